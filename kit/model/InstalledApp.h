@@ -1,0 +1,39 @@
+#pragma once
+// One application bundle found on disk. Identified by its path.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "kit/model/Hash.h"
+
+namespace larkvale {
+
+struct InstalledApp {
+  std::string path;                    // as the scan listed it, links not resolved
+  std::string name;                    // shown to the user
+  std::string bundleID;                // never empty
+  std::string version;                 // short version, else build, else "?"
+  std::string build;                   // build, else short version, else empty
+  std::optional<std::string> feedURL;  // absolute http(s) URL
+  bool hasAppStoreReceipt = false;
+  bool isWrappedIOSApp = false;
+  std::optional<std::string> selfUpdater;
+  std::optional<bool> sandboxed;
+  std::optional<int64_t> storeID;
+  std::optional<std::string> githubRepo;  // "owner/repo"
+
+  const std::string& id() const { return path; }
+
+  // Apps whose identifier begins with "com.apple." come with the system.
+  bool comesWithSystem() const { return bundleID.starts_with("com.apple."); }
+
+  friend bool operator==(const InstalledApp&, const InstalledApp&) = default;
+};
+
+}  // namespace larkvale
+
+template <>
+struct std::hash<larkvale::InstalledApp> {
+  size_t operator()(const larkvale::InstalledApp& a) const noexcept;
+};

@@ -1,0 +1,174 @@
+#include "kit/model/Version.h"
+
+#include <unicode/ubrk.h>
+#include <unicode/ustring.h>
+
+#include <memory>
+
+namespace larkvale::Version {
+namespace {
+
+constexpr int kMaxDigits = 18;
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+char lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// Collects parts from a stream of characters, each either one ASCII character
+// standing alone or a separator (passed as '\0').
+class Tokenizer {
+ public:
+  void add(char c) {
+    if (isDigit(c)) {
+      if (!letters_.empty()) flush();
+      if (digitCount_++ < kMaxDigits) number_ = number_ * 10 + static_cast<uint64_t>(c - '0');
+    } else if (isLetter(c)) {
+      if (digitCount_ > 0) flush();
+      letters_.push_back(lower(c));
+    } else {
+      flush();
+    }
+  }
+
+  std::vector<Part> finish() {
+    flush();
+    return std::move(parts_);
+  }
+
+ private:
+  void flush() {
+    if (digitCount_ > 0) {
+      parts_.push_back(Part::number(number_));
+      digitCount_ = 0;
+      number_ = 0;
+    }
+    if (!letters_.empty()) {
+      parts_.push_back(Part::text(std::move(letters_)));
+      letters_.clear();
+    }
+  }
+
+  std::vector<Part> parts_;
+  uint64_t number_ = 0;
+  int digitCount_ = 0;
+  std::string letters_;
+};
+
+struct BreakClose {
+  void operator()(UBreakIterator* b) const { ubrk_close(b); }
+};
+
+// Calls emit once per user-perceived character: the ASCII character when the
+// character is a single ASCII code point, '\0' otherwise.
+template <typename Emit>
+void forEachCharacter(std::string_view s, Emit&& emit) {
+  if (isAscii(s)) {
+    // In ASCII only CR LF forms a multi-code-point character, and it separates
+    // either way.
+    for (char c : s) emit(c);
+    return;
+  }
+  std::u16string text(s.size(), u'\0');
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strFromUTF8WithSub(text.data(), static_cast<int32_t>(text.size()), &length, s.data(),
+                       static_cast<int32_t>(s.size()), 0xFFFD, nullptr, &status);
+  if (U_FAILURE(status)) return;
+  text.resize(static_cast<size_t>(length));
+  std::unique_ptr<UBreakIterator, BreakClose> it(
+      ubrk_open(UBRK_CHARACTER, "", text.data(), length, &status));
+  if (U_FAILURE(status)) return;
+  int32_t start = ubrk_first(it.get());
+  for (int32_t end = ubrk_next(it.get()); end != UBRK_DONE;
+       start = end, end = ubrk_next(it.get())) {
+    char16_t c = text[static_cast<size_t>(start)];
+    emit(end - start == 1 && c < 0x80 ? static_cast<char>(c) : '\0');
+  }
+}
+
+int compareParts(const Part& a, const Part& b) {
+  const auto* an = std::get_if<uint64_t>(&a.value);
+  const auto* bn = std::get_if<uint64_t>(&b.value);
+  if (an && bn) return *an < *bn ? -1 : (*an > *bn ? 1 : 0);
+  if (an) return 1;  // a number is newer than text
+  if (bn) return -1;
+  const auto& at = std::get<std::string>(a.value);
+  const auto& bt = std::get<std::string>(b.value);
+  int c = at.compare(bt);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+// The order decided by the parts the longer list has beyond the shorter one.
+int compareTail(const std::vector<Part>& longer, size_t from) {
+  bool allZero = true;
+  for (size_t i = from; i < longer.size() && allZero; ++i) {
+    const auto* n = std::get_if<uint64_t>(&longer[i].value);
+    allZero = n && *n == 0;
+  }
+  if (allZero) return 0;
+  return longer[from].isNumber() ? 1 : -1;
+}
+
+}  // namespace
+
+std::vector<Part> parts(std::string_view s) {
+  Tokenizer tokenizer;
+  forEachCharacter(s, [&](char c) { tokenizer.add(c); });
+  return tokenizer.finish();
+}
+
+int compare(std::string_view a, std::string_view b) {
+  const auto pa = parts(a);
+  const auto pb = parts(b);
+  const size_t common = std::min(pa.size(), pb.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (int c = compareParts(pa[i], pb[i]); c != 0) return c;
+  }
+  if (pa.size() == pb.size()) return 0;
+  return pa.size() > pb.size() ? compareTail(pa, common) : -compareTail(pb, common);
+}
+
+bool hasNumber(std::string_view s) {
+  bool found = false;
+  forEachCharacter(s, [&](char c) { found = found || isDigit(c); });
+  return found;
+}
+
+namespace {
+
+// The first piece of s split at the separator with empty pieces left out;
+// s itself when there is no piece at all.
+std::string_view firstPiece(std::string_view s, char separator) {
+  size_t start = s.find_first_not_of(separator);
+  if (start == std::string_view::npos) return s;
+  size_t end = s.find(separator, start);
+  return s.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+bool isSpaceOrNewline(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+}  // namespace
+
+std::string cleanCaskVersion(std::string_view s) {
+  while (!s.empty() && isSpaceOrNewline(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && isSpaceOrNewline(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  s = firstPiece(s, ',');
+  s = firstPiece(s, ' ');
+  return std::string(s);
+}
+
+}  // namespace larkvale::Version

@@ -1,0 +1,17 @@
+#pragma once
+// The localized case-insensitive comparison of user-visible text (names in
+// lists). Uses the root collation at secondary strength, so case differences
+// are ignored but accents are not. Thread-safe.
+#include <string_view>
+
+namespace larkvale::Collation {
+
+// -1, 0 or 1 as a sorts before, with, or after b. Invalid UTF-8 is compared
+// with replacement characters in its place.
+int compare(std::string_view a, std::string_view b);
+
+inline bool less(std::string_view a, std::string_view b) {
+  return compare(a, b) < 0;
+}
+
+}  // namespace larkvale::Collation

@@ -1,0 +1,194 @@
+#include "platform/FileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "platform/Error.h"
+
+namespace larkvale::FileSystem {
+namespace {
+
+struct Fd {
+  int fd = -1;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+std::string systemReason(int err) {
+  return std::strerror(err);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+std::string randomSuffix() {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 rng{std::random_device{}()};
+  std::string s(8, ' ');
+  for (char& c : s) c = kChars[rng() % (sizeof kChars - 1)];
+  return s;
+}
+
+}  // namespace
+
+std::optional<std::vector<Entry>> listEntries(const fs::path& folder) {
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return std::nullopt;
+  std::vector<Entry> entries;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return std::nullopt;
+    Entry e{it->path().filename().string(), it->path(), std::nullopt};
+    std::error_code typeEc;
+    fs::file_status st = it->symlink_status(typeEc);
+    if (!typeEc) e.isDirectory = fs::is_directory(st);
+    entries.push_back(std::move(e));
+  }
+  if (ec) return std::nullopt;
+  return entries;
+}
+
+std::optional<std::vector<std::string>> listNames(const fs::path& folder) {
+  auto entries = listEntries(folder);
+  if (!entries) return std::nullopt;
+  std::vector<std::string> names;
+  names.reserve(entries->size());
+  for (auto& e : *entries) names.push_back(std::move(e.name));
+  return names;
+}
+
+bool exists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(path, ec);
+}
+
+fs::path resolveLinks(const fs::path& path) {
+  std::error_code ec;
+  fs::path resolved = fs::canonical(path, ec);
+  if (!ec) return resolved;
+  return fs::absolute(path, ec).lexically_normal();
+}
+
+std::optional<std::string> readFile(const fs::path& path, size_t maxBytes) {
+  // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the fstat check
+  // below then refuses anything but a regular file.
+  Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  if (file.fd < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) return std::nullopt;
+  std::string content;
+  content.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  // The file may grow or shrink while we read; stop at the cap either way.
+  for (;;) {
+    if (got == content.size()) {
+      if (content.size() >= maxBytes + 1) return std::nullopt;
+      content.resize(std::min(maxBytes + 1, content.size() + 65536));
+    }
+    ssize_t n = ::read(file.fd, content.data() + got, content.size() - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  if (got > maxBytes) return std::nullopt;
+  content.resize(got);
+  return content;
+}
+
+std::optional<std::string> readText(const fs::path& path, size_t maxBytes) {
+  auto content = readFile(path, maxBytes);
+  if (!content || !isValidUtf8(*content)) return std::nullopt;
+  return content;
+}
+
+void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode) {
+  fs::path temp = path;
+  temp += ".tmp-" + randomSuffix();
+  Fd file{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
+  if (file.fd < 0) throw FileError("Couldn't write " + path.string() + ": " + systemReason(errno));
+  bool ok = writeAll(file.fd, bytes) && ::fchmod(file.fd, mode) == 0 && ::fsync(file.fd) == 0;
+  int err = errno;
+  ::close(file.fd);
+  file.fd = -1;
+  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok) err = errno;
+    ::unlink(temp.c_str());
+    throw FileError("Couldn't write " + path.string() + ": " + systemReason(err));
+  }
+  // Make the rename itself durable.
+  Fd dir{::open(path.parent_path().empty() ? "." : path.parent_path().c_str(),
+                O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+bool isValidUtf8(std::string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t len;
+    uint32_t cp;
+    if ((c & 0xE0) == 0xC0) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      len = 3;
+      cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      len = 4;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + len > n) return false;
+    for (size_t k = 1; k < len; ++k) {
+      auto cc = static_cast<unsigned char>(text[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::optional<fs::path> joinInside(const fs::path& base, std::string_view relative) {
+  if (relative.empty() || relative.front() == '/') return std::nullopt;
+  fs::path out = base;
+  size_t start = 0;
+  while (start <= relative.size()) {
+    size_t slash = relative.find('/', start);
+    if (slash == std::string_view::npos) slash = relative.size();
+    std::string_view piece = relative.substr(start, slash - start);
+    if (piece.empty() || piece == "." || piece == "..") return std::nullopt;
+    out /= std::string(piece);
+    start = slash + 1;
+  }
+  return out;
+}
+
+}  // namespace larkvale::FileSystem

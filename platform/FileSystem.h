@@ -1,0 +1,61 @@
+#pragma once
+// File-system helpers shared by every layer. Reading never throws: what can't
+// be read gives nothing. Only writeAtomically throws (FileError).
+// All functions may be called from any thread.
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace larkvale::FileSystem {
+
+namespace fs = std::filesystem;
+
+// Reads larger than this are refused unless the caller gives its own cap.
+inline constexpr size_t kDefaultReadLimit = 64u << 20;
+
+struct Entry {
+  std::string name;
+  fs::path path;
+  // The entry's own directory flag (a link to a folder is not a folder);
+  // nothing when it could not be read.
+  std::optional<bool> isDirectory;
+};
+
+// The entries of a folder, hidden ones included, in the order the system
+// gives. Nothing when the folder can't be listed.
+std::optional<std::vector<Entry>> listEntries(const fs::path& folder);
+
+// The names in a folder, in the order the system gives.
+std::optional<std::vector<std::string>> listNames(const fs::path& folder);
+
+// Whether something exists at the path (links followed, as a user would see it).
+bool exists(const fs::path& path);
+
+// The path with every symbolic link resolved; the path itself (made absolute
+// lexically) when it can't be resolved.
+fs::path resolveLinks(const fs::path& path);
+
+// The whole content of a regular file (links followed) of at most maxBytes.
+// Nothing for a missing file, a folder, a FIFO or device, or a larger file.
+// Never blocks on a FIFO.
+std::optional<std::string> readFile(const fs::path& path, size_t maxBytes = kDefaultReadLimit);
+
+// readFile, kept only when the content is valid UTF-8.
+std::optional<std::string> readText(const fs::path& path, size_t maxBytes = kDefaultReadLimit);
+
+// Writes the bytes to a temporary file in the same folder, flushes it to disk
+// and renames it over the path, so the path holds either the old or the new
+// content. The folder must exist. Throws FileError with the system's reason.
+void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode = 0644);
+
+bool isValidUtf8(std::string_view text);
+
+// Joins a relative path given as text under base, lexically. Nothing when the
+// text is absolute, empty, or has an empty, "." or ".." piece — so the result
+// always lies inside base.
+std::optional<fs::path> joinInside(const fs::path& base, std::string_view relative);
+
+}  // namespace larkvale::FileSystem

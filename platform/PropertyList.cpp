@@ -1,0 +1,200 @@
+#include "platform/PropertyList.h"
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
+namespace larkvale::PropertyList {
+namespace {
+
+// Deeper nesting than this is no real property list; refusing it keeps a
+// hostile file from exhausting the stack in the conversion below.
+constexpr int kMaxDepth = 512;
+
+struct PlistFree {
+  void operator()(plist_t p) const { plist_free(p); }
+};
+using PlistPtr = std::unique_ptr<void, PlistFree>;
+
+std::string takeString(char* s) {
+  std::string out = s ? s : "";
+  std::free(s);
+  return out;
+}
+
+std::optional<PlistValue> convert(plist_t node, int depth);
+
+std::optional<PlistValue> convertDict(plist_t node, int depth) {
+  PlistDict dict;
+  plist_dict_iter it = nullptr;
+  plist_dict_new_iter(node, &it);
+  if (!it) return dict;
+  for (;;) {
+    char* key = nullptr;
+    plist_t item = nullptr;
+    plist_dict_next_item(node, it, &key, &item);
+    if (!item) {
+      std::free(key);
+      break;
+    }
+    std::string k = takeString(key);
+    auto v = convert(item, depth + 1);
+    if (!v) {
+      std::free(it);
+      return std::nullopt;
+    }
+    dict.insert_or_assign(std::move(k), std::move(*v));
+  }
+  std::free(it);
+  return dict;
+}
+
+std::optional<PlistValue> convertArray(plist_t node, int depth) {
+  PlistArray array;
+  uint32_t n = plist_array_get_size(node);
+  array.reserve(n);
+  for (uint32_t i = 0; i < n; ++i) {
+    plist_t item = plist_array_get_item(node, i);
+    if (!item) return std::nullopt;
+    auto v = convert(item, depth + 1);
+    if (!v) return std::nullopt;
+    array.push_back(std::move(*v));
+  }
+  return array;
+}
+
+std::optional<PlistValue> convert(plist_t node, int depth) {
+  if (!node || depth > kMaxDepth) return std::nullopt;
+  switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+      uint8_t b = 0;
+      plist_get_bool_val(node, &b);
+      return PlistValue(b != 0);
+    }
+    case PLIST_UINT: {
+      uint64_t u = 0;
+      plist_get_uint_val(node, &u);
+      return PlistValue(static_cast<int64_t>(u));
+    }
+    case PLIST_REAL: {
+      double d = 0;
+      plist_get_real_val(node, &d);
+      return PlistValue(d);
+    }
+    case PLIST_STRING: {
+      char* s = nullptr;
+      plist_get_string_val(node, &s);
+      return PlistValue(takeString(s));
+    }
+    case PLIST_DATA: {
+      char* bytes = nullptr;
+      uint64_t length = 0;
+      plist_get_data_val(node, &bytes, &length);
+      PlistData data{bytes ? std::string(bytes, length) : std::string()};
+      std::free(bytes);
+      return PlistValue(std::move(data));
+    }
+    case PLIST_DATE: {
+      int32_t sec = 0, usec = 0;
+      plist_get_date_val(node, &sec, &usec);
+      return PlistValue(PlistDate{sec + usec / 1e6});
+    }
+    case PLIST_UID: {
+      uint64_t u = 0;
+      plist_get_uid_val(node, &u);
+      return PlistValue(static_cast<int64_t>(u));
+    }
+    case PLIST_ARRAY:
+      return convertArray(node, depth);
+    case PLIST_DICT:
+      return convertDict(node, depth);
+    default:
+      return std::nullopt;
+  }
+}
+
+// Nesting depth of an XML document, counted on open and close tags. Used to
+// refuse absurd nesting before the parser recurses into it.
+bool xmlNestingWithinLimit(std::string_view xml) {
+  int depth = 0;
+  for (size_t i = 0; i + 1 < xml.size(); ++i) {
+    if (xml[i] != '<') continue;
+    char c = xml[i + 1];
+    if (c == '/') {
+      --depth;
+    } else if (c != '?' && c != '!') {
+      size_t close = xml.find('>', i);
+      if (close == std::string_view::npos) break;
+      if (xml[close - 1] != '/' && ++depth > kMaxDepth) return false;
+      i = close;
+    }
+  }
+  return true;
+}
+
+PlistPtr build(const PlistValue& value) {
+  struct Builder {
+    plist_t operator()(const std::string& s) const { return plist_new_string(s.c_str()); }
+    plist_t operator()(int64_t i) const { return plist_new_uint(static_cast<uint64_t>(i)); }
+    plist_t operator()(double d) const { return plist_new_real(d); }
+    plist_t operator()(bool b) const { return plist_new_bool(b ? 1 : 0); }
+    plist_t operator()(const PlistDate& d) const {
+      auto sec = static_cast<int32_t>(d.secondsSince2001);
+      return plist_new_date(sec, static_cast<int32_t>((d.secondsSince2001 - sec) * 1e6));
+    }
+    plist_t operator()(const PlistData& d) const {
+      return plist_new_data(d.bytes.data(), d.bytes.size());
+    }
+    plist_t operator()(const PlistArray& a) const {
+      plist_t node = plist_new_array();
+      for (const auto& item : a) plist_array_append_item(node, build(item).release());
+      return node;
+    }
+    plist_t operator()(const PlistDict& d) const {
+      plist_t node = plist_new_dict();
+      for (const auto& [k, v] : d) plist_dict_set_item(node, k.c_str(), build(v).release());
+      return node;
+    }
+  };
+  return PlistPtr(std::visit(Builder{}, value.value));
+}
+
+}  // namespace
+
+std::optional<PlistValue> parse(std::string_view bytes) {
+  if (bytes.size() < 8 || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+  const auto length = static_cast<uint32_t>(bytes.size());
+  plist_t root = nullptr;
+  if (plist_is_binary(bytes.data(), length)) {
+    plist_from_bin(bytes.data(), length, &root);
+  } else {
+    if (!xmlNestingWithinLimit(bytes)) return std::nullopt;
+    plist_from_xml(bytes.data(), length, &root);
+  }
+  PlistPtr owner(root);
+  return convert(root, 0);
+}
+
+std::string toXml(const PlistValue& value) {
+  PlistPtr node = build(value);
+  char* out = nullptr;
+  uint32_t length = 0;
+  plist_to_xml(node.get(), &out, &length);
+  std::string xml(out ? out : "", length);
+  plist_to_xml_free(out);
+  return xml;
+}
+
+std::string toBinary(const PlistValue& value) {
+  PlistPtr node = build(value);
+  char* out = nullptr;
+  uint32_t length = 0;
+  plist_to_bin(node.get(), &out, &length);
+  std::string bin(out ? out : "", length);
+  plist_to_bin_free(out);
+  return bin;
+}
+
+}  // namespace larkvale::PropertyList

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package Larkvale needs to build, test and run.
+# Safe to run again; uses sudo only when not already root.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  clang-format clang-tidy
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  # libraries
+  libplist-dev libcurl4-openssl-dev nlohmann-json3-dev libexpat1-dev
+  libicu-dev libssl-dev libcairo2-dev libpango1.0-dev zlib1g-dev
+  # run time: fonts for documents, zsh for terminal scripts, PDF tools for tests
+  fonts-dejavu-core zsh poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
