@@ -1,0 +1,98 @@
+#include "platform/Dates.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace larkvale::Dates {
+namespace {
+
+using namespace std::chrono;
+
+constexpr sys_seconds kReferenceDate = sys_days{2001y / January / 1};
+
+// Reads exactly n digits at pos.
+std::optional<int> digits(std::string_view s, size_t& pos, size_t n) {
+  if (pos + n > s.size()) return std::nullopt;
+  int value = 0;
+  for (size_t i = 0; i < n; ++i) {
+    char c = s[pos + i];
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  pos += n;
+  return value;
+}
+
+bool expect(std::string_view s, size_t& pos, char c) {
+  if (pos >= s.size() || s[pos] != c) return false;
+  ++pos;
+  return true;
+}
+
+// The offset east of UTC after the seconds: "Z", or with lenient "±HH:MM"
+// or "±HHMM".
+std::optional<seconds> readZone(std::string_view s, size_t& pos, bool lenient) {
+  if (expect(s, pos, 'Z')) return seconds{0};
+  if (!lenient || pos >= s.size() || (s[pos] != '+' && s[pos] != '-')) return std::nullopt;
+  int sign = s[pos++] == '-' ? -1 : 1;
+  auto hh = digits(s, pos, 2);
+  expect(s, pos, ':');
+  auto mm = digits(s, pos, 2);
+  if (!hh || !mm || *hh > 23 || *mm > 59) return std::nullopt;
+  return seconds{sign * (*hh * 3600 + *mm * 60)};
+}
+
+}  // namespace
+
+std::string iso8601(Date date) {
+  auto secs = floor<seconds>(date);
+  auto days = floor<std::chrono::days>(secs);
+  year_month_day ymd{days};
+  hh_mm_ss hms{secs - days};
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(ymd.year()),
+                static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
+                static_cast<int>(hms.seconds().count()));
+  return buf;
+}
+
+std::optional<Date> parseIso8601(std::string_view s, bool lenient) {
+  size_t pos = 0;
+  auto y = digits(s, pos, 4);
+  if (!y || !expect(s, pos, '-')) return std::nullopt;
+  auto mo = digits(s, pos, 2);
+  if (!mo || !expect(s, pos, '-')) return std::nullopt;
+  auto d = digits(s, pos, 2);
+  if (!d || !expect(s, pos, 'T')) return std::nullopt;
+  auto h = digits(s, pos, 2);
+  if (!h || !expect(s, pos, ':')) return std::nullopt;
+  auto mi = digits(s, pos, 2);
+  if (!mi || !expect(s, pos, ':')) return std::nullopt;
+  auto sec = digits(s, pos, 2);
+  if (!sec) return std::nullopt;
+  if (lenient && pos < s.size() && s[pos] == '.') {
+    size_t start = ++pos;
+    while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9') ++pos;
+    if (pos == start) return std::nullopt;
+  }
+  auto zone = readZone(s, pos, lenient);
+  if (!zone || pos != s.size()) return std::nullopt;
+  year_month_day ymd{year{*y}, month{static_cast<unsigned>(*mo)}, day{static_cast<unsigned>(*d)}};
+  if (!ymd.ok() || *h > 23 || *mi > 59 || *sec > 59) return std::nullopt;
+  sys_seconds t = sys_days{ymd} + hours{*h} + minutes{*mi} + seconds{*sec};
+  return Date{t - *zone};
+}
+
+double secondsSince2001(Date date) {
+  return duration<double>(date - Date{kReferenceDate}).count();
+}
+
+Date fromSecondsSince2001(double value) {
+  if (!std::isfinite(value)) return Date{kReferenceDate};
+  // Keep far-off values inside what the clock can represent.
+  value = std::fmax(-1e11, std::fmin(1e11, value));
+  return Date{kReferenceDate} + duration_cast<system_clock::duration>(duration<double>(value));
+}
+
+}  // namespace larkvale::Dates
