@@ -32,6 +32,11 @@ std::unique_ptr<icu::SimpleDateFormat> makeFormat(const char* pattern) {
   return format;
 }
 
+// Dates are kept in nanoseconds since 1970, about 292 years either way; a
+// date beyond that is none this program can hold.
+constexpr long kRepresentableDays = 106000;
+constexpr double kRepresentableMillis = kRepresentableDays * 86400000.0;
+
 int digits(std::string_view s, size_t at, size_t count) {
   if (at + count > s.size()) return -1;
   int value = 0;
@@ -61,6 +66,8 @@ std::optional<Date> makeDate(int y, int mo, int d, int h, int mi, int sec, int o
   const year_month_day ymd{year{y}, month{static_cast<unsigned>(mo)},
                            day{static_cast<unsigned>(d)}};
   if (y < 1000 || !ymd.ok() || h > 23 || mi > 59 || sec > 59) return std::nullopt;
+  const auto days = sys_days(ymd).time_since_epoch().count();
+  if (days < -kRepresentableDays || days > kRepresentableDays) return std::nullopt;
   return Date(sys_days(ymd)) + hours(h) + minutes(mi - offsetMinutes) + seconds(sec);
 }
 
@@ -123,6 +130,7 @@ std::optional<Date> FeedDateReader::read(std::string_view raw) {
     if (position.getErrorIndex() >= 0 || position.getIndex() != text.length() ||
         !std::isfinite(millis))
       continue;
+    if (std::fabs(millis) > kRepresentableMillis) return std::nullopt;
     const auto since1970 = std::chrono::milliseconds(static_cast<int64_t>(millis));
     return Date(std::chrono::duration_cast<Date::duration>(since1970));
   }
