@@ -7,7 +7,12 @@
 namespace larkvale {
 
 std::string HistoryEntry::id() const {
-  double seconds = std::chrono::duration<double>(date.time_since_epoch()).count();
+  // Whole seconds and the fraction apart, so that a quarter second reads
+  // ".25" and not the nearest double to the nanosecond count.
+  auto whole = std::chrono::floor<std::chrono::seconds>(date.time_since_epoch());
+  auto fraction =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(date.time_since_epoch() - whole);
+  double seconds = static_cast<double>(whole.count()) + static_cast<double>(fraction.count()) / 1e9;
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed);
   std::string text(buf, ec == std::errc{} ? end : buf);
