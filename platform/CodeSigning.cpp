@@ -200,22 +200,26 @@ std::optional<SigningInformation> readImage(const Bytes& file, Slice slice) {
   if (sizeofcmds > kMaxLoadCommands || sizeofcmds > slice.size - header->size) return std::nullopt;
   auto commands = file.read(slice.offset + header->size, sizeofcmds);
   if (!commands) return std::nullopt;
+  // Every command is checked, so a header that claims more than it holds is
+  // refused even when the signature command comes early.
+  std::optional<Slice> signature;
   uint64_t at = 0;
   for (uint64_t i = 0; i < ncmds; ++i) {
     if (sizeofcmds - at < 8) return std::nullopt;
     const uint64_t cmd = u32(*commands, at, header->bigEndian);
     const uint64_t cmdsize = u32(*commands, at + 4, header->bigEndian);
     if (cmdsize < 8 || cmdsize > sizeofcmds - at) return std::nullopt;
-    if (cmd == kLcCodeSignature) {
+    if (cmd == kLcCodeSignature && !signature) {
       if (cmdsize < 16) return std::nullopt;
       const uint64_t dataoff = u32(*commands, at + 8, header->bigEndian);
       const uint64_t datasize = u32(*commands, at + 12, header->bigEndian);
       if (dataoff > slice.size || datasize > slice.size - dataoff) return std::nullopt;
-      return readSignature(file, slice.offset + dataoff, datasize);
+      signature = Slice{slice.offset + dataoff, datasize};
     }
     at += cmdsize;
   }
-  return SigningInformation{};
+  if (!signature) return SigningInformation{};
+  return readSignature(file, signature->offset, signature->size);
 }
 
 std::optional<SigningInformation> examine(const Bytes& file) {
