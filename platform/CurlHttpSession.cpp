@@ -196,6 +196,19 @@ class CurlHttpSession final : public HttpSession {
   std::map<std::string, std::unique_ptr<HostSlot>> slots_;
 };
 
+// libcurl is lenient about the slashes after the scheme ("http:x",
+// "http:///x" both get a host); a URL has a host only when "//" and a
+// non-empty authority follow the scheme.
+bool namesAHost(std::string_view text) {
+  auto colon = text.find(':');
+  if (colon == std::string_view::npos || text.substr(colon + 1, 2) != "//") return false;
+  std::string_view authority = text.substr(colon + 3);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  auto at = authority.rfind('@');
+  if (at != std::string_view::npos) authority.remove_prefix(at + 1);
+  return !authority.empty() && authority.front() != ':';
+}
+
 std::string urlPart(CURLU* u, CURLUPart part) {
   char* text = nullptr;
   if (curl_url_get(u, part, &text, 0) != CURLUE_OK || !text) return {};
@@ -222,7 +235,7 @@ std::optional<UrlParts> parseUrl(std::string_view text) {
   }
   UrlParts parts;
   parts.scheme = lowercase(urlPart(u, CURLUPART_SCHEME));
-  parts.host = lowercase(urlPart(u, CURLUPART_HOST));
+  if (namesAHost(copy)) parts.host = lowercase(urlPart(u, CURLUPART_HOST));
   parts.port = urlPart(u, CURLUPART_PORT);
   parts.path = urlPart(u, CURLUPART_PATH);
   curl_url_cleanup(u);

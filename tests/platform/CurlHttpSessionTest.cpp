@@ -59,8 +59,8 @@ TEST(CurlHttpSession, SendsTheCallersHeadersAndReadsTheAnswer) {
 
 TEST(CurlHttpSession, RefusesAddressesThatAreNotWeb) {
   auto session = makeCurlSession();
-  for (const char* url : {"ftp://example.com/x", "file:///etc/hostname", "http://", "no scheme",
-                          "mailto:someone@example.com", ""})
+  for (const char* url : {"ftp://example.com/x", "file:///etc/hostname", "http://", "http:///x",
+                          "no scheme", "mailto:someone@example.com", ""})
     EXPECT_EQ(failureOf(*session, at(url)), HttpError::Kind::badURL) << url;
 }
 
@@ -175,6 +175,11 @@ TEST(CurlHttpSession, ParsesUrls) {
   ASSERT_TRUE(file);
   EXPECT_EQ(file->scheme, "file");
   EXPECT_EQ(file->host, "");
+  for (const char* hostless : {"http:///x", "http:x", "http:/x", "https://:80/x", "http://@/x"}) {
+    auto parsed = parseUrl(hostless);
+    EXPECT_TRUE(!parsed || parsed->host.empty()) << hostless;
+  }
+  EXPECT_EQ(parseUrl("http://user@Example.com/")->host, "example.com");
   EXPECT_FALSE(parseUrl("just words"));
   EXPECT_FALSE(parseUrl("/relative/path"));
 }
