@@ -18,7 +18,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "kit/model/AppUpdate.h"
 #include "kit/model/InstalledApp.h"
+#include "kit/movingday/InventoryEntry.h"
 
 namespace larkvale {
 
@@ -57,6 +59,11 @@ class SettingsLocator {
   // Licence-looking files directly inside the given folders (absolute paths),
   // folder by folder, by name within a folder; at most six.
   std::vector<std::string> licenceLookingFiles(const std::vector<std::string>& paths) const;
+
+  // The app's inventory row. `sandboxed` is what the app's code signature
+  // says, nothing when it can't be read (an App Store app then counts as
+  // sandboxed). Never fails: what can't be found is left out.
+  InventoryEntry inventoryEntry(const AppUpdate& update, std::optional<bool> sandboxed) const;
 
  private:
   // The file-system path of a tilde or absolute path; nothing when a tilde
