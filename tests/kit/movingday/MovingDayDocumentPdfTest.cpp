@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "kit/movingday/MovingDayDocument.h"
 #include "tests/kit/movingday/PdfReader.h"
 
@@ -149,6 +151,26 @@ TEST(MovingDayDocumentPdfTest, SurvivesHostileText) {
   EXPECT_NE(all.find("after"), std::string::npos);
   const std::string flat = withoutBreaks(all);
   EXPECT_EQ(std::count(flat.begin(), flat.end(), 'x'), static_cast<long>(longPath.size() - 1));
+}
+
+TEST(MovingDayDocumentPdfTest, RendersOnSeveralThreadsAtOnce) {
+  std::vector<DocBlock> blocks = {DocBlock::title("Moving day: Studio")};
+  for (int i = 0; i < 120; ++i)
+    blocks.push_back(DocBlock::check("Step " + std::to_string(i), i % 2, "detail"));
+  std::vector<std::optional<std::string>> results(4);
+  {
+    std::vector<std::jthread> threads;
+    for (auto& result : results) {
+      threads.emplace_back([&] { result = MovingDayDocument::renderPDF(blocks); });
+    }
+  }
+  TempDir dir;
+  const int pages = readPdf(dir, *MovingDayDocument::renderPDF(blocks)).pageCount();
+  EXPECT_GT(pages, 1);
+  for (const auto& result : results) {
+    ASSERT_TRUE(result);
+    EXPECT_EQ(readPdf(dir, *result).pageCount(), pages);
+  }
 }
 
 TEST(MovingDayDocumentPdfTest, ParagraphStyleHasTheFourSettings) {
