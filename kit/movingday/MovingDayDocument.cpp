@@ -50,7 +50,7 @@ std::string bulletText(const InventoryEntry& e) {
 }
 
 void appendChecklist(std::vector<DocBlock>& out, const std::vector<ChecklistItem>& items,
-                     const std::unordered_set<std::string>& ticked) {
+                     const std::set<std::string>& ticked) {
   std::string section;
   for (const auto& item : items) {
     if (item.section != section) {
@@ -81,8 +81,8 @@ void appendInventory(std::vector<DocBlock>& out, const std::vector<InventoryEntr
 
 std::vector<DocBlock> blocks(const std::vector<InventoryEntry>& entries,
                              const std::vector<ChecklistItem>& items,
-                             const std::unordered_set<std::string>& ticked,
-                             const std::string& macName, Date date) {
+                             const std::set<std::string>& ticked, const std::string& macName,
+                             Date date) {
   std::vector<DocBlock> out = {
       DocBlock::title("Moving day: " + macName),
       DocBlock::paragraph("Made by Larkvale on " + longDate(date) + ". " +

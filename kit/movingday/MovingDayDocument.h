@@ -4,8 +4,8 @@
 // Every function is pure apart from the font and PDF objects that renderPDF
 // makes and releases itself; writes no file; callable from any thread.
 #include <optional>
+#include <set>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "kit/movingday/DocBlock.h"
@@ -33,8 +33,8 @@ struct ParagraphStyle {
 // them; the date is written in the en_US long style in the local time zone.
 std::vector<DocBlock> blocks(const std::vector<InventoryEntry>& entries,
                              const std::vector<ChecklistItem>& items,
-                             const std::unordered_set<std::string>& ticked,
-                             const std::string& macName, Date date);
+                             const std::set<std::string>& ticked, const std::string& macName,
+                             Date date);
 
 // Markdown with GitHub-style tick boxes. Nothing is escaped. Always ends in
 // one line break.
