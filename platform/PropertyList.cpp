@@ -84,9 +84,9 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
       return PlistValue(d);
     }
     case PLIST_STRING: {
-      char* s = nullptr;
-      plist_get_string_val(node, &s);
-      return PlistValue(takeString(s));
+      // Read in place rather than through a copy the library allocates.
+      const char* s = plist_get_string_ptr(node, nullptr);
+      return PlistValue(s ? std::string(s) : std::string());
     }
     case PLIST_DATA: {
       char* bytes = nullptr;
