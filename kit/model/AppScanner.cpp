@@ -286,7 +286,8 @@ std::optional<InstalledApp> AppScanner::factsFromInfo(const PlistDict& info,
 
 std::optional<std::string> AppScanner::detectSelfUpdater(const fs::path& bundle,
                                                          const PlistDict& info) {
-  return selfUpdater(info, [&](const char* relative) { return FileSystem::exists(bundle / relative); });
+  return selfUpdater(info,
+                     [&](const char* relative) { return FileSystem::exists(bundle / relative); });
 }
 
 std::optional<int64_t> AppScanner::appStoreID(const fs::path& bundle) const {
