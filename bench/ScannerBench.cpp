@@ -2,6 +2,7 @@
 // scan (stat and read every Info.plist, nothing else), and the version order.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include <chrono>
 #include <string>
@@ -51,24 +52,39 @@ const GeneratedApps& apps() {
   return generated;
 }
 
-double secondsOf(auto&& work) {
-  auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+double processCpuSeconds() {
+  timespec ts{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+// Wall-clock and CPU seconds (all threads of the process) of one run.
+struct Cost {
+  double wall = 0, cpu = 0;
+};
+
+void measure(Cost& total, auto&& work) {
+  auto wallStart = std::chrono::steady_clock::now();
+  double cpuStart = processCpuSeconds();
+  work();
+  total.cpu += processCpuSeconds() - cpuStart;
+  total.wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+}
+
+// The scan reads bundles on several threads, so it is judged by both clocks:
+// wall time is what the user waits for, CPU time what the machine spends.
 void BM_ScanVersusBarePass(benchmark::State& state) {
   const auto& generated = apps();
   AppScanner scanner;
   scanner.roots = {generated.dir / "Applications"};
-  double scanTotal = 0, bareTotal = 0;
+  Cost scan, bare;
   for (auto _ : state) {
-    scanTotal += secondsOf([&] {
+    measure(scan, [&] {
       auto result = scanner.scan();
       if (result.size() != 1000) state.SkipWithError("scan lost bundles");
       benchmark::DoNotOptimize(result);
     });
-    bareTotal += secondsOf([&] {
+    measure(bare, [&] {
       for (const fs::path& plist : generated.plists) {
         struct stat st {};
         ::stat(plist.c_str(), &st);
@@ -77,9 +93,10 @@ void BM_ScanVersusBarePass(benchmark::State& state) {
     });
   }
   const double n = static_cast<double>(state.iterations());
-  state.counters["scan_ms"] = scanTotal / n * 1e3;
-  state.counters["bare_ms"] = bareTotal / n * 1e3;
-  state.counters["ratio"] = scanTotal / bareTotal;
+  state.counters["scan_ms"] = scan.wall / n * 1e3;
+  state.counters["bare_ms"] = bare.wall / n * 1e3;
+  state.counters["ratio_wall"] = scan.wall / bare.wall;
+  state.counters["ratio_cpu"] = scan.cpu / bare.cpu;
 }
 BENCHMARK(BM_ScanVersusBarePass)->Unit(benchmark::kMillisecond);
 
