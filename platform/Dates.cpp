@@ -1,7 +1,9 @@
 #include "platform/Dates.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace larkvale::Dates {
 namespace {
@@ -9,6 +11,11 @@ namespace {
 using namespace std::chrono;
 
 constexpr sys_seconds kReferenceDate = sys_days{2001y / January / 1};
+
+// The whole seconds a Date can hold: its clock counts nanoseconds in 64 bits,
+// about the years 1678 to 2262. Converting anything outside would overflow.
+constexpr sys_seconds kEarliest = ceil<seconds>(Date::min());
+constexpr sys_seconds kLatest = floor<seconds>(Date::max());
 
 // Reads exactly n digits at pos.
 std::optional<int> digits(std::string_view s, size_t& pos, size_t n) {
@@ -42,10 +49,22 @@ std::optional<seconds> readZone(std::string_view s, size_t& pos, bool lenient) {
   return seconds{sign * (*hh * 3600 + *mm * 60)};
 }
 
+// Whole seconds since 1970 (rounded down) and the nanoseconds past them,
+// without the overflow that floor<seconds> meets near the clock's ends.
+std::pair<int64_t, int64_t> splitSeconds(Date date) {
+  int64_t ns = duration_cast<nanoseconds>(date.time_since_epoch()).count();
+  int64_t whole = ns / 1'000'000'000, rest = ns % 1'000'000'000;
+  if (rest < 0) {
+    whole -= 1;
+    rest += 1'000'000'000;
+  }
+  return {whole, rest};
+}
+
 }  // namespace
 
 std::string iso8601(Date date) {
-  auto secs = floor<seconds>(date);
+  auto secs = sys_seconds{seconds{splitSeconds(date).first}};
   auto days = floor<std::chrono::days>(secs);
   year_month_day ymd{days};
   hh_mm_ss hms{secs - days};
@@ -80,19 +99,29 @@ std::optional<Date> parseIso8601(std::string_view s, bool lenient) {
   if (!zone || pos != s.size()) return std::nullopt;
   year_month_day ymd{year{*y}, month{static_cast<unsigned>(*mo)}, day{static_cast<unsigned>(*d)}};
   if (!ymd.ok() || *h > 23 || *mi > 59 || *sec > 59) return std::nullopt;
-  sys_seconds t = sys_days{ymd} + hours{*h} + minutes{*mi} + seconds{*sec};
-  return Date{t - *zone};
+  sys_seconds t = sys_days{ymd} + hours{*h} + minutes{*mi} + seconds{*sec} - *zone;
+  if (t < kEarliest || t > kLatest) return std::nullopt;
+  return Date{t};
 }
 
 double secondsSince2001(Date date) {
-  return duration<double>(date - Date{kReferenceDate}).count();
+  auto [whole, nanos] = splitSeconds(date);
+  return static_cast<double>(whole - kReferenceDate.time_since_epoch().count()) +
+         static_cast<double>(nanos) / 1e9;
 }
 
 Date fromSecondsSince2001(double value) {
   if (!std::isfinite(value)) return Date{kReferenceDate};
-  // Keep far-off values inside what the clock can represent.
-  value = std::fmax(-1e11, std::fmin(1e11, value));
-  return Date{kReferenceDate} + duration_cast<system_clock::duration>(duration<double>(value));
+  // Keep far-off values inside what the clock can represent; a second of
+  // margin absorbs the rounding of the double.
+  const double earliest = static_cast<double>((kEarliest - kReferenceDate).count()) + 1;
+  const double latest = static_cast<double>((kLatest - kReferenceDate).count()) - 1;
+  value = std::fmax(earliest, std::fmin(latest, value));
+  // Whole seconds and the fraction apart: the nanosecond count of a date
+  // has more digits than a double holds.
+  double whole = std::floor(value);
+  auto fraction = round<nanoseconds>(duration<double>(value - whole));
+  return Date{kReferenceDate + seconds{static_cast<int64_t>(whole)}} + fraction;
 }
 
 }  // namespace larkvale::Dates
