@@ -121,6 +121,70 @@ int compareTail(const std::vector<Part>& longer, size_t from) {
   return longer[from].isNumber() ? 1 : -1;
 }
 
+// One token of an ASCII version string, read in place.
+struct AsciiToken {
+  bool isNumber = false;
+  uint64_t number = 0;
+  std::string_view letters;
+};
+
+// The next token at or after pos, separators skipped; false at the end.
+bool nextAsciiToken(std::string_view s, size_t& pos, AsciiToken& token) {
+  while (pos < s.size() && !isDigit(s[pos]) && !isLetter(s[pos])) ++pos;
+  if (pos == s.size()) return false;
+  const size_t start = pos;
+  if (isDigit(s[pos])) {
+    token.isNumber = true;
+    token.number = 0;
+    for (int count = 0; pos < s.size() && isDigit(s[pos]); ++pos, ++count) {
+      if (count < kMaxDigits)
+        token.number = token.number * 10 + static_cast<uint64_t>(s[pos] - '0');
+    }
+  } else {
+    token.isNumber = false;
+    while (pos < s.size() && isLetter(s[pos])) ++pos;
+    token.letters = s.substr(start, pos - start);
+  }
+  return true;
+}
+
+int compareTokens(const AsciiToken& a, const AsciiToken& b) {
+  if (a.isNumber && b.isNumber) return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+  if (a.isNumber) return 1;
+  if (b.isNumber) return -1;
+  const size_t n = std::min(a.letters.size(), b.letters.size());
+  for (size_t i = 0; i < n; ++i) {
+    char ca = lower(a.letters[i]), cb = lower(b.letters[i]);
+    if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb) ? -1 : 1;
+  }
+  return a.letters.size() < b.letters.size() ? -1 : (a.letters.size() > b.letters.size() ? 1 : 0);
+}
+
+// The order decided by what one string has beyond the other: nothing when
+// the rest is all zeros, else the kind of its first token.
+int compareAsciiTail(std::string_view s, size_t pos, const AsciiToken& first) {
+  AsciiToken token = first;
+  do {
+    if (!token.isNumber || token.number != 0) return first.isNumber ? 1 : -1;
+  } while (nextAsciiToken(s, pos, token));
+  return 0;
+}
+
+// The same order as the general path, for ASCII strings, without building
+// the lists of parts: the common case, and the one checks run thousands of.
+int compareAscii(std::string_view a, std::string_view b) {
+  size_t pa = 0, pb = 0;
+  AsciiToken ta, tb;
+  for (;;) {
+    const bool moreA = nextAsciiToken(a, pa, ta);
+    const bool moreB = nextAsciiToken(b, pb, tb);
+    if (!moreA && !moreB) return 0;
+    if (!moreB) return compareAsciiTail(a, pa, ta);
+    if (!moreA) return -compareAsciiTail(b, pb, tb);
+    if (int c = compareTokens(ta, tb); c != 0) return c;
+  }
+}
+
 }  // namespace
 
 std::vector<Part> parts(std::string_view s) {
@@ -130,6 +194,7 @@ std::vector<Part> parts(std::string_view s) {
 }
 
 int compare(std::string_view a, std::string_view b) {
+  if (isAscii(a) && isAscii(b)) return compareAscii(a, b);
   const auto pa = parts(a);
   const auto pb = parts(b);
   const size_t common = std::min(pa.size(), pb.size());
