@@ -80,6 +80,15 @@ size_t characterCount(std::string_view text, size_t stopAfter) {
   return walk.ok ? walk.counted : std::numeric_limits<size_t>::max();
 }
 
+bool fitsIn(std::string_view text, size_t maxCharacters) {
+  size_t scalars = 0;
+  if (!eachScalar(text, [&](UChar32) { return ++scalars <= maxCharacters; })) {
+    if (scalars <= maxCharacters) return false;  // invalid UTF-8
+    return characterCount(text, maxCharacters + 1) <= maxCharacters;
+  }
+  return true;
+}
+
 std::string characterPrefix(std::string_view text, size_t count) {
   size_t valid = 0;
   eachScalar(text, [&](UChar32 c) {

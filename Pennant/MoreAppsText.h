@@ -15,6 +15,11 @@ namespace pennant::MoreAppsText {
 // Invalid UTF-8 counts as longer than any limit.
 size_t characterCount(std::string_view text, size_t stopAfter);
 
+// Whether the text has at most `maxCharacters` grapheme clusters. Cheap when
+// it has no more scalars than that (a cluster holds at least one scalar).
+// False for invalid UTF-8.
+bool fitsIn(std::string_view text, size_t maxCharacters);
+
 // The first `count` grapheme clusters (the whole text when it is shorter).
 // Invalid UTF-8 is cut at the first bad byte.
 std::string characterPrefix(std::string_view text, size_t count);

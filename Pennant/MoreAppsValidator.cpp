@@ -132,9 +132,7 @@ void validate(const MoreAppsFeed& feed) {
 }
 
 bool validLink(std::string_view text) {
-  if (MoreAppsText::characterCount(text, kMaxLinkCharacters + 1) > kMaxLinkCharacters) {
-    return false;
-  }
+  if (!MoreAppsText::fitsIn(text, kMaxLinkCharacters)) return false;
   if (text.find_first_of("?#") != std::string_view::npos) return false;
   if (MoreAppsText::hasSpaceOrControl(text)) return false;
   auto parts = parseURL(text);
@@ -146,7 +144,7 @@ bool validLink(std::string_view text) {
 
 bool validText(std::string_view text, size_t maxCharacters) {
   if (MoreAppsText::hasForbiddenScalar(text) || MoreAppsText::isBlank(text)) return false;
-  return MoreAppsText::characterCount(text, maxCharacters + 1) <= maxCharacters;
+  return MoreAppsText::fitsIn(text, maxCharacters);
 }
 
 bool validSlug(std::string_view text) {
