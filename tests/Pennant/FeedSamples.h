@@ -19,7 +19,8 @@ inline nlohmann::json validApp(const std::string& id) {
           {"url", "https://maker.example/mac/" + id}};
 }
 
-// A feed document of the given app objects.
+// A feed document of the given app objects. Pass a json::array: a braced
+// single app would be copied as the object itself by some compilers.
 inline nlohmann::json feedOf(nlohmann::json apps, nlohmann::json schema = 1) {
   return {{"schema", std::move(schema)}, {"apps", std::move(apps)}};
 }

@@ -88,7 +88,7 @@ TEST_F(LoaderTest, LocalLoadPrefersTheCacheThenTheShippedCopy) {
   EXPECT_EQ(loader().loadLocal().first->apps.size(), 4u);
 
   temp.write("Caches/Pennant/MoreApps/more-apps.json",
-             test::feedOf({test::validApp("a")}, 2).dump());
+             test::feedOf(nlohmann::json::array({test::validApp("a")}), 2).dump());
   EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::bundled);
   shipped = "{\"schema\":1,\"apps\":[]}";
   EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::none);
@@ -175,7 +175,7 @@ TEST_F(LoaderTest, NoConditionalHeadersWithoutAValidCache) {
   const MoreAppsLoader::Meta validators{"\"v1\"", "Tue, 01 Dec 2026 10:00:00 GMT", std::nullopt};
   loader().saveMeta(validators);
   temp.write("Caches/Pennant/MoreApps/more-apps.json",
-             test::feedOf({test::validApp("a")}, 2).dump());
+             test::feedOf(nlohmann::json::array({test::validApp("a")}), 2).dump());
   loader().fetch();
 
   loader().saveMeta(validators);

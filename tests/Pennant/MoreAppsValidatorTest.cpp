@@ -26,7 +26,7 @@ std::optional<MoreAppsError> failure(const std::string& bytes) {
 }
 
 std::optional<MoreAppsError> failureOfApp(const json& app) {
-  return failure(feedOf({app}).dump());
+  return failure(feedOf(json::array({app})).dump());
 }
 
 std::string repeat(const std::string& piece, int times) {
@@ -69,7 +69,8 @@ TEST(MoreAppsValidatorTest, SizeLimitComesBeforeAnyParsing) {
 
 TEST(MoreAppsValidatorTest, RefusesWhatIsNoFeedDocument) {
   auto withSchema = [](const char* schema) {
-    return std::string("{\"schema\":") + schema + ",\"apps\":" + json{validApp("a")}.dump() + "}";
+    return std::string("{\"schema\":") + schema +
+           ",\"apps\":" + json::array({validApp("a")}).dump() + "}";
   };
   EXPECT_EQ(MoreAppsValidator::decode(withSchema("1.0")).schema, 1);
   EXPECT_EQ(MoreAppsValidator::decode(withSchema("1e0")).schema, 1);
@@ -121,7 +122,7 @@ TEST(MoreAppsValidatorTest, IgnoresUnknownKeysAndNullOptionals) {
   app["bundleId"] = nullptr;
   app["localized"] = nullptr;
   app["price"] = {{"usd", 9.99}};
-  auto document = feedOf({app});
+  auto document = feedOf(json::array({app}));
   document["extra"] = json::parse(repeat("[", 100) + repeat("]", 100));
   auto feed = MoreAppsValidator::decode(document.dump());
   EXPECT_FALSE(feed.apps[0].bundleId);
