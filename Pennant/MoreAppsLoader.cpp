@@ -150,6 +150,7 @@ HttpRequest MoreAppsLoader::makeRequest(const Meta& meta) const {
   HttpRequest request;
   request.url = feedURL;
   request.timeoutSeconds = resourceTimeout;
+  request.idleTimeoutSeconds = requestTimeout;
   // The session stops the transfer as soon as the body passes this, so a
   // hostile server cannot make us take in more than a feed may be.
   request.maxBodyBytes = MoreAppsValidator::maxBytes;

@@ -24,7 +24,7 @@ constexpr const char* kFeedURL = "https://maker.example/mac/more-apps.json";
 
 // A loader on a fresh cache folder with a settable clock and a scripted
 // transport that records every request it is given.
-class LoaderTest : public ::testing::Test {
+class MoreAppsLoaderTest : public ::testing::Test {
  protected:
   larkvale::test::TempDir temp;
   fs::path cache = temp / "Caches/Pennant/MoreApps";
@@ -74,7 +74,7 @@ class LoaderTest : public ::testing::Test {
   }
 };
 
-TEST_F(LoaderTest, LocalLoadPrefersTheCacheThenTheShippedCopy) {
+TEST_F(MoreAppsLoaderTest, LocalLoadPrefersTheCacheThenTheShippedCopy) {
   shipped.reset();
   EXPECT_EQ(loader().loadLocal(), std::pair(std::optional<MoreAppsFeed>(), MoreAppsSource::none));
   EXPECT_TRUE(loader().shouldCheck());
@@ -94,7 +94,7 @@ TEST_F(LoaderTest, LocalLoadPrefersTheCacheThenTheShippedCopy) {
   EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::none);
 }
 
-TEST_F(LoaderTest, TheShippedFeedPassesTheRules) {
+TEST_F(MoreAppsLoaderTest, TheShippedFeedPassesTheRules) {
   auto bytes = MoreAppsLoader::bundledFeed();
   ASSERT_TRUE(bytes);
   auto feed = MoreAppsValidator::decode(*bytes);
@@ -104,7 +104,7 @@ TEST_F(LoaderTest, TheShippedFeedPassesTheRules) {
   EXPECT_EQ(shippedOnly.loadLocal(), std::pair(std::optional(feed), MoreAppsSource::bundled));
 }
 
-TEST_F(LoaderTest, AsksAtMostOnceADay) {
+TEST_F(MoreAppsLoaderTest, AsksAtMostOnceADay) {
   MoreAppsLoader::Meta stored{"\"v1\"", std::nullopt, clock};
   loader().saveMeta(stored);
   std::string metaBytes = larkvale::test::readAll(cache / "more-apps.meta.json");
@@ -129,7 +129,7 @@ TEST_F(LoaderTest, AsksAtMostOnceADay) {
   EXPECT_TRUE(loader().shouldCheck());
 }
 
-TEST_F(LoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
+TEST_F(MoreAppsLoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
   std::string body = "  " + test::validFeed(3) + "\n";  // kept byte for byte
   answer = [&](const HttpRequest&) {
     return ok(body, {{"etag", "\"abc\""}, {"last-modified", "Tue, 01 Dec 2026 10:00:00 GMT"}});
@@ -145,6 +145,7 @@ TEST_F(LoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
   EXPECT_EQ(first.url, kFeedURL);
   EXPECT_EQ(first.maxBodyBytes, 262144u);
   EXPECT_EQ(first.timeoutSeconds, 10);
+  EXPECT_EQ(first.idleTimeoutSeconds, 5);
   EXPECT_EQ(first.headers,
             (std::vector<std::pair<std::string, std::string>>{{"Accept", "application/json"}}));
 
@@ -157,7 +158,7 @@ TEST_F(LoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
                                      {"If-Modified-Since", "Tue, 01 Dec 2026 10:00:00 GMT"}}));
 }
 
-TEST_F(LoaderTest, NotModifiedGivesNothingAndKeepsTheCache) {
+TEST_F(MoreAppsLoaderTest, NotModifiedGivesNothingAndKeepsTheCache) {
   answer = [](const HttpRequest&) { return ok(test::validFeed(3), {{"etag", "\"v1\""}}); };
   ASSERT_TRUE(loader().fetch());
   std::string body = cachedBody();
@@ -171,7 +172,7 @@ TEST_F(LoaderTest, NotModifiedGivesNothingAndKeepsTheCache) {
   EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"v1\"", std::nullopt, clock}));
 }
 
-TEST_F(LoaderTest, NoConditionalHeadersWithoutAValidCache) {
+TEST_F(MoreAppsLoaderTest, NoConditionalHeadersWithoutAValidCache) {
   const MoreAppsLoader::Meta validators{"\"v1\"", "Tue, 01 Dec 2026 10:00:00 GMT", std::nullopt};
   loader().saveMeta(validators);
   temp.write("Caches/Pennant/MoreApps/more-apps.json",
@@ -189,7 +190,7 @@ TEST_F(LoaderTest, NoConditionalHeadersWithoutAValidCache) {
   }
 }
 
-TEST_F(LoaderTest, TransportFailureStillCountsAsTheDaysCheck) {
+TEST_F(MoreAppsLoaderTest, TransportFailureStillCountsAsTheDaysCheck) {
   answer = [](const HttpRequest&) -> HttpResponse {
     throw HttpError(HttpError::Kind::tooLarge, "too large");
   };
@@ -200,7 +201,7 @@ TEST_F(LoaderTest, TransportFailureStillCountsAsTheDaysCheck) {
   EXPECT_EQ(requests.size(), 1u);
 }
 
-TEST_F(LoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
+TEST_F(MoreAppsLoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
   struct Case {
     int status;
     const char* finalURL;
@@ -228,7 +229,7 @@ TEST_F(LoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
   }
 }
 
-TEST_F(LoaderTest, InvalidBodyLeavesTheOldCache) {
+TEST_F(MoreAppsLoaderTest, InvalidBodyLeavesTheOldCache) {
   ASSERT_TRUE(loader().fetch());
   std::string body = cachedBody();
   later(86400);
@@ -238,7 +239,7 @@ TEST_F(LoaderTest, InvalidBodyLeavesTheOldCache) {
   EXPECT_FALSE(meta().etag);
 }
 
-TEST_F(LoaderTest, KeepsOnlyUsableValidatorHeaders) {
+TEST_F(MoreAppsLoaderTest, KeepsOnlyUsableValidatorHeaders) {
   answer = [](const HttpRequest&) {
     return ok(test::validFeed(1), {{"etag", std::string(201, 'e')}, {"last-modified", "Mon"}});
   };
@@ -259,7 +260,7 @@ TEST_F(LoaderTest, KeepsOnlyUsableValidatorHeaders) {
   EXPECT_FALSE(header(requests.back(), "If-None-Match"));
 }
 
-TEST_F(LoaderTest, GivesTheFeedEvenWhenItCannotBeStored) {
+TEST_F(MoreAppsLoaderTest, GivesTheFeedEvenWhenItCannotBeStored) {
   loader().saveMeta({"\"old\"", "Old", std::nullopt});
   temp.mkdir("Caches/Pennant/MoreApps/more-apps.json");  // a folder where the body goes
   answer = [](const HttpRequest&) { return ok(test::validFeed(2), {{"etag", "\"new\""}}); };
