@@ -1,6 +1,7 @@
 #include "Pennant/MoreAppsFeed.h"
 
 #include <cmath>
+#include <string>
 
 #include "Pennant/MoreAppsHosts.h"
 #include "Pennant/MoreAppsURL.h"
@@ -172,26 +173,27 @@ ordered_json MoreAppsFeed::toJson() const {
 
 // ---- error and source ----
 
-MoreAppsError::MoreAppsError(Kind kind, int64_t number, std::string text)
-    : Error("catalogue feed refused" + (text.empty() ? std::string() : ": " + text)),
+MoreAppsError::MoreAppsError(Kind kind, int64_t number, std::string text, const std::string& why)
+    : Error("catalogue feed refused: " + why),
       kind_(kind),
       number_(number),
       text_(std::move(text)) {}
 
 MoreAppsError MoreAppsError::schema(int64_t found) {
-  return {Kind::schema, found, ""};
+  return {Kind::schema, found, "", "schema " + std::to_string(found)};
 }
 MoreAppsError MoreAppsError::count(int64_t found) {
-  return {Kind::count, found, ""};
+  return {Kind::count, found, "", std::to_string(found) + " apps"};
 }
 MoreAppsError MoreAppsError::invalid(std::string what) {
-  return {Kind::invalid, 0, std::move(what)};
+  std::string why = "invalid " + what;
+  return {Kind::invalid, 0, std::move(what), why};
 }
 MoreAppsError MoreAppsError::tooLarge() {
-  return {Kind::tooLarge, 0, ""};
+  return {Kind::tooLarge, 0, "", "too large"};
 }
 MoreAppsError MoreAppsError::notJSON() {
-  return {Kind::notJSON, 0, ""};
+  return {Kind::notJSON, 0, "", "not a feed document"};
 }
 
 std::string_view rawValue(MoreAppsSource source) {

@@ -66,8 +66,8 @@ struct MoreAppsFeed {
   friend bool operator==(const MoreAppsFeed&, const MoreAppsFeed&) = default;
 };
 
-// Why a feed was refused. It carries no sentence for the user: any of these
-// means there is no usable feed.
+// Why a feed was refused. It carries no sentence for the user (what() is for
+// logs): any of these means there is no usable feed.
 class MoreAppsError : public larkvale::Error {
  public:
   enum class Kind { schema, count, invalid, tooLarge, notJSON };
@@ -87,7 +87,7 @@ class MoreAppsError : public larkvale::Error {
   }
 
  private:
-  MoreAppsError(Kind kind, int64_t number, std::string text);
+  MoreAppsError(Kind kind, int64_t number, std::string text, const std::string& why);
 
   Kind kind_;
   int64_t number_;

@@ -16,7 +16,11 @@ TEST(MoreAppsConfigTest, TrackingSourceDefaultsToTheAppsOwnId) {
 
 TEST(MoreAppsConfigTest, DefaultsPointAtTheMakersFeed) {
   EXPECT_EQ(MoreAppsLoader::defaultFeedURL(), "https://maker.example/mac/more-apps.json");
-  auto folder = MoreAppsLoader::defaultCacheDirectory();
+  MoreAppsLoader loader;  // every default; nothing is fetched here
+  EXPECT_EQ(loader.feedURL, MoreAppsLoader::defaultFeedURL());
+  EXPECT_EQ(loader.bundled(), MoreAppsLoader::bundledFeed());
+  EXPECT_TRUE(loader.transport);
+  auto folder = loader.cacheDirectory;
   EXPECT_EQ(folder.filename(), "MoreApps");
   EXPECT_EQ(folder.parent_path().filename(), "Pennant");
 }
