@@ -1,0 +1,208 @@
+#include "Pennant/MoreAppsLoader.h"
+
+#include <cmath>
+#include <system_error>
+
+#include <nlohmann/json.hpp>
+
+#include "Pennant/MoreAppsHosts.h"
+#include "Pennant/MoreAppsURL.h"
+#include "Pennant/MoreAppsValidator.h"
+#include "platform/FileSystem.h"
+#include "platform/UserFolders.h"
+
+namespace pennant {
+
+// Generated from resources/more-apps.json at build time.
+std::string_view shippedFeedBytes();
+
+namespace fs = std::filesystem;
+using larkvale::HttpRequest;
+using larkvale::HttpResponse;
+namespace FileSystem = larkvale::FileSystem;
+namespace Dates = larkvale::Dates;
+
+namespace {
+
+constexpr size_t kMaxMetaBytes = 64 * 1024;
+constexpr size_t kMaxValidatorLength = 200;
+
+std::optional<MoreAppsFeed> decoded(const std::optional<std::string>& bytes) {
+  if (!bytes) return std::nullopt;
+  try {
+    return MoreAppsValidator::decode(*bytes);
+  } catch (const MoreAppsError&) {
+    return std::nullopt;
+  }
+}
+
+// A validator header worth repeating: non-empty, at most 200 characters of
+// printable ASCII. Anything else is dropped rather than sent back later.
+std::optional<std::string> validatorHeader(const HttpResponse& response, const char* name) {
+  const std::string* value = response.header(name);
+  if (!value || value->empty() || value->size() > kMaxValidatorLength) return std::nullopt;
+  for (char c : *value) {
+    if (c < 0x20 || c > 0x7E) return std::nullopt;
+  }
+  return *value;
+}
+
+std::optional<std::string> hostOf(const std::string& url) {
+  auto parts = parseURL(url);
+  if (!parts || !parts->host) return std::nullopt;
+  return lowercaseASCII(*parts->host);
+}
+
+}  // namespace
+
+// ---- Meta ----
+
+std::string MoreAppsLoader::Meta::toJson() const {
+  nlohmann::ordered_json out = nlohmann::ordered_json::object();
+  if (etag) out["etag"] = *etag;
+  if (lastModified) out["lastModified"] = *lastModified;
+  if (checkedAt) out["checkedAt"] = Dates::secondsSince2001(*checkedAt);
+  return out.dump();
+}
+
+std::optional<MoreAppsLoader::Meta> MoreAppsLoader::Meta::fromJson(std::string_view bytes) {
+  auto json = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
+  if (!json.is_object()) return std::nullopt;
+  Meta meta;
+  for (auto [key, field] : {std::pair{"etag", &meta.etag}, {"lastModified", &meta.lastModified}}) {
+    auto it = json.find(key);
+    if (it == json.end() || it->is_null()) continue;
+    if (!it->is_string()) return std::nullopt;
+    *field = it->get<std::string>();
+  }
+  if (auto it = json.find("checkedAt"); it != json.end() && !it->is_null()) {
+    if (!it->is_number()) return std::nullopt;
+    double seconds = it->get<double>();
+    if (!std::isfinite(seconds)) return std::nullopt;
+    meta.checkedAt = Dates::fromSecondsSince2001(seconds);
+  }
+  return meta;
+}
+
+// ---- defaults ----
+
+const std::string& MoreAppsLoader::defaultFeedURL() {
+  static const std::string url =
+      "https://" + std::string(MoreAppsHosts::maker) + "/mac/more-apps.json";
+  return url;
+}
+
+fs::path MoreAppsLoader::defaultCacheDirectory() {
+  fs::path caches = larkvale::UserFolders::current().caches;
+  if (caches.empty()) {
+    std::error_code ec;
+    caches = fs::temp_directory_path(ec);
+  }
+  // A Linux process has no bundle identifier to name its folder after.
+  return caches / "Pennant" / "MoreApps";
+}
+
+std::optional<std::string> MoreAppsLoader::bundledFeed() {
+  return std::string(shippedFeedBytes());
+}
+
+// ---- local copies ----
+
+std::optional<MoreAppsFeed> MoreAppsLoader::loadCache() const {
+  return decoded(FileSystem::readFile(cacheDirectory / feedFileName, MoreAppsValidator::maxBytes));
+}
+
+std::optional<MoreAppsFeed> MoreAppsLoader::loadBundled() const {
+  return bundled ? decoded(bundled()) : std::nullopt;
+}
+
+std::pair<std::optional<MoreAppsFeed>, MoreAppsSource> MoreAppsLoader::loadLocal() const {
+  if (auto feed = loadCache()) return {std::move(feed), MoreAppsSource::cache};
+  if (auto feed = loadBundled()) return {std::move(feed), MoreAppsSource::bundled};
+  return {std::nullopt, MoreAppsSource::none};
+}
+
+// ---- the check ----
+
+std::optional<MoreAppsLoader::Meta> MoreAppsLoader::readMeta() const {
+  auto bytes = FileSystem::readFile(cacheDirectory / metaFileName, kMaxMetaBytes);
+  return bytes ? Meta::fromJson(*bytes) : std::nullopt;
+}
+
+bool MoreAppsLoader::shouldCheck() const {
+  auto meta = readMeta();
+  if (!meta || !meta->checkedAt) return true;
+  double elapsed = std::chrono::duration<double>(now() - *meta->checkedAt).count();
+  return elapsed >= checkInterval || elapsed < 0;
+}
+
+void MoreAppsLoader::saveMeta(const Meta& meta) const {
+  std::error_code ec;
+  fs::create_directories(cacheDirectory, ec);
+  try {
+    FileSystem::writeAtomically(cacheDirectory / metaFileName, meta.toJson());
+  } catch (const larkvale::Error&) {
+    // The next launch simply finds the check due again.
+  }
+}
+
+HttpRequest MoreAppsLoader::makeRequest(const Meta& meta) const {
+  HttpRequest request;
+  request.url = feedURL;
+  request.timeoutSeconds = resourceTimeout;
+  request.idleTimeoutSeconds = requestTimeout;
+  // The session stops the transfer as soon as the body passes this, so a
+  // hostile server cannot make us take in more than a feed may be.
+  request.maxBodyBytes = MoreAppsValidator::maxBytes;
+  request.headers.emplace_back("Accept", "application/json");
+  // Validators only for a catalogue we still hold: a 304 must never stand for
+  // a cache that is missing or damaged.
+  if (loadCache()) {
+    if (meta.etag) request.headers.emplace_back("If-None-Match", *meta.etag);
+    if (meta.lastModified) request.headers.emplace_back("If-Modified-Since", *meta.lastModified);
+  }
+  return request;
+}
+
+bool MoreAppsLoader::acceptable(const HttpResponse& response) const {
+  if (!response.finalURL.empty()) {
+    auto final = parseURL(response.finalURL);
+    if (!final || final->scheme != "https") return false;
+    auto finalHost = final->host ? std::optional(lowercaseASCII(*final->host)) : std::nullopt;
+    if (finalHost != hostOf(feedURL)) return false;
+  }
+  return response.status == 200;
+}
+
+void MoreAppsLoader::store(const HttpResponse& response, Meta meta) const {
+  std::error_code ec;
+  fs::create_directories(cacheDirectory, ec);
+  try {
+    FileSystem::writeAtomically(cacheDirectory / feedFileName, response.body);
+  } catch (const larkvale::Error&) {
+    return;  // the old validators still describe the old cached body
+  }
+  meta.etag = validatorHeader(response, "etag");
+  meta.lastModified = validatorHeader(response, "last-modified");
+  saveMeta(meta);
+}
+
+std::optional<MoreAppsFeed> MoreAppsLoader::fetch() const {
+  if (!shouldCheck()) return std::nullopt;
+  Meta meta = readMeta().value_or(Meta{});
+  meta.checkedAt = now();
+  saveMeta(meta);
+
+  HttpResponse response;
+  try {
+    response = transport(makeRequest(meta));
+  } catch (...) {
+    return std::nullopt;  // transport failures, too-large bodies, anything thrown
+  }
+  if (!acceptable(response)) return std::nullopt;
+  auto feed = decoded(response.body);
+  if (feed) store(response, std::move(meta));
+  return feed;
+}
+
+}  // namespace pennant

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Pennant/MoreAppsFeed.h"
+#include "Pennant/MoreAppsURL.h"
+
+namespace pennant {
+namespace {
+
+MoreAppsEntry entry(std::string url) {
+  return MoreAppsEntry{"app",  "App",          "Does things.", "star",
+                       "blue", std::move(url), std::nullopt,   std::nullopt};
+}
+
+constexpr const char* kTracking = "?utm_source=larkvale&utm_medium=mac-app&utm_campaign=more-apps";
+
+TEST(MoreAppsEntryTest, LocalizedTextsFallBackFieldByField) {
+  auto app = entry("https://maker.example/app");
+  EXPECT_EQ(app.localizedName("es"), "App");
+  app.localized = std::map<std::string, MoreAppsEntry::Localized>{
+      {"es", {std::nullopt, "Hace cosas."}}, {"de", {"Programm", std::nullopt}}};
+  EXPECT_EQ(app.localizedName("es"), "App");
+  EXPECT_EQ(app.localizedDetail("es"), "Hace cosas.");
+  EXPECT_EQ(app.localizedName("de"), "Programm");
+  EXPECT_EQ(app.localizedDetail("de"), "Does things.");
+  EXPECT_EQ(app.localizedName("fr"), "App");
+}
+
+TEST(MoreAppsEntryTest, WhereALinkPoints) {
+  struct Case {
+    const char* url;
+    bool appStore;
+    bool maker;
+  };
+  const std::vector<Case> cases = {
+      {"https://apps.apple.com/app/id1", true, false},
+      {"https://APPS.apple.com/app/id1", true, false},
+      {"https://maker.example/app", false, true},
+      {"https://www.Maker.example/app", false, true},
+      {"http://maker.example/app?x#y", false, true},
+      {"https://store.example/app", false, false},
+      {"https://maker.example.other/app", false, false},
+      {"not a url", false, false},
+      {"mailto:someone@maker.example", false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(entry(c.url).isAppStore(), c.appStore) << c.url;
+    EXPECT_EQ(entry(c.url).isMakerSite(), c.maker) << c.url;
+  }
+}
+
+TEST(MoreAppsEntryTest, TrackingQueryOnlyOnMakerLinksWithAValidSource) {
+  EXPECT_EQ(entry("https://maker.example/mac/app").entryURL("larkvale"),
+            std::string("https://maker.example/mac/app") + kTracking);
+  EXPECT_EQ(entry("https://www.maker.example/mac/app?old=1#part").entryURL("larkvale"),
+            std::string("https://www.maker.example/mac/app") + kTracking + "#part");
+  for (const char* source : {"-larkvale", "lark vale", "", "Larkvale"}) {
+    EXPECT_EQ(entry("https://maker.example/mac/app").entryURL(source),
+              "https://maker.example/mac/app")
+        << source;
+  }
+  EXPECT_EQ(entry("https://apps.apple.com/app/id1").entryURL("larkvale"),
+            "https://apps.apple.com/app/id1");
+  EXPECT_EQ(entry("https://x.store.example/app").entryURL("larkvale"),
+            "https://x.store.example/app");
+  EXPECT_EQ(entry("https://maker.example/a b").entryURL("larkvale"), std::nullopt);
+}
+
+TEST(MoreAppsEntryTest, SourceRawValuesAreExact) {
+  for (auto source : {MoreAppsSource::network, MoreAppsSource::cache, MoreAppsSource::bundled,
+                      MoreAppsSource::none}) {
+    EXPECT_EQ(moreAppsSource(rawValue(source)), source);
+  }
+  EXPECT_EQ(rawValue(MoreAppsSource::bundled), "bundled");
+  EXPECT_EQ(moreAppsSource("network"), MoreAppsSource::network);
+  EXPECT_EQ(moreAppsSource("Network"), std::nullopt);
+  EXPECT_EQ(moreAppsSource(""), std::nullopt);
+}
+
+TEST(MoreAppsURLTest, SplitsAndRebuildsStrictly) {
+  auto parts = parseURL("https://u:p@Host.example:8443/a/b%2F?q=1&r=?#f/x");
+  ASSERT_TRUE(parts);
+  EXPECT_EQ(parts->scheme, "https");
+  EXPECT_EQ(parts->userinfo, "u:p");
+  EXPECT_EQ(parts->host, "Host.example");
+  EXPECT_EQ(parts->port, "8443");
+  EXPECT_EQ(parts->path, "/a/b%2F");
+  EXPECT_EQ(parts->query, "q=1&r=?");
+  EXPECT_EQ(parts->fragment, "f/x");
+  EXPECT_EQ(parts->text(), "https://u:p@Host.example:8443/a/b%2F?q=1&r=?#f/x");
+
+  auto ipv6 = parseURL("http://[::1]:80/");
+  ASSERT_TRUE(ipv6);
+  EXPECT_EQ(ipv6->host, "[::1]");
+  auto noAuthority = parseURL("mailto:a@b.example");
+  ASSERT_TRUE(noAuthority);
+  EXPECT_FALSE(noAuthority->host);
+  EXPECT_EQ(parseURL("file:///tmp/x")->host, "");
+
+  for (const char* bad : {"", "no scheme", "1http://x/", "https://x/%", "https://x/%4",
+                          "https://x:8a/", "https://[zz]/", "https://x/\"", "https://x/{}",
+                          "https://x y/", "https://x/\x7f", "https://x/\xc3\xa9"}) {
+    EXPECT_FALSE(parseURL(bad)) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace pennant

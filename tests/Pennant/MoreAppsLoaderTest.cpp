@@ -1,0 +1,291 @@
+#include "Pennant/MoreAppsLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Pennant/MoreAppsValidator.h"
+#include "platform/FileSystem.h"
+#include "tests/Pennant/FeedSamples.h"
+#include "tests/support/TempDir.h"
+
+namespace pennant {
+namespace {
+
+using larkvale::Date;
+using larkvale::HttpError;
+using larkvale::HttpRequest;
+using larkvale::HttpResponse;
+namespace Dates = larkvale::Dates;
+namespace fs = std::filesystem;
+
+constexpr const char* kFeedURL = "https://maker.example/mac/more-apps.json";
+
+// A loader on a fresh cache folder with a settable clock and a scripted
+// transport that records every request it is given.
+class MoreAppsLoaderTest : public ::testing::Test {
+ protected:
+  larkvale::test::TempDir temp;
+  fs::path cache = temp / "Caches/Pennant/MoreApps";
+  Date clock = Dates::fromSecondsSince2001(800000000);
+  std::optional<std::string> shipped = test::validFeed(2);
+  std::vector<HttpRequest> requests;
+  std::function<HttpResponse(const HttpRequest&)> answer = [](const HttpRequest&) {
+    return ok(test::validFeed(3));
+  };
+
+  static HttpResponse ok(std::string body, std::map<std::string, std::string> headers = {}) {
+    return HttpResponse{200, std::move(body), std::move(headers), kFeedURL};
+  }
+
+  MoreAppsLoader loader() {
+    return MoreAppsLoader{
+        .feedURL = kFeedURL,
+        .cacheDirectory = cache,
+        .bundled = [this] { return shipped; },
+        .now = [this] { return clock; },
+        .transport =
+            [this](const HttpRequest& request) {
+              requests.push_back(request);
+              return answer(request);
+            },
+    };
+  }
+
+  MoreAppsLoader::Meta meta() {
+    auto bytes = larkvale::FileSystem::readFile(cache / "more-apps.meta.json");
+    if (!bytes) return {};
+    return MoreAppsLoader::Meta::fromJson(*bytes).value_or(MoreAppsLoader::Meta{});
+  }
+
+  std::string cachedBody() { return larkvale::test::readAll(cache / "more-apps.json"); }
+
+  void later(double seconds) {
+    clock += std::chrono::duration_cast<std::chrono::system_clock::duration>(
+        std::chrono::duration<double>(seconds));
+  }
+
+  static const std::string* header(const HttpRequest& request, const std::string& name) {
+    for (const auto& [key, value] : request.headers) {
+      if (key == name) return &value;
+    }
+    return nullptr;
+  }
+};
+
+TEST_F(MoreAppsLoaderTest, LocalLoadPrefersTheCacheThenTheShippedCopy) {
+  shipped.reset();
+  EXPECT_EQ(loader().loadLocal(), std::pair(std::optional<MoreAppsFeed>(), MoreAppsSource::none));
+  EXPECT_TRUE(loader().shouldCheck());
+
+  shipped = test::validFeed(2);
+  EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::bundled);
+  EXPECT_EQ(loader().loadLocal().first->apps.size(), 2u);
+
+  temp.write("Caches/Pennant/MoreApps/more-apps.json", test::validFeed(4));
+  EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::cache);
+  EXPECT_EQ(loader().loadLocal().first->apps.size(), 4u);
+
+  temp.write("Caches/Pennant/MoreApps/more-apps.json",
+             test::feedOf(nlohmann::json::array({test::validApp("a")}), 2).dump());
+  EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::bundled);
+  shipped = "{\"schema\":1,\"apps\":[]}";
+  EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::none);
+}
+
+TEST_F(MoreAppsLoaderTest, TheShippedFeedPassesTheRules) {
+  auto bytes = MoreAppsLoader::bundledFeed();
+  ASSERT_TRUE(bytes);
+  auto feed = MoreAppsValidator::decode(*bytes);
+  EXPECT_GE(feed.apps.size(), 2u);
+  MoreAppsLoader shippedOnly = loader();
+  shippedOnly.bundled = MoreAppsLoader::bundledFeed;
+  EXPECT_EQ(shippedOnly.loadLocal(), std::pair(std::optional(feed), MoreAppsSource::bundled));
+}
+
+TEST_F(MoreAppsLoaderTest, AsksAtMostOnceADay) {
+  MoreAppsLoader::Meta stored{"\"v1\"", std::nullopt, clock};
+  loader().saveMeta(stored);
+  std::string metaBytes = larkvale::test::readAll(cache / "more-apps.meta.json");
+
+  later(86399);
+  EXPECT_FALSE(loader().shouldCheck());
+  EXPECT_FALSE(loader().fetch());
+  EXPECT_TRUE(requests.empty());
+  EXPECT_EQ(larkvale::test::readAll(cache / "more-apps.meta.json"), metaBytes);
+  EXPECT_FALSE(fs::exists(cache / "more-apps.json"));
+
+  later(1);
+  EXPECT_TRUE(loader().shouldCheck());
+
+  // A check stamped an hour in the future (the clock was set back) is due.
+  loader().saveMeta({std::nullopt, std::nullopt, clock + std::chrono::hours(1)});
+  EXPECT_TRUE(loader().shouldCheck());
+
+  loader().saveMeta({"\"v1\"", std::nullopt, std::nullopt});
+  EXPECT_TRUE(loader().shouldCheck());
+  temp.write("Caches/Pennant/MoreApps/more-apps.meta.json", "{\"checkedAt\":\"yesterday\"}");
+  EXPECT_TRUE(loader().shouldCheck());
+}
+
+TEST_F(MoreAppsLoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
+  std::string body = "  " + test::validFeed(3) + "\n";  // kept byte for byte
+  answer = [&](const HttpRequest&) {
+    return ok(body, {{"etag", "\"abc\""}, {"last-modified", "Tue, 01 Dec 2026 10:00:00 GMT"}});
+  };
+  auto feed = loader().fetch();
+  ASSERT_TRUE(feed);
+  EXPECT_EQ(feed->apps.size(), 3u);
+  EXPECT_EQ(cachedBody(), body);
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"abc\"", "Tue, 01 Dec 2026 10:00:00 GMT", clock}));
+
+  ASSERT_EQ(requests.size(), 1u);
+  const HttpRequest& first = requests[0];
+  EXPECT_EQ(first.url, kFeedURL);
+  EXPECT_EQ(first.maxBodyBytes, 262144u);
+  EXPECT_EQ(first.timeoutSeconds, 10);
+  EXPECT_EQ(first.idleTimeoutSeconds, 5);
+  EXPECT_EQ(first.headers,
+            (std::vector<std::pair<std::string, std::string>>{{"Accept", "application/json"}}));
+
+  later(86400);
+  loader().fetch();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].headers, (std::vector<std::pair<std::string, std::string>>{
+                                     {"Accept", "application/json"},
+                                     {"If-None-Match", "\"abc\""},
+                                     {"If-Modified-Since", "Tue, 01 Dec 2026 10:00:00 GMT"}}));
+}
+
+TEST_F(MoreAppsLoaderTest, NotModifiedGivesNothingAndKeepsTheCache) {
+  answer = [](const HttpRequest&) { return ok(test::validFeed(3), {{"etag", "\"v1\""}}); };
+  ASSERT_TRUE(loader().fetch());
+  std::string body = cachedBody();
+
+  later(90000);
+  answer = [](const HttpRequest&) { return HttpResponse{304, "", {{"etag", "\"v2\""}}, kFeedURL}; };
+  EXPECT_FALSE(loader().fetch());
+  ASSERT_TRUE(header(requests.back(), "If-None-Match"));
+  EXPECT_EQ(*header(requests.back(), "If-None-Match"), "\"v1\"");
+  EXPECT_EQ(cachedBody(), body);
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"v1\"", std::nullopt, clock}));
+}
+
+TEST_F(MoreAppsLoaderTest, NoConditionalHeadersWithoutAValidCache) {
+  const MoreAppsLoader::Meta validators{"\"v1\"", "Tue, 01 Dec 2026 10:00:00 GMT", std::nullopt};
+  loader().saveMeta(validators);
+  temp.write("Caches/Pennant/MoreApps/more-apps.json",
+             test::feedOf(nlohmann::json::array({test::validApp("a")}), 2).dump());
+  loader().fetch();
+
+  loader().saveMeta(validators);
+  fs::remove(cache / "more-apps.json");
+  loader().fetch();
+
+  ASSERT_EQ(requests.size(), 2u);
+  for (const auto& request : requests) {
+    EXPECT_FALSE(header(request, "If-None-Match"));
+    EXPECT_FALSE(header(request, "If-Modified-Since"));
+  }
+}
+
+TEST_F(MoreAppsLoaderTest, TransportFailureStillCountsAsTheDaysCheck) {
+  answer = [](const HttpRequest&) -> HttpResponse {
+    throw HttpError(HttpError::Kind::tooLarge, "too large");
+  };
+  EXPECT_FALSE(loader().fetch());
+  EXPECT_EQ(meta().checkedAt, clock);
+  later(60);
+  EXPECT_FALSE(loader().fetch());
+  EXPECT_EQ(requests.size(), 1u);
+}
+
+TEST_F(MoreAppsLoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
+  struct Case {
+    int status;
+    const char* finalURL;
+    bool accepted;
+  };
+  const std::vector<Case> cases = {
+      {200, "https://other.example/mac/more-apps.json", false},
+      {200, "http://maker.example/mac/more-apps.json", false},
+      {200, "HTTPS://maker.example/mac/more-apps.json", false},
+      {200, "https://maker.example:8443/x", true},  // same host: its path and port are its own
+      {200, "https://MAKER.example/elsewhere.json", true},
+      {200, "", true},
+      {203, kFeedURL, false},
+      {304, kFeedURL, false},
+      {404, kFeedURL, false},
+      {500, kFeedURL, false},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(cache);
+    answer = [&](const HttpRequest&) {
+      return HttpResponse{c.status, test::validFeed(1), {}, c.finalURL};
+    };
+    EXPECT_EQ(loader().fetch().has_value(), c.accepted) << c.status << " " << c.finalURL;
+    EXPECT_EQ(fs::exists(cache / "more-apps.json"), c.accepted) << c.finalURL;
+  }
+}
+
+TEST_F(MoreAppsLoaderTest, InvalidBodyLeavesTheOldCache) {
+  ASSERT_TRUE(loader().fetch());
+  std::string body = cachedBody();
+  later(86400);
+  answer = [](const HttpRequest&) { return ok(test::validFeed(61), {{"etag", "\"new\""}}); };
+  EXPECT_FALSE(loader().fetch());
+  EXPECT_EQ(cachedBody(), body);
+  EXPECT_FALSE(meta().etag);
+}
+
+TEST_F(MoreAppsLoaderTest, KeepsOnlyUsableValidatorHeaders) {
+  answer = [](const HttpRequest&) {
+    return ok(test::validFeed(1), {{"etag", std::string(201, 'e')}, {"last-modified", "Mon"}});
+  };
+  ASSERT_TRUE(loader().fetch());
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{std::nullopt, "Mon", clock}));
+
+  later(86400);
+  answer = [](const HttpRequest&) { return ok(test::validFeed(1), {{"etag", "\"a\tb\""}}); };
+  ASSERT_TRUE(loader().fetch());
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{std::nullopt, std::nullopt, clock}));
+
+  later(86400);
+  answer = [](const HttpRequest&) {
+    return ok(test::validFeed(1), {{"etag", std::string(200, 'e')}, {"last-modified", "é"}});
+  };
+  ASSERT_TRUE(loader().fetch());
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{std::string(200, 'e'), std::nullopt, clock}));
+  EXPECT_FALSE(header(requests.back(), "If-None-Match"));
+}
+
+TEST_F(MoreAppsLoaderTest, GivesTheFeedEvenWhenItCannotBeStored) {
+  loader().saveMeta({"\"old\"", "Old", std::nullopt});
+  temp.mkdir("Caches/Pennant/MoreApps/more-apps.json");  // a folder where the body goes
+  answer = [](const HttpRequest&) { return ok(test::validFeed(2), {{"etag", "\"new\""}}); };
+  EXPECT_TRUE(loader().fetch());
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"old\"", "Old", clock}));
+
+  // A file where the whole cache folder should be: nothing can be written.
+  fs::remove_all(temp / "Caches");
+  temp.write("Caches/Pennant", "not a folder");
+  EXPECT_TRUE(loader().fetch());
+  EXPECT_EQ(requests.size(), 2u);
+}
+
+TEST(MoreAppsMetaTest, WritesSecondsSince2001AndReadsLeniently) {
+  MoreAppsLoader::Meta meta{"\"e\"", "Mon", Dates::fromSecondsSince2001(86400.5)};
+  EXPECT_EQ(meta.toJson(), R"({"etag":"\"e\"","lastModified":"Mon","checkedAt":86400.5})");
+  EXPECT_EQ(MoreAppsLoader::Meta::fromJson(meta.toJson()), meta);
+  EXPECT_EQ(MoreAppsLoader::Meta{}.toJson(), "{}");
+  EXPECT_EQ(MoreAppsLoader::Meta::fromJson(R"({"etag":null,"checkedAt":0,"other":[1]})"),
+            (MoreAppsLoader::Meta{std::nullopt, std::nullopt, Dates::fromSecondsSince2001(0)}));
+  for (const char* bad : {"", "[]", "null", R"({"etag":1})", R"({"lastModified":true})",
+                          R"({"checkedAt":"0"})", "{\"etag\":\"\xff\"}"}) {
+    EXPECT_FALSE(MoreAppsLoader::Meta::fromJson(bad)) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace pennant

@@ -1,0 +1,330 @@
+#include "Pennant/MoreAppsValidator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/Pennant/FeedSamples.h"
+
+namespace pennant {
+namespace {
+
+using nlohmann::json;
+using test::feedOf;
+using test::validApp;
+using test::validFeed;
+
+// The error decode throws, or nothing when the bytes pass.
+std::optional<MoreAppsError> failure(const std::string& bytes) {
+  try {
+    MoreAppsValidator::decode(bytes);
+  } catch (const MoreAppsError& error) {
+    return error;
+  }
+  return std::nullopt;
+}
+
+std::optional<MoreAppsError> failureOfApp(const json& app) {
+  return failure(feedOf(json::array({app})).dump());
+}
+
+std::string repeat(const std::string& piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+TEST(MoreAppsValidatorTest, DecodesAMinimalFeedUnchanged) {
+  auto feed = MoreAppsValidator::decode(validFeed(1));
+  ASSERT_EQ(feed.apps.size(), 1u);
+  EXPECT_EQ(feed.schema, 1);
+  const auto& app = feed.apps[0];
+  EXPECT_EQ(app.id, "app0");
+  EXPECT_EQ(app.name, "Name of app0");
+  EXPECT_EQ(app.detail, "What app0 does.");
+  EXPECT_EQ(app.symbol, "star.fill");
+  EXPECT_EQ(app.tint, "blue");
+  EXPECT_EQ(app.url, "https://maker.example/mac/app0");
+  EXPECT_FALSE(app.bundleId);
+  EXPECT_FALSE(app.localized);
+  EXPECT_EQ(MoreAppsFeed::fromJson(json::parse(feed.toJson().dump())), feed);
+}
+
+TEST(MoreAppsValidatorTest, ChecksSchemaBeforeCountAndLimitsTheCount) {
+  EXPECT_EQ(failure(feedOf(json::array(), 2).dump()), MoreAppsError::schema(2));
+  EXPECT_EQ(failure(feedOf(json::array()).dump()), MoreAppsError::count(0));
+  EXPECT_EQ(failure(validFeed(61)), MoreAppsError::count(61));
+  EXPECT_EQ(MoreAppsValidator::decode(validFeed(60)).apps.size(), 60u);
+}
+
+TEST(MoreAppsValidatorTest, SizeLimitComesBeforeAnyParsing) {
+  std::string feed = validFeed(3);
+  std::string exact = feed + std::string(MoreAppsValidator::maxBytes - feed.size(), ' ');
+  ASSERT_EQ(exact.size(), 262144u);
+  EXPECT_EQ(MoreAppsValidator::decode(exact).apps.size(), 3u);
+  EXPECT_EQ(failure(exact + " "), MoreAppsError::tooLarge());
+  EXPECT_EQ(failure(std::string(262145, '[')), MoreAppsError::tooLarge());
+}
+
+TEST(MoreAppsValidatorTest, RefusesWhatIsNoFeedDocument) {
+  auto withSchema = [](const char* schema) {
+    return std::string("{\"schema\":") + schema +
+           ",\"apps\":" + json::array({validApp("a")}).dump() + "}";
+  };
+  EXPECT_EQ(MoreAppsValidator::decode(withSchema("1.0")).schema, 1);
+  EXPECT_EQ(MoreAppsValidator::decode(withSchema("1e0")).schema, 1);
+  for (const char* schema : {"\"1\"", "1.5", "true", "null", "1e30", "18446744073709551615"}) {
+    EXPECT_EQ(failure(withSchema(schema)), MoreAppsError::notJSON()) << schema;
+  }
+
+  auto numberId = validApp("a");
+  numberId["id"] = 7;
+  auto missingName = validApp("a");
+  missingName.erase("name");
+  auto nullName = validApp("a");
+  nullName["name"] = nullptr;
+  auto numberBundle = validApp("a");
+  numberBundle["bundleId"] = 5;
+  auto localizedArray = validApp("a");
+  localizedArray["localized"] = json::array({"es"});
+  auto localizedNullEntry = validApp("a");
+  localizedNullEntry["localized"] = {{"es", nullptr}};
+  auto localizedNumberName = validApp("a");
+  localizedNumberName["localized"] = {{"es", {{"name", 1}}}};
+  for (const auto& app : {numberId, missingName, nullName, numberBundle, localizedArray,
+                          localizedNullEntry, localizedNumberName}) {
+    EXPECT_EQ(failureOfApp(app), MoreAppsError::notJSON()) << app.dump();
+  }
+
+  const std::vector<std::string> documents = {
+      "",
+      "not json",
+      "[]",
+      "1",
+      "{\"apps\":[]}",
+      "{\"schema\":1}",
+      "{\"schema\":1,\"apps\":{}}",
+      "{\"schema\":1,\"apps\":[1]}",
+      validFeed(1) + ",",
+      "{\"schema\":1,\"apps\":[],}",
+      "{\"schema\":1,\"apps\":[{\"id\":\"a\xff\"}]}",    // invalid UTF-8
+      "{\"schema\":1,\"apps\":[{\"id\":\"\\ud800\"}]}",  // lone surrogate escape
+      repeat("[", 100000),
+      repeat("{\"a\":", 50000)};
+  for (const auto& document : documents) {
+    EXPECT_EQ(failure(document), MoreAppsError::notJSON()) << document.substr(0, 60);
+  }
+}
+
+TEST(MoreAppsValidatorTest, IgnoresUnknownKeysAndNullOptionals) {
+  auto app = validApp("a");
+  app["bundleId"] = nullptr;
+  app["localized"] = nullptr;
+  app["price"] = {{"usd", 9.99}};
+  auto document = feedOf(json::array({app}));
+  document["extra"] = json::parse(repeat("[", 100) + repeat("]", 100));
+  auto feed = MoreAppsValidator::decode(document.dump());
+  EXPECT_FALSE(feed.apps[0].bundleId);
+  EXPECT_FALSE(feed.apps[0].localized);
+
+  document["extra"] = json::parse(repeat("[", 600) + repeat("]", 600));
+  EXPECT_EQ(failure(document.dump()), MoreAppsError::notJSON());
+}
+
+struct FieldCase {
+  const char* key;
+  json value;
+  const char* expected;  // the invalid text, or nullptr when the app passes
+};
+
+TEST(MoreAppsValidatorTest, EachFieldRuleNamesFieldAndApp) {
+  const std::vector<FieldCase> cases = {
+      {"id", "", "id "},
+      {"id", std::string(61, 'a'), nullptr},  // checked below with its prefix
+      {"id", "-app", "id -app"},
+      {"id", "App", "id App"},
+      {"id", "app_1", "id app_1"},
+      {"id", "a-1", nullptr},
+      {"bundleId", "com.maker.App-2", nullptr},
+      {"bundleId", "", "bundleId of app"},
+      {"bundleId", "com.maker_app", "bundleId of app"},
+      {"bundleId", std::string(100, 'a'), nullptr},
+      {"bundleId", std::string(101, 'a'), "bundleId of app"},
+      {"name", std::string(40, 'n'), nullptr},
+      {"name", std::string(41, 'n'), "name of app"},
+      {"name", "   ", "name of app"},
+      {"name", "Two\nlines", "name of app"},
+      {"name", "Tab\tinside", "name of app"},
+      {"name", "Café Crème", nullptr},
+      {"name", " Spaced ", nullptr},
+      {"detail", std::string(120, 'd'), nullptr},
+      {"detail", std::string(121, 'd'), "detail of app"},
+      {"detail", "", "detail of app"},
+      {"symbol", "square.and.arrow.up", nullptr},
+      {"symbol", "Star.fill", "symbol of app"},
+      {"symbol", "", "symbol of app"},
+      {"symbol", "star-fill", "symbol of app"},
+      {"symbol", std::string(61, 's'), "symbol of app"},
+      {"tint", "Blue", "tint of app"},
+      {"tint", "gray", nullptr},
+      {"tint", "grey", "tint of app"},
+      {"url", "http://maker.example/mac/app", "url of app"},
+  };
+  for (const auto& c : cases) {
+    auto app = validApp("app");
+    app[c.key] = c.value;
+    auto error = failureOfApp(app);
+    std::string label = std::string(c.key) + "=" + c.value.dump();
+    if (std::string(c.key) == "id" && c.value.get<std::string>().size() == 61) {
+      EXPECT_EQ(error, MoreAppsError::invalid("id " + std::string(60, 'a'))) << label;
+    } else if (c.expected) {
+      EXPECT_EQ(error, MoreAppsError::invalid(c.expected)) << label;
+    } else {
+      EXPECT_FALSE(error) << label;
+    }
+  }
+}
+
+TEST(MoreAppsValidatorTest, LongIdIsCutAtSixtyCharactersNotBytes) {
+  std::string id = repeat("é", 70);
+  auto app = validApp("x");
+  app["id"] = id;
+  EXPECT_EQ(failureOfApp(app), MoreAppsError::invalid("id " + repeat("é", 60)));
+}
+
+TEST(MoreAppsValidatorTest, RepeatedIdIsReportedBeforeOtherFaultsOfThatApp) {
+  auto second = validApp("same");
+  second["name"] = "";
+  second["tint"] = "Blue";
+  EXPECT_EQ(failure(feedOf({validApp("same"), second}).dump()),
+            MoreAppsError::invalid("duplicate id same"));
+  // The first broken rule in feed order is the one reported.
+  auto bad = validApp("a");
+  bad["url"] = "https://elsewhere.example/";
+  auto worse = validApp("b");
+  worse["id"] = "B";
+  EXPECT_EQ(failure(feedOf({bad, worse}).dump()), MoreAppsError::invalid("url of a"));
+}
+
+TEST(MoreAppsValidatorTest, LocalizedEntriesFollowTheTextRules) {
+  struct Case {
+    json localized;
+    const char* expected;
+  };
+  const std::vector<Case> cases = {
+      {{{"es", {{"name", "Nombre"}, {"detail", "Detalle."}}}}, nullptr},
+      {{{"es", json::object()}}, nullptr},
+      {json::object(), nullptr},
+      {{{"ES", {{"name", "Nombre"}}}}, "language of app"},
+      {{{"esp", {{"name", "Nombre"}}}}, "language of app"},
+      {{{"e1", {{"name", "Nombre"}}}}, "language of app"},
+      {{{"es", {{"detail", "  "}}}}, "es detail of app"},
+      {{{"es", {{"name", std::string(41, 'n')}}}}, "es name of app"},
+      {{{"fr", {{"name", "Nom"}, {"detail", "a\u2028b"}}}}, "fr detail of app"},
+  };
+  for (const auto& c : cases) {
+    auto app = validApp("app");
+    app["localized"] = c.localized;
+    auto error = failureOfApp(app);
+    if (c.expected) {
+      EXPECT_EQ(error, MoreAppsError::invalid(c.expected)) << c.localized.dump();
+    } else {
+      EXPECT_FALSE(error) << c.localized.dump();
+    }
+  }
+}
+
+TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
+  struct Case {
+    std::string text;
+    size_t limit;
+    bool valid;
+  };
+  const std::vector<Case> cases = {
+      {repeat("e\u0301", 40), 40, true},  // combining acute: one character each
+      {repeat("e\u0301", 41), 40, false},
+      {repeat("👍🏽", 40), 40, true},     // emoji with skin tone
+      {repeat("🇪🇸", 40), 40, true},           // flag: two regional indicators
+      {"Family 👨\u200D👩\u200D👧", 40, false},  // zero-width joiner is a format char
+      {"Hello\u200F", 40, false},             // right-to-left mark
+      {"Private \uE000", 40, false},
+      {"Unassigned \u0378", 40, false},
+      {"Nonchar \uFFFF", 40, false},
+      {"Line\u2028sep", 40, false},
+      {"Para\u2029sep", 40, false},
+      {"Bell\a", 40, false},
+      {"NUL" + std::string(1, '\0'), 40, false},
+      {"\u00A0\u2003 ", 40, false},  // only space separators: blank
+      {"\t x \t", 40, false},        // a tab is a control character wherever it is
+      {"  x  ", 5, true},            // edge spaces are kept and counted
+      {"  x  ", 4, false},
+      {"\n", 40, false},
+      {"日本語のテキスト", 8, true},
+      {"Ω ≤ ∞ → ✓ ☕", 40, true},
+      {"bad \xC3", 40, false},  // invalid UTF-8
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MoreAppsValidator::validText(c.text, c.limit), c.valid) << c.text;
+  }
+}
+
+TEST(MoreAppsValidatorTest, LinkRule) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"https://maker.example/mac/app", true},
+      {"https://maker.example", true},
+      {"https://www.maker.example/app", true},
+      {"https://MAKER.Example/app", true},
+      {"https://apps.apple.com/app/id123456", true},
+      {"https://store.example/app", true},
+      {"https://maker.store.example/app", true},
+      {"https://a.b.store.example/app", true},
+      {"https://maker.example/a%20b", true},
+      {"https://maker.example/mac/app?x=1", false},
+      {"https://maker.example/mac/app#top", false},
+      {"https://maker.example:443/app", false},
+      {"https://user@maker.example/app", false},
+      {"https://user:pw@maker.example/app", false},
+      {"HTTPS://maker.example/app", false},
+      {"http://maker.example/app", false},
+      {"ftp://maker.example/app", false},
+      {"https://other.example/app", false},
+      {"https://evilmaker.example/app", false},
+      {"https://maker.example.evil.test/app", false},
+      {"https://wwwmaker.example/app", false},
+      {"https://www.www.maker.example/app", false},
+      {"https://store.example.org/app", false},
+      {"https://evilstore.example/app", false},
+      {"https://.store.example/app", false},
+      {"https://a..store.example/app", false},
+      {"https://apps.apple.com./app", false},
+      {"https:///app", false},
+      {"https:maker.example/app", false},
+      {"https://maker.example/a b", false},
+      {"https://maker.example/a\u00A0b", false},
+      {"https://maker.example/a\tb", false},
+      {"https://maker.example/caf\u00E9", false},
+      {"https://maker.example/%zz", false},
+      {"https://maker.example/<script>", false},
+      {"https://maker.example/" + std::string(178, 'p'), true},  // 200 characters
+      {"https://maker.example/" + std::string(179, 'p'), false},
+      {"", false},
+      {"maker.example/app", false},
+  };
+  for (const auto& [link, valid] : cases) {
+    EXPECT_EQ(MoreAppsValidator::validLink(link), valid) << link;
+  }
+}
+
+TEST(MoreAppsValidatorTest, SlugRule) {
+  EXPECT_TRUE(MoreAppsValidator::validSlug("larkvale"));
+  EXPECT_TRUE(MoreAppsValidator::validSlug("a-0"));
+  EXPECT_TRUE(MoreAppsValidator::validSlug(std::string(60, 'z')));
+  for (const std::string& bad :
+       std::vector<std::string>{"", "-a", "A", "a b", "a_b", "ñ", std::string(61, 'z')}) {
+    EXPECT_FALSE(MoreAppsValidator::validSlug(bad)) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace pennant
