@@ -3,10 +3,6 @@
 #include <cstdint>
 
 namespace larkvale::TextTrim {
-namespace {
-
-// The code point that starts at text[i] and its length in bytes; a byte that
-// starts no valid sequence gives U+FFFD and length 1.
 std::pair<char32_t, size_t> decodeAt(std::string_view text, size_t i) {
   auto b = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
   unsigned char c = b(0);
@@ -22,6 +18,8 @@ std::pair<char32_t, size_t> decodeAt(std::string_view text, size_t i) {
   if (cp < kMin[len]) return {0xFFFD, 1};
   return {cp, len};
 }
+
+namespace {
 
 // The start of the code point that ends just before text[end].
 size_t startBefore(std::string_view text, size_t end) {

@@ -2,8 +2,13 @@
 // Trimming UTF-8 text at both ends by Unicode character class. Pure; any
 // thread. Bytes that are not valid UTF-8 count as non-space.
 #include <string_view>
+#include <utility>
 
 namespace larkvale::TextTrim {
+
+// The code point that starts at text[i] and its length in bytes; a byte that
+// starts no valid sequence gives U+FFFD and length 1.
+std::pair<char32_t, size_t> decodeAt(std::string_view text, size_t i);
 
 // Horizontal white space: tab and the space separators (U+0020, U+00A0,
 // U+1680, U+2000–U+200A, U+202F, U+205F, U+3000).

@@ -37,7 +37,9 @@ bool isAllowed(char c) {
   }
 }
 
-bool wellFormed(std::string_view text) {
+}  // namespace
+
+bool WebURL::isWellFormed(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (!isAllowed(text[i])) return false;
     if (text[i] == '%' &&
@@ -46,6 +48,8 @@ bool wellFormed(std::string_view text) {
   }
   return true;
 }
+
+namespace {
 
 std::optional<std::string> percentDecode(std::string_view text) {
   std::string out;
@@ -100,7 +104,7 @@ bool splitAuthority(std::string_view authority, WebURL& url) {
 }  // namespace
 
 std::optional<WebURL> WebURL::parse(std::string_view text) {
-  if (text.empty() || !wellFormed(text)) return std::nullopt;
+  if (text.empty() || !isWellFormed(text)) return std::nullopt;
   WebURL url;
   if (size_t n = schemeLength(text); n > 0) {
     url.scheme = std::string(text.substr(0, n));

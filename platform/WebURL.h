@@ -23,6 +23,10 @@ struct WebURL {
   // to UTF-8.
   static std::optional<WebURL> parse(std::string_view text);
 
+  // Whether every character may stand in an address as written and every
+  // "%" starts a complete escape.
+  static bool isWellFormed(std::string_view text);
+
   friend bool operator==(const WebURL&, const WebURL&) = default;
 };
 

@@ -1,5 +1,7 @@
 #include "kit/model/Json.h"
 
+#include "platform/WebURL.h"
+
 #include <limits>
 
 namespace larkvale {
@@ -43,10 +45,6 @@ std::string_view typeName(const Json& value) {
     default:
       return "a number";
   }
-}
-
-bool isHex(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 }  // namespace
@@ -236,19 +234,7 @@ void putOptional(Json& obj, const char* key, const std::optional<Date>& value) {
 }
 
 bool isReadableUrl(std::string_view text) {
-  if (text.empty()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (c <= 0x20 || c >= 0x7f) return false;
-    if (c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' || c == '{' ||
-        c == '|' || c == '}') {
-      return false;
-    }
-    if (c == '%' && (i + 2 >= text.size() || !isHex(text[i + 1]) || !isHex(text[i + 2]))) {
-      return false;
-    }
-  }
-  return true;
+  return !text.empty() && WebURL::isWellFormed(text);
 }
 
 }  // namespace JsonCoding

@@ -6,6 +6,7 @@
 #include "kit/movingday/KnownApps.h"
 #include "kit/sources/GitHubRepos.h"
 #include "kit/sources/Homebrew.h"
+#include "platform/Strings.h"
 
 namespace larkvale::Checklist {
 namespace {
@@ -18,15 +19,6 @@ ChecklistItem item(std::string id, Section section, std::string title,
                    std::optional<std::string> detail = std::nullopt) {
   return {std::move(id),     sections()[section], std::move(title),
           std::move(detail), std::nullopt,        std::nullopt};
-}
-
-std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
-  std::string out;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += separator;
-    out += parts[i];
-  }
-  return out;
 }
 
 bool hasKnownLicence(const InventoryEntry& entry) {
@@ -67,7 +59,7 @@ void appendHomebrew(std::vector<ChecklistItem>& out, const Entries& entries) {
   const size_t n = tokens.size();
   auto casks = item("brew:casks", homebrew,
                     "Install " + std::to_string(n) + " cask app" + (n == 1 ? "" : "s"));
-  casks.command = "brew install --cask " + joined(tokens, " ");
+  casks.command = "brew install --cask " + Strings::join(tokens, " ");
   out.push_back(std::move(casks));
 }
 
@@ -114,7 +106,7 @@ void appendPerApp(std::vector<ChecklistItem>& out, const Entries& entries) {
     if (e.settings.empty()) continue;
     out.push_back(item("settings:" + e.app.bundleID, settings,
                        "Copy " + e.app.name + "'s settings (with the app quit on both Macs)",
-                       joined(e.settings, "\n")));
+                       Strings::join(e.settings, "\n")));
   }
   for (const auto& e : entries) {
     const auto known = KnownApps::entry(e.app.bundleID);
@@ -122,7 +114,7 @@ void appendPerApp(std::vector<ChecklistItem>& out, const Entries& entries) {
     std::vector<std::string> notes;
     if (known->licence) notes.push_back(*known->licence);
     if (known->tip) notes.push_back(*known->tip);
-    out.push_back(item("signin:" + e.app.bundleID, signIn, e.app.name, joined(notes, " ")));
+    out.push_back(item("signin:" + e.app.bundleID, signIn, e.app.name, Strings::join(notes, " ")));
   }
 }
 
@@ -156,10 +148,10 @@ std::vector<ChecklistItem> items(const std::vector<InventoryEntry>& all) {
 std::string nameList(const std::vector<InventoryEntry>& entries) {
   std::vector<std::string> names;
   for (const auto& e : entries) names.push_back(e.app.name);
-  if (names.size() < 5) return joined(names, ", ");
+  if (names.size() < 5) return Strings::join(names, ", ");
   const size_t others = names.size() - 4;
   names.resize(4);
-  return joined(names, ", ") + " and " + std::to_string(others) + " more";
+  return Strings::join(names, ", ") + " and " + std::to_string(others) + " more";
 }
 
 }  // namespace larkvale::Checklist

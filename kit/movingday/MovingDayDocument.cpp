@@ -8,6 +8,7 @@
 
 #include "kit/movingday/ChecklistItem.h"
 #include "kit/movingday/InventoryEntry.h"
+#include "platform/Strings.h"
 
 namespace larkvale::MovingDayDocument {
 namespace {
@@ -32,21 +33,13 @@ std::string longDate(Date date) {
   return out;
 }
 
-std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
-  std::string out;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += separator;
-    out += parts[i];
-  }
-  return out;
-}
-
 std::string bulletText(const InventoryEntry& e) {
   std::vector<std::string> parts = {e.app.name + " " + e.app.version + ": " + e.installHow()};
-  if (!e.settings.empty()) parts.push_back("settings: " + joined(e.settings, ", "));
+  if (!e.settings.empty()) parts.push_back("settings: " + Strings::join(e.settings, ", "));
   if (e.container) parts.push_back("container: " + *e.container + " (not copied)");
-  if (!e.licenceFiles.empty()) parts.push_back("licence files: " + joined(e.licenceFiles, ", "));
-  return joined(parts, "; ");
+  if (!e.licenceFiles.empty())
+    parts.push_back("licence files: " + Strings::join(e.licenceFiles, ", "));
+  return Strings::join(parts, "; ");
 }
 
 void appendChecklist(std::vector<DocBlock>& out, const std::vector<ChecklistItem>& items,

@@ -7,18 +7,10 @@
 #include <array>
 
 #include "kit/sources/Homebrew.h"
+#include "platform/Strings.h"
 
 namespace larkvale::Handoff {
 namespace {
-
-std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
-  std::string out;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) out += separator;
-    out += parts[i];
-  }
-  return out;
-}
 
 void removeAll(std::string& text, std::string_view piece) {
   std::string out;
@@ -99,7 +91,7 @@ std::optional<std::string> terminalScript(const std::vector<std::string>& tokens
       "#!/bin/zsh",
       "# Written by Larkvale. Nothing runs until you press Return in this window.",
       "clear",
-      "print -r -- \"Larkvale: Homebrew update for " + joined(cleaned, ", ") + "\"",
+      "print -r -- \"Larkvale: Homebrew update for " + Strings::join(cleaned, ", ") + "\"",
       "print",
       "print -r -- \"This will run:  " + *shownCommand + "\"",
       "print -r -- \"(Homebrew may ask for your password for some apps; it asks in this window.)\"",
