@@ -46,6 +46,10 @@ TreeCopier::Counts TreeCopier::copyPick(const std::filesystem::path& source,
   const std::string display = "~/" + rel;
   struct stat st {};
   bool known = ::lstat(source.c_str(), &st) == 0;
+  if (!known && errno == ENOENT) {
+    leaveOut(display, std::string(LeftOutReason::vanished));
+    return counts;
+  }
   CopyItemKind kind = classifyStatus(known ? &st : nullptr, source.filename().string(), true);
   if (kind == CopyItemKind::notRegular || kind == CopyItemKind::licenceFile) {
     leaveOut(display, std::string(reasonFor(kind)));
@@ -76,7 +80,11 @@ void TreeCopier::copyEntry(int srcDir, int dstDir, const std::string& name,
                            const std::string& display, Counts& counts, int depth) {
   struct stat st {};
   if (::fstatat(srcDir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    if (errno == ENOENT) return;  // gone since the folder was listed: nothing to carry
+    if (errno == ENOENT) {
+      // Gone since it was found: a walked item simply has nothing to carry.
+      if (depth == 0) leaveOut(display, std::string(LeftOutReason::vanished));
+      return;
+    }
     leaveOut(display, LeftOutReason::copyFailed(CarryFiles::describe(errno)));
     return;
   }
