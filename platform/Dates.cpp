@@ -10,6 +10,11 @@ using namespace std::chrono;
 
 constexpr sys_seconds kReferenceDate = sys_days{2001y / January / 1};
 
+// The whole seconds a Date can hold: its clock counts nanoseconds in 64 bits,
+// about the years 1678 to 2262. Converting anything outside would overflow.
+constexpr sys_seconds kEarliest = ceil<seconds>(Date::min());
+constexpr sys_seconds kLatest = floor<seconds>(Date::max());
+
 // Reads exactly n digits at pos.
 std::optional<int> digits(std::string_view s, size_t& pos, size_t n) {
   if (pos + n > s.size()) return std::nullopt;
@@ -80,8 +85,9 @@ std::optional<Date> parseIso8601(std::string_view s, bool lenient) {
   if (!zone || pos != s.size()) return std::nullopt;
   year_month_day ymd{year{*y}, month{static_cast<unsigned>(*mo)}, day{static_cast<unsigned>(*d)}};
   if (!ymd.ok() || *h > 23 || *mi > 59 || *sec > 59) return std::nullopt;
-  sys_seconds t = sys_days{ymd} + hours{*h} + minutes{*mi} + seconds{*sec};
-  return Date{t - *zone};
+  sys_seconds t = sys_days{ymd} + hours{*h} + minutes{*mi} + seconds{*sec} - *zone;
+  if (t < kEarliest || t > kLatest) return std::nullopt;
+  return Date{t};
 }
 
 double secondsSince2001(Date date) {
@@ -90,8 +96,11 @@ double secondsSince2001(Date date) {
 
 Date fromSecondsSince2001(double value) {
   if (!std::isfinite(value)) return Date{kReferenceDate};
-  // Keep far-off values inside what the clock can represent.
-  value = std::fmax(-1e11, std::fmin(1e11, value));
+  // Keep far-off values inside what the clock can represent; a second of
+  // margin absorbs the rounding of the double.
+  const double earliest = static_cast<double>((kEarliest - kReferenceDate).count()) + 1;
+  const double latest = static_cast<double>((kLatest - kReferenceDate).count()) - 1;
+  value = std::fmax(earliest, std::fmin(latest, value));
   return Date{kReferenceDate} + duration_cast<system_clock::duration>(duration<double>(value));
 }
 

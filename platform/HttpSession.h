@@ -1,12 +1,16 @@
 #pragma once
 // HTTP requests for the whole program: one interface, libcurl behind it.
-// A session is ephemeral (nothing kept on disk), keeps no cookies, accepts
-// compressed answers, follows redirects over http and https only, and opens
-// at most one connection per host at a time. Safe to call from any thread.
+// A session is ephemeral (nothing kept on disk), keeps no cookies (none
+// accepted, none sent), accepts compressed answers, follows redirects over
+// http and https only, and opens at most one connection per host at a time
+// (a second request to a busy host waits for the first to finish). The
+// caller supplies every header it wants sent. Safe to call from any thread.
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -17,14 +21,18 @@ namespace larkvale {
 struct HttpRequest {
   std::string url;  // http or https only
   std::vector<std::pair<std::string, std::string>> headers;
-  double timeoutSeconds = 30;      // for the whole exchange
+  // The whole exchange, redirects included, must end within this time.
+  double timeoutSeconds = 40;
+  // Connecting, and any stretch without a byte arriving, may last this long.
+  double idleTimeoutSeconds = 20;
   size_t maxBodyBytes = 8u << 20;  // counted on the decoded body while it arrives
 };
 
 struct HttpResponse {
   int status = 0;
-  std::string body;
+  std::string body;  // decoded (gzip, deflate, br, zstd undone)
   // Header names lowercased; from the final answer of a redirect chain.
+  // Repeated headers are joined with ", ".
   std::map<std::string, std::string> headers;
   std::string finalURL;
 
@@ -52,11 +60,27 @@ class HttpSession {
  public:
   virtual ~HttpSession() = default;
   // Sends a GET and returns the final answer whatever its status. Throws
-  // HttpError.
+  // HttpError: badURL before anything is sent, tooLarge as soon as the
+  // decoded body passes the limit (the transfer is abandoned), network for
+  // every transport failure, a time-out, too many redirects or a redirect to
+  // an address that is not http or https.
   virtual HttpResponse get(const HttpRequest& request) = 0;
 };
 
 // The real session over libcurl.
 std::unique_ptr<HttpSession> makeCurlSession();
+
+// The parts of an absolute URL as a URL parser reads them. Scheme and host
+// are lowercased; port is empty when the URL names none. Nothing when the
+// text is not an absolute URL (it needs a scheme; a host may be missing, as
+// in "file:///tmp/x"). Pure, callable from any thread.
+struct UrlParts {
+  std::string scheme;
+  std::string host;
+  std::string port;
+  std::string path;
+  friend bool operator==(const UrlParts&, const UrlParts&) = default;
+};
+std::optional<UrlParts> parseUrl(std::string_view text);
 
 }  // namespace larkvale

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kit/model/Hash.h"
+#include "kit/model/Json.h"
 
 namespace larkvale {
 
@@ -30,6 +31,14 @@ struct InstalledApp {
 
   friend bool operator==(const InstalledApp&, const InstalledApp&) = default;
 };
+
+// An object keyed by the field names. path, name, bundleID, version, build,
+// hasAppStoreReceipt and isWrappedIOSApp are always written and required on
+// reading; the optionals are left out when empty and read as empty when
+// missing or null. feedURL must read as a URL.
+Json toJson(const InstalledApp& app);
+template <>
+InstalledApp fromJson<InstalledApp>(const JsonIn& in);
 
 }  // namespace larkvale
 

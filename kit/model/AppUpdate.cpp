@@ -1,0 +1,80 @@
+#include "kit/model/AppUpdate.h"
+
+#include "kit/model/Hash.h"
+
+namespace larkvale {
+
+std::optional<std::string> AppUpdate::feedURL() const {
+  if (source.kind() == UpdateSource::Kind::sparkle) return source.payload();
+  return app.feedURL;
+}
+
+std::optional<std::string> AppUpdate::cask() const {
+  if (source.kind() == UpdateSource::Kind::homebrew) return source.payload();
+  return std::nullopt;
+}
+
+std::optional<std::string> AppUpdate::githubRepo() const {
+  if (source.kind() == UpdateSource::Kind::github) return source.payload();
+  return std::nullopt;
+}
+
+std::optional<std::string> AppUpdate::storeURL() const {
+  if (!storeTrackID) return std::nullopt;
+  return "macappstore://" + std::string(kAppStoreHost) + "/app/id" + std::to_string(*storeTrackID);
+}
+
+Json toJson(const AppUpdate& u) {
+  Json obj = {{"app", toJson(u.app)},       {"source", toJson(u.source)},
+              {"status", toJson(u.status)}, {"caskAutoUpdates", u.caskAutoUpdates},
+              {"critical", u.critical},     {"alsoSparkle", u.alsoSparkle}};
+  JsonCoding::putOptional(obj, "latestVersion", u.latestVersion);
+  JsonCoding::putOptional(obj, "notes", u.notes);
+  JsonCoding::putOptional(obj, "notesURL", u.notesURL);
+  JsonCoding::putOptional(obj, "downloadURL", u.downloadURL);
+  JsonCoding::putOptional(obj, "released", u.released);
+  JsonCoding::putOptional(obj, "storeTrackID", u.storeTrackID);
+  JsonCoding::putOptional(obj, "remark", u.remark);
+  return obj;
+}
+
+template <>
+AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
+  AppUpdate u;
+  u.app = fromJson<InstalledApp>(in.at("app"));
+  u.source = fromJson<UpdateSource>(in.at("source"));
+  u.status = fromJson<UpdateStatus>(in.at("status"));
+  u.latestVersion = in.optionalString("latestVersion");
+  u.notes = in.optionalString("notes");
+  u.notesURL = in.optionalUrl("notesURL");
+  u.downloadURL = in.optionalUrl("downloadURL");
+  u.released = in.optionalDate("released");
+  u.storeTrackID = in.optionalInt64("storeTrackID");
+  u.caskAutoUpdates = in.boolean("caskAutoUpdates");
+  u.critical = in.boolean("critical");
+  u.remark = in.optionalString("remark");
+  u.alsoSparkle = in.boolean("alsoSparkle");
+  return u;
+}
+
+}  // namespace larkvale
+
+size_t std::hash<larkvale::AppUpdate>::operator()(const larkvale::AppUpdate& u) const noexcept {
+  using larkvale::hashCombine;
+  size_t seed = 0;
+  hashCombine(seed, u.app);
+  hashCombine(seed, u.source);
+  hashCombine(seed, u.status);
+  hashCombine(seed, u.latestVersion);
+  hashCombine(seed, u.notes);
+  hashCombine(seed, u.notesURL);
+  hashCombine(seed, u.downloadURL);
+  hashCombine(seed, u.released.has_value());
+  if (u.released) hashCombine(seed, u.released->time_since_epoch().count());
+  hashCombine(seed, u.storeTrackID);
+  hashCombine(seed, u.caskAutoUpdates);
+  hashCombine(seed, u.critical);
+  hashCombine(seed, u.remark);
+  hashCombine(seed, u.alsoSparkle);
+  return seed;
+}

@@ -1,0 +1,50 @@
+#include "kit/model/HistoryEntry.h"
+
+#include <charconv>
+
+#include "kit/model/Hash.h"
+
+namespace larkvale {
+
+std::string HistoryEntry::id() const {
+  // Whole seconds and the fraction apart, so that a quarter second reads
+  // ".25" and not the nearest double to the nanosecond count.
+  auto whole = std::chrono::floor<std::chrono::seconds>(date.time_since_epoch());
+  auto fraction =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(date.time_since_epoch() - whole);
+  double seconds = static_cast<double>(whole.count()) + static_cast<double>(fraction.count()) / 1e9;
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed);
+  std::string text(buf, ec == std::errc{} ? end : buf);
+  if (text.find('.') == std::string::npos) text += ".0";
+  return bundleID + "|" + to + "|" + text;
+}
+
+Json toJson(const HistoryEntry& e) {
+  return {{"date", JsonCoding::date(e.date)},
+          {"name", e.name},
+          {"bundleID", e.bundleID},
+          {"from", e.from},
+          {"to", e.to},
+          {"source", e.source}};
+}
+
+template <>
+HistoryEntry fromJson<HistoryEntry>(const JsonIn& in) {
+  return HistoryEntry{in.date("date"),   in.string("name"), in.string("bundleID"),
+                      in.string("from"), in.string("to"),   in.string("source")};
+}
+
+}  // namespace larkvale
+
+size_t std::hash<larkvale::HistoryEntry>::operator()(
+    const larkvale::HistoryEntry& e) const noexcept {
+  size_t seed = 0;
+  larkvale::hashCombine(seed, e.date.time_since_epoch().count());
+  larkvale::hashCombine(seed, e.name);
+  larkvale::hashCombine(seed, e.bundleID);
+  larkvale::hashCombine(seed, e.from);
+  larkvale::hashCombine(seed, e.to);
+  larkvale::hashCombine(seed, e.source);
+  return seed;
+}

@@ -1,0 +1,255 @@
+#include "kit/model/Json.h"
+
+#include <limits>
+
+namespace larkvale {
+namespace {
+
+std::string_view kindName(JsonDecodingError::Kind kind) {
+  switch (kind) {
+    case JsonDecodingError::Kind::typeMismatch:
+      return "typeMismatch";
+    case JsonDecodingError::Kind::valueNotFound:
+      return "valueNotFound";
+    case JsonDecodingError::Kind::keyNotFound:
+      return "keyNotFound";
+    case JsonDecodingError::Kind::dataCorrupted:
+      return "dataCorrupted";
+  }
+  return "dataCorrupted";
+}
+
+std::string textForm(JsonDecodingError::Kind kind, const std::string& path,
+                     const std::string& description) {
+  std::string text(kindName(kind));
+  text += "(\"" + path + "\", \"" + description + "\")";
+  return text;
+}
+
+std::string_view typeName(const Json& value) {
+  switch (value.type()) {
+    case Json::value_t::null:
+      return "null";
+    case Json::value_t::boolean:
+      return "a Boolean";
+    case Json::value_t::string:
+      return "a string";
+    case Json::value_t::array:
+      return "an array";
+    case Json::value_t::object:
+      return "an object";
+    case Json::value_t::number_float:
+      return "a number with a fraction";
+    default:
+      return "a number";
+  }
+}
+
+bool isHex(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+}  // namespace
+
+JsonDecodingError::JsonDecodingError(Kind kind, std::string path, std::string description)
+    : Error(textForm(kind, path, description)),
+      kind_(kind),
+      path_(std::move(path)),
+      description_(std::move(description)) {}
+
+void JsonIn::mismatch(std::string_view expected) const {
+  using Kind = JsonDecodingError::Kind;
+  if (value_->is_null()) {
+    throw JsonDecodingError(Kind::valueNotFound, path_,
+                            "Expected " + std::string(expected) + " but found null instead.");
+  }
+  throw JsonDecodingError(Kind::typeMismatch, path_,
+                          "Expected " + std::string(expected) + " but found " +
+                              std::string(typeName(*value_)) + " instead.");
+}
+
+std::string JsonIn::string() const {
+  if (!value_->is_string()) mismatch("a string");
+  return value_->get_ref<const std::string&>();
+}
+
+bool JsonIn::boolean() const {
+  if (!value_->is_boolean()) mismatch("a Boolean");
+  return value_->get<bool>();
+}
+
+int64_t JsonIn::int64() const {
+  if (value_->is_number_integer() && !value_->is_number_unsigned()) {
+    return value_->get<int64_t>();
+  }
+  // nlohmann keeps values above INT64_MAX as unsigned; those don't fit.
+  if (value_->is_number_unsigned()) {
+    auto u = value_->get<uint64_t>();
+    if (u <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+      return static_cast<int64_t>(u);
+    }
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_,
+                            "Number " + value_->dump() + " does not fit in a 64-bit integer.");
+  }
+  mismatch("a whole number");
+}
+
+double JsonIn::number() const {
+  if (!value_->is_number()) mismatch("a number");
+  return value_->get<double>();
+}
+
+Date JsonIn::date() const {
+  auto parsed = Dates::parseIso8601(string());
+  if (!parsed) {
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_,
+                            "Expected date string to be ISO8601-formatted.");
+  }
+  return *parsed;
+}
+
+std::string JsonIn::url() const {
+  std::string text = string();
+  if (!JsonCoding::isReadableUrl(text)) {
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_, "Invalid URL string.");
+  }
+  return text;
+}
+
+void JsonIn::requireObject() const {
+  if (!value_->is_object()) mismatch("an object");
+}
+
+void JsonIn::requireArray() const {
+  if (!value_->is_array()) mismatch("an array");
+}
+
+std::string JsonIn::childPath(std::string_view key) const {
+  if (path_.empty()) return std::string(key);
+  return path_ + "." + std::string(key);
+}
+
+JsonIn JsonIn::element(size_t index) const {
+  return JsonIn((*value_)[index], path_ + "[" + std::to_string(index) + "]");
+}
+
+JsonIn JsonIn::at(std::string_view key) const {
+  requireObject();
+  auto it = value_->find(key);
+  if (it == value_->end()) {
+    throw JsonDecodingError(JsonDecodingError::Kind::keyNotFound, path_,
+                            "No value for key “" + std::string(key) + "”.");
+  }
+  return JsonIn(*it, childPath(key));
+}
+
+std::optional<JsonIn> JsonIn::find(std::string_view key) const {
+  requireObject();
+  auto it = value_->find(key);
+  if (it == value_->end() || it->is_null()) return std::nullopt;
+  return JsonIn(*it, childPath(key));
+}
+
+std::optional<std::string> JsonIn::optionalString(std::string_view key) const {
+  if (auto v = find(key)) return v->string();
+  return std::nullopt;
+}
+
+std::optional<bool> JsonIn::optionalBoolean(std::string_view key) const {
+  if (auto v = find(key)) return v->boolean();
+  return std::nullopt;
+}
+
+std::optional<int64_t> JsonIn::optionalInt64(std::string_view key) const {
+  if (auto v = find(key)) return v->int64();
+  return std::nullopt;
+}
+
+std::optional<Date> JsonIn::optionalDate(std::string_view key) const {
+  if (auto v = find(key)) return v->date();
+  return std::nullopt;
+}
+
+std::optional<std::string> JsonIn::optionalUrl(std::string_view key) const {
+  if (auto v = find(key)) return v->url();
+  return std::nullopt;
+}
+
+std::pair<size_t, JsonIn> JsonIn::enumCase(std::initializer_list<std::string_view> cases) const {
+  requireObject();
+  std::optional<std::pair<size_t, JsonIn>> found;
+  size_t index = 0;
+  for (std::string_view name : cases) {
+    auto it = value_->find(name);
+    if (it != value_->end()) {
+      if (found) {
+        found.reset();
+        break;
+      }
+      found.emplace(index, JsonIn(*it, childPath(name)));
+    }
+    ++index;
+  }
+  if (!found) {
+    throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch, path_,
+                            "Invalid number of keys found, expected one.");
+  }
+  found->second.requireObject();
+  return *found;
+}
+
+namespace JsonCoding {
+
+std::string encode(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+Json parse(std::string_view text) {
+  Json json = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (json.is_discarded()) {
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, "",
+                            "The given data was not valid JSON.");
+  }
+  return json;
+}
+
+Json date(Date value) {
+  return Dates::iso8601(value);
+}
+
+Json enumCase(std::string_view name) {
+  Json obj = Json::object();
+  obj[std::string(name)] = Json::object();
+  return obj;
+}
+
+Json enumCase(std::string_view name, Json payload) {
+  Json inner = Json::object();
+  inner["_0"] = std::move(payload);
+  Json obj = Json::object();
+  obj[std::string(name)] = std::move(inner);
+  return obj;
+}
+
+void putOptional(Json& obj, const char* key, const std::optional<Date>& value) {
+  if (value) obj[key] = date(*value);
+}
+
+bool isReadableUrl(std::string_view text) {
+  if (text.empty()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    auto c = static_cast<unsigned char>(text[i]);
+    if (c <= 0x20 || c >= 0x7f) return false;
+    if (c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' || c == '{' ||
+        c == '|' || c == '}') {
+      return false;
+    }
+    if (c == '%' && (i + 2 >= text.size() || !isHex(text[i + 1]) || !isHex(text[i + 2]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace JsonCoding
+}  // namespace larkvale

@@ -1,0 +1,165 @@
+#pragma once
+// The one JSON layer of the saved records (nlohmann-json underneath).
+//
+// Written form: compact (no spaces, no line breaks, no final newline), object
+// keys in ascending byte order, empty optionals left out (never null), dates
+// as ISO 8601 whole seconds UTC ("2026-12-05T17:30:42Z"), an enumeration as
+// {"case":{"_0":payload}} or, without a payload, {"case":{}}.
+//
+// Reading is strict about types: a number is never read as a string or a
+// Boolean, 12.7 is no integer, and an integer out of the signed 64-bit range
+// is refused. Every refusal throws JsonDecodingError naming the place in the
+// document. An optional key reads as empty when it is missing or null.
+//
+// All functions are pure and may be called from any thread.
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/Dates.h"
+#include "platform/Error.h"
+
+namespace larkvale {
+
+using Json = nlohmann::json;
+
+// A document that could not be read as the record asked for. what() is the
+// error's text form: the case, then the place and description in quotes,
+// such as keyNotFound("lastReport.updates[0]", "No value for key “critical”.").
+class JsonDecodingError : public Error {
+ public:
+  enum class Kind { typeMismatch, valueNotFound, keyNotFound, dataCorrupted };
+
+  JsonDecodingError(Kind kind, std::string path, std::string description);
+
+  Kind kind() const { return kind_; }
+  // Dotted keys and [index] steps from the top; empty for the top itself.
+  const std::string& path() const { return path_; }
+  const std::string& description() const { return description_; }
+
+ private:
+  Kind kind_;
+  std::string path_;
+  std::string description_;
+};
+
+// One value of a document being read, with its place in the document. A
+// cheap view: it refers to the Json it was made from, which must outlive it.
+class JsonIn {
+ public:
+  explicit JsonIn(const Json& value, std::string path = {})
+      : value_(&value), path_(std::move(path)) {}
+
+  const Json& raw() const { return *value_; }
+  const std::string& path() const { return path_; }
+  bool isNull() const { return value_->is_null(); }
+
+  // The value must be of the named kind, else typeMismatch.
+  std::string string() const;
+  bool boolean() const;
+  int64_t int64() const;
+  double number() const;    // any JSON number
+  Date date() const;        // ISO 8601 whole seconds with "Z"
+  std::string url() const;  // a string that reads as an absolute or relative URL
+
+  // Object members. A required key that is missing gives keyNotFound, one
+  // that is null valueNotFound. find() gives nothing for missing or null.
+  JsonIn at(std::string_view key) const;
+  std::optional<JsonIn> find(std::string_view key) const;
+
+  std::string string(std::string_view key) const { return at(key).string(); }
+  bool boolean(std::string_view key) const { return at(key).boolean(); }
+  int64_t int64(std::string_view key) const { return at(key).int64(); }
+  Date date(std::string_view key) const { return at(key).date(); }
+  std::string url(std::string_view key) const { return at(key).url(); }
+  std::optional<std::string> optionalString(std::string_view key) const;
+  std::optional<bool> optionalBoolean(std::string_view key) const;
+  std::optional<int64_t> optionalInt64(std::string_view key) const;
+  std::optional<Date> optionalDate(std::string_view key) const;
+  std::optional<std::string> optionalUrl(std::string_view key) const;
+
+  // The elements of an array, each read by `read(JsonIn)`.
+  template <typename Read>
+  auto array(Read read) const -> std::vector<decltype(read(std::declval<JsonIn>()))> {
+    requireArray();
+    std::vector<decltype(read(std::declval<JsonIn>()))> out;
+    out.reserve(value_->size());
+    for (size_t i = 0; i < value_->size(); ++i) out.push_back(read(element(i)));
+    return out;
+  }
+
+  // The members of an object as a map keyed by member name.
+  template <typename Read>
+  auto map(Read read) const -> std::map<std::string, decltype(read(std::declval<JsonIn>()))> {
+    requireObject();
+    std::map<std::string, decltype(read(std::declval<JsonIn>()))> out;
+    for (const auto& [key, value] : value_->items()) {
+      out.emplace_hint(out.end(), key, read(JsonIn(value, childPath(key))));
+    }
+    return out;
+  }
+
+  // An enumeration object: exactly one of `cases` must be a key (other keys
+  // are ignored) and hold an object. Gives the case's index and that inner
+  // object; its payload, where the case has one, is at("_0").
+  std::pair<size_t, JsonIn> enumCase(std::initializer_list<std::string_view> cases) const;
+
+  void requireObject() const;
+  void requireArray() const;
+
+ private:
+  JsonIn element(size_t index) const;
+  std::string childPath(std::string_view key) const;
+  [[noreturn]] void mismatch(std::string_view expected) const;
+
+  const Json* value_;
+  std::string path_;
+};
+
+// Reads a record of type T from a JSON value; each record's header declares
+// its specialisation next to its toJson. Throws JsonDecodingError.
+template <typename T>
+T fromJson(const JsonIn& in);
+
+namespace JsonCoding {
+
+// The compact, key-sorted text of a value. Bytes that are not UTF-8 are
+// replaced by U+FFFD rather than failing the whole document.
+std::string encode(const Json& value);
+
+// Parses text; throws JsonDecodingError(dataCorrupted) for anything that is
+// not one JSON value (empty text included).
+Json parse(std::string_view text);
+
+// Parses and reads a record in one step.
+template <typename T>
+T decode(std::string_view text) {
+  Json json = parse(text);
+  return fromJson<T>(JsonIn(json));
+}
+
+Json date(Date value);
+
+// {"name":{}} and {"name":{"_0":payload}}.
+Json enumCase(std::string_view name);
+Json enumCase(std::string_view name, Json payload);
+
+// Sets obj[key] only when the optional holds a value.
+template <typename T>
+void putOptional(Json& obj, const char* key, const std::optional<T>& value) {
+  if (value) obj[key] = *value;
+}
+void putOptional(Json& obj, const char* key, const std::optional<Date>& value);
+
+// Whether text reads as a URL: no spaces, controls, non-ASCII or characters
+// that a URL may not hold unescaped, and every "%" starts an escape.
+bool isReadableUrl(std::string_view text);
+
+}  // namespace JsonCoding
+}  // namespace larkvale

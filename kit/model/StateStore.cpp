@@ -1,0 +1,81 @@
+#include "kit/model/StateStore.h"
+
+#include "platform/Error.h"
+#include "platform/FileMove.h"
+#include "platform/FileSystem.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Plenty for any number of damaged loads within one second.
+constexpr int kMaxDamagedNames = 1000;
+
+std::string damagedName(Date now, int attempt) {
+  auto seconds = std::chrono::floor<std::chrono::seconds>(now).time_since_epoch().count();
+  std::string name = "state-damaged-" + std::to_string(seconds);
+  if (attempt > 1) name += "-" + std::to_string(attempt);
+  return name + ".json";
+}
+
+}  // namespace
+
+fs::path StateStore::defaultFolder(const UserFolders& folders) {
+  return folders.applicationSupport / "Larkvale";
+}
+
+fs::path StateStore::folderFor(const UserFolders& folders, std::string_view bundleID) {
+  if (bundleID.ends_with(".debug")) return folders.applicationSupport / "Larkvale Debug";
+  return defaultFolder(folders);
+}
+
+std::string StateStore::encode(const AppState& state) {
+  return JsonCoding::encode(toJson(state));
+}
+
+AppState StateStore::decode(std::string_view bytes) {
+  return JsonCoding::decode<AppState>(bytes);
+}
+
+AppState StateStore::load() const {
+  return load(std::chrono::system_clock::now());
+}
+
+AppState StateStore::load(Date now) const {
+  std::error_code ec;
+  if (fs::symlink_status(file(), ec).type() == fs::file_type::not_found) return AppState{};
+  // Anything standing at the name from here on holds (or may hold) the
+  // user's data: what can't be read as a state is kept aside, not lost.
+  std::optional<std::string> bytes = FileSystem::readFile(file());
+  if (bytes) {
+    try {
+      return decode(*bytes);
+    } catch (const JsonDecodingError&) {
+    } catch (const Json::exception&) {
+    }
+  }
+  moveAside(now);
+  return AppState{};
+}
+
+void StateStore::moveAside(Date now) const {
+  for (int attempt = 1; attempt <= kMaxDamagedNames; ++attempt) {
+    if (FileMove::withoutReplacing(file(), folder_ / damagedName(now, attempt)) !=
+        FileMove::Result::taken) {
+      return;  // moved, or failed for a reason another name won't cure
+    }
+  }
+}
+
+void StateStore::save(const AppState& state) const {
+  std::error_code ec;
+  fs::create_directories(folder_, ec);
+  if (ec || !fs::is_directory(folder_)) {
+    throw FileError("Couldn't create " + folder_.string() + ": " +
+                    (ec ? ec.message() : "Not a directory"));
+  }
+  FileSystem::writeAtomically(file(), encode(state));
+}
+
+}  // namespace larkvale

@@ -1,0 +1,59 @@
+#pragma once
+// Keeps the one AppState in "state.json" inside its folder.
+//
+// Loading never fails: a missing file gives the default state; a file that
+// exists but can't be read or decoded is first moved aside, within the same
+// folder, to "state-damaged-<seconds since 1970>.json" (or, when that name is
+// taken, "state-damaged-<seconds>-2.json" and so on: an earlier damaged copy
+// is never replaced), and the default state is returned. So the next save
+// never writes over the user's skips, holds and history unseen.
+//
+// Saving writes the compact, key-sorted JSON atomically (temporary file in
+// the folder, fsync, rename): a crash leaves the old or the new file, never a
+// torn one. Its failure throws FileError and leaves the old file untouched.
+//
+// A plain value holding only its folder; it opens nothing between calls.
+// Loads and saves of one folder must not run at the same time.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "kit/model/AppState.h"
+#include "platform/Dates.h"
+#include "platform/UserFolders.h"
+
+namespace larkvale {
+
+class StateStore {
+ public:
+  static constexpr std::string_view kFileName = "state.json";
+
+  explicit StateStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+  // applicationSupport/"Larkvale".
+  static std::filesystem::path defaultFolder(const UserFolders& folders);
+  // defaultFolder, or "Larkvale Debug" beside it for a bundle identifier
+  // ending in ".debug", so such a build keeps a state of its own.
+  static std::filesystem::path folderFor(const UserFolders& folders, std::string_view bundleID);
+
+  const std::filesystem::path& folder() const { return folder_; }
+  std::filesystem::path file() const { return folder_ / kFileName; }
+
+  // `now` names a damaged copy; the default uses the clock.
+  AppState load() const;
+  AppState load(Date now) const;
+
+  // Creates the folder with its parents when missing. Throws FileError.
+  void save(const AppState& state) const;
+
+  // The bytes a save writes, and their reading (throws JsonDecodingError).
+  static std::string encode(const AppState& state);
+  static AppState decode(std::string_view bytes);
+
+ private:
+  void moveAside(Date now) const;
+
+  std::filesystem::path folder_;
+};
+
+}  // namespace larkvale

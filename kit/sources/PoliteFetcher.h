@@ -1,0 +1,99 @@
+#pragma once
+// The fetcher every web request of the update check goes through. It keeps
+// the last good answer of each URL on disk and returns it without asking
+// while it is younger than the caller allows, spaces the requests to one
+// host at least `spacing` seconds apart, asks with conditional headers, and
+// falls back to the saved answer when the network fails or the server is
+// overloaded. Bodies over maxBodyBytes are refused.
+//
+// Thread safety: every member may be called from any thread at once. The
+// saved files and the host turns are touched by one call at a time; the
+// wait for a host's turn and the network exchange run outside that guard,
+// so fetches to other hosts (and queued ones to the same host) go on.
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "kit/sources/HTTPFetching.h"
+#include "kit/sources/SavedAnswers.h"
+#include "platform/HttpSession.h"
+#include "platform/UserFolders.h"
+
+namespace larkvale {
+
+// Where the time comes from, so tests can move it. The wall clock dates the
+// saved answers; host turns run on the monotonic clock, which a change of
+// the system time cannot move.
+struct FetchClock {
+  using Monotonic = std::chrono::steady_clock::time_point;
+  std::function<Date()> now = [] { return std::chrono::system_clock::now(); };
+  std::function<Monotonic()> monotonic = [] { return std::chrono::steady_clock::now(); };
+  std::function<void(std::chrono::milliseconds)> sleep = [](std::chrono::milliseconds d) {
+    std::this_thread::sleep_for(d);
+  };
+};
+
+class PoliteFetcher final : public HTTPFetching {
+ public:
+  using Meta = SavedAnswers::Meta;
+
+  static constexpr std::string_view userAgent = "Larkvale/1.0 (Macintosh; app update check)";
+  static constexpr size_t maxBodyBytes = 8388608;  // a body of exactly this size is accepted
+
+  struct Options {
+    double spacing = 1.0;            // seconds between the starts of two requests to a host
+    double idleTimeoutSeconds = 20;  // connecting, or waiting for the next byte
+    double timeoutSeconds = 40;      // the whole exchange
+    FetchClock clock;
+  };
+
+  // Takes ownership of the session. Without a folder nothing is saved,
+  // loaded or pruned. The folder is created with its parents when missing;
+  // a failure to create it is ignored (saving then fails quietly).
+  PoliteFetcher(std::unique_ptr<HttpSession> session,
+                std::optional<std::filesystem::path> cacheFolder, Options options);
+  // The libcurl session and the given spacing.
+  PoliteFetcher(std::optional<std::filesystem::path> cacheFolder, double spacing);
+
+  // "<caches>/com.tarn4820.Larkvale/http".
+  static std::filesystem::path defaultCacheFolder(const UserFolders& folders);
+
+  // Throws FetchError: notWeb before anything else happens; tooLarge for a
+  // body over the limit (even when a saved answer exists); network when the
+  // transport fails and nothing is saved for the URL.
+  FetchResult fetch(const std::string& url, double maxAge) override;
+
+  // Waits until the host (lower case) may be asked again and reserves the
+  // following turn before waiting, so callers that arrive together line up
+  // one spacing apart. Hosts are independent.
+  void waitTurn(const std::string& host);
+
+  std::optional<SavedAnswers::Saved> loadSaved(const std::string& url);
+  void saveAnswer(const Meta& meta, std::string_view body);
+  // Removes the saved answers fetched more than age seconds ago, or dated in
+  // the future.
+  void pruneSaved(double age);
+
+  static std::string cacheKey(std::string_view url) { return SavedAnswers::cacheKey(url); }
+  const std::optional<std::filesystem::path>& cacheFolder() const { return cacheFolder_; }
+
+ private:
+  HttpRequest requestFor(const std::string& url, const std::optional<SavedAnswers::Saved>& saved);
+  FetchResult answered(const std::string& url, const HttpResponse& response,
+                       std::optional<SavedAnswers::Saved>& saved);
+
+  std::mutex mutex_;
+  std::unique_ptr<HttpSession> session_;
+  std::optional<std::filesystem::path> cacheFolder_;
+  Options options_;
+  std::map<std::string, FetchClock::Monotonic> nextSlot_;
+};
+
+}  // namespace larkvale

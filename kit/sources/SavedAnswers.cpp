@@ -1,0 +1,124 @@
+#include "kit/sources/SavedAnswers.h"
+
+#include <system_error>
+
+#include "platform/FileSystem.h"
+#include "platform/Sha256.h"
+
+namespace larkvale::SavedAnswers {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// Metadata is a few hundred bytes; anything much larger is not ours.
+constexpr size_t kMetaLimit = 64 * 1024;
+// The fetcher never keeps a body above 8 MiB.
+constexpr size_t kBodyLimit = 8388608;
+
+std::optional<std::string> optionalText(const json& object, const char* key, bool& ok) {
+  auto it = object.find(key);
+  if (it == object.end() || it->is_null()) return std::nullopt;
+  if (!it->is_string()) {
+    ok = false;
+    return std::nullopt;
+  }
+  return it->get<std::string>();
+}
+
+std::optional<Meta> readMeta(const fs::path& file) {
+  auto text = FileSystem::readFile(file, kMetaLimit);
+  if (!text) return std::nullopt;
+  json parsed = json::parse(*text, nullptr, false);
+  if (parsed.is_discarded()) return std::nullopt;
+  return metaFromJson(parsed);
+}
+
+void removeQuietly(const fs::path& file) {
+  std::error_code ignored;
+  fs::remove(file, ignored);
+}
+
+}  // namespace
+
+json toJson(const Meta& meta) {
+  json object = json::object();
+  object["url"] = meta.url;
+  object["fetched"] = Dates::secondsSince2001(meta.fetched);
+  object["status"] = meta.status;
+  if (meta.etag) object["etag"] = *meta.etag;
+  if (meta.lastModified) object["lastModified"] = *meta.lastModified;
+  return object;
+}
+
+std::optional<Meta> metaFromJson(const json& object) {
+  if (!object.is_object()) return std::nullopt;
+  auto url = object.find("url");
+  auto fetched = object.find("fetched");
+  auto status = object.find("status");
+  if (url == object.end() || !url->is_string()) return std::nullopt;
+  if (fetched == object.end() || !fetched->is_number()) return std::nullopt;
+  if (status == object.end() || !status->is_number_integer()) return std::nullopt;
+  auto code = status->get<int64_t>();
+  if (code < 0 || code > 999) return std::nullopt;
+  double seconds = fetched->get<double>();
+  // Far beyond any real date, and beyond what the clock type can hold.
+  if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
+  Meta meta;
+  meta.url = url->get<std::string>();
+  meta.fetched = Dates::fromSecondsSince2001(seconds);
+  meta.status = static_cast<int>(code);
+  bool ok = true;
+  meta.etag = optionalText(object, "etag", ok);
+  meta.lastModified = optionalText(object, "lastModified", ok);
+  if (!ok) return std::nullopt;
+  return meta;
+}
+
+std::string cacheKey(std::string_view url) {
+  return Sha256::hex(url);
+}
+
+std::optional<Saved> load(const fs::path& folder, const std::string& url) {
+  std::string key = cacheKey(url);
+  auto meta = readMeta(folder / (key + ".json"));
+  if (!meta || meta->url != url) return std::nullopt;
+  auto body = FileSystem::readFile(folder / (key + ".body"), kBodyLimit);
+  if (!body) return std::nullopt;
+  return Saved{std::move(*meta), std::move(*body)};
+}
+
+void save(const fs::path& folder, const Meta& meta, std::string_view body) {
+  std::string key = cacheKey(meta.url);
+  fs::path metaFile = folder / (key + ".json");
+  try {
+    FileSystem::writeAtomically(folder / (key + ".body"), body);
+    FileSystem::writeAtomically(metaFile, toJson(meta).dump());
+  } catch (const std::exception&) {
+    // The old metadata may describe another body now, or carry a validator
+    // that would let a 304 confirm content we no longer hold.
+    removeQuietly(metaFile);
+  }
+}
+
+double ageOf(const Meta& meta, Date now) {
+  return std::chrono::duration<double>(now - meta.fetched).count();
+}
+
+void prune(const fs::path& folder, double age, Date now) {
+  auto entries = FileSystem::listEntries(folder);
+  if (!entries) return;
+  for (const auto& entry : *entries) {
+    if (entry.path.extension() != ".json") continue;
+    auto meta = readMeta(entry.path);
+    if (!meta) continue;
+    double old = ageOf(*meta, now);
+    if (old > age || old < 0) {
+      removeQuietly(entry.path);
+      fs::path body = entry.path;
+      removeQuietly(body.replace_extension(".body"));
+    }
+  }
+}
+
+}  // namespace larkvale::SavedAnswers

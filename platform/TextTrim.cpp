@@ -1,0 +1,77 @@
+#include "platform/TextTrim.h"
+
+#include <cstdint>
+
+namespace larkvale::TextTrim {
+namespace {
+
+// The code point that starts at text[i] and its length in bytes; a byte that
+// starts no valid sequence gives U+FFFD and length 1.
+std::pair<char32_t, size_t> decodeAt(std::string_view text, size_t i) {
+  auto b = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
+  unsigned char c = b(0);
+  if (c < 0x80) return {c, 1};
+  size_t len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+  if (len == 0 || i + len > text.size()) return {0xFFFD, 1};
+  char32_t cp = c & (0x7F >> len);
+  for (size_t k = 1; k < len; ++k) {
+    if ((b(k) & 0xC0) != 0x80) return {0xFFFD, 1};
+    cp = (cp << 6) | (b(k) & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[len]) return {0xFFFD, 1};
+  return {cp, len};
+}
+
+// The start of the code point that ends just before text[end].
+size_t startBefore(std::string_view text, size_t end) {
+  size_t i = end - 1;
+  while (i > 0 && end - i < 4 && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) --i;
+  auto [cp, len] = decodeAt(text, i);
+  return i + len == end ? i : end - 1;
+}
+
+template <typename Pred>
+std::string_view trim(std::string_view text, Pred drop) {
+  size_t begin = 0;
+  while (begin < text.size()) {
+    auto [cp, len] = decodeAt(text, begin);
+    if (!drop(cp)) break;
+    begin += len;
+  }
+  size_t end = text.size();
+  while (end > begin) {
+    size_t start = startBefore(text, end);
+    if (!drop(decodeAt(text, start).first)) break;
+    end = start;
+  }
+  return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+bool isHorizontalSpace(char32_t c) {
+  return c == 0x09 || c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+         c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+bool isLineBreak(char32_t c) {
+  return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+std::string_view spaces(std::string_view text) {
+  return trim(text, isHorizontalSpace);
+}
+
+std::string_view whitespace(std::string_view text) {
+  return trim(text, [](char32_t c) { return isHorizontalSpace(c) || isLineBreak(c); });
+}
+
+std::string_view chars(std::string_view text, std::string_view set) {
+  size_t begin = text.find_first_not_of(set);
+  if (begin == std::string_view::npos) return {};
+  size_t end = text.find_last_not_of(set);
+  return text.substr(begin, end - begin + 1);
+}
+
+}  // namespace larkvale::TextTrim

@@ -1,0 +1,223 @@
+#include "kit/model/AppState.h"
+
+#include <gtest/gtest.h>
+
+namespace larkvale {
+namespace {
+
+using namespace std::chrono;
+using Effective = AppState::Effective;
+
+const Date kT0 = Date{sys_days{2026y / 3 / 1}};
+
+AppUpdate update(std::string name, std::string version, UpdateStatus status,
+                 std::optional<std::string> latest = std::nullopt) {
+  AppUpdate u;
+  u.app.name = name;
+  u.app.bundleID = "com.example." + name;
+  u.app.path = "/Applications/" + name + ".app";
+  u.app.version = std::move(version);
+  u.source = UpdateSource::sparkle("https://example.com/" + name + ".xml");
+  u.status = std::move(status);
+  u.latestVersion = std::move(latest);
+  return u;
+}
+
+AppUpdate available(std::string name, std::string latest = "2.0", bool critical = false) {
+  AppUpdate u = update(std::move(name), "1.0", UpdateStatus::updateAvailable(), std::move(latest));
+  u.critical = critical;
+  return u;
+}
+
+CheckReport report(std::vector<AppUpdate> updates, Date date = kT0) {
+  return CheckReport{date, std::move(updates), false, {}};
+}
+
+TEST(AppStateTest, PlacesUpdatesAndSkipsUpToTheSkippedVersion) {
+  AppState state;
+  state.skipped["com.example.A"] = "2.0";
+  EXPECT_EQ(state.effective(available("A", "2.0")), Effective::skipped);
+  EXPECT_EQ(state.effective(available("A", "1.9")), Effective::skipped);
+  EXPECT_EQ(state.effective(available("A", "2.1")), Effective::update);
+  EXPECT_EQ(state.skipped.at("com.example.A"), "2.0");
+  AppUpdate noLatest = available("A");
+  noLatest.latestVersion.reset();
+  EXPECT_EQ(state.effective(noLatest), Effective::update);
+
+  EXPECT_EQ(state.effective(update("B", "1", UpdateStatus::upToDate())), Effective::current);
+  EXPECT_EQ(state.effective(update("B", "1", UpdateStatus::notChecked("x"))),
+            Effective::notChecked);
+  EXPECT_EQ(state.effective(update("B", "1", UpdateStatus::noSource())), Effective::noSource);
+
+  state.holds["com.example.H"] = Hold{"", kT0};
+  for (const UpdateStatus& s : {UpdateStatus::updateAvailable(), UpdateStatus::upToDate(),
+                                UpdateStatus::notChecked("x"), UpdateStatus::noSource()}) {
+    EXPECT_EQ(state.effective(update("H", "1", s, "9")), Effective::held);
+  }
+}
+
+TEST(AppStateTest, WaitingUpdatesKeepInputOrder) {
+  AppState state;
+  state.skipped["com.example.B"] = "3";
+  state.holds["com.example.C"] = Hold{"wait", kT0};
+  std::vector<AppUpdate> all{available("D"), available("B", "3"), available("C"),
+                             update("E", "1", UpdateStatus::upToDate()), available("A")};
+  auto waiting = state.actionableUpdates(all);
+  ASSERT_EQ(waiting.size(), 2u);
+  EXPECT_EQ(waiting[0].app.name, "D");
+  EXPECT_EQ(waiting[1].app.name, "A");
+  EXPECT_TRUE(state.actionableUpdates({}).empty());
+}
+
+TEST(AppStateTest, SkipNeedsALatestVersion) {
+  AppState state;
+  state.skip(available("A", "2.0"));
+  state.skip(available("A", "1.5"));  // replaces, older or newer
+  EXPECT_EQ(state.skipped.at("com.example.A"), "1.5");
+  AppUpdate noLatest = available("B");
+  noLatest.latestVersion.reset();
+  state.skip(noLatest);
+  EXPECT_FALSE(state.skipped.contains("com.example.B"));
+}
+
+TEST(AppStateTest, RecordWritesHistoryForRisesAndClearsReachedSkips) {
+  AppState state;
+  state.skipped = {{"com.example.A", "1.1"}, {"com.example.B", "1.2"}, {"com.example.N", "1"}};
+
+  // First check: nothing seen before, so no history and every skip stays.
+  state.record(report({update("A", "1.0", UpdateStatus::upToDate()),
+                       update("B", "1.0", UpdateStatus::upToDate()),
+                       update("N", "5", UpdateStatus::upToDate())}));
+  EXPECT_TRUE(state.history.empty());
+  EXPECT_EQ(state.skipped.size(), 3u);
+  EXPECT_EQ(state.lastVersions.at("com.example.A"), "1.0");
+
+  // Second check: A and B rose; A reached its skip, B didn't; N went down.
+  AppUpdate a = update("A", "1.1", UpdateStatus::upToDate());
+  a.source = UpdateSource::homebrew("a");
+  state.record(report(
+      {a, update("B", "1.1", UpdateStatus::upToDate()), update("N", "4", UpdateStatus::upToDate())},
+      kT0 + hours{24}));
+  ASSERT_EQ(state.history.size(), 2u);
+  EXPECT_EQ(state.history[0],
+            (HistoryEntry{kT0 + hours{24}, "B", "com.example.B", "1.0", "1.1", "Sparkle feed"}));
+  EXPECT_EQ(state.history[1],
+            (HistoryEntry{kT0 + hours{24}, "A", "com.example.A", "1.0", "1.1", "Homebrew cask"}));
+  EXPECT_FALSE(state.skipped.contains("com.example.A"));
+  EXPECT_EQ(state.skipped.at("com.example.B"), "1.2");
+  EXPECT_EQ(state.skipped.at("com.example.N"), "1");
+  EXPECT_EQ(state.lastVersions.at("com.example.N"), "4");
+
+  // Third check: only N rose (past its skip); B is gone but remembered.
+  state.record(report({update("N", "6", UpdateStatus::upToDate())}, kT0 + hours{48}));
+  ASSERT_EQ(state.history.size(), 3u);
+  EXPECT_EQ(state.history[0].bundleID, "com.example.N");
+  EXPECT_EQ(state.history[0].from, "4");
+  EXPECT_EQ(state.history[1].bundleID, "com.example.B");
+  EXPECT_FALSE(state.skipped.contains("com.example.N"));
+  EXPECT_EQ(state.lastVersions.at("com.example.B"), "1.1");
+  EXPECT_EQ(state.lastReport->date, kT0 + hours{48});
+  EXPECT_EQ(state.lastReport->updates.size(), 1u);
+}
+
+TEST(AppStateTest, RecordKeepsTheNewest300Entries) {
+  AppState state;
+  for (int i = 0; i < 298; ++i) {
+    state.history.push_back(HistoryEntry{kT0, "Old", "old." + std::to_string(i), "1", "2", "x"});
+  }
+  std::vector<AppUpdate> first, second;
+  for (int i = 0; i < 5; ++i) {
+    first.push_back(update("R" + std::to_string(i), "1", UpdateStatus::upToDate()));
+    second.push_back(update("R" + std::to_string(i), "2", UpdateStatus::upToDate()));
+  }
+  state.record(report(first));
+  state.record(report(second, kT0 + hours{1}));
+  ASSERT_EQ(state.history.size(), 300u);
+  EXPECT_EQ(state.history[0].bundleID, "com.example.R4");
+  EXPECT_EQ(state.history[4].bundleID, "com.example.R0");
+  EXPECT_EQ(state.history[5].bundleID, "old.0");
+  EXPECT_EQ(state.history.back().bundleID, "old.294");
+}
+
+TEST(AppStateTest, WeeklySummaryWording) {
+  struct Case {
+    std::vector<AppUpdate> updates;
+    const char* title;
+    const char* body;
+  };
+  const char* tail = " Open Larkvale to hand them to their updaters.";
+  std::vector<Case> cases = {
+      {{available("Alpha")}, "1 update waiting", "Alpha."},
+      {{available("beta"), available("Alpha")}, "2 updates waiting", "Alpha and beta."},
+      {{available("Gamma"), available("beta"), available("Alpha")},
+       "3 updates waiting",
+       "Alpha, beta and Gamma."},
+      {{available("E"), available("d"), available("C"), available("b"), available("A")},
+       "5 updates waiting",
+       "A, b, C and 2 more."},
+      {{available("Beta"), available("Zulu", "2", true)},
+       "2 updates waiting",
+       "Zulu and Beta. One is marked important."},
+      {{available("E"), available("D"), available("C"), available("B"), available("A"),
+        available("Zed", "2", true)},
+       "6 updates waiting",
+       "Zed, A, B and 3 more. One is marked important."},
+      {{available("E"), available("D", "2", true), available("C"), available("B"),
+        available("Y", "2", true)},
+       "5 updates waiting",
+       "D, Y, B and 2 more. One is marked important."},
+      {{available("Solo", "2", true)}, "1 update waiting", "Solo. One is marked important."},
+  };
+  for (const Case& c : cases) {
+    AppState state;
+    state.lastReport = report(c.updates);
+    auto summary = state.weeklyNoticeText();
+    ASSERT_TRUE(summary) << c.title;
+    EXPECT_EQ(summary->title, c.title);
+    EXPECT_EQ(summary->body, std::string(c.body) + tail);
+  }
+}
+
+TEST(AppStateTest, WeeklySummaryNeedsWaitingUpdates) {
+  AppState state;
+  EXPECT_EQ(state.weeklyNoticeText(), std::nullopt);
+  state.lastReport = report({available("A"), update("B", "1", UpdateStatus::upToDate())});
+  state.holds["com.example.A"] = Hold{"", kT0};
+  EXPECT_EQ(state.weeklyNoticeText(), std::nullopt);
+}
+
+TEST(AppStateTest, DueTests) {
+  AppState state;
+  EXPECT_FALSE(state.isDailyCheckDue(kT0 + hours{1000}));
+  state.lastReport = report({}, kT0);
+  EXPECT_TRUE(state.isDailyCheckDue(kT0 + seconds{86400}));
+  EXPECT_FALSE(state.isDailyCheckDue(kT0 + seconds{86399}));
+  state.settings.dailyCheck = false;
+  EXPECT_FALSE(state.isDailyCheckDue(kT0 + seconds{86400 * 9}));
+
+  state.settings.weeklyNotice = true;
+  EXPECT_FALSE(state.isWeeklyNoticeDue(kT0 + hours{10000}));
+  state.setWeeklyNotice(true, kT0);
+  EXPECT_EQ(state.weeklyNoticeLast, kT0);
+  EXPECT_FALSE(state.isWeeklyNoticeDue(kT0 + seconds{604799}));
+  EXPECT_TRUE(state.isWeeklyNoticeDue(kT0 + seconds{604800}));
+  state.setWeeklyNotice(false, kT0 + hours{1});
+  EXPECT_FALSE(state.settings.weeklyNotice);
+  EXPECT_EQ(state.weeklyNoticeLast, std::nullopt);
+  EXPECT_FALSE(state.isWeeklyNoticeDue(kT0 + hours{10000}));
+}
+
+TEST(AppStateTest, HistoryEntryIdUsesShortestSeconds) {
+  HistoryEntry e{Date{seconds{1700000000}}, "A", "com.a", "1", "2.0", "Sparkle feed"};
+  EXPECT_EQ(e.id(), "com.a|2.0|1700000000.0");
+  e.date += milliseconds{250};
+  EXPECT_EQ(e.id(), "com.a|2.0|1700000000.25");
+  HistoryEntry reread = JsonCoding::decode<HistoryEntry>(JsonCoding::encode(toJson(e)));
+  EXPECT_EQ(reread.id(), "com.a|2.0|1700000000.0");
+  EXPECT_NE(reread, e);
+  e.date = Date{seconds{-5}};
+  EXPECT_EQ(e.id(), "com.a|2.0|-5.0");
+}
+
+}  // namespace
+}  // namespace larkvale

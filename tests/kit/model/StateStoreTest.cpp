@@ -1,0 +1,258 @@
+#include "kit/model/StateStore.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/FileSystem.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono;
+using test::readAll;
+using test::TempDir;
+
+const Date kT0 = Date{sys_days{2026y / 12 / 5} + hours{17} + minutes{30} + seconds{42}};
+const Date kLoadTime = Date{seconds{1800000000}};
+
+const char* kDefaultJson =
+    R"({"history":[],"holds":{},"lastVersions":{},"settings":{"country":"us","dailyCheck":true,)"
+    R"("showUpToDate":true,"weeklyNotice":false},"skipped":{},"ticked":[]})";
+
+AppState fullState() {
+  AppUpdate u;
+  u.app = InstalledApp{"/Applications/A.app",
+                       "A",
+                       "com.a",
+                       "2.0",
+                       "20",
+                       "https://a.com/f.xml",
+                       true,
+                       false,
+                       "Sparkle",
+                       false,
+                       42,
+                       "o/a"};
+  u.source = UpdateSource::github("o/a");
+  u.status = UpdateStatus::notChecked("GitHub didn’t answer.");
+  u.latestVersion = "2.1";
+  u.notes = "Notes";
+  u.notesURL = "https://a.com/n";
+  u.downloadURL = "https://a.com/d";
+  u.released = kT0;
+  u.storeTrackID = 7;
+  u.caskAutoUpdates = u.critical = u.alsoSparkle = true;
+  u.remark = "Pinned in Homebrew.";
+  AppState s;
+  s.lastReport = CheckReport{kT0, {u}, true, {"Homebrew didn’t answer."}};
+  s.skipped = {{"com.b", "3"}, {"com.a", "2.1"}};
+  s.holds = {{"com.c", Hold{"Breaks plugins", kT0}}};
+  s.history = {HistoryEntry{kT0, "A", "com.a", "1.0", "2.0", "GitHub releases"}};
+  s.lastVersions = {{"com.a", "2.0"}};
+  s.ticked = {"install.a"};
+  s.settings = Settings{false, "gb", false, true};
+  s.weeklyNoticeLast = kT0;
+  return s;
+}
+
+const char* kFullJson =
+    R"({"history":[{"bundleID":"com.a","date":"2026-12-05T17:30:42Z","from":"1.0","name":"A",)"
+    R"("source":"GitHub releases","to":"2.0"}],"holds":{"com.c":{"reason":"Breaks plugins",)"
+    R"("since":"2026-12-05T17:30:42Z"}},"lastReport":{"brewAvailable":true,)"
+    R"("date":"2026-12-05T17:30:42Z","problems":["Homebrew didn’t answer."],"updates":[)"
+    R"({"alsoSparkle":true,"app":{"build":"20","bundleID":"com.a",)"
+    R"("feedURL":"https://a.com/f.xml","githubRepo":"o/a","hasAppStoreReceipt":true,)"
+    R"("isWrappedIOSApp":false,"name":"A","path":"/Applications/A.app","sandboxed":false,)"
+    R"("selfUpdater":"Sparkle","storeID":42,"version":"2.0"},"caskAutoUpdates":true,)"
+    R"("critical":true,"downloadURL":"https://a.com/d","latestVersion":"2.1","notes":"Notes",)"
+    R"("notesURL":"https://a.com/n","released":"2026-12-05T17:30:42Z",)"
+    R"("remark":"Pinned in Homebrew.","source":{"github":{"_0":"o/a"}},)"
+    R"("status":{"notChecked":{"_0":"GitHub didn’t answer."}},"storeTrackID":7}]},)"
+    R"("lastVersions":{"com.a":"2.0"},"settings":{"country":"gb","dailyCheck":false,)"
+    R"("showUpToDate":false,"weeklyNotice":true},"skipped":{"com.a":"2.1","com.b":"3"},)"
+    R"("ticked":["install.a"],"weeklyNoticeLast":"2026-12-05T17:30:42Z"})";
+
+std::vector<std::string> names(const fs::path& folder) {
+  auto list = FileSystem::listNames(folder).value_or(std::vector<std::string>{});
+  std::sort(list.begin(), list.end());
+  return list;
+}
+
+TEST(StateStoreTest, EncodesGoldenJson) {
+  EXPECT_EQ(StateStore::encode(AppState{}), kDefaultJson);
+  EXPECT_EQ(StateStore::encode(fullState()), kFullJson);
+  EXPECT_EQ(StateStore::decode(kFullJson), fullState());
+  EXPECT_EQ(StateStore::decode(kDefaultJson), AppState{});
+}
+
+TEST(StateStoreTest, ReadsMissingAndNullKeysAsDefaults) {
+  AppState gb;
+  gb.settings.country = "gb";
+  const std::pair<const char*, AppState> cases[] = {
+      {"{}", AppState{}},
+      {R"({"lastReport":null,"skipped":null,"holds":null,"history":null,"lastVersions":null,)"
+       R"("ticked":null,"settings":null,"weeklyNoticeLast":null})",
+       AppState{}},
+      {R"({"settings":{"country":"gb"}})", gb},
+      {R"({"settings":{"country":"gb","dailyCheck":null,"weeklyNotice":null}})", gb},
+      {R"({"unknown":[1,2],"settings":{"country":"gb","extra":{}}})", gb},
+  };
+  for (const auto& [text, expected] : cases) {
+    EXPECT_EQ(StateStore::decode(text), expected) << text;
+  }
+  // A date with a fraction is written without it.
+  AppState fraction;
+  fraction.weeklyNoticeLast = kT0 + milliseconds{700};
+  EXPECT_EQ(StateStore::decode(StateStore::encode(fraction)).weeklyNoticeLast, kT0);
+}
+
+TEST(StateStoreTest, RefusesWhatIsNoState) {
+  const char* refused[] = {
+      "",
+      "[]",
+      "null",
+      "{",
+      R"({"settings":{"dailyCheck":"yes"}})",
+      R"({"settings":{"country":1}})",
+      R"({"settings":[]})",
+      R"({"skipped":{"com.a":2}})",
+      R"({"skipped":[]})",
+      R"({"ticked":"a"})",
+      R"({"ticked":[1]})",
+      R"({"holds":{"com.a":{"reason":"x"}}})",
+      R"({"holds":{"com.a":{"reason":"x","since":"2026-12-05"}}})",
+      R"({"history":[{"bundleID":"a","date":"2026-12-05T17:30:42Z","from":"1","name":"A",)"
+      R"("to":"2"}]})",
+      R"({"weeklyNoticeLast":"yesterday"})",
+      R"({"weeklyNoticeLast":812345678})",
+      R"({"lastReport":{"brewAvailable":true,"date":"2026-12-05T17:30:42Z","updates":[]}})",
+  };
+  for (const char* text : refused) {
+    EXPECT_THROW(StateStore::decode(text), JsonDecodingError) << text;
+  }
+  // One bad update fails its report and the whole file.
+  Json doc = Json::parse(kFullJson);
+  for (auto damage : {+[](Json& u) { u.erase("critical"); },
+                      +[](Json& u) {
+                        u["status"] = {{"sleeping", Json::object()}};
+                      },
+                      +[](Json& u) { u["storeTrackID"] = 7.5; },
+                      +[](Json& u) { u["app"]["storeID"] = 18446744073709551615ull; },
+                      +[](Json& u) { u["notesURL"] = "not a url"; },
+                      +[](Json& u) {
+                        u["source"] = {{"github", {{"_0", 1}}}};
+                      }}) {
+    Json bad = doc;
+    damage(bad["lastReport"]["updates"][0]);
+    EXPECT_THROW(StateStore::decode(bad.dump()), JsonDecodingError) << bad.dump();
+  }
+}
+
+TEST(StateStoreTest, LoadsDefaultsWithoutCreatingAnything) {
+  TempDir dir;
+  StateStore store(dir / "Larkvale");
+  EXPECT_EQ(store.load(), AppState{});
+  EXPECT_FALSE(fs::exists(dir / "Larkvale"));
+  store.save(fullState());
+  EXPECT_EQ(readAll(store.file()), kFullJson);
+  EXPECT_EQ(store.load(), fullState());
+  EXPECT_EQ(names(store.folder()), std::vector<std::string>{"state.json"});
+}
+
+TEST(StateStoreTest, SavingTheSameStateGivesTheSameBytes) {
+  TempDir dir;
+  StateStore store(dir.path());
+  AppState state = fullState();
+  state.ticked = {"z", "a", "m"};
+  store.save(state);
+  std::string first = readAll(store.file());
+  store.save(store.load());
+  EXPECT_EQ(readAll(store.file()), first);
+}
+
+TEST(StateStoreTest, MovesADamagedFileAsideWithoutReplacingEarlierCopies) {
+  TempDir dir;
+  StateStore store(dir.path());
+  dir.write("state.json", R"({"settings":{"dailyCheck":"yes"}})");
+  EXPECT_EQ(store.load(kLoadTime), AppState{});
+  EXPECT_EQ(names(dir.path()), std::vector<std::string>{"state-damaged-1800000000.json"});
+
+  // A second damaged load within the same second keeps both copies.
+  dir.write("state.json", "second");
+  dir.write("state-damaged-1800000000-2.json", "third party");
+  EXPECT_EQ(store.load(kLoadTime + milliseconds{400}), AppState{});
+  EXPECT_EQ(names(dir.path()), (std::vector<std::string>{"state-damaged-1800000000-2.json",
+                                                         "state-damaged-1800000000-3.json",
+                                                         "state-damaged-1800000000.json"}));
+  EXPECT_EQ(readAll(dir / "state-damaged-1800000000.json"), R"({"settings":{"dailyCheck":"yes"}})");
+  EXPECT_EQ(readAll(dir / "state-damaged-1800000000-2.json"), "third party");
+  EXPECT_EQ(readAll(dir / "state-damaged-1800000000-3.json"), "second");
+}
+
+TEST(StateStoreTest, MovesAsideWhatCannotBeReadInsteadOfOverwritingIt) {
+  TempDir dir;
+  StateStore store(dir.path());
+  // A folder where the state file should be: kept aside, and a save works.
+  dir.write("state.json/notes.txt", "precious");
+  EXPECT_EQ(store.load(kLoadTime), AppState{});
+  EXPECT_EQ(readAll(dir / "state-damaged-1800000000.json/notes.txt"), "precious");
+  store.save(fullState());
+  EXPECT_EQ(store.load(), fullState());
+}
+
+TEST(StateStoreTest, ReportsAFolderThatCannotBeMade) {
+  TempDir dir;
+  dir.write("Support", "a file where the folder should be");
+  StateStore store(dir / "Support" / "Larkvale");
+  EXPECT_EQ(store.load(), AppState{});
+  try {
+    store.save(AppState{});
+    FAIL() << "saved";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("Couldn't create " + store.folder().string()),
+              std::string::npos);
+  }
+  EXPECT_EQ(readAll(dir / "Support"), "a file where the folder should be");
+}
+
+TEST(StateStoreTest, FailedSaveLeavesTheOldFile) {
+  TempDir dir;
+  StateStore store(dir.path());
+  store.save(fullState());
+  // A folder in the way of the rename: the write fails and nothing is torn.
+  StateStore blocked(dir / "blocked");
+  dir.mkdir("blocked/state.json/inside");
+  EXPECT_THROW(blocked.save(AppState{}), FileError);
+  EXPECT_TRUE(fs::is_directory(dir / "blocked/state.json/inside"));
+  EXPECT_EQ(names(dir / "blocked"), std::vector<std::string>{"state.json"});
+  EXPECT_EQ(readAll(store.file()), kFullJson);
+}
+
+TEST(StateStoreTest, KeepsLongHistoryUntilTheNextCheck) {
+  TempDir dir;
+  StateStore store(dir.path());
+  AppState state;
+  for (int i = 0; i < 450; ++i) {
+    state.history.push_back(HistoryEntry{kT0, "A", "a" + std::to_string(i), "1", "2", "x"});
+  }
+  store.save(state);
+  AppState loaded = store.load();
+  EXPECT_EQ(loaded.history.size(), 450u);
+  loaded.record(CheckReport{kT0, {}, false, {}});
+  EXPECT_EQ(loaded.history.size(), 300u);
+}
+
+TEST(StateStoreTest, ChoosesItsFolder) {
+  UserFolders folders = UserFolders::underHome("/home/u");
+  EXPECT_EQ(StateStore::defaultFolder(folders), "/home/u/.local/share/Larkvale");
+  EXPECT_EQ(StateStore::folderFor(folders, "com.tarn4820.Larkvale"),
+            "/home/u/.local/share/Larkvale");
+  EXPECT_EQ(StateStore::folderFor(folders, "com.tarn4820.Larkvale.debug"),
+            "/home/u/.local/share/Larkvale Debug");
+  EXPECT_EQ(StateStore(StateStore::defaultFolder(folders)).file(),
+            "/home/u/.local/share/Larkvale/state.json");
+}
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,159 @@
+#include "kit/sources/AppStoreLookup.h"
+
+#include <gtest/gtest.h>
+
+#include "kit/sources/PoliteFetcher.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
+
+namespace larkvale {
+namespace {
+
+using AppStoreLookup::decodeLookup;
+
+std::string decodeFailure(std::string_view body) {
+  try {
+    decodeLookup(body, "com.example.app", std::nullopt);
+  } catch (const AppStoreLookup::DecodeError& e) {
+    return e.what();
+  }
+  return "<no error>";
+}
+
+std::optional<int64_t> chosen(std::string_view body, std::optional<int64_t> storeID,
+                              const std::string& bundleID = "com.example.app") {
+  auto listing = decodeLookup(body, bundleID, storeID);
+  return listing ? std::optional(listing->trackID) : std::nullopt;
+}
+
+TEST(AppStoreLookup, BuildsLookupAddresses) {
+  EXPECT_EQ(AppStoreLookup::idLookupURL(497799835, "US"),
+            "https://itunes.apple.com/lookup?id=497799835&country=us");
+  EXPECT_EQ(
+      AppStoreLookup::bundleLookupURL("com.Example.App", "gb", false),
+      "https://itunes.apple.com/lookup?bundleId=com.Example.App&country=gb&entity=macSoftware");
+  EXPECT_EQ(AppStoreLookup::bundleLookupURL("com.example.phone", "de", true),
+            "https://itunes.apple.com/lookup?bundleId=com.example.phone&country=de");
+  ServiceHosts local{"http://127.0.0.1:8080", "", ""};
+  EXPECT_EQ(AppStoreLookup::bundleLookupURL("a b&c=d#e", "us", true, local),
+            "http://127.0.0.1:8080/lookup?bundleId=a%20b%26c%3Dd%23e&country=us");
+}
+
+TEST(AppStoreLookup, RefusesAnswersOfTheWrongShape) {
+  EXPECT_EQ(decodeFailure("not json"), "dataCorrupted");
+  EXPECT_EQ(decodeFailure(""), "dataCorrupted");
+  EXPECT_EQ(decodeFailure(R"({"resultCount":0})"), "keyNotFound(\"results\")");
+  EXPECT_EQ(decodeFailure(R"({"results":null})"), "typeMismatch(\"results\")");
+  EXPECT_EQ(decodeFailure(R"({"results":{}})"), "typeMismatch(\"results\")");
+  EXPECT_EQ(decodeFailure(R"({"results":["row"]})"), "typeMismatch(\"results\")");
+  EXPECT_EQ(decodeFailure(R"([])"), "typeMismatch(\"\")");
+  EXPECT_EQ(decodeFailure(R"({"results":[{"trackId":"1","version":"2"}]})"),
+            "typeMismatch(\"trackId\")");
+  EXPECT_EQ(decodeFailure(R"({"results":[{"trackId":1.5,"version":"2"}]})"),
+            "typeMismatch(\"trackId\")");
+  EXPECT_EQ(decodeFailure(R"({"results":[{"trackId":18446744073709551615}]})"),
+            "typeMismatch(\"trackId\")");
+  for (const char* key : {"trackName", "version", "releaseNotes", "currentVersionReleaseDate",
+                          "trackViewUrl", "minimumOsVersion", "bundleId"})
+    EXPECT_EQ(decodeFailure(std::string(R"({"results":[{"trackId":1,")") + key + "\":7}]}"),
+              "typeMismatch(\"" + std::string(key) + "\")");
+  // Unread keys may hold anything; a wrong type in a later row still fails.
+  EXPECT_EQ(decodeFailure(R"({"results":[{"trackId":1,"version":"1","price":"free"}]})"),
+            "<no error>");
+  EXPECT_EQ(decodeFailure(R"({"results":[{"trackId":1,"version":"1"},{"bundleId":false}]})"),
+            "typeMismatch(\"bundleId\")");
+}
+
+TEST(AppStoreLookup, ChoosesTheRowOfTheInstalledApp) {
+  const char* two = R"({"results":[
+      {"trackId":1,"version":"1.0","bundleId":"com.example.app"},
+      {"trackId":2,"version":"2.0","bundleId":"com.example.other"}]})";
+  const char* swapped = R"({"results":[
+      {"trackId":1,"version":"1.0","bundleId":"com.example.other"},
+      {"trackId":2,"version":"2.0","bundleId":"com.example.app"}]})";
+  EXPECT_EQ(chosen(two, 2), 2) << "the store identifier wins over the bundle identifier";
+  EXPECT_EQ(chosen(swapped, 99), 2) << "no identifier match: the bundle identifier";
+  EXPECT_EQ(chosen(two, std::nullopt), 1);
+  EXPECT_EQ(chosen(two, std::nullopt, "com.example.none"), std::nullopt);
+  EXPECT_EQ(chosen(two, std::nullopt, "COM.EXAMPLE.APP"), std::nullopt);
+  EXPECT_EQ(chosen(R"({"results":[{"trackId":5,"version":"1","bundleId":"x.y"}]})", std::nullopt),
+            5)
+      << "a single row is taken even when its bundle identifier differs";
+  EXPECT_EQ(chosen(R"({"results":[]})", 5), std::nullopt);
+  EXPECT_EQ(chosen(R"({"results":[{"trackId":5}]})", 5), std::nullopt) << "no version";
+  EXPECT_EQ(chosen(R"({"results":[{"version":"1"}]})", std::nullopt), std::nullopt);
+}
+
+TEST(AppStoreLookup, ReadsTheListingFields) {
+  auto full = decodeLookup(R"J({"results":[{"trackId":42,"trackName":"Pad","version":"3.1 (b)",
+      "releaseNotes":"Fixes.","currentVersionReleaseDate":"2026-11-30T08:00:00Z",
+      "trackViewUrl":"https://apps.example.com/app/id42?mt=12","minimumOsVersion":"13.0",
+      "bundleId":"com.example.app"}]})J",
+                           "com.example.app", 42);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(*full, (StoreListing{42, "Pad", "3.1 (b)", "Fixes.",
+                                 Dates::parseIso8601("2026-11-30T08:00:00Z"),
+                                 "https://apps.example.com/app/id42?mt=12", "13.0"}));
+
+  auto bare = decodeLookup(R"({"results":[{"trackId":42,"version":"1","trackName":null,
+      "releaseNotes":"","currentVersionReleaseDate":"2026-11-30T08:00:00.123Z",
+      "trackViewUrl":"not a url"}]})",
+                           "com.example.looked-up", std::nullopt);
+  ASSERT_TRUE(bare);
+  EXPECT_EQ(*bare, (StoreListing{42, "com.example.looked-up", "1", {}, {}, {}, {}}));
+  auto offset = decodeLookup(
+      R"({"results":[{"trackId":1,"version":"1","currentVersionReleaseDate":"2026-11-30T10:00:00+02:00"}]})",
+      "a", std::nullopt);
+  EXPECT_EQ(offset->releaseDate, Dates::parseIso8601("2026-11-30T08:00:00Z"));
+  EXPECT_EQ(std::hash<StoreListing>{}(*full), std::hash<StoreListing>{}(StoreListing(*full)));
+}
+
+TEST(AppStoreLookup, ReadsRealAnswers) {
+  if (!std::filesystem::exists(test::realworld("appstore"))) GTEST_SKIP() << "no samples";
+  auto read = [](const char* name) { return test::readAll(test::realworld("appstore") / name); };
+
+  auto facebook = decodeLookup(read("fastlane-itunesLookup-bundleId-com.facebook.Facebook.json"),
+                               "com.facebook.Facebook", std::nullopt);
+  ASSERT_TRUE(facebook);
+  EXPECT_EQ(facebook->trackID, 284882215);
+  EXPECT_EQ(facebook->name, "Facebook");
+  EXPECT_EQ(facebook->version, "15.0");
+  EXPECT_EQ(facebook->minimumOS, "7.0");
+  EXPECT_EQ(facebook->releaseDate, std::nullopt);
+  EXPECT_EQ(facebook->storeURL, "https://itunes.apple.com/us/app/facebook/id284882215?mt=8&uo=4");
+  EXPECT_TRUE(facebook->releaseNotes);
+
+  auto orange =
+      decodeLookup(read("fastlane-itunesLookup-id-338986109_FR.json"), "com.other", 338986109);
+  ASSERT_TRUE(orange);
+  EXPECT_EQ(orange->version, "4.2.2");
+  EXPECT_EQ(orange->name, "118 712 annuaire - recherche inverse, pro, particulier");
+
+  EXPECT_EQ(decodeLookup(read("fastlane-itunesLookup-empty.json"), "a", 1), std::nullopt);
+  EXPECT_THROW(decodeLookup(read("fastlane-itunesLookup-invalid-error.json"), "a", 1),
+               AppStoreLookup::DecodeError);
+}
+
+TEST(AppStoreLookup, LooksUpThroughTheFetcherAtTheConfiguredHost) {
+  test::TestServer server;
+  std::string query;
+  server.server().Get("/lookup", [&](const httplib::Request& req, httplib::Response& res) {
+    query = req.get_param_value("bundleId") + "|" + req.get_param_value("country") + "|" +
+            req.get_param_value("entity");
+    res.set_content(R"({"resultCount":1,"results":[{"trackId":7,"version":"2.0"}]})",
+                    "text/javascript");
+  });
+  server.start();
+  test::TempDir dir;
+  PoliteFetcher fetcher(dir / "http", 1.0);
+  ServiceHosts hosts;
+  hosts.appStoreLookup = server.url();
+  auto result =
+      fetcher.fetch(AppStoreLookup::bundleLookupURL("com.example.app", "FR", false, hosts), 3600);
+  ASSERT_EQ(result.status, 200);
+  EXPECT_EQ(query, "com.example.app|fr|macSoftware");
+  EXPECT_EQ(decodeLookup(result.data, "com.example.app", std::nullopt)->version, "2.0");
+}
+
+}  // namespace
+}  // namespace larkvale

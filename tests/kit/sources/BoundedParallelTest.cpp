@@ -1,0 +1,70 @@
+#include "kit/sources/BoundedParallel.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+
+namespace larkvale {
+namespace {
+
+TEST(BoundedParallelTest, KeepsInputOrderAndBoundsTheWidth) {
+  for (int parallel : {-3, 0, 1, 4, 50}) {
+    SCOPED_TRACE(parallel);
+    std::atomic<int> inFlight{0}, peak{0};
+    std::vector<std::pair<size_t, size_t>> calls;
+    auto results = mapBounded<std::string>(
+        9, parallel,
+        [&](size_t i) {
+          int now = ++inFlight;
+          int seen = peak.load();
+          while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+          }
+          // Later items finish first, so completion order differs from input order.
+          std::this_thread::sleep_for(std::chrono::milliseconds(9 - i));
+          --inFlight;
+          return std::to_string(i);
+        },
+        [](size_t, std::exception_ptr) { return std::string("failed"); },
+        [&](size_t done, size_t total) { calls.emplace_back(done, total); });
+    EXPECT_EQ(results, (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_LE(peak.load(), std::max(parallel, 1));
+    ASSERT_EQ(calls.size(), 9u);
+    for (size_t k = 0; k < calls.size(); ++k) EXPECT_EQ(calls[k], std::make_pair(k + 1, size_t{9}));
+  }
+}
+
+TEST(BoundedParallelTest, TurnsAnEscapingExceptionIntoThatItemsResult) {
+  auto results = mapBounded<std::string>(
+      3, 2,
+      [](size_t i) -> std::string {
+        if (i == 1) throw std::runtime_error("boom");
+        return "ok";
+      },
+      [](size_t, std::exception_ptr e) {
+        try {
+          std::rethrow_exception(e);
+        } catch (const std::exception& ex) {
+          return std::string(ex.what());
+        }
+      });
+  EXPECT_EQ(results, (std::vector<std::string>{"ok", "boom", "ok"}));
+}
+
+TEST(BoundedParallelTest, NoItemsMeansNoWorkAndNoProgress) {
+  bool called = false;
+  auto results = mapBounded<int>(
+      0, 4,
+      [&](size_t) {
+        called = true;
+        return 1;
+      },
+      [](size_t, std::exception_ptr) { return 0; }, [&](size_t, size_t) { called = true; });
+  EXPECT_TRUE(results.empty());
+  EXPECT_FALSE(called);
+}
+
+}  // namespace
+}  // namespace larkvale

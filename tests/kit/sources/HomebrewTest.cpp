@@ -1,0 +1,241 @@
+#include "kit/sources/Homebrew.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+using test::readAll;
+using test::realworld;
+
+std::string errorOf(auto&& call) {
+  try {
+    call();
+  } catch (const BrewAnswerError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+TEST(HomebrewTest, ReadsInstalledCasks) {
+  const auto casks = Homebrew::parseInfo(R"({"formulae": [], "casks": [
+    {"token": "firefox", "name": ["Firefox", "Mozilla Firefox"], "version": "125.0.1,abc",
+     "installed": "124.0 beta", "auto_updates": true, "homepage": "https://www.mozilla.org/firefox/",
+     "artifacts": [{"uninstall": [{"quit": "org.mozilla.firefox"}]}, {"app": ["Firefox.app"]}],
+     "unknown_key": {"anything": [1, 2]}},
+    {"token": "bare", "name": [], "version": null, "installed": null, "auto_updates": null,
+     "homepage": "not a url", "artifacts": null}
+  ]})",
+                                         "/home/u");
+  ASSERT_EQ(casks.size(), 2u);
+  EXPECT_EQ(casks[0], (BrewCask{"firefox",
+                                "Firefox",
+                                "125.0.1",
+                                "124.0",
+                                true,
+                                {"Firefox.app"},
+                                "https://www.mozilla.org/firefox/"}));
+  EXPECT_EQ(casks[1], (BrewCask{"bare", "bare", "", std::nullopt, false, {}, std::nullopt}));
+  EXPECT_TRUE(Homebrew::parseInfo(R"({"formulae": []})", "/h").empty());
+}
+
+TEST(HomebrewTest, CollectsAppPathsByTheArtifactRules) {
+  struct Case {
+    const char* artifacts;
+    std::vector<std::string> paths;
+  };
+  const Case cases[] = {
+      {R"([{"app": ["One.app"]}])", {"One.app"}},
+      {R"([{"app": ["One.app", {"target": "Renamed.app"}]}])", {"Renamed.app"}},
+      {R"([{"app": ["One.app", "Two.app"]}])", {"One.app", "Two.app"}},
+      {R"([{"app": ["NoSuffix"]}])", {}},
+      {R"([{"app": ["One.APP"]}])", {}},
+      {R"([{"uninstall": [{"delete": "/Applications/X.app"}], "target": "/Applications/X.app"}])",
+       {}},
+      {R"([{"app": [{"target": "~/Applications/Mine.app"}]}])", {"/home/u/Applications/Mine.app"}},
+      {R"([{"app": ["A.app"], "target": "$APPDIR/B.app"}])", {"$APPDIR/B.app"}},
+      {R"([{"app": ["A.app"], "target": "elsewhere"}])", {"A.app"}},
+      {R"([{"app": ["A.app", {"target": "first-target"}, {"target": "Second.app"}]}])",
+       {"first-target"}},
+      // Lenient below the cask: odd artifacts and entries are passed over.
+      {R"(["bare string", ["In an array.app"], 7, {"app": "not a list"}, {"app": [12, null, "Kept.app"]}])",
+       {"Kept.app"}},
+      {R"([{"app": [{"target": 5}, "Kept.app"]}, {"app": ["Two.app"]}])", {"Kept.app", "Two.app"}},
+  };
+  for (const auto& c : cases) {
+    const std::string json =
+        std::string(R"({"casks": [{"token": "t", "artifacts": )") + c.artifacts + "}]}";
+    const auto casks = Homebrew::parseInfo(json, "/home/u");
+    ASSERT_EQ(casks.size(), 1u) << c.artifacts;
+    EXPECT_EQ(casks[0].appPaths, c.paths) << c.artifacts;
+  }
+}
+
+TEST(HomebrewTest, RefusesMalformedAnswersWholly) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"casks": [{"token": "a"}, {"token": "b", "version": 3}]})",
+       "casks[1].version: expected a string"},
+      {R"({"casks": [{"name": ["No token"]}]})", "casks[0].token: expected a string"},
+      {R"({"casks": [{"token": null}]})", "casks[0].token: expected a string"},
+      {R"({"casks": [{"token": "a", "name": ["x", 1]}]})", "casks[0].name[1]: expected a string"},
+      {R"({"casks": [{"token": "a", "auto_updates": "yes"}]})",
+       "casks[0].auto_updates: expected a Boolean"},
+      {R"({"casks": [{"token": "a", "artifacts": {"app": []}}]})",
+       "casks[0].artifacts: expected an array"},
+      {R"({"casks": {"token": "a"}})", "casks: expected an array"},
+      {R"({"casks": ["a"]})", "casks[0]: expected an object"},
+      {R"([])", "expected an object"},
+  };
+  for (const auto& [json, message] : cases)
+    EXPECT_EQ(errorOf([&] { Homebrew::parseInfo(json, "/h"); }), message) << json;
+  for (const char* notJSON : {"", "{", "<html>", "{\"casks\": [\"\xff\"]}"})
+    EXPECT_TRUE(errorOf([&] { Homebrew::parseInfo(notJSON, "/h"); }).starts_with("not JSON ("))
+        << notJSON;
+}
+
+TEST(HomebrewTest, ReadsOutdatedRowsByToken) {
+  const auto rows = Homebrew::parseOutdated(R"({"formulae": [], "casks": [
+    {"name": "slack", "installed_versions": ["4.1", "4.2,beta"], "current_version": "4.3,123", "pinned": true},
+    {"name": "zoom", "current_version": "6.0"},
+    {"name": "slack", "installed_versions": ["4.2"], "current_version": "4.4", "pinned_version": null}
+  ]})");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows.at("slack"), (BrewOutdated{"slack", {"4.2"}, "4.4", false}));
+  EXPECT_EQ(rows.at("zoom"), (BrewOutdated{"zoom", {}, "6.0", false}));
+  // Homebrew's writer may print an empty list across lines.
+  EXPECT_TRUE(Homebrew::parseOutdated("{\"formulae\": [\n\n], \"casks\": [\n\n]}").empty());
+  EXPECT_TRUE(Homebrew::parseOutdated("{}").empty());
+  EXPECT_EQ(errorOf([] { Homebrew::parseOutdated(R"({"casks": [{"current_version": "1"}]})"); }),
+            "casks[0].name: expected a string");
+  EXPECT_EQ(errorOf([] { Homebrew::parseOutdated(R"({"casks": [{"name": "a", "pinned": 1}]})"); }),
+            "casks[0].pinned: expected a Boolean");
+}
+
+TEST(HomebrewTest, MatchesAppsToCasks) {
+  const std::vector<BrewCask> casks{
+      {"bare", "Bare", "1", {}, false, {"Tool.app"}, {}},
+      {"absolute", "Absolute", "1", {}, false, {"/Applications/Utilities/Util.app"}, {}},
+      {"second", "Second", "1", {}, false, {"Tool.app", "Other.app"}, {}},
+      {"slash", "Slash", "1", {}, false, {"/Applications/Slash.app/"}, {}},
+      {"nested", "Nested", "1", {}, false, {"Sub/Deep.app"}, {}},
+  };
+  const std::pair<const char*, const char*> cases[] = {
+      {"/Applications/Tool.app", "bare"},
+      {"/home/u/Applications/Tool.app", "bare"},
+      {"/Applications/Utilities/Tool.app", nullptr},
+      {"/Applications/Utilities/Util.app", "absolute"},
+      {"/Applications/Other.app", "second"},
+      {"/Applications/Slash.app", nullptr},
+      {"/Applications/Deep.app", "nested"},
+      {"/opt/Applications-old/Tool.app", nullptr},
+      {"/Applications/Missing.app", nullptr},
+  };
+  for (const auto& [path, token] : cases) {
+    InstalledApp app;
+    app.path = path;
+    const auto cask = Homebrew::caskForApp(app, casks);
+    EXPECT_EQ(cask ? cask->token : "-", token ? token : "-") << path;
+  }
+}
+
+TEST(HomebrewTest, AcceptsOnlyShellInertTokens) {
+  const std::pair<std::string, bool> cases[] = {
+      {"firefox", true},
+      {"visual-studio-code", true},
+      {"homebrew/cask-versions/firefox@beta", true},
+      {"a_b.c+d", true},
+      {"trailing-", true},
+      {std::string(99, 'a'), true},
+      {std::string(100, 'a'), false},
+      {"", false},
+      {"-rf", false},
+      {"two words", false},
+      {"evil;rm", false},
+      {"quote'", false},
+      {"$(x)", false},
+      {"line\r\nbreak", false},
+      {"caf\xc3\xa9", false},
+      {std::string("nul\0x", 5), false},
+  };
+  for (const auto& [token, ok] : cases) EXPECT_EQ(Homebrew::isCaskToken(token), ok) << token;
+}
+
+TEST(HomebrewTest, RecordsRoundTripThroughJSON) {
+  const BrewCask cask{"t", "T", "1.0", "0.9", true, {"/Applications/T.app"}, "https://t.example/"};
+  EXPECT_EQ(brewCaskFromJson(toJson(cask)), cask);
+  BrewCask plain = cask;
+  plain.installed.reset();
+  plain.homepage.reset();
+  EXPECT_FALSE(toJson(plain).contains("installed"));
+  EXPECT_EQ(brewCaskFromJson(toJson(plain)), plain);
+  const BrewOutdated row{"t", {"0.9", "0.8"}, "1.0", true};
+  EXPECT_EQ(brewOutdatedFromJson(toJson(row)), row);
+  EXPECT_NE(std::hash<BrewCask>{}(cask), std::hash<BrewCask>{}(plain));
+  auto bad = toJson(row);
+  bad["pinned"] = 1;
+  EXPECT_THROW(brewOutdatedFromJson(bad), BrewAnswerError);
+}
+
+// Real answers and cask records published by others. None of the single-cask
+// files is an info answer (no "casks" list), so each reads as no casks; the
+// one real answer reads as its two casks, and its casks carry a "name" list,
+// so as an outdated answer it is refused.
+TEST(HomebrewTest, TakesRealWorldFiles) {
+  const auto folder = realworld("brew");
+  if (!std::filesystem::exists(folder)) GTEST_SKIP() << "no real-world samples";
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    const std::string data = readAll(entry.path());
+    if (name.starts_with("salt-")) {
+      const auto casks = Homebrew::parseInfo(data, "/h");
+      ASSERT_EQ(casks.size(), 2u);
+      EXPECT_EQ(casks[0], (BrewCask{"autofirma",
+                                    "AutoFirma",
+                                    "1.8.2",
+                                    "1.8.2",
+                                    false,
+                                    {},
+                                    "https://firmaelectronica.gob.es/Home/Descargas.htm"}));
+      EXPECT_EQ(casks[1].appPaths, std::vector<std::string>{"Discord.app"});
+      EXPECT_EQ(casks[1].latest, "0.0.305");
+      EXPECT_EQ(casks[1].installed, "0.0.293");
+      EXPECT_TRUE(casks[1].autoUpdates);
+      EXPECT_EQ(errorOf([&] { Homebrew::parseOutdated(data); }),
+                "casks[0].name: expected a string");
+      continue;
+    }
+    EXPECT_TRUE(Homebrew::parseInfo(data, "/h").empty()) << name;
+    EXPECT_TRUE(Homebrew::parseOutdated(data).empty()) << name;
+    // Wrapped as an answer, each cask record reads by the same rules.
+    const std::string wrapped = "{\"casks\": [" + data + "]}";
+    if (name.find("receipt") != std::string::npos) {
+      EXPECT_EQ(errorOf([&] { Homebrew::parseInfo(wrapped, "/h"); }),
+                "casks[0].token: expected a string");
+      continue;
+    }
+    const auto casks = Homebrew::parseInfo(wrapped, "/h");
+    ASSERT_EQ(casks.size(), 1u) << name;
+    const auto& c = casks[0];
+    const BrewCask onePassword{
+        "1password", "1Password", "7.3.2", {}, true, {}, "https://1password.com/"};
+    const BrewCask caffeine{"caffeine", "caffeine",       "1.2.3",           {},
+                            false,      {"Caffeine.app"}, "https://brew.sh/"};
+    if (name.find("1password") != std::string::npos) {
+      EXPECT_EQ(c, onePassword);
+    } else if (name.find("activedock") != std::string::npos) {
+      EXPECT_EQ(c.latest, "236");
+    } else if (name.find("caffeine") != std::string::npos) {
+      EXPECT_EQ(c, caffeine);
+    } else if (name.find("everything") != std::string::npos) {
+      EXPECT_EQ(c.appPaths, std::vector<std::string>{"$APPDIR/Everything.app"});
+    }
+  }
+}
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,381 @@
+#include "kit/sources/PoliteFetcher.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/FileSystem.h"
+#include "platform/Sha256.h"
+#include "tests/support/Gzip.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
+
+namespace larkvale {
+namespace {
+
+using namespace std::chrono_literals;
+using test::TempDir;
+using test::TestServer;
+using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+
+constexpr double kDay = 86400;
+
+class PoliteFetcherTest : public ::testing::Test {
+ protected:
+  void SetUp() override { folder = dir / "Caches/com.tarn4820.Larkvale/http"; }
+
+  // Every route records the request's headers before answering.
+  void route(const std::string& path, Handler handler) {
+    server.server().Get(path, [this, handler](const httplib::Request& req, httplib::Response& res) {
+      {
+        std::lock_guard lock(mutex);
+        seen.push_back(req.headers);
+      }
+      handler(req, res);
+    });
+  }
+
+  std::unique_ptr<PoliteFetcher> makeFetcher(bool withFolder = true, double timeout = 40) {
+    PoliteFetcher::Options options;
+    options.timeoutSeconds = timeout;
+    options.clock.now = [this] { return wallNow; };
+    options.clock.monotonic = [this] { return monoNow; };
+    options.clock.sleep = [this](std::chrono::milliseconds d) { sleeps.push_back(d); };
+    return std::make_unique<PoliteFetcher>(
+        makeCurlSession(), withFolder ? std::optional(folder) : std::nullopt, options);
+  }
+
+  size_t requests() {
+    std::lock_guard lock(mutex);
+    return seen.size();
+  }
+  std::string lastHeader(const std::string& name) {
+    std::lock_guard lock(mutex);
+    auto it = seen.back().find(name);
+    return it == seen.back().end() ? "<none>" : it->second;
+  }
+  void later(double seconds) {
+    wallNow += std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
+  }
+
+  TempDir dir;
+  std::filesystem::path folder;
+  TestServer server;
+  std::mutex mutex;
+  std::vector<httplib::Headers> seen;
+  Date wallNow = Dates::fromSecondsSince2001(800000000);
+  FetchClock::Monotonic monoNow{};
+  std::vector<std::chrono::milliseconds> sleeps;
+};
+
+Handler answer(int status, std::string body, std::string etag = "", std::string modified = "") {
+  return [=](const httplib::Request&, httplib::Response& res) {
+    res.status = status;
+    if (!etag.empty()) res.set_header("ETag", etag);
+    if (!modified.empty()) res.set_header("Last-Modified", modified);
+    res.set_content(body, "application/json");
+  };
+}
+
+FetchError::Kind failureOf(HTTPFetching& fetcher, const std::string& url, double maxAge = 0) {
+  try {
+    fetcher.fetch(url, maxAge);
+  } catch (const FetchError& e) {
+    return e.kind();
+  }
+  ADD_FAILURE() << "no error for " << url;
+  return FetchError::Kind::network;
+}
+
+TEST_F(PoliteFetcherTest, RefusesAddressesThatAreNotWebBeforeAnythingElse) {
+  route("/x", answer(200, "ok"));
+  server.start();
+  auto fetcher = makeFetcher();
+  std::string port = std::to_string(server.port());
+  for (std::string url :
+       std::vector<std::string>{"file:///etc/hostname", "ftp://127.0.0.1:" + port + "/x",
+                                "http:///x", "mailto:someone@example.com", "127.0.0.1/x"})
+    EXPECT_EQ(failureOf(*fetcher, url), FetchError::Kind::notWeb) << url;
+  EXPECT_EQ(requests(), 0u);
+  EXPECT_EQ(fetcher->fetch("HTTP://127.0.0.1:" + port + "/x", 0).status, 200);
+  EXPECT_EQ(FetchError::notWeb().text(), "not a web address");
+  EXPECT_EQ(FetchError::tooLarge().text(), "the feed is over 8 MB");
+  EXPECT_EQ(FetchError::network("a"), FetchError::network("a"));
+  EXPECT_FALSE(FetchError::network("a") == FetchError::network("b"));
+}
+
+TEST_F(PoliteFetcherTest, SavesAnswersAndReusesThemWhileFresh) {
+  route("/feed", [&](const httplib::Request& req, httplib::Response& res) {
+    if (req.get_header_value("If-None-Match") == "\"v1\"") {
+      res.status = 304;
+      return;
+    }
+    answer(200, "feed v1", "\"v1\"", "Tue, 01 Dec 2026 10:00:00 GMT")(req, res);
+  });
+  server.start();
+  auto fetcher = makeFetcher();
+  std::string url = server.url("/feed");
+
+  EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", false}));
+  EXPECT_EQ(lastHeader("User-Agent"), "Larkvale/1.0 (Macintosh; app update check)");
+  EXPECT_EQ(lastHeader("Accept-Language"), "en");
+  EXPECT_EQ(lastHeader("If-None-Match"), "<none>");
+  EXPECT_EQ(lastHeader("Cookie"), "<none>");
+
+  later(3599);
+  EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", true}));
+  EXPECT_EQ(requests(), 1u);
+
+  later(1);  // exactly maxAge old: no longer fresh, asked with the saved validators
+  EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", true}));
+  EXPECT_EQ(requests(), 2u);
+  EXPECT_EQ(lastHeader("If-None-Match"), "\"v1\"");
+  EXPECT_EQ(lastHeader("If-Modified-Since"), "Tue, 01 Dec 2026 10:00:00 GMT");
+  auto saved = fetcher->loadSaved(url);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->meta.fetched, wallNow) << "a 304 refreshes the saved date";
+  EXPECT_EQ(saved->meta.etag, "\"v1\"");
+
+  auto json = nlohmann::json::parse(test::readAll(folder / (Sha256::hex(url) + ".json")));
+  EXPECT_EQ(json["url"], url);
+  EXPECT_EQ(json["fetched"], 800003600.0);
+  EXPECT_EQ(json["status"], 200);
+  EXPECT_EQ(test::readAll(folder / (Sha256::hex(url) + ".body")), "feed v1");
+}
+
+TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
+  route("/feed", answer(200, "new"));
+  server.start();
+  auto fetcher = makeFetcher();
+  std::string url = server.url("/feed");
+  later(kDay);
+  fetcher->fetch(url, 0);
+  later(-2 * kDay);  // the clock was set back
+  EXPECT_EQ(fetcher->fetch(url, 3600).fromCache, false);
+  EXPECT_EQ(requests(), 2u);
+
+  later(-kDay);
+  fetcher->pruneSaved(30 * kDay);
+  EXPECT_FALSE(fetcher->loadSaved(url));
+}
+
+TEST_F(PoliteFetcherTest, WithoutAFolderAlwaysAsks) {
+  route("/feed", answer(200, "body", "\"e\""));
+  server.start();
+  auto fetcher = makeFetcher(false);
+  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1e9), (FetchResult{200, "body", false}));
+  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1e9), (FetchResult{200, "body", false}));
+  EXPECT_EQ(requests(), 2u);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  std::string closed = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/x";
+  EXPECT_EQ(failureOf(*fetcher, closed), FetchError::Kind::network);
+}
+
+TEST_F(PoliteFetcherTest, AnswersOtherThanSuccessAreNeverSaved) {
+  int status = 200;
+  route("/feed", [&](const httplib::Request& req, httplib::Response& res) {
+    answer(status, "status " + std::to_string(status))(req, res);
+  });
+  route("/other", answer(304, ""));
+  route("/busy", answer(503, "try later"));
+  route("/slow-down", answer(429, "too many"));
+  server.start();
+  auto fetcher = makeFetcher();
+  std::string url = server.url("/feed");
+
+  EXPECT_EQ(fetcher->fetch(server.url("/other"), 0), (FetchResult{304, "", false}));
+  EXPECT_EQ(fetcher->fetch(server.url("/busy"), 0), (FetchResult{503, "try later", false}));
+  EXPECT_EQ(fetcher->fetch(server.url("/slow-down"), 0), (FetchResult{429, "too many", false}));
+  EXPECT_FALSE(fetcher->loadSaved(server.url("/busy")));
+
+  fetcher->fetch(url, 0);
+  for (int failing : {503, 429, 500}) {
+    status = failing;
+    EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "status 200", true})) << failing;
+  }
+  status = 404;
+  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{404, "status 404", false}));
+  status = 403;
+  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{403, "status 403", false}));
+  auto saved = fetcher->loadSaved(url);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->body, "status 200");
+}
+
+TEST_F(PoliteFetcherTest, RefusesBodiesOverEightMebibytesCountedDecoded) {
+  const size_t limit = PoliteFetcher::maxBodyBytes;
+  route("/exact", answer(200, std::string(limit, 'x')));
+  route("/over", answer(200, std::string(limit + 1, 'x')));
+  auto gzip = [](std::string body) {
+    return [body](const httplib::Request&, httplib::Response& res) {
+      res.set_header("Content-Encoding", "gzip");
+      res.set_content(body, "application/octet-stream");
+    };
+  };
+  route("/gzip-exact", gzip(test::gzipRun('z', limit)));
+  route("/gzip-over", gzip(test::gzipRun('z', limit + 1)));
+  server.start();
+  auto fetcher = makeFetcher();
+
+  EXPECT_EQ(fetcher->fetch(server.url("/exact"), 0).data.size(), limit);
+  EXPECT_EQ(fetcher->loadSaved(server.url("/exact"))->body.size(), limit);
+  EXPECT_EQ(fetcher->fetch(server.url("/gzip-exact"), 0).data, std::string(limit, 'z'));
+  EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
+  EXPECT_EQ(failureOf(*fetcher, server.url("/gzip-over")), FetchError::Kind::tooLarge);
+
+  // Even a saved answer doesn't stand in for an oversized one.
+  fetcher->saveAnswer({server.url("/over"), wallNow - 1h, 200, {}, {}}, "old");
+  EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
+  EXPECT_EQ(fetcher->loadSaved(server.url("/over"))->body, "old");
+}
+
+TEST_F(PoliteFetcherTest, SavesARedirectedAnswerUnderTheAskedAddress) {
+  route("/old", [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("ETag", "\"hop\"");
+    res.set_redirect("/new", 302);
+  });
+  route("/new", answer(200, "moved here", "\"final\""));
+  server.start();
+  auto fetcher = makeFetcher();
+  EXPECT_EQ(fetcher->fetch(server.url("/old"), 0), (FetchResult{200, "moved here", false}));
+  auto saved = fetcher->loadSaved(server.url("/old"));
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->meta.etag, "\"final\"");
+  EXPECT_FALSE(fetcher->loadSaved(server.url("/new")));
+}
+
+TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
+  route("/slow", [](const httplib::Request&, httplib::Response& res) {
+    std::this_thread::sleep_for(1500ms);
+    res.set_content("late", "text/plain");
+  });
+  server.start();
+  auto fetcher = makeFetcher(true, 0.2);
+  std::string slow = server.url("/slow");
+  std::string closed = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/feed";
+
+  EXPECT_EQ(failureOf(*fetcher, slow), FetchError::Kind::network);
+  try {
+    fetcher->fetch(closed, 0);
+    FAIL() << "no error";
+  } catch (const FetchError& e) {
+    EXPECT_EQ(e.kind(), FetchError::Kind::network);
+    EXPECT_NE(e.text().find("onnect"), std::string::npos) << e.text();
+  }
+
+  for (const auto& url : {slow, closed}) {
+    fetcher->saveAnswer({url, wallNow - 400 * 24h, 203, "\"e\"", {}}, "kept");
+    EXPECT_EQ(fetcher->fetch(url, 60), (FetchResult{203, "kept", true})) << url;
+  }
+}
+
+TEST_F(PoliteFetcherTest, SpacesRequestsToOneHostOnTheMonotonicClock) {
+  route("/a", answer(200, "a"));
+  server.start();
+  auto fetcher = makeFetcher();
+  std::string port = std::to_string(server.port());
+
+  fetcher->fetch("http://LOCALHOST:" + port + "/a", 0);
+  fetcher->fetch("http://localhost:" + port + "/a", 0);
+  fetcher->fetch("http://127.0.0.1:" + port + "/a", 0);
+  EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{1000ms}));
+
+  sleeps.clear();
+  later(-3600);  // a wall-clock jump changes nothing
+  fetcher->waitTurn("example.com");
+  fetcher->waitTurn("example.com");
+  fetcher->waitTurn("example.com");
+  EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{1000ms, 2000ms}));
+
+  sleeps.clear();
+  monoNow += 3001ms;
+  fetcher->waitTurn("example.com");
+  monoNow += 250ms;
+  fetcher->waitTurn("example.com");
+  EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{750ms}));
+}
+
+TEST_F(PoliteFetcherTest, NamesSavedAnswersByTheExactAddress) {
+  auto fetcher = makeFetcher();
+  std::string lower = "https://example.com/feed.xml", upper = "https://example.com/Feed.xml";
+  fetcher->saveAnswer({lower, wallNow, 200, {}, {}}, "lower");
+  fetcher->saveAnswer({upper, wallNow, 200, {}, {}}, "upper");
+  EXPECT_EQ(fetcher->loadSaved(lower)->body, "lower");
+  EXPECT_EQ(fetcher->loadSaved(upper)->body, "upper");
+  EXPECT_EQ(PoliteFetcher::cacheKey(lower), Sha256::hex(lower));
+
+  // Metadata naming another address (a collision, or an edited file) is ignored.
+  auto meta = folder / (PoliteFetcher::cacheKey(lower) + ".json");
+  auto json = nlohmann::json::parse(test::readAll(meta));
+  json["url"] = upper;
+  FileSystem::writeAtomically(meta, json.dump());
+  EXPECT_FALSE(fetcher->loadSaved(lower));
+  for (const char* bad : {"not json", "[]", R"({"url":1,"fetched":0,"status":200})",
+                          R"({"url":"https://example.com/feed.xml","fetched":0,"status":"200"})"}) {
+    FileSystem::writeAtomically(meta, bad);
+    EXPECT_FALSE(fetcher->loadSaved(lower)) << bad;
+  }
+  EXPECT_EQ(PoliteFetcher::defaultCacheFolder(UserFolders::underHome("/home/u")),
+            UserFolders::underHome("/home/u").caches / "com.tarn4820.Larkvale/http");
+}
+
+TEST_F(PoliteFetcherTest, NeverLeavesValidatorsBesideABodyThatFailedToSave) {
+  int version = 1;
+  route("/feed", [&](const httplib::Request& req, httplib::Response& res) {
+    auto tag = "\"v" + std::to_string(version) + "\"";
+    if (req.get_header_value("If-None-Match") == tag) {
+      res.status = 304;
+      return;
+    }
+    answer(200, "body v" + std::to_string(version), tag)(req, res);
+  });
+  server.start();
+  auto fetcher = makeFetcher();
+  std::string url = server.url("/feed");
+  fetcher->fetch(url, 0);
+
+  // A folder where the body file belongs makes the body write fail.
+  auto body = folder / (PoliteFetcher::cacheKey(url) + ".body");
+  std::filesystem::remove(body);
+  dir.write((body / "blocker").string().substr(dir.path().string().size() + 1), "");
+  version = 2;
+  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "body v2", false}));
+  EXPECT_FALSE(std::filesystem::exists(folder / (PoliteFetcher::cacheKey(url) + ".json")));
+
+  std::filesystem::remove_all(body);
+  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "body v2", false}));
+  EXPECT_EQ(lastHeader("If-None-Match"), "<none>");
+}
+
+TEST_F(PoliteFetcherTest, PrunesByAge) {
+  auto fetcher = makeFetcher();
+  auto save = [&](const std::string& url, double daysAgo) {
+    fetcher->saveAnswer({url,
+                         wallNow - std::chrono::duration_cast<Date::duration>(
+                                       std::chrono::duration<double>(daysAgo * kDay)),
+                         200,
+                         {},
+                         {}},
+                        url);
+  };
+  save("https://a.example/31", 31);
+  save("https://a.example/29", 29);
+  save("https://a.example/30", 30);
+  dir.write("Caches/com.tarn4820.Larkvale/http/broken.json", "{");
+  dir.write("Caches/com.tarn4820.Larkvale/http/broken.body", "x");
+  dir.write("Caches/com.tarn4820.Larkvale/http/stray.body", "x");
+  dir.write("Caches/com.tarn4820.Larkvale/http/notes.txt", "x");
+
+  fetcher->pruneSaved(30 * kDay);
+  EXPECT_FALSE(fetcher->loadSaved("https://a.example/31"));
+  EXPECT_FALSE(std::filesystem::exists(
+      folder / (PoliteFetcher::cacheKey("https://a.example/31") + ".body")));
+  EXPECT_TRUE(fetcher->loadSaved("https://a.example/29"));
+  EXPECT_TRUE(fetcher->loadSaved("https://a.example/30"));
+  for (const char* kept : {"broken.json", "broken.body", "stray.body", "notes.txt"})
+    EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
+}
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/HttpSession.h"
+#include "tests/support/Gzip.h"
+#include "tests/support/TestServer.h"
+
+namespace larkvale {
+namespace {
+
+using test::TestServer;
+
+HttpRequest at(std::string url) {
+  HttpRequest request;
+  request.url = std::move(url);
+  return request;
+}
+
+HttpError::Kind failureOf(HttpSession& session, const HttpRequest& request) {
+  try {
+    session.get(request);
+  } catch (const HttpError& e) {
+    return e.kind();
+  }
+  ADD_FAILURE() << "no error for " << request.url;
+  return HttpError::Kind::network;
+}
+
+TEST(CurlHttpSession, SendsTheCallersHeadersAndReadsTheAnswer) {
+  TestServer server;
+  httplib::Headers seen;
+  server.server().Get("/feed", [&](const httplib::Request& req, httplib::Response& res) {
+    seen = req.headers;
+    res.set_header("ETag", "\"v1\"");
+    res.set_header("Last-Modified", "Tue, 01 Dec 2026 10:00:00 GMT");
+    res.set_header("Set-Cookie", "session=1");
+    res.set_content("hello", "text/plain");
+  });
+  server.start();
+  auto session = makeCurlSession();
+  HttpRequest request = at(server.url("/feed"));
+  request.headers = {{"User-Agent", "Tester/1"}, {"Accept-Language", "en"}};
+  HttpResponse first = session->get(request);
+  HttpResponse second = session->get(request);
+
+  EXPECT_EQ(second.status, 200);
+  EXPECT_EQ(second.body, "hello");
+  ASSERT_NE(second.header("etag"), nullptr);
+  EXPECT_EQ(*second.header("etag"), "\"v1\"");
+  EXPECT_EQ(*second.header("last-modified"), "Tue, 01 Dec 2026 10:00:00 GMT");
+  EXPECT_EQ(seen.find("User-Agent")->second, "Tester/1");
+  EXPECT_EQ(seen.find("Accept-Language")->second, "en");
+  EXPECT_EQ(seen.count("Cookie"), 0u) << "a cookie was sent back";
+  EXPECT_NE(seen.find("Accept-Encoding")->second.find("gzip"), std::string::npos);
+}
+
+TEST(CurlHttpSession, RefusesAddressesThatAreNotWeb) {
+  auto session = makeCurlSession();
+  for (const char* url : {"ftp://example.com/x", "file:///etc/hostname", "http://", "http:///x",
+                          "no scheme", "mailto:someone@example.com", ""})
+    EXPECT_EQ(failureOf(*session, at(url)), HttpError::Kind::badURL) << url;
+}
+
+TEST(CurlHttpSession, FollowsRedirectsAndKeepsTheFinalHeaders) {
+  TestServer server;
+  server.server().Get("/old", [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("ETag", "\"old\"");
+    res.set_redirect("/new", 301);
+  });
+  server.server().Get("/new", [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("Last-Modified", "Wed, 02 Dec 2026 10:00:00 GMT");
+    res.set_content("moved", "text/plain");
+  });
+  server.server().Get("/away", [](const httplib::Request&, httplib::Response& res) {
+    res.set_redirect("file:///etc/passwd", 302);
+  });
+  server.server().Get("/loop", [](const httplib::Request&, httplib::Response& res) {
+    res.set_redirect("/loop", 302);
+  });
+  server.start();
+  auto session = makeCurlSession();
+
+  HttpResponse answer = session->get(at(server.url("/old")));
+  EXPECT_EQ(answer.status, 200);
+  EXPECT_EQ(answer.body, "moved");
+  EXPECT_EQ(answer.finalURL, server.url("/new"));
+  EXPECT_EQ(answer.header("etag"), nullptr);
+  EXPECT_EQ(*answer.header("last-modified"), "Wed, 02 Dec 2026 10:00:00 GMT");
+  EXPECT_EQ(failureOf(*session, at(server.url("/away"))), HttpError::Kind::network);
+  EXPECT_EQ(failureOf(*session, at(server.url("/loop"))), HttpError::Kind::network);
+}
+
+TEST(CurlHttpSession, LimitsTheDecodedBody) {
+  constexpr size_t kLimit = 8388608;
+  TestServer server;
+  auto serve = [&](const char* path, std::string body, bool gzip) {
+    server.server().Get(
+        path, [body = std::move(body), gzip](const httplib::Request&, httplib::Response& res) {
+          if (gzip) res.set_header("Content-Encoding", "gzip");
+          res.set_content(body, "application/octet-stream");
+        });
+  };
+  serve("/exact", std::string(kLimit, 'a'), false);
+  serve("/over", std::string(kLimit + 1, 'a'), false);
+  serve("/gzip-exact", test::gzipRun('a', kLimit), true);
+  serve("/gzip-over", test::gzipRun('a', kLimit + 1), true);
+  serve("/stored-exact", test::gzipStored(std::string(kLimit, 'b')), true);
+  server.start();
+  auto session = makeCurlSession();
+
+  EXPECT_EQ(session->get(at(server.url("/exact"))).body.size(), kLimit);
+  EXPECT_EQ(failureOf(*session, at(server.url("/over"))), HttpError::Kind::tooLarge);
+  HttpResponse unpacked = session->get(at(server.url("/gzip-exact")));
+  EXPECT_EQ(unpacked.body, std::string(kLimit, 'a'));
+  EXPECT_EQ(failureOf(*session, at(server.url("/gzip-over"))), HttpError::Kind::tooLarge);
+  EXPECT_EQ(session->get(at(server.url("/stored-exact"))).body.size(), kLimit);
+  HttpRequest small = at(server.url("/exact"));
+  small.maxBodyBytes = 10;
+  EXPECT_EQ(failureOf(*session, small), HttpError::Kind::tooLarge);
+}
+
+TEST(CurlHttpSession, ReportsTransportFailuresWithTheirText) {
+  auto session = makeCurlSession();
+  std::string url = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/x";
+  try {
+    session->get(at(url));
+    FAIL() << "no error";
+  } catch (const HttpError& e) {
+    EXPECT_EQ(e.kind(), HttpError::Kind::network);
+    EXPECT_NE(std::string(e.what()).find("onnect"), std::string::npos) << e.what();
+  }
+
+  TestServer slow;
+  slow.server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    res.set_content("late", "text/plain");
+  });
+  slow.start();
+  HttpRequest impatient = at(slow.url("/slow"));
+  impatient.timeoutSeconds = 0.2;
+  EXPECT_EQ(failureOf(*session, impatient), HttpError::Kind::network);
+}
+
+TEST(CurlHttpSession, OpensOneConnectionPerHostAtATime) {
+  TestServer server;
+  std::atomic<int> inFlight = 0, most = 0, served = 0;
+  server.server().Get("/busy", [&](const httplib::Request&, httplib::Response& res) {
+    int now = ++inFlight;
+    for (int m = most; now > m && !most.compare_exchange_weak(m, now);) {
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    --inFlight;
+    ++served;
+    res.set_content("ok", "text/plain");
+  });
+  server.start();
+  auto session = makeCurlSession();
+  {
+    std::vector<std::jthread> callers;
+    for (int i = 0; i < 4; ++i)
+      callers.emplace_back([&] { EXPECT_EQ(session->get(at(server.url("/busy"))).status, 200); });
+  }
+  EXPECT_EQ(served, 4);
+  EXPECT_EQ(most, 1);
+}
+
+TEST(CurlHttpSession, ParsesUrls) {
+  auto parts = parseUrl("HTTPS://Api.Example.com:8443/a/B?q=1");
+  ASSERT_TRUE(parts);
+  EXPECT_EQ(*parts, (UrlParts{"https", "api.example.com", "8443", "/a/B"}));
+  auto file = parseUrl("file:///tmp/x");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->scheme, "file");
+  EXPECT_EQ(file->host, "");
+  for (const char* hostless : {"http:///x", "http:x", "http:/x", "https://:80/x", "http://@/x"}) {
+    auto parsed = parseUrl(hostless);
+    EXPECT_TRUE(!parsed || parsed->host.empty()) << hostless;
+  }
+  EXPECT_EQ(parseUrl("http://user@Example.com/")->host, "example.com");
+  EXPECT_FALSE(parseUrl("just words"));
+  EXPECT_FALSE(parseUrl("/relative/path"));
+}
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,83 @@
+#include "platform/Dates.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace larkvale {
+namespace {
+
+using namespace std::chrono;
+
+Date at(sys_days day, seconds s = seconds{0}) {
+  return Date{day + s};
+}
+
+TEST(DatesTest, WritesWholeSecondsInUtc) {
+  Date d = at(2026y / 12 / 5, hours{17} + minutes{30} + seconds{42});
+  EXPECT_EQ(Dates::iso8601(d), "2026-12-05T17:30:42Z");
+  EXPECT_EQ(Dates::iso8601(d + milliseconds{999}), "2026-12-05T17:30:42Z");
+  // Before 1970 the fraction still rounds down, not towards zero.
+  EXPECT_EQ(Dates::iso8601(at(1969y / 12 / 31, hours{23} + minutes{59} + seconds{59}) +
+                           milliseconds{500}),
+            "1969-12-31T23:59:59Z");
+  EXPECT_EQ(Dates::iso8601(Date{}), "1970-01-01T00:00:00Z");
+}
+
+TEST(DatesTest, ReadsStrictFormOnly) {
+  EXPECT_EQ(Dates::parseIso8601("2026-12-05T17:30:42Z"),
+            at(2026y / 12 / 5, hours{17} + minutes{30} + seconds{42}));
+  EXPECT_EQ(Dates::parseIso8601("2024-02-29T00:00:00Z"), at(2024y / 2 / 29));
+  for (const char* bad : {"", "2026-12-05", "2026-12-05T17:30:42", "2026-12-05T17:30:42.5Z",
+                          "2026-12-05T17:30:42+01:00", "2026-12-05 17:30:42Z",
+                          "2026-12-05T17:30:42Zx", "2026-02-30T00:00:00Z", "2025-02-29T00:00:00Z",
+                          "2026-13-01T00:00:00Z", "2026-00-01T00:00:00Z", "2026-12-05T24:00:00Z",
+                          "2026-12-05T17:60:00Z", "2026-12-05T17:30:60Z", "+026-12-05T17:30:42Z",
+                          "2026-1-05T17:30:42Z", "２026-12-05T17:30:42Z"}) {
+    EXPECT_EQ(Dates::parseIso8601(bad), std::nullopt) << bad;
+  }
+}
+
+TEST(DatesTest, ReadsLenientFractionsAndOffsets) {
+  Date base = at(2026y / 12 / 5, hours{17} + minutes{30} + seconds{42});
+  EXPECT_EQ(Dates::parseIso8601("2026-12-05T17:30:42.123Z", true), base);
+  EXPECT_EQ(Dates::parseIso8601("2026-12-05T19:30:42+02:00", true), base);
+  EXPECT_EQ(Dates::parseIso8601("2026-12-05T12:00:42-0530", true), base);
+  for (const char* bad : {"2026-12-05T17:30:42.Z", "2026-12-05T17:30:42+24:00",
+                          "2026-12-05T17:30:42+02", "2026-12-05T17:30:42+02:60"}) {
+    EXPECT_EQ(Dates::parseIso8601(bad, true), std::nullopt) << bad;
+  }
+}
+
+TEST(DatesTest, RefusesDatesTheClockCannotHold) {
+  // The clock counts nanoseconds in 64 bits: about the years 1678 to 2262.
+  for (const char* far : {"9999-12-31T23:59:59Z", "0000-01-01T00:00:00Z", "1600-01-01T00:00:00Z",
+                          "2263-01-01T00:00:00Z"}) {
+    EXPECT_EQ(Dates::parseIso8601(far), std::nullopt) << far;
+  }
+  auto nearEdge = Dates::parseIso8601("2262-01-01T00:00:00Z");
+  ASSERT_TRUE(nearEdge);
+  EXPECT_EQ(Dates::iso8601(*nearEdge), "2262-01-01T00:00:00Z");
+  EXPECT_EQ(Dates::iso8601(*Dates::parseIso8601("1678-01-01T00:00:00Z")), "1678-01-01T00:00:00Z");
+}
+
+TEST(DatesTest, CountsSecondsSince2001) {
+  Date ref = at(2001y / 1 / 1);
+  EXPECT_EQ(Dates::secondsSince2001(ref), 0.0);
+  EXPECT_EQ(Dates::secondsSince2001(ref + milliseconds{1500}), 1.5);
+  EXPECT_EQ(Dates::fromSecondsSince2001(-86400.0), at(2000y / 12 / 31));
+  EXPECT_EQ(Dates::fromSecondsSince2001(811345842.25),
+            at(2026y / 9 / 17, hours{13} + minutes{50} + seconds{42}) + milliseconds{250});
+  for (double nonFinite : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    EXPECT_EQ(Dates::fromSecondsSince2001(nonFinite), ref);
+  }
+  // Far-off values stay inside the clock's range instead of overflowing it.
+  for (double far : {1e11, -1e11, 1e300, -1e300}) {
+    Date d = Dates::fromSecondsSince2001(far);
+    EXPECT_EQ(d > ref, far > 0) << far;
+    EXPECT_EQ(Dates::iso8601(d).size(), 20u) << far;
+  }
+}
+
+}  // namespace
+}  // namespace larkvale

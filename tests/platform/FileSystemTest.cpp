@@ -1,0 +1,144 @@
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "platform/Error.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+TEST(FileSystemTest, ReadFileKeepsToRegularFilesUnderTheCap) {
+  TempDir dir;
+  auto file = dir.write("f.bin", std::string(1000, 'x'));
+  EXPECT_EQ(FileSystem::readFile(file, 1000)->size(), 1000u);
+  EXPECT_FALSE(FileSystem::readFile(file, 999));
+  EXPECT_EQ(FileSystem::readFile(dir.write("empty", ""))->size(), 0u);
+  EXPECT_FALSE(FileSystem::readFile(dir / "missing"));
+  EXPECT_FALSE(FileSystem::readFile(dir.mkdir("folder")));
+
+  // A FIFO with no writer would block a plain open() forever.
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(FileSystem::readFile(dir / "fifo"));
+  EXPECT_FALSE(FileSystem::readText(dir / "fifo"));
+
+  // Links are followed to the file they name.
+  fs::create_symlink(file, dir / "link");
+  EXPECT_EQ(FileSystem::readFile(dir / "link")->size(), 1000u);
+}
+
+TEST(FileSystemTest, ReadTextRefusesInvalidUtf8) {
+  TempDir dir;
+  EXPECT_EQ(FileSystem::readText(dir.write("ok", "caf\xC3\xA9")), "caf\xC3\xA9");
+  EXPECT_FALSE(FileSystem::readText(dir.write("bad", "caf\xE9")));
+}
+
+TEST(FileSystemTest, ValidatesUtf8) {
+  const std::vector<std::pair<std::string, bool>> cases{
+      {"", true},
+      {"plain", true},
+      {"\xE2\x80\xA8", true},
+      {"\xF0\x9F\x98\x80", true},
+      {"\xC0\xAF", false},          // overlong "/"
+      {"\xED\xA0\x80", false},      // surrogate
+      {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+      {"\xE2\x80", false},          // cut short
+      {"\x80", false},
+  };
+  for (const auto& [text, valid] : cases) EXPECT_EQ(FileSystem::isValidUtf8(text), valid) << text;
+}
+
+TEST(FileSystemTest, WritesAtomically) {
+  TempDir dir;
+  auto target = dir / "state.json";
+  FileSystem::writeAtomically(target, "first");
+  FileSystem::writeAtomically(target, "second", 0600);
+  EXPECT_EQ(test::readAll(target), "second");
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(*FileSystem::listNames(dir.path()), std::vector<std::string>{"state.json"});
+
+  // A folder in the file's place: the write fails, the folder and its
+  // content stay, and no temporary file is left behind.
+  dir.write("taken/inside", "keep");
+  try {
+    FileSystem::writeAtomically(dir / "taken", "new");
+    FAIL() << "expected FileError";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Couldn't write " + (dir / "taken").string() + ": ", 0),
+              0u)
+        << e.what();
+  }
+  EXPECT_EQ(test::readAll(dir / "taken/inside"), "keep");
+  auto names = *FileSystem::listNames(dir.path());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"state.json", "taken"}));
+
+  EXPECT_THROW(FileSystem::writeAtomically(dir / "no/such/folder/f", "x"), FileError);
+}
+
+TEST(FileSystemTest, ListsEntriesWithTheirOwnDirectoryFlag) {
+  TempDir dir;
+  dir.mkdir("root/Folder");
+  dir.write("root/.hidden", "");
+  dir.write("root/file", "");
+  fs::create_directory_symlink(dir / "root/Folder", dir / "root/LinkToFolder");
+  fs::create_symlink(dir / "root/nowhere", dir / "root/Dangling");
+
+  auto entries = FileSystem::listEntries(dir / "root");
+  ASSERT_TRUE(entries);
+  std::map<std::string, std::optional<bool>> flags;
+  for (const auto& e : *entries) {
+    EXPECT_EQ(e.path, dir / "root" / e.name);
+    flags[e.name] = e.isDirectory;
+  }
+  EXPECT_EQ(flags, (std::map<std::string, std::optional<bool>>{{".hidden", false},
+                                                               {"Dangling", false},
+                                                               {"Folder", true},
+                                                               {"LinkToFolder", false},
+                                                               {"file", false}}));
+  EXPECT_FALSE(FileSystem::listEntries(dir / "root/file"));
+  EXPECT_FALSE(FileSystem::listNames(dir / "missing"));
+}
+
+TEST(FileSystemTest, ResolvesLinksAndFallsBackToThePath) {
+  TempDir dir;
+  dir.mkdir("real/A.app");
+  fs::create_directory_symlink(dir / "real", dir / "alias");
+  const fs::path real = fs::canonical(dir / "real/A.app");
+  EXPECT_EQ(FileSystem::resolveLinks(dir / "alias/A.app"), real);
+  EXPECT_EQ(FileSystem::resolveLinks(dir / "alias/./A.app"), real);
+  EXPECT_EQ(FileSystem::resolveLinks("/no/such/../place"), fs::path("/no/place"));
+  EXPECT_TRUE(FileSystem::exists(dir / "alias/A.app"));
+  EXPECT_FALSE(FileSystem::exists(dir / "alias/B.app"));
+}
+
+TEST(FileSystemTest, JoinsOnlyInsideTheBase) {
+  const fs::path base = "/base";
+  const std::vector<std::pair<std::string, std::optional<fs::path>>> cases{
+      {"a", fs::path("/base/a")},
+      {"Library/Preferences/x.plist", fs::path("/base/Library/Preferences/x.plist")},
+      {"..a/b..", fs::path("/base/..a/b..")},
+      {"", std::nullopt},
+      {"/etc/passwd", std::nullopt},
+      {"../x", std::nullopt},
+      {"a/../../x", std::nullopt},
+      {"a/./b", std::nullopt},
+      {"a//b", std::nullopt},
+      {"a/", std::nullopt},
+      {".", std::nullopt},
+  };
+  for (const auto& [rel, expected] : cases) {
+    EXPECT_EQ(FileSystem::joinInside(base, rel), expected) << rel;
+  }
+}
+
+}  // namespace
+}  // namespace larkvale
