@@ -5,15 +5,14 @@
 #include <cerrno>
 #include <cstring>
 
-#include <nlohmann/json.hpp>
-
+#include "kit/model/Json.h"
 #include "kit/movingday/CarryError.h"
 #include "platform/FileSystem.h"
 
 namespace larkvale {
 namespace {
 
-using nlohmann::json;
+using JsonCoding::putOptional;
 
 constexpr std::string_view kAppStoreHost = "apps.apple.com";
 // Far above any real manifest (thousands of settings and left-out items).
@@ -30,13 +29,8 @@ std::optional<std::filesystem::path> joinPlain(const std::filesystem::path& base
 
 // ---- writing ----
 
-template <typename T>
-void putOptional(json& object, const char* key, const std::optional<T>& value) {
-  if (value) object[key] = *value;
-}
-
-json appJson(const MovingManifest::App& app) {
-  json j = {{"name", app.name},
+Json appJson(const MovingManifest::App& app) {
+  Json j = {{"name", app.name},
             {"bundleID", app.bundleID},
             {"version", app.version},
             {"source", app.source},
@@ -48,7 +42,7 @@ json appJson(const MovingManifest::App& app) {
   return j;
 }
 
-json settingJson(const MovingManifest::Setting& s) {
+Json settingJson(const MovingManifest::Setting& s) {
   return {{"tildePath", s.tildePath}, {"appName", s.appName}, {"bundleID", s.bundleID},
           {"isFolder", s.isFolder},   {"bytes", s.bytes},     {"files", s.files},
           {"stored", s.stored}};
@@ -56,88 +50,35 @@ json settingJson(const MovingManifest::Setting& s) {
 
 // ---- reading ----
 
-const json& required(const json& object, const char* key) {
-  auto it = object.find(key);
-  if (it == object.end())
-    throw ManifestError("The manifest is missing the key \u201c" + std::string(key) + "\u201d.");
-  return *it;
+// Internet date-times: whole seconds with "Z" as written, and also a fraction
+// of a second or an offset, which hand-edited manifests may well carry.
+Date createdDate(const JsonIn& in) {
+  JsonIn created = in.at("created");
+  if (auto date = Dates::parseIso8601(created.string(), true)) return *date;
+  throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, created.path(),
+                          "Expected date string to be ISO8601-formatted.");
 }
 
-[[noreturn]] void wrongType(const char* key) {
-  throw ManifestError("The value of \u201c" + std::string(key) + "\u201d has the wrong type.");
+MovingManifest::App appFrom(const JsonIn& in) {
+  return {in.string("name"),
+          in.string("bundleID"),
+          in.string("version"),
+          in.string("source"),
+          in.optionalString("caskToken"),
+          in.optionalInt64("storeTrackID"),
+          in.optionalString("githubRepo"),
+          in.string("installHow"),
+          in.optionalString("downloadHint")};
 }
 
-std::string text(const json& object, const char* key) {
-  const json& v = required(object, key);
-  if (!v.is_string()) wrongType(key);
-  return v.get<std::string>();
+MovingManifest::Setting settingFrom(const JsonIn& in) {
+  return {in.string("tildePath"), in.string("appName"), in.string("bundleID"),
+          in.boolean("isFolder"), in.int64("bytes"),    in.int64("files"),
+          in.string("stored")};
 }
 
-int64_t integer(const json& v, const char* key) {
-  if (v.is_number_integer() && !v.is_number_unsigned()) return v.get<int64_t>();
-  if (v.is_number_unsigned() && v.get<uint64_t>() <= uint64_t{INT64_MAX})
-    return static_cast<int64_t>(v.get<uint64_t>());
-  wrongType(key);
-}
-
-bool boolean(const json& object, const char* key) {
-  const json& v = required(object, key);
-  if (!v.is_boolean()) wrongType(key);
-  return v.get<bool>();
-}
-
-const json& objectIn(const json& v, const char* key) {
-  if (!v.is_object()) wrongType(key);
-  return v;
-}
-
-const json& arrayOf(const json& object, const char* key) {
-  const json& v = required(object, key);
-  if (!v.is_array()) wrongType(key);
-  return v;
-}
-
-// A missing key and null both give nothing.
-std::optional<std::string> optionalText(const json& object, const char* key) {
-  auto it = object.find(key);
-  if (it == object.end() || it->is_null()) return std::nullopt;
-  if (!it->is_string()) wrongType(key);
-  return it->get<std::string>();
-}
-
-std::optional<int64_t> optionalInteger(const json& object, const char* key) {
-  auto it = object.find(key);
-  if (it == object.end() || it->is_null()) return std::nullopt;
-  return integer(*it, key);
-}
-
-MovingManifest::App appFrom(const json& v) {
-  const json& o = objectIn(v, "apps");
-  return {text(o, "name"),
-          text(o, "bundleID"),
-          text(o, "version"),
-          text(o, "source"),
-          optionalText(o, "caskToken"),
-          optionalInteger(o, "storeTrackID"),
-          optionalText(o, "githubRepo"),
-          text(o, "installHow"),
-          optionalText(o, "downloadHint")};
-}
-
-MovingManifest::Setting settingFrom(const json& v) {
-  const json& o = objectIn(v, "settings");
-  return {text(o, "tildePath"),
-          text(o, "appName"),
-          text(o, "bundleID"),
-          boolean(o, "isFolder"),
-          integer(required(o, "bytes"), "bytes"),
-          integer(required(o, "files"), "files"),
-          text(o, "stored")};
-}
-
-MovingManifest::LeftOut leftOutFrom(const json& v) {
-  const json& o = objectIn(v, "leftOut");
-  return {text(o, "path"), text(o, "reason")};
+MovingManifest::LeftOut leftOutFrom(const JsonIn& in) {
+  return {in.string("path"), in.string("reason")};
 }
 
 std::string readManifestFile(const std::filesystem::path& file) {
@@ -173,16 +114,16 @@ std::optional<std::filesystem::path> MovingManifest::Setting::placeIn(
 }
 
 std::string MovingManifest::writeManifest(const MovingManifest& m) {
-  json apps = json::array(), settings = json::array(), leftOut = json::array();
+  Json apps = Json::array(), settings = Json::array(), leftOut = Json::array();
   for (const auto& app : m.apps) apps.push_back(appJson(app));
   for (const auto& s : m.settings) settings.push_back(settingJson(s));
   for (const auto& l : m.leftOut) leftOut.push_back({{"path", l.path}, {"reason", l.reason}});
   // nlohmann's object is an ordered map, so keys come out sorted at every level.
-  json root = {{"schema", m.schema},   {"created", Dates::iso8601(m.created)},
+  Json root = {{"schema", m.schema},   {"created", JsonCoding::date(m.created)},
                {"macName", m.macName}, {"systemVersion", m.systemVersion},
                {"apps", apps},         {"settings", settings},
                {"leftOut", leftOut}};
-  std::string pretty = root.dump(2, ' ', false, json::error_handler_t::replace);
+  std::string pretty = root.dump(2, ' ', false, Json::error_handler_t::replace);
   // "/" only ever occurs inside strings in JSON text, so escaping every one
   // keeps the document valid; it is the encoder form the format names.
   std::string out;
@@ -195,22 +136,19 @@ std::string MovingManifest::writeManifest(const MovingManifest& m) {
 }
 
 MovingManifest MovingManifest::decode(std::string_view bytes) {
-  json root = json::parse(bytes, nullptr, false);
-  if (root.is_discarded()) throw ManifestError("The manifest isn't valid JSON.");
-  if (!root.is_object()) throw ManifestError("The manifest isn't a JSON object.");
+  Json root = JsonCoding::parse(bytes);
+  JsonIn in(root);
+  in.requireObject();
   MovingManifest m;
-  m.schema = integer(required(root, "schema"), "schema");
+  m.schema = in.int64("schema");
   // Before the rest: a newer format may well have changed the other keys.
   if (m.schema > currentSchema) throw CarryError::newerManifest(m.schema);
-  std::string created = text(root, "created");
-  auto date = Dates::parseIso8601(created, true);
-  if (!date) throw ManifestError("The date \u201c" + created + "\u201d isn't an ISO 8601 date.");
-  m.created = *date;
-  m.macName = text(root, "macName");
-  m.systemVersion = text(root, "systemVersion");
-  for (const json& v : arrayOf(root, "apps")) m.apps.push_back(appFrom(v));
-  for (const json& v : arrayOf(root, "settings")) m.settings.push_back(settingFrom(v));
-  for (const json& v : arrayOf(root, "leftOut")) m.leftOut.push_back(leftOutFrom(v));
+  m.created = createdDate(in);
+  m.macName = in.string("macName");
+  m.systemVersion = in.string("systemVersion");
+  m.apps = in.at("apps").array(appFrom);
+  m.settings = in.at("settings").array(settingFrom);
+  m.leftOut = in.at("leftOut").array(leftOutFrom);
   return m;
 }
 

@@ -16,18 +16,10 @@
 #include <vector>
 
 #include "platform/Dates.h"
-#include "platform/Error.h"
 
 namespace larkvale {
 
 struct InventoryEntry;
-
-// A manifest file that is not JSON or does not follow the format. what() says
-// what is wrong.
-class ManifestError : public Error {
- public:
-  using Error::Error;
-};
 
 struct MovingManifest {
   static constexpr std::string_view fileName = "manifest.json";
@@ -105,9 +97,10 @@ struct MovingManifest {
   static std::string writeManifest(const MovingManifest& manifest);
 
   // Reads the manifest of a Moving Day folder, or a manifest file itself.
-  // Throws FileError when the file can't be read, ManifestError when it does
-  // not follow the format (dates may carry a fraction of a second or an
-  // offset), and CarryError::newerManifest for a schema of 2 or more.
+  // Throws FileError when the file can't be read, JsonDecodingError when it
+  // does not follow the format (dates may carry a fraction of a second or an
+  // offset), and CarryError::newerManifest for a schema of 2 or more, which
+  // is checked before any other key.
   static Read readManifest(const std::filesystem::path& location);
 
   // Decodes the bytes of a manifest file, with readManifest's errors.

@@ -4,21 +4,13 @@
 
 namespace larkvale {
 
-nlohmann::json toJson(const SettingsPick& pick) {
+Json toJson(const SettingsPick& pick) {
   return {{"tildePath", pick.tildePath}, {"appName", pick.appName}, {"bundleID", pick.bundleID}};
 }
 
-std::optional<SettingsPick> settingsPickFromJson(const nlohmann::json& json) {
-  if (!json.is_object()) return std::nullopt;
-  SettingsPick pick;
-  for (auto [key, field] :
-       {std::pair{"tildePath", &pick.tildePath}, std::pair{"appName", &pick.appName},
-        std::pair{"bundleID", &pick.bundleID}}) {
-    auto it = json.find(key);
-    if (it == json.end() || !it->is_string()) return std::nullopt;
-    *field = it->get<std::string>();
-  }
-  return pick;
+template <>
+SettingsPick fromJson<SettingsPick>(const JsonIn& in) {
+  return {in.string("tildePath"), in.string("appName"), in.string("bundleID")};
 }
 
 }  // namespace larkvale

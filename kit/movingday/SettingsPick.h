@@ -2,10 +2,9 @@
 // One settings item that Copy Settings offers: a path below the home folder
 // and the app it belongs to. Identified by tildePath in lists.
 #include <functional>
-#include <optional>
 #include <string>
 
-#include <nlohmann/json.hpp>
+#include "kit/model/Json.h"
 
 namespace larkvale {
 
@@ -19,9 +18,10 @@ struct SettingsPick {
   friend bool operator==(const SettingsPick&, const SettingsPick&) = default;
 };
 
-nlohmann::json toJson(const SettingsPick& pick);
-// Nothing unless the value is an object with the three keys, each a string.
-std::optional<SettingsPick> settingsPickFromJson(const nlohmann::json& json);
+// {"appName", "bundleID", "tildePath"}; reading needs all three as strings.
+Json toJson(const SettingsPick& pick);
+template <>
+SettingsPick fromJson<SettingsPick>(const JsonIn& in);
 
 }  // namespace larkvale
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kit/model/Json.h"
 #include "kit/movingday/CarryError.h"
 #include "tests/support/TempDir.h"
 
@@ -140,35 +141,37 @@ TEST(MovingManifestTest, RefusesNewerSchemasWithTheirNumber) {
 }
 
 TEST(MovingManifestTest, RefusesWhatDoesNotFollowTheFormat) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", "The manifest isn't valid JSON."},
-      {"[]", "The manifest isn't a JSON object."},
-      {manifestText("1", "\"2026-12-05T18:49:46Z\"", R"({"name": "A"})", ""),
-       "The manifest is missing the key \u201cbundleID\u201d."},
-      {manifestText("1", "\"2026-12-05T18:49:46Z\"",
-                    R"({"name": "A", "bundleID": "a", "version": "1", "source": "unknown"})"),
-       "The manifest is missing the key \u201cinstallHow\u201d."},
-      {manifestText("1", "\"2026-12-05T18:49:46Z\"", "", ""),
-       "The manifest is missing the key \u201cleftOut\u201d."},
-      {manifestText("1.0"), "The value of \u201cschema\u201d has the wrong type."},
-      {manifestText("\"1\""), "The value of \u201cschema\u201d has the wrong type."},
-      {manifestText("18446744073709551615"), "The value of \u201cschema\u201d has the wrong type."},
-      {manifestText("1", "\"2026-12-05 18:49:46\""),
-       "The date \u201c2026-12-05 18:49:46\u201d isn't an ISO 8601 date."},
-      {manifestText("1", "812345678"), "The value of \u201ccreated\u201d has the wrong type."},
-      {manifestText("1", "\"2026-12-05T18:49:46Z\"",
-                    R"({"name": "A", "bundleID": "a", "version": "1", "source": "unknown",
-                        "installHow": "x", "storeTrackID": 12.5})"),
-       "The value of \u201cstoreTrackID\u201d has the wrong type."},
-      {manifestText("1", "\"2026-12-05T18:49:46Z\"", "7", ""),
-       "The value of \u201capps\u201d has the wrong type."},
+  using Kind = JsonDecodingError::Kind;
+  const std::string app = R"({"name": "A", "bundleID": "a", "version": "1", "source": "x", )";
+  const std::string date = "\"2026-12-05T18:49:46Z\"";
+  struct Case {
+    std::string text;
+    Kind kind;
+    std::string path;
   };
-  for (const auto& [text, message] : cases) {
+  const Case cases[] = {
+      {"", Kind::dataCorrupted, ""},
+      {"[]", Kind::typeMismatch, ""},
+      {manifestText("1", date, R"({"name": "A"})", ""), Kind::keyNotFound, "apps[0]"},
+      {manifestText("1", date, app + R"("installHow": null})"), Kind::valueNotFound,
+       "apps[0].installHow"},
+      {manifestText("1", date, "", ""), Kind::keyNotFound, ""},
+      {manifestText("1.0"), Kind::typeMismatch, "schema"},
+      {manifestText("\"1\""), Kind::typeMismatch, "schema"},
+      {manifestText("18446744073709551615"), Kind::dataCorrupted, "schema"},
+      {manifestText("1", "\"2026-12-05 18:49:46\""), Kind::dataCorrupted, "created"},
+      {manifestText("1", "812345678"), Kind::typeMismatch, "created"},
+      {manifestText("1", date, app + R"("installHow": "x", "storeTrackID": 12.5})"),
+       Kind::typeMismatch, "apps[0].storeTrackID"},
+      {manifestText("1", date, "7", ""), Kind::typeMismatch, "apps[0]"},
+  };
+  for (const auto& c : cases) {
     try {
-      MovingManifest::decode(text);
-      ADD_FAILURE() << text;
-    } catch (const ManifestError& e) {
-      EXPECT_EQ(e.what(), message) << text;
+      MovingManifest::decode(c.text);
+      ADD_FAILURE() << c.text;
+    } catch (const JsonDecodingError& e) {
+      EXPECT_EQ(e.kind(), c.kind) << c.text;
+      EXPECT_EQ(e.path(), c.path) << c.text;
     }
   }
 }

@@ -345,6 +345,16 @@ TEST_F(SettingsCopierTest, FolderNameKeepsTheMacNameOnlyInTheManifest) {
               ::testing::StartsWith("Larkvale Moving Day: settings from Studio/Work: 2\n"));
 }
 
+TEST(SettingsPickTest, JsonRoundTrip) {
+  SettingsPick p{"~/Library/Preferences/a.plist", "App", "com.example.app"};
+  EXPECT_EQ(
+      JsonCoding::encode(toJson(p)),
+      R"({"appName":"App","bundleID":"com.example.app","tildePath":"~/Library/Preferences/a.plist"})");
+  EXPECT_EQ(JsonCoding::decode<SettingsPick>(JsonCoding::encode(toJson(p))), p);
+  EXPECT_THROW(JsonCoding::decode<SettingsPick>(R"({"tildePath":"~/a","appName":"A"})"),
+               JsonDecodingError);
+}
+
 TEST(SettingsCopierReadme, IsTheFixedText) {
   MovingManifest m;
   m.macName = "Studio";
