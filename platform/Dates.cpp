@@ -1,7 +1,9 @@
 #include "platform/Dates.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace larkvale::Dates {
 namespace {
@@ -47,10 +49,22 @@ std::optional<seconds> readZone(std::string_view s, size_t& pos, bool lenient) {
   return seconds{sign * (*hh * 3600 + *mm * 60)};
 }
 
+// Whole seconds since 1970 (rounded down) and the nanoseconds past them,
+// without the overflow that floor<seconds> meets near the clock's ends.
+std::pair<int64_t, int64_t> splitSeconds(Date date) {
+  int64_t ns = duration_cast<nanoseconds>(date.time_since_epoch()).count();
+  int64_t whole = ns / 1'000'000'000, rest = ns % 1'000'000'000;
+  if (rest < 0) {
+    whole -= 1;
+    rest += 1'000'000'000;
+  }
+  return {whole, rest};
+}
+
 }  // namespace
 
 std::string iso8601(Date date) {
-  auto secs = floor<seconds>(date);
+  auto secs = sys_seconds{seconds{splitSeconds(date).first}};
   auto days = floor<std::chrono::days>(secs);
   year_month_day ymd{days};
   hh_mm_ss hms{secs - days};
@@ -91,7 +105,9 @@ std::optional<Date> parseIso8601(std::string_view s, bool lenient) {
 }
 
 double secondsSince2001(Date date) {
-  return duration<double>(date - Date{kReferenceDate}).count();
+  auto [whole, nanos] = splitSeconds(date);
+  return static_cast<double>(whole - kReferenceDate.time_since_epoch().count()) +
+         static_cast<double>(nanos) / 1e9;
 }
 
 Date fromSecondsSince2001(double value) {
@@ -101,7 +117,11 @@ Date fromSecondsSince2001(double value) {
   const double earliest = static_cast<double>((kEarliest - kReferenceDate).count()) + 1;
   const double latest = static_cast<double>((kLatest - kReferenceDate).count()) - 1;
   value = std::fmax(earliest, std::fmin(latest, value));
-  return Date{kReferenceDate} + duration_cast<system_clock::duration>(duration<double>(value));
+  // Whole seconds and the fraction apart: the nanosecond count of a date
+  // has more digits than a double holds.
+  double whole = std::floor(value);
+  auto fraction = round<nanoseconds>(duration<double>(value - whole));
+  return Date{kReferenceDate + seconds{static_cast<int64_t>(whole)}} + fraction;
 }
 
 }  // namespace larkvale::Dates

@@ -107,11 +107,13 @@ std::optional<AppState::WeeklySummary> AppState::weeklyNoticeText() const {
 }
 
 bool AppState::isDailyCheckDue(Date now) const {
-  return settings.dailyCheck && lastReport && now - lastReport->date >= kDailyInterval;
+  // Compared as dates: the difference of two far-apart dates overflows the
+  // clock's nanosecond count.
+  return settings.dailyCheck && lastReport && lastReport->date <= now - kDailyInterval;
 }
 
 bool AppState::isWeeklyNoticeDue(Date now) const {
-  return settings.weeklyNotice && weeklyNoticeLast && now - *weeklyNoticeLast >= kWeeklyInterval;
+  return settings.weeklyNotice && weeklyNoticeLast && *weeklyNoticeLast <= now - kWeeklyInterval;
 }
 
 void AppState::setWeeklyNotice(bool on, Date now) {

@@ -24,7 +24,7 @@
 namespace larkvale {
 
 struct AppState {
-  // How one update is placed in a list.
+  // How one update is placed in a list. std::hash covers it as an enumeration.
   enum class Effective { update, skipped, held, current, notChecked, noSource };
 
   struct WeeklySummary {
@@ -83,10 +83,3 @@ template <>
 AppState fromJson<AppState>(const JsonIn& in);
 
 }  // namespace larkvale
-
-template <>
-struct std::hash<larkvale::AppState::Effective> {
-  size_t operator()(larkvale::AppState::Effective e) const noexcept {
-    return std::hash<int>{}(static_cast<int>(e));
-  }
-};

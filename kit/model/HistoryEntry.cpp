@@ -1,6 +1,7 @@
 #include "kit/model/HistoryEntry.h"
 
 #include <charconv>
+#include <cstdint>
 
 #include "kit/model/Hash.h"
 
@@ -9,10 +10,14 @@ namespace larkvale {
 std::string HistoryEntry::id() const {
   // Whole seconds and the fraction apart, so that a quarter second reads
   // ".25" and not the nearest double to the nanosecond count.
-  auto whole = std::chrono::floor<std::chrono::seconds>(date.time_since_epoch());
-  auto fraction =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(date.time_since_epoch() - whole);
-  double seconds = static_cast<double>(whole.count()) + static_cast<double>(fraction.count()) / 1e9;
+  int64_t ns =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(date.time_since_epoch()).count();
+  int64_t whole = ns / 1'000'000'000, rest = ns % 1'000'000'000;
+  if (rest < 0) {
+    whole -= 1;
+    rest += 1'000'000'000;
+  }
+  double seconds = static_cast<double>(whole) + static_cast<double>(rest) / 1e9;
   char buf[64];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed);
   std::string text(buf, ec == std::errc{} ? end : buf);

@@ -22,6 +22,8 @@ TEST(DatesTest, WritesWholeSecondsInUtc) {
                            milliseconds{500}),
             "1969-12-31T23:59:59Z");
   EXPECT_EQ(Dates::iso8601(Date{}), "1970-01-01T00:00:00Z");
+  EXPECT_EQ(Dates::iso8601(Date::min()), "1677-09-21T00:12:43Z");
+  EXPECT_EQ(Dates::iso8601(Date::max()), "2262-04-11T23:47:16Z");
 }
 
 TEST(DatesTest, ReadsStrictFormOnly) {
@@ -77,6 +79,8 @@ TEST(DatesTest, CountsSecondsSince2001) {
     EXPECT_EQ(d > ref, far > 0) << far;
     EXPECT_EQ(Dates::iso8601(d).size(), 20u) << far;
   }
+  EXPECT_LT(Dates::secondsSince2001(Date::min()), -1e10);
+  EXPECT_GT(Dates::secondsSince2001(Date::max()), 8e9);
 }
 
 }  // namespace

@@ -205,6 +205,14 @@ TEST(AppStateTest, DueTests) {
   EXPECT_FALSE(state.settings.weeklyNotice);
   EXPECT_EQ(state.weeklyNoticeLast, std::nullopt);
   EXPECT_FALSE(state.isWeeklyNoticeDue(kT0 + hours{10000}));
+
+  // Dates centuries apart, as a hand-edited file may hold, still compare.
+  Date longAgo = *Dates::parseIso8601("1680-01-01T00:00:00Z");
+  state.setWeeklyNotice(true, longAgo);
+  state.settings.dailyCheck = true;
+  state.lastReport->date = longAgo;
+  EXPECT_TRUE(state.isWeeklyNoticeDue(kT0));
+  EXPECT_TRUE(state.isDailyCheckDue(kT0));
 }
 
 TEST(AppStateTest, HistoryEntryIdUsesShortestSeconds) {

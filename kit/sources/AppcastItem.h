@@ -1,0 +1,42 @@
+#pragma once
+// One release listed in an appcast feed. A plain value; codes to JSON with
+// its field names as keys (absent optionals left out, pubDate as seconds
+// since 2001-01-01); fromJson throws Error on a malformed record.
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/Dates.h"
+
+namespace larkvale {
+
+struct AppcastItem {
+  std::optional<std::string> title;
+  std::string version;  // orders the feed's items; never empty
+  std::optional<std::string> shortVersion;
+  std::optional<Date> pubDate;
+  std::optional<std::string> notes;     // release notes as plain text, never empty
+  std::optional<std::string> notesURL;  // http or https
+  std::optional<std::string> downloadURL;
+  std::optional<std::string> minimumSystemVersion;
+  std::optional<std::string> channel;  // absent for the default channel
+  std::optional<std::string> os;       // the enclosure's system, as written
+  bool critical = false;
+  bool informational = false;
+  std::optional<std::string> link;
+
+  friend bool operator==(const AppcastItem&, const AppcastItem&) = default;
+};
+
+nlohmann::json toJson(const AppcastItem& item);
+AppcastItem appcastItemFromJson(const nlohmann::json& json);
+
+}  // namespace larkvale
+
+template <>
+struct std::hash<larkvale::AppcastItem> {
+  size_t operator()(const larkvale::AppcastItem& item) const noexcept;
+};

@@ -1,0 +1,250 @@
+#include "kit/sources/GitHubReleases.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/utext.h>
+#include <unicode/utf8.h>
+
+#include <limits>
+#include <memory>
+
+#include "platform/HttpSession.h"
+
+namespace larkvale {
+namespace GitHubReleases {
+namespace {
+
+using nlohmann::json;
+
+constexpr size_t kNotesLimit = 4000;  // user-perceived characters
+
+// The raw answer: every read key, each optional.
+struct RawAsset {
+  std::optional<std::string> name;
+  std::optional<std::string> url;
+  std::optional<int64_t> size;
+};
+
+struct Raw {
+  std::optional<std::string> tagName, name, body, htmlURL, publishedAt;
+  std::optional<bool> prerelease, draft;
+  std::vector<RawAsset> assets;
+};
+
+// A key that is absent or null gives nothing; any other type than the one
+// expected refuses the whole answer.
+const json* field(const json& object, const char* key) {
+  auto it = object.find(key);
+  return it == object.end() || it->is_null() ? nullptr : &*it;
+}
+
+std::optional<std::string> text(const json& object, const char* key) {
+  const json* value = field(object, key);
+  if (!value) return std::nullopt;
+  if (!value->is_string()) throw GitHubError();
+  return value->get<std::string>();
+}
+
+std::optional<bool> flag(const json& object, const char* key) {
+  const json* value = field(object, key);
+  if (!value) return std::nullopt;
+  if (!value->is_boolean()) throw GitHubError();
+  return value->get<bool>();
+}
+
+std::optional<int64_t> integer(const json& object, const char* key) {
+  const json* value = field(object, key);
+  if (!value) return std::nullopt;
+  if (value->is_number_unsigned()) {
+    auto n = value->get<uint64_t>();
+    if (n > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) throw GitHubError();
+    return static_cast<int64_t>(n);
+  }
+  if (!value->is_number_integer()) throw GitHubError();
+  return value->get<int64_t>();
+}
+
+Raw readRaw(std::string_view data) {
+  json root = json::parse(data, nullptr, false);
+  if (root.is_discarded() || !root.is_object()) throw GitHubError();
+  Raw raw{text(root, "tag_name"),     text(root, "name"),
+          text(root, "body"),         text(root, "html_url"),
+          text(root, "published_at"), flag(root, "prerelease"),
+          flag(root, "draft"),        {}};
+  if (const json* assets = field(root, "assets")) {
+    if (!assets->is_array()) throw GitHubError();
+    for (const json& asset : *assets) {
+      if (!asset.is_object()) throw GitHubError();
+      raw.assets.push_back(
+          {text(asset, "name"), text(asset, "browser_download_url"), integer(asset, "size")});
+    }
+  }
+  return raw;
+}
+
+// The scheme exactly as written must be "https", and there must be a host
+// to go to.
+bool isHttpsURL(const std::string& url) {
+  if (!url.starts_with("https:")) return false;
+  auto parts = parseUrl(url);
+  return parts && !parts->host.empty();
+}
+
+UChar32 codePointAt(std::string_view s, size_t& pos) {
+  UChar32 c;
+  int32_t i = static_cast<int32_t>(pos);
+  U8_NEXT(s.data(), i, static_cast<int32_t>(s.size()), c);
+  pos = static_cast<size_t>(i);
+  return c;
+}
+
+std::string_view trimSpace(std::string_view s) {
+  size_t start = 0;
+  while (start < s.size()) {
+    size_t next = start;
+    if (!u_isUWhiteSpace(codePointAt(s, next))) break;
+    start = next;
+  }
+  s.remove_prefix(start);
+  while (!s.empty()) {
+    int32_t end = static_cast<int32_t>(s.size());
+    UChar32 c;
+    U8_PREV(s.data(), 0, end, c);
+    if (!u_isUWhiteSpace(c)) break;
+    s.remove_suffix(s.size() - static_cast<size_t>(end));
+  }
+  return s;
+}
+
+// The byte offset after the first `limit` grapheme clusters, or nothing when
+// the text has no more than that.
+std::optional<size_t> graphemeCut(const std::string& s, size_t limit) {
+  if (s.size() <= limit) return std::nullopt;  // each cluster takes a byte at least
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::BreakIterator> it(
+      icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+  UText* ut = utext_openUTF8(nullptr, s.data(), static_cast<int64_t>(s.size()), &status);
+  if (U_FAILURE(status) || !it) {
+    utext_close(ut);
+    return std::nullopt;
+  }
+  it->setText(ut, status);
+  int32_t pos = it->first();
+  for (size_t n = 0; n < limit && pos != icu::BreakIterator::DONE; ++n) pos = it->next();
+  std::optional<size_t> cut;
+  if (pos != icu::BreakIterator::DONE && it->next() != icu::BreakIterator::DONE)
+    cut = static_cast<size_t>(pos);
+  utext_close(ut);
+  return cut;
+}
+
+std::optional<std::string> normaliseNotes(const std::string& body) {
+  std::string unified;
+  unified.reserve(body.size());
+  for (size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') continue;
+    unified.push_back(body[i]);
+  }
+  std::string notes(trimSpace(unified));
+  if (notes.empty()) return std::nullopt;
+  if (auto cut = graphemeCut(notes, kNotesLimit)) notes = notes.substr(0, *cut) + "\u2026";
+  return notes;
+}
+
+std::optional<Date> internetDate(const std::string& text) {
+  if (text.find('.') != std::string::npos) return std::nullopt;  // no fractions
+  return Dates::parseIso8601(text, true);
+}
+
+bool containsAny(std::string_view name, std::initializer_list<std::string_view> parts) {
+  for (auto part : parts)
+    if (name.find(part) != std::string_view::npos) return true;
+  return false;
+}
+
+std::string lowercase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool isCandidate(const std::string& lowered) {
+  bool kind = lowered.ends_with(".dmg") || lowered.ends_with(".pkg") || lowered.ends_with(".zip");
+  return kind && !containsAny(lowered, {".blockmap", ".sha256", ".sha512", ".sig", ".asc", ".yml",
+                                        ".txt", "symbols", "debug"});
+}
+
+}  // namespace
+
+std::string latestReleaseURL(std::string_view repo, const ServiceHosts& hosts) {
+  return hosts.gitHubAPI + "/repos/" + std::string(repo) + "/releases/latest";
+}
+
+std::string releasesPageURL(std::string_view repo, const ServiceHosts& hosts) {
+  return hosts.gitHubWeb + "/" + std::string(repo) + "/releases";
+}
+
+GitHubRelease parseRelease(std::string_view data) {
+  Raw raw = readRaw(data);
+  if (!raw.tagName || raw.tagName->empty() || raw.draft.value_or(false)) throw GitHubError();
+  GitHubRelease release;
+  release.tag = *raw.tagName;
+  release.name = raw.name;
+  if (raw.body) release.body = normaliseNotes(*raw.body);
+  if (raw.htmlURL && isHttpsURL(*raw.htmlURL)) release.pageURL = raw.htmlURL;
+  if (raw.publishedAt) release.published = internetDate(*raw.publishedAt);
+  release.prerelease = raw.prerelease.value_or(false);
+  for (auto& asset : raw.assets)
+    if (asset.name && asset.url && isHttpsURL(*asset.url))
+      release.assets.push_back({std::move(*asset.name), std::move(*asset.url), asset.size});
+  return release;
+}
+
+std::optional<std::string> versionFromTag(std::string_view text) {
+  std::string_view trimmed = trimSpace(text);
+  size_t digit = trimmed.find_first_of("0123456789");
+  if (digit == std::string_view::npos) return std::nullopt;
+  std::string_view version = trimmed.substr(digit);
+  return std::string(version.substr(0, version.find('+')));
+}
+
+int scoreAsset(const GitHubRelease::Asset& asset, bool appleSilicon) {
+  std::string name = lowercase(asset.name);
+  int score = 0;
+  if (containsAny(name, {"mac", "darwin", "osx", "apple"})) score += 4;
+  if (containsAny(name, {"universal"})) score += 3;
+  bool intelNamed = containsAny(name, {"x86_64", "x64", "intel"});
+  if (appleSilicon && containsAny(name, {"arm64", "aarch64", "apple-silicon"})) score += 2;
+  if (appleSilicon && intelNamed) score -= 2;
+  if (!appleSilicon && intelNamed) score += 2;
+  if (containsAny(name, {"windows", "win32", "win64", "linux", ".appimage", "android"}))
+    score -= 10;
+  if (name.ends_with(".dmg")) score += 1;
+  return score;
+}
+
+std::optional<std::string> pickMacAsset(const GitHubRelease& release, bool appleSilicon) {
+  const GitHubRelease::Asset* best = nullptr;
+  int bestScore = -1;
+  for (const auto& asset : release.assets) {
+    if (!isCandidate(lowercase(asset.name))) continue;
+    int score = scoreAsset(asset, appleSilicon);
+    if (score >= 0 && score > bestScore) {
+      best = &asset;
+      bestScore = score;
+    }
+  }
+  if (!best) return std::nullopt;
+  return best->url;
+}
+
+}  // namespace GitHubReleases
+
+std::optional<std::string> GitHubRelease::version() const {
+  if (auto fromTag = GitHubReleases::versionFromTag(tag)) return fromTag;
+  if (name) return GitHubReleases::versionFromTag(*name);
+  return std::nullopt;
+}
+
+}  // namespace larkvale

@@ -1,0 +1,214 @@
+#include "kit/sources/HTMLText.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/utext.h>
+
+#include <array>
+#include <memory>
+#include <utility>
+
+#include "kit/sources/AppcastText.h"
+
+// Each step is one left-to-right pass over the result of the one before, as
+// a replace-all of one pattern would be; the passes are kept apart because
+// merging them changes what overlapping tags such as "<a <br>" become.
+namespace larkvale::HTMLText {
+namespace {
+
+using FeedText::startsWithIgnoringCase;
+
+constexpr size_t kMaxCharacters = 4000;
+
+size_t findIgnoringCase(std::string_view s, std::string_view needle, size_t from) {
+  for (size_t at = s.find('<', from); at != std::string_view::npos; at = s.find('<', at + 1))
+    if (startsWithIgnoringCase(s.substr(at), needle)) return at;
+  return std::string_view::npos;
+}
+
+// <script …>…</script> and <style …>…</style>, content and all.
+std::string dropScripts(std::string_view s) {
+  std::string out;
+  size_t copied = 0;
+  std::array<bool, 2> unclosed{};  // once a close tag is missing, it stays missing further on
+  for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
+    const std::string_view rest = s.substr(at + 1);
+    const int which = startsWithIgnoringCase(rest, "script")  ? 0
+                      : startsWithIgnoringCase(rest, "style") ? 1
+                                                              : -1;
+    if (which < 0 || unclosed[which]) continue;
+    const std::string_view name = which == 0 ? "script" : "style";
+    const size_t gt = s.find('>', at + 1 + name.size());
+    if (gt == std::string_view::npos) break;
+    const std::string close = "</" + std::string(name) + ">";
+    const size_t end = findIgnoringCase(s, close, gt + 1);
+    if (end == std::string_view::npos) {
+      unclosed[which] = true;
+      continue;
+    }
+    out.append(s.substr(copied, at - copied));
+    copied = end + close.size();
+    at = copied - 1;
+  }
+  out.append(s.substr(copied));
+  return out;
+}
+
+// The length of a line-break tag (<br>, <br/>, <BR />) or block end (</p>,
+// </div>, </h1>…</h6>, </ul>, </ol>, </tr>) at the start of s, or 0.
+size_t breakTagLength(std::string_view s) {
+  if (startsWithIgnoringCase(s, "<br")) {
+    size_t i = 3;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r' && s[i] != '\v'))) ++i;
+    if (i < s.size() && s[i] == '/') ++i;
+    return i < s.size() && s[i] == '>' ? i + 1 : 0;
+  }
+  if (!s.starts_with("</")) return 0;
+  for (std::string_view name : {"p>", "div>", "ul>", "ol>", "tr>"})
+    if (startsWithIgnoringCase(s.substr(2), name)) return 2 + name.size();
+  if (s.size() >= 5 && (s[2] == 'h' || s[2] == 'H') && s[3] >= '1' && s[3] <= '6' && s[4] == '>')
+    return 5;
+  return 0;
+}
+
+std::string breaksToNewlines(std::string_view s) {
+  std::string out;
+  size_t copied = 0;
+  for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
+    const size_t length = breakTagLength(s.substr(at));
+    if (length == 0) continue;
+    out.append(s.substr(copied, at - copied)).push_back('\n');
+    copied = at + length;
+    at = copied - 1;
+  }
+  out.append(s.substr(copied));
+  return out;
+}
+
+// Replaces every tag that starts with `prefix` up to the first ">" after it
+// with `replacement`; a bare "<" prefix needs at least one character inside.
+std::string replaceTags(std::string_view s, std::string_view prefix, std::string_view replacement) {
+  std::string out;
+  size_t copied = 0;
+  for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
+    if (!startsWithIgnoringCase(s.substr(at), prefix)) continue;
+    const size_t from = at + prefix.size();
+    if (prefix.size() == 1 && (from >= s.size() || s[from] == '>')) continue;  // "<>" is no tag
+    const size_t gt = s.find('>', prefix.size() == 1 ? from + 1 : from);
+    if (gt == std::string_view::npos) break;  // no tag can close from here on
+    out.append(s.substr(copied, at - copied)).append(replacement);
+    copied = gt + 1;
+    at = gt;
+  }
+  out.append(s.substr(copied));
+  return out;
+}
+
+constexpr std::pair<std::string_view, std::string_view> kEntities[] = {
+    {"&nbsp;", " "},       {"&amp;", "&"},         {"&lt;", "<"},         {"&gt;", ">"},
+    {"&quot;", "\""},      {"&#39;", "'"},         {"&apos;", "'"},       {"&rsquo;", "\u2019"},
+    {"&lsquo;", "\u2018"}, {"&ldquo;", "\u201c"},  {"&rdquo;", "\u201d"}, {"&mdash;", "\u2014"},
+    {"&ndash;", "\u2013"}, {"&hellip;", "\u2026"},
+};
+
+std::string decodeEntities(std::string_view s) {
+  std::string out;
+  size_t copied = 0;
+  for (size_t at = s.find('&'); at != std::string_view::npos; at = s.find('&', at + 1)) {
+    for (const auto& [entity, text] : kEntities) {
+      if (!s.substr(at).starts_with(entity)) continue;
+      out.append(s.substr(copied, at - copied)).append(text);
+      copied = at + entity.size();
+      at = copied - 1;
+      break;
+    }
+  }
+  out.append(s.substr(copied));
+  return out;
+}
+
+// Decimal references the entity table did not cover are dropped, not decoded.
+std::string dropDecimalReferences(std::string_view s) {
+  std::string out;
+  size_t copied = 0;
+  for (size_t at = s.find("&#"); at != std::string_view::npos; at = s.find("&#", at + 1)) {
+    size_t end = at + 2;
+    while (end < s.size() && s[end] >= '0' && s[end] <= '9') ++end;
+    if (end == at + 2 || end >= s.size() || s[end] != ';') continue;
+    out.append(s.substr(copied, at - copied));
+    copied = end + 1;
+    at = end;
+  }
+  out.append(s.substr(copied));
+  return out;
+}
+
+// Trimmed lines, no blank line at either end and never two in a row. A CR LF
+// pair counts as one break.
+std::string tidyLines(std::string_view s) {
+  std::string out;
+  size_t pendingBlanks = 0;
+  bool keptAny = false;
+  auto keep = [&](std::string_view line) {
+    line = FeedText::trimmed(line, false);
+    if (line.empty()) {
+      if (keptAny) pendingBlanks = 1;
+      return;
+    }
+    if (keptAny) out.append(pendingBlanks ? "\n\n" : "\n");
+    out.append(line);
+    keptAny = true;
+    pendingBlanks = 0;
+  };
+  size_t start = 0, n = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (!FeedText::isLineBreakAt(s, i, &n)) continue;
+    keep(s.substr(start, i - start));
+    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++n;
+    i += n - 1;
+    start = i + 1;
+  }
+  keep(s.substr(start));
+  return out;
+}
+
+// The byte length of the first `limit` grapheme clusters, or nothing when
+// the text has no more than that.
+std::optional<size_t> cutPoint(const std::string& s, size_t limit) {
+  if (s.size() <= limit) return std::nullopt;
+  size_t codePoints = 0;
+  for (unsigned char c : s) codePoints += (c & 0xc0) != 0x80;
+  if (codePoints <= limit) return std::nullopt;
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::BreakIterator> it(
+      icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+  UText* text = utext_openUTF8(nullptr, s.data(), static_cast<int64_t>(s.size()), &status);
+  if (U_FAILURE(status)) {
+    utext_close(text);
+    return std::nullopt;
+  }
+  it->setText(text, status);
+  int32_t at = it->first();
+  for (size_t count = 0; count < limit && at != icu::BreakIterator::DONE; ++count) at = it->next();
+  const bool more = at != icu::BreakIterator::DONE && it->next() != icu::BreakIterator::DONE;
+  utext_close(text);
+  if (!more) return std::nullopt;
+  return static_cast<size_t>(at);
+}
+
+}  // namespace
+
+std::string plainText(std::string_view html) {
+  std::string text = dropScripts(html);
+  text = breaksToNewlines(text);
+  text = replaceTags(text, "<li", "\n\u2022 ");
+  text = replaceTags(text, "<", "");
+  text = dropDecimalReferences(decodeEntities(text));
+  text = tidyLines(text);
+  if (auto cut = cutPoint(text, kMaxCharacters)) {
+    text.resize(*cut);
+    text += "\u2026";
+  }
+  return text;
+}
+
+}  // namespace larkvale::HTMLText

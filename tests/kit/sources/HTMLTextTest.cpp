@@ -1,0 +1,51 @@
+#include "kit/sources/HTMLText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace larkvale {
+namespace {
+
+TEST(HTMLTextTest, MakesPlainText) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"<ul><li>One</li><li class=\"x\">Two</li></ul>", "\u2022 One\n\u2022 Two"},
+      {"first<br>second<BR/>third<br   />fourth", "first\nsecond\nthird\nfourth"},
+      {"<p>One</p><P>Two</P><div>Three</div><h3>Four</h3>Five", "One\nTwo\nThree\nFour\nFive"},
+      {"<p>A</p>\n\n\n\n<p>B</p>", "A\n\nB"},
+      {"\n\n  <p>  padded \t</p>\n\n", "padded"},
+      {"<style>p { color: red }</style><SCRIPT type=x>if (a < b) {}</script>Text", "Text"},
+      {"<script>never closed<p>Kept</p>", "never closedKept"},
+      {"<b>bold</b> &amp; <i>italic</i> &lt;tag&gt; &quot;q&quot; &#39;a&apos;",
+       "bold & italic <tag> \"q\" 'a'"},
+      {"&rsquo;&lsquo;&ldquo;&rdquo;&mdash;&ndash;&hellip;&nbsp;x",
+       "\u2019\u2018\u201c\u201d\u2014\u2013\u2026 x"},
+      {"caf&#233; &#x263A; &copy;", "caf &#x263A; &copy;"},
+      {"a < b and c > d", "a  d"},
+      {"a <> b", "a <> b"},
+      {"trailing <", "trailing <"},
+      {"<a <br>", "<a"},
+      {"<link rel=x>item", "\u2022 item"},
+      {"one\r\ntwo\rthree\u2028four", "one\ntwo\nthree\nfour"},
+      {"\u00a0 spaced \u3000", "spaced"},
+      {"", ""},
+  };
+  for (const auto& [html, text] : cases) EXPECT_EQ(HTMLText::plainText(html), text) << html;
+}
+
+TEST(HTMLTextTest, CutsLongTextAt4000Characters) {
+  EXPECT_EQ(HTMLText::plainText(std::string(4000, 'a')), std::string(4000, 'a'));
+  EXPECT_EQ(HTMLText::plainText(std::string(4001, 'a')), std::string(4000, 'a') + "\u2026");
+  // Characters, not bytes: an accented letter written as two code points is one.
+  std::string accented;
+  for (int i = 0; i < 4001; ++i) accented += "e\u0301";
+  std::string expected;
+  for (int i = 0; i < 4000; ++i) expected += "e\u0301";
+  EXPECT_EQ(HTMLText::plainText(accented), expected + "\u2026");
+  std::string wide;
+  for (int i = 0; i < 4000; ++i) wide += "\u00e9";
+  EXPECT_EQ(HTMLText::plainText(wide), wide);
+}
+
+}  // namespace
+}  // namespace larkvale
