@@ -126,12 +126,21 @@ Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir) {
   if (!S_ISREG(st.st_mode)) return describe(EINVAL);
   Fd to{::openat(dstDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
   if (!to) return errno == ELOOP ? std::string(kLinkOnTheWay) : describe(errno);
-  const struct timespec times[2] = {st.st_atim, st.st_mtim};
-  if (!copyData(from.get(), to.get(), st.st_size) || ::fchmod(to.get(), st.st_mode & 0777) != 0 ||
-      ::futimens(to.get(), times) != 0) {
+  if (!copyData(from.get(), to.get(), st.st_size)) {
     int err = errno;
     // The file is our own, made above with O_EXCL: a half copy must not pass
     // for the real thing on the new Mac.
+    ::unlinkat(dstDir, name.c_str(), 0);
+    return describe(err);
+  }
+  // Best effort: drives formatted for other systems may refuse modes, and the
+  // content is what the user needs.
+  ::fchmod(to.get(), st.st_mode & 0777);
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::futimens(to.get(), times);
+  // Network and removable file systems may report a failed write only here.
+  if (::close(to.release()) != 0) {
+    int err = errno;
     ::unlinkat(dstDir, name.c_str(), 0);
     return describe(err);
   }

@@ -28,6 +28,8 @@ class Fd {
   ~Fd();
 
   int get() const { return fd_; }
+  // Gives up ownership: the caller closes the descriptor.
+  int release() { return std::exchange(fd_, -1); }
   explicit operator bool() const { return fd_ >= 0; }
 
  private:
@@ -55,8 +57,8 @@ Outcome<Fd> makeFolderIn(int parent, const std::string& name);
 
 // Copies the regular file name of srcDir to a new file name in dstDir
 // (created exclusively: an existing entry is never touched), keeping the
-// permission bits and times. Answers the source's size. A failed copy leaves
-// no partial file behind.
+// permission bits and times where the destination allows. Answers the
+// source's size. A failed copy leaves no partial file behind.
 Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir);
 
 // Copies the symbolic link name of srcDir as a link in dstDir, with its times.
