@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <set>
+#include <thread>
 
 #include "kit/movingday/CarryError.h"
 #include "tests/support/TempDir.h"
@@ -225,6 +227,23 @@ TEST_F(SettingsCopierTest, EveryRunClaimsANewFolderAndLeavesEarlierOnesAlone) {
   EXPECT_EQ(third.folder.filename(), base + " 3");
   EXPECT_EQ(readAll(first.folder / "manifest.json"), firstManifest);
   EXPECT_EQ(readAll(first.folder / "Settings/Library/Preferences/a.plist"), "one");
+}
+
+TEST_F(SettingsCopierTest, CopiesRunningAtOnceNeverShareAFolder) {
+  dir.write("home/Library/Preferences/a.plist", "one");
+  std::vector<SettingsCopier::Result> results(6);
+  {
+    std::vector<std::jthread> runs;
+    for (auto& result : results)
+      runs.emplace_back([&] { result = copy({pick(kPrefs + "a.plist")}); });
+  }
+  std::set<fs::path> folders;
+  for (const auto& result : results) {
+    folders.insert(result.folder);
+    EXPECT_EQ(MovingManifest::readManifest(result.folder).manifest, result.manifest);
+    EXPECT_EQ(result.manifest.settings.size(), 1u);
+  }
+  EXPECT_EQ(folders.size(), results.size());
 }
 
 TEST_F(SettingsCopierTest, NoPicksGiveAnEmptySettingsFolderAndOneProgressCall) {
