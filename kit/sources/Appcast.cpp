@@ -247,11 +247,13 @@ std::vector<AppcastItem> Appcast::parseAppcast(std::string_view data) {
   // expat takes an int length.
   constexpr size_t kSlice = 1u << 30;
   bool ok = true;
-  for (size_t at = 0; ok && at < data.size(); at += kSlice) {
+  size_t at = 0;
+  do {
     const size_t n = std::min(kSlice, data.size() - at);
-    ok = XML_Parse(p, data.data() + at, static_cast<int>(n), false) == XML_STATUS_OK;
-  }
-  if (ok) XML_Parse(p, nullptr, 0, true);
+    const bool last = at + n == data.size();
+    ok = XML_Parse(p, data.data() + at, static_cast<int>(n), last) == XML_STATUS_OK;
+    at += n;
+  } while (ok && at < data.size());
 
   if (!reader.sawRSS && reader.items.empty()) throw AppcastError();
   return std::move(reader.items);

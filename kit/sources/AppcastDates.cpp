@@ -32,6 +32,79 @@ std::unique_ptr<icu::SimpleDateFormat> makeFormat(const char* pattern) {
   return format;
 }
 
+// Dates are kept in nanoseconds since 1970, about 292 years either way; a
+// date beyond that is none this program can hold.
+constexpr long kRepresentableDays = 106000;
+constexpr double kRepresentableMillis = kRepresentableDays * 86400000.0;
+
+int digits(std::string_view s, size_t at, size_t count) {
+  if (at + count > s.size()) return -1;
+  int value = 0;
+  for (size_t i = at; i < at + count; ++i) {
+    if (s[i] < '0' || s[i] > '9') return -1;
+    value = value * 10 + (s[i] - '0');
+  }
+  return value;
+}
+
+int monthNumber(std::string_view name) {
+  static constexpr std::string_view kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  for (int m = 0; m < 12; ++m)
+    if (name == kMonths[m]) return m + 1;
+  return 0;
+}
+
+bool isWeekday(std::string_view name) {
+  for (std::string_view day : {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"})
+    if (name == day) return true;
+  return false;
+}
+
+std::optional<Date> makeDate(int y, int mo, int d, int h, int mi, int sec, int offsetMinutes) {
+  using namespace std::chrono;
+  const year_month_day ymd{year{y}, month{static_cast<unsigned>(mo)},
+                           day{static_cast<unsigned>(d)}};
+  if (y < 1000 || !ymd.ok() || h > 23 || mi > 59 || sec > 59) return std::nullopt;
+  const auto days = sys_days(ymd).time_since_epoch().count();
+  if (days < -kRepresentableDays || days > kRepresentableDays) return std::nullopt;
+  return Date(sys_days(ymd)) + hours(h) + minutes(mi - offsetMinutes) + seconds(sec);
+}
+
+// The two shapes nearly every feed uses, read without ICU when they are
+// written cleanly: "Tue, 04 Mar 2025 10:00:00 +0000" (or a one-digit day, or
+// GMT) and "2025-03-04". Anything else, including out-of-range fields, is
+// left to the formatters, which give the same dates for these shapes.
+std::optional<Date> readCommonShapes(std::string_view s) {
+  if (s.size() == 10 && s[4] == '-' && s[7] == '-') {
+    const int y = digits(s, 0, 4), mo = digits(s, 5, 2), d = digits(s, 8, 2);
+    if (y < 0 || mo < 1 || d < 1) return std::nullopt;
+    return makeDate(y, mo, d, 0, 0, 0, 0);
+  }
+  if (s.size() < 28 || !isWeekday(s.substr(0, 3)) || s.substr(3, 2) != ", ") return std::nullopt;
+  const size_t dayLength = s[6] == ' ' ? 1 : 2;
+  const int d = digits(s, 5, dayLength);
+  size_t at = 5 + dayLength;
+  if (d < 1 || s.size() < at + 21 || s[at] != ' ' || s[at + 4] != ' ' || s[at + 9] != ' ')
+    return std::nullopt;
+  const int mo = monthNumber(s.substr(at + 1, 3)), y = digits(s, at + 5, 4);
+  at += 10;
+  const int h = digits(s, at, 2), mi = digits(s, at + 3, 2), sec = digits(s, at + 6, 2);
+  if (mo == 0 || y < 0 || h < 0 || mi < 0 || sec < 0 || s[at + 2] != ':' || s[at + 5] != ':' ||
+      s[at + 8] != ' ')
+    return std::nullopt;
+  const std::string_view zone = s.substr(at + 9);
+  int offset = 0;
+  if (zone.size() == 5 && (zone[0] == '+' || zone[0] == '-')) {
+    const int zh = digits(zone, 1, 2), zm = digits(zone, 3, 2);
+    if (zh < 0 || zh > 14 || zm < 0 || zm > 59) return std::nullopt;
+    offset = (zone[0] == '-' ? -1 : 1) * (zh * 60 + zm);
+  } else if (zone != "GMT") {
+    return std::nullopt;
+  }
+  return makeDate(y, mo, d, h, mi, sec, offset);
+}
+
 }  // namespace
 
 struct FeedDateReader::Formats {
@@ -44,6 +117,7 @@ FeedDateReader::~FeedDateReader() = default;
 std::optional<Date> FeedDateReader::read(std::string_view raw) {
   const std::string_view trimmed = FeedText::trimmed(raw);
   if (trimmed.empty() || trimmed.size() > 200) return std::nullopt;
+  if (auto date = readCommonShapes(trimmed)) return date;
   const icu::UnicodeString text = icu::UnicodeString::fromUTF8(
       icu::StringPiece(trimmed.data(), static_cast<int32_t>(trimmed.size())));
   if (!formats_) formats_ = std::make_unique<Formats>();
@@ -56,6 +130,7 @@ std::optional<Date> FeedDateReader::read(std::string_view raw) {
     if (position.getErrorIndex() >= 0 || position.getIndex() != text.length() ||
         !std::isfinite(millis))
       continue;
+    if (std::fabs(millis) > kRepresentableMillis) return std::nullopt;
     const auto since1970 = std::chrono::milliseconds(static_cast<int64_t>(millis));
     return Date(std::chrono::duration_cast<Date::duration>(since1970));
   }

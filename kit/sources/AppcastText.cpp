@@ -23,10 +23,6 @@ bool isSpaceSeparator(long cp) {
          cp == 0x202f || cp == 0x205f || cp == 0x3000;
 }
 
-char lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
 bool isSchemeChar(char c, bool first) {
   const bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
   if (first) return alpha;
@@ -58,17 +54,12 @@ bool isURLChar(unsigned char c) {
 
 }  // namespace
 
-bool isSpaceAt(std::string_view text, size_t at, size_t* length) {
-  if (text[at] == '\t' || text[at] == ' ') return *length = 1, true;
-  if (static_cast<unsigned char>(text[at]) < 0x80) return false;
+bool isWideSpaceAt(std::string_view text, size_t at, size_t* length) {
   const long cp = decodeAt(text, at, length);
   return cp >= 0 && isSpaceSeparator(cp);
 }
 
-bool isLineBreakAt(std::string_view text, size_t at, size_t* length) {
-  const char c = text[at];
-  if (c >= '\n' && c <= '\r') return *length = 1, true;
-  if (static_cast<unsigned char>(c) < 0x80) return false;
+bool isWideLineBreakAt(std::string_view text, size_t at, size_t* length) {
   const long cp = decodeAt(text, at, length);
   return cp == 0x85 || cp == 0x2028 || cp == 0x2029;
 }
@@ -113,17 +104,6 @@ std::optional<std::string> webAddress(std::string_view text) {
   if (!equalsIgnoringCase(scheme, "http") && !equalsIgnoringCase(scheme, "https"))
     return std::nullopt;
   return u;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace larkvale::FeedText

@@ -7,10 +7,23 @@
 
 namespace larkvale::FeedText {
 
-// Spaces and tabs (every Unicode space separator counts as a space).
-bool isSpaceAt(std::string_view text, size_t at, size_t* length);
+bool isWideSpaceAt(std::string_view text, size_t at, size_t* length);
+bool isWideLineBreakAt(std::string_view text, size_t at, size_t* length);
+
+// Spaces and tabs (every Unicode space separator counts as a space); on a
+// match, *length is the character's length in bytes.
+inline bool isSpaceAt(std::string_view text, size_t at, size_t* length) {
+  const auto c = static_cast<unsigned char>(text[at]);
+  if (c < 0x80) return (c == ' ' || c == '\t') && (*length = 1, true);
+  return isWideSpaceAt(text, at, length);
+}
+
 // Line breaks: LF, VT, FF, CR, NEL, LINE and PARAGRAPH SEPARATOR.
-bool isLineBreakAt(std::string_view text, size_t at, size_t* length);
+inline bool isLineBreakAt(std::string_view text, size_t at, size_t* length) {
+  const auto c = static_cast<unsigned char>(text[at]);
+  if (c < 0x80) return c >= '\n' && c <= '\r' && (*length = 1, true);
+  return isWideLineBreakAt(text, at, length);
+}
 
 // The text without spaces (and, with lineBreaks, line breaks) at either end.
 std::string_view trimmed(std::string_view text, bool lineBreaks = true);
@@ -23,8 +36,20 @@ std::optional<std::string> url(std::string_view text);
 // url(), kept only when its scheme is http or https (any case).
 std::optional<std::string> webAddress(std::string_view text);
 
+inline char asciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
 // ASCII-only case-insensitive comparisons.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
+inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+  return true;
+}
+
+inline bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
 
 }  // namespace larkvale::FeedText

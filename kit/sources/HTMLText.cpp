@@ -142,33 +142,52 @@ std::string dropDecimalReferences(std::string_view s) {
   return out;
 }
 
+// Bytes that may begin a line break: LF, VT, FF, CR, and the lead bytes of
+// NEL (C2 85) and LINE / PARAGRAPH SEPARATOR (E2 80 A8/A9).
+constexpr std::array<bool, 256> kBreakLead = [] {
+  std::array<bool, 256> table{};
+  for (int c = '\n'; c <= '\r'; ++c) table[c] = true;
+  table[0xc2] = table[0xe2] = true;
+  return table;
+}();
+
+class LineTidier {
+ public:
+  void add(std::string_view line) {
+    line = FeedText::trimmed(line, false);
+    if (line.empty()) {
+      blankPending_ = keptAny_;
+      return;
+    }
+    if (keptAny_) out_.append(blankPending_ ? "\n\n" : "\n");
+    out_.append(line);
+    keptAny_ = true;
+    blankPending_ = false;
+  }
+  std::string take() { return std::move(out_); }
+
+ private:
+  std::string out_;
+  bool keptAny_ = false;
+  bool blankPending_ = false;
+};
+
 // Trimmed lines, no blank line at either end and never two in a row. A CR LF
 // pair counts as one break.
 std::string tidyLines(std::string_view s) {
-  std::string out;
-  size_t pendingBlanks = 0;
-  bool keptAny = false;
-  auto keep = [&](std::string_view line) {
-    line = FeedText::trimmed(line, false);
-    if (line.empty()) {
-      if (keptAny) pendingBlanks = 1;
-      return;
-    }
-    if (keptAny) out.append(pendingBlanks ? "\n\n" : "\n");
-    out.append(line);
-    keptAny = true;
-    pendingBlanks = 0;
-  };
-  size_t start = 0, n = 0;
+  LineTidier lines;
+  size_t start = 0;
   for (size_t i = 0; i < s.size(); ++i) {
+    if (!kBreakLead[static_cast<unsigned char>(s[i])]) continue;
+    size_t n = 0;
     if (!FeedText::isLineBreakAt(s, i, &n)) continue;
-    keep(s.substr(start, i - start));
+    lines.add(s.substr(start, i - start));
     if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++n;
     i += n - 1;
     start = i + 1;
   }
-  keep(s.substr(start));
-  return out;
+  lines.add(s.substr(start));
+  return lines.take();
 }
 
 // The byte length of the first `limit` grapheme clusters, or nothing when

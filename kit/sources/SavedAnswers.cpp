@@ -41,8 +41,8 @@ void removeQuietly(const fs::path& file) {
 
 }  // namespace
 
-json toJson(const Meta& meta) {
-  json object = json::object();
+nlohmann::ordered_json toJson(const Meta& meta) {
+  nlohmann::ordered_json object = nlohmann::ordered_json::object();
   object["url"] = meta.url;
   object["fetched"] = Dates::secondsSince2001(meta.fetched);
   object["status"] = meta.status;

@@ -30,8 +30,9 @@ struct Saved {
   std::string body;
 };
 
-// {"url":…,"fetched":<seconds since 2001>,"status":…,"etag"?:…,"lastModified"?:…}
-nlohmann::json toJson(const Meta& meta);
+// {"url":…,"fetched":<seconds since 2001>,"status":…,"etag"?:…,"lastModified"?:…},
+// keys in this order.
+nlohmann::ordered_json toJson(const Meta& meta);
 // Nothing unless every present key has its type (null counts as absent for
 // the two optional headers).
 std::optional<Meta> metaFromJson(const nlohmann::json& json);

@@ -287,6 +287,9 @@ TEST(AppcastTest, ReadsFeedDates) {
       {"Tue, 31 Feb 2025 10:00:00 +0000", nullptr},
       {"", nullptr},
       {"yesterday", nullptr},
+      {"Tue, 4 Mar 2325 10:00:00 +0000", nullptr},  // past what a date here can hold
+      {"2325-03-04T10:00:00+0000", nullptr},
+      {"Sat, 04 Mar 1500 10:00:00 +0000", nullptr},
   };
   for (const auto& [text, iso] : cases) {
     const auto date = Appcast::parseFeedDate(text);

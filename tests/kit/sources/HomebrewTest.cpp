@@ -91,8 +91,10 @@ TEST(HomebrewTest, RefusesMalformedAnswersWholly) {
       {R"({"casks": ["a"]})", "casks[0]: expected an object"},
       {R"([])", "expected an object"},
   };
-  for (const auto& [json, message] : cases)
-    EXPECT_EQ(errorOf([&] { Homebrew::parseInfo(json, "/h"); }), message) << json;
+  for (const auto& c : cases) {
+    const std::string json = c.first;
+    EXPECT_EQ(errorOf([&] { Homebrew::parseInfo(json, "/h"); }), c.second) << json;
+  }
   for (const char* notJSON : {"", "{", "<html>", "{\"casks\": [\"\xff\"]}"})
     EXPECT_TRUE(errorOf([&] { Homebrew::parseInfo(notJSON, "/h"); }).starts_with("not JSON ("))
         << notJSON;

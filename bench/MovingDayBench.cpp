@@ -1,0 +1,83 @@
+// Moving day over 300 apps: building the inventory rows against a home folder
+// with 300 Application Support entries, and rendering the whole checklist
+// document as Markdown and as PDF.
+#include <benchmark/benchmark.h>
+
+#include "kit/movingday/Checklist.h"
+#include "kit/movingday/MovingDayDocument.h"
+#include "kit/movingday/SettingsLocator.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+constexpr int kApps = 300;
+
+std::vector<AppUpdate> updates() {
+  std::vector<AppUpdate> out;
+  for (int i = 0; i < kApps; ++i) {
+    const std::string n = std::to_string(i);
+    AppUpdate u;
+    u.app.path = "/Applications/App " + n + ".app";
+    u.app.name = "App " + n;
+    u.app.bundleID = "com.example.app" + n;
+    u.app.version = "1." + n;
+    u.app.feedURL = "https://www.example.com/" + n + "/appcast.xml";
+    u.source = i % 3 == 0   ? UpdateSource::homebrew("app-" + n)
+               : i % 3 == 1 ? UpdateSource::sparkle(*u.app.feedURL)
+                            : UpdateSource::appStore();
+    out.push_back(std::move(u));
+  }
+  return out;
+}
+
+const test::TempDir& home() {
+  static const test::TempDir dir;
+  static const bool filled = [] {
+    for (int i = 0; i < kApps; ++i) {
+      const std::string n = std::to_string(i);
+      dir.write("Library/Preferences/com.example.app" + n + ".plist", "");
+      dir.write("Library/Application Support/App " + n + "/licence.key", "");
+    }
+    return true;
+  }();
+  (void)filled;
+  return dir;
+}
+
+std::vector<InventoryEntry> inventory() {
+  SettingsLocator locator(home().path());
+  std::vector<InventoryEntry> out;
+  for (const auto& u : updates()) out.push_back(locator.inventoryEntry(u, std::nullopt));
+  return out;
+}
+
+void BM_InventoryEntries(benchmark::State& state) {
+  const auto all = updates();
+  for (auto _ : state) {
+    SettingsLocator locator(home().path());
+    for (const auto& u : all) benchmark::DoNotOptimize(locator.inventoryEntry(u, std::nullopt));
+  }
+}
+BENCHMARK(BM_InventoryEntries)->Unit(benchmark::kMillisecond);
+
+std::vector<DocBlock> documentBlocks() {
+  const auto entries = inventory();
+  return MovingDayDocument::blocks(entries, Checklist::items(entries), {}, "Studio",
+                                   std::chrono::system_clock::now());
+}
+
+void BM_RenderMarkdown(benchmark::State& state) {
+  const auto blocks = documentBlocks();
+  for (auto _ : state) benchmark::DoNotOptimize(MovingDayDocument::renderMarkdown(blocks));
+}
+BENCHMARK(BM_RenderMarkdown)->Unit(benchmark::kMicrosecond);
+
+void BM_RenderPDF(benchmark::State& state) {
+  const auto blocks = documentBlocks();
+  for (auto _ : state) benchmark::DoNotOptimize(MovingDayDocument::renderPDF(blocks));
+}
+BENCHMARK(BM_RenderPDF)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace larkvale

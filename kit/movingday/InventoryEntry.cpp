@@ -1,0 +1,81 @@
+#include "kit/movingday/InventoryEntry.h"
+
+#include "kit/model/Hash.h"
+#include "kit/sources/GitHubRepos.h"
+
+namespace larkvale {
+
+std::string InventoryEntry::installHow() const {
+  switch (source.kind()) {
+    case UpdateSource::Kind::homebrew:
+      return "brew install --cask " + caskToken.value_or(source.payload());
+    case UpdateSource::Kind::github:
+      return "Download from " + std::string(GitHubReleases::kWebHost) + "/" + source.payload() +
+             "/releases";
+    case UpdateSource::Kind::appStore:
+      return "App Store (your Apple Account)";
+    case UpdateSource::Kind::apple:
+      return "Comes with macOS";
+    case UpdateSource::Kind::sparkle:
+    case UpdateSource::Kind::unknown:
+      break;
+  }
+  return downloadHint ? "Download from " + *downloadHint : "Download from the developer's website";
+}
+
+std::optional<std::string> InventoryEntry::githubRepo() const {
+  if (source.kind() == UpdateSource::Kind::github) return source.payload();
+  return std::nullopt;
+}
+
+Json toJson(const InventoryEntry& e) {
+  Json obj = {{"app", toJson(e.app)},
+              {"source", toJson(e.source)},
+              {"settings", e.settings},
+              {"licence", e.licence},
+              {"licenceFiles", e.licenceFiles}};
+  JsonCoding::putOptional(obj, "caskToken", e.caskToken);
+  JsonCoding::putOptional(obj, "storeTrackID", e.storeTrackID);
+  JsonCoding::putOptional(obj, "container", e.container);
+  JsonCoding::putOptional(obj, "tip", e.tip);
+  JsonCoding::putOptional(obj, "downloadHint", e.downloadHint);
+  return obj;
+}
+
+template <>
+InventoryEntry fromJson<InventoryEntry>(const JsonIn& in) {
+  const auto strings = [](const JsonIn& item) { return item.string(); };
+  InventoryEntry e;
+  e.app = fromJson<InstalledApp>(in.at("app"));
+  e.source = fromJson<UpdateSource>(in.at("source"));
+  e.caskToken = in.optionalString("caskToken");
+  e.storeTrackID = in.optionalInt64("storeTrackID");
+  e.settings = in.at("settings").array(strings);
+  e.container = in.optionalString("container");
+  e.licence = in.string("licence");
+  e.tip = in.optionalString("tip");
+  e.licenceFiles = in.at("licenceFiles").array(strings);
+  e.downloadHint = in.optionalString("downloadHint");
+  return e;
+}
+
+}  // namespace larkvale
+
+size_t std::hash<larkvale::InventoryEntry>::operator()(
+    const larkvale::InventoryEntry& e) const noexcept {
+  using larkvale::hashCombine;
+  size_t seed = 0;
+  hashCombine(seed, e.app);
+  hashCombine(seed, e.source);
+  hashCombine(seed, e.caskToken);
+  hashCombine(seed, e.storeTrackID);
+  for (const auto& s : e.settings) hashCombine(seed, s);
+  hashCombine(seed, e.settings.size());
+  hashCombine(seed, e.container);
+  hashCombine(seed, e.licence);
+  hashCombine(seed, e.tip);
+  for (const auto& f : e.licenceFiles) hashCombine(seed, f);
+  hashCombine(seed, e.licenceFiles.size());
+  hashCombine(seed, e.downloadHint);
+  return seed;
+}

@@ -1,0 +1,219 @@
+#include "kit/movingday/Checklist.h"
+
+#include <gtest/gtest.h>
+
+namespace larkvale {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+InventoryEntry entry(std::string name, std::string bundleID, UpdateSource source) {
+  InventoryEntry e;
+  e.app.path = "/Applications/" + name + ".app";
+  e.app.name = std::move(name);
+  e.app.bundleID = std::move(bundleID);
+  e.app.version = "3.2";
+  if (source.kind() == UpdateSource::Kind::homebrew) e.caskToken = source.payload();
+  e.source = std::move(source);
+  e.licence = "note";
+  return e;
+}
+
+Strings ids(const std::vector<ChecklistItem>& items) {
+  Strings out;
+  for (const auto& item : items) out.push_back(item.id);
+  return out;
+}
+
+const ChecklistItem& find(const std::vector<ChecklistItem>& items, const std::string& id) {
+  for (const auto& item : items) {
+    if (item.id == id) return item;
+  }
+  throw std::runtime_error("no item " + id);
+}
+
+// A mixed inventory in display order.
+std::vector<InventoryEntry> mixed() {
+  auto alfred = entry("Alfred", "com.runningwithcrayons.Alfred", UpdateSource::homebrew("alfred"));
+  alfred.settings = {"~/Library/Application Support/Alfred"};
+  auto foo = entry("Foo", "com.example.foo", UpdateSource::sparkle("https://example.com/feed"));
+  foo.downloadHint = "example.com";
+  foo.licenceFiles = {"/home/me/Library/Application Support/Foo/licence.key"};
+  foo.settings = {"~/Library/Preferences/com.example.foo.plist",
+                  "~/Library/Application Support/Foo"};
+  auto iterm = entry("iTerm", "com.googlecode.iterm2", UpdateSource::homebrew("iterm2"));
+  auto pages = entry("Pages", "com.apple.iWork.Pages", UpdateSource::appStore());
+  auto safari = entry("Safari", "com.apple.Safari", UpdateSource::apple());
+  safari.settings = {"~/Library/Safari"};
+  auto terminal = entry("Terminal", "com.apple.Terminal", UpdateSource::apple());
+  auto things = entry("Things", "com.culturedcode.ThingsMac", UpdateSource::appStore());
+  things.storeTrackID = 904280696;
+  auto tool = entry("Tool", "dev.tool", UpdateSource::github("owner/tool"));
+  auto unknown = entry("Zip", "org.zip.Zip", UpdateSource::unknown());
+  return {alfred, foo, iterm, pages, safari, terminal, things, tool, unknown};
+}
+
+TEST(ChecklistTest, OrdersTheStepsOfAMixedInventory) {
+  const auto items = Checklist::items(mixed());
+  EXPECT_EQ(ids(items),
+            (Strings{"before:export", "before:keys", "brew:dump", "brew:install", "brew:casks",
+                     "store:com.apple.iWork.Pages", "store:com.culturedcode.ThingsMac",
+                     "direct:com.example.foo", "direct:dev.tool", "direct:org.zip.Zip",
+                     "settings:com.runningwithcrayons.Alfred", "settings:com.example.foo",
+                     "signin:com.runningwithcrayons.Alfred", "signin:com.googlecode.iterm2",
+                     "last:check", "last:files"}));
+
+  const Strings sectionOf = {"Before you leave this Mac",
+                             "Before you leave this Mac",
+                             "Before you leave this Mac",
+                             "Homebrew apps",
+                             "Homebrew apps",
+                             "App Store apps",
+                             "App Store apps",
+                             "Direct downloads",
+                             "Direct downloads",
+                             "Direct downloads",
+                             "Settings worth carrying",
+                             "Settings worth carrying",
+                             "Sign in and licences",
+                             "Sign in and licences",
+                             "Last steps",
+                             "Last steps"};
+  for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].section, sectionOf[i]) << i;
+}
+
+TEST(ChecklistTest, WritesTheExactTextsCommandsAndLinks) {
+  const auto items = Checklist::items(mixed());
+  EXPECT_EQ(find(items, "before:export"),
+            (ChecklistItem{"before:export", "Before you leave this Mac",
+                           "Export this checklist (Markdown or PDF) and keep it off this Mac",
+                           "Save it to an external drive or iCloud Drive, or email it to yourself.",
+                           std::nullopt, std::nullopt}));
+  EXPECT_EQ(find(items, "before:keys").title, "Find the licence keys and sign-ins for Alfred, Foo");
+  EXPECT_EQ(find(items, "before:keys").detail,
+            "Keychain items and licence keys are not exported by Larkvale.");
+  EXPECT_EQ(find(items, "brew:dump").command, "brew bundle dump --file=~/Brewfile");
+  EXPECT_FALSE(find(items, "brew:dump").detail);
+  EXPECT_EQ(find(items, "brew:install"),
+            (ChecklistItem{"brew:install", "Homebrew apps", "Install Homebrew on the new Mac",
+                           "Paste the install line from brew.sh into Terminal.", std::nullopt,
+                           "https://brew.sh"}));
+  EXPECT_EQ(find(items, "brew:casks"),
+            (ChecklistItem{"brew:casks", "Homebrew apps", "Install 2 cask apps", std::nullopt,
+                           "brew install --cask alfred iterm2", std::nullopt}));
+  EXPECT_EQ(find(items, "store:com.culturedcode.ThingsMac").link,
+            "macappstore://apps.apple.com/app/id904280696");
+  EXPECT_EQ(find(items, "store:com.culturedcode.ThingsMac").title, "Install Things");
+  EXPECT_EQ(find(items, "store:com.apple.iWork.Pages").detail,
+            "App Store: it's under your account's Purchased apps.");
+  EXPECT_FALSE(find(items, "store:com.apple.iWork.Pages").link);
+
+  const auto& tool = find(items, "direct:dev.tool");
+  EXPECT_EQ(tool.title, "Download Tool");
+  EXPECT_EQ(tool.detail, "From its GitHub releases (owner/tool). Version here: 3.2.");
+  EXPECT_EQ(tool.link, "https://github.com/owner/tool/releases");
+  EXPECT_EQ(find(items, "direct:com.example.foo").detail,
+            "From example.com (where its updates come from). Version here: 3.2.");
+  EXPECT_EQ(find(items, "direct:org.zip.Zip").detail,
+            "From the developer's website. Version here: 3.2.");
+  EXPECT_FALSE(find(items, "direct:org.zip.Zip").link);
+
+  const auto& settings = find(items, "settings:com.example.foo");
+  EXPECT_EQ(settings.title, "Copy Foo's settings (with the app quit on both Macs)");
+  EXPECT_EQ(settings.detail,
+            "~/Library/Preferences/com.example.foo.plist\n~/Library/Application Support/Foo");
+  EXPECT_EQ(find(items, "signin:com.runningwithcrayons.Alfred").title, "Alfred");
+  EXPECT_EQ(find(items, "signin:com.runningwithcrayons.Alfred").detail,
+            "Powerpack licence: Alfred \u203a Settings \u203a Powerpack shows it; keep your "
+            "purchase email.");
+  EXPECT_EQ(find(items, "last:check").title, "Open Larkvale on the new Mac and press Check Now");
+  EXPECT_EQ(find(items, "last:check").detail,
+            "Every app should show up; anything missing from this list still needs installing.");
+  EXPECT_EQ(find(items, "last:files").title, "Move your own files separately");
+  EXPECT_EQ(find(items, "last:files").detail,
+            "Documents, photos and projects move with Migration Assistant, Time Machine, iCloud "
+            "or git; Moving day lists apps only.");
+}
+
+TEST(ChecklistTest, EmptyAndAppleOnlyInventoriesGiveTheThreeFixedSteps) {
+  const Strings fixed = {"before:export", "last:check", "last:files"};
+  EXPECT_EQ(ids(Checklist::items({})), fixed);
+  auto terminal = entry("Terminal", "com.apple.Terminal", UpdateSource::apple());
+  terminal.settings = {"~/Library/Preferences/com.apple.Terminal.plist"};
+  terminal.licenceFiles = {"/x/licence"};
+  EXPECT_EQ(
+      ids(Checklist::items({terminal, entry("Safari", "com.apple.Safari", UpdateSource::apple())})),
+      fixed);
+}
+
+TEST(ChecklistTest, HomebrewStepsNeedAUsableToken) {
+  const auto one = Checklist::items({entry("A", "a.a", UpdateSource::homebrew("a"))});
+  EXPECT_EQ(find(one, "brew:casks").title, "Install 1 cask app");
+  EXPECT_EQ(find(one, "brew:casks").command, "brew install --cask a");
+
+  const auto refused =
+      Checklist::items({entry("Bad", "b.b", UpdateSource::homebrew("x; rm -rf ~"))});
+  EXPECT_EQ(ids(refused), (Strings{"before:export", "last:check", "last:files"}));
+
+  // Refused tokens are left out of the command; duplicates stay.
+  const auto mixed = Checklist::items({entry("A", "a.a", UpdateSource::homebrew("a")),
+                                       entry("Bad", "b.b", UpdateSource::homebrew("-bad")),
+                                       entry("A2", "a.a2", UpdateSource::homebrew("a"))});
+  EXPECT_EQ(find(mixed, "brew:casks").title, "Install 2 cask apps");
+  EXPECT_EQ(find(mixed, "brew:casks").command, "brew install --cask a a");
+}
+
+TEST(ChecklistTest, GitHubRepositoryThatIsNoAddressGetsNoLink) {
+  const auto items =
+      Checklist::items({entry("Odd", "odd.app", UpdateSource::github("owner/re po\"<x>"))});
+  const auto& direct = find(items, "direct:odd.app");
+  EXPECT_EQ(direct.detail, "From its GitHub releases (owner/re po\"<x>). Version here: 3.2.");
+  EXPECT_FALSE(direct.link);
+}
+
+TEST(ChecklistTest, SameBundleIdentifierGivesTheSameIds) {
+  auto a = entry("Foo", "com.example.foo", UpdateSource::unknown());
+  a.settings = {"~/x"};
+  auto b = a;
+  b.app.path = "/Users/me/Applications/Foo.app";
+  const auto items = Checklist::items({a, b});
+  EXPECT_EQ(std::count(items.begin(), items.end(), find(items, "direct:com.example.foo")), 2);
+  EXPECT_EQ(std::count_if(items.begin(), items.end(),
+                          [](const auto& i) { return i.id == "settings:com.example.foo"; }),
+            2);
+}
+
+TEST(ChecklistTest, NameListsShortenFromFiveNames) {
+  std::vector<InventoryEntry> entries;
+  const Strings expected = {
+      "", "A", "A, B", "A, B, C", "A, B, C, D", "A, B, C, D and 1 more", "A, B, C, D and 2 more"};
+  for (size_t n = 0; n <= 6; ++n) {
+    EXPECT_EQ(Checklist::nameList(entries), expected[n]) << n;
+    entries.push_back(
+        entry(std::string(1, static_cast<char>('A' + n)), "x", UpdateSource::unknown()));
+  }
+  entries.pop_back();
+  // Six entries with licence files: the keys step names four and "2 more".
+  for (auto& e : entries) e.licenceFiles = {"/licence"};
+  EXPECT_EQ(find(Checklist::items(entries), "before:keys").title,
+            "Find the licence keys and sign-ins for A, B, C, D and 2 more");
+}
+
+TEST(ChecklistTest, SectionsAndJson) {
+  EXPECT_EQ(
+      Checklist::sections(),
+      (Strings{"Before you leave this Mac", "Homebrew apps", "App Store apps", "Direct downloads",
+               "Settings worth carrying", "Sign in and licences", "Last steps"}));
+  for (const auto& item : Checklist::items(mixed())) {
+    const Json json = toJson(item);
+    EXPECT_EQ(json.contains("link"), item.link.has_value());
+    EXPECT_EQ(fromJson<ChecklistItem>(JsonIn(json)), item);
+  }
+  const Json bad = Json::parse(R"({"id":"x","section":"s","title":"t","link":"not a url"})");
+  EXPECT_THROW(fromJson<ChecklistItem>(JsonIn(bad)), JsonDecodingError);
+  EXPECT_THROW(fromJson<ChecklistItem>(JsonIn(Json::parse(R"({"id":"x","title":"t"})"))),
+               JsonDecodingError);
+}
+
+}  // namespace
+}  // namespace larkvale

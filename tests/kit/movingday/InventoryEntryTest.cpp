@@ -1,0 +1,248 @@
+#include "kit/movingday/InventoryEntry.h"
+
+#include <gtest/gtest.h>
+
+#include "kit/movingday/SettingsLocator.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+using test::TempDir;
+using Strings = std::vector<std::string>;
+
+const std::string kSupport = "~/Library/Application Support/";
+const std::string kPrefs = "~/Library/Preferences/";
+const std::string kDefaultNote =
+    "If you bought it, find the licence key in your purchase email (Larkvale never reads keys or "
+    "the Keychain).";
+const std::string kSandboxTip =
+    "Sandboxed: its settings stay in its container. Use the app's own export or sign-in, or let "
+    "iCloud sync it.";
+
+AppUpdate update(std::string name, std::string bundleID, UpdateSource source) {
+  AppUpdate u;
+  u.app.path = "/Applications/" + name + ".app";
+  u.app.name = std::move(name);
+  u.app.bundleID = std::move(bundleID);
+  u.app.version = "2.1";
+  u.source = std::move(source);
+  u.status = UpdateStatus::notChecked("Not checked yet.");
+  return u;
+}
+
+// A home folder with the usual kinds of settings, some hidden, some odd.
+class InventoryEntryTest : public ::testing::Test {
+ protected:
+  InventoryEntryTest() {
+    home.write("Library/Preferences/com.example.foobar.plist", "");
+    home.mkdir("Library/Application Support/Foo Bar");
+    home.mkdir("Library/Application Support/.foobar");
+    home.write("Library/Preferences/com.googlecode.iterm2.plist", "");
+    home.mkdir("Library/Application Support/iTerm2");
+    home.mkdir("Library/Application Support/Firefox/Profiles");
+    home.write("Library/Preferences/org.mozilla.firefox.plist", "");
+    home.write("Library/Preferences/com.apple.Safari.plist", "");
+    home.mkdir("Library/Application Support/Safari");
+    home.write("Library/Preferences/com.apple.Terminal.plist", "");
+    home.mkdir(".config/karabiner");
+  }
+  SettingsLocator locator() const { return SettingsLocator(home.path()); }
+
+  TempDir home;
+};
+
+TEST_F(InventoryEntryTest, OrdersPreferencesThenSupportFoldersThenKnownSettings) {
+  auto u = update("Foo Bar", "com.example.foobar",
+                  UpdateSource::sparkle("https://www.example.com/appcast.xml"));
+  const auto e = locator().inventoryEntry(u, false);
+  EXPECT_EQ(e.settings, (Strings{kPrefs + "com.example.foobar.plist", kSupport + "Foo Bar"}));
+  EXPECT_FALSE(e.container);
+  EXPECT_EQ(e.licence, kDefaultNote);
+  EXPECT_FALSE(e.tip);
+  EXPECT_EQ(e.downloadHint, "example.com");
+  EXPECT_EQ(e.installHow(), "Download from example.com");
+  EXPECT_FALSE(e.caskToken);
+  EXPECT_FALSE(e.githubRepo());
+
+  // Known settings that are already listed are not repeated; missing ones are left out.
+  const auto iterm = locator().inventoryEntry(
+      update("iTerm", "com.googlecode.iterm2", UpdateSource::homebrew("iterm2")), std::nullopt);
+  EXPECT_EQ(iterm.settings, (Strings{kPrefs + "com.googlecode.iterm2.plist", kSupport + "iTerm2"}));
+  EXPECT_EQ(iterm.caskToken, "iterm2");
+  EXPECT_EQ(iterm.installHow(), "brew install --cask iterm2");
+  EXPECT_EQ(iterm.licence,
+            "Installed with Homebrew. If it needed a licence key or an account, bring that with "
+            "you.");
+  EXPECT_EQ(*iterm.tip,
+            "iTerm2 can load its settings from a folder: Settings \u203a General \u203a Settings "
+            "\u203a Load from a custom folder.");
+
+  const auto karabiner = locator().inventoryEntry(
+      update("Karabiner-Elements", "org.pqrs.Karabiner-Elements.Settings", UpdateSource::unknown()),
+      false);
+  EXPECT_EQ(karabiner.settings, Strings{"~/.config/karabiner"});
+  EXPECT_EQ(karabiner.installHow(), "Download from the developer's website");
+}
+
+TEST_F(InventoryEntryTest, SandboxedAppsKeepOnlyKnownSettingsAndGetAContainer) {
+  const auto firefox = locator().inventoryEntry(
+      update("Firefox", "org.mozilla.firefox", UpdateSource::homebrew("firefox")), true);
+  EXPECT_EQ(firefox.container, "~/Library/Containers/org.mozilla.firefox");
+  EXPECT_EQ(firefox.settings, Strings{kSupport + "Firefox/Profiles"});
+  EXPECT_EQ(
+      *firefox.tip,
+      "Signing in to a Mozilla account (Firefox Sync) brings bookmarks, passwords and add-ons.");
+
+  const auto other = locator().inventoryEntry(
+      update("Foo Bar", "com.example.foobar", UpdateSource::unknown()), true);
+  EXPECT_TRUE(other.settings.empty());
+  EXPECT_EQ(other.tip, kSandboxTip);
+
+  // An App Store app whose signature could not be read counts as sandboxed;
+  // one whose signature says otherwise does not.
+  auto store = update("Foo Bar", "com.example.foobar", UpdateSource::appStore());
+  const auto unknownSignature = locator().inventoryEntry(store, std::nullopt);
+  EXPECT_EQ(unknownSignature.container, "~/Library/Containers/com.example.foobar");
+  EXPECT_TRUE(unknownSignature.settings.empty());
+  EXPECT_EQ(unknownSignature.licence,
+            "Bought with your Apple Account: sign in to the App Store on the new Mac and it's "
+            "yours.");
+  EXPECT_EQ(unknownSignature.installHow(), "App Store (your Apple Account)");
+  const auto notSandboxed = locator().inventoryEntry(store, false);
+  EXPECT_FALSE(notSandboxed.container);
+  EXPECT_EQ(notSandboxed.settings.size(), 2u);
+  EXPECT_FALSE(notSandboxed.tip);
+}
+
+TEST_F(InventoryEntryTest, AppleAppsWithoutAKnownRowGetNoSettingsAndNoTip) {
+  const auto safari =
+      locator().inventoryEntry(update("Safari", "com.apple.Safari", UpdateSource::apple()), true);
+  EXPECT_TRUE(safari.settings.empty());
+  EXPECT_FALSE(safari.tip);
+  EXPECT_EQ(safari.container, "~/Library/Containers/com.apple.Safari");
+  EXPECT_EQ(safari.licence, "Comes with macOS; its data moves with iCloud or Migration Assistant.");
+  EXPECT_EQ(safari.installHow(), "Comes with macOS");
+
+  const auto pages = locator().inventoryEntry(
+      update("Pages", "com.apple.iWork.Pages", UpdateSource::appStore()), std::nullopt);
+  EXPECT_EQ(pages.container, "~/Library/Containers/com.apple.iWork.Pages");
+  EXPECT_FALSE(pages.tip);
+
+  // A known Apple app keeps its known settings (once).
+  const auto terminal = locator().inventoryEntry(
+      update("Terminal", "com.apple.Terminal", UpdateSource::apple()), false);
+  EXPECT_EQ(terminal.settings, Strings{kPrefs + "com.apple.Terminal.plist"});
+  EXPECT_TRUE(terminal.tip);
+}
+
+TEST_F(InventoryEntryTest, DownloadHintComesFromTheFeedHost) {
+  struct Case {
+    UpdateSource source;
+    std::optional<std::string> appFeed;
+    std::optional<std::string> hint;
+  };
+  const Case cases[] = {
+      {UpdateSource::sparkle("https://www.example.com/feed"), "https://other.org/x", "example.com"},
+      {UpdateSource::github("owner/tool"), "https://www.updates.tool.dev/appcast",
+       "updates.tool.dev"},
+      {UpdateSource::unknown(), "https://user:pw@www.host.io:8443/x?y#z", "host.io"},
+      {UpdateSource::unknown(), "http://[::1]:8080/feed", "[::1]"},
+      {UpdateSource::unknown(), "https://WWW.Example.com/", "WWW.Example.com"},
+      {UpdateSource::unknown(), "file:///Users/me/feed.xml", std::nullopt},
+      {UpdateSource::unknown(), "https://www./", std::nullopt},
+      {UpdateSource::unknown(), std::nullopt, std::nullopt},
+      {UpdateSource::sparkle("not a url"), "https://ignored.com", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    auto u = update("Tool", "dev.tool.Tool", c.source);
+    u.app.feedURL = c.appFeed;
+    EXPECT_EQ(locator().inventoryEntry(u, false).downloadHint, c.hint) << c.appFeed.value_or("-");
+  }
+  const auto gh =
+      locator().inventoryEntry(update("Tool", "dev.tool", UpdateSource::github("o/r")), false);
+  EXPECT_EQ(gh.installHow(), "Download from github.com/o/r/releases");
+  EXPECT_EQ(gh.githubRepo(), "o/r");
+}
+
+TEST_F(InventoryEntryTest, StoreTrackIdPrefersTheCheckOverTheApp) {
+  auto u = update("Things", "com.culturedcode.ThingsMac", UpdateSource::appStore());
+  EXPECT_FALSE(locator().inventoryEntry(u, true).storeTrackID);
+  u.app.storeID = 111;
+  EXPECT_EQ(locator().inventoryEntry(u, true).storeTrackID, 111);
+  u.storeTrackID = 222;
+  EXPECT_EQ(locator().inventoryEntry(u, true).storeTrackID, 222);
+}
+
+TEST_F(InventoryEntryTest, ListsLicenceFilesOfFolderSettingsOnly) {
+  for (const char* name : {"licence-a", "licence-b", "licence-c", "serial.txt"}) {
+    home.write(std::string("Library/Application Support/Foo Bar/") + name, "");
+  }
+  for (const char* name : {"Activation.dat", "REGISTRATION", "registration2"}) {
+    home.write(std::string("Library/Application Support/foobar/") + name, "");
+  }
+  // A settings "file" that is really a folder is still never listed.
+  TempDir other;
+  other.write("Library/Preferences/com.example.foobar.plist/licence.txt", "");
+  other.write("Library/Application Support/Foo Bar/licence.txt", "");
+
+  const auto u = update("Foo Bar", "com.example.foobar", UpdateSource::unknown());
+  const auto e = locator().inventoryEntry(u, false);
+  const std::string base = home.path().string() + "/Library/Application Support/";
+  EXPECT_EQ(e.licenceFiles,
+            (Strings{base + "Foo Bar/licence-a", base + "Foo Bar/licence-b",
+                     base + "Foo Bar/licence-c", base + "Foo Bar/serial.txt",
+                     base + "foobar/Activation.dat", base + "foobar/REGISTRATION"}));
+  const auto o = SettingsLocator(other.path()).inventoryEntry(u, false);
+  EXPECT_EQ(o.licenceFiles,
+            Strings{other.path().string() + "/Library/Application Support/Foo Bar/licence.txt"});
+}
+
+TEST_F(InventoryEntryTest, HostileBundleIdentifiersNeverLeaveHome) {
+  home.write("outside.plist", "");
+  home.write("Library/Preferences/evil.plist", "");
+  home.mkdir("Library/Preferences/x");
+  for (const char* id : {"../../outside", "/../../outside", "x/../evil", "", "."}) {
+    const auto e = locator().inventoryEntry(update("Evil", id, UpdateSource::unknown()), false);
+    EXPECT_TRUE(e.settings.empty()) << id << ": " << e.settings.front();
+  }
+  // Without a readable Application Support folder, preferences still count.
+  TempDir bare;
+  bare.write("Library/Preferences/com.example.foobar.plist", "");
+  bare.write("Library/Application Support", "a file, not a folder");
+  const auto e =
+      SettingsLocator(bare.path())
+          .inventoryEntry(update("Foo Bar", "com.example.foobar", UpdateSource::unknown()), false);
+  EXPECT_EQ(e.settings, Strings{kPrefs + "com.example.foobar.plist"});
+}
+
+TEST_F(InventoryEntryTest, JsonUsesTheFieldNamesAndLeavesOutEmptyOptionals) {
+  auto u = update("iTerm", "com.googlecode.iterm2", UpdateSource::homebrew("iterm2"));
+  u.storeTrackID = 42;
+  const auto e = locator().inventoryEntry(u, true);
+  const Json json = toJson(e);
+  EXPECT_EQ(json.at("caskToken"), "iterm2");
+  EXPECT_EQ(json.at("storeTrackID"), 42);
+  EXPECT_EQ(json.at("container"), "~/Library/Containers/com.googlecode.iterm2");
+  EXPECT_EQ(json.at("source"), Json::parse(R"({"homebrew":{"_0":"iterm2"}})"));
+  EXPECT_FALSE(json.contains("downloadHint"));
+  EXPECT_TRUE(json.at("licenceFiles").is_array());
+  EXPECT_EQ(fromJson<InventoryEntry>(JsonIn(json)), e);
+  EXPECT_EQ(std::hash<InventoryEntry>{}(fromJson<InventoryEntry>(JsonIn(json))),
+            std::hash<InventoryEntry>{}(e));
+
+  for (const char* broken : {"licence", "settings", "app", "source"}) {
+    Json copy = json;
+    copy.erase(broken);
+    EXPECT_THROW(fromJson<InventoryEntry>(JsonIn(copy)), JsonDecodingError) << broken;
+  }
+  Json fraction = json;
+  fraction["storeTrackID"] = 12.7;
+  EXPECT_THROW(fromJson<InventoryEntry>(JsonIn(fraction)), JsonDecodingError);
+  Json notStrings = json;
+  notStrings["settings"] = Json::array({1});
+  EXPECT_THROW(fromJson<InventoryEntry>(JsonIn(notStrings)), JsonDecodingError);
+}
+
+}  // namespace
+}  // namespace larkvale

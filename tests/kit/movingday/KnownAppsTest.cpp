@@ -1,0 +1,84 @@
+#include "kit/movingday/KnownApps.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+
+namespace larkvale {
+namespace {
+
+TEST(KnownAppsTest, TableHasItsRowsInOrder) {
+  const auto& all = KnownApps::all();
+  ASSERT_EQ(all.size(), 33u);
+  EXPECT_EQ(all.front().match, "com.apple.dt.Xcode");
+  EXPECT_EQ(all[11].match, "org.pqrs.Karabiner-Elements.");
+  EXPECT_EQ(all[12].match, "com.jetbrains.");
+  EXPECT_EQ(all[14].match, "com.1password.");
+  EXPECT_EQ(all[30].match, "net.kovidgoyal.calibre");
+  EXPECT_EQ(all.back().match, "net.sourceforge.sqlitebrowser");
+  EXPECT_EQ(&all, &KnownApps::all());
+
+  std::unordered_set<KnownApp> distinct(all.begin(), all.end());
+  EXPECT_EQ(distinct.size(), all.size());
+  for (const auto& row : all) {
+    for (const auto& setting : row.settings) EXPECT_TRUE(setting.starts_with("~/")) << setting;
+  }
+}
+
+TEST(KnownAppsTest, KeepsTheExactTexts) {
+  const auto terminal = KnownApps::entry("com.apple.Terminal");
+  ASSERT_TRUE(terminal);
+  EXPECT_EQ(terminal->settings,
+            std::vector<std::string>{"~/Library/Preferences/com.apple.Terminal.plist"});
+  EXPECT_FALSE(terminal->licence);
+  EXPECT_EQ(*terminal->tip,
+            "Profiles can also be exported one by one: Terminal \u203a Settings \u203a Profiles "
+            "\u203a \u22ef \u203a Export.");
+
+  const auto code = KnownApps::entry("com.microsoft.VSCode");
+  ASSERT_TRUE(code);
+  EXPECT_EQ(code->settings, (std::vector<std::string>{"~/Library/Application Support/Code/User",
+                                                      "~/.vscode/extensions"}));
+  const auto exodus = KnownApps::entry("com.electron.exodus");
+  ASSERT_TRUE(exodus);
+  EXPECT_EQ(*exodus->licence,
+            "A wallet: restore it from your secret recovery phrase. Never copy that phrase into a "
+            "file or a checklist.");
+  EXPECT_FALSE(exodus->tip);
+  EXPECT_TRUE(KnownApps::entry("com.raycast.macos")->settings.empty());
+}
+
+TEST(KnownAppsTest, MatchesPrefixRowsCaseSensitivelyAndOthersIgnoringCase) {
+  struct Case {
+    const char* bundleID;
+    const char* match;  // nullptr: no row
+  };
+  const Case cases[] = {
+      {"com.jetbrains.intellij", "com.jetbrains."},
+      {"com.jetbrains.", "com.jetbrains."},
+      {"com.JetBrains.intellij", nullptr},
+      {"com.jetbrains", nullptr},
+      {"COM.DOCKER.DOCKER", "com.docker.docker"},
+      {"com.docker.docker", "com.docker.docker"},
+      {"com.docker.docker.helper", nullptr},
+      {"com.docker.docke", nullptr},
+      {"com.1password.1password", "com.1password."},
+      {"org.pqrs.Karabiner-Elements.Settings", "org.pqrs.Karabiner-Elements."},
+      {"org.pqrs.karabiner-elements.Settings", nullptr},
+      {"NET.KOVIDGOYAL.CALIBRE", "net.kovidgoyal.calibre"},
+      {"", nullptr},
+      {"com.apple.dt.xcode", "com.apple.dt.Xcode"},
+  };
+  for (const auto& c : cases) {
+    const auto row = KnownApps::entry(c.bundleID);
+    if (c.match) {
+      ASSERT_TRUE(row) << c.bundleID;
+      EXPECT_EQ(row->match, c.match) << c.bundleID;
+    } else {
+      EXPECT_FALSE(row) << c.bundleID << " matched " << row->match;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace larkvale

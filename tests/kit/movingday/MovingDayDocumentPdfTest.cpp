@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "kit/movingday/MovingDayDocument.h"
+#include "tests/kit/movingday/PdfReader.h"
+
+namespace larkvale {
+namespace {
+
+using test::readPdf;
+using test::TempDir;
+
+std::string footer(int page) {
+  return "Larkvale \u00b7 Moving day \u00b7 page " + std::to_string(page);
+}
+
+std::string trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \n");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \n") - first + 1);
+}
+
+// pdftotext breaks wrapped lines; joining them back lets long texts compare.
+std::string withoutBreaks(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c != '\n' && c != ' ') out += c;
+  }
+  return out;
+}
+
+TEST(MovingDayDocumentPdfTest, EmptyDocumentIsOneLetterPageWithOnlyTheFooter) {
+  TempDir dir;
+  const auto pdf = MovingDayDocument::renderPDF({});
+  ASSERT_TRUE(pdf);
+  EXPECT_TRUE(pdf->starts_with("%PDF-"));
+  const auto back = readPdf(dir, *pdf);
+  EXPECT_EQ(back.pageCount(), 1);
+  EXPECT_EQ(back.info.at("Title"), "Moving day");
+  EXPECT_EQ(back.info.at("Creator"), "Larkvale");
+  EXPECT_EQ(back.info.at("Page size").substr(0, 9), "612 x 792");
+  ASSERT_EQ(back.pages.size(), 1u);
+  EXPECT_EQ(trimmed(back.pages[0]), footer(1));
+}
+
+TEST(MovingDayDocumentPdfTest, DrawsEveryKindOfBlockInOrder) {
+  TempDir dir;
+  const std::vector<DocBlock> blocks = {
+      DocBlock::title("Moving day: Studio"),
+      DocBlock::paragraph("Made by Larkvale."),
+      DocBlock::heading("Restore checklist"),
+      DocBlock::check("Install Homebrew", false, "Paste the line\nhttps://brew.sh"),
+      DocBlock::code("brew bundle dump --file=~/Brewfile"),
+      DocBlock::check("Export this checklist", true, std::nullopt),
+      DocBlock::heading("Inventory"),
+      DocBlock::bullet("Firefox 128.0: brew install --cask firefox"),
+  };
+  const auto pdf = MovingDayDocument::renderPDF(blocks);
+  ASSERT_TRUE(pdf);
+  const auto back = readPdf(dir, *pdf);
+  ASSERT_EQ(back.pageCount(), 1);
+  const std::string& text = back.pages[0];
+  const char* expectedOrder[] = {"Moving day: Studio",
+                                 "Made by Larkvale.",
+                                 "Restore checklist",
+                                 "\u2610 Install Homebrew",
+                                 "Paste the line",
+                                 "https://brew.sh",
+                                 "brew bundle dump --file=~/Brewfile",
+                                 "\u2611 Export this checklist",
+                                 "Inventory",
+                                 "\u2022 Firefox 128.0: brew install --cask firefox",
+                                 "Larkvale \u00b7 Moving day \u00b7 page 1"};
+  size_t at = 0;
+  for (const char* piece : expectedOrder) {
+    const size_t found = text.find(piece, at);
+    ASSERT_NE(found, std::string::npos) << piece << "\n--- in ---\n" << text;
+    at = found + 1;
+  }
+}
+
+TEST(MovingDayDocumentPdfTest, LongDocumentPaginatesWithFooterOnEveryPage) {
+  TempDir dir;
+  std::vector<DocBlock> blocks = {DocBlock::title("Moving day: Studio")};
+  for (int i = 0; i < 300; ++i) {
+    blocks.push_back(DocBlock::bullet("App number " + std::to_string(i) + ": Comes with macOS"));
+  }
+  // One paragraph longer than a page must continue on the next page.
+  std::string words;
+  for (int i = 0; i < 1500; ++i) words += "word" + std::to_string(i) + " ";
+  blocks.push_back(DocBlock::paragraph(words + "END"));
+
+  const auto pdf = MovingDayDocument::renderPDF(blocks);
+  ASSERT_TRUE(pdf);
+  const auto back = readPdf(dir, *pdf);
+  ASSERT_GT(back.pageCount(), 5);
+  ASSERT_EQ(back.pages.size(), static_cast<size_t>(back.pageCount()));
+  std::string all;
+  for (size_t i = 0; i < back.pages.size(); ++i) {
+    EXPECT_NE(back.pages[i].find(footer(static_cast<int>(i) + 1)), std::string::npos) << i;
+    all += back.pages[i];
+  }
+  size_t at = 0;
+  for (int i = 0; i < 300; ++i) {
+    at = all.find("App number " + std::to_string(i) + ":", at);
+    ASSERT_NE(at, std::string::npos) << i;
+  }
+  const std::string flat = withoutBreaks(all);
+  EXPECT_NE(flat.find("word1498word1499END"), std::string::npos);
+  // The long paragraph starts on one page and ends on a later one.
+  const auto pageOf = [&](const std::string& text) {
+    for (size_t i = 0; i < back.pages.size(); ++i) {
+      if (withoutBreaks(back.pages[i]).find(text) != std::string::npos) return i;
+    }
+    return back.pages.size();
+  };
+  EXPECT_LT(pageOf("word0word1"), pageOf("END"));
+}
+
+TEST(MovingDayDocumentPdfTest, StopsAfterTwoHundredPages) {
+  TempDir dir;
+  std::vector<DocBlock> blocks;
+  for (int i = 0; i < 20000; ++i) blocks.push_back(DocBlock::bullet("line " + std::to_string(i)));
+  const auto pdf = MovingDayDocument::renderPDF(blocks);
+  ASSERT_TRUE(pdf);
+  const auto back = readPdf(dir, *pdf);
+  EXPECT_EQ(back.pageCount(), 200);
+  EXPECT_NE(back.pages.back().find(footer(200)), std::string::npos);
+}
+
+TEST(MovingDayDocumentPdfTest, SurvivesHostileText) {
+  TempDir dir;
+  const std::string longPath = "/" + std::string(100 * 1024, 'x');
+  const std::vector<DocBlock> blocks = {
+      DocBlock::title("\u05de\u05e2\u05d1\u05e8 \u05d3\u05d9\u05e8\u05d4 \u0627\u0644\u0627\u0646"
+                      "\u062a\u0642\u0627\u0644"),
+      DocBlock::bullet(longPath),
+      DocBlock::check("\U0001F680 Rocket \U0001F468\u200D\U0001F469\u200D\U0001F467", false,
+                      std::string("bad \xff\xfe bytes and a NUL \0 here", 30)),
+      DocBlock::code("<b>not markup</b> & \u202Eevil"),
+      DocBlock::paragraph("after"),
+  };
+  const auto pdf = MovingDayDocument::renderPDF(blocks);
+  ASSERT_TRUE(pdf);
+  const auto back = readPdf(dir, *pdf);
+  EXPECT_GE(back.pageCount(), 2);
+  std::string all;
+  for (const auto& page : back.pages) all += page;
+  EXPECT_NE(all.find("<b>not markup</b>"), std::string::npos);
+  EXPECT_NE(all.find("after"), std::string::npos);
+  const std::string flat = withoutBreaks(all);
+  EXPECT_EQ(std::count(flat.begin(), flat.end(), 'x'), static_cast<long>(longPath.size() - 1));
+}
+
+TEST(MovingDayDocumentPdfTest, RendersOnSeveralThreadsAtOnce) {
+  std::vector<DocBlock> blocks = {DocBlock::title("Moving day: Studio")};
+  for (int i = 0; i < 120; ++i)
+    blocks.push_back(DocBlock::check("Step " + std::to_string(i), i % 2, "detail"));
+  std::vector<std::optional<std::string>> results(4);
+  {
+    std::vector<std::jthread> threads;
+    for (auto& result : results) {
+      threads.emplace_back([&] { result = MovingDayDocument::renderPDF(blocks); });
+    }
+  }
+  TempDir dir;
+  const int pages = readPdf(dir, *MovingDayDocument::renderPDF(blocks)).pageCount();
+  EXPECT_GT(pages, 1);
+  for (const auto& result : results) {
+    ASSERT_TRUE(result);
+    EXPECT_EQ(readPdf(dir, *result).pageCount(), pages);
+  }
+}
+
+TEST(MovingDayDocumentPdfTest, ParagraphStyleHasTheFourSettings) {
+  const auto style = MovingDayDocument::paragraphStyle(1, 18);
+  EXPECT_EQ(style, (MovingDayDocument::ParagraphStyle{1, 18, 18, 2}));
+}
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,176 @@
+#include "kit/movingday/MovingDayDocument.h"
+
+#include <gtest/gtest.h>
+
+#include "kit/movingday/Checklist.h"
+#include "tests/kit/movingday/PdfReader.h"
+
+namespace larkvale {
+namespace {
+
+// Midday UTC: the same calendar day in every time zone a test machine uses.
+const Date kDate = *Dates::parseIso8601("2026-12-05T12:00:00Z");
+
+InventoryEntry entry(std::string name, std::string bundleID, UpdateSource source) {
+  InventoryEntry e;
+  e.app.path = "/Applications/" + name + ".app";
+  e.app.name = std::move(name);
+  e.app.bundleID = std::move(bundleID);
+  e.app.version = "1.0";
+  if (source.kind() == UpdateSource::Kind::homebrew) e.caskToken = source.payload();
+  e.source = std::move(source);
+  e.licence = "note";
+  return e;
+}
+
+std::vector<InventoryEntry> inventory() {
+  auto firefox = entry("Firefox", "org.mozilla.firefox", UpdateSource::homebrew("firefox"));
+  firefox.settings = {"~/Library/Application Support/Firefox/Profiles"};
+  auto things = entry("Things", "com.culturedcode.ThingsMac", UpdateSource::appStore());
+  things.storeTrackID = 904280696;
+  things.container = "~/Library/Containers/com.culturedcode.ThingsMac";
+  auto tool = entry("Tool", "dev.tool", UpdateSource::github("owner/tool"));
+  tool.licenceFiles = {"/home/me/.tool/licence.key", "/home/me/.tool/serial"};
+  auto safari = entry("Safari", "com.apple.Safari", UpdateSource::apple());
+  return {firefox, things, tool, safari};
+}
+
+TEST(MovingDayDocumentTest, EmptyInventoryGivesTitleSummaryAndTwoHeadings) {
+  EXPECT_EQ(MovingDayDocument::blocks({}, {}, {}, "Studio", kDate),
+            (std::vector<DocBlock>{
+                DocBlock::title("Moving day: Studio"),
+                DocBlock::paragraph("Made by Larkvale on December 5, 2026. 0 apps. Licence keys "
+                                    "and Keychain items are not included."),
+                DocBlock::heading("Restore checklist"), DocBlock::heading("Inventory")}));
+}
+
+TEST(MovingDayDocumentTest, ChecksCarryTicksLinksAndOneHeadingPerSection) {
+  const std::vector<ChecklistItem> items = {
+      {"a", "", "No section", std::nullopt, std::nullopt, std::nullopt},
+      {"b", "S", "First", "detail", "cmd", std::nullopt},
+      {"c", "S", "Second", std::nullopt, std::nullopt, "https://x.test"},
+      {"d", "T", "Third", "two\nlines", std::nullopt, "https://y.test"},
+  };
+  const auto blocks = MovingDayDocument::blocks({}, items, {"b", "zzz"}, "Mac", kDate);
+  const std::vector<DocBlock> checklist(blocks.begin() + 3, blocks.end() - 1);
+  EXPECT_EQ(checklist, (std::vector<DocBlock>{
+                           DocBlock::check("No section", false, std::nullopt),
+                           DocBlock::heading("S"),
+                           DocBlock::check("First", true, "detail"),
+                           DocBlock::code("cmd"),
+                           DocBlock::check("Second", false, "https://x.test"),
+                           DocBlock::heading("T"),
+                           DocBlock::check("Third", false, "two\nlines\nhttps://y.test"),
+                       }));
+}
+
+const char* const kGolden = R"(# Moving day: Studio
+
+Made by Larkvale on December 5, 2026. 4 apps. Licence keys and Keychain items are not included.
+
+## Restore checklist
+
+## Before you leave this Mac
+
+- [x] Export this checklist (Markdown or PDF) and keep it off this Mac
+  Save it to an external drive or iCloud Drive, or email it to yourself.
+- [ ] Find the licence keys and sign-ins for Tool
+  Keychain items and licence keys are not exported by Larkvale.
+- [ ] Save a Brewfile (also keeps your command-line tools)
+
+  ```
+  brew bundle dump --file=~/Brewfile
+  ```
+
+## Homebrew apps
+
+- [ ] Install Homebrew on the new Mac
+  Paste the install line from brew.sh into Terminal.
+  https://brew.sh
+- [ ] Install 1 cask app
+
+  ```
+  brew install --cask firefox
+  ```
+
+## App Store apps
+
+- [ ] Install Things
+  App Store: it's under your account's Purchased apps.
+  macappstore://apps.apple.com/app/id904280696
+
+## Direct downloads
+
+- [ ] Download Tool
+  From its GitHub releases (owner/tool). Version here: 1.0.
+  https://github.com/owner/tool/releases
+
+## Settings worth carrying
+
+- [x] Copy Firefox's settings (with the app quit on both Macs)
+  ~/Library/Application Support/Firefox/Profiles
+
+## Sign in and licences
+
+- [ ] Firefox
+  Signing in to a Mozilla account (Firefox Sync) brings bookmarks, passwords and add-ons.
+
+## Last steps
+
+- [ ] Open Larkvale on the new Mac and press Check Now
+  Every app should show up; anything missing from this list still needs installing.
+- [ ] Move your own files separately
+  Documents, photos and projects move with Migration Assistant, Time Machine, iCloud or git; Moving day lists apps only.
+
+## Inventory
+
+## Homebrew cask (1)
+
+- Firefox 1.0: brew install --cask firefox; settings: ~/Library/Application Support/Firefox/Profiles
+
+## App Store (1)
+
+- Things 1.0: App Store (your Apple Account); container: ~/Library/Containers/com.culturedcode.ThingsMac (not copied)
+
+## GitHub releases (1)
+
+- Tool 1.0: Download from github.com/owner/tool/releases; licence files: /home/me/.tool/licence.key, /home/me/.tool/serial
+
+## macOS (1)
+
+- Safari 1.0: Comes with macOS
+)";
+
+TEST(MovingDayDocumentTest, FullDocumentAsMarkdownAndPdf) {
+  const auto entries = inventory();
+  const auto blocks =
+      MovingDayDocument::blocks(entries, Checklist::items(entries),
+                                {"before:export", "settings:org.mozilla.firefox"}, "Studio", kDate);
+  EXPECT_EQ(MovingDayDocument::renderMarkdown(blocks), kGolden);
+
+  test::TempDir dir;
+  const auto pdf = MovingDayDocument::renderPDF(blocks);
+  ASSERT_TRUE(pdf);
+  const auto back = test::readPdf(dir, *pdf);
+  // The last checklist paragraph runs over onto the second page.
+  ASSERT_EQ(back.pageCount(), 2);
+  EXPECT_NE(back.pages[0].find("Larkvale \u00b7 Moving day \u00b7 page 1"), std::string::npos);
+  EXPECT_NE(back.pages[1].find("Larkvale \u00b7 Moving day \u00b7 page 2"), std::string::npos);
+  std::string all;
+  for (const auto& page : back.pages) {
+    all += page.substr(0, page.find("Larkvale \u00b7 Moving day \u00b7 page"));
+  }
+  size_t at = 0;
+  for (const char* piece :
+       {"Moving day: Studio", "\u2611 Export this checklist", "\u2610 Find the licence keys",
+        "brew bundle dump", "Homebrew apps", "Install Things", "Download Tool",
+        "Settings worth carrying", "Sign in and licences", "Last steps", "Inventory",
+        "Homebrew cask (1)", "App Store (1)", "GitHub releases (1)", "macOS (1)",
+        "\u2022 Safari 1.0: Comes with macOS"}) {
+    at = all.find(piece, at);
+    ASSERT_NE(at, std::string::npos) << piece;
+  }
+}
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,146 @@
+#include "kit/movingday/SettingsLocator.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+using test::TempDir;
+
+const std::string kSupport = "~/Library/Application Support/";
+
+InstalledApp app(std::string name, std::string bundleID, std::string path = "") {
+  InstalledApp a;
+  if (path.empty()) path = "/Applications/" + name + ".app";
+  a.path = std::move(path);
+  a.name = std::move(name);
+  a.bundleID = std::move(bundleID);
+  a.version = "1.0";
+  return a;
+}
+
+TEST(SettingsLocatorTest, ListsSupportNamesOnceWithoutHiddenOnes) {
+  TempDir home;
+  home.mkdir("Library/Application Support/Alfred");
+  home.mkdir("Library/Application Support/.hidden");
+  home.write("Library/Application Support/loose-file", "x");
+  home.write("Library/Application Support/.DS_Store", "x");
+  SettingsLocator locator(home.path());
+  auto names = locator.supportNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Alfred", "loose-file"}));
+
+  // Added after the locator was made: not seen.
+  home.mkdir("Library/Application Support/Later");
+  EXPECT_EQ(locator.supportNames().size(), 2u);
+}
+
+TEST(SettingsLocatorTest, UnlistableSupportFolderGivesNoNames) {
+  TempDir missing;
+  EXPECT_TRUE(SettingsLocator(missing.path()).supportNames().empty());
+  TempDir fileInstead;
+  fileInstead.write("Library/Application Support", "not a folder");
+  EXPECT_TRUE(SettingsLocator(fileInstead.path()).supportNames().empty());
+}
+
+TEST(SettingsLocatorTest, ExpandsTildePathsLexicallyUnderHome) {
+  TempDir home;
+  home.write("Library/Preferences/a.plist", "");
+  SettingsLocator locator(home.path());
+  const std::string base = home.path().string();
+  EXPECT_EQ(locator.expand("~/Library/Preferences/a.plist"), base + "/Library/Preferences/a.plist");
+  EXPECT_EQ(locator.expand("/etc/hosts"), "/etc/hosts");
+  EXPECT_EQ(locator.expand("~"), "~");
+  EXPECT_EQ(locator.expand("relative/path"), "relative/path");
+  // An absolute rest never replaces home; a ".." never leaves it.
+  EXPECT_EQ(locator.expand("~//etc/hosts"), base + "//etc/hosts");
+  EXPECT_TRUE(locator.exists("~/Library/Preferences/a.plist"));
+  EXPECT_TRUE(locator.exists("~/Library/Preferences"));
+  EXPECT_FALSE(locator.exists("~/Library/Preferences/b.plist"));
+  EXPECT_FALSE(locator.exists("~//etc/hosts"));
+  EXPECT_FALSE(locator.exists("~/../../../../etc/hosts"));
+  EXPECT_FALSE(locator.exists("~/Library/Preferences/../Preferences/a.plist"));
+}
+
+TEST(SettingsLocatorTest, NormalisesNamesToLowercaseLettersAndNumbers) {
+  struct Case {
+    std::string in, out;
+  };
+  const Case cases[] = {
+      {"Sublime Text", "sublimetext"},
+      {"com.knollsoft.Rectangle", "comknollsoftrectangle"},
+      {"org.pqrs.Karabiner-Elements", "orgpqrskarabinerelements"},
+      {"obs-studio 2.0_beta", "obsstudio20beta"},
+      {"\u00c4rger", "\u00e4rger"},   // composed
+      {"A\u0308rger", "\u00e4rger"},  // decomposed: the same key
+      {"\u65e5\u672c\u8a9e App", "\u65e5\u672c\u8a9eapp"},
+      {"Version \u216b \u00bd", "version\u217b\u00bd"},  // letter-like and fraction numbers
+      {"Rocket \U0001F680!", "rocket"},
+      {"-\u0301x", "x"},  // a mark after something dropped goes with it
+      {"bad\xff\xfe bytes", "badbytes"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(normalisedKey(c.in), c.out) << c.in;
+}
+
+TEST(SettingsLocatorTest, FindsSupportFoldersByNameBundleAndLastPiece) {
+  TempDir home;
+  for (const char* name : {"Foo Bar", "foobar", "FOO-BAR", "Other", "comexamplefoobar", ".foobar",
+                           "Zed", "zed", "app", "Pro", "abc", "Tool"}) {
+    home.mkdir(std::string("Library/Application Support/") + name);
+  }
+  SettingsLocator locator(home.path());
+
+  // Name, bundle identifier and last piece all lead to the same names, each once.
+  EXPECT_EQ(locator.supportCandidates(app("Foo Bar", "com.example.foobar")),
+            (std::vector<std::string>{kSupport + "FOO-BAR", kSupport + "Foo Bar",
+                                      kSupport + "comexamplefoobar", kSupport + "foobar"}));
+  // The bundle's file name (".app" removed everywhere) is a key too.
+  EXPECT_EQ(locator.supportCandidates(app("Something", "x.y", "/Applications/Zed.app.app/")),
+            (std::vector<std::string>{kSupport + "Zed", kSupport + "zed"}));
+  // Stop words and short last pieces give no key.
+  for (const char* id :
+       {"com.example.app", "com.example.Pro", "com.example.abc", "com.example.Tool."}) {
+    const auto found = locator.supportCandidates(app("Nothing", id));
+    if (std::string(id) == "com.example.Tool.") {
+      EXPECT_EQ(found, std::vector<std::string>{kSupport + "Tool"});
+    } else {
+      EXPECT_TRUE(found.empty()) << id << ": " << found.front();
+    }
+  }
+}
+
+TEST(SettingsLocatorTest, ListsLicenceLookingFilesFolderByFolderUpToSix) {
+  TempDir home;
+  home.write("Library/Application Support/A/serial-number.txt", "");
+  home.write("Library/Application Support/A/License.key", "");
+  home.write("Library/Application Support/A/notes.txt", "");
+  home.write("Library/Application Support/A/.licence", "");
+  home.mkdir("Library/Application Support/A/Activation Data");
+  home.write("Library/Application Support/B/REGISTRATION.dat", "");
+  home.write("Library/Application Support/B/licence1", "");
+  home.write("Library/Application Support/B/licence2", "");
+  home.write("Library/Application Support/B/licence3", "");
+  home.write("Library/Preferences/licence.plist", "");
+  SettingsLocator locator(home.path());
+  const std::string a = home.path().string() + "/Library/Application Support/A/";
+  const std::string b = home.path().string() + "/Library/Application Support/B/";
+
+  EXPECT_EQ(locator.licenceLookingFiles({kSupport + "A"}),
+            (std::vector<std::string>{a + ".licence", a + "Activation Data", a + "License.key",
+                                      a + "serial-number.txt"}));
+  EXPECT_EQ(
+      locator.licenceLookingFiles({kSupport + "A", kSupport + "B"}),
+      (std::vector<std::string>{a + ".licence", a + "Activation Data", a + "License.key",
+                                a + "serial-number.txt", b + "REGISTRATION.dat", b + "licence1"}));
+  // A file, a missing folder and an escaping path list nothing.
+  EXPECT_TRUE(locator
+                  .licenceLookingFiles({"~/Library/Preferences/licence.plist", kSupport + "Missing",
+                                        "~/Library/Application Support/../Application Support/A"})
+                  .empty());
+}
+
+}  // namespace
+}  // namespace larkvale

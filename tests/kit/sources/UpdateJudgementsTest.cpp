@@ -1,0 +1,316 @@
+// Source choice and the verdicts of each source, with the web answers handed
+// in by a scripted fetcher.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "kit/sources/FetchError.h"
+#include "kit/sources/UpdateChecker.h"
+
+namespace larkvale {
+namespace {
+
+class ScriptedFetcher : public HTTPFetching {
+ public:
+  std::map<std::string, FetchResult> answers;
+  std::optional<FetchError> failure;
+  std::vector<std::pair<std::string, double>> asked;
+
+  FetchResult fetch(const std::string& url, double maxAge) override {
+    asked.emplace_back(url, maxAge);
+    if (failure) throw *failure;
+    auto it = answers.find(url);
+    return it == answers.end() ? FetchResult{404, "", false} : it->second;
+  }
+};
+
+InstalledApp app(std::string id, std::string version = "1.0", std::string build = "1") {
+  InstalledApp a;
+  a.path = "/Applications/" + id + ".app";
+  a.name = id;
+  a.bundleID = std::move(id);
+  a.version = std::move(version);
+  a.build = std::move(build);
+  return a;
+}
+
+BrewCask cask(std::string token, std::string path, std::string latest = "2.0") {
+  BrewCask c;
+  c.token = std::move(token);
+  c.name = c.token;
+  c.latest = std::move(latest);
+  c.appPaths = {std::move(path)};
+  return c;
+}
+
+TEST(UpdatePlanTest, ChoosesTheFirstRuleThatApplies) {
+  BrewReport brew{{cask("both", "/Applications/com.example.both.app")}, {}, true};
+  auto withReceipt = app("com.example.both");
+  withReceipt.hasAppStoreReceipt = true;
+  auto caskWithFeed = app("com.example.both");
+  caskWithFeed.feedURL = "https://example.com/feed.xml";
+  auto own = app("com.tarn4820.Larkvale");
+  own.hasAppStoreReceipt = true;
+  auto ownWithFeed = own;
+  ownWithFeed.feedURL = "https://example.com/own.xml";
+  auto feedAndRepo = app("com.example.feed");
+  feedAndRepo.feedURL = "https://example.com/f.xml";
+  feedAndRepo.githubRepo = "a/b";
+
+  struct Case {
+    InstalledApp app;
+    std::optional<BrewReport> brew;
+    UpdateSource expected;
+  };
+  const Case cases[] = {
+      {withReceipt, brew, UpdateSource::appStore()},
+      {caskWithFeed, brew, UpdateSource::homebrew("both")},
+      {caskWithFeed, std::nullopt, UpdateSource::sparkle("https://example.com/feed.xml")},
+      {own, brew, UpdateSource::unknown()},
+      {ownWithFeed, brew, UpdateSource::sparkle("https://example.com/own.xml")},
+      {feedAndRepo, brew, UpdateSource::sparkle("https://example.com/f.xml")},
+      {app("org.alacritty"), brew, UpdateSource::github("alacritty/alacritty")},
+      {app("com.apple.Notes"), brew, UpdateSource::apple()},
+      {app("Com.apple.Notes"), brew, UpdateSource::unknown()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.app.bundleID);
+    const auto plan = UpdateChecker::plan(c.app, c.brew);
+    EXPECT_EQ(plan.source, c.expected);
+    EXPECT_EQ(plan.cask.has_value(), c.expected.kind() == UpdateSource::Kind::homebrew);
+  }
+}
+
+TEST(UpdatePlanTest, HomebrewVerdictsAndRemarks) {
+  auto a = app("com.example.x", "1.0");
+  struct Case {
+    std::string installed, latest;
+    std::optional<BrewOutdated> row;
+    bool outdatedRan;
+    UpdateStatus status;
+    std::optional<std::string> remark;
+  };
+  const BrewOutdated listed{"x", {"1.0"}, "2.0", false};
+  const BrewOutdated pinned{"x", {"1.0"}, "2.0", true};
+  const Case cases[] = {
+      {"1.0", "2.0", listed, true, UpdateStatus::updateAvailable(), std::nullopt},
+      {"1.0", "2.0", pinned, true, UpdateStatus::updateAvailable(), "Pinned in Homebrew."},
+      {"1.0", "2.0", std::nullopt, true, UpdateStatus::upToDate(),
+       "Homebrew says it's current (its version reads 2.0)."},
+      {"1.0", "2.0", std::nullopt, false, UpdateStatus::updateAvailable(), std::nullopt},
+      {"3.0", "2.0", listed, true, UpdateStatus::upToDate(),
+       "Updated itself to 3.0; Homebrew's record (older) is behind. Nothing to do."},
+      {"1.0", "latest", listed, true,
+       UpdateStatus::notChecked("The cask has no version number (latest)."), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    a.version = c.installed;
+    UpdateChecker::Plan plan{a, UpdateSource::homebrew("x"), cask("x", a.path, c.latest), c.row,
+                             c.outdatedRan};
+    const auto update = UpdateChecker::checkHomebrew(plan);
+    EXPECT_EQ(update.status, c.status) << c.installed << " " << c.latest;
+    EXPECT_EQ(update.remark, c.remark);
+    EXPECT_EQ(update.latestVersion, c.latest);
+  }
+}
+
+std::string feed(const std::string& items) {
+  return "<rss><channel>" + items + "</channel></rss>";
+}
+std::string item(const std::string& version, const std::string& shortVersion,
+                 const std::string& extra = "") {
+  return "<item><sparkle:version>" + version + "</sparkle:version>" +
+         (shortVersion.empty()
+              ? ""
+              : "<sparkle:shortVersionString>" + shortVersion + "</sparkle:shortVersionString>") +
+         extra + "<enclosure url=\"https://example.com/d.zip\" length=\"1\"/></item>";
+}
+
+TEST(UpdatePlanTest, SparkleComparesTheBuildFirst) {
+  struct Case {
+    std::string itemBuild, itemShort, installedVersion, installedBuild;
+    UpdateStatus::Kind expected;
+  };
+  const Case cases[] = {
+      {"120", "2.0", "2.0", "118", UpdateStatus::Kind::upToDate},
+      {"120", "2.1", "2.0", "130", UpdateStatus::Kind::upToDate},
+      {"121", "", "2.0", "120", UpdateStatus::Kind::updateAvailable},
+      {"121", "1.9", "2.0", "120", UpdateStatus::Kind::updateAvailable},
+      {"121", "2.1", "2.0", "120", UpdateStatus::Kind::updateAvailable},
+  };
+  const CheckOptions options{900, "us", "15.0.0", 1};
+  for (const auto& c : cases) {
+    ScriptedFetcher fetcher;
+    fetcher.answers["https://example.com/f"] = {200, feed(item(c.itemBuild, c.itemShort)), false};
+    auto a = app("com.example.s", c.installedVersion, c.installedBuild);
+    UpdateChecker checker(fetcher, nullptr);
+    UpdateChecker::Plan plan{a, UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
+    GitHubGate gate;
+    EXPECT_EQ(checker.evaluate(plan, options, gate).status.kind(), c.expected)
+        << c.itemBuild << "/" << c.itemShort << " vs " << c.installedBuild;
+    EXPECT_EQ(fetcher.asked.at(0).second, 900);
+  }
+}
+
+TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
+  const CheckOptions options{60, "us", "10.0.0", 1};
+  GitHubGate gate;
+  struct Case {
+    std::optional<FetchResult> answer;
+    std::optional<FetchError> error;
+    std::string bundleID;
+    UpdateStatus status;
+    std::optional<std::string> remark;
+  };
+  const std::string web = "<sparkle:informationalUpdate/><link>https://example.com/w</link>";
+  const Case cases[] = {
+      {std::nullopt,
+       FetchError::tooLarge(),
+       "a",
+       UpdateStatus::notChecked("Feed not read (the feed is over 8 MB)."),
+       {}},
+      {std::nullopt,
+       FetchError::network("timed out"),
+       "a",
+       UpdateStatus::notChecked("Feed not read (timed out)."),
+       {}},
+      {FetchResult{500, "", false},
+       {},
+       "a",
+       UpdateStatus::notChecked("The app's feed answered 500."),
+       {}},
+      {FetchResult{204, feed(""), false},
+       {},
+       "a",
+       UpdateStatus::notChecked("The feed lists no versions."),
+       {}},
+      {FetchResult{200,
+                   feed(item("9", "9",
+                             "<sparkle:minimumSystemVersion>11.0</sparkle:minimumSystemVersion>")),
+                   false},
+       {},
+       "a",
+       UpdateStatus::notChecked("The feed has nothing for this version of macOS."),
+       {}},
+      {FetchResult{200, feed(item("9", "9", web)), false},
+       {},
+       "a",
+       UpdateStatus::updateAvailable(),
+       "The developer posts this one as a web page, not a download."},
+      {FetchResult{200, feed(item("1", "1.0")), false},
+       {},
+       "com.tarn4820.Larkvale",
+       UpdateStatus::upToDate(),
+       "Larkvale updates itself: choose Check for Updates\u2026 in its menu."},
+  };
+  for (const auto& c : cases) {
+    ScriptedFetcher fetcher;
+    if (c.answer) fetcher.answers["https://example.com/f"] = *c.answer;
+    fetcher.failure = c.error;
+    UpdateChecker checker(fetcher, nullptr);
+    UpdateChecker::Plan plan{
+        app(c.bundleID), UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
+    const auto update = checker.evaluate(plan, options, gate);
+    EXPECT_EQ(update.status, c.status);
+    EXPECT_EQ(update.remark, c.remark);
+  }
+}
+
+TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
+  ScriptedFetcher fetcher;
+  ServiceHosts hosts;
+  hosts.appStoreLookup = "http://store.test";
+  fetcher.answers["http://store.test/lookup?id=42&country=de"] = {
+      200, R"({"results":[{"trackId":42,"version":"3.0","minimumOsVersion":"16.0"}]})", false};
+  auto a = app("com.example.x", "2.0");
+  a.storeID = 42;
+  UpdateChecker checker(fetcher, nullptr, hosts);
+  GitHubGate gate;
+  const CheckOptions options{60, "DE", "15.2.0", 1};
+  auto update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
+  EXPECT_EQ(fetcher.asked.at(0),
+            std::make_pair(std::string("http://store.test/lookup?id=42&country=de"), 3600.0));
+  EXPECT_EQ(update.status, UpdateStatus::upToDate());
+  EXPECT_EQ(update.latestVersion, "3.0");
+  EXPECT_EQ(update.remark, "Version 3.0 needs macOS 16.0; this Mac can't install it.");
+
+  a.storeID.reset();
+  a.bundleID = "com.apple.Pages";
+  a.isWrappedIOSApp = true;
+  fetcher.answers["http://store.test/lookup?bundleId=com.apple.Pages&country=de"] = {
+      200, R"({"results":[]})", false};
+  update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
+  EXPECT_EQ(update.status, UpdateStatus::noSource());
+  EXPECT_EQ(update.remark,
+            "Apple's public lookup doesn't list this Apple app; the App Store app's Updates page "
+            "shows its updates.");
+
+  fetcher.answers["http://store.test/lookup?bundleId=com.apple.Pages&country=de"] = {200, "[1]",
+                                                                                     false};
+  update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
+  EXPECT_EQ(update.status, UpdateStatus::notChecked("App Store not checked (typeMismatch(\"\"))."));
+}
+
+TEST(UpdatePlanTest, GitHubReasons) {
+  ServiceHosts hosts;
+  hosts.gitHubAPI = "http://api.test";
+  const CheckOptions options{60, "us", "15.0.0", 1};
+  auto a = app("com.example.g");
+  a.selfUpdater = "its own updater (Electron)";
+  struct Case {
+    std::string repo;
+    FetchResult answer;
+    UpdateStatus status;
+    std::optional<std::string> remark;
+  };
+  const std::string noMac = R"({"tag_name":"v2.0","draft":false,"prerelease":false,"assets":[]})";
+  const Case cases[] = {
+      {"not a repo",
+       {},
+       UpdateStatus::notChecked("not a repo isn't a GitHub repository name."),
+       "It also updates itself with its own updater (Electron)."},
+      {"o/r",
+       {404, "", false},
+       UpdateStatus::notChecked("GitHub has no published release for o/r."),
+       "It also updates itself with its own updater (Electron)."},
+      {"o/r",
+       {502, "", false},
+       UpdateStatus::notChecked("GitHub answered 502."),
+       "It also updates itself with its own updater (Electron)."},
+      {"o/r",
+       {200, "{}", false},
+       UpdateStatus::notChecked("GitHub's answer wasn't a release."),
+       "It also updates itself with its own updater (Electron)."},
+      {"o/r",
+       {200,
+        R"({"tag_name":"nightly","name":"Build 7","draft":false,"prerelease":false,"assets":[]})",
+        false},
+       UpdateStatus::updateAvailable(),
+       "It also updates itself with its own updater (Electron). The release has no Mac download "
+       "Larkvale recognises; its page lists the files."},
+      {"o/r",
+       {200, R"({"tag_name":"nightly","draft":false,"prerelease":false,"assets":[]})", false},
+       UpdateStatus::notChecked("The newest release's tag (nightly) has no version number."),
+       "It also updates itself with its own updater (Electron)."},
+      {"o/r",
+       {200, noMac, true},
+       UpdateStatus::updateAvailable(),
+       "It also updates itself with its own updater (Electron). The release has no Mac download "
+       "Larkvale recognises; its page lists the files."},
+  };
+  for (const auto& c : cases) {
+    ScriptedFetcher fetcher;
+    fetcher.answers["http://api.test/repos/o/r/releases/latest"] = c.answer;
+    UpdateChecker checker(fetcher, nullptr, hosts);
+    GitHubGate gate;
+    const auto update =
+        checker.evaluate({a, UpdateSource::github(c.repo), {}, {}, false}, options, gate);
+    EXPECT_EQ(update.status, c.status) << c.repo << " " << c.answer.status;
+    EXPECT_EQ(update.remark, c.remark);
+    EXPECT_EQ(update.notesURL.value_or("").starts_with("https://github.com/"), true);
+    EXPECT_EQ(gate.used(), c.repo == "o/r" && !c.answer.fromCache ? 1 : 0);
+  }
+}
+
+}  // namespace
+}  // namespace larkvale
