@@ -2,11 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "kit/model/Json.h"
 #include "kit/movingday/CarryError.h"
+#include "kit/movingday/InventoryEntry.h"
+#include "platform/Collation.h"
 #include "platform/FileSystem.h"
 
 namespace larkvale {
@@ -111,6 +114,19 @@ std::optional<std::filesystem::path> MovingManifest::Setting::placeIn(
     const std::filesystem::path& home) const {
   if (!tildePath.starts_with("~/")) return std::nullopt;
   return joinPlain(home, std::string_view(tildePath).substr(2));
+}
+
+std::vector<MovingManifest::App> MovingManifest::manifestApps(
+    const std::vector<InventoryEntry>& entries) {
+  std::vector<App> apps;
+  for (const InventoryEntry& e : entries) {
+    if (e.source.kind() == UpdateSource::Kind::apple) continue;
+    apps.push_back({e.app.name, e.app.bundleID, e.app.version, std::string(e.source.key()),
+                    e.caskToken, e.storeTrackID, e.githubRepo(), e.installHow(), e.downloadHint});
+  }
+  std::stable_sort(apps.begin(), apps.end(),
+                   [](const App& a, const App& b) { return Collation::less(a.name, b.name); });
+  return apps;
 }
 
 std::string MovingManifest::writeManifest(const MovingManifest& m) {

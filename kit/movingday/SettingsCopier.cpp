@@ -11,10 +11,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <unordered_set>
 
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/CarryFiles.h"
+#include "kit/movingday/InventoryEntry.h"
+#include "kit/movingday/SettingsLocator.h"
 #include "kit/movingday/TreeCopier.h"
+#include "platform/Collation.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 
@@ -43,9 +47,6 @@ constexpr std::array<std::string_view, 17> kCacheNames = {"cache",
                                                           "log",
                                                           "tmp",
                                                           "temp"};
-
-constexpr std::array<std::string_view, 4> kLicenceWords = {"licen", "registration", "serial",
-                                                           "activation"};
 
 constexpr int kMaxDepth = 200;
 constexpr int kMaxFolderNumber = 10000;
@@ -131,6 +132,25 @@ CopyItemKind classifyStatus(const struct stat* status, std::string_view name, bo
   return CopyItemKind::notRegular;
 }
 
+std::vector<SettingsPick> SettingsCopier::settingsPicks(
+    const std::vector<InventoryEntry>& entries) {
+  std::vector<const InventoryEntry*> byName;
+  byName.reserve(entries.size());
+  for (const auto& entry : entries) byName.push_back(&entry);
+  std::stable_sort(byName.begin(), byName.end(), [](const auto* a, const auto* b) {
+    return Collation::less(a->app.name, b->app.name);
+  });
+  std::vector<SettingsPick> picks;
+  std::unordered_set<std::string> offered;
+  for (const InventoryEntry* entry : byName) {
+    for (const std::string& path : entry->settings) {
+      if (isAllowedPath(path) && offered.insert(path).second)
+        picks.push_back({path, entry->app.name, entry->app.bundleID});
+    }
+  }
+  return picks;
+}
+
 bool SettingsCopier::isAllowedPath(std::string_view tildePath) {
   for (std::string_view prefix : kAllowedPrefixes) {
     if (!tildePath.starts_with(prefix)) continue;
@@ -151,9 +171,7 @@ bool SettingsCopier::isAllowedPath(std::string_view tildePath) {
 }
 
 bool SettingsCopier::looksLikeLicence(std::string_view name) {
-  std::string lower = lowercased(name);
-  return std::any_of(kLicenceWords.begin(), kLicenceWords.end(),
-                     [&](std::string_view word) { return lower.find(word) != lower.npos; });
+  return looksLikeLicenceFile(name);
 }
 
 CopyItemKind SettingsCopier::classifyItem(const std::filesystem::path& item, bool picked) {

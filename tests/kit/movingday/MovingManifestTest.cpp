@@ -4,6 +4,7 @@
 
 #include "kit/model/Json.h"
 #include "kit/movingday/CarryError.h"
+#include "kit/movingday/InventoryEntry.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -215,6 +216,44 @@ TEST(MovingManifestTest, AppStoreLink) {
   EXPECT_EQ(app.appStoreURL(), std::nullopt);
   app.storeTrackID = 497799835;
   EXPECT_EQ(app.appStoreURL(), "macappstore://apps.apple.com/app/id497799835");
+}
+
+InventoryEntry inventoryEntry(std::string name, UpdateSource source,
+                              std::vector<std::string> settings = {}) {
+  InventoryEntry e;
+  e.app.name = name;
+  e.app.bundleID = "com.example." + name;
+  e.app.version = "1.0";
+  e.app.path = "/Applications/" + name + ".app";
+  e.source = std::move(source);
+  e.settings = std::move(settings);
+  return e;
+}
+
+TEST(MovingManifestTest, ManifestAppsLeaveOutTheSystemAndSortByName) {
+  auto brew = inventoryEntry("zebra", UpdateSource::homebrew("zebra-cask"));
+  brew.caskToken = "zebra-cask";
+  brew.downloadHint = "example.com";
+  auto store = inventoryEntry("Alpha", UpdateSource::appStore());
+  store.storeTrackID = 42;
+  auto hub = inventoryEntry("beta", UpdateSource::github("owner/beta"));
+  hub.caskToken = "beta";
+  std::vector<InventoryEntry> entries = {brew, inventoryEntry("Safari", UpdateSource::apple()),
+                                         store, hub};
+
+  auto apps = MovingManifest::manifestApps(entries);
+  ASSERT_EQ(apps.size(), 3u);
+  EXPECT_EQ(apps[0],
+            (MovingManifest::App{"Alpha", "com.example.Alpha", "1.0", "appstore", std::nullopt, 42,
+                                 std::nullopt, store.installHow(), std::nullopt}));
+  EXPECT_EQ(apps[1],
+            (MovingManifest::App{"beta", "com.example.beta", "1.0", "github", "beta", std::nullopt,
+                                 "owner/beta", hub.installHow(), std::nullopt}));
+  EXPECT_EQ(apps[2],
+            (MovingManifest::App{"zebra", "com.example.zebra", "1.0", "homebrew", "zebra-cask",
+                                 std::nullopt, std::nullopt, brew.installHow(), "example.com"}));
+  EXPECT_TRUE(
+      MovingManifest::manifestApps({inventoryEntry("Safari", UpdateSource::apple())}).empty());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "kit/movingday/CarryError.h"
+#include "kit/movingday/InventoryEntry.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -392,6 +393,36 @@ TEST(SettingsCopierReadme, IsTheFixedText) {
             "Day Folder\u2026 lists what's missing.\n"
             "Licence files, caches and app containers were left out; licence keys and Keychain "
             "items are never copied.\n");
+}
+
+InventoryEntry inventoryEntry(std::string name, UpdateSource source,
+                              std::vector<std::string> settings = {}) {
+  InventoryEntry e;
+  e.app.name = name;
+  e.app.bundleID = "com.example." + name;
+  e.app.version = "1.0";
+  e.app.path = "/Applications/" + name + ".app";
+  e.source = std::move(source);
+  e.settings = std::move(settings);
+  return e;
+}
+
+TEST(SettingsCopierRules, PicksFollowAppNamesAndAreOfferedOnce) {
+  const std::string prefs = "~/Library/Preferences/", support = "~/Library/Application Support/";
+  std::vector<InventoryEntry> entries = {
+      inventoryEntry("zebra", UpdateSource::unknown(), {prefs + "z.plist", support + "Shared"}),
+      inventoryEntry(
+          "Alpha", UpdateSource::unknown(),
+          {"~/.config/alpha", prefs + "a.plist", support + "Shared", support + "Alpha/"}),
+      inventoryEntry("beta", UpdateSource::unknown(), {support + "Shared", prefs + "b.plist"}),
+  };
+  std::vector<SettingsPick> expected = {
+      {prefs + "a.plist", "Alpha", "com.example.Alpha"},
+      {support + "Shared", "Alpha", "com.example.Alpha"},
+      {prefs + "b.plist", "beta", "com.example.beta"},
+      {prefs + "z.plist", "zebra", "com.example.zebra"},
+  };
+  EXPECT_EQ(SettingsCopier::settingsPicks(entries), expected);
 }
 
 }  // namespace
