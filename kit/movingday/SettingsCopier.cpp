@@ -30,25 +30,13 @@ using CarryFiles::Fd;
 constexpr std::array<std::string_view, 2> kAllowedPrefixes = {"~/Library/Preferences/",
                                                               "~/Library/Application Support/"};
 
-constexpr std::array<std::string_view, 17> kCacheNames = {"cache",
-                                                          "caches",
-                                                          "code cache",
-                                                          "gpucache",
-                                                          "cacheddata",
-                                                          "shadercache",
-                                                          "grshadercache",
-                                                          "dawncache",
-                                                          "dawngraphitecache",
-                                                          "dawnwebgpucache",
-                                                          "service worker",
-                                                          "crashpad",
-                                                          "crashreports",
-                                                          "logs",
-                                                          "log",
-                                                          "tmp",
-                                                          "temp"};
+// clang-format off
+constexpr std::array<std::string_view, 17> kCacheNames = {
+    "cache", "caches", "code cache", "gpucache", "cacheddata", "shadercache", "grshadercache",
+    "dawncache", "dawngraphitecache", "dawnwebgpucache", "service worker", "crashpad",
+    "crashreports", "logs", "log", "tmp", "temp"};
+// clang-format on
 
-constexpr int kMaxDepth = 200;
 constexpr int kMaxFolderNumber = 10000;
 
 std::string lowercased(std::string_view text) {
@@ -78,7 +66,7 @@ void measureFolder(int folder, SettingsCopier::Size& size, int depth) {
     if (kind == CopyItemKind::file) {
       size.bytes += st.st_size;
       size.files += 1;
-    } else if (kind == CopyItemKind::folder && depth < kMaxDepth) {
+    } else if (kind == CopyItemKind::folder && depth < kMaxCopyDepth) {
       Fd sub{::openat(folder, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
       if (sub) measureFolder(sub.get(), size, depth + 1);
     }

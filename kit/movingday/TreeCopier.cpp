@@ -14,10 +14,6 @@ namespace {
 
 using CarryFiles::Fd;
 
-// Deeper folders are left out rather than risking the handle limit: each
-// level holds three descriptors while it is walked.
-constexpr int kMaxDepth = 200;
-
 std::string_view reasonFor(CopyItemKind kind) {
   switch (kind) {
     case CopyItemKind::cache:
@@ -111,7 +107,7 @@ void TreeCopier::copyEntry(int srcDir, int dstDir, const std::string& name,
       leaveOut(display, std::string(reasonFor(kind)));
       return;
   }
-  if (depth >= kMaxDepth) {
+  if (depth >= kMaxCopyDepth) {
     leaveOut(display, LeftOutReason::folderFailed(CarryFiles::describe(ENAMETOOLONG)));
     return;
   }

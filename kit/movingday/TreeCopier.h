@@ -19,6 +19,11 @@ struct stat;
 
 namespace larkvale {
 
+// Folders nested deeper below a pick are left out (copy) or not counted
+// (measure) rather than risking the descriptor limit: each level holds three
+// descriptors while it is walked.
+inline constexpr int kMaxCopyDepth = 200;
+
 // The kind of an item from its own status (nullptr when it could not be read)
 // and its name; the rule of SettingsCopier::classifyItem.
 CopyItemKind classifyStatus(const struct stat* status, std::string_view name, bool picked);

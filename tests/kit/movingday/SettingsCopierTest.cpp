@@ -357,6 +357,22 @@ TEST_F(SettingsCopierTest, PathsBelowALinkedFolderKeepTheirPlace) {
             "{}");
 }
 
+TEST_F(SettingsCopierTest, FoldersBeyondTheDepthLimitAreLeftOutByName) {
+  std::string rel = "home/Library/Application Support/Deep";
+  std::string display = kSupport + "Deep";
+  for (int level = 1; level <= 205; ++level) {
+    rel += "/d";
+    if (level <= 200) display += "/d";
+  }
+  dir.write(rel + "/f.txt", "x");
+  dir.write("home/Library/Application Support/Deep/top.txt", "top");
+  auto result = copy({pick(kSupport + "Deep")});
+  EXPECT_EQ(result.manifest.leftOut,
+            (std::vector<LeftOut>{{display, "Couldn't make the folder (File name too long)."}}));
+  EXPECT_EQ(result.manifest.settings.at(0).files, 1);
+  EXPECT_EQ(SettingsCopier(home()).measureSetting(kSupport + "Deep"), (SettingsCopier::Size{3, 1}));
+}
+
 TEST_F(SettingsCopierTest, FolderNameKeepsTheMacNameOnlyInTheManifest) {
   auto result = SettingsCopier(home()).copy({}, {}, dest(), "Studio/Work: 2", "15.1.0", kDate, {});
   EXPECT_EQ(result.folder.filename(), "Larkvale Moving Day Studio-Work- 2 " + localDay(kDate));
