@@ -44,6 +44,48 @@ std::string randomSuffix() {
   return s;
 }
 
+// Reads a regular file opened relative to a folder (AT_FDCWD for the
+// working folder or an absolute path).
+std::optional<std::string> readFileAt(int folder, const char* path, size_t maxBytes) {
+  // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the fstat check
+  // below then refuses anything but a regular file.
+  Fd file{::openat(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  if (file.fd < 0) return std::nullopt;
+  struct stat st {};
+  if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) return std::nullopt;
+  std::string content;
+  content.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  // The file may grow or shrink while we read; stop at the cap either way.
+  for (;;) {
+    if (got == content.size()) {
+      // Most files end where fstat said: confirm that with a small read
+      // instead of growing the buffer (and clearing the new room) first.
+      char probe[512];
+      ssize_t n = ::read(file.fd, probe, sizeof probe);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return std::nullopt;
+      if (n == 0) break;
+      if (got + static_cast<size_t>(n) > maxBytes) return std::nullopt;
+      content.append(probe, static_cast<size_t>(n));
+      got += static_cast<size_t>(n);
+      content.resize(std::min(maxBytes + 1, got + 65536));
+      continue;
+    }
+    ssize_t n = ::read(file.fd, content.data() + got, content.size() - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  if (got > maxBytes) return std::nullopt;
+  content.resize(got);
+  return content;
+}
+
 }  // namespace
 
 std::optional<std::vector<Entry>> listEntries(const fs::path& folder) {
@@ -85,33 +127,7 @@ fs::path resolveLinks(const fs::path& path) {
 }
 
 std::optional<std::string> readFile(const fs::path& path, size_t maxBytes) {
-  // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the fstat check
-  // below then refuses anything but a regular file.
-  Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-  if (file.fd < 0) return std::nullopt;
-  struct stat st {};
-  if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  if (static_cast<uint64_t>(st.st_size) > maxBytes) return std::nullopt;
-  std::string content;
-  content.resize(static_cast<size_t>(st.st_size));
-  size_t got = 0;
-  // The file may grow or shrink while we read; stop at the cap either way.
-  for (;;) {
-    if (got == content.size()) {
-      if (content.size() >= maxBytes + 1) return std::nullopt;
-      content.resize(std::min(maxBytes + 1, content.size() + 65536));
-    }
-    ssize_t n = ::read(file.fd, content.data() + got, content.size() - got);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
-  }
-  if (got > maxBytes) return std::nullopt;
-  content.resize(got);
-  return content;
+  return readFileAt(AT_FDCWD, path.c_str(), maxBytes);
 }
 
 std::optional<std::string> readText(const fs::path& path, size_t maxBytes) {
@@ -189,6 +205,41 @@ std::optional<fs::path> joinInside(const fs::path& base, std::string_view relati
     start = slash + 1;
   }
   return out;
+}
+
+std::optional<OpenFolder> OpenFolder::open(const fs::path& folder) {
+  int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  return OpenFolder(fd);
+}
+
+OpenFolder& OpenFolder::operator=(OpenFolder&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
+}
+
+OpenFolder::~OpenFolder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool OpenFolder::exists(const std::string& relative) const {
+  struct stat st {};
+  return ::fstatat(fd_, relative.c_str(), &st, 0) == 0;
+}
+
+std::optional<std::string> OpenFolder::readFile(const std::string& relative,
+                                                size_t maxBytes) const {
+  return readFileAt(fd_, relative.c_str(), maxBytes);
+}
+
+std::optional<std::string> OpenFolder::readText(const std::string& relative,
+                                                size_t maxBytes) const {
+  auto content = readFile(relative, maxBytes);
+  if (!content || !isValidUtf8(*content)) return std::nullopt;
+  return content;
 }
 
 }  // namespace larkvale::FileSystem

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace larkvale::FileSystem {
@@ -52,6 +53,35 @@ std::optional<std::string> readText(const fs::path& path, size_t maxBytes = kDef
 void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode = 0644);
 
 bool isValidUtf8(std::string_view text);
+
+// A folder held open, so that many paths below it are reached without
+// walking the whole path from the root each time (a scan asks a dozen
+// questions of every bundle). Move-only; the folder is closed when the
+// object goes. Relative paths are used as given: pass fixed names, or names
+// that came from listing the folder, never text from outside data.
+class OpenFolder {
+ public:
+  // Nothing when the path (links followed) is not a folder that can be opened.
+  static std::optional<OpenFolder> open(const fs::path& folder);
+
+  OpenFolder(OpenFolder&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  OpenFolder& operator=(OpenFolder&& other) noexcept;
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+  ~OpenFolder();
+
+  // exists, readFile and readText for a path relative to the folder, with
+  // the same rules as the functions above.
+  bool exists(const std::string& relative) const;
+  std::optional<std::string> readFile(const std::string& relative,
+                                      size_t maxBytes = kDefaultReadLimit) const;
+  std::optional<std::string> readText(const std::string& relative,
+                                      size_t maxBytes = kDefaultReadLimit) const;
+
+ private:
+  explicit OpenFolder(int fd) : fd_(fd) {}
+  int fd_;
+};
 
 // Joins a relative path given as text under base, lexically. Nothing when the
 // text is absolute, empty, or has an empty, "." or ".." piece — so the result

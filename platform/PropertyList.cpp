@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -84,9 +85,9 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
       return PlistValue(d);
     }
     case PLIST_STRING: {
-      char* s = nullptr;
-      plist_get_string_val(node, &s);
-      return PlistValue(takeString(s));
+      // Read in place rather than through a copy the library allocates.
+      const char* s = plist_get_string_ptr(node, nullptr);
+      return PlistValue(s ? std::string(s) : std::string());
     }
     case PLIST_DATA: {
       char* bytes = nullptr;
@@ -134,6 +135,57 @@ bool xmlNestingWithinLimit(std::string_view xml) {
   return true;
 }
 
+uint64_t readBigEndian(std::string_view bytes, size_t at, size_t width) {
+  uint64_t value = 0;
+  for (size_t i = 0; i < width; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// Whether the string object at offset of a binary property list holds a NUL
+// character. An object that can't be read is left to the parser to refuse.
+bool stringHoldsNul(std::string_view bytes, uint64_t offset) {
+  if (offset >= bytes.size()) return false;
+  const auto marker = static_cast<unsigned char>(bytes[offset]);
+  const unsigned type = marker >> 4;
+  if (type != 0x5 && type != 0x6) return false;
+  uint64_t count = marker & 0x0F;
+  uint64_t start = offset + 1;
+  if (count == 0x0F) {  // the length follows as an integer object
+    if (start >= bytes.size()) return false;
+    const auto intMarker = static_cast<unsigned char>(bytes[start]);
+    const size_t width = size_t{1} << (intMarker & 0x0F);
+    if ((intMarker >> 4) != 0x1 || width > 8 || bytes.size() - start - 1 < width) return false;
+    count = readBigEndian(bytes, static_cast<size_t>(start + 1), width);
+    start += 1 + width;
+  }
+  const uint64_t unit = type == 0x6 ? 2 : 1;
+  if (start > bytes.size() || count > (bytes.size() - start) / unit) return false;
+  for (uint64_t i = 0; i < count; ++i) {
+    const size_t at = static_cast<size_t>(start + i * unit);
+    if (bytes[at] == '\0' && (unit == 1 || bytes[at + 1] == '\0')) return true;
+  }
+  return false;
+}
+
+// libplist 2.2 aborts the process (a failed assertion) when asked for a
+// dictionary key that holds a NUL character, which a binary property list
+// can encode. Such lists are refused before they reach it; no real property
+// list has NUL in a string.
+bool binaryHoldsNulString(std::string_view bytes) {
+  if (bytes.size() < 8 + 32) return false;
+  const size_t trailer = bytes.size() - 32;
+  const size_t offsetWidth = static_cast<unsigned char>(bytes[trailer + 6]);
+  const uint64_t objects = readBigEndian(bytes, trailer + 8, 8);
+  const uint64_t table = readBigEndian(bytes, trailer + 24, 8);
+  if (offsetWidth < 1 || offsetWidth > 8 || table > trailer) return false;
+  const uint64_t listed = std::min<uint64_t>(objects, (trailer - table) / offsetWidth);
+  for (uint64_t i = 0; i < listed; ++i) {
+    const size_t at = static_cast<size_t>(table + i * offsetWidth);
+    if (stringHoldsNul(bytes, readBigEndian(bytes, at, offsetWidth))) return true;
+  }
+  return false;
+}
+
 PlistPtr build(const PlistValue& value) {
   struct Builder {
     plist_t operator()(const std::string& s) const { return plist_new_string(s.c_str()); }
@@ -168,6 +220,7 @@ std::optional<PlistValue> parse(std::string_view bytes) {
   const auto length = static_cast<uint32_t>(bytes.size());
   plist_t root = nullptr;
   if (plist_is_binary(bytes.data(), length)) {
+    if (binaryHoldsNulString(bytes)) return std::nullopt;
     plist_from_bin(bytes.data(), length, &root);
   } else {
     if (!xmlNestingWithinLimit(bytes)) return std::nullopt;

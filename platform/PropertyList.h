@@ -53,7 +53,8 @@ struct PlistValue {
 namespace PropertyList {
 
 // Parses an XML or binary property list. Nothing when the bytes are not a
-// property list. Binary integers above INT64_MAX wrap to negative values.
+// property list, or when a string in it holds a NUL character. Binary
+// integers above INT64_MAX wrap to negative values.
 std::optional<PlistValue> parse(std::string_view bytes);
 
 // Writes a value as an XML or binary property list.

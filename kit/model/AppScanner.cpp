@@ -1,9 +1,12 @@
 #include "kit/model/AppScanner.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <mutex>
+#include <thread>
 #include <unordered_set>
 
 #include "kit/model/OwnApp.h"
@@ -51,37 +54,112 @@ std::string displayName(const PlistDict& info, std::string_view fileName) {
   return std::string(TextTrim::spaces(AppScanner::cleanDisplayName(raw)));
 }
 
-// Where the property list of a bundle lies, and whether the app is wrapped.
-struct InfoLocation {
-  fs::path plist;
+// The property list of a bundle, and whether the app is wrapped.
+struct BundleInfo {
+  PlistDict dict;
   bool wrapped = false;
 };
 
-std::optional<InfoLocation> locateInfo(const fs::path& bundle) {
-  fs::path plain = bundle / "Contents" / "Info.plist";
-  if (FileSystem::exists(plain)) return InfoLocation{plain, false};
-  auto names = FileSystem::listNames(bundle / "Wrapper");
-  if (!names) return std::nullopt;
-  for (const std::string& name : *names) {
-    if (name.ends_with(".app")) return InfoLocation{bundle / "Wrapper" / name / "Info.plist", true};
-  }
-  return std::nullopt;
-}
-
-std::optional<PlistDict> readInfo(const fs::path& plist) {
-  auto bytes = FileSystem::readFile(plist, kMaxInfoPlist);
+std::optional<PlistDict> parseInfo(const std::optional<std::string>& bytes) {
   if (!bytes) return std::nullopt;
   auto value = PropertyList::parse(*bytes);
   if (!value || !value->dict()) return std::nullopt;
   return std::move(*std::get_if<PlistDict>(&value->value));
 }
 
-std::optional<std::string> githubRepo(const fs::path& bundle, const PlistDict& info) {
+std::optional<BundleInfo> readInfo(const fs::path& bundle, const FileSystem::OpenFolder& folder) {
+  // Reading first and asking about existence only on failure saves a lookup
+  // for every ordinary bundle.
+  if (auto bytes = folder.readFile("Contents/Info.plist", kMaxInfoPlist)) {
+    auto dict = parseInfo(bytes);
+    if (!dict) return std::nullopt;
+    return BundleInfo{std::move(*dict), false};
+  }
+  if (folder.exists("Contents/Info.plist")) return std::nullopt;
+  auto names = FileSystem::listNames(bundle / "Wrapper");
+  if (!names) return std::nullopt;
+  for (const std::string& name : *names) {
+    if (!name.ends_with(".app")) continue;
+    auto dict = parseInfo(folder.readFile("Wrapper/" + name + "/Info.plist", kMaxInfoPlist));
+    if (!dict) return std::nullopt;
+    return BundleInfo{std::move(*dict), true};
+  }
+  return std::nullopt;
+}
+
+constexpr const char* kUpdateConfig = "Contents/Resources/app-update.yml";
+
+// The updater rules, with the existence test supplied by the caller.
+template <typename Exists>
+std::optional<std::string> selfUpdater(const PlistDict& info, Exists&& exists) {
+  if (info.contains("KSProductID")) return "Google's updater";
+  if (exists(kUpdateConfig)) return "its own updater (Electron)";
+  if (exists("Contents/Frameworks/Squirrel.framework")) return "its own updater (Squirrel)";
+  auto id = info.find("CFBundleIdentifier");
+  if (id != info.end() && id->second.string() && id->second.string()->starts_with("com.microsoft."))
+    return "Microsoft AutoUpdate";
+  if (exists("Contents/Frameworks/Sparkle.framework"))
+    return "Sparkle (its feed is set inside the app)";
+  return std::nullopt;
+}
+
+// Existence tests inside one bundle, each path asked at most once. Paths
+// are the fixed names of this file, so they are told apart by address.
+class BundleProbe {
+ public:
+  explicit BundleProbe(const FileSystem::OpenFolder& folder) : folder_(folder) {}
+  bool operator()(const char* relative) {
+    for (const auto& [path, found] : known_)
+      if (path == relative) return found;
+    bool found = folder_.exists(relative);
+    known_.emplace_back(relative, found);
+    return found;
+  }
+
+ private:
+  const FileSystem::OpenFolder& folder_;
+  std::vector<std::pair<const char*, bool>> known_;
+};
+
+std::optional<std::string> githubRepo(const PlistDict& info, const FileSystem::OpenFolder& folder,
+                                      BundleProbe& exists) {
   if (auto repo = GitHubReleases::repoFromInfo(info)) return repo;
-  auto config =
-      FileSystem::readText(bundle / "Contents/Resources/app-update.yml", kMaxUpdateConfig);
+  if (!exists(kUpdateConfig)) return std::nullopt;
+  auto config = folder.readText(kUpdateConfig, kMaxUpdateConfig);
   if (!config) return std::nullopt;
   return GitHubReleases::repoFromUpdateConfig(*config);
+}
+
+// A listed bundle with its path, links resolved.
+struct Listed {
+  fs::path path;
+  std::string resolved;
+};
+
+std::string joined(const std::string& folder, const std::string& name) {
+  return folder.ends_with('/') ? folder + name : folder + "/" + name;
+}
+
+// Lists one folder (see AppScanner::listApps). A folder or bundle that is
+// itself no link resolves to its resolved parent plus its name, which spares
+// resolving every component of every bundle's path again.
+void collectApps(const fs::path& folder, const std::string& resolvedFolder, int depth,
+                 std::vector<Listed>& out) {
+  auto entries = FileSystem::listEntries(folder);
+  if (!entries) return;
+  std::sort(entries->begin(), entries->end(),
+            [](const auto& a, const auto& b) { return a.path.native() < b.path.native(); });
+  for (FileSystem::Entry& entry : *entries) {
+    if (entry.name.starts_with(".")) continue;
+    const bool isFolder = entry.isDirectory.value_or(false);
+    if (entry.path.extension() == ".app") {
+      std::string resolved = isFolder ? joined(resolvedFolder, entry.name)
+                                      : FileSystem::resolveLinks(entry.path).native();
+      out.push_back({std::move(entry.path), std::move(resolved)});
+    } else if (depth >= 1 && isFolder) {
+      collectApps(entry.path, joined(resolvedFolder, entry.name), depth - 1, out);
+    }
+  }
 }
 
 std::optional<int64_t> parseSignedDecimal(std::string_view text) {
@@ -112,13 +190,15 @@ std::vector<fs::path> AppScanner::defaultRoots(const fs::path& home) {
 
 std::vector<InstalledApp> AppScanner::scan() const {
   std::unordered_set<std::string> seen;
-  std::vector<InstalledApp> apps;
+  std::vector<fs::path> bundles;
   for (const fs::path& root : roots) {
-    for (const fs::path& bundle : listApps(root, 1)) {
-      if (!seen.insert(FileSystem::resolveLinks(bundle).string()).second) continue;
-      if (auto app = readApp(bundle)) apps.push_back(std::move(*app));
+    std::vector<Listed> listed;
+    collectApps(root, FileSystem::resolveLinks(root).native(), 1, listed);
+    for (Listed& bundle : listed) {
+      if (seen.insert(std::move(bundle.resolved)).second) bundles.push_back(std::move(bundle.path));
     }
   }
+  std::vector<InstalledApp> apps = readAll(bundles);
   apps = OwnApp::keepOneOwnCopy(std::move(apps), runningPath);
   std::stable_sort(apps.begin(), apps.end(), [](const InstalledApp& a, const InstalledApp& b) {
     return Collation::less(a.name, b.name);
@@ -126,40 +206,62 @@ std::vector<InstalledApp> AppScanner::scan() const {
   return apps;
 }
 
-std::vector<fs::path> AppScanner::listApps(const fs::path& folder, int depth) {
-  auto entries = FileSystem::listEntries(folder);
-  if (!entries) return {};
-  std::sort(entries->begin(), entries->end(),
-            [](const auto& a, const auto& b) { return a.path.native() < b.path.native(); });
-  std::vector<fs::path> found;
-  for (const FileSystem::Entry& entry : *entries) {
-    if (entry.name.starts_with(".")) continue;
-    if (entry.path.extension() == ".app") {
-      found.push_back(entry.path);
-    } else if (depth >= 1 && entry.isDirectory.value_or(false)) {
-      auto inner = listApps(entry.path, depth - 1);
-      found.insert(found.end(), inner.begin(), inner.end());
+std::vector<InstalledApp> AppScanner::readAll(const std::vector<fs::path>& bundles) const {
+  // Reading is independent per bundle and mostly waits on the file system,
+  // so a few workers share it; results keep the listing order.
+  std::vector<std::optional<InstalledApp>> slots(bundles.size());
+  const size_t workers = std::min<size_t>(kReadWorkers, (bundles.size() + 31) / 32);
+  std::atomic<size_t> next{0};
+  std::mutex failureLock;
+  std::exception_ptr failure;
+  auto work = [&] {
+    try {
+      for (size_t i = next++; i < bundles.size(); i = next++) slots[i] = readApp(bundles[i]);
+    } catch (...) {
+      std::lock_guard lock(failureLock);
+      if (!failure) failure = std::current_exception();
+      next = bundles.size();
     }
+  };
+  {
+    std::vector<std::jthread> threads;
+    for (size_t i = 1; i < workers; ++i) threads.emplace_back(work);
+    work();
   }
-  return found;
+  if (failure) std::rethrow_exception(failure);
+  std::vector<InstalledApp> apps;
+  apps.reserve(bundles.size());
+  for (auto& slot : slots) {
+    if (slot) apps.push_back(std::move(*slot));
+  }
+  return apps;
+}
+
+std::vector<fs::path> AppScanner::listApps(const fs::path& folder, int depth) {
+  std::vector<Listed> listed;
+  collectApps(folder, FileSystem::resolveLinks(folder).native(), depth, listed);
+  std::vector<fs::path> paths;
+  paths.reserve(listed.size());
+  for (Listed& bundle : listed) paths.push_back(std::move(bundle.path));
+  return paths;
 }
 
 std::optional<InstalledApp> AppScanner::readApp(const fs::path& bundle) const {
   if (!FileSystem::isValidUtf8(bundle.native())) return std::nullopt;
-  auto location = locateInfo(bundle);
-  if (!location) return std::nullopt;
-  auto info = readInfo(location->plist);
+  auto folder = FileSystem::OpenFolder::open(bundle);
+  if (!folder) return std::nullopt;
+  auto info = readInfo(bundle, *folder);
   if (!info) return std::nullopt;
-  auto app = factsFromInfo(*info, bundle.filename().native());
+  auto app = factsFromInfo(info->dict, bundle.filename().native());
   if (!app) return std::nullopt;
+  BundleProbe exists(*folder);
   app->path = bundle.native();
-  app->isWrappedIOSApp = location->wrapped;
-  app->hasAppStoreReceipt =
-      FileSystem::exists(bundle / "Contents/_MASReceipt/receipt") ||
-      (location->wrapped && FileSystem::exists(bundle / "Wrapper/iTunesMetadata.plist"));
-  app->selfUpdater = detectSelfUpdater(bundle, *info);
+  app->isWrappedIOSApp = info->wrapped;
+  app->hasAppStoreReceipt = exists("Contents/_MASReceipt/receipt") ||
+                            (info->wrapped && exists("Wrapper/iTunesMetadata.plist"));
+  app->selfUpdater = selfUpdater(info->dict, exists);
   if (app->hasAppStoreReceipt) app->storeID = appStoreID(bundle);
-  app->githubRepo = githubRepo(bundle, *info);
+  app->githubRepo = githubRepo(info->dict, *folder, exists);
   return app;
 }
 
@@ -184,17 +286,8 @@ std::optional<InstalledApp> AppScanner::factsFromInfo(const PlistDict& info,
 
 std::optional<std::string> AppScanner::detectSelfUpdater(const fs::path& bundle,
                                                          const PlistDict& info) {
-  if (info.contains("KSProductID")) return "Google's updater";
-  if (FileSystem::exists(bundle / "Contents/Resources/app-update.yml"))
-    return "its own updater (Electron)";
-  if (FileSystem::exists(bundle / "Contents/Frameworks/Squirrel.framework"))
-    return "its own updater (Squirrel)";
-  auto id = info.find("CFBundleIdentifier");
-  if (id != info.end() && id->second.string() && id->second.string()->starts_with("com.microsoft."))
-    return "Microsoft AutoUpdate";
-  if (FileSystem::exists(bundle / "Contents/Frameworks/Sparkle.framework"))
-    return "Sparkle (its feed is set inside the app)";
-  return std::nullopt;
+  return selfUpdater(info,
+                     [&](const char* relative) { return FileSystem::exists(bundle / relative); });
 }
 
 std::optional<int64_t> AppScanner::appStoreID(const fs::path& bundle) const {

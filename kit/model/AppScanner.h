@@ -35,7 +35,8 @@ struct AppScanner {
   // (a bundle reached again through a link or an overlapping root is
   // skipped), with one copy of the program, sorted by name (localized,
   // case-insensitive, stable). Bundles whose path is not valid UTF-8 are left
-  // out.
+  // out. Reads bundles on up to four threads of its own, joined before it
+  // returns; the metadata store must allow calls from several threads.
   std::vector<InstalledApp> scan() const;
 
   // The "*.app" entries of a folder and, while depth is at least 1, of its
@@ -74,6 +75,14 @@ struct AppScanner {
   // of its code signature. Nothing when the signature can't be examined;
   // false without entitlements or without a true "app-sandbox" entitlement.
   static std::optional<bool> isSandboxed(const std::filesystem::path& path);
+
+ private:
+  // Bundles are read by this many threads at most, all joined before scan()
+  // returns.
+  static constexpr size_t kReadWorkers = 4;
+
+  // readApp of every bundle, records in the order given.
+  std::vector<InstalledApp> readAll(const std::vector<std::filesystem::path>& bundles) const;
 };
 
 }  // namespace larkvale

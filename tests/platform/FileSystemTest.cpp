@@ -33,6 +33,39 @@ TEST(FileSystemTest, ReadFileKeepsToRegularFilesUnderTheCap) {
   EXPECT_EQ(FileSystem::readFile(dir / "link")->size(), 1000u);
 }
 
+TEST(FileSystemTest, ReadsFilesLongerThanTheirStatedSize) {
+  // Files under /proc state a size of 0 and still have content.
+  auto status = FileSystem::readFile("/proc/self/status");
+  ASSERT_TRUE(status);
+  EXPECT_NE(status->find("Name:"), std::string::npos);
+  EXPECT_FALSE(FileSystem::readFile("/proc/self/status", 8));
+}
+
+TEST(FileSystemTest, AnswersRelativeToAnOpenFolder) {
+  TempDir dir;
+  dir.write("B.app/Contents/Info.plist", "plist");
+  dir.write("B.app/Contents/Resources/bad.yml", "\xFF");
+  dir.write("B.app/Contents/Resources/big", std::string(100, 'x'));
+  EXPECT_FALSE(FileSystem::OpenFolder::open(dir / "B.app/Contents/Info.plist"));
+  EXPECT_FALSE(FileSystem::OpenFolder::open(dir / "missing"));
+  auto folder = FileSystem::OpenFolder::open(dir / "B.app");
+  ASSERT_TRUE(folder);
+  EXPECT_TRUE(folder->exists("Contents/Info.plist"));
+  EXPECT_TRUE(folder->exists("Contents"));
+  EXPECT_FALSE(folder->exists("Contents/_MASReceipt/receipt"));
+  EXPECT_EQ(folder->readFile("Contents/Info.plist"), "plist");
+  EXPECT_FALSE(folder->readFile("Contents"));
+  EXPECT_FALSE(folder->readFile("Contents/Resources/big", 99));
+  EXPECT_FALSE(folder->readText("Contents/Resources/bad.yml"));
+  ASSERT_EQ(::mkfifo((dir / "B.app/Contents/fifo").c_str(), 0600), 0);
+  EXPECT_TRUE(folder->exists("Contents/fifo"));
+  EXPECT_FALSE(folder->readFile("Contents/fifo"));
+
+  // The folder stays usable when moved.
+  FileSystem::OpenFolder moved = std::move(*folder);
+  EXPECT_TRUE(moved.exists("Contents/Info.plist"));
+}
+
 TEST(FileSystemTest, ReadTextRefusesInvalidUtf8) {
   TempDir dir;
   EXPECT_EQ(FileSystem::readText(dir.write("ok", "caf\xC3\xA9")), "caf\xC3\xA9");

@@ -35,6 +35,45 @@ TEST(PropertyListTest, RefusesWhatIsNoPropertyList) {
   EXPECT_FALSE(PropertyList::parse(deep));
 }
 
+// A binary list of one dictionary {key: "x"}, the key given as a string
+// object (marker and bytes).
+std::string binaryWithKey(const std::string& keyObject) {
+  std::string body = "bplist00";
+  body += "\xD1\x01\x02";  // dict of one pair: key object 1, value object 2
+  const auto keyAt = static_cast<char>(body.size());
+  body += keyObject;
+  const auto valueAt = static_cast<char>(body.size());
+  body += "\x51x";
+  const auto table = static_cast<char>(body.size());
+  body += std::string{'\x08', keyAt, valueAt};
+  body += std::string(6, '\0') + "\x01\x01";
+  body += std::string(7, '\0') + "\x03" + std::string(8, '\0') + std::string(7, '\0') + table;
+  return body;
+}
+
+TEST(PropertyListTest, RefusesBinaryStringsHoldingNul) {
+  // The parsing library aborts the process when handed such a key.
+  auto plain =
+      PropertyList::parse(binaryWithKey(std::string("\x52"
+                                                    "ab",
+                                                    3)));
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(*plain, PlistValue(PlistDict{{"ab", "x"}}));
+  EXPECT_FALSE(
+      PropertyList::parse(binaryWithKey(std::string("\x52"
+                                                    "a\0",
+                                                    3))));
+  EXPECT_FALSE(PropertyList::parse(binaryWithKey(std::string("\x61\0\0", 3))));
+  EXPECT_FALSE(
+      PropertyList::parse(binaryWithKey(std::string("\x5F\x10\x02"
+                                                    "a\0",
+                                                    5))));
+  EXPECT_EQ(PropertyList::parse(binaryWithKey(std::string("\x61\0"
+                                                          "a",
+                                                          3))),
+            PlistValue(PlistDict{{"a", "x"}}));
+}
+
 TEST(PropertyListTest, TakesEveryRealWorldSampleWithoutCrashing) {
   auto folder = test::realworld("plist");
   auto names = FileSystem::listNames(folder);

@@ -122,8 +122,8 @@ TEST(StateStoreTest, RefusesWhatIsNoState) {
       R"({"ticked":[1]})",
       R"({"holds":{"com.a":{"reason":"x"}}})",
       R"({"holds":{"com.a":{"reason":"x","since":"2026-12-05"}}})",
-      R"({"history":[{"bundleID":"a","date":"2026-12-05T17:30:42Z","from":"1","name":"A",)"
-      R"("to":"2"}]})",
+      // a history entry without its source
+      R"({"history":[{"bundleID":"a","date":"2026-12-05T17:30:42Z","from":"1","name":"A","to":"2"}]})",
       R"({"weeklyNoticeLast":"yesterday"})",
       R"({"weeklyNoticeLast":812345678})",
       R"({"lastReport":{"brewAvailable":true,"date":"2026-12-05T17:30:42Z","updates":[]}})",

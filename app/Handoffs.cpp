@@ -1,0 +1,112 @@
+#include "app/Handoffs.h"
+
+#include <cstdio>
+#include <random>
+#include <thread>
+
+#include "kit/sources/Handoff.h"
+#include "platform/FileSystem.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Eight upper-case hexadecimal digits, as the start of a new random UUID's
+// text would give.
+std::string randomTag() {
+  std::random_device device;
+  char text[9];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(device()));
+  return text;
+}
+
+fs::path makeScriptFolder(const fs::path& folder) {
+  fs::path terminal = folder / "terminal";
+  std::error_code ec;
+  fs::create_directories(terminal, ec);
+  if (ec || !fs::is_directory(terminal)) {
+    if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+    throw FileError("Couldn't create the folder " + terminal.string() + ": " + ec.message());
+  }
+  return terminal;
+}
+
+fs::path newScriptPath(const fs::path& terminal) {
+  // A name clash would replace a script the user may still be looking at.
+  for (;;) {
+    fs::path candidate = terminal / ("brew-upgrade-" + randomTag() + ".command");
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(candidate, ec))) return candidate;
+  }
+}
+
+using Elements = std::vector<std::shared_ptr<AccessibilityElement>>;
+
+Elements childrenOf(AccessibilityElement& element) {
+  Elements children = element.children().value_or(Elements{});
+  std::erase(children, nullptr);
+  return children;
+}
+
+}  // namespace
+
+fs::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
+                                  const std::vector<std::string>& names, bool greedy,
+                                  const fs::path& folder,
+                                  const std::optional<std::string>& brewPath, Terminal& terminal) {
+  if (!brewPath) throw HandoffError("Homebrew isn't installed.");
+  auto script = Handoff::terminalScript(tokens, names, greedy, *brewPath);
+  if (!script) throw HandoffError("A cask name had unexpected characters.");
+  fs::path path = newScriptPath(makeScriptFolder(folder));
+  FileSystem::writeAtomically(path, *script, 0700);
+  terminal.openScript(path);
+  return path;
+}
+
+void sleepOnSteadyClock(std::chrono::milliseconds duration) {
+  // sleep_for measures on the steady clock, so a change of the wall clock
+  // neither stretches nor cuts the wait.
+  std::this_thread::sleep_for(duration);
+}
+
+MenuPressResult pressCheckForUpdates(const fs::path& path, Workspace& workspace,
+                                     Accessibility& accessibility, const Sleeper& sleep,
+                                     const LaunchWait& wait) {
+  RunningApplication app;
+  try {
+    app = workspace.openApplication(path);
+  } catch (const std::exception& error) {
+    return MenuPressResult::failed(error.what());
+  }
+  if (!accessibility.isProcessTrusted()) return MenuPressResult::opened();
+
+  bool finished = false;
+  for (int poll = 0; poll < wait.polls; ++poll) {
+    if (!finished) finished = app.isFinishedLaunching();
+    if (!finished) sleep(wait.pollInterval);
+  }
+  sleep(wait.settle);
+  return pressUpdateMenuItem(app.processIdentifier, accessibility, wait.messagingTimeout)
+             ? MenuPressResult::pressed()
+             : MenuPressResult::opened();
+}
+
+bool pressUpdateMenuItem(int32_t pid, Accessibility& accessibility,
+                         std::chrono::milliseconds messagingTimeout) {
+  auto bar = accessibility.menuBar(pid, messagingTimeout);
+  if (!bar) return false;
+  Elements barItems = childrenOf(*bar);
+  // The first bar item is the system's own menu, never the app's.
+  for (size_t i = 1; i < barItems.size(); ++i) {
+    for (const auto& menu : childrenOf(*barItems[i])) {
+      for (const auto& item : childrenOf(*menu)) {
+        auto title = item->title();
+        if (title && Handoff::isCheckForUpdatesTitle(*title)) return item->press();
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace larkvale

@@ -1,0 +1,67 @@
+// Planning "Update All That Are Safe" over a large report: the collation
+// sort of both lists dominates.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "kit/sources/Handoff.h"
+#include "kit/sources/SafeUpdatePlan.h"
+
+namespace larkvale {
+namespace {
+
+std::vector<AppUpdate> report(int count) {
+  std::vector<AppUpdate> updates;
+  for (int i = 0; i < count; ++i) {
+    AppUpdate update;
+    std::string name = (i % 3 ? "app " : "App ") + std::to_string((i * 7919) % count);
+    update.app.path = "/Applications/" + name + ".app";
+    update.app.name = name;
+    update.app.bundleID = "com.example.app" + std::to_string(i);
+    update.app.version = "1.0";
+    update.status = UpdateStatus::updateAvailable();
+    update.latestVersion = "2.0";
+    update.critical = i % 17 == 0;
+    switch (i % 4) {
+      case 0:
+        update.source = UpdateSource::sparkle("https://example.com/feed.xml");
+        break;
+      case 1:
+        update.source = UpdateSource::homebrew("cask-" + std::to_string(i));
+        break;
+      case 2:
+        update.source = UpdateSource::github("owner/repo");
+        break;
+      default:
+        update.source = UpdateSource::appStore();
+        break;
+    }
+    updates.push_back(std::move(update));
+  }
+  return updates;
+}
+
+void BM_SafeUpdatePlan(benchmark::State& state) {
+  auto updates = report(static_cast<int>(state.range(0)));
+  AppState saved;
+  for (auto _ : state) benchmark::DoNotOptimize(SafeUpdatePlan(updates, saved));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SafeUpdatePlan)->Arg(300)->Arg(3000);
+
+void BM_TerminalScript(benchmark::State& state) {
+  std::vector<std::string> tokens, names;
+  for (int i = 0; i < 50; ++i) {
+    tokens.push_back("cask-" + std::to_string(i));
+    names.push_back("App \"" + std::to_string(i) + "\" $x");
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        Handoff::terminalScript(tokens, names, true, "/opt/homebrew/bin/brew"));
+  }
+}
+BENCHMARK(BM_TerminalScript);
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,121 @@
+#include "kit/sources/Handoff.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace larkvale {
+namespace {
+
+using Tokens = std::vector<std::string>;
+
+TEST(HandoffTest, UpgradeCommandPutsGreedyBeforeTheTokensInOrder) {
+  EXPECT_EQ(Handoff::upgradeCommand({"firefox"}, false, "/opt/homebrew/bin/brew"),
+            "/opt/homebrew/bin/brew upgrade --cask firefox");
+  EXPECT_EQ(Handoff::upgradeCommand({"zoom", "alfred@4"}, true, "brew"),
+            "brew upgrade --cask --greedy zoom alfred@4");
+}
+
+TEST(HandoffTest, UpgradeCommandRefusesAnyTokenAShellWouldInterpret) {
+  EXPECT_EQ(Handoff::upgradeCommand({}, false, "brew"), std::nullopt);
+  const Tokens hostile = {"-rf",  "a b",       "$(reboot)", "`reboot`", "a;b",
+                          "a\nb", "a\r\nb",    "'quoted'",  "\"q\"",    "a|b",
+                          "a>b",  "caf\u00e9", "",          "*",        std::string(100, 'a')};
+  for (const auto& token : hostile) {
+    EXPECT_EQ(Handoff::upgradeCommand({"ok", token}, false, "brew"), std::nullopt) << token;
+    EXPECT_EQ(Handoff::terminalScript({token}, {"App"}, false, "/usr/bin/brew"), std::nullopt)
+        << token;
+  }
+}
+
+TEST(HandoffTest, ScriptIsTheFifteenLinesWithThePathRunAndTheBareWordShown) {
+  auto script = Handoff::terminalScript({"firefox", "zoom"}, {"Firefox", "zoom.us"}, true,
+                                        "/opt/homebrew/bin/brew");
+  ASSERT_TRUE(script);
+  EXPECT_EQ(*script,
+            "#!/bin/zsh\n"
+            "# Written by Larkvale. Nothing runs until you press Return in this window.\n"
+            "clear\n"
+            "print -r -- \"Larkvale: Homebrew update for Firefox, zoom.us\"\n"
+            "print\n"
+            "print -r -- \"This will run:  brew upgrade --cask --greedy firefox zoom\"\n"
+            "print -r -- \"(Homebrew may ask for your password for some apps; it asks in this "
+            "window.)\"\n"
+            "print\n"
+            "read -r \"?Press Return to run it, or close this window to cancel. \" || exit 1\n"
+            "/opt/homebrew/bin/brew upgrade --cask --greedy firefox zoom\n"
+            "code=$?\n"
+            "print\n"
+            "if (( code == 0 )); then print \"Done. In Larkvale, press Check Now to see the new "
+            "version.\"; else print \"brew stopped with code $code (see above).\"; fi\n"
+            "print \"You can close this window.\"\n"
+            "rm -f -- \"$0\"\n");
+}
+
+TEST(HandoffTest, ScriptRefusesABrewPathWithAnythingButThePlainAlphabet) {
+  // A command line can be built with such a path; the script still refuses it.
+  EXPECT_TRUE(Handoff::upgradeCommand({"a"}, false, "/opt/home brew/brew"));
+  for (std::string path : {"/opt/home brew/brew",
+                           "/a\"b",
+                           "/a'b",
+                           "/a`b",
+                           "/a$b",
+                           "/a\\b",
+                           "/a;b",
+                           "/a&b",
+                           "/a|b",
+                           "/a<b",
+                           "/a>b",
+                           "/a\nb",
+                           "/a*b",
+                           "/a?b",
+                           "/a[b]",
+                           "/a(b)",
+                           "/a#b",
+                           "~/brew",
+                           "/a!b",
+                           "/a{b}",
+                           "/a\tb",
+                           "/a\rb",
+                           "/a=b",
+                           "/a%b",
+                           "/caf\u00e9/brew",
+                           ""}) {
+    EXPECT_FALSE(Handoff::isSafeBrewPath(path)) << path;
+    EXPECT_EQ(Handoff::terminalScript({"a"}, {"A"}, false, path), std::nullopt) << path;
+  }
+  for (std::string path :
+       {"/opt/homebrew/bin/brew", "/home/linuxbrew/.linuxbrew/bin/brew", "/x/A_b-c+d@e.1/brew"}) {
+    EXPECT_TRUE(Handoff::terminalScript({"a"}, {"A"}, false, path)) << path;
+  }
+}
+
+TEST(HandoffTest, NamesLoseEverythingThatCouldActInsideTheQuotedHeading) {
+  auto script = Handoff::terminalScript(
+      {"a", "b", "c"}, {"Say \"Hi\" $HOME `id` C:\\x", "Two\nLines\r\x1b[2J", "Plain"}, false,
+      "/usr/bin/brew");
+  ASSERT_TRUE(script);
+  EXPECT_NE(script->find("print -r -- \"Larkvale: Homebrew update for Say Hi HOME id C:x, "
+                         "TwoLines[2J, Plain\"\n"),
+            std::string::npos)
+      << *script;
+  EXPECT_EQ(std::count(script->begin(), script->end(), '\n'), 15);
+}
+
+TEST(HandoffTest, CheckForUpdatesTitles) {
+  for (std::string title :
+       {"Check for Updates\u2026", "Check For Updates...", "  check for update\t",
+        "Check for New Versions", "CHECK FOR UPDATES NOW", "check for new version",
+        "Check for Updates \u2026"}) {
+    EXPECT_TRUE(Handoff::isCheckForUpdatesTitle(title)) << title;
+  }
+  for (std::string title : {"Check for Updates Automatically", "Updates\u2026", "", "check",
+                            "Nach Updates suchen\u2026", "Rechercher des mises \u00e0 jour\u2026",
+                            "check for updates\n", "check  for updates", "Check for Updates...."}) {
+    EXPECT_FALSE(Handoff::isCheckForUpdatesTitle(title)) << title;
+  }
+}
+
+}  // namespace
+}  // namespace larkvale

@@ -1,0 +1,177 @@
+#include "kit/sources/SafeUpdatePlan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace larkvale {
+namespace {
+
+AppUpdate waiting(const std::string& name, UpdateSource source, bool critical = false) {
+  AppUpdate update;
+  update.app.path = "/Applications/" + name + ".app";
+  update.app.name = name;
+  update.app.bundleID = "com.example." + name;
+  update.app.version = "1.0";
+  update.source = std::move(source);
+  update.status = UpdateStatus::updateAvailable();
+  update.latestVersion = "2.0";
+  update.critical = critical;
+  return update;
+}
+
+AppUpdate sparkle(const std::string& name, bool critical = false) {
+  return waiting(name, UpdateSource::sparkle("https://example.com/" + name + ".xml"), critical);
+}
+
+AppUpdate cask(const std::string& name, const std::string& token) {
+  return waiting(name, UpdateSource::homebrew(token));
+}
+
+std::vector<std::string> names(const std::vector<AppUpdate>& updates) {
+  std::vector<std::string> out;
+  for (const auto& update : updates) out.push_back(update.app.name);
+  return out;
+}
+
+TEST(SafeUpdatePlanTest, EveryWaitingUpdateIsACandidateOrLeftOutWithItsReason) {
+  AppUpdate own = sparkle("Larkvale");
+  own.app.bundleID = "com.tarn4820.Larkvale";
+  AppUpdate ownDebug = cask("Larkvale Debug", "larkvale");
+  ownDebug.app.bundleID = "com.tarn4820.Larkvale.debug";
+  const std::vector<AppUpdate> updates = {
+      own,
+      ownDebug,
+      sparkle("Sparkly"),
+      cask("Brewed", "brewed"),
+      cask("Spaced", "has space"),
+      cask("Long", std::string(100, 'a')),
+      waiting("Hubbed", UpdateSource::github("owner/repo")),
+      waiting("Stored", UpdateSource::appStore()),
+      waiting("Systemic", UpdateSource::apple()),
+      waiting("Mystery", UpdateSource::unknown()),
+  };
+  SafeUpdatePlan plan(updates, AppState{});
+  EXPECT_EQ(names(plan.candidates), (std::vector<std::string>{"Brewed", "Sparkly"}));
+
+  std::vector<std::pair<std::string, std::string>> reasons;
+  for (const auto& row : plan.leftOut) {
+    EXPECT_EQ(row.id(), row.update.app.path);
+    reasons.emplace_back(row.update.app.name, row.reason);
+  }
+  const std::string ownReason =
+      "Larkvale itself: choose Check for Updates\u2026 in its menu once the others are done.";
+  const std::string caskReason =
+      "Its cask name has characters Larkvale won't put in a Terminal command.";
+  const std::string none = "No hand-off Larkvale can start for it.";
+  EXPECT_EQ(reasons,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"Hubbed", "A GitHub download you install by hand: open its release page."},
+                {"Larkvale", ownReason},
+                {"Larkvale Debug", ownReason},
+                {"Long", caskReason},
+                {"Mystery", none},
+                {"Spaced", caskReason},
+                {"Stored",
+                 "App Store apps update only in the App Store app: open its "
+                 "page and press Update."},
+                {"Systemic", none},
+            }));
+}
+
+TEST(SafeUpdatePlanTest, OnlyWaitingUpdatesThatAreNeitherHeldNorSkippedCount) {
+  AppUpdate held = sparkle("Held");
+  AppUpdate skipped = sparkle("Skipped");
+  AppUpdate skippedOlder = sparkle("SkippedOlder");
+  AppUpdate current = sparkle("Current");
+  current.status = UpdateStatus::upToDate();
+  AppUpdate unchecked = waiting("Unchecked", UpdateSource::github("o/r"));
+  unchecked.status = UpdateStatus::notChecked("GitHub didn't answer.");
+  AppState state;
+  state.holds[held.app.bundleID] = Hold{"waiting for plugins", Date{}};
+  state.skipped[skipped.app.bundleID] = "2.0";
+  state.skipped[skippedOlder.app.bundleID] = "1.5";
+
+  SafeUpdatePlan plan({held, skipped, skippedOlder, current, unchecked}, state);
+  EXPECT_EQ(names(plan.candidates), std::vector<std::string>{"SkippedOlder"});
+  EXPECT_TRUE(plan.leftOut.empty());
+
+  EXPECT_EQ(SafeUpdatePlan({}, AppState{}), SafeUpdatePlan());
+  EXPECT_TRUE(SafeUpdatePlan().steps({"/Applications/Any.app"}).empty());
+}
+
+TEST(SafeUpdatePlanTest, CriticalFirstThenByNameIgnoringCaseKeepingTies) {
+  AppUpdate twinA = sparkle("twin");
+  AppUpdate twinB = sparkle("Twin");
+  twinB.app.path = "/Applications/Other/Twin.app";
+  SafeUpdatePlan plan({sparkle("beta"), sparkle("Alpha"), twinA, sparkle("zulu", true), twinB,
+                       cask("\u00c9clair", "eclair"), sparkle("Eagle")},
+                      AppState{});
+  EXPECT_EQ(names(plan.candidates), (std::vector<std::string>{"zulu", "Alpha", "beta", "Eagle",
+                                                              "\u00c9clair", "twin", "Twin"}));
+  EXPECT_EQ(plan.candidates[5].app.path, twinA.app.path);
+  EXPECT_EQ(plan.candidates[6].app.path, twinB.app.path);
+
+  SafeUpdatePlan left({waiting("b", UpdateSource::apple()), waiting("A", UpdateSource::apple()),
+                       waiting("z", UpdateSource::appStore(), true)},
+                      AppState{});
+  std::vector<std::string> leftNames;
+  for (const auto& row : left.leftOut) leftNames.push_back(row.update.app.name);
+  EXPECT_EQ(leftNames, (std::vector<std::string>{"z", "A", "b"}));
+}
+
+TEST(SafeUpdatePlanTest, StepsAreTheChosenAppsInPlanOrderThenOneBrewStepLast) {
+  AppUpdate autoUpdating = cask("Cask C", "cask-c");
+  autoUpdating.caskAutoUpdates = true;
+  SafeUpdatePlan plan({cask("Cask A", "cask-a"), sparkle("Sparkle B"), autoUpdating,
+                       sparkle("Sparkle A"), cask("Cask B", "cask-b"), sparkle("Unchosen")},
+                      AppState{});
+  std::set<std::string> chosen;
+  for (const auto& update : plan.candidates) {
+    if (update.app.name != "Unchosen") chosen.insert(update.app.path);
+  }
+  chosen.insert("/Applications/Not A Candidate.app");
+
+  auto steps = plan.steps(chosen);
+  ASSERT_EQ(steps.size(), 3u);
+  EXPECT_EQ(steps[0], SafeUpdateStep::sparkle(plan.candidates[3]));
+  EXPECT_EQ(steps[0].id(), "sparkle:/Applications/Sparkle A.app");
+  EXPECT_EQ(steps[0].title(), "Sparkle A 1.0 \u2192 2.0");
+  EXPECT_EQ(steps[0].detail(),
+            "Opens the app; its own updater downloads and installs (you approve it there).");
+  EXPECT_EQ(steps[0].brewCommand(), std::nullopt);
+  EXPECT_EQ(steps[1].title(), "Sparkle B 1.0 \u2192 2.0");
+
+  const SafeUpdateStep& brew = steps[2];
+  EXPECT_EQ(brew.kind(), SafeUpdateStep::Kind::brew);
+  EXPECT_EQ(names(brew.updates()), (std::vector<std::string>{"Cask A", "Cask B", "Cask C"}));
+  EXPECT_EQ(brew.id(), "brew");
+  EXPECT_EQ(brew.title(), "Homebrew: 3 casks");
+  EXPECT_EQ(brew.detail(),
+            "One Terminal window shows the command for Cask A, Cask B, Cask C; it runs when you "
+            "press Return.");
+  EXPECT_EQ(brew.brewCommand(), "brew upgrade --cask --greedy cask-a cask-b cask-c");
+
+  auto single = plan.steps({plan.candidates[0].app.path});
+  ASSERT_EQ(single.size(), 1u);
+  EXPECT_EQ(single[0].title(), "Homebrew: Cask A");
+  EXPECT_EQ(single[0].brewCommand(), "brew upgrade --cask cask-a");
+  EXPECT_TRUE(plan.steps({}).empty());
+}
+
+TEST(SafeUpdatePlanTest, StepTextsForMissingPiecesAndForeignSteps) {
+  AppUpdate noLatest = sparkle("Quiet");
+  noLatest.latestVersion.reset();
+  EXPECT_EQ(SafeUpdateStep::sparkle(noLatest).title(), "Quiet 1.0 \u2192 ?");
+  EXPECT_EQ(SafeUpdateStep::brew({}).title(), "Homebrew: 0 casks");
+  EXPECT_EQ(SafeUpdateStep::brew({}).brewCommand(), std::nullopt);
+  // A brew step can only be built safely from the plan; one put together by
+  // hand with a hostile or missing token gives no command at all.
+  EXPECT_EQ(SafeUpdateStep::brew({cask("A", "a"), cask("B", "b; reboot")}).brewCommand(),
+            std::nullopt);
+  EXPECT_EQ(SafeUpdateStep::brew({cask("A", "a"), sparkle("S")}).brewCommand(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace larkvale

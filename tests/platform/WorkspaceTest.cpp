@@ -1,0 +1,147 @@
+#include "platform/Workspace.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "platform/PropertyList.h"
+#include "platform/WorkspaceLaunch.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+// Detached programs report back through files; wait (generously) for one.
+bool waitForFile(const fs::path& path) {
+  for (int i = 0; i < 400 && !fs::exists(path); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  return fs::exists(path);
+}
+
+fs::path writeExecutable(const TempDir& dir, std::string_view rel, std::string_view content) {
+  fs::path path = dir.write(rel, content);
+  fs::permissions(path, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  return path;
+}
+
+fs::path makeBundle(const TempDir& dir, const PlistDict& info) {
+  dir.write("Apps/Tool.app/Contents/Info.plist", PropertyList::toXml(info));
+  return dir / "Apps/Tool.app";
+}
+
+TEST(WorkspaceLaunchTest, ProgramRunsDetachedInItsOwnSessionFromTheRootFolder) {
+  TempDir dir;
+  fs::path out = dir / "report";
+  fs::path program = writeExecutable(dir, "bin/report",
+                                     "#!/bin/sh\n"
+                                     "{ pwd; read -r line && echo got-input; echo \"$1|$2\"; "
+                                     "ps -o sid= -p $$ | tr -d ' '; echo $$; } > \"$3.tmp\"\n"
+                                     "mv \"$3.tmp\" \"$3\"\n");
+  int32_t pid = WorkspaceLaunch::launchDetached(program, {"a b", "$(x)", out.string()});
+  // Not our child: nothing for us to reap.
+  EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+  ASSERT_TRUE(waitForFile(out));
+  // pwd, no input read, the arguments untouched, then its session and its id.
+  std::istringstream report(test::readAll(out));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(report, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "/");
+  EXPECT_EQ(lines[1], "a b|$(x)");
+  EXPECT_NE(lines[2], std::to_string(::getsid(0)));
+  EXPECT_EQ(lines[3], std::to_string(pid));
+}
+
+TEST(WorkspaceLaunchTest, ProgramsThatCantStartThrowTheSystemsReason) {
+  TempDir dir;
+  fs::path garbage = writeExecutable(dir, "bin/garbage", std::string("\xcf\xfa\xed\xfe\x07", 5));
+  auto reasonFor = [](const fs::path& program) -> std::string {
+    try {
+      WorkspaceLaunch::launchDetached(program, {});
+    } catch (const LaunchError& error) {
+      return error.what();
+    }
+    return "started";
+  };
+  EXPECT_EQ(reasonFor(garbage), "Exec format error");
+  EXPECT_EQ(reasonFor(dir / "bin/missing"), "No such file or directory");
+  EXPECT_EQ(reasonFor(dir.mkdir("bin/folder")), "Permission denied");
+}
+
+TEST(WorkspaceLaunchTest, SearchPathSkipsFoldersRelativeEntriesAndNonPrograms) {
+  TempDir dir;
+  dir.mkdir("one/tool");                    // a folder under the name
+  dir.write("two/tool", "not executable");  // no execute permission at all
+  fs::path found = writeExecutable(dir, "three/tool", "#!/bin/sh\n");
+  std::string path = "relative:" + (dir / "one").string() + "::" + (dir / "two").string() + ":" +
+                     (dir / "three").string();
+  EXPECT_EQ(WorkspaceLaunch::findInSearchPath("tool", path), found);
+  EXPECT_EQ(WorkspaceLaunch::findInSearchPath("absent", path), std::nullopt);
+  EXPECT_EQ(WorkspaceLaunch::findInSearchPath("three/tool", dir.path().string()), std::nullopt);
+}
+
+TEST(WorkspaceTest, OpensTheBundlesNamedExecutable) {
+  TempDir dir;
+  fs::path bundle = makeBundle(dir, {{"CFBundleExecutable", "Tool"}});
+  fs::path marker = dir / "ran";
+  writeExecutable(dir, "Apps/Tool.app/Contents/MacOS/Tool",
+                  "#!/bin/sh\ntouch '" + marker.string() + "'\n");
+  SystemWorkspace workspace;
+  RunningApplication app = workspace.openApplication(bundle);
+  EXPECT_GT(app.processIdentifier, 0);
+  EXPECT_TRUE(app.isFinishedLaunching());
+  EXPECT_TRUE(waitForFile(marker));
+}
+
+TEST(WorkspaceTest, BundlesThatCantRunFailWithAClearReason) {
+  TempDir dir;
+  SystemWorkspace workspace;
+  auto failure = [&](const fs::path& bundle) -> std::string {
+    try {
+      workspace.openApplication(bundle);
+    } catch (const WorkspaceError& error) {
+      return error.what();
+    }
+    return "opened";
+  };
+  const std::string prefix = "The application \u201CTool.app\u201D can't be opened";
+  EXPECT_EQ(failure(dir / "Apps/Tool.app"), prefix + " because it isn't there.");
+  dir.mkdir("Apps/Tool.app/Contents");
+  EXPECT_EQ(failure(dir / "Apps/Tool.app"),
+            prefix + " because its Info.plist is missing or unreadable.");
+  dir.write("Apps/Tool.app/Contents/Info.plist", "<plist><dict>");
+  EXPECT_EQ(failure(dir / "Apps/Tool.app"), prefix + " because its Info.plist is damaged.");
+
+  for (PlistDict info : {PlistDict{}, PlistDict{{"CFBundleExecutable", 7}},
+                         PlistDict{{"CFBundleExecutable", "../../../bin/sh"}},
+                         PlistDict{{"CFBundleExecutable", ".."}}}) {
+    EXPECT_EQ(failure(makeBundle(dir, info)),
+              prefix + " because its Info.plist names no executable.");
+  }
+  fs::path bundle = makeBundle(dir, {{"CFBundleExecutable", "Tool"}});
+  EXPECT_EQ(failure(bundle),
+            prefix + " because its program \u201CContents/MacOS/Tool\u201D is missing.");
+  dir.mkdir("Apps/Tool.app/Contents/MacOS/Tool");
+  EXPECT_EQ(failure(bundle),
+            prefix + " because its program \u201CContents/MacOS/Tool\u201D is missing.");
+  fs::remove(dir / "Apps/Tool.app/Contents/MacOS/Tool");
+  // A program built for another system: the kernel won't run it.
+  writeExecutable(dir, "Apps/Tool.app/Contents/MacOS/Tool",
+                  std::string("\xcf\xfa\xed\xfe\x07\x00\x00\x01", 8));
+  EXPECT_EQ(failure(bundle), prefix + ": Exec format error.");
+}
+
+}  // namespace
+}  // namespace larkvale
