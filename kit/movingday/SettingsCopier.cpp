@@ -1,0 +1,279 @@
+#include "kit/movingday/SettingsCopier.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <unordered_set>
+
+#include "kit/movingday/CarryError.h"
+#include "kit/movingday/CarryFiles.h"
+#include "kit/movingday/InventoryEntry.h"
+#include "kit/movingday/SettingsLocator.h"
+#include "kit/movingday/TreeCopier.h"
+#include "platform/Collation.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+
+namespace larkvale {
+namespace {
+
+using CarryFiles::Fd;
+
+constexpr std::array<std::string_view, 2> kAllowedPrefixes = {"~/Library/Preferences/",
+                                                              "~/Library/Application Support/"};
+
+// clang-format off
+constexpr std::array<std::string_view, 17> kCacheNames = {
+    "cache", "caches", "code cache", "gpucache", "cacheddata", "shadercache", "grshadercache",
+    "dawncache", "dawngraphitecache", "dawnwebgpucache", "service worker", "crashpad",
+    "crashreports", "logs", "log", "tmp", "temp"};
+// clang-format on
+
+constexpr int kMaxFolderNumber = 10000;
+
+std::string lowercased(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool isCacheName(std::string_view name) {
+  std::string lower = lowercased(name);
+  return std::find(kCacheNames.begin(), kCacheNames.end(), lower) != kCacheNames.end();
+}
+
+void measureFolder(int folder, SettingsCopier::Size& size, int depth) {
+  int listing = ::dup(folder);
+  DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+  if (!dir) {
+    if (listing >= 0) ::close(listing);
+    return;
+  }
+  while (dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st {};
+    if (::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    CopyItemKind kind = classifyStatus(&st, name, false);
+    if (kind == CopyItemKind::file) {
+      size.bytes += st.st_size;
+      size.files += 1;
+    } else if (kind == CopyItemKind::folder && depth < kMaxCopyDepth) {
+      Fd sub{::openat(folder, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+      if (sub) measureFolder(sub.get(), size, depth + 1);
+    }
+  }
+  ::closedir(dir);
+}
+
+// Claims a new folder in destination with one mkdir per name, so that two
+// copies running at once can never pick the same one.
+std::pair<Fd, std::filesystem::path> claimFolder(const std::filesystem::path& destination,
+                                                 const std::string& base) {
+  Fd dest{::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (!dest) throw CarryError::noDestination(CarryFiles::describe(errno));
+  for (int n = 1; n <= kMaxFolderNumber; ++n) {
+    std::string name = n == 1 ? base : base + " " + std::to_string(n);
+    if (::mkdirat(dest.get(), name.c_str(), 0755) != 0) {
+      if (errno == EEXIST) continue;
+      throw CarryError::noDestination(CarryFiles::describe(errno));
+    }
+    Fd folder{::openat(dest.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    if (!folder) throw CarryError::noDestination(CarryFiles::describe(errno));
+    return {std::move(folder), destination / name};
+  }
+  throw CarryError::noDestination(CarryFiles::describe(EEXIST));
+}
+
+void writeInto(const std::filesystem::path& file, std::string_view bytes) {
+  try {
+    FileSystem::writeAtomically(file, bytes);
+  } catch (const Error& e) {
+    throw CarryError::noDestination(e.what());
+  }
+}
+
+}  // namespace
+
+std::string LeftOutReason::folderFailed(std::string_view description) {
+  return "Couldn't make the folder (" + std::string(description) + ").";
+}
+
+std::string LeftOutReason::copyFailed(std::string_view description) {
+  return "Couldn't copy (" + std::string(description) + ").";
+}
+
+CopyItemKind classifyStatus(const struct stat* status, std::string_view name, bool picked) {
+  if (status && S_ISLNK(status->st_mode)) return CopyItemKind::link;
+  if (status && S_ISDIR(status->st_mode))
+    return !picked && isCacheName(name) ? CopyItemKind::cache : CopyItemKind::folder;
+  if (SettingsCopier::looksLikeLicence(name)) return CopyItemKind::licenceFile;
+  if (status && S_ISREG(status->st_mode)) return CopyItemKind::file;
+  return CopyItemKind::notRegular;
+}
+
+std::vector<SettingsPick> SettingsCopier::settingsPicks(
+    const std::vector<InventoryEntry>& entries) {
+  std::vector<const InventoryEntry*> byName;
+  byName.reserve(entries.size());
+  for (const auto& entry : entries) byName.push_back(&entry);
+  std::stable_sort(byName.begin(), byName.end(), [](const auto* a, const auto* b) {
+    return Collation::less(a->app.name, b->app.name);
+  });
+  std::vector<SettingsPick> picks;
+  std::unordered_set<std::string> offered;
+  for (const InventoryEntry* entry : byName) {
+    for (const std::string& path : entry->settings) {
+      if (isAllowedPath(path) && offered.insert(path).second)
+        picks.push_back({path, entry->app.name, entry->app.bundleID});
+    }
+  }
+  return picks;
+}
+
+bool SettingsCopier::isAllowedPath(std::string_view tildePath) {
+  for (std::string_view prefix : kAllowedPrefixes) {
+    if (!tildePath.starts_with(prefix)) continue;
+    std::string_view rest = tildePath.substr(prefix.size());
+    if (rest.empty()) return false;
+    size_t start = 0;
+    for (;;) {
+      size_t slash = rest.find('/', start);
+      std::string_view piece = rest.substr(start, slash == rest.npos ? rest.npos : slash - start);
+      if (piece.empty() || piece == "." || piece == ".." ||
+          piece.find('\0') != std::string_view::npos)
+        return false;
+      if (slash == rest.npos) return true;
+      start = slash + 1;
+    }
+  }
+  return false;
+}
+
+bool SettingsCopier::looksLikeLicence(std::string_view name) {
+  return looksLikeLicenceFile(name);
+}
+
+CopyItemKind SettingsCopier::classifyItem(const std::filesystem::path& item, bool picked) {
+  struct stat st {};
+  bool known = ::lstat(item.c_str(), &st) == 0;
+  return classifyStatus(known ? &st : nullptr, item.filename().string(), picked);
+}
+
+std::filesystem::path SettingsCopier::locate(std::string_view tildePath) const {
+  std::string_view rest = tildePath.size() >= 2 ? tildePath.substr(2) : std::string_view{};
+  while (rest.starts_with('/')) rest.remove_prefix(1);
+  if (rest.empty()) return home_;
+  return home_ / std::filesystem::path(rest);
+}
+
+SettingsCopier::Size SettingsCopier::measureSetting(std::string_view tildePath) const {
+  Size size;
+  std::filesystem::path item = locate(tildePath);
+  if (!FileSystem::exists(item)) return size;
+  struct stat st {};
+  bool known = ::lstat(item.c_str(), &st) == 0;
+  switch (classifyStatus(known ? &st : nullptr, item.filename().string(), true)) {
+    case CopyItemKind::file:
+      return {st.st_size, 1};
+    case CopyItemKind::folder: {
+      Fd folder{::open(item.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+      if (folder) measureFolder(folder.get(), size, 0);
+      return size;
+    }
+    default:
+      return size;
+  }
+}
+
+std::string SettingsCopier::folderName(std::string_view macName, Date date) {
+  std::string mac(macName);
+  for (char& c : mac)
+    if (c == '/' || c == ':' || c == '\0') c = '-';
+  std::time_t t = std::chrono::system_clock::to_time_t(date);
+  std::tm local{};
+  ::localtime_r(&t, &local);
+  char day[64];
+  std::snprintf(day, sizeof day, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1,
+                local.tm_mday);
+  return "Larkvale Moving Day " + mac + " " + day;
+}
+
+std::string SettingsCopier::readmeText(const MovingManifest& m) {
+  std::string text;
+  auto line = [&](std::string_view s) {
+    text += s;
+    text += '\n';
+  };
+  line("Larkvale Moving Day: settings from " + m.macName);
+  line("");
+  line(
+      "Settings/ holds copies of the settings you chose, at the same places below your home "
+      "folder");
+  line(
+      "(Settings/Library/Preferences/\u2026 goes to ~/Library/Preferences/\u2026). Copy each one "
+      "back with the app quit.");
+  line("manifest.json lists the " + std::to_string(m.apps.size()) + " apps that were on " +
+       m.macName + " and the " + std::to_string(m.settings.size()) + " settings copied.");
+  line("");
+  line(
+      "On the new Mac: Larkvale \u203a Moving day \u203a New Mac Check \u203a Open Moving Day "
+      "Folder\u2026 lists what's missing.");
+  line(
+      "Licence files, caches and app containers were left out; licence keys and Keychain items "
+      "are never copied.");
+  return text;
+}
+
+SettingsCopier::Result SettingsCopier::copy(const std::vector<SettingsPick>& picks,
+                                            const std::vector<MovingManifest::App>& apps,
+                                            const std::filesystem::path& destination,
+                                            std::string_view macName,
+                                            std::string_view systemVersion, Date date,
+                                            const Progress& progress) const {
+  auto [root, folder] = claimFolder(destination, folderName(macName, date));
+  if (::mkdirat(root.get(), "Settings", 0755) != 0)
+    throw CarryError::noDestination(CarryFiles::describe(errno));
+
+  MovingManifest manifest;
+  manifest.schema = MovingManifest::currentSchema;
+  manifest.created = date;
+  manifest.macName = macName;
+  manifest.systemVersion = systemVersion;
+  manifest.apps = apps;
+  TreeCopier copier(root.get(), manifest.leftOut);
+  const int total = static_cast<int>(picks.size());
+  for (int i = 0; i < total; ++i) {
+    if (progress) progress(i, total);
+    const SettingsPick& pick = picks[static_cast<size_t>(i)];
+    if (!isAllowedPath(pick.tildePath)) {
+      manifest.leftOut.push_back({pick.tildePath, std::string(LeftOutReason::notAllowed)});
+      continue;
+    }
+    std::filesystem::path source = locate(pick.tildePath);
+    if (!FileSystem::exists(source)) {
+      manifest.leftOut.push_back({pick.tildePath, std::string(LeftOutReason::vanished)});
+      continue;
+    }
+    const std::string rel = pick.tildePath.substr(2);
+    TreeCopier::Counts counts = copier.copyPick(source, rel);
+    if (copier.existsInCopy(rel))
+      manifest.settings.push_back({pick.tildePath, pick.appName, pick.bundleID, counts.isFolder,
+                                   counts.bytes, counts.files, "Settings/" + rel});
+  }
+  if (progress) progress(total, total);
+
+  writeInto(folder / MovingManifest::fileName, MovingManifest::writeManifest(manifest));
+  writeInto(folder / "README.txt", readmeText(manifest));
+  return {folder, std::move(manifest)};
+}
+
+}  // namespace larkvale

@@ -1,0 +1,260 @@
+#include "kit/movingday/MovingManifest.h"
+
+#include <gtest/gtest.h>
+
+#include "kit/model/Json.h"
+#include "kit/movingday/CarryError.h"
+#include "kit/movingday/InventoryEntry.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+MovingManifest sample() {
+  MovingManifest m;
+  m.created = *Dates::parseIso8601("2026-12-05T18:49:46Z");
+  m.macName = "Studio";
+  m.systemVersion = "15.1.0";
+  m.apps = {{"Alpha", "com.example.alpha", "2.1", "homebrew", "alpha", std::nullopt, std::nullopt,
+             "brew install --cask alpha", "example.com"},
+            {"beta", "org.example.beta", "1.0", "github", std::nullopt, 123456, "owner/beta",
+             "Download from github.com/owner/beta/releases", std::nullopt},
+            {"Plain", "net.example.plain", "3", "unknown", std::nullopt, std::nullopt, std::nullopt,
+             "Download from the developer's website", std::nullopt}};
+  m.settings = {{"~/Library/Preferences/com.example.alpha.plist", "Alpha", "com.example.alpha",
+                 false, 42, 1, "Settings/Library/Preferences/com.example.alpha.plist"}};
+  m.leftOut = {{"~/Library/Application Support/Alpha/Cache", "A cache the app rebuilds."}};
+  return m;
+}
+
+// The manifest as an older build wrote it, with the given replacements made.
+std::string manifestText(std::string_view schema = "1",
+                         std::string_view created = "\"2026-12-05T18:49:46Z\"",
+                         std::string_view app = R"({"name": "A", "bundleID": "a", "version": "1",
+                             "source": "unknown", "installHow": "x"})",
+                         std::string_view extra = R"(, "leftOut": [])") {
+  return R"({"schema": )" + std::string(schema) + R"(, "created": )" + std::string(created) +
+         R"(, "macName": "Studio", "systemVersion": "15.1.0", "apps": [)" + std::string(app) +
+         R"(], "settings": [])" + std::string(extra) + "}";
+}
+
+TEST(MovingManifestTest, WritesTheFixedFormat) {
+  EXPECT_EQ(MovingManifest::writeManifest(sample()), R"({
+  "apps": [
+    {
+      "bundleID": "com.example.alpha",
+      "caskToken": "alpha",
+      "downloadHint": "example.com",
+      "installHow": "brew install --cask alpha",
+      "name": "Alpha",
+      "source": "homebrew",
+      "version": "2.1"
+    },
+    {
+      "bundleID": "org.example.beta",
+      "githubRepo": "owner\/beta",
+      "installHow": "Download from github.com\/owner\/beta\/releases",
+      "name": "beta",
+      "source": "github",
+      "storeTrackID": 123456,
+      "version": "1.0"
+    },
+    {
+      "bundleID": "net.example.plain",
+      "installHow": "Download from the developer's website",
+      "name": "Plain",
+      "source": "unknown",
+      "version": "3"
+    }
+  ],
+  "created": "2026-12-05T18:49:46Z",
+  "leftOut": [
+    {
+      "path": "~\/Library\/Application Support\/Alpha\/Cache",
+      "reason": "A cache the app rebuilds."
+    }
+  ],
+  "macName": "Studio",
+  "schema": 1,
+  "settings": [
+    {
+      "appName": "Alpha",
+      "bundleID": "com.example.alpha",
+      "bytes": 42,
+      "files": 1,
+      "isFolder": false,
+      "stored": "Settings\/Library\/Preferences\/com.example.alpha.plist",
+      "tildePath": "~\/Library\/Preferences\/com.example.alpha.plist"
+    }
+  ],
+  "systemVersion": "15.1.0"
+})");
+}
+
+TEST(MovingManifestTest, ReadsBackFromTheFolderOrTheFile) {
+  TempDir dir;
+  MovingManifest m = sample();
+  dir.write("Moving/manifest.json", MovingManifest::writeManifest(m));
+  auto fromFolder = MovingManifest::readManifest(dir / "Moving");
+  auto fromFile = MovingManifest::readManifest(dir / "Moving/manifest.json");
+  EXPECT_EQ(fromFolder.manifest, m);
+  EXPECT_EQ(fromFile.manifest, m);
+  EXPECT_EQ(fromFolder.folder, dir / "Moving");
+  EXPECT_EQ(fromFile.folder, dir / "Moving");
+}
+
+TEST(MovingManifestTest, AcceptsOlderSchemasNullsAndInternetDates) {
+  auto plain = MovingManifest::decode(manifestText());
+  EXPECT_EQ(plain.apps.at(0).caskToken, std::nullopt);
+  EXPECT_EQ(MovingManifest::decode(manifestText("0")).schema, 0);
+  EXPECT_EQ(MovingManifest::decode(manifestText("-3")).schema, -3);
+  auto nulls = MovingManifest::decode(manifestText(
+      "1", "\"2026-12-05T18:49:46Z\"",
+      R"({"name": "A", "bundleID": "a", "version": "1", "source": "unknown", "installHow": "x",
+          "caskToken": null, "storeTrackID": null, "githubRepo": null, "downloadHint": null})"));
+  EXPECT_EQ(nulls.apps.at(0), plain.apps.at(0));
+
+  const Date expected = *Dates::parseIso8601("2026-12-05T18:49:46Z");
+  for (const char* created : {"\"2026-12-05T18:49:46.250Z\"", "\"2026-12-05T20:49:46+02:00\"",
+                              "\"2026-12-05T13:19:46-0530\""})
+    EXPECT_EQ(std::chrono::floor<std::chrono::seconds>(
+                  MovingManifest::decode(manifestText("1", created)).created),
+              expected)
+        << created;
+}
+
+TEST(MovingManifestTest, RefusesNewerSchemasWithTheirNumber) {
+  // A newer format may have changed every other key; it is still named as newer.
+  for (const std::string& text : {manifestText("2"), std::string(R"({"schema": 2})")}) {
+    try {
+      MovingManifest::decode(text);
+      ADD_FAILURE() << text;
+    } catch (const CarryError& e) {
+      EXPECT_EQ(e, CarryError::newerManifest(2));
+      EXPECT_STREQ(e.what(),
+                   "This manifest was written by a newer Larkvale (format 2). Update Larkvale on "
+                   "this Mac first.");
+    }
+  }
+}
+
+TEST(MovingManifestTest, RefusesWhatDoesNotFollowTheFormat) {
+  using Kind = JsonDecodingError::Kind;
+  const std::string app = R"({"name": "A", "bundleID": "a", "version": "1", "source": "x", )";
+  const std::string date = "\"2026-12-05T18:49:46Z\"";
+  struct Case {
+    std::string text;
+    Kind kind;
+    std::string path;
+  };
+  const Case cases[] = {
+      {"", Kind::dataCorrupted, ""},
+      {"[]", Kind::typeMismatch, ""},
+      {manifestText("1", date, R"({"name": "A"})", ""), Kind::keyNotFound, "apps[0]"},
+      {manifestText("1", date, app + R"("installHow": null})"), Kind::valueNotFound,
+       "apps[0].installHow"},
+      {manifestText("1", date, "", ""), Kind::keyNotFound, ""},
+      {manifestText("1.0"), Kind::typeMismatch, "schema"},
+      {manifestText("\"1\""), Kind::typeMismatch, "schema"},
+      {manifestText("18446744073709551615"), Kind::dataCorrupted, "schema"},
+      {manifestText("1", "\"2026-12-05 18:49:46\""), Kind::dataCorrupted, "created"},
+      {manifestText("1", "812345678"), Kind::typeMismatch, "created"},
+      {manifestText("1", date, app + R"("installHow": "x", "storeTrackID": 12.5})"),
+       Kind::typeMismatch, "apps[0].storeTrackID"},
+      {manifestText("1", date, "7", ""), Kind::typeMismatch, "apps[0]"},
+  };
+  for (const auto& c : cases) {
+    try {
+      MovingManifest::decode(c.text);
+      ADD_FAILURE() << c.text;
+    } catch (const JsonDecodingError& e) {
+      EXPECT_EQ(e.kind(), c.kind) << c.text;
+      EXPECT_EQ(e.path(), c.path) << c.text;
+    }
+  }
+}
+
+TEST(MovingManifestTest, ReadFailuresAreFileErrors) {
+  TempDir dir;
+  dir.mkdir("empty");
+  dir.mkdir("nested/manifest.json");
+  for (const fs::path& p : {dir / "missing", dir / "empty", dir / "nested"})
+    EXPECT_THROW(MovingManifest::readManifest(p), FileError) << p;
+}
+
+TEST(MovingManifestTest, PathsFromAManifestNeverLeaveTheFolderOrHome) {
+  const fs::path folder = "/media/drive/Moving", home = "/home/u";
+  struct Case {
+    std::string stored, tildePath;
+    std::optional<fs::path> copy, place;
+  };
+  const Case cases[] = {
+      {"Settings/Library/Preferences/a.plist", "~/Library/Preferences/a.plist",
+       folder / "Settings/Library/Preferences/a.plist", home / "Library/Preferences/a.plist"},
+      {"/etc/passwd", "/etc/passwd", std::nullopt, std::nullopt},
+      {"Settings/../../x", "~/../x", std::nullopt, std::nullopt},
+      {"Settings/./a", "~/./a", std::nullopt, std::nullopt},
+      {"Settings//a", "~//a", std::nullopt, std::nullopt},
+      {"Settings/", "~/", std::nullopt, std::nullopt},
+      {"", "", std::nullopt, std::nullopt},
+      {"Other/a", "Library/a", std::nullopt, std::nullopt},
+      {"Settings/a/..", "~/a/..", std::nullopt, std::nullopt},
+      {std::string("Settings/..\0x", 13), std::string("~/..\0x", 6), std::nullopt, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    MovingManifest::Setting s{c.tildePath, "A", "a", false, 0, 0, c.stored};
+    EXPECT_EQ(s.copyIn(folder), c.copy) << c.stored;
+    EXPECT_EQ(s.placeIn(home), c.place) << c.tildePath;
+  }
+}
+
+TEST(MovingManifestTest, AppStoreLink) {
+  MovingManifest::App app;
+  EXPECT_EQ(app.appStoreURL(), std::nullopt);
+  app.storeTrackID = 497799835;
+  EXPECT_EQ(app.appStoreURL(), "macappstore://apps.apple.com/app/id497799835");
+}
+
+InventoryEntry inventoryEntry(std::string name, UpdateSource source,
+                              std::vector<std::string> settings = {}) {
+  InventoryEntry e;
+  e.app.name = name;
+  e.app.bundleID = "com.example." + name;
+  e.app.version = "1.0";
+  e.app.path = "/Applications/" + name + ".app";
+  e.source = std::move(source);
+  e.settings = std::move(settings);
+  return e;
+}
+
+TEST(MovingManifestTest, ManifestAppsLeaveOutTheSystemAndSortByName) {
+  auto brew = inventoryEntry("zebra", UpdateSource::homebrew("zebra-cask"));
+  brew.caskToken = "zebra-cask";
+  brew.downloadHint = "example.com";
+  auto store = inventoryEntry("Alpha", UpdateSource::appStore());
+  store.storeTrackID = 42;
+  auto hub = inventoryEntry("beta", UpdateSource::github("owner/beta"));
+  hub.caskToken = "beta";
+  std::vector<InventoryEntry> entries = {brew, inventoryEntry("Safari", UpdateSource::apple()),
+                                         store, hub};
+
+  auto apps = MovingManifest::manifestApps(entries);
+  ASSERT_EQ(apps.size(), 3u);
+  EXPECT_EQ(apps[0],
+            (MovingManifest::App{"Alpha", "com.example.Alpha", "1.0", "appstore", std::nullopt, 42,
+                                 std::nullopt, store.installHow(), std::nullopt}));
+  EXPECT_EQ(apps[1],
+            (MovingManifest::App{"beta", "com.example.beta", "1.0", "github", "beta", std::nullopt,
+                                 "owner/beta", hub.installHow(), std::nullopt}));
+  EXPECT_EQ(apps[2],
+            (MovingManifest::App{"zebra", "com.example.zebra", "1.0", "homebrew", "zebra-cask",
+                                 std::nullopt, std::nullopt, brew.installHow(), "example.com"}));
+  EXPECT_TRUE(
+      MovingManifest::manifestApps({inventoryEntry("Safari", UpdateSource::apple())}).empty());
+}
+
+}  // namespace
+}  // namespace larkvale

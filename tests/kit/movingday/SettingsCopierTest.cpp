@@ -1,0 +1,445 @@
+#include "kit/movingday/SettingsCopier.h"
+
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <set>
+#include <thread>
+
+#include "kit/movingday/CarryError.h"
+#include "kit/movingday/InventoryEntry.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readAll;
+using test::TempDir;
+using LeftOut = MovingManifest::LeftOut;
+
+const std::string kSupport = "~/Library/Application Support/";
+const std::string kPrefs = "~/Library/Preferences/";
+const Date kDate = std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{12};
+
+std::string localDay(Date date) {
+  std::time_t t = std::chrono::system_clock::to_time_t(date);
+  std::tm tm{};
+  ::localtime_r(&t, &tm);
+  char buf[16];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
+  return buf;
+}
+
+void makeSocket(const fs::path& path) {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  ASSERT_LT(path.string().size(), sizeof addr.sun_path);
+  std::strcpy(addr.sun_path, path.c_str());
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ::close(fd);
+}
+
+struct stat statOf(const fs::path& path) {
+  struct stat st {};
+  EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+  return st;
+}
+
+void setTimes(const fs::path& path, time_t seconds) {
+  const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+SettingsPick pick(std::string tildePath) {
+  return {std::move(tildePath), "App", "com.example.app"};
+}
+
+std::vector<LeftOut> sorted(std::vector<LeftOut> items) {
+  std::sort(items.begin(), items.end(),
+            [](const LeftOut& a, const LeftOut& b) { return a.path < b.path; });
+  return items;
+}
+
+class SettingsCopierTest : public ::testing::Test {
+ protected:
+  fs::path home() const { return dir / "home"; }
+  fs::path dest() const { return dir / "dest"; }
+  fs::path support(std::string_view rel) const {
+    return home() / "Library/Application Support" / rel;
+  }
+  SettingsCopier::Result copy(const std::vector<SettingsPick>& picks,
+                              const SettingsCopier::Progress& progress = {}) const {
+    return SettingsCopier(home()).copy(picks, {}, dest(), "Studio", "15.1.0", kDate, progress);
+  }
+
+  TempDir dir;
+  void SetUp() override {
+    dir.mkdir("home/Library/Preferences");
+    dir.mkdir("home/Library/Application Support");
+    dir.mkdir("dest");
+  }
+};
+
+TEST(SettingsCopierRules, AllowsOnlyPlainPathsBelowTheTwoFolders) {
+  const std::pair<std::string, bool> cases[] = {
+      {"~/Library/Preferences/com.example.plist", true},
+      {"~/Library/Application Support/Example/Sub", true},
+      {"~/Library/Preferences/", false},
+      {"~/Library/Application Support/", false},
+      {"~/Library/Preferences/a/../b", false},
+      {"~/Library/Preferences/./a", false},
+      {"~/Library/Preferences/..", false},
+      {"~/Library/Preferences/a//b", false},
+      {"~/Library/Preferences/a/", false},
+      {"~/Documents/notes.txt", false},
+      {"/Library/Preferences/a.plist", false},
+      {"~/Library/Caches/x", false},
+      {std::string("~/Library/Preferences/a\0b", 25), false},
+  };
+  for (const auto& [path, allowed] : cases)
+    EXPECT_EQ(SettingsCopier::isAllowedPath(path), allowed) << path;
+}
+
+TEST(SettingsCopierRules, LicenceNamesAndLocations) {
+  for (const char* name : {"License.txt", "LICENCE", "registration.dat", "Serial Number",
+                           "app.activation", "Licenses"})
+    EXPECT_TRUE(SettingsCopier::looksLikeLicence(name)) << name;
+  for (const char* name : {"lic.txt", "settings.json", "series"})
+    EXPECT_FALSE(SettingsCopier::looksLikeLicence(name)) << name;
+
+  SettingsCopier copier("/home/u");
+  EXPECT_EQ(copier.locate("~/Library/Preferences/a.plist"), "/home/u/Library/Preferences/a.plist");
+  EXPECT_EQ(copier.locate("~//etc/passwd"), "/home/u/etc/passwd");
+  EXPECT_EQ(copier.locate("~/"), "/home/u");
+}
+
+TEST_F(SettingsCopierTest, ClassifiesEachKindOfItem) {
+  dir.write("home/f.txt", "x");
+  dir.mkdir("home/GPUCache");
+  dir.write("home/License.txt", "k");
+  fs::create_symlink("f.txt", home() / "link");
+  fs::create_symlink("missing", home() / "dangling");
+  ASSERT_EQ(::mkfifo((home() / "fifo").c_str(), 0600), 0);
+  makeSocket(home() / "sock");
+
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "f.txt", false), CopyItemKind::file);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "Library", false), CopyItemKind::folder);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "GPUCache", false), CopyItemKind::cache);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "GPUCache", true), CopyItemKind::folder);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "License.txt", false), CopyItemKind::licenceFile);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "link", false), CopyItemKind::link);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "dangling", false), CopyItemKind::link);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "fifo", false), CopyItemKind::notRegular);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "sock", false), CopyItemKind::notRegular);
+  EXPECT_EQ(SettingsCopier::classifyItem(home() / "nothing", false), CopyItemKind::notRegular);
+}
+
+TEST_F(SettingsCopierTest, CopiesATreeKeepingLinksModesAndTimes) {
+  dir.write("home/Library/Preferences/com.example.app.plist", "prefs");
+  fs::path app = support("App");
+  dir.write("home/Library/Application Support/App/data.json", "12345");
+  dir.write("home/Library/Application Support/App/sub/more.txt", "abc");
+  dir.write("home/Library/Application Support/App/Cache/c.bin", "c");
+  dir.write("home/Library/Application Support/App/GpuCache/g/deep.bin", "g");
+  dir.write("home/Library/Application Support/App/License.txt", "key");
+  dir.write("home/Library/Application Support/App/Serial Number", "key");
+  dir.write("home/Library/Application Support/App/Licenses/notes.txt", "free");
+  fs::create_symlink("data.json", app / "to-file");
+  fs::create_symlink("sub", app / "to-folder");
+  fs::create_symlink("/nowhere/at/all", app / "dangling");
+  ASSERT_EQ(::mkfifo((app / "fifo").c_str(), 0600), 0);
+  makeSocket(app / "sock");
+  ::chmod((app / "data.json").c_str(), 0640);
+  ::chmod((app / "sub").c_str(), 0750);
+  setTimes(app / "data.json", 1000000000);
+  setTimes(app / "to-file", 1100000000);
+  setTimes(app / "sub", 1200000000);
+
+  std::vector<std::pair<int, int>> calls;
+  auto result = copy({pick(kPrefs + "com.example.app.plist"), pick(kSupport + "App")},
+                     [&](int done, int total) { calls.emplace_back(done, total); });
+
+  EXPECT_EQ(result.folder, dest() / ("Larkvale Moving Day Studio " + localDay(kDate)));
+  EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
+  const auto& m = result.manifest;
+  ASSERT_EQ(m.settings.size(), 2u);
+  EXPECT_EQ(m.settings[0], (MovingManifest::Setting{
+                               kPrefs + "com.example.app.plist", "App", "com.example.app", false, 5,
+                               1, "Settings/Library/Preferences/com.example.app.plist"}));
+  EXPECT_EQ(m.settings[1],
+            (MovingManifest::Setting{kSupport + "App", "App", "com.example.app", true, 12, 3,
+                                     "Settings/Library/Application Support/App"}));
+  const std::string a = kSupport + "App/";
+  EXPECT_EQ(sorted(m.leftOut), (std::vector<LeftOut>{
+                                   {a + "Cache", "A cache the app rebuilds."},
+                                   {a + "GpuCache", "A cache the app rebuilds."},
+                                   {a + "License.txt", std::string(LeftOutReason::licenceFile)},
+                                   {a + "Serial Number", std::string(LeftOutReason::licenceFile)},
+                                   {a + "fifo", "Not a regular file (a socket or device)."},
+                                   {a + "sock", "Not a regular file (a socket or device)."},
+                               }));
+
+  fs::path copyApp = result.folder / "Settings/Library/Application Support/App";
+  EXPECT_EQ(readAll(copyApp / "data.json"), "12345");
+  EXPECT_EQ(readAll(copyApp / "sub/more.txt"), "abc");
+  EXPECT_EQ(readAll(copyApp / "Licenses/notes.txt"), "free");
+  EXPECT_EQ(fs::read_symlink(copyApp / "to-file"), "data.json");
+  EXPECT_EQ(fs::read_symlink(copyApp / "to-folder"), "sub");
+  EXPECT_EQ(fs::read_symlink(copyApp / "dangling"), "/nowhere/at/all");
+  for (const char* gone : {"Cache", "GpuCache", "License.txt", "Serial Number", "fifo", "sock"})
+    EXPECT_FALSE(fs::exists(fs::symlink_status(copyApp / gone))) << gone;
+  EXPECT_EQ(statOf(copyApp / "data.json").st_mode & 0777, 0640u);
+  EXPECT_EQ(statOf(copyApp / "sub").st_mode & 0777, 0750u);
+  EXPECT_EQ(statOf(copyApp / "data.json").st_mtim.tv_sec, 1000000000);
+  EXPECT_EQ(statOf(copyApp / "to-file").st_mtim.tv_sec, 1100000000);
+  EXPECT_EQ(statOf(copyApp / "sub").st_mtim.tv_sec, 1200000000);
+
+  EXPECT_EQ(readAll(result.folder / "manifest.json"), MovingManifest::writeManifest(m));
+  EXPECT_EQ(readAll(result.folder / "README.txt"), SettingsCopier::readmeText(m));
+  EXPECT_EQ(MovingManifest::readManifest(result.folder).manifest, m);
+
+  SettingsCopier copier(home());
+  EXPECT_EQ(copier.measureSetting(kSupport + "App"), (SettingsCopier::Size{12, 3}));
+  EXPECT_EQ(copier.measureSetting(kPrefs + "com.example.app.plist"), (SettingsCopier::Size{5, 1}));
+  EXPECT_EQ(copier.measureSetting(kSupport + "App/to-file"), (SettingsCopier::Size{0, 0}));
+  EXPECT_EQ(copier.measureSetting(kSupport + "Nothing"), (SettingsCopier::Size{0, 0}));
+}
+
+TEST_F(SettingsCopierTest, EveryRunClaimsANewFolderAndLeavesEarlierOnesAlone) {
+  dir.write("home/Library/Preferences/a.plist", "one");
+  auto first = copy({pick(kPrefs + "a.plist")});
+  std::string firstManifest = readAll(first.folder / "manifest.json");
+  auto second = copy({});
+  auto third = copy({});
+  std::string base = "Larkvale Moving Day Studio " + localDay(kDate);
+  EXPECT_EQ(first.folder.filename(), base);
+  EXPECT_EQ(second.folder.filename(), base + " 2");
+  EXPECT_EQ(third.folder.filename(), base + " 3");
+  EXPECT_EQ(readAll(first.folder / "manifest.json"), firstManifest);
+  EXPECT_EQ(readAll(first.folder / "Settings/Library/Preferences/a.plist"), "one");
+}
+
+TEST_F(SettingsCopierTest, CopiesRunningAtOnceNeverShareAFolder) {
+  dir.write("home/Library/Preferences/a.plist", "one");
+  std::vector<SettingsCopier::Result> results(6);
+  {
+    std::vector<std::jthread> runs;
+    for (auto& result : results)
+      runs.emplace_back([&] { result = copy({pick(kPrefs + "a.plist")}); });
+  }
+  std::set<fs::path> folders;
+  for (const auto& result : results) {
+    folders.insert(result.folder);
+    EXPECT_EQ(MovingManifest::readManifest(result.folder).manifest, result.manifest);
+    EXPECT_EQ(result.manifest.settings.size(), 1u);
+  }
+  EXPECT_EQ(folders.size(), results.size());
+}
+
+TEST_F(SettingsCopierTest, NoPicksGiveAnEmptySettingsFolderAndOneProgressCall) {
+  std::vector<std::pair<int, int>> calls;
+  auto result = copy({}, [&](int done, int total) { calls.emplace_back(done, total); });
+  EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, 0}}));
+  EXPECT_TRUE(fs::is_empty(result.folder / "Settings"));
+  EXPECT_TRUE(result.manifest.settings.empty());
+  EXPECT_TRUE(result.manifest.leftOut.empty());
+  EXPECT_EQ(result.manifest.schema, 1);
+  EXPECT_EQ(result.manifest.created, kDate);
+}
+
+TEST_F(SettingsCopierTest, RefusesADestinationThatIsNotAnExistingFolder) {
+  dir.write("file", "not a folder");
+  struct Case {
+    fs::path destination;
+    std::string text;
+  };
+  const Case cases[] = {
+      {dir / "unplugged", "Couldn't make the Moving day folder: No such file or directory"},
+      {dir / "file", "Couldn't make the Moving day folder: Not a directory"},
+  };
+  for (const auto& c : cases) {
+    try {
+      SettingsCopier(home()).copy({}, {}, c.destination, "Studio", "15.1.0", kDate);
+      ADD_FAILURE() << "no error for " << c.destination;
+    } catch (const CarryError& e) {
+      EXPECT_EQ(e.kind(), CarryError::Kind::noDestination);
+      EXPECT_EQ(e.what(), c.text);
+    }
+  }
+  EXPECT_FALSE(fs::exists(dir / "unplugged"));
+  EXPECT_EQ(readAll(dir / "file"), "not a folder");
+}
+
+TEST_F(SettingsCopierTest, LeavesOutWhatItWillNotOrCannotCopy) {
+  dir.write("home/Library/Preferences/License.plist", "key");
+  dir.write("home/Library/Preferences/keep.plist", "keep");
+  dir.write("home/Library/Preferences/gone.plist", "soon gone");
+  dir.write("home/Documents/notes.txt", "mine");
+  makeSocket(home() / "Library/Preferences/sock");
+  auto result =
+      copy({pick("~/Documents/notes.txt"), pick(kPrefs + "License.plist"), pick(kPrefs + "sock"),
+            pick(kPrefs + "gone.plist"), pick(kPrefs + "keep.plist")},
+           [&](int done, int) {
+             if (done == 3) fs::remove(home() / "Library/Preferences/gone.plist");
+           });
+  EXPECT_EQ(result.manifest.leftOut,
+            (std::vector<LeftOut>{
+                {"~/Documents/notes.txt", std::string(LeftOutReason::notAllowed)},
+                {kPrefs + "License.plist", std::string(LeftOutReason::licenceFile)},
+                {kPrefs + "sock", std::string(LeftOutReason::notRegular)},
+                {kPrefs + "gone.plist", "Not on this Mac any more."},
+            }));
+  ASSERT_EQ(result.manifest.settings.size(), 1u);
+  EXPECT_EQ(result.manifest.settings[0].tildePath, kPrefs + "keep.plist");
+  EXPECT_FALSE(fs::exists(result.folder / "Settings/Documents"));
+}
+
+TEST_F(SettingsCopierTest, APickInsideAnEarlierOneFindsItsCopiesInPlace) {
+  dir.write("home/Library/Application Support/App/sub/a.txt", "a");
+  dir.write("home/Library/Application Support/Cache/x.txt", "x");
+  auto result =
+      copy({pick(kSupport + "App"), pick(kSupport + "App/sub"), pick(kSupport + "Cache")});
+  const auto& s = result.manifest.settings;
+  ASSERT_EQ(s.size(), 3u);
+  EXPECT_EQ(s[1], (MovingManifest::Setting{kSupport + "App/sub", "App", "com.example.app", true, 0,
+                                           0, "Settings/Library/Application Support/App/sub"}));
+  EXPECT_EQ(result.manifest.leftOut,
+            (std::vector<LeftOut>{{kSupport + "App/sub/a.txt", "Couldn't copy (File exists)."}}));
+  // A picked folder is copied whatever its own name.
+  EXPECT_EQ(readAll(result.folder / "Settings/Library/Application Support/Cache/x.txt"), "x");
+}
+
+TEST_F(SettingsCopierTest, NeverWritesThroughALinkThatAnEarlierPickCopied) {
+  dir.write("elsewhere/inner.txt", "outside");
+  dir.mkdir("elsewhere/newsub");
+  fs::create_symlink(dir / "elsewhere", support("Linked"));
+  auto before = fs::last_write_time(dir / "elsewhere");
+  auto result = copy({pick(kSupport + "Linked"), pick(kSupport + "Linked/inner.txt"),
+                      pick(kSupport + "Linked/newsub")});
+  EXPECT_EQ(result.manifest.leftOut,
+            (std::vector<LeftOut>{
+                {kSupport + "Linked/inner.txt",
+                 "Couldn't copy (a folder on its way is a symbolic link)."},
+                {kSupport + "Linked/newsub",
+                 "Couldn't make the folder (a folder on its way is a symbolic link)."},
+            }));
+  ASSERT_EQ(result.manifest.settings.size(), 1u);
+  EXPECT_EQ(result.manifest.settings[0].bytes, 0);
+  EXPECT_EQ(fs::read_symlink(result.folder / "Settings/Library/Application Support/Linked"),
+            dir / "elsewhere");
+  EXPECT_EQ(fs::last_write_time(dir / "elsewhere"), before);
+  EXPECT_EQ(readAll(dir / "elsewhere/inner.txt"), "outside");
+}
+
+TEST_F(SettingsCopierTest, PathsBelowALinkedFolderKeepTheirPlace) {
+  // Application Support itself reached through a link: the copy still mirrors
+  // the home folder, item by item.
+  fs::remove(home() / "Library/Application Support");
+  dir.write("real/App/deep/settings.json", "{}");
+  dir.write("real/App/deep/Registration.key", "k");
+  fs::create_symlink(dir / "real", home() / "Library/Application Support");
+  auto result = copy({pick(kSupport + "App")});
+  EXPECT_EQ(result.manifest.leftOut,
+            (std::vector<LeftOut>{{kSupport + "App/deep/Registration.key",
+                                   std::string(LeftOutReason::licenceFile)}}));
+  EXPECT_EQ(readAll(result.folder / "Settings/Library/Application Support/App/deep/settings.json"),
+            "{}");
+}
+
+TEST_F(SettingsCopierTest, FoldersBeyondTheDepthLimitAreLeftOutByName) {
+  std::string rel = "home/Library/Application Support/Deep";
+  std::string display = kSupport + "Deep";
+  for (int level = 1; level <= 205; ++level) {
+    rel += "/d";
+    if (level <= 200) display += "/d";
+  }
+  dir.write(rel + "/f.txt", "x");
+  dir.write("home/Library/Application Support/Deep/top.txt", "top");
+  auto result = copy({pick(kSupport + "Deep")});
+  EXPECT_EQ(result.manifest.leftOut,
+            (std::vector<LeftOut>{{display, "Couldn't make the folder (File name too long)."}}));
+  EXPECT_EQ(result.manifest.settings.at(0).files, 1);
+  EXPECT_EQ(SettingsCopier(home()).measureSetting(kSupport + "Deep"), (SettingsCopier::Size{3, 1}));
+}
+
+TEST_F(SettingsCopierTest, FolderNameKeepsTheMacNameOnlyInTheManifest) {
+  auto result = SettingsCopier(home()).copy({}, {}, dest(), "Studio/Work: 2", "15.1.0", kDate, {});
+  EXPECT_EQ(result.folder.filename(), "Larkvale Moving Day Studio-Work- 2 " + localDay(kDate));
+  EXPECT_EQ(result.manifest.macName, "Studio/Work: 2");
+  EXPECT_THAT(SettingsCopier::readmeText(result.manifest),
+              ::testing::StartsWith("Larkvale Moving Day: settings from Studio/Work: 2\n"));
+}
+
+TEST(SettingsPickTest, JsonRoundTrip) {
+  SettingsPick p{"~/Library/Preferences/a.plist", "App", "com.example.app"};
+  EXPECT_EQ(
+      JsonCoding::encode(toJson(p)),
+      R"({"appName":"App","bundleID":"com.example.app","tildePath":"~/Library/Preferences/a.plist"})");
+  EXPECT_EQ(JsonCoding::decode<SettingsPick>(JsonCoding::encode(toJson(p))), p);
+  EXPECT_THROW(JsonCoding::decode<SettingsPick>(R"({"tildePath":"~/a","appName":"A"})"),
+               JsonDecodingError);
+}
+
+TEST(SettingsCopierReadme, IsTheFixedText) {
+  MovingManifest m;
+  m.macName = "Studio";
+  m.apps.resize(12);
+  m.settings.resize(3);
+  EXPECT_EQ(SettingsCopier::readmeText(m),
+            "Larkvale Moving Day: settings from Studio\n"
+            "\n"
+            "Settings/ holds copies of the settings you chose, at the same places below your home "
+            "folder\n"
+            "(Settings/Library/Preferences/\u2026 goes to ~/Library/Preferences/\u2026). Copy "
+            "each one back with the app quit.\n"
+            "manifest.json lists the 12 apps that were on Studio and the 3 settings copied.\n"
+            "\n"
+            "On the new Mac: Larkvale \u203a Moving day \u203a New Mac Check \u203a Open Moving "
+            "Day Folder\u2026 lists what's missing.\n"
+            "Licence files, caches and app containers were left out; licence keys and Keychain "
+            "items are never copied.\n");
+}
+
+InventoryEntry inventoryEntry(std::string name, UpdateSource source,
+                              std::vector<std::string> settings = {}) {
+  InventoryEntry e;
+  e.app.name = name;
+  e.app.bundleID = "com.example." + name;
+  e.app.version = "1.0";
+  e.app.path = "/Applications/" + name + ".app";
+  e.source = std::move(source);
+  e.settings = std::move(settings);
+  return e;
+}
+
+TEST(SettingsCopierRules, PicksFollowAppNamesAndAreOfferedOnce) {
+  const std::string prefs = "~/Library/Preferences/", support = "~/Library/Application Support/";
+  std::vector<InventoryEntry> entries = {
+      inventoryEntry("zebra", UpdateSource::unknown(), {prefs + "z.plist", support + "Shared"}),
+      inventoryEntry(
+          "Alpha", UpdateSource::unknown(),
+          {"~/.config/alpha", prefs + "a.plist", support + "Shared", support + "Alpha/"}),
+      inventoryEntry("beta", UpdateSource::unknown(), {support + "Shared", prefs + "b.plist"}),
+  };
+  std::vector<SettingsPick> expected = {
+      {prefs + "a.plist", "Alpha", "com.example.Alpha"},
+      {support + "Shared", "Alpha", "com.example.Alpha"},
+      {prefs + "b.plist", "beta", "com.example.beta"},
+      {prefs + "z.plist", "zebra", "com.example.zebra"},
+  };
+  EXPECT_EQ(SettingsCopier::settingsPicks(entries), expected);
+}
+
+}  // namespace
+}  // namespace larkvale
