@@ -200,7 +200,9 @@ std::optional<fs::path> joinInside(const fs::path& base, std::string_view relati
     size_t slash = relative.find('/', start);
     if (slash == std::string_view::npos) slash = relative.size();
     std::string_view piece = relative.substr(start, slash - start);
-    if (piece.empty() || piece == "." || piece == "..") return std::nullopt;
+    if (piece.empty() || piece == "." || piece == ".." ||
+        piece.find('\0') != std::string_view::npos)
+      return std::nullopt;
     out /= std::string(piece);
     start = slash + 1;
   }

@@ -84,8 +84,9 @@ class OpenFolder {
 };
 
 // Joins a relative path given as text under base, lexically. Nothing when the
-// text is absolute, empty, or has an empty, "." or ".." piece — so the result
-// always lies inside base.
+// text is absolute, empty, or has an empty, "." or ".." piece, or holds a NUL
+// (which the system would take as the end) — so the result always lies
+// inside base.
 std::optional<fs::path> joinInside(const fs::path& base, std::string_view relative);
 
 }  // namespace larkvale::FileSystem

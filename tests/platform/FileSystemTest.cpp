@@ -167,6 +167,7 @@ TEST(FileSystemTest, JoinsOnlyInsideTheBase) {
       {"a//b", std::nullopt},
       {"a/", std::nullopt},
       {".", std::nullopt},
+      {std::string("..\0x", 4), std::nullopt},  // the system would stop reading at the NUL
   };
   for (const auto& [rel, expected] : cases) {
     EXPECT_EQ(FileSystem::joinInside(base, rel), expected) << rel;
