@@ -33,7 +33,9 @@ struct PlistValue {
   Storage value;
 
   PlistValue() : value(std::string()) {}
-  template <typename T>
+  // The constraint keeps this from standing in for the copy and move
+  // constructors.
+  template <typename T>  // NOLINTNEXTLINE(bugprone-forwarding-reference-overload)
   requires std::is_constructible_v<Storage, T&&> PlistValue(T&& v)
       : value(std::forward<T>(v)) {}                    // NOLINT(google-explicit-constructor)
   PlistValue(const char* s) : value(std::string(s)) {}  // NOLINT(google-explicit-constructor)

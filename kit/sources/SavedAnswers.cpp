@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 // Metadata is a few hundred bytes; anything much larger is not ours.
-constexpr size_t kMetaLimit = 64 * 1024;
+constexpr size_t kMetaLimit = size_t{64} * 1024;
 // The fetcher never keeps a body above 8 MiB.
 constexpr size_t kBodyLimit = 8388608;
 

@@ -22,14 +22,16 @@ AppUpdate baseRecord(const UpdateChecker::Plan& plan) {
 
 // What stands for an app whose judgement failed in a way no source foresaw.
 AppUpdate failedJudgement(const UpdateChecker::Plan& plan, std::exception_ptr error) {
-  AppUpdate update = baseRecord(plan);
   std::string what = "an unexpected error";
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    what = UpdateChecker::describe(e);
-  } catch (...) {
+  if (error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      what = UpdateChecker::describe(e);
+    } catch (...) {
+    }
   }
+  AppUpdate update = baseRecord(plan);
   update.status = UpdateStatus::notChecked("Not checked (" + what + ").");
   return update;
 }

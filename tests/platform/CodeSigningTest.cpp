@@ -51,7 +51,7 @@ TEST(CodeSigningTest, UnsignedOrWithoutEntitlementsGivesInformationWithoutEntitl
   EXPECT_TRUE(noBlob->isSigned);
   EXPECT_FALSE(noBlob->entitlements);
 
-  for (std::string payload :
+  for (const std::string& payload :
        {std::string("not a plist at all"), PropertyList::toXml(PlistArray{"a", "b"})}) {
     auto info = signingInformationOfImage(image({signedWith(payload)}));
     ASSERT_TRUE(info) << payload;

@@ -61,7 +61,7 @@ TEST(TerminalTest, PrefersTheSystemsChosenTerminal) {
 TEST(TerminalTest, FailsClearlyWhenNoTerminalStarts) {
   TempDir dir;
   writeExecutable(dir, "bin/konsole", "garbage");
-  for (std::string searchPath : {std::string(), (dir / "bin").string()}) {
+  for (const std::string& searchPath : {std::string(), (dir / "bin").string()}) {
     SystemTerminal terminal(SystemTerminal::commonPrograms(), searchPath);
     try {
       terminal.openScript("/s.command");

@@ -91,8 +91,8 @@ TEST(GitHubReleases, NormalisesNotesPageAndDate) {
   std::string accented;  // e + combining acute: one character, three bytes
   for (int i = 0; i < 4001; ++i) accented += "e\u0301";
   auto cut = releaseWith({{"body", accented}}).body;
-  EXPECT_EQ(*cut, accented.substr(0, 4000 * 3) + "\u2026");
-  EXPECT_EQ(releaseWith({{"body", accented.substr(0, 4000 * 3)}}).body, accented.substr(0, 12000));
+  EXPECT_EQ(*cut, accented.substr(0, 12000) + "\u2026");
+  EXPECT_EQ(releaseWith({{"body", accented.substr(0, 12000)}}).body, accented.substr(0, 12000));
 
   auto full = releaseWith({{"name", " Spaced "},
                            {"html_url", "https://github.com/o/r/releases/tag/v1.0"},

@@ -93,7 +93,7 @@ TEST_F(PoliteFetcherTest, RefusesAddressesThatAreNotWebBeforeAnythingElse) {
   server.start();
   auto fetcher = makeFetcher();
   std::string port = std::to_string(server.port());
-  for (std::string url :
+  for (const std::string& url :
        std::vector<std::string>{"file:///etc/hostname", "ftp://127.0.0.1:" + port + "/x",
                                 "http:///x", "mailto:someone@example.com", "127.0.0.1/x"})
     EXPECT_EQ(failureOf(*fetcher, url), FetchError::Kind::notWeb) << url;
