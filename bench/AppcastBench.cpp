@@ -19,7 +19,7 @@ const std::string& generatedFeed() {
                std::to_string(i) + ")</li>\n";
     std::string out =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\" "
-        "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/"
+        "xmlns:sparkle=\"http://example.com/xml-namespaces/"
         "sparkle\"><channel><title>App</title>\n";
     for (int i = 0; i < 2000; ++i) {
       const std::string v = std::to_string(i);
