@@ -28,9 +28,8 @@ std::vector<std::string> paths(const std::vector<InstalledApp>& apps) {
 TEST(OwnAppTest, KnowsItsOwnIdentifiers) {
   EXPECT_TRUE(OwnApp::isOwn("com.tarn4820.Larkvale"));
   EXPECT_TRUE(OwnApp::isOwn("com.tarn4820.Larkvale.debug"));
-  EXPECT_FALSE(OwnApp::isOwn("com.tarn4820.larkvale"));
-  EXPECT_FALSE(OwnApp::isOwn("com.tarn4820.Larkvale.beta"));
-  EXPECT_EQ(OwnApp::bundleIDs().size(), 2u);
+  for (const char* other : {"com.tarn4820.larkvale", "com.tarn4820.Larkvale.beta"})
+    EXPECT_FALSE(OwnApp::isOwn(other)) << other;
   EXPECT_EQ(OwnApp::selfUpdateNote,
             "Larkvale updates itself: choose Check for Updates\xE2\x80\xA6 in its menu.");
 }

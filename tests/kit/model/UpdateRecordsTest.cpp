@@ -25,47 +25,32 @@ std::string decodeError(const char* text) {
   return "decoded";
 }
 
-InstalledApp sampleApp() {
-  InstalledApp app;
-  app.path = "/Applications/Alpha.app";
-  app.name = "Alpha";
-  app.bundleID = "com.example.alpha";
-  app.version = "1.0";
-  app.build = "100";
-  return app;
-}
-
 AppUpdate sampleUpdate(UpdateSource source = UpdateSource::homebrew("alpha")) {
   AppUpdate u;
-  u.app = sampleApp();
+  u.app.path = "/Applications/Alpha.app";
+  u.app.name = "Alpha";
+  u.app.bundleID = "com.example.alpha";
+  u.app.version = "1.0";
+  u.app.build = "100";
   u.source = std::move(source);
   u.status = UpdateStatus::updateAvailable();
   return u;
 }
 
-TEST(UpdateSourceTest, CarriesTheTextsOfEachCase) {
-  struct Row {
-    UpdateSource source;
-    const char *key, *label, *symbol, *json;
+TEST(UpdateSourceTest, WritesAndReadsEachCase) {
+  const std::tuple<UpdateSource, const char*, const char*> rows[] = {
+      {UpdateSource::sparkle("https://e.com/a.xml"), "Sparkle feed",
+       R"({"sparkle":{"_0":"https://e.com/a.xml"}})"},
+      {UpdateSource::homebrew("iterm2"), "Homebrew cask", R"({"homebrew":{"_0":"iterm2"}})"},
+      {UpdateSource::github("o/r"), "GitHub releases", R"({"github":{"_0":"o/r"}})"},
+      {UpdateSource::appStore(), "App Store", R"({"appStore":{}})"},
+      {UpdateSource::apple(), "macOS", R"({"apple":{}})"},
+      {UpdateSource::unknown(), "Unknown source", R"({"unknown":{}})"},
   };
-  const Row rows[] = {
-      {UpdateSource::sparkle("https://e.com/a.xml"), "sparkle", "Sparkle feed",
-       "dot.radiowaves.up.forward", R"({"sparkle":{"_0":"https://e.com/a.xml"}})"},
-      {UpdateSource::homebrew("iterm2"), "homebrew", "Homebrew cask", "mug",
-       R"({"homebrew":{"_0":"iterm2"}})"},
-      {UpdateSource::github("owner/repo"), "github", "GitHub releases", "arrow.triangle.branch",
-       R"({"github":{"_0":"owner/repo"}})"},
-      {UpdateSource::appStore(), "appstore", "App Store", "bag", R"({"appStore":{}})"},
-      {UpdateSource::apple(), "apple", "macOS", "applelogo", R"({"apple":{}})"},
-      {UpdateSource::unknown(), "unknown", "Unknown source", "questionmark.circle",
-       R"({"unknown":{}})"},
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(r.source.key(), r.key);
-    EXPECT_EQ(r.source.label(), r.label);
-    EXPECT_EQ(r.source.symbol(), r.symbol);
-    EXPECT_EQ(JsonCoding::encode(toJson(r.source)), r.json);
-    EXPECT_EQ(roundTrip(r.source), r.source);
+  for (const auto& [source, label, json] : rows) {
+    EXPECT_EQ(source.label(), label);
+    EXPECT_EQ(JsonCoding::encode(toJson(source)), json);
+    EXPECT_EQ(roundTrip(source), source);
   }
   EXPECT_EQ(UpdateSource(), UpdateSource::unknown());
 }
@@ -81,11 +66,9 @@ TEST(UpdateSourceTest, ComparesTokensAsTextAndUrlsAsBytes) {
 }
 
 TEST(UpdateSourceTest, RefusesMalformedObjects) {
-  const std::string wrongCount = "Invalid number of keys found, expected one.";
-  for (const char* text : {R"({})", R"({"sparkle":{"_0":"a"},"homebrew":{"_0":"b"}})",
-                           R"({"appstore":{}})", R"({"other":{}})"}) {
-    EXPECT_NE(decodeError<UpdateSource>(text).find(wrongCount), std::string::npos) << text;
-  }
+  // Case names are matched exactly; the count of keys is checked with the JSON layer.
+  EXPECT_NE(decodeError<UpdateSource>(R"({"appstore":{}})").find("Invalid number of keys found"),
+            std::string::npos);
   EXPECT_EQ(JsonCoding::decode<UpdateSource>(R"({"apple":{"x":1},"y":2})"), UpdateSource::apple());
   EXPECT_EQ(decodeError<UpdateSource>(R"({"homebrew":{}})"),
             R"(keyNotFound("homebrew", "No value for key “_0”."))");
@@ -99,15 +82,10 @@ TEST(UpdateSourceTest, RefusesMalformedObjects) {
 
 TEST(UpdateStatusTest, WritesAndReadsEveryCase) {
   for (const UpdateStatus& s : {UpdateStatus::updateAvailable(), UpdateStatus::upToDate(),
-                                UpdateStatus::notChecked("Timed out."), UpdateStatus::noSource()}) {
+                                UpdateStatus::notChecked("Timed out."), UpdateStatus::noSource()})
     EXPECT_EQ(roundTrip(s), s);
-  }
-  EXPECT_EQ(JsonCoding::encode(toJson(UpdateStatus::notChecked("Why"))),
-            R"({"notChecked":{"_0":"Why"}})");
-  EXPECT_EQ(JsonCoding::encode(toJson(UpdateStatus::upToDate())), R"({"upToDate":{}})");
   EXPECT_NE(UpdateStatus::notChecked("a"), UpdateStatus::notChecked("b"));
-  EXPECT_EQ(decodeError<UpdateStatus>(R"({"notChecked":{}})"),
-            R"(keyNotFound("notChecked", "No value for key “_0”."))");
+  EXPECT_THROW(JsonCoding::decode<UpdateStatus>(R"({"notChecked":{}})"), JsonDecodingError);
 }
 
 TEST(AppUpdateTest, LeavesOutEmptyOptionalsAndRoundTrips) {
@@ -119,30 +97,10 @@ TEST(AppUpdateTest, LeavesOutEmptyOptionalsAndRoundTrips) {
                   R"("critical":false,"source":{"appStore":{}},"status":{"updateAvailable":{}}})");
   EXPECT_EQ(roundTrip(bare), bare);
 
-  AppUpdate full = sampleUpdate(UpdateSource::sparkle("https://e.com/f.xml"));
-  full.app.feedURL = "https://e.com/app.xml";
-  full.app.selfUpdater = "Sparkle";
-  full.app.sandboxed = true;
-  full.app.storeID = 123456789;
-  full.app.githubRepo = "o/r";
-  full.latestVersion = "2.0";
-  full.notes = "Fixes.\nMore.";
-  full.notesURL = "https://e.com/notes";
-  full.downloadURL = "https://e.com/dl.zip";
-  full.released = *Dates::parseIso8601("2026-01-02T03:04:05Z");
-  full.storeTrackID = -5;
-  full.caskAutoUpdates = full.critical = full.alsoSparkle = true;
-  full.remark = "Pinned in Homebrew.";
-  EXPECT_EQ(roundTrip(full), full);
-  EXPECT_EQ(JsonCoding::decode<AppUpdate>(R"({"alsoSparkle":false,"app":{"build":"100",)"
-                                          R"("bundleID":"com.example.alpha","feedURL":null,)"
-                                          R"("hasAppStoreReceipt":false,"isWrappedIOSApp":false,)"
-                                          R"("name":"Alpha","path":"/Applications/Alpha.app",)"
-                                          R"("version":"1.0"},"caskAutoUpdates":false,)"
-                                          R"("critical":false,"latestVersion":null,)"
-                                          R"("source":{"appStore":{}},"status":)"
-                                          R"({"updateAvailable":{}}})"),
-            bare);
+  // Nulls read as missing; the full record round-trips in the state store's golden file.
+  Json nulls = Json::parse(text);
+  nulls["app"]["feedURL"] = nulls["latestVersion"] = nullptr;
+  EXPECT_EQ(JsonCoding::decode<AppUpdate>(nulls.dump()), bare);
 }
 
 TEST(AppUpdateTest, RequiresItsSixKeys) {
@@ -163,27 +121,24 @@ TEST(AppUpdateTest, DerivesLinksFromSourceAndStoreIdentifier) {
   AppUpdate brew = sampleUpdate(UpdateSource::homebrew("alpha"));
   brew.app.feedURL = "https://e.com/app.xml";
   brew.app.githubRepo = "o/r";
+  AppUpdate sparkle = brew;
+  sparkle.source = UpdateSource::sparkle("https://e.com/f.xml");
   EXPECT_EQ(brew.feedURL(), "https://e.com/app.xml");
+  EXPECT_EQ(sparkle.feedURL(), "https://e.com/f.xml");
   EXPECT_EQ(brew.cask(), "alpha");
+  EXPECT_EQ(sparkle.cask(), std::nullopt);
   EXPECT_EQ(brew.githubRepo(), std::nullopt);
+  EXPECT_EQ(sampleUpdate(UpdateSource::github("o/r")).githubRepo(), "o/r");
+  EXPECT_EQ(sampleUpdate(UpdateSource::apple()).feedURL(), std::nullopt);
+
   EXPECT_EQ(brew.storeURL(), std::nullopt);
   brew.storeTrackID = 497799835;
   EXPECT_EQ(brew.storeURL(), "macappstore://apps.apple.com/app/id497799835");
   brew.storeTrackID = -1;
   EXPECT_EQ(brew.storeURL(), "macappstore://apps.apple.com/app/id-1");
 
-  AppUpdate sparkle = sampleUpdate(UpdateSource::sparkle("https://e.com/f.xml"));
-  sparkle.app.feedURL = "https://e.com/other.xml";
-  sparkle.app.githubRepo = "o/r";
-  EXPECT_EQ(sparkle.feedURL(), "https://e.com/f.xml");
-  EXPECT_EQ(sparkle.githubRepo(), std::nullopt);
-  EXPECT_EQ(sparkle.cask(), std::nullopt);
-  EXPECT_EQ(sampleUpdate(UpdateSource::github("o/r")).githubRepo(), "o/r");
-  EXPECT_EQ(sampleUpdate(UpdateSource::apple()).feedURL(), std::nullopt);
-
-  AppUpdate unchecked = sampleUpdate();
-  unchecked.status = UpdateStatus::notChecked("updateAvailable");
-  EXPECT_FALSE(unchecked.hasUpdate());
+  brew.status = UpdateStatus::notChecked("updateAvailable");
+  EXPECT_FALSE(brew.hasUpdate());
   EXPECT_TRUE(sampleUpdate().hasUpdate());
 }
 
@@ -220,23 +175,25 @@ TEST(CheckReportTest, RoundTripsAndRequiresEveryKey) {
 
 TEST(CheckCountsTest, CountsStatusesAndSourceKeys) {
   EXPECT_EQ(CheckCounts(std::vector<AppUpdate>{}), CheckCounts());
-  AppUpdate a = sampleUpdate(UpdateSource::sparkle("https://e.com/f"));
-  AppUpdate b = a;
-  b.status = UpdateStatus::notChecked("x");
-  AppUpdate c = sampleUpdate(UpdateSource::homebrew("c"));
-  c.status = UpdateStatus::upToDate();
-  AppUpdate d = sampleUpdate(UpdateSource::unknown());
-  d.status = UpdateStatus::noSource();
-  AppUpdate e = sampleUpdate(UpdateSource::appStore());
-  CheckCounts counts({a, b, c, d, e});
+  auto with = [](UpdateSource source, UpdateStatus status) {
+    AppUpdate u = sampleUpdate(std::move(source));
+    u.status = std::move(status);
+    return u;
+  };
+  const UpdateSource sparkle = UpdateSource::sparkle("https://e.com/f");
+  CheckCounts counts({with(sparkle, UpdateStatus::updateAvailable()),
+                      with(sparkle, UpdateStatus::notChecked("x")),
+                      with(UpdateSource::homebrew("c"), UpdateStatus::upToDate()),
+                      with(UpdateSource::unknown(), UpdateStatus::noSource()),
+                      with(UpdateSource::appStore(), UpdateStatus::updateAvailable())});
   EXPECT_EQ(counts.total, 5);
   EXPECT_EQ(counts.updates, 2);
   EXPECT_EQ(counts.upToDate, 1);
   EXPECT_EQ(counts.notChecked, 1);
   EXPECT_EQ(counts.noSource, 1);
-  std::map<std::string, int64_t> expected{
-      {"appstore", 1}, {"homebrew", 1}, {"sparkle", 2}, {"unknown", 1}};
-  EXPECT_EQ(counts.bySource, expected);
+  EXPECT_EQ(counts.bySource,
+            (std::map<std::string, int64_t>{
+                {"appstore", 1}, {"homebrew", 1}, {"sparkle", 2}, {"unknown", 1}}));
 }
 
 }  // namespace
