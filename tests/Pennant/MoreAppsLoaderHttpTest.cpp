@@ -48,6 +48,15 @@ class MoreAppsLoaderHttpTest : public ::testing::Test {
   }
 
   void nextDay() { clock += std::chrono::hours(24); }
+  void serve(const std::string& path, std::string body) {
+    server.server().Get(path, [body](const httplib::Request&, httplib::Response& res) {
+      res.set_content(body, "application/json");
+    });
+  }
+  void redirect(const std::string& path, std::string to) {
+    server.server().Get(
+        path, [to](const httplib::Request&, httplib::Response& res) { res.set_redirect(to); });
+  }
 };
 
 TEST_F(MoreAppsLoaderHttpTest, SendsAcceptAndConditionalHeaders) {
@@ -74,26 +83,21 @@ TEST_F(MoreAppsLoaderHttpTest, SendsAcceptAndConditionalHeaders) {
   EXPECT_EQ(seen["Accept"], "application/json");
   EXPECT_FALSE(seen.count("If-None-Match"));
   EXPECT_FALSE(seen.count("If-Modified-Since"));
-  std::string cached = larkvale::test::readAll(temp / "cache/more-apps.json");
-  EXPECT_EQ(cached, test::validFeed(2));
+  EXPECT_EQ(larkvale::test::readAll(temp / "cache/more-apps.json"), test::validFeed(2));
 
   nextDay();
   status = 304;
   EXPECT_FALSE(loader("/mac/more-apps.json").fetch());
   EXPECT_EQ(seen["If-None-Match"], "\"v1\"");
   EXPECT_EQ(seen["If-Modified-Since"], "Tue, 01 Dec 2026 10:00:00 GMT");
-  EXPECT_EQ(larkvale::test::readAll(temp / "cache/more-apps.json"), cached);
+  EXPECT_EQ(larkvale::test::readAll(temp / "cache/more-apps.json"), test::validFeed(2));
 }
 
 TEST_F(MoreAppsLoaderHttpTest, StopsTheTransferPastTheFeedLimit) {
   std::string feed = test::validFeed(3);
   std::string exact = feed + std::string(MoreAppsValidator::maxBytes - feed.size(), ' ');
-  server.server().Get("/exact", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_content(exact, "application/json");
-  });
-  server.server().Get("/over", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_content(exact + " ", "application/json");
-  });
+  serve("/exact", exact);
+  serve("/over", exact + " ");
   // A server that would go on for 256 MiB: it must be cut off early.
   std::atomic<size_t> sent = 0;
   server.server().Get("/endless", [&](const httplib::Request&, httplib::Response& res) {
@@ -117,15 +121,9 @@ TEST_F(MoreAppsLoaderHttpTest, StopsTheTransferPastTheFeedLimit) {
 }
 
 TEST_F(MoreAppsLoaderHttpTest, RefusesARedirectToAnotherHost) {
-  server.server().Get("/same", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_redirect("/moved");
-  });
-  server.server().Get("/away", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_redirect("http://localhost:" + std::to_string(server.port()) + "/moved");
-  });
-  server.server().Get("/moved", [&](const httplib::Request&, httplib::Response& res) {
-    res.set_content(test::validFeed(1), "application/json");
-  });
+  redirect("/same", "/moved");
+  redirect("/away", "http://localhost:" + std::to_string(server.port()) + "/moved");
+  serve("/moved", test::validFeed(1));
   server.start();
 
   EXPECT_TRUE(loader("/same").fetch());

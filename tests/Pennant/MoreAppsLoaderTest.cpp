@@ -66,18 +66,15 @@ class MoreAppsLoaderTest : public ::testing::Test {
         std::chrono::duration<double>(seconds));
   }
 
-  static const std::string* header(const HttpRequest& request, const std::string& name) {
-    for (const auto& [key, value] : request.headers) {
-      if (key == name) return &value;
-    }
-    return nullptr;
+  // Whether the request carried no conditional header.
+  static bool plain(const HttpRequest& request) {
+    return request.headers == decltype(request.headers){{"Accept", "application/json"}};
   }
 };
 
 TEST_F(MoreAppsLoaderTest, LocalLoadPrefersTheCacheThenTheShippedCopy) {
   shipped.reset();
   EXPECT_EQ(loader().loadLocal(), std::pair(std::optional<MoreAppsFeed>(), MoreAppsSource::none));
-  EXPECT_TRUE(loader().shouldCheck());
 
   shipped = test::validFeed(2);
   EXPECT_EQ(loader().loadLocal().second, MoreAppsSource::bundled);
@@ -105,8 +102,7 @@ TEST_F(MoreAppsLoaderTest, TheShippedFeedPassesTheRules) {
 }
 
 TEST_F(MoreAppsLoaderTest, AsksAtMostOnceADay) {
-  MoreAppsLoader::Meta stored{"\"v1\"", std::nullopt, clock};
-  loader().saveMeta(stored);
+  loader().saveMeta({"\"v1\"", std::nullopt, clock});
   std::string metaBytes = larkvale::test::readAll(cache / "more-apps.meta.json");
 
   later(86399);
@@ -146,30 +142,19 @@ TEST_F(MoreAppsLoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
   EXPECT_EQ(first.maxBodyBytes, 262144u);
   EXPECT_EQ(first.timeoutSeconds, 10);
   EXPECT_EQ(first.idleTimeoutSeconds, 5);
-  EXPECT_EQ(first.headers,
-            (std::vector<std::pair<std::string, std::string>>{{"Accept", "application/json"}}));
+  EXPECT_TRUE(plain(first));
 
-  later(86400);
-  loader().fetch();
+  // Not modified: nothing new, the cache and its validators stay.
+  later(90000);
+  answer = [](const HttpRequest&) { return HttpResponse{304, "", {{"etag", "\"v2\""}}, kFeedURL}; };
+  EXPECT_FALSE(loader().fetch());
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[1].headers, (std::vector<std::pair<std::string, std::string>>{
                                      {"Accept", "application/json"},
                                      {"If-None-Match", "\"abc\""},
                                      {"If-Modified-Since", "Tue, 01 Dec 2026 10:00:00 GMT"}}));
-}
-
-TEST_F(MoreAppsLoaderTest, NotModifiedGivesNothingAndKeepsTheCache) {
-  answer = [](const HttpRequest&) { return ok(test::validFeed(3), {{"etag", "\"v1\""}}); };
-  ASSERT_TRUE(loader().fetch());
-  std::string body = cachedBody();
-
-  later(90000);
-  answer = [](const HttpRequest&) { return HttpResponse{304, "", {{"etag", "\"v2\""}}, kFeedURL}; };
-  EXPECT_FALSE(loader().fetch());
-  ASSERT_TRUE(header(requests.back(), "If-None-Match"));
-  EXPECT_EQ(*header(requests.back(), "If-None-Match"), "\"v1\"");
   EXPECT_EQ(cachedBody(), body);
-  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"v1\"", std::nullopt, clock}));
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"abc\"", "Tue, 01 Dec 2026 10:00:00 GMT", clock}));
 }
 
 TEST_F(MoreAppsLoaderTest, NoConditionalHeadersWithoutAValidCache) {
@@ -184,10 +169,7 @@ TEST_F(MoreAppsLoaderTest, NoConditionalHeadersWithoutAValidCache) {
   loader().fetch();
 
   ASSERT_EQ(requests.size(), 2u);
-  for (const auto& request : requests) {
-    EXPECT_FALSE(header(request, "If-None-Match"));
-    EXPECT_FALSE(header(request, "If-Modified-Since"));
-  }
+  EXPECT_TRUE(plain(requests[0]) && plain(requests[1]));
 }
 
 TEST_F(MoreAppsLoaderTest, TransportFailureStillCountsAsTheDaysCheck) {
@@ -211,13 +193,11 @@ TEST_F(MoreAppsLoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
       {200, "https://other.example/mac/more-apps.json", false},
       {200, "http://maker.example/mac/more-apps.json", false},
       {200, "HTTPS://maker.example/mac/more-apps.json", false},
-      {200, "https://maker.example:8443/x", true},  // same host: its path and port are its own
-      {200, "https://MAKER.example/elsewhere.json", true},
+      {200, "https://MAKER.example:8443/x", true},  // same host: its path and port are its own
       {200, "", true},
       {203, kFeedURL, false},
       {304, kFeedURL, false},
       {404, kFeedURL, false},
-      {500, kFeedURL, false},
   };
   for (const auto& c : cases) {
     fs::remove_all(cache);
@@ -240,24 +220,21 @@ TEST_F(MoreAppsLoaderTest, InvalidBodyLeavesTheOldCache) {
 }
 
 TEST_F(MoreAppsLoaderTest, KeepsOnlyUsableValidatorHeaders) {
-  answer = [](const HttpRequest&) {
-    return ok(test::validFeed(1), {{"etag", std::string(201, 'e')}, {"last-modified", "Mon"}});
+  using Text = std::optional<std::string>;
+  const std::tuple<std::map<std::string, std::string>, Text, Text> cases[] = {
+      {{{"etag", std::string(201, 'e')}, {"last-modified", "Mon"}}, std::nullopt, "Mon"},
+      {{{"etag", "\"a\tb\""}}, std::nullopt, std::nullopt},
+      {{{"etag", std::string(200, 'e')}, {"last-modified", "é"}},
+       std::string(200, 'e'),
+       std::nullopt},
   };
-  ASSERT_TRUE(loader().fetch());
-  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{std::nullopt, "Mon", clock}));
-
-  later(86400);
-  answer = [](const HttpRequest&) { return ok(test::validFeed(1), {{"etag", "\"a\tb\""}}); };
-  ASSERT_TRUE(loader().fetch());
-  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{std::nullopt, std::nullopt, clock}));
-
-  later(86400);
-  answer = [](const HttpRequest&) {
-    return ok(test::validFeed(1), {{"etag", std::string(200, 'e')}, {"last-modified", "é"}});
-  };
-  ASSERT_TRUE(loader().fetch());
-  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{std::string(200, 'e'), std::nullopt, clock}));
-  EXPECT_FALSE(header(requests.back(), "If-None-Match"));
+  for (const auto& [headers, etag, lastModified] : cases) {
+    later(86400);
+    answer = [&](const HttpRequest&) { return ok(test::validFeed(1), headers); };
+    ASSERT_TRUE(loader().fetch());
+    EXPECT_EQ(meta(), (MoreAppsLoader::Meta{etag, lastModified, clock}));
+  }
+  EXPECT_TRUE(plain(requests.back()));
 }
 
 TEST_F(MoreAppsLoaderTest, GivesTheFeedEvenWhenItCannotBeStored) {

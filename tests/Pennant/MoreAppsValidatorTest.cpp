@@ -29,6 +29,12 @@ std::optional<MoreAppsError> failureOfApp(const json& app) {
   return failure(feedOf(json::array({app})).dump());
 }
 
+json appWith(const char* key, json value) {
+  auto app = validApp("app");
+  app[key] = std::move(value);
+  return app;
+}
+
 std::string repeat(const std::string& piece, int times) {
   std::string out;
   for (int i = 0; i < times; ++i) out += piece;
@@ -37,34 +43,26 @@ std::string repeat(const std::string& piece, int times) {
 
 TEST(MoreAppsValidatorTest, DecodesAMinimalFeedUnchanged) {
   auto feed = MoreAppsValidator::decode(validFeed(1));
-  ASSERT_EQ(feed.apps.size(), 1u);
   EXPECT_EQ(feed.schema, 1);
-  const auto& app = feed.apps[0];
-  EXPECT_EQ(app.id, "app0");
-  EXPECT_EQ(app.name, "Name of app0");
-  EXPECT_EQ(app.detail, "What app0 does.");
-  EXPECT_EQ(app.symbol, "star.fill");
-  EXPECT_EQ(app.tint, "blue");
-  EXPECT_EQ(app.url, "https://maker.example/mac/app0");
-  EXPECT_FALSE(app.bundleId);
-  EXPECT_FALSE(app.localized);
+  EXPECT_EQ(
+      feed.apps,
+      (std::vector<MoreAppsEntry>{{"app0", "Name of app0", "What app0 does.", "star.fill", "blue",
+                                   "https://maker.example/mac/app0", std::nullopt, std::nullopt}}));
   EXPECT_EQ(MoreAppsFeed::fromJson(json::parse(feed.toJson().dump())), feed);
 }
 
-TEST(MoreAppsValidatorTest, ChecksSchemaBeforeCountAndLimitsTheCount) {
-  EXPECT_EQ(failure(feedOf(json::array(), 2).dump()), MoreAppsError::schema(2));
-  EXPECT_EQ(failure(feedOf(json::array()).dump()), MoreAppsError::count(0));
-  EXPECT_EQ(failure(validFeed(61)), MoreAppsError::count(61));
-  EXPECT_EQ(MoreAppsValidator::decode(validFeed(60)).apps.size(), 60u);
-}
-
-TEST(MoreAppsValidatorTest, SizeLimitComesBeforeAnyParsing) {
+TEST(MoreAppsValidatorTest, ChecksSizeThenSchemaThenCount) {
   std::string feed = validFeed(3);
   std::string exact = feed + std::string(MoreAppsValidator::maxBytes - feed.size(), ' ');
   ASSERT_EQ(exact.size(), 262144u);
   EXPECT_EQ(MoreAppsValidator::decode(exact).apps.size(), 3u);
   EXPECT_EQ(failure(exact + " "), MoreAppsError::tooLarge());
   EXPECT_EQ(failure(std::string(262145, '[')), MoreAppsError::tooLarge());
+
+  EXPECT_EQ(failure(feedOf(json::array(), 2).dump()), MoreAppsError::schema(2));
+  EXPECT_EQ(failure(feedOf(json::array()).dump()), MoreAppsError::count(0));
+  EXPECT_EQ(failure(validFeed(61)), MoreAppsError::count(61));
+  EXPECT_EQ(MoreAppsValidator::decode(validFeed(60)).apps.size(), 60u);
 }
 
 TEST(MoreAppsValidatorTest, RefusesWhatIsNoFeedDocument) {
@@ -78,40 +76,24 @@ TEST(MoreAppsValidatorTest, RefusesWhatIsNoFeedDocument) {
     EXPECT_EQ(failure(withSchema(schema)), MoreAppsError::notJSON()) << schema;
   }
 
-  auto numberId = validApp("a");
-  numberId["id"] = 7;
   auto missingName = validApp("a");
   missingName.erase("name");
-  auto nullName = validApp("a");
-  nullName["name"] = nullptr;
-  auto numberBundle = validApp("a");
-  numberBundle["bundleId"] = 5;
-  auto localizedArray = validApp("a");
-  localizedArray["localized"] = json::array({"es"});
-  auto localizedNullEntry = validApp("a");
-  localizedNullEntry["localized"] = {{"es", nullptr}};
-  auto localizedNumberName = validApp("a");
-  localizedNumberName["localized"] = {{"es", {{"name", 1}}}};
-  for (const auto& app : {numberId, missingName, nullName, numberBundle, localizedArray,
-                          localizedNullEntry, localizedNumberName}) {
+  for (const auto& app :
+       {missingName, appWith("id", 7), appWith("name", nullptr), appWith("bundleId", 5),
+        appWith("localized", json::array({"es"})), appWith("localized", {{"es", nullptr}}),
+        appWith("localized", {{"es", {{"name", 1}}}})}) {
     EXPECT_EQ(failureOfApp(app), MoreAppsError::notJSON()) << app.dump();
   }
 
-  const std::vector<std::string> documents = {
-      "",
-      "not json",
-      "[]",
-      "1",
-      "{\"apps\":[]}",
-      "{\"schema\":1}",
-      "{\"schema\":1,\"apps\":{}}",
-      "{\"schema\":1,\"apps\":[1]}",
-      validFeed(1) + ",",
-      "{\"schema\":1,\"apps\":[],}",
-      "{\"schema\":1,\"apps\":[{\"id\":\"a\xff\"}]}",    // invalid UTF-8
-      "{\"schema\":1,\"apps\":[{\"id\":\"\\ud800\"}]}",  // lone surrogate escape
-      repeat("[", 100000),
-      repeat("{\"a\":", 50000)};
+  const std::vector<std::string> documents = {"",
+                                              "not json",
+
+                                              "{\"schema\":1,\"apps\":[1]}",
+                                              validFeed(1) + ",",
+                                              "{\"schema\":1,\"apps\":[{\"id\":\"a\xff\"}]}",
+                                              "{\"schema\":1,\"apps\":[{\"id\":\"\\ud800\"}]}",
+                                              repeat("[", 100000),
+                                              repeat("{\"a\":", 50000)};
   for (const auto& document : documents) {
     EXPECT_EQ(failure(document), MoreAppsError::notJSON()) << document.substr(0, 60);
   }
@@ -132,65 +114,41 @@ TEST(MoreAppsValidatorTest, IgnoresUnknownKeysAndNullOptionals) {
   EXPECT_EQ(failure(document.dump()), MoreAppsError::notJSON());
 }
 
-struct FieldCase {
-  const char* key;
-  json value;
-  const char* expected;  // the invalid text, or nullptr when the app passes
-};
-
 TEST(MoreAppsValidatorTest, EachFieldRuleNamesFieldAndApp) {
-  const std::vector<FieldCase> cases = {
+  struct Case {
+    const char* key;
+    json value;
+    const char* expected;  // the invalid text, or nullptr when the app passes
+  };
+  const std::vector<Case> cases = {
       {"id", "", "id "},
-      {"id", std::string(61, 'a'), nullptr},  // checked below with its prefix
       {"id", "-app", "id -app"},
-      {"id", "App", "id App"},
-      {"id", "app_1", "id app_1"},
-      {"id", "a-1", nullptr},
       {"bundleId", "com.maker.App-2", nullptr},
-      {"bundleId", "", "bundleId of app"},
       {"bundleId", "com.maker_app", "bundleId of app"},
       {"bundleId", std::string(100, 'a'), nullptr},
       {"bundleId", std::string(101, 'a'), "bundleId of app"},
       {"name", std::string(40, 'n'), nullptr},
       {"name", std::string(41, 'n'), "name of app"},
       {"name", "   ", "name of app"},
-      {"name", "Two\nlines", "name of app"},
-      {"name", "Tab\tinside", "name of app"},
-      {"name", "Café Crème", nullptr},
-      {"name", " Spaced ", nullptr},
       {"detail", std::string(120, 'd'), nullptr},
       {"detail", std::string(121, 'd'), "detail of app"},
-      {"detail", "", "detail of app"},
-      {"symbol", "square.and.arrow.up", nullptr},
       {"symbol", "Star.fill", "symbol of app"},
-      {"symbol", "", "symbol of app"},
-      {"symbol", "star-fill", "symbol of app"},
       {"symbol", std::string(61, 's'), "symbol of app"},
-      {"tint", "Blue", "tint of app"},
       {"tint", "gray", nullptr},
       {"tint", "grey", "tint of app"},
       {"url", "http://maker.example/mac/app", "url of app"},
   };
   for (const auto& c : cases) {
-    auto app = validApp("app");
-    app[c.key] = c.value;
-    auto error = failureOfApp(app);
-    std::string label = std::string(c.key) + "=" + c.value.dump();
-    if (std::string(c.key) == "id" && c.value.get<std::string>().size() == 61) {
-      EXPECT_EQ(error, MoreAppsError::invalid("id " + std::string(60, 'a'))) << label;
-    } else if (c.expected) {
-      EXPECT_EQ(error, MoreAppsError::invalid(c.expected)) << label;
+    auto error = failureOfApp(appWith(c.key, c.value));
+    if (c.expected) {
+      EXPECT_EQ(error, MoreAppsError::invalid(c.expected)) << c.key << "=" << c.value.dump();
     } else {
-      EXPECT_FALSE(error) << label;
+      EXPECT_FALSE(error) << c.key << "=" << c.value.dump();
     }
   }
-}
-
-TEST(MoreAppsValidatorTest, LongIdIsCutAtSixtyCharactersNotBytes) {
-  std::string id = repeat("é", 70);
-  auto app = validApp("x");
-  app["id"] = id;
-  EXPECT_EQ(failureOfApp(app), MoreAppsError::invalid("id " + repeat("é", 60)));
+  // A long id is cut at sixty characters, not bytes.
+  EXPECT_EQ(failureOfApp(appWith("id", repeat("é", 70))),
+            MoreAppsError::invalid("id " + repeat("é", 60)));
 }
 
 TEST(MoreAppsValidatorTest, RepeatedIdIsReportedBeforeOtherFaultsOfThatApp) {
@@ -208,29 +166,20 @@ TEST(MoreAppsValidatorTest, RepeatedIdIsReportedBeforeOtherFaultsOfThatApp) {
 }
 
 TEST(MoreAppsValidatorTest, LocalizedEntriesFollowTheTextRules) {
-  struct Case {
-    json localized;
-    const char* expected;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<json, const char*>> cases = {
       {{{"es", {{"name", "Nombre"}, {"detail", "Detalle."}}}}, nullptr},
-      {{{"es", json::object()}}, nullptr},
       {json::object(), nullptr},
       {{{"ES", {{"name", "Nombre"}}}}, "language of app"},
       {{{"esp", {{"name", "Nombre"}}}}, "language of app"},
-      {{{"e1", {{"name", "Nombre"}}}}, "language of app"},
       {{{"es", {{"detail", "  "}}}}, "es detail of app"},
-      {{{"es", {{"name", std::string(41, 'n')}}}}, "es name of app"},
       {{{"fr", {{"name", "Nom"}, {"detail", "a\u2028b"}}}}, "fr detail of app"},
   };
-  for (const auto& c : cases) {
-    auto app = validApp("app");
-    app["localized"] = c.localized;
-    auto error = failureOfApp(app);
-    if (c.expected) {
-      EXPECT_EQ(error, MoreAppsError::invalid(c.expected)) << c.localized.dump();
+  for (const auto& [localized, expected] : cases) {
+    auto error = failureOfApp(appWith("localized", localized));
+    if (expected) {
+      EXPECT_EQ(error, MoreAppsError::invalid(expected)) << localized.dump();
     } else {
-      EXPECT_FALSE(error) << c.localized.dump();
+      EXPECT_FALSE(error) << localized.dump();
     }
   }
 }
@@ -247,21 +196,13 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
       {repeat("👍🏽", 40), 40, true},     // emoji with skin tone
       {repeat("🇪🇸", 40), 40, true},           // flag: two regional indicators
       {"Family 👨\u200D👩\u200D👧", 40, false},  // zero-width joiner is a format char
-      {"Hello\u200F", 40, false},             // right-to-left mark
       {"Private \uE000", 40, false},
-      {"Unassigned \u0378", 40, false},
-      {"Nonchar \uFFFF", 40, false},
       {"Line\u2028sep", 40, false},
-      {"Para\u2029sep", 40, false},
-      {"Bell\a", 40, false},
-      {"NUL" + std::string(1, '\0'), 40, false},
       {"\u00A0\u2003 ", 40, false},  // only space separators: blank
       {"\t x \t", 40, false},        // a tab is a control character wherever it is
       {"  x  ", 5, true},            // edge spaces are kept and counted
       {"  x  ", 4, false},
-      {"\n", 40, false},
       {"日本語のテキスト", 8, true},
-      {"Ω ≤ ∞ → ✓ ☕", 40, true},
       {"bad \xC3", 40, false},  // invalid UTF-8
   };
   for (const auto& c : cases) {
@@ -269,61 +210,36 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
   }
 }
 
-TEST(MoreAppsValidatorTest, LinkRule) {
+TEST(MoreAppsValidatorTest, LinkAndSlugRules) {
   const std::vector<std::pair<std::string, bool>> cases = {
-      {"https://maker.example/mac/app", true},
       {"https://maker.example", true},
       {"https://www.maker.example/app", true},
-      {"https://MAKER.Example/app", true},
       {"https://apps.apple.com/app/id123456", true},
-      {"https://store.example/app", true},
-      {"https://maker.store.example/app", true},
       {"https://a.b.store.example/app", true},
-      {"https://maker.example/a%20b", true},
-      {"https://maker.example/mac/app?x=1", false},
-      {"https://maker.example/mac/app#top", false},
-      {"https://maker.example:443/app", false},
-      {"https://user@maker.example/app", false},
-      {"https://user:pw@maker.example/app", false},
-      {"HTTPS://maker.example/app", false},
-      {"http://maker.example/app", false},
-      {"ftp://maker.example/app", false},
-      {"https://other.example/app", false},
-      {"https://evilmaker.example/app", false},
-      {"https://maker.example.evil.test/app", false},
-      {"https://wwwmaker.example/app", false},
-      {"https://www.www.maker.example/app", false},
-      {"https://store.example.org/app", false},
-      {"https://evilstore.example/app", false},
-      {"https://.store.example/app", false},
-      {"https://a..store.example/app", false},
-      {"https://apps.apple.com./app", false},
-      {"https:///app", false},
-      {"https:maker.example/app", false},
-      {"https://maker.example/a b", false},
-      {"https://maker.example/a\u00A0b", false},
-      {"https://maker.example/a\tb", false},
-      {"https://maker.example/caf\u00E9", false},
-      {"https://maker.example/%zz", false},
-      {"https://maker.example/<script>", false},
       {"https://maker.example/" + std::string(178, 'p'), true},  // 200 characters
       {"https://maker.example/" + std::string(179, 'p'), false},
-      {"", false},
+      {"https://maker.example/mac/app?x=1", false},
+      {"https://maker.example:443/app", false},
+      {"https://user@maker.example/app", false},
+      {"HTTPS://maker.example/app", false},
+      {"https://evilmaker.example/app", false},
+      {"https://maker.example.evil.test/app", false},
+      {"https://www.www.maker.example/app", false},
+      {"https://a..store.example/app", false},
+      {"https://apps.apple.com./app", false},
+      {"https://maker.example/a b", false},
+      {"https://maker.example/caf\u00E9", false},
       {"maker.example/app", false},
   };
   for (const auto& [link, valid] : cases) {
     EXPECT_EQ(MoreAppsValidator::validLink(link), valid) << link;
   }
-}
 
-TEST(MoreAppsValidatorTest, SlugRule) {
-  EXPECT_TRUE(MoreAppsValidator::validSlug("larkvale"));
-  EXPECT_TRUE(MoreAppsValidator::validSlug("a-0"));
-  EXPECT_TRUE(MoreAppsValidator::validSlug(std::string(60, 'z')));
+  for (const std::string& good : {std::string("a-0"), std::string(60, 'z')})
+    EXPECT_TRUE(MoreAppsValidator::validSlug(good)) << good;
   for (const std::string& bad :
-       std::vector<std::string>{"", "-a", "A", "a b", "a_b", "ñ", std::string(61, 'z')}) {
+       std::vector<std::string>{"", "-a", "A", "a_b", "ñ", std::string(61, 'z')})
     EXPECT_FALSE(MoreAppsValidator::validSlug(bad)) << bad;
-  }
 }
 
 }  // namespace

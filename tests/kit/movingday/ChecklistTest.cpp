@@ -2,21 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "tests/kit/movingday/Entries.h"
+
 namespace larkvale {
 namespace {
 
 using Strings = std::vector<std::string>;
 
 InventoryEntry entry(std::string name, std::string bundleID, UpdateSource source) {
-  InventoryEntry e;
-  e.app.path = "/Applications/" + name + ".app";
-  e.app.name = std::move(name);
-  e.app.bundleID = std::move(bundleID);
-  e.app.version = "3.2";
-  if (source.kind() == UpdateSource::Kind::homebrew) e.caskToken = source.payload();
-  e.source = std::move(source);
-  e.licence = "note";
-  return e;
+  return test::inventoryEntry(std::move(name), std::move(bundleID), std::move(source), "3.2");
 }
 
 Strings ids(const std::vector<ChecklistItem>& items) {
@@ -62,77 +58,38 @@ TEST(ChecklistTest, OrdersTheStepsOfAMixedInventory) {
                      "settings:com.runningwithcrayons.Alfred", "settings:com.example.foo",
                      "signin:com.runningwithcrayons.Alfred", "signin:com.googlecode.iterm2",
                      "last:check", "last:files"}));
-
-  const Strings sectionOf = {"Before you leave this Mac",
-                             "Before you leave this Mac",
-                             "Before you leave this Mac",
-                             "Homebrew apps",
-                             "Homebrew apps",
-                             "App Store apps",
-                             "App Store apps",
-                             "Direct downloads",
-                             "Direct downloads",
-                             "Direct downloads",
-                             "Settings worth carrying",
-                             "Settings worth carrying",
-                             "Sign in and licences",
-                             "Sign in and licences",
-                             "Last steps",
-                             "Last steps"};
-  for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].section, sectionOf[i]) << i;
+  const std::map<std::string, std::string> sectionOf = {{"before", "Before you leave this Mac"},
+                                                        {"brew", "Homebrew apps"},
+                                                        {"store", "App Store apps"},
+                                                        {"direct", "Direct downloads"},
+                                                        {"settings", "Settings worth carrying"},
+                                                        {"signin", "Sign in and licences"},
+                                                        {"last", "Last steps"}};
+  for (const auto& item : items)
+    EXPECT_EQ(item.section, sectionOf.at(item.id.substr(0, item.id.find(':')))) << item.id;
 }
 
+// The texts the exported document does not already pin down.
 TEST(ChecklistTest, WritesTheExactTextsCommandsAndLinks) {
   const auto items = Checklist::items(mixed());
-  EXPECT_EQ(find(items, "before:export"),
-            (ChecklistItem{"before:export", "Before you leave this Mac",
-                           "Export this checklist (Markdown or PDF) and keep it off this Mac",
-                           "Save it to an external drive or iCloud Drive, or email it to yourself.",
-                           std::nullopt, std::nullopt}));
   EXPECT_EQ(find(items, "before:keys").title, "Find the licence keys and sign-ins for Alfred, Foo");
-  EXPECT_EQ(find(items, "before:keys").detail,
-            "Keychain items and licence keys are not exported by Larkvale.");
-  EXPECT_EQ(find(items, "brew:dump").command, "brew bundle dump --file=~/Brewfile");
-  EXPECT_FALSE(find(items, "brew:dump").detail);
-  EXPECT_EQ(find(items, "brew:install"),
-            (ChecklistItem{"brew:install", "Homebrew apps", "Install Homebrew on the new Mac",
-                           "Paste the install line from brew.sh into Terminal.", std::nullopt,
-                           "https://brew.sh"}));
   EXPECT_EQ(find(items, "brew:casks"),
             (ChecklistItem{"brew:casks", "Homebrew apps", "Install 2 cask apps", std::nullopt,
                            "brew install --cask alfred iterm2", std::nullopt}));
-  EXPECT_EQ(find(items, "store:com.culturedcode.ThingsMac").link,
-            "macappstore://apps.apple.com/app/id904280696");
-  EXPECT_EQ(find(items, "store:com.culturedcode.ThingsMac").title, "Install Things");
   EXPECT_EQ(find(items, "store:com.apple.iWork.Pages").detail,
             "App Store: it's under your account's Purchased apps.");
   EXPECT_FALSE(find(items, "store:com.apple.iWork.Pages").link);
-
-  const auto& tool = find(items, "direct:dev.tool");
-  EXPECT_EQ(tool.title, "Download Tool");
-  EXPECT_EQ(tool.detail, "From its GitHub releases (owner/tool). Version here: 3.2.");
-  EXPECT_EQ(tool.link, "https://github.com/owner/tool/releases");
   EXPECT_EQ(find(items, "direct:com.example.foo").detail,
             "From example.com (where its updates come from). Version here: 3.2.");
   EXPECT_EQ(find(items, "direct:org.zip.Zip").detail,
             "From the developer's website. Version here: 3.2.");
   EXPECT_FALSE(find(items, "direct:org.zip.Zip").link);
-
-  const auto& settings = find(items, "settings:com.example.foo");
-  EXPECT_EQ(settings.title, "Copy Foo's settings (with the app quit on both Macs)");
-  EXPECT_EQ(settings.detail,
+  EXPECT_EQ(find(items, "settings:com.example.foo").detail,
             "~/Library/Preferences/com.example.foo.plist\n~/Library/Application Support/Foo");
   EXPECT_EQ(find(items, "signin:com.runningwithcrayons.Alfred").title, "Alfred");
   EXPECT_EQ(find(items, "signin:com.runningwithcrayons.Alfred").detail,
             "Powerpack licence: Alfred \u203a Settings \u203a Powerpack shows it; keep your "
             "purchase email.");
-  EXPECT_EQ(find(items, "last:check").title, "Open Larkvale on the new Mac and press Check Now");
-  EXPECT_EQ(find(items, "last:check").detail,
-            "Every app should show up; anything missing from this list still needs installing.");
-  EXPECT_EQ(find(items, "last:files").title, "Move your own files separately");
-  EXPECT_EQ(find(items, "last:files").detail,
-            "Documents, photos and projects move with Migration Assistant, Time Machine, iCloud "
-            "or git; Moving day lists apps only.");
 }
 
 TEST(ChecklistTest, EmptyAndAppleOnlyInventoriesGiveTheThreeFixedSteps) {
@@ -149,7 +106,6 @@ TEST(ChecklistTest, EmptyAndAppleOnlyInventoriesGiveTheThreeFixedSteps) {
 TEST(ChecklistTest, HomebrewStepsNeedAUsableToken) {
   const auto one = Checklist::items({entry("A", "a.a", UpdateSource::homebrew("a"))});
   EXPECT_EQ(find(one, "brew:casks").title, "Install 1 cask app");
-  EXPECT_EQ(find(one, "brew:casks").command, "brew install --cask a");
 
   const auto refused =
       Checklist::items({entry("Bad", "b.b", UpdateSource::homebrew("x; rm -rf ~"))});
@@ -178,9 +134,7 @@ TEST(ChecklistTest, SameBundleIdentifierGivesTheSameIds) {
   b.app.path = "/Users/me/Applications/Foo.app";
   const auto items = Checklist::items({a, b});
   EXPECT_EQ(std::count(items.begin(), items.end(), find(items, "direct:com.example.foo")), 2);
-  EXPECT_EQ(std::count_if(items.begin(), items.end(),
-                          [](const auto& i) { return i.id == "settings:com.example.foo"; }),
-            2);
+  EXPECT_EQ(std::count(items.begin(), items.end(), find(items, "settings:com.example.foo")), 2);
 }
 
 TEST(ChecklistTest, NameListsShortenFromFiveNames) {
@@ -199,11 +153,7 @@ TEST(ChecklistTest, NameListsShortenFromFiveNames) {
             "Find the licence keys and sign-ins for A, B, C, D and 2 more");
 }
 
-TEST(ChecklistTest, SectionsAndJson) {
-  EXPECT_EQ(
-      Checklist::sections(),
-      (Strings{"Before you leave this Mac", "Homebrew apps", "App Store apps", "Direct downloads",
-               "Settings worth carrying", "Sign in and licences", "Last steps"}));
+TEST(ChecklistTest, JsonRoundTripAndRefusals) {
   for (const auto& item : Checklist::items(mixed())) {
     const Json json = toJson(item);
     EXPECT_EQ(json.contains("link"), item.link.has_value());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 
 namespace larkvale::test {
 namespace {
@@ -23,16 +24,12 @@ std::string run(const std::string& command) {
 
 std::map<std::string, std::string> parseInfo(const std::string& text) {
   std::map<std::string, std::string> info;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
     if (size_t colon = line.find(':'); colon != std::string::npos) {
       size_t value = line.find_first_not_of(' ', colon + 1);
       info[line.substr(0, colon)] = value == std::string::npos ? "" : line.substr(value);
     }
-    start = end + 1;
   }
   return info;
 }
