@@ -65,8 +65,12 @@ TEST(ChecklistTest, OrdersTheStepsOfAMixedInventory) {
                                                         {"settings", "Settings worth carrying"},
                                                         {"signin", "Sign in and licences"},
                                                         {"last", "Last steps"}};
-  for (const auto& item : items)
-    EXPECT_EQ(item.section, sectionOf.at(item.id.substr(0, item.id.find(':')))) << item.id;
+  for (const auto& item : items) {
+    // The Brewfile is saved on the old Mac, before the Homebrew steps of the new one.
+    const std::string prefix =
+        item.id == "brew:dump" ? "before" : item.id.substr(0, item.id.find(':'));
+    EXPECT_EQ(item.section, sectionOf.at(prefix)) << item.id;
+  }
 }
 
 // The texts the exported document does not already pin down.
