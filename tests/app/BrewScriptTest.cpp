@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,17 +18,15 @@ namespace fs = std::filesystem;
 using test::readAll;
 using test::TempDir;
 
+// Records the scripts it is asked to open; when broken, fails as the real one does.
 class RecordingTerminal : public Terminal {
  public:
-  void openScript(const fs::path& script) override { opened.push_back(script); }
-  std::vector<fs::path> opened;
-};
-
-class BrokenTerminal : public Terminal {
- public:
-  void openScript(const fs::path&) override {
-    throw TerminalError("Couldn't open a terminal window.");
+  void openScript(const fs::path& script) override {
+    if (broken) throw TerminalError("Couldn't open a terminal window.");
+    opened.push_back(script);
   }
+  std::vector<fs::path> opened;
+  bool broken = false;
 };
 
 fs::path writeExecutable(const TempDir& dir, std::string_view rel, std::string_view content) {
@@ -36,19 +35,23 @@ fs::path writeExecutable(const TempDir& dir, std::string_view rel, std::string_v
   return path;
 }
 
-// A stand-in for Homebrew that logs each argument on a line and exits with
-// the given code.
-std::string fakeBrew(const TempDir& dir, int exitCode) {
+// A stand-in for Homebrew that logs each argument on a line and exits with the given code.
+std::string fakeBrew(const TempDir& dir, int exitCode = 0) {
   return writeExecutable(dir, "bin/brew",
                          "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + (dir / "brew.log").string() +
                              "'\nexit " + std::to_string(exitCode) + "\n")
       .string();
 }
 
+fs::path handOff(const TempDir& dir, Terminal& terminal, int brewExit = 0) {
+  return openBrewScriptInTerminal({"firefox", "zoom"}, {"Firefox", "Zoom"}, true, dir / "cache",
+                                  fakeBrew(dir, brewExit), terminal);
+}
+
 // Runs the script under zsh as a terminal would, with `input` typed in; the
 // script itself exits 0 when it ran the command, whatever the command gave.
 std::string runScript(const TempDir& dir, const fs::path& script, std::string_view input,
-                      int expectedStatus = 0) {
+                      int expectedStatus) {
   fs::path in = dir.write("stdin", input);
   fs::path out = dir / "stdout";
   std::string command = "TERM=dumb /bin/zsh '" + script.string() + "' < '" + in.string() + "' > '" +
@@ -65,50 +68,45 @@ const std::string kShown =
     "This will run:  brew upgrade --cask --greedy firefox zoom\n"
     "(Homebrew may ask for your password for some apps; it asks in this window.)\n"
     "\n";
+const std::string kDone =
+    "\nDone. In Larkvale, press Check Now to see the new version.\nYou can close this window.\n";
+const std::string kBrewLog = "upgrade\n--cask\n--greedy\nfirefox\nzoom\n";
 
-TEST(BrewScriptTest, ReturnRunsTheCommandOnceReportsItsCodeAndTheScriptGoes) {
-  for (int exitCode : {0, 3}) {
+TEST(BrewScriptTest, OnlyReturnRunsTheCommandOnceReportsItsCodeAndRemovesTheScript) {
+  struct Case {
+    std::string input;
+    int brewExit;
+    std::string shownAfter;  // empty: brew must not run
+  };
+  for (const auto& [input, brewExit, after] : std::vector<Case>{
+           {"\n", 0, kDone},
+           {"\n", 3, "\nbrew stopped with code 3 (see above).\nYou can close this window.\n"},
+           {"", 0, ""},      // end of input
+           {"y", 0, ""}}) {  // typing, then end of input
+    SCOPED_TRACE(input + std::to_string(brewExit));
     TempDir dir;
     RecordingTerminal terminal;
-    fs::path script = openBrewScriptInTerminal({"firefox", "zoom"}, {"Firefox", "Zoom"}, true,
-                                               dir / "cache", fakeBrew(dir, exitCode), terminal);
+    fs::path script = handOff(dir, terminal, brewExit);
     ASSERT_EQ(terminal.opened, std::vector<fs::path>{script});
-    std::string closing = exitCode == 0
-                              ? "Done. In Larkvale, press Check Now to see the new version.\n"
-                              : "brew stopped with code 3 (see above).\n";
-    EXPECT_EQ(runScript(dir, script, "\n"),
-              kShown + "\n" + closing + "You can close this window.\n");
-    EXPECT_EQ(readAll(dir / "brew.log"), "upgrade\n--cask\n--greedy\nfirefox\nzoom\n");
-    EXPECT_FALSE(fs::exists(script));
-  }
-}
-
-TEST(BrewScriptTest, WithoutReturnNothingRunsAndTheScriptStays) {
-  for (std::string input : {"", "y"}) {  // end of input, with or without typing
-    TempDir dir;
-    RecordingTerminal terminal;
-    fs::path script = openBrewScriptInTerminal({"firefox", "zoom"}, {"Firefox", "Zoom"}, true,
-                                               dir / "cache", fakeBrew(dir, 0), terminal);
-    EXPECT_EQ(runScript(dir, script, input, 1), kShown);
-    EXPECT_FALSE(fs::exists(dir / "brew.log"));
-    EXPECT_TRUE(fs::exists(script));
+    EXPECT_EQ(runScript(dir, script, input, after.empty()), kShown + after);
+    EXPECT_EQ(readAll(dir / "brew.log"), after.empty() ? "" : kBrewLog);
+    EXPECT_EQ(fs::exists(script), after.empty());
   }
 }
 
 TEST(BrewScriptTest, HostileNamesAreShownInertAndNeverRun) {
   TempDir dir;
   RecordingTerminal terminal;
-  fs::path pwned = dir / "pwned";
-  std::string touch = "touch " + pwned.string();
+  const std::string p = (dir / "pwned").string();
+  const std::string touch = "touch " + p;
   std::vector<std::string> names = {"$(" + touch + ")",      "`" + touch + "`",
                                     "\"; " + touch + "; \"", "a\n" + touch + "\n",
                                     "\\\"; " + touch + " #", "${(e):-" + touch + "}"};
   fs::path script = openBrewScriptInTerminal({"a", "b", "c", "d", "e", "f"}, names, false,
-                                             dir / "cache", fakeBrew(dir, 0), terminal);
-  std::string out = runScript(dir, script, "\n");
-  EXPECT_FALSE(fs::exists(pwned)) << out;
+                                             dir / "cache", fakeBrew(dir), terminal);
+  std::string out = runScript(dir, script, "\n", 0);
+  EXPECT_FALSE(fs::exists(p)) << out;
   EXPECT_EQ(readAll(dir / "brew.log"), "upgrade\n--cask\na\nb\nc\nd\ne\nf\n");
-  std::string p = pwned.string();
   EXPECT_TRUE(out.starts_with("Larkvale: Homebrew update for (touch " + p + "), touch " + p +
                               ", ; touch " + p + "; , atouch " + p + ", ; touch " + p +
                               " #, {(e):-touch " + p + "}\n"))
@@ -132,8 +130,9 @@ TEST(BrewScriptTest, RefusalsWriteNothing) {
     EXPECT_EQ(failure({"ok", token}, "/usr/bin/brew"), bad) << token;
   }
   EXPECT_EQ(failure({}, "/usr/bin/brew"), bad);
-  EXPECT_EQ(failure({"a"}, "/opt/home brew/bin/brew"), bad);
-  EXPECT_EQ(failure({"a"}, "/opt/*/brew"), bad);
+  for (const char* brew : {"/opt/home brew/bin/brew", "/opt/*/brew"}) {
+    EXPECT_EQ(failure({"a"}, brew), bad) << brew;
+  }
   EXPECT_FALSE(fs::exists(dir / "cache"));
   EXPECT_TRUE(terminal.opened.empty());
 }
@@ -148,10 +147,8 @@ TEST(BrewScriptTest, EachHandOffWritesANewOwnerOnlyScriptInTheTerminalFolder) {
   EXPECT_NE(terminal.opened[0], terminal.opened[1]);
   for (const auto& script : terminal.opened) {
     EXPECT_EQ(script.parent_path(), dir / "cache" / "terminal");
-    std::string name = script.filename().string();
-    ASSERT_EQ(name.size(), std::string("brew-upgrade-XXXXXXXX.command").size()) << name;
-    EXPECT_TRUE(name.starts_with("brew-upgrade-") && name.ends_with(".command")) << name;
-    EXPECT_EQ(name.substr(13, 8).find_first_not_of("0123456789ABCDEF"), std::string::npos) << name;
+    EXPECT_THAT(script.filename().string(),
+                testing::MatchesRegex("brew-upgrade-[0-9A-F]{8}\\.command"));
     struct stat info {};
     ASSERT_EQ(::stat(script.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u);
@@ -169,14 +166,13 @@ TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
       FileError);
   EXPECT_TRUE(terminal.opened.empty());
 
-  BrokenTerminal broken;
-  try {
-    openBrewScriptInTerminal({"a"}, {"A"}, false, dir / "other", "/usr/bin/brew", broken);
-    ADD_FAILURE() << "a terminal that can't start must not count as a hand-off";
-  } catch (const TerminalError& error) {
-    EXPECT_STREQ(error.what(), "Couldn't open a terminal window.");
-  }
-  // The script is written before the terminal is asked, and stays.
+  // A terminal that can't start is no hand-off; the script, written first, stays.
+  terminal.broken = true;
+  EXPECT_THAT(
+      [&] {
+        openBrewScriptInTerminal({"a"}, {"A"}, false, dir / "other", "/usr/bin/brew", terminal);
+      },
+      testing::ThrowsMessage<TerminalError>(testing::StrEq("Couldn't open a terminal window.")));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "other/terminal"), fs::directory_iterator()),
             1);
 }
@@ -189,15 +185,12 @@ TEST(BrewScriptTest, TheSystemTerminalRunsTheScriptEndToEnd) {
                       out.string() + ".tmp' 2>/dev/null\nmv '" + out.string() + ".tmp' '" +
                       out.string() + "'\n");
   SystemTerminal terminal({{"x-terminal-emulator", {"-e"}}}, (dir / "terminals").string());
-  fs::path script = openBrewScriptInTerminal({"firefox", "zoom"}, {"Firefox", "Zoom"}, true,
-                                             dir / "cache", fakeBrew(dir, 0), terminal);
+  fs::path script = handOff(dir, terminal);
   for (int i = 0; i < 400 && !fs::exists(out); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
-  EXPECT_EQ(readAll(out), kShown +
-                              "\nDone. In Larkvale, press Check Now to see the new version.\n"
-                              "You can close this window.\n");
-  EXPECT_EQ(readAll(dir / "brew.log"), "upgrade\n--cask\n--greedy\nfirefox\nzoom\n");
+  EXPECT_EQ(readAll(out), kShown + kDone);
+  EXPECT_EQ(readAll(dir / "brew.log"), kBrewLog);
   EXPECT_FALSE(fs::exists(script));
 }
 

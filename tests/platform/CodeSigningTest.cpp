@@ -24,39 +24,30 @@ std::optional<bool> sandboxOf(const std::optional<CodeSigning::SigningInformatio
                                          : std::optional<bool>(*it->second.boolean());
 }
 
-TEST(CodeSigningTest, ReadsEntitlementsOfThinImagesInEveryLayout) {
+TEST(CodeSigningTest, ReadsTheEntitlementsOfThinImagesWhenThereAreAny) {
+  struct Case {
+    std::string what, bytes;
+    bool isSigned;
+    std::optional<bool> sandbox;
+  };
+  std::vector<Case> cases{
+      {"unsigned", image({}), false, std::nullopt},
+      {"no entitlements blob", image({superBlob({{0, blob(0xfade0c02, "cd")}})}), true, {}},
+      {"not a plist", image({signedWith("not a plist at all")}), true, {}},
+      {"not a dictionary", image({signedWith(PropertyList::toXml(PlistArray{"a"}))}), true, {}},
+      {"sandbox off", image({signedWith(entitlementsXml(false))}), true, false}};
   for (bool bigEndian : {false, true}) {
     for (bool wide : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "bigEndian " << bigEndian << " wide " << wide);
-      auto info =
-          signingInformationOfImage(image({signedWith(entitlementsXml(true)), bigEndian, wide}));
-      ASSERT_TRUE(info);
-      EXPECT_TRUE(info->isSigned);
-      EXPECT_EQ(sandboxOf(info), true);
-      EXPECT_EQ(info->entitlements->size(), 2u);
+      cases.push_back({"big-endian " + std::to_string(bigEndian) + " wide " + std::to_string(wide),
+                       image({signedWith(entitlementsXml(true)), bigEndian, wide}), true, true});
     }
   }
-  EXPECT_EQ(sandboxOf(signingInformationOfImage(image({signedWith(entitlementsXml(false))}))),
-            false);
-}
-
-TEST(CodeSigningTest, UnsignedOrWithoutEntitlementsGivesInformationWithoutEntitlements) {
-  auto unsignedInfo = signingInformationOfImage(image({}));
-  ASSERT_TRUE(unsignedInfo);
-  EXPECT_FALSE(unsignedInfo->isSigned);
-  EXPECT_FALSE(unsignedInfo->entitlements);
-
-  auto noBlob = signingInformationOfImage(image({superBlob({{0, blob(0xfade0c02, "cd")}})}));
-  ASSERT_TRUE(noBlob);
-  EXPECT_TRUE(noBlob->isSigned);
-  EXPECT_FALSE(noBlob->entitlements);
-
-  for (const std::string& payload :
-       {std::string("not a plist at all"), PropertyList::toXml(PlistArray{"a", "b"})}) {
-    auto info = signingInformationOfImage(image({signedWith(payload)}));
-    ASSERT_TRUE(info) << payload;
-    EXPECT_TRUE(info->isSigned);
-    EXPECT_FALSE(info->entitlements);
+  for (const auto& [what, bytes, isSigned, sandbox] : cases) {
+    auto info = signingInformationOfImage(bytes);
+    ASSERT_TRUE(info) << what;
+    EXPECT_EQ(info->isSigned, isSigned) << what;
+    EXPECT_EQ(sandboxOf(info), sandbox) << what;
+    EXPECT_EQ(info->entitlements ? info->entitlements->size() : 0u, sandbox ? 2u : 0u) << what;
   }
 }
 
@@ -72,7 +63,6 @@ TEST(CodeSigningTest, RefusesDamagedImagesWithoutReadingOutOfBounds) {
   const size_t codeSigCommand = 56;  // header 32 + LC_SYMTAB 24
   const std::vector<std::pair<std::string, std::string>> damaged{
       {"empty", ""},
-      {"magic only", good.substr(0, 4)},
       {"header cut short", good.substr(0, 20)},
       {"not Mach-O", std::string("#!/bin/sh\necho hello\n") + std::string(64, ' ')},
       {"load commands past the end", patched(20, le32(0x7fffffff))},
@@ -116,36 +106,29 @@ TEST(CodeSigningTest, PrefersTheArm64SliceOfAFatFile) {
 TEST(CodeSigningTest, FindsTheMainExecutableOfBundles) {
   test::TempDir dir;
   const std::string exe = image({signedWith(entitlementsXml(true))});
-  dir.write("A.app/Contents/Info.plist",
-            PropertyList::toBinary(PlistDict{{"CFBundleExecutable", "A"}}));
+  auto bundle = [&](const std::string& contents, const PlistDict& info, const char* exeName) {
+    dir.write(contents + "/Info.plist", PropertyList::toXml(info));
+    if (exeName) dir.write(contents + "/" + exeName, exe);
+  };
+  auto named = [](const std::string& name) { return PlistDict{{"CFBundleExecutable", name}}; };
+  dir.write("A.app/Contents/Info.plist", PropertyList::toBinary(named("A")));
   dir.write("A.app/Contents/MacOS/A", exe);
-  EXPECT_EQ(sandboxOf(signingInformation(dir / "A.app")), true);
-  EXPECT_EQ(sandboxOf(signingInformation(dir / "A.app/Contents/MacOS/A")), true);
-
-  dir.write("Wrapped.app/Wrapper/Inner.app/Info.plist",
-            PropertyList::toXml(PlistDict{{"CFBundleExecutable", "Inner"}}));
-  dir.write("Wrapped.app/Wrapper/Inner.app/Inner", exe);
-  EXPECT_EQ(sandboxOf(signingInformation(dir / "Wrapped.app")), true);
-
+  bundle("Wrapped.app/Wrapper/Inner.app", named("Inner"), "Inner");
   // An executable name that climbs out of the bundle is not followed.
-  dir.write("Escape.app/Contents/Info.plist",
-            PropertyList::toXml(PlistDict{{"CFBundleExecutable", "../../A.app/Contents/MacOS/A"}}));
-  EXPECT_FALSE(signingInformation(dir / "Escape.app"));
-
-  dir.write("NoExe.app/Contents/Info.plist",
-            PropertyList::toXml(PlistDict{{"CFBundleExecutable", "X"}}));
-  EXPECT_FALSE(signingInformation(dir / "NoExe.app"));
-  dir.write("NoKey.app/Contents/Info.plist", PropertyList::toXml(PlistDict{}));
-  dir.write("NoKey.app/Contents/MacOS/NoKey", exe);
-  EXPECT_FALSE(signingInformation(dir / "NoKey.app"));
-  EXPECT_FALSE(signingInformation(dir / "missing.app"));
-
+  bundle("Escape.app/Contents", named("../../A.app/Contents/MacOS/A"), nullptr);
+  bundle("NoExe.app/Contents", named("X"), nullptr);
+  bundle("NoKey.app/Contents", {}, "MacOS/NoKey");
   // A FIFO in place of the executable is refused without waiting for a writer.
-  dir.write("Fifo.app/Contents/Info.plist",
-            PropertyList::toXml(PlistDict{{"CFBundleExecutable", "F"}}));
+  bundle("Fifo.app/Contents", named("F"), nullptr);
   dir.mkdir("Fifo.app/Contents/MacOS");
   ASSERT_EQ(::mkfifo((dir / "Fifo.app/Contents/MacOS/F").c_str(), 0600), 0);
-  EXPECT_FALSE(signingInformation(dir / "Fifo.app"));
+
+  for (const char* found : {"A.app", "A.app/Contents/MacOS/A", "Wrapped.app"}) {
+    EXPECT_EQ(sandboxOf(signingInformation(dir / found)), true) << found;
+  }
+  for (const char* refused : {"Escape.app", "NoExe.app", "NoKey.app", "missing.app", "Fifo.app"}) {
+    EXPECT_FALSE(signingInformation(dir / refused)) << refused;
+  }
 }
 
 }  // namespace

@@ -29,13 +29,12 @@ HttpError::Kind failureOf(HttpSession& session, const HttpRequest& request) {
   return HttpError::Kind::network;
 }
 
-TEST(CurlHttpSession, SendsTheCallersHeadersAndReadsTheAnswer) {
+TEST(CurlHttpSession, SendsTheCallersHeadersButNoCookiesAndReadsTheAnswer) {
   TestServer server;
   httplib::Headers seen;
   server.server().Get("/feed", [&](const httplib::Request& req, httplib::Response& res) {
     seen = req.headers;
     res.set_header("ETag", "\"v1\"");
-    res.set_header("Last-Modified", "Tue, 01 Dec 2026 10:00:00 GMT");
     res.set_header("Set-Cookie", "session=1");
     res.set_content("hello", "text/plain");
   });
@@ -43,43 +42,31 @@ TEST(CurlHttpSession, SendsTheCallersHeadersAndReadsTheAnswer) {
   auto session = makeCurlSession();
   HttpRequest request = at(server.url("/feed"));
   request.headers = {{"User-Agent", "Tester/1"}, {"Accept-Language", "en"}};
-  HttpResponse first = session->get(request);
+  session->get(request);
   HttpResponse second = session->get(request);
 
   EXPECT_EQ(second.status, 200);
   EXPECT_EQ(second.body, "hello");
   ASSERT_NE(second.header("etag"), nullptr);
   EXPECT_EQ(*second.header("etag"), "\"v1\"");
-  EXPECT_EQ(*second.header("last-modified"), "Tue, 01 Dec 2026 10:00:00 GMT");
   EXPECT_EQ(seen.find("User-Agent")->second, "Tester/1");
   EXPECT_EQ(seen.find("Accept-Language")->second, "en");
   EXPECT_EQ(seen.count("Cookie"), 0u) << "a cookie was sent back";
   EXPECT_NE(seen.find("Accept-Encoding")->second.find("gzip"), std::string::npos);
 }
 
-TEST(CurlHttpSession, RefusesAddressesThatAreNotWeb) {
-  auto session = makeCurlSession();
-  for (const char* url : {"ftp://example.com/x", "file:///etc/hostname", "http://", "http:///x",
-                          "no scheme", "mailto:someone@example.com", ""})
-    EXPECT_EQ(failureOf(*session, at(url)), HttpError::Kind::badURL) << url;
-}
-
 TEST(CurlHttpSession, FollowsRedirectsAndKeepsTheFinalHeaders) {
   TestServer server;
-  server.server().Get("/old", [](const httplib::Request&, httplib::Response& res) {
+  server.server().Get("/old", [](auto&, auto& res) {
     res.set_header("ETag", "\"old\"");
     res.set_redirect("/new", 301);
   });
-  server.server().Get("/new", [](const httplib::Request&, httplib::Response& res) {
+  server.server().Get("/new", [](auto&, auto& res) {
     res.set_header("Last-Modified", "Wed, 02 Dec 2026 10:00:00 GMT");
     res.set_content("moved", "text/plain");
   });
-  server.server().Get("/away", [](const httplib::Request&, httplib::Response& res) {
-    res.set_redirect("file:///etc/passwd", 302);
-  });
-  server.server().Get("/loop", [](const httplib::Request&, httplib::Response& res) {
-    res.set_redirect("/loop", 302);
-  });
+  server.server().Get("/away", [](auto&, auto& res) { res.set_redirect("file:///etc/passwd"); });
+  server.server().Get("/loop", [](auto&, auto& res) { res.set_redirect("/loop"); });
   server.start();
   auto session = makeCurlSession();
 
@@ -97,11 +84,10 @@ TEST(CurlHttpSession, LimitsTheDecodedBody) {
   constexpr size_t kLimit = 8388608;
   TestServer server;
   auto serve = [&](const char* path, std::string body, bool gzip) {
-    server.server().Get(
-        path, [body = std::move(body), gzip](const httplib::Request&, httplib::Response& res) {
-          if (gzip) res.set_header("Content-Encoding", "gzip");
-          res.set_content(body, "application/octet-stream");
-        });
+    server.server().Get(path, [body = std::move(body), gzip](auto&, auto& res) {
+      if (gzip) res.set_header("Content-Encoding", "gzip");
+      res.set_content(body, "application/octet-stream");
+    });
   };
   serve("/exact", std::string(kLimit, 'a'), false);
   serve("/over", std::string(kLimit + 1, 'a'), false);
@@ -113,8 +99,7 @@ TEST(CurlHttpSession, LimitsTheDecodedBody) {
 
   EXPECT_EQ(session->get(at(server.url("/exact"))).body.size(), kLimit);
   EXPECT_EQ(failureOf(*session, at(server.url("/over"))), HttpError::Kind::tooLarge);
-  HttpResponse unpacked = session->get(at(server.url("/gzip-exact")));
-  EXPECT_EQ(unpacked.body, std::string(kLimit, 'a'));
+  EXPECT_EQ(session->get(at(server.url("/gzip-exact"))).body, std::string(kLimit, 'a'));
   EXPECT_EQ(failureOf(*session, at(server.url("/gzip-over"))), HttpError::Kind::tooLarge);
   EXPECT_EQ(session->get(at(server.url("/stored-exact"))).body.size(), kLimit);
   HttpRequest small = at(server.url("/exact"));
@@ -134,7 +119,7 @@ TEST(CurlHttpSession, ReportsTransportFailuresWithTheirText) {
   }
 
   TestServer slow;
-  slow.server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+  slow.server().Get("/slow", [](auto&, auto& res) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     res.set_content("late", "text/plain");
   });
@@ -147,7 +132,7 @@ TEST(CurlHttpSession, ReportsTransportFailuresWithTheirText) {
 TEST(CurlHttpSession, OpensOneConnectionPerHostAtATime) {
   TestServer server;
   std::atomic<int> inFlight = 0, most = 0, served = 0;
-  server.server().Get("/busy", [&](const httplib::Request&, httplib::Response& res) {
+  server.server().Get("/busy", [&](auto&, auto& res) {
     int now = ++inFlight;
     for (int m = most; now > m && !most.compare_exchange_weak(m, now);) {
     }
@@ -167,14 +152,15 @@ TEST(CurlHttpSession, OpensOneConnectionPerHostAtATime) {
   EXPECT_EQ(most, 1);
 }
 
-TEST(CurlHttpSession, ParsesUrls) {
-  auto parts = parseUrl("HTTPS://Api.Example.com:8443/a/B?q=1");
-  ASSERT_TRUE(parts);
-  EXPECT_EQ(*parts, (UrlParts{"https", "api.example.com", "8443", "/a/B"}));
-  auto file = parseUrl("file:///tmp/x");
-  ASSERT_TRUE(file);
-  EXPECT_EQ(file->scheme, "file");
-  EXPECT_EQ(file->host, "");
+TEST(CurlHttpSession, ParsesUrlsAndRefusesAddressesThatAreNotWeb) {
+  auto session = makeCurlSession();
+  for (const char* url : {"ftp://example.com/x", "file:///etc/hostname", "http://", "http:///x",
+                          "no scheme", "mailto:someone@example.com", ""})
+    EXPECT_EQ(failureOf(*session, at(url)), HttpError::Kind::badURL) << url;
+  EXPECT_EQ(parseUrl("HTTPS://Api.Example.com:8443/a/B?q=1"),
+            (UrlParts{"https", "api.example.com", "8443", "/a/B"}));
+  EXPECT_EQ(parseUrl("file:///tmp/x")->scheme, "file");
+  EXPECT_EQ(parseUrl("file:///tmp/x")->host, "");
   for (const char* hostless : {"http:///x", "http:x", "http:/x", "https://:80/x", "http://@/x"}) {
     auto parsed = parseUrl(hostless);
     EXPECT_TRUE(!parsed || parsed->host.empty()) << hostless;

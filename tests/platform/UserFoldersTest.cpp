@@ -9,38 +9,21 @@
 namespace larkvale {
 namespace {
 
-// Sets an environment variable for the life of the object, then restores it.
+// Sets (or with nullptr unsets) an environment variable for the life of the object.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
   }
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
+  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
 
  private:
   const char* name_;
   std::optional<std::string> old_;
 };
 
-TEST(UserFoldersTest, LaysOutFoldersUnderAHome) {
-  auto folders = UserFolders::underHome("/home/ada");
-  EXPECT_EQ(folders.home, "/home/ada");
-  EXPECT_EQ(folders.applicationSupport, "/home/ada/.local/share");
-  EXPECT_EQ(folders.caches, "/home/ada/.cache");
-}
-
-TEST(UserFoldersTest, FollowsTheXdgVariablesWhenAbsolute) {
+TEST(UserFoldersTest, FollowsTheXdgVariablesOnlyWhenAbsolute) {
   ScopedEnv home("HOME", "/home/ada");
   {
     ScopedEnv data("XDG_DATA_HOME", "/data");
@@ -50,7 +33,8 @@ TEST(UserFoldersTest, FollowsTheXdgVariablesWhenAbsolute) {
   {
     ScopedEnv data("XDG_DATA_HOME", "relative/data");
     ScopedEnv cache("XDG_CACHE_HOME", "");
-    EXPECT_EQ(UserFolders::current(), UserFolders::underHome("/home/ada"));
+    EXPECT_EQ(UserFolders::current(),
+              (UserFolders{"/home/ada", "/home/ada/.local/share", "/home/ada/.cache"}));
   }
   {
     // A relative HOME is no home; the password database answers instead.

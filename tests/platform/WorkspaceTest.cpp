@@ -1,5 +1,6 @@
 #include "platform/Workspace.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/PropertyList.h"
+#include "platform/Terminal.h"
 #include "platform/WorkspaceLaunch.h"
 #include "tests/support/TempDir.h"
 
@@ -38,6 +40,46 @@ fs::path writeExecutable(const TempDir& dir, std::string_view rel, std::string_v
 fs::path makeBundle(const TempDir& dir, const PlistDict& info) {
   dir.write("Apps/Tool.app/Contents/Info.plist", PropertyList::toXml(info));
   return dir / "Apps/Tool.app";
+}
+
+// A terminal emulator that records how it was asked to run the script.
+fs::path loggingTerminal(const TempDir& dir, std::string_view rel, const fs::path& log) {
+  return writeExecutable(dir, rel,
+                         "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > '" + log.string() +
+                             ".tmp'\nmv '" + log.string() + ".tmp' '" + log.string() + "'\n");
+}
+
+TEST(TerminalTest, PrefersTheSystemsChoiceAndFallsBackPastProgramsThatDontStart) {
+  TempDir dir;
+  const std::string bin = (dir / "bin").string();
+  dir.mkdir("bin/x-terminal-emulator");  // not a program
+  writeExecutable(dir, "bin/gnome-terminal",
+                  "\x7f"
+                  "ELF broken");  // won't start
+  fs::path xterm = loggingTerminal(dir, "bin/xterm", dir / "log");
+  SystemTerminal(SystemTerminal::commonPrograms(), bin)
+      .openScript("/tmp/some folder/brew-upgrade-0A1B2C3D.command");
+  ASSERT_TRUE(waitForFile(dir / "log"));
+  EXPECT_EQ(test::readAll(dir / "log"),
+            xterm.string() + "\n-e\n/tmp/some folder/brew-upgrade-0A1B2C3D.command\n");
+
+  fs::remove(dir / "bin/x-terminal-emulator");
+  fs::path chosen = loggingTerminal(dir, "bin/x-terminal-emulator", dir / "chosen");
+  SystemTerminal(SystemTerminal::commonPrograms(), bin).openScript("/s.command");
+  ASSERT_TRUE(waitForFile(dir / "chosen"));
+  EXPECT_EQ(test::readAll(dir / "chosen"), chosen.string() + "\n-e\n/s.command\n");
+}
+
+TEST(TerminalTest, FailsClearlyWhenNoTerminalStarts) {
+  TempDir dir;
+  writeExecutable(dir, "bin/konsole", "garbage");
+  for (const std::string& searchPath : {std::string(), (dir / "bin").string()}) {
+    EXPECT_THAT(
+        [&] {
+          SystemTerminal(SystemTerminal::commonPrograms(), searchPath).openScript("/s.command");
+        },
+        testing::ThrowsMessage<TerminalError>(testing::StrEq("Couldn't open a terminal window.")));
+  }
 }
 
 TEST(WorkspaceLaunchTest, ProgramRunsDetachedInItsOwnSessionFromTheRootFolder) {
@@ -92,20 +134,7 @@ TEST(WorkspaceLaunchTest, SearchPathSkipsFoldersRelativeEntriesAndNonPrograms) {
   EXPECT_EQ(WorkspaceLaunch::findInSearchPath("three/tool", dir.path().string()), std::nullopt);
 }
 
-TEST(WorkspaceTest, OpensTheBundlesNamedExecutable) {
-  TempDir dir;
-  fs::path bundle = makeBundle(dir, {{"CFBundleExecutable", "Tool"}});
-  fs::path marker = dir / "ran";
-  writeExecutable(dir, "Apps/Tool.app/Contents/MacOS/Tool",
-                  "#!/bin/sh\ntouch '" + marker.string() + "'\n");
-  SystemWorkspace workspace;
-  RunningApplication app = workspace.openApplication(bundle);
-  EXPECT_GT(app.processIdentifier, 0);
-  EXPECT_TRUE(app.isFinishedLaunching());
-  EXPECT_TRUE(waitForFile(marker));
-}
-
-TEST(WorkspaceTest, BundlesThatCantRunFailWithAClearReason) {
+TEST(WorkspaceTest, OpensTheBundlesNamedExecutableOrSaysWhyNot) {
   TempDir dir;
   SystemWorkspace workspace;
   auto failure = [&](const fs::path& bundle) -> std::string {
@@ -141,6 +170,14 @@ TEST(WorkspaceTest, BundlesThatCantRunFailWithAClearReason) {
   writeExecutable(dir, "Apps/Tool.app/Contents/MacOS/Tool",
                   std::string("\xcf\xfa\xed\xfe\x07\x00\x00\x01", 8));
   EXPECT_EQ(failure(bundle), prefix + ": Exec format error.");
+
+  fs::path marker = dir / "ran";
+  writeExecutable(dir, "Apps/Tool.app/Contents/MacOS/Tool",
+                  "#!/bin/sh\ntouch '" + marker.string() + "'\n");
+  RunningApplication app = workspace.openApplication(bundle);
+  EXPECT_GT(app.processIdentifier, 0);
+  EXPECT_TRUE(app.isFinishedLaunching());
+  EXPECT_TRUE(waitForFile(marker));
 }
 
 }  // namespace
