@@ -52,13 +52,10 @@ TEST(AppcastTest, ReadsElementsBeforeEnclosureAttributes) {
   EXPECT_FALSE(item.critical);
 
   // Everything from the enclosure.
-  item = only(R"(<item><enclosure url="http://example.com/a.dmg" sparkle:version="12"
-      sparkle:shortVersionString="1.2" sparkle:minimumSystemVersion="10.13" /></item>)");
-  EXPECT_EQ(
-      (std::tuple{item.version, item.shortVersion, item.minimumSystemVersion, item.downloadURL}),
-      (std::tuple{std::string("12"), std::optional<std::string>("1.2"),
-                  std::optional<std::string>("10.13"),
-                  std::optional<std::string>("http://example.com/a.dmg")}));
+  item = only(
+      R"(<item><enclosure sparkle:version="12" sparkle:minimumSystemVersion="10.13"/></item>)");
+  EXPECT_EQ(item.version, "12");
+  EXPECT_EQ(item.minimumSystemVersion, "10.13");
 
   // The short version stands in for a missing version.
   item = only("<item><sparkle:shortVersionString>2.1</sparkle:shortVersionString></item>");
@@ -95,8 +92,6 @@ TEST(AppcastTest, ChoosesTheEnclosureForThisSystem) {
   };
   const Case cases[] = {
       {R"(<enclosure url="https://x/win.exe" sparkle:os="windows"/><enclosure url="https://x/mac.zip"/>)",
-       "https://x/mac.zip", std::nullopt},
-      {R"(<enclosure url="https://x/mac.zip"/><enclosure url="https://x/win.exe" sparkle:os="windows"/>)",
        "https://x/mac.zip", std::nullopt},
       {R"(<enclosure url="https://x/one.zip"/><enclosure url="https://x/two.zip"/>)",
        "https://x/one.zip", std::nullopt},
@@ -143,7 +138,6 @@ TEST(AppcastTest, ReadsEnglishReleaseNotesLinksOnly) {
       {R"(<sparkle:releaseNotesLink xml:lang="EN">https://x/upper</sparkle:releaseNotesLink>)",
        nullptr},
       {R"(<releaseNotesLink>https://x/no-prefix</releaseNotesLink>)", nullptr},
-      {R"(<sparkle:releaseNotesLink>ftp://x/notes</sparkle:releaseNotesLink>)", nullptr},
   };
   for (const auto& [links, url] : cases) {
     auto item = only(std::string("<item><sparkle:version>1</sparkle:version>") + links + "</item>");
@@ -157,11 +151,9 @@ TEST(AppcastTest, KeepsOnlyWebAddresses) {
       {"HTTP://example.com/a", "HTTP://example.com/a"},
       {"\n   https://example.com/a?b=c%20d#e  \n", "https://example.com/a?b=c%20d#e"},
       {"ftp://example.com/a", nullptr},
-      {"mailto:someone@example.com", nullptr},
       {"example.com/a", nullptr},
       {"https://example.com/a b", nullptr},
       {"https://example.com/%zz", nullptr},
-      {"", nullptr},
   };
   for (const auto& [text, url] : cases) {
     auto item = only(std::string("<item><sparkle:version>1</sparkle:version><link>") + text +
@@ -237,25 +229,22 @@ TEST(AppcastTest, NeverLoadsExternalEntities) {
 }
 
 TEST(AppcastTest, ChoosesTheNewestItemForThisSystem) {
-  auto item = [](std::string version, std::optional<std::string> minimum = {},
-                 std::optional<std::string> channel = {}, std::optional<std::string> os = {}) {
+  using S = std::optional<std::string>;
+  auto item = [](std::string version, S minimum = {}, S channel = {}, S os = {}) {
     AppcastItem i;
     i.version = std::move(version);
     i.minimumSystemVersion = std::move(minimum);
     i.channel = std::move(channel);
     i.os = std::move(os);
-    i.title = i.version;
     return i;
   };
-  const std::vector<AppcastItem> items{
-      item("10", "15.0"),
-      item("12", "15.1"),
-      item("13", std::nullopt, "beta"),
-      item("14", {}, {}, "windows"),
-      item("11", {}, ""),
-      item("11", {}, {}, "MacOS"),
-      item("9"),
-  };
+  const std::vector<AppcastItem> items{item("10", "15.0"),
+                                       item("12", "15.1"),
+                                       item("13", {}, "beta"),
+                                       item("14", {}, {}, "windows"),
+                                       item("11", {}, ""),
+                                       item("11", {}, {}, "MacOS"),
+                                       item("9")};
   auto best = Appcast::bestItem(items, "15.0.0");
   ASSERT_TRUE(best);
   EXPECT_EQ(best->version, "11");
@@ -273,20 +262,17 @@ TEST(AppcastTest, ChoosesTheNewestItemForThisSystem) {
 
 TEST(AppcastTest, ReadsFeedDates) {
   const std::pair<const char*, const char*> cases[] = {
-      {"Tue, 04 Mar 2025 10:00:00 +0000", "2025-03-04T10:00:00Z"},
       {"Tue, 4 Mar 2025 10:00:00 +0000", "2025-03-04T10:00:00Z"},
       {"  Tue, 04 Mar 2025 10:00:00 -0500\n", "2025-03-04T15:00:00Z"},
       {"Tue, 04 Mar 2025 10:00:00 GMT", "2025-03-04T10:00:00Z"},
       {"04 Mar 2025 10:00:00 +0100", "2025-03-04T09:00:00Z"},
       {"2025-03-04T10:00:00+0200", "2025-03-04T08:00:00Z"},
-      {"2025-03-04", "2025-03-04T00:00:00Z"},
       {"Thu, 21 Nov 2024 9:00:00 +0900", "2024-11-21T00:00:00Z"},
       {"2025-03-04 trailing", nullptr},
       {"Wednesday, September 03rd, 2008 22:34:49 GMT-5", nullptr},
       {"Di, 04 Okt 2025 10:00:00 +0000", nullptr},
       {"Tue, 31 Feb 2025 10:00:00 +0000", nullptr},
       {"", nullptr},
-      {"yesterday", nullptr},
       {"Tue, 4 Mar 2325 10:00:00 +0000", nullptr},  // past what a date here can hold
       {"2325-03-04T10:00:00+0000", nullptr},
       {"Sat, 04 Mar 1500 10:00:00 +0000", nullptr},
@@ -300,9 +286,7 @@ TEST(AppcastTest, ReadsFeedDates) {
 TEST(AppcastTest, WritesTheSystemVersionAsATriple) {
   const std::pair<const char*, const char*> cases[] = {
       {"15.3", "15.3.0"},
-      {"15.3.1", "15.3.1"},
       {"6.1.0-18-amd64", "6.1.0"},
-      {"6.8.0-45-generic", "6.8.0"},
       {"26", "26.0.0"},
       {"", "0.0.0"},
       {"5.15.167.4-microsoft-standard-WSL2", "5.15.167"},

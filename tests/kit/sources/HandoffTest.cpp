@@ -10,18 +10,12 @@ namespace {
 
 using Tokens = std::vector<std::string>;
 
-TEST(HandoffTest, UpgradeCommandPutsGreedyBeforeTheTokensInOrder) {
+TEST(HandoffTest, UpgradeCommandRefusesAnyTokenAShellWouldInterpret) {
   EXPECT_EQ(Handoff::upgradeCommand({"firefox"}, false, "/opt/homebrew/bin/brew"),
             "/opt/homebrew/bin/brew upgrade --cask firefox");
-  EXPECT_EQ(Handoff::upgradeCommand({"zoom", "alfred@4"}, true, "brew"),
-            "brew upgrade --cask --greedy zoom alfred@4");
-}
-
-TEST(HandoffTest, UpgradeCommandRefusesAnyTokenAShellWouldInterpret) {
   EXPECT_EQ(Handoff::upgradeCommand({}, false, "brew"), std::nullopt);
-  const Tokens hostile = {"-rf",  "a b",       "$(reboot)", "`reboot`", "a;b",
-                          "a\nb", "a\r\nb",    "'quoted'",  "\"q\"",    "a|b",
-                          "a>b",  "caf\u00e9", "",          "*",        std::string(100, 'a')};
+  Tokens hostile = {"-rf", "caf\u00e9", "", std::string(100, 'a')};
+  for (char c : std::string(" $`;\r\n'\"|>*")) hostile.push_back(std::string("a") + c + "b");
   for (const auto& token : hostile) {
     EXPECT_EQ(Handoff::upgradeCommand({"ok", token}, false, "brew"), std::nullopt) << token;
     EXPECT_EQ(Handoff::terminalScript({token}, {"App"}, false, "/usr/bin/brew"), std::nullopt)
@@ -56,32 +50,10 @@ TEST(HandoffTest, ScriptIsTheFifteenLinesWithThePathRunAndTheBareWordShown) {
 TEST(HandoffTest, ScriptRefusesABrewPathWithAnythingButThePlainAlphabet) {
   // A command line can be built with such a path; the script still refuses it.
   EXPECT_TRUE(Handoff::upgradeCommand({"a"}, false, "/opt/home brew/brew"));
-  for (std::string path : {"/opt/home brew/brew",
-                           "/a\"b",
-                           "/a'b",
-                           "/a`b",
-                           "/a$b",
-                           "/a\\b",
-                           "/a;b",
-                           "/a&b",
-                           "/a|b",
-                           "/a<b",
-                           "/a>b",
-                           "/a\nb",
-                           "/a*b",
-                           "/a?b",
-                           "/a[b]",
-                           "/a(b)",
-                           "/a#b",
-                           "~/brew",
-                           "/a!b",
-                           "/a{b}",
-                           "/a\tb",
-                           "/a\rb",
-                           "/a=b",
-                           "/a%b",
-                           "/caf\u00e9/brew",
-                           ""}) {
+  Tokens unsafe = {"~/brew", "/caf\u00e9/brew", ""};
+  for (char c : std::string(" \"'`$\\;&|<>\n*?[](){}#!\t\r=%"))
+    unsafe.push_back(std::string("/a") + c);
+  for (const auto& path : unsafe) {
     EXPECT_FALSE(Handoff::isSafeBrewPath(path)) << path;
     EXPECT_EQ(Handoff::terminalScript({"a"}, {"A"}, false, path), std::nullopt) << path;
   }

@@ -50,7 +50,6 @@ TEST(HomebrewTest, CollectsAppPathsByTheArtifactRules) {
     std::vector<std::string> paths;
   };
   const Case cases[] = {
-      {R"([{"app": ["One.app"]}])", {"One.app"}},
       {R"([{"app": ["One.app", {"target": "Renamed.app"}]}])", {"Renamed.app"}},
       {R"([{"app": ["One.app", "Two.app"]}])", {"One.app", "Two.app"}},
       {R"([{"app": ["NoSuffix"]}])", {}},
@@ -81,7 +80,6 @@ TEST(HomebrewTest, RefusesMalformedAnswersWholly) {
       {R"({"casks": [{"token": "a"}, {"token": "b", "version": 3}]})",
        "casks[1].version: expected a string"},
       {R"({"casks": [{"name": ["No token"]}]})", "casks[0].token: expected a string"},
-      {R"({"casks": [{"token": null}]})", "casks[0].token: expected a string"},
       {R"({"casks": [{"token": "a", "name": ["x", 1]}]})", "casks[0].name[1]: expected a string"},
       {R"({"casks": [{"token": "a", "auto_updates": "yes"}]})",
        "casks[0].auto_updates: expected a Boolean"},
@@ -135,7 +133,6 @@ TEST(HomebrewTest, MatchesAppsToCasks) {
       {"/Applications/Slash.app", nullptr},
       {"/Applications/Deep.app", "nested"},
       {"/opt/Applications-old/Tool.app", nullptr},
-      {"/Applications/Missing.app", nullptr},
   };
   for (const auto& [path, token] : cases) {
     InstalledApp app;
@@ -146,25 +143,13 @@ TEST(HomebrewTest, MatchesAppsToCasks) {
 }
 
 TEST(HomebrewTest, AcceptsOnlyShellInertTokens) {
-  const std::pair<std::string, bool> cases[] = {
-      {"firefox", true},
-      {"visual-studio-code", true},
-      {"homebrew/cask-versions/firefox@beta", true},
-      {"a_b.c+d", true},
-      {"trailing-", true},
-      {std::string(99, 'a'), true},
-      {std::string(100, 'a'), false},
-      {"", false},
-      {"-rf", false},
-      {"two words", false},
-      {"evil;rm", false},
-      {"quote'", false},
-      {"$(x)", false},
-      {"line\r\nbreak", false},
-      {"caf\xc3\xa9", false},
-      {std::string("nul\0x", 5), false},
-  };
-  for (const auto& [token, ok] : cases) EXPECT_EQ(Homebrew::isCaskToken(token), ok) << token;
+  using Tokens = std::vector<std::string>;
+  for (const auto& token :
+       Tokens{"homebrew/cask-versions/firefox@beta", "a_b.c+d", "trailing-", std::string(99, 'a')})
+    EXPECT_TRUE(Homebrew::isCaskToken(token)) << token;
+  for (const auto& token : Tokens{std::string(100, 'a'), "", "-rf", "evil;rm", "$(x)",
+                                  "line\r\nbreak", "caf\xc3\xa9", std::string("nul\0x", 5)})
+    EXPECT_FALSE(Homebrew::isCaskToken(token)) << token;
 }
 
 TEST(HomebrewTest, RecordsRoundTripThroughJSON) {
@@ -177,7 +162,6 @@ TEST(HomebrewTest, RecordsRoundTripThroughJSON) {
   EXPECT_EQ(brewCaskFromJson(toJson(plain)), plain);
   const BrewOutdated row{"t", {"0.9", "0.8"}, "1.0", true};
   EXPECT_EQ(brewOutdatedFromJson(toJson(row)), row);
-  EXPECT_NE(std::hash<BrewCask>{}(cask), std::hash<BrewCask>{}(plain));
   auto bad = toJson(row);
   bad["pinned"] = 1;
   EXPECT_THROW(brewOutdatedFromJson(bad), BrewAnswerError);

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "kit/sources/SafeUpdateRun.h"
+
 namespace larkvale {
 namespace {
+
+using Mark = SafeUpdateRun::Mark;
 
 AppUpdate waiting(const std::string& name, UpdateSource source, bool critical = false) {
   AppUpdate update;
@@ -40,19 +45,11 @@ TEST(SafeUpdatePlanTest, EveryWaitingUpdateIsACandidateOrLeftOutWithItsReason) {
   own.app.bundleID = "com.tarn4820.Larkvale";
   AppUpdate ownDebug = cask("Larkvale Debug", "larkvale");
   ownDebug.app.bundleID = "com.tarn4820.Larkvale.debug";
-  const std::vector<AppUpdate> updates = {
-      own,
-      ownDebug,
-      sparkle("Sparkly"),
-      cask("Brewed", "brewed"),
-      cask("Spaced", "has space"),
-      cask("Long", std::string(100, 'a')),
-      waiting("Hubbed", UpdateSource::github("owner/repo")),
-      waiting("Stored", UpdateSource::appStore()),
-      waiting("Systemic", UpdateSource::apple()),
-      waiting("Mystery", UpdateSource::unknown()),
-  };
-  SafeUpdatePlan plan(updates, AppState{});
+  SafeUpdatePlan plan(
+      {own, ownDebug, sparkle("Sparkly"), cask("Brewed", "brewed"), cask("Spaced", "has space"),
+       waiting("Hubbed", UpdateSource::github("o/r")), waiting("Stored", UpdateSource::appStore()),
+       waiting("Systemic", UpdateSource::apple())},
+      AppState{});
   EXPECT_EQ(names(plan.candidates), (std::vector<std::string>{"Brewed", "Sparkly"}));
 
   std::vector<std::pair<std::string, std::string>> reasons;
@@ -62,22 +59,17 @@ TEST(SafeUpdatePlanTest, EveryWaitingUpdateIsACandidateOrLeftOutWithItsReason) {
   }
   const std::string ownReason =
       "Larkvale itself: choose Check for Updates\u2026 in its menu once the others are done.";
-  const std::string caskReason =
-      "Its cask name has characters Larkvale won't put in a Terminal command.";
-  const std::string none = "No hand-off Larkvale can start for it.";
-  EXPECT_EQ(reasons,
-            (std::vector<std::pair<std::string, std::string>>{
-                {"Hubbed", "A GitHub download you install by hand: open its release page."},
-                {"Larkvale", ownReason},
-                {"Larkvale Debug", ownReason},
-                {"Long", caskReason},
-                {"Mystery", none},
-                {"Spaced", caskReason},
-                {"Stored",
-                 "App Store apps update only in the App Store app: open its "
-                 "page and press Update."},
-                {"Systemic", none},
-            }));
+  EXPECT_EQ(
+      reasons,
+      (std::vector<std::pair<std::string, std::string>>{
+          {"Hubbed", "A GitHub download you install by hand: open its release page."},
+          {"Larkvale", ownReason},
+          {"Larkvale Debug", ownReason},
+          {"Spaced", "Its cask name has characters Larkvale won't put in a Terminal command."},
+          {"Stored",
+           "App Store apps update only in the App Store app: open its page and "
+           "press Update."},
+          {"Systemic", "No hand-off Larkvale can start for it."}}));
 }
 
 TEST(SafeUpdatePlanTest, OnlyWaitingUpdatesThatAreNeitherHeldNorSkippedCount) {
@@ -171,6 +163,111 @@ TEST(SafeUpdatePlanTest, StepTextsForMissingPiecesAndForeignSteps) {
   EXPECT_EQ(SafeUpdateStep::brew({cask("A", "a"), cask("B", "b; reboot")}).brewCommand(),
             std::nullopt);
   EXPECT_EQ(SafeUpdateStep::brew({cask("A", "a"), sparkle("S")}).brewCommand(), std::nullopt);
+}
+
+SafeUpdateStep sparkleStep(const std::string& name) {
+  return SafeUpdateStep::sparkle(sparkle(name));
+}
+
+std::vector<SafeUpdateStep> threeSteps() {
+  return {sparkleStep("A"), sparkleStep("B"), SafeUpdateStep::brew({cask("Cask", "cask")})};
+}
+
+std::vector<Mark> marksOf(const SafeUpdateRun& run) {
+  std::vector<Mark> out;
+  for (const auto& step : run.steps()) out.push_back(run.mark(step));
+  return out;
+}
+
+TEST(SafeUpdateRunTest, ANewRunWaitsAndStartsAtTheFirstStep) {
+  SafeUpdateRun run(threeSteps());
+  EXPECT_EQ(marksOf(run), (std::vector<Mark>{Mark::waiting, Mark::waiting, Mark::waiting}));
+  EXPECT_EQ(run.current(), std::nullopt);
+  EXPECT_EQ(run.mark(sparkleStep("Elsewhere")), Mark::waiting);
+  run.start();
+  EXPECT_EQ(run.current(), threeSteps()[0]);
+
+  SafeUpdateRun empty({});
+  empty.start();
+  EXPECT_TRUE(empty.isFinished());
+  EXPECT_EQ(empty.index(), std::nullopt);
+  EXPECT_TRUE(empty.hasStarted());
+}
+
+TEST(SafeUpdateRunTest, NothingChangesBeforeTheStartOrAfterTheEnd) {
+  const std::vector<std::function<void(SafeUpdateRun&)>> operations = {
+      [](SafeUpdateRun& r) { r.advance(); },
+      [](SafeUpdateRun& r) { r.markHandedOff(); },
+      [](SafeUpdateRun& r) { r.skipCurrent(); },
+      [](SafeUpdateRun& r) { r.start(); },
+  };
+  SafeUpdateRun fresh(threeSteps());
+  for (size_t i = 0; i + 1 < operations.size(); ++i) {
+    SafeUpdateRun run = fresh;
+    operations[i](run);
+    EXPECT_EQ(run, fresh) << "operation " << i << " before start";
+  }
+  SafeUpdateRun started(threeSteps());
+  started.start();
+  started.advance();
+  SafeUpdateRun again = started;
+  again.start();  // a second start does nothing
+  EXPECT_EQ(again, started);
+
+  SafeUpdateRun finished(threeSteps());
+  finished.start();
+  finished.markHandedOff();
+  for (int i = 0; i < 3; ++i) finished.advance();
+  ASSERT_TRUE(finished.isFinished());
+  for (size_t i = 0; i < operations.size(); ++i) {
+    SafeUpdateRun run = finished;
+    operations[i](run);
+    EXPECT_EQ(run, finished) << "operation " << i << " after the end";
+  }
+}
+
+TEST(SafeUpdateRunTest, AdvanceAndSkipInEveryOrderReachTheEndOnce) {
+  // Each of the three steps is left by advance, by skip, or by hand-off (once
+  // or twice) then advance or skip: every combination.
+  const int ways = 4;
+  for (int combo = 0; combo < ways * ways * ways; ++combo) {
+    SafeUpdateRun run(threeSteps());
+    run.start();
+    std::vector<Mark> expected;
+    size_t handedOff = 0;
+    for (int step = 0, code = combo; step < 3; ++step, code /= ways) {
+      ASSERT_EQ(run.index(), static_cast<size_t>(step));
+      int way = code % ways;
+      if (way >= 2) {
+        run.markHandedOff();
+        run.markHandedOff();  // stays handed off, index unchanged
+        ++handedOff;
+      }
+      if (way % 2 == 0) {
+        run.advance();
+      } else {
+        run.skipCurrent();  // skips only a waiting step, and always moves on
+      }
+      expected.push_back(way >= 2 ? Mark::handedOff : way == 1 ? Mark::skipped : Mark::waiting);
+    }
+    EXPECT_TRUE(run.isFinished()) << combo;
+    EXPECT_EQ(run.current(), std::nullopt);
+    EXPECT_EQ(run.index(), std::nullopt);
+    EXPECT_EQ(marksOf(run), expected) << combo;
+    EXPECT_EQ(run.handedOffCount(), handedOff) << combo;
+  }
+}
+
+TEST(SafeUpdateRunTest, StepsSharingAnIdShareAMark) {
+  SafeUpdateRun run({sparkleStep("A"), sparkleStep("A")});
+  EXPECT_EQ(run.marks().size(), 1u);
+  run.start();
+  run.markHandedOff();
+  run.advance();
+  EXPECT_EQ(run.mark(run.steps()[1]), Mark::handedOff);
+  run.skipCurrent();
+  EXPECT_TRUE(run.isFinished());
+  EXPECT_EQ(run.handedOffCount(), 1u);
 }
 
 }  // namespace
