@@ -17,7 +17,7 @@ using test::TempDir;
 
 std::string feed(const std::string& items) {
   return R"(<?xml version="1.0" encoding="utf-8"?>
-<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel>
+<rss version="2.0" xmlns:sparkle="http://example.com/xml-namespaces/sparkle"><channel>
 <title>App</title><link>https://example.com/</link>)" +
          items + "</channel></rss>";
 }
@@ -204,6 +204,7 @@ TEST(AppcastTest, RefusesWhatIsNotAnAppcast) {
   }
   try {
     Appcast::parseAppcast("{}");
+    ADD_FAILURE() << "JSON read as an appcast";
   } catch (const AppcastError& e) {
     EXPECT_STREQ(e.what(), "notAnAppcast");
     EXPECT_EQ(e, AppcastError());
