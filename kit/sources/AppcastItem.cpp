@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "kit/model/Hash.h"
+#include "kit/model/Json.h"
 #include "platform/Error.h"
 
 namespace larkvale {
@@ -12,23 +13,6 @@ using nlohmann::json;
 
 void putOptional(json& j, const char* key, const std::optional<std::string>& value) {
   if (value) j[key] = *value;
-}
-
-[[noreturn]] void malformed(const char* key) {
-  throw Error(std::string("Malformed appcast item: ") + key);
-}
-
-std::optional<std::string> optionalString(const json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end()) return std::nullopt;
-  if (!it->is_string()) malformed(key);
-  return it->get<std::string>();
-}
-
-bool requiredBool(const json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || !it->is_boolean()) malformed(key);
-  return it->get<bool>();
 }
 
 }  // namespace
@@ -52,26 +36,22 @@ json toJson(const AppcastItem& item) {
 }
 
 AppcastItem appcastItemFromJson(const json& j) {
-  if (!j.is_object()) malformed("not an object");
+  const JsonIn in(j);
   AppcastItem item;
-  item.title = optionalString(j, "title");
-  auto version = optionalString(j, "version");
-  if (!version) malformed("version");
-  item.version = *version;
-  item.shortVersion = optionalString(j, "shortVersion");
-  if (auto it = j.find("pubDate"); it != j.end()) {
-    if (!it->is_number() || !std::isfinite(it->get<double>())) malformed("pubDate");
-    item.pubDate = Dates::fromSecondsSince2001(it->get<double>());
-  }
-  item.notes = optionalString(j, "notes");
-  item.notesURL = optionalString(j, "notesURL");
-  item.downloadURL = optionalString(j, "downloadURL");
-  item.minimumSystemVersion = optionalString(j, "minimumSystemVersion");
-  item.channel = optionalString(j, "channel");
-  item.os = optionalString(j, "os");
-  item.critical = requiredBool(j, "critical");
-  item.informational = requiredBool(j, "informational");
-  item.link = optionalString(j, "link");
+  item.title = in.optionalString("title");
+  item.version = in.string("version");
+  item.shortVersion = in.optionalString("shortVersion");
+  if (auto date = in.find("pubDate"); date && !date->isNull())
+    item.pubDate = Dates::fromSecondsSince2001(date->number());
+  item.notes = in.optionalString("notes");
+  item.notesURL = in.optionalString("notesURL");
+  item.downloadURL = in.optionalString("downloadURL");
+  item.minimumSystemVersion = in.optionalString("minimumSystemVersion");
+  item.channel = in.optionalString("channel");
+  item.os = in.optionalString("os");
+  item.critical = in.boolean("critical");
+  item.informational = in.boolean("informational");
+  item.link = in.optionalString("link");
   return item;
 }
 

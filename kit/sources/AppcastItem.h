@@ -1,7 +1,7 @@
 #pragma once
 // One release listed in an appcast feed. A plain value; codes to JSON with
 // its field names as keys (absent optionals left out, pubDate as seconds
-// since 2001-01-01); fromJson throws Error on a malformed record.
+// since 2001-01-01); fromJson throws JsonDecodingError on a malformed record.
 #include <cstddef>
 #include <functional>
 #include <optional>

@@ -1,6 +1,7 @@
 #include "kit/sources/BrewCask.h"
 
 #include "kit/model/Hash.h"
+#include "kit/model/Json.h"
 #include "kit/sources/Homebrew.h"
 
 namespace larkvale {
@@ -8,42 +9,8 @@ namespace {
 
 using nlohmann::json;
 
-[[noreturn]] void fail(const std::string& key, const char* what) {
-  throw BrewAnswerError(key + ": " + what);
-}
-
-std::string requiredString(const json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || !it->is_string()) fail(key, "expected a string");
-  return it->get<std::string>();
-}
-
-std::optional<std::string> optionalString(const json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end()) return std::nullopt;
-  if (!it->is_string()) fail(key, "expected a string");
-  return it->get<std::string>();
-}
-
-bool requiredBool(const json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || !it->is_boolean()) fail(key, "expected a Boolean");
-  return it->get<bool>();
-}
-
-std::vector<std::string> requiredStrings(const json& j, const char* key) {
-  auto it = j.find(key);
-  if (it == j.end() || !it->is_array()) fail(key, "expected an array");
-  std::vector<std::string> out;
-  for (const auto& e : *it) {
-    if (!e.is_string()) fail(key, "expected strings");
-    out.push_back(e.get<std::string>());
-  }
-  return out;
-}
-
-void requireObject(const json& j) {
-  if (!j.is_object()) throw BrewAnswerError("expected an object");
+std::vector<std::string> strings(const JsonIn& in, std::string_view key) {
+  return in.at(key).array([](const JsonIn& e) { return e.string(); });
 }
 
 }  // namespace
@@ -65,25 +32,25 @@ json toJson(const BrewOutdated& o) {
 }
 
 BrewCask brewCaskFromJson(const json& j) {
-  requireObject(j);
+  const JsonIn in(j);
   BrewCask c;
-  c.token = requiredString(j, "token");
-  c.name = requiredString(j, "name");
-  c.latest = requiredString(j, "latest");
-  c.installed = optionalString(j, "installed");
-  c.autoUpdates = requiredBool(j, "autoUpdates");
-  c.appPaths = requiredStrings(j, "appPaths");
-  c.homepage = optionalString(j, "homepage");
+  c.token = in.string("token");
+  c.name = in.string("name");
+  c.latest = in.string("latest");
+  c.installed = in.optionalString("installed");
+  c.autoUpdates = in.boolean("autoUpdates");
+  c.appPaths = strings(in, "appPaths");
+  c.homepage = in.optionalString("homepage");
   return c;
 }
 
 BrewOutdated brewOutdatedFromJson(const json& j) {
-  requireObject(j);
+  const JsonIn in(j);
   BrewOutdated o;
-  o.token = requiredString(j, "token");
-  o.installed = requiredStrings(j, "installed");
-  o.current = requiredString(j, "current");
-  o.pinned = requiredBool(j, "pinned");
+  o.token = in.string("token");
+  o.installed = strings(in, "installed");
+  o.current = in.string("current");
+  o.pinned = in.boolean("pinned");
   return o;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the Homebrew tool says about the casks on this machine, as plain
 // values. Each record codes to JSON with its field names as keys (absent
-// optionals left out); fromJson throws BrewAnswerError on a malformed record.
+// optionals left out); fromJson throws JsonDecodingError on a malformed record.
 #include <cstddef>
 #include <functional>
 #include <map>

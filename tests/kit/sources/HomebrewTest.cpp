@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "kit/model/Json.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -164,7 +165,7 @@ TEST(HomebrewTest, RecordsRoundTripThroughJSON) {
   EXPECT_EQ(brewOutdatedFromJson(toJson(row)), row);
   auto bad = toJson(row);
   bad["pinned"] = 1;
-  EXPECT_THROW(brewOutdatedFromJson(bad), BrewAnswerError);
+  EXPECT_THROW(brewOutdatedFromJson(bad), JsonDecodingError);
 }
 
 // Real answers and cask records published by others. None of the single-cask
