@@ -13,15 +13,8 @@
 namespace larkvale {
 namespace {
 
-AppUpdate baseRecord(const UpdateChecker::Plan& plan) {
-  AppUpdate update;
-  update.app = plan.app;
-  update.source = plan.source;
-  return update;
-}
-
 // What stands for an app whose judgement failed in a way no source foresaw.
-AppUpdate failedJudgement(const UpdateChecker::Plan& plan, std::exception_ptr error) {
+AppUpdate failedJudgement(AppUpdate update, std::exception_ptr error) {
   std::string what = "an unexpected error";
   if (error) {
     try {
@@ -31,12 +24,18 @@ AppUpdate failedJudgement(const UpdateChecker::Plan& plan, std::exception_ptr er
     } catch (...) {
     }
   }
-  AppUpdate update = baseRecord(plan);
   update.status = UpdateStatus::notChecked("Not checked (" + what + ").");
   return update;
 }
 
 }  // namespace
+
+AppUpdate UpdateChecker::baseRecord(const Plan& plan) {
+  AppUpdate update;
+  update.app = plan.app;
+  update.source = plan.source;
+  return update;
+}
 
 std::string UpdateChecker::describe(const std::exception& error) {
   // A FetchError's text is already its short form: the fixed wording for
@@ -130,9 +129,9 @@ AppUpdate UpdateChecker::evaluate(const Plan& plan, const CheckOptions& options,
       }
     }
   } catch (...) {
-    return failedJudgement(plan, std::current_exception());
+    return failedJudgement(baseRecord(plan), std::current_exception());
   }
-  return failedJudgement(plan, nullptr);
+  return failedJudgement(baseRecord(plan), nullptr);
 }
 
 CheckReport UpdateChecker::check(const std::vector<InstalledApp>& apps, const CheckOptions& options,
@@ -146,7 +145,9 @@ CheckReport UpdateChecker::check(const std::vector<InstalledApp>& apps, const Ch
   GitHubGate gate;
   auto updates = mapBounded<AppUpdate>(
       plans.size(), options.parallel, [&](size_t i) { return evaluate(plans[i], options, gate); },
-      [&](size_t i, std::exception_ptr error) { return failedJudgement(plans[i], error); },
+      [&](size_t i, std::exception_ptr error) {
+        return failedJudgement(baseRecord(plans[i]), error);
+      },
       progress);
   return CheckReport{std::chrono::system_clock::now(), std::move(updates), brew.has_value(),
                      std::move(problems)};

@@ -81,6 +81,9 @@ class UpdateChecker {
   static std::string describe(const std::exception& error);
 
  private:
+  // The app and its chosen source, everything else empty.
+  static AppUpdate baseRecord(const Plan& plan);
+
   HTTPFetching& fetcher_;
   const BrewRunning* brew_;
   ServiceHosts hosts_;

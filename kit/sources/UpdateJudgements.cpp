@@ -15,13 +15,6 @@
 namespace larkvale {
 namespace {
 
-AppUpdate startRecord(const UpdateChecker::Plan& plan) {
-  AppUpdate update;
-  update.app = plan.app;
-  update.source = plan.source;
-  return update;
-}
-
 std::string upper(std::string text) {
   for (char& c : text)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -36,7 +29,7 @@ UpdateStatus verdict(int comparison) {
 
 AppUpdate UpdateChecker::checkAppStore(const Plan& plan, const CheckOptions& options) const {
   const InstalledApp& app = plan.app;
-  AppUpdate update = startRecord(plan);
+  AppUpdate update = baseRecord(plan);
   update.storeTrackID = app.storeID;
   const std::string url = app.storeID
                               ? AppStoreLookup::idLookupURL(*app.storeID, options.country, hosts_)
@@ -84,7 +77,7 @@ AppUpdate UpdateChecker::checkAppStore(const Plan& plan, const CheckOptions& opt
 AppUpdate UpdateChecker::checkSparkle(const Plan& plan, const std::string& feedURL,
                                       const CheckOptions& options) const {
   const InstalledApp& app = plan.app;
-  AppUpdate update = startRecord(plan);
+  AppUpdate update = baseRecord(plan);
   std::vector<AppcastItem> items;
   try {
     const FetchResult answer = fetcher_.fetch(feedURL, options.maxAge);
@@ -136,7 +129,7 @@ AppUpdate UpdateChecker::checkSparkle(const Plan& plan, const std::string& feedU
 AppUpdate UpdateChecker::checkGitHub(const Plan& plan, const std::string& repo,
                                      const CheckOptions& options, GitHubGate& gate) const {
   const InstalledApp& app = plan.app;
-  AppUpdate update = startRecord(plan);
+  AppUpdate update = baseRecord(plan);
   const std::string releasesPage = GitHubReleases::releasesPageURL(repo, hosts_);
   update.notesURL = releasesPage;
   if (app.selfUpdater) update.remark = "It also updates itself with " + *app.selfUpdater + ".";
@@ -204,7 +197,7 @@ AppUpdate UpdateChecker::checkGitHub(const Plan& plan, const std::string& repo,
 
 AppUpdate UpdateChecker::checkHomebrew(const Plan& plan) {
   const InstalledApp& app = plan.app;
-  AppUpdate update = startRecord(plan);
+  AppUpdate update = baseRecord(plan);
   if (!plan.cask) return update;  // a homebrew plan always carries its cask
   const BrewCask& cask = *plan.cask;
   update.latestVersion = cask.latest;
