@@ -4,6 +4,9 @@
 #include <unicode/utext.h>
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -19,6 +22,38 @@ using FeedText::startsWithIgnoringCase;
 
 constexpr size_t kMaxCharacters = 4000;
 
+// The output of one pass, written only from its first change on: a pass
+// that finds nothing to do costs its scan and no copy. The output buffer is
+// the caller's, so the passes of one text share two allocations.
+class Rewrite {
+ public:
+  Rewrite(std::string_view in, std::string& out) : in_(in), out_(out) {}
+
+  // Puts `with` in place of in[at, end); spans come left to right.
+  void replace(size_t at, size_t end, std::string_view with) {
+    if (!changed_) {
+      out_.clear();
+      out_.reserve(in_.size());
+      changed_ = true;
+    }
+    out_.append(in_.substr(copied_, at - copied_)).append(with);
+    copied_ = end;
+  }
+
+  // True when the output holds the rewritten text; false when the input
+  // stands unchanged (the output is then untouched).
+  bool finish() {
+    if (changed_) out_.append(in_.substr(copied_));
+    return changed_;
+  }
+
+ private:
+  std::string_view in_;
+  std::string& out_;
+  size_t copied_ = 0;
+  bool changed_ = false;
+};
+
 size_t findIgnoringCase(std::string_view s, std::string_view needle, size_t from) {
   for (size_t at = s.find('<', from); at != std::string_view::npos; at = s.find('<', at + 1))
     if (startsWithIgnoringCase(s.substr(at), needle)) return at;
@@ -26,9 +61,7 @@ size_t findIgnoringCase(std::string_view s, std::string_view needle, size_t from
 }
 
 // <script …>…</script> and <style …>…</style>, content and all.
-std::string dropScripts(std::string_view s) {
-  std::string out;
-  size_t copied = 0;
+void dropScripts(std::string_view s, Rewrite& out) {
   std::array<bool, 2> unclosed{};  // once a close tag is missing, it stays missing further on
   for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
     const std::string_view rest = s.substr(at + 1);
@@ -36,21 +69,17 @@ std::string dropScripts(std::string_view s) {
                       : startsWithIgnoringCase(rest, "style") ? 1
                                                               : -1;
     if (which < 0 || unclosed[which]) continue;
-    const std::string_view name = which == 0 ? "script" : "style";
-    const size_t gt = s.find('>', at + 1 + name.size());
+    const std::string_view close = which == 0 ? "</script>" : "</style>";
+    const size_t gt = s.find('>', at + close.size() - 2);
     if (gt == std::string_view::npos) break;
-    const std::string close = "</" + std::string(name) + ">";
     const size_t end = findIgnoringCase(s, close, gt + 1);
     if (end == std::string_view::npos) {
       unclosed[which] = true;
       continue;
     }
-    out.append(s.substr(copied, at - copied));
-    copied = end + close.size();
-    at = copied - 1;
+    out.replace(at, end + close.size(), "");
+    at = end + close.size() - 1;
   }
-  out.append(s.substr(copied));
-  return out;
 }
 
 // The length of a line-break tag (<br>, <br/>, <BR />) or block end (</p>,
@@ -63,44 +92,36 @@ size_t breakTagLength(std::string_view s) {
     return i < s.size() && s[i] == '>' ? i + 1 : 0;
   }
   if (!s.starts_with("</")) return 0;
-  for (std::string_view name : {"p>", "div>", "ul>", "ol>", "tr>"})
+  static constexpr std::string_view kBlockEnds[] = {"p>", "div>", "ul>", "ol>", "tr>"};
+  for (std::string_view name : kBlockEnds)
     if (startsWithIgnoringCase(s.substr(2), name)) return 2 + name.size();
   if (s.size() >= 5 && (s[2] == 'h' || s[2] == 'H') && s[3] >= '1' && s[3] <= '6' && s[4] == '>')
     return 5;
   return 0;
 }
 
-std::string breaksToNewlines(std::string_view s) {
-  std::string out;
-  size_t copied = 0;
+void breaksToNewlines(std::string_view s, Rewrite& out) {
   for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
     const size_t length = breakTagLength(s.substr(at));
     if (length == 0) continue;
-    out.append(s.substr(copied, at - copied)).push_back('\n');
-    copied = at + length;
-    at = copied - 1;
+    out.replace(at, at + length, "\n");
+    at += length - 1;
   }
-  out.append(s.substr(copied));
-  return out;
 }
 
 // Replaces every tag that starts with `prefix` up to the first ">" after it
 // with `replacement`; a bare "<" prefix needs at least one character inside.
-std::string replaceTags(std::string_view s, std::string_view prefix, std::string_view replacement) {
-  std::string out;
-  size_t copied = 0;
+void replaceTags(std::string_view s, std::string_view prefix, std::string_view replacement,
+                 Rewrite& out) {
   for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
     if (!startsWithIgnoringCase(s.substr(at), prefix)) continue;
     const size_t from = at + prefix.size();
     if (prefix.size() == 1 && (from >= s.size() || s[from] == '>')) continue;  // "<>" is no tag
     const size_t gt = s.find('>', prefix.size() == 1 ? from + 1 : from);
     if (gt == std::string_view::npos) break;  // no tag can close from here on
-    out.append(s.substr(copied, at - copied)).append(replacement);
-    copied = gt + 1;
+    out.replace(at, gt + 1, replacement);
     at = gt;
   }
-  out.append(s.substr(copied));
-  return out;
 }
 
 constexpr std::pair<std::string_view, std::string_view> kEntities[] = {
@@ -110,36 +131,26 @@ constexpr std::pair<std::string_view, std::string_view> kEntities[] = {
     {"&ndash;", "\u2013"}, {"&hellip;", "\u2026"},
 };
 
-std::string decodeEntities(std::string_view s) {
-  std::string out;
-  size_t copied = 0;
+void decodeEntities(std::string_view s, Rewrite& out) {
   for (size_t at = s.find('&'); at != std::string_view::npos; at = s.find('&', at + 1)) {
     for (const auto& [entity, text] : kEntities) {
       if (!s.substr(at).starts_with(entity)) continue;
-      out.append(s.substr(copied, at - copied)).append(text);
-      copied = at + entity.size();
-      at = copied - 1;
+      out.replace(at, at + entity.size(), text);
+      at += entity.size() - 1;
       break;
     }
   }
-  out.append(s.substr(copied));
-  return out;
 }
 
 // Decimal references the entity table did not cover are dropped, not decoded.
-std::string dropDecimalReferences(std::string_view s) {
-  std::string out;
-  size_t copied = 0;
+void dropDecimalReferences(std::string_view s, Rewrite& out) {
   for (size_t at = s.find("&#"); at != std::string_view::npos; at = s.find("&#", at + 1)) {
     size_t end = at + 2;
     while (end < s.size() && s[end] >= '0' && s[end] <= '9') ++end;
     if (end == at + 2 || end >= s.size() || s[end] != ';') continue;
-    out.append(s.substr(copied, at - copied));
-    copied = end + 1;
+    out.replace(at, end + 1, "");
     at = end;
   }
-  out.append(s.substr(copied));
-  return out;
 }
 
 // Bytes that may begin a line break: LF, VT, FF, CR, and the lead bytes of
@@ -153,6 +164,7 @@ constexpr std::array<bool, 256> kBreakLead = [] {
 
 class LineTidier {
  public:
+  explicit LineTidier(size_t capacity) { out_.reserve(capacity); }
   void add(std::string_view line) {
     line = FeedText::trimmed(line, false);
     if (line.empty()) {
@@ -172,19 +184,44 @@ class LineTidier {
   bool blankPending_ = false;
 };
 
+// The first byte at or after `from` that may begin a line break, or the
+// size of s. Ordinary text is skipped eight bytes at a time: every lead byte
+// is below 0x0E or above 0x7F.
+size_t nextBreakLead(std::string_view s, size_t from) {
+  constexpr uint64_t kOnes = 0x0101010101010101, kHighBits = kOnes * 0x80;
+  while (from < s.size()) {
+    if (from + 8 <= s.size()) {
+      uint64_t word = 0;
+      std::memcpy(&word, s.data() + from, 8);
+      // The high bit of each byte that is below 0x0E or above 0x7F; bytes
+      // above the lowest one marked may be marked wrongly, so only it counts.
+      const uint64_t marks = ((word - kOnes * 0x0e) | word) & kHighBits;
+      if (marks == 0) {
+        from += 8;
+        continue;
+      }
+      if constexpr (std::endian::native == std::endian::little)
+        from += static_cast<size_t>(std::countr_zero(marks)) / 8;
+    }
+    if (kBreakLead[static_cast<unsigned char>(s[from])]) return from;
+    ++from;
+  }
+  return s.size();
+}
+
 // Trimmed lines, no blank line at either end and never two in a row. A CR LF
 // pair counts as one break.
 std::string tidyLines(std::string_view s) {
-  LineTidier lines;
+  LineTidier lines(s.size());
   size_t start = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (!kBreakLead[static_cast<unsigned char>(s[i])]) continue;
-    size_t n = 0;
-    if (!FeedText::isLineBreakAt(s, i, &n)) continue;
-    lines.add(s.substr(start, i - start));
-    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++n;
-    i += n - 1;
-    start = i + 1;
+  for (size_t i = nextBreakLead(s, 0); i < s.size(); i = nextBreakLead(s, i)) {
+    size_t n = 1;  // on no break, the length of the character at i: no break starts inside it
+    if (FeedText::isLineBreakAt(s, i, &n)) {
+      lines.add(s.substr(start, i - start));
+      if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++n;
+      start = i + n;
+    }
+    i += n;
   }
   lines.add(s.substr(start));
   return lines.take();
@@ -217,11 +254,18 @@ std::optional<size_t> cutPoint(const std::string& s, size_t limit) {
 }  // namespace
 
 std::string plainText(std::string_view html) {
-  std::string text = dropScripts(html);
-  text = breaksToNewlines(text);
-  text = replaceTags(text, "<li", "\n\u2022 ");
-  text = replaceTags(text, "<", "");
-  text = dropDecimalReferences(decodeEntities(text));
+  std::string text(html), spare;
+  const auto apply = [&](const auto& pass) {
+    Rewrite rewrite(text, spare);
+    pass(text, rewrite);
+    if (rewrite.finish()) text.swap(spare);
+  };
+  apply(dropScripts);
+  apply(breaksToNewlines);
+  apply([](std::string_view s, Rewrite& out) { replaceTags(s, "<li", "\n\u2022 ", out); });
+  apply([](std::string_view s, Rewrite& out) { replaceTags(s, "<", "", out); });
+  apply(decodeEntities);
+  apply(dropDecimalReferences);
   text = tidyLines(text);
   if (auto cut = cutPoint(text, kMaxCharacters)) {
     text.resize(*cut);
