@@ -33,6 +33,25 @@ TEST(HTMLTextTest, MakesPlainText) {
   for (const auto& [html, text] : cases) EXPECT_EQ(HTMLText::plainText(html), text) << html;
 }
 
+TEST(HTMLTextTest, FindsLineBreaksAtEveryPlaceInLongText) {
+  // Breaks and look-alike bytes at every offset within and across eight-byte words.
+  const std::pair<std::string, std::string> joins[] = {
+      {"\n", "\n"},         {"\r\n", "\n"},
+      {"\v", "\n"},         {"\r", "\n"},
+      {"\u0085", "\n"},     {"\u2028", "\n"},
+      {"\u2029", "\n"},     {"\u00a0", "\u00a0"},
+      {"\u2022", "\u2022"}, {"\u00e9\t", "\u00e9\t"},
+      {"\xe2\n", "\xe2\n"}, {"\xc2\u2028", "\xc2\n"},
+      {"\x01", "\x01"},
+  };
+  for (size_t offset = 0; offset < 18; ++offset) {
+    const std::string before = std::string(offset, 'a') + "x", after = "y" + std::string(9, 'b');
+    for (const auto& [join, expected] : joins)
+      EXPECT_EQ(HTMLText::plainText(before + join + after), before + expected + after)
+          << offset << " " << join;
+  }
+}
+
 TEST(HTMLTextTest, CutsLongTextAt4000Characters) {
   EXPECT_EQ(HTMLText::plainText(std::string(4000, 'a')), std::string(4000, 'a'));
   EXPECT_EQ(HTMLText::plainText(std::string(4001, 'a')), std::string(4000, 'a') + "\u2026");
