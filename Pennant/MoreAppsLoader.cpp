@@ -132,15 +132,23 @@ std::optional<MoreAppsLoader::Meta> MoreAppsLoader::readMeta() const {
 bool MoreAppsLoader::shouldCheck() const {
   auto meta = readMeta();
   if (!meta || !meta->checkedAt) return true;
-  double elapsed = std::chrono::duration<double>(now() - *meta->checkedAt).count();
+  // In seconds as doubles: a damaged file may hold a stamp centuries away,
+  // whose distance in clock ticks does not fit the clock's integer.
+  double elapsed = Dates::secondsSince2001(now()) - Dates::secondsSince2001(*meta->checkedAt);
   return elapsed >= checkInterval || elapsed < 0;
 }
 
 void MoreAppsLoader::saveMeta(const Meta& meta) const {
   std::error_code ec;
   fs::create_directories(cacheDirectory, ec);
+  std::string bytes;
   try {
-    FileSystem::writeAtomically(cacheDirectory / metaFileName, meta.toJson());
+    bytes = meta.toJson();
+  } catch (const nlohmann::json::exception&) {
+    return;  // a text that is no UTF-8 has no JSON form
+  }
+  try {
+    FileSystem::writeAtomically(cacheDirectory / metaFileName, bytes);
   } catch (const larkvale::Error&) {
     // The next launch simply finds the check due again.
   }

@@ -123,6 +123,12 @@ TEST_F(MoreAppsLoaderTest, AsksAtMostOnceADay) {
   EXPECT_TRUE(loader().shouldCheck());
   temp.write("Caches/Pennant/MoreApps/more-apps.meta.json", "{\"checkedAt\":\"yesterday\"}");
   EXPECT_TRUE(loader().shouldCheck());
+  // Stamps centuries away, as a damaged file may hold: due, without overflow.
+  for (const char* far : {"-1e12", "1e12"}) {
+    temp.write("Caches/Pennant/MoreApps/more-apps.meta.json",
+               std::string("{\"checkedAt\":") + far + "}");
+    EXPECT_TRUE(loader().shouldCheck()) << far;
+  }
 }
 
 TEST_F(MoreAppsLoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
@@ -230,7 +236,7 @@ TEST_F(MoreAppsLoaderTest, KeepsOnlyUsableValidatorHeaders) {
   };
   for (const auto& [headers, etag, lastModified] : cases) {
     later(86400);
-    answer = [&](const HttpRequest&) { return ok(test::validFeed(1), headers); };
+    answer = [&served = headers](const HttpRequest&) { return ok(test::validFeed(1), served); };
     ASSERT_TRUE(loader().fetch());
     EXPECT_EQ(meta(), (MoreAppsLoader::Meta{etag, lastModified, clock}));
   }
@@ -242,6 +248,9 @@ TEST_F(MoreAppsLoaderTest, GivesTheFeedEvenWhenItCannotBeStored) {
   temp.mkdir("Caches/Pennant/MoreApps/more-apps.json");  // a folder where the body goes
   answer = [](const HttpRequest&) { return ok(test::validFeed(2), {{"etag", "\"new\""}}); };
   EXPECT_TRUE(loader().fetch());
+  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"old\"", "Old", clock}));
+  // A meta that cannot be written as JSON leaves the stored one as it is.
+  EXPECT_NO_THROW(loader().saveMeta({"\xff", std::nullopt, std::nullopt}));
   EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"old\"", "Old", clock}));
 
   // A file where the whole cache folder should be: nothing can be written.
