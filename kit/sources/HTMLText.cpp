@@ -1,6 +1,7 @@
 #include "kit/sources/HTMLText.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/uchar.h>
 #include <unicode/utext.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "kit/sources/AppcastText.h"
+#include "platform/TextTrim.h"
 
 // Each step is one left-to-right pass over the result of the one before, as
 // a replace-all of one pattern would be; the passes are kept apart because
@@ -86,8 +88,11 @@ void dropScripts(std::string_view s, Rewrite& out) {
 // </div>, </h1>…</h6>, </ul>, </ol>, </tr>) at the start of s, or 0.
 size_t breakTagLength(std::string_view s) {
   if (startsWithIgnoringCase(s, "<br")) {
-    size_t i = 3;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r' && s[i] != '\v'))) ++i;
+    // Any white space may pad the tag, the vertical tab, no-break and other
+    // Unicode spaces and line separators included.
+    size_t i = 3, n = 0;
+    while (i < s.size() && (FeedText::isSpaceAt(s, i, &n) || FeedText::isLineBreakAt(s, i, &n)))
+      i += n;
     if (i < s.size() && s[i] == '/') ++i;
     return i < s.size() && s[i] == '>' ? i + 1 : 0;
   }
@@ -146,7 +151,11 @@ void decodeEntities(std::string_view s, Rewrite& out) {
 void dropDecimalReferences(std::string_view s, Rewrite& out) {
   for (size_t at = s.find("&#"); at != std::string_view::npos; at = s.find("&#", at + 1)) {
     size_t end = at + 2;
-    while (end < s.size() && s[end] >= '0' && s[end] <= '9') ++end;
+    while (end < s.size()) {  // decimal digits of any script count
+      const auto [c, n] = TextTrim::decodeAt(s, end);
+      if (!u_isdigit(static_cast<UChar32>(c))) break;
+      end += n;
+    }
     if (end == at + 2 || end >= s.size() || s[end] != ';') continue;
     out.replace(at, end + 1, "");
     at = end;

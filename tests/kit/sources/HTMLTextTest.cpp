@@ -11,6 +11,7 @@ TEST(HTMLTextTest, MakesPlainText) {
   const std::pair<std::string, std::string> cases[] = {
       {"<ul><li>One</li><li class=\"x\">Two</li></ul>", "\u2022 One\n\u2022 Two"},
       {"first<br>second<BR/>third<br   />fourth", "first\nsecond\nthird\nfourth"},
+      {"a<br\v>b<BR\u00a0/>c<br\u2028\u3000>d", "a\nb\nc\nd"},
       {"<p>One</p><P>Two</P><div>Three</div><h3>Four</h3>Five", "One\nTwo\nThree\nFour\nFive"},
       {"<p>A</p>\n\n\n\n<p>B</p>", "A\n\nB"},
       {"\n\n  <p>  padded \t</p>\n\n", "padded"},
@@ -20,7 +21,7 @@ TEST(HTMLTextTest, MakesPlainText) {
        "bold & italic <tag> \"q\" 'a'"},
       {"&rsquo;&lsquo;&ldquo;&rdquo;&mdash;&ndash;&hellip;&nbsp;x",
        "\u2019\u2018\u201c\u201d\u2014\u2013\u2026 x"},
-      {"caf&#233; &#x263A; &copy;", "caf &#x263A; &copy;"},
+      {"caf&#233; &#x263A; &copy; &#\u0661\u0662;!", "caf &#x263A; &copy; !"},
       {"a < b and c > d", "a  d"},
       {"a <> b", "a <> b"},
       {"trailing <", "trailing <"},
