@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "platform/TextTrim.h"
+
 namespace larkvale::Version {
 namespace {
 
@@ -222,15 +224,10 @@ std::string_view firstPiece(std::string_view s, char separator) {
   return s.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
-bool isSpaceOrNewline(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 }  // namespace
 
 std::string cleanCaskVersion(std::string_view s) {
-  while (!s.empty() && isSpaceOrNewline(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && isSpaceOrNewline(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  s = TextTrim::whitespace(s);
   s = firstPiece(s, ',');
   s = firstPiece(s, ' ');
   return std::string(s);

@@ -230,7 +230,7 @@ TEST_F(MoreAppsLoaderTest, KeepsOnlyUsableValidatorHeaders) {
   };
   for (const auto& [headers, etag, lastModified] : cases) {
     later(86400);
-    answer = [&](const HttpRequest&) { return ok(test::validFeed(1), headers); };
+    answer = [&served = headers](const HttpRequest&) { return ok(test::validFeed(1), served); };
     ASSERT_TRUE(loader().fetch());
     EXPECT_EQ(meta(), (MoreAppsLoader::Meta{etag, lastModified, clock}));
   }

@@ -23,8 +23,18 @@ const char* kDefaultJson =
 
 AppState fullState() {
   AppUpdate u;
-  u.app = InstalledApp("/Applications/A.app", "A", "com.a", "2.0", "20", "https://a.com/f.xml",
-                       true, false, "Sparkle", false, 42, "o/a");
+  u.app = InstalledApp{"/Applications/A.app",
+                       "A",
+                       "com.a",
+                       "2.0",
+                       "20",
+                       "https://a.com/f.xml",
+                       true,
+                       false,
+                       "Sparkle",
+                       false,
+                       42,
+                       "o/a"};
   u.source = UpdateSource::github("o/a");
   u.status = UpdateStatus::notChecked("GitHub didn’t answer.");
   u.latestVersion = "2.1";

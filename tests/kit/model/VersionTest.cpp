@@ -55,6 +55,7 @@ TEST(VersionTest, FindsNumbers) {
 TEST(VersionTest, CleansCaskVersions) {
   const std::pair<const char*, const char*> cases[] = {{"4.5.6 (build 7),abc", "4.5.6"},
                                                        {"  latest \n", "latest"},
+                                                       {"\u00a01.2\u2028", "1.2"},
                                                        {", 1.0", "1.0"},
                                                        {",", ","},
                                                        {",2.0,3", "2.0"},
