@@ -8,6 +8,7 @@
 
 #include "kit/sources/Homebrew.h"
 #include "platform/Strings.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale::Handoff {
 namespace {
@@ -29,11 +30,20 @@ void removeAll(std::string& text, std::string_view piece) {
 // paint over the command the user is asked to approve.
 std::string shownName(std::string name) {
   for (std::string_view piece : {"\"", "$", "`", "\\"}) removeAll(name, piece);
-  std::erase_if(name, [](char c) {
-    auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F;
-  });
-  return name;
+  std::string kept;
+  kept.reserve(name.size());
+  for (size_t i = 0; i < name.size(); ++i) {
+    auto byte = static_cast<unsigned char>(name[i]);
+    if (byte < 0x20 || byte == 0x7F) continue;
+    // U+0080–U+009F (C2 80–C2 9F): a terminal may act on these as on ESC.
+    auto next = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
+    if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      ++i;
+      continue;
+    }
+    kept += name[i];
+  }
+  return kept;
 }
 
 std::string lowercased(std::string_view text) {
@@ -42,13 +52,6 @@ std::string lowercased(std::string_view text) {
       .toLower(icu::Locale::getRoot())
       .toUTF8String(out);
   return out;
-}
-
-std::string_view trimmedOfBlanks(std::string_view text) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -119,7 +122,7 @@ bool isCheckForUpdatesTitle(std::string_view title) {
   static constexpr std::array<std::string_view, 5> kTitles = {
       "check for updates", "check for update", "check for updates now", "check for new version",
       "check for new versions"};
-  return std::find(kTitles.begin(), kTitles.end(), trimmedOfBlanks(text)) != kTitles.end();
+  return std::find(kTitles.begin(), kTitles.end(), TextTrim::spaces(text)) != kTitles.end();
 }
 
 }  // namespace larkvale::Handoff

@@ -25,14 +25,15 @@ bool isSafeBrewPath(std::string_view path);
 // reports its exit code and deletes itself (15 lines, each ending in a line
 // feed). The command runs only after a line is read: end of input exits.
 // `names` are shown in the heading with double quotes, dollar signs,
-// backticks, backslashes and control characters removed. Nothing when the
-// command can't be built or `brewPath` fails isSafeBrewPath.
+// backticks, backslashes and control characters (C0, DEL and C1) removed.
+// Nothing when the command can't be built or `brewPath` fails isSafeBrewPath.
 std::optional<std::string> terminalScript(const std::vector<std::string>& tokens,
                                           const std::vector<std::string>& names, bool greedy,
                                           std::string_view brewPath);
 
 // True when the title, lowercased, without "…" and "...", and trimmed of
-// spaces and tabs, is one of the English ways of saying "check for updates".
+// horizontal white space (tabs and Unicode spaces, not line breaks), is one of
+// the English ways of saying "check for updates".
 bool isCheckForUpdatesTitle(std::string_view title);
 
 }  // namespace larkvale::Handoff

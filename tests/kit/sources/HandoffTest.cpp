@@ -65,11 +65,12 @@ TEST(HandoffTest, ScriptRefusesABrewPathWithAnythingButThePlainAlphabet) {
 
 TEST(HandoffTest, NamesLoseEverythingThatCouldActInsideTheQuotedHeading) {
   auto script = Handoff::terminalScript(
-      {"a", "b", "c"}, {"Say \"Hi\" $HOME `id` C:\\x", "Two\nLines\r\x1b[2J", "Plain"}, false,
+      {"a", "b", "c"},
+      {"Say \"Hi\" $HOME `id` C:\\x", "Two\nLines\r\x1b[2J\u009b8m", "Caf\u00e9\u00a0Plain"}, false,
       "/usr/bin/brew");
   ASSERT_TRUE(script);
   EXPECT_NE(script->find("print -r -- \"Larkvale: Homebrew update for Say Hi HOME id C:x, "
-                         "TwoLines[2J, Plain\"\n"),
+                         "TwoLines[2J8m, Caf\u00e9\u00a0Plain\"\n"),
             std::string::npos)
       << *script;
   EXPECT_EQ(std::count(script->begin(), script->end(), '\n'), 15);
@@ -79,12 +80,14 @@ TEST(HandoffTest, CheckForUpdatesTitles) {
   for (std::string title :
        {"Check for Updates\u2026", "Check For Updates...", "  check for update\t",
         "Check for New Versions", "CHECK FOR UPDATES NOW", "check for new version",
-        "Check for Updates \u2026"}) {
+        "Check for Updates \u2026", "Check for Updates\u00a0\u2026",
+        "\u2003check for new version"}) {
     EXPECT_TRUE(Handoff::isCheckForUpdatesTitle(title)) << title;
   }
   for (std::string title : {"Check for Updates Automatically", "Updates\u2026", "", "check",
                             "Nach Updates suchen\u2026", "Rechercher des mises \u00e0 jour\u2026",
-                            "check for updates\n", "check  for updates", "Check for Updates...."}) {
+                            "check for updates\n", "check for updates\u2028", "check  for updates",
+                            "Check for Updates...."}) {
     EXPECT_FALSE(Handoff::isCheckForUpdatesTitle(title)) << title;
   }
 }
