@@ -1,7 +1,5 @@
 #include "kit/sources/AppcastItem.h"
 
-#include <cmath>
-
 #include "kit/model/Hash.h"
 #include "kit/model/Json.h"
 #include "platform/Error.h"
@@ -9,11 +7,8 @@
 namespace larkvale {
 namespace {
 
+using JsonCoding::putOptional;
 using nlohmann::json;
-
-void putOptional(json& j, const char* key, const std::optional<std::string>& value) {
-  if (value) j[key] = *value;
-}
 
 }  // namespace
 
