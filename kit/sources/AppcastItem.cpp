@@ -1,5 +1,4 @@
 #include "kit/sources/AppcastItem.h"
-
 #include "kit/model/Hash.h"
 #include "kit/model/Json.h"
 #include "platform/Error.h"
