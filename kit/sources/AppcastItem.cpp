@@ -1,4 +1,5 @@
 #include "kit/sources/AppcastItem.h"
+
 #include "kit/model/Hash.h"
 #include "kit/model/Json.h"
 #include "platform/Error.h"
