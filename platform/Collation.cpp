@@ -20,7 +20,10 @@ const UCollator* collator() {
       status = U_ZERO_ERROR;
       c = ucol_open("", &status);
     }
-    ucol_setStrength(c, UCOL_SECONDARY);
+    if (U_SUCCESS(status))
+      ucol_setStrength(c, UCOL_SECONDARY);
+    else
+      c = nullptr;  // no collation data: compare() falls back to byte order
     return std::unique_ptr<UCollator, CollatorClose>(c);
   }();
   return instance.get();
@@ -29,9 +32,11 @@ const UCollator* collator() {
 }  // namespace
 
 int compare(std::string_view a, std::string_view b) {
+  const UCollator* c = collator();
+  if (!c) return a < b ? -1 : (a == b ? 0 : 1);
   UErrorCode status = U_ZERO_ERROR;
-  UCollationResult r = ucol_strcollUTF8(collator(), a.data(), static_cast<int32_t>(a.size()),
-                                        b.data(), static_cast<int32_t>(b.size()), &status);
+  UCollationResult r = ucol_strcollUTF8(c, a.data(), static_cast<int32_t>(a.size()), b.data(),
+                                        static_cast<int32_t>(b.size()), &status);
   if (U_FAILURE(status)) return a < b ? -1 : (a == b ? 0 : 1);
   return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
 }
