@@ -5,6 +5,10 @@ find_package(OpenSSL REQUIRED)
 find_package(CURL REQUIRED)
 find_package(nlohmann_json 3.10 REQUIRED)
 find_package(GTest REQUIRED)
+# Qt: Core and Concurrent for the application model; Gui, Widgets, Svg and
+# DBus for the windows and desktop services; Test for QSignalSpy and QtTest;
+# LinguistTools compiles the translation files.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Concurrent Gui Widgets Svg DBus Network Test LinguistTools)
 if(LARKVALE_BENCH)
   find_package(benchmark REQUIRED)
 endif()

@@ -9,3 +9,8 @@ function(larkvale_sources var)
   list(SORT found)
   set(${var} ${found} PARENT_SCOPE)
 endfunction()
+
+# larkvale_qt_target(<target>): moc, rcc and uic for a Qt target.
+function(larkvale_qt_target target)
+  set_target_properties(${target} PROPERTIES AUTOMOC ON AUTORCC ON AUTOUIC OFF)
+endfunction()
