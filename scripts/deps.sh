@@ -16,7 +16,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-image-formats-plugins qt6-qpa-plugins libqt6svg6
   # desktop services under test: a private session bus and a virtual display
-  dbus dbus-x11 xvfb xauth
+  dbus dbus-x11 xvfb xauth x11-utils
+  # a small tray host, so that tests see the tray icon embedded under Xvfb
+  trayer
   # run time: fonts for documents, zsh for terminal scripts, PDF tools for tests
   fonts-dejavu-core zsh poppler-utils
 )
