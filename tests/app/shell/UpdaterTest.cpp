@@ -42,7 +42,7 @@ class SilentServer {
 
 std::string appcast(const std::string& shortVersion) {
   return "<?xml version=\"1.0\"?><rss version=\"2.0\" "
-         "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel>"
+         "xmlns:sparkle=\"http://example.com/xml-namespaces/sparkle\"><channel>"
          "<item><title>Larkvale</title><sparkle:version>" +
          shortVersion + "</sparkle:version><sparkle:shortVersionString>" + shortVersion +
          "</sparkle:shortVersionString><description>Faster checks.</description>"
