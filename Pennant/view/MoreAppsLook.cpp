@@ -1,7 +1,9 @@
 #include "Pennant/view/MoreAppsLook.h"
 
 #include <QDesktopServices>
-#include <QPainter>
+#include <QImage>
+
+#include <algorithm>
 
 #include <array>
 #include <utility>
@@ -53,6 +55,28 @@ QFont scaled(const QFont& base, double size, QFont::Weight weight) {
   return font;
 }
 
+// Symbol images are dark marks on a transparent ground; light parts inside
+// them (the arrow in a filled circle) are holes. Each pixel takes the colour,
+// its coverage scaled down as it gets lighter, so holes stay holes and
+// antialiased edges stay smooth.
+QImage colourised(const QImage& source, const QColor& color) {
+  QImage image = source.convertToFormat(QImage::Format_ARGB32);
+  const QRgb tint = color.rgb();
+  const double tintAlpha = color.alphaF();
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      QRgb pixel = line[x];
+      if (qAlpha(pixel) == 0) continue;
+      double lightness = (0.299 * qRed(pixel) + 0.587 * qGreen(pixel) + 0.114 * qBlue(pixel)) / 255;
+      double solid = std::clamp((0.9 - lightness) / 0.5, 0.0, 1.0);
+      int alpha = qRound(qAlpha(pixel) * solid * tintAlpha);
+      line[x] = qRgba(qRed(tint), qGreen(tint), qBlue(tint), alpha);
+    }
+  }
+  return image;
+}
+
 }  // namespace
 
 QColor tintColor(const QString& tint, const QPalette& palette) {
@@ -79,10 +103,9 @@ QIcon bundledSymbol(const QString& name) {
 QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio) {
   QPixmap pixmap = icon.pixmap(QSize(size, size), devicePixelRatio);
   if (pixmap.isNull()) return pixmap;
-  QPainter painter(&pixmap);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-  painter.fillRect(pixmap.rect(), color);
-  return pixmap;
+  QPixmap out = QPixmap::fromImage(colourised(pixmap.toImage(), color));
+  out.setDevicePixelRatio(pixmap.devicePixelRatio());
+  return out;
 }
 
 QFont headline(const QFont& base) {

@@ -36,7 +36,8 @@ QColor tintColor(const QString& tint, const QPalette& palette);
 // "arrow.up.forward.app" (the link mark). Null icon for any other name.
 QIcon bundledSymbol(const QString& name);
 
-// An icon drawn in one colour at a size in device-independent pixels.
+// An icon drawn in one colour at a size in device-independent pixels; its
+// light parts (the mark inside a filled shape) are left transparent.
 QPixmap tinted(const QIcon& icon, const QColor& color, int size, qreal devicePixelRatio);
 
 // Text styles relative to the application's font: headline (bold body),

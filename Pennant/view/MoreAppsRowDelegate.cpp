@@ -31,6 +31,16 @@ QIcon MoreAppsRowDelegate::symbolFor(const QString& name) const {
   return icon;
 }
 
+QPixmap MoreAppsRowDelegate::symbolPixmap(const QString& name, const QColor& color, int size,
+                                          qreal dpr) const {
+  QString key = QStringLiteral("%1|%2|%3|%4").arg(name).arg(color.rgba()).arg(size).arg(dpr);
+  auto found = pixmaps_.constFind(key);
+  if (found != pixmaps_.constEnd()) return *found;
+  QPixmap pixmap = MoreAppsLook::tinted(symbolFor(name), color, size, dpr);
+  pixmaps_.insert(key, pixmap);
+  return pixmap;
+}
+
 int MoreAppsRowDelegate::textWidth(const QStyleOptionViewItem& option, const QRect& rect) const {
   int width = rect.width();
   if (auto* view = qobject_cast<const QAbstractItemView*>(option.widget)) {
@@ -85,10 +95,15 @@ void MoreAppsRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   const QPalette& palette = option.palette;
   const qreal dpr = painter->device()->devicePixelRatioF();
 
-  if (option.state & (QStyle::State_MouseOver | QStyle::State_HasFocus)) {
-    QColor hover = palette.color(QPalette::Highlight);
-    hover.setAlphaF(option.state & QStyle::State_HasFocus ? 0.16 : 0.08);
-    painter->fillRect(option.rect, hover);
+  // Focus shows only once the keyboard moved it, not when the window opens.
+  bool focused =
+      (option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_KeyboardFocusChange);
+  if (focused || (option.state & QStyle::State_MouseOver)) {
+    QColor shade = palette.color(QPalette::Highlight);
+    shade.setAlphaF(focused ? 0.18 : 0.08);
+    QPainterPath hover;
+    hover.addRoundedRect(QRectF(option.rect).adjusted(4, 1, -4, -1), 6, 6);
+    painter->fillPath(hover, shade);
   }
 
   Layout box = layout(option, index, option.rect);
@@ -101,8 +116,8 @@ void MoreAppsRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   square.addRoundedRect(QRectF(box.icon), iconRadius, iconRadius);
   painter->fillPath(square, gradient);
 
-  QIcon symbol = symbolFor(index.data(MoreAppsListModel::SymbolRole).toString());
-  QPixmap white = MoreAppsLook::tinted(symbol, Qt::white, kSymbolPixels, dpr);
+  QPixmap white = symbolPixmap(index.data(MoreAppsListModel::SymbolRole).toString(), Qt::white,
+                               kSymbolPixels, dpr);
   QRect symbolRect(0, 0, kSymbolPixels, kSymbolPixels);
   symbolRect.moveCenter(box.icon.center());
   painter->drawPixmap(symbolRect, white);

@@ -2,6 +2,7 @@
 // Draws a catalogue row: the entry's symbol in white on a rounded square of
 // its tint, its name over its detail, and the link mark at the trailing
 // edge. Main thread.
+#include <QHash>
 #include <QStyledItemDelegate>
 
 #include "Pennant/view/MoreAppsLook.h"
@@ -40,8 +41,11 @@ class MoreAppsRowDelegate : public QStyledItemDelegate {
   Layout layout(const QStyleOptionViewItem& option, const QModelIndex& index,
                 const QRect& rect) const;
   int textWidth(const QStyleOptionViewItem& option, const QRect& rect) const;
+  // The symbol drawn in a colour, made once per name, colour and size.
+  QPixmap symbolPixmap(const QString& name, const QColor& color, int size, qreal dpr) const;
 
   std::function<QIcon(const QString&)> symbol_;
+  mutable QHash<QString, QPixmap> pixmaps_;
 };
 
 }  // namespace pennant
