@@ -14,6 +14,7 @@
 #include "app/shell/SingleInstance.h"
 #include "app/shell/Updater.h"
 #include "app/shell/UpdaterDialogs.h"
+#include "app/ui/MoreAppsCatalogue.h"
 #include "platform/HttpSession.h"
 #include "platform/UserFolders.h"
 
@@ -56,8 +57,10 @@ int main(int argc, char** argv) {
   AppModel model(std::move(services));
   AppModel::setShared(&model);
 
+  ui::MoreAppsCatalogue catalogue;
   ShellParts parts;
   parts.launchedAsLoginItem = loginItem;
+  parts.showMoreApps = [&catalogue] { catalogue.show(); };
   parts.updater = updater;
   parts.app = AppInfo::running();
   parts.appIcon = larkvaleIcon();

@@ -31,7 +31,7 @@ Item separator() {
 }
 
 Menu appMenu() {
-  return Menu{QStringLiteral("Larkvale"),
+  return Menu{QStringLiteral("&Larkvale"),
               QStringLiteral("appMenu"),
               {command(Command::about, tr("About Larkvale"), QStringLiteral("aboutAction")),
                command(Command::ownUpdates, tr("Check for Updates\u2026"),
@@ -43,7 +43,7 @@ Menu appMenu() {
 
 Menu fileMenu(const AppModel& model) {
   bool built = !model.inventory().empty();
-  return Menu{tr("File"),
+  return Menu{tr("&File"),
               QString::fromLatin1(StandardMenus::fileMenuName),
               {command(Command::exportMarkdown, tr("Export Moving Day as Markdown\u2026"),
                        QStringLiteral("exportMarkdownAction"), built),
@@ -54,7 +54,7 @@ Menu fileMenu(const AppModel& model) {
 
 Menu updatesMenu(const AppModel& model) {
   std::optional<AppUpdate> selected = model.selectedUpdate();
-  return Menu{tr("Updates"),
+  return Menu{tr("&Updates"),
               QStringLiteral("updatesMenu"),
               {command(Command::checkNow, tr("Check Now"), QStringLiteral("checkNowAction"),
                        !model.checking(), QKeySequence(Qt::CTRL | Qt::Key_R)),
@@ -69,7 +69,7 @@ Menu updatesMenu(const AppModel& model) {
 }
 
 Menu goMenu() {
-  Menu menu{tr("Go"), QStringLiteral("goMenu"), {}};
+  Menu menu{tr("&Go"), QStringLiteral("goMenu"), {}};
   int position = 0;
   for (Pane pane : Panes::all) {
     ++position;

@@ -79,7 +79,7 @@ class MainMenuTest : public QObject {
   void goMenuListsEveryPaneWithItsShortcut() {
     auto model = test::bareModel();
     MainMenu::Menu go = MainMenu::menus(*model)[3];
-    QCOMPARE(go.title, QStringLiteral("Go"));
+    QCOMPARE(go.title, QStringLiteral("&Go"));
     QStringList names;
     for (const Item& entry : go.items) names << entry.title;
     QCOMPARE(names,
@@ -101,7 +101,7 @@ class MainMenuTest : public QObject {
 
     QStringList menus;
     for (QAction* action : window.menuBar()->actions()) menus << action->text();
-    QCOMPARE(menus, (QStringList{"Larkvale", "File", "Updates", "Go", "Help"}));
+    QCOMPARE(menus, (QStringList{"&Larkvale", "&File", "&Updates", "&Go", "&Help"}));
     auto* file = window.menuBar()->findChild<QMenu*>("fileMenu");
     QCOMPARE(titles(*file), (QStringList{"Close Window", "Export Moving Day as Markdown…",
                                          "Export Moving Day as PDF…"}));
