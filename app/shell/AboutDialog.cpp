@@ -28,6 +28,7 @@ AboutDialog::AboutDialog(const AppInfo& app, const QIcon& icon, QWidget* parent)
   setWindowTitle(tr("About %1").arg(app.appDisplayName()));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(24, 20, 24, 20);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   auto* image = new QLabel(this);
   image->setPixmap(icon.pixmap(64, 64));
@@ -54,9 +55,9 @@ AboutDialog::AboutDialog(const AppInfo& app, const QIcon& icon, QWidget* parent)
   QPalette secondary = text->palette();
   secondary.setColor(QPalette::WindowText, secondary.color(QPalette::PlaceholderText));
   text->setPalette(secondary);
+  text->setFixedWidth(320);  // wrapped lines get their full height at a known width
   layout->addSpacing(8);
   layout->addWidget(text);
-  setFixedWidth(360);
 }
 
 }  // namespace larkvale
