@@ -88,8 +88,9 @@ void DBusNotifications::askCapabilities() {
       bus_.asyncCall(serviceCall("GetCapabilities"), kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
     QDBusPendingReply<QStringList> reply = *call;
-    // A service that won't say is sent plain text.
-    markup_ = reply.isValid() && reply.value().contains(QStringLiteral("body-markup"));
+    // Without an answer the waiting posts go as plain text, and the next post
+    // asks again (a daemon may start after the app does, at login).
+    if (reply.isValid()) markup_ = reply.value().contains(QStringLiteral("body-markup"));
     askingCapabilities_ = false;
     for (const auto& [identifier, entry] : posted_) {
       if (entry.waiting) flush(identifier);
@@ -100,7 +101,7 @@ void DBusNotifications::askCapabilities() {
 
 void DBusNotifications::flush(const std::string& identifier) {
   Posted& entry = posted_[identifier];
-  if (entry.inFlight || !entry.waiting || !markup_) return;
+  if (entry.inFlight || !entry.waiting || askingCapabilities_) return;
   Content content = *std::exchange(entry.waiting, std::nullopt);
   notify(identifier, content);
 }
@@ -112,7 +113,7 @@ void DBusNotifications::notify(const std::string& identifier, const Content& con
   QVariantMap hints;
   hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopEntry));
   call << QString::fromLatin1(kAppName) << entry.id << QString()  // no icon of its own
-       << content.title << (*markup_ ? content.body.toHtmlEscaped() : content.body)
+       << content.title << (markup_.value_or(false) ? content.body.toHtmlEscaped() : content.body)
        << QStringList{QStringLiteral("default"), tr("Show")} << hints << -1;
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -73,7 +73,7 @@ class DBusNotifications final : public QObject, public Notifications {
 
   QDBusConnection bus_;
   std::map<std::string, Posted> posted_;
-  // Whether the service reads markup in bodies; nothing until it has said.
+  // Whether the service reads markup in bodies; nothing until one has said.
   std::optional<bool> markup_;
   bool askingCapabilities_ = false;
 };
