@@ -21,11 +21,13 @@
 //     piece, lowercased, equals one of those names ("org.mozilla.Firefox"
 //     while a "firefox" process runs).
 // A caller that lowercases an app's bundle identifier and looks it up in the
-// answer so finds the apps that run as bundles, and the known apps whose
-// program carries the identifier's last piece as its name.
+// lowercased answer so finds the apps that run as bundles, and the known apps
+// whose program carries the identifier's last piece as its name. The
+// application hands in the identifiers of the installed apps as the known
+// ones.
 //
-// Threads: main thread. openUrl and reveal never block; runningBundle-
-// Identifiers reads the proc file system.
+// Threads: main thread. openUrl and reveal never block;
+// runningBundleIdentifiers reads the proc file system.
 #include <QDBusConnection>
 #include <QObject>
 #include <QUrl>
