@@ -13,13 +13,12 @@ namespace {
 
 using MainMenu::Item;
 
-const Item& item(const AppModel& model, const QString& objectName) {
-  static Item none;
+Item item(const AppModel& model, const QString& objectName) {
   for (const MainMenu::Menu& menu : MainMenu::menus(model))
     for (const Item& entry : menu.items)
       if (entry.objectName == objectName) return entry;
   qWarning("no item %s", qPrintable(objectName));
-  return none;
+  return {};
 }
 
 bool enabled(const AppModel& model, const char* objectName) {

@@ -68,6 +68,11 @@ class TrayHostTest : public QObject {
     env.insert("XDG_DATA_HOME", root + "/data");
     env.insert("XDG_CACHE_HOME", root + "/cache");
     env.insert("QT_QPA_PLATFORM", "xcb");
+    // libxkbcommon-x11 hands strndup strings that are not terminated within
+    // the length; the check for that belongs to our own code, not the X
+    // libraries the sanitized program loads.
+    if (env.contains("ASAN_OPTIONS"))
+      env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
     // No session bus: the tray must be the X11 one the tray host offers.
     env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root + "/no-bus");
 
