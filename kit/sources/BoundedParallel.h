@@ -6,9 +6,9 @@
 // exception escaping work(i) becomes recover(i, exception). Results come back
 // in index order. Every worker thread is joined before the call returns.
 //
-// Once `stop` is requested no further item is started; the calls in flight
-// run to their end, and then the call throws Cancelled (also when every item
-// happened to be finished by then).
+// Once `stop` is requested no further item is started and progress is no
+// longer called; the calls in flight run to their end, and then the call
+// throws Cancelled (also when every item happened to be finished by then).
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -77,7 +77,7 @@ std::vector<Result> mapBounded(size_t n, int parallel, const std::function<Resul
       if (done.empty()) break;
       done.pop();
       lock.unlock();
-      if (progress) progress(count, n);
+      if (progress && !stop.stop_requested()) progress(count, n);
     }
   }
   Cancelled::check(stop);

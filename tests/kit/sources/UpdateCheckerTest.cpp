@@ -250,6 +250,32 @@ TEST_F(UpdateCheckerTest, ListsSourcesWithoutAskingTheWeb) {
   EXPECT_EQ(githubRequests_.load(), 0);
 }
 
+TEST_F(UpdateCheckerTest, AStoppedCheckAnswersNothing) {
+  for (const char* name : {"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"})
+    bundle(name, {{"CFBundleIdentifier", std::string("com.example.") + name},
+                  {"SUFeedURL", server_.url("/feeds/alpha.xml")}});
+  const auto apps = AppScanner{{tmp_.path() / "Applications"}, std::nullopt}.scan();
+  auto f = fetcher();
+  UpdateChecker checker(*f, nullptr, home(), hosts_);
+
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(checker.check(apps, options(), {}, stopped.get_token()), Cancelled);
+  EXPECT_THROW(checker.listSources(apps, stopped.get_token()), Cancelled);
+
+  std::stop_source source;
+  size_t reported = 0;
+  EXPECT_THROW(checker.check(
+                   apps, options(1),
+                   [&](size_t done, size_t) {
+                     reported = done;
+                     source.request_stop();
+                   },
+                   source.get_token()),
+               Cancelled);
+  EXPECT_EQ(reported, 1u);
+}
+
 TEST_F(UpdateCheckerTest, GateCapsGitHubLookupsAndStopsAfterARefusal) {
   std::vector<InstalledApp> apps;
   for (int i = 0; i < 41; ++i) {
