@@ -54,8 +54,9 @@ class PoliteFetcher final : public HTTPFetching {
   };
 
   // Takes ownership of the session. Without a folder nothing is saved,
-  // loaded or pruned; the app's folder is AppFolders::http. The folder is created with its parents
-  // when missing; a failure to create it is ignored (saving then fails quietly).
+  // loaded or pruned. The folder is created with its parents when missing;
+  // a failure to create it is ignored (saving then fails quietly). The app's
+  // folder is AppFolders::http.
   PoliteFetcher(std::unique_ptr<HttpSession> session,
                 std::optional<std::filesystem::path> cacheFolder, Options options);
   // The libcurl session and the given spacing.
