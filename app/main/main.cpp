@@ -15,6 +15,7 @@
 #include "app/shell/Updater.h"
 #include "app/shell/UpdaterDialogs.h"
 #include "app/ui/MoreAppsCatalogue.h"
+#include "platform/AppFolders.h"
 #include "platform/HttpSession.h"
 #include "platform/UserFolders.h"
 
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
   }
 
   UserFolders folders = UserFolders::current();
+  AppFolders appFolders(folders);
   std::shared_ptr<HttpSession> http = makeCurlSession();
   auto openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   auto updater = std::make_shared<Updater>(
@@ -47,7 +49,7 @@ int main(int argc, char** argv) {
       Updater::Options{.feedURL = OwnFeed::defaultURL(), .app = AppInfo::running()});
 
   AppServices services;
-  services.folders = {folders.home, folders.caches / "com.tarn4820.Larkvale"};
+  services.folders = {folders.home, appFolders.caches};
   services.ownUpdater = updater;
   // WIRING SPOT: the kit-backed services (clock, state file, scanner, update
   // checker, Terminal hand-off, menu press) and the desktop ones (badge,
@@ -57,7 +59,9 @@ int main(int argc, char** argv) {
   AppModel model(std::move(services));
   AppModel::setShared(&model);
 
-  ui::MoreAppsCatalogue catalogue;
+  pennant::MoreAppsLoader catalogueLoader;
+  catalogueLoader.cacheDirectory = appFolders.catalogue;
+  ui::MoreAppsCatalogue catalogue(ui::moreAppsConfig(), catalogueLoader);
   ShellParts parts;
   parts.launchedAsLoginItem = loginItem;
   parts.showMoreApps = [&catalogue] { catalogue.show(); };
