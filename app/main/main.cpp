@@ -9,6 +9,7 @@
 #include "app/shell/LarkvaleIcon.h"
 #include "app/shell/LaunchOptions.h"
 #include "app/shell/OwnFeed.h"
+#include "app/shell/RealServices.h"
 #include "app/shell/Shell.h"
 #include "app/shell/SignalQuit.h"
 #include "app/shell/SingleInstance.h"
@@ -17,7 +18,6 @@
 #include "app/ui/MoreAppsCatalogue.h"
 #include "platform/AppFolders.h"
 #include "platform/HttpSession.h"
-#include "platform/UserFolders.h"
 
 using namespace larkvale;
 
@@ -40,23 +40,17 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  UserFolders folders = UserFolders::current();
-  AppFolders appFolders(folders);
+  RealServiceOptions options = RealServiceOptions::currentUser();
+  AppFolders appFolders(options.folders);
   std::shared_ptr<HttpSession> http = makeCurlSession();
   auto openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   auto updater = std::make_shared<Updater>(
       http, std::make_shared<UpdaterDialogs>(openUrl),
       Updater::Options{.feedURL = OwnFeed::defaultURL(), .app = AppInfo::running()});
+  options.ownUpdater = updater;
+  RealServices real = realServices(options);
 
-  AppServices services;
-  services.folders = {folders.home, appFolders.caches};
-  services.ownUpdater = updater;
-  // WIRING SPOT: the kit-backed services (clock, state file, scanner, update
-  // checker, Terminal hand-off, menu press) and the desktop ones (badge,
-  // notifications, login item, clipboard, panels, workspace, volumes, host
-  // facts) are handed in here as they come into the build.
-
-  AppModel model(std::move(services));
+  AppModel model(real.services);
   AppModel::setShared(&model);
 
   pennant::MoreAppsLoader catalogueLoader;
@@ -70,6 +64,7 @@ int main(int argc, char** argv) {
   parts.appIcon = larkvaleIcon();
   QApplication::setWindowIcon(parts.appIcon);
   Shell shell(model, std::move(parts));
+  connectNotifications(real, shell);
   QObject::connect(&instance, &SingleInstance::requested, &shell, &Shell::handleRequest);
   shell.start();
   int status = QApplication::exec();
