@@ -136,12 +136,16 @@ std::optional<std::string> readText(const fs::path& path, size_t maxBytes) {
   return content;
 }
 
-void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode) {
+namespace {
+
+// Writes a temporary file beside the path and renames it over the path.
+void replaceThroughTemp(const fs::path& path, std::string_view bytes, unsigned mode, bool flush) {
   fs::path temp = path;
   temp += ".tmp-" + randomSuffix();
   Fd file{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
   if (file.fd < 0) throw FileError("Couldn't write " + path.string() + ": " + systemReason(errno));
-  bool ok = writeAll(file.fd, bytes) && ::fchmod(file.fd, mode) == 0 && ::fsync(file.fd) == 0;
+  bool ok =
+      writeAll(file.fd, bytes) && ::fchmod(file.fd, mode) == 0 && (!flush || ::fsync(file.fd) == 0);
   int err = errno;
   ::close(file.fd);
   file.fd = -1;
@@ -150,10 +154,20 @@ void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode
     ::unlink(temp.c_str());
     throw FileError("Couldn't write " + path.string() + ": " + systemReason(err));
   }
+}
+
+}  // namespace
+
+void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode) {
+  replaceThroughTemp(path, bytes, mode, true);
   // Make the rename itself durable.
   Fd dir{::open(path.parent_path().empty() ? "." : path.parent_path().c_str(),
                 O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsigned mode) {
+  replaceThroughTemp(path, bytes, mode, false);
 }
 
 bool isValidUtf8(std::string_view text) {

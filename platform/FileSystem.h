@@ -52,6 +52,11 @@ std::optional<std::string> readText(const fs::path& path, size_t maxBytes = kDef
 // content. The folder must exist. Throws FileError with the system's reason.
 void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode = 0644);
 
+// writeAtomically without flushing anything to disk: a reader still finds
+// the old or the new content, never a mix, but after a power failure the
+// path may hold neither. Only for caches that can be thrown away.
+void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsigned mode = 0644);
+
 bool isValidUtf8(std::string_view text);
 
 // A folder held open, so that many paths below it are reached without
