@@ -176,7 +176,8 @@ class CurlHttpSession final : public HttpSession {
 
     CURLcode code = curl_easy_perform(easy);
     curl_slist_free_all(headers);
-    std::string failure = errorText[0] ? std::string(errorText) : curl_easy_strerror(code);
+    std::string failure;
+    if (code != CURLE_OK) failure = errorText[0] ? errorText : curl_easy_strerror(code);
     ended(slot, code, failure);
     if (hop.sink.overflow)
       throw HttpError(HttpError::Kind::tooLarge, "The answer is larger than allowed");

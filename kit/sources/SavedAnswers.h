@@ -5,7 +5,8 @@
 // as not saved, and a failed write is dropped. They are a cache, so files
 // are replaced through a temporary file (a reader never sees half of one)
 // but not flushed to disk. Callers keep a load from overlapping a write of
-// the same folder (the fetcher does); the functions themselves keep no state.
+// the same URL's files (the fetcher does); the functions themselves keep no
+// state.
 #include <filesystem>
 #include <optional>
 #include <string>
