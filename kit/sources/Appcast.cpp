@@ -259,14 +259,18 @@ std::vector<AppcastItem> Appcast::parseAppcast(std::string_view data) {
   return std::move(reader.items);
 }
 
+bool Appcast::meetsMinimum(std::string_view systemVersion, std::string_view minimum) {
+  return systemVersion.empty() || Version::compare(systemVersion, minimum) >= 0;
+}
+
 std::optional<AppcastItem> Appcast::bestItem(const std::vector<AppcastItem>& items,
                                              std::string_view systemVersion) {
   const AppcastItem* best = nullptr;
   for (const auto& item : items) {
     const bool defaultChannel = !item.channel || item.channel->empty();
     const bool forMac = !item.os || equalsIgnoringCase(*item.os, "macos");
-    const bool runsHere = !item.minimumSystemVersion ||
-                          Version::compare(systemVersion, *item.minimumSystemVersion) >= 0;
+    const bool runsHere =
+        !item.minimumSystemVersion || meetsMinimum(systemVersion, *item.minimumSystemVersion);
     if (!defaultChannel || !forMac || !runsHere) continue;
     // A linear best-so-far scan: the version order is not fit for sorting.
     if (!best || Version::compare(best->version, item.version) < 0) best = &item;

@@ -1,6 +1,5 @@
 #include "kit/sources/AppcastDates.h"
 
-#include <sys/utsname.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
@@ -158,22 +157,22 @@ std::string Appcast::versionTriple(std::string_view text) {
   return out;
 }
 
-std::string Appcast::osVersionString(const std::filesystem::path& systemVersionPlist,
-                                     std::string_view kernelRelease) {
-  if (auto bytes = FileSystem::readFile(systemVersionPlist, 1 << 20)) {
-    if (auto plist = PropertyList::parse(*bytes); plist && plist->dict()) {
-      auto it = plist->dict()->find("ProductVersion");
-      if (it != plist->dict()->end() && it->second.string())
-        return versionTriple(*it->second.string());
-    }
-  }
-  return versionTriple(kernelRelease);
+std::optional<std::string> Appcast::osVersionString(
+    const std::filesystem::path& systemVersionPlist) {
+  // No other version stands in: the kernel's numbers, say, are no system
+  // version that feeds write their minimums in, and would refuse their items.
+  auto bytes = FileSystem::readFile(systemVersionPlist, 1 << 20);
+  auto plist = bytes ? PropertyList::parse(*bytes) : std::nullopt;
+  if (!plist || !plist->dict()) return std::nullopt;
+  auto it = plist->dict()->find("ProductVersion");
+  if (it == plist->dict()->end() || !it->second.string() ||
+      it->second.string()->find_first_of("0123456789") == std::string::npos)
+    return std::nullopt;
+  return versionTriple(*it->second.string());
 }
 
-std::string Appcast::osVersionString() {
-  struct utsname names {};
-  const std::string release = ::uname(&names) == 0 ? names.release : "";
-  return osVersionString(kSystemVersionPlist, release);
+std::optional<std::string> Appcast::osVersionString() {
+  return osVersionString(kSystemVersionPlist);
 }
 
 }  // namespace larkvale
