@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "kit/model/Version.h"
-#include "kit/sources/AppcastDates.h"
 #include "kit/sources/AppcastText.h"
 #include "kit/sources/HTMLText.h"
 
@@ -151,7 +150,6 @@ class FeedReader {
   std::optional<Enclosure> enclosure_;
   std::string text_;
   int inDeltas_ = 0;
-  FeedDateReader dates_;
 
   // The first enclosure counts; a later one replaces it only when the chosen
   // one is for Windows and the new one is not.
@@ -203,7 +201,7 @@ class FeedReader {
         open[Tag::releaseNotesLink] ? open[Tag::releaseNotesLink] : open[Tag::fullReleaseNotesLink];
     if (notesLink) item.notesURL = FeedText::webAddress(*notesLink);
     item.title = open[Tag::title];
-    if (open[Tag::pubDate]) item.pubDate = dates_.read(*open[Tag::pubDate]);
+    if (open[Tag::pubDate]) item.pubDate = Appcast::parseFeedDate(*open[Tag::pubDate]);
     if (enclosure.url) item.downloadURL = FeedText::webAddress(*enclosure.url);
     item.minimumSystemVersion = open[Tag::minimumSystemVersion] ? open[Tag::minimumSystemVersion]
                                                                 : enclosure.minimumSystemVersion;

@@ -1,11 +1,10 @@
-#include "kit/sources/AppcastDates.h"
-
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <memory>
 
 #include "kit/sources/Appcast.h"
 #include "kit/sources/AppcastText.h"
@@ -106,23 +105,37 @@ std::optional<Date> readCommonShapes(std::string_view s) {
 
 }  // namespace
 
-struct FeedDateReader::Formats {
-  std::array<std::unique_ptr<icu::SimpleDateFormat>, std::size(kPatterns)> byPattern;
+namespace {
+
+// Building a formatter parses its pattern and loads locale and calendar
+// data, far more than a parse costs; each thread keeps its six, made as they
+// are first needed.
+class Formats {
+ public:
+  icu::SimpleDateFormat* operator[](size_t i) {
+    if (!tried_[i]) {
+      byPattern_[i] = makeFormat(kPatterns[i]);
+      tried_[i] = true;
+    }
+    return byPattern_[i].get();
+  }
+
+ private:
+  std::array<std::unique_ptr<icu::SimpleDateFormat>, std::size(kPatterns)> byPattern_;
+  std::array<bool, std::size(kPatterns)> tried_{};
 };
 
-FeedDateReader::FeedDateReader() = default;
-FeedDateReader::~FeedDateReader() = default;
+}  // namespace
 
-std::optional<Date> FeedDateReader::read(std::string_view raw) {
+std::optional<Date> Appcast::parseFeedDate(std::string_view raw) {
   const std::string_view trimmed = FeedText::trimmed(raw);
   if (trimmed.empty() || trimmed.size() > 200) return std::nullopt;
   if (auto date = readCommonShapes(trimmed)) return date;
   const icu::UnicodeString text = icu::UnicodeString::fromUTF8(
       icu::StringPiece(trimmed.data(), static_cast<int32_t>(trimmed.size())));
-  if (!formats_) formats_ = std::make_unique<Formats>();
+  thread_local Formats formats;
   for (size_t i = 0; i < std::size(kPatterns); ++i) {
-    auto& format = formats_->byPattern[i];
-    if (!format) format = makeFormat(kPatterns[i]);
+    icu::SimpleDateFormat* format = formats[i];
     if (!format) continue;
     icu::ParsePosition position(0);
     const UDate millis = format->parse(text, position);
@@ -134,10 +147,6 @@ std::optional<Date> FeedDateReader::read(std::string_view raw) {
     return Date(std::chrono::duration_cast<Date::duration>(since1970));
   }
   return std::nullopt;
-}
-
-std::optional<Date> Appcast::parseFeedDate(std::string_view text) {
-  return FeedDateReader().read(text);
 }
 
 std::string Appcast::versionTriple(std::string_view text) {
