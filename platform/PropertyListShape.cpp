@@ -174,6 +174,9 @@ bool binaryFits(std::string_view bytes) {
 }
 
 bool xmlFits(std::string_view bytes) {
+  // Every element opens with a "<": a list with few of them can't nest
+  // deeper than that, and most lists are read without a second parser.
+  if (std::count(bytes.begin(), bytes.end(), '<') <= kMaxDepth) return true;
   // Read as Latin-1, whatever the document declares: every byte is a
   // character then, and the markup, all ASCII, reads the same as in UTF-8.
   std::unique_ptr<XML_ParserStruct, ExpatFree> parser(XML_ParserCreate("ISO-8859-1"));

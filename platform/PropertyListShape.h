@@ -25,9 +25,10 @@ inline constexpr uint64_t kMaxValues = uint64_t{1} << 18;
 // the file), which the library would refuse in any case.
 bool binaryFits(std::string_view bytes);
 
-// An XML list: false when elements nest deeper than kMaxDepth, or when the
-// text is not well-formed XML (comments, CDATA sections and processing
-// instructions are read as what they are, not counted as elements).
+// An XML list: false when elements nest deeper than kMaxDepth, or when a
+// text with more than kMaxDepth "<" in it is not well-formed XML (comments,
+// CDATA sections and processing instructions are read as what they are, not
+// counted as elements).
 bool xmlFits(std::string_view bytes);
 
 }  // namespace larkvale::PropertyListShape
