@@ -17,7 +17,8 @@
 // Loading also removes the temporary files that interrupted saves left in
 // the folder (only the save's own, by their names, once a few minutes old).
 //
-// A plain value holding only its folder; it opens nothing between calls.
+// A plain value holding only its folder (the app's is AppFolders::state); it
+// opens nothing between calls.
 // Loads and saves of one folder must not run at the same time.
 #include <filesystem>
 #include <string>
@@ -25,7 +26,6 @@
 
 #include "kit/model/AppState.h"
 #include "platform/Dates.h"
-#include "platform/UserFolders.h"
 
 namespace larkvale {
 
@@ -36,12 +36,6 @@ class StateStore {
   static constexpr size_t kMaxFileBytes = size_t{64} << 20;
 
   explicit StateStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
-
-  // applicationSupport/"Larkvale".
-  static std::filesystem::path defaultFolder(const UserFolders& folders);
-  // defaultFolder, or "Larkvale Debug" beside it for a bundle identifier
-  // ending in ".debug", so such a build keeps a state of its own.
-  static std::filesystem::path folderFor(const UserFolders& folders, std::string_view bundleID);
 
   const std::filesystem::path& folder() const { return folder_; }
   std::filesystem::path file() const { return folder_ / kFileName; }

@@ -1,0 +1,292 @@
+#pragma once
+// The application model: the one object that every window, menu and the tray
+// read and call. It holds the saved document (AppState) and every piece of
+// transient interface state, and carries out every user action.
+//
+// Threads: main thread only. Long work (scan, check, inventory, measuring,
+// copy, New Mac Check, pressing another app's menu) runs on the model's worker
+// pools; results come back to the main thread before any property changes.
+// Asynchronous operations return a QFuture that finishes once the result is
+// stored; never wait on one from the main thread without running its event
+// loop.
+//
+// Observation: one Q_PROPERTY with a NOTIFY signal per observed value. A
+// setter notifies only on a real change; progress, carryProgress and
+// carryResult notify on every assignment, and an in-place change of state or
+// safeRun always notifies once.
+#include <QFuture>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "app/model/AppServices.h"
+#include "app/model/Pane.h"
+#include "kit/model/AppState.h"
+#include "kit/movingday/DocBlock.h"
+#include "kit/movingday/InventoryEntry.h"
+#include "kit/movingday/NewMacDiff.h"
+#include "kit/movingday/SettingsCopier.h"
+#include "kit/sources/SafeUpdatePlan.h"
+#include "kit/sources/SafeUpdateRun.h"
+
+class QTimer;
+
+namespace larkvale {
+
+// The one status line at the foot of the main window.
+struct Notice {
+  std::string text;
+  bool isError = false;
+  friend bool operator==(const Notice&, const Notice&) = default;
+};
+
+// The measured size of one settings item.
+using CarrySize = SettingsCopier::Size;
+
+// (done, total) of a running check or copy.
+struct WorkProgress {
+  int done = 0;
+  int total = 0;
+  friend bool operator==(const WorkProgress&, const WorkProgress&) = default;
+};
+
+using OptionalNotice = std::optional<Notice>;
+using OptionalUpdate = std::optional<AppUpdate>;
+using OptionalSafeRun = std::optional<SafeUpdateRun>;
+using OptionalCarryResult = std::optional<SettingsCopier::Result>;
+using OptionalNewMacDiff = std::optional<NewMacDiff>;
+using OptionalText = std::optional<QString>;
+using TextSet = std::set<std::string>;
+using CarrySizes = std::map<std::string, CarrySize>;
+using Inventory = std::vector<InventoryEntry>;
+
+class AppModel : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(larkvale::AppState state READ state WRITE setState NOTIFY stateChanged)
+  Q_PROPERTY(larkvale::Pane pane READ pane WRITE setPane NOTIFY paneChanged)
+  Q_PROPERTY(
+      larkvale::OptionalText selection READ selection WRITE setSelection NOTIFY selectionChanged)
+  Q_PROPERTY(larkvale::OptionalText inventorySelection READ inventorySelection WRITE
+                 setInventorySelection NOTIFY inventorySelectionChanged)
+  Q_PROPERTY(QString search READ search WRITE setSearch NOTIFY searchChanged)
+  Q_PROPERTY(bool checking READ checking NOTIFY checkingChanged)
+  Q_PROPERTY(larkvale::WorkProgress progress READ progress NOTIFY progressChanged)
+  Q_PROPERTY(larkvale::OptionalNotice notice READ notice WRITE setNotice NOTIFY noticeChanged)
+  Q_PROPERTY(larkvale::Inventory inventory READ inventory NOTIFY inventoryChanged)
+  Q_PROPERTY(bool inventoryLoading READ inventoryLoading NOTIFY inventoryLoadingChanged)
+  Q_PROPERTY(larkvale::OptionalUpdate holdRequest READ holdRequest WRITE setHoldRequest NOTIFY
+                 holdRequestChanged)
+  Q_PROPERTY(bool accessibilityTrusted READ accessibilityTrusted NOTIFY accessibilityTrustedChanged)
+  Q_PROPERTY(bool loginItemOn READ loginItemOn NOTIFY loginItemOnChanged)
+  Q_PROPERTY(bool safeSheet READ safeSheet WRITE setSafeSheet NOTIFY safeSheetChanged)
+  Q_PROPERTY(
+      larkvale::TextSet safeChosen READ safeChosen WRITE setSafeChosen NOTIFY safeChosenChanged)
+  Q_PROPERTY(larkvale::OptionalSafeRun safeRun READ safeRun NOTIFY safeRunChanged)
+  Q_PROPERTY(
+      larkvale::TextSet carryChosen READ carryChosen WRITE setCarryChosen NOTIFY carryChosenChanged)
+  Q_PROPERTY(larkvale::CarrySizes carrySizes READ carrySizes NOTIFY carrySizesChanged)
+  Q_PROPERTY(bool carryBusy READ carryBusy NOTIFY carryBusyChanged)
+  Q_PROPERTY(larkvale::WorkProgress carryProgress READ carryProgress NOTIFY carryProgressChanged)
+  Q_PROPERTY(larkvale::OptionalCarryResult carryResult READ carryResult NOTIFY carryResultChanged)
+  Q_PROPERTY(bool carryOnInternalDisk READ carryOnInternalDisk NOTIFY carryOnInternalDiskChanged)
+  Q_PROPERTY(larkvale::OptionalNewMacDiff newMacDiff READ newMacDiff NOTIFY newMacDiffChanged)
+  Q_PROPERTY(bool newMacLoading READ newMacLoading NOTIFY newMacLoadingChanged)
+  Q_PROPERTY(bool notificationsDenied READ notificationsDenied NOTIFY notificationsDeniedChanged)
+
+ public:
+  // Schedule and ages.
+  static constexpr std::chrono::seconds kTimerInterval{1800};
+  static constexpr std::chrono::seconds kFirstTick{20};
+  static constexpr std::chrono::seconds kScheduledMaxAge{21600};
+  static constexpr std::chrono::seconds kManualMaxAge{900};
+  static constexpr std::chrono::seconds kPruneAge{2592000};
+  static constexpr int kParallelChecks = 4;
+  static constexpr const char* kWeeklyNotificationID = "weekly-summary";
+
+  explicit AppModel(AppServices services, QObject* parent = nullptr);
+  ~AppModel() override;  // cancels and joins running work (shutdown())
+
+  // The instance the running application made; null before it exists and in
+  // tests. Set once by the application entry.
+  static AppModel* shared();
+  static void setShared(AppModel* model);
+
+  // ---- observed values ----
+  const AppState& state() const { return state_; }
+  void setState(const AppState& state);
+  // Changes state in place and notifies once, whatever changed. Does not save.
+  void mutateState(const std::function<void(AppState&)>& change);
+
+  Pane pane() const { return pane_; }
+  void setPane(Pane pane);
+  const OptionalText& selection() const { return selection_; }
+  void setSelection(const OptionalText& selection);
+  const OptionalText& inventorySelection() const { return inventorySelection_; }
+  void setInventorySelection(const OptionalText& selection);
+  const QString& search() const { return search_; }
+  void setSearch(const QString& search);
+  bool checking() const { return checking_; }
+  WorkProgress progress() const { return progress_; }
+  const OptionalNotice& notice() const { return notice_; }
+  void setNotice(const OptionalNotice& notice);
+  const Inventory& inventory() const { return inventory_; }
+  bool inventoryLoading() const { return inventoryLoading_; }
+  const OptionalUpdate& holdRequest() const { return holdRequest_; }
+  void setHoldRequest(const OptionalUpdate& update);
+  bool accessibilityTrusted() const { return accessibilityTrusted_; }
+  bool loginItemOn() const { return loginItemOn_; }
+  bool safeSheet() const { return safeSheet_; }
+  void setSafeSheet(bool shown);
+  const TextSet& safeChosen() const { return safeChosen_; }
+  void setSafeChosen(const TextSet& chosen);
+  void setSafeChosen(const std::string& id, bool chosen);  // one tick box
+  const OptionalSafeRun& safeRun() const { return safeRun_; }
+  const TextSet& carryChosen() const { return carryChosen_; }
+  void setCarryChosen(const TextSet& chosen);
+  void setCarryChosen(const std::string& tildePath, bool chosen);  // one tick box
+  const CarrySizes& carrySizes() const { return carrySizes_; }
+  bool carryBusy() const { return carryBusy_; }
+  WorkProgress carryProgress() const { return carryProgress_; }
+  const OptionalCarryResult& carryResult() const { return carryResult_; }
+  bool carryOnInternalDisk() const { return carryOnInternalDisk_; }
+  const OptionalNewMacDiff& newMacDiff() const { return newMacDiff_; }
+  bool newMacLoading() const { return newMacLoading_; }
+  bool notificationsDenied() const { return notificationsDenied_; }
+
+  // ---- derived, worked out on every read ----
+  std::vector<AppUpdate> pendingUpdates() const;
+  std::vector<AppUpdate> rows(Pane pane) const;
+  bool rowOrder(const AppUpdate& a, const AppUpdate& b) const;
+  int badgeCount(Pane pane) const;
+  std::optional<AppUpdate> selectedUpdate() const;
+  std::optional<InventoryEntry> selectedInventoryEntry() const;
+  SafeUpdatePlan safePlan() const;
+  std::vector<std::string> runningChosenApps() const;
+  std::vector<DocBlock> movingDayDocument() const;
+  // The computer's name for documents and folders, or "this Mac".
+  std::string macName() const;
+
+  // ---- lifecycle ----
+  // Loads the state file into state (launch step) and sets the badge.
+  void loadState();
+  // Writes the state file and sets the badge; a failure becomes the notice.
+  void save();
+  void refreshPermissions();
+  // Starts the schedule once: a tick every kTimerInterval and one after
+  // kFirstTick.
+  void start();
+  // Cancels running work and joins it (at most about 2 s); later calls of
+  // asynchronous operations do nothing.
+  void shutdown();
+
+  // ---- schedule and check ----
+  QFuture<void> timerTick();
+  QFuture<void> dailyCheckIfDue();
+  QFuture<void> weeklySummaryIfDue();
+  QFuture<void> check(std::chrono::seconds maxAge = kManualMaxAge);
+
+  // ---- update actions ----
+  void skipVersion(const AppUpdate& update);
+  void unskip(const AppUpdate& update);
+  void holdApp(const AppUpdate& update, const QString& reason);
+  void releaseHold(const AppUpdate& update);
+  QFuture<bool> openOwnUpdater(const AppUpdate& update);
+  bool upgradeInTerminal(const std::vector<AppUpdate>& updates);
+  void copyBrewCommand(const std::vector<AppUpdate>& updates);
+  void startSafeUpdates();
+  QFuture<void> startSafeRun();
+  QFuture<void> handOffCurrentStep();
+  // The sheet's two controls: skip the current step / go on to the next,
+  // each followed by handOffCurrentStep().
+  QFuture<void> skipSafeStep();
+  QFuture<void> advanceSafeRun();
+  // Links and the file manager (the screens' hand-offs).
+  void openLink(const std::string& url);
+  void reveal(const std::filesystem::path& path);
+
+  // ---- settings actions ----
+  void setDailyCheck(bool on);
+  void setCountry(const std::string& country);
+  void setShowUpToDate(bool on);
+  void setLoginItem(bool on);
+  QFuture<void> setWeeklyNotice(bool on);
+  void clearSavedFeeds();
+
+  // ---- Moving day actions ----
+  QFuture<void> loadInventory();
+  void toggleTick(const std::string& id);
+  void clearTicks();
+  QFuture<void> measureCarrySizes();
+  QFuture<void> copySettings();
+  QFuture<void> newMacCheck();
+  void exportMovingDay(bool pdf);
+  void copyCommand(const std::string& command);
+
+ signals:
+  void stateChanged();
+  void paneChanged();
+  void selectionChanged();
+  void inventorySelectionChanged();
+  void searchChanged();
+  void checkingChanged();
+  void progressChanged();
+  void noticeChanged();
+  void inventoryChanged();
+  void inventoryLoadingChanged();
+  void holdRequestChanged();
+  void accessibilityTrustedChanged();
+  void loginItemOnChanged();
+  void safeSheetChanged();
+  void safeChosenChanged();
+  void safeRunChanged();
+  void carryChosenChanged();
+  void carrySizesChanged();
+  void carryBusyChanged();
+  void carryProgressChanged();
+  void carryResultChanged();
+  void carryOnInternalDiskChanged();
+  void newMacDiffChanged();
+  void newMacLoadingChanged();
+  void notificationsDeniedChanged();
+
+ private:
+  // Implementation state is private to AppModel.cpp; see there.
+  AppServices services_;
+
+  AppState state_;
+  Pane pane_ = Pane::updates;
+  OptionalText selection_;
+  OptionalText inventorySelection_;
+  QString search_;
+  bool checking_ = false;
+  WorkProgress progress_;
+  OptionalNotice notice_;
+  Inventory inventory_;
+  bool inventoryLoading_ = false;
+  OptionalUpdate holdRequest_;
+  bool accessibilityTrusted_ = false;
+  bool loginItemOn_ = false;
+  bool safeSheet_ = false;
+  TextSet safeChosen_;
+  OptionalSafeRun safeRun_;
+  TextSet carryChosen_;
+  CarrySizes carrySizes_;
+  bool carryBusy_ = false;
+  WorkProgress carryProgress_;
+  OptionalCarryResult carryResult_;
+  bool carryOnInternalDisk_ = false;
+  OptionalNewMacDiff newMacDiff_;
+  bool newMacLoading_ = false;
+  bool notificationsDenied_ = false;
+
+  QTimer* timer_ = nullptr;
+};
+
+}  // namespace larkvale
