@@ -1,8 +1,8 @@
 #include "app/model/AppModel.h"
 
 #include <QTimer>
-#include <QtConcurrent>
 
+#include "app/model/WorkRunner.h"
 #include "kit/sources/SafeUpdatePlan.h"
 #include "platform/Collation.h"
 
@@ -22,19 +22,12 @@ bool sameText(const OptionalText& a, const OptionalText& b) {
   return !a || sameText(*a, *b);
 }
 
-template <typename T>
-QFuture<T> finished(T value) {
-  return QtFuture::makeReadyFuture(std::move(value));
-}
-
-QFuture<void> finished() {
-  return QtFuture::makeReadyFuture();
-}
-
 }  // namespace
 
 AppModel::AppModel(AppServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)) {}
+    : QObject(parent),
+      services_(std::move(services)),
+      runner_(std::make_unique<WorkRunner>(this)) {}
 
 AppModel::~AppModel() {
   shutdown();
@@ -260,77 +253,98 @@ void AppModel::refreshPermissions() {
   }
 }
 
-// The operations below are filled in with the schedule, the check run and the
-// actions; until then they do nothing.
-void AppModel::start() {}
-void AppModel::shutdown() {}
-QFuture<void> AppModel::timerTick() {
-  return finished();
+void AppModel::shutdown() {
+  runner_->shutdown();
+  if (timer_) timer_->stop();
+  if (firstTick_) firstTick_->stop();
 }
-QFuture<void> AppModel::dailyCheckIfDue() {
-  return finished();
+
+// ---- setters of model-owned values ----
+
+void AppModel::setChecking(bool on) {
+  if (checking_ == on) return;
+  checking_ = on;
+  emit checkingChanged();
 }
-QFuture<void> AppModel::weeklySummaryIfDue() {
-  return finished();
+
+void AppModel::setProgress(WorkProgress progress) {
+  progress_ = progress;
+  emit progressChanged();
 }
-QFuture<void> AppModel::check(std::chrono::seconds) {
-  return finished();
+
+void AppModel::setInventory(const Inventory& inventory) {
+  if (inventory_ == inventory) return;
+  inventory_ = inventory;
+  emit inventoryChanged();
 }
-void AppModel::skipVersion(const AppUpdate&) {}
-void AppModel::unskip(const AppUpdate&) {}
-void AppModel::holdApp(const AppUpdate&, const QString&) {}
-void AppModel::releaseHold(const AppUpdate&) {}
-QFuture<bool> AppModel::openOwnUpdater(const AppUpdate&) {
-  return finished(false);
+
+void AppModel::setInventoryLoading(bool on) {
+  if (inventoryLoading_ == on) return;
+  inventoryLoading_ = on;
+  emit inventoryLoadingChanged();
 }
-bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>&) {
-  return false;
+
+void AppModel::setSafeRun(const OptionalSafeRun& run) {
+  if (safeRun_ == run) return;
+  safeRun_ = run;
+  emit safeRunChanged();
 }
-void AppModel::copyBrewCommand(const std::vector<AppUpdate>&) {}
-void AppModel::startSafeUpdates() {}
-QFuture<void> AppModel::startSafeRun() {
-  return finished();
+
+void AppModel::mutateSafeRun(const std::function<void(SafeUpdateRun&)>& change) {
+  if (!safeRun_) return;
+  change(*safeRun_);
+  emit safeRunChanged();
 }
-QFuture<void> AppModel::handOffCurrentStep() {
-  return finished();
+
+void AppModel::setCarryBusy(bool on) {
+  if (carryBusy_ == on) return;
+  carryBusy_ = on;
+  emit carryBusyChanged();
 }
-QFuture<void> AppModel::skipSafeStep() {
-  return finished();
+
+void AppModel::setCarryProgress(WorkProgress progress) {
+  carryProgress_ = progress;
+  emit carryProgressChanged();
 }
-QFuture<void> AppModel::advanceSafeRun() {
-  return finished();
+
+void AppModel::setCarryResult(const OptionalCarryResult& result) {
+  carryResult_ = result;
+  emit carryResultChanged();
 }
-void AppModel::openLink(const std::string&) {}
-void AppModel::reveal(const std::filesystem::path&) {}
-void AppModel::setDailyCheck(bool) {}
-void AppModel::setCountry(const std::string&) {}
-void AppModel::setShowUpToDate(bool) {}
-void AppModel::setLoginItem(bool) {}
-QFuture<void> AppModel::setWeeklyNotice(bool) {
-  return finished();
+
+void AppModel::setCarryOnInternalDisk(bool on) {
+  if (carryOnInternalDisk_ == on) return;
+  carryOnInternalDisk_ = on;
+  emit carryOnInternalDiskChanged();
 }
-void AppModel::clearSavedFeeds() {}
-QFuture<void> AppModel::loadInventory() {
-  return finished();
+
+void AppModel::storeCarrySize(const std::string& tildePath, CarrySize size) {
+  auto found = carrySizes_.find(tildePath);
+  if (found != carrySizes_.end() && found->second == size) return;
+  carrySizes_[tildePath] = size;
+  emit carrySizesChanged();
 }
-void AppModel::toggleTick(const std::string&) {}
-void AppModel::clearTicks() {}
-QFuture<void> AppModel::measureCarrySizes() {
-  return finished();
+
+void AppModel::setNewMacDiff(const OptionalNewMacDiff& diff) {
+  if (newMacDiff_ == diff) return;
+  newMacDiff_ = diff;
+  emit newMacDiffChanged();
 }
-std::vector<std::string> AppModel::runningChosenApps() const {
-  return {};
+
+void AppModel::setNewMacLoading(bool on) {
+  if (newMacLoading_ == on) return;
+  newMacLoading_ = on;
+  emit newMacLoadingChanged();
 }
-std::vector<DocBlock> AppModel::movingDayDocument() const {
-  return {};
+
+void AppModel::setNotificationsDenied(bool denied) {
+  if (notificationsDenied_ == denied) return;
+  notificationsDenied_ = denied;
+  emit notificationsDeniedChanged();
 }
-QFuture<void> AppModel::copySettings() {
-  return finished();
+
+void AppModel::note(const QString& text, bool isError) {
+  setNotice(Notice{text.toStdString(), isError});
 }
-QFuture<void> AppModel::newMacCheck() {
-  return finished();
-}
-void AppModel::exportMovingDay(bool) {}
-void AppModel::copyCommand(const std::string&) {}
 
 }  // namespace larkvale

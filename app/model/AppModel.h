@@ -20,6 +20,7 @@
 #include <QThreadPool>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <stop_token>
@@ -39,6 +40,8 @@
 class QTimer;
 
 namespace larkvale {
+
+class WorkRunner;
 
 // The one status line at the foot of the main window.
 struct Notice {
@@ -257,8 +260,39 @@ class AppModel : public QObject {
   void notificationsDeniedChanged();
 
  private:
-  // Implementation state is private to AppModel.cpp; see there.
+  // Setters of the values that only the model's own operations change.
+  void setChecking(bool on);
+  void setProgress(WorkProgress progress);  // always notifies
+  void setInventory(const Inventory& inventory);
+  void setInventoryLoading(bool on);
+  void setSafeRun(const OptionalSafeRun& run);
+  void mutateSafeRun(const std::function<void(SafeUpdateRun&)>& change);  // always notifies
+  void setCarryBusy(bool on);
+  void setCarryProgress(WorkProgress progress);            // always notifies
+  void setCarryResult(const OptionalCarryResult& result);  // always notifies
+  void setCarryOnInternalDisk(bool on);
+  void storeCarrySize(const std::string& tildePath, CarrySize size);
+  void setNewMacDiff(const OptionalNewMacDiff& diff);
+  void setNewMacLoading(bool on);
+  void setNotificationsDenied(bool denied);
+  void note(const QString& text, bool isError = false);
+
+  // Steps of the check run (AppModelCheck.cpp).
+  void onCheckProgress(uint64_t run, size_t done, size_t total);
+  void recordReport(const CheckReport& report);
+  void postWeeklySummary();
+  std::string systemVersionText() const;
+
+  // Steps of the Moving day work (AppModelMovingDay.cpp).
+  QFuture<void> buildInventory();
+  void finishCopy(const SettingsCopier::Result& result, bool internalDisk);
+
   AppServices services_;
+  std::unique_ptr<WorkRunner> runner_;
+  uint64_t checkRun_ = 0;          // numbers each check, so late progress of an old one is dropped
+  uint64_t reportGeneration_ = 0;  // bumped whenever a check replaces the last report
+  uint64_t newMacRun_ = 0;         // the last-started New Mac Check wins
+  uint64_t safeRunSerial_ = 0;     // tells a run from a later run with the same steps
 
   AppState state_;
   Pane pane_ = Pane::updates;
@@ -287,6 +321,7 @@ class AppModel : public QObject {
   bool notificationsDenied_ = false;
 
   QTimer* timer_ = nullptr;
+  QTimer* firstTick_ = nullptr;
 };
 
 }  // namespace larkvale
