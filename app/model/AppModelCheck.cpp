@@ -109,7 +109,6 @@ void AppModel::onCheckProgress(uint64_t run, size_t done, size_t total) {
 void AppModel::recordReport(const CheckReport& report) {
   mutateState([&report](AppState& state) { state.record(report); });
   ++reportGeneration_;
-  save();
   setInventory({});
   const auto waiting = static_cast<int>(pendingUpdates().size());
   if (waiting == 1) {
@@ -119,6 +118,8 @@ void AppModel::recordReport(const CheckReport& report) {
   } else {
     note(tr("All %1 apps checked: nothing waiting.").arg(report.updates.size()));
   }
+  // After the outcome, so that a failed save's notice is the one that stays.
+  save();
 }
 
 }  // namespace larkvale

@@ -240,8 +240,8 @@ void AppModel::exportMovingDay(bool pdf) {
     return;
   }
   mutateState([](AppState& state) { state.ticked.insert("before:export"); });
-  save();
   note(tr("Saved %1.").arg(text(file->filename().string())));
+  save();
 }
 
 void AppModel::copyCommand(const std::string& command) {

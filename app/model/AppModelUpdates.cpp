@@ -39,9 +39,10 @@ Casks casksOf(const std::vector<AppUpdate>& updates) {
 
 void AppModel::skipVersion(const AppUpdate& update) {
   mutateState([&update](AppState& state) { state.skip(update); });
-  save();
+  // The outcome first, so that a failed save's notice is the one that stays.
   note(tr("Skipped %1 %2. It comes back when a newer version appears.")
            .arg(text(update.app.name), text(update.latestVersion.value_or(""))));
+  save();
 }
 
 void AppModel::unskip(const AppUpdate& update) {
@@ -53,8 +54,8 @@ void AppModel::holdApp(const AppUpdate& update, const QString& reason) {
   const std::string typed = reason.toStdString();
   Hold hold{std::string(TextTrim::whitespace(typed)), services_.clock->now()};
   mutateState([&](AppState& state) { state.holds[update.app.bundleID] = hold; });
-  save();
   note(tr("%1 is on hold: it won't be offered until you release it.").arg(text(update.app.name)));
+  save();
 }
 
 void AppModel::releaseHold(const AppUpdate& update) {
