@@ -21,11 +21,18 @@ WorkRunner::~WorkRunner() {
 }
 
 void WorkRunner::post(std::function<void()> f) const {
+  deliver(*mailbox_, std::move(f));
+}
+
+void WorkRunner::deliver(Mailbox& mailbox, std::function<void()> f, std::shared_ptr<void> keep) {
   // The lock spans the hand-over, so shutdown() can't clear the home object
   // between the test and the post.
-  std::lock_guard lock(mailbox_->mutex);
-  if (!mailbox_->home) return;
-  QMetaObject::invokeMethod(mailbox_->home, std::move(f), Qt::QueuedConnection);
+  std::lock_guard lock(mailbox.mutex);
+  if (!mailbox.home) {
+    if (keep) mailbox.dropped.push_back(std::move(keep));
+    return;
+  }
+  QMetaObject::invokeMethod(mailbox.home, std::move(f), Qt::QueuedConnection);
 }
 
 bool WorkRunner::shutdown(std::chrono::milliseconds limit) {
@@ -52,6 +59,7 @@ bool WorkRunner::shutdown(std::chrono::milliseconds limit) {
     (void)slot->release();
     allDone = false;
   }
+  if (!allDone) new std::shared_ptr<Mailbox>(mailbox_);  // see Mailbox::dropped
   return allDone;
 }
 

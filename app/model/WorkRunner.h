@@ -16,6 +16,7 @@
 // post() and token() from any thread.
 #include <QFuture>
 #include <QObject>
+#include <QPromise>
 #include <QThreadPool>
 #include <QtConcurrent>
 #include <chrono>
@@ -28,6 +29,7 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "platform/Error.h"
 
@@ -95,7 +97,14 @@ class WorkRunner {
   struct Mailbox {
     std::mutex mutex;
     QObject* home = nullptr;
+    // Promises of work that ended after shutdown(). Letting one go would run
+    // its continuations, which need the home object; they go with the mailbox
+    // instead, while the home object still stands (or never, when shutdown()
+    // gave up waiting and the mailbox is kept to the end of the process).
+    std::vector<std::shared_ptr<void>> dropped;
   };
+  // Posts f to the home object; once it takes no more calls, keeps `keep`.
+  static void deliver(Mailbox& mailbox, std::function<void()> f, std::shared_ptr<void> keep = {});
 
   QThreadPool& pool(Lane lane) { return lane == Lane::user ? *user_ : *background_; }
 
@@ -117,22 +126,41 @@ template <typename F>
 auto WorkRunner::run(Lane lane, F work) {
   using Raw = std::invoke_result_t<F&, std::stop_token>;
   using T = std::conditional_t<std::is_void_v<Raw>, Done, Raw>;
-  if (isStopped()) return QtFuture::makeReadyFuture(Outcome<T>{});
-  return QtConcurrent::run(&pool(lane), [stop = token(), work = std::move(work)]() mutable {
+  auto promise = std::make_shared<QPromise<Outcome<T>>>();
+  promise->start();
+  QFuture<Outcome<T>> future = promise->future();
+  if (isStopped()) {
+    promise->addResult(Outcome<T>{});
+    promise->finish();
+    return future;
+  }
+  auto job = [stop = token(), mailbox = mailbox_, promise, work = std::move(work)]() mutable {
     Outcome<T> out;
-    if (stop.stop_requested()) return out;
-    try {
-      if constexpr (std::is_void_v<Raw>) {
-        work(stop);
-        out.value = Done{};
-      } else {
-        out.value = work(stop);
+    if (!stop.stop_requested()) {
+      try {
+        if constexpr (std::is_void_v<Raw>) {
+          work(stop);
+          out.value = Done{};
+        } else {
+          out.value = work(stop);
+        }
+      } catch (...) {
+        out.error = std::current_exception();
       }
-    } catch (...) {
-      out.error = std::current_exception();
     }
-    return out;
-  });
+    // Finished on the home thread, behind everything the work posted, so a
+    // continuation never overtakes the work's own progress. After shutdown()
+    // the mailbox keeps the promise instead (see Mailbox::dropped).
+    deliver(
+        *mailbox,
+        [promise, out = std::move(out)]() mutable {
+          promise->addResult(std::move(out));
+          promise->finish();
+        },
+        promise);
+  };
+  (void)QtConcurrent::run(&pool(lane), std::move(job));
+  return future;
 }
 
 }  // namespace larkvale
