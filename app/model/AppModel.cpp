@@ -138,10 +138,10 @@ std::vector<AppUpdate> AppModel::pendingUpdates() const {
   return state_.actionableUpdates(reportUpdates(state_));
 }
 
-static int rank(const AppState& state, const AppUpdate& update) {
-  switch (state.effective(update)) {
+static int rank(AppState::Effective effective, bool critical) {
+  switch (effective) {
     case AppState::Effective::update:
-      return update.critical ? 0 : 1;
+      return critical ? 0 : 1;
     case AppState::Effective::notChecked:
       return 2;
     case AppState::Effective::skipped:
@@ -156,14 +156,20 @@ static int rank(const AppState& state, const AppUpdate& update) {
 }
 
 bool AppModel::rowOrder(const AppUpdate& a, const AppUpdate& b) const {
-  int ra = rank(state_, a);
-  int rb = rank(state_, b);
+  int ra = rank(state_.effective(a), a.critical);
+  int rb = rank(state_.effective(b), b.critical);
   if (ra != rb) return ra < rb;
   return Collation::compare(a.app.name, b.app.name) < 0;
 }
 
 std::vector<AppUpdate> AppModel::rows(Pane pane) const {
-  std::vector<AppUpdate> out;
+  // Sorted as (rank, row) pairs: each rank is worked out once, not at every
+  // comparison, and the records move only once, into the answer.
+  struct Row {
+    int rank;
+    const AppUpdate* update;
+  };
+  std::vector<Row> kept;
   for (const AppUpdate& update : reportUpdates(state_)) {
     if (!search_.isEmpty() &&
         !QString::fromStdString(update.app.name).contains(search_, Qt::CaseInsensitive) &&
@@ -176,11 +182,16 @@ std::vector<AppUpdate> AppModel::rows(Pane pane) const {
         effective != AppState::Effective::held) {
       continue;
     }
-    out.push_back(update);
+    kept.push_back({rank(effective, update.critical), &update});
   }
   // A stable sort keeps report order among rows the order leaves unordered.
-  std::stable_sort(out.begin(), out.end(),
-                   [this](const AppUpdate& a, const AppUpdate& b) { return rowOrder(a, b); });
+  std::stable_sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) {
+    if (a.rank != b.rank) return a.rank < b.rank;
+    return Collation::compare(a.update->app.name, b.update->app.name) < 0;
+  });
+  std::vector<AppUpdate> out;
+  out.reserve(kept.size());
+  for (const Row& row : kept) out.push_back(*row.update);
   return out;
 }
 

@@ -68,6 +68,12 @@ std::vector<AppUpdate> KitUpdateChecking::listSources(const std::vector<Installe
 }
 
 void KitUpdateChecking::pruneSaved(std::chrono::seconds age) {
+  {
+    std::lock_guard lock(mutex_);
+    const auto now = std::chrono::steady_clock::now();
+    if (lastPrune_ && now - *lastPrune_ < kPruneInterval) return;
+    lastPrune_ = now;
+  }
   fetcher().pruneSaved(static_cast<double>(age.count()));
 }
 

@@ -65,16 +65,22 @@ class KitUpdateChecking final : public UpdateChecking {
                     const Progress& progress, std::stop_token stop) override;
   std::vector<AppUpdate> listSources(const std::vector<InstalledApp>& apps,
                                      std::stop_token stop) override;
+  // Walks the saved answers at most once per kPruneInterval: answers live
+  // for weeks, and a walk reads every one of them, as much disk work as a
+  // check of saved answers itself.
   void pruneSaved(std::chrono::seconds age) override;
   void clearSaved() override;
+
+  static constexpr std::chrono::hours kPruneInterval{24};
 
  private:
   PoliteFetcher& fetcher();
 
   ModelFolders folders_;
   Options options_;
-  std::mutex mutex_;  // guards the making of fetcher_
+  std::mutex mutex_;  // guards the making of fetcher_ and lastPrune_
   std::unique_ptr<PoliteFetcher> fetcher_;
+  std::optional<std::chrono::steady_clock::time_point> lastPrune_;
 };
 
 // The state file "state.json" in a folder.
