@@ -140,8 +140,8 @@ QFuture<void> AppModel::copySettings() {
   const bool internal = services_.volumes->isInternal(*destination).value_or(false);
   auto work = [this, picks = std::move(picks), apps = MovingManifest::manifestApps(inventory_),
                destination = *destination, home = services_.folders.home, mac = macName(),
-               version = services_.host->systemVersion().value_or(""),
-               date = services_.clock->now(), runner = runner_.get()](std::stop_token stop) {
+               version = systemVersionText(), date = services_.clock->now(),
+               runner = runner_.get()](std::stop_token stop) {
     throwIfStopped(stop);
     auto progress = [this, runner](int done, int total) {
       runner->post([this, done, total] { setCarryProgress({done, total}); });

@@ -107,28 +107,5 @@ TEST_F(ModelTest, AFailedSaveKeepsTheChangeReportsItAndStillSetsTheBadge) {
   EXPECT_EQ(fakes.badge->counts.back(), 1);
 }
 
-TEST_F(ModelTest, LoadStateTakesTheFileAndSetsTheBadge) {
-  fakes.store->next.lastReport =
-      CheckReport{fakes.clock->now(), {update("A"), update("B")}, true, {}};
-  model->loadState();
-  EXPECT_EQ(model->state(), fakes.store->next);
-  EXPECT_EQ(fakes.badge->counts, std::vector<int>{2});
-}
-
-TEST_F(ModelTest, RefreshPermissionsMirrorsTheSystemAndNotifiesOnChangeOnly) {
-  QSignalSpy trusted(model.get(), &AppModel::accessibilityTrustedChanged);
-  QSignalSpy login(model.get(), &AppModel::loginItemOnChanged);
-  model->refreshPermissions();
-  EXPECT_EQ(trusted.count() + login.count(), 0);
-  fakes.menuPress->trusted = true;
-  fakes.loginItem->enabled = true;
-  model->refreshPermissions();
-  model->refreshPermissions();
-  EXPECT_TRUE(model->accessibilityTrusted());
-  EXPECT_TRUE(model->loginItemOn());
-  EXPECT_EQ(trusted.count(), 1);
-  EXPECT_EQ(login.count(), 1);
-}
-
 }  // namespace
 }  // namespace larkvale::test

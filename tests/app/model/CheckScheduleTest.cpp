@@ -37,15 +37,6 @@ TEST_F(ModelTest, ACheckRecordsSavesAndReportsWhatIsWaiting) {
   EXPECT_EQ(fakes.checker->lastOptions(), (CheckOptions{900, "de", "15.1.0", 4}));
 }
 
-TEST_F(ModelTest, ACheckRecordsVersionRisesIntoHistory) {
-  runCheck({update("Alpha", Is::current)});
-  AppUpdate risen = update("Alpha", Is::current);
-  risen.app.version = "1.1";
-  runCheck({risen});
-  ASSERT_EQ(model->state().history.size(), 1u);
-  EXPECT_EQ(model->state().history[0].to, "1.1");
-}
-
 TEST_F(ModelTest, ASecondCheckWhileOneRunsIsDroppedAndTheFirstStillReports) {
   fakes.checker->setReport(CheckReport{fakes.clock->now(), {update("A")}, true, {}});
   fakes.checker->checkGate.arm();
