@@ -1,5 +1,6 @@
 #include "app/model/AppModel.h"
 
+#include <QThread>
 #include <QTimer>
 
 #include "app/model/WorkRunner.h"
@@ -129,12 +130,20 @@ void AppModel::setCarryChosen(const std::string& tildePath, bool chosen) {
 
 // ---- derived ----
 
+// The derived lists read state that only the main thread may touch.
+static void assertMainThread(const QObject* model) {
+  Q_ASSERT_X(QThread::currentThread() == model->thread(), "AppModel",
+             "derived lists are read on the main thread");
+  (void)model;
+}
+
 static const std::vector<AppUpdate>& reportUpdates(const AppState& state) {
   static const std::vector<AppUpdate> none;
   return state.lastReport ? state.lastReport->updates : none;
 }
 
 std::vector<AppUpdate> AppModel::pendingUpdates() const {
+  assertMainThread(this);
   return state_.actionableUpdates(reportUpdates(state_));
 }
 
@@ -163,6 +172,7 @@ bool AppModel::rowOrder(const AppUpdate& a, const AppUpdate& b) const {
 }
 
 std::vector<AppUpdate> AppModel::rows(Pane pane) const {
+  assertMainThread(this);
   // Sorted as (rank, row) pairs: each rank is worked out once, not at every
   // comparison, and the records move only once, into the answer.
   struct Row {
@@ -209,6 +219,7 @@ int AppModel::badgeCount(Pane pane) const {
 }
 
 std::optional<AppUpdate> AppModel::selectedUpdate() const {
+  assertMainThread(this);
   if (!selection_) return std::nullopt;
   std::string path = selection_->toStdString();
   for (const AppUpdate& update : reportUpdates(state_)) {

@@ -193,6 +193,7 @@ class AppModel : public QObject {
   QFuture<void> timerTick();
   QFuture<void> dailyCheckIfDue();
   QFuture<void> weeklySummaryIfDue();
+  // Does nothing while a check runs. Progress only rises within a check.
   QFuture<void> check(std::chrono::seconds maxAge = kManualMaxAge);
 
   // ---- update actions ----
@@ -205,6 +206,8 @@ class AppModel : public QObject {
   void copyBrewCommand(const std::vector<AppUpdate>& updates);
   void startSafeUpdates();
   QFuture<void> startSafeRun();
+  // Marks handed off the step it handed off, and only while that run still
+  // stands at that step, waiting.
   QFuture<void> handOffCurrentStep();
   // The sheet's two controls: skip the current step / go on to the next,
   // each followed by handOffCurrentStep().
@@ -220,14 +223,19 @@ class AppModel : public QObject {
   void setShowUpToDate(bool on);
   void setLoginItem(bool on);
   QFuture<void> setWeeklyNotice(bool on);
+  // A removal that fails is reported as an error.
   void clearSavedFeeds();
 
   // ---- Moving day actions ----
+  // Entries built from a report that a check replaced meanwhile are built
+  // again from the new one.
   QFuture<void> loadInventory();
   void toggleTick(const std::string& id);
   void clearTicks();
   QFuture<void> measureCarrySizes();
+  // carryOnInternalDisk changes with carryResult, on a successful copy.
   QFuture<void> copySettings();
+  // The last-started check wins: an older one that ends later is dropped.
   QFuture<void> newMacCheck();
   void exportMovingDay(bool pdf);
   void copyCommand(const std::string& command);
