@@ -151,7 +151,7 @@ struct SavedAnswersSetup {
     PoliteFetcher::Options options;
     options.spacing = 0;
     PoliteFetcher fetcher(makeCurlSession(), tmp.path() / "http", options);
-    UpdateChecker(fetcher, nullptr, hosts).check(apps, options21600());
+    UpdateChecker(fetcher, nullptr, tmp.path(), hosts).check(apps, options21600());
   }
   static CheckOptions options21600() { return {21600, "us", "15.1.0", 4}; }
 };
@@ -161,7 +161,7 @@ void BM_KitCheckOnSavedAnswers(benchmark::State& state) {
   PoliteFetcher::Options options;
   options.spacing = 0;
   PoliteFetcher fetcher(makeCurlSession(), setup.tmp.path() / "http", options);
-  UpdateChecker checker(fetcher, nullptr, setup.hosts);
+  UpdateChecker checker(fetcher, nullptr, setup.tmp.path(), setup.hosts);
   for (auto _ : state) benchmark::DoNotOptimize(checker.check(setup.apps, setup.options21600()));
 }
 BENCHMARK(BM_KitCheckOnSavedAnswers)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -289,7 +289,8 @@ class AppModel : public QObject {
   void onCheckProgress(uint64_t run, size_t done, size_t total);
   void recordReport(const CheckReport& report);
   void postWeeklySummary();
-  std::string systemVersionText() const;
+  // "major.minor.patch" of this system; nothing when it isn't known.
+  std::optional<std::string> systemVersion() const;
 
   // Steps of the Moving day work (AppModelMovingDay.cpp).
   QFuture<void> buildInventory();

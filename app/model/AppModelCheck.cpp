@@ -54,10 +54,8 @@ void AppModel::postWeeklySummary() {
   }
 }
 
-std::string AppModel::systemVersionText() const {
-  // TODO: hand over "unknown" as nothing once CheckOptions takes an optional
-  // system version; an empty text is the nearest the options take today.
-  return services_.host ? services_.host->systemVersion().value_or("") : "";
+std::optional<std::string> AppModel::systemVersion() const {
+  return services_.host ? services_.host->systemVersion() : std::nullopt;
 }
 
 QFuture<void> AppModel::check(std::chrono::seconds maxAge) {
@@ -66,7 +64,7 @@ QFuture<void> AppModel::check(std::chrono::seconds maxAge) {
   setProgress({0, 0});
   const uint64_t run = ++checkRun_;
   const CheckOptions options{static_cast<double>(maxAge.count()), state_.settings.country,
-                             systemVersionText(), kParallelChecks};
+                             systemVersion(), kParallelChecks};
 
   auto work = [this, run, options, scanner = services_.scanner, checker = services_.checker,
                runner = runner_.get()](std::stop_token stop) {

@@ -53,7 +53,7 @@ QFuture<void> AppModel::buildInventory() {
     Inventory entries;
     entries.reserve(updates.size());
     for (const AppUpdate& update : updates) {
-      throwIfStopped(stop);
+      Cancelled::check(stop);
       entries.push_back(locator.inventoryEntry(update, scanner->isSandboxed(update.app.path)));
     }
     std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
@@ -97,10 +97,9 @@ QFuture<void> AppModel::measureCarrySizes() {
                runner = runner_.get()](std::stop_token stop) {
     const SettingsCopier copier(home);
     for (const std::string& path : paths) {
-      throwIfStopped(stop);
       // Each size shows as soon as it is known.
       runner->post(
-          [this, path, size = copier.measureSetting(path)] { storeCarrySize(path, size); });
+          [this, path, size = copier.measureSetting(path, stop)] { storeCarrySize(path, size); });
     }
   };
   return runner_->run(Lane::background, std::move(work)).then(this, [](Outcome<Done>) {});
@@ -140,13 +139,12 @@ QFuture<void> AppModel::copySettings() {
   const bool internal = services_.volumes->isInternal(*destination).value_or(false);
   auto work = [this, picks = std::move(picks), apps = MovingManifest::manifestApps(inventory_),
                destination = *destination, home = services_.folders.home, mac = macName(),
-               version = systemVersionText(), date = services_.clock->now(),
+               version = systemVersion().value_or(""), date = services_.clock->now(),
                runner = runner_.get()](std::stop_token stop) {
-    throwIfStopped(stop);
     auto progress = [this, runner](int done, int total) {
       runner->post([this, done, total] { setCarryProgress({done, total}); });
     };
-    return SettingsCopier(home).copy(picks, apps, destination, mac, version, date, progress);
+    return SettingsCopier(home).copy(picks, apps, destination, mac, version, date, progress, stop);
   };
   return runner_->run(Lane::user, std::move(work))
       .then(this, [this, internal](Outcome<SettingsCopier::Result> outcome) {
@@ -198,7 +196,7 @@ QFuture<void> AppModel::newMacCheck() {
   }
   auto work = [read = std::move(*read), home = services_.folders.home,
                scanner = services_.scanner](std::stop_token stop) {
-    return NewMacDiff(read.manifest, read.folder, scanner->scan(stop), home);
+    return NewMacDiff(read.manifest, read.folder, scanner->scan(stop), home, stop);
   };
   return runner_->run(Lane::user, std::move(work))
       .then(this, [this, run](Outcome<NewMacDiff> outcome) {

@@ -2,10 +2,10 @@
 
 #include <system_error>
 
-#include "app/model/WorkRunner.h"
 #include "kit/model/AppScanner.h"
 #include "kit/sources/SystemBrew.h"
 #include "kit/sources/UpdateChecker.h"
+#include "platform/AppFolders.h"
 #include "platform/HttpSession.h"
 
 namespace larkvale {
@@ -25,10 +25,7 @@ std::shared_ptr<KitAppScanning> KitAppScanning::forHome(const fs::path& home,
 }
 
 std::vector<InstalledApp> KitAppScanning::scan(std::stop_token stop) {
-  throwIfStopped(stop);
-  auto apps = AppScanner{roots_, runningPath_}.scan();
-  throwIfStopped(stop);
-  return apps;
+  return AppScanner{roots_, runningPath_}.scan(stop);
 }
 
 std::optional<bool> KitAppScanning::isSandboxed(const fs::path& bundle) {
@@ -51,20 +48,15 @@ PoliteFetcher& KitUpdateChecking::fetcher() {
 CheckReport KitUpdateChecking::check(const std::vector<InstalledApp>& apps,
                                      const CheckOptions& options, const Progress& progress,
                                      std::stop_token stop) {
-  throwIfStopped(stop);
   SystemBrew brew(options_.findBrew());
-  auto report = UpdateChecker(fetcher(), &brew, options_.hosts).check(apps, options, progress);
-  throwIfStopped(stop);
-  return report;
+  return UpdateChecker(fetcher(), &brew, folders_.home, options_.hosts)
+      .check(apps, options, progress, stop);
 }
 
 std::vector<AppUpdate> KitUpdateChecking::listSources(const std::vector<InstalledApp>& apps,
                                                       std::stop_token stop) {
-  throwIfStopped(stop);
   SystemBrew brew(options_.findBrew());
-  auto sources = UpdateChecker(fetcher(), &brew, options_.hosts).listSources(apps);
-  throwIfStopped(stop);
-  return sources;
+  return UpdateChecker(fetcher(), &brew, folders_.home, options_.hosts).listSources(apps, stop);
 }
 
 void KitUpdateChecking::pruneSaved(std::chrono::seconds age) {
@@ -93,7 +85,12 @@ KitTerminalHandoff::KitTerminalHandoff(std::shared_ptr<Terminal> terminal, BrewF
 void KitTerminalHandoff::openBrewScript(const std::vector<std::string>& tokens,
                                         const std::vector<std::string>& names, bool greedy,
                                         const fs::path& cacheFolder) {
-  openBrewScriptInTerminal(tokens, names, greedy, cacheFolder, findBrew_(), *terminal_);
+  // Only the cache folder's own places matter to the script.
+  AppFolders folders{UserFolders{}};
+  folders.caches = cacheFolder;
+  folders.http = cacheFolder / "http";
+  folders.terminal = cacheFolder / "terminal";
+  openBrewScriptInTerminal(tokens, names, greedy, folders, findBrew_(), *terminal_);
 }
 
 KitMenuPress::KitMenuPress(std::shared_ptr<Workspace> workspace,

@@ -35,17 +35,6 @@
 
 namespace larkvale {
 
-// Thrown by work that noticed its stop token was requested.
-class WorkCancelled : public Error {
- public:
-  WorkCancelled() : Error("Cancelled.") {}
-};
-
-// Throws WorkCancelled when a stop was requested.
-inline void throwIfStopped(const std::stop_token& stop) {
-  if (stop.stop_requested()) throw WorkCancelled();
-}
-
 // What one piece of work came to: its value, or the exception it threw, or
 // neither when it never ran because the runner had stopped.
 template <typename T>

@@ -35,6 +35,9 @@ TEST_F(ModelTest, ACheckRecordsSavesAndReportsWhatIsWaiting) {
   model->setCountry("de");
   runCheck({});
   EXPECT_EQ(fakes.checker->lastOptions(), (CheckOptions{900, "de", "15.1.0", 4}));
+  fakes.host->version = std::nullopt;  // unknown: no minimum-system filter
+  runCheck({});
+  EXPECT_EQ(fakes.checker->lastOptions()->systemVersion, std::nullopt);
 }
 
 TEST_F(ModelTest, ASecondCheckWhileOneRunsIsDroppedAndTheFirstStillReports) {

@@ -129,11 +129,13 @@ TEST_F(MovingDayTest, NewMacCheckComparesAFolderOrItsManifest) {
   EXPECT_EQ(model->newMacDiff(), byFolder);
   EXPECT_FALSE(model->newMacLoading());
 
+  MovingManifest newer = byFolder->manifest;
+  newer.schema = 2;
   struct Case {
-    const char* manifest;
+    std::string manifest;
     const char* notice;
   } refusals[] = {
-      {R"({"schema":2})",
+      {MovingManifest::writeManifest(newer),
        "This manifest was written by a newer Larkvale (format 2). Update Larkvale on this Mac "
        "first."},
       {"not json", "That isn't a Moving day folder Larkvale can read ("},
