@@ -33,10 +33,14 @@ struct Run {
 // Starts the probe with its own folders, reads its report lines, waits for it.
 Run probe(const std::vector<std::string>& arguments, const std::filesystem::path& home) {
   std::vector<std::string> env = {
-      "QT_QPA_PLATFORM=offscreen", "HOME=" + home.string(),
-      "XDG_RUNTIME_DIR=" + (home / "run").string(), "XDG_CONFIG_HOME=" + (home / "config").string(),
-      "XDG_DATA_HOME=" + (home / "data").string(), "XDG_CACHE_HOME=" + (home / "cache").string(),
-      "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (home / "no-bus").string(), "PATH=/usr/bin:/bin"};
+      "QT_QPA_PLATFORM=offscreen",
+      "HOME=" + home.string(),
+      "XDG_RUNTIME_DIR=" + (home / "run").string(),
+      "XDG_CONFIG_HOME=" + (home / "config").string(),
+      "XDG_DATA_HOME=" + (home / "data").string(),
+      "XDG_CACHE_HOME=" + (home / "cache").string(),
+      "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (home / "no-bus").string(),
+      "PATH=/usr/bin:/bin"};
   std::filesystem::create_directories(home / "run");
   std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
   std::vector<char*> envp;

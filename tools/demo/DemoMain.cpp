@@ -48,14 +48,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "The demo couldn't set up its sample home: %s\n", e.what());
     return 1;
   }
-  std::printf("Larkvale demo: sample home %s, local server %s\n", home.c_str(), server.url().c_str());
+  std::printf("Larkvale demo: sample home %s, local server %s\n", home.c_str(),
+              server.url().c_str());
   std::fflush(stdout);
 
   auto openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-  auto updater = std::make_shared<Updater>(
-      makeCurlSession(), std::make_shared<UpdaterDialogs>(openUrl),
-      Updater::Options{.feedURL = server.url() + "/larkvale/appcast.xml",
-                       .app = AppInfo::running()});
+  auto updater =
+      std::make_shared<Updater>(makeCurlSession(), std::make_shared<UpdaterDialogs>(openUrl),
+                                Updater::Options{.feedURL = server.url() + "/larkvale/appcast.xml",
+                                                 .app = AppInfo::running()});
 
   RealServiceOptions options = RealServiceOptions::underHome(home);
   options.scanRoots = std::vector<std::filesystem::path>{home / "Applications"};
