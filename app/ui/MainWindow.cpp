@@ -38,7 +38,6 @@ MainWindow::MainWindow(AppModel& model, Screens screens, QWidget* parent)
   setWindowTitle(QStringLiteral("Larkvale"));
   setMinimumSize(kMinimumSize);
   resize(kDefaultSize);
-  setUnifiedTitleAndToolBarOnMac(true);
   addToolBar(Qt::TopToolBarArea, toolbar_);
 
   auto* detail = new QWidget(this);
