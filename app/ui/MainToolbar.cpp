@@ -1,11 +1,12 @@
 #include "app/ui/MainToolbar.h"
 
+#include <QEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QToolButton>
 
-#include "app/ui/FrameIcons.h"
+#include "app/ui/Symbols.h"
 
 namespace larkvale {
 
@@ -32,7 +33,7 @@ MainToolbar::MainToolbar(AppModel& model, QWidget* parent)
 
   checkNow_->setObjectName(QStringLiteral("checkNow"));
   checkNow_->setText(tr("Check Now"));
-  checkNow_->setIcon(frameIcon("arrow.clockwise"));
+  tintButton();
   checkNow_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   // The shortcut itself belongs to the main menu's "Check Now"; the help
   // text names it as this desktop writes it.
@@ -47,7 +48,6 @@ MainToolbar::MainToolbar(AppModel& model, QWidget* parent)
   search_->setPlaceholderText(tr("Find an app"));
   search_->setAccessibleName(tr("Find an app"));
   search_->setClearButtonEnabled(true);
-  search_->addAction(frameIcon("magnifyingglass"), QLineEdit::LeadingPosition);
   search_->setFixedWidth(kSearchWidth);
   connect(search_, &QLineEdit::textChanged, this,
           [this](const QString& text) { model_.setSearch(text); });
@@ -58,6 +58,25 @@ MainToolbar::MainToolbar(AppModel& model, QWidget* parent)
   connect(&model_, &AppModel::searchChanged, this, &MainToolbar::showSearch);
   showChecking();
   showSearch();
+}
+
+void MainToolbar::tintButton() {
+  const int size = iconSize().height();
+  const QPixmap normal = ui::Symbols::tinted(
+      "arrow.clockwise", palette().color(QPalette::Active, QPalette::ButtonText), size,
+      devicePixelRatioF());
+  const QPixmap disabled = ui::Symbols::tinted(
+      "arrow.clockwise", palette().color(QPalette::Disabled, QPalette::ButtonText), size,
+      devicePixelRatioF());
+  QIcon icon;
+  icon.addPixmap(normal, QIcon::Normal);
+  icon.addPixmap(disabled, QIcon::Disabled);
+  checkNow_->setIcon(icon);
+}
+
+void MainToolbar::changeEvent(QEvent* event) {
+  QToolBar::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) tintButton();
 }
 
 void MainToolbar::showChecking() {

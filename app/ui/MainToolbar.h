@@ -24,7 +24,11 @@ class MainToolbar : public QToolBar {
 
   explicit MainToolbar(AppModel& model, QWidget* parent = nullptr);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  void tintButton();
   void showChecking();
   void showProgress();
   void showSearch();

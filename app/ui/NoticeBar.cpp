@@ -1,5 +1,6 @@
 #include "app/ui/NoticeBar.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -7,7 +8,8 @@
 #include <QTextLayout>
 #include <QToolButton>
 
-#include "app/ui/FrameIcons.h"
+#include "app/ui/SymbolView.h"
+#include "app/ui/Symbols.h"
 
 namespace larkvale {
 namespace {
@@ -86,19 +88,21 @@ class LinesLabel : public QLabel {
 NoticeBar::NoticeBar(AppModel& model, QWidget* parent)
     : QFrame(parent),
       model_(model),
-      icon_(new QLabel(this)),
+      doneIcon_(new ui::SymbolView(QStringLiteral("checkmark.circle.fill"), ui::Tint::green,
+                                   kIconSize, this)),
+      errorIcon_(new ui::SymbolView(QStringLiteral("exclamationmark.triangle.fill"),
+                                    ui::Tint::orange, kIconSize, this)),
       text_(new LinesLabel(this)),
       dismiss_(new QToolButton(this)) {
   setObjectName(QStringLiteral("notice"));
-  icon_->setObjectName(QStringLiteral("noticeIcon"));
+  doneIcon_->setObjectName(QStringLiteral("noticeIcon"));
+  errorIcon_->setObjectName(QStringLiteral("noticeErrorIcon"));
   text_->setObjectName(QStringLiteral("noticeText"));
   dismiss_->setObjectName(QStringLiteral("noticeDismiss"));
 
-  icon_->setFixedSize(kIconSize, kIconSize);
-  icon_->setAccessibleName(QString());
   dismiss_->setAutoRaise(true);
-  dismiss_->setIcon(frameIcon("xmark"));
-  dismiss_->setText(tr("Dismiss"));  // drawn only where the theme has no icon
+  tintButton();
+  dismiss_->setText(tr("Dismiss"));
   dismiss_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   dismiss_->setAccessibleName(tr("Dismiss"));
   dismiss_->setToolTip(tr("Dismiss"));
@@ -109,7 +113,8 @@ NoticeBar::NoticeBar(AppModel& model, QWidget* parent)
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
   row->setSpacing(kSpacing);
-  row->addWidget(icon_, 0, Qt::AlignVCenter);
+  row->addWidget(doneIcon_, 0, Qt::AlignVCenter);
+  row->addWidget(errorIcon_, 0, Qt::AlignVCenter);
   row->addWidget(text_, 1, Qt::AlignVCenter);
   row->addWidget(dismiss_, 0, Qt::AlignVCenter);
 
@@ -123,14 +128,23 @@ void NoticeBar::showNotice() {
   if (!notice) return;
   const bool error = notice->isError;
   setProperty("isError", error);
-  const char* symbol = error ? "exclamationmark.triangle.fill" : "checkmark.circle.fill";
-  icon_->setProperty("symbol", QString::fromLatin1(symbol));
-  icon_->setPixmap(frameIcon(symbol).pixmap(kIconSize, kIconSize));
+  doneIcon_->setVisible(!error);
+  errorIcon_->setVisible(error);
   static_cast<LinesLabel*>(text_)->setFullText(QString::fromStdString(notice->text));
   setAccessibleName(QString::fromStdString(notice->text));
   // Style sheets that select on isError re-read it only when polished again.
   style()->unpolish(this);
   style()->polish(this);
+}
+
+void NoticeBar::tintButton() {
+  dismiss_->setIcon(QIcon(ui::Symbols::tinted("xmark", ui::Tints::secondaryText(palette()),
+                                              kIconSize, devicePixelRatioF())));
+}
+
+void NoticeBar::changeEvent(QEvent* event) {
+  QFrame::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) tintButton();
 }
 
 void NoticeBar::paintEvent(QPaintEvent* event) {

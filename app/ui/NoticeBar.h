@@ -3,7 +3,8 @@
 // shows AppModel::notice while one is set and hides itself otherwise, so the
 // screen above takes the whole column; its close button clears the notice.
 // An error notice has the "isError" property set (for style sheets) and the
-// warning symbol; any other the check mark.
+// orange warning symbol ("noticeErrorIcon"); any other the green check mark
+// ("noticeIcon").
 //
 // Main thread only. The text is shown as plain text, verbatim, on at most
 // three lines; a longer text ends in "…" and shows whole in the tooltip.
@@ -26,12 +27,15 @@ class NoticeBar : public QFrame {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void showNotice();
+  void tintButton();
 
   AppModel& model_;
-  QLabel* icon_;
+  QWidget* doneIcon_;
+  QWidget* errorIcon_;
   QLabel* text_;
   QToolButton* dismiss_;
 };

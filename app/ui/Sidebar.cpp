@@ -5,12 +5,15 @@
 #include <QStyledItemDelegate>
 
 #include "app/ui/SidebarModel.h"
+#include "app/ui/Symbols.h"
+#include "app/ui/Tints.h"
 
 namespace larkvale {
 namespace {
 
 constexpr int kRowHeight = 28;
 constexpr int kBadgeMargin = 6;
+constexpr int kIconSize = 16;
 constexpr int kRowInset = 6;  // pane rows sit inside the column, highlight and all
 
 // Draws section headers as small captions and puts each pane's count in a
@@ -36,6 +39,7 @@ class SidebarDelegate : public QStyledItemDelegate {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     opt.rect.adjust(kRowInset, 1, -kRowInset, -1);
+    tintIcon(opt, index);
     const QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
     const int count = index.data(SidebarModel::badgeRole).toInt();
     if (count <= 0) {
@@ -58,6 +62,23 @@ class SidebarDelegate : public QStyledItemDelegate {
   }
 
  private:
+  // Symbols are one-colour images: the accent colour, or the selection's
+  // text colour on the selected row.
+  static void tintIcon(QStyleOptionViewItem& opt, const QModelIndex& index) {
+    const QString symbol = index.data(SidebarModel::symbolRole).toString();
+    if (symbol.isEmpty()) return;
+    const bool selected = opt.state.testFlag(QStyle::State_Selected);
+    const QColor color = selected ? opt.palette.color(QPalette::HighlightedText)
+                                  : ui::Tints::color(ui::Tint::accent, opt.palette);
+    const qreal ratio = opt.widget ? opt.widget->devicePixelRatioF() : 1.0;
+    const QPixmap pixmap = ui::Symbols::tinted(symbol.toStdString(), color, kIconSize, ratio);
+    opt.icon = QIcon();
+    opt.icon.addPixmap(pixmap, QIcon::Normal);
+    opt.icon.addPixmap(pixmap, QIcon::Selected);  // already in the selection's colour
+    opt.decorationSize = QSize(kIconSize, kIconSize);
+    opt.features |= QStyleOptionViewItem::HasDecoration;
+  }
+
   static QFont headerFont(QFont font) {
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 0.85);

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <iterator>
 
-#include "app/ui/FrameIcons.h"
+#include "app/ui/Symbols.h"
 
 namespace larkvale {
 namespace {
@@ -61,7 +61,11 @@ QVariant SidebarModel::data(const QModelIndex& index, const int role) const {
     case Qt::DisplayRole:
       return Panes::title(row->pane);
     case Qt::DecorationRole:
-      return frameIcon(Panes::symbol(row->pane));
+      return ui::Symbols::icon(Panes::symbol(row->pane));
+    case symbolRole: {
+      const std::string_view symbol = Panes::symbol(row->pane);
+      return QString::fromLatin1(symbol.data(), static_cast<qsizetype>(symbol.size()));
+    }
     case paneRole:
       return static_cast<int>(row->pane);
     case badgeRole:

@@ -20,6 +20,7 @@ class SidebarModel : public QAbstractListModel {
     paneRole = Qt::UserRole + 1,  // the row's Pane as int; invalid for a header
     badgeRole,                    // int; 0 shows no badge
     headerRole,                   // bool: the row is a section header
+    symbolRole,                   // QString: the pane's symbol name
   };
 
   explicit SidebarModel(AppModel& model, QObject* parent = nullptr);

@@ -1,0 +1,39 @@
+#include "Pennant/view/MoreAppsWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "Pennant/view/MoreAppsListView.h"
+#include "Pennant/view/MoreAppsTexts.h"
+
+namespace pennant {
+
+MoreAppsWindow::MoreAppsWindow(MoreAppsListView* content, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      content_(content) {
+  setObjectName(QStringLiteral("moreAppsWindow"));
+  setWindowTitle(moreAppsTitle(moreAppsUILanguage()));
+  setFixedSize(width, height);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(content_);
+}
+
+void MoreAppsWindow::present() {
+  if (!placed_) {
+    placed_ = true;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen) {
+      QRect frame(QPoint(), size());
+      frame.moveCenter(screen->availableGeometry().center());
+      move(frame.topLeft());
+    }
+  }
+  show();
+  raise();
+  activateWindow();
+}
+
+}  // namespace pennant

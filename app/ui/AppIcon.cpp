@@ -1,0 +1,150 @@
+#include "app/ui/AppIcon.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QIcon>
+#include <QImageReader>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "app/ui/Symbols.h"
+#include "app/ui/Tints.h"
+#include "platform/FileSystem.h"
+#include "platform/PropertyList.h"
+
+namespace larkvale::ui {
+
+namespace AppIcons {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kMaxInfoPlistBytes = 4u << 20;
+constexpr size_t kMaxIconBytes = 32u << 20;
+constexpr double kPlaceholderScale = 0.8;
+
+// Of a file's images (an icon file holds several sizes), the smallest at
+// least `pixels` wide, else the largest. The icon reader cannot tell an
+// image's size without decoding it, so each one is read.
+QImage bestImage(QImageReader& reader, int pixels) {
+  QImage best;
+  int count = std::max(1, reader.imageCount());
+  for (int i = 0; i < count; ++i) {
+    if (i > 0 && !reader.jumpToImage(i)) break;
+    QImage image = reader.read();
+    if (image.isNull()) continue;
+    int width = image.width();
+    bool bigEnough = width >= pixels;
+    bool bestBigEnough = !best.isNull() && best.width() >= pixels;
+    if (best.isNull() || (bigEnough && (!bestBigEnough || width < best.width())) ||
+        (!bigEnough && !bestBigEnough && width > best.width())) {
+      best = std::move(image);
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+std::optional<fs::path> iconFile(const fs::path& bundle) {
+  auto bytes = FileSystem::readFile(bundle / "Contents" / "Info.plist", kMaxInfoPlistBytes);
+  if (!bytes) return std::nullopt;
+  auto plist = PropertyList::parse(*bytes);
+  const PlistDict* dict = plist ? plist->dict() : nullptr;
+  if (!dict) return std::nullopt;
+  auto it = dict->find("CFBundleIconFile");
+  const std::string* name = it == dict->end() ? nullptr : it->second.string();
+  if (!name || name->empty()) return std::nullopt;
+  std::string file = *name;
+  if (fs::path(file).extension().empty()) file += ".icns";
+  return FileSystem::joinInside(bundle / "Contents" / "Resources", file);
+}
+
+QImage load(const fs::path& bundle, int pixels) {
+  auto file = iconFile(bundle);
+  if (!file) return {};
+  auto bytes = FileSystem::readFile(*file, kMaxIconBytes);
+  if (!bytes) return {};
+  QByteArray data = QByteArray::fromStdString(*bytes);
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  reader.setDecideFormatFromContent(true);
+  QImage image = bestImage(reader, pixels);
+  if (image.isNull()) return {};
+  return image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+QString cacheKey(const QString& bundlePath, int pixels) {
+  return QStringLiteral("larkvale.appicon:%1:").arg(pixels) + bundlePath;
+}
+
+QPixmap generic(int size, qreal devicePixelRatio) {
+  QIcon icon = QIcon::fromTheme(QStringLiteral("application-x-executable"),
+                                QIcon(QStringLiteral(":/larkvale/generic-app.svg")));
+  return icon.pixmap(QSize(size, size), devicePixelRatio);
+}
+
+}  // namespace AppIcons
+
+AppIcon::AppIcon(const QString& path, int size, QWidget* parent)
+    : QWidget(parent), path_(path), size_(size) {
+  setFixedSize(size, size);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void AppIcon::setPath(const QString& path) {
+  if (path == path_) return;
+  path_ = path;
+  update();
+}
+
+void AppIcon::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  const qreal dpr = devicePixelRatioF();
+  if (path_.isEmpty() || !QFileInfo::exists(path_)) {
+    int symbol = qRound(size_ * AppIcons::kPlaceholderScale);
+    QPixmap dashed = Symbols::tinted("app.dashed", Tints::secondaryText(palette()), symbol, dpr);
+    QRect box(0, 0, symbol, symbol);
+    box.moveCenter(rect().center());
+    painter.drawPixmap(box, dashed);
+    return;
+  }
+  const int pixels = qRound(size_ * dpr);
+  QPixmap icon;
+  if (!QPixmapCache::find(AppIcons::cacheKey(path_, pixels), &icon)) {
+    startLoading(pixels);
+    icon = AppIcons::generic(size_, dpr);
+  }
+  painter.drawPixmap(rect(), icon);
+}
+
+void AppIcon::startLoading(int pixels) {
+  QString key = AppIcons::cacheKey(path_, pixels);
+  if (key == loadingKey_) return;
+  loadingKey_ = key;
+  auto* watcher = new QFutureWatcher<QImage>(this);
+  connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key] {
+    watcher->deleteLater();
+    QImage image = watcher->result();
+    // An unreadable icon is remembered as the generic one, so it is not read
+    // again at every repaint.
+    QPixmap pixmap =
+        image.isNull() ? AppIcons::generic(size_, devicePixelRatioF()) : QPixmap::fromImage(image);
+    if (!image.isNull()) pixmap.setDevicePixelRatio(devicePixelRatioF());
+    QPixmapCache::insert(key, pixmap);
+    if (loadingKey_ == key) loadingKey_.clear();
+    update();
+    emit loaded();
+  });
+  std::filesystem::path bundle(QFile::encodeName(path_).toStdString());
+  watcher->setFuture(
+      QtConcurrent::run([bundle, pixels] { return AppIcons::load(bundle, pixels); }));
+}
+
+}  // namespace larkvale::ui

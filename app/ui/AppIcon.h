@@ -1,0 +1,71 @@
+#pragma once
+// An application's icon by its bundle path, as a square widget.
+//
+// The icon is the image file the bundle names under "CFBundleIconFile" in
+// Contents/Info.plist, in Contents/Resources (".icns" added when the name
+// has no extension), read with Qt's image plugins. It is read off the main
+// thread and kept in the application's pixmap cache by path and pixel size;
+// until it arrives, and for a bundle whose icon cannot be read, the desktop's
+// generic application icon stands in. When nothing exists at the path the
+// "app.dashed" symbol is drawn at 80 percent of the size instead.
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include <filesystem>
+#include <optional>
+
+namespace larkvale::ui {
+
+namespace AppIcons {
+
+// The icon file a bundle names, inside its Contents/Resources folder. Nothing
+// when the bundle has no readable Info.plist or names no icon file, or when
+// the name would lead outside that folder. Touches only the Info.plist.
+// Any thread.
+std::optional<std::filesystem::path> iconFile(const std::filesystem::path& bundle);
+
+// The bundle's icon at `pixels` × `pixels`: of the file's images the
+// smallest at least that large (else the largest), scaled. A null image
+// when there is no icon file or it cannot be read. Any thread.
+QImage load(const std::filesystem::path& bundle, int pixels);
+
+// The key of a bundle's icon in the pixmap cache.
+QString cacheKey(const QString& bundlePath, int pixels);
+
+// The desktop's generic application icon, else the one bundled with the
+// app. Main thread.
+QPixmap generic(int size, qreal devicePixelRatio);
+
+}  // namespace AppIcons
+
+class AppIcon : public QWidget {
+  Q_OBJECT
+
+ public:
+  AppIcon(const QString& path, int size, QWidget* parent = nullptr);
+
+  QString path() const { return path_; }
+  void setPath(const QString& path);
+  int iconSize() const { return size_; }
+
+  QSize sizeHint() const override { return {size_, size_}; }
+
+ signals:
+  // The icon of the current path has been read (or found unreadable) and
+  // cached; the widget repaints itself.
+  void loaded();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void startLoading(int pixels);
+
+  QString path_;
+  int size_;
+  QString loadingKey_;  // the cache key being read, empty when none
+};
+
+}  // namespace larkvale::ui

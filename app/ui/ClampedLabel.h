@@ -1,0 +1,37 @@
+#pragma once
+// Plain text that wraps onto at most a given number of lines and is cut
+// off with "…" at the end of the last one. With one line it never wraps and
+// may shrink to a few characters. The text is drawn verbatim (never rich
+// text) in the palette's WindowText colour. Main thread.
+#include <QWidget>
+
+namespace larkvale::ui {
+
+class ClampedLabel : public QWidget {
+  Q_OBJECT
+
+ public:
+  ClampedLabel(const QString& text, int maxLines, QWidget* parent = nullptr);
+
+  QString text() const { return text_; }
+  void setText(const QString& text);
+  int maxLines() const { return maxLines_; }
+
+  // The lines as drawn at a width: at most maxLines, the last one elided
+  // when text is left over.
+  QStringList linesAt(int width) const;
+
+  bool hasHeightForWidth() const override { return maxLines_ > 1; }
+  int heightForWidth(int width) const override;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString text_;
+  int maxLines_;
+};
+
+}  // namespace larkvale::ui

@@ -1,0 +1,173 @@
+#include "app/ui/Symbols.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPixmapCache>
+
+#include <algorithm>
+
+// Outside any namespace, as Q_INIT_RESOURCE requires.
+static void initSymbolResources() {
+  Q_INIT_RESOURCE(symbols);
+}
+
+namespace larkvale::ui::Symbols {
+
+namespace {
+
+// Theme names follow the freedesktop icon naming specification where it
+// has a fitting icon; the rest are drawn from the bundled images only.
+const std::vector<Entry> kTable = {
+    {"app.badge", ""},
+    {"app.dashed", ""},
+    {"app.fill", "application-x-executable"},
+    {"applelogo", ""},
+    {"arrow.clockwise", "view-refresh"},
+    {"arrow.down.app", ""},
+    {"arrow.down.circle", "software-update-available"},
+    {"arrow.down.circle.fill", "software-update-available"},
+    {"arrow.down.to.line", "go-bottom"},
+    {"arrow.right.circle", "go-next"},
+    {"arrow.right.circle.fill", "go-next"},
+    {"arrow.triangle.2.circlepath", ""},
+    {"arrow.triangle.branch", ""},
+    {"arrow.up.circle.fill", "go-up"},
+    {"arrow.up.forward.app", ""},
+    {"arrow.uturn.backward", "edit-undo"},
+    {"bag", "system-software-install"},
+    {"bell.badge", ""},
+    {"bell.slash", "notifications-disabled"},
+    {"calendar", "x-office-calendar"},
+    {"camera.viewfinder", "camera-photo"},
+    {"checklist", ""},
+    {"checkmark", "object-select"},
+    {"checkmark.circle", ""},
+    {"checkmark.circle.fill", "emblem-default"},
+    {"checkmark.seal.fill", ""},
+    {"checkmark.shield", "security-high"},
+    {"circle", ""},
+    {"clock", ""},
+    {"clock.arrow.circlepath", "document-open-recent"},
+    {"desktopcomputer", "computer"},
+    {"doc.badge.ellipsis", "document-properties"},
+    {"doc.on.doc", "edit-copy"},
+    {"doc.plaintext", "text-x-generic"},
+    {"doc.richtext", "x-office-document"},
+    {"doc.text", "text-x-generic"},
+    {"dot.radiowaves.up.forward", "application-rss+xml"},
+    {"exclamationmark.bubble", ""},
+    {"exclamationmark.shield.fill", "security-low"},
+    {"exclamationmark.triangle", "dialog-warning"},
+    {"exclamationmark.triangle.fill", "dialog-warning"},
+    {"externaldrive.badge.plus", "drive-removable-media"},
+    {"flag.checkered", ""},
+    {"folder", "folder"},
+    {"folder.badge.questionmark", ""},
+    {"forward", "media-skip-forward"},
+    {"forward.circle", "media-skip-forward"},
+    {"gear", "emblem-system"},
+    {"gearshape", "preferences-system"},
+    {"hand.raised", "process-stop"},
+    {"hand.tap", ""},
+    {"info.circle", "dialog-information"},
+    {"key", "dialog-password"},
+    {"lightbulb", ""},
+    {"list.bullet.rectangle", ""},
+    {"list.number", ""},
+    {"lock.shield", ""},
+    {"menubar.rectangle", ""},
+    {"minus.circle", "list-remove"},
+    {"mug", ""},
+    {"network", "network-workgroup"},
+    {"pause.circle", "media-playback-pause"},
+    {"play.circle", "media-playback-start"},
+    {"questionmark.circle", "dialog-question"},
+    {"safari", "web-browser"},
+    {"shippingbox", "package-x-generic"},
+    {"square.grid.2x2", "view-grid"},
+    {"square.grid.2x2.fill", "view-grid"},
+    {"suitcase", ""},
+    {"terminal", "utilities-terminal"},
+    {"timer", ""},
+    {"tray", ""},
+    {"xmark", "window-close"},
+};
+
+const Entry* find(std::string_view name) {
+  auto it = std::lower_bound(kTable.begin(), kTable.end(), name,
+                             [](const Entry& e, std::string_view n) { return e.name < n; });
+  return it != kTable.end() && it->name == name ? &*it : nullptr;
+}
+
+QString resourcePath(std::string_view name) {
+  static const bool loaded = (initSymbolResources(), true);
+  (void)loaded;
+  return QStringLiteral(":/larkvale/symbols/") + QString::fromUtf8(name.data(), name.size()) +
+         QStringLiteral(".svg");
+}
+
+// Symbol images are dark marks on a transparent ground; light parts inside
+// them (the arrow in a filled circle) are holes. Each pixel takes the colour,
+// its coverage scaled down as it gets lighter, so holes stay holes and
+// antialiased edges stay smooth.
+QImage colourised(const QImage& source, const QColor& color) {
+  QImage image = source.convertToFormat(QImage::Format_ARGB32);
+  const QRgb tint = color.rgb();
+  const double tintAlpha = color.alphaF();
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      QRgb pixel = line[x];
+      if (qAlpha(pixel) == 0) continue;
+      double lightness = (0.299 * qRed(pixel) + 0.587 * qGreen(pixel) + 0.114 * qBlue(pixel)) / 255;
+      double solid = std::clamp((0.9 - lightness) / 0.5, 0.0, 1.0);
+      int alpha = qRound(qAlpha(pixel) * solid * tintAlpha);
+      line[x] = qRgba(qRed(tint), qGreen(tint), qBlue(tint), alpha);
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+const std::vector<Entry>& table() {
+  return kTable;
+}
+
+bool knows(std::string_view name) {
+  return find(name) != nullptr;
+}
+
+QIcon bundled(std::string_view name) {
+  if (!find(name)) return {};
+  return QIcon(resourcePath(name));
+}
+
+QIcon icon(std::string_view name) {
+  const Entry* entry = find(name);
+  if (!entry) return {};
+  QIcon fallback(resourcePath(name));
+  if (entry->theme.empty()) return fallback;
+  QString theme = QString::fromUtf8(entry->theme.data(), entry->theme.size());
+  return QIcon::fromTheme(theme + QStringLiteral("-symbolic"), QIcon::fromTheme(theme, fallback));
+}
+
+QPixmap tinted(std::string_view name, const QColor& color, int size, qreal devicePixelRatio) {
+  if (!find(name)) return {};
+  QString key = QStringLiteral("larkvale.symbol:%1:%2:%3:%4:")
+                    .arg(color.rgba())
+                    .arg(size)
+                    .arg(devicePixelRatio)
+                    .arg(QIcon::themeName()) +
+                QString::fromUtf8(name.data(), name.size());
+  QPixmap out;
+  if (QPixmapCache::find(key, &out)) return out;
+  QPixmap pixmap = icon(name).pixmap(QSize(size, size), devicePixelRatio);
+  if (pixmap.isNull()) return pixmap;
+  out = QPixmap::fromImage(colourised(pixmap.toImage(), color));
+  out.setDevicePixelRatio(pixmap.devicePixelRatio());
+  QPixmapCache::insert(key, out);
+  return out;
+}
+
+}  // namespace larkvale::ui::Symbols

@@ -1,0 +1,73 @@
+// The module's choice of language and its two compiled tables.
+#include <QTest>
+
+#include "Skirting/Language.h"
+
+using skirting::LanguageSources;
+
+class LanguageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void chooses_data() {
+    QTest::addColumn<QStringList>("localizations");
+    QTest::addColumn<QStringList>("preferred");
+    QTest::addColumn<QStringList>("user");
+    QTest::addColumn<bool>("bundle");
+    QTest::addColumn<QString>("expected");
+
+    QStringList both{"en", "es"};
+    QTest::newRow("app prefers es-MX")
+        << both << QStringList{"es-MX"} << QStringList{} << false << "es";
+    QTest::newRow("app prefers fr")
+        << both << QStringList{"fr"} << QStringList{"es"} << false << "en";
+    QTest::newRow("app prefers de") << both << QStringList{"de"} << QStringList{} << false << "en";
+    QTest::newRow("app without preference")
+        << both << QStringList{} << QStringList{"es"} << false << "en";
+    QTest::newRow("bundle with Base only")
+        << QStringList{"Base"} << QStringList{"es_ES"} << QStringList{"en"} << true << "es";
+    QTest::newRow("plain process: fr, es, en")
+        << QStringList{"Base"} << QStringList{"fr"} << QStringList{"fr-FR", "es-ES", "en-US"}
+        << false << "es";
+    QTest::newRow("plain process: fr alone")
+        << QStringList{} << QStringList{} << QStringList{"fr-FR"} << false << "en";
+    QTest::newRow("plain process: de, es")
+        << QStringList{} << QStringList{} << QStringList{"de", "es"} << false << "es";
+    QTest::newRow("plain process: no languages")
+        << QStringList{} << QStringList{} << QStringList{} << false << "en";
+  }
+
+  void chooses() {
+    QFETCH(QStringList, localizations);
+    QFETCH(QStringList, preferred);
+    QFETCH(QStringList, user);
+    QFETCH(bool, bundle);
+    QFETCH(QString, expected);
+    QCOMPARE(skirting::chooseLanguage(LanguageSources{localizations, preferred, user, bundle}),
+             expected);
+  }
+
+  void languageCodes() {
+    QCOMPARE(skirting::languageCode("es-MX"), QString("es"));
+    QCOMPARE(skirting::languageCode("en_GB"), QString("en"));
+    QCOMPARE(skirting::languageCode("Base"), QString("Base"));
+  }
+
+  void processLanguageIsOneOfTheTwo() {
+    QVERIFY(skirting::uiLanguage() == "en" || skirting::uiLanguage() == "es");
+    QCOMPARE(&skirting::uiLanguage(), &skirting::uiLanguage());
+  }
+
+  void texts() {
+    QCOMPARE(skirting::closeWindowTitle("en"), QString("Close Window"));
+    QCOMPARE(skirting::closeWindowTitle("es"), QString("Cerrar ventana"));
+    QCOMPARE(skirting::helpTitle("Larkvale", "en"), QString("Larkvale Help"));
+    QCOMPARE(skirting::helpTitle("Larkvale", "es"), QString("Ayuda de Larkvale"));
+    // A name is never read as a placeholder, and an unknown key answers itself.
+    QCOMPARE(skirting::helpTitle("%1 %2", "en"), QString("%1 %2 Help"));
+    QCOMPARE(skirting::localized("No such key", "es"), QString("No such key"));
+  }
+};
+
+QTEST_MAIN(LanguageTest)
+#include "LanguageTest.moc"

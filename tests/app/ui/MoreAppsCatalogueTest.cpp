@@ -1,0 +1,66 @@
+// Larkvale's catalogue window and credit footer.
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "Pennant/view/MoreAppsList.h"
+#include "Pennant/view/MoreAppsListView.h"
+#include "Pennant/view/MoreAppsWindow.h"
+#include "app/ui/MoreAppsCatalogue.h"
+#include "tests/support/TempDir.h"
+
+using namespace larkvale::ui;
+
+class MoreAppsCatalogueTest : public QObject {
+  Q_OBJECT
+
+  larkvale::test::TempDir temp;
+
+ private slots:
+  void configuration() {
+    const pennant::MoreAppsConfig& config = moreAppsConfig();
+    QCOMPARE(config.thisApp, std::string("larkvale"));
+    QCOMPARE(config.utmSource, std::string("larkvale"));
+    QVERIFY(config.isDirect);
+    QVERIFY(config.allowsNetwork);
+    QCOMPARE(&moreAppsConfig(), &config);
+  }
+
+  void oneWindowShownAgainWhereItWas() {
+    pennant::MoreAppsConfig config = moreAppsConfig();
+    config.allowsNetwork = false;
+    MoreAppsCatalogue catalogue(config, pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
+    QCOMPARE(catalogue.window(), nullptr);
+    catalogue.show();
+    pennant::MoreAppsWindow* window = catalogue.window();
+    QVERIFY(window && window->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    pennant::MoreAppsListView* view = window->content();
+    window->move(window->pos() + QPoint(15, 15));
+    QPoint moved = window->pos();
+    window->close();
+    catalogue.show();
+    QCOMPARE(catalogue.window(), window);
+    QCOMPARE(window->content(), view);
+    QCOMPARE(window->pos(), moved);
+    // The shipped catalogue, without Larkvale itself.
+    QVERIFY(view->list()->apps().size() >= 1);
+    for (const auto& entry : view->list()->apps()) QVERIFY(entry.id != "larkvale");
+  }
+
+  void footerShowsTheCatalogue() {
+    pennant::MoreAppsConfig config = moreAppsConfig();
+    config.allowsNetwork = false;
+    MoreAppsCatalogue catalogue(config, pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
+    std::unique_ptr<QWidget> footer(makeMoreAppsFooter(catalogue));
+    QCOMPARE(footer->findChild<QLabel*>("moreAppsCreditText")->text(),
+             QString("Larkvale is made by Quenby, who also make other small Mac apps."));
+    auto* button = footer->findChild<QPushButton*>("moreAppsButton");
+    QCOMPARE(button->text(), QString("More Mac Apps\u2026"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(catalogue.window() && catalogue.window()->isVisible());
+  }
+};
+
+QTEST_MAIN(MoreAppsCatalogueTest)
+#include "MoreAppsCatalogueTest.moc"

@@ -1,0 +1,46 @@
+// The catalogue window from the shipped feed (no network) and the credit
+// footer.
+#include <QVBoxLayout>
+
+#include "Pennant/view/MoreAppsList.h"
+#include "Pennant/view/MoreAppsListView.h"
+#include "Pennant/view/MoreAppsWindow.h"
+#include "app/ui/MoreAppsCatalogue.h"
+#include "tools/screenshots/Registry.h"
+
+namespace larkvale::screenshots {
+namespace {
+
+QWidget* catalogueWindow(const Context& context) {
+  pennant::MoreAppsConfig config = ui::moreAppsConfig();
+  config.allowsNetwork = false;
+  pennant::MoreAppsLoader loader{
+      .cacheDirectory = context.scratch / "catalogue",
+      .transport = [](const HttpRequest&) -> HttpResponse {
+        throw HttpError(HttpError::Kind::network, "offline");
+      },
+  };
+  auto* list = new pennant::MoreAppsList(config, loader, nullptr);
+  pennant::MoreAppsHooks hooks = ui::moreAppsHooks();
+  hooks.openURL = [](const QUrl&) {};
+  auto* view = new pennant::MoreAppsListView(list, hooks);
+  list->setParent(view);
+  return new pennant::MoreAppsWindow(view);
+}
+
+QWidget* footer(const Context&) {
+  static ui::MoreAppsCatalogue* const catalogue = new ui::MoreAppsCatalogue;
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(24, 24, 24, 24);
+  layout->addWidget(ui::makeMoreAppsFooter(*catalogue, page));
+  return page;
+}
+
+const Registration shots("catalogue", [](const Add& add) {
+  add("window", catalogueWindow, {});
+  add("footer", footer, QSize(640, 72));
+});
+
+}  // namespace
+}  // namespace larkvale::screenshots
