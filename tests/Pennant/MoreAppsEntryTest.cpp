@@ -63,15 +63,6 @@ TEST(MoreAppsEntryTest, TrackingQueryOnlyOnMakerLinksWithAValidSource) {
   EXPECT_EQ(entry("https://maker.example/a b").entryURL("larkvale"), std::nullopt);
 }
 
-TEST(MoreAppsEntryTest, SourceRawValuesAreExact) {
-  for (auto source : {MoreAppsSource::network, MoreAppsSource::cache, MoreAppsSource::bundled,
-                      MoreAppsSource::none}) {
-    EXPECT_EQ(moreAppsSource(rawValue(source)), source);
-  }
-  EXPECT_EQ(rawValue(MoreAppsSource::bundled), "bundled");
-  EXPECT_EQ(moreAppsSource("Network"), std::nullopt);
-}
-
 TEST(MoreAppsURLTest, SplitsAndRebuildsStrictly) {
   const std::string text = "https://u:p@Host.example:8443/a/b%2F?q=1&r=?#f/x";
   EXPECT_EQ(parseURL(text),

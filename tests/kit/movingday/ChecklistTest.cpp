@@ -80,9 +80,6 @@ TEST(ChecklistTest, WritesTheExactTextsCommandsAndLinks) {
   EXPECT_EQ(find(items, "brew:casks"),
             (ChecklistItem{"brew:casks", "Homebrew apps", "Install 2 cask apps", std::nullopt,
                            "brew install --cask alfred iterm2", std::nullopt}));
-  EXPECT_EQ(find(items, "store:com.apple.iWork.Pages").detail,
-            "App Store: it's under your account's Purchased apps.");
-  EXPECT_FALSE(find(items, "store:com.apple.iWork.Pages").link);
   EXPECT_EQ(find(items, "direct:com.example.foo").detail,
             "From example.com (where its updates come from). Version here: 3.2.");
   EXPECT_EQ(find(items, "direct:org.zip.Zip").detail,
@@ -131,16 +128,6 @@ TEST(ChecklistTest, GitHubRepositoryThatIsNoAddressGetsNoLink) {
   EXPECT_FALSE(direct.link);
 }
 
-TEST(ChecklistTest, SameBundleIdentifierGivesTheSameIds) {
-  auto a = entry("Foo", "com.example.foo", UpdateSource::unknown());
-  a.settings = {"~/x"};
-  auto b = a;
-  b.app.path = "/Users/me/Applications/Foo.app";
-  const auto items = Checklist::items({a, b});
-  EXPECT_EQ(std::count(items.begin(), items.end(), find(items, "direct:com.example.foo")), 2);
-  EXPECT_EQ(std::count(items.begin(), items.end(), find(items, "settings:com.example.foo")), 2);
-}
-
 TEST(ChecklistTest, NameListsShortenFromFiveNames) {
   std::vector<InventoryEntry> entries;
   const Strings expected = {
@@ -155,18 +142,6 @@ TEST(ChecklistTest, NameListsShortenFromFiveNames) {
   for (auto& e : entries) e.licenceFiles = {"/licence"};
   EXPECT_EQ(find(Checklist::items(entries), "before:keys").title,
             "Find the licence keys and sign-ins for A, B, C, D and 2 more");
-}
-
-TEST(ChecklistTest, JsonRoundTripAndRefusals) {
-  for (const auto& item : Checklist::items(mixed())) {
-    const Json json = toJson(item);
-    EXPECT_EQ(json.contains("link"), item.link.has_value());
-    EXPECT_EQ(fromJson<ChecklistItem>(JsonIn(json)), item);
-  }
-  const Json bad = Json::parse(R"({"id":"x","section":"s","title":"t","link":"not a url"})");
-  EXPECT_THROW(fromJson<ChecklistItem>(JsonIn(bad)), JsonDecodingError);
-  EXPECT_THROW(fromJson<ChecklistItem>(JsonIn(Json::parse(R"({"id":"x","title":"t"})"))),
-               JsonDecodingError);
 }
 
 }  // namespace

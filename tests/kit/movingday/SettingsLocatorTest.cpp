@@ -37,14 +37,6 @@ TEST(SettingsLocatorTest, ListsSupportNamesOnceWithoutHiddenOnes) {
   EXPECT_EQ(locator.supportNames().size(), 2u);
 }
 
-TEST(SettingsLocatorTest, UnlistableSupportFolderGivesNoNames) {
-  TempDir missing;
-  EXPECT_TRUE(SettingsLocator(missing.path()).supportNames().empty());
-  TempDir fileInstead;
-  fileInstead.write("Library/Application Support", "not a folder");
-  EXPECT_TRUE(SettingsLocator(fileInstead.path()).supportNames().empty());
-}
-
 TEST(SettingsLocatorTest, ExpandsTildePathsLexicallyUnderHome) {
   TempDir home;
   home.write("Library/Preferences/a.plist", "");

@@ -95,10 +95,6 @@ TEST(AppStoreLookup, ReadsTheListingFields) {
                            "com.example.looked-up", std::nullopt);
   ASSERT_TRUE(bare);
   EXPECT_EQ(*bare, (StoreListing{42, "com.example.looked-up", "1", {}, {}, {}, {}}));
-  auto offset = decodeLookup(
-      R"({"results":[{"trackId":1,"version":"1","currentVersionReleaseDate":"2026-11-30T10:00:00+02:00"}]})",
-      "a", std::nullopt);
-  EXPECT_EQ(offset->releaseDate, Dates::parseIso8601("2026-11-30T08:00:00Z"));
 }
 
 TEST(AppStoreLookup, ReadsRealAnswers) {
