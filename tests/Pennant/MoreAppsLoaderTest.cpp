@@ -151,21 +151,6 @@ TEST_F(MoreAppsLoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
   EXPECT_TRUE(plain(first));
 }
 
-TEST_F(MoreAppsLoaderTest, NoConditionalHeadersWithoutAValidCache) {
-  const MoreAppsLoader::Meta validators{"\"v1\"", "Tue, 01 Dec 2026 10:00:00 GMT", std::nullopt};
-  loader().saveMeta(validators);
-  temp.write("Caches/Pennant/MoreApps/more-apps.json",
-             test::feedOf(nlohmann::json::array({test::validApp("a")}), 2).dump());
-  loader().fetch();
-
-  loader().saveMeta(validators);
-  fs::remove(cache / "more-apps.json");
-  loader().fetch();
-
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_TRUE(plain(requests[0]) && plain(requests[1]));
-}
-
 TEST_F(MoreAppsLoaderTest, TransportFailureStillCountsAsTheDaysCheck) {
   answer = [](const HttpRequest&) -> HttpResponse {
     throw HttpError(HttpError::Kind::tooLarge, "too large");

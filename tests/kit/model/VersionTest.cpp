@@ -34,17 +34,6 @@ TEST(VersionTest, ComparesTheWorkedExamples) {
   EXPECT_TRUE(Version::isNewer("1.0.1", "1.0.b"));
 }
 
-TEST(VersionTest, SplitsIntoParts) {
-  using P = Version::Part;
-  EXPECT_EQ(Version::parts("007.Beta2"),
-            (std::vector<P>{P::number(7), P::text("beta"), P::number(2)}));
-  EXPECT_EQ(Version::parts("12345678901234567890x"),
-            (std::vector<P>{P::number(123456789012345678), P::text("x")}));
-  EXPECT_TRUE(Version::parts("").empty());
-  // A digit carrying a combining mark is one character, and not a digit.
-  EXPECT_EQ(Version::parts("1\u0301"), std::vector<P>{});
-}
-
 TEST(VersionTest, FindsNumbers) {
   EXPECT_TRUE(Version::hasNumber("v2"));
   for (const char* none : {"latest", "", "\u0663", "2\u20e3"})

@@ -132,9 +132,6 @@ TEST(AppcastTest, ReadsEnglishReleaseNotesLinksOnly) {
       {R"(<sparkle:releaseNotesLink xml:lang="ja">https://x/ja</sparkle:releaseNotesLink>
           <sparkle:fullReleaseNotesLink xml:lang="en_GB">https://x/full</sparkle:fullReleaseNotesLink>)",
        "https://x/full"},
-      {R"(<sparkle:fullReleaseNotesLink>https://x/full</sparkle:fullReleaseNotesLink>
-          <sparkle:releaseNotesLink xml:lang="en-US">https://x/short</sparkle:releaseNotesLink>)",
-       "https://x/short"},
       {R"(<sparkle:releaseNotesLink xml:lang="EN">https://x/upper</sparkle:releaseNotesLink>)",
        nullptr},
       {R"(<releaseNotesLink>https://x/no-prefix</releaseNotesLink>)", nullptr},
