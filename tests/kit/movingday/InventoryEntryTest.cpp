@@ -120,11 +120,6 @@ TEST_F(InventoryEntryTest, AppleAppsWithoutAKnownRowGetNoSettingsAndNoTip) {
   EXPECT_EQ(safari.container, "~/Library/Containers/com.apple.Safari");
   EXPECT_EQ(safari.licence, "Comes with macOS; its data moves with iCloud or Migration Assistant.");
 
-  const auto pages = locator().inventoryEntry(
-      update("Pages", "com.apple.iWork.Pages", UpdateSource::appStore()), std::nullopt);
-  EXPECT_EQ(pages.container, "~/Library/Containers/com.apple.iWork.Pages");
-  EXPECT_FALSE(pages.tip);
-
   // A known Apple app keeps its known settings (once).
   const auto terminal = locator().inventoryEntry(
       update("Terminal", "com.apple.Terminal", UpdateSource::apple()), false);
