@@ -15,8 +15,9 @@ packages=(
   # Qt 6: the application's model, windows, desktop services and tests
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-image-formats-plugins qt6-qpa-plugins libqt6svg6
-  # desktop services under test: a private session bus and a virtual display
-  dbus dbus-x11 xvfb xauth
+  # desktop services under test: a private session bus, a virtual display and
+  # GLib's launcher (reads back the autostart entry the app writes)
+  dbus dbus-x11 xvfb xauth libglib2.0-bin
   # run time: fonts for documents, zsh for terminal scripts, PDF tools for tests
   fonts-dejavu-core zsh poppler-utils
 )

@@ -1,0 +1,140 @@
+#include "app/desktop/DBusNotifications.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QPromise>
+#include <QStringList>
+#include <QVariantMap>
+#include <memory>
+
+namespace larkvale {
+namespace {
+
+QDBusMessage serviceCall(const char* method) {
+  return QDBusMessage::createMethodCall(QString::fromLatin1(DBusNotifications::kService),
+                                        QString::fromLatin1(DBusNotifications::kPath),
+                                        QString::fromLatin1(DBusNotifications::kService),
+                                        QString::fromLatin1(method));
+}
+
+// The answer to a permission request; one that is dropped unanswered (the
+// object went away first) answers "refused" rather than leaving the future
+// cancelled without a result.
+class PendingAnswer {
+ public:
+  PendingAnswer() { promise_.start(); }
+  ~PendingAnswer() { finish(false); }
+  PendingAnswer(const PendingAnswer&) = delete;
+  PendingAnswer& operator=(const PendingAnswer&) = delete;
+
+  QFuture<bool> future() { return promise_.future(); }
+  void finish(bool granted) {
+    if (done_) return;
+    done_ = true;
+    promise_.addResult(granted);
+    promise_.finish();
+  }
+
+ private:
+  QPromise<bool> promise_;
+  bool done_ = false;
+};
+
+}  // namespace
+
+DBusNotifications::DBusNotifications(QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)) {
+  bus_.connect(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+               QString::fromLatin1(kService), QStringLiteral("ActionInvoked"), this,
+               SLOT(onActionInvoked(uint, QString)));
+}
+
+QFuture<bool> DBusNotifications::requestPermission() {
+  auto answer = std::make_shared<PendingAnswer>();
+  QFuture<bool> future = answer->future();
+  if (!bus_.isConnected()) {
+    answer->finish(false);
+    return future;
+  }
+  auto* watcher = new QDBusPendingCallWatcher(
+      bus_.asyncCall(serviceCall("GetCapabilities"), kCallTimeoutMs), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this,
+          [this, answer](QDBusPendingCallWatcher* call) {
+            QDBusPendingReply<QStringList> reply = *call;
+            if (reply.isValid()) markup_ = reply.value().contains(QStringLiteral("body-markup"));
+            answer->finish(reply.isValid());
+            call->deleteLater();
+          });
+  return future;
+}
+
+void DBusNotifications::post(const std::string& identifier, const std::string& title,
+                             const std::string& body) {
+  if (!bus_.isConnected()) return;
+  posted_[identifier].waiting =
+      Content{QString::fromStdString(title), QString::fromStdString(body)};
+  if (!markup_) {
+    askCapabilities();
+    return;
+  }
+  flush(identifier);
+}
+
+void DBusNotifications::askCapabilities() {
+  if (askingCapabilities_) return;
+  askingCapabilities_ = true;
+  auto* watcher = new QDBusPendingCallWatcher(
+      bus_.asyncCall(serviceCall("GetCapabilities"), kCallTimeoutMs), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+    QDBusPendingReply<QStringList> reply = *call;
+    // Without an answer the waiting posts go as plain text, and the next post
+    // asks again (a daemon may start after the app does, at login).
+    if (reply.isValid()) markup_ = reply.value().contains(QStringLiteral("body-markup"));
+    askingCapabilities_ = false;
+    for (const auto& [identifier, entry] : posted_) {
+      if (entry.waiting) flush(identifier);
+    }
+    call->deleteLater();
+  });
+}
+
+void DBusNotifications::flush(const std::string& identifier) {
+  Posted& entry = posted_[identifier];
+  if (entry.inFlight || !entry.waiting || askingCapabilities_) return;
+  Content content = *std::exchange(entry.waiting, std::nullopt);
+  notify(identifier, content);
+}
+
+void DBusNotifications::notify(const std::string& identifier, const Content& content) {
+  Posted& entry = posted_[identifier];
+  entry.inFlight = true;
+  QDBusMessage call = serviceCall("Notify");
+  QVariantMap hints;
+  hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopEntry));
+  call << QString::fromLatin1(kAppName) << entry.id << QString()  // no icon of its own
+       << content.title << (markup_.value_or(false) ? content.body.toHtmlEscaped() : content.body)
+       << QStringList{QStringLiteral("default"), tr("Show")} << hints << -1;
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this,
+          [this, identifier](QDBusPendingCallWatcher* reply) {
+            QDBusPendingReply<uint> answer = *reply;
+            Posted& entry = posted_[identifier];
+            if (answer.isValid()) entry.id = answer.value();
+            entry.inFlight = false;
+            flush(identifier);
+            reply->deleteLater();
+          });
+}
+
+void DBusNotifications::onActionInvoked(uint id, const QString& action) {
+  if (action != QLatin1String("default") || id == 0) return;
+  for (const auto& [identifier, entry] : posted_) {
+    if (entry.id == id) {
+      emit activated(QString::fromStdString(identifier));
+      return;
+    }
+  }
+}
+
+}  // namespace larkvale

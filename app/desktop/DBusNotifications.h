@@ -1,0 +1,81 @@
+#pragma once
+// The desktop's notifications through org.freedesktop.Notifications on the
+// session bus.
+//
+// Permission: this desktop asks nobody; the app may post when a notification
+// service answers on the bus. requestPermission asks the service for its
+// capabilities without blocking and finishes with true when it answers,
+// false when no service is there or the call fails.
+//
+// Posting: each notification is sent with the app name "Larkvale", its title
+// and body and a default action. A later post with the same identifier
+// replaces the earlier notification (its id goes as replaces_id); a post made
+// while the previous one with that identifier still waits for its id is sent
+// once that id is known, so it replaces instead of piling up. The body is
+// escaped for services that read markup in it. Errors are ignored.
+//
+// When the user clicks one of the notifications this object posted, it emits
+// activated with that notification's identifier.
+//
+// Threads: main thread. Never blocks.
+#include <QDBusConnection>
+#include <QFuture>
+#include <QObject>
+#include <QString>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/model/AppServices.h"
+
+namespace larkvale {
+
+class DBusNotifications final : public QObject, public Notifications {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kService = "org.freedesktop.Notifications";
+  static constexpr const char* kPath = "/org/freedesktop/Notifications";
+  static constexpr const char* kAppName = "Larkvale";
+  static constexpr const char* kDesktopEntry = "larkvale";
+  static constexpr int kCallTimeoutMs = 10000;
+
+  explicit DBusNotifications(QDBusConnection bus = QDBusConnection::sessionBus(),
+                             QObject* parent = nullptr);
+
+  QFuture<bool> requestPermission() override;
+  void post(const std::string& identifier, const std::string& title,
+            const std::string& body) override;
+
+ signals:
+  // The user chose a notification's default action (clicked it).
+  void activated(const QString& identifier);
+
+ private slots:
+  void onActionInvoked(uint id, const QString& action);
+
+ private:
+  struct Content {
+    QString title;
+    QString body;
+  };
+  // One identifier's notification: the id the service gave it, and the post
+  // that waits while a call is under way.
+  struct Posted {
+    uint id = 0;
+    bool inFlight = false;
+    std::optional<Content> waiting;
+  };
+
+  void askCapabilities();
+  void flush(const std::string& identifier);
+  void notify(const std::string& identifier, const Content& content);
+
+  QDBusConnection bus_;
+  std::map<std::string, Posted> posted_;
+  // Whether the service reads markup in bodies; nothing until one has said.
+  std::optional<bool> markup_;
+  bool askingCapabilities_ = false;
+};
+
+}  // namespace larkvale

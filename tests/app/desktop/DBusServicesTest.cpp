@@ -1,0 +1,234 @@
+// The D-Bus layers against a real (private) session bus: fake services put up
+// by the test on a second connection, as a notification daemon, a dock and a
+// file manager would be.
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QFutureWatcher>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+#include <QVariantMap>
+#include <atomic>
+#include <functional>
+#include <vector>
+
+#include "app/desktop/DBusBadge.h"
+#include "app/desktop/DBusNotifications.h"
+#include "app/desktop/DesktopWorkspaceImpl.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+// A second connection to the session bus, standing for another process.
+class OtherProcess {
+ public:
+  OtherProcess()
+      : name_(QStringLiteral("other-%1").arg(++count_)),
+        bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name_)) {}
+  ~OtherProcess() { QDBusConnection::disconnectFromBus(name_); }
+
+  QDBusConnection& bus() { return bus_; }
+  void offer(const char* service, const char* path, QObject* object) {
+    ASSERT_TRUE(
+        bus_.registerObject(QString::fromLatin1(path), object,
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+    ASSERT_TRUE(bus_.registerService(QString::fromLatin1(service)));
+  }
+
+ private:
+  static inline std::atomic<int> count_{0};
+  QString name_;
+  QDBusConnection bus_;
+};
+
+bool waitFor(const std::function<bool()>& done) {
+  return QTest::qWaitFor(done, 10000);
+}
+
+}  // namespace
+
+class FakeNotificationServer : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public:
+  struct Call {
+    QString app;
+    uint replacesId;
+    QString summary;
+    QString body;
+    QStringList actions;
+    QVariantMap hints;
+    uint id;  // the one answered
+  };
+  QStringList capabilities{QStringLiteral("body"), QStringLiteral("actions")};
+  std::vector<Call> calls;
+  uint lastId = 40;
+
+ public slots:
+  QStringList GetCapabilities() { return capabilities; }
+  uint Notify(const QString& app, uint replacesId, const QString&, const QString& summary,
+              const QString& body, const QStringList& actions, const QVariantMap& hints, int) {
+    uint id = replacesId != 0 ? replacesId : ++lastId;
+    calls.push_back({app, replacesId, summary, body, actions, hints, id});
+    return id;
+  }
+
+ signals:
+  void ActionInvoked(uint id, const QString& action);
+};
+
+class FakeFileManager : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+
+ public:
+  std::vector<QStringList> shown;
+
+ public slots:
+  void ShowItems(const QStringList& uris, const QString&) { shown.push_back(uris); }
+};
+
+class LauncherListener : public QObject {
+  Q_OBJECT
+
+ public:
+  std::vector<std::pair<QString, QVariantMap>> updates;
+
+ public slots:
+  void update(const QString& uri, const QVariantMap& properties) {
+    updates.emplace_back(uri, properties);
+  }
+};
+
+namespace {
+
+bool answer(QFuture<bool> future) {
+  EXPECT_TRUE(waitFor([&] { return future.isFinished(); }));
+  return future.isFinished() && future.resultCount() == 1 && future.result();
+}
+
+TEST(DBusNotificationsTest, PermissionFollowsWhetherAServiceAnswers) {
+  DBusNotifications notifications;
+  EXPECT_FALSE(answer(notifications.requestPermission()));
+
+  OtherProcess daemon;
+  FakeNotificationServer server;
+  daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
+  EXPECT_TRUE(answer(notifications.requestPermission()));
+}
+
+TEST(DBusNotificationsTest, ALaterPostReplacesTheEarlierOneAndAClickNamesIt) {
+  OtherProcess daemon;
+  FakeNotificationServer server;
+  daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
+  DBusNotifications notifications;
+  QSignalSpy activated(&notifications, &DBusNotifications::activated);
+
+  notifications.post("weekly-summary", "3 updates waiting", "Tom & Jerry <2.0>");
+  ASSERT_TRUE(waitFor([&] { return server.calls.size() == 1; }));
+  // The next one may go before the first one's id has come back; it waits.
+  notifications.post("weekly-summary", "1 update waiting", "Only one");
+  notifications.post("other", "Other", "Body");
+  ASSERT_TRUE(waitFor([&] { return server.calls.size() == 3; }));
+
+  const auto& first = server.calls[0];
+  EXPECT_EQ(first.app, "Larkvale");
+  EXPECT_EQ(first.replacesId, 0u);
+  EXPECT_EQ(first.summary, "3 updates waiting");
+  EXPECT_EQ(first.body, "Tom & Jerry <2.0>");  // no markup here: sent as it is
+  EXPECT_EQ(first.actions.value(0), "default");
+  EXPECT_EQ(first.hints.value("desktop-entry").toString(), "larkvale");
+  auto called = [&](const char* summary) {
+    for (const auto& call : server.calls) {
+      if (call.summary == summary) return call;
+    }
+    ADD_FAILURE() << "not posted: " << summary;
+    return FakeNotificationServer::Call{};
+  };
+  EXPECT_EQ(called("1 update waiting").replacesId, first.id);
+  EXPECT_EQ(called("Other").replacesId, 0u);
+  const uint otherId = called("Other").id;
+
+  emit server.ActionInvoked(first.id, QStringLiteral("default"));
+  emit server.ActionInvoked(first.id, QStringLiteral("other-action"));
+  emit server.ActionInvoked(99, QStringLiteral("default"));  // someone else's
+  emit server.ActionInvoked(otherId, QStringLiteral("default"));
+  // Signals arrive in order: once the last one is seen, the others were.
+  ASSERT_TRUE(waitFor([&] { return activated.size() == 2; }));
+  EXPECT_EQ(activated[0][0].toString(), "weekly-summary");
+  EXPECT_EQ(activated[1][0].toString(), "other");
+}
+
+TEST(DBusNotificationsTest, BodyIsEscapedForServicesThatReadMarkup) {
+  OtherProcess daemon;
+  FakeNotificationServer server;
+  server.capabilities << QStringLiteral("body-markup");
+  daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
+  DBusNotifications notifications;
+  notifications.post("weekly-summary", "Title <b>", "Tom & Jerry <b>2.0</b>");
+  ASSERT_TRUE(waitFor([&] { return server.calls.size() == 1; }));
+  EXPECT_EQ(server.calls[0].summary, "Title <b>");
+  EXPECT_EQ(server.calls[0].body, "Tom &amp; Jerry &lt;b&gt;2.0&lt;/b&gt;");
+}
+
+TEST(DBusBadgeTest, SendsTheCountToDocks) {
+  OtherProcess dock;
+  LauncherListener listener;
+  ASSERT_TRUE(dock.bus().connect(QString(), QString(), DBusBadge::kInterface,
+                                 QStringLiteral("Update"), &listener,
+                                 SLOT(update(QString, QVariantMap))));
+  DBusBadge badge;
+  badge.setCount(12);
+  badge.setCount(0);
+  badge.setCount(-3);
+  ASSERT_TRUE(waitFor([&] { return listener.updates.size() == 3; }));
+
+  for (const auto& [uri, properties] : listener.updates)
+    EXPECT_EQ(uri, "application://larkvale.desktop");
+  const QVariant count = listener.updates[0].second.value("count");
+  EXPECT_EQ(count.metaType(), QMetaType::fromType<qlonglong>());
+  EXPECT_EQ(count.toLongLong(), 12);
+  EXPECT_EQ(listener.updates[0].second.value("count-visible"), QVariant(true));
+  for (size_t i : {1u, 2u}) {
+    EXPECT_EQ(listener.updates[i].second.value("count").toLongLong(), 0);
+    EXPECT_EQ(listener.updates[i].second.value("count-visible"), QVariant(false));
+  }
+}
+
+TEST(DesktopWorkspaceTest, RevealAsksTheFileManagerElseOpensTheFolder) {
+  test::TempDir temp;
+  const auto file = temp.write("Moving day/Ünïcode #1.md", "x");
+  std::vector<QUrl> opened;
+  DesktopWorkspaceImpl::Environment environment;
+  environment.open = [&](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  };
+  DesktopWorkspaceImpl workspace(environment);
+
+  // No file manager on the bus: the folder opens instead.
+  workspace.reveal(file);
+  ASSERT_TRUE(waitFor([&] { return opened.size() == 1; }));
+  EXPECT_EQ(opened[0], QUrl::fromLocalFile(QString::fromStdString((temp / "Moving day").string())));
+
+  OtherProcess desktop;
+  FakeFileManager manager;
+  desktop.offer(DesktopWorkspaceImpl::kFileManagerService, DesktopWorkspaceImpl::kFileManagerPath,
+                &manager);
+  workspace.reveal(file);
+  ASSERT_TRUE(waitFor([&] { return manager.shown.size() == 1; }));
+  ASSERT_EQ(manager.shown[0].size(), 1);
+  EXPECT_EQ(QUrl(manager.shown[0][0]), QUrl::fromLocalFile(QString::fromStdString(file.string())));
+  EXPECT_TRUE(manager.shown[0][0].startsWith("file:///"));
+  QTest::qWait(50);
+  EXPECT_EQ(opened.size(), 1u);
+}
+
+}  // namespace
+}  // namespace larkvale
+
+#include "DBusServicesTest.moc"

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/desktop/DesktopWorkspaceImpl.h"
+#include "app/desktop/DialogPanels.h"
+#include "app/desktop/LinuxHostFacts.h"
+#include "app/desktop/QtClipboard.h"
+#include "tests/support/TempDir.h"
+
+namespace larkvale {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool has(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+TEST(LinuxHostFactsTest, NamesVersionAndRunningPathFromTheirFiles) {
+  test::TempDir temp;
+  std::optional<std::string> hostName = "ada-laptop";
+  LinuxHostFacts::Sources sources{temp / "machine-info", temp / "SystemVersion.plist",
+                                  temp / "proc/self", [&] { return hostName; }};
+  LinuxHostFacts host(sources);
+  EXPECT_EQ(host.macName(), "ada-laptop");
+  EXPECT_EQ(host.systemVersion(), std::nullopt);
+  EXPECT_EQ(host.runningPath(), fs::path());
+
+  temp.write("machine-info", "CHASSIS=laptop\nPRETTY_HOSTNAME=\"Ada's \\\"Mac\\\" \\$1\"\n");
+  EXPECT_EQ(host.macName(), "Ada's \"Mac\" $1");
+  temp.write("machine-info", "PRETTY_HOSTNAME=\n");
+  EXPECT_EQ(host.macName(), "ada-laptop");
+  hostName.reset();
+  EXPECT_EQ(host.macName(), std::nullopt);
+
+  temp.write("SystemVersion.plist",
+             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>ProductVersion</key>"
+             "<string>15.3</string></dict></plist>");
+  EXPECT_EQ(host.systemVersion(), "15.3.0");
+
+  fs::create_directories(temp / "proc/self");
+  fs::create_symlink("/Applications/Larkvale.app/Contents/MacOS/Larkvale", temp / "proc/self/exe");
+  EXPECT_EQ(host.runningPath(), "/Applications/Larkvale.app");
+  fs::remove(temp / "proc/self/exe");
+  fs::create_symlink("/usr/bin/larkvale (deleted)", temp / "proc/self/exe");
+  EXPECT_EQ(host.runningPath(), "/usr/bin/larkvale");
+
+  EXPECT_EQ(LinuxHostFacts().runningPath(), fs::canonical("/proc/self/exe"));
+}
+
+TEST(DesktopWorkspaceTest, RunningProgramsGiveTheirNamesAndMatchingIdentifiers) {
+  test::TempDir temp;
+  const fs::path bundle = temp / "Apps/Preview.app";
+  temp.write("Apps/Preview.app/Contents/Info.plist",
+             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleIdentifier</key>"
+             "<string>com.example.Preview</string></dict></plist>");
+  temp.write("proc/100/comm", "Firefox-bin\n");
+  fs::create_symlink("/opt/firefox/firefox", temp / "proc/100/exe");
+  temp.write("proc/200/comm", "Preview\n");
+  fs::create_symlink(bundle / "Contents/MacOS/Preview", temp / "proc/200/exe");
+  temp.write("proc/300/comm", "kworker/0:1\n");  // a kernel thread: no program
+  temp.mkdir("proc/400");                        // ended while listed
+  temp.write("proc/self/comm", "not-a-process\n");
+
+  DesktopWorkspaceImpl::Environment environment;
+  environment.procRoot = temp / "proc";
+  environment.knownIdentifiers = [] {
+    return std::vector<std::string>{"org.mozilla.Firefox", "com.example.Other", "firefox-bin"};
+  };
+  const auto running = DesktopWorkspaceImpl(environment).runningBundleIdentifiers();
+  std::vector<std::string> sorted = running;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::vector<std::string>{"com.example.Preview", "firefox", "firefox-bin",
+                                              "kworker/0:1", "org.mozilla.Firefox", "preview"}));
+
+  // The real system: this very test program runs.
+  const std::string self = fs::canonical("/proc/self/exe").filename().string();
+  EXPECT_TRUE(has(DesktopWorkspaceImpl().runningBundleIdentifiers(), self)) << self;
+}
+
+TEST(DesktopWorkspaceTest, OnlyWebAndMailLinksOpen) {
+  std::vector<QUrl> opened;
+  DesktopWorkspaceImpl::Environment environment;
+  environment.open = [&](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  };
+  DesktopWorkspaceImpl workspace(environment);
+  for (const char* refused :
+       {"file:///etc/passwd", "javascript:alert(1)", "x-apple.systempreferences:com.apple",
+        "smb://server/share", "https://", "not a url", "", "/usr/bin/env"}) {
+    workspace.openUrl(refused);
+  }
+  workspace.openUrl("https://github.com/owner/app/releases/tag/v2.0");
+  workspace.openUrl("http://example.com/notes.html");
+  workspace.openUrl("mailto:support@example.com");
+  workspace.openUrl("macappstore://apps.apple.com/app/id497799835");
+  EXPECT_EQ(opened, (std::vector<QUrl>{QUrl("https://github.com/owner/app/releases/tag/v2.0"),
+                                       QUrl("http://example.com/notes.html"),
+                                       QUrl("mailto:support@example.com"),
+                                       QUrl("https://apps.apple.com/app/id497799835")}));
+}
+
+TEST(QtDesktopTest, ClipboardAndPanels) {
+  QtClipboard().setText(QStringLiteral("brew upgrade --cask firefox"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "brew upgrade --cask firefox");
+
+  DialogPanels panels;
+  EXPECT_EQ(DialogPanels::nameFilters({"json"}), QStringList{"Files (*.json)"});
+  EXPECT_EQ(DialogPanels::nameFilters({"md", "txt"}), QStringList{"Files (*.md *.txt)"});
+  EXPECT_TRUE(DialogPanels::nameFilters({}).isEmpty());
+}
+
+}  // namespace
+}  // namespace larkvale
