@@ -1,7 +1,7 @@
 #include "app/screens/updates/UpdateActions.h"
 
-#include <QBoxLayout>
 #include <QCoreApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 
@@ -211,7 +211,7 @@ void setSymbol(QPushButton* button, const QString& symbol) {
   button->setIconSize(QSize(size, size));
 }
 
-std::vector<QPushButton*> addButtons(AppModel& model, const AppUpdate& update, QBoxLayout* row,
+std::vector<QPushButton*> addButtons(AppModel& model, const AppUpdate& update, QLayout* row,
                                      QWidget* parent) {
   std::vector<QPushButton*> buttons;
   for (Action& a : actions(model, update, false)) {

@@ -13,7 +13,7 @@
 
 #include "app/model/AppModel.h"
 
-class QBoxLayout;
+class QLayout;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -36,7 +36,7 @@ std::vector<Action> actions(AppModel& model, const AppUpdate& update, bool compa
 
 // The full form as push buttons appended to `row`, made children of
 // `parent`; returns them in order.
-std::vector<QPushButton*> addButtons(AppModel& model, const AppUpdate& update, QBoxLayout* row,
+std::vector<QPushButton*> addButtons(AppModel& model, const AppUpdate& update, QLayout* row,
                                      QWidget* parent);
 
 // The compact form as the menu's items, appended in order.

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/screens/updates/ButtonFlowLayout.h"
 #include "app/screens/updates/SourceLook.h"
 #include "app/screens/updates/StatusChip.h"
 #include "app/screens/updates/UpdateActions.h"
@@ -221,11 +222,7 @@ QWidget* UpdateDetail::build(const AppUpdate& update) {
 
   auto* actions = new QWidget(page);
   actions->setObjectName(QStringLiteral("detailActions"));
-  auto* row = new QHBoxLayout(actions);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(8);
-  UpdateActions::addButtons(model_, update, row, actions);
-  row->addStretch(1);
+  UpdateActions::addButtons(model_, update, new ButtonFlowLayout(8, actions), actions);
   layout->addWidget(actions);
 
   if (auto hold = state.holds.find(update.app.bundleID); hold != state.holds.end()) {

@@ -128,6 +128,11 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   refresh();
 }
 
+UpdateList::~UpdateList() {
+  // Taking the table down must not reach the model as a cleared selection.
+  disconnect(table_->selectionModel(), nullptr, this, nullptr);
+}
+
 QString UpdateList::subtitle(Pane pane, const AppState& state, Date now) {
   if (pane == Pane::held) {
     return tr("Versions you skipped (they come back when a newer one appears) and apps on hold.");

@@ -28,6 +28,7 @@ class UpdateList : public QWidget {
 
  public:
   UpdateList(AppModel& model, QWidget* parent = nullptr);
+  ~UpdateList() override;
 
   QTableView* table() const { return table_; }
   UpdateTableModel* tableModel() const { return rows_; }

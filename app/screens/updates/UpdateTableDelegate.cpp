@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QPainter>
 #include <QPainterPath>
@@ -116,7 +115,11 @@ void UpdateTableDelegate::paintChip(QPainter* painter, const QStyleOptionViewIte
   const QFontMetrics metrics(font);
   const QString symbol = index.data(UpdateTableModel::symbolRole).toString();
   const auto tint = static_cast<ui::Tint>(index.data(UpdateTableModel::tintRole).toInt());
-  const QColor colour = ui::Tints::color(tint, option.palette);
+  // On a selected row the chip takes the selection's text colour, which the
+  // highlight never hides.
+  const QColor colour = (option.state & QStyle::State_Selected)
+                            ? option.palette.color(QPalette::HighlightedText)
+                            : ui::Tints::color(tint, option.palette);
   const int symbolSize = metrics.height();
   const int height = metrics.height() + 2 * kChipPaddingY;
   const int fixed = 2 * kChipPaddingX + symbolSize + kChipSymbolSpacing;

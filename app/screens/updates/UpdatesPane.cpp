@@ -36,7 +36,10 @@ UpdatesPane::UpdatesPane(AppModel& model, QWidget* parent)
   auto* padded = new QWidget;
   auto* padding = new QVBoxLayout(padded);
   padding->setContentsMargins(kWelcomePadding, kWelcomePadding, kWelcomePadding, kWelcomePadding);
-  padding->addWidget(welcome_, 0, Qt::AlignLeft);
+  auto* leading = new QHBoxLayout;
+  leading->addWidget(welcome_, 1000);
+  leading->addStretch(1);
+  padding->addLayout(leading);
   padding->addStretch(1);
   welcomePage_->setWidget(padded);
 

@@ -18,6 +18,10 @@ ui::Card* card(const QString& title, const char* symbol, ui::Tint tint, const QS
   QLabel* text = plainLabel(body, nullptr, true);
   auto* out = new ui::Card(title, QString::fromLatin1(symbol), tint, text);
   out->setObjectName(QLatin1String(name));
+  // Side by side, a card is as tall as its text needs at the width it gets.
+  QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  out->setSizePolicy(policy);
   return out;
 }
 
@@ -26,6 +30,7 @@ ui::Card* card(const QString& title, const char* symbol, ui::Tint tint, const QS
 WelcomeView::WelcomeView(AppModel& model, QWidget* parent)
     : QWidget(parent), model_(model), check_(new QPushButton(tr("Check for Updates"), this)) {
   setMaximumWidth(maxWidth);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   auto* header = new ui::PaneHeader(
       tr("Every app update in one place"),
       tr("Larkvale lists the apps in Applications and asks where each one's updates come from: "
@@ -40,12 +45,12 @@ WelcomeView::WelcomeView(AppModel& model, QWidget* parent)
                            "this Mac. One request per server per second, saved for reuse. Nothing "
                            "about you is sent."),
                         "asksCard"),
-                   1, Qt::AlignTop);
+                   1);
   cards->addWidget(card(tr("What it never does"), "hand.raised", ui::Tint::orange,
                         tr("Install anything by itself. Update buttons open the app's own updater, "
                            "a Terminal window you start, or the App Store page."),
                         "neverCard"),
-                   1, Qt::AlignTop);
+                   1);
 
   check_->setObjectName(QStringLiteral("checkForUpdates"));
   UpdateActions::makeProminent(check_);
