@@ -106,6 +106,14 @@ QWidget* sourceCard(const AppUpdate& update, QWidget* parent) {
   return card;
 }
 
+// The page a button of which may be running its click right now: it goes
+// once control is back in the event loop.
+void retire(QWidget* page) {
+  if (!page) return;
+  page->hide();
+  page->deleteLater();
+}
+
 }  // namespace
 
 namespace UpdateDetailText {
@@ -200,12 +208,12 @@ void UpdateDetail::refresh() {
   if (!update) {
     shownPath_.clear();
     pages_->setCurrentWidget(hint_);
-    delete scroll_->takeWidget();
+    retire(scroll_->takeWidget());
     return;
   }
   // The same app rebuilt after a change keeps its place in the page.
   const int scrolled = update->app.path == shownPath_ ? scroll_->verticalScrollBar()->value() : 0;
-  delete scroll_->takeWidget();
+  retire(scroll_->takeWidget());
   scroll_->setWidget(build(*update));
   pages_->setCurrentWidget(scroll_);
   scroll_->verticalScrollBar()->setValue(scrolled);
