@@ -15,13 +15,17 @@ using namespace larkvale;
 
 namespace {
 
-void ensureApplication() {
-  if (QApplication::instance()) return;
+// Widgets need a QApplication; another benchmark may have made a plain
+// core application first.
+bool ensureApplication() {
+  if (QCoreApplication::instance())
+    return qobject_cast<QApplication*>(QCoreApplication::instance());
   qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "larkvale_bench";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);
+  return true;
 }
 
 AppState bigState(int count) {
@@ -46,7 +50,10 @@ AppState bigState(int count) {
 }
 
 void BM_UpdateTableResetAndPaint(benchmark::State& bench) {
-  ensureApplication();
+  if (!ensureApplication()) {
+    bench.SkipWithError("needs a QApplication; run this benchmark on its own");
+    return;
+  }
   AppModel model{AppServices{}};
   model.setState(bigState(3000));
   model.setPane(Pane::allApps);
