@@ -21,9 +21,11 @@
 namespace larkvale {
 namespace {
 
-// Ideal widths of the columns, in order; the last one takes the rest.
+// Ideal and least widths of the columns, in order; the last one takes the
+// rest and has no least width of its own.
 constexpr int kColumnWidths[] = {220, 90, 90, 140, 130};
-constexpr int kNarrowestColumn = 70;
+constexpr int kLeastWidths[] = {170, 70, 70, 110, 110};
+constexpr int kNarrowestColumn = 40;
 
 std::vector<AppUpdate> homebrewPending(const AppModel& model) {
   std::vector<AppUpdate> out;
@@ -92,6 +94,13 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   for (int column = 0; column < static_cast<int>(std::size(kColumnWidths)); ++column) {
     table_->horizontalHeader()->resizeSection(column, kColumnWidths[column]);
   }
+  connect(
+      table_->horizontalHeader(), &QHeaderView::sectionResized, table_,
+      [header = table_->horizontalHeader()](int section, int, int width) {
+        if (section < static_cast<int>(std::size(kLeastWidths)) && width < kLeastWidths[section]) {
+          header->resizeSection(section, kLeastWidths[section]);
+        }
+      });
   body_->addWidget(table_);
   body_->addWidget(empty_);
 
