@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdatesLabels.h"
 
 namespace larkvale {
@@ -40,6 +41,7 @@ HoldSheet::HoldSheet(const AppUpdate& update, AppModel& model, QWidget* parent)
   auto* confirm = new QPushButton(tr("Hold"), this);
   confirm->setObjectName(QStringLiteral("holdConfirm"));
   confirm->setDefault(true);
+  UpdateActions::makeProminent(confirm);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(confirm, &QPushButton::clicked, this, &HoldSheet::hold);
 
