@@ -144,7 +144,7 @@ TEST(UpdatePlanTest, SparkleComparesTheBuildFirst) {
     ScriptedFetcher fetcher;
     fetcher.answers["https://example.com/f"] = {200, feed(item(c.itemBuild, c.itemShort)), false};
     auto a = app("com.example.s", c.installedVersion, c.installedBuild);
-    UpdateChecker checker(fetcher, nullptr);
+    UpdateChecker checker(fetcher, nullptr, "/home/u");
     UpdateChecker::Plan plan{a, UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
     GitHubGate gate;
     EXPECT_EQ(checker.evaluate(plan, options, gate).status.kind(), c.expected)
@@ -185,12 +185,26 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
     } else {
       fetcher.failure = std::get<FetchError>(c.answer);
     }
-    UpdateChecker checker(fetcher, nullptr);
+    UpdateChecker checker(fetcher, nullptr, "/home/u");
     UpdateChecker::Plan plan{
         app(c.bundleID), UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
     const auto update = checker.evaluate(plan, options, gate);
     EXPECT_EQ(update.status, c.status);
     EXPECT_EQ(update.remark, c.remark);
+  }
+
+  // Where the system version is unknown, no minimum refuses an item.
+  ScriptedFetcher fetcher;
+  fetcher.answers["https://example.com/f"] = ok(feed(item("9", "9", needs11)));
+  UpdateChecker checker(fetcher, nullptr, "/home/u");
+  for (const std::optional<std::string>& unknown : {std::optional<std::string>(), {""}}) {
+    const CheckOptions unknownSystem{60, "us", unknown, 1};
+    EXPECT_EQ(
+        checker
+            .evaluate({app("a"), UpdateSource::sparkle("https://example.com/f"), {}, {}, false},
+                      unknownSystem, gate)
+            .status,
+        UpdateStatus::updateAvailable());
   }
 }
 
@@ -202,7 +216,7 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
       200, R"({"results":[{"trackId":42,"version":"3.0","minimumOsVersion":"16.0"}]})", false};
   auto a = app("com.example.x", "2.0");
   a.storeID = 42;
-  UpdateChecker checker(fetcher, nullptr, hosts);
+  UpdateChecker checker(fetcher, nullptr, "/home/u", hosts);
   GitHubGate gate;
   const CheckOptions options{60, "DE", "15.2.0", 1};
   auto update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
@@ -211,6 +225,10 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
   EXPECT_EQ(update.status, UpdateStatus::upToDate());
   EXPECT_EQ(update.latestVersion, "3.0");
   EXPECT_EQ(update.remark, "Version 3.0 needs macOS 16.0; this Mac can't install it.");
+  update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false},
+                            {60, "DE", std::nullopt, 1}, gate);
+  EXPECT_EQ(update.status, UpdateStatus::updateAvailable());
+  EXPECT_EQ(update.remark, std::nullopt);
 
   a.storeID.reset();
   a.bundleID = "com.apple.Pages";
@@ -263,7 +281,7 @@ TEST(UpdatePlanTest, GitHubReasons) {
   for (const auto& c : cases) {
     ScriptedFetcher fetcher;
     fetcher.answers["http://api.test/repos/o/r/releases/latest"] = c.answer;
-    UpdateChecker checker(fetcher, nullptr, hosts);
+    UpdateChecker checker(fetcher, nullptr, "/home/u", hosts);
     GitHubGate gate;
     const auto update =
         checker.evaluate({a, UpdateSource::github(c.repo), {}, {}, false}, options, gate);
