@@ -9,7 +9,6 @@
 #include "Pennant/MoreAppsURL.h"
 #include "Pennant/MoreAppsValidator.h"
 #include "platform/FileSystem.h"
-#include "platform/UserFolders.h"
 
 namespace pennant {
 
@@ -92,16 +91,6 @@ const std::string& MoreAppsLoader::defaultFeedURL() {
   return url;
 }
 
-fs::path MoreAppsLoader::defaultCacheDirectory() {
-  fs::path caches = larkvale::UserFolders::current().caches;
-  if (caches.empty()) {
-    std::error_code ec;
-    caches = fs::temp_directory_path(ec);
-  }
-  // A Linux process has no bundle identifier to name its folder after.
-  return caches / "Pennant" / "MoreApps";
-}
-
 std::optional<std::string> MoreAppsLoader::bundledFeed() {
   return std::string(shippedFeedBytes());
 }
@@ -109,6 +98,7 @@ std::optional<std::string> MoreAppsLoader::bundledFeed() {
 // ---- local copies ----
 
 std::optional<MoreAppsFeed> MoreAppsLoader::loadCache() const {
+  if (cacheDirectory.empty()) return std::nullopt;
   return decoded(FileSystem::readFile(cacheDirectory / feedFileName, MoreAppsValidator::maxBytes));
 }
 
@@ -125,6 +115,7 @@ std::pair<std::optional<MoreAppsFeed>, MoreAppsSource> MoreAppsLoader::loadLocal
 // ---- the check ----
 
 std::optional<MoreAppsLoader::Meta> MoreAppsLoader::readMeta() const {
+  if (cacheDirectory.empty()) return std::nullopt;
   auto bytes = FileSystem::readFile(cacheDirectory / metaFileName, kMaxMetaBytes);
   return bytes ? Meta::fromJson(*bytes) : std::nullopt;
 }
@@ -139,6 +130,7 @@ bool MoreAppsLoader::shouldCheck() const {
 }
 
 void MoreAppsLoader::saveMeta(const Meta& meta) const {
+  if (cacheDirectory.empty()) return;
   std::error_code ec;
   fs::create_directories(cacheDirectory, ec);
   std::string bytes;
@@ -183,6 +175,7 @@ bool MoreAppsLoader::acceptable(const HttpResponse& response) const {
 }
 
 void MoreAppsLoader::store(const HttpResponse& response, Meta meta) const {
+  if (cacheDirectory.empty()) return;
   std::error_code ec;
   fs::create_directories(cacheDirectory, ec);
   try {

@@ -51,16 +51,16 @@ struct MoreAppsLoader {
 
   // "https://" + the maker's web host + "/mac/more-apps.json".
   static const std::string& defaultFeedURL();
-  // <user caches folder>/Pennant/MoreApps (the temporary folder stands in for
-  // the caches folder when there is none). Not created here.
-  static std::filesystem::path defaultCacheDirectory();
   // The feed shipped inside this library.
   static std::optional<std::string> bundledFeed();
   // The real HTTP session of the platform, made once per process on first use.
   static Transport defaultTransport();
 
   std::string feedURL = defaultFeedURL();
-  std::filesystem::path cacheDirectory = defaultCacheDirectory();
+  // The host app's folder for the two cache files (Larkvale's is
+  // AppFolders::catalogue), made when first written. Empty: no cache, so
+  // nothing is read or written there and every fetch finds a check due.
+  std::filesystem::path cacheDirectory;
   std::function<std::optional<std::string>()> bundled = bundledFeed;
   std::function<larkvale::Date()> now = [] { return std::chrono::system_clock::now(); };
   Transport transport = defaultTransport();

@@ -21,8 +21,7 @@ std::string randomTag() {
   return text;
 }
 
-fs::path makeScriptFolder(const fs::path& folder) {
-  fs::path terminal = folder / "terminal";
+fs::path makeScriptFolder(const fs::path& terminal) {
   std::error_code ec;
   fs::create_directories(terminal, ec);
   if (ec || !fs::is_directory(terminal)) {
@@ -53,12 +52,12 @@ Elements childrenOf(AccessibilityElement& element) {
 
 fs::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
                                   const std::vector<std::string>& names, bool greedy,
-                                  const fs::path& folder,
+                                  const AppFolders& folders,
                                   const std::optional<std::string>& brewPath, Terminal& terminal) {
   if (!brewPath) throw HandoffError("Homebrew isn't installed.");
   auto script = Handoff::terminalScript(tokens, names, greedy, *brewPath);
   if (!script) throw HandoffError("A cask name had unexpected characters.");
-  fs::path path = newScriptPath(makeScriptFolder(folder));
+  fs::path path = newScriptPath(makeScriptFolder(folders.terminal));
   FileSystem::writeAtomically(path, *script, 0700);
   terminal.openScript(path);
   return path;

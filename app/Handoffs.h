@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Accessibility.h"
+#include "platform/AppFolders.h"
 #include "platform/Error.h"
 #include "platform/Terminal.h"
 #include "platform/Workspace.h"
@@ -46,11 +47,11 @@ struct MenuPressResult {
 };
 
 // Writes the upgrade script for `tokens` (shown as `names`, with --greedy when
-// `greedy`) into "<folder>/terminal" as "brew-upgrade-XXXXXXXX.command" (eight
-// upper-case hexadecimal digits, a new name each time), mode 0700, atomically,
-// and opens it in a terminal window without waiting for it. `folder` is the
-// app's cache folder; `brewPath` is where Homebrew was found (nothing when it
-// isn't installed). Throws, writing nothing unless said:
+// `greedy`) into the folders' `terminal` folder (made when missing) as
+// "brew-upgrade-XXXXXXXX.command" (eight upper-case hexadecimal digits, a new
+// name each time), mode 0700, atomically, and opens it in a terminal window
+// without waiting for it. `brewPath` is where Homebrew was found (nothing
+// when it isn't installed). Throws, writing nothing unless said:
 //   HandoffError "Homebrew isn't installed."
 //   HandoffError "A cask name had unexpected characters." (a bad token, no
 //     token, or a brew path a shell would interpret)
@@ -59,7 +60,7 @@ struct MenuPressResult {
 // Returns the path of the script.
 std::filesystem::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
                                                const std::vector<std::string>& names, bool greedy,
-                                               const std::filesystem::path& folder,
+                                               const AppFolders& folders,
                                                const std::optional<std::string>& brewPath,
                                                Terminal& terminal);
 

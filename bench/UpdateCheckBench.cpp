@@ -77,7 +77,7 @@ void BM_CheckOfFreshSavedAnswers(benchmark::State& state) {
   options.spacing = 0;
   PoliteFetcher fetcher(makeCurlSession(), tmp.path() / "http", options);
   TimedFetcher timed(fetcher);
-  UpdateChecker checker(timed, nullptr, hosts);
+  UpdateChecker checker(timed, nullptr, "/home/bench", hosts);
   const CheckOptions check{86400, "us", "15.0.0", 4};
   checker.check(apps, check);  // fills the saved answers
 
@@ -119,7 +119,7 @@ void BM_CheckOutsideTheFetcher(benchmark::State& state) {
     apps.push_back(app);
   }
   MemoryFetcher fetcher(feedBody());
-  UpdateChecker checker(fetcher, nullptr);
+  UpdateChecker checker(fetcher, nullptr, "/home/bench");
   const CheckOptions check{86400, "us", "15.0.0", 4};
   for (auto _ : state) benchmark::DoNotOptimize(checker.check(apps, check));
 }

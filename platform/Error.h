@@ -2,6 +2,7 @@
 // The one base class of every error Larkvale throws. Each error carries the
 // text meant for the user (what()).
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 
 namespace larkvale {
@@ -15,6 +16,19 @@ class Error : public std::runtime_error {
 class FileError : public Error {
  public:
   using Error::Error;
+};
+
+// Long work was asked to stop through its stop token. Whatever the call had
+// produced so far is dropped: a cancelled call never answers a partial
+// result.
+class Cancelled : public Error {
+ public:
+  Cancelled() : Error("Cancelled.") {}
+
+  // Throws Cancelled when a stop has been requested.
+  static void check(const std::stop_token& stop) {
+    if (stop.stop_requested()) throw Cancelled();
+  }
 };
 
 }  // namespace larkvale

@@ -13,6 +13,7 @@
 #include "kit/sources/GitHubRepos.h"
 #include "platform/CodeSigning.h"
 #include "platform/Collation.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/TextTrim.h"
 #include "platform/WebURL.h"
@@ -144,12 +145,13 @@ std::string joined(const std::string& folder, const std::string& name) {
 // itself no link resolves to its resolved parent plus its name, which spares
 // resolving every component of every bundle's path again.
 void collectApps(const fs::path& folder, const std::string& resolvedFolder, int depth,
-                 std::vector<Listed>& out) {
+                 std::vector<Listed>& out, const std::stop_token& stop) {
   auto entries = FileSystem::listEntries(folder);
   if (!entries) return;
   std::sort(entries->begin(), entries->end(),
             [](const auto& a, const auto& b) { return a.path.native() < b.path.native(); });
   for (FileSystem::Entry& entry : *entries) {
+    Cancelled::check(stop);
     if (entry.name.starts_with(".")) continue;
     const bool isFolder = entry.isDirectory.value_or(false);
     if (entry.path.extension() == ".app") {
@@ -157,7 +159,7 @@ void collectApps(const fs::path& folder, const std::string& resolvedFolder, int 
                                       : FileSystem::resolveLinks(entry.path).native();
       out.push_back({std::move(entry.path), std::move(resolved)});
     } else if (depth >= 1 && isFolder) {
-      collectApps(entry.path, joined(resolvedFolder, entry.name), depth - 1, out);
+      collectApps(entry.path, joined(resolvedFolder, entry.name), depth - 1, out, stop);
     }
   }
 }
@@ -188,17 +190,17 @@ std::vector<fs::path> AppScanner::defaultRoots(const fs::path& home) {
   return {fs::path("/Applications"), home / "Applications"};
 }
 
-std::vector<InstalledApp> AppScanner::scan() const {
+std::vector<InstalledApp> AppScanner::scan(std::stop_token stop) const {
   std::unordered_set<std::string> seen;
   std::vector<fs::path> bundles;
   for (const fs::path& root : roots) {
     std::vector<Listed> listed;
-    collectApps(root, FileSystem::resolveLinks(root).native(), 1, listed);
+    collectApps(root, FileSystem::resolveLinks(root).native(), 1, listed, stop);
     for (Listed& bundle : listed) {
       if (seen.insert(std::move(bundle.resolved)).second) bundles.push_back(std::move(bundle.path));
     }
   }
-  std::vector<InstalledApp> apps = readAll(bundles);
+  std::vector<InstalledApp> apps = readAll(bundles, stop);
   apps = OwnApp::keepOneOwnCopy(std::move(apps), runningPath);
   std::stable_sort(apps.begin(), apps.end(), [](const InstalledApp& a, const InstalledApp& b) {
     return Collation::less(a.name, b.name);
@@ -206,7 +208,8 @@ std::vector<InstalledApp> AppScanner::scan() const {
   return apps;
 }
 
-std::vector<InstalledApp> AppScanner::readAll(const std::vector<fs::path>& bundles) const {
+std::vector<InstalledApp> AppScanner::readAll(const std::vector<fs::path>& bundles,
+                                              const std::stop_token& stop) const {
   // Reading is independent per bundle and mostly waits on the file system,
   // so a few workers share it; results keep the listing order.
   std::vector<std::optional<InstalledApp>> slots(bundles.size());
@@ -216,7 +219,8 @@ std::vector<InstalledApp> AppScanner::readAll(const std::vector<fs::path>& bundl
   std::exception_ptr failure;
   auto work = [&] {
     try {
-      for (size_t i = next++; i < bundles.size(); i = next++) slots[i] = readApp(bundles[i]);
+      for (size_t i = next++; i < bundles.size() && !stop.stop_requested(); i = next++)
+        slots[i] = readApp(bundles[i]);
     } catch (...) {
       std::lock_guard lock(failureLock);
       if (!failure) failure = std::current_exception();
@@ -229,6 +233,7 @@ std::vector<InstalledApp> AppScanner::readAll(const std::vector<fs::path>& bundl
     work();
   }
   if (failure) std::rethrow_exception(failure);
+  Cancelled::check(stop);
   std::vector<InstalledApp> apps;
   apps.reserve(bundles.size());
   for (auto& slot : slots) {
@@ -239,7 +244,7 @@ std::vector<InstalledApp> AppScanner::readAll(const std::vector<fs::path>& bundl
 
 std::vector<fs::path> AppScanner::listApps(const fs::path& folder, int depth) {
   std::vector<Listed> listed;
-  collectApps(folder, FileSystem::resolveLinks(folder).native(), depth, listed);
+  collectApps(folder, FileSystem::resolveLinks(folder).native(), depth, listed, {});
   std::vector<fs::path> paths;
   paths.reserve(listed.size());
   for (Listed& bundle : listed) paths.push_back(std::move(bundle.path));

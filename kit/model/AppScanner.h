@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,9 @@ struct AppScanner {
   // case-insensitive, stable). Bundles whose path is not valid UTF-8 are left
   // out. Reads bundles on up to four threads of its own, joined before it
   // returns; the metadata store must allow calls from several threads.
-  std::vector<InstalledApp> scan() const;
+  // Throws Cancelled once `stop` is requested (tested before every listed
+  // entry and every bundle read); it then answers nothing.
+  std::vector<InstalledApp> scan(std::stop_token stop = {}) const;
 
   // The "*.app" entries of a folder and, while depth is at least 1, of its
   // subfolders, hidden entries skipped, in path order. Empty when the folder
@@ -82,7 +85,8 @@ struct AppScanner {
   static constexpr size_t kReadWorkers = 4;
 
   // readApp of every bundle, records in the order given.
-  std::vector<InstalledApp> readAll(const std::vector<std::filesystem::path>& bundles) const;
+  std::vector<InstalledApp> readAll(const std::vector<std::filesystem::path>& bundles,
+                                    const std::stop_token& stop) const;
 };
 
 }  // namespace larkvale

@@ -21,15 +21,6 @@ std::string damagedName(Date now, int attempt) {
 
 }  // namespace
 
-fs::path StateStore::defaultFolder(const UserFolders& folders) {
-  return folders.applicationSupport / "Larkvale";
-}
-
-fs::path StateStore::folderFor(const UserFolders& folders, std::string_view bundleID) {
-  if (bundleID.ends_with(".debug")) return folders.applicationSupport / "Larkvale Debug";
-  return defaultFolder(folders);
-}
-
 std::string StateStore::encode(const AppState& state) {
   return JsonCoding::encode(toJson(state));
 }

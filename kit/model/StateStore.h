@@ -12,7 +12,8 @@
 // the folder, fsync, rename): a crash leaves the old or the new file, never a
 // torn one. Its failure throws FileError and leaves the old file untouched.
 //
-// A plain value holding only its folder; it opens nothing between calls.
+// A plain value holding only its folder (the app's is AppFolders::state); it
+// opens nothing between calls.
 // Loads and saves of one folder must not run at the same time.
 #include <filesystem>
 #include <string>
@@ -20,7 +21,6 @@
 
 #include "kit/model/AppState.h"
 #include "platform/Dates.h"
-#include "platform/UserFolders.h"
 
 namespace larkvale {
 
@@ -29,12 +29,6 @@ class StateStore {
   static constexpr std::string_view kFileName = "state.json";
 
   explicit StateStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
-
-  // applicationSupport/"Larkvale".
-  static std::filesystem::path defaultFolder(const UserFolders& folders);
-  // defaultFolder, or "Larkvale Debug" beside it for a bundle identifier
-  // ending in ".debug", so such a build keeps a state of its own.
-  static std::filesystem::path folderFor(const UserFolders& folders, std::string_view bundleID);
 
   const std::filesystem::path& folder() const { return folder_; }
   std::filesystem::path file() const { return folder_ / kFileName; }

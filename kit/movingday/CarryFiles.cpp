@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Error.h"
+
 namespace larkvale::CarryFiles {
 namespace {
 
@@ -35,8 +37,10 @@ bool writeAll(int fd, const char* data, size_t size) {
 }
 
 // Plain read/write, for file systems where copy_file_range can't be used.
-bool copyByReading(int from, int to) {
+// False with errno ECANCELED when a stop was requested.
+bool copyByReading(int from, int to, const std::stop_token& stop) {
   std::vector<char> buffer(1 << 17);
+  int64_t sinceLook = 0;
   for (;;) {
     ssize_t n = ::read(from, buffer.data(), buffer.size());
     if (n == 0) return true;
@@ -45,16 +49,28 @@ bool copyByReading(int from, int to) {
       return false;
     }
     if (!writeAll(to, buffer.data(), static_cast<size_t>(n))) return false;
+    sinceLook += n;
+    if (sinceLook >= kCopyChunk) {
+      sinceLook = 0;
+      if (stop.stop_requested()) {
+        errno = ECANCELED;
+        return false;
+      }
+    }
   }
 }
 
-bool copyData(int from, int to, int64_t size) {
+bool copyData(int from, int to, int64_t size, const std::stop_token& stop) {
   bool started = false;
   for (;;) {
-    ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+    ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(kCopyChunk), 0);
     if (n == 0) return true;
     if (n > 0) {
       started = true;
+      if (stop.stop_requested()) {
+        errno = ECANCELED;
+        return false;
+      }
       continue;
     }
     if (errno == EINTR) continue;
@@ -63,7 +79,7 @@ bool copyData(int from, int to, int64_t size) {
     bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
                        errno == EOPNOTSUPP || errno == EPERM;
     if (started || !unsupported || size < 0) return false;
-    return copyByReading(from, to);
+    return copyByReading(from, to, stop);
   }
 }
 
@@ -116,7 +132,8 @@ Outcome<Fd> openFolderBelow(int root, std::string_view relative, bool create) {
   return current;
 }
 
-Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir) {
+Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir,
+                          const std::stop_token& stop) {
   // O_NONBLOCK: a FIFO swapped in since the item was classified must not
   // hang the copy; the fstat below then refuses it.
   Fd from{::openat(srcDir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
@@ -126,11 +143,12 @@ Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir) {
   if (!S_ISREG(st.st_mode)) return describe(EINVAL);
   Fd to{::openat(dstDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
   if (!to) return errno == ELOOP ? std::string(kLinkOnTheWay) : describe(errno);
-  if (!copyData(from.get(), to.get(), st.st_size)) {
+  if (!copyData(from.get(), to.get(), st.st_size, stop)) {
     int err = errno;
     // The file is our own, made above with O_EXCL: a half copy must not pass
     // for the real thing on the new Mac.
     ::unlinkat(dstDir, name.c_str(), 0);
+    if (err == ECANCELED && stop.stop_requested()) throw Cancelled();
     return describe(err);
   }
   // Best effort: drives formatted for other systems may refuse modes, and the

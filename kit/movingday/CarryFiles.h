@@ -4,11 +4,12 @@
 // each piece on the way with O_NOFOLLOW, so a symbolic link in the copy (one
 // that an earlier pick copied) can never lead a write outside it.
 //
-// Nothing here throws; failures come back as the system's description.
-// Internal to the Copy Settings implementation.
+// Nothing here throws but Cancelled; failures come back as the system's
+// description. Internal to the Copy Settings implementation.
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -55,11 +56,17 @@ Outcome<Fd> openFolderBelow(int root, std::string_view relative, bool create);
 // opens it without following a link.
 Outcome<Fd> makeFolderIn(int parent, const std::string& name);
 
+// Bytes copied between two looks at the stop token.
+inline constexpr int64_t kCopyChunk = int64_t{8} << 20;
+
 // Copies the regular file name of srcDir to a new file name in dstDir
 // (created exclusively: an existing entry is never touched), keeping the
 // permission bits and times where the destination allows. Answers the
-// source's size. A failed copy leaves no partial file behind.
-Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir);
+// source's size. A failed copy leaves no partial file behind. After every
+// kCopyChunk bytes the stop token is tested: once a stop is requested the
+// partial file is removed and Cancelled thrown.
+Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir,
+                          const std::stop_token& stop = {});
 
 // Copies the symbolic link name of srcDir as a link in dstDir, with its times.
 Outcome<std::monostate> copyLink(int srcDir, const std::string& name, int dstDir);

@@ -5,6 +5,7 @@
 
 #include "kit/model/Version.h"
 #include "kit/sources/Homebrew.h"
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 
 namespace larkvale {
@@ -33,10 +34,11 @@ std::unordered_map<std::string, const InstalledApp*> indexByBundleID(
 
 NewMacDiff::NewMacDiff(MovingManifest m, std::filesystem::path f,
                        const std::vector<InstalledApp>& installed,
-                       const std::filesystem::path& home)
+                       const std::filesystem::path& home, std::stop_token stop)
     : manifest(std::move(m)), folder(std::move(f)) {
   auto index = indexByBundleID(installed);
   for (const auto& app : manifest.apps) {
+    Cancelled::check(stop);
     auto it = index.find(lowercased(app.bundleID));
     if (it == index.end()) {
       missingApps.push_back({app, std::nullopt});
@@ -47,6 +49,7 @@ NewMacDiff::NewMacDiff(MovingManifest m, std::filesystem::path f,
     (older ? olderApps : presentApps).push_back({app, here});
   }
   for (const auto& setting : manifest.settings) {
+    Cancelled::check(stop);
     SettingLine line{setting, setting.copyIn(folder), false};
     line.copyExists = line.copy && FileSystem::exists(*line.copy);
     auto place = setting.placeIn(home);

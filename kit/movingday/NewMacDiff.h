@@ -11,6 +11,7 @@
 // any thread.
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,12 @@ struct NewMacDiff {
   std::vector<SettingLine> missingSettings;
   std::vector<SettingLine> presentSettings;
 
-  // Compares; every list keeps the manifest's order. Never fails: a test the
-  // file system can't answer counts as "not there".
+  // Compares; every list keeps the manifest's order. A test the file system
+  // can't answer counts as "not there". Throws Cancelled once `stop` is
+  // requested (tested before every app and setting).
   NewMacDiff(MovingManifest manifest, std::filesystem::path folder,
-             const std::vector<InstalledApp>& installed, const std::filesystem::path& home);
+             const std::vector<InstalledApp>& installed, const std::filesystem::path& home,
+             std::stop_token stop = {});
 
   // Nothing missing, nothing older, no setting missing.
   bool isComplete() const;

@@ -1,22 +1,21 @@
 #include "kit/movingday/SettingsCopier.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <unordered_set>
+#include <utility>
 
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/CarryFiles.h"
 #include "kit/movingday/InventoryEntry.h"
-#include "kit/movingday/SettingsLocator.h"
+#include "kit/movingday/SettingsWalk.h"
 #include "kit/movingday/TreeCopier.h"
 #include "platform/Collation.h"
 #include "platform/Error.h"
@@ -27,51 +26,34 @@ namespace {
 
 using CarryFiles::Fd;
 
-constexpr std::array<std::string_view, 2> kAllowedPrefixes = {"~/Library/Preferences/",
-                                                              "~/Library/Application Support/"};
-
-// clang-format off
-constexpr std::array<std::string_view, 17> kCacheNames = {
-    "cache", "caches", "code cache", "gpucache", "cacheddata", "shadercache", "grshadercache",
-    "dawncache", "dawngraphitecache", "dawnwebgpucache", "service worker", "crashpad",
-    "crashreports", "logs", "log", "tmp", "temp"};
-// clang-format on
-
 constexpr int kMaxFolderNumber = 10000;
 
-std::string lowercased(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool isCacheName(std::string_view name) {
-  std::string lower = lowercased(name);
-  return std::find(kCacheNames.begin(), kCacheNames.end(), lower) != kCacheNames.end();
-}
-
-void measureFolder(int folder, SettingsCopier::Size& size, int depth) {
-  int listing = ::dup(folder);
-  DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
-  if (!dir) {
-    if (listing >= 0) ::close(listing);
-    return;
-  }
-  while (dirent* entry = ::readdir(dir)) {
-    std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    struct stat st {};
-    if (::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    CopyItemKind kind = classifyStatus(&st, name, false);
-    if (kind == CopyItemKind::file) {
-      size.bytes += st.st_size;
+// Counts what a copy of the walked item would count.
+class Measure final : public WalkVisitor {
+ public:
+  bool visit(const WalkItem& item) override {
+    if (item.kind == CopyItemKind::file) {
+      size.bytes += item.status->st_size;
       size.files += 1;
-    } else if (kind == CopyItemKind::folder && depth < kMaxCopyDepth) {
-      Fd sub{::openat(folder, entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
-      if (sub) measureFolder(sub.get(), size, depth + 1);
     }
+    return item.kind == CopyItemKind::folder;
   }
-  ::closedir(dir);
+  void leave(const WalkItem&, int) override {}
+
+  SettingsCopier::Size size;
+};
+
+// The folder holding a path and the path's own name, trailing slashes
+// ignored; nothing for a path with no name of its own (such as "/").
+std::optional<std::pair<std::filesystem::path, std::string>> splitName(
+    const std::filesystem::path& path) {
+  std::string text = path.native();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  const size_t slash = text.rfind('/');
+  if (slash == std::string::npos) return std::nullopt;
+  std::string name = text.substr(slash + 1);
+  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  return std::pair{std::filesystem::path(slash == 0 ? "/" : text.substr(0, slash)), name};
 }
 
 // Claims a new folder in destination with one mkdir per name, so that two
@@ -103,23 +85,6 @@ void writeInto(const std::filesystem::path& file, std::string_view bytes) {
 
 }  // namespace
 
-std::string LeftOutReason::folderFailed(std::string_view description) {
-  return "Couldn't make the folder (" + std::string(description) + ").";
-}
-
-std::string LeftOutReason::copyFailed(std::string_view description) {
-  return "Couldn't copy (" + std::string(description) + ").";
-}
-
-CopyItemKind classifyStatus(const struct stat* status, std::string_view name, bool picked) {
-  if (status && S_ISLNK(status->st_mode)) return CopyItemKind::link;
-  if (status && S_ISDIR(status->st_mode))
-    return !picked && isCacheName(name) ? CopyItemKind::cache : CopyItemKind::folder;
-  if (SettingsCopier::looksLikeLicence(name)) return CopyItemKind::licenceFile;
-  if (status && S_ISREG(status->st_mode)) return CopyItemKind::file;
-  return CopyItemKind::notRegular;
-}
-
 std::vector<SettingsPick> SettingsCopier::settingsPicks(
     const std::vector<InventoryEntry>& entries) {
   std::vector<const InventoryEntry*> byName;
@@ -140,22 +105,7 @@ std::vector<SettingsPick> SettingsCopier::settingsPicks(
 }
 
 bool SettingsCopier::isAllowedPath(std::string_view tildePath) {
-  for (std::string_view prefix : kAllowedPrefixes) {
-    if (!tildePath.starts_with(prefix)) continue;
-    std::string_view rest = tildePath.substr(prefix.size());
-    if (rest.empty()) return false;
-    size_t start = 0;
-    for (;;) {
-      size_t slash = rest.find('/', start);
-      std::string_view piece = rest.substr(start, slash == rest.npos ? rest.npos : slash - start);
-      if (piece.empty() || piece == "." || piece == ".." ||
-          piece.find('\0') != std::string_view::npos)
-        return false;
-      if (slash == rest.npos) return true;
-      start = slash + 1;
-    }
-  }
-  return false;
+  return CopyRules::isAllowedPath(tildePath);
 }
 
 bool SettingsCopier::looksLikeLicence(std::string_view name) {
@@ -165,7 +115,7 @@ bool SettingsCopier::looksLikeLicence(std::string_view name) {
 CopyItemKind SettingsCopier::classifyItem(const std::filesystem::path& item, bool picked) {
   struct stat st {};
   bool known = ::lstat(item.c_str(), &st) == 0;
-  return classifyStatus(known ? &st : nullptr, item.filename().string(), picked);
+  return CopyRules::classify(known ? &st : nullptr, item.filename().string(), picked);
 }
 
 std::filesystem::path SettingsCopier::locate(std::string_view tildePath) const {
@@ -175,23 +125,17 @@ std::filesystem::path SettingsCopier::locate(std::string_view tildePath) const {
   return home_ / std::filesystem::path(rest);
 }
 
-SettingsCopier::Size SettingsCopier::measureSetting(std::string_view tildePath) const {
-  Size size;
+SettingsCopier::Size SettingsCopier::measureSetting(std::string_view tildePath,
+                                                    std::stop_token stop) const {
+  Cancelled::check(stop);
   std::filesystem::path item = locate(tildePath);
-  if (!FileSystem::exists(item)) return size;
-  struct stat st {};
-  bool known = ::lstat(item.c_str(), &st) == 0;
-  switch (classifyStatus(known ? &st : nullptr, item.filename().string(), true)) {
-    case CopyItemKind::file:
-      return {st.st_size, 1};
-    case CopyItemKind::folder: {
-      Fd folder{::open(item.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
-      if (folder) measureFolder(folder.get(), size, 0);
-      return size;
-    }
-    default:
-      return size;
-  }
+  auto split = splitName(item);
+  if (!split || !FileSystem::exists(item)) return {};
+  Fd parent{::open(split->first.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (!parent) return {};
+  Measure measure;
+  walkSettingsItem(parent.get(), split->second, measure, stop);
+  return measure.size;
 }
 
 std::string SettingsCopier::folderName(std::string_view macName, Date date) {
@@ -238,7 +182,8 @@ SettingsCopier::Result SettingsCopier::copy(const std::vector<SettingsPick>& pic
                                             const std::filesystem::path& destination,
                                             std::string_view macName,
                                             std::string_view systemVersion, Date date,
-                                            const Progress& progress) const {
+                                            const Progress& progress, std::stop_token stop) const {
+  Cancelled::check(stop);
   auto [root, folder] = claimFolder(destination, folderName(macName, date));
   if (::mkdirat(root.get(), "Settings", 0755) != 0)
     throw CarryError::noDestination(CarryFiles::describe(errno));
@@ -249,10 +194,11 @@ SettingsCopier::Result SettingsCopier::copy(const std::vector<SettingsPick>& pic
   manifest.macName = macName;
   manifest.systemVersion = systemVersion;
   manifest.apps = apps;
-  TreeCopier copier(root.get(), manifest.leftOut);
+  TreeCopier copier(root.get(), manifest.leftOut, stop);
   const int total = static_cast<int>(picks.size());
   for (int i = 0; i < total; ++i) {
     if (progress) progress(i, total);
+    Cancelled::check(stop);
     const SettingsPick& pick = picks[static_cast<size_t>(i)];
     if (!isAllowedPath(pick.tildePath)) {
       manifest.leftOut.push_back({pick.tildePath, std::string(LeftOutReason::notAllowed)});
@@ -270,6 +216,9 @@ SettingsCopier::Result SettingsCopier::copy(const std::vector<SettingsPick>& pic
                                    counts.bytes, counts.files, "Settings/" + rel});
   }
   if (progress) progress(total, total);
+  // A cancelled copy is not a Moving Day folder anyone should trust: without
+  // a manifest, New Mac Check refuses it.
+  Cancelled::check(stop);
 
   writeInto(folder / MovingManifest::fileName, MovingManifest::writeManifest(manifest));
   writeInto(folder / "README.txt", readmeText(manifest));

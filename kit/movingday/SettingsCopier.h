@@ -9,15 +9,21 @@
 // moves on to " 2", " 3" …), every write below it goes through folder
 // handles that refuse symbolic links, and files are created exclusively.
 // A problem with one item is a left-out item with its reason, never an error.
+// What is copied, left out and counted follows CopyRules.h.
 //
 // A plain value; every function is synchronous and may run on any thread.
+// Measuring and copying take a stop token, tested before every item they
+// walk (and while a large file is copied): once a stop is requested they
+// throw Cancelled and answer nothing.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "kit/movingday/CopyRules.h"
 #include "kit/movingday/MovingManifest.h"
 #include "kit/movingday/SettingsPick.h"
 #include "platform/Dates.h"
@@ -25,31 +31,6 @@
 namespace larkvale {
 
 struct InventoryEntry;
-
-// How one file-system item is treated by the copy.
-enum class CopyItemKind {
-  file,         // a regular file: copied and counted
-  folder,       // made in the copy and walked
-  link,         // a symbolic link: copied as a link, not counted
-  notRegular,   // a socket, FIFO or device, or unreadable: left out
-  cache,        // a cache folder below the picked item: left out with its contents
-  licenceFile,  // a name that looks like a licence file: left out
-};
-
-// The fixed reasons of left-out items.
-namespace LeftOutReason {
-inline constexpr std::string_view notAllowed =
-    "Only Preferences and Application Support items are copied.";
-inline constexpr std::string_view vanished = "Not on this Mac any more.";
-inline constexpr std::string_view cache = "A cache the app rebuilds.";
-inline constexpr std::string_view licenceFile =
-    "Looks like a licence file: Larkvale never copies those. Bring the key yourself.";
-inline constexpr std::string_view notRegular = "Not a regular file (a socket or device).";
-// "Couldn't make the folder (" + description + ")."
-std::string folderFailed(std::string_view description);
-// "Couldn't copy (" + description + ")."
-std::string copyFailed(std::string_view description);
-}  // namespace LeftOutReason
 
 class SettingsCopier {
  public:
@@ -90,17 +71,21 @@ class SettingsCopier {
   std::filesystem::path locate(std::string_view tildePath) const;
 
   // What copy would count for the item: bytes and number of regular files.
-  // Never fails: missing or unreadable items give 0 and 0.
-  Size measureSetting(std::string_view tildePath) const;
+  // Missing or unreadable items give 0 and 0; throws only Cancelled.
+  Size measureSetting(std::string_view tildePath, std::stop_token stop = {}) const;
 
   // Makes a new Moving Day folder in destination, copies the picks into its
   // "Settings" folder, and writes manifest.json and README.txt beside it.
   // Throws CarryError::noDestination when destination is not an existing
   // folder, when no folder can be made in it, or when the manifest or README
-  // can't be written; what was copied by then stays on disk.
+  // can't be written; what was copied by then stays on disk. Throws
+  // Cancelled once a stop is requested: the file being copied is removed,
+  // the files copied before it stay, and neither manifest.json nor README.txt
+  // is written.
   Result copy(const std::vector<SettingsPick>& picks, const std::vector<MovingManifest::App>& apps,
               const std::filesystem::path& destination, std::string_view macName,
-              std::string_view systemVersion, Date date, const Progress& progress = {}) const;
+              std::string_view systemVersion, Date date, const Progress& progress = {},
+              std::stop_token stop = {}) const;
 
   // The text of README.txt for a manifest.
   static std::string readmeText(const MovingManifest& manifest);

@@ -67,12 +67,6 @@ std::vector<std::string> listSupportNames(const fs::path& home) {
 
 }  // namespace
 
-bool looksLikeLicenceFile(std::string_view name) {
-  const std::string lower = lowercased(name);
-  return std::any_of(licenceWords.begin(), licenceWords.end(),
-                     [&](std::string_view word) { return lower.find(word) != std::string::npos; });
-}
-
 std::string normalisedKey(std::string_view text) {
   icu::UnicodeString u = icu::UnicodeString::fromUTF8(
       icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));

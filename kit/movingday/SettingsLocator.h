@@ -10,9 +10,9 @@
 //
 // A locator lists "Library/Application Support" once when it is made and is
 // immutable afterwards, so one locator may be shared by several threads.
-#include <array>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -20,16 +20,10 @@
 
 #include "kit/model/AppUpdate.h"
 #include "kit/model/InstalledApp.h"
+#include "kit/movingday/CopyRules.h"
 #include "kit/movingday/InventoryEntry.h"
 
 namespace larkvale {
-
-// The lowercase fragments that make a file name look like a licence file.
-inline constexpr std::array<std::string_view, 4> licenceWords = {"licen", "registration", "serial",
-                                                                 "activation"};
-
-// Whether a file name's lowercase form holds one of `licenceWords`.
-bool looksLikeLicenceFile(std::string_view name);
 
 // The folder-matching key of a name: lowercased, only its letters and numbers
 // (with the marks that belong to them), in NFC. Invalid UTF-8 is dropped.
@@ -64,6 +58,13 @@ class SettingsLocator {
   // says, nothing when it can't be read (an App Store app then counts as
   // sandboxed). Never fails: what can't be found is left out.
   InventoryEntry inventoryEntry(const AppUpdate& update, std::optional<bool> sandboxed) const;
+
+  // The inventory of the apps: each update's row, with the sandbox flag its
+  // bundle's code signature gives, sorted by app name (localized,
+  // case-insensitive, stable). Throws Cancelled once `stop` is requested
+  // (tested before every app).
+  std::vector<InventoryEntry> inventory(const std::vector<AppUpdate>& updates,
+                                        std::stop_token stop = {}) const;
 
  private:
   // The file-system path of a tilde or absolute path; nothing when a tilde

@@ -1,8 +1,11 @@
-// Building one inventory row from an app's update record and its settings.
+// Building inventory rows from apps' update records and their settings.
 #include <algorithm>
 
+#include "kit/model/AppScanner.h"
 #include "kit/movingday/KnownApps.h"
 #include "kit/movingday/SettingsLocator.h"
+#include "platform/Collation.h"
+#include "platform/Error.h"
 #include "platform/WebURL.h"
 
 namespace larkvale {
@@ -91,6 +94,20 @@ InventoryEntry SettingsLocator::inventoryEntry(const AppUpdate& update,
                [](const std::string& path) { return !path.ends_with(".plist"); });
   entry.licenceFiles = licenceLookingFiles(folders);
   return entry;
+}
+
+std::vector<InventoryEntry> SettingsLocator::inventory(const std::vector<AppUpdate>& updates,
+                                                       std::stop_token stop) const {
+  std::vector<InventoryEntry> entries;
+  entries.reserve(updates.size());
+  for (const AppUpdate& update : updates) {
+    Cancelled::check(stop);
+    entries.push_back(inventoryEntry(update, AppScanner::isSandboxed(update.app.path)));
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+    return Collation::less(a.app.name, b.app.name);
+  });
+  return entries;
 }
 
 }  // namespace larkvale

@@ -1,6 +1,5 @@
 #include "kit/movingday/TreeCopier.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,141 +7,136 @@
 #include <cerrno>
 
 #include "kit/movingday/CarryFiles.h"
+#include "kit/movingday/SettingsWalk.h"
 
 namespace larkvale {
 namespace {
 
 using CarryFiles::Fd;
 
-std::string_view reasonFor(CopyItemKind kind) {
-  switch (kind) {
-    case CopyItemKind::cache:
-      return LeftOutReason::cache;
-    case CopyItemKind::licenceFile:
-      return LeftOutReason::licenceFile;
-    default:
-      return LeftOutReason::notRegular;
-  }
-}
-
 template <typename T>
 const std::string* failure(const CarryFiles::Outcome<T>& outcome) {
   return std::get_if<std::string>(&outcome);
 }
 
-}  // namespace
+// What the walk of one pick does with each item. The copy's folders stand
+// on a stack beside the walk's: the top is where the current items go.
+class PickCopy final : public WalkVisitor {
+ public:
+  PickCopy(int root, const std::string& rel, std::vector<MovingManifest::LeftOut>& leftOut,
+           const std::stop_token& stop, TreeCopier::Counts& counts)
+      : root_(root), rel_(rel), leftOut_(leftOut), stop_(stop), counts_(counts) {}
 
-void TreeCopier::leaveOut(std::string display, std::string reason) {
-  leftOut_.push_back({std::move(display), std::move(reason)});
-}
+  bool visit(const WalkItem& item) override {
+    if (!item.status) {
+      unreadable(item);
+      return false;
+    }
+    switch (item.kind) {
+      case CopyItemKind::file:
+      case CopyItemKind::link:
+      case CopyItemKind::folder:
+        break;
+      default:
+        leaveOut(item, std::string(CopyRules::reasonFor(item.kind)));
+        return false;
+    }
+    if (item.depth == 0) {
+      counts_.isFolder = item.kind == CopyItemKind::folder;
+      if (!openPickParent(item)) return false;
+    }
+    const int into = folders_.back().get();
+    if (item.kind == CopyItemKind::file) {
+      auto copied = CarryFiles::copyFile(item.parent, item.name, into, stop_);
+      if (auto* error = failure(copied)) {
+        leaveOut(item, LeftOutReason::copyFailed(*error));
+      } else {
+        counts_.bytes += std::get<int64_t>(copied);
+        counts_.files += 1;
+      }
+      return false;
+    }
+    if (item.kind == CopyItemKind::link) {
+      auto linked = CarryFiles::copyLink(item.parent, item.name, into);
+      if (auto* error = failure(linked)) leaveOut(item, LeftOutReason::copyFailed(*error));
+      return false;
+    }
+    if (item.tooDeep) {
+      leaveOut(item, LeftOutReason::folderFailed(CarryFiles::describe(ENAMETOOLONG)));
+      return false;
+    }
+    auto made = CarryFiles::makeFolderIn(into, item.name);
+    if (auto* error = failure(made)) {
+      leaveOut(item, LeftOutReason::folderFailed(*error));
+      return false;
+    }
+    folders_.push_back(std::move(std::get<Fd>(made)));
+    return true;
+  }
+
+  void leave(const WalkItem& folder, int error) override {
+    if (error != 0) leaveOut(folder, LeftOutReason::copyFailed(CarryFiles::describe(error)));
+    // After the walk, so that making its entries does not change the times.
+    CarryFiles::keepFolderAttributes(folders_.back().get(), *folder.status);
+    folders_.pop_back();
+  }
+
+ private:
+  void unreadable(const WalkItem& item) {
+    if (item.depth == 0) {
+      if (item.statusError == ENOENT)
+        leaveOut(item, std::string(LeftOutReason::vanished));
+      else
+        leaveOut(item, std::string(CopyRules::reasonFor(item.kind)));
+    } else if (item.statusError != ENOENT) {
+      // Gone since it was listed, a walked item simply has nothing to carry.
+      leaveOut(item, LeftOutReason::copyFailed(CarryFiles::describe(item.statusError)));
+    }
+  }
+
+  // The folder that receives the picked item, made with its parents.
+  bool openPickParent(const WalkItem& item) {
+    const std::string stored = "Settings/" + rel_;
+    auto parent = CarryFiles::openFolderBelow(root_, stored.substr(0, stored.rfind('/')), true);
+    if (auto* error = failure(parent)) {
+      leaveOut(item, item.kind == CopyItemKind::folder ? LeftOutReason::folderFailed(*error)
+                                                       : LeftOutReason::copyFailed(*error));
+      return false;
+    }
+    folders_.push_back(std::move(std::get<Fd>(parent)));
+    return true;
+  }
+
+  void leaveOut(const WalkItem& item, std::string reason) {
+    leftOut_.push_back({"~/" + rel_ + item.below, std::move(reason)});
+  }
+
+  int root_;
+  const std::string& rel_;
+  std::vector<MovingManifest::LeftOut>& leftOut_;
+  const std::stop_token& stop_;
+  TreeCopier::Counts& counts_;
+  std::vector<Fd> folders_;
+};
+
+}  // namespace
 
 TreeCopier::Counts TreeCopier::copyPick(const std::filesystem::path& source,
                                         const std::string& rel) {
   Counts counts;
-  const std::string display = "~/" + rel;
-  struct stat st {};
-  bool known = ::lstat(source.c_str(), &st) == 0;
-  if (!known && errno == ENOENT) {
-    leaveOut(display, std::string(LeftOutReason::vanished));
-    return counts;
-  }
-  CopyItemKind kind = classifyStatus(known ? &st : nullptr, source.filename().string(), true);
-  if (kind == CopyItemKind::notRegular || kind == CopyItemKind::licenceFile) {
-    leaveOut(display, std::string(reasonFor(kind)));
-    return counts;
-  }
-  counts.isFolder = kind == CopyItemKind::folder;
-  const std::string stored = "Settings/" + rel;
-  const size_t slash = stored.rfind('/');
-  auto parent = CarryFiles::openFolderBelow(root_, stored.substr(0, slash), true);
-  if (auto* error = failure(parent)) {
-    leaveOut(display, counts.isFolder ? LeftOutReason::folderFailed(*error)
-                                      : LeftOutReason::copyFailed(*error));
-    return counts;
-  }
   // The source's own parent, links followed: the user's home may well reach
   // Application Support through a link, and that is theirs to have.
   Fd srcParent{::open(source.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (!srcParent) {
-    leaveOut(display, LeftOutReason::copyFailed(CarryFiles::describe(errno)));
+    const int error = errno;
+    leftOut_.push_back({"~/" + rel, error == ENOENT
+                                        ? std::string(LeftOutReason::vanished)
+                                        : LeftOutReason::copyFailed(CarryFiles::describe(error))});
     return counts;
   }
-  copyEntry(srcParent.get(), std::get<Fd>(parent).get(), stored.substr(slash + 1), display, counts,
-            0);
+  PickCopy copy(root_, rel, leftOut_, stop_, counts);
+  walkSettingsItem(srcParent.get(), source.filename().string(), copy, stop_);
   return counts;
-}
-
-void TreeCopier::copyEntry(int srcDir, int dstDir, const std::string& name,
-                           const std::string& display, Counts& counts, int depth) {
-  struct stat st {};
-  if (::fstatat(srcDir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    if (errno == ENOENT) {
-      // Gone since it was found: a walked item simply has nothing to carry.
-      if (depth == 0) leaveOut(display, std::string(LeftOutReason::vanished));
-      return;
-    }
-    leaveOut(display, LeftOutReason::copyFailed(CarryFiles::describe(errno)));
-    return;
-  }
-  CopyItemKind kind = classifyStatus(&st, name, depth == 0);
-  switch (kind) {
-    case CopyItemKind::file: {
-      auto copied = CarryFiles::copyFile(srcDir, name, dstDir);
-      if (auto* error = failure(copied)) {
-        leaveOut(display, LeftOutReason::copyFailed(*error));
-      } else {
-        counts.bytes += std::get<int64_t>(copied);
-        counts.files += 1;
-      }
-      return;
-    }
-    case CopyItemKind::link: {
-      auto linked = CarryFiles::copyLink(srcDir, name, dstDir);
-      if (auto* error = failure(linked)) leaveOut(display, LeftOutReason::copyFailed(*error));
-      return;
-    }
-    case CopyItemKind::folder:
-      break;
-    default:
-      leaveOut(display, std::string(reasonFor(kind)));
-      return;
-  }
-  if (depth >= kMaxCopyDepth) {
-    leaveOut(display, LeftOutReason::folderFailed(CarryFiles::describe(ENAMETOOLONG)));
-    return;
-  }
-  auto made = CarryFiles::makeFolderIn(dstDir, name);
-  if (auto* error = failure(made)) {
-    leaveOut(display, LeftOutReason::folderFailed(*error));
-    return;
-  }
-  Fd from{::openat(srcDir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
-  if (!from) {
-    leaveOut(display, LeftOutReason::copyFailed(CarryFiles::describe(errno)));
-    return;
-  }
-  const Fd& to = std::get<Fd>(made);
-  walk(from.get(), to.get(), display, counts, depth + 1);
-  // After the walk, so that making its entries does not change the times.
-  CarryFiles::keepFolderAttributes(to.get(), st);
-}
-
-void TreeCopier::walk(int srcDir, int dstDir, const std::string& display, Counts& counts,
-                      int depth) {
-  int listing = ::dup(srcDir);
-  DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
-  if (!dir) {
-    if (listing >= 0) ::close(listing);
-    leaveOut(display, LeftOutReason::copyFailed(CarryFiles::describe(errno)));
-    return;
-  }
-  // Entries that the listing can't give are skipped; it ends at the first one.
-  while (dirent* entry = ::readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    copyEntry(srcDir, dstDir, name, display + "/" + name, counts, depth);
-  }
-  ::closedir(dir);
 }
 
 bool TreeCopier::existsInCopy(const std::string& rel) const {
@@ -151,7 +145,7 @@ bool TreeCopier::existsInCopy(const std::string& rel) const {
   auto parent = CarryFiles::openFolderBelow(root_, stored.substr(0, slash), false);
   if (failure(parent)) return false;
   struct stat st {};
-  return ::fstatat(std::get<CarryFiles::Fd>(parent).get(), stored.c_str() + slash + 1, &st, 0) == 0;
+  return ::fstatat(std::get<Fd>(parent).get(), stored.c_str() + slash + 1, &st, 0) == 0;
 }
 
 }  // namespace larkvale

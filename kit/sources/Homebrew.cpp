@@ -2,7 +2,6 @@
 
 #include "kit/model/Version.h"
 #include "kit/sources/AppcastText.h"
-#include "platform/UserFolders.h"
 
 namespace larkvale::Homebrew {
 namespace {
@@ -147,10 +146,6 @@ std::vector<BrewCask> parseInfo(std::string_view data, std::string_view home) {
       casks.push_back(makeCask((*list)[i], "casks[" + std::to_string(i) + "]", home));
   }
   return casks;
-}
-
-std::vector<BrewCask> parseInfo(std::string_view data) {
-  return parseInfo(data, UserFolders::current().home.string());
 }
 
 std::map<std::string, BrewOutdated> parseOutdated(std::string_view data) {

@@ -27,9 +27,8 @@ namespace Homebrew {
 // without a "token" text, or a known key holding the wrong type fails the
 // whole answer with BrewAnswerError; artifacts and app entries are read
 // leniently and never fail it. A missing "casks" gives no casks. A leading
-// "~" in an app path becomes the home folder given (by default this user's).
+// "~" in an app path becomes the home folder given.
 std::vector<BrewCask> parseInfo(std::string_view data, std::string_view home);
-std::vector<BrewCask> parseInfo(std::string_view data);
 
 // Reads the answer of "outdated --cask --greedy --json=v2" into rows by
 // token; a later row of the same token replaces an earlier one. Failures as

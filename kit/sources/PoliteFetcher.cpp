@@ -36,10 +36,6 @@ PoliteFetcher::PoliteFetcher(std::optional<fs::path> cacheFolder, double spacing
         return options;
       }()) {}
 
-fs::path PoliteFetcher::defaultCacheFolder(const UserFolders& folders) {
-  return folders.caches / "com.tarn4820.Larkvale" / "http";
-}
-
 FetchResult PoliteFetcher::fetch(const std::string& url, double maxAge) {
   auto parts = parseUrl(url);
   if (!parts || (parts->scheme != "http" && parts->scheme != "https") || parts->host.empty())

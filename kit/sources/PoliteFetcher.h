@@ -24,7 +24,6 @@
 #include "kit/sources/HTTPFetching.h"
 #include "kit/sources/SavedAnswers.h"
 #include "platform/HttpSession.h"
-#include "platform/UserFolders.h"
 
 namespace larkvale {
 
@@ -56,14 +55,12 @@ class PoliteFetcher final : public HTTPFetching {
 
   // Takes ownership of the session. Without a folder nothing is saved,
   // loaded or pruned. The folder is created with its parents when missing;
-  // a failure to create it is ignored (saving then fails quietly).
+  // a failure to create it is ignored (saving then fails quietly). The app's
+  // folder is AppFolders::http.
   PoliteFetcher(std::unique_ptr<HttpSession> session,
                 std::optional<std::filesystem::path> cacheFolder, Options options);
   // The libcurl session and the given spacing.
   PoliteFetcher(std::optional<std::filesystem::path> cacheFolder, double spacing);
-
-  // "<caches>/com.tarn4820.Larkvale/http".
-  static std::filesystem::path defaultCacheFolder(const UserFolders& folders);
 
   // Throws FetchError: notWeb before anything else happens; tooLarge for a
   // body over the limit (even when a saved answer exists); network when the

@@ -49,7 +49,7 @@ std::optional<BrewReport> UpdateChecker::readBrew(bool wantOutdated,
   if (!brew_ || !brew_->brewPath()) return std::nullopt;
   BrewReport report;
   try {
-    report.casks = Homebrew::parseInfo(brew_->run(SystemBrew::infoArguments()));
+    report.casks = Homebrew::parseInfo(brew_->run(SystemBrew::infoArguments()), home_.native());
   } catch (const std::exception& e) {
     problems.push_back("Homebrew didn't list its casks (" + describe(e) +
                        "); cask apps are checked by their other sources.");
@@ -135,9 +135,11 @@ AppUpdate UpdateChecker::evaluate(const Plan& plan, const CheckOptions& options,
 }
 
 CheckReport UpdateChecker::check(const std::vector<InstalledApp>& apps, const CheckOptions& options,
-                                 const Progress& progress) const {
+                                 const Progress& progress, std::stop_token stop) const {
+  Cancelled::check(stop);
   std::vector<std::string> problems;
   const auto brew = readBrew(true, problems);
+  Cancelled::check(stop);
   std::vector<Plan> plans;
   plans.reserve(apps.size());
   for (const auto& app : apps) plans.push_back(plan(app, brew));
@@ -148,17 +150,20 @@ CheckReport UpdateChecker::check(const std::vector<InstalledApp>& apps, const Ch
       [&](size_t i, std::exception_ptr error) {
         return failedJudgement(baseRecord(plans[i]), error);
       },
-      progress);
+      progress, stop);
   return CheckReport{std::chrono::system_clock::now(), std::move(updates), brew.has_value(),
                      std::move(problems)};
 }
 
-std::vector<AppUpdate> UpdateChecker::listSources(const std::vector<InstalledApp>& apps) const {
+std::vector<AppUpdate> UpdateChecker::listSources(const std::vector<InstalledApp>& apps,
+                                                  std::stop_token stop) const {
+  Cancelled::check(stop);
   std::vector<std::string> ignored;
   const auto brew = readBrew(false, ignored);
   std::vector<AppUpdate> updates;
   updates.reserve(apps.size());
   for (const auto& app : apps) {
+    Cancelled::check(stop);
     const Plan p = plan(app, brew);
     AppUpdate update = baseRecord(p);
     const auto kind = p.source.kind();

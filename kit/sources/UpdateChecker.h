@@ -8,10 +8,17 @@
 // A checker holds references to the fetcher and the Homebrew runner, which
 // must outlive it; both must be safe to call from several threads at once.
 // A checker keeps no state between calls; any thread may call it.
+//
+// check and listSources take a stop token: once a stop is requested no
+// further app is started and the call throws Cancelled when the apps in
+// flight have ended (each ends within its fetch's time limit; a Homebrew run
+// already started ends within its own).
 #include <cstddef>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -48,18 +55,21 @@ class UpdateChecker {
   static constexpr double kAppStoreAnswerAge = 3600;
   static constexpr double kGitHubAnswerAge = 21600;
 
-  UpdateChecker(HTTPFetching& fetcher, const BrewRunning* brew, ServiceHosts hosts = {})
-      : fetcher_(fetcher), brew_(brew), hosts_(std::move(hosts)) {}
+  // home is the user's home folder, for the "~" in the paths Homebrew gives.
+  UpdateChecker(HTTPFetching& fetcher, const BrewRunning* brew, std::filesystem::path home,
+                ServiceHosts hosts = {})
+      : fetcher_(fetcher), brew_(brew), home_(std::move(home)), hosts_(std::move(hosts)) {}
 
   // One AppUpdate per app, in the order given; progress is called exactly
-  // once per app with a rising count.
+  // once per app with a rising count. Throws Cancelled (see above).
   CheckReport check(const std::vector<InstalledApp>& apps, const CheckOptions& options,
-                    const Progress& progress = {}) const;
+                    const Progress& progress = {}, std::stop_token stop = {}) const;
 
   // Every app with the source a check would ask, without asking any web
   // source: notChecked "Not checked yet", or noSource for apps of the system
-  // and apps without a readable source.
-  std::vector<AppUpdate> listSources(const std::vector<InstalledApp>& apps) const;
+  // and apps without a readable source. Throws Cancelled (see above).
+  std::vector<AppUpdate> listSources(const std::vector<InstalledApp>& apps,
+                                     std::stop_token stop = {}) const;
 
   // The Homebrew step: nothing without a tool; a failed query appends its
   // problem sentence.
@@ -86,6 +96,7 @@ class UpdateChecker {
 
   HTTPFetching& fetcher_;
   const BrewRunning* brew_;
+  std::filesystem::path home_;
   ServiceHosts hosts_;
 };
 

@@ -260,6 +260,20 @@ TEST_F(MoreAppsLoaderTest, GivesTheFeedEvenWhenItCannotBeStored) {
   EXPECT_EQ(requests.size(), 2u);
 }
 
+TEST_F(MoreAppsLoaderTest, WithoutACacheFolderNothingIsReadOrWritten) {
+  // Run from the test's own folder, so that a stray relative write would show.
+  const fs::path before = fs::current_path();
+  fs::current_path(temp.path());
+  MoreAppsLoader none = loader();
+  none.cacheDirectory.clear();
+  EXPECT_TRUE(none.fetch());
+  EXPECT_TRUE(none.shouldCheck());
+  EXPECT_EQ(none.loadLocal().second, MoreAppsSource::bundled);
+  fs::current_path(before);
+  EXPECT_TRUE(fs::is_empty(temp.path()));
+  EXPECT_EQ(requests.size(), 1u);
+}
+
 TEST(MoreAppsMetaTest, WritesSecondsSince2001AndReadsLeniently) {
   MoreAppsLoader::Meta meta{"\"e\"", "Mon", Dates::fromSecondsSince2001(86400.5)};
   EXPECT_EQ(meta.toJson(), R"({"etag":"\"e\"","lastModified":"Mon","checkedAt":86400.5})");

@@ -43,9 +43,14 @@ std::string fakeBrew(const TempDir& dir, int exitCode = 0) {
       .string();
 }
 
+// The app's folders laid out under root.
+AppFolders foldersIn(const fs::path& root) {
+  return AppFolders(UserFolders::underHome(root));
+}
+
 fs::path handOff(const TempDir& dir, Terminal& terminal, int brewExit = 0) {
-  return openBrewScriptInTerminal({"firefox", "zoom"}, {"Firefox", "Zoom"}, true, dir / "cache",
-                                  fakeBrew(dir, brewExit), terminal);
+  return openBrewScriptInTerminal({"firefox", "zoom"}, {"Firefox", "Zoom"}, true,
+                                  foldersIn(dir / "cache"), fakeBrew(dir, brewExit), terminal);
 }
 
 // Runs the script under zsh as a terminal would, with `input` typed in; the
@@ -103,7 +108,7 @@ TEST(BrewScriptTest, HostileNamesAreShownInertAndNeverRun) {
                                     "\"; " + touch + "; \"", "a\n" + touch + "\n",
                                     "\\\"; " + touch + " #", "${(e):-" + touch + "}"};
   fs::path script = openBrewScriptInTerminal({"a", "b", "c", "d", "e", "f"}, names, false,
-                                             dir / "cache", fakeBrew(dir), terminal);
+                                             foldersIn(dir / "cache"), fakeBrew(dir), terminal);
   std::string out = runScript(dir, script, "\n", 0);
   EXPECT_FALSE(fs::exists(p)) << out;
   EXPECT_EQ(readAll(dir / "brew.log"), "upgrade\n--cask\na\nb\nc\nd\ne\nf\n");
@@ -118,7 +123,7 @@ TEST(BrewScriptTest, RefusalsWriteNothing) {
   RecordingTerminal terminal;
   auto failure = [&](std::vector<std::string> tokens, std::optional<std::string> brew) {
     try {
-      openBrewScriptInTerminal(tokens, {"App"}, false, dir / "cache", brew, terminal);
+      openBrewScriptInTerminal(tokens, {"App"}, false, foldersIn(dir / "cache"), brew, terminal);
     } catch (const HandoffError& error) {
       return std::string(error.what());
     }
@@ -141,39 +146,43 @@ TEST(BrewScriptTest, EachHandOffWritesANewOwnerOnlyScriptInTheTerminalFolder) {
   TempDir dir;
   RecordingTerminal terminal;
   for (int i = 0; i < 2; ++i) {
-    openBrewScriptInTerminal({"a"}, {"A"}, false, dir / "cache", "/usr/bin/brew", terminal);
+    openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "cache"), "/usr/bin/brew",
+                             terminal);
   }
   ASSERT_EQ(terminal.opened.size(), 2u);
   EXPECT_NE(terminal.opened[0], terminal.opened[1]);
   for (const auto& script : terminal.opened) {
-    EXPECT_EQ(script.parent_path(), dir / "cache" / "terminal");
+    EXPECT_EQ(script.parent_path(), foldersIn(dir / "cache").terminal);
     EXPECT_THAT(script.filename().string(),
                 testing::MatchesRegex("brew-upgrade-[0-9A-F]{8}\\.command"));
     struct stat info {};
     ASSERT_EQ(::stat(script.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u);
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "cache/terminal"), fs::directory_iterator()),
+  EXPECT_EQ(std::distance(fs::directory_iterator(foldersIn(dir / "cache").terminal),
+                          fs::directory_iterator()),
             2);
 }
 
 TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
   TempDir dir;
-  dir.write("cache/terminal", "a file where the folder belongs");
+  const AppFolders folders = foldersIn(dir / "cache");
+  dir.write(fs::relative(folders.terminal, dir.path()).string(), "a file where the folder belongs");
   RecordingTerminal terminal;
-  EXPECT_THROW(
-      openBrewScriptInTerminal({"a"}, {"A"}, false, dir / "cache", "/usr/bin/brew", terminal),
-      FileError);
+  EXPECT_THROW(openBrewScriptInTerminal({"a"}, {"A"}, false, folders, "/usr/bin/brew", terminal),
+               FileError);
   EXPECT_TRUE(terminal.opened.empty());
 
   // A terminal that can't start is no hand-off; the script, written first, stays.
   terminal.broken = true;
   EXPECT_THAT(
       [&] {
-        openBrewScriptInTerminal({"a"}, {"A"}, false, dir / "other", "/usr/bin/brew", terminal);
+        openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "other"), "/usr/bin/brew",
+                                 terminal);
       },
       testing::ThrowsMessage<TerminalError>(testing::StrEq("Couldn't open a terminal window.")));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "other/terminal"), fs::directory_iterator()),
+  EXPECT_EQ(std::distance(fs::directory_iterator(foldersIn(dir / "other").terminal),
+                          fs::directory_iterator()),
             1);
 }
 

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
+#include <stop_token>
 
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "tests/support/MachOImage.h"
 #include "tests/support/TempDir.h"
@@ -284,6 +287,34 @@ TEST(AppScannerTest, ScansEachBundleOnceAndSortsByName) {
   auto again = homeFirst.scan();
   ASSERT_EQ(again.size(), 5u);
   EXPECT_EQ(again[0].path, (dir / "Home/Alias.app").string());
+}
+
+// Asks the scan to stop the first time it is asked about a bundle.
+class StoppingSpotlight final : public Spotlight {
+ public:
+  std::optional<MetadataValue> appStoreIdentifier(const fs::path&) const override {
+    ++asked;
+    stop.request_stop();
+    return std::nullopt;
+  }
+  mutable std::atomic<int> asked{0};
+  mutable std::stop_source stop;
+};
+
+TEST(AppScannerTest, AStoppedScanAnswersNothing) {
+  TempDir dir;
+  for (int i = 0; i < 40; ++i) {
+    fs::path app = bundle(dir, "Apps/App" + std::to_string(i) + ".app", info("com.example.a"));
+    dir.write((app / "Contents/_MASReceipt/receipt").lexically_relative(dir.path()).string(), "r");
+  }
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(scannerOf({dir / "Apps"}).scan(stopped.get_token()), Cancelled);
+
+  // Stopped while its readers work: they take no further bundle.
+  auto spotlight = std::make_shared<StoppingSpotlight>();
+  EXPECT_THROW(scannerOf({dir / "Apps"}, spotlight).scan(spotlight->stop.get_token()), Cancelled);
+  EXPECT_LE(spotlight->asked.load(), 4);
 }
 
 TEST(AppScannerTest, KeepsOneCopyOfTheProgram) {

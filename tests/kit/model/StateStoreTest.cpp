@@ -219,14 +219,5 @@ TEST(StateStoreTest, KeepsLongHistoryUntilTheNextCheck) {
   EXPECT_EQ(loaded.history.size(), 300u);
 }
 
-TEST(StateStoreTest, ChoosesItsFolder) {
-  UserFolders folders = UserFolders::underHome("/home/u");
-  EXPECT_EQ(StateStore::defaultFolder(folders), "/home/u/.local/share/Larkvale");
-  EXPECT_EQ(StateStore::folderFor(folders, "com.tarn4820.Larkvale"),
-            "/home/u/.local/share/Larkvale");
-  EXPECT_EQ(StateStore::folderFor(folders, "com.tarn4820.Larkvale.debug"),
-            "/home/u/.local/share/Larkvale Debug");
-}
-
 }  // namespace
 }  // namespace larkvale

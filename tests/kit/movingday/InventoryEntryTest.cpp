@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <stop_token>
+
 #include "kit/movingday/KnownApps.h"
 #include "kit/movingday/SettingsLocator.h"
+#include "platform/Error.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -189,6 +192,23 @@ TEST_F(InventoryEntryTest, HostileBundleIdentifiersNeverLeaveHome) {
       SettingsLocator(bare.path())
           .inventoryEntry(update("Foo Bar", "com.example.foobar", UpdateSource::unknown()), false);
   EXPECT_EQ(e.settings, Strings{kPrefs + "com.example.foobar.plist"});
+}
+
+TEST_F(InventoryEntryTest, TheInventoryIsSortedByNameAndCanBeStopped) {
+  std::vector<AppUpdate> updates = {
+      update("iTerm", "com.googlecode.iterm2", UpdateSource::unknown()),
+      update("Foo Bar", "com.example.foobar", UpdateSource::unknown()),
+      update("firefox", "org.mozilla.firefox", UpdateSource::unknown())};
+  for (auto& u : updates) u.app.path = (home / "Apps" / (u.app.name + ".app")).string();
+  const auto entries = locator().inventory(updates);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0], locator().inventoryEntry(updates[2], std::nullopt));
+  EXPECT_EQ(entries[1].app.name, "Foo Bar");
+  EXPECT_EQ(entries[2].app.name, "iTerm");
+
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(locator().inventory(updates, stopped.get_token()), Cancelled);
 }
 
 TEST_F(InventoryEntryTest, JsonUsesTheFieldNamesAndLeavesOutEmptyOptionals) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stop_token>
+
+#include "platform/Error.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -40,6 +43,16 @@ TEST(NewMacDiffTest, AnEmptyManifestIsComplete) {
   EXPECT_TRUE(diff.missingSettings.empty() && diff.presentSettings.empty());
   EXPECT_TRUE(diff.isComplete());
   EXPECT_EQ(diff.brewInstallCommand(), std::nullopt);
+}
+
+TEST(NewMacDiffTest, AStoppedComparisonAnswersNothing) {
+  MovingManifest m;
+  m.apps = {app("a", "1")};
+  m.settings = {setting("Library/Preferences/a.plist")};
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(NewMacDiff(m, "/m", {installed("a", "1")}, "/home/u", stopped.get_token()),
+               Cancelled);
 }
 
 TEST(NewMacDiffTest, SortsAppsIntoMissingOlderAndPresent) {

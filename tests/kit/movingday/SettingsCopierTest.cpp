@@ -12,9 +12,11 @@
 #include <cstring>
 #include <ctime>
 #include <set>
+#include <stop_token>
 #include <thread>
 
 #include "kit/movingday/CarryError.h"
+#include "kit/movingday/CarryFiles.h"
 #include "kit/movingday/InventoryEntry.h"
 #include "tests/kit/movingday/Entries.h"
 #include "tests/support/TempDir.h"
@@ -340,6 +342,52 @@ TEST_F(SettingsCopierTest, FoldersBeyondTheDepthLimitAreLeftOutByName) {
             (std::vector<LeftOut>{{display, "Couldn't make the folder (File name too long)."}}));
   EXPECT_EQ(result.manifest.settings.at(0).files, 1);
   EXPECT_EQ(SettingsCopier(home()).measureSetting(kSupport + "Deep"), (SettingsCopier::Size{3, 1}));
+}
+
+TEST_F(SettingsCopierTest, AStoppedCopyLeavesNoHalfFileAndNoManifest) {
+  dir.write("home/Library/Preferences/a.plist", "one");
+  dir.write("home/Library/Preferences/b.plist", "two");
+  const SettingsCopier copier(home());
+  const std::vector<SettingsPick> picks = {pick(kPrefs + "a.plist"), pick(kPrefs + "b.plist")};
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(copier.copy(picks, {}, dest(), "Studio", "15.1.0", kDate, {}, stopped.get_token()),
+               Cancelled);
+  EXPECT_TRUE(fs::is_empty(dest()));
+  EXPECT_THROW(copier.measureSetting(kPrefs + "a.plist", stopped.get_token()), Cancelled);
+
+  // Stopped after the first pick: its copy stays, the folder gets no more.
+  std::stop_source source;
+  auto stopAfterOne = [&](int done, int) {
+    if (done == 1) source.request_stop();
+  };
+  EXPECT_THROW(
+      copier.copy(picks, {}, dest(), "Studio", "15.1.0", kDate, stopAfterOne, source.get_token()),
+      Cancelled);
+  const fs::path folder = dest() / ("Larkvale Moving Day Studio " + localDay(kDate));
+  EXPECT_EQ(readAll(folder / "Settings/Library/Preferences/a.plist"), "one");
+  for (const char* absent : {"Settings/Library/Preferences/b.plist", "manifest.json", "README.txt"})
+    EXPECT_FALSE(fs::exists(folder / absent)) << absent;
+
+  // Stopped once every pick is copied: still no manifest.
+  std::stop_source atTheEnd;
+  auto stopAtTheEnd = [&](int done, int total) {
+    if (done == total) atTheEnd.request_stop();
+  };
+  EXPECT_THROW(
+      copier.copy(picks, {}, dest(), "Studio", "15.1.0", kDate, stopAtTheEnd, atTheEnd.get_token()),
+      Cancelled);
+  EXPECT_EQ(readAll(folder.string() + " 2/Settings/Library/Preferences/b.plist"), "two");
+  EXPECT_FALSE(fs::exists(folder.string() + " 2/manifest.json"));
+
+  // Stopped inside a large file: the part already written goes with it.
+  const fs::path big =
+      dir.write("home/big.bin", std::string(static_cast<size_t>(CarryFiles::kCopyChunk) + 1, 'x'));
+  CarryFiles::Fd from{::open(big.parent_path().c_str(), O_RDONLY | O_DIRECTORY)};
+  CarryFiles::Fd into{::open(dest().c_str(), O_RDONLY | O_DIRECTORY)};
+  EXPECT_THROW(CarryFiles::copyFile(from.get(), "big.bin", into.get(), stopped.get_token()),
+               Cancelled);
+  EXPECT_FALSE(fs::exists(dest() / "big.bin"));
 }
 
 TEST_F(SettingsCopierTest, FolderNameKeepsTheMacNameOnlyInTheManifest) {

@@ -5,7 +5,9 @@
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 namespace larkvale {
 namespace {
@@ -64,6 +66,36 @@ TEST(BoundedParallelTest, NoItemsMeansNoWorkAndNoProgress) {
       [](size_t, std::exception_ptr) { return 0; }, [&](size_t, size_t) { called = true; });
   EXPECT_TRUE(results.empty());
   EXPECT_FALSE(called);
+}
+
+TEST(BoundedParallelTest, AStopHandsOutNoFurtherWork) {
+  std::stop_source stopped;
+  stopped.request_stop();
+  std::atomic<int> started{0};
+  auto work = [&](size_t) { return ++started; };
+  auto recover = [](size_t, std::exception_ptr) { return 0; };
+  EXPECT_THROW(mapBounded<int>(5, 2, work, recover, {}, stopped.get_token()), Cancelled);
+  EXPECT_EQ(started.load(), 0);
+
+  // Items 0 and 1 end at once; 2 and 3 hold the places until the stop that
+  // the second progress call requests. Nothing after them starts.
+  std::stop_source source;
+  started = 0;
+  EXPECT_THROW(mapBounded<int>(
+                   20, 2,
+                   [&](size_t i) {
+                     ++started;
+                     while (i >= 2 && !source.stop_requested())
+                       std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                     return 1;
+                   },
+                   recover,
+                   [&](size_t done, size_t) {
+                     if (done == 2) source.request_stop();
+                   },
+                   source.get_token()),
+               Cancelled);
+  EXPECT_LE(started.load(), 4);
 }
 
 }  // namespace

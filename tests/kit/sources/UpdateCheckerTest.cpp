@@ -105,6 +105,7 @@ class UpdateCheckerTest : public ::testing::Test {
   }
 
   CheckOptions options(int parallel = 4) const { return {900, "us", "15.1.0", parallel}; }
+  std::filesystem::path home() const { return tmp_.path() / "home"; }
 
   test::TempDir tmp_;
   test::TestServer server_;
@@ -141,10 +142,10 @@ TEST_F(UpdateCheckerTest, ChecksAScannedTreeFromEndToEnd) {
       "installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})"));
   auto f = fetcher();
   std::vector<std::pair<size_t, size_t>> progress;
-  const auto report =
-      UpdateChecker(*f, &brew, hosts_).check(apps, options(), [&](size_t done, size_t total) {
-        progress.emplace_back(done, total);
-      });
+  const auto report = UpdateChecker(*f, &brew, home(), hosts_)
+                          .check(apps, options(), [&](size_t done, size_t total) {
+                            progress.emplace_back(done, total);
+                          });
 
   ASSERT_EQ(report.updates.size(), apps.size());
   for (size_t i = 0; i < apps.size(); ++i) EXPECT_EQ(report.updates[i].app, apps[i]);
@@ -205,7 +206,7 @@ TEST_F(UpdateCheckerTest, ReportsEachFailingHomebrewQueryOnce) {
   auto f = fetcher();
 
   SystemBrew broken(fakeBrew("", /*outdatedFails=*/true));
-  auto report = UpdateChecker(*f, &broken, hosts_).check(apps, options());
+  auto report = UpdateChecker(*f, &broken, home(), hosts_).check(apps, options());
   EXPECT_TRUE(report.brewAvailable);
   EXPECT_EQ(report.problems,
             std::vector<std::string>{"brew outdated didn't answer (failed(1, \"Error: no\\n\")); "
@@ -215,7 +216,7 @@ TEST_F(UpdateCheckerTest, ReportsEachFailingHomebrewQueryOnce) {
 
   SystemBrew garbled(fakeBrew("not json"));
   tmp_.write("info.json", "{{{");
-  report = UpdateChecker(*f, &garbled, hosts_).check(apps, options());
+  report = UpdateChecker(*f, &garbled, home(), hosts_).check(apps, options());
   EXPECT_FALSE(report.brewAvailable);
   ASSERT_EQ(report.problems.size(), 1u);
   EXPECT_TRUE(report.problems[0].starts_with("Homebrew didn't list its casks ("));
@@ -223,7 +224,7 @@ TEST_F(UpdateCheckerTest, ReportsEachFailingHomebrewQueryOnce) {
   EXPECT_EQ(report.updates.at(0).source, UpdateSource::unknown());
 
   SystemBrew absent(std::nullopt);
-  report = UpdateChecker(*f, &absent, hosts_).check({}, options());
+  report = UpdateChecker(*f, &absent, home(), hosts_).check({}, options());
   EXPECT_FALSE(report.brewAvailable);
   EXPECT_TRUE(report.problems.empty());
   EXPECT_TRUE(report.updates.empty());
@@ -238,7 +239,7 @@ TEST_F(UpdateCheckerTest, ListsSourcesWithoutAskingTheWeb) {
   const auto apps = AppScanner{{tmp_.path() / "Applications"}, std::nullopt}.scan();
   SystemBrew brew(fakeBrew("{}"));
   auto f = fetcher();
-  const auto updates = UpdateChecker(*f, &brew, hosts_).listSources(apps);
+  const auto updates = UpdateChecker(*f, &brew, home(), hosts_).listSources(apps);
   ASSERT_EQ(updates.size(), 4u);
   EXPECT_EQ(updates[0].status, UpdateStatus::notChecked("Not checked yet"));  // Alpha
   EXPECT_FALSE(updates[0].latestVersion);
@@ -247,6 +248,32 @@ TEST_F(UpdateCheckerTest, ListsSourcesWithoutAskingTheWeb) {
   EXPECT_TRUE(updates[2].caskAutoUpdates);  // Delta
   EXPECT_EQ(updates[3].source, UpdateSource::github("owner/tool"));
   EXPECT_EQ(githubRequests_.load(), 0);
+}
+
+TEST_F(UpdateCheckerTest, AStoppedCheckAnswersNothing) {
+  for (const char* name : {"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"})
+    bundle(name, {{"CFBundleIdentifier", std::string("com.example.") + name},
+                  {"SUFeedURL", server_.url("/feeds/alpha.xml")}});
+  const auto apps = AppScanner{{tmp_.path() / "Applications"}, std::nullopt}.scan();
+  auto f = fetcher();
+  UpdateChecker checker(*f, nullptr, home(), hosts_);
+
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(checker.check(apps, options(), {}, stopped.get_token()), Cancelled);
+  EXPECT_THROW(checker.listSources(apps, stopped.get_token()), Cancelled);
+
+  std::stop_source source;
+  size_t reported = 0;
+  EXPECT_THROW(checker.check(
+                   apps, options(1),
+                   [&](size_t done, size_t) {
+                     reported = done;
+                     source.request_stop();
+                   },
+                   source.get_token()),
+               Cancelled);
+  EXPECT_EQ(reported, 1u);
 }
 
 TEST_F(UpdateCheckerTest, GateCapsGitHubLookupsAndStopsAfterARefusal) {
@@ -261,7 +288,7 @@ TEST_F(UpdateCheckerTest, GateCapsGitHubLookupsAndStopsAfterARefusal) {
     apps.push_back(app);
   }
   auto f = fetcher();
-  UpdateChecker checker(*f, nullptr, hosts_);
+  UpdateChecker checker(*f, nullptr, home(), hosts_);
   auto report = checker.check(apps, options(1));
   EXPECT_EQ(githubRequests_.load(), 40);
   EXPECT_EQ(

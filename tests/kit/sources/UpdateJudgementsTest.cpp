@@ -144,7 +144,7 @@ TEST(UpdatePlanTest, SparkleComparesTheBuildFirst) {
     ScriptedFetcher fetcher;
     fetcher.answers["https://example.com/f"] = {200, feed(item(c.itemBuild, c.itemShort)), false};
     auto a = app("com.example.s", c.installedVersion, c.installedBuild);
-    UpdateChecker checker(fetcher, nullptr);
+    UpdateChecker checker(fetcher, nullptr, "/home/u");
     UpdateChecker::Plan plan{a, UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
     GitHubGate gate;
     EXPECT_EQ(checker.evaluate(plan, options, gate).status.kind(), c.expected)
@@ -185,7 +185,7 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
     } else {
       fetcher.failure = std::get<FetchError>(c.answer);
     }
-    UpdateChecker checker(fetcher, nullptr);
+    UpdateChecker checker(fetcher, nullptr, "/home/u");
     UpdateChecker::Plan plan{
         app(c.bundleID), UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
     const auto update = checker.evaluate(plan, options, gate);
@@ -202,7 +202,7 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
       200, R"({"results":[{"trackId":42,"version":"3.0","minimumOsVersion":"16.0"}]})", false};
   auto a = app("com.example.x", "2.0");
   a.storeID = 42;
-  UpdateChecker checker(fetcher, nullptr, hosts);
+  UpdateChecker checker(fetcher, nullptr, "/home/u", hosts);
   GitHubGate gate;
   const CheckOptions options{60, "DE", "15.2.0", 1};
   auto update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
@@ -263,7 +263,7 @@ TEST(UpdatePlanTest, GitHubReasons) {
   for (const auto& c : cases) {
     ScriptedFetcher fetcher;
     fetcher.answers["http://api.test/repos/o/r/releases/latest"] = c.answer;
-    UpdateChecker checker(fetcher, nullptr, hosts);
+    UpdateChecker checker(fetcher, nullptr, "/home/u", hosts);
     GitHubGate gate;
     const auto update =
         checker.evaluate({a, UpdateSource::github(c.repo), {}, {}, false}, options, gate);
