@@ -78,7 +78,7 @@ SafeUpdatesSheet::SafeUpdatesSheet(AppModel& model, QWidget* parent)
     if (!model_.safeRun() && (!confirm_ || confirm_->plan() != model_.safePlan())) rebuildBody();
   });
   connect(&model_, &AppModel::safeSheetChanged, this, [this] {
-    if (!model_.safeSheet()) QDialog::done(QDialog::Rejected);
+    if (!model_.safeSheet() && isVisible()) QDialog::done(QDialog::Rejected);
   });
   rebuildBody();
 }
@@ -139,7 +139,8 @@ QWidget* SafeUpdatesSheet::finishedFooter() {
 
 void SafeUpdatesSheet::reject() {
   model_.setSafeSheet(false);
-  QDialog::reject();
+  // Clearing the model's value may have closed the sheet already.
+  if (isVisible()) QDialog::reject();
 }
 
 void SafeUpdatesSheet::checkNow() {
