@@ -38,23 +38,22 @@ void HistoryList::fitHeight() {
 }
 
 HistoryView::HistoryView(AppModel& model, QWidget* parent)
-    : QWidget(parent),
+    : CappedColumn(kMaxWidth, parent),
       model_(model),
       rows_(new HistoryListModel(QLocale(), this)),
-      list_(new HistoryList(this)),
+      list_(new HistoryList(body())),
       empty_(new moreupdates::EmptyState(
           QStringLiteral("clock"), tr("No updates seen yet"),
-          tr("After you update an app, the next check records it here."), this)) {
+          tr("After you update an app, the next check records it here."), body())) {
   setObjectName(QStringLiteral("history"));
-  setMaximumWidth(kMaxWidth);
-  auto* layout = new QVBoxLayout(this);
+  auto* layout = new QVBoxLayout(body());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(16);
   layout->addWidget(new ui::PaneHeader(
       tr("History"),
       tr("Each time a check finds an app at a newer version than the check before, it's written "
          "here."),
-      this));
+      body()));
   empty_->setObjectName(QStringLiteral("historyEmpty"));
   empty_->setMinimumHeight(kEmptyHeight);
   layout->addWidget(empty_);

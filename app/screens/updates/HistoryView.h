@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include "app/model/AppModel.h"
+#include "app/screens/updates/MoreUpdateBlocks.h"
 
 namespace larkvale {
 
@@ -28,7 +29,7 @@ class HistoryList : public QListView {
   void fitHeight();
 };
 
-class HistoryView : public QWidget {
+class HistoryView : public moreupdates::CappedColumn {
   Q_OBJECT
 
  public:

@@ -52,8 +52,7 @@ TextLabel::TextLabel(const QString& text, ui::TextStyle style, std::optional<ui:
 }
 
 TextLabel* TextLabel::wrapping() {
-  setWordWrap(true);
-  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+  setWordWrap(true);  // which also makes the height follow the width
   return this;
 }
 
@@ -109,6 +108,40 @@ EmptyState::EmptyState(const QString& symbol, const QString& title, const QStrin
   detail->setAlignment(Qt::AlignHCenter);
   layout->addWidget(detail);
   layout->addStretch(1);
+}
+
+CappedColumn::CappedColumn(int cap, QWidget* parent)
+    : QWidget(parent), cap_(cap), body_(new QWidget(this)) {
+  QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
+}
+
+QSize CappedColumn::sizeHint() const {
+  QSize hint = body_->sizeHint();
+  return {std::min(hint.width(), cap_), hint.height()};
+}
+
+QSize CappedColumn::minimumSizeHint() const {
+  QSize hint = body_->minimumSizeHint();
+  return {std::min(hint.width(), cap_), hint.height()};
+}
+
+int CappedColumn::heightForWidth(int width) const {
+  const int inner = std::min(width, cap_);
+  return body_->hasHeightForWidth() ? body_->heightForWidth(inner) : body_->sizeHint().height();
+}
+
+void CappedColumn::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  body_->setGeometry(0, 0, std::min(width(), cap_), height());
+}
+
+bool CappedColumn::event(QEvent* event) {
+  // The body's layout changing (texts, shown parts) changes this widget's
+  // hints too.
+  if (event->type() == QEvent::LayoutRequest) updateGeometry();
+  return QWidget::event(event);
 }
 
 QWidget* stackWidget(int spacing, QWidget* parent) {

@@ -59,6 +59,33 @@ class EmptyState : public QWidget {
              QWidget* parent = nullptr);
 };
 
+// A column at most `cap` wide at the leading edge of whatever width it is
+// given, holding one body. Unlike a maximum width on the body itself, its
+// height for a width is the body's height at the width the body really gets,
+// so wrapped texts keep every line. The body's layout decides the rest.
+class CappedColumn : public QWidget {
+  Q_OBJECT
+
+ public:
+  CappedColumn(int cap, QWidget* parent = nullptr);
+
+  // The body, made on construction; give it its layout.
+  QWidget* body() const { return body_; }
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+  bool hasHeightForWidth() const override { return body_->hasHeightForWidth(); }
+  int heightForWidth(int width) const override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  int cap_;
+  QWidget* body_;
+};
+
 // A plain widget holding a vertical stack: no margins, the given spacing,
 // items at the leading edge unless they stretch.
 QWidget* stackWidget(int spacing, QWidget* parent = nullptr);

@@ -54,8 +54,16 @@ class CommandLabel : public TextLabel {
   void paintEvent(QPaintEvent* event) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    // The box hugs the text: as wide as its longest line, never wider than
+    // the label.
+    QRect text =
+        fontMetrics().boundingRect(contentsRect(), Qt::AlignLeft | Qt::TextWordWrap, this->text());
+    QMargins margins = contentsMargins();
+    QRect box = text.marginsAdded(margins) & rect();
+    box.setTop(0);
+    box.setBottom(height() - 1);
     QPainterPath path;
-    path.addRoundedRect(QRectF(rect()), 6, 6);
+    path.addRoundedRect(QRectF(box), 6, 6);
     painter.fillPath(path, ui::Tints::withOpacity(palette().color(QPalette::WindowText), 0.06));
     painter.end();
     TextLabel::paintEvent(event);
@@ -177,7 +185,7 @@ QWidget* SafeUpdatesConfirm::brewCard(const std::vector<AppUpdate>& updates) {
                       ->wrapping());
   command_ = new CommandLabel(commandBox_);
   command_->setObjectName(QStringLiteral("safeCommand"));
-  moreupdates::stackOf(commandBox_)->addWidget(command_, 0, Qt::AlignLeft);
+  moreupdates::stackOf(commandBox_)->addWidget(command_);
   moreupdates::stackOf(content)->addWidget(commandBox_);
   auto* card = new ui::Card(tr("Homebrew casks (%1)").arg(QString::number(updates.size())),
                             QStringLiteral("mug"), Tint::orange, content);

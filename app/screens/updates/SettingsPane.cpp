@@ -34,20 +34,19 @@ ui::SymbolView* labelSymbol(const char* name, Tint tint, QWidget* parent) {
 }  // namespace
 
 SettingsPane::SettingsPane(AppModel& model, ui::MoreAppsCatalogue& catalogue, QWidget* parent)
-    : QWidget(parent), model_(model) {
+    : CappedColumn(kMaxWidth, parent), model_(model) {
   setObjectName(QStringLiteral("settings"));
-  setMaximumWidth(kMaxWidth);
-  auto* layout = new QVBoxLayout(this);
+  auto* layout = new QVBoxLayout(body());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(16);
   layout->addWidget(new ui::PaneHeader(
-      tr("Settings"), tr("How often Larkvale checks, and what it may do for you."), this));
+      tr("Settings"), tr("How often Larkvale checks, and what it may do for you."), body()));
   layout->addWidget(checkingCard());
   layout->addWidget(weeklyCard());
   layout->addWidget(handOffCard());
   layout->addWidget(sendsCard());
   layout->addWidget(limitsCard());
-  layout->addWidget(ui::makeMoreAppsFooter(catalogue, this));
+  layout->addWidget(ui::makeMoreAppsFooter(catalogue, body()));
 
   connect(&model_, &AppModel::stateChanged, this, &SettingsPane::refresh);
   connect(&model_, &AppModel::loginItemOnChanged, this, &SettingsPane::refresh);
@@ -170,12 +169,11 @@ QWidget* SettingsPane::handOffCard() {
 }
 
 QWidget* SettingsPane::sendsCard() {
-  QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
-  QWidget* texts = moreupdates::stackWidget(6, content);
-  auto add = [texts](const QString& text, bool rich = false) {
-    auto* label = (new TextLabel(text, TextStyle::body, std::nullopt, texts))->wrapping();
+  QWidget* content = moreupdates::stackWidget(6);
+  auto add = [content](const QString& text, bool rich = false) {
+    auto* label = (new TextLabel(text, TextStyle::body, std::nullopt, content))->wrapping();
     if (rich) label->rich();
-    moreupdates::stackOf(texts)->addWidget(label);
+    moreupdates::stackOf(content)->addWidget(label);
   };
   add(
       tr("• A GET to each app's own update feed (the address inside the app), at most one per "
@@ -197,7 +195,7 @@ QWidget* SettingsPane::sendsCard() {
       tr("Answers are saved for reuse (Check Now reuses ones under 15 minutes old, the daily "
          "check under 6 hours). Nothing about you, your Mac or your other apps is sent anywhere "
          "else."));
-  moreupdates::stackOf(content)->addWidget(texts);
+  moreupdates::stackOf(content)->addSpacing(ui::Card::contentSpacing - 6);
   auto* clear = new QPushButton(tr("Clear Saved Feeds"), content);
   clear->setObjectName(QStringLiteral("settingsClearFeeds"));
   connect(clear, &QPushButton::clicked, this, [this] { model_.clearSavedFeeds(); });

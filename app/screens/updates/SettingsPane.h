@@ -10,9 +10,8 @@
 // a change the model or the system refused springs back at once. Objects:
 // "settingsDailyCheck", "settingsLoginItem", "settingsCountry",
 // "settingsWeekly", "settingsClearFeeds". Main thread.
-#include <QWidget>
-
 #include "app/model/AppModel.h"
+#include "app/screens/updates/MoreUpdateBlocks.h"
 
 class QCheckBox;
 class QComboBox;
@@ -24,11 +23,7 @@ class MoreAppsCatalogue;
 class SymbolView;
 }  // namespace ui
 
-namespace moreupdates {
-class TextLabel;
-}
-
-class SettingsPane : public QWidget {
+class SettingsPane : public moreupdates::CappedColumn {
   Q_OBJECT
 
  public:
