@@ -1,6 +1,7 @@
 #include "app/screens/updates/HistoryView.h"
 
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "app/screens/updates/HistoryViewDelegate.h"
 #include "app/screens/updates/HistoryViewModel.h"
@@ -32,9 +33,17 @@ void HistoryList::fitHeight() {
   for (int row = 0; row < count; ++row) {
     height += itemDelegate()->sizeHint(option, model()->index(row, 0)).height();
   }
-  // The last card's gap below it is not needed at the foot of the pane.
-  if (count > 0) height -= HistoryViewDelegate::kCardGap;
-  setFixedHeight(std::max(height, 0));
+  setFixedHeight(height);
+}
+
+void HistoryList::wheelEvent(QWheelEvent* event) {
+  // Nothing to scroll here: the pane's scroll area takes the wheel.
+  event->ignore();
+}
+
+void HistoryList::changeEvent(QEvent* event) {
+  QListView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) fitHeight();
 }
 
 HistoryView::HistoryView(AppModel& model, QWidget* parent)

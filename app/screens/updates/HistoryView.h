@@ -27,6 +27,10 @@ class HistoryList : public QListView {
   explicit HistoryList(QWidget* parent = nullptr);
   // Fits the height to the rows after the model changed.
   void fitHeight();
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override;
+  void changeEvent(QEvent* event) override;
 };
 
 class HistoryView : public moreupdates::CappedColumn {

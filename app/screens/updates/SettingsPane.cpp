@@ -110,8 +110,6 @@ QWidget* SettingsPane::weeklyCard() {
   QVBoxLayout* stack = moreupdates::stackOf(content);
   weekly_ = toggle(tr("Send a notification once a week with the updates waiting"), "settingsWeekly",
                    content);
-  // This desktop has no per-app permission and no settings page for it:
-  // notifications work when a notification service answers.
   connect(weekly_, &QCheckBox::clicked, this, [this](bool on) {
     // The box shows the saved setting, which changes only once the desktop
     // has answered the request for permission.
@@ -119,6 +117,8 @@ QWidget* SettingsPane::weeklyCard() {
     refresh();
   });
   stack->addWidget(weekly_);
+  // This desktop has no per-app permission and no settings page for it:
+  // notifications work when a notification service answers.
   stack->addWidget(
       (new TextLabel(tr("Larkvale asks the desktop's notification service when you turn this "
                         "on, not before. The first one comes a week later; weeks with nothing "
