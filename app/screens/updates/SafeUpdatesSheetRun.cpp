@@ -1,0 +1,138 @@
+#include "app/screens/updates/SafeUpdatesSheetRun.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/ui/Card.h"
+#include "app/ui/SymbolView.h"
+
+namespace larkvale {
+namespace {
+
+using moreupdates::TextLabel;
+using ui::TextStyle;
+using ui::Tint;
+
+constexpr int kMarkWidth = 18;
+
+}  // namespace
+
+SafeUpdatesRunList::MarkLook SafeUpdatesRunList::markLook(SafeUpdateRun::Mark mark, bool current) {
+  switch (mark) {
+    case SafeUpdateRun::Mark::waiting:
+      // The current step is handed off as it becomes current; still waiting,
+      // its hand-off failed (or has not answered yet).
+      if (current)
+        return {QStringLiteral("arrow.right.circle.fill"), Tint::accent, tr("Couldn't hand off")};
+      return {QStringLiteral("circle"), Tint::secondary, tr("Waiting")};
+    case SafeUpdateRun::Mark::handedOff:
+      if (current)
+        return {QStringLiteral("checkmark.circle.fill"), Tint::accent, tr("Handed off now")};
+      return {QStringLiteral("checkmark.circle.fill"), Tint::green, tr("Handed off")};
+    case SafeUpdateRun::Mark::skipped:
+      return {QStringLiteral("forward.circle"), current ? Tint::accent : Tint::secondary,
+              tr("Skipped")};
+  }
+  return {QStringLiteral("circle"), Tint::secondary, tr("Waiting")};
+}
+
+QString SafeUpdatesRunList::title(const SafeUpdateRun& run) {
+  if (run.isFinished()) return tr("Finished");
+  return tr("Step %1 of %2")
+      .arg(QString::number(run.index().value_or(0) + 1), QString::number(run.steps().size()));
+}
+
+QString SafeUpdatesRunList::forwardText(const SafeUpdateRun& run) {
+  size_t next = run.index().value_or(0) + 1;
+  if (next < run.steps().size()) {
+    return tr("Next: %1").arg(QString::fromStdString(run.steps()[next].title()));
+  }
+  return tr("Finish");
+}
+
+QString SafeUpdatesRunList::finishedText(const SafeUpdateRun& run) {
+  return tr("Handed off %1 of %2. When they finish, Check Now shows the new versions.")
+      .arg(QString::number(run.handedOffCount()), QString::number(run.steps().size()));
+}
+
+SafeUpdatesRunList::SafeUpdatesRunList(const SafeUpdateRun& run, QWidget* parent)
+    : QWidget(parent) {
+  setObjectName(QStringLiteral("safeRun"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(12);
+  QWidget* rows = moreupdates::stackWidget(10);
+  for (size_t i = 0; i < run.steps().size(); ++i) {
+    moreupdates::stackOf(rows)->addWidget(stepRow(run, i, rows));
+  }
+  auto* card = new ui::Card(title(run), QStringLiteral("list.number"), Tint::accent, rows, this);
+  card->setObjectName(QStringLiteral("safeRunCard"));
+  layout->addWidget(card);
+  if (!run.isFinished()) {
+    auto* hint =
+        (new TextLabel(tr("Finish with this one in its own window, then come back here and press "
+                          "Next."),
+                       TextStyle::callout, Tint::secondary, this))
+            ->wrapping();
+    hint->setObjectName(QStringLiteral("safeRunHint"));
+    layout->addWidget(hint);
+  }
+  layout->addStretch(1);
+}
+
+QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, QWidget* parent) {
+  const SafeUpdateStep& step = run.steps()[position];
+  const bool current = run.index() == position;
+  const SafeUpdateRun::Mark mark = run.mark(step);
+  const MarkLook look = markLook(mark, current);
+
+  auto* row = new QWidget(parent);
+  row->setObjectName(QStringLiteral("safeStep:") + QString::fromStdString(step.id()));
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(10);
+  const int symbolSize = QFontMetrics(font()).height();
+  auto* symbol = new ui::SymbolView(look.symbol, look.tint, symbolSize, row);
+  symbol->setObjectName(QStringLiteral("safeStepSymbol"));
+  symbol->setFixedWidth(kMarkWidth);
+  layout->addWidget(symbol, 0, Qt::AlignTop);
+
+  QWidget* texts = moreupdates::stackWidget(2, row);
+  auto* heading =
+      new TextLabel(QString::fromStdString(step.title()), TextStyle::body, std::nullopt, texts);
+  heading->setObjectName(QStringLiteral("safeStepTitle"));
+  heading->setFont(
+      ui::Fonts::font(TextStyle::body, font(), current ? QFont::DemiBold : QFont::Normal));
+  heading->setWordWrap(true);
+  moreupdates::stackOf(texts)->addWidget(heading);
+  if (current || mark == SafeUpdateRun::Mark::waiting) {
+    auto* detail = (new TextLabel(QString::fromStdString(step.detail()), TextStyle::caption,
+                                  Tint::secondary, texts))
+                       ->wrapping();
+    detail->setObjectName(QStringLiteral("safeStepDetail"));
+    moreupdates::stackOf(texts)->addWidget(detail);
+  }
+  std::optional<std::string> command = step.brewCommand();
+  if (current && command) {
+    auto* line =
+        (new TextLabel(QString::fromStdString(*command), TextStyle::caption, std::nullopt, texts))
+            ->wrapping();
+    QFont mono = ui::Fonts::font(TextStyle::caption, font());
+    mono.setFamilies({QStringLiteral("monospace")});
+    mono.setStyleHint(QFont::Monospace);
+    line->setFont(mono);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->setObjectName(QStringLiteral("safeStepCommand"));
+    moreupdates::stackOf(texts)->addWidget(line);
+  }
+  layout->addWidget(texts, 1);
+
+  auto* markText = new TextLabel(look.text, TextStyle::caption, Tint::secondary, row);
+  markText->setObjectName(QStringLiteral("safeStepMark"));
+  layout->addWidget(markText, 0, Qt::AlignTop);
+  row->setAccessibleName(QString::fromStdString(step.title()) + QStringLiteral(", ") + look.text);
+  return row;
+}
+
+}  // namespace larkvale

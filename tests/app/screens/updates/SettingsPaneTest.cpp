@@ -1,0 +1,131 @@
+// The Settings pane over the real model and its fakes: each control calls
+// the model, shows what the model (and the system) really hold afterwards,
+// and the notices that follow.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/screens/updates/SettingsPane.h"
+#include "app/screens/updates/SettingsPaneFacts.h"
+#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+
+using namespace larkvale;
+using namespace larkvale::test;
+
+class SettingsPaneTest : public QObject {
+  Q_OBJECT
+
+  static void click(const QWidget* pane, const char* name) {
+    auto* button = child<QAbstractButton>(pane, name);
+    QVERIFY2(button, name);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+  }
+
+  static bool checked(const QWidget* pane, const char* name) {
+    return child<QCheckBox>(pane, name)->isChecked();
+  }
+
+  static QString noticeText(const AppModel& model) {
+    return model.notice() ? QString::fromStdString(model.notice()->text) : QString();
+  }
+
+ private slots:
+  void dailyCheckAndCountry() {
+    ScreensFixture f;
+    auto catalogue = f.catalogue();
+    SettingsPane pane(*f.model, *catalogue);
+    QVERIFY(checked(&pane, "settingsDailyCheck"));
+    click(&pane, "settingsDailyCheck");
+    QVERIFY(!f.model->state().settings.dailyCheck);
+    QVERIFY(!checked(&pane, "settingsDailyCheck"));
+    QCOMPARE(f.fakes.store->saved.size(), size_t(1));
+
+    auto* country = child<QComboBox>(&pane, "settingsCountry");
+    QCOMPARE(country->count(), 12);
+    QCOMPARE(country->itemData(0).toString(), QString("us"));
+    QCOMPARE(country->currentData().toString(), QString("us"));
+    // A code the pane doesn't offer stays until a row is picked.
+    f.model->mutateState([](AppState& s) { s.settings.country = "se"; });
+    QCOMPARE(country->currentIndex(), -1);
+    QCOMPARE(country->placeholderText(), QString("SE"));
+    QTest::keyClick(country, Qt::Key_Down);
+    QTest::keyClick(country, Qt::Key_Down);
+    QCOMPARE(f.model->state().settings.country, std::string("gb"));
+    QCOMPARE(country->currentIndex(), 1);
+  }
+
+  void countryNamesInTheUsersLanguage() {
+    QCOMPARE(SettingsPaneFacts::countryName("de", QLocale("en_US")), QString("Germany"));
+    QCOMPARE(SettingsPaneFacts::countryName("de", QLocale("es_ES")), QString("Alemania"));
+    QCOMPARE(SettingsPaneFacts::countryName("qm", QLocale("en_US")), QString("QM"));
+  }
+
+  void loginItemShowsWhatTheSystemDid() {
+    ScreensFixture f;
+    auto catalogue = f.catalogue();
+    SettingsPane pane(*f.model, *catalogue);
+    click(&pane, "settingsLoginItem");
+    QVERIFY(f.fakes.loginItem->enabled);
+    QVERIFY(checked(&pane, "settingsLoginItem"));
+    f.fakes.loginItem->refuse = "not allowed";
+    click(&pane, "settingsLoginItem");
+    QVERIFY(checked(&pane, "settingsLoginItem"));
+    QVERIFY(f.model->notice() && f.model->notice()->isError);
+  }
+
+  void weeklySummaryWaitsForTheDesktop() {
+    ScreensFixture f;
+    auto catalogue = f.catalogue();
+    SettingsPane pane(*f.model, *catalogue);
+    pane.show();
+    auto* off = child(&pane, "settingsNotificationsOff");
+    QVERIFY(off->isHidden());
+    f.fakes.notifications->nextAnswer = false;
+    click(&pane, "settingsWeekly");
+    QVERIFY(waitUntil([&] { return f.model->notificationsDenied(); }));
+    QVERIFY(!checked(&pane, "settingsWeekly"));
+    QVERIFY(off->isVisible());
+
+    f.fakes.notifications->nextAnswer = std::nullopt;  // the answer comes later
+    click(&pane, "settingsWeekly");
+    QVERIFY(!checked(&pane, "settingsWeekly"));
+    f.fakes.notifications->answer(true);
+    QVERIFY(waitUntil([&] { return f.model->state().settings.weeklyNotice; }));
+    QVERIFY(checked(&pane, "settingsWeekly"));
+    QVERIFY(off->isHidden());
+    QCOMPARE(noticeText(*f.model), QString("The first weekly summary comes a week from now "
+                                           "(weeks with nothing waiting stay quiet)."));
+  }
+
+  void statusLinesAndClearSavedFeeds() {
+    ScreensFixture f;
+    auto catalogue = f.catalogue();
+    SettingsPane pane(*f.model, *catalogue);
+    QCOMPARE(labelText(&pane, "settingsLastCheck"), QString("Not checked yet."));
+    f.setReport({});
+    QVERIFY(labelText(&pane, "settingsLastCheck").startsWith("Last check: "));
+    QVERIFY(labelText(&pane, "settingsLastCheck").endsWith("."));
+    QCOMPARE(labelText(&pane, "settingsAccessibility"), QString("Not available on this desktop"));
+
+    QStringList texts;
+    for (auto* label : pane.findChildren<QLabel*>()) texts << label->text();
+    const QString all = texts.join('\n');
+    QVERIFY(all.contains("Apple (itunes.apple.com) with"));
+    QVERIFY(all.contains("request to api.github.com for"));
+    QVERIFY(all.contains("update check at maker.example (about once a day)"));
+    QVERIFY(all.contains("<code>brew info</code> and <code>brew outdated</code>"));
+
+    for (int press = 0; press < 2; ++press) {
+      f.model->setNotice(std::nullopt);
+      click(&pane, "settingsClearFeeds");
+      QCOMPARE(noticeText(*f.model),
+               QString("Cleared the saved feeds. The next check asks every source again."));
+    }
+    QCOMPARE(f.fakes.checker->clears, 2);
+    QVERIFY(child(&pane, "moreAppsButton"));
+  }
+};
+
+QTEST_MAIN(SettingsPaneTest)
+#include "SettingsPaneTest.moc"
