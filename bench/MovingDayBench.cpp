@@ -73,6 +73,20 @@ void BM_RenderMarkdown(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderMarkdown)->Unit(benchmark::kMicrosecond);
 
+// The floor of the Markdown export: the same lines only joined.
+void BM_JoinMarkdownLines(benchmark::State& state) {
+  const std::string text = MovingDayDocument::renderMarkdown(documentBlocks());
+  std::vector<std::string> lines;
+  for (size_t from = 0, at; (at = text.find('\n', from)) != std::string::npos; from = at + 1)
+    lines.push_back(text.substr(from, at - from));
+  for (auto _ : state) {
+    std::string joined;
+    for (const auto& line : lines) (joined += line) += '\n';
+    benchmark::DoNotOptimize(joined);
+  }
+}
+BENCHMARK(BM_JoinMarkdownLines)->Unit(benchmark::kMicrosecond);
+
 void BM_RenderPDF(benchmark::State& state) {
   const auto blocks = documentBlocks();
   for (auto _ : state) benchmark::DoNotOptimize(MovingDayDocument::renderPDF(blocks));

@@ -43,6 +43,7 @@ void checkScript(const std::string& script, const std::vector<std::string>& toke
                  const std::string& brewPath) {
   auto all = lines(script);
   require(all.size() == 15);
+  require(brewPath.starts_with('/'));  // a bare word would be a command of its own
   require(all[9] == *larkvale::Handoff::upgradeCommand(tokens, greedy, brewPath));
   for (char c : all[9]) {
     bool inert = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
+#include <utility>
 
 #include "platform/HttpSession.h"
 
@@ -78,6 +80,11 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 struct HostSlot {
   std::mutex busy;
   CURL* easy = nullptr;
+  // Guarded by the session's mutex: how many exchanges have ended, and the
+  // count at the end of the last one that timed out (0: none) with its text.
+  uint64_t ended = 0;
+  uint64_t timedOutAt = 0;
+  std::string timeoutText;
   ~HostSlot() {
     if (easy) curl_easy_cleanup(easy);
   }
@@ -122,11 +129,28 @@ class CurlHttpSession final : public HttpSession {
     return response;
   }
 
-  HostSlot& slotFor(const std::string& host) {
+  // The host's slot, and how many exchanges with it had ended on arrival.
+  std::pair<HostSlot&, uint64_t> arriveAt(const std::string& host) {
     std::lock_guard lock(mutex_);
     auto& slot = slots_[host];
     if (!slot) slot = std::make_unique<HostSlot>();
-    return *slot;
+    return {*slot, slot->ended};
+  }
+
+  // A host that let an exchange time out while this request waited for it
+  // would most likely do the same again: each request in its queue would
+  // wait out a full time limit in turn. They all share the one failure.
+  void failIfTimedOutSince(const HostSlot& slot, uint64_t arrival) {
+    std::lock_guard lock(mutex_);
+    if (slot.timedOutAt > arrival) throw HttpError(HttpError::Kind::network, slot.timeoutText);
+  }
+
+  void ended(HostSlot& slot, CURLcode code, const std::string& text) {
+    std::lock_guard lock(mutex_);
+    ++slot.ended;
+    if (code != CURLE_OPERATION_TIMEDOUT) return;
+    slot.timedOutAt = slot.ended;
+    slot.timeoutText = text;
   }
 
   Hop perform(const std::string& host, const std::string& url, const HttpRequest& request,
@@ -134,8 +158,9 @@ class CurlHttpSession final : public HttpSession {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) throw HttpError(HttpError::Kind::network, "The request timed out");
 
-    HostSlot& slot = slotFor(host);
+    auto [slot, arrival] = arriveAt(host);
     std::lock_guard busy(slot.busy);
+    failIfTimedOutSince(slot, arrival);
     if (!slot.easy) slot.easy = curl_easy_init();
     if (!slot.easy) throw HttpError(HttpError::Kind::network, "Couldn't start a transfer");
     CURL* easy = slot.easy;
@@ -151,11 +176,12 @@ class CurlHttpSession final : public HttpSession {
 
     CURLcode code = curl_easy_perform(easy);
     curl_slist_free_all(headers);
+    std::string failure;
+    if (code != CURLE_OK) failure = errorText[0] ? errorText : curl_easy_strerror(code);
+    ended(slot, code, failure);
     if (hop.sink.overflow)
       throw HttpError(HttpError::Kind::tooLarge, "The answer is larger than allowed");
-    if (code != CURLE_OK)
-      throw HttpError(HttpError::Kind::network,
-                      errorText[0] ? std::string(errorText) : curl_easy_strerror(code));
+    if (code != CURLE_OK) throw HttpError(HttpError::Kind::network, failure);
 
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);

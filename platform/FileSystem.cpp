@@ -36,11 +36,14 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr size_t kSuffixLength = 8;
+constexpr std::string_view kSuffixChars = "abcdefghijklmnopqrstuvwxyz0123456789";
+
 std::string randomSuffix() {
-  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   thread_local std::mt19937_64 rng{std::random_device{}()};
-  std::string s(8, ' ');
-  for (char& c : s) c = kChars[rng() % (sizeof kChars - 1)];
+  std::string s(kSuffixLength, ' ');
+  for (char& c : s) c = kSuffixChars[rng() % kSuffixChars.size()];
   return s;
 }
 
@@ -136,12 +139,16 @@ std::optional<std::string> readText(const fs::path& path, size_t maxBytes) {
   return content;
 }
 
-void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode) {
+namespace {
+
+// Writes a temporary file beside the path and renames it over the path.
+void replaceThroughTemp(const fs::path& path, std::string_view bytes, unsigned mode, bool flush) {
   fs::path temp = path;
-  temp += ".tmp-" + randomSuffix();
+  temp += std::string(kTemporaryMark) + randomSuffix();
   Fd file{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
   if (file.fd < 0) throw FileError("Couldn't write " + path.string() + ": " + systemReason(errno));
-  bool ok = writeAll(file.fd, bytes) && ::fchmod(file.fd, mode) == 0 && ::fsync(file.fd) == 0;
+  bool ok =
+      writeAll(file.fd, bytes) && ::fchmod(file.fd, mode) == 0 && (!flush || ::fsync(file.fd) == 0);
   int err = errno;
   ::close(file.fd);
   file.fd = -1;
@@ -150,10 +157,30 @@ void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode
     ::unlink(temp.c_str());
     throw FileError("Couldn't write " + path.string() + ": " + systemReason(err));
   }
+}
+
+}  // namespace
+
+void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode) {
+  replaceThroughTemp(path, bytes, mode, true);
   // Make the rename itself durable.
   Fd dir{::open(path.parent_path().empty() ? "." : path.parent_path().c_str(),
                 O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+<<<<<<< HEAD
+void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsigned mode) {
+  replaceThroughTemp(path, bytes, mode, false);
+=======
+bool isTemporaryFor(std::string_view name, std::string_view target) {
+  if (name.size() != target.size() + kTemporaryMark.size() + kSuffixLength ||
+      !name.starts_with(target) ||
+      name.substr(target.size(), kTemporaryMark.size()) != kTemporaryMark)
+    return false;
+  const std::string_view suffix = name.substr(name.size() - kSuffixLength);
+  return suffix.find_first_not_of(kSuffixChars) == std::string_view::npos;
+>>>>>>> harden
 }
 
 bool isValidUtf8(std::string_view text) {

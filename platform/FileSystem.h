@@ -50,7 +50,18 @@ std::optional<std::string> readText(const fs::path& path, size_t maxBytes = kDef
 // Writes the bytes to a temporary file in the same folder, flushes it to disk
 // and renames it over the path, so the path holds either the old or the new
 // content. The folder must exist. Throws FileError with the system's reason.
+// The temporary file is named after the path: see isTemporaryFor.
 void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode = 0644);
+
+// writeAtomically without flushing anything to disk: a reader still finds
+// the old or the new content, never a mix, but after a power failure the
+// path may hold neither. Only for caches that can be thrown away.
+void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsigned mode = 0644);
+
+// Whether a file name is one that writeAtomically gives its temporary files
+// for a file named target: target + ".tmp-" + eight lowercase letters or
+// digits. One that outlives its write was left by an interrupted one.
+bool isTemporaryFor(std::string_view name, std::string_view target);
 
 bool isValidUtf8(std::string_view text);
 

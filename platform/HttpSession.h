@@ -3,7 +3,10 @@
 // A session is ephemeral (nothing kept on disk), keeps no cookies (none
 // accepted, none sent), accepts compressed answers, follows redirects over
 // http and https only, and opens at most one connection per host at a time
-// (a second request to a busy host waits for the first to finish). The
+// (a second request to a busy host waits for the first to finish). When an
+// exchange with a host times out, the requests that were waiting for that
+// host fail at once with the same error instead of each waiting out its own
+// time limit; a request that arrives later tries the host again. The
 // caller supplies every header it wants sent. Safe to call from any thread.
 #include <cstddef>
 #include <map>
@@ -62,8 +65,9 @@ class HttpSession {
   // Sends a GET and returns the final answer whatever its status. Throws
   // HttpError: badURL before anything is sent, tooLarge as soon as the
   // decoded body passes the limit (the transfer is abandoned), network for
-  // every transport failure, a time-out, too many redirects or a redirect to
-  // an address that is not http or https.
+  // every transport failure, a time-out (its own, or that of the exchange
+  // it queued behind), too many redirects or a redirect to an address that
+  // is not http or https.
   virtual HttpResponse get(const HttpRequest& request) = 0;
 };
 

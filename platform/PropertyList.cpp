@@ -7,12 +7,12 @@
 #include <limits>
 #include <memory>
 
+#include "platform/PropertyListShape.h"
+
 namespace larkvale::PropertyList {
 namespace {
 
-// Deeper nesting than this is no real property list; refusing it keeps a
-// hostile file from exhausting the stack in the conversion below.
-constexpr int kMaxDepth = 512;
+using PropertyListShape::kMaxDepth;
 
 struct PlistFree {
   void operator()(plist_t p) const { plist_free(p); }
@@ -116,25 +116,6 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
   }
 }
 
-// Nesting depth of an XML document, counted on open and close tags. Used to
-// refuse absurd nesting before the parser recurses into it.
-bool xmlNestingWithinLimit(std::string_view xml) {
-  int depth = 0;
-  for (size_t i = 0; i + 1 < xml.size(); ++i) {
-    if (xml[i] != '<') continue;
-    char c = xml[i + 1];
-    if (c == '/') {
-      --depth;
-    } else if (c != '?' && c != '!') {
-      size_t close = xml.find('>', i);
-      if (close == std::string_view::npos) break;
-      if (xml[close - 1] != '/' && ++depth > kMaxDepth) return false;
-      i = close;
-    }
-  }
-  return true;
-}
-
 uint64_t readBigEndian(std::string_view bytes, size_t at, size_t width) {
   uint64_t value = 0;
   for (size_t i = 0; i < width; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
@@ -220,10 +201,10 @@ std::optional<PlistValue> parse(std::string_view bytes) {
   const auto length = static_cast<uint32_t>(bytes.size());
   plist_t root = nullptr;
   if (plist_is_binary(bytes.data(), length)) {
-    if (binaryHoldsNulString(bytes)) return std::nullopt;
+    if (binaryHoldsNulString(bytes) || !PropertyListShape::binaryFits(bytes)) return std::nullopt;
     plist_from_bin(bytes.data(), length, &root);
   } else {
-    if (!xmlNestingWithinLimit(bytes)) return std::nullopt;
+    if (!PropertyListShape::xmlFits(bytes)) return std::nullopt;
     plist_from_xml(bytes.data(), length, &root);
   }
   PlistPtr owner(root);

@@ -55,8 +55,11 @@ struct PlistValue {
 namespace PropertyList {
 
 // Parses an XML or binary property list. Nothing when the bytes are not a
-// property list, or when a string in it holds a NUL character. Binary
-// integers above INT64_MAX wrap to negative values.
+// property list, when a string in it holds a NUL character, or when its
+// shape is beyond any real list (nested more than 512 deep, an object that
+// contains itself, or a binary list whose shared objects would come to more
+// than 262,144 values). Binary integers above INT64_MAX wrap to negative
+// values.
 std::optional<PlistValue> parse(std::string_view bytes);
 
 // Writes a value as an XML or binary property list.

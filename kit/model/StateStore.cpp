@@ -12,6 +12,10 @@ namespace fs = std::filesystem;
 // Plenty for any number of damaged loads within one second.
 constexpr int kMaxDamagedNames = 1000;
 
+// A save writes its temporary file in milliseconds; one this old is left
+// over, not one that another copy of the program is writing right now.
+constexpr auto kStaleTemporary = std::chrono::minutes(5);
+
 std::string damagedName(Date now, int attempt) {
   auto seconds = std::chrono::floor<std::chrono::seconds>(now).time_since_epoch().count();
   std::string name = "state-damaged-" + std::to_string(seconds);
@@ -34,11 +38,12 @@ AppState StateStore::load() const {
 }
 
 AppState StateStore::load(Date now) const {
+  sweepTemporaries();
   std::error_code ec;
   if (fs::symlink_status(file(), ec).type() == fs::file_type::not_found) return AppState{};
   // Anything standing at the name from here on holds (or may hold) the
   // user's data: what can't be read as a state is kept aside, not lost.
-  std::optional<std::string> bytes = FileSystem::readFile(file());
+  std::optional<std::string> bytes = FileSystem::readFile(file(), kMaxFileBytes);
   if (bytes) {
     try {
       return decode(*bytes);
@@ -59,6 +64,19 @@ void StateStore::moveAside(Date now) const {
   }
 }
 
+void StateStore::sweepTemporaries() const {
+  auto entries = FileSystem::listEntries(folder_);
+  if (!entries) return;
+  const auto staleBefore = fs::file_time_type::clock::now() - kStaleTemporary;
+  for (const FileSystem::Entry& entry : *entries) {
+    if (!FileSystem::isTemporaryFor(entry.name, kFileName)) continue;
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(entry.path, ec))) continue;
+    const auto written = fs::last_write_time(entry.path, ec);
+    if (!ec && written < staleBefore) fs::remove(entry.path, ec);
+  }
+}
+
 void StateStore::save(const AppState& state) const {
   std::error_code ec;
   fs::create_directories(folder_, ec);
@@ -66,7 +84,13 @@ void StateStore::save(const AppState& state) const {
     throw FileError("Couldn't create " + folder_.string() + ": " +
                     (ec ? ec.message() : "Not a directory"));
   }
-  FileSystem::writeAtomically(file(), encode(state));
+  const std::string bytes = encode(state);
+  // Loading refuses a larger file and would move it aside as damaged.
+  if (bytes.size() > kMaxFileBytes) {
+    throw FileError("Couldn't write " + file().string() + ": the state is larger than " +
+                    std::to_string(kMaxFileBytes >> 20) + " MiB.");
+  }
+  FileSystem::writeAtomically(file(), bytes);
 }
 
 }  // namespace larkvale

@@ -11,6 +11,11 @@
 // Saving writes the compact, key-sorted JSON atomically (temporary file in
 // the folder, fsync, rename): a crash leaves the old or the new file, never a
 // torn one. Its failure throws FileError and leaves the old file untouched.
+// Both sides share one size limit, so whatever is saved can be loaded: a
+// state that would encode to more than kMaxFileBytes is not written.
+//
+// Loading also removes the temporary files that interrupted saves left in
+// the folder (only the save's own, by their names, once a few minutes old).
 //
 // A plain value holding only its folder (the app's is AppFolders::state); it
 // opens nothing between calls.
@@ -27,6 +32,8 @@ namespace larkvale {
 class StateStore {
  public:
   static constexpr std::string_view kFileName = "state.json";
+  // The largest state file that is written or read.
+  static constexpr size_t kMaxFileBytes = size_t{64} << 20;
 
   explicit StateStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
@@ -37,7 +44,8 @@ class StateStore {
   AppState load() const;
   AppState load(Date now) const;
 
-  // Creates the folder with its parents when missing. Throws FileError.
+  // Creates the folder with its parents when missing. Throws FileError,
+  // also for a state that would encode to more than kMaxFileBytes.
   void save(const AppState& state) const;
 
   // The bytes a save writes, and their reading (throws JsonDecodingError).
@@ -46,6 +54,7 @@ class StateStore {
 
  private:
   void moveAside(Date now) const;
+  void sweepTemporaries() const;
 
   std::filesystem::path folder_;
 };

@@ -1,9 +1,9 @@
 #include "kit/model/Version.h"
 
+#include "kit/model/VersionPaths.h"
+
 #include <unicode/ubrk.h>
 #include <unicode/ustring.h>
-
-#include <memory>
 
 #include "platform/TextTrim.h"
 
@@ -68,8 +68,27 @@ class Tokenizer {
   std::string letters_;
 };
 
-struct BreakClose {
-  void operator()(UBreakIterator* b) const { ubrk_close(b); }
+// Opening a character break iterator loads and compiles its rules; one per
+// thread is kept and pointed at each new text instead.
+class CharacterBreaks {
+ public:
+  ~CharacterBreaks() {
+    if (it_) ubrk_close(it_);
+  }
+  // The iterator over text, or null when ICU can't give one.
+  UBreakIterator* over(const UChar* text, int32_t length) {
+    UErrorCode status = U_ZERO_ERROR;
+    if (!it_) {
+      it_ = ubrk_open(UBRK_CHARACTER, "", text, length, &status);
+      if (U_FAILURE(status)) it_ = nullptr;
+      return it_;
+    }
+    ubrk_setText(it_, text, length, &status);
+    return U_SUCCESS(status) ? it_ : nullptr;
+  }
+
+ private:
+  UBreakIterator* it_ = nullptr;
 };
 
 // Calls emit once per user-perceived character: the ASCII character when the
@@ -89,12 +108,11 @@ void forEachCharacter(std::string_view s, Emit&& emit) {
                        static_cast<int32_t>(s.size()), 0xFFFD, nullptr, &status);
   if (U_FAILURE(status)) return;
   text.resize(static_cast<size_t>(length));
-  std::unique_ptr<UBreakIterator, BreakClose> it(
-      ubrk_open(UBRK_CHARACTER, "", text.data(), length, &status));
-  if (U_FAILURE(status)) return;
-  int32_t start = ubrk_first(it.get());
-  for (int32_t end = ubrk_next(it.get()); end != UBRK_DONE;
-       start = end, end = ubrk_next(it.get())) {
+  thread_local CharacterBreaks breaks;
+  UBreakIterator* it = breaks.over(text.data(), length);
+  if (!it) return;
+  int32_t start = ubrk_first(it);
+  for (int32_t end = ubrk_next(it); end != UBRK_DONE; start = end, end = ubrk_next(it)) {
     char16_t c = text[static_cast<size_t>(start)];
     emit(end - start == 1 && c < 0x80 ? static_cast<char>(c) : '\0');
   }
@@ -172,9 +190,11 @@ int compareAsciiTail(std::string_view s, size_t pos, const AsciiToken& first) {
   return 0;
 }
 
+}  // namespace
+
 // The same order as the general path, for ASCII strings, without building
 // the lists of parts: the common case, and the one checks run thousands of.
-int compareAscii(std::string_view a, std::string_view b) {
+int paths::compareAscii(std::string_view a, std::string_view b) {
   size_t pa = 0, pb = 0;
   AsciiToken ta, tb;
   for (;;) {
@@ -187,8 +207,6 @@ int compareAscii(std::string_view a, std::string_view b) {
   }
 }
 
-}  // namespace
-
 std::vector<Part> parts(std::string_view s) {
   Tokenizer tokenizer;
   forEachCharacter(s, [&](char c) { tokenizer.add(c); });
@@ -196,7 +214,11 @@ std::vector<Part> parts(std::string_view s) {
 }
 
 int compare(std::string_view a, std::string_view b) {
-  if (isAscii(a) && isAscii(b)) return compareAscii(a, b);
+  if (isAscii(a) && isAscii(b)) return paths::compareAscii(a, b);
+  return paths::compareByParts(a, b);
+}
+
+int paths::compareByParts(std::string_view a, std::string_view b) {
   const auto pa = parts(a);
   const auto pb = parts(b);
   const size_t common = std::min(pa.size(), pb.size());

@@ -165,6 +165,19 @@ Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir,
   return static_cast<int64_t>(st.st_size);
 }
 
+Outcome<std::monostate> writeNewFile(int folder, const std::string& name, std::string_view bytes) {
+  Fd file{
+      ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644)};
+  if (!file) return describe(errno);
+  if (!writeAll(file.get(), bytes.data(), bytes.size()) || ::fsync(file.get()) != 0 ||
+      ::close(file.release()) != 0) {
+    int err = errno;
+    ::unlinkat(folder, name.c_str(), 0);  // our own, made above with O_EXCL
+    return describe(err);
+  }
+  return std::monostate{};
+}
+
 Outcome<std::monostate> copyLink(int srcDir, const std::string& name, int dstDir) {
   struct stat st {};
   if (::fstatat(srcDir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return describe(errno);

@@ -68,6 +68,11 @@ inline constexpr int64_t kCopyChunk = int64_t{8} << 20;
 Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir,
                           const std::stop_token& stop = {});
 
+// Writes bytes to a new file name in folder, created exclusively without
+// following a link (an existing entry, a link included, is never touched),
+// and flushes it to disk. A failed write leaves no partial file behind.
+Outcome<std::monostate> writeNewFile(int folder, const std::string& name, std::string_view bytes);
+
 // Copies the symbolic link name of srcDir as a link in dstDir, with its times.
 Outcome<std::monostate> copyLink(int srcDir, const std::string& name, int dstDir);
 

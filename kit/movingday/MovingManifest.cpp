@@ -157,14 +157,14 @@ MovingManifest MovingManifest::decode(std::string_view bytes) {
   in.requireObject();
   MovingManifest m;
   m.schema = in.int64("schema");
-  // Before the rest: a newer format may well have changed the other keys.
-  if (m.schema > currentSchema) throw CarryError::newerManifest(m.schema);
   m.created = createdDate(in);
   m.macName = in.string("macName");
   m.systemVersion = in.string("systemVersion");
   m.apps = in.at("apps").array(appFrom);
   m.settings = in.at("settings").array(settingFrom);
   m.leftOut = in.at("leftOut").array(leftOutFrom);
+  // Only a file that reads as a manifest is named as a newer one.
+  if (m.schema > currentSchema) throw CarryError::newerManifest(m.schema);
   return m;
 }
 

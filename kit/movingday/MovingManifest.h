@@ -99,8 +99,9 @@ struct MovingManifest {
   // Reads the manifest of a Moving Day folder, or a manifest file itself.
   // Throws FileError when the file can't be read, JsonDecodingError when it
   // does not follow the format (dates may carry a fraction of a second or an
-  // offset), and CarryError::newerManifest for a schema of 2 or more, which
-  // is checked before any other key.
+  // offset; a missing key fails whatever the schema), and
+  // CarryError::newerManifest for a schema of 2 or more in a file that
+  // decodes.
   static Read readManifest(const std::filesystem::path& location);
 
   // Decodes the bytes of a manifest file, with readManifest's errors.

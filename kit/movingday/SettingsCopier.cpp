@@ -18,7 +18,6 @@
 #include "kit/movingday/SettingsWalk.h"
 #include "kit/movingday/TreeCopier.h"
 #include "platform/Collation.h"
-#include "platform/Error.h"
 #include "platform/FileSystem.h"
 
 namespace larkvale {
@@ -75,12 +74,11 @@ std::pair<Fd, std::filesystem::path> claimFolder(const std::filesystem::path& de
   throw CarryError::noDestination(CarryFiles::describe(EEXIST));
 }
 
-void writeInto(const std::filesystem::path& file, std::string_view bytes) {
-  try {
-    FileSystem::writeAtomically(file, bytes);
-  } catch (const Error& e) {
-    throw CarryError::noDestination(e.what());
-  }
+// Through the folder's own handle: the folder may have been moved, or a
+// link put in its place, since it was made.
+void writeInto(int folder, std::string_view name, std::string_view bytes) {
+  auto written = CarryFiles::writeNewFile(folder, std::string(name), bytes);
+  if (auto* error = std::get_if<std::string>(&written)) throw CarryError::noDestination(*error);
 }
 
 }  // namespace
@@ -220,8 +218,8 @@ SettingsCopier::Result SettingsCopier::copy(const std::vector<SettingsPick>& pic
   // a manifest, New Mac Check refuses it.
   Cancelled::check(stop);
 
-  writeInto(folder / MovingManifest::fileName, MovingManifest::writeManifest(manifest));
-  writeInto(folder / "README.txt", readmeText(manifest));
+  writeInto(root.get(), MovingManifest::fileName, MovingManifest::writeManifest(manifest));
+  writeInto(root.get(), "README.txt", readmeText(manifest));
   return {folder, std::move(manifest)};
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "kit/model/Version.h"
-#include "kit/sources/AppcastDates.h"
 #include "kit/sources/AppcastText.h"
 #include "kit/sources/HTMLText.h"
 
@@ -151,7 +150,6 @@ class FeedReader {
   std::optional<Enclosure> enclosure_;
   std::string text_;
   int inDeltas_ = 0;
-  FeedDateReader dates_;
 
   // The first enclosure counts; a later one replaces it only when the chosen
   // one is for Windows and the new one is not.
@@ -203,7 +201,7 @@ class FeedReader {
         open[Tag::releaseNotesLink] ? open[Tag::releaseNotesLink] : open[Tag::fullReleaseNotesLink];
     if (notesLink) item.notesURL = FeedText::webAddress(*notesLink);
     item.title = open[Tag::title];
-    if (open[Tag::pubDate]) item.pubDate = dates_.read(*open[Tag::pubDate]);
+    if (open[Tag::pubDate]) item.pubDate = Appcast::parseFeedDate(*open[Tag::pubDate]);
     if (enclosure.url) item.downloadURL = FeedText::webAddress(*enclosure.url);
     item.minimumSystemVersion = open[Tag::minimumSystemVersion] ? open[Tag::minimumSystemVersion]
                                                                 : enclosure.minimumSystemVersion;
@@ -259,14 +257,18 @@ std::vector<AppcastItem> Appcast::parseAppcast(std::string_view data) {
   return std::move(reader.items);
 }
 
+bool Appcast::meetsMinimum(std::string_view systemVersion, std::string_view minimum) {
+  return systemVersion.empty() || Version::compare(systemVersion, minimum) >= 0;
+}
+
 std::optional<AppcastItem> Appcast::bestItem(const std::vector<AppcastItem>& items,
                                              std::string_view systemVersion) {
   const AppcastItem* best = nullptr;
   for (const auto& item : items) {
     const bool defaultChannel = !item.channel || item.channel->empty();
     const bool forMac = !item.os || equalsIgnoringCase(*item.os, "macos");
-    const bool runsHere = !item.minimumSystemVersion ||
-                          Version::compare(systemVersion, *item.minimumSystemVersion) >= 0;
+    const bool runsHere =
+        !item.minimumSystemVersion || meetsMinimum(systemVersion, *item.minimumSystemVersion);
     if (!defaultChannel || !forMac || !runsHere) continue;
     // A linear best-so-far scan: the version order is not fit for sorting.
     if (!best || Version::compare(best->version, item.version) < 0) best = &item;

@@ -43,20 +43,25 @@ std::vector<AppcastItem> parseAppcast(std::string_view data);
 
 // The newest item for a system of the given version: default channel, no
 // other system than macOS, minimum system met. Ties keep the earlier item.
+// An empty systemVersion stands for an unknown one, which meets every minimum.
 std::optional<AppcastItem> bestItem(const std::vector<AppcastItem>& items,
                                     std::string_view systemVersion);
+
+// Whether a system of the given version runs what needs minimum: true when
+// the version is unknown (empty).
+bool meetsMinimum(std::string_view systemVersion, std::string_view minimum);
 
 // A feed date in one of the RFC 822 or ISO 8601 forms feeds use, read in
 // English and GMT; the whole trimmed text must be consumed.
 std::optional<Date> parseFeedDate(std::string_view text);
 
 // This system's version as "major.minor.patch": ProductVersion of the
-// system version file when it exists, else the running kernel's release.
-std::string osVersionString();
-std::string osVersionString(const std::filesystem::path& systemVersionPlist,
-                            std::string_view kernelRelease);
+// system version file. Nothing when there is no such file or it names no
+// version, as on systems other than macOS: the version is unknown then.
+std::optional<std::string> osVersionString();
+std::optional<std::string> osVersionString(const std::filesystem::path& systemVersionPlist);
 
-// "15.3" → "15.3.0", "6.1.0-18-amd64" → "6.1.0": the leading digits of the
+// "15.3" → "15.3.0", "15.3.1 beta" → "15.3.1": the leading digits of the
 // first three dot-separated parts, 0 where there are none.
 std::string versionTriple(std::string_view text);
 

@@ -1,12 +1,10 @@
-#include "kit/sources/AppcastDates.h"
-
-#include <sys/utsname.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <memory>
 
 #include "kit/sources/Appcast.h"
 #include "kit/sources/AppcastText.h"
@@ -107,23 +105,37 @@ std::optional<Date> readCommonShapes(std::string_view s) {
 
 }  // namespace
 
-struct FeedDateReader::Formats {
-  std::array<std::unique_ptr<icu::SimpleDateFormat>, std::size(kPatterns)> byPattern;
+namespace {
+
+// Building a formatter parses its pattern and loads locale and calendar
+// data, far more than a parse costs; each thread keeps its six, made as they
+// are first needed.
+class Formats {
+ public:
+  icu::SimpleDateFormat* operator[](size_t i) {
+    if (!tried_[i]) {
+      byPattern_[i] = makeFormat(kPatterns[i]);
+      tried_[i] = true;
+    }
+    return byPattern_[i].get();
+  }
+
+ private:
+  std::array<std::unique_ptr<icu::SimpleDateFormat>, std::size(kPatterns)> byPattern_;
+  std::array<bool, std::size(kPatterns)> tried_{};
 };
 
-FeedDateReader::FeedDateReader() = default;
-FeedDateReader::~FeedDateReader() = default;
+}  // namespace
 
-std::optional<Date> FeedDateReader::read(std::string_view raw) {
+std::optional<Date> Appcast::parseFeedDate(std::string_view raw) {
   const std::string_view trimmed = FeedText::trimmed(raw);
   if (trimmed.empty() || trimmed.size() > 200) return std::nullopt;
   if (auto date = readCommonShapes(trimmed)) return date;
   const icu::UnicodeString text = icu::UnicodeString::fromUTF8(
       icu::StringPiece(trimmed.data(), static_cast<int32_t>(trimmed.size())));
-  if (!formats_) formats_ = std::make_unique<Formats>();
+  thread_local Formats formats;
   for (size_t i = 0; i < std::size(kPatterns); ++i) {
-    auto& format = formats_->byPattern[i];
-    if (!format) format = makeFormat(kPatterns[i]);
+    icu::SimpleDateFormat* format = formats[i];
     if (!format) continue;
     icu::ParsePosition position(0);
     const UDate millis = format->parse(text, position);
@@ -135,10 +147,6 @@ std::optional<Date> FeedDateReader::read(std::string_view raw) {
     return Date(std::chrono::duration_cast<Date::duration>(since1970));
   }
   return std::nullopt;
-}
-
-std::optional<Date> Appcast::parseFeedDate(std::string_view text) {
-  return FeedDateReader().read(text);
 }
 
 std::string Appcast::versionTriple(std::string_view text) {
@@ -158,22 +166,22 @@ std::string Appcast::versionTriple(std::string_view text) {
   return out;
 }
 
-std::string Appcast::osVersionString(const std::filesystem::path& systemVersionPlist,
-                                     std::string_view kernelRelease) {
-  if (auto bytes = FileSystem::readFile(systemVersionPlist, 1 << 20)) {
-    if (auto plist = PropertyList::parse(*bytes); plist && plist->dict()) {
-      auto it = plist->dict()->find("ProductVersion");
-      if (it != plist->dict()->end() && it->second.string())
-        return versionTriple(*it->second.string());
-    }
-  }
-  return versionTriple(kernelRelease);
+std::optional<std::string> Appcast::osVersionString(
+    const std::filesystem::path& systemVersionPlist) {
+  // No other version stands in: the kernel's numbers, say, are no system
+  // version that feeds write their minimums in, and would refuse their items.
+  auto bytes = FileSystem::readFile(systemVersionPlist, 1 << 20);
+  auto plist = bytes ? PropertyList::parse(*bytes) : std::nullopt;
+  if (!plist || !plist->dict()) return std::nullopt;
+  auto it = plist->dict()->find("ProductVersion");
+  if (it == plist->dict()->end() || !it->second.string() ||
+      it->second.string()->find_first_of("0123456789") == std::string::npos)
+    return std::nullopt;
+  return versionTriple(*it->second.string());
 }
 
-std::string Appcast::osVersionString() {
-  struct utsname names {};
-  const std::string release = ::uname(&names) == 0 ? names.release : "";
-  return osVersionString(kSystemVersionPlist, release);
+std::optional<std::string> Appcast::osVersionString() {
+  return osVersionString(kSystemVersionPlist);
 }
 
 }  // namespace larkvale

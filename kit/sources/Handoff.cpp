@@ -76,7 +76,9 @@ bool isSafeBrewPath(std::string_view path) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            std::string_view("/._+@-").find(c) != std::string_view::npos;
   };
-  return !path.empty() && std::all_of(path.begin(), path.end(), allowed);
+  // Absolute, too: a bare word would be looked up as a command or shell
+  // built-in ("eval", "exec", "."), or taken as an option ("-").
+  return path.starts_with('/') && std::all_of(path.begin(), path.end(), allowed);
 }
 
 std::optional<std::string> terminalScript(const std::vector<std::string>& tokens,

@@ -18,7 +18,8 @@ std::optional<std::string> upgradeCommand(const std::vector<std::string>& tokens
                                           std::string_view brew);
 
 // Whether a path may stand unquoted as the first word of a zsh command line:
-// not empty, and made only of ASCII letters, digits and "/._+@-".
+// absolute (it begins with "/"), and made only of ASCII letters, digits and
+// "/._+@-".
 bool isSafeBrewPath(std::string_view path);
 
 // The zsh script that shows the command, waits for Return, runs it once,

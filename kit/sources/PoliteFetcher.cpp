@@ -1,6 +1,7 @@
 #include "kit/sources/PoliteFetcher.h"
 
 #include <system_error>
+#include <vector>
 
 namespace larkvale {
 namespace {
@@ -69,9 +70,13 @@ HttpRequest PoliteFetcher::requestFor(const std::string& url, const std::optiona
   request.idleTimeoutSeconds = options_.idleTimeoutSeconds;
   request.maxBodyBytes = maxBodyBytes;
   request.headers = {{"User-Agent", std::string(userAgent)}, {"Accept-Language", "en"}};
-  if (saved && saved->meta.etag) request.headers.emplace_back("If-None-Match", *saved->meta.etag);
-  if (saved && saved->meta.lastModified)
-    request.headers.emplace_back("If-Modified-Since", *saved->meta.lastModified);
+  if (!saved) return request;
+  // Saved files may predate the check on saving, or have been edited.
+  const Meta& meta = saved->meta;
+  if (meta.etag && SavedAnswers::fitsInHeader(*meta.etag))
+    request.headers.emplace_back("If-None-Match", *meta.etag);
+  if (meta.lastModified && SavedAnswers::fitsInHeader(*meta.lastModified))
+    request.headers.emplace_back("If-Modified-Since", *meta.lastModified);
   return request;
 }
 
@@ -79,9 +84,11 @@ FetchResult PoliteFetcher::answered(const std::string& url, const HttpResponse& 
                                     std::optional<Saved>& saved) {
   int status = response.status;
   if (status == 304 && saved) {
-    saved->meta.fetched = options_.clock.now();
-    saved->meta.url = url;
-    saveAnswer(saved->meta, saved->body);
+    // Only the date changes; the body on disk is already the confirmed one.
+    if (cacheFolder_) {
+      std::unique_lock lock(savedLock(url));
+      SavedAnswers::refresh(*cacheFolder_, saved->meta, options_.clock.now());
+    }
     return fromSaved(*saved);
   }
   // The session already stops at the limit; this guards a session that doesn't.
@@ -99,7 +106,7 @@ FetchResult PoliteFetcher::answered(const std::string& url, const HttpResponse& 
 void PoliteFetcher::waitTurn(const std::string& host) {
   std::chrono::nanoseconds delay{0};
   {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(turnsMutex_);
     auto now = options_.clock.monotonic();
     auto spacing = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::duration<double>(options_.spacing));
@@ -112,21 +119,27 @@ void PoliteFetcher::waitTurn(const std::string& host) {
   if (millis.count() > 0) options_.clock.sleep(millis);
 }
 
+std::shared_mutex& PoliteFetcher::savedLock(const std::string& url) {
+  return savedLocks_[std::hash<std::string>{}(url) % savedLocks_.size()];
+}
+
 std::optional<Saved> PoliteFetcher::loadSaved(const std::string& url) {
   if (!cacheFolder_) return std::nullopt;
-  std::lock_guard lock(mutex_);
+  std::shared_lock lock(savedLock(url));
   return SavedAnswers::load(*cacheFolder_, url);
 }
 
 void PoliteFetcher::saveAnswer(const Meta& meta, std::string_view body) {
   if (!cacheFolder_) return;
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(savedLock(meta.url));
   SavedAnswers::save(*cacheFolder_, meta, body);
 }
 
 void PoliteFetcher::pruneSaved(double age) {
   if (!cacheFolder_) return;
-  std::lock_guard lock(mutex_);
+  // Always taken in the same order; every other holder takes only one.
+  std::vector<std::unique_lock<std::shared_mutex>> all;
+  for (auto& lock : savedLocks_) all.emplace_back(lock);
   SavedAnswers::prune(*cacheFolder_, age, options_.clock.now());
 }
 

@@ -7,9 +7,13 @@
 // overloaded. Bodies over maxBodyBytes are refused.
 //
 // Thread safety: every member may be called from any thread at once. The
-// saved files and the host turns are touched by one call at a time; the
-// wait for a host's turn and the network exchange run outside that guard,
-// so fetches to other hosts (and queued ones to the same host) go on.
+// host turns are kept by one call at a time. The saved answer of one URL is
+// read by any number of calls together and written by one call at a time
+// with no read meanwhile, so a read always finds a body with the metadata
+// that describes it; answers of other URLs don't wait for each other. The
+// wait for a host's turn and the network exchange hold no guard, so fetches
+// to other hosts (and queued ones to the same host) go on.
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -17,6 +21,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -64,7 +69,9 @@ class PoliteFetcher final : public HTTPFetching {
 
   // Throws FetchError: notWeb before anything else happens; tooLarge for a
   // body over the limit (even when a saved answer exists); network when the
-  // transport fails and nothing is saved for the URL.
+  // transport fails and nothing is saved for the URL. Requests queued behind
+  // one to the same host that timed out fail at once with its error (see
+  // HttpSession).
   FetchResult fetch(const std::string& url, double maxAge) override;
 
   // Waits until the host (lower case) may be asked again and reserves the
@@ -86,7 +93,12 @@ class PoliteFetcher final : public HTTPFetching {
   FetchResult answered(const std::string& url, const HttpResponse& response,
                        std::optional<SavedAnswers::Saved>& saved);
 
-  std::mutex mutex_;
+  // Shared to read a URL's saved answer, exclusive to write it; URLs are
+  // spread over a fixed set.
+  std::shared_mutex& savedLock(const std::string& url);
+
+  std::mutex turnsMutex_;  // guards nextSlot_
+  std::array<std::shared_mutex, 64> savedLocks_;
   std::unique_ptr<HttpSession> session_;
   std::optional<std::filesystem::path> cacheFolder_;
   Options options_;

@@ -1,5 +1,6 @@
 #include "kit/sources/SavedAnswers.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "platform/FileSystem.h"
@@ -88,16 +89,40 @@ std::optional<Saved> load(const fs::path& folder, const std::string& url) {
   return Saved{std::move(*meta), std::move(*body)};
 }
 
+bool fitsInHeader(std::string_view value) {
+  return std::none_of(value.begin(), value.end(), [](char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+  });
+}
+
 void save(const fs::path& folder, const Meta& meta, std::string_view body) {
   std::string key = cacheKey(meta.url);
   fs::path metaFile = folder / (key + ".json");
+  Meta kept = meta;
+  if (kept.etag && !fitsInHeader(*kept.etag)) kept.etag.reset();
+  if (kept.lastModified && !fitsInHeader(*kept.lastModified)) kept.lastModified.reset();
   try {
-    FileSystem::writeAtomically(folder / (key + ".body"), body);
-    FileSystem::writeAtomically(metaFile, toJson(meta).dump());
+    FileSystem::writeAtomicallyUnflushed(folder / (key + ".body"), body);
+    FileSystem::writeAtomicallyUnflushed(metaFile, toJson(kept).dump());
   } catch (const std::exception&) {
     // The old metadata may describe another body now, or carry a validator
     // that would let a 304 confirm content we no longer hold.
     removeQuietly(metaFile);
+  }
+}
+
+void refresh(const fs::path& folder, const Meta& confirmed, Date fetched) {
+  fs::path metaFile = folder / (cacheKey(confirmed.url) + ".json");
+  auto current = readMeta(metaFile);
+  if (!current || current->url != confirmed.url || current->status != confirmed.status ||
+      current->etag != confirmed.etag || current->lastModified != confirmed.lastModified)
+    return;
+  current->fetched = fetched;
+  try {
+    FileSystem::writeAtomicallyUnflushed(metaFile, toJson(*current).dump());
+  } catch (const std::exception&) {
+    // The old date stays; the answer is only asked for again sooner.
   }
 }
 

@@ -66,7 +66,7 @@ AppUpdate UpdateChecker::checkAppStore(const Plan& plan, const CheckOptions& opt
   update.storeTrackID = listing->trackID;
   update.status = verdict(Version::compare(listing->version, app.version));
   if (update.hasUpdate() && listing->minimumOS &&
-      Version::compare(options.systemVersion, *listing->minimumOS) < 0) {
+      !Appcast::meetsMinimum(options.systemVersion.value_or(""), *listing->minimumOS)) {
     update.status = UpdateStatus::upToDate();
     update.remark = "Version " + listing->version + " needs macOS " + *listing->minimumOS +
                     "; this Mac can't install it.";
@@ -94,7 +94,7 @@ AppUpdate UpdateChecker::checkSparkle(const Plan& plan, const std::string& feedU
     update.status = UpdateStatus::notChecked("Feed not read (" + describe(e) + ").");
     return update;
   }
-  const auto item = Appcast::bestItem(items, options.systemVersion);
+  const auto item = Appcast::bestItem(items, options.systemVersion.value_or(""));
   if (!item) {
     update.status =
         UpdateStatus::notChecked(items.empty() ? "The feed lists no versions."

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/MachOImage.h"
+#include "tests/support/PlistShapes.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -35,6 +36,8 @@ TEST(CodeSigningTest, ReadsTheEntitlementsOfThinImagesWhenThereAreAny) {
       {"no entitlements blob", image({superBlob({{0, blob(0xfade0c02, "cd")}})}), true, {}},
       {"not a plist", image({signedWith("not a plist at all")}), true, {}},
       {"not a dictionary", image({signedWith(PropertyList::toXml(PlistArray{"a"}))}), true, {}},
+      {"nested 100000 deep", image({signedWith(test::plist::xmlNested(100000))}), true, {}},
+      {"binary, 100000 deep", image({signedWith(test::plist::binaryChain(100000))}), true, {}},
       {"sandbox off", image({signedWith(entitlementsXml(false))}), true, false}};
   for (bool bigEndian : {false, true}) {
     for (bool wide : {false, true}) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
+#include "tests/support/PlistShapes.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -30,9 +31,61 @@ TEST(PropertyListTest, RefusesWhatIsNoPropertyList) {
   EXPECT_FALSE(PropertyList::parse(""));
   EXPECT_FALSE(PropertyList::parse("hello there, not a plist"));
   EXPECT_FALSE(PropertyList::parse("bplist00\xff\xff\xff"));
-  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
-  for (int i = 0; i < 100000; ++i) deep += "<array>";
-  EXPECT_FALSE(PropertyList::parse(deep));
+}
+
+// Each of these once took the process down (the parsing library recursing
+// until the stack ran out, parsing or freeing) or ran for minutes.
+TEST(PropertyListTest, RefusesHostileShapesQuickly) {
+  using namespace test::plist;
+  std::vector<test::plist::Object> cycle(2);
+  cycle[0].refs = {1};
+  cycle[1].refs = {0};
+  std::vector<test::plist::Object> keyedByItself(2);
+  keyedByItself[0] = {true, {0, 1}};
+  // Markup inside a comment, a CDATA section or a processing instruction is
+  // no nesting, and must not hide any either.
+  const std::string closers = "<!-- " + std::string(2000, ' ') + [] {
+    std::string s;
+    for (int i = 0; i < 1000; ++i) s += "</array>";
+    return s;
+  }() + " -->";
+  const std::vector<std::pair<std::string, std::string>> hostile{
+      {"binary, 100000 deep", binaryChain(100000)},
+      {"binary, 20000 deep", binaryChain(20000)},
+      {"binary, 513 deep", binaryChain(513)},
+      {"binary, 2^40 values by sharing", binaryDoubling(40)},
+      {"binary cycle", binary(cycle)},
+      {"binary dictionary keyed by itself", binary(keyedByItself)},
+      {"XML, 100000 deep", xmlNested(100000)},
+      {"XML, closers in a comment", xmlNested(100000, closers)},
+      {"XML, closers in a CDATA section",
+       xmlNested(100000, "<string><![CDATA[</array></array>]]></string>")},
+      {"XML, 100000 deep without closing", xmlNested(100000).substr(0, 7 * 100000 + 60)},
+  };
+  for (const auto& [what, bytes] : hostile) EXPECT_FALSE(PropertyList::parse(bytes)) << what;
+}
+
+TEST(PropertyListTest, TakesDeepButSaneShapes) {
+  using namespace test::plist;
+  // Shared leaves (the way binary writers store repeated strings) and a
+  // nesting of 500.
+  std::vector<test::plist::Object> shared(3);
+  shared[0].refs = std::vector<uint32_t>(1000, 1);
+  shared[0].refs.push_back(2);
+  shared[2].refs = {1, 1};
+  auto flat = PropertyList::parse(binary(shared));
+  ASSERT_TRUE(flat && flat->array());
+  EXPECT_EQ(flat->array()->size(), 1001u);
+  EXPECT_EQ(flat->array()->back(), (PlistArray{"x", "x"}));
+
+  EXPECT_TRUE(PropertyList::parse(binaryChain(500)));
+  EXPECT_TRUE(PropertyList::parse(xmlNested(500)));
+  std::string inText;
+  for (int i = 0; i < 1000; ++i) inText += "<array>";
+  auto quoted = PropertyList::parse(
+      xmlNested(2, "<!-- <array> --><?pi <array>?><string><![CDATA[" + inText + "]]></string>"));
+  ASSERT_TRUE(quoted && quoted->array());
+  EXPECT_EQ(quoted->array()->front(), inText);
 }
 
 // A binary list of one dictionary {key: "x"}, the key given as a string

@@ -206,6 +206,45 @@ TEST(StateStoreTest, FailedSaveLeavesTheOldFile) {
   EXPECT_EQ(readAll(store.file()), kFullJson);
 }
 
+TEST(StateStoreTest, SavesOnlyWhatItCanLoadAgain) {
+  TempDir dir;
+  StateStore store(dir.path());
+  // A state whose file is exactly as large as a load takes, then one byte more.
+  AppState state;
+  state.ticked = {""};
+  const size_t base = StateStore::encode(state).size();
+  state.ticked = {std::string(StateStore::kMaxFileBytes - base, 'x')};
+  store.save(state);
+  EXPECT_EQ(fs::file_size(store.file()), StateStore::kMaxFileBytes);
+  EXPECT_EQ(store.load(kLoadTime), state);
+  EXPECT_EQ(names(dir.path()), std::vector<std::string>{"state.json"});
+
+  const std::string saved = readAll(store.file());
+  state.ticked = {std::string(StateStore::kMaxFileBytes - base + 1, 'x')};
+  EXPECT_THAT([&] { store.save(state); },
+              testing::ThrowsMessage<FileError>(testing::HasSubstr("larger than 64 MiB")));
+  EXPECT_TRUE(readAll(store.file()) == saved);
+  EXPECT_EQ(names(dir.path()), std::vector<std::string>{"state.json"});
+}
+
+TEST(StateStoreTest, LoadingSweepsTemporaryFilesOfInterruptedSaves) {
+  TempDir dir;
+  StateStore store(dir.path());
+  const auto hourAgo = fs::file_time_type::clock::now() - hours{1};
+  for (const char* name : {"state.json.tmp-ab12cd34", "state.json.tmp-00000000", "state.json.tmp-x",
+                           "state.json.tmp-AB12CD34", "other.json.tmp-ab12cd34", "notes.txt"}) {
+    fs::last_write_time(dir.write(name, "left over"), hourAgo);
+  }
+  dir.write("state.json.tmp-fresh000", "being written");
+  fs::last_write_time(dir.mkdir("state.json.tmp-folder00"), hourAgo);
+
+  EXPECT_EQ(store.load(kLoadTime), AppState{});
+  EXPECT_EQ(names(dir.path()),
+            (std::vector<std::string>{"notes.txt", "other.json.tmp-ab12cd34",
+                                      "state.json.tmp-AB12CD34", "state.json.tmp-folder00",
+                                      "state.json.tmp-fresh000", "state.json.tmp-x"}));
+}
+
 TEST(StateStoreTest, KeepsLongHistoryUntilTheNextCheck) {
   TempDir dir;
   StateStore store(dir.path());

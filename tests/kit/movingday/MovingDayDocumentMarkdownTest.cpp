@@ -11,13 +11,15 @@ TEST(MovingDayDocumentMarkdownTest, FoldsLineBreaksOfTitlesAndTexts) {
       DocBlock::check("Export\nthis", true, "line one\n\nline two\n"),
       DocBlock::check("Empty detail", false, ""),
       DocBlock::bullet("Firefox 1.0: a\r\nb\rc"),
+      DocBlock::bullet("\n\r\r\nd\n\r"),
   };
   EXPECT_EQ(MovingDayDocument::renderMarkdown(blocks),
             "- [x] Export this\n"
             "  line one\n"
             "  line two\n"
             "- [ ] Empty detail\n"
-            "- Firefox 1.0: a b c\n");
+            "- Firefox 1.0: a b c\n"
+            "-    d  \n");
 }
 
 TEST(MovingDayDocumentMarkdownTest, ShortensBlankRunsByOneAndAlwaysEndsInALineBreak) {

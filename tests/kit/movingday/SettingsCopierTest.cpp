@@ -18,6 +18,7 @@
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/CarryFiles.h"
 #include "kit/movingday/InventoryEntry.h"
+#include "platform/FileSystem.h"
 #include "tests/kit/movingday/Entries.h"
 #include "tests/support/TempDir.h"
 
@@ -311,6 +312,23 @@ TEST_F(SettingsCopierTest, NeverWritesThroughALinkThatAnEarlierPickCopied) {
             dir / "elsewhere");
   EXPECT_EQ(fs::last_write_time(dir / "elsewhere"), before);
   EXPECT_EQ(readAll(dir / "elsewhere/inner.txt"), "outside");
+}
+
+TEST_F(SettingsCopierTest, WritesItsFilesIntoTheFolderItMadeEvenWhenALinkTakesItsPlace) {
+  dir.write("home/Library/Preferences/a.plist", "a");
+  dir.write("victim/manifest.json", "someone's manifest");
+  dir.write("victim/README.txt", "someone's readme");
+  const fs::path made = dest() / SettingsCopier::folderName("Studio", kDate);
+  auto result = copy({pick(kPrefs + "a.plist")}, [&](int done, int total) {
+    if (done < total) return;
+    fs::rename(made, dir / "moved");
+    fs::create_directory_symlink(dir / "victim", made);
+  });
+  EXPECT_EQ(readAll(dir / "victim/manifest.json"), "someone's manifest");
+  EXPECT_EQ(readAll(dir / "victim/README.txt"), "someone's readme");
+  EXPECT_EQ(FileSystem::listNames(dir / "victim")->size(), 2u);
+  EXPECT_EQ(MovingManifest::readManifest(dir / "moved").manifest, result.manifest);
+  EXPECT_EQ(readAll(dir / "moved/README.txt"), SettingsCopier::readmeText(result.manifest));
 }
 
 TEST_F(SettingsCopierTest, PathsBelowALinkedFolderKeepTheirPlace) {

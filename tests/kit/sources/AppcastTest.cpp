@@ -252,6 +252,7 @@ TEST(AppcastTest, ChoosesTheNewestItemForThisSystem) {
   EXPECT_EQ(best->channel, std::optional<std::string>(""));  // the earlier of the two 11s
   EXPECT_EQ(Appcast::bestItem(items, "15.1.0")->version, "12");
   EXPECT_EQ(Appcast::bestItem(items, "10.0.0")->version, "11");
+  EXPECT_EQ(Appcast::bestItem(items, "")->version, "12");  // an unknown system meets every minimum
   EXPECT_EQ(Appcast::bestItem({item("2", {}, "beta")}, "15.0.0"), std::nullopt);
   EXPECT_EQ(Appcast::bestItem({}, "15.0.0"), std::nullopt);
   // Blank channels read from a feed count as the default channel.
@@ -298,10 +299,12 @@ TEST(AppcastTest, WritesTheSystemVersionAsATriple) {
   const auto plist = dir.write("SystemVersion.plist", R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><dict><key>ProductName</key><string>macOS</string>
 <key>ProductVersion</key><string>15.3</string></dict></plist>)");
-  EXPECT_EQ(Appcast::osVersionString(plist, "6.1.0-18-amd64"), "15.3.0");
-  EXPECT_EQ(Appcast::osVersionString(dir / "missing.plist", "6.1.0-18-amd64"), "6.1.0");
-  EXPECT_EQ(Appcast::osVersionString(dir.mkdir("folder.plist"), "6.1.0"), "6.1.0");
-  EXPECT_EQ(Appcast::osVersionString().size() >= 5, true);
+  EXPECT_EQ(Appcast::osVersionString(plist), "15.3.0");
+  // Without the file the version is unknown: nothing else stands in for it.
+  const auto noVersion = dir.write("Other.plist", R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>ProductVersion</key><string>n/a</string></dict></plist>)");
+  for (const auto& path : {dir / "missing.plist", dir.mkdir("folder.plist"), noVersion})
+    EXPECT_EQ(Appcast::osVersionString(path), std::nullopt) << path;
 }
 
 TEST(AppcastTest, ItemsRoundTripThroughJSON) {

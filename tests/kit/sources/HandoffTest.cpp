@@ -50,7 +50,7 @@ TEST(HandoffTest, ScriptIsTheFifteenLinesWithThePathRunAndTheBareWordShown) {
 TEST(HandoffTest, ScriptRefusesABrewPathWithAnythingButThePlainAlphabet) {
   // A command line can be built with such a path; the script still refuses it.
   EXPECT_TRUE(Handoff::upgradeCommand({"a"}, false, "/opt/home brew/brew"));
-  Tokens unsafe = {"~/brew", "/caf\u00e9/brew", ""};
+  Tokens unsafe = {"~/brew", "/caf\u00e9/brew", "", ".", "-", "eval", "brew", "bin/brew", "./brew"};
   for (char c : std::string(" \"'`$\\;&|<>\n*?[](){}#!\t\r=%"))
     unsafe.push_back(std::string("/a") + c);
   for (const auto& path : unsafe) {

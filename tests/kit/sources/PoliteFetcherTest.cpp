@@ -1,13 +1,16 @@
 #include "kit/sources/PoliteFetcher.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <latch>
 #include <thread>
 
 #include "platform/FileSystem.h"
 #include "platform/Sha256.h"
 #include "tests/support/Gzip.h"
+#include "tests/support/RawHost.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
 
@@ -41,7 +44,10 @@ class PoliteFetcherTest : public ::testing::Test {
     options.timeoutSeconds = timeout;
     options.clock.now = [this] { return wallNow; };
     options.clock.monotonic = [this] { return monoNow; };
-    options.clock.sleep = [this](std::chrono::milliseconds d) { sleeps.push_back(d); };
+    options.clock.sleep = [this](std::chrono::milliseconds d) {
+      std::lock_guard lock(mutex);
+      sleeps.push_back(d);
+    };
     return std::make_unique<PoliteFetcher>(
         makeCurlSession(), withFolder ? std::optional(folder) : std::nullopt, options);
   }
@@ -76,6 +82,11 @@ Handler answer(int status, std::string body, std::string etag = "", std::string 
     if (!modified.empty()) res.set_header("Last-Modified", modified);
     res.set_content(body, "application/json");
   };
+}
+
+ino_t inodeOf(const std::filesystem::path& file) {
+  struct stat st {};
+  return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
 FetchError::Kind failureOf(HTTPFetching& fetcher, const std::string& url, double maxAge = 0) {
@@ -124,8 +135,11 @@ TEST_F(PoliteFetcherTest, SavesAnswersAndReusesThemWhileFresh) {
   EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", true}));
   EXPECT_EQ(requests(), 1u);
 
+  const auto bodyFile = folder / (Sha256::hex(url) + ".body");
+  const auto bodyInode = inodeOf(bodyFile);
   later(1);  // exactly maxAge old: no longer fresh, asked with the saved validators
   EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", true}));
+  EXPECT_EQ(inodeOf(bodyFile), bodyInode) << "a 304 rewrote the unchanged body";
   EXPECT_EQ(requests(), 2u);
   EXPECT_EQ(lastHeader("If-None-Match"), "\"v1\"");
   EXPECT_EQ(lastHeader("If-Modified-Since"), "Tue, 01 Dec 2026 10:00:00 GMT");
@@ -138,6 +152,22 @@ TEST_F(PoliteFetcherTest, SavesAnswersAndReusesThemWhileFresh) {
             R"({"url":")" + url + R"(","fetched":800003600.0,"status":200,"etag":"\"v1\"",)" +
                 R"("lastModified":"Tue, 01 Dec 2026 10:00:00 GMT"})");
   EXPECT_EQ(test::readAll(folder / (Sha256::hex(url) + ".body")), "feed v1");
+}
+
+TEST_F(PoliteFetcherTest, AConfirmationNeverDatesAnAnswerSavedMeanwhile) {
+  auto fetcher = makeFetcher();
+  const std::string url = "https://example.com/feed";
+  fetcher->saveAnswer({url, wallNow - 2h, 200, "\"v1\"", {}}, "v1");
+  auto asked = fetcher->loadSaved(url);
+  ASSERT_TRUE(asked);
+  fetcher->saveAnswer({url, wallNow - 1h, 200, "\"v2\"", {}}, "v2");  // another fetch's answer
+
+  SavedAnswers::refresh(folder, asked->meta, wallNow);
+  EXPECT_EQ(fetcher->loadSaved(url)->meta,
+            (PoliteFetcher::Meta{url, wallNow - 1h, 200, "\"v2\"", {}}));
+  SavedAnswers::refresh(folder, fetcher->loadSaved(url)->meta, wallNow);
+  EXPECT_EQ(fetcher->loadSaved(url)->meta.fetched, wallNow);
+  EXPECT_EQ(fetcher->loadSaved(url)->body, "v2");
 }
 
 TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
@@ -260,6 +290,43 @@ TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
   }
 }
 
+TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
+  test::RawHost silent;  // accepts and reads, never answers
+  auto fetcher = makeFetcher(true, 1);
+  constexpr int kCallers = 5;
+  const std::string savedUrl = silent.url("/feed/0");
+  fetcher->saveAnswer({savedUrl, wallNow - 400 * 24h, 200, {}, {}}, "kept");
+
+  std::vector<std::optional<FetchError>> errors(kCallers);
+  std::optional<FetchResult> fallback;
+  {
+    std::latch start(kCallers);
+    std::vector<std::jthread> callers;
+    for (int i = 0; i < kCallers; ++i)
+      callers.emplace_back([&, i] {
+        start.arrive_and_wait();
+        try {
+          auto result = fetcher->fetch(silent.url("/feed/" + std::to_string(i)), 0);
+          if (i == 0) fallback = result;
+        } catch (const FetchError& e) {
+          errors[static_cast<size_t>(i)] = e;
+        }
+      });
+  }
+  EXPECT_EQ(fallback, (FetchResult{200, "kept", true}));
+  for (int i = 1; i < kCallers; ++i) {
+    ASSERT_TRUE(errors[static_cast<size_t>(i)]) << i;
+    EXPECT_EQ(*errors[static_cast<size_t>(i)], *errors[1]) << i;
+  }
+  EXPECT_EQ(errors[1]->kind(), FetchError::Kind::network);
+  EXPECT_NE(errors[1]->text().find("timed out"), std::string::npos) << errors[1]->text();
+  EXPECT_EQ(silent.requests(), 1u) << "each queued request waited out its own time limit";
+
+  // Only the queue is answered: a request made after the time-out asks again.
+  EXPECT_EQ(failureOf(*fetcher, silent.url("/feed/1")), FetchError::Kind::network);
+  EXPECT_EQ(silent.requests(), 2u);
+}
+
 TEST_F(PoliteFetcherTest, SpacesRequestsToOneHostOnTheMonotonicClock) {
   route("/a", answer(200, "a"));
   server.start();
@@ -284,6 +351,51 @@ TEST_F(PoliteFetcherTest, SpacesRequestsToOneHostOnTheMonotonicClock) {
   monoNow += 250ms;
   fetcher->waitTurn("example.com");
   EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{750ms}));
+}
+
+TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
+  // libcurl hands a bare CR inside a header value over as it came; sent back
+  // verbatim it would end the header line early and start one of the
+  // server's choosing.
+  test::RawHost host(
+      "HTTP/1.1 200 OK\r\nETag: \"a\rInjected: 1\"\r\n"
+      "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT\r\n"
+      "Content-Length: 4\r\nConnection: close\r\n\r\nbody");
+  auto fetcher = makeFetcher();
+  const std::string url = host.url("/feed");
+  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "body", false}));
+  auto saved = fetcher->loadSaved(url);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->meta.etag, std::nullopt);
+  EXPECT_EQ(saved->meta.lastModified, "Tue, 01 Dec 2026 10:00:00 GMT");
+  fetcher->fetch(url, 0);
+  std::string head = host.heads().back();
+  EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
+  EXPECT_NE(head.find("\r\nIf-Modified-Since: Tue, 01 Dec 2026 10:00:00 GMT\r\n"),
+            std::string::npos)
+      << head;
+
+  // Values already on disk (written by an older version, or edited) are
+  // left out of the request; saving refuses them too.
+  const auto metaFile = folder / (PoliteFetcher::cacheKey(url) + ".json");
+  for (const std::string& bad :
+       {std::string("\"a\r\nInjected: 1\""), std::string("\"a\nInjected: 1\""),
+        std::string("\"a\0b\"", 5), std::string("\"a\tb\""), std::string("\"a\x7f\""),
+        std::string("\"a\x01\"")}) {
+    nlohmann::json meta = {
+        {"url", url}, {"fetched", 0}, {"status", 200}, {"etag", bad}, {"lastModified", bad}};
+    FileSystem::writeAtomically(metaFile, meta.dump());
+    fetcher->fetch(url, 0);
+    head = host.heads().back();
+    EXPECT_EQ(head.find("If-"), std::string::npos) << head;
+    EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
+
+    fetcher->saveAnswer({url, wallNow, 200, bad, bad}, "body");
+    saved = fetcher->loadSaved(url);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->meta.etag, std::nullopt);
+    EXPECT_EQ(saved->meta.lastModified, std::nullopt);
+  }
 }
 
 TEST_F(PoliteFetcherTest, NamesSavedAnswersByTheExactAddress) {

@@ -192,6 +192,20 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
     EXPECT_EQ(update.status, c.status);
     EXPECT_EQ(update.remark, c.remark);
   }
+
+  // Where the system version is unknown, no minimum refuses an item.
+  ScriptedFetcher fetcher;
+  fetcher.answers["https://example.com/f"] = ok(feed(item("9", "9", needs11)));
+  UpdateChecker checker(fetcher, nullptr);
+  for (const std::optional<std::string>& unknown : {std::optional<std::string>(), {""}}) {
+    const CheckOptions unknownSystem{60, "us", unknown, 1};
+    EXPECT_EQ(
+        checker
+            .evaluate({app("a"), UpdateSource::sparkle("https://example.com/f"), {}, {}, false},
+                      unknownSystem, gate)
+            .status,
+        UpdateStatus::updateAvailable());
+  }
 }
 
 TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
@@ -211,6 +225,10 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
   EXPECT_EQ(update.status, UpdateStatus::upToDate());
   EXPECT_EQ(update.latestVersion, "3.0");
   EXPECT_EQ(update.remark, "Version 3.0 needs macOS 16.0; this Mac can't install it.");
+  update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false},
+                            {60, "DE", std::nullopt, 1}, gate);
+  EXPECT_EQ(update.status, UpdateStatus::updateAvailable());
+  EXPECT_EQ(update.remark, std::nullopt);
 
   a.storeID.reset();
   a.bundleID = "com.apple.Pages";
