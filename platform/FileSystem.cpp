@@ -169,10 +169,10 @@ void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode
   if (dir.fd >= 0) ::fsync(dir.fd);
 }
 
-<<<<<<< HEAD
 void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsigned mode) {
   replaceThroughTemp(path, bytes, mode, false);
-=======
+}
+
 bool isTemporaryFor(std::string_view name, std::string_view target) {
   if (name.size() != target.size() + kTemporaryMark.size() + kSuffixLength ||
       !name.starts_with(target) ||
@@ -180,7 +180,6 @@ bool isTemporaryFor(std::string_view name, std::string_view target) {
     return false;
   const std::string_view suffix = name.substr(name.size() - kSuffixLength);
   return suffix.find_first_not_of(kSuffixChars) == std::string_view::npos;
->>>>>>> harden
 }
 
 bool isValidUtf8(std::string_view text) {

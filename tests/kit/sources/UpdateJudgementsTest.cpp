@@ -196,7 +196,7 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
   // Where the system version is unknown, no minimum refuses an item.
   ScriptedFetcher fetcher;
   fetcher.answers["https://example.com/f"] = ok(feed(item("9", "9", needs11)));
-  UpdateChecker checker(fetcher, nullptr);
+  UpdateChecker checker(fetcher, nullptr, "/home/u");
   for (const std::optional<std::string>& unknown : {std::optional<std::string>(), {""}}) {
     const CheckOptions unknownSystem{60, "us", unknown, 1};
     EXPECT_EQ(
