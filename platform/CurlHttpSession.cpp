@@ -201,6 +201,7 @@ class CurlHttpSession final : public HttpSession {
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    if (request.head) curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);  // after HTTPGET, which clears it
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // Redirects are followed here, hop by hop, so that each hop takes its
     // own host's turn and its scheme is checked before anything is sent.

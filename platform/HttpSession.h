@@ -29,6 +29,9 @@ struct HttpRequest {
   // Connecting, and any stretch without a byte arriving, may last this long.
   double idleTimeoutSeconds = 20;
   size_t maxBodyBytes = 8u << 20;  // counted on the decoded body while it arrives
+  // Sends HEAD instead of GET (redirects are followed with HEAD too); the
+  // answer carries the status and headers and an empty body.
+  bool head = false;
 };
 
 struct HttpResponse {
@@ -62,7 +65,8 @@ class HttpError : public Error {
 class HttpSession {
  public:
   virtual ~HttpSession() = default;
-  // Sends a GET and returns the final answer whatever its status. Throws
+  // Sends a GET (or a HEAD, see HttpRequest::head) and returns the final
+  // answer whatever its status. Throws
   // HttpError: badURL before anything is sent, tooLarge as soon as the
   // decoded body passes the limit (the transfer is abandoned), network for
   // every transport failure, a time-out (its own, or that of the exchange

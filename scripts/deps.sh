@@ -17,7 +17,9 @@ packages=(
   qt6-image-formats-plugins qt6-qpa-plugins libqt6svg6
   # desktop services under test: a private session bus, a virtual display and
   # GLib's launcher (reads back the autostart entry the app writes)
-  dbus dbus-x11 xvfb xauth libglib2.0-bin
+  dbus dbus-x11 xvfb xauth libglib2.0-bin x11-utils
+  # a small tray host, so that tests see the tray icon embedded under Xvfb
+  trayer
   # run time: fonts for documents, zsh for terminal scripts, PDF tools for tests
   fonts-dejavu-core zsh poppler-utils
 )

@@ -1,8 +1,9 @@
 #include "app/model/AppModel.h"
 
+#include <QThread>
 #include <QTimer>
-#include <QtConcurrent>
 
+#include "app/model/WorkRunner.h"
 #include "kit/sources/SafeUpdatePlan.h"
 #include "platform/Collation.h"
 
@@ -22,19 +23,12 @@ bool sameText(const OptionalText& a, const OptionalText& b) {
   return !a || sameText(*a, *b);
 }
 
-template <typename T>
-QFuture<T> finished(T value) {
-  return QtFuture::makeReadyFuture(std::move(value));
-}
-
-QFuture<void> finished() {
-  return QtFuture::makeReadyFuture();
-}
-
 }  // namespace
 
 AppModel::AppModel(AppServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)) {}
+    : QObject(parent),
+      services_(std::move(services)),
+      runner_(std::make_unique<WorkRunner>(this)) {}
 
 AppModel::~AppModel() {
   shutdown();
@@ -136,19 +130,27 @@ void AppModel::setCarryChosen(const std::string& tildePath, bool chosen) {
 
 // ---- derived ----
 
+// The derived lists read state that only the main thread may touch.
+static void assertMainThread(const QObject* model) {
+  Q_ASSERT_X(QThread::currentThread() == model->thread(), "AppModel",
+             "derived lists are read on the main thread");
+  (void)model;
+}
+
 static const std::vector<AppUpdate>& reportUpdates(const AppState& state) {
   static const std::vector<AppUpdate> none;
   return state.lastReport ? state.lastReport->updates : none;
 }
 
 std::vector<AppUpdate> AppModel::pendingUpdates() const {
+  assertMainThread(this);
   return state_.actionableUpdates(reportUpdates(state_));
 }
 
-static int rank(const AppState& state, const AppUpdate& update) {
-  switch (state.effective(update)) {
+static int rank(AppState::Effective effective, bool critical) {
+  switch (effective) {
     case AppState::Effective::update:
-      return update.critical ? 0 : 1;
+      return critical ? 0 : 1;
     case AppState::Effective::notChecked:
       return 2;
     case AppState::Effective::skipped:
@@ -163,14 +165,21 @@ static int rank(const AppState& state, const AppUpdate& update) {
 }
 
 bool AppModel::rowOrder(const AppUpdate& a, const AppUpdate& b) const {
-  int ra = rank(state_, a);
-  int rb = rank(state_, b);
+  int ra = rank(state_.effective(a), a.critical);
+  int rb = rank(state_.effective(b), b.critical);
   if (ra != rb) return ra < rb;
   return Collation::compare(a.app.name, b.app.name) < 0;
 }
 
 std::vector<AppUpdate> AppModel::rows(Pane pane) const {
-  std::vector<AppUpdate> out;
+  assertMainThread(this);
+  // Sorted as (rank, row) pairs: each rank is worked out once, not at every
+  // comparison, and the records move only once, into the answer.
+  struct Row {
+    int rank;
+    const AppUpdate* update;
+  };
+  std::vector<Row> kept;
   for (const AppUpdate& update : reportUpdates(state_)) {
     if (!search_.isEmpty() &&
         !QString::fromStdString(update.app.name).contains(search_, Qt::CaseInsensitive) &&
@@ -183,11 +192,16 @@ std::vector<AppUpdate> AppModel::rows(Pane pane) const {
         effective != AppState::Effective::held) {
       continue;
     }
-    out.push_back(update);
+    kept.push_back({rank(effective, update.critical), &update});
   }
   // A stable sort keeps report order among rows the order leaves unordered.
-  std::stable_sort(out.begin(), out.end(),
-                   [this](const AppUpdate& a, const AppUpdate& b) { return rowOrder(a, b); });
+  std::stable_sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) {
+    if (a.rank != b.rank) return a.rank < b.rank;
+    return Collation::compare(a.update->app.name, b.update->app.name) < 0;
+  });
+  std::vector<AppUpdate> out;
+  out.reserve(kept.size());
+  for (const Row& row : kept) out.push_back(*row.update);
   return out;
 }
 
@@ -205,6 +219,7 @@ int AppModel::badgeCount(Pane pane) const {
 }
 
 std::optional<AppUpdate> AppModel::selectedUpdate() const {
+  assertMainThread(this);
   if (!selection_) return std::nullopt;
   std::string path = selection_->toStdString();
   for (const AppUpdate& update : reportUpdates(state_)) {
@@ -260,77 +275,98 @@ void AppModel::refreshPermissions() {
   }
 }
 
-// The operations below are filled in with the schedule, the check run and the
-// actions; until then they do nothing.
-void AppModel::start() {}
-void AppModel::shutdown() {}
-QFuture<void> AppModel::timerTick() {
-  return finished();
+void AppModel::shutdown() {
+  runner_->shutdown();
+  if (timer_) timer_->stop();
+  if (firstTick_) firstTick_->stop();
 }
-QFuture<void> AppModel::dailyCheckIfDue() {
-  return finished();
+
+// ---- setters of model-owned values ----
+
+void AppModel::setChecking(bool on) {
+  if (checking_ == on) return;
+  checking_ = on;
+  emit checkingChanged();
 }
-QFuture<void> AppModel::weeklySummaryIfDue() {
-  return finished();
+
+void AppModel::setProgress(WorkProgress progress) {
+  progress_ = progress;
+  emit progressChanged();
 }
-QFuture<void> AppModel::check(std::chrono::seconds) {
-  return finished();
+
+void AppModel::setInventory(const Inventory& inventory) {
+  if (inventory_ == inventory) return;
+  inventory_ = inventory;
+  emit inventoryChanged();
 }
-void AppModel::skipVersion(const AppUpdate&) {}
-void AppModel::unskip(const AppUpdate&) {}
-void AppModel::holdApp(const AppUpdate&, const QString&) {}
-void AppModel::releaseHold(const AppUpdate&) {}
-QFuture<bool> AppModel::openOwnUpdater(const AppUpdate&) {
-  return finished(false);
+
+void AppModel::setInventoryLoading(bool on) {
+  if (inventoryLoading_ == on) return;
+  inventoryLoading_ = on;
+  emit inventoryLoadingChanged();
 }
-bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>&) {
-  return false;
+
+void AppModel::setSafeRun(const OptionalSafeRun& run) {
+  if (safeRun_ == run) return;
+  safeRun_ = run;
+  emit safeRunChanged();
 }
-void AppModel::copyBrewCommand(const std::vector<AppUpdate>&) {}
-void AppModel::startSafeUpdates() {}
-QFuture<void> AppModel::startSafeRun() {
-  return finished();
+
+void AppModel::mutateSafeRun(const std::function<void(SafeUpdateRun&)>& change) {
+  if (!safeRun_) return;
+  change(*safeRun_);
+  emit safeRunChanged();
 }
-QFuture<void> AppModel::handOffCurrentStep() {
-  return finished();
+
+void AppModel::setCarryBusy(bool on) {
+  if (carryBusy_ == on) return;
+  carryBusy_ = on;
+  emit carryBusyChanged();
 }
-QFuture<void> AppModel::skipSafeStep() {
-  return finished();
+
+void AppModel::setCarryProgress(WorkProgress progress) {
+  carryProgress_ = progress;
+  emit carryProgressChanged();
 }
-QFuture<void> AppModel::advanceSafeRun() {
-  return finished();
+
+void AppModel::setCarryResult(const OptionalCarryResult& result) {
+  carryResult_ = result;
+  emit carryResultChanged();
 }
-void AppModel::openLink(const std::string&) {}
-void AppModel::reveal(const std::filesystem::path&) {}
-void AppModel::setDailyCheck(bool) {}
-void AppModel::setCountry(const std::string&) {}
-void AppModel::setShowUpToDate(bool) {}
-void AppModel::setLoginItem(bool) {}
-QFuture<void> AppModel::setWeeklyNotice(bool) {
-  return finished();
+
+void AppModel::setCarryOnInternalDisk(bool on) {
+  if (carryOnInternalDisk_ == on) return;
+  carryOnInternalDisk_ = on;
+  emit carryOnInternalDiskChanged();
 }
-void AppModel::clearSavedFeeds() {}
-QFuture<void> AppModel::loadInventory() {
-  return finished();
+
+void AppModel::storeCarrySize(const std::string& tildePath, CarrySize size) {
+  auto found = carrySizes_.find(tildePath);
+  if (found != carrySizes_.end() && found->second == size) return;
+  carrySizes_[tildePath] = size;
+  emit carrySizesChanged();
 }
-void AppModel::toggleTick(const std::string&) {}
-void AppModel::clearTicks() {}
-QFuture<void> AppModel::measureCarrySizes() {
-  return finished();
+
+void AppModel::setNewMacDiff(const OptionalNewMacDiff& diff) {
+  if (newMacDiff_ == diff) return;
+  newMacDiff_ = diff;
+  emit newMacDiffChanged();
 }
-std::vector<std::string> AppModel::runningChosenApps() const {
-  return {};
+
+void AppModel::setNewMacLoading(bool on) {
+  if (newMacLoading_ == on) return;
+  newMacLoading_ = on;
+  emit newMacLoadingChanged();
 }
-std::vector<DocBlock> AppModel::movingDayDocument() const {
-  return {};
+
+void AppModel::setNotificationsDenied(bool denied) {
+  if (notificationsDenied_ == denied) return;
+  notificationsDenied_ = denied;
+  emit notificationsDeniedChanged();
 }
-QFuture<void> AppModel::copySettings() {
-  return finished();
+
+void AppModel::note(const QString& text, bool isError) {
+  setNotice(Notice{text.toStdString(), isError});
 }
-QFuture<void> AppModel::newMacCheck() {
-  return finished();
-}
-void AppModel::exportMovingDay(bool) {}
-void AppModel::copyCommand(const std::string&) {}
 
 }  // namespace larkvale

@@ -20,6 +20,7 @@
 #include <QThreadPool>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <stop_token>
@@ -39,6 +40,8 @@
 class QTimer;
 
 namespace larkvale {
+
+class WorkRunner;
 
 // The one status line at the foot of the main window.
 struct Notice {
@@ -190,6 +193,7 @@ class AppModel : public QObject {
   QFuture<void> timerTick();
   QFuture<void> dailyCheckIfDue();
   QFuture<void> weeklySummaryIfDue();
+  // Does nothing while a check runs. Progress only rises within a check.
   QFuture<void> check(std::chrono::seconds maxAge = kManualMaxAge);
 
   // ---- update actions ----
@@ -202,6 +206,8 @@ class AppModel : public QObject {
   void copyBrewCommand(const std::vector<AppUpdate>& updates);
   void startSafeUpdates();
   QFuture<void> startSafeRun();
+  // Marks handed off the step it handed off, and only while that run still
+  // stands at that step, waiting.
   QFuture<void> handOffCurrentStep();
   // The sheet's two controls: skip the current step / go on to the next,
   // each followed by handOffCurrentStep().
@@ -217,14 +223,19 @@ class AppModel : public QObject {
   void setShowUpToDate(bool on);
   void setLoginItem(bool on);
   QFuture<void> setWeeklyNotice(bool on);
+  // A removal that fails is reported as an error.
   void clearSavedFeeds();
 
   // ---- Moving day actions ----
+  // Entries built from a report that a check replaced meanwhile are built
+  // again from the new one.
   QFuture<void> loadInventory();
   void toggleTick(const std::string& id);
   void clearTicks();
   QFuture<void> measureCarrySizes();
+  // carryOnInternalDisk changes with carryResult, on a successful copy.
   QFuture<void> copySettings();
+  // The last-started check wins: an older one that ends later is dropped.
   QFuture<void> newMacCheck();
   void exportMovingDay(bool pdf);
   void copyCommand(const std::string& command);
@@ -257,8 +268,40 @@ class AppModel : public QObject {
   void notificationsDeniedChanged();
 
  private:
-  // Implementation state is private to AppModel.cpp; see there.
+  // Setters of the values that only the model's own operations change.
+  void setChecking(bool on);
+  void setProgress(WorkProgress progress);  // always notifies
+  void setInventory(const Inventory& inventory);
+  void setInventoryLoading(bool on);
+  void setSafeRun(const OptionalSafeRun& run);
+  void mutateSafeRun(const std::function<void(SafeUpdateRun&)>& change);  // always notifies
+  void setCarryBusy(bool on);
+  void setCarryProgress(WorkProgress progress);            // always notifies
+  void setCarryResult(const OptionalCarryResult& result);  // always notifies
+  void setCarryOnInternalDisk(bool on);
+  void storeCarrySize(const std::string& tildePath, CarrySize size);
+  void setNewMacDiff(const OptionalNewMacDiff& diff);
+  void setNewMacLoading(bool on);
+  void setNotificationsDenied(bool denied);
+  void note(const QString& text, bool isError = false);
+
+  // Steps of the check run (AppModelCheck.cpp).
+  void onCheckProgress(uint64_t run, size_t done, size_t total);
+  void recordReport(const CheckReport& report);
+  void postWeeklySummary();
+  // "major.minor.patch" of this system; nothing when it isn't known.
+  std::optional<std::string> systemVersion() const;
+
+  // Steps of the Moving day work (AppModelMovingDay.cpp).
+  QFuture<void> buildInventory();
+  void finishCopy(const SettingsCopier::Result& result, bool internalDisk);
+
   AppServices services_;
+  std::unique_ptr<WorkRunner> runner_;
+  uint64_t checkRun_ = 0;          // numbers each check, so late progress of an old one is dropped
+  uint64_t reportGeneration_ = 0;  // bumped whenever a check replaces the last report
+  uint64_t newMacRun_ = 0;         // the last-started New Mac Check wins
+  uint64_t safeRunSerial_ = 0;     // tells a run from a later run with the same steps
 
   AppState state_;
   Pane pane_ = Pane::updates;
@@ -287,6 +330,7 @@ class AppModel : public QObject {
   bool notificationsDenied_ = false;
 
   QTimer* timer_ = nullptr;
+  QTimer* firstTick_ = nullptr;
 };
 
 }  // namespace larkvale

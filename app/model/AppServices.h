@@ -69,6 +69,10 @@ class UpdateChecking {
                                              std::stop_token stop) = 0;
   // Deletes saved answers older than `age`; errors are ignored.
   virtual void pruneSaved(std::chrono::seconds age) = 0;
+  // Deletes every saved answer (the folder "http" of the cache folder); none
+  // saved is no error. Throws Error with the system's description when the
+  // folder can't be removed.
+  virtual void clearSaved() = 0;
 };
 
 // Facts about this computer.

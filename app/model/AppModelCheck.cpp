@@ -1,0 +1,123 @@
+// The schedule and the check run.
+#include <QTimer>
+
+#include "app/model/AppModel.h"
+#include "app/model/WorkRunner.h"
+
+namespace larkvale {
+
+using Lane = WorkRunner::Lane;
+
+void AppModel::start() {
+  if (timer_) return;
+  timer_ = new QTimer(this);
+  timer_->setInterval(kTimerInterval);
+  connect(timer_, &QTimer::timeout, this, [this] { timerTick(); });
+  timer_->start();
+
+  firstTick_ = new QTimer(this);
+  firstTick_->setSingleShot(true);
+  firstTick_->setInterval(kFirstTick);
+  connect(firstTick_, &QTimer::timeout, this, [this] { timerTick(); });
+  firstTick_->start();
+}
+
+QFuture<void> AppModel::timerTick() {
+  return dailyCheckIfDue().then(this, [this] { return weeklySummaryIfDue(); }).unwrap();
+}
+
+QFuture<void> AppModel::dailyCheckIfDue() {
+  if (!state_.isDailyCheckDue(services_.clock->now()) || checking_) {
+    return QtFuture::makeReadyFuture();
+  }
+  return check(kScheduledMaxAge);
+}
+
+QFuture<void> AppModel::weeklySummaryIfDue() {
+  const Date now = services_.clock->now();
+  if (!state_.isWeeklyNoticeDue(now) || checking_) return QtFuture::makeReadyFuture();
+  QFuture<void> before = QtFuture::makeReadyFuture();
+  // Strictly older than a day: a report exactly a day old is fresh enough.
+  if (state_.lastReport && state_.lastReport->date < now - AppState::kDailyInterval) {
+    before = check(kScheduledMaxAge);
+  }
+  return before.then(this, [this] { postWeeklySummary(); });
+}
+
+void AppModel::postWeeklySummary() {
+  if (runner_->isStopped()) return;
+  const Date now = services_.clock->now();
+  mutateState([now](AppState& state) { state.weeklyNoticeLast = now; });
+  save();
+  if (auto summary = state_.weeklyNoticeText()) {
+    services_.notifications->post(kWeeklyNotificationID, summary->title, summary->body);
+  }
+}
+
+std::optional<std::string> AppModel::systemVersion() const {
+  return services_.host ? services_.host->systemVersion() : std::nullopt;
+}
+
+QFuture<void> AppModel::check(std::chrono::seconds maxAge) {
+  if (checking_ || runner_->isStopped()) return QtFuture::makeReadyFuture();
+  setChecking(true);
+  setProgress({0, 0});
+  const uint64_t run = ++checkRun_;
+  const CheckOptions options{static_cast<double>(maxAge.count()), state_.settings.country,
+                             systemVersion(), kParallelChecks};
+
+  auto work = [this, run, options, scanner = services_.scanner, checker = services_.checker,
+               runner = runner_.get()](std::stop_token stop) {
+    // Only the posted calls below touch the model, and only on its thread.
+    auto apps = scanner->scan(stop);
+    runner->post([this, run, n = apps.size()] { onCheckProgress(run, 0, n); });
+    auto progress = [this, run, runner](size_t done, size_t total) {
+      runner->post([this, run, done, total] { onCheckProgress(run, done, total); });
+    };
+    return checker->check(apps, options, progress, stop);
+  };
+  return runner_->run(Lane::user, std::move(work))
+      .then(this,
+            [this](Outcome<CheckReport> outcome) {
+              if (runner_->isStopped()) return QtFuture::makeReadyFuture();
+              if (outcome.ok()) {
+                recordReport(*outcome.value);
+              } else {
+                note(QString::fromStdString(outcome.errorText()), true);
+              }
+              auto prune = [checker = services_.checker](std::stop_token) {
+                checker->pruneSaved(kPruneAge);
+              };
+              return runner_->run(Lane::user, std::move(prune)).then(this, [this](Outcome<Done>) {
+                setChecking(false);
+              });
+            })
+      .unwrap();
+}
+
+void AppModel::onCheckProgress(uint64_t run, size_t done, size_t total) {
+  if (run != checkRun_ || !checking_) return;
+  const WorkProgress next{static_cast<int>(done), static_cast<int>(total)};
+  // Workers report as they finish, and their reports may overtake each
+  // other on the way here: the count never goes back.
+  if (next.total == progress_.total && next.done < progress_.done) return;
+  setProgress(next);
+}
+
+void AppModel::recordReport(const CheckReport& report) {
+  mutateState([&report](AppState& state) { state.record(report); });
+  ++reportGeneration_;
+  setInventory({});
+  const auto waiting = static_cast<int>(pendingUpdates().size());
+  if (waiting == 1) {
+    note(tr("%1 update waiting.").arg(waiting));
+  } else if (waiting > 1) {
+    note(tr("%1 updates waiting.").arg(waiting));
+  } else {
+    note(tr("All %1 apps checked: nothing waiting.").arg(report.updates.size()));
+  }
+  // After the outcome, so that a failed save's notice is the one that stays.
+  save();
+}
+
+}  // namespace larkvale

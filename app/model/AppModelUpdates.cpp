@@ -1,0 +1,174 @@
+// The actions on waiting updates and "Update All That Are Safe".
+#include "app/model/AppModel.h"
+#include "app/model/WorkRunner.h"
+#include "kit/model/OwnApp.h"
+#include "kit/sources/Handoff.h"
+#include "platform/TextTrim.h"
+
+namespace larkvale {
+
+using Lane = WorkRunner::Lane;
+
+namespace {
+
+QString text(const std::string& utf8) {
+  return QString::fromStdString(utf8);
+}
+
+// The Homebrew updates among `updates`, with their tokens and names in order
+// and whether the upgrade must be greedy.
+struct Casks {
+  std::vector<std::string> tokens;
+  std::vector<std::string> names;
+  bool greedy = false;
+};
+
+Casks casksOf(const std::vector<AppUpdate>& updates) {
+  Casks casks;
+  for (const AppUpdate& update : updates) {
+    auto token = update.cask();
+    if (!token) continue;
+    casks.tokens.push_back(*token);
+    casks.names.push_back(update.app.name);
+    casks.greedy = casks.greedy || update.caskAutoUpdates;
+  }
+  return casks;
+}
+
+}  // namespace
+
+void AppModel::skipVersion(const AppUpdate& update) {
+  mutateState([&update](AppState& state) { state.skip(update); });
+  // The outcome first, so that a failed save's notice is the one that stays.
+  note(tr("Skipped %1 %2. It comes back when a newer version appears.")
+           .arg(text(update.app.name), text(update.latestVersion.value_or(""))));
+  save();
+}
+
+void AppModel::unskip(const AppUpdate& update) {
+  mutateState([&update](AppState& state) { state.skipped.erase(update.app.bundleID); });
+  save();
+}
+
+void AppModel::holdApp(const AppUpdate& update, const QString& reason) {
+  const std::string typed = reason.toStdString();
+  Hold hold{std::string(TextTrim::whitespace(typed)), services_.clock->now()};
+  mutateState([&](AppState& state) { state.holds[update.app.bundleID] = hold; });
+  note(tr("%1 is on hold: it won't be offered until you release it.").arg(text(update.app.name)));
+  save();
+}
+
+void AppModel::releaseHold(const AppUpdate& update) {
+  mutateState([&update](AppState& state) { state.holds.erase(update.app.bundleID); });
+  save();
+}
+
+QFuture<bool> AppModel::openOwnUpdater(const AppUpdate& update) {
+  if (OwnApp::isOwn(update.app.bundleID)) {
+    services_.ownUpdater->checkForUpdates();
+    return QtFuture::makeReadyFuture(true);
+  }
+  auto press = [menu = services_.menuPress, bundle = std::filesystem::path(update.app.path)](
+                   std::stop_token) { return menu->press(bundle); };
+  const QString name = text(update.app.name);
+  return runner_->run(Lane::user, std::move(press))
+      .then(this, [this, name](Outcome<MenuPressResult> outcome) {
+        if (runner_->isStopped()) return false;
+        const MenuPressResult result =
+            outcome.ok() ? *outcome.value : MenuPressResult::failed(outcome.errorText());
+        switch (result.kind) {
+          case MenuPressResult::Kind::pressed:
+            note(
+                tr("Asked %1 to check for updates. Its own updater takes it from here.").arg(name));
+            return true;
+          case MenuPressResult::Kind::opened:
+            note(tr("Opened %1. Choose %1 \u203a Check for Updates\u2026 in its menu bar.")
+                     .arg(name));
+            return true;
+          case MenuPressResult::Kind::failed:
+            break;
+        }
+        note(tr("Couldn't open %1: %2").arg(name, text(result.message)), true);
+        return false;
+      });
+}
+
+bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>& updates) {
+  const Casks casks = casksOf(updates);
+  if (casks.tokens.empty()) return false;
+  try {
+    services_.terminal->openBrewScript(casks.tokens, casks.names, casks.greedy,
+                                       services_.folders.caches);
+  } catch (const std::exception& e) {
+    note(tr("Couldn't open Terminal: %1").arg(text(e.what())), true);
+    return false;
+  }
+  note(tr("Terminal shows the brew command. It runs only when you press Return there."));
+  return true;
+}
+
+void AppModel::copyBrewCommand(const std::vector<AppUpdate>& updates) {
+  const Casks casks = casksOf(updates);
+  auto command = Handoff::upgradeCommand(casks.tokens, casks.greedy, "brew");
+  if (!command) return;
+  copyCommand(*command);
+}
+
+void AppModel::startSafeUpdates() {
+  TextSet chosen;
+  for (const AppUpdate& candidate : safePlan().candidates) chosen.insert(candidate.id());
+  setSafeChosen(chosen);
+  setSafeRun(std::nullopt);
+  setSafeSheet(true);
+  setPane(Pane::updates);
+}
+
+QFuture<void> AppModel::startSafeRun() {
+  SafeUpdateRun run(safePlan().steps(safeChosen_));
+  run.start();
+  ++safeRunSerial_;
+  setSafeRun(std::move(run));
+  return handOffCurrentStep();
+}
+
+QFuture<void> AppModel::handOffCurrentStep() {
+  const auto step = safeRun_ ? safeRun_->current() : std::nullopt;
+  if (!step) return QtFuture::makeReadyFuture();
+  const uint64_t serial = safeRunSerial_;
+  const std::string id = step->id();
+  // The mark goes to the step that was handed off, and only while the same
+  // run still stands at it, waiting: the user may have skipped or moved on,
+  // or started another run, while an app was opening.
+  auto mark = [this, serial, id](bool handedOff) {
+    if (!handedOff || serial != safeRunSerial_ || !safeRun_) return;
+    const auto current = safeRun_->current();
+    if (!current || current->id() != id) return;
+    if (safeRun_->mark(*current) != SafeUpdateRun::Mark::waiting) return;
+    mutateSafeRun([](SafeUpdateRun& run) { run.markHandedOff(); });
+  };
+  if (step->kind() == SafeUpdateStep::Kind::brew) {
+    mark(upgradeInTerminal(step->updates()));
+    return QtFuture::makeReadyFuture();
+  }
+  return openOwnUpdater(step->updates().front()).then(this, mark);
+}
+
+QFuture<void> AppModel::skipSafeStep() {
+  mutateSafeRun([](SafeUpdateRun& run) { run.skipCurrent(); });
+  return handOffCurrentStep();
+}
+
+QFuture<void> AppModel::advanceSafeRun() {
+  mutateSafeRun([](SafeUpdateRun& run) { run.advance(); });
+  return handOffCurrentStep();
+}
+
+void AppModel::openLink(const std::string& url) {
+  services_.workspace->openUrl(url);
+}
+
+void AppModel::reveal(const std::filesystem::path& path) {
+  services_.workspace->reveal(path);
+}
+
+}  // namespace larkvale

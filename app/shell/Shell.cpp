@@ -1,0 +1,97 @@
+#include "app/shell/Shell.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include "app/shell/AboutDialog.h"
+#include "app/shell/MainMenu.h"
+#include "app/shell/SingleInstance.h"
+#include "app/shell/TrayIcon.h"
+
+namespace larkvale {
+
+Shell::Shell(AppModel& model, ShellParts parts, QObject* parent)
+    : QObject(parent),
+      model_(model),
+      parts_(std::move(parts)),
+      windows_(model, parts_.screens,
+               [this](QMainWindow& window) {
+                 window.setWindowIcon(parts_.appIcon);
+                 MainMenu::install(*window.menuBar(), model_, *this);
+               }),
+      tray_(std::make_unique<TrayIcon>(model, *this)) {}
+
+Shell::~Shell() {
+  delete about_.data();
+}
+
+void Shell::start() {
+  // Closing the last window leaves the app running in the tray.
+  QApplication::setQuitOnLastWindowClosed(false);
+  model_.loadState();
+  model_.refreshPermissions();
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+    if (s == Qt::ApplicationActive) model_.refreshPermissions();
+  });
+  connect(qApp, &QCoreApplication::aboutToQuit, &model_, &AppModel::shutdown);
+  if (parts_.updater) parts_.updater->start();
+  model_.start();
+  tray_->show();
+  if (!parts_.launchedAsLoginItem) openMainWindow();
+}
+
+void Shell::handleRequest(const QByteArray& request) {
+  if (request != SingleInstance::openRequest) return;
+  if (!WindowOpener::anyWindowVisible()) {
+    openMainWindow();
+    return;
+  }
+  // With a window in view, the app only comes forward.
+  QWidget* window = QApplication::activeWindow();
+  if (!window && windows_.mainWindow() && windows_.mainWindow()->isVisible()) {
+    window = windows_.mainWindow();
+  }
+  if (window) {
+    window->raise();
+    window->activateWindow();
+  }
+}
+
+void Shell::notificationActivated(const QString&) {
+  model_.setPane(Pane::updates);
+  openMainWindow();
+}
+
+void Shell::openMainWindow() {
+  windows_.openMain();
+}
+
+void Shell::openHelp() {
+  windows_.openHelp();
+}
+
+void Shell::showMoreApps() {
+  if (parts_.showMoreApps) parts_.showMoreApps();
+}
+
+void Shell::showAbout() {
+  if (!about_) {
+    about_ = new AboutDialog(parts_.app, parts_.appIcon);
+    about_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
+}
+
+void Shell::checkOwnUpdates() {
+  if (parts_.updater) parts_.updater->checkForUpdates();
+}
+
+void Shell::quit() {
+  QCoreApplication::quit();
+}
+
+}  // namespace larkvale

@@ -1,0 +1,48 @@
+#pragma once
+// The app's permanent presence: an icon in the desktop's tray that carries
+// the number of waiting updates, a tool tip that says it in words, and the
+// menu of TrayMenu, rebuilt from the model whenever it is about to show and
+// after every change it shows. Where the desktop has no tray nothing shows,
+// and the app runs on all the same. Main thread only.
+#include <QIcon>
+#include <QObject>
+#include <memory>
+
+#include "app/model/AppModel.h"
+#include "app/shell/ShellActions.h"
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace larkvale {
+
+class TrayIcon : public QObject {
+  Q_OBJECT
+ public:
+  TrayIcon(AppModel& model, ShellActions& shell, QObject* parent = nullptr);
+  ~TrayIcon() override;
+
+  // Puts the icon into the tray (now, or once the desktop offers one).
+  void show();
+
+  QSystemTrayIcon& trayIcon() { return *tray_; }
+  QMenu& menu() { return *menu_; }
+
+  // The icon for `count` waiting updates: an arrow in a circle, filled and
+  // carrying the number when there is at least one.
+  static QIcon iconFor(int count);
+
+ private:
+  void refresh();
+  void scheduleRebuild();
+  void rebuildMenu();
+
+  AppModel& model_;
+  ShellActions& shell_;
+  std::unique_ptr<QMenu> menu_;
+  QSystemTrayIcon* tray_ = nullptr;
+  int shownCount_ = -1;
+  bool rebuildPending_ = false;
+};
+
+}  // namespace larkvale

@@ -1,0 +1,31 @@
+#pragma once
+// The updater's dialogs on screen: the alert with one "OK" button and the
+// offer of a newer version. Each is shown without blocking and deletes
+// itself when closed; a new offer replaces one still open. Main thread only.
+#include <QPointer>
+#include <QUrl>
+#include <functional>
+
+#include "app/shell/Updater.h"
+
+class QDialog;
+class QMessageBox;
+
+namespace larkvale {
+
+class UpdaterDialogs : public UpdaterPrompts {
+ public:
+  // `openUrl` opens the offered version's page (the desktop's browser).
+  explicit UpdaterDialogs(std::function<void(const QUrl&)> openUrl);
+  ~UpdaterDialogs() override;
+
+  void alert(const QString& title, const QString& text) override;
+  void offer(const OwnRelease& release, const AppInfo& app) override;
+
+ private:
+  std::function<void(const QUrl&)> openUrl_;
+  QPointer<QMessageBox> alert_;
+  QPointer<QDialog> offer_;
+};
+
+}  // namespace larkvale

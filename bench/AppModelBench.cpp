@@ -1,0 +1,190 @@
+// The application model's derived lists over a large report (each read is
+// worked out afresh, so a window redraw pays for it), and the cost of the
+// model's check around the library's check on the same saved answers.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+#include "app/model/AppModel.h"
+#include "app/model/KitServices.h"
+#include "kit/sources/PoliteFetcher.h"
+#include "kit/sources/UpdateChecker.h"
+#include "platform/HttpSession.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/FutureWait.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
+
+namespace larkvale {
+namespace {
+
+void ensureApplication() {
+  static int argc = 1;
+  static char name[] = "larkvale_bench";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication app(argc, argv);
+}
+
+// Keeps nothing: the bench measures the model, not a state file.
+class NullStore final : public StateStorage {
+ public:
+  AppState load(Date) override { return {}; }
+  void save(const AppState&) override {}
+};
+
+InstalledApp benchApp(int i) {
+  InstalledApp app;
+  app.path = "/Applications/App" + std::to_string(i) + ".app";
+  app.name = (i % 2 ? "app " : "App ") + std::to_string((i * 7919) % 3000);
+  app.bundleID = "com.example.app" + std::to_string(i);
+  app.version = app.build = "1.0";
+  return app;
+}
+
+// 3,000 apps: a third waiting (some critical, skipped or held), the rest up
+// to date, unchecked or without a source.
+std::unique_ptr<AppModel> largeModel(test::Fakes& fakes) {
+  ensureApplication();
+  AppState state;
+  CheckReport report{std::chrono::system_clock::now(), {}, true, {}};
+  for (int i = 0; i < 3000; ++i) {
+    AppUpdate u;
+    u.app = benchApp(i);
+    u.source = UpdateSource::sparkle("https://example.com/" + std::to_string(i));
+    u.latestVersion = "2.0";
+    switch (i % 6) {
+      case 0:
+      case 1:
+        u.status = UpdateStatus::updateAvailable();
+        break;
+      case 2:
+        u.status = UpdateStatus::upToDate();
+        break;
+      case 3:
+        u.status = UpdateStatus::notChecked("Offline.");
+        break;
+      case 4:
+        u.status = UpdateStatus::noSource();
+        break;
+      default:
+        u.status = UpdateStatus::updateAvailable();
+        u.critical = true;
+    }
+    if (i % 30 == 0) state.skipped[u.app.bundleID] = "2.0";
+    if (i % 45 == 1) state.holds[u.app.bundleID] = Hold{"later", report.date};
+    report.updates.push_back(u);
+  }
+  state.lastReport = report;
+  auto model = std::make_unique<AppModel>(fakes.services());
+  model->setState(state);
+  return model;
+}
+
+void BM_RowsOfAllApps(benchmark::State& state) {
+  test::Fakes fakes;
+  auto model = largeModel(fakes);
+  for (auto _ : state) benchmark::DoNotOptimize(model->rows(Pane::allApps));
+}
+BENCHMARK(BM_RowsOfAllApps)->Unit(benchmark::kMillisecond);
+
+void BM_RowsOfUpdatesWithSearch(benchmark::State& state) {
+  test::Fakes fakes;
+  auto model = largeModel(fakes);
+  model->setSearch("APP 1");
+  for (auto _ : state) benchmark::DoNotOptimize(model->rows(Pane::updates));
+}
+BENCHMARK(BM_RowsOfUpdatesWithSearch)->Unit(benchmark::kMillisecond);
+
+void BM_BadgeCounts(benchmark::State& state) {
+  test::Fakes fakes;
+  auto model = largeModel(fakes);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(model->badgeCount(Pane::updates));
+    benchmark::DoNotOptimize(model->badgeCount(Pane::held));
+  }
+}
+BENCHMARK(BM_BadgeCounts)->Unit(benchmark::kMillisecond);
+
+void BM_PendingUpdates(benchmark::State& state) {
+  test::Fakes fakes;
+  auto model = largeModel(fakes);
+  for (auto _ : state) benchmark::DoNotOptimize(model->pendingUpdates());
+}
+BENCHMARK(BM_PendingUpdates)->Unit(benchmark::kMillisecond);
+
+// 300 apps with feeds and store lookups on a loopback server, every answer
+// saved and fresh.
+struct SavedAnswersSetup {
+  test::TempDir tmp;
+  test::TestServer server;
+  std::vector<InstalledApp> apps;
+  ServiceHosts hosts;
+
+  SavedAnswersSetup() {
+    std::string items;
+    for (int i = 0; i < 20; ++i)
+      items += "<item><title>R</title><sparkle:version>" + std::to_string(100 + i) +
+               "</sparkle:version><sparkle:shortVersionString>2." + std::to_string(i) +
+               "</sparkle:shortVersionString><enclosure url=\"https://example.com/a.zip\" "
+               "length=\"100\"/></item>";
+    const std::string feed = "<rss><channel><title>Feed</title>" + items + "</channel></rss>";
+    server.server().Get(R"(/feed/\d+)", [feed](const auto&, auto& res) {
+      res.set_content(feed, "application/xml");
+    });
+    server.server().Get("/lookup", [](const auto&, auto& res) {
+      res.set_content(R"({"results":[{"trackId":1,"version":"9.0","bundleId":"x"}]})",
+                      "application/json");
+    });
+    server.start();
+    hosts.appStoreLookup = server.url();
+    for (int i = 0; i < 300; ++i) {
+      InstalledApp app = benchApp(i);
+      app.build = "100";
+      if (i % 10 == 0) {
+        app.hasAppStoreReceipt = true;
+        app.storeID = i + 1;
+      } else {
+        app.feedURL = server.url("/feed/" + std::to_string(i));
+      }
+      apps.push_back(app);
+    }
+    PoliteFetcher::Options options;
+    options.spacing = 0;
+    PoliteFetcher fetcher(makeCurlSession(), tmp.path() / "http", options);
+    UpdateChecker(fetcher, nullptr, tmp.path(), hosts).check(apps, options21600());
+  }
+  static CheckOptions options21600() { return {21600, "us", "15.1.0", 4}; }
+};
+
+void BM_KitCheckOnSavedAnswers(benchmark::State& state) {
+  SavedAnswersSetup setup;
+  PoliteFetcher::Options options;
+  options.spacing = 0;
+  PoliteFetcher fetcher(makeCurlSession(), setup.tmp.path() / "http", options);
+  UpdateChecker checker(fetcher, nullptr, setup.tmp.path(), setup.hosts);
+  for (auto _ : state) benchmark::DoNotOptimize(checker.check(setup.apps, setup.options21600()));
+}
+BENCHMARK(BM_KitCheckOnSavedAnswers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ModelCheckOnSavedAnswers(benchmark::State& state) {
+  SavedAnswersSetup setup;
+  ensureApplication();
+  test::Fakes fakes;
+  fakes.folders = {setup.tmp.path(), setup.tmp.path()};
+  fakes.scanner->setApps(setup.apps);
+  AppServices services = fakes.services();
+  KitUpdateChecking::Options options;
+  options.hosts = setup.hosts;
+  options.findBrew = [] { return std::nullopt; };
+  options.spacing = 0;
+  services.checker = std::make_shared<KitUpdateChecking>(fakes.folders, options);
+  services.store = std::make_shared<NullStore>();
+  AppModel model(services);
+  for (auto _ : state) {
+    if (!test::waitFor(model.check(AppModel::kScheduledMaxAge))) state.SkipWithError("hung");
+  }
+}
+BENCHMARK(BM_ModelCheckOnSavedAnswers)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace larkvale

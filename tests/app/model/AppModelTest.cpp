@@ -1,0 +1,111 @@
+// Observed values, the derived lists, save() with the badge, permissions.
+#include "tests/app/model/ModelFixture.h"
+
+namespace larkvale::test {
+namespace {
+
+TEST_F(ModelTest, SettersNotifyOnlyOnRealChangeWhileProgressValuesAlwaysDo) {
+  QSignalSpy pane(model.get(), &AppModel::paneChanged);
+  QSignalSpy notice(model.get(), &AppModel::noticeChanged);
+  QSignalSpy search(model.get(), &AppModel::searchChanged);
+  QSignalSpy selection(model.get(), &AppModel::selectionChanged);
+  QSignalSpy chosen(model.get(), &AppModel::safeChosenChanged);
+  QSignalSpy state(model.get(), &AppModel::stateChanged);
+  for (int i = 0; i < 2; ++i) {
+    model->setPane(Pane::history);
+    model->setNotice(Notice{"Done.", false});
+    model->setSearch(QString::fromUtf8("Cafe\u0301"));  // then its composed form
+    model->setSelection(QString("/Applications/A.app"));
+    model->setSafeChosen("/Applications/A.app", true);
+    model->setState(model->state());
+  }
+  model->setSearch(QString::fromUtf8("Caf\u00e9"));
+  model->setNotice(Notice{"Done.", true});
+  model->setSelection(std::nullopt);
+  EXPECT_EQ(pane.count(), 1);
+  EXPECT_EQ(notice.count(), 2);
+  EXPECT_EQ(search.count(), 1);
+  EXPECT_EQ(selection.count(), 2);
+  EXPECT_EQ(chosen.count(), 1);
+  EXPECT_EQ(state.count(), 0);
+  model->mutateState([](AppState&) {});
+  EXPECT_EQ(state.count(), 1);
+
+  // A check assigns (0, 0) at its start and (0, apps) after the scan, even
+  // when the values repeat.
+  QSignalSpy progress(model.get(), &AppModel::progressChanged);
+  ASSERT_TRUE(waitFor(model->check()));
+  ASSERT_TRUE(waitFor(model->check()));
+  EXPECT_EQ(progress.count(), 4);
+}
+
+TEST_F(ModelTest, BeforeAnyCheckListsAreEmptyAndTheBadgeShowsNothing) {
+  for (Pane pane : Panes::all) {
+    EXPECT_TRUE(model->rows(pane).empty());
+    EXPECT_EQ(model->badgeCount(pane), 0);
+  }
+  EXPECT_FALSE(model->selectedUpdate());
+  model->save();
+  EXPECT_EQ(fakes.badge->counts, std::vector<int>{0});
+}
+
+TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
+  AppUpdate critical = update("zeta");
+  critical.critical = true;
+  AppUpdate skipped = update("Skipper");
+  AppUpdate held = update("Holden");
+  setReport({update("Bravo"), update("alpha"), update("Current", Is::current), skipped, held,
+             update("Nosource", Is::sourceless), update("Unchecked", Is::unchecked), critical});
+  model->skipVersion(skipped);
+  model->holdApp(held, "later");
+
+  EXPECT_EQ(names(model->rows(Pane::allApps)),
+            (std::vector<std::string>{"zeta", "alpha", "Bravo", "Unchecked", "Holden", "Skipper",
+                                      "Current", "Nosource"}));
+  EXPECT_EQ(names(model->rows(Pane::updates)),
+            (std::vector<std::string>{"zeta", "alpha", "Bravo"}));
+  EXPECT_EQ(names(model->rows(Pane::held)), (std::vector<std::string>{"Holden", "Skipper"}));
+  EXPECT_EQ(model->badgeCount(Pane::updates), 3);
+  EXPECT_EQ(model->badgeCount(Pane::held), 2);
+  EXPECT_EQ(model->badgeCount(Pane::history), 0);
+
+  struct Case {
+    const char* search;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"ALPHA", {"alpha"}},
+      {"com.example.",
+       {"zeta", "alpha", "Bravo", "Unchecked", "Holden", "Skipper", "Current", "Nosource"}},
+      {" ", {}},
+      {"skip", {"Skipper"}},
+  };
+  for (const auto& c : cases) {
+    model->setSearch(c.search);
+    EXPECT_EQ(names(model->rows(Pane::allApps)), c.rows) << c.search;
+  }
+  // The held badge ignores the search that hides its rows.
+  EXPECT_EQ(model->badgeCount(Pane::held), 2);
+}
+
+TEST_F(ModelTest, SelectionFindsItsUpdateAndOutlivesItsRow) {
+  setReport({update("Alpha"), update("Beta")});
+  model->setSelection(QString("/Applications/Beta.app"));
+  ASSERT_TRUE(model->selectedUpdate());
+  EXPECT_EQ(model->selectedUpdate()->app.name, "Beta");
+  setReport({update("Alpha")});
+  EXPECT_FALSE(model->selectedUpdate());
+  EXPECT_EQ(model->selection(), QString("/Applications/Beta.app"));
+}
+
+TEST_F(ModelTest, AFailedSaveKeepsTheChangeReportsItAndStillSetsTheBadge) {
+  setReport({update("Alpha"), update("Beta")});
+  fakes.store->failSave = "Disk full.";
+  model->skipVersion(update("Alpha"));
+  EXPECT_EQ(noticeText(), "Couldn't save settings: Disk full.");
+  EXPECT_TRUE(noticeIsError());
+  EXPECT_EQ(model->state().skipped.at("com.example.Alpha"), "2.0");
+  EXPECT_EQ(fakes.badge->counts.back(), 1);
+}
+
+}  // namespace
+}  // namespace larkvale::test

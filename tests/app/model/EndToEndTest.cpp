@@ -1,0 +1,102 @@
+// The model's real check: bundles on disk, sources on a loopback server, a
+// fake brew, the real state file.
+#include <sys/stat.h>
+
+#include "app/model/KitServices.h"
+#include "platform/PropertyList.h"
+#include "tests/app/model/ModelFixture.h"
+#include "tests/support/TestServer.h"
+
+namespace larkvale::test {
+namespace {
+
+std::string appcast(const std::string& version) {
+  return "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Feed</title><item>"
+         "<title>Release</title><sparkle:version>" +
+         version +
+         "</sparkle:version><enclosure url=\"https://example.com/a.zip\" length=\"1\"/>"
+         "</item></channel></rss>";
+}
+
+class EndToEndTest : public ModelTest {
+ protected:
+  void SetUp() override {
+    server.server().Get("/feeds/alpha.xml", [](const auto&, auto& res) {
+      res.set_content(appcast("2.1"), "application/xml");
+    });
+    server.server().Get("/lookup", [](const auto&, auto& res) {
+      res.set_content(R"({"resultCount":1,"results":[{"trackId":7,"bundleId":"com.example.store",
+          "trackName":"Store","version":"1.0"}]})",
+                      "application/json");
+    });
+    server.start();
+    bundle("Alpha", {{"CFBundleIdentifier", "com.example.alpha"},
+                     {"SUFeedURL", server.url("/feeds/alpha.xml")}});
+    bundle("Store", {{"CFBundleIdentifier", "com.example.store"}});
+    tmp.write("Applications/Store.app/Contents/_MASReceipt/receipt", "r");
+    bundle("Delta", {{"CFBundleIdentifier", "com.example.delta"}});
+
+    KitUpdateChecking::Options options;
+    options.hosts.appStoreLookup = server.url();
+    options.spacing = 0;
+    const std::string brew = fakeBrew();
+    options.findBrew = [brew] { return brew; };
+    fakes.folders = {tmp.mkdir("home"), tmp.path() / "caches"};
+    AppServices services = fakes.services();
+    services.scanner =
+        std::make_shared<KitAppScanning>(std::vector{tmp.path() / "Applications"}, std::nullopt);
+    services.checker = std::make_shared<KitUpdateChecking>(fakes.folders, options);
+    services.store = std::make_shared<KitStateStorage>(tmp.path() / "state");
+    model = std::make_unique<AppModel>(services);
+  }
+
+  // The model's fetcher goes first, closing its connections to the server.
+  void TearDown() override { model.reset(); }
+
+  void bundle(const std::string& name, PlistDict info) {
+    info.emplace("CFBundleShortVersionString", "1.0");
+    tmp.write("Applications/" + name + ".app/Contents/Info.plist", PropertyList::toXml(info));
+  }
+
+  std::string fakeBrew() {
+    tmp.write("info.json", R"({"formulae":[],"casks":[{"token":"delta","name":["Delta"],
+        "version":"1.5","installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" +
+                               (tmp.path() / "Applications/Delta.app").string() + R"("]}]}]})");
+    tmp.write("outdated.json", R"({"formulae":[],"casks":[{"name":"delta",
+        "installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})");
+    const auto script =
+        tmp.write("brew", "#!/bin/sh\nif [ \"$1\" = info ]; then cat '" +
+                              (tmp.path() / "info.json").string() + "'; else cat '" +
+                              (tmp.path() / "outdated.json").string() + "'; fi\n");
+    ::chmod(script.c_str(), 0755);
+    return script.string();
+  }
+
+  size_t savedAnswers() const {
+    const auto http = fakes.folders.http();
+    if (!std::filesystem::is_directory(http)) return 0;
+    return std::distance(std::filesystem::directory_iterator(http), {});
+  }
+
+  TestServer server;
+};
+
+TEST_F(EndToEndTest, ACheckGoesFromTheBundlesToTheNoticeTheBadgeAndTheStateFile) {
+  ASSERT_TRUE(waitFor(model->check()));
+  EXPECT_EQ(noticeText(), "2 updates waiting.");
+  EXPECT_EQ(fakes.badge->counts.back(), 2);
+  EXPECT_EQ(names(model->rows(Pane::updates)), (std::vector<std::string>{"Alpha", "Delta"}));
+  EXPECT_EQ(model->progress(), (WorkProgress{3, 3}));
+  EXPECT_EQ(StateStore::encode(StateStore(tmp.path() / "state").load()),
+            StateStore::encode(model->state()));
+  EXPECT_GT(savedAnswers(), 0u);
+
+  // Clearing the saved answers leaves the fetcher able to save new ones.
+  model->clearSavedFeeds();
+  EXPECT_EQ(savedAnswers(), 0u);
+  ASSERT_TRUE(waitFor(model->check()));
+  EXPECT_GT(savedAnswers(), 0u);
+}
+
+}  // namespace
+}  // namespace larkvale::test

@@ -1,0 +1,161 @@
+#include <QAction>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QtTest>
+
+#include "app/shell/TrayIcon.h"
+#include "app/shell/TrayMenu.h"
+#include "tests/app/shell/ShellTestSupport.h"
+
+namespace larkvale {
+namespace {
+
+using Item = TrayMenu::Item;
+
+QStringList titles(const std::vector<Item>& items) {
+  QStringList out;
+  for (const Item& item : items) out << (item.kind == Item::Kind::divider ? "---" : item.title);
+  return out;
+}
+
+const Item* find(const std::vector<Item>& items, TrayMenu::Action action) {
+  for (const Item& item : items)
+    if (item.action == action) return &item;
+  return nullptr;
+}
+
+int rows(const std::vector<Item>& items) {
+  return static_cast<int>(std::count_if(items.begin(), items.end(), [](const Item& item) {
+    return item.action == TrayMenu::Action::openUpdate;
+  }));
+}
+
+}  // namespace
+
+class TrayMenuTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void theWholeMenuBeforeAnyCheck() {
+    auto model = test::bareModel();
+    std::vector<Item> items = TrayMenu::items(*model);
+    QCOMPARE(titles(items), (QStringList{"Not checked yet", "---", "Check Now", "Open Larkvale…",
+                                         "Moving Day…", "---", "Check for Larkvale Updates…",
+                                         "More Mac Apps…", "---", "Quit Larkvale"}));
+    QVERIFY(!items[0].enabled);
+    QCOMPARE(items.back().shortcut, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    for (const Item& item : items) {
+      if (item.kind == Item::Kind::button) QVERIFY2(item.enabled, qPrintable(item.title));
+    }
+  }
+
+  void statusLineAndRowsFollowTheWaitingUpdates_data() {
+    QTest::addColumn<int>("waiting");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("more");
+    QTest::newRow("none") << 0 << "Everything is up to date" << 0 << "";
+    QTest::newRow("one") << 1 << "1 update waiting" << 1 << "";
+    QTest::newRow("five") << 5 << "5 updates waiting" << 5 << "";
+    QTest::newRow("eight") << 8 << "8 updates waiting" << 8 << "";
+    QTest::newRow("nine") << 9 << "9 updates waiting" << 8 << "and 1 more";
+    QTest::newRow("twenty") << 20 << "20 updates waiting" << 8 << "and 12 more";
+  }
+  void statusLineAndRowsFollowTheWaitingUpdates() {
+    QFETCH(int, waiting);
+    QFETCH(QString, status);
+    QFETCH(int, rows);
+    QFETCH(QString, more);
+    auto model = test::bareModel();
+    std::vector<AppUpdate> updates = test::waiting(waiting);
+    updates.push_back(test::update("Current", UpdateSource::unknown(), UpdateStatus::upToDate()));
+    model->setState(test::stateWith(updates));
+
+    std::vector<Item> items = TrayMenu::items(*model);
+    QCOMPARE(items[0].title, status);
+    QCOMPARE(::larkvale::rows(items), rows);
+    QCOMPARE(items[rows + 1].kind == Item::Kind::text, !more.isEmpty());
+    if (!more.isEmpty()) QCOMPARE(items[rows + 1].title, more);
+    // Homebrew casks can all be handed off, so the safe run is offered.
+    QCOMPARE(find(items, TrayMenu::Action::updateAllSafe) != nullptr, waiting > 0);
+  }
+
+  void rowsNameTheVersionsOrAQuestionMark() {
+    auto model = test::bareModel();
+    AppUpdate nova = test::update("Nova", UpdateSource::sparkle("https://nova.example/feed"));
+    nova.app.version = "2.1";
+    nova.latestVersion = "2.3";
+    AppUpdate vague = test::update("Vague", UpdateSource::github("someone/vague"),
+                                   UpdateStatus::updateAvailable(), std::nullopt);
+    model->setState(test::stateWith({nova, vague}));
+
+    std::vector<Item> items = TrayMenu::items(*model);
+    QCOMPARE(items[1].title, QString::fromUtf8("Nova  2.1 \u2192 2.3"));
+    QCOMPARE(items[1].path, nova.app.path);
+    QCOMPARE(items[2].title, QString::fromUtf8("Vague  1.0 \u2192 ?"));
+  }
+
+  void noSafeRunWhenNoWaitingUpdateCanBeHandedOff() {
+    auto model = test::bareModel();
+    model->setState(test::stateWith({test::update("Hub", UpdateSource::github("a/hub")),
+                                     test::update("Store", UpdateSource::appStore())}));
+    std::vector<Item> items = TrayMenu::items(*model);
+    QCOMPARE(items[0].title, QStringLiteral("2 updates waiting"));
+    QVERIFY(!find(items, TrayMenu::Action::updateAllSafe));
+  }
+
+  void accessibilityLabelKeepsThePlural() {
+    QCOMPARE(TrayMenu::accessibilityLabel(0), QStringLiteral("Larkvale"));
+    QCOMPARE(TrayMenu::accessibilityLabel(1), QStringLiteral("Larkvale: 1 updates waiting"));
+    QCOMPARE(TrayMenu::accessibilityLabel(12), QStringLiteral("Larkvale: 12 updates waiting"));
+  }
+
+  void itemsChangeThePaneAndOpenTheMainWindow() {
+    auto model = test::bareModel();
+    std::vector<AppUpdate> updates = test::waiting(2);
+    model->setState(test::stateWith(updates));
+    model->setPane(Pane::settings);
+    test::RecordingShell shell;
+    std::vector<Item> items = TrayMenu::items(*model);
+
+    TrayMenu::run(items[2], *model, shell);  // the second row
+    QCOMPARE(model->pane(), Pane::updates);
+    QCOMPARE(model->selection(), OptionalText(QString::fromStdString(updates[1].app.path)));
+
+    TrayMenu::run(*find(items, TrayMenu::Action::movingDay), *model, shell);
+    QCOMPARE(model->pane(), Pane::checklist);
+
+    TrayMenu::run(*find(items, TrayMenu::Action::updateAllSafe), *model, shell);
+    for (auto action : {TrayMenu::Action::openApp, TrayMenu::Action::ownUpdates,
+                        TrayMenu::Action::moreApps, TrayMenu::Action::quit}) {
+      TrayMenu::run(*find(items, action), *model, shell);
+    }
+    QCOMPARE(shell.calls,
+             (QStringList{"openMainWindow", "openMainWindow", "openMainWindow", "openMainWindow",
+                          "checkOwnUpdates", "showMoreApps", "quit"}));
+  }
+
+  void theTrayShowsTheCountAndRebuildsItsMenu() {
+    auto model = test::bareModel();
+    test::RecordingShell shell;
+    TrayIcon tray(*model, shell);
+    QCOMPARE(tray.trayIcon().toolTip(), QStringLiteral("Larkvale"));
+
+    model->setState(test::stateWith(test::waiting(3)));
+    QCOMPARE(tray.trayIcon().toolTip(), QStringLiteral("Larkvale: 3 updates waiting"));
+    emit tray.menu().aboutToShow();
+    auto* status = tray.menu().findChild<QAction*>("trayStatus");
+    QVERIFY(status);
+    QCOMPARE(status->text(), QStringLiteral("3 updates waiting"));
+    QVERIFY(!status->isEnabled());
+
+    tray.menu().findChild<QAction*>("trayMoreApps")->trigger();
+    QCOMPARE(shell.calls, QStringList{"showMoreApps"});
+    QVERIFY(!TrayIcon::iconFor(3).pixmap(22).isNull());
+  }
+};
+
+}  // namespace larkvale
+
+QTEST_MAIN(larkvale::TrayMenuTest)
+#include "TrayMenuTest.moc"
