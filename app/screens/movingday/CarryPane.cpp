@@ -117,7 +117,7 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
   list_->setAlternatingRowColors(true);
   list_->setSelectionMode(QAbstractItemView::NoSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   list_->setTextElideMode(Qt::ElideRight);
   QHeaderView* columns = list_->header();
   columns->setStretchLastSection(false);

@@ -113,7 +113,7 @@ ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
   scroll->setObjectName(QStringLiteral("checklistScroll"));
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   scroll->setWidget(frame);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

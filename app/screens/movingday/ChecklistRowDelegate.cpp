@@ -8,6 +8,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/ChecklistSectionModel.h"
+#include "app/screens/movingday/FittedListView.h"
 #include "app/screens/movingday/ItemPainting.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 
@@ -56,14 +57,14 @@ ChecklistRowDelegate::Geometry ChecklistRowDelegate::geometry(const QStyleOption
   const int width = std::max(40, rect.right() + 1 - left);
   int y = top;
 
-  g.titleLines = wrapLines(index.data().toString(), option.font, width);
+  g.titleLines = wrapLines(index.data().toString(), option.font, width, 0, &widths_);
   g.title = QRect(left, y, width, body.lineSpacing() * static_cast<int>(g.titleLines.size()));
   y = g.title.bottom() + 1;
 
   const QString detail = index.data(ChecklistSectionModel::detailRole).toString();
   if (!detail.isEmpty()) {
     const QFont font = calloutFont(option.font);
-    g.detailLines = wrapLines(detail, font, width);
+    g.detailLines = wrapLines(detail, font, width, 0, &widths_);
     y += lineGap;
     g.detail = QRect(left, y, width,
                      QFontMetrics(font).lineSpacing() * static_cast<int>(g.detailLines.size()));
@@ -76,10 +77,10 @@ ChecklistRowDelegate::Geometry ChecklistRowDelegate::geometry(const QStyleOption
     const QFontMetrics metrics(mono);
     const int copySize = body.height() + 4;
     const int room = std::max(20, width - copySize - kCopySpacing - 2 * kBoxPaddingX);
-    g.commandLines = wrapLines(command, mono, room, commandLines);
+    g.commandLines = wrapLines(command, mono, room, commandLines, &widths_);
     int widest = 0;
     for (const QString& line : g.commandLines) {
-      widest = std::max(widest, metrics.horizontalAdvance(line));
+      widest = std::max(widest, widths_.advance(mono, line));
     }
     y += lineGap;
     const int boxHeight =
@@ -92,9 +93,11 @@ ChecklistRowDelegate::Geometry ChecklistRowDelegate::geometry(const QStyleOption
 
   const QString link = index.data(ChecklistSectionModel::linkLabelRole).toString();
   if (!link.isEmpty()) {
-    g.linkText = body.elidedText(link, Qt::ElideRight, width);
+    g.linkText = widths_.advance(option.font, link) < width
+                     ? link
+                     : body.elidedText(link, Qt::ElideRight, width);
     y += lineGap;
-    g.link = QRect(left, y, body.horizontalAdvance(g.linkText) + 1, body.height());
+    g.link = QRect(left, y, widths_.advance(option.font, g.linkText) + 1, body.height());
     y = g.link.bottom() + 1;
   }
   g.height = std::max(y, g.tick.bottom() + 1) + rowPadding - rect.top();
@@ -113,7 +116,11 @@ ChecklistRowDelegate::Geometry ChecklistRowDelegate::geometry(const QAbstractIte
 
 QSize ChecklistRowDelegate::sizeHint(const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const {
-  return {rowWidth(option), geometry(option, index).height};
+  const int width = rowWidth(option);
+  if (const auto* list = qobject_cast<const FittedListView*>(option.widget)) {
+    if (auto known = list->knownRowHeight(index.row(), width)) return {width, *known};
+  }
+  return {width, geometry(option, index).height};
 }
 
 void ChecklistRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -153,7 +160,7 @@ void ChecklistRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   }
   if (!g.linkText.isEmpty()) {
     painter->setFont(option.font);
-    painter->setPen(palette.color(QPalette::Link));
+    painter->setPen(palette.color(QPalette::Highlight));
     painter->drawText(g.link, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, g.linkText);
   }
   painter->restore();

@@ -8,6 +8,8 @@
 // Main thread.
 #include <QStyledItemDelegate>
 
+#include "app/screens/movingday/ItemPainting.h"
+
 class QAbstractItemView;
 
 namespace larkvale {
@@ -54,6 +56,7 @@ class ChecklistRowDelegate : public QStyledItemDelegate {
 
  private:
   AppModel& model_;
+  TextWidths widths_;
 };
 
 }  // namespace movingday

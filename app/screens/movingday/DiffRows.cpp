@@ -194,7 +194,7 @@ void DiffRowDelegate::paintApp(QPainter* painter, const QStyleOptionViewItem& op
       option.fontMetrics.elidedText(index.data(MissingAppsModel::installRole).toString(),
                                     Qt::ElideRight, install.width()));
   if (button.isEmpty()) return;
-  painter->setPen(option.palette.color(QPalette::Link));
+  painter->setPen(option.palette.color(QPalette::Highlight));
   painter->drawText(button, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                     index.data(MissingAppsModel::buttonRole).toString());
 }

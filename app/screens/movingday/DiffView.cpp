@@ -28,9 +28,17 @@ class CommandBox : public QLabel {
     setFont(monoFont(ui::TextStyle::callout, font()));
     setContentsMargins(8, 4, 8, 4);
     setMaximumHeight(QFontMetrics(font()).lineSpacing() * 3 + 8);
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     makeSelectable(this);
   }
+
+  // As wide as the command on one line; narrower rows wrap it.
+  QSize sizeHint() const override {
+    const QMargins m = contentsMargins();
+    const int width = fontMetrics().horizontalAdvance(text()) + m.left() + m.right() + 2;
+    return {width, heightForWidth(width)};
+  }
+  QSize minimumSizeHint() const override { return {60, QLabel::minimumSizeHint().height()}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override {
@@ -149,8 +157,9 @@ QWidget* DiffView::appsCard(const NewMacDiff& diff) {
     copy->setToolTip(copy->accessibleName());
     connect(copy, &QToolButton::clicked, this,
             [this, text = *command] { model_.copyCommand(text); });
-    row->addWidget(box, 1);
+    row->addWidget(box);
     row->addWidget(copy, 0, Qt::AlignVCenter);
+    row->addStretch(1);
     static_cast<QVBoxLayout*>(body->layout())->addLayout(row);
   }
   auto* list = new FittedListView(body);

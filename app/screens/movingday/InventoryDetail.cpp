@@ -30,7 +30,7 @@ InventoryDetail::InventoryDetail(AppModel& model, QWidget* parent)
   scroll_->setObjectName(QStringLiteral("inventoryDetailScroll"));
   scroll_->setWidgetResizable(true);
   scroll_->setFrameShape(QFrame::NoFrame);
-  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   pages_->addWidget(empty_);
   pages_->addWidget(scroll_);
   connect(&model_, &AppModel::inventoryChanged, this, &InventoryDetail::refresh);

@@ -30,34 +30,50 @@ QFont chipFont(const QFont& base) {
 
 }  // namespace
 
-QStringList wrapLines(const QString& text, const QFont& font, int width, int maxLines) {
+int TextWidths::advance(const QFont& font, const QString& text) const {
+  QHash<QString, int>& known = widths_[font.key()];
+  if (auto found = known.constFind(text); found != known.constEnd()) return *found;
+  if (known.size() > kBound) known.clear();
+  return *known.insert(text, QFontMetrics(font).horizontalAdvance(text));
+}
+
+QStringList wrapLines(const QString& text, const QFont& font, int width, int maxLines,
+                      const TextWidths* widths) {
   QStringList lines;
   if (text.isEmpty()) return lines;
   width = std::max(width, 1);
-  QTextLayout layout(text, font);
+  // Most texts fit on one line; measuring them is much cheaper than
+  // laying them out.
+  if (!text.contains(QLatin1Char('\n')) &&
+      (widths ? widths->advance(font, text) : QFontMetrics(font).horizontalAdvance(text)) < width) {
+    return {text};
+  }
+  // Line breaks in the text start new lines.
+  QString laidOut = text;
+  laidOut.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  QTextLayout layout(laidOut, font);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout.setTextOption(option);
   layout.beginLayout();
-  std::optional<int> cutAt;
-  for (;;) {
-    QTextLine line = layout.createLine();
-    if (!line.isValid()) break;
+  int lastStart = 0;
+  bool cut = false;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
     line.setLineWidth(width);
     if (maxLines > 0 && lines.size() == maxLines) {
-      cutAt = line.textStart();
+      cut = true;
       break;
     }
-    lines << text.mid(line.textStart(), line.textLength());
+    lastStart = line.textStart();
+    QString shown = laidOut.mid(line.textStart(), line.textLength());
+    if (shown.endsWith(QChar::LineSeparator)) shown.chop(1);
+    lines << shown;
   }
   layout.endLayout();
-  for (QString& line : lines) {
-    if (line.endsWith(QLatin1Char('\n'))) line.chop(1);
-  }
-  if (cutAt && !lines.isEmpty()) {
+  if (cut) {
     // The last line takes what is left over and is cut off with "…".
-    QString rest = lines.last() + text.mid(*cutAt);
-    rest.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QString rest = laidOut.mid(lastStart);
+    rest.replace(QChar::LineSeparator, QLatin1Char(' '));
     lines.last() = QFontMetrics(font).elidedText(rest, Qt::ElideRight, width);
   }
   return lines;
@@ -77,7 +93,8 @@ int drawLines(QPainter* painter, const QRect& box, const QStringList& lines, con
 
 QSize chipSize(const QString& text, const QString& symbol, const QFont& base) {
   const QFontMetrics metrics(chipFont(base));
-  int width = 2 * kChipPaddingX + metrics.horizontalAdvance(text);
+  // A little room over the advance, so that rounding never cuts the text.
+  int width = 2 * kChipPaddingX + metrics.horizontalAdvance(text) + 2;
   if (!symbol.isEmpty()) width += metrics.height() + kChipSymbolSpacing;
   return {width, metrics.height() + 2 * kChipPaddingY};
 }

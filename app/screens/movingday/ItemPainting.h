@@ -4,6 +4,7 @@
 // number of lines, and application icons read off the main thread.
 // Main thread.
 #include <QFont>
+#include <QHash>
 #include <QObject>
 #include <QPixmap>
 #include <QRect>
@@ -19,10 +20,22 @@ class QPalette;
 
 namespace larkvale::movingday {
 
+// Remembers how wide texts are in a font, so that rows measured again at
+// another width are not shaped again. Forgets everything past a bound.
+class TextWidths {
+ public:
+  int advance(const QFont& font, const QString& text) const;
+
+ private:
+  static constexpr qsizetype kBound = 20000;
+  mutable QHash<QString, QHash<QString, int>> widths_;  // by font key, then text
+};
+
 // The lines of a text wrapped to a width: at most maxLines (0: no limit),
 // the last one ending in "…" when text is left over. Words wrap at spaces;
 // a word longer than the width is broken anywhere.
-QStringList wrapLines(const QString& text, const QFont& font, int width, int maxLines = 0);
+QStringList wrapLines(const QString& text, const QFont& font, int width, int maxLines = 0,
+                      const TextWidths* widths = nullptr);
 
 // Draws the lines from the top of the box, one line spacing apart; answers
 // the height used.

@@ -52,7 +52,7 @@ NewMacPane::NewMacPane(AppModel& model, QWidget* parent)
   scroll->setObjectName(QStringLiteral("newMacScroll"));
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   scroll->setWidget(frame);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -75,9 +75,9 @@ void NewMacPane::refresh() {
         QStringLiteral("desktopcomputer"), tr("No Moving day folder open"),
         tr("Choose the “Larkvale Moving Day …” folder from your drive, or its manifest.json."));
     shown_->setObjectName(QStringLiteral("newMacEmpty"));
-    shown_->setMinimumHeight(260);
   }
   slot_->addWidget(shown_);
+  if (!model_.newMacLoading() && !model_.newMacDiff()) shown_->setMinimumHeight(260);
 }
 
 }  // namespace larkvale::movingday
