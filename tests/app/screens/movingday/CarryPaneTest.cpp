@@ -59,9 +59,9 @@ class CarryPaneTest : public QObject {
     auto* list = child<QTreeView>(&pane, "pickList");
     QCOMPARE(list->model()->rowCount(), 3);
     QCOMPARE(pickIndex(list, kAlphaSupport, 2).data().toString(), movingday::sizeText(10));
-    QCOMPARE(stats(pane), QStringList({"0 of 3 settings ticked",
-                                       movingday::sizeText(0) + " to copy (caches left out)",
-                                       "0 apps"}));
+    QCOMPARE(stats(pane),
+             QStringList({"0 of 3 settings ticked",
+                          movingday::sizeText(0) + " to copy (caches left out)", "0 apps"}));
     QVERIFY(!copy->isEnabled());
     QVERIFY(!child<QPushButton>(&pane, "selectNone")->isEnabled());
     QTest::mouseClick(copy, Qt::LeftButton);  // nothing ticked: no panel
@@ -69,14 +69,14 @@ class CarryPaneTest : public QObject {
     QVERIFY(!child(&pane, "runningWarning"));
 
     // Ticking through the list's tick box; a hidden tick still counts.
-    QVERIFY(list->model()->setData(pickIndex(list, kAlphaPrefs, 0), Qt::Checked,
-                                   Qt::CheckStateRole));
+    QVERIFY(
+        list->model()->setData(pickIndex(list, kAlphaPrefs, 0), Qt::Checked, Qt::CheckStateRole));
     f.model->setCarryChosen(kAlphaSupport.toStdString(), true);
     f.model->setSearch("brewy");
     QCOMPARE(list->model()->rowCount(), 1);
-    QCOMPARE(stats(pane), QStringList({"2 of 3 settings ticked",
-                                       movingday::sizeText(15) + " to copy (caches left out)",
-                                       "1 apps"}));
+    QCOMPARE(stats(pane),
+             QStringList({"2 of 3 settings ticked",
+                          movingday::sizeText(15) + " to copy (caches left out)", "1 apps"}));
     QCOMPARE(copy->text(), QString("Copy 2 to a Folder…"));
     QVERIFY(copy->isEnabled());
     auto* warning = child<QWidget>(&pane, "runningWarning");
@@ -113,6 +113,7 @@ class CarryPaneTest : public QObject {
     QVERIFY(!copy->isEnabled());
     QCOMPARE(progress->format(), QString("Copying 0 of 2…"));
     QVERIFY(waitUntil([&] { return !f.model->carryBusy(); }));
+    settle();
     QVERIFY(!shown(progress));
 
     auto* card = child<ui::Card>(&pane, "carryResultCard");

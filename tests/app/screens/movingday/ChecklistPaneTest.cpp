@@ -64,7 +64,8 @@ class ChecklistPaneTest : public QObject {
     QVERIFY(f.model->state().ticked.contains("before:export"));
     QCOMPARE(count->text(), QString("1 of %1 done").arg(total));
     QCOMPARE(child<QProgressBar>(&pane, "checklistProgress")->value(), 1);
-    QVERIFY(row(pane, "before:export").index.data(movingday::ChecklistSectionModel::tickedRole)
+    QVERIFY(row(pane, "before:export")
+                .index.data(movingday::ChecklistSectionModel::tickedRole)
                 .toBool());
     QVERIFY(clear->isEnabled());
 

@@ -1,6 +1,7 @@
 // The Inventory pane: its counts, table, selection and detail, and the
 // export buttons of its header.
 #include <QAbstractItemView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -125,8 +126,9 @@ class InventoryPaneTest : public QObject {
     f.fakes.host->name = std::nullopt;
     AppModel model(f.fakes.services());
     movingday::InventoryPane pane(model);
-    QVERIFY(child<QWidget>(&pane, "paneSubtitle")->accessibleName().startsWith(
-        "Every app on this Mac, where it came from"));
+    QVERIFY(child<QWidget>(&pane, "paneSubtitle")
+                ->accessibleName()
+                .startsWith("Every app on this Mac, where it came from"));
   }
 };
 

@@ -43,12 +43,12 @@ struct MovingDayFixture {
     tmp.write("home/Library/Application Support/Alpha/a.db", "0123456789");
     tmp.write("home/Library/Application Support/Alpha/Alpha.licence", "key");
     tmp.write("home/Library/Preferences/com.example.Brewy.plist", "brew");
-    fakes.checker->setSources({source("Alpha", UpdateSource::sparkle("https://alpha.example/a.xml")),
-                               source("Brewy", UpdateSource::homebrew("brewy")),
-                               source("Shop", UpdateSource::appStore()),
-                               source("Gitty", UpdateSource::github("owner/gitty")),
-                               source("Mystery", UpdateSource::unknown()),
-                               source("Safari", UpdateSource::apple(), "com.apple.Safari")});
+    fakes.checker->setSources(
+        {source("Alpha", UpdateSource::sparkle("https://alpha.example/a.xml")),
+         source("Brewy", UpdateSource::homebrew("brewy")), source("Shop", UpdateSource::appStore()),
+         source("Gitty", UpdateSource::github("owner/gitty")),
+         source("Mystery", UpdateSource::unknown()),
+         source("Safari", UpdateSource::apple(), "com.apple.Safari")});
   }
 
   void loadInventory() { QVERIFY(waitFor(model->loadInventory())); }
@@ -72,6 +72,12 @@ T* child(const QObject* root, const char* name) {
   T* found = root->findChild<T*>(QString::fromLatin1(name));
   if (!found) qWarning("no child named %s", name);
   return found;
+}
+
+// Lets widgets added to visible panes show and lay out (Qt shows them from
+// the event loop).
+inline void settle() {
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 
 // Whether the widget would be drawn if its window were shown.
