@@ -2,9 +2,12 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/ChecklistSectionModel.h"
@@ -192,6 +195,36 @@ bool ChecklistRowDelegate::editorEvent(QEvent* event, QAbstractItemModel*,
     model_.openLink(index.data(ChecklistSectionModel::linkRole).toString().toStdString());
     return true;
   }
+  return false;
+}
+
+bool ChecklistRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                     const QStyleOptionViewItem& option, const QModelIndex& index) {
+  if (event->type() != QEvent::ToolTip) return false;
+  const Geometry g = geometry(option, index);
+  QString tip;
+  if (g.copy.contains(event->pos())) {
+    tip = tr("Copy the command");
+  } else if (g.link.contains(event->pos())) {
+    tip = index.data(ChecklistSectionModel::linkRole).toString();
+  }
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+    return true;
+  }
+  QToolTip::showText(event->globalPos(), tip, view);
+  return true;
+}
+
+bool ChecklistRowDelegate::eventFilter(QObject* watched, QEvent* event) {
+  auto* view = qobject_cast<QAbstractItemView*>(watched);
+  if (view && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && view->currentIndex().isValid()) {
+    model_.toggleTick(
+        view->currentIndex().data(ChecklistSectionModel::idRole).toString().toStdString());
+    return true;
+  }
+  // Not the editor filter of the base class: the view is no editor.
   return false;
 }
 

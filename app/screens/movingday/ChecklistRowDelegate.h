@@ -53,6 +53,11 @@ class ChecklistRowDelegate : public QStyledItemDelegate {
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
+  // Names the copy button and the link's address.
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override;
+  // The keyboard's way to the tick box: Space flips the current row's tick.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   AppModel& model_;

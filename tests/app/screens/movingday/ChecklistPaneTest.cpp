@@ -78,6 +78,10 @@ class ChecklistPaneTest : public QObject {
     click(row(pane, "last:check"), row(pane, "last:check").geometry.tick);
     QTest::mouseClick(clear, Qt::LeftButton);
     QVERIFY(f.model->state().ticked.empty());
+    const Row last = row(pane, "last:files");
+    last.list->setCurrentIndex(last.index);
+    QTest::keyClick(last.list, Qt::Key_Space);
+    QCOMPARE(f.model->state().ticked, std::set<std::string>{"last:files"});
 
     // Sections without steps get no card; the cards keep the sections' order.
     QStringList cards;
