@@ -1,71 +1,116 @@
-// The main window frame in the states a user meets first: empty, updates
-// waiting, a great many updates, and an error notice. The screens are not
-// handed in, so each pane shows the placeholder that names it.
+// The main window with its real screens in the states a user meets first:
+// before any check, the first check running, updates waiting, a great many
+// updates, and an error notice. The model runs over the test fakes.
+#include "app/screens/movingday/MovingDayScreens.h"
+#include "app/screens/updates/MoreUpdateScreens.h"
+#include "app/screens/updates/UpdateScreens.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/MoreAppsCatalogue.h"
+#include "tests/support/FakeServices.h"
 #include "tools/screenshots/Registry.h"
 
 namespace larkvale::screenshots {
 namespace {
 
+// A model over fakes, and a catalogue that stays off the network; owned by
+// the window, which it outlives.
+struct Scene : QObject {
+  test::Fakes fakes;
+  std::unique_ptr<AppModel> model;
+  std::unique_ptr<ui::MoreAppsCatalogue> catalogue;
+
+  explicit Scene(const Context& context) {
+    fakes.folders = {context.scratch / "home", context.scratch / "caches"};
+    model = std::make_unique<AppModel>(fakes.services());
+    pennant::MoreAppsConfig config = ui::moreAppsConfig();
+    config.allowsNetwork = false;
+    catalogue = std::make_unique<ui::MoreAppsCatalogue>(
+        config, pennant::MoreAppsLoader{.cacheDirectory = context.scratch / "catalogue"});
+  }
+
+  QWidget* window() {
+    Screens screens;
+    registerUpdateScreens(screens);
+    registerMoreUpdateScreens(screens, *catalogue);
+    registerMovingDayScreens(screens);
+    auto* shown = new MainWindow(*model, screens);
+    setParent(shown);
+    return shown;
+  }
+};
+
 AppUpdate sample(int i, bool waiting) {
+  static const char* const kNames[] = {"Cartograph", "Brewmaster", "Quillpad",  "Gitbeam",
+                                       "Harbour",    "Lumen",      "Tessellate"};
   AppUpdate u;
-  u.app.name = "Sample App " + std::to_string(i);
+  u.app.name = std::string(kNames[i % 7]) + (i < 7 ? "" : " " + std::to_string(i / 7 + 1));
   u.app.path = "/Applications/" + u.app.name + ".app";
   u.app.bundleID = "com.example.sample" + std::to_string(i);
-  u.app.version = "1.0";
-  u.source = UpdateSource::homebrew("sample-" + std::to_string(i));
+  u.app.version = u.app.build = "1." + std::to_string(i % 10);
+  u.source = i % 3 == 0 ? UpdateSource::homebrew("sample-" + std::to_string(i))
+                        : UpdateSource::sparkle("https://example.com/" + std::to_string(i));
   u.status = waiting ? UpdateStatus::updateAvailable() : UpdateStatus::upToDate();
   if (waiting) u.latestVersion = "2.0";
   return u;
 }
 
-AppState checked(int apps, int everyNthWaits) {
+QWidget* checked(const Context& context, int apps, int everyNthWaits, const Notice& notice,
+                 Pane pane = Pane::updates) {
+  auto* scene = new Scene(context);
   AppState state;
-  CheckReport report;
+  // The screens say how long ago the check was by the real clock.
+  CheckReport report{std::chrono::system_clock::now() - std::chrono::hours(2), {}, true, {}};
   for (int i = 0; i < apps; ++i) report.updates.push_back(sample(i, i % everyNthWaits == 0));
   state.lastReport = report;
-  state.holds["com.example.sample0"] = Hold{"Waits for plug-ins", Date{}};
-  return state;
+  state.holds["com.example.sample0"] = Hold{"Waits for plug-ins", report.date};
+  scene->model->setState(state);
+  scene->model->setNotice(notice);
+  scene->model->setPane(pane);
+  return scene->window();
 }
 
-// The window owns its model, so the renderer's deleting the window is all.
-QWidget* window(const std::optional<AppState>& state, const OptionalNotice& notice,
-                Pane pane = Pane::updates) {
-  auto* model = new AppModel(AppServices{});
-  if (state) model->setState(*state);
-  model->setNotice(notice);
-  model->setPane(pane);
-  auto* shown = new MainWindow(*model, Screens{});
-  model->setParent(shown);
-  return shown;
+// The first check, held while the checker asks the sources: the toolbar
+// shows its progress and the updates pane its empty list.
+QWidget* firstCheck(const Context& context) {
+  auto* scene = new Scene(context);
+  std::vector<InstalledApp> apps;
+  for (int i = 0; i < 12; ++i) apps.push_back(sample(i, false).app);
+  scene->fakes.scanner->setApps(apps);
+  scene->fakes.checker->setProgressScript({{5, 12}});
+  scene->fakes.checker->checkGate.arm();
+  QWidget* window = scene->window();
+  scene->model->check();
+  scene->fakes.checker->checkGate.waitUntilHeld();
+  return window;
 }
 
 const Registration shots("window", [](const Add& add) {
   const QSize size = MainWindow::kDefaultSize;
   add(
-      "empty", [](const Context&) { return window(std::nullopt, std::nullopt); }, size);
+      "empty", [](const Context& c) { return (new Scene(c))->window(); }, size);
+  add("first-check", firstCheck, size);
   add(
       "updates-waiting",
-      [](const Context&) {
-        return window(checked(12, 4), Notice{"Checked 12 apps. 2 updates waiting.", false});
+      [](const Context& c) {
+        return checked(c, 12, 4, Notice{"Checked 12 apps. 2 updates waiting.", false});
       },
       size);
   add(
       "many-updates",
-      [](const Context&) {
-        return window(checked(3000, 2), Notice{"Checked 3000 apps. 1499 updates waiting.", false},
-                      Pane::held);
+      [](const Context& c) {
+        return checked(c, 3000, 2, Notice{"Checked 3000 apps. 1499 updates waiting.", false},
+                       Pane::allApps);
       },
       size);
   add(
       "error-notice",
-      [](const Context&) {
-        return window(checked(12, 4),
-                      Notice{"Couldn't save settings: No space left on device. The change stays "
-                             "until the app quits; free some space and change a setting again to "
-                             "keep it.",
-                             true},
-                      Pane::history);
+      [](const Context& c) {
+        return checked(c, 12, 4,
+                       Notice{"Couldn't save settings: No space left on device. The change stays "
+                              "until the app quits; free some space and change a setting again "
+                              "to keep it.",
+                              true},
+                       Pane::history);
       },
       size);
 });

@@ -12,6 +12,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/PaneStack.h"
 #include "tests/app/ui/WindowFixtures.h"
+#include "tests/support/FakeServices.h"
 
 using namespace larkvale;
 
@@ -124,16 +125,38 @@ class WindowFrameTest : public QObject {
     QVERIFY(!bar->isVisible());
   }
 
-  void toolbarOffersCheckNowWhileIdle() {
-    AppModel model{AppServices{}};
+  void toolbarFollowsARunningCheck() {
+    test::Fakes fakes;
+    fakes.scanner->setApps({test::update("Alpha").app, test::update("Beta").app});
+    fakes.scanner->scanGate.arm();
+    fakes.checker->checkGate.arm();
+    AppModel model(fakes.services());
     MainWindow window(model, Screens{});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* button = find<QToolButton>(window, "checkNow");
+    auto* bar = find<QProgressBar>(window, "checkProgress");
     QCOMPARE(button->text(), QStringLiteral("Check Now"));
     QVERIFY(button->toolTip().startsWith(QStringLiteral("Ask every app's update source now (")));
+    QVERIFY(button->isEnabled() && !bar->isVisible());
+
+    // Before the scan has counted the apps: an empty bar against a total of 1.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(model.checking() && !button->isEnabled());
+    QTRY_VERIFY(bar->isVisible());  // the toolbar lays out its items on its next pass
+    QCOMPARE(bar->maximum(), 1);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(bar->accessibleName(), QStringLiteral("Checking 0 of 0 apps"));
+
+    fakes.scanner->scanGate.open();
+    QVERIFY(fakes.checker->checkGate.waitUntilHeld());
+    QTRY_COMPARE(bar->accessibleName(), QStringLiteral("Checking 0 of 2 apps"));
+    QCOMPARE(bar->maximum(), 2);
+
+    fakes.checker->checkGate.open();
+    QTRY_VERIFY_WITH_TIMEOUT(!model.checking(), 10000);
     QVERIFY(button->isEnabled());
-    QVERIFY(!find(window, "checkProgress")->isVisible());
+    QTRY_VERIFY(!bar->isVisible());
   }
 };
 
