@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/model/AppModel.h"
+#include "app/screens/updates/UpdateScreens.h"
 #include "app/shell/LarkvaleIcon.h"
 #include "app/shell/LaunchOptions.h"
 #include "app/shell/OwnFeed.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
   parts.updater = updater;
   parts.app = AppInfo::running();
   parts.appIcon = larkvaleIcon();
+  registerUpdateScreens(parts.screens);
   QApplication::setWindowIcon(parts.appIcon);
   Shell shell(model, std::move(parts));
   connectNotifications(real, shell);
