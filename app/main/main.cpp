@@ -69,7 +69,6 @@ int main(int argc, char** argv) {
   parts.updater = updater;
   parts.app = AppInfo::running();
   parts.appIcon = larkvaleIcon();
-  registerUpdateScreens(parts.screens);
   QApplication::setWindowIcon(parts.appIcon);
   Shell shell(model, std::move(parts));
   connectNotifications(real, shell);
