@@ -10,6 +10,7 @@
 #include "app/desktop/LinuxHostFacts.h"
 #include "app/desktop/QtClipboard.h"
 #include "app/desktop/SysfsVolumeProbe.h"
+#include "app/model/KitServices.h"
 #include "app/shell/LaunchOptions.h"
 #include "app/shell/Shell.h"
 #include "platform/AppFolders.h"
@@ -40,12 +41,28 @@ RealServices realServices(const RealServiceOptions& options) {
   const UserFolders& folders = options.folders;
   AppFolders app(folders);
   auto host = std::make_shared<LinuxHostFacts>();
+  // Homebrew is looked for afresh at each check, as it may be installed
+  // while the app runs; a given one is always that one.
+  BrewFinder findBrew = systemBrewFinder();
+  if (options.brew) {
+    findBrew = [brew = options.brew->string()] { return std::optional<std::string>(brew); };
+  }
+  std::string running = host->runningPath().string();
 
   RealServices real;
   AppServices& s = real.services;
   s.folders = {folders.home, app.caches};
-  // KIT SPOT: the clock, state file, scanner, update checker, Terminal
-  // hand-off and menu press come from the model's kit-backed services.
+  s.clock = std::make_shared<SystemClock>();
+  s.store = std::make_shared<KitStateStorage>(app.state);
+  s.scanner = options.scanRoots ? std::make_shared<KitAppScanning>(*options.scanRoots, running)
+                                : KitAppScanning::forHome(folders.home, running);
+  KitUpdateChecking::Options checking;
+  if (options.hosts) checking.hosts = *options.hosts;
+  checking.findBrew = findBrew;
+  checking.spacing = options.fetchSpacing;
+  s.checker = std::make_shared<KitUpdateChecking>(s.folders, checking);
+  s.terminal = std::make_shared<KitTerminalHandoff>(std::make_shared<SystemTerminal>(), findBrew);
+  s.menuPress = std::make_shared<KitMenuPress>();
   s.host = host;
   s.badge = std::make_shared<DBusBadge>();
   real.notifications = std::make_shared<DBusNotifications>();

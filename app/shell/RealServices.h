@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/model/AppServices.h"
 #include "kit/sources/ServiceHosts.h"
@@ -22,8 +23,11 @@ class Shell;
 
 struct RealServiceOptions {
   UserFolders folders;
-  std::filesystem::path configFolder;         // where the autostart entry goes
-  std::filesystem::path executable;           // what the autostart entry starts
+  std::filesystem::path configFolder;  // where the autostart entry goes
+  std::filesystem::path executable;    // what the autostart entry starts
+  // The folders scanned for apps; "/Applications" and ~/Applications when
+  // not set.
+  std::optional<std::vector<std::filesystem::path>> scanRoots;
   std::optional<ServiceHosts> hosts;          // the real services when not set
   std::optional<std::filesystem::path> brew;  // looked for on the system when not set
   double fetchSpacing = 1.0;                  // seconds between two requests to one host

@@ -14,14 +14,13 @@ static_assert(std::string_view(fileMenuName) == skirting::MenuBaseline::fileMenu
 void install(QMenuBar& bar, QAction* saveGroup, ShellActions& shell) {
   skirting::MenuHelp help(QStringLiteral("Larkvale"), QKeySequence(Qt::Key_F1),
                           [&shell] { shell.openHelp(); });
-  skirting::MenuBaseline baseline(skirting::CloseWindowAction::standard(), help,
-                                  [&shell](QMenu& menu) {
-                                    QAction* more = menu.addAction(QCoreApplication::translate(
-                                        "StandardMenus", "More Mac Apps\u2026"));
-                                    more->setObjectName(QStringLiteral("moreAppsAction"));
-                                    QObject::connect(more, &QAction::triggered, &menu,
-                                                     [&shell] { shell.showMoreApps(); });
-                                  });
+  skirting::MenuBaseline baseline(
+      skirting::CloseWindowAction::standard(), help, [&shell](QMenu& menu) {
+        QAction* more =
+            menu.addAction(QCoreApplication::translate("StandardMenus", "More Mac Apps\u2026"));
+        more->setObjectName(QStringLiteral("moreAppsAction"));
+        QObject::connect(more, &QAction::triggered, &menu, [&shell] { shell.showMoreApps(); });
+      });
   baseline.install(bar, saveGroup);
 }
 

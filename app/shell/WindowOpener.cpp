@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QLabel>
-#include <QMainWindow>
-#include <QVBoxLayout>
+
+#include "app/ui/HelpWindow.h"
+#include "app/ui/MainWindow.h"
 
 namespace larkvale {
 namespace {
@@ -27,16 +27,8 @@ WindowOpener::~WindowOpener() {
   delete main_.data();
 }
 
-// STAND-IN for the main window frame (app/ui/MainWindow): once it is in the
-// build this becomes `new MainWindow(model_, screens_)`.
 QMainWindow& WindowOpener::makeMain() {
-  auto* window = new QMainWindow;
-  window->setObjectName(QStringLiteral("main"));
-  window->setWindowTitle(QStringLiteral("Larkvale"));
-  window->setMinimumSize(900, 600);
-  window->resize(1120, 740);
-  QWidget* content = screens_.pane ? screens_.pane(model_.pane(), model_, window) : nullptr;
-  window->setCentralWidget(content ? content : new QWidget(window));
+  auto* window = new MainWindow(model_, screens_);
   main_ = window;
   if (dress_) dress_(*window);
   return *window;
@@ -46,18 +38,8 @@ void WindowOpener::openMain() {
   bringForward(main_ ? *main_ : makeMain());
 }
 
-// STAND-IN for the help window (app/ui/HelpWindow).
 void WindowOpener::openHelp() {
-  if (!help_) {
-    auto* window = new QWidget;
-    window->setObjectName(QStringLiteral("help"));
-    window->setWindowTitle(QCoreApplication::translate("WindowOpener", "Larkvale Help"));
-    window->resize(760, 580);
-    auto* layout = new QVBoxLayout(window);
-    QWidget* content = screens_.help ? screens_.help(window) : nullptr;
-    layout->addWidget(content ? content : new QLabel(window));
-    help_ = window;
-  }
+  if (!help_) help_ = new HelpWindow(screens_);
   bringForward(*help_);
 }
 

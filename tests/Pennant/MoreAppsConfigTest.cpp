@@ -1,25 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "Pennant/MoreAppsConfig.h"
-#include "Pennant/MoreAppsLoader.h"
 #include "Pennant/MoreAppsNetwork.h"
 
 namespace pennant {
 namespace {
-
-TEST(MoreAppsConfigTest, TrackingSourceDefaultsToTheAppsOwnId) {
-  EXPECT_EQ(MoreAppsConfig("larkvale", std::nullopt, true, std::nullopt, true).utmSource,
-            "larkvale");
-  EXPECT_EQ(MoreAppsConfig("larkvale", "menu", false, "com.maker.larkvale", false).utmSource,
-            "menu");
-}
-
-TEST(MoreAppsConfigTest, DefaultsPointAtTheMakersFeed) {
-  MoreAppsLoader loader;  // every default; nothing is fetched here
-  EXPECT_EQ(loader.feedURL, "https://maker.example/mac/more-apps.json");
-  EXPECT_TRUE(loader.transport);
-  EXPECT_TRUE(loader.cacheDirectory.empty());  // the host app hands its folder in
-}
 
 TEST(MoreAppsNetworkTest, SandboxNeedsTheNetworkShared) {
   EXPECT_TRUE(

@@ -149,33 +149,6 @@ TEST_F(MoreAppsLoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
   EXPECT_EQ(first.timeoutSeconds, 10);
   EXPECT_EQ(first.idleTimeoutSeconds, 5);
   EXPECT_TRUE(plain(first));
-
-  // Not modified: nothing new, the cache and its validators stay.
-  later(90000);
-  answer = [](const HttpRequest&) { return HttpResponse{304, "", {{"etag", "\"v2\""}}, kFeedURL}; };
-  EXPECT_FALSE(loader().fetch());
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[1].headers, (std::vector<std::pair<std::string, std::string>>{
-                                     {"Accept", "application/json"},
-                                     {"If-None-Match", "\"abc\""},
-                                     {"If-Modified-Since", "Tue, 01 Dec 2026 10:00:00 GMT"}}));
-  EXPECT_EQ(cachedBody(), body);
-  EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"abc\"", "Tue, 01 Dec 2026 10:00:00 GMT", clock}));
-}
-
-TEST_F(MoreAppsLoaderTest, NoConditionalHeadersWithoutAValidCache) {
-  const MoreAppsLoader::Meta validators{"\"v1\"", "Tue, 01 Dec 2026 10:00:00 GMT", std::nullopt};
-  loader().saveMeta(validators);
-  temp.write("Caches/Pennant/MoreApps/more-apps.json",
-             test::feedOf(nlohmann::json::array({test::validApp("a")}), 2).dump());
-  loader().fetch();
-
-  loader().saveMeta(validators);
-  fs::remove(cache / "more-apps.json");
-  loader().fetch();
-
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_TRUE(plain(requests[0]) && plain(requests[1]));
 }
 
 TEST_F(MoreAppsLoaderTest, TransportFailureStillCountsAsTheDaysCheck) {

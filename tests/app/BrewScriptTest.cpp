@@ -3,10 +3,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "app/Handoffs.h"
 #include "tests/support/TempDir.h"
@@ -184,23 +182,6 @@ TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
   EXPECT_EQ(std::distance(fs::directory_iterator(foldersIn(dir / "other").terminal),
                           fs::directory_iterator()),
             1);
-}
-
-TEST(BrewScriptTest, TheSystemTerminalRunsTheScriptEndToEnd) {
-  TempDir dir;
-  fs::path out = dir / "terminal.out";
-  writeExecutable(dir, "terminals/x-terminal-emulator",
-                  "#!/bin/sh\n[ \"$1\" = -e ] || exit 2\nprintf '\\n' | TERM=dumb \"$2\" > '" +
-                      out.string() + ".tmp' 2>/dev/null\nmv '" + out.string() + ".tmp' '" +
-                      out.string() + "'\n");
-  SystemTerminal terminal({{"x-terminal-emulator", {"-e"}}}, (dir / "terminals").string());
-  fs::path script = handOff(dir, terminal);
-  for (int i = 0; i < 400 && !fs::exists(out); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-  }
-  EXPECT_EQ(readAll(out), kShown + kDone);
-  EXPECT_EQ(readAll(dir / "brew.log"), kBrewLog);
-  EXPECT_FALSE(fs::exists(script));
 }
 
 }  // namespace

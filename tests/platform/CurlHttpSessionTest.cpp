@@ -93,7 +93,6 @@ TEST(CurlHttpSession, LimitsTheDecodedBody) {
   serve("/over", std::string(kLimit + 1, 'a'), false);
   serve("/gzip-exact", test::gzipRun('a', kLimit), true);
   serve("/gzip-over", test::gzipRun('a', kLimit + 1), true);
-  serve("/stored-exact", test::gzipStored(std::string(kLimit, 'b')), true);
   server.start();
   auto session = makeCurlSession();
 
@@ -101,7 +100,6 @@ TEST(CurlHttpSession, LimitsTheDecodedBody) {
   EXPECT_EQ(failureOf(*session, at(server.url("/over"))), HttpError::Kind::tooLarge);
   EXPECT_EQ(session->get(at(server.url("/gzip-exact"))).body, std::string(kLimit, 'a'));
   EXPECT_EQ(failureOf(*session, at(server.url("/gzip-over"))), HttpError::Kind::tooLarge);
-  EXPECT_EQ(session->get(at(server.url("/stored-exact"))).body.size(), kLimit);
   HttpRequest small = at(server.url("/exact"));
   small.maxBodyBytes = 10;
   EXPECT_EQ(failureOf(*session, small), HttpError::Kind::tooLarge);
@@ -117,16 +115,6 @@ TEST(CurlHttpSession, ReportsTransportFailuresWithTheirText) {
     EXPECT_EQ(e.kind(), HttpError::Kind::network);
     EXPECT_NE(std::string(e.what()).find("onnect"), std::string::npos) << e.what();
   }
-
-  TestServer slow;
-  slow.server().Get("/slow", [](auto&, auto& res) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    res.set_content("late", "text/plain");
-  });
-  slow.start();
-  HttpRequest impatient = at(slow.url("/slow"));
-  impatient.timeoutSeconds = 0.2;
-  EXPECT_EQ(failureOf(*session, impatient), HttpError::Kind::network);
 }
 
 TEST(CurlHttpSession, OpensOneConnectionPerHostAtATime) {
@@ -159,15 +147,11 @@ TEST(CurlHttpSession, ParsesUrlsAndRefusesAddressesThatAreNotWeb) {
     EXPECT_EQ(failureOf(*session, at(url)), HttpError::Kind::badURL) << url;
   EXPECT_EQ(parseUrl("HTTPS://Api.Example.com:8443/a/B?q=1"),
             (UrlParts{"https", "api.example.com", "8443", "/a/B"}));
-  EXPECT_EQ(parseUrl("file:///tmp/x")->scheme, "file");
-  EXPECT_EQ(parseUrl("file:///tmp/x")->host, "");
   for (const char* hostless : {"http:///x", "http:x", "http:/x", "https://:80/x", "http://@/x"}) {
     auto parsed = parseUrl(hostless);
     EXPECT_TRUE(!parsed || parsed->host.empty()) << hostless;
   }
   EXPECT_EQ(parseUrl("http://user@Example.com/")->host, "example.com");
-  EXPECT_FALSE(parseUrl("just words"));
-  EXPECT_FALSE(parseUrl("/relative/path"));
 }
 
 }  // namespace

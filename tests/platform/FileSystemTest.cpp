@@ -126,18 +126,6 @@ TEST(FileSystemTest, ListsEntriesWithTheirOwnDirectoryFlag) {
   EXPECT_FALSE(FileSystem::listNames(dir / "missing"));
 }
 
-TEST(FileSystemTest, ResolvesLinksAndFallsBackToThePath) {
-  TempDir dir;
-  dir.mkdir("real/A.app");
-  fs::create_directory_symlink(dir / "real", dir / "alias");
-  const fs::path real = fs::canonical(dir / "real/A.app");
-  EXPECT_EQ(FileSystem::resolveLinks(dir / "alias/A.app"), real);
-  EXPECT_EQ(FileSystem::resolveLinks(dir / "alias/./A.app"), real);
-  EXPECT_EQ(FileSystem::resolveLinks("/no/such/../place"), fs::path("/no/place"));
-  EXPECT_TRUE(FileSystem::exists(dir / "alias/A.app"));
-  EXPECT_FALSE(FileSystem::exists(dir / "alias/B.app"));
-}
-
 TEST(FileSystemTest, JoinsOnlyInsideTheBase) {
   EXPECT_EQ(FileSystem::joinInside("/base", "Library/Preferences/x.plist"),
             fs::path("/base/Library/Preferences/x.plist"));

@@ -27,12 +27,6 @@ TEST(PropertyListTest, RoundTripsXmlAndBinary) {
   }
 }
 
-TEST(PropertyListTest, RefusesWhatIsNoPropertyList) {
-  EXPECT_FALSE(PropertyList::parse(""));
-  EXPECT_FALSE(PropertyList::parse("hello there, not a plist"));
-  EXPECT_FALSE(PropertyList::parse("bplist00\xff\xff\xff"));
-}
-
 // Each of these once took the process down (the parsing library recursing
 // until the stack ran out, parsing or freeing) or ran for minutes.
 TEST(PropertyListTest, RefusesHostileShapesQuickly) {
@@ -51,7 +45,6 @@ TEST(PropertyListTest, RefusesHostileShapesQuickly) {
   }() + " -->";
   const std::vector<std::pair<std::string, std::string>> hostile{
       {"binary, 100000 deep", binaryChain(100000)},
-      {"binary, 20000 deep", binaryChain(20000)},
       {"binary, 513 deep", binaryChain(513)},
       {"binary, 2^40 values by sharing", binaryDoubling(40)},
       {"binary cycle", binary(cycle)},

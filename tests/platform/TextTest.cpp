@@ -5,18 +5,11 @@
 #include <vector>
 
 #include "platform/Collation.h"
-#include "platform/Sha256.h"
 #include "platform/TextTrim.h"
 #include "platform/WebURL.h"
 
 namespace larkvale {
 namespace {
-
-TEST(Sha256, GivesLowerCaseHexDigests) {
-  EXPECT_EQ(Sha256::hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-  EXPECT_EQ(Sha256::hex(std::string("a\0b", 3)),
-            "59b271ae1bbcb1d31d41929817f4b16fb439eb4f31520b5ad1d5ce98920a7138");
-}
 
 TEST(CollationTest, IgnoresCaseButNotAccentsAndSortsAsAPersonWould) {
   EXPECT_EQ(Collation::compare("safari", "Safari"), 0);

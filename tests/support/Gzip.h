@@ -1,8 +1,7 @@
 #pragma once
 // gzip bodies for test servers, without a compression library: a run of one
-// byte is written as deflate back-references (so the wire is far smaller than
-// the decoded body), any other text as stored blocks (so the wire is larger).
-#include <algorithm>
+// byte is written as deflate back-references, so the wire is far smaller than
+// the decoded body.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -89,24 +88,6 @@ inline std::string gzipRun(char byte, size_t n) {
   w.code(0, 7);  // end of block
   w.flush();
   return frame(w.out, std::string(n, byte));
-}
-
-// Any bytes, gzip-framed in stored (uncompressed) deflate blocks.
-inline std::string gzipStored(std::string_view data) {
-  std::string deflated;
-  size_t pos = 0;
-  do {
-    size_t len = std::min<size_t>(65535, data.size() - pos);
-    bool last = pos + len == data.size();
-    deflated.push_back(last ? 1 : 0);
-    deflated.push_back(static_cast<char>(len & 0xFF));
-    deflated.push_back(static_cast<char>(len >> 8));
-    deflated.push_back(static_cast<char>(~len & 0xFF));
-    deflated.push_back(static_cast<char>((~len >> 8) & 0xFF));
-    deflated.append(data.substr(pos, len));
-    pos += len;
-  } while (pos < data.size());
-  return gzipdetail::frame(deflated, data);
 }
 
 }  // namespace larkvale::test

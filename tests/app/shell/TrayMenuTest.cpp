@@ -3,9 +3,11 @@
 #include <QSystemTrayIcon>
 #include <QtTest>
 
+#include "app/shell/MainMenu.h"
 #include "app/shell/TrayIcon.h"
 #include "app/shell/TrayMenu.h"
 #include "tests/app/shell/ShellTestSupport.h"
+#include "tests/support/FakeServices.h"
 
 namespace larkvale {
 namespace {
@@ -133,6 +135,31 @@ class TrayMenuTest : public QObject {
     QCOMPARE(shell.calls,
              (QStringList{"openMainWindow", "openMainWindow", "openMainWindow", "openMainWindow",
                           "checkOwnUpdates", "showMoreApps", "quit"}));
+  }
+
+  void aCheckShowsItsCountsAndCheckNowWaitsForIt() {
+    test::Fakes fakes;
+    AppUpdate waiting = test::update("Nova", UpdateSource::homebrew("nova"));
+    fakes.scanner->setApps({waiting.app});
+    fakes.checker->setReport(CheckReport{fakes.clock->now(), {waiting}, true, {}});
+    fakes.checker->checkGate.arm();
+    AppModel model(fakes.services());
+    test::RecordingShell shell;
+
+    TrayMenu::run(*find(TrayMenu::items(model), TrayMenu::Action::checkNow), model, shell);
+    QVERIFY(model.checking());
+    QVERIFY(fakes.checker->checkGate.waitUntilHeld());
+    std::vector<Item> items = TrayMenu::items(model);
+    QCOMPARE(items[0].title, QString::fromUtf8("Checking 0 of 1\u2026"));
+    QVERIFY(!find(items, TrayMenu::Action::checkNow)->enabled);
+    for (const MainMenu::Menu& menu : MainMenu::menus(model))
+      for (const MainMenu::Item& entry : menu.items)
+        if (entry.command == MainMenu::Command::checkNow) QVERIFY(!entry.enabled);
+
+    fakes.checker->checkGate.open();
+    QTRY_VERIFY_WITH_TIMEOUT(!model.checking(), 10000);
+    QCOMPARE(TrayMenu::items(model)[0].title, QStringLiteral("1 update waiting"));
+    QVERIFY(find(TrayMenu::items(model), TrayMenu::Action::checkNow)->enabled);
   }
 
   void theTrayShowsTheCountAndRebuildsItsMenu() {

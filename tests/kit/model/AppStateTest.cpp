@@ -59,30 +59,6 @@ TEST(AppStateTest, PlacesUpdatesAndSkipsUpToTheSkippedVersion) {
   }
 }
 
-TEST(AppStateTest, WaitingUpdatesKeepInputOrder) {
-  AppState state;
-  state.skipped["com.example.B"] = "3";
-  state.holds["com.example.C"] = Hold{"wait", kT0};
-  std::vector<AppUpdate> all{available("D"), available("B", "3"), available("C"), current("E", "1"),
-                             available("A")};
-  auto waiting = state.actionableUpdates(all);
-  ASSERT_EQ(waiting.size(), 2u);
-  EXPECT_EQ(waiting[0].app.name, "D");
-  EXPECT_EQ(waiting[1].app.name, "A");
-  EXPECT_TRUE(state.actionableUpdates({}).empty());
-}
-
-TEST(AppStateTest, SkipNeedsALatestVersion) {
-  AppState state;
-  state.skip(available("A", "2.0"));
-  state.skip(available("A", "1.5"));  // replaces, older or newer
-  EXPECT_EQ(state.skipped.at("com.example.A"), "1.5");
-  AppUpdate noLatest = available("B");
-  noLatest.latestVersion.reset();
-  state.skip(noLatest);
-  EXPECT_FALSE(state.skipped.contains("com.example.B"));
-}
-
 TEST(AppStateTest, RecordWritesHistoryForRisesAndClearsReachedSkips) {
   AppState state;
   state.skipped = {{"com.example.A", "1.1"}, {"com.example.B", "1.2"}, {"com.example.N", "1"}};

@@ -25,16 +25,6 @@ TEST(JsonTest, EncodesCompactWithSortedKeys) {
   EXPECT_EQ(JsonCoding::encode(std::string("bad \xff byte")), "\"bad \xEF\xBF\xBD byte\"");
 }
 
-TEST(JsonTest, ReadsOptionalsFromMissingOrNull) {
-  Json doc = Json::parse(R"({"a":null,"n":5,"s":"x","d":"2026-12-05T17:30:42Z"})");
-  JsonIn in(doc);
-  EXPECT_EQ(in.optionalString("a"), std::nullopt);
-  EXPECT_EQ(in.optionalString("missing"), std::nullopt);
-  EXPECT_EQ(in.optionalInt64("n"), 5);
-  EXPECT_EQ(in.optionalString("s"), "x");
-  EXPECT_EQ(Dates::iso8601(*in.optionalDate("d")), "2026-12-05T17:30:42Z");
-}
-
 TEST(JsonTest, RefusesWrongTypesWithTheirPlace) {
   Json doc = Json::parse(
       R"({"f":12.7,"big":9223372036854775808,"max":9223372036854775807,"neg":-3,

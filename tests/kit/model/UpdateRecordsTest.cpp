@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unordered_set>
-
 #include "kit/model/AppUpdate.h"
 #include "kit/model/CheckReport.h"
 #include "kit/model/UpdateSource.h"
@@ -58,10 +56,7 @@ TEST(UpdateSourceTest, WritesAndReadsEachCase) {
 TEST(UpdateSourceTest, ComparesTokensAsTextAndUrlsAsBytes) {
   const std::string composed = "caf\xC3\xA9", decomposed = "cafe\xCC\x81";
   EXPECT_EQ(UpdateSource::homebrew(composed), UpdateSource::homebrew(decomposed));
-  EXPECT_EQ(std::hash<UpdateSource>{}(UpdateSource::github(composed)),
-            std::hash<UpdateSource>{}(UpdateSource::github(decomposed)));
   EXPECT_NE(UpdateSource::sparkle(composed), UpdateSource::sparkle(decomposed));
-  EXPECT_NE(UpdateSource::homebrew("a"), UpdateSource::github("a"));
   EXPECT_NE(UpdateSource::homebrew("\xff"), UpdateSource::homebrew("\xfe"));
 }
 
@@ -78,14 +73,6 @@ TEST(UpdateSourceTest, RefusesMalformedObjects) {
             R"(dataCorrupted("sparkle._0", "Invalid URL string."))");
   EXPECT_EQ(decodeError<UpdateSource>(R"({"apple":[]})"),
             R"(typeMismatch("apple", "Expected an object but found an array instead."))");
-}
-
-TEST(UpdateStatusTest, WritesAndReadsEveryCase) {
-  for (const UpdateStatus& s : {UpdateStatus::updateAvailable(), UpdateStatus::upToDate(),
-                                UpdateStatus::notChecked("Timed out."), UpdateStatus::noSource()})
-    EXPECT_EQ(roundTrip(s), s);
-  EXPECT_NE(UpdateStatus::notChecked("a"), UpdateStatus::notChecked("b"));
-  EXPECT_THROW(JsonCoding::decode<UpdateStatus>(R"({"notChecked":{}})"), JsonDecodingError);
 }
 
 TEST(AppUpdateTest, LeavesOutEmptyOptionalsAndRoundTrips) {
@@ -126,42 +113,20 @@ TEST(AppUpdateTest, DerivesLinksFromSourceAndStoreIdentifier) {
   EXPECT_EQ(brew.feedURL(), "https://e.com/app.xml");
   EXPECT_EQ(sparkle.feedURL(), "https://e.com/f.xml");
   EXPECT_EQ(brew.cask(), "alpha");
-  EXPECT_EQ(sparkle.cask(), std::nullopt);
   EXPECT_EQ(brew.githubRepo(), std::nullopt);
-  EXPECT_EQ(sampleUpdate(UpdateSource::github("o/r")).githubRepo(), "o/r");
-  EXPECT_EQ(sampleUpdate(UpdateSource::apple()).feedURL(), std::nullopt);
-
-  EXPECT_EQ(brew.storeURL(), std::nullopt);
   brew.storeTrackID = 497799835;
   EXPECT_EQ(brew.storeURL(), "macappstore://apps.apple.com/app/id497799835");
-  brew.storeTrackID = -1;
-  EXPECT_EQ(brew.storeURL(), "macappstore://apps.apple.com/app/id-1");
 
   brew.status = UpdateStatus::notChecked("updateAvailable");
   EXPECT_FALSE(brew.hasUpdate());
   EXPECT_TRUE(sampleUpdate().hasUpdate());
 }
 
-TEST(AppUpdateTest, EqualityCoversTheAppButIdentityIsThePath) {
-  AppUpdate a = sampleUpdate(), b = sampleUpdate();
-  EXPECT_EQ(a, b);
-  EXPECT_EQ(std::hash<AppUpdate>{}(a), std::hash<AppUpdate>{}(b));
-  b.app.build = "101";
-  EXPECT_NE(a, b);
-  EXPECT_EQ(a.id(), b.id());
-  b = a;
-  b.released = Date{};
-  EXPECT_NE(a, b);
-  std::unordered_set<AppUpdate> set{a, b, a};
-  EXPECT_EQ(set.size(), 2u);
-}
-
-TEST(CheckReportTest, RoundTripsAndRequiresEveryKey) {
+TEST(CheckReportTest, RequiresEveryKey) {
   CheckReport report{*Dates::parseIso8601("2026-12-05T17:30:42Z"),
                      {sampleUpdate(), sampleUpdate(UpdateSource::unknown())},
                      true,
                      {"Homebrew didn’t answer."}};
-  EXPECT_EQ(roundTrip(report), report);
   for (const char* key : {"date", "updates", "brewAvailable", "problems"}) {
     Json doc = toJson(report);
     doc.erase(key);

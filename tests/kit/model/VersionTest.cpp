@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -35,17 +34,6 @@ TEST(VersionTest, ComparesTheWorkedExamples) {
   EXPECT_TRUE(Version::isNewer("1.0.1", "1.0.b"));
 }
 
-TEST(VersionTest, SplitsIntoParts) {
-  using P = Version::Part;
-  EXPECT_EQ(Version::parts("007.Beta2"),
-            (std::vector<P>{P::number(7), P::text("beta"), P::number(2)}));
-  EXPECT_EQ(Version::parts("12345678901234567890x"),
-            (std::vector<P>{P::number(123456789012345678), P::text("x")}));
-  EXPECT_TRUE(Version::parts("").empty());
-  // A digit carrying a combining mark is one character, and not a digit.
-  EXPECT_EQ(Version::parts("1\u0301"), std::vector<P>{});
-}
-
 TEST(VersionTest, FindsNumbers) {
   EXPECT_TRUE(Version::hasNumber("v2"));
   for (const char* none : {"latest", "", "\u0663", "2\u20e3"})
@@ -62,48 +50,6 @@ TEST(VersionTest, CleansCaskVersions) {
                                                        {" ", ""},
                                                        {"", ""}};
   for (const auto& [in, out] : cases) EXPECT_EQ(Version::cleanCaskVersion(in), out) << in;
-}
-
-// The order written directly from the parts, to check the in-place ASCII
-// comparison against.
-int referenceCompare(std::string_view a, std::string_view b) {
-  auto pa = Version::parts(a), pb = Version::parts(b);
-  auto cmp = [](const Version::Part& x, const Version::Part& y) {
-    if (x.isNumber() && y.isNumber()) {
-      auto nx = std::get<uint64_t>(x.value), ny = std::get<uint64_t>(y.value);
-      return nx < ny ? -1 : (nx > ny ? 1 : 0);
-    }
-    if (x.isNumber() != y.isNumber()) return x.isNumber() ? 1 : -1;
-    int c = std::get<std::string>(x.value).compare(std::get<std::string>(y.value));
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-  };
-  size_t common = std::min(pa.size(), pb.size());
-  for (size_t i = 0; i < common; ++i)
-    if (int c = cmp(pa[i], pb[i]); c != 0) return c;
-  auto tail = [&](const std::vector<Version::Part>& longer) {
-    for (size_t i = common; i < longer.size(); ++i) {
-      if (!longer[i].isNumber() || std::get<uint64_t>(longer[i].value) != 0)
-        return longer[common].isNumber() ? 1 : -1;
-    }
-    return 0;
-  };
-  if (pa.size() > common) return tail(pa);
-  if (pb.size() > common) return -tail(pb);
-  return 0;
-}
-
-TEST(VersionTest, AsciiComparisonAgreesWithTheParts) {
-  std::mt19937 rng(20240601);
-  const std::string alphabet = "0001239.-_ abBzZ";
-  auto randomVersion = [&] {
-    std::string s(rng() % 12, ' ');
-    for (char& c : s) c = alphabet[rng() % alphabet.size()];
-    return s;
-  };
-  for (int i = 0; i < 20000; ++i) {
-    std::string a = randomVersion(), b = randomVersion();
-    ASSERT_EQ(Version::compare(a, b), referenceCompare(a, b)) << a << " vs " << b;
-  }
 }
 
 }  // namespace

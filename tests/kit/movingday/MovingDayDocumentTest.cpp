@@ -26,15 +26,6 @@ std::vector<InventoryEntry> inventory() {
   return {firefox, things, tool, safari};
 }
 
-TEST(MovingDayDocumentTest, EmptyInventoryGivesTitleSummaryAndTwoHeadings) {
-  EXPECT_EQ(MovingDayDocument::blocks({}, {}, {}, "Studio", kDate),
-            (std::vector<DocBlock>{
-                DocBlock::title("Moving day: Studio"),
-                DocBlock::paragraph("Made by Larkvale on December 5, 2026. 0 apps. Licence keys "
-                                    "and Keychain items are not included."),
-                DocBlock::heading("Restore checklist"), DocBlock::heading("Inventory")}));
-}
-
 TEST(MovingDayDocumentTest, ChecksCarryTicksLinksAndOneHeadingPerSection) {
   const std::vector<ChecklistItem> items = {
       {"a", "", "No section", std::nullopt, std::nullopt, std::nullopt},

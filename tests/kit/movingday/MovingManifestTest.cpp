@@ -86,18 +86,6 @@ TEST(MovingManifestTest, WritesTheFixedFormat) {
 })");
 }
 
-TEST(MovingManifestTest, ReadsBackFromTheFolderOrTheFile) {
-  TempDir dir;
-  MovingManifest m = sample();
-  dir.write("Moving/manifest.json", MovingManifest::writeManifest(m));
-  auto fromFolder = MovingManifest::readManifest(dir / "Moving");
-  auto fromFile = MovingManifest::readManifest(dir / "Moving/manifest.json");
-  EXPECT_EQ(fromFolder.manifest, m);
-  EXPECT_EQ(fromFile.manifest, m);
-  EXPECT_EQ(fromFolder.folder, dir / "Moving");
-  EXPECT_EQ(fromFile.folder, dir / "Moving");
-}
-
 TEST(MovingManifestTest, AcceptsOlderSchemasNullsAndInternetDates) {
   auto plain = MovingManifest::decode(manifestText());
   EXPECT_EQ(plain.apps.at(0).caskToken, std::nullopt);
@@ -204,13 +192,6 @@ TEST(MovingManifestTest, PathsFromAManifestNeverLeaveTheFolderOrHome) {
     EXPECT_EQ(s.copyIn(folder), c.copy) << c.stored;
     EXPECT_EQ(s.placeIn(home), c.place) << c.tildePath;
   }
-}
-
-TEST(MovingManifestTest, AppStoreLink) {
-  MovingManifest::App app;
-  EXPECT_EQ(app.appStoreURL(), std::nullopt);
-  app.storeTrackID = 497799835;
-  EXPECT_EQ(app.appStoreURL(), "macappstore://apps.apple.com/app/id497799835");
 }
 
 InventoryEntry inventoryEntry(const std::string& name, UpdateSource source) {

@@ -37,14 +37,6 @@ std::vector<std::string> ids(const std::vector<NewMacDiff::AppLine>& lines) {
   return out;
 }
 
-TEST(NewMacDiffTest, AnEmptyManifestIsComplete) {
-  NewMacDiff diff(MovingManifest{}, "/m", {installed("a", "1")}, "/home/u");
-  EXPECT_TRUE(diff.missingApps.empty() && diff.olderApps.empty() && diff.presentApps.empty());
-  EXPECT_TRUE(diff.missingSettings.empty() && diff.presentSettings.empty());
-  EXPECT_TRUE(diff.isComplete());
-  EXPECT_EQ(diff.brewInstallCommand(), std::nullopt);
-}
-
 TEST(NewMacDiffTest, AStoppedComparisonAnswersNothing) {
   MovingManifest m;
   m.apps = {app("a", "1")};

@@ -55,19 +55,6 @@ TEST(BoundedParallelTest, TurnsAnEscapingExceptionIntoThatItemsResult) {
   EXPECT_EQ(results, (std::vector<std::string>{"ok", "boom", "ok"}));
 }
 
-TEST(BoundedParallelTest, NoItemsMeansNoWorkAndNoProgress) {
-  bool called = false;
-  auto results = mapBounded<int>(
-      0, 4,
-      [&](size_t) {
-        called = true;
-        return 1;
-      },
-      [](size_t, std::exception_ptr) { return 0; }, [&](size_t, size_t) { called = true; });
-  EXPECT_TRUE(results.empty());
-  EXPECT_FALSE(called);
-}
-
 TEST(BoundedParallelTest, AStopHandsOutNoFurtherWork) {
   std::stop_source stopped;
   stopped.request_stop();

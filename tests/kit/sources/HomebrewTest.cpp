@@ -127,13 +127,11 @@ TEST(HomebrewTest, MatchesAppsToCasks) {
   };
   const std::pair<const char*, const char*> cases[] = {
       {"/Applications/Tool.app", "bare"},
-      {"/home/u/Applications/Tool.app", "bare"},
       {"/Applications/Utilities/Tool.app", nullptr},
       {"/Applications/Utilities/Util.app", "absolute"},
       {"/Applications/Other.app", "second"},
       {"/Applications/Slash.app", nullptr},
       {"/Applications/Deep.app", "nested"},
-      {"/opt/Applications-old/Tool.app", nullptr},
   };
   for (const auto& [path, token] : cases) {
     InstalledApp app;
@@ -151,21 +149,6 @@ TEST(HomebrewTest, AcceptsOnlyShellInertTokens) {
   for (const auto& token : Tokens{std::string(100, 'a'), "", "-rf", "evil;rm", "$(x)",
                                   "line\r\nbreak", "caf\xc3\xa9", std::string("nul\0x", 5)})
     EXPECT_FALSE(Homebrew::isCaskToken(token)) << token;
-}
-
-TEST(HomebrewTest, RecordsRoundTripThroughJSON) {
-  const BrewCask cask{"t", "T", "1.0", "0.9", true, {"/Applications/T.app"}, "https://t.example/"};
-  EXPECT_EQ(brewCaskFromJson(toJson(cask)), cask);
-  BrewCask plain = cask;
-  plain.installed.reset();
-  plain.homepage.reset();
-  EXPECT_FALSE(toJson(plain).contains("installed"));
-  EXPECT_EQ(brewCaskFromJson(toJson(plain)), plain);
-  const BrewOutdated row{"t", {"0.9", "0.8"}, "1.0", true};
-  EXPECT_EQ(brewOutdatedFromJson(toJson(row)), row);
-  auto bad = toJson(row);
-  bad["pinned"] = 1;
-  EXPECT_THROW(brewOutdatedFromJson(bad), JsonDecodingError);
 }
 
 // Real answers and cask records published by others. None of the single-cask

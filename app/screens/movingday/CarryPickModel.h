@@ -1,0 +1,54 @@
+#pragma once
+// The rows of the Copy Settings list: the settings items the inventory
+// offers (SettingsCopier::settingsPicks), narrowed by the main window's
+// search to the items whose app name contains the search text, in offered
+// order. Three columns: the tick box with the app's name (ticking inserts or
+// removes the item's path in the model's chosen set), the path, and the
+// measured size ("…" until measured, "—" for nothing). Main thread.
+#include <QAbstractTableModel>
+
+#include <string>
+#include <vector>
+
+#include "kit/movingday/SettingsPick.h"
+
+namespace larkvale {
+
+class AppModel;
+
+namespace movingday {
+
+class CarryPickModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { nameColumn, pathColumn, sizeColumn, columnCount_ };
+  static constexpr int pathRole = Qt::UserRole + 1;
+
+  explicit CarryPickModel(AppModel& model, QObject* parent = nullptr);
+
+  // Every offered item, whatever the search.
+  const std::vector<SettingsPick>& offered() const { return offered_; }
+  // The offered items that are ticked, in offered order.
+  std::vector<SettingsPick> ticked() const;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  // The size cell's text for a path.
+  QString sizeCell(const std::string& tildePath) const;
+
+ private:
+  void rebuild();
+  void refreshColumn(int column);
+
+  AppModel& model_;
+  std::vector<SettingsPick> offered_;
+  std::vector<size_t> shown_;  // positions in offered_
+};
+
+}  // namespace movingday
+}  // namespace larkvale

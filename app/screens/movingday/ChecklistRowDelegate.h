@@ -1,0 +1,68 @@
+#pragma once
+// Paints one step of the restore checklist and acts on its three controls:
+// the tick box (the model flips the tick and saves), the copy button of its
+// command (the model puts the command on the clipboard and says so) and its
+// link (opened through the model). A row is a tick box beside the title
+// (struck through and dimmed when ticked), the detail, the command in a box
+// (at most three lines shown; the whole command is copied) and the link.
+// Main thread.
+#include <QStyledItemDelegate>
+
+#include "app/screens/movingday/ItemPainting.h"
+
+class QAbstractItemView;
+
+namespace larkvale {
+
+class AppModel;
+
+namespace movingday {
+
+class ChecklistRowDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  static constexpr int rowPadding = 5;  // above and below: 10 between rows
+  static constexpr int spacing = 10;    // tick box to texts
+  static constexpr int lineGap = 3;     // between the parts of the texts
+  static constexpr int commandLines = 3;
+
+  ChecklistRowDelegate(AppModel& model, QObject* parent = nullptr);
+
+  // Where each part of a row lies in the view's viewport; empty rectangles
+  // for parts the step doesn't have.
+  struct Geometry {
+    QRect tick;
+    QRect title;
+    QStringList titleLines;
+    QRect detail;
+    QStringList detailLines;
+    QRect commandBox;
+    QStringList commandLines;
+    QRect copy;
+    QRect link;
+    QString linkText;
+    int height = 0;
+  };
+  Geometry geometry(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+  // The same for a row as the view shows it.
+  Geometry geometry(const QAbstractItemView* view, const QModelIndex& index) const;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+  // Names the copy button and the link's address.
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override;
+  // The keyboard's way to the tick box: Space flips the current row's tick.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  AppModel& model_;
+  TextWidths widths_;
+};
+
+}  // namespace movingday
+}  // namespace larkvale

@@ -1,0 +1,120 @@
+#include "app/screens/movingday/FittedListView.h"
+
+#include <QResizeEvent>
+#include <QScrollBar>
+
+#include <numeric>
+
+namespace larkvale::movingday {
+
+FittedListView::FittedListView(QWidget* parent) : QListView(parent) {
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setSelectionMode(QAbstractItemView::NoSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setResizeMode(QListView::Adjust);
+  setUniformItemSizes(false);
+  setWordWrap(true);
+  setMouseTracking(true);
+  viewport()->setAutoFillBackground(false);
+  setAutoFillBackground(false);
+  QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
+}
+
+void FittedListView::setModel(QAbstractItemModel* model) {
+  if (QAbstractItemModel* old = this->model()) disconnect(old, nullptr, this, nullptr);
+  QListView::setModel(model);
+  if (!model) return;
+  connect(model, &QAbstractItemModel::modelReset, this, &FittedListView::rowsChanged);
+  connect(model, &QAbstractItemModel::layoutChanged, this, &FittedListView::rowsChanged);
+  connect(model, &QAbstractItemModel::rowsInserted, this, &FittedListView::rowsChanged);
+  connect(model, &QAbstractItemModel::rowsRemoved, this, &FittedListView::rowsChanged);
+  // Only a change of text moves rows; a tick only repaints.
+  connect(model, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+            if (roles.isEmpty() || roles.contains(Qt::DisplayRole) ||
+                roles.contains(Qt::SizeHintRole)) {
+              rowsChanged();
+            } else {
+              viewport()->update();
+            }
+          });
+  rowsChanged();
+}
+
+void FittedListView::rowsChanged() {
+  heights_.clear();
+  refit();
+}
+
+int FittedListView::heightForWidth(int width) const {
+  const QAbstractItemModel* rows = model();
+  if (!rows) return 0;
+  // Off screen, layouts ask at widths the list will never have; the rows
+  // are measured once it is shown.
+  if (!isVisible()) return estimatedHeight();
+  const int margins = 2 * frameWidth();
+  const int inner = std::max(1, width - margins);
+  auto known = heights_.constFind(inner);
+  if (known == heights_.constEnd()) {
+    QStyleOptionViewItem option;
+    const_cast<FittedListView*>(this)->initViewItemOption(&option);
+    option.rect = QRect(0, 0, inner, 0);
+    QList<int> heights;
+    heights.reserve(rows->rowCount());
+    for (int row = 0; row < rows->rowCount(); ++row) {
+      const QModelIndex index = rows->index(row, modelColumn());
+      heights << itemDelegateForIndex(index)->sizeHint(option, index).height();
+    }
+    known = heights_.insert(inner, heights);
+  }
+  return margins + std::accumulate(known->begin(), known->end(), 0);
+}
+
+std::optional<int> FittedListView::knownRowHeight(int row, int width) const {
+  auto known = heights_.constFind(width);
+  if (known == heights_.constEnd() || row < 0 || row >= known->size()) return std::nullopt;
+  return known->at(row);
+}
+
+int FittedListView::estimatedHeight() const {
+  const int rows = model() ? model()->rowCount() : 0;
+  return rows * (fontMetrics().lineSpacing() * 2 + 10);
+}
+
+QSize FittedListView::sizeHint() const {
+  if (lastWidth_ > 0) return {lastWidth_, heightForWidth(lastWidth_)};
+  return {400, estimatedHeight()};
+}
+
+QSize FittedListView::minimumSizeHint() const {
+  return {60, sizeHint().height()};
+}
+
+void FittedListView::refit() {
+  // Not on screen yet: its layout asks for the height when it is shown.
+  if (isWindow() || !isVisible()) {
+    updateGeometry();
+    return;
+  }
+  lastWidth_ = width();
+  setFixedHeight(heightForWidth(width()));
+  updateGeometry();
+  scheduleDelayedItemsLayout();
+}
+
+void FittedListView::showEvent(QShowEvent* event) {
+  QListView::showEvent(event);
+  refit();
+}
+
+void FittedListView::resizeEvent(QResizeEvent* event) {
+  QListView::resizeEvent(event);
+  if (event->size().width() != lastWidth_) refit();
+}
+
+}  // namespace larkvale::movingday

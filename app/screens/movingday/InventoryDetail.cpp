@@ -1,0 +1,184 @@
+#include "app/screens/movingday/InventoryDetail.h"
+
+#include <QHBoxLayout>
+#include <QScrollArea>
+#include <QStackedLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/ui/AppIcon.h"
+#include "app/ui/Card.h"
+#include "app/ui/ClampedLabel.h"
+#include "app/ui/SymbolView.h"
+#include "app/ui/Symbols.h"
+#include "platform/UserFolders.h"
+
+namespace larkvale::movingday {
+
+InventoryDetail::InventoryDetail(AppModel& model, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      pages_(new QStackedLayout(this)),
+      empty_(new ContentUnavailable(
+          QStringLiteral("shippingbox"), tr("Select an app"),
+          tr("Its settings folders, licence notes and how to install it again show here."), this)),
+      scroll_(new QScrollArea(this)) {
+  setObjectName(QStringLiteral("inventoryDetail"));
+  empty_->setObjectName(QStringLiteral("inventoryDetailEmpty"));
+  scroll_->setObjectName(QStringLiteral("inventoryDetailScroll"));
+  scroll_->setWidgetResizable(true);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  pages_->addWidget(empty_);
+  pages_->addWidget(scroll_);
+  connect(&model_, &AppModel::inventoryChanged, this, &InventoryDetail::refresh);
+  connect(&model_, &AppModel::inventorySelectionChanged, this, &InventoryDetail::refresh);
+  refresh();
+}
+
+void InventoryDetail::refresh() {
+  // The whole inventory, not the rows the search leaves in the table.
+  std::optional<InventoryEntry> entry = model_.selectedInventoryEntry();
+  if (!entry) {
+    pages_->setCurrentWidget(empty_);
+    delete scroll_->takeWidget();
+    return;
+  }
+  QWidget* content = makeContent(*entry);
+  delete scroll_->takeWidget();
+  scroll_->setWidget(content);
+  pages_->setCurrentWidget(scroll_);
+}
+
+QWidget* InventoryDetail::makeContent(const InventoryEntry& entry) {
+  auto* content = new QWidget;
+  content->setObjectName(QStringLiteral("inventoryDetailContent"));
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(18, 18, 18, 18);
+  layout->setSpacing(12);
+
+  auto* titleRow = new QHBoxLayout;
+  titleRow->setSpacing(12);
+  titleRow->addWidget(new ui::AppIcon(qs(entry.app.path), 40, content), 0, Qt::AlignVCenter);
+  auto* titles = new QVBoxLayout;
+  titles->setSpacing(2);
+  auto* name = new QLabel(qs(entry.app.name), content);
+  name->setObjectName(QStringLiteral("detailName"));
+  name->setTextFormat(Qt::PlainText);
+  name->setFont(ui::Fonts::font(ui::TextStyle::title3, name->font(), QFont::Bold));
+  QLabel* how = textLabel(qs(entry.app.version) + QStringLiteral(" · ") + qs(entry.installHow()),
+                          ui::TextStyle::body, content, true);
+  how->setObjectName(QStringLiteral("detailInstallHow"));
+  how->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  makeSelectable(how);
+  titles->addWidget(name);
+  titles->addWidget(how);
+  titleRow->addLayout(titles, 1);
+  layout->addLayout(titleRow);
+
+  auto* cards = new QHBoxLayout;
+  cards->setSpacing(12);
+  cards->addWidget(makeSettingsCard(entry, content), 1, Qt::AlignTop);
+  cards->addWidget(makeLicenceCard(entry, content), 1, Qt::AlignTop);
+  layout->addLayout(cards);
+
+  if (entry.tip) {
+    QWidget* tip = symbolLine(QStringLiteral("lightbulb"), qs(*entry.tip), ui::Tint::secondary,
+                              ui::TextStyle::body, content);
+    tip->setObjectName(QStringLiteral("detailTip"));
+    layout->addWidget(tip);
+  }
+  layout->addStretch(1);
+  return content;
+}
+
+QWidget* InventoryDetail::makeSettingsCard(const InventoryEntry& entry, QWidget* parent) {
+  auto* body = new QWidget;
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(6);
+  if (entry.settings.empty() && !entry.container) {
+    layout->addWidget(textLabel(tr("Nothing found in Preferences or Application Support."),
+                                ui::TextStyle::body, body, true));
+  }
+  for (const std::string& path : entry.settings) {
+    auto* row = new QHBoxLayout;
+    auto* text = new ui::ClampedLabel(qs(path), 2, body);
+    text->setObjectName(QStringLiteral("settingsPath"));
+    text->setFont(monoFont(ui::TextStyle::callout, text->font()));
+    text->setToolTip(qs(path));
+    auto* reveal = new QToolButton(body);
+    reveal->setObjectName(QStringLiteral("revealSetting"));
+    reveal->setAutoRaise(true);
+    reveal->setIcon(ui::Symbols::icon("arrow.right.circle"));
+    const QString label = tr("Show %1 in Finder").arg(qs(path));
+    reveal->setAccessibleName(label);
+    reveal->setToolTip(label);
+    connect(reveal, &QToolButton::clicked, this, [this, path] {
+      // A settings path is "~/" and the rest below the home folder; anything
+      // else goes to the file manager unchanged. Nothing checks that it
+      // still exists.
+      model_.reveal(path.starts_with("~/")
+                        ? SettingsCopier(UserFolders::current().home).locate(path)
+                        : std::filesystem::path(path));
+    });
+    row->addWidget(text, 1);
+    row->addWidget(reveal, 0, Qt::AlignTop);
+    layout->addLayout(row);
+  }
+  if (entry.container) {
+    QLabel* sandbox = textLabel(
+        tr("Sandboxed: settings live in %1. Larkvale doesn't look inside containers, and they "
+           "don't move reliably.")
+            .arg(qs(*entry.container)),
+        ui::TextStyle::callout, body, true);
+    sandbox->setObjectName(QStringLiteral("sandboxNote"));
+    sandbox->setWordWrap(true);
+    layout->addWidget(sandbox);
+  }
+  auto* card = new ui::Card(tr("Settings worth carrying"), QStringLiteral("folder"), ui::Tint::teal,
+                            body, parent);
+  card->setObjectName(QStringLiteral("settingsCard"));
+  return card;
+}
+
+QWidget* InventoryDetail::makeLicenceCard(const InventoryEntry& entry, QWidget* parent) {
+  auto* body = new QWidget;
+  auto* layout = new QVBoxLayout(body);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(6);
+  QLabel* licence = textLabel(qs(entry.licence), ui::TextStyle::body, body);
+  licence->setObjectName(QStringLiteral("licenceNote"));
+  licence->setWordWrap(true);
+  layout->addWidget(licence);
+  for (const std::string& file : entry.licenceFiles) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    auto* path = new ui::ClampedLabel(qs(file), 2, body);
+    path->setObjectName(QStringLiteral("licenceFile"));
+    path->setFont(monoFont(ui::TextStyle::callout, path->font()));
+    path->setToolTip(qs(file));
+    const int size = QFontMetrics(path->font()).height();
+    row->addWidget(
+        new ui::SymbolView(QStringLiteral("doc.badge.ellipsis"), ui::Tint::secondary, size, body),
+        0, Qt::AlignTop);
+    row->addWidget(path, 1);
+    layout->addLayout(row);
+  }
+  if (!entry.licenceFiles.empty()) {
+    QLabel* caption =
+        textLabel(tr("These file names look like a licence (Larkvale never opens them)."),
+                  ui::TextStyle::caption, body, true);
+    caption->setObjectName(QStringLiteral("licenceCaption"));
+    caption->setWordWrap(true);
+    layout->addWidget(caption);
+  }
+  auto* card = new ui::Card(tr("Licence and sign-in"), QStringLiteral("key"), ui::Tint::orange,
+                            body, parent);
+  card->setObjectName(QStringLiteral("licenceCard"));
+  return card;
+}
+
+}  // namespace larkvale::movingday

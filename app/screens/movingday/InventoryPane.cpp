@@ -1,0 +1,168 @@
+#include "app/screens/movingday/InventoryPane.h"
+
+#include <QHeaderView>
+#include <QSplitter>
+#include <QStackedLayout>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/model/AppModel.h"
+#include "app/screens/movingday/InventoryDetail.h"
+#include "app/screens/movingday/InventoryTableDelegate.h"
+#include "app/screens/movingday/InventoryTableModel.h"
+#include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/screens/movingday/MovingDayHeader.h"
+#include "app/screens/movingday/StatsRow.h"
+
+namespace larkvale::movingday {
+namespace {
+
+struct ColumnWidth {
+  int minimum;
+  int ideal;
+};
+constexpr ColumnWidth kWidths[] = {{170, 220}, {60, 80}, {110, 140}, {160, 240}, {90, 110}};
+
+}  // namespace
+
+QString InventoryPane::subtitle(const QString& macName) {
+  return tr("Every app on %1, where it came from and where its settings live. Read-only: nothing "
+            "is copied or exported until you choose Export.")
+      .arg(macName);
+}
+
+InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      rows_(new InventoryTableModel(model, this)),
+      header_(new MovingDayHeader(model, tr("Inventory"), subtitle(qs(model.macName())), this)),
+      body_(new QStackedLayout),
+      busy_(new BusyView(tr("Reading apps and settings folders…"), this)),
+      overview_(new QWidget(this)),
+      stats_(new StatsRow(overview_)),
+      table_(new QTableView(overview_)),
+      detail_(new InventoryDetail(model, this)) {
+  setObjectName(QStringLiteral("inventoryPane"));
+  header_->setObjectName(QStringLiteral("movingDayHeader"));
+  busy_->setObjectName(QStringLiteral("inventoryLoading"));
+  stats_->setObjectName(QStringLiteral("inventoryStats"));
+  table_->setObjectName(QStringLiteral("inventoryTable"));
+
+  auto* delegate = new InventoryTableDelegate(table_);
+  connect(delegate, &InventoryTableDelegate::iconLoaded, table_->viewport(),
+          qOverload<>(&QWidget::update));
+  table_->setModel(rows_);
+  table_->setItemDelegate(delegate);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setAlternatingRowColors(true);
+  table_->setShowGrid(false);
+  table_->setSortingEnabled(false);
+  table_->setWordWrap(false);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  table_->verticalHeader()->hide();
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table_->verticalHeader()->setDefaultSectionSize(InventoryTableDelegate::rowHeight);
+  QHeaderView* columns = table_->horizontalHeader();
+  columns->setSectionsClickable(false);
+  columns->setHighlightSections(false);
+  columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  columns->setMinimumSectionSize(kWidths[InventoryTableModel::versionColumn].minimum);
+  for (int column = 0; column < InventoryTableModel::columnCount_; ++column) {
+    columns->setSectionResizeMode(column, QHeaderView::Interactive);
+    columns->resizeSection(column, kWidths[column].ideal);
+  }
+  // Extra width goes to the install column, which is the first to be cut.
+  columns->setSectionResizeMode(InventoryTableModel::installColumn, QHeaderView::Stretch);
+
+  auto* overviewLayout = new QVBoxLayout(overview_);
+  overviewLayout->setContentsMargins(0, 0, 0, 0);
+  overviewLayout->setSpacing(10);
+  overviewLayout->addWidget(stats_);
+  overviewLayout->addWidget(table_, 1);
+  body_->addWidget(busy_);
+  body_->addWidget(overview_);
+
+  auto* top = new QWidget(this);
+  top->setObjectName(QStringLiteral("inventoryOverview"));
+  top->setMinimumHeight(260);
+  auto* topLayout = new QVBoxLayout(top);
+  topLayout->setContentsMargins(18, 18, 18, 8);
+  topLayout->setSpacing(10);
+  topLayout->addWidget(header_);
+  topLayout->addLayout(body_, 1);
+
+  detail_->setMinimumHeight(200);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->setObjectName(QStringLiteral("inventorySplit"));
+  split->setChildrenCollapsible(false);
+  split->addWidget(top);
+  split->addWidget(detail_);
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 1);
+  split->setSizes({400, 260});
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(split);
+
+  connect(&model_, &AppModel::inventoryLoadingChanged, this, &InventoryPane::refreshLoading);
+  connect(&model_, &AppModel::inventoryChanged, this, &InventoryPane::refreshCounts);
+  connect(&model_, &AppModel::inventorySelectionChanged, this, &InventoryPane::selectFromModel);
+  // A rebuilt table (new inventory, new search) selects the model's app again.
+  connect(rows_, &QAbstractItemModel::modelReset, this, &InventoryPane::selectFromModel);
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &InventoryPane::selectionFromView);
+  refreshLoading();
+  refreshCounts();
+  selectFromModel();
+}
+
+void InventoryPane::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  model_.loadInventory();
+}
+
+void InventoryPane::refreshLoading() {
+  body_->setCurrentWidget(model_.inventoryLoading() ? static_cast<QWidget*>(busy_) : overview_);
+}
+
+void InventoryPane::refreshCounts() {
+  int casks = 0, store = 0, direct = 0, withSettings = 0;
+  for (const InventoryEntry& entry : model_.inventory()) {
+    if (entry.caskToken) ++casks;
+    const auto kind = entry.source.kind();
+    if (kind == UpdateSource::Kind::appStore) ++store;
+    if (kind == UpdateSource::Kind::unknown || kind == UpdateSource::Kind::sparkle) ++direct;
+    if (!entry.settings.empty()) ++withSettings;
+  }
+  stats_->setItems({{QString::number(casks), tr("Homebrew casks"), ui::Tint::orange},
+                    {QString::number(store), tr("App Store apps"), ui::Tint::blue},
+                    {QString::number(direct), tr("direct downloads"), ui::Tint::purple},
+                    {QString::number(withSettings), tr("with settings to carry"), ui::Tint::teal}});
+}
+
+void InventoryPane::selectFromModel() {
+  const OptionalText& selected = model_.inventorySelection();
+  std::optional<int> row = selected ? rows_->rowOf(*selected) : std::nullopt;
+  applyingSelection_ = true;
+  if (row) {
+    table_->selectRow(*row);
+    table_->scrollTo(rows_->index(*row, 0));
+  } else {
+    table_->clearSelection();
+  }
+  applyingSelection_ = false;
+}
+
+void InventoryPane::selectionFromView() {
+  if (applyingSelection_) return;
+  const QModelIndexList rows = table_->selectionModel()->selectedRows();
+  if (rows.isEmpty()) {
+    model_.setInventorySelection(std::nullopt);
+  } else {
+    model_.setInventorySelection(rows_->pathAt(rows.first().row()));
+  }
+}
+
+}  // namespace larkvale::movingday

@@ -1,0 +1,139 @@
+#pragma once
+// Small pieces the Moving day panes share: their title rows, the busy and
+// empty states, text helpers (sizes, the search rule, text styles) and
+// labels in the secondary colour. Everything here shows text verbatim
+// (plain text); nothing reads or changes the model. Main thread.
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/ui/Fonts.h"
+#include "app/ui/Tints.h"
+#include "platform/Dates.h"
+
+class QHBoxLayout;
+
+namespace larkvale::ui {
+class ClampedLabel;
+}
+
+namespace larkvale::movingday {
+
+inline QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A byte count in the user's locale, with decimal (1000-based) units as file
+// sizes are shown on the desktop.
+QString sizeText(int64_t bytes);
+
+// A moment as an abbreviated date and a short time in the user's locale and
+// time zone ("Dec 5, 2026, 5:30 PM"), through ICU.
+QString dateTimeText(Date date);
+
+// The main window's search over a name: an empty search keeps everything;
+// otherwise the name must contain the search text, ignoring letter case.
+// The search text is used as typed (not trimmed).
+bool nameMatches(std::string_view name, const QString& search);
+
+// The monospaced face at a text style's size.
+QFont monoFont(ui::TextStyle style, const QFont& base);
+
+// Keeps the widget's text in the tint, or in the secondary colour when
+// there is none, also after palette changes.
+void colourText(QWidget* widget, std::optional<ui::Tint> tint);
+
+// A plain-text label in a text style; `secondary` dims it, `tint` colours it.
+// It follows palette changes.
+QLabel* textLabel(const QString& text, ui::TextStyle style, QWidget* parent,
+                  bool secondary = false);
+QLabel* tintedLabel(const QString& text, ui::TextStyle style, ui::Tint tint, QWidget* parent);
+
+// Lets the user select a label's text with the mouse and keyboard.
+void makeSelectable(QLabel* label);
+
+// A row of a symbol in a tint before wrapping text in the same tint (the
+// warnings of the Copy Settings pane), or in the secondary colour.
+QWidget* symbolLine(const QString& symbol, const QString& text, ui::Tint tint, ui::TextStyle style,
+                    QWidget* parent);
+
+// One line of plain text, shortened with "…" (at the end or in the middle)
+// when it is wider than the room it is given; the whole text is its tool
+// tip and accessible name.
+class ElidedLabel : public QWidget {
+  Q_OBJECT
+
+ public:
+  ElidedLabel(const QString& text, Qt::TextElideMode mode, QWidget* parent = nullptr);
+
+  QString text() const { return text_; }
+  // The text as drawn at the current width.
+  QString shownText() const;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString text_;
+  Qt::TextElideMode mode_;
+};
+
+// A pane's title block: the title (title-2, bold) over a subtitle (callout,
+// secondary, at most two lines), then a flexible space and whatever the pane
+// adds at the trailing edge (buttons()).
+class TitleRow : public QWidget {
+  Q_OBJECT
+
+ public:
+  TitleRow(const QString& title, const QString& subtitle, QWidget* parent = nullptr);
+
+  QString title() const;
+  QString subtitle() const;
+  // The trailing part of the row; add buttons to it in order.
+  QHBoxLayout* buttons() const { return buttons_; }
+
+ private:
+  QLabel* title_;
+  ui::ClampedLabel* subtitle_;
+  QHBoxLayout* buttons_;
+};
+
+// A centred symbol, title and description filling the space it is given:
+// what a pane shows when there is nothing to show yet.
+class ContentUnavailable : public QWidget {
+  Q_OBJECT
+
+ public:
+  ContentUnavailable(const QString& symbol, const QString& title, const QString& description,
+                     QWidget* parent = nullptr);
+
+  QString title() const { return title_->text(); }
+  QString description() const { return description_->text(); }
+
+ private:
+  QLabel* title_;
+  QLabel* description_;
+};
+
+// An indeterminate progress indicator with its label, centred in the space
+// it is given.
+class BusyView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit BusyView(const QString& label, QWidget* parent = nullptr);
+  QString label() const { return label_->text(); }
+
+ private:
+  QLabel* label_;
+};
+
+}  // namespace larkvale::movingday

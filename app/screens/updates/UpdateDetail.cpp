@@ -1,0 +1,254 @@
+#include "app/screens/updates/UpdateDetail.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/screens/updates/ButtonFlowLayout.h"
+#include "app/screens/updates/SourceLook.h"
+#include "app/screens/updates/StatusChip.h"
+#include "app/screens/updates/UpdateActions.h"
+#include "app/screens/updates/UpdateDates.h"
+#include "app/screens/updates/UpdatesEmptyView.h"
+#include "app/screens/updates/UpdatesLabels.h"
+#include "app/ui/AppIcon.h"
+#include "app/ui/Card.h"
+#include "app/ui/Chip.h"
+
+namespace larkvale {
+namespace {
+
+QString text(const std::string& utf8) {
+  return QString::fromStdString(utf8);
+}
+
+QString tr(const char* source) {
+  return QCoreApplication::translate("UpdateDetail", source);
+}
+
+QWidget* column(QWidget* parent, int spacing) {
+  auto* widget = new QWidget(parent);
+  auto* layout = new QVBoxLayout(widget);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(spacing);
+  return widget;
+}
+
+QLabel* wrapping(QLabel* label, const char* name) {
+  label->setObjectName(QLatin1String(name));
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+QWidget* header(const AppState& state, const AppUpdate& update, QWidget* parent) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(12);
+  auto* icon = new ui::AppIcon(text(update.app.path), 44, row);
+  icon->setObjectName(QStringLiteral("detailIcon"));
+  auto* names = new QVBoxLayout;
+  names->setSpacing(3);
+  QLabel* name = styledLabel(text(update.app.name), ui::TextStyle::title2, QFont::Bold, row);
+  name->setObjectName(QStringLiteral("detailName"));
+  auto* versions = new TintLabel(UpdateDetailText::versionLine(update), ui::Tint::secondary, row);
+  versions->setObjectName(QStringLiteral("detailVersions"));
+  names->addWidget(name);
+  names->addWidget(versions);
+  ui::Chip* chip = StatusChip::make(state, update, row);
+  chip->setObjectName(QStringLiteral("detailStatus"));
+  layout->addWidget(icon);
+  layout->addLayout(names, 1);
+  layout->addWidget(chip);
+  return row;
+}
+
+QWidget* holdCard(const Hold& hold, QWidget* parent) {
+  const QString title = tr("On hold since %1").arg(AbbreviatedDates().format(hold.since));
+  QString reason = hold.reason.empty() ? tr("No reason given.") : text(hold.reason);
+  auto* card = new ui::Card(title, QStringLiteral("pause.circle"), ui::Tint::gray,
+                            wrapping(plainLabel(reason), "holdReason"), parent);
+  card->setObjectName(QStringLiteral("holdCard"));
+  return card;
+}
+
+QWidget* notesCard(const AppUpdate& update, QWidget* parent) {
+  const QString title = update.latestVersion
+                            ? tr("Release notes for %1").arg(text(*update.latestVersion))
+                            : tr("Release notes");
+  auto* card = new ui::Card(title, QStringLiteral("doc.text"), ui::Tint::accent,
+                            wrapping(plainLabel(text(update.notes.value_or(""))), "notes"), parent);
+  card->setObjectName(QStringLiteral("notesCard"));
+  return card;
+}
+
+QWidget* sourceCard(const AppUpdate& update, QWidget* parent) {
+  QWidget* lines = column(nullptr, 4);
+  lines->layout()->addWidget(
+      wrapping(plainLabel(UpdateDetailText::sourceDescription(update)), "sourceDescription"));
+  for (const auto& [value, name] :
+       {std::pair{update.app.path, "bundlePath"}, std::pair{update.app.bundleID, "bundleID"}}) {
+    auto* label = new TintLabel(text(value), ui::Tint::secondary);
+    QFont font = ui::Fonts::font(ui::TextStyle::caption, label->font());
+    font.setFamily(QStringLiteral("monospace"));
+    font.setStyleHint(QFont::Monospace);
+    label->setFont(font);
+    lines->layout()->addWidget(wrapping(label, name));
+  }
+  SourceLook::Look look = SourceLook::of(update.source);
+  auto* card = new ui::Card(tr("Where updates come from"), look.symbol, look.tint, lines, parent);
+  card->setObjectName(QStringLiteral("sourceCard"));
+  return card;
+}
+
+// The page a button of which may be running its click right now: it goes
+// once control is back in the event loop.
+void retire(QWidget* page) {
+  if (!page) return;
+  page->hide();
+  page->deleteLater();
+}
+
+}  // namespace
+
+namespace UpdateDetailText {
+
+QString versionLine(const AppUpdate& update) {
+  const QString installed = text(update.app.version);
+  if (!update.latestVersion) return tr("%1 installed").arg(installed);
+  const QString latest = text(*update.latestVersion);
+  if (update.hasUpdate()) return tr("%1 installed · %2 available").arg(installed, latest);
+  return tr("%1 installed · latest %2").arg(installed, latest);
+}
+
+QString sourceDescription(const AppUpdate& update) {
+  const UpdateSource& source = update.source;
+  const std::optional<std::string>& updater = update.app.selfUpdater;
+  switch (source.kind()) {
+    case UpdateSource::Kind::sparkle: {
+      const QUrl feed(text(source.payload()));
+      const QString host = feed.host().isEmpty() ? text(source.payload()) : feed.host();
+      return tr("The app's own Sparkle feed at %1. Updates install through the app's own "
+                "updater.")
+          .arg(host);
+    }
+    case UpdateSource::Kind::homebrew:
+      return (update.caskAutoUpdates
+                  ? tr("Homebrew cask “%1” (the app also updates itself). Upgrading runs brew in "
+                       "Terminal, after you press Return.")
+                  : tr("Homebrew cask “%1”. Upgrading runs brew in Terminal, after you press "
+                       "Return."))
+          .arg(text(source.payload()));
+    case UpdateSource::Kind::github:
+      return (updater ? tr("The newest release on GitHub (%1), asked without signing in and saved "
+                           "for 6 hours. You download and install it yourself, or let %2 do it.")
+                            .arg(text(source.payload()), text(*updater))
+                      : tr("The newest release on GitHub (%1), asked without signing in and saved "
+                           "for 6 hours. You download and install it yourself.")
+                            .arg(text(source.payload())));
+    case UpdateSource::Kind::appStore:
+      return tr("The Mac App Store. Updates install from the App Store app.");
+    case UpdateSource::Kind::apple:
+      return tr("Comes with macOS; System Settings › General › Software Update updates it.");
+    case UpdateSource::Kind::unknown:
+      break;
+  }
+  if (updater) return tr("No feed Larkvale can read. It updates with %1.").arg(text(*updater));
+  return tr("No update feed found. Larkvale doesn't guess: check the developer's website.");
+}
+
+}  // namespace UpdateDetailText
+
+UpdateDetail::UpdateDetail(AppModel& model, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      pages_(new QStackedWidget(this)),
+      hint_(new UpdatesEmptyView(pages_)),
+      scroll_(new QScrollArea(pages_)) {
+  hint_->setObjectName(QStringLiteral("selectHint"));
+  hint_->setContent(QStringLiteral("app.badge"), tr("Select an app"),
+                    tr("Its versions, release notes and update buttons show here."));
+  scroll_->setObjectName(QStringLiteral("detailScroll"));
+  scroll_->setWidgetResizable(true);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  pages_->addWidget(hint_);
+  pages_->addWidget(scroll_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(pages_);
+
+  connect(&model_, &AppModel::stateChanged, this, &UpdateDetail::refreshSoon);
+  connect(&model_, &AppModel::selectionChanged, this, &UpdateDetail::refreshSoon);
+  connect(&model_, &AppModel::accessibilityTrustedChanged, this, &UpdateDetail::refreshSoon);
+  refresh();
+}
+
+void UpdateDetail::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (stale_) refresh();
+}
+
+void UpdateDetail::refreshSoon() {
+  if (!isVisible() && window()->isVisible()) {
+    stale_ = true;
+    return;
+  }
+  refresh();
+}
+
+void UpdateDetail::refresh() {
+  stale_ = false;
+  const std::optional<AppUpdate> update = model_.selectedUpdate();
+  if (!update) {
+    shownPath_.clear();
+    pages_->setCurrentWidget(hint_);
+    retire(scroll_->takeWidget());
+    return;
+  }
+  // The same app rebuilt after a change keeps its place in the page.
+  const int scrolled = update->app.path == shownPath_ ? scroll_->verticalScrollBar()->value() : 0;
+  retire(scroll_->takeWidget());
+  scroll_->setWidget(build(*update));
+  pages_->setCurrentWidget(scroll_);
+  scroll_->verticalScrollBar()->setValue(scrolled);
+  shownPath_ = update->app.path;
+}
+
+QWidget* UpdateDetail::build(const AppUpdate& update) {
+  const AppState& state = model_.state();
+  QWidget* page = column(nullptr, 14);
+  page->setObjectName(QStringLiteral("detailPage"));
+  auto* layout = static_cast<QVBoxLayout*>(page->layout());
+  layout->setContentsMargins(18, 18, 18, 18);
+  layout->addWidget(header(state, update, page));
+
+  auto* actions = new QWidget(page);
+  actions->setObjectName(QStringLiteral("detailActions"));
+  UpdateActions::addButtons(model_, update, new ButtonFlowLayout(8, actions), actions);
+  layout->addWidget(actions);
+
+  if (auto hold = state.holds.find(update.app.bundleID); hold != state.holds.end()) {
+    layout->addWidget(holdCard(hold->second, page));
+  }
+  if (update.remark) {
+    layout->addWidget(symbolLine(QStringLiteral("remark"), QStringLiteral("info.circle"),
+                                 text(*update.remark), ui::Tint::secondary, page));
+  }
+  if (update.status.kind() == UpdateStatus::Kind::notChecked) {
+    layout->addWidget(symbolLine(QStringLiteral("checkFailure"),
+                                 QStringLiteral("exclamationmark.triangle"),
+                                 text(update.status.reason()), ui::Tint::orange, page));
+  }
+  if (update.notes) layout->addWidget(notesCard(update, page));
+  layout->addWidget(sourceCard(update, page));
+  layout->addStretch(1);
+  return page;
+}
+
+}  // namespace larkvale

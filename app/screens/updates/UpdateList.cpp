@@ -1,0 +1,313 @@
+#include "app/screens/updates/UpdateList.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/screens/updates/UpdateActions.h"
+#include "app/screens/updates/UpdateTableDelegate.h"
+#include "app/screens/updates/UpdateTableModel.h"
+#include "app/screens/updates/UpdatesEmptyView.h"
+#include "app/screens/updates/UpdatesLabels.h"
+#include "app/ui/ClampedLabel.h"
+#include "app/ui/Stat.h"
+
+namespace larkvale {
+namespace {
+
+// Ideal and least widths of the columns, in order; the last one takes the
+// rest and has no least width of its own.
+constexpr int kColumnWidths[] = {220, 90, 90, 140, 130};
+constexpr int kLeastWidths[] = {170, 70, 70, 110, 110};
+constexpr int kNarrowestColumn = 40;
+
+std::vector<AppUpdate> homebrewPending(const AppModel& model) {
+  std::vector<AppUpdate> out;
+  for (const AppUpdate& update : model.pendingUpdates()) {
+    if (update.source.kind() == UpdateSource::Kind::homebrew) out.push_back(update);
+  }
+  return out;
+}
+
+QTableView* makeTable(QWidget* parent) {
+  auto* table = new QTableView(parent);
+  table->setObjectName(QStringLiteral("updateTable"));
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setAlternatingRowColors(true);
+  table->setShowGrid(false);
+  table->setWordWrap(false);
+  table->setTabKeyNavigation(false);
+  table->setContextMenuPolicy(Qt::CustomContextMenu);
+  table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setDefaultSectionSize(UpdateTableDelegate::rowHeight);
+  QHeaderView* header = table->horizontalHeader();
+  header->setMinimumSectionSize(kNarrowestColumn);
+  header->setHighlightSections(false);
+  header->setStretchLastSection(true);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return table;
+}
+
+}  // namespace
+
+UpdateList::UpdateList(AppModel& model, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      title_(styledLabel(QString(), ui::TextStyle::title2, QFont::Bold, this)),
+      subtitle_(new ui::ClampedLabel(QString(), 2, this)),
+      safeButton_(new QPushButton(tr("Update All That Are Safe…"), this)),
+      caskButton_(new QPushButton(this)),
+      counts_(new QHBoxLayout),
+      body_(new QStackedWidget(this)),
+      table_(makeTable(body_)),
+      rows_(new UpdateTableModel(this)),
+      empty_(new UpdatesEmptyView(body_)) {
+  title_->setObjectName(QStringLiteral("paneTitle"));
+  subtitle_->setObjectName(QStringLiteral("paneSubtitle"));
+  subtitle_->setFont(ui::Fonts::font(ui::TextStyle::callout, font()));
+  safeButton_->setObjectName(QStringLiteral("safeUpdates"));
+  safeButton_->setToolTip(
+      tr("A confirm list of Sparkle and Homebrew updates, handed off one at a time"));
+  UpdateActions::makeProminent(safeButton_);
+  UpdateActions::setSymbol(safeButton_, QStringLiteral("checkmark.shield"));
+  caskButton_->setObjectName(QStringLiteral("upgradeCasks"));
+  caskButton_->setToolTip(
+      tr("Opens Terminal with one brew command; it runs only when you press "
+         "Return there"));
+  UpdateActions::setSymbol(caskButton_, QStringLiteral("terminal"));
+  empty_->setObjectName(QStringLiteral("emptyState"));
+  body_->setObjectName(QStringLiteral("listBody"));
+
+  auto* delegate = new UpdateTableDelegate(table_);
+  table_->setItemDelegate(delegate);
+  table_->setModel(rows_);
+  for (int column = 0; column < static_cast<int>(std::size(kColumnWidths)); ++column) {
+    table_->horizontalHeader()->resizeSection(column, kColumnWidths[column]);
+  }
+  connect(
+      table_->horizontalHeader(), &QHeaderView::sectionResized, table_,
+      [header = table_->horizontalHeader()](int section, int, int width) {
+        if (section < static_cast<int>(std::size(kLeastWidths)) && width < kLeastWidths[section]) {
+          header->resizeSection(section, kLeastWidths[section]);
+        }
+      });
+  body_->addWidget(table_);
+  body_->addWidget(empty_);
+
+  auto* heading = new QVBoxLayout;
+  heading->setSpacing(2);
+  heading->addWidget(title_);
+  heading->addWidget(subtitle_);
+  auto* header = new QHBoxLayout;
+  header->addLayout(heading, 1);
+  header->addWidget(safeButton_, 0, Qt::AlignTop);
+  header->addWidget(caskButton_, 0, Qt::AlignTop);
+  counts_->setSpacing(10);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(18, 18, 18, 8);
+  column->setSpacing(10);
+  column->addLayout(header);
+  column->addLayout(counts_);
+  column->addWidget(body_, 1);
+  applyColours();
+
+  connect(safeButton_, &QPushButton::clicked, this, [this] { model_.startSafeUpdates(); });
+  connect(caskButton_, &QPushButton::clicked, this,
+          [this] { model_.upgradeInTerminal(homebrewPending(model_)); });
+  connect(delegate, &UpdateTableDelegate::iconLoaded, table_->viewport(),
+          qOverload<>(&QWidget::update));
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!syncing_) takeSelection();
+  });
+  connect(table_, &QWidget::customContextMenuRequested, this, &UpdateList::showRowMenu);
+  connect(&model_, &AppModel::stateChanged, this, &UpdateList::refreshSoon);
+  connect(&model_, &AppModel::paneChanged, this, &UpdateList::refreshSoon);
+  connect(&model_, &AppModel::searchChanged, this, &UpdateList::refreshSoon);
+  connect(&model_, &AppModel::selectionChanged, this, &UpdateList::showSelection);
+  refresh();
+}
+
+UpdateList::~UpdateList() {
+  // Taking the table down must not reach the model as a cleared selection.
+  disconnect(table_->selectionModel(), nullptr, this, nullptr);
+}
+
+QString UpdateList::subtitle(Pane pane, const AppState& state, Date now) {
+  if (pane == Pane::held) {
+    return tr("Versions you skipped (they come back when a newer one appears) and apps on hold.");
+  }
+  QString lastCheck;
+  if (state.lastReport) {
+    lastCheck = tr("Checked %1.").arg(RelativeDates::format(state.lastReport->date, now));
+  }
+  if (pane == Pane::updates)
+    return tr("Apps with a newer version from their own source. ") + lastCheck;
+  return tr("Every app in /Applications and ~/Applications with where its updates come from. ") +
+         lastCheck;
+}
+
+void UpdateList::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (stale_) refresh();
+}
+
+void UpdateList::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) applyColours();
+}
+
+void UpdateList::applyColours() {
+  QPalette dimmed = subtitle_->palette();
+  dimmed.setColor(QPalette::WindowText, ui::Tints::secondaryText(palette()));
+  subtitle_->setPalette(dimmed);
+}
+
+void UpdateList::refreshSoon() {
+  // A page the window isn't showing catches up when it is shown.
+  if (!isVisible() && window()->isVisible()) {
+    stale_ = true;
+    return;
+  }
+  refresh();
+}
+
+void UpdateList::refresh() {
+  stale_ = false;
+  refreshHeader();
+  refreshCounts();
+  refreshRows();
+}
+
+void UpdateList::refreshHeader() {
+  const Pane pane = model_.pane();
+  title_->setText(Panes::title(pane));
+  subtitle_->setText(subtitle(pane, model_.state(), std::chrono::system_clock::now()));
+  const bool updates = pane == Pane::updates;
+  safeButton_->setVisible(updates && !model_.safePlan().candidates.empty());
+  const int casks = static_cast<int>(homebrewPending(model_).size());
+  caskButton_->setVisible(updates && casks >= 2);
+  caskButton_->setText(tr("Upgrade %n Casks in Terminal…", nullptr, casks));
+}
+
+void UpdateList::refreshCounts() {
+  int waiting = static_cast<int>(model_.pendingUpdates().size());
+  int current = 0;
+  int unchecked = 0;
+  int noSource = 0;
+  if (const auto& report = model_.state().lastReport) {
+    for (const AppUpdate& update : report->updates) {
+      switch (model_.state().effective(update)) {
+        case AppState::Effective::current:
+          ++current;
+          break;
+        case AppState::Effective::notChecked:
+          ++unchecked;
+          break;
+        case AppState::Effective::noSource:
+          ++noSource;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  struct Count {
+    const char* name;
+    int value;
+    QString label;
+    ui::Tint tint;
+  };
+  const Count counts[] = {
+      {"statWaiting", waiting, tr("updates waiting"), ui::Tint::accent},
+      {"statCurrent", current, tr("up to date"), ui::Tint::green},
+      {"statUnchecked", unchecked, tr("couldn't check"), ui::Tint::orange},
+      {"statNoSource", noSource, tr("no feed (unknown or macOS)"), ui::Tint::gray},
+  };
+  // The counters have fixed texts: a changed count replaces its counter.
+  for (int i = 0; i < 4; ++i) {
+    const Count& count = counts[i];
+    QLayoutItem* item = counts_->itemAt(i);
+    auto* stat = item ? qobject_cast<ui::Stat*>(item->widget()) : nullptr;
+    const QString value = QString::number(count.value);
+    if (stat && stat->value() == value && stat->label() == count.label) continue;
+    auto* fresh = new ui::Stat(value, count.label, count.tint, this);
+    fresh->setObjectName(QLatin1String(count.name));
+    if (stat) {
+      delete counts_->replaceWidget(stat, fresh);
+      delete stat;
+    } else {
+      counts_->addWidget(fresh);
+    }
+  }
+}
+
+void UpdateList::refreshRows() {
+  const Pane pane = model_.pane();
+  syncing_ = true;
+  rows_->setRows(model_.rows(pane), model_.state());
+  syncing_ = false;
+  if (rows_->rowCount() > 0) {
+    body_->setCurrentWidget(table_);
+  } else if (pane == Pane::updates) {
+    empty_->setContent(QStringLiteral("checkmark.circle"), tr("Nothing waiting"),
+                       tr("Every app Larkvale can check is up to date."));
+    body_->setCurrentWidget(empty_);
+  } else {
+    empty_->setContent(QStringLiteral("tray"), tr("Nothing here"), tr("No apps match."));
+    body_->setCurrentWidget(empty_);
+  }
+  showSelection();
+}
+
+void UpdateList::showSelection() {
+  const OptionalText& selection = model_.selection();
+  const int row = selection ? rows_->rowOf(*selection) : -1;
+  QItemSelectionModel* chosen = table_->selectionModel();
+  const QModelIndexList now = chosen->selectedRows();
+  if (row < 0 ? now.isEmpty() : now.size() == 1 && now.front().row() == row) return;
+  syncing_ = true;
+  if (row < 0) {
+    chosen->clear();
+  } else {
+    const QModelIndex index = rows_->index(row, 0);
+    chosen->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table_->scrollTo(index);
+  }
+  syncing_ = false;
+}
+
+void UpdateList::takeSelection() {
+  const QModelIndexList selected = table_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) {
+    model_.setSelection(std::nullopt);
+  } else {
+    model_.setSelection(selected.front().data(UpdateTableModel::pathRole).toString());
+  }
+}
+
+void UpdateList::showRowMenu(const QPoint& position) {
+  const QModelIndex index = table_->indexAt(position);
+  const auto& report = model_.state().lastReport;
+  if (!index.isValid() || !report) return;
+  const std::string path = index.data(UpdateTableModel::pathRole).toString().toStdString();
+  auto found = std::find_if(report->updates.begin(), report->updates.end(),
+                            [&path](const AppUpdate& update) { return update.app.path == path; });
+  if (found == report->updates.end()) return;
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("rowMenu"));
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  UpdateActions::addToMenu(model_, *found, menu);
+  menu->popup(table_->viewport()->mapToGlobal(position));
+}
+
+}  // namespace larkvale

@@ -1,0 +1,12 @@
+#pragma once
+// The update screens' part of the window frame's Screens: the panes
+// Updates, All Apps and Skipped & Held, and the hold sheet.
+#include "app/ui/Screens.h"
+
+namespace larkvale {
+
+// Fills in this area's screens. Panes it doesn't know are left to the
+// factory that was there before.
+void registerUpdateScreens(Screens& screens);
+
+}  // namespace larkvale

@@ -1,0 +1,33 @@
+#pragma once
+// What shows where there is nothing to list: a large symbol in the
+// secondary colour over a title and a one-line description, centred in the
+// space offered. Texts are shown verbatim. Main thread.
+#include <QWidget>
+
+class QLabel;
+
+namespace larkvale {
+
+namespace ui {
+class SymbolView;
+}
+
+class UpdatesEmptyView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit UpdatesEmptyView(QWidget* parent = nullptr);
+
+  void setContent(const QString& symbol, const QString& title, const QString& description);
+  QString title() const;
+  QString description() const;
+  QString symbol() const;
+
+ private:
+  QWidget* symbolHolder_;
+  ui::SymbolView* symbol_ = nullptr;
+  QLabel* title_;
+  QLabel* description_;
+};
+
+}  // namespace larkvale

@@ -1,0 +1,136 @@
+// The Inventory pane: its counts, table, selection and detail, and the
+// export buttons of its header.
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
+#include "app/screens/movingday/InventoryPane.h"
+#include "app/ui/ClampedLabel.h"
+#include "app/ui/Stat.h"
+#include "tests/app/screens/movingday/MovingDayFixture.h"
+
+using namespace larkvale;
+using namespace larkvale::test;
+
+class InventoryPaneTest : public QObject {
+  Q_OBJECT
+
+ private:
+  static QStringList stats(const QWidget& pane) {
+    QStringList out;
+    for (auto* stat : pane.findChildren<ui::Stat*>()) out << stat->value() + " " + stat->label();
+    return out;
+  }
+
+ private slots:
+  void showingThePaneLoadsTheInventoryAndCountsIgnoreTheSearch() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.fakes.scanner->scanGate.arm();
+    movingday::InventoryPane pane(*f.model);
+    pane.show();
+    QVERIFY(f.fakes.scanner->scanGate.waitUntilHeld());
+    QVERIFY(shown(child(&pane, "inventoryLoading")));
+    QVERIFY(!shown(child(&pane, "inventoryTable")));
+    QVERIFY(!child<QPushButton>(&pane, "exportPdf")->isEnabled());
+    QVERIFY(shown(child(&pane, "inventoryDetailEmpty")));
+    f.fakes.scanner->scanGate.open();
+    QVERIFY(waitUntil([&] { return !f.model->inventoryLoading(); }));
+
+    auto* table = child<QTableView>(&pane, "inventoryTable");
+    QVERIFY(shown(table));
+    QCOMPARE(table->model()->rowCount(), 6);
+    const QStringList counts = {"1 Homebrew casks", "1 App Store apps", "2 direct downloads",
+                                "2 with settings to carry"};
+    QCOMPARE(stats(pane), counts);
+    QCOMPARE(table->model()->index(0, 4).data().toString(), QString("2 places"));
+    QCOMPARE(table->model()->index(1, 4).data().toString(), QString("1 place"));
+    QCOMPARE(table->model()->index(1, 3).data().toString(), QString("brew install --cask brewy"));
+    QCOMPARE(table->model()->index(1, 2).data().toString(), QString("Homebrew cask"));
+
+    // The search looks at names only, ignoring case, and leaves the counts.
+    f.model->setSearch("ALP");
+    QCOMPARE(table->model()->rowCount(), 1);
+    f.model->setSearch("brew install");
+    QCOMPARE(table->model()->rowCount(), 0);
+    QCOMPARE(stats(pane), counts);
+    QVERIFY(child<QPushButton>(&pane, "exportPdf")->isEnabled());
+  }
+
+  void theSelectionIsTheModelsBothWaysAndTheDetailShowsTheEntry() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    movingday::InventoryPane pane(*f.model);
+    pane.resize(1000, 800);
+    pane.show();
+    auto* table = child<QTableView>(&pane, "inventoryTable");
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(0, 0)).center());
+    QCOMPARE(f.model->inventorySelection(), OptionalText("/Applications/Alpha.app"));
+
+    QStringList paths;
+    for (auto* label : pane.findChildren<ui::ClampedLabel*>("settingsPath")) paths << label->text();
+    QCOMPARE(paths, QStringList({"~/Library/Preferences/com.example.Alpha.plist",
+                                 "~/Library/Application Support/Alpha"}));
+    QCOMPARE(child<QLabel>(&pane, "licenceNote")->text(),
+             QString::fromStdString(f.entry("Alpha").licence));
+    QCOMPARE(pane.findChildren<ui::ClampedLabel*>("licenceFile").size(), 1);
+    QVERIFY(child(&pane, "licenceCaption"));
+    auto reveals = pane.findChildren<QToolButton*>("revealSetting");
+    QCOMPARE(reveals[0]->accessibleName(),
+             QString("Show ~/Library/Preferences/com.example.Alpha.plist in Finder"));
+    QTest::mouseClick(reveals[0], Qt::LeftButton);
+    QCOMPARE(f.fakes.workspace->revealed.back(),
+             f.home() / "Library/Preferences/com.example.Alpha.plist");
+
+    // A row hidden by the search keeps its detail; a path the inventory
+    // lacks shows the empty state.
+    f.model->setSearch("zzz");
+    f.model->setInventorySelection(QString("/Applications/Brewy.app"));
+    QCOMPARE(child<QLabel>(&pane, "detailName")->text(), QString("Brewy"));
+    QVERIFY(!child(&pane, "licenceCaption"));
+    QVERIFY(!child(&pane, "detailTip"));
+    f.model->setSearch("");
+    QCOMPARE(table->selectionModel()->selectedRows().first().row(), 1);
+    f.model->setInventorySelection(QString("/Applications/Gone.app"));
+    QVERIFY(shown(child(&pane, "inventoryDetailEmpty")));
+    QVERIFY(table->selectionModel()->selectedRows().isEmpty());
+  }
+
+  void exportsBothKindsThroughTheSavePanelAndTicksTheExportStep() {
+    MovingDayFixture f;
+    movingday::InventoryPane pane(*f.model);
+    QVERIFY(!child<QPushButton>(&pane, "exportMarkdown")->isEnabled());
+    QVERIFY(!child<QPushButton>(&pane, "exportPdf")->isEnabled());
+    f.useSampleApps();
+    f.loadInventory();
+    QVERIFY(child<QPushButton>(&pane, "exportMarkdown")->isEnabled());
+    f.fakes.panels->nextSave = {f.tmp / "out.md", f.tmp / "out.pdf"};
+    QTest::mouseClick(child<QPushButton>(&pane, "exportMarkdown"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&pane, "exportPdf"), Qt::LeftButton);
+    QCOMPARE(f.fakes.panels->saves.size(), size_t(2));
+    QCOMPARE(f.fakes.panels->saves[0].fileSuffixes, std::vector<std::string>{"md"});
+    QCOMPARE(f.fakes.panels->saves[1].fileSuffixes, std::vector<std::string>{"pdf"});
+    QVERIFY(readAll(f.tmp / "out.md").find("Alpha") != std::string::npos);
+    QVERIFY(readAll(f.tmp / "out.pdf").starts_with("%PDF"));
+    QCOMPARE(f.notice(), std::string("Saved out.pdf."));
+    QVERIFY(f.model->state().ticked.contains("before:export"));
+  }
+
+  void subtitleNamesTheMac() {
+    QVERIFY(movingday::InventoryPane::subtitle("Kit’s Mac").startsWith("Every app on Kit’s Mac, "));
+    MovingDayFixture f;
+    f.fakes.host->name = std::nullopt;
+    AppModel model(f.fakes.services());
+    movingday::InventoryPane pane(model);
+    QVERIFY(child<QWidget>(&pane, "paneSubtitle")
+                ->accessibleName()
+                .startsWith("Every app on this Mac, where it came from"));
+  }
+};
+
+QTEST_MAIN(InventoryPaneTest)
+#include "InventoryPaneTest.moc"

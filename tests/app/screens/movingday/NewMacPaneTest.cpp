@@ -1,0 +1,210 @@
+// New Mac Check over a real Moving Day folder made by the copier in a
+// temporary old home, compared with a new home through the model.
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/screens/movingday/DiffRows.h"
+#include "app/screens/movingday/DiffView.h"
+#include "app/screens/movingday/FittedListView.h"
+#include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/screens/movingday/NewMacPane.h"
+#include "app/ui/Card.h"
+#include "app/ui/Stat.h"
+#include "kit/movingday/SettingsCopier.h"
+#include "tests/app/screens/movingday/MovingDayFixture.h"
+
+using namespace larkvale;
+using namespace larkvale::test;
+using movingday::DiffRowDelegate;
+using movingday::FittedListView;
+
+namespace {
+
+MovingManifest::App manifestApp(const std::string& name, const std::string& version) {
+  MovingManifest::App app;
+  app.name = name;
+  app.bundleID = "com.example." + name;
+  app.version = version;
+  app.source = "unknown";
+  app.installHow = "Download from the developer's website";
+  return app;
+}
+
+InstalledApp installed(const std::string& name, const std::string& version) {
+  InstalledApp app = source(name, UpdateSource::unknown()).app;
+  app.version = app.build = version;
+  return app;
+}
+
+}  // namespace
+
+class NewMacPaneTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A Moving Day folder from an old Mac with two settings items and these
+  // apps, made by the copier itself.
+  static std::filesystem::path movingDayFolder(MovingDayFixture& f, const std::string& macName,
+                                               std::vector<MovingManifest::App> apps) {
+    f.tmp.write("old/Library/Preferences/com.example.Kept.plist", "kept");
+    f.tmp.write("old/Library/Application Support/Notes/n.txt", "note");
+    const std::vector<SettingsPick> picks = {
+        {"~/Library/Preferences/com.example.Kept.plist", "Kept", "com.example.Kept"},
+        {"~/Library/Application Support/Notes", "Notes", "com.example.Notes"}};
+    return SettingsCopier(f.tmp / "old")
+        .copy(picks, apps, f.tmp.mkdir("drive"), macName, "15.1.0", f.fakes.clock->now())
+        .folder;
+  }
+
+  static void open(MovingDayFixture& f, QWidget& pane, const std::filesystem::path& folder) {
+    f.fakes.panels->nextOpen.push_back(folder);
+    QTest::mouseClick(child<QPushButton>(&pane, "openMovingDayFolder"), Qt::LeftButton);
+    QVERIFY(waitUntil([&] { return !f.model->newMacLoading(); }));
+    settle();
+  }
+
+  static QStringList stats(const QWidget& pane) {
+    QStringList out;
+    for (auto* stat : child(&pane, "diffStats")->findChildren<ui::Stat*>()) out << stat->value();
+    return out;
+  }
+
+ private slots:
+  void comparesAFolderAndOffersWhatIsMissing() {
+    MovingDayFixture f;
+    auto store = manifestApp("Shop", "3.0");
+    store.storeTrackID = 42;
+    store.githubRepo = "owner/shop";  // the store wins
+    auto gitty = manifestApp("Gitty", "2.0");
+    gitty.githubRepo = "owner/gitty";
+    auto hostile = manifestApp("Hostile", "1.0");
+    hostile.githubRepo = "evil.example/x?y=../../z";  // no valid repository: no link
+    auto brewy = manifestApp("Brewy", "1.0");
+    brewy.caskToken = "brewy";
+    auto bad = manifestApp("BadCask", "1.0");
+    bad.caskToken = "-rf";
+    const auto folder = movingDayFolder(f, "<b>Old</b> Mac",
+                                        {store, gitty, hostile, brewy, bad,
+                                         manifestApp("Same", "1.0"), manifestApp("Behind", "2.0")});
+    f.fakes.scanner->setApps({installed("Same", "1.0"), installed("Behind", "1.5")});
+    f.tmp.write("home/Library/Preferences/com.example.Kept.plist", "kept");
+    std::filesystem::remove_all(folder / "Settings/Library/Application Support/Notes");
+
+    movingday::NewMacPane pane(*f.model);
+    pane.resize(960, 1400);
+    pane.show();
+    QVERIFY(shown(child(&pane, "newMacEmpty")));
+    f.fakes.scanner->scanGate.arm();
+    f.fakes.panels->nextOpen.push_back(folder);
+    QTest::mouseClick(child<QPushButton>(&pane, "openMovingDayFolder"), Qt::LeftButton);
+    QVERIFY(f.fakes.scanner->scanGate.waitUntilHeld());
+    QVERIFY(shown(child(&pane, "newMacLoading")));
+    f.fakes.scanner->scanGate.open();
+    QVERIFY(waitUntil([&] { return !f.model->newMacLoading(); }));
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+
+    QCOMPARE(stats(pane), QStringList({"5", "1", "1", "2"}));
+    QVERIFY(!child(&pane, "completeCard"));
+    // The old Mac's name is escaped in the one rich line and plain elsewhere.
+    const QString source = child<QLabel>(&pane, "diffSource")->text();
+    QVERIFY(source.startsWith("From <b>&lt;b&gt;Old&lt;/b&gt; Mac</b>, copied "));
+    QVERIFY(source.contains(" (macOS 15.1.0) · Larkvale Moving Day &lt;b&gt;Old&lt;-b&gt; Mac "));
+    QCOMPARE(child<ui::Card>(&pane, "olderCard")->title(),
+             QString("Older here than on <b>Old</b> Mac (1)"));
+    QCOMPARE(child<QLabel>(&pane, "olderLines")->text(),
+             QString("Behind: 1.5 here, 2.0 there. The Updates list offers the update."));
+    QCOMPARE(child<QLabel>(&pane, "alreadyHereText")->text(), QString("Same, Kept settings"));
+
+    QCOMPARE(child<QLabel>(&pane, "brewCommand")->text(), QString("brew install --cask brewy"));
+    QTest::mouseClick(child<QToolButton>(&pane, "copyBrewCommand"), Qt::LeftButton);
+    QCOMPARE(f.fakes.clipboard->texts.back(), QString("brew install --cask brewy"));
+    QCOMPARE(f.notice(), std::string("Copied: brew install --cask brewy"));
+
+    // Missing apps keep the manifest's order.
+    auto* apps = child<FittedListView>(&pane, "missingApps");
+    auto* delegate = static_cast<DiffRowDelegate*>(apps->itemDelegate());
+    auto button = [&](int row) { return delegate->buttonRect(apps, apps->model()->index(row, 0)); };
+    QStringList names;
+    for (int row = 0; row < apps->model()->rowCount(); ++row) {
+      names << apps->model()->index(row, 0).data().toString();
+    }
+    QCOMPARE(names,
+             QStringList({"Shop 3.0", "Gitty 2.0", "Hostile 1.0", "Brewy 1.0", "BadCask 1.0"}));
+    QVERIFY(button(2).isEmpty());
+    QVERIFY(button(3).isEmpty());
+    QTest::mouseClick(apps->viewport(), Qt::LeftButton, {}, button(1).center());
+    QTest::mouseClick(apps->viewport(), Qt::LeftButton, {}, button(0).center());
+    QCOMPARE(f.fakes.workspace->opened,
+             (std::vector<std::string>{"https://github.com/owner/gitty/releases",
+                                       "macappstore://apps.apple.com/app/id42"}));
+
+    // The missing setting's copy was removed from the folder: no button.
+    auto* settings = child<FittedListView>(&pane, "missingSettings");
+    const QModelIndex notes = settings->model()->index(0, 0);
+    QCOMPARE(notes.data().toString(), QString("~/Library/Application Support/Notes"));
+    QCOMPARE(notes.data(movingday::MissingSettingsModel::captionRole).toString(),
+             QString("Notes · 1 files"));
+    QVERIFY(static_cast<DiffRowDelegate*>(settings->itemDelegate())
+                ->buttonRect(settings, notes)
+                .isEmpty());
+  }
+
+  void aCompleteFolderAndAShownCopy() {
+    MovingDayFixture f;
+    const auto folder = movingDayFolder(f, "Old Mac", {});
+    f.tmp.write("home/Library/Application Support/Notes/n.txt", "note");
+    movingday::NewMacPane pane(*f.model);
+    pane.resize(960, 900);
+    pane.show();
+    open(f, pane, folder);
+    QCOMPARE(stats(pane), QStringList({"0", "0", "1", "1"}));
+    auto* settings = child<FittedListView>(&pane, "missingSettings");
+    const QModelIndex kept = settings->model()->index(0, 0);
+    QTest::mouseClick(settings->viewport(), Qt::LeftButton, {},
+                      static_cast<DiffRowDelegate*>(settings->itemDelegate())
+                          ->buttonRect(settings, kept)
+                          .center());
+    QCOMPARE(f.fakes.workspace->revealed.back(),
+             folder / "Settings/Library/Preferences/com.example.Kept.plist");
+
+    f.tmp.write("home/Library/Preferences/com.example.Kept.plist", "kept");
+    open(f, pane, folder / "manifest.json");
+    QCOMPARE(child<ui::Card>(&pane, "completeCard")->title(),
+             QString("Everything from Old Mac is here"));
+    QVERIFY(!child(&pane, "settingsCard"));
+    QVERIFY(child(&pane, "alreadyHereCard"));
+  }
+
+  void aRefusedManifestLeavesThePaneAsItWas() {
+    MovingDayFixture f;
+    f.tmp.write("newer/manifest.json", R"({"schema": 2, "macName": "Future"})");
+    f.tmp.write("broken/manifest.json", "{ not json");
+    movingday::NewMacPane pane(*f.model);
+    pane.show();
+    open(f, pane, f.tmp / "newer");
+    QVERIFY(f.model->notice() && f.model->notice()->isError);
+    QVERIFY(!f.model->newMacDiff());
+    QVERIFY(shown(child(&pane, "newMacEmpty")));
+    open(f, pane, f.tmp / "broken");
+    QVERIFY(f.notice().starts_with("That isn't a Moving day folder Larkvale can read ("));
+    QVERIFY(shown(child(&pane, "newMacEmpty")));
+  }
+
+  void appLinksNeedAStoreIdentifierOrAPlainRepository() {
+    auto app = manifestApp("X", "1");
+    QVERIFY(!movingday::appLink(app));
+    for (const char* repo : {"owner/name", "a-b/c.d_e"}) {
+      app.githubRepo = repo;
+      QCOMPARE(movingday::appLink(app)->label, QString("Releases Page"));
+    }
+    for (const char* repo : {"", "owner", "owner/", "/name", "o/n/releases", "o/..",
+                             "javascript:alert(1)//x/y", "owner/name#x", "own er/name"}) {
+      app.githubRepo = repo;
+      QVERIFY2(!movingday::appLink(app), repo);
+    }
+  }
+};
+
+QTEST_MAIN(NewMacPaneTest)
+#include "NewMacPaneTest.moc"
