@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/model/AppModel.h"
+#include "app/screens/updates/UpdateScreens.h"
 #include "app/shell/LarkvaleIcon.h"
 #include "app/shell/LaunchOptions.h"
 #include "app/shell/OwnFeed.h"
@@ -15,6 +16,9 @@
 #include "app/shell/SingleInstance.h"
 #include "app/shell/Updater.h"
 #include "app/shell/UpdaterDialogs.h"
+#include "app/screens/movingday/MovingDayScreens.h"
+#include "app/screens/updates/MoreUpdateScreens.h"
+#include "app/screens/updates/UpdateScreens.h"
 #include "app/ui/MoreAppsCatalogue.h"
 #include "platform/AppFolders.h"
 #include "platform/HttpSession.h"
@@ -58,6 +62,9 @@ int main(int argc, char** argv) {
   ui::MoreAppsCatalogue catalogue(ui::moreAppsConfig(), catalogueLoader);
   ShellParts parts;
   parts.launchedAsLoginItem = loginItem;
+  registerUpdateScreens(parts.screens);
+  registerMoreUpdateScreens(parts.screens, catalogue);
+  registerMovingDayScreens(parts.screens);
   parts.showMoreApps = [&catalogue] { catalogue.show(); };
   parts.updater = updater;
   parts.app = AppInfo::running();

@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 
 #include "app/screens/updates/HoldSheet.h"
+#include "app/screens/updates/UpdateScreens.h"
 #include "app/screens/updates/UpdatesPane.h"
+#include "app/ui/MainWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/PropertyList.h"
 #include "tools/screenshots/Registry.h"
@@ -161,6 +163,19 @@ auto selected(Pane pane, std::optional<std::string> name, int extra = 0) {
   };
 }
 
+// The whole main window with these screens in it; the window owns its model.
+QWidget* mainWindow(const Context& context) {
+  auto* model = new AppModel(AppServices{});
+  AppState state = sampleState(context, 0);
+  model->setState(state);
+  model->setSelection(QString::fromStdString(state.lastReport->updates[0].app.path));
+  Screens screens;
+  registerUpdateScreens(screens);
+  auto* shown = new MainWindow(*model, screens);
+  model->setParent(shown);
+  return shown;
+}
+
 QWidget* holdSheet(const Context& context) {
   static AppModel* const model = new AppModel(AppServices{});
   AppState state = sampleState(context, 0);
@@ -176,6 +191,7 @@ const Registration shots("updates", [](const Add& add) {
   add("all-apps", selected(Pane::allApps, "Harbour", 40), window);
   add("held", selected(Pane::held, "Waveform Pro"), window);
   add("hold-sheet", holdSheet, {});
+  add("window", mainWindow, MainWindow::kDefaultSize);
 });
 
 }  // namespace

@@ -4,8 +4,9 @@
 #include <QLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QUrl>
 
-#include "Pennant/MoreAppsHosts.h"
+#include "app/shell/OwnFeed.h"
 #include "app/ui/Symbols.h"
 #include "kit/model/OwnApp.h"
 #include "kit/sources/GitHubReleases.h"
@@ -16,10 +17,6 @@ namespace {
 
 QString tr(const char* text) {
   return QCoreApplication::translate("UpdateActions", text);
-}
-
-QString fromStd(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // What every control of one update needs to decide and to act.
@@ -189,7 +186,7 @@ std::optional<std::string> releasePage(const AppUpdate& update) {
 }
 
 QString ownFeedHost() {
-  return fromStd(pennant::MoreAppsHosts::maker);
+  return QUrl(QString::fromStdString(OwnFeed::defaultURL())).host();
 }
 
 void makeProminent(QPushButton* button) {

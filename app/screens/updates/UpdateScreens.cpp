@@ -13,7 +13,6 @@ void registerUpdateScreens(Screens& screens) {
       case Pane::allApps:
       case Pane::held:
         return new UpdatesPane(model, parent);
-      // ---- History and Settings panes: added here with their views ----
       default:
         return earlier ? earlier(pane, model, parent) : nullptr;
     }
@@ -21,8 +20,6 @@ void registerUpdateScreens(Screens& screens) {
   screens.holdSheet = [](const AppUpdate& update, AppModel& model, QWidget* parent) -> QDialog* {
     return new HoldSheet(update, model, parent);
   };
-  // ---- The "Update All That Are Safe" sheet (screens.safeSheet): added here ----
-  // ---- The Help view (screens.help): added here ----
 }
 
 }  // namespace larkvale

@@ -1,6 +1,8 @@
 #pragma once
 // The update screens' part of the window frame's Screens: the panes
-// Updates, All Apps and Skipped & Held, and the hold sheet.
+// Updates, All Apps and Skipped & Held, and the hold sheet. History,
+// Settings, the safe-update sheet and Help come with
+// registerMoreUpdateScreens (MoreUpdateScreens.h).
 #include "app/ui/Screens.h"
 
 namespace larkvale {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "app/screens/updates/SettingsPane.h"
 #include "app/screens/updates/SettingsPaneFacts.h"
@@ -124,6 +125,24 @@ class SettingsPaneTest : public QObject {
     }
     QCOMPARE(f.fakes.checker->clears, 2);
     QVERIFY(child(&pane, "moreAppsButton"));
+  }
+
+  void wrappedTextsKeepEveryLineInAWideWindow() {
+    // Wider than the pane's cap, as in a large window: the pane's height must
+    // follow the width its texts really get.
+    ScreensFixture f;
+    auto catalogue = f.catalogue();
+    QWidget host;
+    auto* layout = new QVBoxLayout(&host);
+    layout->addWidget(new SettingsPane(*f.model, *catalogue, &host));
+    layout->addStretch(1);
+    host.resize(1300, host.heightForWidth(1300));
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    for (auto* label : host.findChildren<QLabel*>()) {
+      if (!label->wordWrap() || !label->isVisible()) continue;
+      QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(label->text()));
+    }
   }
 };
 

@@ -1,0 +1,81 @@
+// The hold sheet and the update screens' registration.
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/screens/updates/HoldSheet.h"
+#include "app/screens/updates/UpdateScreens.h"
+#include "app/screens/updates/UpdatesPane.h"
+#include "tests/app/screens/updates/UpdatesFixture.h"
+
+using namespace larkvale;
+using namespace larkvale::test;
+
+class HoldSheetTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void holdRecordsTheTrimmedReason() {
+    Rig rig;
+    auto u = update("Pluggy");
+    rig.report({u});
+    HoldSheet sheet(u, *rig.model);
+    QCOMPARE(sheet.findChild<QLabel*>("holdTitle")->text(), "Hold Pluggy?");
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    QPlainTextEdit* field = sheet.reasonField();
+    QTest::keyClicks(field, "  Plug-ins");
+    QTest::keyClick(field, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(field, "aren't ready ");
+    QTest::mouseClick(sheet.findChild<QPushButton*>("holdConfirm"), Qt::LeftButton);
+    QCOMPARE(sheet.result(), int(QDialog::Accepted));
+    QCOMPARE(rig.model->state().holds.at(u.app.bundleID).reason, "Plug-ins\naren't ready");
+    QCOMPARE(rig.notice(), "Pluggy is on hold: it won't be offered until you release it.");
+  }
+
+  void returnHoldsEscapeCancels() {
+    Rig rig;
+    auto u = update("Pluggy");
+    rig.report({u});
+    {
+      HoldSheet sheet(u, *rig.model);
+      sheet.show();
+      QVERIFY(QTest::qWaitForWindowActive(&sheet));
+      QTest::keyClicks(sheet.reasonField(), "ignored");
+      QTest::keyClick(sheet.reasonField(), Qt::Key_Escape);
+      QCOMPARE(sheet.result(), int(QDialog::Rejected));
+      QVERIFY(rig.model->state().holds.empty());
+    }
+    HoldSheet again(u, *rig.model);
+    QVERIFY(again.reasonField()->toPlainText().isEmpty());
+    again.show();
+    QVERIFY(QTest::qWaitForWindowActive(&again));
+    QTest::keyClicks(again.reasonField(), " ");
+    QTest::keyClick(again.reasonField(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(again.reasonField(), " ");
+    QTest::keyClick(again.reasonField(), Qt::Key_Return);
+    QCOMPARE(again.result(), int(QDialog::Accepted));
+    QCOMPARE(rig.model->state().holds.at(u.app.bundleID).reason, "");
+  }
+
+  void registrationFillsTheUpdatePanesAndKeepsTheRest() {
+    Rig rig;
+    Screens screens;
+    QWidget other;
+    screens.pane = [&other](Pane pane, AppModel&, QWidget*) {
+      return pane == Pane::inventory ? &other : nullptr;
+    };
+    registerUpdateScreens(screens);
+    for (Pane pane : {Pane::updates, Pane::allApps, Pane::held}) {
+      std::unique_ptr<QWidget> built(screens.pane(pane, *rig.model, nullptr));
+      QVERIFY(qobject_cast<UpdatesPane*>(built.get()));
+    }
+    QCOMPARE(screens.pane(Pane::inventory, *rig.model, nullptr), &other);
+    QCOMPARE(screens.pane(Pane::newMac, *rig.model, nullptr), nullptr);
+    std::unique_ptr<QDialog> sheet(screens.holdSheet(update("A"), *rig.model, nullptr));
+    QVERIFY(qobject_cast<HoldSheet*>(sheet.get()));
+  }
+};
+
+QTEST_MAIN(HoldSheetTest)
+#include "HoldSheetTest.moc"

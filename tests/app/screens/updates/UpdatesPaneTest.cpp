@@ -1,0 +1,206 @@
+// The update panes: the welcome page, rows per pane, counts, pane buttons,
+// the selection and the row's context menu.
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+#include "app/screens/updates/UpdateActions.h"
+#include "app/screens/updates/UpdateList.h"
+#include "app/screens/updates/UpdateTableModel.h"
+#include "app/screens/updates/UpdatesEmptyView.h"
+#include "app/screens/updates/UpdatesPane.h"
+#include "app/screens/updates/WelcomeView.h"
+#include "app/ui/ClampedLabel.h"
+#include "app/ui/Stat.h"
+#include "tests/app/screens/updates/UpdatesFixture.h"
+
+using namespace larkvale;
+using namespace larkvale::test;
+
+namespace {
+
+QStringList column(UpdateList* list, int column, int role = Qt::DisplayRole) {
+  QStringList out;
+  const auto* rows = list->tableModel();
+  for (int row = 0; row < rows->rowCount(); ++row) {
+    out << rows->index(row, column).data(role).toString();
+  }
+  return out;
+}
+
+QStringList counts(UpdateList* list) {
+  QStringList out;
+  for (const char* name : {"statWaiting", "statCurrent", "statUnchecked", "statNoSource"}) {
+    out << list->findChild<ui::Stat*>(name)->value();
+  }
+  return out;
+}
+
+QString emptyTitle(UpdateList* list) {
+  auto* empty = list->findChild<UpdatesEmptyView*>("emptyState");
+  return empty->isVisibleTo(list) ? empty->title() + " / " + empty->description() : QString();
+}
+
+}  // namespace
+
+class UpdatesPaneTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void welcomeUntilTheFirstCheckAndReturnStartsIt() {
+    Rig rig;
+    rig.fakes.checker->setReport(CheckReport{rig.fakes.clock->now(), {update("Alpha")}, true, {}});
+    UpdatesPane pane(*rig.model);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowActive(&pane));
+    QVERIFY(pane.showsWelcome());
+    pane.welcome()->checkButton()->setFocus();
+    QTest::keyClick(pane.welcome()->checkButton(), Qt::Key_Return);
+    QVERIFY(waitUntil([&] { return rig.model->state().lastReport && !rig.model->checking(); }));
+    QCOMPARE(rig.fakes.checker->checks(), 1);
+    QVERIFY(!pane.showsWelcome());
+    QCOMPARE(column(pane.list(), UpdateTableModel::appColumn), QStringList{"Alpha"});
+  }
+
+  void aFirstCheckShowsTheEmptySplit() {
+    Rig rig;
+    rig.fakes.scanner->scanGate.arm();
+    QFuture<void> check = rig.model->check();
+    QVERIFY(rig.fakes.scanner->scanGate.waitUntilHeld());
+    UpdatesPane pane(*rig.model);
+    QVERIFY(!pane.showsWelcome());
+    UpdateList* list = pane.list();
+    QCOMPARE(list->findChild<ui::ClampedLabel*>("paneSubtitle")->text(),
+             "Apps with a newer version from their own source. ");
+    QCOMPARE(counts(list), QStringList({"0", "0", "0", "0"}));
+    QCOMPARE(emptyTitle(list), "Nothing waiting / Every app Larkvale can check is up to date.");
+    rig.fakes.scanner->scanGate.open();
+    QVERIFY(waitFor(check));
+  }
+
+  void rowsChipsAndCountsPerPane() {
+    Rig rig;
+    auto critical = update("Crit");
+    critical.critical = true;
+    auto skipped = update("Skipcrit");
+    skipped.critical = true;
+    auto broken = update("Broken", UpdateStatus::notChecked("Offline."), UpdateSource::unknown(),
+                         std::nullopt);
+    broken.released = rig.fakes.clock->now();
+    rig.report({update("Beta"), update("alpha"), critical, skipped,
+                update("Held", UpdateStatus::upToDate()),
+                update("Current", UpdateStatus::upToDate()), broken,
+                update("Safari", UpdateStatus::noSource(), UpdateSource::apple()),
+                update("Store", UpdateStatus::noSource(), UpdateSource::appStore()),
+                update("Mystery", UpdateStatus::noSource(), UpdateSource::unknown())});
+    rig.model->mutateState([](AppState& s) {
+      s.skipped["com.example.Skipcrit"] = "2.0";
+      s.holds["com.example.Held"] = Hold{"", {}};
+    });
+    UpdatesPane pane(*rig.model);
+    UpdateList* list = pane.list();
+    QCOMPARE(column(list, UpdateTableModel::appColumn), QStringList({"Crit", "alpha", "Beta"}));
+    QCOMPARE(counts(list), QStringList({"3", "1", "1", "3"}));
+
+    rig.model->setPane(Pane::held);
+    QCOMPARE(column(list, UpdateTableModel::appColumn), QStringList({"Held", "Skipcrit"}));
+    // The mark and the emphasis read the update, not its effective status.
+    QCOMPARE(column(list, UpdateTableModel::appColumn, UpdateTableModel::symbolRole)[1],
+             "exclamationmark.shield.fill");
+    QCOMPARE(column(list, UpdateTableModel::latestColumn, UpdateTableModel::emphasisRole)[1],
+             "true");
+
+    rig.model->setPane(Pane::allApps);
+    QCOMPARE(column(list, UpdateTableModel::appColumn),
+             QStringList({"Crit", "alpha", "Beta", "Broken", "Held", "Skipcrit", "Current",
+                          "Mystery", "Safari", "Store"}));
+    QCOMPARE(column(list, UpdateTableModel::statusColumn),
+             QStringList({"Update", "Update", "Update", "Couldn't check", "On hold", "Skipped",
+                          "Up to date", "No feed", "With macOS", "See App Store"}));
+    QCOMPARE(column(list, UpdateTableModel::latestColumn)[3], "—");
+    QVERIFY(!column(list, UpdateTableModel::releasedColumn)[3].isEmpty());
+    QVERIFY(column(list, UpdateTableModel::releasedColumn)[0].isEmpty());
+    QCOMPARE(column(list, UpdateTableModel::sourceColumn)[8], "macOS");
+
+    // A search narrows the rows, never the counts; the empty state follows the pane.
+    rig.model->setSearch("zzz");
+    QCOMPARE(emptyTitle(list), "Nothing here / No apps match.");
+    rig.model->setPane(Pane::updates);
+    QCOMPARE(emptyTitle(list), "Nothing waiting / Every app Larkvale can check is up to date.");
+    QCOMPARE(counts(list), QStringList({"3", "1", "1", "3"}));
+  }
+
+  void paneButtons() {
+    Rig rig;
+    rig.report(
+        {update("Cask", UpdateStatus::updateAvailable(), UpdateSource::homebrew("cask-one"))});
+    UpdatesPane pane(*rig.model);
+    auto* safe = pane.findChild<QPushButton*>("safeUpdates");
+    auto* casks = pane.findChild<QPushButton*>("upgradeCasks");
+    QVERIFY(safe->isVisibleTo(&pane));
+    QVERIFY(!casks->isVisibleTo(&pane));
+
+    rig.report(
+        {update("Cask", UpdateStatus::updateAvailable(), UpdateSource::homebrew("cask-one")),
+         update("Brew", UpdateStatus::updateAvailable(), UpdateSource::homebrew("brew-two"))});
+    QVERIFY(casks->isVisibleTo(&pane));
+    QCOMPARE(casks->text(), "Upgrade 2 Casks in Terminal…");
+    QTest::mouseClick(casks, Qt::LeftButton);
+    QCOMPARE(rig.fakes.terminal->calls.size(), 1u);
+    QCOMPARE(rig.fakes.terminal->calls[0].tokens,
+             std::vector<std::string>({"cask-one", "brew-two"}));
+    QTest::mouseClick(safe, Qt::LeftButton);
+    QVERIFY(rig.model->safeSheet());
+
+    rig.model->setPane(Pane::allApps);
+    QVERIFY(!safe->isVisibleTo(&pane));
+    QVERIFY(!casks->isVisibleTo(&pane));
+  }
+
+  void selectionFollowsTheModelBothWays() {
+    Rig rig;
+    auto a = update("Alpha");
+    auto b = update("Bravo");
+    rig.report({a, b});
+    UpdatesPane pane(*rig.model);
+    QTableView* table = pane.list()->table();
+    pane.resize(900, 700);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(1, 0)).center());
+    QCOMPARE(rig.model->selection(), OptionalText(QString::fromStdString(b.app.path)));
+
+    rig.select(a);
+    QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 0);
+    // A new report keeps the selection on the same app.
+    rig.report({update("Aaron"), a, b});
+    QCOMPARE(table->selectionModel()->selectedRows().value(0).row(), 1);
+    QCOMPARE(rig.model->selection(), OptionalText(QString::fromStdString(a.app.path)));
+  }
+
+  void rowMenuHoldsTheCompactActions() {
+    Rig rig;
+    auto apple = update("Safari", UpdateStatus::noSource(), UpdateSource::apple());
+    rig.report({apple});
+    rig.model->mutateState([](AppState& s) { s.holds["com.example.Safari"] = Hold{"", {}}; });
+    rig.model->setPane(Pane::allApps);
+    UpdatesPane pane(*rig.model);
+    QTableView* table = pane.list()->table();
+    pane.resize(900, 700);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    const QPoint at = table->visualRect(table->model()->index(0, 0)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, table->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(table->viewport(), &event);
+    auto* menu = pane.findChild<QMenu*>("rowMenu");
+    QVERIFY(menu);
+    QCOMPARE(namesOf(menu->actions()),
+             QStringList({"openSoftwareUpdate", "releaseHold", "showInFinder"}));
+    menu->actions()[1]->trigger();
+    QVERIFY(rig.model->state().holds.empty());
+  }
+};
+
+QTEST_MAIN(UpdatesPaneTest)
+#include "UpdatesPaneTest.moc"
