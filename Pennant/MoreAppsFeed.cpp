@@ -6,6 +6,7 @@
 #include "Pennant/MoreAppsHosts.h"
 #include "Pennant/MoreAppsURL.h"
 #include "Pennant/MoreAppsValidator.h"
+#include "platform/Strings.h"
 
 namespace pennant {
 
@@ -19,7 +20,7 @@ namespace {
 std::optional<std::string> lowercaseHost(const std::string& url) {
   auto parts = parseURL(url);
   if (!parts || !parts->host) return std::nullopt;
-  return lowercaseASCII(*parts->host);
+  return larkvale::Strings::asciiLowercased(*parts->host);
 }
 
 bool isMakerHost(std::string_view host) {

@@ -9,6 +9,7 @@
 #include "Pennant/MoreAppsURL.h"
 #include "Pennant/MoreAppsValidator.h"
 #include "platform/FileSystem.h"
+#include "platform/Strings.h"
 
 namespace pennant {
 
@@ -49,7 +50,7 @@ std::optional<std::string> validatorHeader(const HttpResponse& response, const c
 std::optional<std::string> hostOf(const std::string& url) {
   auto parts = parseURL(url);
   if (!parts || !parts->host) return std::nullopt;
-  return lowercaseASCII(*parts->host);
+  return larkvale::Strings::asciiLowercased(*parts->host);
 }
 
 }  // namespace
@@ -126,7 +127,7 @@ bool MoreAppsLoader::shouldCheck() const {
   // In seconds as doubles: a damaged file may hold a stamp centuries away,
   // whose distance in clock ticks does not fit the clock's integer.
   double elapsed = Dates::secondsSince2001(now()) - Dates::secondsSince2001(*meta->checkedAt);
-  return elapsed >= checkInterval || elapsed < 0;
+  return elapsed >= std::chrono::duration<double>(checkInterval).count() || elapsed < 0;
 }
 
 void MoreAppsLoader::saveMeta(const Meta& meta) const {
@@ -149,8 +150,8 @@ void MoreAppsLoader::saveMeta(const Meta& meta) const {
 HttpRequest MoreAppsLoader::makeRequest(const Meta& meta) const {
   HttpRequest request;
   request.url = feedURL;
-  request.timeoutSeconds = resourceTimeout;
-  request.idleTimeoutSeconds = requestTimeout;
+  request.timeout = resourceTimeout;
+  request.idleTimeout = requestTimeout;
   // The session stops the transfer as soon as the body passes this, so a
   // hostile server cannot make us take in more than a feed may be.
   request.maxBodyBytes = MoreAppsValidator::maxBytes;
@@ -168,7 +169,8 @@ bool MoreAppsLoader::acceptable(const HttpResponse& response) const {
   if (!response.finalURL.empty()) {
     auto final = parseURL(response.finalURL);
     if (!final || final->scheme != "https") return false;
-    auto finalHost = final->host ? std::optional(lowercaseASCII(*final->host)) : std::nullopt;
+    auto finalHost = final->host ? std::optional(larkvale::Strings::asciiLowercased(*final->host))
+                                 : std::nullopt;
     if (finalHost != hostOf(feedURL)) return false;
   }
   return response.status == 200;

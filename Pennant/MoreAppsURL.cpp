@@ -149,12 +149,4 @@ std::string URLParts::text() const {
   return out;
 }
 
-std::string lowercaseASCII(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 }  // namespace pennant

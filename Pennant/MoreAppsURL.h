@@ -29,7 +29,4 @@ struct URLParts {
 // the grammar.
 std::optional<URLParts> parseURL(std::string_view text);
 
-// ASCII letters lowered; every other byte kept.
-std::string lowercaseASCII(std::string_view text);
-
 }  // namespace pennant

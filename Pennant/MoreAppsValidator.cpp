@@ -7,6 +7,7 @@
 #include "Pennant/MoreAppsHosts.h"
 #include "Pennant/MoreAppsText.h"
 #include "Pennant/MoreAppsURL.h"
+#include "platform/Strings.h"
 
 namespace pennant::MoreAppsValidator {
 namespace {
@@ -138,7 +139,7 @@ bool validLink(std::string_view text) {
   auto parts = parseURL(text);
   if (!parts || parts->scheme != "https" || !parts->host) return false;
   if (parts->userinfo || parts->port || parts->query || parts->fragment) return false;
-  std::string host = lowercaseASCII(*parts->host);
+  std::string host = larkvale::Strings::asciiLowercased(*parts->host);
   return isDNSName(host) && allowedHost(host);
 }
 

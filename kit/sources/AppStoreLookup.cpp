@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/HttpSession.h"
+#include "platform/Strings.h"
 
 namespace larkvale::AppStoreLookup {
 namespace {
@@ -82,13 +83,6 @@ const Row* chooseRow(const std::vector<Row>& rows, const std::string& bundleID,
   return rows.size() == 1 ? &rows.front() : nullptr;
 }
 
-std::string lowercase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 // Everything but the unreserved characters is escaped, so no value can end
 // its item early or start another.
 std::string queryValue(std::string_view value) {
@@ -124,13 +118,13 @@ std::optional<Date> internetDate(const std::string& text) {
 
 std::string idLookupURL(int64_t trackID, std::string_view country, const ServiceHosts& hosts) {
   return hosts.appStoreLookup + "/lookup?id=" + std::to_string(trackID) +
-         "&country=" + queryValue(lowercase(country));
+         "&country=" + queryValue(Strings::asciiLowercased(country));
 }
 
 std::string bundleLookupURL(std::string_view bundleID, std::string_view country, bool wrapped,
                             const ServiceHosts& hosts) {
   std::string url = hosts.appStoreLookup + "/lookup?bundleId=" + queryValue(bundleID) +
-                    "&country=" + queryValue(lowercase(country));
+                    "&country=" + queryValue(Strings::asciiLowercased(country));
   if (!wrapped) url += "&entity=macSoftware";
   return url;
 }

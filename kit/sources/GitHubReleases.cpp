@@ -1,22 +1,20 @@
 #include "kit/sources/GitHubReleases.h"
 
-#include <unicode/brkiter.h>
 #include <unicode/uchar.h>
-#include <unicode/utext.h>
 #include <unicode/utf8.h>
 
 #include <limits>
 #include <memory>
 
+#include "kit/sources/HTMLText.h"
 #include "platform/HttpSession.h"
+#include "platform/Strings.h"
 
 namespace larkvale {
 namespace GitHubReleases {
 namespace {
 
 using nlohmann::json;
-
-constexpr size_t kNotesLimit = 4000;  // user-perceived characters
 
 // The raw answer: every read key, each optional.
 struct RawAsset {
@@ -116,28 +114,6 @@ std::string_view trimSpace(std::string_view s) {
   return s;
 }
 
-// The byte offset after the first `limit` grapheme clusters, or nothing when
-// the text has no more than that.
-std::optional<size_t> graphemeCut(const std::string& s, size_t limit) {
-  if (s.size() <= limit) return std::nullopt;  // each cluster takes a byte at least
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> it(
-      icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-  UText* ut = utext_openUTF8(nullptr, s.data(), static_cast<int64_t>(s.size()), &status);
-  if (U_FAILURE(status) || !it) {
-    utext_close(ut);
-    return std::nullopt;
-  }
-  it->setText(ut, status);
-  int32_t pos = it->first();
-  for (size_t n = 0; n < limit && pos != icu::BreakIterator::DONE; ++n) pos = it->next();
-  std::optional<size_t> cut;
-  if (pos != icu::BreakIterator::DONE && it->next() != icu::BreakIterator::DONE)
-    cut = static_cast<size_t>(pos);
-  utext_close(ut);
-  return cut;
-}
-
 std::optional<std::string> normaliseNotes(const std::string& body) {
   std::string unified;
   unified.reserve(body.size());
@@ -147,8 +123,7 @@ std::optional<std::string> normaliseNotes(const std::string& body) {
   }
   std::string notes(trimSpace(unified));
   if (notes.empty()) return std::nullopt;
-  if (auto cut = graphemeCut(notes, kNotesLimit)) notes = notes.substr(0, *cut) + "\u2026";
-  return notes;
+  return HTMLText::cutNotes(std::move(notes));
 }
 
 std::optional<Date> internetDate(const std::string& text) {
@@ -160,13 +135,6 @@ bool containsAny(std::string_view name, std::initializer_list<std::string_view> 
   for (auto part : parts)
     if (name.find(part) != std::string_view::npos) return true;
   return false;
-}
-
-std::string lowercase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
 }
 
 bool isCandidate(const std::string& lowered) {
@@ -210,7 +178,7 @@ std::optional<std::string> versionFromTag(std::string_view text) {
 }
 
 int scoreAsset(const GitHubRelease::Asset& asset, bool appleSilicon) {
-  std::string name = lowercase(asset.name);
+  std::string name = Strings::asciiLowercased(asset.name);
   int score = 0;
   if (containsAny(name, {"mac", "darwin", "osx", "apple"})) score += 4;
   if (containsAny(name, {"universal"})) score += 3;
@@ -228,7 +196,7 @@ std::optional<std::string> pickMacAsset(const GitHubRelease& release, bool apple
   const GitHubRelease::Asset* best = nullptr;
   int bestScore = -1;
   for (const auto& asset : release.assets) {
-    if (!isCandidate(lowercase(asset.name))) continue;
+    if (!isCandidate(Strings::asciiLowercased(asset.name))) continue;
     int score = scoreAsset(asset, appleSilicon);
     if (score >= 0 && score > bestScore) {
       best = &asset;

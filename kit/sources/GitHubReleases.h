@@ -4,6 +4,7 @@
 // latest-release answer, turning a tag into version text and choosing the
 // download that fits this Mac. Pure functions on plain values, callable from
 // any thread. Finding an app's repository lives in GitHubRepos.h.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -62,8 +63,8 @@ class GitHubError : public Error {
 namespace GitHubReleases {
 
 inline constexpr std::string_view apiHost = "api.github.com";
-inline constexpr int lookupsPerCheck = 40;
-inline constexpr double answerAge = 21600.0;  // saved answers this young are reused
+// Saved answers this young are reused whatever the check's maximum age.
+inline constexpr std::chrono::hours answerAge{6};
 
 // Whether this program is built for Apple silicon (arm64) rather than Intel.
 #if defined(__aarch64__) || defined(__arm64__)

@@ -14,8 +14,6 @@ using nlohmann::json;
 
 // Metadata is a few hundred bytes; anything much larger is not ours.
 constexpr size_t kMetaLimit = size_t{64} * 1024;
-// The fetcher never keeps a body above 8 MiB.
-constexpr size_t kBodyLimit = 8388608;
 
 std::optional<std::string> optionalText(const json& object, const char* key, bool& ok) {
   auto it = object.find(key);
@@ -49,6 +47,7 @@ nlohmann::ordered_json toJson(const Meta& meta) {
   object["status"] = meta.status;
   if (meta.etag) object["etag"] = *meta.etag;
   if (meta.lastModified) object["lastModified"] = *meta.lastModified;
+  if (meta.bodySize) object["bodySize"] = *meta.bodySize;
   return object;
 }
 
@@ -73,6 +72,10 @@ std::optional<Meta> metaFromJson(const json& object) {
   meta.etag = optionalText(object, "etag", ok);
   meta.lastModified = optionalText(object, "lastModified", ok);
   if (!ok) return std::nullopt;
+  if (auto size = object.find("bodySize"); size != object.end() && !size->is_null()) {
+    if (!size->is_number_unsigned() || size->get<uint64_t>() > maxBodyBytes) return std::nullopt;
+    meta.bodySize = static_cast<size_t>(size->get<uint64_t>());
+  }
   return meta;
 }
 
@@ -84,8 +87,10 @@ std::optional<Saved> load(const fs::path& folder, const std::string& url) {
   std::string key = cacheKey(url);
   auto meta = readMeta(folder / (key + ".json"));
   if (!meta || meta->url != url) return std::nullopt;
-  auto body = FileSystem::readFile(folder / (key + ".body"), kBodyLimit);
-  if (!body) return std::nullopt;
+  auto body = FileSystem::readFile(folder / (key + ".body"), maxBodyBytes);
+  // The files are not flushed, so a power cut can leave the metadata beside a
+  // body cut short; its validators would let a 304 confirm the damage.
+  if (!body || (meta->bodySize && *meta->bodySize != body->size())) return std::nullopt;
   return Saved{std::move(*meta), std::move(*body)};
 }
 
@@ -100,6 +105,7 @@ void save(const fs::path& folder, const Meta& meta, std::string_view body) {
   std::string key = cacheKey(meta.url);
   fs::path metaFile = folder / (key + ".json");
   Meta kept = meta;
+  kept.bodySize = body.size();
   if (kept.etag && !fitsInHeader(*kept.etag)) kept.etag.reset();
   if (kept.lastModified && !fitsInHeader(*kept.lastModified)) kept.lastModified.reset();
   try {
@@ -116,7 +122,8 @@ void refresh(const fs::path& folder, const Meta& confirmed, Date fetched) {
   fs::path metaFile = folder / (cacheKey(confirmed.url) + ".json");
   auto current = readMeta(metaFile);
   if (!current || current->url != confirmed.url || current->status != confirmed.status ||
-      current->etag != confirmed.etag || current->lastModified != confirmed.lastModified)
+      current->etag != confirmed.etag || current->lastModified != confirmed.lastModified ||
+      current->bodySize != confirmed.bodySize)
     return;
   current->fetched = fetched;
   try {
@@ -126,19 +133,20 @@ void refresh(const fs::path& folder, const Meta& confirmed, Date fetched) {
   }
 }
 
-double ageOf(const Meta& meta, Date now) {
-  return std::chrono::duration<double>(now - meta.fetched).count();
+std::chrono::duration<double> ageOf(const Meta& meta, Date now) {
+  using Seconds = std::chrono::duration<double>;
+  return Seconds(now.time_since_epoch()) - Seconds(meta.fetched.time_since_epoch());
 }
 
-void prune(const fs::path& folder, double age, Date now) {
+void prune(const fs::path& folder, std::chrono::seconds age, Date now) {
   auto entries = FileSystem::listEntries(folder);
   if (!entries) return;
   for (const auto& entry : *entries) {
     if (entry.path.extension() != ".json") continue;
     auto meta = readMeta(entry.path);
     if (!meta) continue;
-    double old = ageOf(*meta, now);
-    if (old > age || old < 0) {
+    const auto old = ageOf(*meta, now);
+    if (old > age || old < decltype(old)::zero()) {
       removeQuietly(entry.path);
       fs::path body = entry.path;
       removeQuietly(body.replace_extension(".body"));
