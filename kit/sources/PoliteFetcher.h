@@ -46,9 +46,6 @@ struct FetchClock {
 
 class PoliteFetcher final : public HTTPFetching {
  public:
-  using Meta = SavedAnswers::Meta;
-
-  static constexpr std::string_view userAgent = "Larkvale/1.0 (Macintosh; app update check)";
   static constexpr size_t maxBodyBytes = SavedAnswers::maxBodyBytes;
 
   struct Options {
@@ -77,6 +74,10 @@ class PoliteFetcher final : public HTTPFetching {
   void pruneSaved(std::chrono::seconds age);
 
  private:
+  using Meta = SavedAnswers::Meta;
+
+  static constexpr std::string_view userAgent = "Larkvale/1.0 (Macintosh; app update check)";
+
   // Waits until the host (lower case) may be asked again and reserves the
   // following turn before waiting, so callers that arrive together line up
   // one spacing apart. Hosts are independent.
