@@ -207,6 +207,7 @@ TEST(MoreAppsValidatorTest, LinkAndSlugRules) {
       {"https://evilmaker.example/app", false},
       {"https://maker.example.evil.test/app", false},
       {"https://www.www.maker.example/app", false},
+      {"https://a..store.example/app", false},
       {"https://apps.apple.com./app", false},
       {"https://maker.example/caf\u00E9", false},
       {"maker.example/app", false},

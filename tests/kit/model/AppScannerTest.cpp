@@ -195,7 +195,7 @@ TEST(AppScannerTest, ReadsStoreIdentifiersFromMetadata) {
   EXPECT_EQ(id(std::string("+12")), 12);
   EXPECT_EQ(id(1e19), std::nullopt);
   EXPECT_EQ(id(std::monostate{}), std::nullopt);
-  for (const char* refused : {"9223372036854775808", "+", " 12"})
+  for (const char* refused : {"9223372036854775808", "", "+", " 12", "12a"})
     EXPECT_EQ(id(std::string(refused)), std::nullopt) << refused;
   TempDir dir;
   bundle(dir, "A.app", info("com.example.a"));

@@ -138,14 +138,18 @@ TEST(MovingManifestTest, RefusesWhatDoesNotFollowTheFormat) {
     std::string path;
   };
   const Case cases[] = {
+      {"", Kind::dataCorrupted, ""},
       {manifestText("1", date, R"({"name": "A"})", ""), Kind::keyNotFound, "apps[0]"},
       {manifestText("1", date, app + R"("installHow": null})"), Kind::valueNotFound,
        "apps[0].installHow"},
       {manifestText("1", date, "", ""), Kind::keyNotFound, ""},
+      {manifestText("1.0"), Kind::typeMismatch, "schema"},
       {manifestText("18446744073709551615"), Kind::dataCorrupted, "schema"},
       {manifestText("1", "\"2026-12-05 18:49:46\""), Kind::dataCorrupted, "created"},
+      {manifestText("1", "812345678"), Kind::typeMismatch, "created"},
       {manifestText("1", date, app + R"("installHow": "x", "storeTrackID": 12.5})"),
        Kind::typeMismatch, "apps[0].storeTrackID"},
+      {manifestText("1", date, "7", ""), Kind::typeMismatch, "apps[0]"},
   };
   for (const auto& c : cases) {
     try {
@@ -177,7 +181,9 @@ TEST(MovingManifestTest, PathsFromAManifestNeverLeaveTheFolderOrHome) {
        folder / "Settings/Library/Preferences/a.plist", home / "Library/Preferences/a.plist"},
       {"/etc/passwd", "/etc/passwd", std::nullopt, std::nullopt},
       {"Settings/../../x", "~/../x", std::nullopt, std::nullopt},
+      {"Settings//a", "~//a", std::nullopt, std::nullopt},
       {"Settings/", "~/", std::nullopt, std::nullopt},
+      {"", "", std::nullopt, std::nullopt},
       {"Other/a", "Library/a", std::nullopt, std::nullopt},
       {std::string("Settings/..\0x", 13), std::string("~/..\0x", 6), std::nullopt, std::nullopt},
   };

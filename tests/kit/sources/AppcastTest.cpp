@@ -255,6 +255,7 @@ TEST(AppcastTest, ChoosesTheNewestItemForThisSystem) {
 TEST(AppcastTest, ReadsFeedDates) {
   const std::pair<const char*, const char*> cases[] = {
       {"Tue, 4 Mar 2025 10:00:00 +0000", "2025-03-04T10:00:00Z"},
+      {"Tue, 04 Mar 2025 10:00:00 GMT", "2025-03-04T10:00:00Z"},
       {"2025-03-04T10:00:00+0200", "2025-03-04T08:00:00Z"},
       {"Thu, 21 Nov 2024 9:00:00 +0900", "2024-11-21T00:00:00Z"},
       {"2025-03-04 trailing", nullptr},
@@ -274,6 +275,7 @@ TEST(AppcastTest, WritesTheSystemVersionAsATriple) {
   const std::pair<const char*, const char*> cases[] = {
       {"15.3", "15.3.0"},
       {"6.1.0-18-amd64", "6.1.0"},
+      {"", "0.0.0"},
       {"5.15.167.4-microsoft-standard-WSL2", "5.15.167"},
   };
   for (const auto& [text, triple] : cases) EXPECT_EQ(Appcast::versionTriple(text), triple) << text;
