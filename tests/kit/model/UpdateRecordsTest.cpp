@@ -89,15 +89,10 @@ TEST(AppUpdateTest, LeavesOutEmptyOptionalsAndRoundTrips) {
   EXPECT_EQ(JsonCoding::decode<AppUpdate>(nulls.dump()), bare);
 }
 
-TEST(AppUpdateTest, RequiresItsSixKeys) {
-  std::string text = JsonCoding::encode(toJson(sampleUpdate()));
-  for (const char* key :
-       {"app", "source", "status", "caskAutoUpdates", "critical", "alsoSparkle"}) {
-    Json doc = Json::parse(text);
-    doc.erase(key);
-    EXPECT_THROW(JsonCoding::decode<AppUpdate>(doc.dump()), JsonDecodingError) << key;
-  }
-  Json noPath = Json::parse(text);
+TEST(AppUpdateTest, RequiresItsKeys) {
+  Json noPath = toJson(sampleUpdate()), noCritical = noPath;
+  noCritical.erase("critical");
+  EXPECT_THROW(JsonCoding::decode<AppUpdate>(noCritical.dump()), JsonDecodingError);
   noPath["app"].erase("path");
   EXPECT_EQ(decodeError<AppUpdate>(noPath.dump().c_str()),
             R"(keyNotFound("app", "No value for key “path”."))");

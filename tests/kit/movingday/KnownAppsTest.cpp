@@ -16,8 +16,6 @@ TEST(KnownAppsTest, MatchesPrefixRowsCaseSensitivelyAndOthersIgnoringCase) {
     const char* match;  // nullptr: no row
   };
   const Case cases[] = {
-      {"com.jetbrains.intellij", "com.jetbrains."},
-      {"com.JetBrains.intellij", nullptr},
       {"COM.DOCKER.DOCKER", "com.docker.docker"},
       {"com.docker.docker.helper", nullptr},
       {"org.pqrs.Karabiner-Elements.Settings", "org.pqrs.Karabiner-Elements."},

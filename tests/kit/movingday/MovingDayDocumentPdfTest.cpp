@@ -28,14 +28,12 @@ TEST(MovingDayDocumentPdfTest, EmptyDocumentIsOneLetterPageWithOnlyTheFooter) {
   TempDir dir;
   const auto pdf = MovingDayDocument::renderPDF({});
   ASSERT_TRUE(pdf);
-  EXPECT_TRUE(pdf->starts_with("%PDF-"));
   const auto back = readPdf(dir, *pdf);
   EXPECT_EQ(back.pageCount(), 1);
   EXPECT_EQ(back.info.at("Title"), "Moving day");
   EXPECT_EQ(back.info.at("Creator"), "Larkvale");
   EXPECT_EQ(back.info.at("Page size").substr(0, 9), "612 x 792");
-  ASSERT_EQ(back.pages.size(), 1u);
-  EXPECT_EQ(withoutBreaks(back.pages[0]), withoutBreaks(footer(1)));
+  EXPECT_EQ(withoutBreaks(back.pages.at(0)), withoutBreaks(footer(1)));
 }
 
 TEST(MovingDayDocumentPdfTest, LongDocumentPaginatesWithFooterOnEveryPage) {
