@@ -140,7 +140,6 @@ TEST_F(InventoryEntryTest, DownloadHintComesFromTheFeedHost) {
       {UpdateSource::unknown(), "https://user:pw@www.host.io:8443/x?y#z", "host.io"},
       {UpdateSource::unknown(), "file:///Users/me/feed.xml", std::nullopt},
       {UpdateSource::unknown(), "https://www./", std::nullopt},
-      {UpdateSource::unknown(), std::nullopt, std::nullopt},
       {UpdateSource::sparkle("not a url"), "https://ignored.com", std::nullopt},
   };
   for (const auto& c : cases) {

@@ -88,9 +88,6 @@ TEST(SafeUpdatePlanTest, OnlyWaitingUpdatesThatAreNeitherHeldNorSkippedCount) {
   SafeUpdatePlan plan({held, skipped, skippedOlder, current, unchecked}, state);
   EXPECT_EQ(names(plan.candidates), std::vector<std::string>{"SkippedOlder"});
   EXPECT_TRUE(plan.leftOut.empty());
-
-  EXPECT_EQ(SafeUpdatePlan({}, AppState{}), SafeUpdatePlan());
-  EXPECT_TRUE(SafeUpdatePlan().steps({"/Applications/Any.app"}).empty());
 }
 
 TEST(SafeUpdatePlanTest, CriticalFirstThenByNameIgnoringCaseKeepingTies) {

@@ -192,20 +192,15 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
     EXPECT_EQ(update.status, c.status);
     EXPECT_EQ(update.remark, c.remark);
   }
-
   // Where the system version is unknown, no minimum refuses an item.
   ScriptedFetcher fetcher;
   fetcher.answers["https://example.com/f"] = ok(feed(item("9", "9", needs11)));
-  UpdateChecker checker(fetcher, nullptr, "/home/u");
-  for (const std::optional<std::string>& unknown : {std::optional<std::string>(), {""}}) {
-    const CheckOptions unknownSystem{60, "us", unknown, 1};
-    EXPECT_EQ(
-        checker
-            .evaluate({app("a"), UpdateSource::sparkle("https://example.com/f"), {}, {}, false},
-                      unknownSystem, gate)
-            .status,
-        UpdateStatus::updateAvailable());
-  }
+  UpdateChecker::Plan plan{app("a"), UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
+  for (const std::optional<std::string>& unknown : {std::optional<std::string>(), {""}})
+    EXPECT_EQ(UpdateChecker(fetcher, nullptr, "/home/u")
+                  .evaluate(plan, {60, "us", unknown, 1}, gate)
+                  .status,
+              UpdateStatus::updateAvailable());
 }
 
 TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
