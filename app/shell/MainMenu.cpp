@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/shell/MenuText.h"
 #include "app/shell/StandardMenus.h"
 
 namespace larkvale::MainMenu {
@@ -160,7 +161,7 @@ void install(QMenuBar& bar, AppModel& model, ShellActions& shell) {
         menu->addSeparator();
         continue;
       }
-      QAction* action = menu->addAction(item.title);
+      QAction* action = menu->addAction(plainMenuText(item.title));
       action->setObjectName(item.objectName);
       action->setShortcut(item.shortcut);
       action->setShortcutContext(Qt::ApplicationShortcut);

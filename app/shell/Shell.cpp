@@ -4,8 +4,10 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "app/shell/AboutDialog.h"
+#include "app/shell/HeapUse.h"
 #include "app/shell/MainMenu.h"
 #include "app/shell/SingleInstance.h"
 #include "app/shell/TrayIcon.h"
@@ -30,12 +32,18 @@ Shell::~Shell() {
 void Shell::start() {
   // Closing the last window leaves the app running in the tray.
   QApplication::setQuitOnLastWindowClosed(false);
+  HeapUse::limitArenas();
   model_.loadState();
   model_.refreshPermissions();
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
     if (s == Qt::ApplicationActive) model_.refreshPermissions();
   });
   connect(qApp, &QCoreApplication::aboutToQuit, &model_, &AppModel::shutdown);
+  // The app idles for hours between checks: what a check freed goes back to
+  // the system once the lists and the tray have redrawn from its report.
+  connect(&model_, &AppModel::checkingChanged, this, [this] {
+    if (!model_.checking()) QTimer::singleShot(0, this, &HeapUse::releaseFreePages);
+  });
   if (parts_.updater) parts_.updater->start();
   model_.start();
   tray_->show();

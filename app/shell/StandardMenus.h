@@ -1,8 +1,8 @@
 #pragma once
 // The standard "Close Window" command and Help menu that every one of the
 // maker's apps shares, set up for Larkvale: the help item "Larkvale Help"
-// with F1 opens the help window, and "More Mac Apps…" follows it. Main
-// thread only.
+// with F1 (the desktop's help key) opens the help window, and "More Mac Apps…" follows
+// it. Main thread only.
 #include "app/shell/ShellActions.h"
 
 class QAction;

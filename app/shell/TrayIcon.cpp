@@ -8,6 +8,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "app/shell/MenuText.h"
 #include "app/shell/TrayMenu.h"
 
 namespace larkvale {
@@ -124,7 +125,7 @@ void TrayIcon::rebuildMenu() {
       menu_->addSeparator();
       continue;
     }
-    QAction* action = menu_->addAction(item.title);
+    QAction* action = menu_->addAction(plainMenuText(item.title));
     action->setObjectName(item.objectName);
     action->setEnabled(item.enabled);
     action->setShortcut(item.shortcut);

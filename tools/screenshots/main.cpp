@@ -39,6 +39,11 @@ QPalette darkPalette() {
   p.setColor(QPalette::ButtonText, QColor(0xec, 0xec, 0xee));
   p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
   p.setColor(QPalette::HighlightedText, Qt::white);
+  // Greyed text for what can't be chosen (a menu's status line, a disabled
+  // item), as the light palette has it.
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x86));
+  p.setColor(QPalette::Disabled, QPalette::Light, QColor(0x2b, 0x2b, 0x2e));
   return p;
 }
 

@@ -1,3 +1,4 @@
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -5,20 +6,45 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <chrono>
+#include <functional>
+
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
 namespace {
 
-// Ends a started helper program when the test leaves, however it leaves.
+// Ends a started helper program when the test leaves, however it leaves:
+// asked to end first, so that an X server removes its socket and lock file
+// (a killed one leaves them behind for the next server that takes its
+// number), killed only when it doesn't.
 struct Running {
   std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
   ~Running() {
     if (process->state() == QProcess::NotRunning) return;
+    process->terminate();
+    if (process->waitForFinished(10000)) return;
     process->kill();
     process->waitForFinished(5000);
   }
 };
+
+using namespace std::chrono_literals;
+
+// Generous: a loaded machine or a sanitized build starts X programs slowly.
+constexpr std::chrono::milliseconds kPatience = 90s;
+
+// Polls `done` until it holds or `limit` has passed on the clock. A poll can
+// block for seconds itself (an X query on a busy server), so the limit is
+// kept by a clock rather than by counting polls as QTRY_* does.
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = kPatience) {
+  QDeadlineTimer deadline(limit);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QTest::qWait(50);
+  }
+  return true;
+}
 
 QString tree(const QString& display) {
   QProcess xwininfo;
@@ -50,10 +76,20 @@ class TrayHostTest : public QObject {
         QSKIP(qPrintable(QString("no %1").arg(tool)));
     }
     Running xvfb;
-    xvfb.process->start("Xvfb",
-                        {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
-    if (!xvfb.process->waitForReadyRead(10000)) QSKIP("Xvfb can't start here");
-    QString display = ":" + QString::fromLatin1(xvfb.process->readAllStandardOutput()).trimmed();
+    // -noreset: a server resets when its last client leaves, and refuses a
+    // client that comes during the reset (the tray host, while a query of
+    // the window tree has just ended).
+    xvfb.process->start(
+        "Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+    // The display number comes as one line; a read may return part of it.
+    QByteArray number;
+    QDeadlineTimer started(kPatience);
+    while (!number.contains('\n') &&
+           xvfb.process->waitForReadyRead(static_cast<int>(started.remainingTime()))) {
+      number += xvfb.process->readAllStandardOutput();
+    }
+    if (!number.contains('\n')) QSKIP("Xvfb can't start here");
+    QString display = ":" + QString::fromLatin1(number).trimmed();
 
     test::TempDir dir;
     QString root = QString::fromStdString(dir.path().string());
@@ -79,19 +115,25 @@ class TrayHostTest : public QObject {
     Running trayer;
     trayer.process->setProcessEnvironment(env);
     trayer.process->start("trayer", {"--edge", "top", "--align", "right"});
-    QTRY_VERIFY_WITH_TIMEOUT(tree(display).contains("(\"panel\" \"trayer\")"), 10000);
+    bool panel = eventually([&] {
+      return trayer.process->state() == QProcess::NotRunning ||
+             tree(display).contains("(\"panel\" \"trayer\")");
+    });
+    QVERIFY2(panel && trayer.process->state() != QProcess::NotRunning,
+             trayer.process->readAllStandardError().constData());
 
     Running app;
     app.process->setProcessEnvironment(env);
     app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     app.process->start(QStringLiteral(LARKVALE_BINARY), {"--login-item"});
-    QTRY_VERIFY_WITH_TIMEOUT(embedded(tree(display)), 15000);
+    QVERIFY(eventually([&] { return embedded(tree(display)); }));
 
     app.process->terminate();
-    QVERIFY(app.process->waitForFinished(15000));
+    QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
     QCOMPARE(app.process->exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.process->exitCode(), 0);
-    QVERIFY(!embedded(tree(display)));
+    // The server drops a client's windows once it notices the client left.
+    QVERIFY(eventually([&] { return !embedded(tree(display)); }));
   }
 };
 

@@ -149,8 +149,11 @@ class TrayMenuTest : public QObject {
     TrayMenu::run(*find(TrayMenu::items(model), TrayMenu::Action::checkNow), model, shell);
     QVERIFY(model.checking());
     QVERIFY(fakes.checker->checkGate.waitUntilHeld());
+    // The scan's count is posted to the main thread before the checker is
+    // reached, but the wait above may return before that post is delivered.
+    QTRY_COMPARE_WITH_TIMEOUT(TrayMenu::items(model)[0].title,
+                              QString::fromUtf8("Checking 0 of 1\u2026"), 10000);
     std::vector<Item> items = TrayMenu::items(model);
-    QCOMPARE(items[0].title, QString::fromUtf8("Checking 0 of 1\u2026"));
     QVERIFY(!find(items, TrayMenu::Action::checkNow)->enabled);
     for (const MainMenu::Menu& menu : MainMenu::menus(model))
       for (const MainMenu::Item& entry : menu.items)
@@ -168,9 +171,14 @@ class TrayMenuTest : public QObject {
     TrayIcon tray(*model, shell);
     QCOMPARE(tray.trayIcon().toolTip(), QStringLiteral("Larkvale"));
 
-    model->setState(test::stateWith(test::waiting(3)));
+    std::vector<AppUpdate> updates = test::waiting(2);
+    updates.push_back(test::update("Salt & Pepper", UpdateSource::homebrew("salt")));
+    model->setState(test::stateWith(updates));
     QCOMPARE(tray.trayIcon().toolTip(), QStringLiteral("Larkvale: 3 updates waiting"));
     emit tray.menu().aboutToShow();
+    // An app's name is plain text: its "&" marks no mnemonic.
+    QVERIFY(
+        QKeySequence::mnemonic(tray.menu().findChild<QAction*>("trayUpdate2")->text()).isEmpty());
     auto* status = tray.menu().findChild<QAction*>("trayStatus");
     QVERIFY(status);
     QCOMPARE(status->text(), QStringLiteral("3 updates waiting"));

@@ -1,0 +1,146 @@
+// The tray's menu in the states a user meets (nothing waiting, a few updates,
+// more than fit with their "and N more" line, a check running) and each menu
+// of the main window's bar opened under its title. The menus are the real
+// ones over a model on the test fakes; a shot is a picture of the open menu,
+// as a menu is a popup of its own and not part of any window.
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+
+#include "app/shell/MainMenu.h"
+#include "app/shell/TrayIcon.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/FutureWait.h"
+#include "tools/screenshots/Registry.h"
+
+namespace larkvale::screenshots {
+namespace {
+
+class NoShell : public ShellActions {
+ public:
+  void openMainWindow() override {}
+  void openHelp() override {}
+  void showMoreApps() override {}
+  void showAbout() override {}
+  void checkOwnUpdates() override {}
+  void quit() override {}
+};
+
+struct Scene {
+  test::Fakes fakes;
+  NoShell shell;
+  std::unique_ptr<AppModel> model;
+  Scene() : model(std::make_unique<AppModel>(fakes.services())) {}
+};
+
+AppUpdate sample(int i) {
+  static const char* const kNames[] = {"Cartograph", "Brewmaster", "Quillpad",  "Gitbeam",
+                                       "Harbour",    "Lumen",      "Tessellate"};
+  AppUpdate u;
+  u.app.name = std::string(kNames[i % 7]) + (i < 7 ? "" : " " + std::to_string(i / 7 + 1));
+  u.app.path = "/Applications/" + u.app.name + ".app";
+  u.app.bundleID = "com.example.menu" + std::to_string(i);
+  u.app.version = "1." + std::to_string(i % 10);
+  u.source = i % 2 == 0 ? UpdateSource::homebrew("menu-" + std::to_string(i))
+                        : UpdateSource::sparkle("https://example.com/" + std::to_string(i));
+  u.status = UpdateStatus::updateAvailable();
+  if (i != 2) u.latestVersion = "2." + std::to_string(i % 4);  // one source names no version
+  return u;
+}
+
+void checked(Scene& scene, int waiting) {
+  AppState state;
+  CheckReport report{std::chrono::system_clock::now(), {}, true, {}};
+  for (int i = 0; i < waiting; ++i) report.updates.push_back(sample(i));
+  state.lastReport = report;
+  scene.model->setState(state);
+}
+
+QLabel* picture(const QPixmap& pixmap) {
+  auto* label = new QLabel;
+  label->setPixmap(pixmap);
+  label->setContentsMargins(0, 0, 0, 0);
+  return label;
+}
+
+QPixmap grabOpen(QMenu& menu) {
+  menu.adjustSize();
+  menu.show();
+  QCoreApplication::processEvents();
+  QPixmap shot = menu.grab();
+  menu.hide();
+  return shot;
+}
+
+// `waiting` updates after a check; a negative count: a check of 12 apps
+// running.
+QWidget* tray(int waiting) {
+  Scene scene;
+  if (waiting >= 0) {
+    checked(scene, waiting);
+  } else {
+    std::vector<InstalledApp> apps;
+    for (int i = 0; i < 12; ++i) apps.push_back(sample(i).app);
+    scene.fakes.scanner->setApps(apps);
+    scene.fakes.checker->checkGate.arm();
+    scene.model->check();
+    scene.fakes.checker->checkGate.waitUntilHeld();
+    test::waitUntil([&] { return scene.model->progress().total == 12; });
+  }
+  TrayIcon icon(*scene.model, scene.shell);
+  emit icon.menu().aboutToShow();  // as the desktop asks before it shows the menu
+  QLabel* shot = picture(grabOpen(icon.menu()));
+  scene.fakes.checker->checkGate.open();
+  scene.model->shutdown();
+  return shot;
+}
+
+// The main window's bar with the menu named `objectName` open under its
+// title, over a check with a waiting update selected.
+QWidget* barMenu(const QString& objectName) {
+  Scene scene;
+  checked(scene, 3);
+  scene.model->setSelection(QString::fromStdString(sample(0).app.path));
+  QMainWindow window;
+  MainMenu::install(*window.menuBar(), *scene.model, scene.shell);
+  window.resize(640, 200);
+  window.show();
+  QCoreApplication::processEvents();
+
+  QMenuBar& bar = *window.menuBar();
+  auto* menu = bar.findChild<QMenu*>(objectName);
+  if (!menu) return nullptr;
+  bar.setActiveAction(menu->menuAction());  // highlights the title and opens the menu
+  QCoreApplication::processEvents();
+  QPixmap titles = bar.grab();
+  QPixmap open = grabOpen(*menu);
+  bar.setActiveAction(nullptr);
+
+  int left = bar.actionGeometry(menu->menuAction()).left();
+  QPixmap canvas(std::max(titles.width(), left + open.width()), titles.height() + open.height());
+  canvas.fill(window.palette().color(QPalette::Window));
+  QPainter painter(&canvas);
+  painter.drawPixmap(0, 0, titles);
+  painter.drawPixmap(left, titles.height(), open);
+  painter.end();
+  return picture(canvas);
+}
+
+const Registration trayShots("tray", [](const Add& add) {
+  add("up-to-date", [](const Context&) { return tray(0); }, {});
+  add("few-updates", [](const Context&) { return tray(3); }, {});
+  add("many-updates", [](const Context&) { return tray(23); }, {});
+  add("checking", [](const Context&) { return tray(-1); }, {});
+});
+
+const Registration menuShots("menubar", [](const Add& add) {
+  for (const char* name : {"appMenu", "fileMenu", "updatesMenu", "goMenu", "helpMenu"}) {
+    QString objectName = QString::fromLatin1(name);
+    add(objectName.chopped(4), [objectName](const Context&) { return barMenu(objectName); }, {});
+  }
+});
+
+}  // namespace
+}  // namespace larkvale::screenshots
