@@ -9,6 +9,7 @@
 #include "Pennant/MoreAppsURL.h"
 #include "Pennant/MoreAppsValidator.h"
 #include "platform/FileSystem.h"
+#include "platform/Json.h"
 
 namespace pennant {
 
@@ -65,22 +66,20 @@ std::string MoreAppsLoader::Meta::toJson() const {
 }
 
 std::optional<MoreAppsLoader::Meta> MoreAppsLoader::Meta::fromJson(std::string_view bytes) {
-  auto json = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
-  if (!json.is_object()) return std::nullopt;
-  Meta meta;
-  for (auto [key, field] : {std::pair{"etag", &meta.etag}, {"lastModified", &meta.lastModified}}) {
-    auto it = json.find(key);
-    if (it == json.end() || it->is_null()) continue;
-    if (!it->is_string()) return std::nullopt;
-    *field = it->get<std::string>();
+  try {
+    const larkvale::Json json = larkvale::JsonCoding::parse(bytes);
+    const larkvale::JsonIn in(json);
+    Meta meta;
+    meta.etag = in.optionalString("etag");
+    meta.lastModified = in.optionalString("lastModified");
+    if (auto seconds = in.optionalNumber("checkedAt")) {
+      if (!std::isfinite(*seconds)) return std::nullopt;
+      meta.checkedAt = Dates::fromSecondsSince2001(*seconds);
+    }
+    return meta;
+  } catch (const larkvale::JsonDecodingError&) {
+    return std::nullopt;
   }
-  if (auto it = json.find("checkedAt"); it != json.end() && !it->is_null()) {
-    if (!it->is_number()) return std::nullopt;
-    double seconds = it->get<double>();
-    if (!std::isfinite(seconds)) return std::nullopt;
-    meta.checkedAt = Dates::fromSecondsSince2001(seconds);
-  }
-  return meta;
 }
 
 // ---- defaults ----

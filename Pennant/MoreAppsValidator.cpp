@@ -7,6 +7,7 @@
 #include "Pennant/MoreAppsHosts.h"
 #include "Pennant/MoreAppsText.h"
 #include "Pennant/MoreAppsURL.h"
+#include "platform/Json.h"
 
 namespace pennant::MoreAppsValidator {
 namespace {
@@ -115,8 +116,12 @@ void validateApp(const MoreAppsEntry& app, std::set<std::string>& seen) {
 MoreAppsFeed decode(std::string_view bytes) {
   if (bytes.size() > maxBytes) throw MoreAppsError::tooLarge();
   if (nestedTooDeep(bytes)) throw MoreAppsError::notJSON();
-  auto json = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
-  if (json.is_discarded()) throw MoreAppsError::notJSON();
+  larkvale::Json json;
+  try {
+    json = larkvale::JsonCoding::parse(bytes);
+  } catch (const larkvale::JsonDecodingError&) {
+    throw MoreAppsError::notJSON();
+  }
   MoreAppsFeed feed = MoreAppsFeed::fromJson(json);
   validate(feed);
   return feed;

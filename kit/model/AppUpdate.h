@@ -8,7 +8,7 @@
 #include <string>
 
 #include "kit/model/InstalledApp.h"
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 #include "kit/model/UpdateSource.h"
 #include "kit/model/UpdateStatus.h"
 #include "platform/Dates.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "kit/model/AppUpdate.h"
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 #include "platform/Dates.h"
 
 namespace larkvale {

@@ -44,17 +44,16 @@ Json toJson(const InventoryEntry& e) {
 
 template <>
 InventoryEntry fromJson<InventoryEntry>(const JsonIn& in) {
-  const auto strings = [](const JsonIn& item) { return item.string(); };
   InventoryEntry e;
   e.app = fromJson<InstalledApp>(in.at("app"));
   e.source = fromJson<UpdateSource>(in.at("source"));
   e.caskToken = in.optionalString("caskToken");
   e.storeTrackID = in.optionalInt64("storeTrackID");
-  e.settings = in.at("settings").array(strings);
+  e.settings = in.strings("settings");
   e.container = in.optionalString("container");
   e.licence = in.string("licence");
   e.tip = in.optionalString("tip");
-  e.licenceFiles = in.at("licenceFiles").array(strings);
+  e.licenceFiles = in.strings("licenceFiles");
   e.downloadHint = in.optionalString("downloadHint");
   return e;
 }

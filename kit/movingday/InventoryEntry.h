@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "kit/model/InstalledApp.h"
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 #include "kit/model/UpdateSource.h"
 
 namespace larkvale {

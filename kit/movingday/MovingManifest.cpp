@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/InventoryEntry.h"
 #include "platform/Collation.h"

@@ -1,8 +1,8 @@
 #include "kit/sources/AppcastItem.h"
 
 #include "kit/model/Hash.h"
-#include "kit/model/Json.h"
 #include "platform/Error.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 namespace {

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/FileSystem.h"
+#include "platform/Json.h"
 #include "platform/Sha256.h"
 
 namespace larkvale::SavedAnswers {
@@ -17,22 +18,14 @@ constexpr size_t kMetaLimit = size_t{64} * 1024;
 // The fetcher never keeps a body above 8 MiB.
 constexpr size_t kBodyLimit = 8388608;
 
-std::optional<std::string> optionalText(const json& object, const char* key, bool& ok) {
-  auto it = object.find(key);
-  if (it == object.end() || it->is_null()) return std::nullopt;
-  if (!it->is_string()) {
-    ok = false;
-    return std::nullopt;
-  }
-  return it->get<std::string>();
-}
-
 std::optional<Meta> readMeta(const fs::path& file) {
   auto text = FileSystem::readFile(file, kMetaLimit);
   if (!text) return std::nullopt;
-  json parsed = json::parse(*text, nullptr, false);
-  if (parsed.is_discarded()) return std::nullopt;
-  return metaFromJson(parsed);
+  try {
+    return metaFromJson(JsonCoding::parse(*text));
+  } catch (const JsonDecodingError&) {
+    return std::nullopt;
+  }
 }
 
 void removeQuietly(const fs::path& file) {
@@ -53,27 +46,23 @@ nlohmann::ordered_json toJson(const Meta& meta) {
 }
 
 std::optional<Meta> metaFromJson(const json& object) {
-  if (!object.is_object()) return std::nullopt;
-  auto url = object.find("url");
-  auto fetched = object.find("fetched");
-  auto status = object.find("status");
-  if (url == object.end() || !url->is_string()) return std::nullopt;
-  if (fetched == object.end() || !fetched->is_number()) return std::nullopt;
-  if (status == object.end() || !status->is_number_integer()) return std::nullopt;
-  auto code = status->get<int64_t>();
-  if (code < 0 || code > 999) return std::nullopt;
-  double seconds = fetched->get<double>();
-  // Far beyond any real date, and beyond what the clock type can hold.
-  if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
-  Meta meta;
-  meta.url = url->get<std::string>();
-  meta.fetched = Dates::fromSecondsSince2001(seconds);
-  meta.status = static_cast<int>(code);
-  bool ok = true;
-  meta.etag = optionalText(object, "etag", ok);
-  meta.lastModified = optionalText(object, "lastModified", ok);
-  if (!ok) return std::nullopt;
-  return meta;
+  try {
+    const JsonIn in(object);
+    Meta meta;
+    meta.url = in.string("url");
+    const double seconds = in.at("fetched").number();
+    const int64_t code = in.int64("status");
+    if (code < 0 || code > 999) return std::nullopt;
+    // Far beyond any real date, and beyond what the clock type can hold.
+    if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
+    meta.fetched = Dates::fromSecondsSince2001(seconds);
+    meta.status = static_cast<int>(code);
+    meta.etag = in.optionalString("etag");
+    meta.lastModified = in.optionalString("lastModified");
+    return meta;
+  } catch (const JsonDecodingError&) {
+    return std::nullopt;
+  }
 }
 
 std::string cacheKey(std::string_view url) {

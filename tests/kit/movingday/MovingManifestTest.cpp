@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/InventoryEntry.h"
 #include "tests/kit/movingday/Entries.h"
