@@ -6,6 +6,7 @@
 #include "Pennant/MoreAppsURL.h"
 #include "Pennant/MoreAppsValidator.h"
 #include "platform/Json.h"
+#include "platform/WebURL.h"
 
 namespace pennant {
 
@@ -15,12 +16,6 @@ using nlohmann::ordered_json;
 // ---- entry operations ----
 
 namespace {
-
-std::optional<std::string> lowercaseHost(const std::string& url) {
-  auto parts = parseURL(url);
-  if (!parts || !parts->host) return std::nullopt;
-  return lowercaseASCII(*parts->host);
-}
 
 bool isMakerHost(std::string_view host) {
   return host == MoreAppsHosts::maker ||
@@ -56,7 +51,7 @@ bool MoreAppsEntry::isMakerSite() const {
 }
 
 std::optional<std::string> MoreAppsEntry::entryURL(std::string_view trackingSource) const {
-  auto parts = parseURL(url);
+  auto parts = larkvale::WebURL::parseStrict(url);
   if (!parts) return std::nullopt;
   if (isMakerSite() && MoreAppsValidator::validSlug(trackingSource)) {
     parts->query =

@@ -10,6 +10,7 @@
 #include "Pennant/MoreAppsValidator.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
+#include "platform/WebURL.h"
 
 namespace pennant {
 
@@ -45,12 +46,6 @@ std::optional<std::string> validatorHeader(const HttpResponse& response, const c
     if (c < 0x20 || c > 0x7E) return std::nullopt;
   }
   return *value;
-}
-
-std::optional<std::string> hostOf(const std::string& url) {
-  auto parts = parseURL(url);
-  if (!parts || !parts->host) return std::nullopt;
-  return lowercaseASCII(*parts->host);
 }
 
 }  // namespace
@@ -165,10 +160,9 @@ HttpRequest MoreAppsLoader::makeRequest(const Meta& meta) const {
 
 bool MoreAppsLoader::acceptable(const HttpResponse& response) const {
   if (!response.finalURL.empty()) {
-    auto final = parseURL(response.finalURL);
+    auto final = larkvale::WebURL::parseStrict(response.finalURL);
     if (!final || final->scheme != "https") return false;
-    auto finalHost = final->host ? std::optional(lowercaseASCII(*final->host)) : std::nullopt;
-    if (finalHost != hostOf(feedURL)) return false;
+    if (lowercaseHost(response.finalURL) != lowercaseHost(feedURL)) return false;
   }
   return response.status == 200;
 }

@@ -8,6 +8,7 @@
 #include "Pennant/MoreAppsText.h"
 #include "Pennant/MoreAppsURL.h"
 #include "platform/Json.h"
+#include "platform/WebURL.h"
 
 namespace pennant::MoreAppsValidator {
 namespace {
@@ -140,7 +141,7 @@ bool validLink(std::string_view text) {
   if (!MoreAppsText::fitsIn(text, kMaxLinkCharacters)) return false;
   if (text.find_first_of("?#") != std::string_view::npos) return false;
   if (MoreAppsText::hasSpaceOrControl(text)) return false;
-  auto parts = parseURL(text);
+  auto parts = larkvale::WebURL::parseStrict(text);
   if (!parts || parts->scheme != "https" || !parts->host) return false;
   if (parts->userinfo || parts->port || parts->query || parts->fragment) return false;
   std::string host = lowercaseASCII(*parts->host);
