@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/Json.h"
 #include "platform/Dates.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

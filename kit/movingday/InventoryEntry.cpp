@@ -62,19 +62,6 @@ InventoryEntry fromJson<InventoryEntry>(const JsonIn& in) {
 
 size_t std::hash<larkvale::InventoryEntry>::operator()(
     const larkvale::InventoryEntry& e) const noexcept {
-  using larkvale::hashCombine;
-  size_t seed = 0;
-  hashCombine(seed, e.app);
-  hashCombine(seed, e.source);
-  hashCombine(seed, e.caskToken);
-  hashCombine(seed, e.storeTrackID);
-  for (const auto& s : e.settings) hashCombine(seed, s);
-  hashCombine(seed, e.settings.size());
-  hashCombine(seed, e.container);
-  hashCombine(seed, e.licence);
-  hashCombine(seed, e.tip);
-  for (const auto& f : e.licenceFiles) hashCombine(seed, f);
-  hashCombine(seed, e.licenceFiles.size());
-  hashCombine(seed, e.downloadHint);
-  return seed;
+  return larkvale::hashValues(e.app, e.source, e.caskToken, e.storeTrackID, e.settings, e.container,
+                              e.licence, e.tip, e.licenceFiles, e.downloadHint);
 }

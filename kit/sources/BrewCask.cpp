@@ -49,23 +49,11 @@ BrewOutdated brewOutdatedFromJson(const json& j) {
 }  // namespace larkvale
 
 size_t std::hash<larkvale::BrewCask>::operator()(const larkvale::BrewCask& c) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, c.token);
-  larkvale::hashCombine(seed, c.name);
-  larkvale::hashCombine(seed, c.latest);
-  larkvale::hashCombine(seed, c.installed.value_or(""));
-  larkvale::hashCombine(seed, c.autoUpdates);
-  for (const auto& p : c.appPaths) larkvale::hashCombine(seed, p);
-  larkvale::hashCombine(seed, c.homepage.value_or(""));
-  return seed;
+  return larkvale::hashValues(c.token, c.name, c.latest, c.installed, c.autoUpdates, c.appPaths,
+                              c.homepage);
 }
 
 size_t std::hash<larkvale::BrewOutdated>::operator()(
     const larkvale::BrewOutdated& o) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, o.token);
-  for (const auto& v : o.installed) larkvale::hashCombine(seed, v);
-  larkvale::hashCombine(seed, o.current);
-  larkvale::hashCombine(seed, o.pinned);
-  return seed;
+  return larkvale::hashValues(o.token, o.installed, o.current, o.pinned);
 }
