@@ -1,6 +1,8 @@
 #include "platform/Json.h"
 
+#include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "platform/WebURL.h"
@@ -152,13 +154,26 @@ void JsonIn::requireArray() const {
   if (!value_->is_array()) mismatch("an array");
 }
 
+// Paths are built for every value read, so each takes one allocation at most.
 std::string JsonIn::childPath(std::string_view key) const {
-  if (path_.empty()) return std::string(key);
-  return path_ + "." + std::string(key);
+  std::string path;
+  path.reserve(path_.size() + 1 + key.size());
+  path += path_;
+  if (!path_.empty()) path += '.';
+  path += key;
+  return path;
 }
 
 JsonIn JsonIn::element(size_t index) const {
-  return JsonIn((*value_)[index], path_ + "[" + std::to_string(index) + "]");
+  char digits[24];
+  auto end = std::to_chars(std::begin(digits), std::end(digits), index).ptr;
+  std::string path;
+  path.reserve(path_.size() + 2 + static_cast<size_t>(end - digits));
+  path += path_;
+  path += '[';
+  path.append(digits, end);
+  path += ']';
+  return JsonIn((*value_)[index], std::move(path));
 }
 
 JsonIn JsonIn::at(std::string_view key) const {
