@@ -104,7 +104,7 @@ ordered_json entryToJson(const MoreAppsEntry& entry) {
 
 MoreAppsFeed MoreAppsFeed::fromJson(const json& value) {
   try {
-    const JsonIn in(value);
+    const auto in = JsonIn::withoutPlaces(value);
     MoreAppsFeed feed;
     feed.schema = in.at("schema").integral();
     feed.apps = in.at("apps").array(entryFromJson);

@@ -63,7 +63,7 @@ std::string MoreAppsLoader::Meta::toJson() const {
 std::optional<MoreAppsLoader::Meta> MoreAppsLoader::Meta::fromJson(std::string_view bytes) {
   try {
     const larkvale::Json json = larkvale::JsonCoding::parse(bytes);
-    const larkvale::JsonIn in(json);
+    const auto in = larkvale::JsonIn::withoutPlaces(json);
     Meta meta;
     meta.etag = in.optionalString("etag");
     meta.lastModified = in.optionalString("lastModified");

@@ -155,25 +155,29 @@ void JsonIn::requireArray() const {
 }
 
 // Paths are built for every value read, so each takes one allocation at most.
-std::string JsonIn::childPath(std::string_view key) const {
-  std::string path;
-  path.reserve(path_.size() + 1 + key.size());
-  path += path_;
-  if (!path_.empty()) path += '.';
-  path += key;
-  return path;
+JsonIn JsonIn::child(const Json& value, std::string_view key) const {
+  JsonIn in(value);
+  in.places_ = places_;
+  if (!places_) return in;
+  in.path_.reserve(path_.size() + 1 + key.size());
+  in.path_ += path_;
+  if (!path_.empty()) in.path_ += '.';
+  in.path_ += key;
+  return in;
 }
 
 JsonIn JsonIn::element(size_t index) const {
+  JsonIn in((*value_)[index]);
+  in.places_ = places_;
+  if (!places_) return in;
   char digits[24];
   auto end = std::to_chars(std::begin(digits), std::end(digits), index).ptr;
-  std::string path;
-  path.reserve(path_.size() + 2 + static_cast<size_t>(end - digits));
-  path += path_;
-  path += '[';
-  path.append(digits, end);
-  path += ']';
-  return JsonIn((*value_)[index], std::move(path));
+  in.path_.reserve(path_.size() + 2 + static_cast<size_t>(end - digits));
+  in.path_ += path_;
+  in.path_ += '[';
+  in.path_.append(digits, end);
+  in.path_ += ']';
+  return in;
 }
 
 JsonIn JsonIn::at(std::string_view key) const {
@@ -188,7 +192,7 @@ JsonIn JsonIn::at(std::string_view key, std::string_view expected) const {
                             "No value for key “" + std::string(key) + "”.",
                             {std::string(expected), std::string(key), {}});
   }
-  return JsonIn(*it, childPath(key));
+  return child(*it, key);
 }
 
 std::vector<std::string> JsonIn::strings(std::string_view key) const {
@@ -199,7 +203,7 @@ std::optional<JsonIn> JsonIn::find(std::string_view key) const {
   requireObject();
   auto it = value_->find(key);
   if (it == value_->end() || it->is_null()) return std::nullopt;
-  return JsonIn(*it, childPath(key));
+  return child(*it, key);
 }
 
 std::optional<std::string> JsonIn::optionalString(std::string_view key) const {
@@ -248,7 +252,7 @@ std::pair<size_t, JsonIn> JsonIn::enumCase(std::initializer_list<std::string_vie
         found.reset();
         break;
       }
-      found.emplace(index, JsonIn(*it, childPath(name)));
+      found.emplace(index, child(*it, name));
     }
     ++index;
   }

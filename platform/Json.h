@@ -80,6 +80,15 @@ class JsonIn {
   explicit JsonIn(const Json& value, std::string path = {})
       : value_(&value), path_(std::move(path)) {}
 
+  // For readers that drop the place of a fault: the values read from it keep
+  // no path (their errors name none), so reading costs no more than the
+  // checks themselves.
+  static JsonIn withoutPlaces(const Json& value) {
+    JsonIn in(value);
+    in.places_ = false;
+    return in;
+  }
+
   const Json& raw() const { return *value_; }
   const std::string& path() const { return path_; }
   bool isNull() const { return value_->is_null(); }
@@ -132,7 +141,7 @@ class JsonIn {
     requireObject();
     std::map<std::string, decltype(read(std::declval<JsonIn>()))> out;
     for (const auto& [key, value] : value_->items()) {
-      out.emplace_hint(out.end(), key, read(JsonIn(value, childPath(key))));
+      out.emplace_hint(out.end(), key, read(child(value, key)));
     }
     return out;
   }
@@ -148,11 +157,12 @@ class JsonIn {
  private:
   JsonIn at(std::string_view key, std::string_view expected) const;
   JsonIn element(size_t index) const;
-  std::string childPath(std::string_view key) const;
+  JsonIn child(const Json& value, std::string_view key) const;
   [[noreturn]] void mismatch(std::string_view expected) const;
 
   const Json* value_;
   std::string path_;
+  bool places_ = true;
 };
 
 // Reads a record of type T from a JSON value; each record's header declares

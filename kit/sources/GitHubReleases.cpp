@@ -34,7 +34,7 @@ struct Raw {
 Raw readRaw(std::string_view data) {
   try {
     const Json root = JsonCoding::parse(data);
-    const JsonIn in(root);
+    const auto in = JsonIn::withoutPlaces(root);
     Raw raw{in.optionalString("tag_name"),     in.optionalString("name"),
             in.optionalString("body"),         in.optionalString("html_url"),
             in.optionalString("published_at"), in.optionalBoolean("prerelease"),

@@ -55,7 +55,7 @@ json toJson(const GitHubRelease& release) {
 
 std::optional<GitHubRelease::Asset> assetFromJson(const json& object) {
   try {
-    return readAsset(JsonIn(object));
+    return readAsset(JsonIn::withoutPlaces(object));
   } catch (const JsonDecodingError&) {
     return std::nullopt;
   }
@@ -63,7 +63,7 @@ std::optional<GitHubRelease::Asset> assetFromJson(const json& object) {
 
 std::optional<GitHubRelease> releaseFromJson(const json& object) {
   try {
-    return readRelease(JsonIn(object));
+    return readRelease(JsonIn::withoutPlaces(object));
   } catch (const JsonDecodingError&) {
     return std::nullopt;
   }

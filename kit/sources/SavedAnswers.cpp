@@ -47,7 +47,7 @@ nlohmann::ordered_json toJson(const Meta& meta) {
 
 std::optional<Meta> metaFromJson(const json& object) {
   try {
-    const JsonIn in(object);
+    const auto in = JsonIn::withoutPlaces(object);
     Meta meta;
     meta.url = in.string("url");
     const double seconds = in.at("fetched").number();
