@@ -11,20 +11,11 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/updates/HistoryView.h"
+#include "bench/support/WidgetBench.h"
 
 namespace {
 
 using namespace larkvale;
-
-void ensureApplication() {
-  static std::unique_ptr<QApplication> app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "larkvale_bench";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
-  }();
-}
 
 AppState fullHistory() {
   AppState state;
@@ -54,7 +45,7 @@ void showInWindow(AppModel& model) {
 }
 
 void BM_HistoryShown(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureWidgetApplication();
   AppModel model(AppServices{});
   model.setState(fullHistory());
   for (auto _ : state) showInWindow(model);
@@ -62,7 +53,7 @@ void BM_HistoryShown(benchmark::State& state) {
 BENCHMARK(BM_HistoryShown)->Unit(benchmark::kMillisecond);
 
 void BM_HistorySearchKeystroke(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureWidgetApplication();
   AppModel model(AppServices{});
   model.setState(fullHistory());
   HistoryView view(model);

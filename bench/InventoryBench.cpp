@@ -12,6 +12,7 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/ChecklistPane.h"
 #include "app/screens/movingday/InventoryPane.h"
+#include "bench/support/WidgetBench.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FutureWait.h"
 #include "tests/support/TempDir.h"
@@ -19,19 +20,6 @@
 namespace {
 
 using namespace larkvale;
-
-// Widgets need a QApplication; another benchmark may have made a plain
-// QCoreApplication first.
-bool ensureApplication() {
-  if (QCoreApplication::instance())
-    return qobject_cast<QApplication*>(QCoreApplication::instance());
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "larkvale_bench";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-  return true;
-}
 
 // A model whose inventory holds `count` apps of every kind of source, most
 // with a preferences file in a temporary home.
@@ -75,7 +63,7 @@ struct LoadedModel {
 
 template <typename Pane>
 void showPane(benchmark::State& state) {
-  if (!ensureApplication()) {
+  if (!bench::ensureWidgetApplication()) {
     state.SkipWithError("needs a QApplication; run this benchmark on its own");
     return;
   }

@@ -13,22 +13,12 @@
 #include "Pennant/view/MoreAppsListModel.h"
 #include "Pennant/view/MoreAppsListView.h"
 #include "Pennant/view/MoreAppsWindow.h"
+#include "bench/support/WidgetBench.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 using namespace pennant;
-
-// One QApplication for the program, on the offscreen platform.
-void ensureApplication() {
-  static std::unique_ptr<QApplication> app = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "larkvale_bench";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
-  }();
-}
 
 std::vector<MoreAppsEntry> entries(int count, const std::string& suffix) {
   std::vector<MoreAppsEntry> out;
@@ -48,7 +38,7 @@ MoreAppsList makeList(const larkvale::test::TempDir& temp) {
 }
 
 void BM_MoreAppsModelReset(benchmark::State& state) {
-  ensureApplication();
+  larkvale::bench::ensureWidgetApplication();
   larkvale::test::TempDir temp;
   MoreAppsList list = makeList(temp);
   MoreAppsListModel model(&list, "en");
@@ -63,7 +53,7 @@ void BM_MoreAppsModelReset(benchmark::State& state) {
 BENCHMARK(BM_MoreAppsModelReset);
 
 void BM_MoreAppsPaintWindow(benchmark::State& state) {
-  ensureApplication();
+  larkvale::bench::ensureWidgetApplication();
   larkvale::test::TempDir temp;
   MoreAppsList list = makeList(temp);
   list.setApps(entries(static_cast<int>(state.range(0)), ""), MoreAppsSource::bundled);

@@ -1,11 +1,9 @@
 #include "app/desktop/AutostartLoginItem.h"
 
-#include <cstdlib>
 #include <system_error>
 
 #include "platform/DesktopEntry.h"
 #include "platform/FileSystem.h"
-#include "platform/UserFolders.h"
 
 namespace larkvale {
 namespace {
@@ -26,10 +24,9 @@ bool isTrue(const std::optional<std::string>& value) {
 AutostartLoginItem::AutostartLoginItem(fs::path configFolder, fs::path executable)
     : configFolder_(std::move(configFolder)), executable_(std::move(executable)) {}
 
-fs::path AutostartLoginItem::defaultConfigFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && config[0] == '/') return config;
-  return UserFolders::current().home / ".config";
+fs::path AutostartLoginItem::configFolder(const fs::path& home, const char* xdgConfigHome) {
+  if (xdgConfigHome && xdgConfigHome[0] == '/') return xdgConfigHome;
+  return home / ".config";
 }
 
 fs::path AutostartLoginItem::entryPath() const {

@@ -27,9 +27,11 @@ class AutostartLoginItem final : public LoginItem {
   // program the entry starts.
   AutostartLoginItem(std::filesystem::path configFolder, std::filesystem::path executable);
 
-  // The user's configuration folder: $XDG_CONFIG_HOME when it is absolute,
-  // else ~/.config.
-  static std::filesystem::path defaultConfigFolder();
+  // The configuration folder of the user with this home: `xdgConfigHome`
+  // (the value of $XDG_CONFIG_HOME, which the caller reads) when it is an
+  // absolute path, else home/.config. Reads nothing itself.
+  static std::filesystem::path configFolder(const std::filesystem::path& home,
+                                            const char* xdgConfigHome);
 
   std::filesystem::path entryPath() const;
 

@@ -4,7 +4,6 @@
 #include "platform/FileSystem.h"
 #include "platform/HostName.h"
 #include "platform/Processes.h"
-#include "platform/PropertyList.h"
 
 namespace larkvale {
 namespace {
@@ -12,11 +11,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr size_t kMachineInfoLimit = 64u << 10;
-constexpr size_t kPlistLimit = 1u << 20;
-
-bool startsWithDigit(const std::string& text) {
-  return !text.empty() && text[0] >= '0' && text[0] <= '9';
-}
 
 }  // namespace
 
@@ -36,14 +30,7 @@ std::optional<std::string> LinuxHostFacts::macName() {
 }
 
 std::optional<std::string> LinuxHostFacts::systemVersion() {
-  auto bytes = FileSystem::readFile(sources_.systemVersionPlist, kPlistLimit);
-  auto plist = bytes ? PropertyList::parse(*bytes) : std::nullopt;
-  const PlistDict* info = plist ? plist->dict() : nullptr;
-  if (!info) return std::nullopt;
-  auto entry = info->find("ProductVersion");
-  if (entry == info->end() || !entry->second.string() || !startsWithDigit(*entry->second.string()))
-    return std::nullopt;
-  return Appcast::versionTriple(*entry->second.string());
+  return Appcast::osVersionString(sources_.systemVersionPlist);
 }
 
 fs::path LinuxHostFacts::runningPath() {

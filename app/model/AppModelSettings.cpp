@@ -60,8 +60,8 @@ QFuture<void> AppModel::setWeeklyNotice(bool on) {
               tr("The first weekly summary comes a week from now (weeks with nothing waiting "
                  "stay quiet)."));
         } else {
-          note(tr("macOS has notifications off for Larkvale: System Settings \u203a Notifications "
-                  "\u203a Larkvale."),
+          note(tr("Notifications are off for Larkvale: no notification service answered on "
+                  "this desktop."),
                true);
         }
         save();

@@ -1,6 +1,7 @@
 #include "app/shell/RealServices.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 
 #include "app/desktop/AutostartLoginItem.h"
 #include "app/desktop/DBusBadge.h"
@@ -24,7 +25,8 @@ static_assert(std::string_view(LaunchOptions::loginItemMarker) ==
 RealServiceOptions RealServiceOptions::currentUser() {
   RealServiceOptions options;
   options.folders = UserFolders::current();
-  options.configFolder = AutostartLoginItem::defaultConfigFolder();
+  options.configFolder =
+      AutostartLoginItem::configFolder(options.folders.home, std::getenv("XDG_CONFIG_HOME"));
   options.executable = QCoreApplication::applicationFilePath().toStdString();
   return options;
 }

@@ -1,10 +1,9 @@
 #include "app/ui/Chip.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include "app/ui/Fonts.h"
-#include "app/ui/Symbols.h"
+#include "app/ui/ItemPainting.h"
 
 namespace larkvale::ui {
 
@@ -47,24 +46,8 @@ QSize Chip::minimumSizeHint() const {
 
 void Chip::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QColor tint = Tints::color(tint_, palette());
-  QRectF box = rect();
-  QPainterPath capsule;
-  capsule.addRoundedRect(box, box.height() / 2, box.height() / 2);
-  painter.fillPath(capsule, Tints::withOpacity(tint, fillOpacity));
-
-  int x = horizontalPadding;
-  if (symbol_) {
-    int size = symbolSize();
-    QPixmap pixmap = Symbols::tinted(symbol_->toStdString(), tint, size, devicePixelRatioF());
-    if (!pixmap.isNull()) painter.drawPixmap(QRect(x, (height() - size) / 2, size, size), pixmap);
-    x += size + symbolSpacing;
-  }
-  painter.setFont(chipFont());
-  painter.setPen(tint);
-  painter.drawText(QRect(x, 0, textRoom(), height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   shownText());
+  paintChip(&painter, rect(), text_, symbol_.value_or(QString()), Tints::color(tint_, palette()),
+            font());
 }
 
 }  // namespace larkvale::ui

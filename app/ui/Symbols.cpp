@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "Pennant/view/MoreAppsLook.h"
+
 // Outside any namespace, as Q_INIT_RESOURCE requires.
 static void initSymbolResources() {
   Q_INIT_RESOURCE(symbols);
@@ -106,28 +108,6 @@ QString resourcePath(std::string_view name) {
          QStringLiteral(".svg");
 }
 
-// Symbol images are dark marks on a transparent ground; light parts inside
-// them (the arrow in a filled circle) are holes. Each pixel takes the colour,
-// its coverage scaled down as it gets lighter, so holes stay holes and
-// antialiased edges stay smooth.
-QImage colourised(const QImage& source, const QColor& color) {
-  QImage image = source.convertToFormat(QImage::Format_ARGB32);
-  const QRgb tint = color.rgb();
-  const double tintAlpha = color.alphaF();
-  for (int y = 0; y < image.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      QRgb pixel = line[x];
-      if (qAlpha(pixel) == 0) continue;
-      double lightness = (0.299 * qRed(pixel) + 0.587 * qGreen(pixel) + 0.114 * qBlue(pixel)) / 255;
-      double solid = std::clamp((0.9 - lightness) / 0.5, 0.0, 1.0);
-      int alpha = qRound(qAlpha(pixel) * solid * tintAlpha);
-      line[x] = qRgba(qRed(tint), qGreen(tint), qBlue(tint), alpha);
-    }
-  }
-  return image;
-}
-
 }  // namespace
 
 const std::vector<Entry>& table() {
@@ -162,11 +142,9 @@ QPixmap tinted(std::string_view name, const QColor& color, int size, qreal devic
                 QString::fromUtf8(name.data(), name.size());
   QPixmap out;
   if (QPixmapCache::find(key, &out)) return out;
-  QPixmap pixmap = icon(name).pixmap(QSize(size, size), devicePixelRatio);
-  if (pixmap.isNull()) return pixmap;
-  out = QPixmap::fromImage(colourised(pixmap.toImage(), color));
-  out.setDevicePixelRatio(pixmap.devicePixelRatio());
-  QPixmapCache::insert(key, out);
+  // The catalogue draws its symbols the same way; one recolouring serves both.
+  out = pennant::MoreAppsLook::tinted(icon(name), color, size, devicePixelRatio);
+  if (!out.isNull()) QPixmapCache::insert(key, out);
   return out;
 }
 

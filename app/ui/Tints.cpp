@@ -2,32 +2,16 @@
 
 #include <array>
 
+#include "Pennant/view/MoreAppsLook.h"
+
 namespace larkvale::ui::Tints {
 
 namespace {
 
-struct Named {
-  std::string_view name;
-  QRgb light;
-  QRgb dark;
-};
-
-// In the order of Tint; the platform's standard colours of these names.
-constexpr std::array<Named, 13> kColours = {{
-    {"red", 0xFF3B30, 0xFF453A},
-    {"orange", 0xFF9500, 0xFF9F0A},
-    {"yellow", 0xFFCC00, 0xFFD60A},
-    {"green", 0x34C759, 0x30D158},
-    {"mint", 0x00C7BE, 0x63E6E2},
-    {"teal", 0x30B0C7, 0x40C8E0},
-    {"cyan", 0x32ADE6, 0x64D2FF},
-    {"blue", 0x007AFF, 0x0A84FF},
-    {"indigo", 0x5856D6, 0x5E5CE6},
-    {"purple", 0xAF52DE, 0xBF5AF2},
-    {"pink", 0xFF2D55, 0xFF375F},
-    {"brown", 0xA2845E, 0xAC8E68},
-    {"gray", 0x8E8E93, 0x98989D},
-}};
+// In the order of Tint; the catalogue knows their colours.
+constexpr std::array<std::string_view, 13> kNames = {"red",  "orange", "yellow", "green",  "mint",
+                                                     "teal", "cyan",   "blue",   "indigo", "purple",
+                                                     "pink", "brown",  "gray"};
 
 }  // namespace
 
@@ -42,15 +26,16 @@ QColor color(Tint tint, const QPalette& palette) {
     case Tint::secondary:
       return secondaryText(palette);
     default: {
-      const Named& named = kColours[static_cast<size_t>(tint)];
-      return QColor::fromRgb(isDark(palette) ? named.dark : named.light);
+      const std::string_view name = kNames[static_cast<size_t>(tint)];
+      return pennant::MoreAppsLook::tintColor(
+          QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), palette);
     }
   }
 }
 
 std::optional<Tint> named(std::string_view name) {
-  for (size_t i = 0; i < kColours.size(); ++i) {
-    if (kColours[i].name == name) return static_cast<Tint>(i);
+  for (size_t i = 0; i < kNames.size(); ++i) {
+    if (kNames[i] == name) return static_cast<Tint>(i);
   }
   if (name == "accent") return Tint::accent;
   if (name == "secondary") return Tint::secondary;

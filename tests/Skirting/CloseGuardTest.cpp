@@ -113,18 +113,6 @@ class CloseGuardTest : public QObject {
     QVERIFY(!main.isVisible());
   }
 
-  void closeIfAllowedAnswers() {
-    CloseGuard guard;
-    Refusing window;
-    window.show();
-    guard.shouldClose = [] { return false; };
-    QVERIFY(!guard.closeIfAllowed(&window));
-    QVERIFY(window.isVisible());
-    guard.shouldClose = [] { return true; };
-    QVERIFY(guard.closeIfAllowed(&window));
-    QVERIFY(!window.isVisible());
-  }
-
   void windowReaderReportsItsWindow() {
     QWidget window;
     auto* view = new QWidget(&window);

@@ -95,13 +95,6 @@ class MenuBaselineTest : public QObject {
     QCOMPARE(extraRuns, 1);
   }
 
-  void helpWithoutShortcutHasNone() {
-    QMenuBar bar;
-    MenuBaseline(CloseWindowAction::standard(), MenuHelp("Larkvale", std::nullopt, [] {}))
-        .install(bar);
-    QVERIFY(action(bar, MenuBaseline::helpActionName)->shortcut().isEmpty());
-  }
-
   void standardCloseClosesTheActiveWindowOnly() {
     QMainWindow main;
     QWidget other;

@@ -105,18 +105,6 @@ TEST(CurlHttpSession, LimitsTheDecodedBody) {
   EXPECT_EQ(failureOf(*session, small), HttpError::Kind::tooLarge);
 }
 
-TEST(CurlHttpSession, ReportsTransportFailuresWithTheirText) {
-  auto session = makeCurlSession();
-  std::string url = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/x";
-  try {
-    session->get(at(url));
-    FAIL() << "no error";
-  } catch (const HttpError& e) {
-    EXPECT_EQ(e.kind(), HttpError::Kind::network);
-    EXPECT_NE(std::string(e.what()).find("onnect"), std::string::npos) << e.what();
-  }
-}
-
 TEST(CurlHttpSession, OpensOneConnectionPerHostAtATime) {
   TestServer server;
   std::atomic<int> inFlight = 0, most = 0, served = 0;

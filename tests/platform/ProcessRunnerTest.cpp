@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -51,17 +50,6 @@ TEST(ProcessRunnerTest, GivesExactlyTheEnvironmentAndNoInput) {
   EXPECT_NE(result.standardOutput.find("TWO=two words\n"), std::string::npos);
   EXPECT_EQ(result.standardOutput.find("HOME="), std::string::npos);
   EXPECT_EQ(result.standardError, "/dev/null\n");
-}
-
-TEST(ProcessRunnerTest, EnvironmentWithReplacesEntriesOfTheSameName) {
-  ::setenv("LARKVALE_RUNNER_TEST", "old", 1);
-  ::setenv("LARKVALE_RUNNER_KEEP", "kept", 1);
-  auto env = ProcessRunner::environmentWith({"LARKVALE_RUNNER_TEST=new"});
-  EXPECT_EQ(
-      std::ranges::count_if(env, [](auto& e) { return e.starts_with("LARKVALE_RUNNER_TEST="); }),
-      1);
-  EXPECT_EQ(env.back(), "LARKVALE_RUNNER_TEST=new");
-  EXPECT_EQ(std::ranges::count(env, "LARKVALE_RUNNER_KEEP=kept"), 1);
 }
 
 // Pipes this process leaves open to children (the test driver may hand some).

@@ -2,8 +2,6 @@
 // notifications refused and the login item on, History empty and with a
 // year of entries, and the help window. The model runs over the test fakes,
 // driven through its own operations.
-#include <QEventLoop>
-#include <QFutureWatcher>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -11,44 +9,11 @@
 #include "app/screens/updates/HistoryView.h"
 #include "app/screens/updates/SafeUpdatesSheet.h"
 #include "app/screens/updates/SettingsPane.h"
-#include "app/ui/MoreAppsCatalogue.h"
-#include "tests/support/FakeServices.h"
-#include "tools/screenshots/Registry.h"
+#include "tests/support/FutureWait.h"
+#include "tools/screenshots/ShotScenes.h"
 
 namespace larkvale::screenshots {
 namespace {
-
-// A model over fakes, and a catalogue that stays off the network; owned by
-// the shot's widget.
-struct Scene : QObject {
-  test::Fakes fakes;
-  std::unique_ptr<AppModel> model;
-  std::unique_ptr<ui::MoreAppsCatalogue> catalogue;
-
-  explicit Scene(const Context& context) {
-    fakes.folders = {context.scratch / "home", context.scratch / "caches"};
-    model = std::make_unique<AppModel>(fakes.services());
-    pennant::MoreAppsConfig config = ui::moreAppsConfig();
-    config.allowsNetwork = false;
-    catalogue = std::make_unique<ui::MoreAppsCatalogue>(
-        config, pennant::MoreAppsLoader{.cacheDirectory = context.scratch / "catalogue"});
-  }
-
-  template <typename T>
-  void wait(const QFuture<T>& future) {
-    QEventLoop loop;
-    QFutureWatcher<T> watcher;
-    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(future);
-    if (!future.isFinished()) loop.exec();
-  }
-};
-
-template <typename W>
-W* owning(W* widget, Scene* scene) {
-  scene->setParent(widget);
-  return widget;
-}
 
 AppUpdate waiting(const std::string& name, UpdateSource source, const std::string& from,
                   std::optional<std::string> to) {
@@ -93,12 +58,12 @@ QWidget* sheet(const Context& context, int forward, bool failNext) {
   Scene* scene = withReport(context);
   AppModel& model = *scene->model;
   model.setSafeChosen("/Applications/Rectangle.app", false);
-  if (forward >= 0) scene->wait(model.startSafeRun());
+  if (forward >= 0) test::waitFor(model.startSafeRun());
   for (int step = 0; step < forward; ++step) {
     if (failNext && step + 1 == forward) {
       scene->fakes.menuPress->setNext(MenuPressResult::failed("The application can't be opened."));
     }
-    scene->wait(model.advanceSafeRun());
+    test::waitFor(model.advanceSafeRun());
   }
   return owning(new SafeUpdatesSheet(model), scene);
 }
@@ -139,7 +104,7 @@ QWidget* settings(const Context& context) {
   state.lastReport = CheckReport{scene->fakes.clock->now(), {}, true, {}};
   scene->model->setState(state);
   scene->model->refreshPermissions();
-  scene->wait(scene->model->setWeeklyNotice(true));
+  test::waitFor(scene->model->setWeeklyNotice(true));
   return padded(new SettingsPane(*scene->model, *scene->catalogue), scene, 880);
 }
 

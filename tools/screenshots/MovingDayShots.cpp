@@ -3,8 +3,6 @@
 // restore checklist; Copy Settings loading and after a copy with left-out
 // items; New Mac Check with nothing open, comparing, complete and
 // incomplete.
-#include <QImageWriter>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include "app/model/AppModel.h"
@@ -14,10 +12,9 @@
 #include "app/screens/movingday/NewMacPane.h"
 #include "kit/movingday/SettingsCopier.h"
 #include "platform/FileSystem.h"
-#include "platform/PropertyList.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FutureWait.h"
-#include "tools/screenshots/Registry.h"
+#include "tools/screenshots/ShotScenes.h"
 
 namespace larkvale::screenshots {
 namespace {
@@ -38,37 +35,9 @@ void write(const fs::path& file, std::string_view bytes) {
   FileSystem::writeAtomically(file, bytes);
 }
 
-// A bundle with a drawn icon: a rounded square in the colour with the name's
-// first letter.
-std::string bundle(const fs::path& folder, const std::string& name, QColor colour) {
-  const fs::path path = folder / (name + ".app");
-  std::error_code error;
-  if (fs::exists(path, error)) return path.string();
-  write(path / "Contents/Info.plist",
-        PropertyList::toXml(PlistDict{{"CFBundleIconFile", std::string("Icon")}}));
-  fs::create_directories(path / "Contents/Resources");
-  QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(colour);
-  painter.drawRoundedRect(QRectF(4, 4, 56, 56), 13, 13);
-  painter.setPen(Qt::white);
-  QFont font = painter.font();
-  font.setPixelSize(32);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.drawText(QRect(0, 0, 64, 64), Qt::AlignCenter, QString::fromStdString(name.substr(0, 1)));
-  painter.end();
-  QImageWriter(QString::fromStdString((path / "Contents/Resources/Icon.icns").string()), "icns")
-      .write(image);
-  return path.string();
-}
-
 AppUpdate app(const fs::path& apps, const std::string& name, UpdateSource source, int hue) {
   AppUpdate u;
-  u.app.path = bundle(apps, name, QColor::fromHsv(hue % 360, 150, 210));
+  u.app.path = drawnBundle(apps, name, QColor::fromHsv(hue % 360, 150, 210)).string();
   u.app.name = name;
   std::string id = name;
   std::erase(id, ' ');

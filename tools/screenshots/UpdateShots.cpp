@@ -1,17 +1,13 @@
 // The update panes: the welcome page, the Updates pane with a Sparkle, a
 // Homebrew and a GitHub update selected, All Apps with many rows, Skipped &
 // Held, and the hold sheet.
-#include <QImageWriter>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include "app/screens/updates/HoldSheet.h"
 #include "app/screens/updates/UpdateScreens.h"
 #include "app/screens/updates/UpdatesPane.h"
 #include "app/ui/MainWindow.h"
-#include "platform/FileSystem.h"
-#include "platform/PropertyList.h"
-#include "tools/screenshots/Registry.h"
+#include "tools/screenshots/ShotScenes.h"
 
 namespace larkvale::screenshots {
 namespace {
@@ -20,35 +16,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 const Date kNow = std::chrono::system_clock::now();
-
-// A bundle with a drawn icon: a rounded square in the colour with the name's
-// first letter.
-fs::path bundle(const Context& context, const std::string& name, QColor colour) {
-  fs::path path = context.scratch / "Applications" / (name + ".app");
-  std::error_code error;
-  if (fs::exists(path, error)) return path;
-  fs::create_directories(path / "Contents" / "Resources");
-  PlistDict info{{"CFBundleIconFile", std::string("Icon")}};
-  FileSystem::writeAtomically(path / "Contents" / "Info.plist", PropertyList::toXml(info));
-  QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(colour);
-  painter.drawRoundedRect(QRectF(8, 8, 112, 112), 26, 26);
-  painter.setPen(Qt::white);
-  QFont font = painter.font();
-  font.setPixelSize(64);
-  font.setBold(true);
-  painter.setFont(font);
-  painter.drawText(QRect(0, 0, 128, 128), Qt::AlignCenter,
-                   QString::fromStdString(name.substr(0, 1)));
-  painter.end();
-  QImageWriter(QString::fromStdString((path / "Contents/Resources/Icon.icns").string()), "icns")
-      .write(image);
-  return path;
-}
 
 struct Sample {
   std::string name;
@@ -61,7 +28,7 @@ struct Sample {
 
 AppUpdate make(const Context& context, const Sample& s) {
   AppUpdate u;
-  u.app.path = bundle(context, s.name, s.colour).string();
+  u.app.path = drawnBundle(context.scratch / "Applications", s.name, s.colour).string();
   u.app.name = s.name;
   u.app.bundleID = "com.example." + s.name.substr(0, s.name.find(' '));
   u.app.version = u.app.build = s.version;

@@ -1,43 +1,11 @@
 // The main window with its real screens in the states a user meets first:
 // before any check, the first check running, updates waiting, a great many
 // updates, and an error notice. The model runs over the test fakes.
-#include "app/screens/movingday/MovingDayScreens.h"
-#include "app/screens/updates/MoreUpdateScreens.h"
-#include "app/screens/updates/UpdateScreens.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/MoreAppsCatalogue.h"
-#include "tests/support/FakeServices.h"
-#include "tools/screenshots/Registry.h"
+#include "tools/screenshots/ShotScenes.h"
 
 namespace larkvale::screenshots {
 namespace {
-
-// A model over fakes, and a catalogue that stays off the network; owned by
-// the window, which it outlives.
-struct Scene : QObject {
-  test::Fakes fakes;
-  std::unique_ptr<AppModel> model;
-  std::unique_ptr<ui::MoreAppsCatalogue> catalogue;
-
-  explicit Scene(const Context& context) {
-    fakes.folders = {context.scratch / "home", context.scratch / "caches"};
-    model = std::make_unique<AppModel>(fakes.services());
-    pennant::MoreAppsConfig config = ui::moreAppsConfig();
-    config.allowsNetwork = false;
-    catalogue = std::make_unique<ui::MoreAppsCatalogue>(
-        config, pennant::MoreAppsLoader{.cacheDirectory = context.scratch / "catalogue"});
-  }
-
-  QWidget* window() {
-    Screens screens;
-    registerUpdateScreens(screens);
-    registerMoreUpdateScreens(screens, *catalogue);
-    registerMovingDayScreens(screens);
-    auto* shown = new MainWindow(*model, screens);
-    setParent(shown);
-    return shown;
-  }
-};
 
 AppUpdate sample(int i, bool waiting) {
   static const char* const kNames[] = {"Cartograph", "Brewmaster", "Quillpad",  "Gitbeam",

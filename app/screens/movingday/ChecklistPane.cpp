@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "app/model/AppModel.h"
@@ -67,12 +66,7 @@ ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
   progress_->setMaximumWidth(320);
   progress_->setTextVisible(false);
 
-  auto* content = new QWidget;
-  content->setObjectName(QStringLiteral("checklistContent"));
-  content->setMaximumWidth(kMaxWidth);
-  auto* column = new QVBoxLayout(content);
-  column->setContentsMargins(24, 24, 24, 24);
-  column->setSpacing(16);
+  QVBoxLayout* column = scrollingColumn(this, kMaxWidth, QStringLiteral("checklist"));
   column->addWidget(header_);
   column->addWidget(busy_);
   column->addWidget(checklist_);
@@ -103,22 +97,6 @@ ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
     body->addWidget(card);
     sections_.push_back({card, list, rows});
   }
-
-  // Wide windows keep the column at the leading edge.
-  auto* frame = new QWidget;
-  auto* frameLayout = new QHBoxLayout(frame);
-  frameLayout->setContentsMargins(0, 0, 0, 0);
-  frameLayout->addWidget(content, 1);
-  frameLayout->addStretch(0);
-  auto* scroll = new QScrollArea(this);
-  scroll->setObjectName(QStringLiteral("checklistScroll"));
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  scroll->setWidget(frame);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(scroll);
 
   connect(clear_, &QPushButton::clicked, this, [this] { model_.clearTicks(); });
   connect(&model_, &AppModel::inventoryChanged, this, &ChecklistPane::refreshItems);

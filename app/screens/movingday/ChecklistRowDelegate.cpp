@@ -12,8 +12,8 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/ChecklistSectionModel.h"
 #include "app/screens/movingday/FittedListView.h"
-#include "app/screens/movingday/ItemPainting.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/ui/ItemPainting.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -60,14 +60,14 @@ ChecklistRowDelegate::Geometry ChecklistRowDelegate::geometry(const QStyleOption
   const int width = std::max(40, rect.right() + 1 - left);
   int y = top;
 
-  g.titleLines = wrapLines(index.data().toString(), option.font, width, 0, &widths_);
+  g.titleLines = ui::wrapLines(index.data().toString(), option.font, width, 0, &widths_);
   g.title = QRect(left, y, width, body.lineSpacing() * static_cast<int>(g.titleLines.size()));
   y = g.title.bottom() + 1;
 
   const QString detail = index.data(ChecklistSectionModel::detailRole).toString();
   if (!detail.isEmpty()) {
     const QFont font = calloutFont(option.font);
-    g.detailLines = wrapLines(detail, font, width, 0, &widths_);
+    g.detailLines = ui::wrapLines(detail, font, width, 0, &widths_);
     y += lineGap;
     g.detail = QRect(left, y, width,
                      QFontMetrics(font).lineSpacing() * static_cast<int>(g.detailLines.size()));
@@ -80,7 +80,7 @@ ChecklistRowDelegate::Geometry ChecklistRowDelegate::geometry(const QStyleOption
     const QFontMetrics metrics(mono);
     const int copySize = body.height() + 4;
     const int room = std::max(20, width - copySize - kCopySpacing - 2 * kBoxPaddingX);
-    g.commandLines = wrapLines(command, mono, room, commandLines, &widths_);
+    g.commandLines = ui::wrapLines(command, mono, room, commandLines, &widths_);
     int widest = 0;
     for (const QString& line : g.commandLines) {
       widest = std::max(widest, widths_.advance(mono, line));
@@ -145,21 +145,21 @@ void ChecklistRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   QFont titleFont = option.font;
   titleFont.setStrikeOut(ticked);
   painter->setPen(ticked ? secondary : text);
-  drawLines(painter, g.title, g.titleLines, titleFont);
+  ui::drawLines(painter, g.title, g.titleLines, titleFont);
 
   if (!g.detailLines.isEmpty()) {
     painter->setPen(secondary);
-    drawLines(painter, g.detail, g.detailLines, calloutFont(option.font));
+    ui::drawLines(painter, g.detail, g.detailLines, calloutFont(option.font));
   }
   if (!g.commandLines.isEmpty()) {
     QPainterPath box;
     box.addRoundedRect(QRectF(g.commandBox), kBoxRadius, kBoxRadius);
     painter->fillPath(box, ui::Tints::withOpacity(text, kBoxFill));
     painter->setPen(text);
-    drawLines(painter, g.commandBox.adjusted(kBoxPaddingX, kBoxPaddingY, -kBoxPaddingX, 0),
-              g.commandLines, monoFont(ui::TextStyle::callout, option.font));
-    paintSymbol(painter, g.copy.adjusted(2, 2, -2, -2), QStringLiteral("doc.on.doc"),
-                palette.color(QPalette::Highlight));
+    ui::drawLines(painter, g.commandBox.adjusted(kBoxPaddingX, kBoxPaddingY, -kBoxPaddingX, 0),
+                  g.commandLines, monoFont(ui::TextStyle::callout, option.font));
+    ui::paintSymbol(painter, g.copy.adjusted(2, 2, -2, -2), QStringLiteral("doc.on.doc"),
+                    palette.color(QPalette::Highlight));
   }
   if (!g.linkText.isEmpty()) {
     painter->setFont(option.font);

@@ -8,7 +8,7 @@
 // Main thread.
 #include <QStyledItemDelegate>
 
-#include "app/screens/movingday/ItemPainting.h"
+#include "app/ui/ItemPainting.h"
 
 class QAbstractItemView;
 
@@ -61,7 +61,7 @@ class ChecklistRowDelegate : public QStyledItemDelegate {
 
  private:
   AppModel& model_;
-  TextWidths widths_;
+  ui::TextWidths widths_;
 };
 
 }  // namespace movingday

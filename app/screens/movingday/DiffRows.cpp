@@ -7,7 +7,6 @@
 #include <QPainter>
 
 #include "app/model/AppModel.h"
-#include "app/screens/movingday/ItemPainting.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "kit/sources/GitHubReleases.h"
 #include "kit/sources/GitHubRepos.h"

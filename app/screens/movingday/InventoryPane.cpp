@@ -48,26 +48,10 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
   stats_->setObjectName(QStringLiteral("inventoryStats"));
   table_->setObjectName(QStringLiteral("inventoryTable"));
 
-  auto* delegate = new InventoryTableDelegate(table_);
-  connect(delegate, &InventoryTableDelegate::iconLoaded, table_->viewport(),
-          qOverload<>(&QWidget::update));
+  (new InventoryTableDelegate(table_))->install(table_);
   table_->setModel(rows_);
-  table_->setItemDelegate(delegate);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setAlternatingRowColors(true);
-  table_->setShowGrid(false);
-  table_->setSortingEnabled(false);
-  table_->setWordWrap(false);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  table_->verticalHeader()->setDefaultSectionSize(InventoryTableDelegate::rowHeight);
   QHeaderView* columns = table_->horizontalHeader();
   columns->setSectionsClickable(false);
-  columns->setHighlightSections(false);
-  columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   columns->setMinimumSectionSize(kWidths[InventoryTableModel::versionColumn].minimum);
   for (int column = 0; column < InventoryTableModel::columnCount_; ++column) {
     columns->setSectionResizeMode(column, QHeaderView::Interactive);

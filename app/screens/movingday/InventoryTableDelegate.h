@@ -2,32 +2,19 @@
 // Draws the cells of the Inventory table: the app's icon and name, the
 // source chip, and the install and settings texts in the secondary colour.
 // Main thread.
-#include <QStyledItemDelegate>
-
-#include "app/screens/movingday/ItemPainting.h"
+#include "app/ui/TableDelegate.h"
 
 namespace larkvale::movingday {
 
-class InventoryTableDelegate : public QStyledItemDelegate {
+class InventoryTableDelegate : public ui::TableDelegate {
   Q_OBJECT
 
  public:
-  static constexpr int iconSize = 20;
-  static constexpr int rowHeight = 28;
-  static constexpr int cellPadding = 6;
+  using TableDelegate::TableDelegate;
 
-  explicit InventoryTableDelegate(QObject* parent = nullptr);
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-
- signals:
-  // An icon has been read; the view should repaint.
-  void iconLoaded();
-
- private:
-  mutable IconSource icons_;
+ protected:
+  void paintCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index,
+                 const QRect& cell) const override;
 };
 
 }  // namespace larkvale::movingday

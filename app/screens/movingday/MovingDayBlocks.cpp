@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -108,6 +109,31 @@ QLabel* tintedLabel(const QString& text, ui::TextStyle style, ui::Tint tint, QWi
   QLabel* label = textLabel(text, style, parent);
   colourText(label, tint);
   return label;
+}
+
+QVBoxLayout* scrollingColumn(QWidget* pane, int maxWidth, const QString& name) {
+  auto* content = new QWidget;
+  content->setObjectName(name + QStringLiteral("Content"));
+  content->setMaximumWidth(maxWidth);
+  auto* column = new QVBoxLayout(content);
+  column->setContentsMargins(24, 24, 24, 24);
+  column->setSpacing(16);
+
+  auto* frame = new QWidget;
+  auto* frameLayout = new QHBoxLayout(frame);
+  frameLayout->setContentsMargins(0, 0, 0, 0);
+  frameLayout->addWidget(content, 1);
+  frameLayout->addStretch(0);
+  auto* scroll = new QScrollArea(pane);
+  scroll->setObjectName(name + QStringLiteral("Scroll"));
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroll->setWidget(frame);
+  auto* layout = new QVBoxLayout(pane);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(scroll);
+  return column;
 }
 
 void makeSelectable(QLabel* label) {

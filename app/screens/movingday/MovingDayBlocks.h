@@ -17,6 +17,7 @@
 #include "platform/Dates.h"
 
 class QHBoxLayout;
+class QVBoxLayout;
 
 namespace larkvale::ui {
 class ClampedLabel;
@@ -53,6 +54,13 @@ void colourText(QWidget* widget, std::optional<ui::Tint> tint);
 QLabel* textLabel(const QString& text, ui::TextStyle style, QWidget* parent,
                   bool secondary = false);
 QLabel* tintedLabel(const QString& text, ui::TextStyle style, ui::Tint tint, QWidget* parent);
+
+// Puts a pane's content in a column (24 points of margin, 16 between
+// blocks, at most maxWidth wide, kept at the leading edge of wide windows)
+// inside a scroll area that fills the pane; answers the column. `name`
+// prefixes the object names of the column ("…Content") and the scroll area
+// ("…Scroll").
+QVBoxLayout* scrollingColumn(QWidget* pane, int maxWidth, const QString& name);
 
 // Lets the user select a label's text with the mouse and keyboard.
 void makeSelectable(QLabel* label);

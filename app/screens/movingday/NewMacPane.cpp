@@ -1,8 +1,6 @@
 #include "app/screens/movingday/NewMacPane.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "app/model/AppModel.h"
@@ -32,31 +30,11 @@ NewMacPane::NewMacPane(AppModel& model, QWidget* parent)
   // Always enabled: pressing it again during a comparison starts another.
   connect(open, &QPushButton::clicked, this, [this] { model_.newMacCheck(); });
 
-  auto* content = new QWidget;
-  content->setObjectName(QStringLiteral("newMacContent"));
-  content->setMaximumWidth(kMaxWidth);
-  auto* column = new QVBoxLayout(content);
-  column->setContentsMargins(24, 24, 24, 24);
-  column->setSpacing(16);
+  QVBoxLayout* column = scrollingColumn(this, kMaxWidth, QStringLiteral("newMac"));
   column->addWidget(header);
   slot_->setContentsMargins(0, 0, 0, 0);
   column->addLayout(slot_);
   column->addStretch(1);
-
-  auto* frame = new QWidget;
-  auto* frameLayout = new QHBoxLayout(frame);
-  frameLayout->setContentsMargins(0, 0, 0, 0);
-  frameLayout->addWidget(content, 1);
-  frameLayout->addStretch(0);
-  auto* scroll = new QScrollArea(this);
-  scroll->setObjectName(QStringLiteral("newMacScroll"));
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  scroll->setWidget(frame);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(scroll);
 
   connect(&model_, &AppModel::newMacLoadingChanged, this, &NewMacPane::refresh);
   connect(&model_, &AppModel::newMacDiffChanged, this, &NewMacPane::refresh);

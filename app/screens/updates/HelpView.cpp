@@ -1,5 +1,6 @@
 #include "app/screens/updates/HelpView.h"
 
+#include <QKeySequence>
 #include <QVBoxLayout>
 
 #include "app/screens/updates/MoreUpdateBlocks.h"
@@ -49,8 +50,9 @@ HelpView::HelpView(ui::MoreAppsCatalogue& catalogue, QWidget* parent) : QScrollA
     layout->addWidget(box);
   };
   card(tr("Updates"), "arrow.down.circle", Tint::accent,
-       {tr("Check Now (⌘R) lists the apps in /Applications and ~/Applications and asks where each "
-           "one's updates come from:"),
+       {tr("Check Now (%1) lists the apps in /Applications and ~/Applications and asks where each "
+           "one's updates come from:")
+            .arg(QKeySequence(Qt::CTRL | Qt::Key_R).toString(QKeySequence::NativeText)),
         tr("• **Sparkle feed**: the app's own appcast. Open & Check for Updates opens the app so "
            "its updater installs the new version."),
         tr("• **Homebrew cask**: Upgrade in Terminal opens a Terminal window showing the brew "

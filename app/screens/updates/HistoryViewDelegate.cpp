@@ -8,6 +8,7 @@
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
 #include "app/ui/Fonts.h"
+#include "app/ui/ItemPainting.h"
 #include "app/ui/Symbols.h"
 #include "app/ui/Tints.h"
 
@@ -166,19 +167,12 @@ void HistoryViewDelegate::paintEntry(QPainter* painter, const QStyleOptionViewIt
 
 int HistoryViewDelegate::paintChip(QPainter* painter, const QStyleOptionViewItem& option,
                                    const QString& text, int right, int centreY) const {
-  QFont font = chipFont(option.font);
-  QFontMetrics metrics(font);
-  int width = metrics.horizontalAdvance(text) + 2 * ui::Chip::horizontalPadding;
-  int height = metrics.height() + 2 * ui::Chip::verticalPadding;
-  QRectF box(right - width, centreY - height / 2.0, width, height);
-  QColor tint = ui::Tints::color(Tint::secondary, option.palette);
-  QPainterPath capsule;
-  capsule.addRoundedRect(box, height / 2.0, height / 2.0);
-  painter->fillPath(capsule, ui::Tints::withOpacity(tint, ui::Chip::fillOpacity));
-  painter->setFont(font);
-  painter->setPen(tint);
-  painter->drawText(box, Qt::AlignCenter, text);
-  return width;
+  const QSize size = ui::chipSize(text, QString(), option.font);
+  ui::paintChip(
+      painter,
+      QRect(right - size.width(), centreY - size.height() / 2, size.width(), size.height()), text,
+      QString(), ui::Tints::color(Tint::secondary, option.palette), option.font);
+  return size.width();
 }
 
 QPixmap HistoryViewDelegate::symbol(const char* name, const QColor& color, int size,

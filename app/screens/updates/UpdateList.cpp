@@ -38,23 +38,12 @@ std::vector<AppUpdate> homebrewPending(const AppModel& model) {
 QTableView* makeTable(QWidget* parent) {
   auto* table = new QTableView(parent);
   table->setObjectName(QStringLiteral("updateTable"));
-  table->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table->setSelectionMode(QAbstractItemView::SingleSelection);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->setAlternatingRowColors(true);
-  table->setShowGrid(false);
-  table->setWordWrap(false);
+  (new UpdateTableDelegate(table))->install(table);
   table->setTabKeyNavigation(false);
   table->setContextMenuPolicy(Qt::CustomContextMenu);
-  table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  table->verticalHeader()->hide();
-  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  table->verticalHeader()->setDefaultSectionSize(UpdateTableDelegate::rowHeight);
   QHeaderView* header = table->horizontalHeader();
   header->setMinimumSectionSize(kNarrowestColumn);
-  header->setHighlightSections(false);
   header->setStretchLastSection(true);
-  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   return table;
 }
 
@@ -88,8 +77,6 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   empty_->setObjectName(QStringLiteral("emptyState"));
   body_->setObjectName(QStringLiteral("listBody"));
 
-  auto* delegate = new UpdateTableDelegate(table_);
-  table_->setItemDelegate(delegate);
   table_->setModel(rows_);
   for (int column = 0; column < static_cast<int>(std::size(kColumnWidths)); ++column) {
     table_->horizontalHeader()->resizeSection(column, kColumnWidths[column]);
@@ -124,8 +111,6 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   connect(safeButton_, &QPushButton::clicked, this, [this] { model_.startSafeUpdates(); });
   connect(caskButton_, &QPushButton::clicked, this,
           [this] { model_.upgradeInTerminal(homebrewPending(model_)); });
-  connect(delegate, &UpdateTableDelegate::iconLoaded, table_->viewport(),
-          qOverload<>(&QWidget::update));
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!syncing_) takeSelection();
   });

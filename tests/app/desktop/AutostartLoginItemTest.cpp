@@ -80,6 +80,11 @@ TEST(AutostartLoginItemTest, OnOffAndHiddenEntries) {
     temp.write("autostart/larkvale.desktop", content);
     EXPECT_EQ(item.isEnabled(), on) << extra;
   }
+
+  // The folder comes from what the caller read: a relative value is ignored.
+  EXPECT_EQ(AutostartLoginItem::configFolder("/home/ada", "/cfg"), "/cfg");
+  EXPECT_EQ(AutostartLoginItem::configFolder("/home/ada", "cfg"), "/home/ada/.config");
+  EXPECT_EQ(AutostartLoginItem::configFolder("/home/ada", nullptr), "/home/ada/.config");
 }
 
 TEST(AutostartLoginItemTest, FailuresAreLoginItemErrors) {

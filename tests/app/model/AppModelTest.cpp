@@ -39,16 +39,6 @@ TEST_F(ModelTest, SettersNotifyOnlyOnRealChangeWhileProgressValuesAlwaysDo) {
   EXPECT_EQ(progress.count(), 4);
 }
 
-TEST_F(ModelTest, BeforeAnyCheckListsAreEmptyAndTheBadgeShowsNothing) {
-  for (Pane pane : Panes::all) {
-    EXPECT_TRUE(model->rows(pane).empty());
-    EXPECT_EQ(model->badgeCount(pane), 0);
-  }
-  EXPECT_FALSE(model->selectedUpdate());
-  model->save();
-  EXPECT_EQ(fakes.badge->counts, std::vector<int>{0});
-}
-
 TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
   AppUpdate critical = update("zeta");
   critical.critical = true;

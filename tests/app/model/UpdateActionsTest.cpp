@@ -176,8 +176,7 @@ TEST_F(ModelTest, TheWeeklyNoticeAsksPermissionAndCountsFromTheAnswer) {
     return std::pair(model->state().settings.weeklyNotice, model->state().weeklyNoticeLast);
   };
   const std::string refused =
-      "macOS has notifications off for Larkvale: System Settings \u203a Notifications \u203a "
-      "Larkvale.";
+      "Notifications are off for Larkvale: no notification service answered on this desktop.";
   for (std::optional<bool> answer : {std::optional(false), std::optional<bool>()}) {
     fakes.notifications->nextAnswer = std::nullopt;
     auto asked = model->setWeeklyNotice(true);

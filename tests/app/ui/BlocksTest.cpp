@@ -53,20 +53,6 @@ class BlocksTest : public QObject {
     QVERIFY(mark.alpha() < 60);
   }
 
-  void tints() {
-    QCOMPARE(Tints::named("teal"), std::optional(Tint::teal));
-    QCOMPARE(Tints::named("accent"), std::optional(Tint::accent));
-    QCOMPARE(Tints::named("Teal"), std::nullopt);
-    QPalette light;
-    light.setColor(QPalette::Window, Qt::white);
-    light.setColor(QPalette::Highlight, QColor(1, 2, 3));
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(30, 30, 30));
-    QVERIFY(Tints::color(Tint::red, light) != Tints::color(Tint::red, dark));
-    QCOMPARE(Tints::color(Tint::accent, light), QColor(1, 2, 3));
-    QCOMPARE(Tints::withOpacity(QColor(10, 20, 30, 200), 0.5).alpha(), 100);
-  }
-
   void chipsTakeTheirTextsWidthAndCutTheRest() {
     Chip plain("Homebrew cask", std::nullopt, Tint::orange);
     Chip symbol("Homebrew cask", QString("mug"), Tint::orange);

@@ -17,15 +17,6 @@ class MoreAppsCatalogueTest : public QObject {
   larkvale::test::TempDir temp;
 
  private slots:
-  void configuration() {
-    const pennant::MoreAppsConfig& config = moreAppsConfig();
-    QCOMPARE(config.thisApp, std::string("larkvale"));
-    QCOMPARE(config.utmSource, std::string("larkvale"));
-    QVERIFY(config.isDirect);
-    QVERIFY(config.allowsNetwork);
-    QCOMPARE(&moreAppsConfig(), &config);
-  }
-
   void oneWindowShownAgainWhereItWas() {
     pennant::MoreAppsConfig config = moreAppsConfig();
     config.allowsNetwork = false;

@@ -27,17 +27,6 @@ class WindowFrameTest : public QObject {
   }
 
  private slots:
-  void keepsItsSizeWithinBounds() {
-    AppModel model{AppServices{}};
-    MainWindow window(model, Screens{});
-    QCOMPARE(window.size(), QSize(1120, 740));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.resize(400, 300);
-    QCOMPARE(window.size(), QSize(900, 600));
-    QVERIFY(find(window, "sidebar")->width() >= 190);
-  }
-
   void buildsEachPaneOnceAndNamesMissingOnes() {
     AppModel model{AppServices{}};
     test::TestScreens screens;

@@ -81,9 +81,7 @@ class WindowSheetsTest : public QObject {
     Screens screens;
     screens.help = [](QWidget* parent) { return new QLabel(QStringLiteral("Help text"), parent); };
     HelpWindow help(screens);
-    QCOMPARE(help.objectName(), QStringLiteral("help"));
     QCOMPARE(help.windowTitle(), QStringLiteral("Larkvale Help"));
-    QCOMPARE(help.size(), QSize(760, 580));
     QCOMPARE(help.findChild<QLabel*>()->text(), QStringLiteral("Help text"));
     HelpWindow empty{Screens{}};
     QVERIFY(empty.findChild<QWidget*>(QStringLiteral("placeholder")));

@@ -86,13 +86,12 @@ TEST(AppStateTest, RecordWritesHistoryForRisesAndClearsReachedSkips) {
   // Third check: only N rose (past its skip); B is gone but remembered.
   state.record(report({current("N", "6")}, kT0 + hours{48}));
   ASSERT_EQ(state.history.size(), 3u);
-  EXPECT_EQ(state.history[0].bundleID, "com.example.N");
-  EXPECT_EQ(state.history[0].from, "4");
+  EXPECT_EQ(state.history[0],
+            (HistoryEntry{kT0 + hours{48}, "N", "com.example.N", "4", "6", "Sparkle feed"}));
   EXPECT_EQ(state.history[1].bundleID, "com.example.B");
   EXPECT_FALSE(state.skipped.contains("com.example.N"));
   EXPECT_EQ(state.lastVersions.at("com.example.B"), "1.1");
-  EXPECT_EQ(state.lastReport->date, kT0 + hours{48});
-  EXPECT_EQ(state.lastReport->updates.size(), 1u);
+  EXPECT_EQ(state.lastReport, report({current("N", "6")}, kT0 + hours{48}));
 }
 
 TEST(AppStateTest, RecordKeepsTheNewest300Entries) {
@@ -121,12 +120,6 @@ TEST(AppStateTest, WeeklySummary) {
       {{available("Gamma"), available("beta"), available("Alpha")},
        "3 updates waiting",
        "Alpha, beta and Gamma."},
-      {{available("E"), available("d"), available("C"), available("b"), available("A")},
-       "5 updates waiting",
-       "A, b, C and 2 more."},
-      {{available("Beta"), available("Zulu", "2", true)},
-       "2 updates waiting",
-       "Zulu and Beta. One is marked important."},
       {{available("E"), available("D", "2", true), available("C"), available("B"),
         available("Y", "2", true)},
        "5 updates waiting",
@@ -185,8 +178,6 @@ TEST(AppStateTest, HistoryEntryIdUsesShortestSeconds) {
   HistoryEntry reread = JsonCoding::decode<HistoryEntry>(JsonCoding::encode(toJson(e)));
   EXPECT_EQ(reread.id(), "com.a|2.0|1700000000.0");
   EXPECT_NE(reread, e);
-  e.date = Date{seconds{-5}};
-  EXPECT_EQ(e.id(), "com.a|2.0|-5.0");
 }
 
 }  // namespace

@@ -25,15 +25,6 @@ std::vector<std::string> paths(const std::vector<InstalledApp>& apps) {
   return out;
 }
 
-TEST(OwnAppTest, KnowsItsOwnIdentifiers) {
-  EXPECT_TRUE(OwnApp::isOwn("com.tarn4820.Larkvale"));
-  EXPECT_TRUE(OwnApp::isOwn("com.tarn4820.Larkvale.debug"));
-  for (const char* other : {"com.tarn4820.larkvale", "com.tarn4820.Larkvale.beta"})
-    EXPECT_FALSE(OwnApp::isOwn(other)) << other;
-  EXPECT_EQ(OwnApp::selfUpdateNote,
-            "Larkvale updates itself: choose Check for Updates\xE2\x80\xA6 in its menu.");
-}
-
 TEST(OwnAppTest, KeepsTheGreatestBuildThenTheSmallestPath) {
   const std::vector<InstalledApp> apps{
       app("/Applications/Other.app", "com.example.other", "1"),

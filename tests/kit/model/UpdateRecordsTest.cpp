@@ -50,7 +50,6 @@ TEST(UpdateSourceTest, WritesAndReadsEachCase) {
     EXPECT_EQ(JsonCoding::encode(toJson(source)), json);
     EXPECT_EQ(roundTrip(source), source);
   }
-  EXPECT_EQ(UpdateSource(), UpdateSource::unknown());
 }
 
 TEST(UpdateSourceTest, ComparesTokensAsTextAndUrlsAsBytes) {
@@ -90,15 +89,10 @@ TEST(AppUpdateTest, LeavesOutEmptyOptionalsAndRoundTrips) {
   EXPECT_EQ(JsonCoding::decode<AppUpdate>(nulls.dump()), bare);
 }
 
-TEST(AppUpdateTest, RequiresItsSixKeys) {
-  std::string text = JsonCoding::encode(toJson(sampleUpdate()));
-  for (const char* key :
-       {"app", "source", "status", "caskAutoUpdates", "critical", "alsoSparkle"}) {
-    Json doc = Json::parse(text);
-    doc.erase(key);
-    EXPECT_THROW(JsonCoding::decode<AppUpdate>(doc.dump()), JsonDecodingError) << key;
-  }
-  Json noPath = Json::parse(text);
+TEST(AppUpdateTest, RequiresItsKeys) {
+  Json noPath = toJson(sampleUpdate()), noCritical = noPath;
+  noCritical.erase("critical");
+  EXPECT_THROW(JsonCoding::decode<AppUpdate>(noCritical.dump()), JsonDecodingError);
   noPath["app"].erase("path");
   EXPECT_EQ(decodeError<AppUpdate>(noPath.dump().c_str()),
             R"(keyNotFound("app", "No value for key “path”."))");
@@ -107,39 +101,15 @@ TEST(AppUpdateTest, RequiresItsSixKeys) {
 TEST(AppUpdateTest, DerivesLinksFromSourceAndStoreIdentifier) {
   AppUpdate brew = sampleUpdate(UpdateSource::homebrew("alpha"));
   brew.app.feedURL = "https://e.com/app.xml";
-  brew.app.githubRepo = "o/r";
   AppUpdate sparkle = brew;
   sparkle.source = UpdateSource::sparkle("https://e.com/f.xml");
   EXPECT_EQ(brew.feedURL(), "https://e.com/app.xml");
   EXPECT_EQ(sparkle.feedURL(), "https://e.com/f.xml");
-  EXPECT_EQ(brew.cask(), "alpha");
-  EXPECT_EQ(brew.githubRepo(), std::nullopt);
   brew.storeTrackID = 497799835;
   EXPECT_EQ(brew.storeURL(), "macappstore://apps.apple.com/app/id497799835");
-
-  brew.status = UpdateStatus::notChecked("updateAvailable");
-  EXPECT_FALSE(brew.hasUpdate());
-  EXPECT_TRUE(sampleUpdate().hasUpdate());
-}
-
-TEST(CheckReportTest, RequiresEveryKey) {
-  CheckReport report{*Dates::parseIso8601("2026-12-05T17:30:42Z"),
-                     {sampleUpdate(), sampleUpdate(UpdateSource::unknown())},
-                     true,
-                     {"Homebrew didn’t answer."}};
-  for (const char* key : {"date", "updates", "brewAvailable", "problems"}) {
-    Json doc = toJson(report);
-    doc.erase(key);
-    EXPECT_THROW(JsonCoding::decode<CheckReport>(doc.dump()), JsonDecodingError) << key;
-  }
-  Json noCritical = toJson(report);
-  noCritical["updates"][1].erase("critical");
-  EXPECT_EQ(decodeError<CheckReport>(noCritical.dump().c_str()),
-            R"(keyNotFound("updates[1]", "No value for key “critical”."))");
 }
 
 TEST(CheckCountsTest, CountsStatusesAndSourceKeys) {
-  EXPECT_EQ(CheckCounts(std::vector<AppUpdate>{}), CheckCounts());
   auto with = [](UpdateSource source, UpdateStatus status) {
     AppUpdate u = sampleUpdate(std::move(source));
     u.status = std::move(status);

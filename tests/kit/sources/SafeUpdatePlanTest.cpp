@@ -73,9 +73,8 @@ TEST(SafeUpdatePlanTest, EveryWaitingUpdateIsACandidateOrLeftOutWithItsReason) {
 }
 
 TEST(SafeUpdatePlanTest, OnlyWaitingUpdatesThatAreNeitherHeldNorSkippedCount) {
-  AppUpdate held = sparkle("Held");
-  AppUpdate skipped = sparkle("Skipped");
-  AppUpdate skippedOlder = sparkle("SkippedOlder");
+  AppUpdate held = sparkle("Held"), skipped = sparkle("Skipped"),
+            skippedOlder = sparkle("SkippedOlder");
   AppUpdate current = sparkle("Current");
   current.status = UpdateStatus::upToDate();
   AppUpdate unchecked = waiting("Unchecked", UpdateSource::github("o/r"));
@@ -88,9 +87,6 @@ TEST(SafeUpdatePlanTest, OnlyWaitingUpdatesThatAreNeitherHeldNorSkippedCount) {
   SafeUpdatePlan plan({held, skipped, skippedOlder, current, unchecked}, state);
   EXPECT_EQ(names(plan.candidates), std::vector<std::string>{"SkippedOlder"});
   EXPECT_TRUE(plan.leftOut.empty());
-
-  EXPECT_EQ(SafeUpdatePlan({}, AppState{}), SafeUpdatePlan());
-  EXPECT_TRUE(SafeUpdatePlan().steps({"/Applications/Any.app"}).empty());
 }
 
 TEST(SafeUpdatePlanTest, CriticalFirstThenByNameIgnoringCaseKeepingTies) {
@@ -132,11 +128,9 @@ TEST(SafeUpdatePlanTest, StepsAreTheChosenAppsInPlanOrderThenOneBrewStepLast) {
   EXPECT_EQ(steps[0].title(), "Sparkle A 1.0 \u2192 2.0");
   EXPECT_EQ(steps[0].detail(),
             "Opens the app; its own updater downloads and installs (you approve it there).");
-  EXPECT_EQ(steps[0].brewCommand(), std::nullopt);
   EXPECT_EQ(steps[1].title(), "Sparkle B 1.0 \u2192 2.0");
 
   const SafeUpdateStep& brew = steps[2];
-  EXPECT_EQ(brew.kind(), SafeUpdateStep::Kind::brew);
   EXPECT_EQ(names(brew.updates()), (std::vector<std::string>{"Cask A", "Cask B", "Cask C"}));
   EXPECT_EQ(brew.id(), "brew");
   EXPECT_EQ(brew.title(), "Homebrew: 3 casks");
@@ -156,7 +150,6 @@ TEST(SafeUpdatePlanTest, StepTextsForMissingPiecesAndForeignSteps) {
   AppUpdate noLatest = sparkle("Quiet");
   noLatest.latestVersion.reset();
   EXPECT_EQ(SafeUpdateStep::sparkle(noLatest).title(), "Quiet 1.0 \u2192 ?");
-  EXPECT_EQ(SafeUpdateStep::brew({}).title(), "Homebrew: 0 casks");
   EXPECT_EQ(SafeUpdateStep::brew({}).brewCommand(), std::nullopt);
   // A brew step can only be built safely from the plan; one put together by
   // hand with a hostile or missing token gives no command at all.

@@ -42,7 +42,6 @@ class UpdateCheckerTest : public ::testing::Test {
     s.Get("/feeds/alpha.xml", [](const auto&, auto& res) {
       res.set_content(appcast("120", "2.1"), "application/xml");
     });
-    s.Get("/feeds/beta.xml", [](const auto&, auto& res) { res.status = 404; });
     s.Get("/lookup", [](const httplib::Request& req, auto& res) {
       std::string body = R"({"resultCount":0,"results":[]})";
       if (req.get_param_value("bundleId") == "com.example.store")
@@ -120,17 +119,13 @@ TEST_F(UpdateCheckerTest, ChecksAScannedTreeFromEndToEnd) {
   bundle("Alpha", {{"CFBundleIdentifier", "com.example.alpha"},
                    {"CFBundleVersion", "118"},
                    {"SUFeedURL", server_.url("/feeds/alpha.xml")}});
-  bundle("Beta", {{"CFBundleIdentifier", "com.example.beta"},
-                  {"SUFeedURL", server_.url("/feeds/beta.xml")}});
   bundle("Store", {{"CFBundleIdentifier", "com.example.store"}}, true);
   bundle("Tool", {{"CFBundleIdentifier", "com.example.tool"},
                   {"GitHubRepository", "https://github.com/owner/tool"}});
   bundle("Delta", {{"CFBundleIdentifier", "com.example.delta"},
                    {"SUFeedURL", server_.url("/feeds/alpha.xml")}});
-  bundle("Browser", {{"CFBundleIdentifier", "com.apple.Browser"}});
-  bundle("Plain", {{"CFBundleIdentifier", "com.example.plain"}});
   const auto apps = AppScanner{{tmp_.path() / "Applications"}, std::nullopt}.scan();
-  ASSERT_EQ(apps.size(), 7u);
+  ASSERT_EQ(apps.size(), 4u);
 
   SystemBrew brew(fakeBrew(R"({"formulae":[],"casks":[{"name":"delta",
       "installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})"));
@@ -155,9 +150,6 @@ TEST_F(UpdateCheckerTest, ChecksAScannedTreeFromEndToEnd) {
   EXPECT_EQ(alpha.latestVersion, "2.1");
   EXPECT_EQ(alpha.downloadURL, "https://example.com/app.zip");
 
-  EXPECT_EQ(byName(report, "Beta").status,
-            UpdateStatus::notChecked("The app's feed answered 404."));
-
   const auto& store = byName(report, "Store");
   EXPECT_EQ(store.source, UpdateSource::appStore());
   EXPECT_EQ(store.status, UpdateStatus::updateAvailable());
@@ -172,11 +164,6 @@ TEST_F(UpdateCheckerTest, ChecksAScannedTreeFromEndToEnd) {
   EXPECT_EQ(delta.source, UpdateSource::homebrew("delta"));
   EXPECT_EQ(delta.status, UpdateStatus::updateAvailable());
   EXPECT_TRUE(delta.alsoSparkle);
-
-  const auto& browser = byName(report, "Browser");
-  EXPECT_EQ(browser.source, UpdateSource::apple());
-  EXPECT_EQ(browser.status, UpdateStatus::noSource());
-  EXPECT_EQ(byName(report, "Plain").status, UpdateStatus::noSource());
 }
 
 TEST_F(UpdateCheckerTest, ReportsEachFailingHomebrewQueryOnce) {
@@ -213,19 +200,16 @@ TEST_F(UpdateCheckerTest, ListsSourcesWithoutAskingTheWeb) {
   bundle("Alpha", {{"CFBundleIdentifier", "com.example.alpha"},
                    {"SUFeedURL", server_.url("/feeds/alpha.xml")}});
   bundle("Tool", {{"CFBundleIdentifier", "com.example.tool"}, {"GitHubRepository", "owner/tool"}});
-  bundle("Browser", {{"CFBundleIdentifier", "com.apple.Browser"}});
   bundle("Delta", {{"CFBundleIdentifier", "com.example.delta"}});
   const auto apps = AppScanner{{tmp_.path() / "Applications"}, std::nullopt}.scan();
   SystemBrew brew(fakeBrew("{}"));
   auto f = fetcher();
   const auto updates = UpdateChecker(*f, &brew, home(), hosts_).listSources(apps);
-  ASSERT_EQ(updates.size(), 4u);
+  ASSERT_EQ(updates.size(), 3u);
   EXPECT_EQ(updates[0].status, UpdateStatus::notChecked("Not checked yet"));  // Alpha
   EXPECT_FALSE(updates[0].latestVersion);
-  EXPECT_EQ(updates[1].status, UpdateStatus::noSource());  // Browser
-  EXPECT_FALSE(updates[1].remark);
-  EXPECT_TRUE(updates[2].caskAutoUpdates);  // Delta
-  EXPECT_EQ(updates[3].source, UpdateSource::github("owner/tool"));
+  EXPECT_TRUE(updates[1].caskAutoUpdates);  // Delta
+  EXPECT_EQ(updates[2].source, UpdateSource::github("owner/tool"));
   EXPECT_EQ(githubRequests_.load(), 0);
 }
 

@@ -114,18 +114,11 @@ class ChecklistPaneTest : public QObject {
     QCOMPARE(f.fakes.workspace->opened, std::vector<std::string>{"https://brew.sh"});
   }
 
-  void linkLabelsAndSectionLooks() {
+  void linkLabels() {
     using M = movingday::ChecklistSectionModel;
     QCOMPARE(M::linkLabel("macappstore://apps.apple.com/app/id1"), QString("Open in App Store"));
     QCOMPARE(M::linkLabel("https://example.com/a?b"), QString("example.com"));
     QCOMPARE(M::linkLabel("mailto:me@example.com"), QString("mailto:me@example.com"));
-    using P = movingday::ChecklistPane;
-    const auto& sections = Checklist::sections();
-    QCOMPARE(P::sectionSymbol(sections[0]), QString("suitcase"));
-    QCOMPARE(P::sectionTint(sections[0]), ui::Tint::accent);
-    QCOMPARE(P::sectionTint(sections[5]), ui::Tint::pink);
-    QCOMPARE(P::sectionSymbol(sections[6]), QString("flag.checkered"));
-    QCOMPARE(P::sectionTint(sections[6]), ui::Tint::accent);
   }
 
   void longCommandsShowThreeLinesButCopyWhole() {

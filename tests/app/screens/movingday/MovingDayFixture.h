@@ -5,12 +5,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include <memory>
-
-#include "app/model/AppModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/FutureWait.h"
-#include "tests/support/TempDir.h"
+#include "tests/app/AppRig.h"
 
 namespace larkvale::test {
 
@@ -26,12 +21,8 @@ inline AppUpdate source(const std::string& name, UpdateSource from,
   return u;
 }
 
-struct MovingDayFixture {
-  MovingDayFixture() {
-    fakes.folders = {tmp.mkdir("home"), tmp.mkdir("caches")};
-    qputenv("HOME", QByteArray::fromStdString(home().string()));
-    model = std::make_unique<AppModel>(fakes.services());
-  }
+struct MovingDayFixture : Rig {
+  MovingDayFixture() { qputenv("HOME", QByteArray::fromStdString(home().string())); }
 
   std::filesystem::path home() const { return tmp / "home"; }
 
@@ -59,12 +50,6 @@ struct MovingDayFixture {
     }
     throw std::runtime_error("no entry " + name);
   }
-
-  std::string notice() const { return model->notice() ? model->notice()->text : ""; }
-
-  TempDir tmp;
-  Fakes fakes;
-  std::unique_ptr<AppModel> model;
 };
 
 template <typename T = QWidget>

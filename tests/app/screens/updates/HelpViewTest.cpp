@@ -31,7 +31,7 @@ class HelpViewTest : public QObject {
       texts << label->text();
     }
     QCOMPARE(texts.size(), 7);
-    QCOMPARE(texts[0], QString("Check Now (⌘R) lists the apps in /Applications and "
+    QCOMPARE(texts[0], QString("Check Now (Ctrl+R) lists the apps in /Applications and "
                                "~/Applications and asks where each one's updates come from:"));
     QCOMPARE(texts[1], QString("• <b>Sparkle feed</b>: the app's own appcast. Open &amp; "
                                "Check for Updates opens the app so its updater installs the new "

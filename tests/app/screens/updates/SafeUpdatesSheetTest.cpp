@@ -45,7 +45,7 @@ class SafeUpdatesSheetTest : public QObject {
  private slots:
   void confirmationOffersThePlan() {
     ScreensFixture f;
-    f.setReport(mixed());
+    f.report(mixed());
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     QCOMPARE(cardTitle(&sheet, "safeSparkleCard"), QString("Sparkle apps (2)"));
@@ -66,7 +66,7 @@ class SafeUpdatesSheetTest : public QObject {
 
   void ticksFollowTheModel() {
     ScreensFixture f;
-    f.setReport(mixed());
+    f.report(mixed());
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     sheet.show();
@@ -87,7 +87,7 @@ class SafeUpdatesSheetTest : public QObject {
 
   void nothingToHandOff() {
     ScreensFixture f;
-    f.setReport({waiting("Store", UpdateSource::appStore())});
+    f.report({waiting("Store", UpdateSource::appStore())});
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     QCOMPARE(labelText(child(&sheet, "safeConfirm"), "emptyTitle"),
@@ -99,7 +99,7 @@ class SafeUpdatesSheetTest : public QObject {
 
   void runWalksEachStep() {
     ScreensFixture f;
-    f.setReport({sparkle("Alpha"), sparkle("Beta"), cask("Cola", "cola")});
+    f.report({sparkle("Alpha"), sparkle("Beta"), cask("Cola", "cola")});
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     sheet.show();
@@ -137,7 +137,7 @@ class SafeUpdatesSheetTest : public QObject {
 
   void closingKeepsTheRunUntilReopened() {
     ScreensFixture f;
-    f.setReport({sparkle("Alpha")});
+    f.report({sparkle("Alpha")});
     f.model->startSafeUpdates();
     {
       SafeUpdatesSheet sheet(*f.model);

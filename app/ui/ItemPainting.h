@@ -1,7 +1,8 @@
 #pragma once
-// Drawing helpers for the Moving day item views, whose rows are painted
-// rather than made of widgets: capsule chips, wrapped text clamped to a
-// number of lines, and application icons read off the main thread.
+// Drawing helpers for the item views whose rows are painted rather than
+// made of widgets (the update and inventory tables, the restore checklist):
+// capsule chips, wrapped text clamped to a number of lines, and application
+// icons read off the main thread.
 // Main thread.
 #include <QFont>
 #include <QHash>
@@ -18,7 +19,7 @@
 class QPainter;
 class QPalette;
 
-namespace larkvale::movingday {
+namespace larkvale::ui {
 
 // Remembers how wide texts are in a font, so that rows measured again at
 // another width are not shaped again. Forgets everything past a bound.
@@ -77,4 +78,4 @@ class IconSource : public QObject {
 void paintAppIcon(QPainter* painter, const QRect& box, IconSource& icons, const QString& path,
                   const QColor& placeholder);
 
-}  // namespace larkvale::movingday
+}  // namespace larkvale::ui

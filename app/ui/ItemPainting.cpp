@@ -1,4 +1,4 @@
-#include "app/screens/movingday/ItemPainting.h"
+#include "app/ui/ItemPainting.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +15,7 @@
 #include "app/ui/Fonts.h"
 #include "app/ui/Symbols.h"
 
-namespace larkvale::movingday {
+namespace larkvale::ui {
 namespace {
 
 constexpr int kChipPaddingX = 8;
@@ -25,7 +25,7 @@ constexpr double kChipFill = 0.12;
 constexpr double kPlaceholderScale = 0.8;
 
 QFont chipFont(const QFont& base) {
-  return ui::Fonts::font(ui::TextStyle::caption, base, QFont::Medium);
+  return Fonts::font(TextStyle::caption, base, QFont::Medium);
 }
 
 }  // namespace
@@ -110,7 +110,7 @@ void paintChip(QPainter* painter, const QRect& box, const QString& text, const Q
   painter->setRenderHint(QPainter::Antialiasing);
   QPainterPath capsule;
   capsule.addRoundedRect(QRectF(chip), chip.height() / 2.0, chip.height() / 2.0);
-  painter->fillPath(capsule, ui::Tints::withOpacity(colour, kChipFill));
+  painter->fillPath(capsule, Tints::withOpacity(colour, kChipFill));
   int x = chip.left() + kChipPaddingX;
   const int symbolSize = metrics.height();
   if (!symbol.isEmpty()) {
@@ -130,7 +130,7 @@ void paintChip(QPainter* painter, const QRect& box, const QString& text, const Q
 void paintSymbol(QPainter* painter, const QRect& box, const QString& symbol, const QColor& colour) {
   const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
   const int size = std::min(box.width(), box.height());
-  QPixmap image = ui::Symbols::tinted(symbol.toStdString(), colour, size, dpr);
+  QPixmap image = Symbols::tinted(symbol.toStdString(), colour, size, dpr);
   QRect target(0, 0, size, size);
   target.moveCenter(box.center());
   painter->drawPixmap(target, image);
@@ -146,7 +146,7 @@ std::optional<QPixmap> IconSource::icon(const QString& path, int size, qreal dev
     present_.insert(path);
   }
   const int pixels = qRound(size * devicePixelRatio);
-  const QString key = ui::AppIcons::cacheKey(path, pixels);
+  const QString key = AppIcons::cacheKey(path, pixels);
   QPixmap cached;
   if (QPixmapCache::find(key, &cached)) return cached;
   if (!loading_.contains(key)) {
@@ -158,7 +158,7 @@ std::optional<QPixmap> IconSource::icon(const QString& path, int size, qreal dev
               const QImage image = watcher->result();
               // An unreadable icon is remembered as the generic one, so it is
               // not read again at every repaint.
-              QPixmap pixmap = image.isNull() ? ui::AppIcons::generic(size, devicePixelRatio)
+              QPixmap pixmap = image.isNull() ? AppIcons::generic(size, devicePixelRatio)
                                               : QPixmap::fromImage(image);
               if (!image.isNull()) pixmap.setDevicePixelRatio(devicePixelRatio);
               QPixmapCache::insert(key, pixmap);
@@ -167,9 +167,9 @@ std::optional<QPixmap> IconSource::icon(const QString& path, int size, qreal dev
             });
     const std::filesystem::path bundle(QFile::encodeName(path).toStdString());
     watcher->setFuture(
-        QtConcurrent::run([bundle, pixels] { return ui::AppIcons::load(bundle, pixels); }));
+        QtConcurrent::run([bundle, pixels] { return AppIcons::load(bundle, pixels); }));
   }
-  return ui::AppIcons::generic(size, devicePixelRatio);
+  return AppIcons::generic(size, devicePixelRatio);
 }
 
 void paintAppIcon(QPainter* painter, const QRect& box, IconSource& icons, const QString& path,
@@ -188,4 +188,4 @@ void paintAppIcon(QPainter* painter, const QRect& box, IconSource& icons, const 
   paintSymbol(painter, inner, QStringLiteral("app.dashed"), placeholder);
 }
 
-}  // namespace larkvale::movingday
+}  // namespace larkvale::ui

@@ -1,0 +1,61 @@
+#include "tools/screenshots/ShotScenes.h"
+
+#include <QImageWriter>
+#include <QPainter>
+
+#include "app/screens/movingday/MovingDayScreens.h"
+#include "app/screens/updates/MoreUpdateScreens.h"
+#include "app/screens/updates/UpdateScreens.h"
+#include "app/ui/MainWindow.h"
+#include "platform/FileSystem.h"
+#include "platform/PropertyList.h"
+
+namespace larkvale::screenshots {
+
+namespace fs = std::filesystem;
+
+Scene::Scene(const Context& context) {
+  fakes.folders = {context.scratch / "home", context.scratch / "caches"};
+  model = std::make_unique<AppModel>(fakes.services());
+  pennant::MoreAppsConfig config = ui::moreAppsConfig();
+  config.allowsNetwork = false;
+  catalogue = std::make_unique<ui::MoreAppsCatalogue>(
+      config, pennant::MoreAppsLoader{.cacheDirectory = context.scratch / "catalogue"});
+}
+
+QWidget* Scene::window() {
+  Screens screens;
+  registerUpdateScreens(screens);
+  registerMoreUpdateScreens(screens, *catalogue);
+  registerMovingDayScreens(screens);
+  return owning(new MainWindow(*model, screens), this);
+}
+
+fs::path drawnBundle(const fs::path& folder, const std::string& name, QColor colour) {
+  const fs::path path = folder / (name + ".app");
+  std::error_code error;
+  if (fs::exists(path, error)) return path;
+  fs::create_directories(path / "Contents" / "Resources");
+  PlistDict info{{"CFBundleIconFile", std::string("Icon")}};
+  FileSystem::writeAtomically(path / "Contents" / "Info.plist", PropertyList::toXml(info));
+  QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(colour);
+  painter.drawRoundedRect(QRectF(8, 8, 112, 112), 26, 26);
+  painter.setPen(Qt::white);
+  QFont font = painter.font();
+  font.setPixelSize(64);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.drawText(QRect(0, 0, 128, 128), Qt::AlignCenter,
+                   QString::fromStdString(name.substr(0, 1)));
+  painter.end();
+  QImageWriter(QString::fromStdString((path / "Contents/Resources/Icon.icns").string()), "icns")
+      .write(image);
+  return path;
+}
+
+}  // namespace larkvale::screenshots
