@@ -14,11 +14,5 @@ bool KnownApp::matches(std::string_view bundleID) const {
 }  // namespace larkvale
 
 size_t std::hash<larkvale::KnownApp>::operator()(const larkvale::KnownApp& app) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, app.match);
-  for (const auto& s : app.settings) larkvale::hashCombine(seed, s);
-  larkvale::hashCombine(seed, app.settings.size());
-  larkvale::hashCombine(seed, app.licence);
-  larkvale::hashCombine(seed, app.tip);
-  return seed;
+  return larkvale::hashValues(app.match, app.settings, app.licence, app.tip);
 }

@@ -3,18 +3,17 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include <limits>
 #include <memory>
 
 #include "kit/sources/HTMLText.h"
 #include "platform/HttpSession.h"
 #include "platform/Strings.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 namespace GitHubReleases {
 namespace {
 
-using nlohmann::json;
 
 // The raw answer: every read key, each optional.
 struct RawAsset {
@@ -31,53 +30,24 @@ struct Raw {
 
 // A key that is absent or null gives nothing; any other type than the one
 // expected refuses the whole answer.
-const json* field(const json& object, const char* key) {
-  auto it = object.find(key);
-  return it == object.end() || it->is_null() ? nullptr : &*it;
-}
-
-std::optional<std::string> text(const json& object, const char* key) {
-  const json* value = field(object, key);
-  if (!value) return std::nullopt;
-  if (!value->is_string()) throw GitHubError();
-  return value->get<std::string>();
-}
-
-std::optional<bool> flag(const json& object, const char* key) {
-  const json* value = field(object, key);
-  if (!value) return std::nullopt;
-  if (!value->is_boolean()) throw GitHubError();
-  return value->get<bool>();
-}
-
-std::optional<int64_t> integer(const json& object, const char* key) {
-  const json* value = field(object, key);
-  if (!value) return std::nullopt;
-  if (value->is_number_unsigned()) {
-    auto n = value->get<uint64_t>();
-    if (n > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) throw GitHubError();
-    return static_cast<int64_t>(n);
-  }
-  if (!value->is_number_integer()) throw GitHubError();
-  return value->get<int64_t>();
-}
-
 Raw readRaw(std::string_view data) {
-  json root = json::parse(data, nullptr, false);
-  if (root.is_discarded() || !root.is_object()) throw GitHubError();
-  Raw raw{text(root, "tag_name"),     text(root, "name"),
-          text(root, "body"),         text(root, "html_url"),
-          text(root, "published_at"), flag(root, "prerelease"),
-          flag(root, "draft"),        {}};
-  if (const json* assets = field(root, "assets")) {
-    if (!assets->is_array()) throw GitHubError();
-    for (const json& asset : *assets) {
-      if (!asset.is_object()) throw GitHubError();
-      raw.assets.push_back(
-          {text(asset, "name"), text(asset, "browser_download_url"), integer(asset, "size")});
+  try {
+    const Json root = JsonCoding::parse(data);
+    const auto in = JsonIn::withoutPlaces(root);
+    Raw raw{in.optionalString("tag_name"),     in.optionalString("name"),
+            in.optionalString("body"),         in.optionalString("html_url"),
+            in.optionalString("published_at"), in.optionalBoolean("prerelease"),
+            in.optionalBoolean("draft"),       {}};
+    if (auto assets = in.find("assets")) {
+      raw.assets = assets->array([](const JsonIn& asset) {
+        return RawAsset{asset.optionalString("name"), asset.optionalString("browser_download_url"),
+                        asset.optionalInt64("size")};
+      });
     }
+    return raw;
+  } catch (const JsonDecodingError&) {
+    throw GitHubError();
   }
-  return raw;
 }
 
 // The scheme exactly as written must be "https", and there must be a host

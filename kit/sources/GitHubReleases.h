@@ -98,25 +98,14 @@ int scoreAsset(const GitHubRelease::Asset& asset, bool appleSilicon);
 template <>
 struct std::hash<larkvale::GitHubRelease::Asset> {
   size_t operator()(const larkvale::GitHubRelease::Asset& a) const noexcept {
-    size_t seed = 0;
-    larkvale::hashCombine(seed, a.name);
-    larkvale::hashCombine(seed, a.url);
-    larkvale::hashCombine(seed, a.size);
-    return seed;
+    return larkvale::hashValues(a.name, a.url, a.size);
   }
 };
 
 template <>
 struct std::hash<larkvale::GitHubRelease> {
   size_t operator()(const larkvale::GitHubRelease& r) const noexcept {
-    size_t seed = 0;
-    larkvale::hashCombine(seed, r.tag);
-    larkvale::hashCombine(seed, r.name);
-    larkvale::hashCombine(seed, r.body);
-    larkvale::hashCombine(seed, r.pageURL);
-    larkvale::hashCombine(seed, r.published ? r.published->time_since_epoch().count() : -1);
-    larkvale::hashCombine(seed, r.prerelease);
-    for (const auto& asset : r.assets) larkvale::hashCombine(seed, asset);
-    return seed;
+    return larkvale::hashValues(r.tag, r.name, r.body, r.pageURL, r.published, r.prerelease,
+                                r.assets);
   }
 };

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/FileSystem.h"
+#include "platform/Json.h"
 #include "platform/Sha256.h"
 
 namespace larkvale::SavedAnswers {
@@ -15,22 +16,14 @@ using nlohmann::json;
 // Metadata is a few hundred bytes; anything much larger is not ours.
 constexpr size_t kMetaLimit = size_t{64} * 1024;
 
-std::optional<std::string> optionalText(const json& object, const char* key, bool& ok) {
-  auto it = object.find(key);
-  if (it == object.end() || it->is_null()) return std::nullopt;
-  if (!it->is_string()) {
-    ok = false;
-    return std::nullopt;
-  }
-  return it->get<std::string>();
-}
-
 std::optional<Meta> readMeta(const fs::path& file) {
   auto text = FileSystem::readFile(file, kMetaLimit);
   if (!text) return std::nullopt;
-  json parsed = json::parse(*text, nullptr, false);
-  if (parsed.is_discarded()) return std::nullopt;
-  return metaFromJson(parsed);
+  try {
+    return metaFromJson(JsonCoding::parse(*text));
+  } catch (const JsonDecodingError&) {
+    return std::nullopt;
+  }
 }
 
 void removeQuietly(const fs::path& file) {
@@ -52,31 +45,27 @@ nlohmann::ordered_json toJson(const Meta& meta) {
 }
 
 std::optional<Meta> metaFromJson(const json& object) {
-  if (!object.is_object()) return std::nullopt;
-  auto url = object.find("url");
-  auto fetched = object.find("fetched");
-  auto status = object.find("status");
-  if (url == object.end() || !url->is_string()) return std::nullopt;
-  if (fetched == object.end() || !fetched->is_number()) return std::nullopt;
-  if (status == object.end() || !status->is_number_integer()) return std::nullopt;
-  auto code = status->get<int64_t>();
-  if (code < 0 || code > 999) return std::nullopt;
-  double seconds = fetched->get<double>();
-  // Far beyond any real date, and beyond what the clock type can hold.
-  if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
-  Meta meta;
-  meta.url = url->get<std::string>();
-  meta.fetched = Dates::fromSecondsSince2001(seconds);
-  meta.status = static_cast<int>(code);
-  bool ok = true;
-  meta.etag = optionalText(object, "etag", ok);
-  meta.lastModified = optionalText(object, "lastModified", ok);
-  if (!ok) return std::nullopt;
-  if (auto size = object.find("bodySize"); size != object.end() && !size->is_null()) {
-    if (!size->is_number_unsigned() || size->get<uint64_t>() > maxBodyBytes) return std::nullopt;
-    meta.bodySize = static_cast<size_t>(size->get<uint64_t>());
+  try {
+    const auto in = JsonIn::withoutPlaces(object);
+    Meta meta;
+    meta.url = in.string("url");
+    const double seconds = in.at("fetched").number();
+    const int64_t code = in.int64("status");
+    if (code < 0 || code > 999) return std::nullopt;
+    // Far beyond any real date, and beyond what the clock type can hold.
+    if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
+    meta.fetched = Dates::fromSecondsSince2001(seconds);
+    meta.status = static_cast<int>(code);
+    meta.etag = in.optionalString("etag");
+    meta.lastModified = in.optionalString("lastModified");
+    if (auto size = in.optionalInt64("bodySize")) {
+      if (*size < 0 || static_cast<uint64_t>(*size) > maxBodyBytes) return std::nullopt;
+      meta.bodySize = static_cast<size_t>(*size);
+    }
+    return meta;
+  } catch (const JsonDecodingError&) {
+    return std::nullopt;
   }
-  return meta;
 }
 
 std::string cacheKey(std::string_view url) {
