@@ -53,10 +53,6 @@ class MoreAppsLoaderHttpTest : public ::testing::Test {
       res.set_content(body, "application/json");
     });
   }
-  void redirect(const std::string& path, std::string to) {
-    server.server().Get(
-        path, [to](const httplib::Request&, httplib::Response& res) { res.set_redirect(to); });
-  }
 };
 
 TEST_F(MoreAppsLoaderHttpTest, SendsAcceptAndConditionalHeaders) {
@@ -79,17 +75,15 @@ TEST_F(MoreAppsLoaderHttpTest, SendsAcceptAndConditionalHeaders) {
 
   auto feed = loader("/mac/more-apps.json").fetch();
   ASSERT_TRUE(feed);
-  EXPECT_EQ(feed->apps.size(), 2u);
-  EXPECT_EQ(seen["Accept"], "application/json");
-  EXPECT_FALSE(seen.count("If-None-Match"));
-  EXPECT_FALSE(seen.count("If-Modified-Since"));
-  EXPECT_EQ(larkvale::test::readAll(temp / "cache/more-apps.json"), test::validFeed(2));
+  EXPECT_EQ(seen, (std::map<std::string, std::string>{{"Accept", "application/json"}}));
 
   nextDay();
   status = 304;
   EXPECT_FALSE(loader("/mac/more-apps.json").fetch());
-  EXPECT_EQ(seen["If-None-Match"], "\"v1\"");
-  EXPECT_EQ(seen["If-Modified-Since"], "Tue, 01 Dec 2026 10:00:00 GMT");
+  EXPECT_EQ(seen, (std::map<std::string, std::string>{
+                      {"Accept", "application/json"},
+                      {"If-None-Match", "\"v1\""},
+                      {"If-Modified-Since", "Tue, 01 Dec 2026 10:00:00 GMT"}}));
   EXPECT_EQ(larkvale::test::readAll(temp / "cache/more-apps.json"), test::validFeed(2));
 }
 
@@ -97,7 +91,6 @@ TEST_F(MoreAppsLoaderHttpTest, StopsTheTransferPastTheFeedLimit) {
   std::string feed = test::validFeed(3);
   std::string exact = feed + std::string(MoreAppsValidator::maxBytes - feed.size(), ' ');
   serve("/exact", exact);
-  serve("/over", exact + " ");
   // A server that would go on for 256 MiB: it must be cut off early.
   std::atomic<size_t> sent = 0;
   server.server().Get("/endless", [&](const httplib::Request&, httplib::Response& res) {
@@ -112,23 +105,10 @@ TEST_F(MoreAppsLoaderHttpTest, StopsTheTransferPastTheFeedLimit) {
 
   EXPECT_TRUE(loader("/exact").fetch());
   nextDay();
-  EXPECT_FALSE(loader("/over").fetch());
-  nextDay();
   EXPECT_FALSE(loader("/endless").fetch());
   EXPECT_LT(sent.load(), 64u << 20);
   // The first answer is still the cached one.
   EXPECT_EQ(larkvale::test::readAll(temp / "cache/more-apps.json"), exact);
-}
-
-TEST_F(MoreAppsLoaderHttpTest, RefusesARedirectToAnotherHost) {
-  redirect("/same", "/moved");
-  redirect("/away", "http://localhost:" + std::to_string(server.port()) + "/moved");
-  serve("/moved", test::validFeed(1));
-  server.start();
-
-  EXPECT_TRUE(loader("/same").fetch());
-  nextDay();
-  EXPECT_FALSE(loader("/away").fetch());
 }
 
 }  // namespace

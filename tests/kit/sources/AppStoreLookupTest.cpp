@@ -36,11 +36,8 @@ TEST(AppStoreLookup, BuildsLookupAddressesEscapingTheIdentifier) {
 TEST(AppStoreLookup, RefusesAnswersOfTheWrongShape) {
   EXPECT_EQ(decodeFailure("not json"), "dataCorrupted");
   EXPECT_EQ(decodeFailure(R"({"resultCount":0})"), "keyNotFound(\"results\")");
-  EXPECT_EQ(decodeFailure(R"({"results":null})"), "typeMismatch(\"results\")");
   EXPECT_EQ(decodeFailure(R"({"results":["row"]})"), "typeMismatch(\"results\")");
   EXPECT_EQ(decodeFailure(R"([])"), "typeMismatch(\"\")");
-  EXPECT_EQ(decodeFailure(R"({"results":[{"trackId":"1","version":"2"}]})"),
-            "typeMismatch(\"trackId\")");
   EXPECT_EQ(decodeFailure(R"({"results":[{"trackId":18446744073709551615}]})"),
             "typeMismatch(\"trackId\")");
   for (const char* key : {"trackName", "version", "releaseNotes", "currentVersionReleaseDate",
@@ -64,12 +61,10 @@ TEST(AppStoreLookup, ChoosesTheRowOfTheInstalledApp) {
   EXPECT_EQ(chosen(two, 2), 2) << "the store identifier wins over the bundle identifier";
   EXPECT_EQ(chosen(swapped, 99), 2) << "no identifier match: the bundle identifier";
   EXPECT_EQ(chosen(two, std::nullopt), 1);
-  EXPECT_EQ(chosen(two, std::nullopt, "com.example.none"), std::nullopt);
   EXPECT_EQ(chosen(two, std::nullopt, "COM.EXAMPLE.APP"), std::nullopt);
   EXPECT_EQ(chosen(R"({"results":[{"trackId":5,"version":"1","bundleId":"x.y"}]})", std::nullopt),
             5)
       << "a single row is taken even when its bundle identifier differs";
-  EXPECT_EQ(chosen(R"({"results":[]})", 5), std::nullopt);
   EXPECT_EQ(chosen(R"({"results":[{"trackId":5}]})", 5), std::nullopt) << "no version";
   EXPECT_EQ(chosen(R"({"results":[{"version":"1"}]})", std::nullopt), std::nullopt);
 }

@@ -39,13 +39,10 @@ GitHubRelease withAssets(std::initializer_list<const char*> names) {
 
 TEST(GitHubReleases, RefusesWhatIsNotAPublishedRelease) {
   for (const char* body :
-       {"", "[]", "null", "not json", R"({"tag_name":"v1","draft":true})", R"({"tag_name":""})",
-        R"({"tag_name":null})", R"({"name":"v1"})", R"({"tag_name":1})",
-        R"({"tag_name":"v1","draft":"no"})", R"({"tag_name":"v1","prerelease":1})",
-        R"({"tag_name":"v1","assets":{}})", R"({"tag_name":"v1","assets":["x"]})",
-        R"({"tag_name":"v1","assets":[{"name":"a.dmg","size":"12"}]})",
-        R"({"tag_name":"v1","assets":[{"size":1.5}]})", R"({"tag_name":"v1","body":[]})",
-        R"({"tag_name":"v1","html_url":false})", R"({"tag_name":"v1","published_at":0})"})
+       {"[]", "not json", R"({"tag_name":"v1","draft":true})", R"({"tag_name":""})",
+        R"({"name":"v1"})", R"({"tag_name":1})", R"({"tag_name":"v1","prerelease":1})",
+        R"({"tag_name":"v1","assets":["x"]})", R"({"tag_name":"v1","assets":[{"size":1.5}]})",
+        R"({"tag_name":"v1","body":[]})", R"({"tag_name":"v1","published_at":0})"})
     EXPECT_TRUE(refused(body)) << body;
   EXPECT_FALSE(refused(R"({"tag_name":" ","draft":false,"assets":null,"extra":{"x":[1]}})"));
   EXPECT_EQ(parseRelease(R"({"tag_name":" "})").version(), std::nullopt);
@@ -58,8 +55,6 @@ TEST(GitHubReleases, KeepsOnlyHttpsAssetsWithNames) {
             {{"name", "a.dmg"}, {"browser_download_url", "https://x.example/a.dmg"}, {"size", 10}},
             {{"name", "b.dmg"}, {"browser_download_url", "http://x.example/b.dmg"}},
             {{"browser_download_url", "https://x.example/c"}},
-            {{"name", "d.zip"}, {"browser_download_url", nullptr}},
-            {{"name", "e.zip"}, {"browser_download_url", "HTTPS://x.example/e"}},
             {{"name", "f.zip"}, {"browser_download_url", "https://"}},
             {{"name", "g.zip"},
              {"browser_download_url", "https://x.example/g.zip"},
@@ -75,23 +70,23 @@ TEST(GitHubReleases, NormalisesNotesPageAndDate) {
             "Fixes:\n- one\r- two");
   EXPECT_EQ(releaseWith({{"body", " \n\t\u3000"}}).body, std::nullopt);
   std::string exact(4000, 'n');
-  EXPECT_EQ(releaseWith({{"body", exact}}).body, exact);
   EXPECT_EQ(releaseWith({{"body", exact + "m"}}).body, exact + "\u2026");
 
   auto full = releaseWith({{"name", " Spaced "},
                            {"html_url", "https://github.com/o/r/releases/tag/v1.0"},
                            {"published_at", "2026-11-02T09:30:00Z"},
                            {"prerelease", true}});
-  EXPECT_EQ(full.name, " Spaced ");
-  EXPECT_EQ(full.pageURL, "https://github.com/o/r/releases/tag/v1.0");
-  EXPECT_EQ(full.published, Dates::parseIso8601("2026-11-02T09:30:00Z"));
-  EXPECT_TRUE(full.prerelease);
+  EXPECT_EQ(full, (GitHubRelease{"v1.0",
+                                 " Spaced ",
+                                 {},
+                                 "https://github.com/o/r/releases/tag/v1.0",
+                                 Dates::parseIso8601("2026-11-02T09:30:00Z"),
+                                 true,
+                                 {}}));
   auto poor = releaseWith({{"html_url", "http://github.com/o/r"},
                            {"published_at", "2026-11-02T09:30:00.5Z"},
                            {"prerelease", nullptr}});
-  EXPECT_EQ(poor.pageURL, std::nullopt);
-  EXPECT_EQ(poor.published, std::nullopt);
-  EXPECT_FALSE(poor.prerelease);
+  EXPECT_EQ(poor, (GitHubRelease{"v1.0", {}, {}, {}, {}, false, {}}));
 }
 
 TEST(GitHubReleases, TurnsTagsIntoVersionText) {
@@ -103,11 +98,8 @@ TEST(GitHubReleases, TurnsTagsIntoVersionText) {
                                          {"release-7.2", "7.2"},
                                          {"1.0.0+build.7", "1.0.0"},
                                          {"V3.1-beta.2", "3.1-beta.2"},
-                                         {"  \n v5 \t", "5"},
                                          {"nightly", std::nullopt},
-                                         {"", std::nullopt},
                                          {"v\u0663.1", "1"},  // Arabic-Indic three is no digit
-                                         {"+1", "1"},
                                          {"1+", "1"}})
     EXPECT_EQ(versionFromTag(c.tag), c.version) << c.tag;
   GitHubRelease named{"nightly", "Release 4.0", {}, {}, {}, false, {}};
@@ -163,13 +155,10 @@ TEST(GitHubReleases, ReadsRealAnswers) {
 TEST(GitHubReposTest, TellsRepositoryNames) {
   const std::string owner39(39, 'a'), owner40(40, 'a'), repo100(100, 'r'), repo101(101, 'r');
   const std::vector<std::pair<std::string, bool>> cases{
-      {"owner/repo", true},     {owner39 + "/r", true},  {owner40 + "/r", false},
-      {"o/" + repo100, true},   {"o/" + repo101, false}, {"-owner/repo", false},
-      {"owner-/repo", true},    {"own_er/repo", false},  {"own.er/repo", false},
-      {"o/.", false},           {"o/..", false},         {"o/...", true},
-      {"o/my_repo.js-2", true}, {"owner/repo/", false},  {"owner/", false},
-      {"/repo", false},         {"owner", false},        {"owner/re po", false},
-      {"owner/repo\n", false},  {"ownér/repo", false},
+      {owner39 + "/r", true},  {owner40 + "/r", false}, {"o/" + repo100, true},
+      {"o/" + repo101, false}, {"-owner/repo", false},  {"own_er/repo", false},
+      {"o/..", false},         {"o/...", true},         {"o/my_repo.js-2", true},
+      {"owner/repo/", false},  {"owner", false},        {"owner/repo\n", false},
   };
   for (const auto& [text, valid] : cases) EXPECT_EQ(isRepoName(text), valid) << text;
 }
@@ -177,21 +166,15 @@ TEST(GitHubReposTest, TellsRepositoryNames) {
 TEST(GitHubReposTest, ReadsRepositoryAddresses) {
   const std::vector<std::pair<std::string, Maybe>> cases{
       {"https://github.com/owner/repo", "owner/repo"},
-      {"https://github.com/owner/repo/releases/tag/v1.2", "owner/repo"},
-      {"GitHub.com/owner/repo", "owner/repo"},
       {"git@github.com:owner/repo.git", "owner/repo"},
+      {"GitHub.com/owner/repo", "owner/repo"},
       {"HTTP://WWW.GITHUB.COM/Owner/Repo?x=1#y", "Owner/Repo"},
-      {"https://user@github.com/owner/repo.git/", "owner/repo"},
-      {"  \n https://github.com/owner/repo \t", "owner/repo"},
-      {"owner/repo", "owner/repo"},
+      {"  \n https://user@github.com/owner/repo.git/ \t", "owner/repo"},
       {"owner/repo.git", "owner/repo.git"},
       {"www.github.com/owner/repo", std::nullopt},
-      {"https://gitlab.com/owner/repo", std::nullopt},
       {"https://github.com.evil.com/owner/repo", std::nullopt},
       {"https://github.com/owner", std::nullopt},
       {"https://github.com/own_er/repo", std::nullopt},
-      {"https://github.com/owner/re po", std::nullopt},
-      {"GIT@github.com:owner/repo", std::nullopt},
   };
   for (const auto& [text, repo] : cases) EXPECT_EQ(repoFromURL(text), repo) << text;
 }
@@ -216,15 +199,11 @@ TEST(GitHubReposTest, ReadsUpdateConfigurations) {
        "acme/tool"},
       {"publish:\n  provider: github\n  owner: acme\n  repo: tool", "acme/tool"},
       {"owner: old\nprovider: github\nrepo: tool\nowner: new", "new/tool"},
-      {"::provider: github\nowner:acme\nrepo:tool", "acme/tool"},
       {"provider: github\xE2\x80\xA8owner: acme\xC2\x85repo: tool", "acme/tool"},
       {"provider: github # hosted there\nowner: acme\nrepo: tool", std::nullopt},
       {"provider: github\nrepo: tool", std::nullopt},
       {"provider: generic\nowner: acme\nrepo: tool", std::nullopt},
-      {"provider: github\nowner: ac me\nrepo: tool", std::nullopt},
       {"provider: github\nowner: acme\nrepo: a:b", std::nullopt},
-      {"provider: github\nowner:\nrepo: tool", std::nullopt},
-      {"", std::nullopt},
   };
   for (const auto& [text, repo] : cases) EXPECT_EQ(repoFromUpdateConfig(text), repo) << text;
 }

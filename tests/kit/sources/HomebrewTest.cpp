@@ -52,16 +52,12 @@ TEST(HomebrewTest, CollectsAppPathsByTheArtifactRules) {
   };
   const Case cases[] = {
       {R"([{"app": ["One.app", {"target": "Renamed.app"}]}])", {"Renamed.app"}},
-      {R"([{"app": ["One.app", "Two.app"]}])", {"One.app", "Two.app"}},
-      {R"([{"app": ["NoSuffix"]}])", {}},
-      {R"([{"app": ["One.APP"]}])", {}},
+      {R"([{"app": ["One.APP", "Two.app"]}])", {"Two.app"}},
       {R"([{"uninstall": [{"delete": "/Applications/X.app"}], "target": "/Applications/X.app"}])",
        {}},
       {R"([{"app": [{"target": "~/Applications/Mine.app"}]}])", {"/home/u/Applications/Mine.app"}},
       {R"([{"app": ["A.app"], "target": "$APPDIR/B.app"}])", {"$APPDIR/B.app"}},
       {R"([{"app": ["A.app"], "target": "elsewhere"}])", {"A.app"}},
-      {R"([{"app": ["A.app", {"target": "first-target"}, {"target": "Second.app"}]}])",
-       {"first-target"}},
       // Lenient below the cask: odd artifacts and entries are passed over.
       {R"(["bare string", ["In an array.app"], 7, {"app": "not a list"}, {"app": [12, null, "Kept.app"]}])",
        {"Kept.app"}},
@@ -80,21 +76,17 @@ TEST(HomebrewTest, RefusesMalformedAnswersWholly) {
   const std::pair<const char*, const char*> cases[] = {
       {R"({"casks": [{"token": "a"}, {"token": "b", "version": 3}]})",
        "casks[1].version: expected a string"},
-      {R"({"casks": [{"name": ["No token"]}]})", "casks[0].token: expected a string"},
       {R"({"casks": [{"token": "a", "name": ["x", 1]}]})", "casks[0].name[1]: expected a string"},
       {R"({"casks": [{"token": "a", "auto_updates": "yes"}]})",
        "casks[0].auto_updates: expected a Boolean"},
-      {R"({"casks": [{"token": "a", "artifacts": {"app": []}}]})",
-       "casks[0].artifacts: expected an array"},
       {R"({"casks": {"token": "a"}})", "casks: expected an array"},
-      {R"({"casks": ["a"]})", "casks[0]: expected an object"},
       {R"([])", "expected an object"},
   };
   for (const auto& c : cases) {
     const std::string json = c.first;
     EXPECT_EQ(errorOf([&] { Homebrew::parseInfo(json, "/h"); }), c.second) << json;
   }
-  for (const char* notJSON : {"", "{", "<html>", "{\"casks\": [\"\xff\"]}"})
+  for (const char* notJSON : {"", "{\"casks\": [\"\xff\"]}"})
     EXPECT_TRUE(errorOf([&] { Homebrew::parseInfo(notJSON, "/h"); }).starts_with("not JSON ("))
         << notJSON;
 }
@@ -105,14 +97,10 @@ TEST(HomebrewTest, ReadsOutdatedRowsByToken) {
     {"name": "zoom", "current_version": "6.0"},
     {"name": "slack", "installed_versions": ["4.2"], "current_version": "4.4", "pinned_version": null}
   ]})");
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows.at("slack"), (BrewOutdated{"slack", {"4.2"}, "4.4", false}));
-  EXPECT_EQ(rows.at("zoom"), (BrewOutdated{"zoom", {}, "6.0", false}));
+  EXPECT_EQ(rows, (std::map<std::string, BrewOutdated>{{"slack", {"slack", {"4.2"}, "4.4", false}},
+                                                       {"zoom", {"zoom", {}, "6.0", false}}}));
   // Homebrew's writer may print an empty list across lines.
   EXPECT_TRUE(Homebrew::parseOutdated("{\"formulae\": [\n\n], \"casks\": [\n\n]}").empty());
-  EXPECT_TRUE(Homebrew::parseOutdated("{}").empty());
-  EXPECT_EQ(errorOf([] { Homebrew::parseOutdated(R"({"casks": [{"current_version": "1"}]})"); }),
-            "casks[0].name: expected a string");
   EXPECT_EQ(errorOf([] { Homebrew::parseOutdated(R"({"casks": [{"name": "a", "pinned": 1}]})"); }),
             "casks[0].pinned: expected a Boolean");
 }
@@ -171,10 +159,13 @@ TEST(HomebrewTest, TakesRealWorldFiles) {
                                     false,
                                     {},
                                     "https://firmaelectronica.gob.es/Home/Descargas.htm"}));
-      EXPECT_EQ(casks[1].appPaths, std::vector<std::string>{"Discord.app"});
-      EXPECT_EQ(casks[1].latest, "0.0.305");
-      EXPECT_EQ(casks[1].installed, "0.0.293");
-      EXPECT_TRUE(casks[1].autoUpdates);
+      EXPECT_EQ(casks[1], (BrewCask{"discord",
+                                    "Discord",
+                                    "0.0.305",
+                                    "0.0.293",
+                                    true,
+                                    {"Discord.app"},
+                                    "https://discord.com/"}));
       EXPECT_EQ(errorOf([&] { Homebrew::parseOutdated(data); }),
                 "casks[0].name: expected a string");
       continue;
@@ -191,16 +182,16 @@ TEST(HomebrewTest, TakesRealWorldFiles) {
     const auto casks = Homebrew::parseInfo(wrapped, "/h");
     ASSERT_EQ(casks.size(), 1u) << name;
     const auto& c = casks[0];
-    const BrewCask onePassword{
-        "1password", "1Password", "7.3.2", {}, true, {}, "https://1password.com/"};
-    const BrewCask caffeine{"caffeine", "caffeine",       "1.2.3",           {},
-                            false,      {"Caffeine.app"}, "https://brew.sh/"};
     if (name.find("1password") != std::string::npos) {
-      EXPECT_EQ(c, onePassword);
+      EXPECT_EQ(
+          c, (BrewCask{"1password", "1Password", "7.3.2", {}, true, {}, "https://1password.com/"}));
     } else if (name.find("activedock") != std::string::npos) {
       EXPECT_EQ(c.latest, "236");
     } else if (name.find("caffeine") != std::string::npos) {
-      EXPECT_EQ(c, caffeine);
+      EXPECT_EQ(
+          c,
+          (BrewCask{
+              "caffeine", "caffeine", "1.2.3", {}, false, {"Caffeine.app"}, "https://brew.sh/"}));
     } else if (name.find("everything") != std::string::npos) {
       EXPECT_EQ(c.appPaths, std::vector<std::string>{"$APPDIR/Everything.app"});
     }
