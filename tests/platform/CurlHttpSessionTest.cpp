@@ -88,18 +88,15 @@ TEST(CurlHttpSession, LimitsTheDecodedBody) {
       res.set_content(body, "application/octet-stream");
     });
   };
-  serve("/exact", std::string(kLimit, 'a'), false);
-  serve("/over", std::string(kLimit + 1, 'a'), false);
+  serve("/small", std::string(11, 'a'), false);
   serve("/gzip-exact", test::gzipRun('a', kLimit), true);
   serve("/gzip-over", test::gzipRun('a', kLimit + 1), true);
   server.start();
   auto session = makeCurlSession();
 
-  EXPECT_EQ(session->get(at(server.url("/exact"))).body.size(), kLimit);
-  EXPECT_EQ(failureOf(*session, at(server.url("/over"))), HttpError::Kind::tooLarge);
   EXPECT_EQ(session->get(at(server.url("/gzip-exact"))).body, std::string(kLimit, 'a'));
   EXPECT_EQ(failureOf(*session, at(server.url("/gzip-over"))), HttpError::Kind::tooLarge);
-  HttpRequest small = at(server.url("/exact"));
+  HttpRequest small = at(server.url("/small"));
   small.maxBodyBytes = 10;
   EXPECT_EQ(failureOf(*session, small), HttpError::Kind::tooLarge);
 }

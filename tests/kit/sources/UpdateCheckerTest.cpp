@@ -25,13 +25,9 @@ std::string appcast(const std::string& version, const std::string& shortVersion)
          "type=\"application/octet-stream\"/></item></channel></rss>";
 }
 
-std::string release(const std::string& tag, bool withDmg) {
-  std::string assets = withDmg ? R"([{"name":"Tool-3.0.0.dmg","size":10,
-      "browser_download_url":"https://github.com/owner/tool/releases/download/v3.0.0/Tool-3.0.0.dmg"}])"
-                               : "[]";
-  return R"({"tag_name":")" + tag + R"(","name":null,"draft":false,"prerelease":false,
-      "html_url":"https://github.com/owner/tool/releases/tag/)" +
-         tag + R"(","published_at":"2026-01-02T03:04:05Z","body":"Notes","assets":)" + assets + "}";
+std::string release(const std::string& tag) {
+  return R"({"tag_name":")" + tag + R"(","draft":false,"published_at":"2026-01-02T03:04:05Z",
+      "assets":[{"name":"Tool.dmg","browser_download_url":"https://github.com/owner/tool/Tool.dmg"}]})";
 }
 
 // A tree of bundles, a server for every web source, and a fake brew.
@@ -54,11 +50,11 @@ class UpdateCheckerTest : public ::testing::Test {
       ++githubRequests_;
       const std::string repo = std::string(req.matches[1]) + "/" + std::string(req.matches[2]);
       if (repo == "owner/tool") {
-        res.set_content(release("v3.0.0", true), "application/json");
+        res.set_content(release("v3.0.0"), "application/json");
       } else if (repo == "owner/limited") {
         res.status = 403;
       } else if (repo.starts_with("many/")) {
-        res.set_content(release("v1.0", false), "application/json");
+        res.set_content(release("v1.0"), "application/json");
       } else {
         res.status = 404;
       }
