@@ -63,7 +63,7 @@ class DrawnIconEngine : public QIconEngine {
 
   // "»", or the same turned down for a vertical bar.
   static void paintChevrons(QPainter& painter, const QRectF& box, const QColor& color, bool down) {
-    const qreal unit = box.width() / 8;
+    const qreal unit = box.width() / 6;
     QPainterPath path;
     for (qreal offset : {-1.5 * unit, 0.5 * unit}) {
       path.moveTo(offset, -2 * unit);
@@ -73,7 +73,7 @@ class DrawnIconEngine : public QIconEngine {
     painter.translate(box.center());
     if (down) painter.rotate(90);
     painter.setPen(
-        QPen(color, std::max<qreal>(1.0, unit * 0.75), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPen(color, std::max<qreal>(1.0, unit * 0.6), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
   }
