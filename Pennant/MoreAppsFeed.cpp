@@ -1,11 +1,12 @@
 #include "Pennant/MoreAppsFeed.h"
 
-#include <cmath>
 #include <string>
 
 #include "Pennant/MoreAppsHosts.h"
 #include "Pennant/MoreAppsURL.h"
 #include "Pennant/MoreAppsValidator.h"
+#include "platform/Json.h"
+#include "platform/WebURL.h"
 
 namespace pennant {
 
@@ -15,12 +16,6 @@ using nlohmann::ordered_json;
 // ---- entry operations ----
 
 namespace {
-
-std::optional<std::string> lowercaseHost(const std::string& url) {
-  auto parts = parseURL(url);
-  if (!parts || !parts->host) return std::nullopt;
-  return lowercaseASCII(*parts->host);
-}
 
 bool isMakerHost(std::string_view host) {
   return host == MoreAppsHosts::maker ||
@@ -56,7 +51,7 @@ bool MoreAppsEntry::isMakerSite() const {
 }
 
 std::optional<std::string> MoreAppsEntry::entryURL(std::string_view trackingSource) const {
-  auto parts = parseURL(url);
+  auto parts = larkvale::WebURL::parseStrict(url);
   if (!parts) return std::nullopt;
   if (isMakerSite() && MoreAppsValidator::validSlug(trackingSource)) {
     parts->query =
@@ -69,69 +64,22 @@ std::optional<std::string> MoreAppsEntry::entryURL(std::string_view trackingSour
 
 namespace {
 
-[[noreturn]] void notJSON() {
-  throw MoreAppsError::notJSON();
+using larkvale::JsonIn;
+
+MoreAppsEntry::Localized localizedFromJson(const JsonIn& in) {
+  return {in.optionalString("name"), in.optionalString("detail")};
 }
 
-const json& required(const json& object, const char* key) {
-  auto it = object.find(key);
-  if (it == object.end()) notJSON();
-  return *it;
-}
-
-// Nothing for a missing key or a null.
-const json* optionalValue(const json& object, const char* key) {
-  auto it = object.find(key);
-  return it == object.end() || it->is_null() ? nullptr : &*it;
-}
-
-std::string string(const json& value) {
-  if (!value.is_string()) notJSON();
-  return value.get<std::string>();
-}
-
-std::optional<std::string> optionalString(const json& object, const char* key) {
-  const json* value = optionalValue(object, key);
-  return value ? std::optional(string(*value)) : std::nullopt;
-}
-
-// A JSON number taken as a whole 64-bit integer: 1 and 1.0 both give 1; 1.5,
-// 1e30 and "1" are refused.
-int64_t integer(const json& value) {
-  if (value.is_number_unsigned()) {
-    if (value.get<uint64_t>() > static_cast<uint64_t>(INT64_MAX)) notJSON();
-    return static_cast<int64_t>(value.get<uint64_t>());
-  }
-  if (value.is_number_integer()) return value.get<int64_t>();
-  if (!value.is_number_float()) notJSON();
-  double d = value.get<double>();
-  if (!std::isfinite(d) || d != std::trunc(d) || d < -0x1p63 || d >= 0x1p63) notJSON();
-  return static_cast<int64_t>(d);
-}
-
-MoreAppsEntry::Localized localizedFromJson(const json& value) {
-  if (!value.is_object()) notJSON();
-  return {optionalString(value, "name"), optionalString(value, "detail")};
-}
-
-MoreAppsEntry entryFromJson(const json& value) {
-  if (!value.is_object()) notJSON();
+MoreAppsEntry entryFromJson(const JsonIn& in) {
   MoreAppsEntry entry;
-  entry.id = string(required(value, "id"));
-  entry.name = string(required(value, "name"));
-  entry.detail = string(required(value, "detail"));
-  entry.symbol = string(required(value, "symbol"));
-  entry.tint = string(required(value, "tint"));
-  entry.url = string(required(value, "url"));
-  entry.bundleId = optionalString(value, "bundleId");
-  if (const json* localized = optionalValue(value, "localized")) {
-    if (!localized->is_object()) notJSON();
-    std::map<std::string, MoreAppsEntry::Localized> byLanguage;
-    for (const auto& [language, item] : localized->items()) {
-      byLanguage[language] = localizedFromJson(item);
-    }
-    entry.localized = std::move(byLanguage);
-  }
+  entry.id = in.string("id");
+  entry.name = in.string("name");
+  entry.detail = in.string("detail");
+  entry.symbol = in.string("symbol");
+  entry.tint = in.string("tint");
+  entry.url = in.string("url");
+  entry.bundleId = in.optionalString("bundleId");
+  if (auto localized = in.find("localized")) entry.localized = localized->map(localizedFromJson);
   return entry;
 }
 
@@ -155,14 +103,15 @@ ordered_json entryToJson(const MoreAppsEntry& entry) {
 }  // namespace
 
 MoreAppsFeed MoreAppsFeed::fromJson(const json& value) {
-  if (!value.is_object()) notJSON();
-  MoreAppsFeed feed;
-  feed.schema = integer(required(value, "schema"));
-  const json& apps = required(value, "apps");
-  if (!apps.is_array()) notJSON();
-  feed.apps.reserve(apps.size());
-  for (const json& app : apps) feed.apps.push_back(entryFromJson(app));
-  return feed;
+  try {
+    const auto in = JsonIn::withoutPlaces(value);
+    MoreAppsFeed feed;
+    feed.schema = in.at("schema").integral();
+    feed.apps = in.at("apps").array(entryFromJson);
+    return feed;
+  } catch (const larkvale::JsonDecodingError&) {
+    throw MoreAppsError::notJSON();
+  }
 }
 
 ordered_json MoreAppsFeed::toJson() const {

@@ -9,6 +9,8 @@
 #include "Pennant/MoreAppsURL.h"
 #include "Pennant/MoreAppsValidator.h"
 #include "platform/FileSystem.h"
+#include "platform/Json.h"
+#include "platform/WebURL.h"
 
 namespace pennant {
 
@@ -46,12 +48,6 @@ std::optional<std::string> validatorHeader(const HttpResponse& response, const c
   return *value;
 }
 
-std::optional<std::string> hostOf(const std::string& url) {
-  auto parts = parseURL(url);
-  if (!parts || !parts->host) return std::nullopt;
-  return lowercaseASCII(*parts->host);
-}
-
 }  // namespace
 
 // ---- Meta ----
@@ -65,22 +61,20 @@ std::string MoreAppsLoader::Meta::toJson() const {
 }
 
 std::optional<MoreAppsLoader::Meta> MoreAppsLoader::Meta::fromJson(std::string_view bytes) {
-  auto json = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
-  if (!json.is_object()) return std::nullopt;
-  Meta meta;
-  for (auto [key, field] : {std::pair{"etag", &meta.etag}, {"lastModified", &meta.lastModified}}) {
-    auto it = json.find(key);
-    if (it == json.end() || it->is_null()) continue;
-    if (!it->is_string()) return std::nullopt;
-    *field = it->get<std::string>();
+  try {
+    const larkvale::Json json = larkvale::JsonCoding::parse(bytes);
+    const auto in = larkvale::JsonIn::withoutPlaces(json);
+    Meta meta;
+    meta.etag = in.optionalString("etag");
+    meta.lastModified = in.optionalString("lastModified");
+    if (auto seconds = in.optionalNumber("checkedAt")) {
+      if (!std::isfinite(*seconds)) return std::nullopt;
+      meta.checkedAt = Dates::fromSecondsSince2001(*seconds);
+    }
+    return meta;
+  } catch (const larkvale::JsonDecodingError&) {
+    return std::nullopt;
   }
-  if (auto it = json.find("checkedAt"); it != json.end() && !it->is_null()) {
-    if (!it->is_number()) return std::nullopt;
-    double seconds = it->get<double>();
-    if (!std::isfinite(seconds)) return std::nullopt;
-    meta.checkedAt = Dates::fromSecondsSince2001(seconds);
-  }
-  return meta;
 }
 
 // ---- defaults ----
@@ -126,7 +120,7 @@ bool MoreAppsLoader::shouldCheck() const {
   // In seconds as doubles: a damaged file may hold a stamp centuries away,
   // whose distance in clock ticks does not fit the clock's integer.
   double elapsed = Dates::secondsSince2001(now()) - Dates::secondsSince2001(*meta->checkedAt);
-  return elapsed >= checkInterval || elapsed < 0;
+  return elapsed >= std::chrono::duration<double>(checkInterval).count() || elapsed < 0;
 }
 
 void MoreAppsLoader::saveMeta(const Meta& meta) const {
@@ -149,8 +143,8 @@ void MoreAppsLoader::saveMeta(const Meta& meta) const {
 HttpRequest MoreAppsLoader::makeRequest(const Meta& meta) const {
   HttpRequest request;
   request.url = feedURL;
-  request.timeoutSeconds = resourceTimeout;
-  request.idleTimeoutSeconds = requestTimeout;
+  request.timeout = resourceTimeout;
+  request.idleTimeout = requestTimeout;
   // The session stops the transfer as soon as the body passes this, so a
   // hostile server cannot make us take in more than a feed may be.
   request.maxBodyBytes = MoreAppsValidator::maxBytes;
@@ -166,10 +160,9 @@ HttpRequest MoreAppsLoader::makeRequest(const Meta& meta) const {
 
 bool MoreAppsLoader::acceptable(const HttpResponse& response) const {
   if (!response.finalURL.empty()) {
-    auto final = parseURL(response.finalURL);
+    auto final = larkvale::WebURL::parseStrict(response.finalURL);
     if (!final || final->scheme != "https") return false;
-    auto finalHost = final->host ? std::optional(lowercaseASCII(*final->host)) : std::nullopt;
-    if (finalHost != hostOf(feedURL)) return false;
+    if (lowercaseHost(response.finalURL) != lowercaseHost(feedURL)) return false;
   }
   return response.status == 200;
 }

@@ -43,9 +43,9 @@ struct MoreAppsLoader {
     friend bool operator==(const Meta&, const Meta&) = default;
   };
 
-  static constexpr double requestTimeout = 5;     // seconds without progress
-  static constexpr double resourceTimeout = 10;   // seconds for a whole transfer
-  static constexpr double checkInterval = 86400;  // seconds between two requests
+  static constexpr std::chrono::seconds requestTimeout{5};    // without progress
+  static constexpr std::chrono::seconds resourceTimeout{10};  // for a whole transfer
+  static constexpr std::chrono::hours checkInterval{24};      // between two requests
   static constexpr const char* feedFileName = "more-apps.json";
   static constexpr const char* metaFileName = "more-apps.meta.json";
 

@@ -7,6 +7,9 @@
 #include "Pennant/MoreAppsHosts.h"
 #include "Pennant/MoreAppsText.h"
 #include "Pennant/MoreAppsURL.h"
+#include "platform/Strings.h"
+#include "platform/Json.h"
+#include "platform/WebURL.h"
 
 namespace pennant::MoreAppsValidator {
 namespace {
@@ -115,8 +118,12 @@ void validateApp(const MoreAppsEntry& app, std::set<std::string>& seen) {
 MoreAppsFeed decode(std::string_view bytes) {
   if (bytes.size() > maxBytes) throw MoreAppsError::tooLarge();
   if (nestedTooDeep(bytes)) throw MoreAppsError::notJSON();
-  auto json = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
-  if (json.is_discarded()) throw MoreAppsError::notJSON();
+  larkvale::Json json;
+  try {
+    json = larkvale::JsonCoding::parse(bytes);
+  } catch (const larkvale::JsonDecodingError&) {
+    throw MoreAppsError::notJSON();
+  }
   MoreAppsFeed feed = MoreAppsFeed::fromJson(json);
   validate(feed);
   return feed;
@@ -135,10 +142,10 @@ bool validLink(std::string_view text) {
   if (!MoreAppsText::fitsIn(text, kMaxLinkCharacters)) return false;
   if (text.find_first_of("?#") != std::string_view::npos) return false;
   if (MoreAppsText::hasSpaceOrControl(text)) return false;
-  auto parts = parseURL(text);
+  auto parts = larkvale::WebURL::parseStrict(text);
   if (!parts || parts->scheme != "https" || !parts->host) return false;
   if (parts->userinfo || parts->port || parts->query || parts->fragment) return false;
-  std::string host = lowercaseASCII(*parts->host);
+  std::string host = larkvale::Strings::asciiLowercased(*parts->host);
   return isDNSName(host) && allowedHost(host);
 }
 

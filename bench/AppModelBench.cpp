@@ -7,6 +7,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/model/KitServices.h"
+#include "bench/CheckBenchSetup.h"
 #include "kit/sources/PoliteFetcher.h"
 #include "kit/sources/UpdateChecker.h"
 #include "platform/HttpSession.h"
@@ -112,56 +113,24 @@ void BM_PendingUpdates(benchmark::State& state) {
 }
 BENCHMARK(BM_PendingUpdates)->Unit(benchmark::kMillisecond);
 
-// 300 apps with feeds and store lookups on a loopback server, every answer
-// saved and fresh.
+// The check benchmarks' apps and server, every answer saved and fresh.
 struct SavedAnswersSetup {
   test::TempDir tmp;
-  test::TestServer server;
-  std::vector<InstalledApp> apps;
-  ServiceHosts hosts;
+  bench::CheckServer check;
+  const std::vector<InstalledApp>& apps = check.apps;
+  const ServiceHosts& hosts = check.hosts;
 
   SavedAnswersSetup() {
-    std::string items;
-    for (int i = 0; i < 20; ++i)
-      items += "<item><title>R</title><sparkle:version>" + std::to_string(100 + i) +
-               "</sparkle:version><sparkle:shortVersionString>2." + std::to_string(i) +
-               "</sparkle:shortVersionString><enclosure url=\"https://example.com/a.zip\" "
-               "length=\"100\"/></item>";
-    const std::string feed = "<rss><channel><title>Feed</title>" + items + "</channel></rss>";
-    server.server().Get(R"(/feed/\d+)", [feed](const auto&, auto& res) {
-      res.set_content(feed, "application/xml");
-    });
-    server.server().Get("/lookup", [](const auto&, auto& res) {
-      res.set_content(R"({"results":[{"trackId":1,"version":"9.0","bundleId":"x"}]})",
-                      "application/json");
-    });
-    server.start();
-    hosts.appStoreLookup = server.url();
-    for (int i = 0; i < 300; ++i) {
-      InstalledApp app = benchApp(i);
-      app.build = "100";
-      if (i % 10 == 0) {
-        app.hasAppStoreReceipt = true;
-        app.storeID = i + 1;
-      } else {
-        app.feedURL = server.url("/feed/" + std::to_string(i));
-      }
-      apps.push_back(app);
-    }
-    PoliteFetcher::Options options;
-    options.spacing = 0;
-    PoliteFetcher fetcher(makeCurlSession(), tmp.path() / "http", options);
-    UpdateChecker(fetcher, nullptr, tmp.path(), hosts).check(apps, options21600());
+    UpdateChecker(*bench::unspacedFetcher(tmp.path() / "http"), nullptr, tmp.path(), hosts)
+        .check(apps, options21600());
   }
-  static CheckOptions options21600() { return {21600, "us", "15.1.0", 4}; }
+  static CheckOptions options21600() { return {std::chrono::hours(6), "us", "15.1.0", 4}; }
 };
 
 void BM_KitCheckOnSavedAnswers(benchmark::State& state) {
   SavedAnswersSetup setup;
-  PoliteFetcher::Options options;
-  options.spacing = 0;
-  PoliteFetcher fetcher(makeCurlSession(), setup.tmp.path() / "http", options);
-  UpdateChecker checker(fetcher, nullptr, setup.tmp.path(), setup.hosts);
+  auto fetcher = bench::unspacedFetcher(setup.tmp.path() / "http");
+  UpdateChecker checker(*fetcher, nullptr, setup.tmp.path(), setup.hosts);
   for (auto _ : state) benchmark::DoNotOptimize(checker.check(setup.apps, setup.options21600()));
 }
 BENCHMARK(BM_KitCheckOnSavedAnswers)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -176,7 +145,7 @@ void BM_ModelCheckOnSavedAnswers(benchmark::State& state) {
   KitUpdateChecking::Options options;
   options.hosts = setup.hosts;
   options.findBrew = [] { return std::nullopt; };
-  options.spacing = 0;
+  options.spacing = {};
   services.checker = std::make_shared<KitUpdateChecking>(fakes.folders, options);
   services.store = std::make_shared<NullStore>();
   AppModel model(services);

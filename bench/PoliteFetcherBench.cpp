@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/CheckBenchSetup.h"
 #include "kit/sources/PoliteFetcher.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
@@ -29,6 +30,7 @@ namespace larkvale {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 constexpr int kFeeds = 64;
 constexpr int kHosts = 16;
@@ -97,10 +99,9 @@ LoopbackFeeds& feeds(const benchmark::State& state) {
   return shared;
 }
 
-std::unique_ptr<PoliteFetcher> fetcherIn(const fs::path& folder) {
-  PoliteFetcher::Options options;
-  options.spacing = 0;
-  return std::make_unique<PoliteFetcher>(makeCurlSession(), folder, options);
+// Every case runs with a server that answers at once and one that waits 10 ms.
+void atBothLatencies(benchmark::internal::Benchmark* b) {
+  b->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
@@ -152,11 +153,11 @@ void BM_FirstCheckThroughFetcher(benchmark::State& state) {
   int round = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    auto fetcher = fetcherIn(dir / std::to_string(round++));
+    auto fetcher = bench::unspacedFetcher(dir / std::to_string(round++));
     std::atomic<int> wrong = 0;
     state.ResumeTiming();
     fourAtATime(kFeeds, [&](int i) {
-      if (fetcher->fetch(urls[static_cast<size_t>(i)], 0).status != 200) ++wrong;
+      if (fetcher->fetch(urls[static_cast<size_t>(i)], 0s).status != 200) ++wrong;
     });
     state.PauseTiming();
     if (wrong > 0) state.SkipWithError("a request failed");
@@ -165,17 +166,13 @@ void BM_FirstCheckThroughFetcher(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_FirstCheckThroughFetcher)
-    ->Arg(0)
-    ->Arg(10)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_FirstCheckThroughFetcher)->Apply(atBothLatencies);
 
 void BM_FirstCheckFloorCurl(benchmark::State& state) {
   const auto& urls = feeds(state).urls;
   for (auto _ : state) curlFourAtATime(urls, false, state);
 }
-BENCHMARK(BM_FirstCheckFloorCurl)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FirstCheckFloorCurl)->Apply(atBothLatencies);
 
 void BM_FirstCheckFloorCurlAndFiles(benchmark::State& state) {
   const auto& urls = feeds(state).urls;
@@ -192,68 +189,63 @@ void BM_FirstCheckFloorCurlAndFiles(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_FirstCheckFloorCurlAndFiles)
-    ->Arg(0)
-    ->Arg(10)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_FirstCheckFloorCurlAndFiles)->Apply(atBothLatencies);
 
 void BM_RecheckAnswered304ThroughFetcher(benchmark::State& state) {
   const auto& urls = feeds(state).urls;
   test::TempDir dir;
-  auto fetcher = fetcherIn(dir / "http");
-  for (const auto& url : urls) fetcher->fetch(url, 0);
+  auto fetcher = bench::unspacedFetcher(dir / "http");
+  for (const auto& url : urls) fetcher->fetch(url, 0s);
   for (auto _ : state) {
     std::atomic<int> wrong = 0;
     fourAtATime(kFeeds, [&](int i) {
-      if (!fetcher->fetch(urls[static_cast<size_t>(i)], 0).fromCache) ++wrong;
+      if (!fetcher->fetch(urls[static_cast<size_t>(i)], 0s).fromCache) ++wrong;
     });
     if (wrong > 0) state.SkipWithError("a feed was not confirmed by 304");
   }
 }
-BENCHMARK(BM_RecheckAnswered304ThroughFetcher)
-    ->Arg(0)
-    ->Arg(10)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_RecheckAnswered304ThroughFetcher)->Apply(atBothLatencies);
 
 void BM_RecheckAnswered304FloorCurl(benchmark::State& state) {
   const auto& urls = feeds(state).urls;
   for (auto _ : state) curlFourAtATime(urls, true, state);
 }
-BENCHMARK(BM_RecheckAnswered304FloorCurl)
-    ->Arg(0)
-    ->Arg(10)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_RecheckAnswered304FloorCurl)->Apply(atBothLatencies);
 
 // 300 fresh saved answers read four at a time.
 constexpr int kSaved = 300;
 
-std::vector<std::string> savedUrls(PoliteFetcher& fetcher) {
+std::vector<std::string> savedUrls(const fs::path& folder) {
   std::vector<std::string> urls;
   const std::string body(kBodyBytes, 'x');
   for (int i = 0; i < kSaved; ++i) {
     urls.push_back("https://feeds" + std::to_string(i % 40) + ".example.com/appcast/" +
                    std::to_string(i) + ".xml");
-    fetcher.saveAnswer({urls.back(), std::chrono::system_clock::now(), 200, kETag,
+    SavedAnswers::save(folder,
+                       {urls.back(), std::chrono::system_clock::now(), 200, kETag,
                         "Tue, 01 Dec 2026 10:00:00 GMT"},
                        body);
   }
   return urls;
 }
 
-void BM_FreshSavedAnswersFourAtATimeThroughFetcher(benchmark::State& state) {
-  test::TempDir dir;
-  auto fetcher = fetcherIn(dir / "http");
-  auto urls = savedUrls(*fetcher);
+// Reads every saved answer four at a time; read says whether it found one.
+void readFourAtATime(benchmark::State& state, const std::vector<std::string>& urls,
+                     const std::function<bool(const std::string&)>& read) {
   for (auto _ : state) {
     std::atomic<int> wrong = 0;
     fourAtATime(kSaved, [&](int i) {
-      if (!fetcher->fetch(urls[static_cast<size_t>(i)], 3600).fromCache) ++wrong;
+      if (!read(urls[static_cast<size_t>(i)])) ++wrong;
     });
     if (wrong > 0) state.SkipWithError("a saved answer was not used");
   }
+}
+
+void BM_FreshSavedAnswersFourAtATimeThroughFetcher(benchmark::State& state) {
+  test::TempDir dir;
+  auto fetcher = bench::unspacedFetcher(dir / "http");
+  readFourAtATime(state, savedUrls(dir / "http"),
+                  [&](const std::string& url) { return fetcher->fetch(url, 1h).fromCache; });
 }
 BENCHMARK(BM_FreshSavedAnswersFourAtATimeThroughFetcher)
     ->Unit(benchmark::kMillisecond)
@@ -261,15 +253,10 @@ BENCHMARK(BM_FreshSavedAnswersFourAtATimeThroughFetcher)
 
 void BM_FreshSavedAnswersFourAtATimeFloorFiles(benchmark::State& state) {
   test::TempDir dir;
-  auto fetcher = fetcherIn(dir / "http");
-  auto urls = savedUrls(*fetcher);
-  for (auto _ : state) {
-    std::atomic<int> wrong = 0;
-    fourAtATime(kSaved, [&](int i) {
-      if (!SavedAnswers::load(dir / "http", urls[static_cast<size_t>(i)])) ++wrong;
-    });
-    if (wrong > 0) state.SkipWithError("a saved answer was not read");
-  }
+  auto fetcher = bench::unspacedFetcher(dir / "http");  // makes the folder
+  readFourAtATime(state, savedUrls(dir / "http"), [&](const std::string& url) {
+    return SavedAnswers::load(dir / "http", url).has_value();
+  });
 }
 BENCHMARK(BM_FreshSavedAnswersFourAtATimeFloorFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -277,14 +264,15 @@ BENCHMARK(BM_FreshSavedAnswersFourAtATimeFloorFiles)->Unit(benchmark::kMilliseco
 // metadata and body read from disk, no network.
 void BM_FetchFreshSavedAnswer(benchmark::State& state) {
   test::TempDir dir;
-  PoliteFetcher fetcher(dir / "http", 1.0);
+  auto fetcher = bench::unspacedFetcher(dir / "http");
   const std::string url = "https://example.com/appcast.xml";
   std::string body(static_cast<size_t>(state.range(0)), 'x');
-  fetcher.saveAnswer({url, std::chrono::system_clock::now(), 200, "\"etag-value\"",
+  SavedAnswers::save(dir / "http",
+                     {url, std::chrono::system_clock::now(), 200, "\"etag-value\"",
                       "Tue, 01 Dec 2026 10:00:00 GMT"},
                      body);
   for (auto _ : state) {
-    auto result = fetcher.fetch(url, 3600);
+    auto result = fetcher->fetch(url, 1h);
     if (!result.fromCache) state.SkipWithError("the saved answer was not used");
     benchmark::DoNotOptimize(result);
   }

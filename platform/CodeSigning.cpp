@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
+#include "platform/PropertyList.h"
 
 namespace larkvale::CodeSigning {
 namespace {
@@ -29,7 +31,6 @@ constexpr uint32_t kMaxArchitectures = 32;  // also tells a fat file from Java b
 constexpr uint64_t kMaxLoadCommands = 16u << 20;
 constexpr uint64_t kMaxBlobs = 4096;
 constexpr uint64_t kMaxEntitlements = 4u << 20;
-constexpr size_t kMaxInfoPlist = 8u << 20;
 
 // Random access to the bytes of a file or of memory.
 class Bytes {
@@ -67,14 +68,9 @@ class FileBytes final : public Bytes {
   explicit FileBytes(const fs::path& path)
       : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {
     struct stat st {};
-    if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode))
+    if (fd_ && ::fstat(fd_.get(), &st) == 0 && S_ISREG(st.st_mode))
       size_ = static_cast<uint64_t>(st.st_size);
   }
-  ~FileBytes() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileBytes(const FileBytes&) = delete;
-  FileBytes& operator=(const FileBytes&) = delete;
 
   bool usable() const { return size_.has_value(); }
   uint64_t size() const override { return size_.value_or(0); }
@@ -84,14 +80,14 @@ class FileBytes final : public Bytes {
     size_t got = 0;
     while (got < out.size()) {
       ssize_t n =
-          ::pread(fd_, out.data() + got, out.size() - got, static_cast<off_t>(offset + got));
+          ::pread(fd_.get(), out.data() + got, out.size() - got, static_cast<off_t>(offset + got));
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) return false;  // the file shrank or failed under us
       got += static_cast<size_t>(n);
     }
     return true;
   }
-  int fd_;
+  FileDescriptor fd_;
   std::optional<uint64_t> size_;
 };
 
@@ -235,7 +231,7 @@ std::optional<SigningInformation> examine(const Bytes& file) {
 }
 
 std::optional<std::string> executableNamed(const fs::path& infoPlist) {
-  auto bytes = FileSystem::readFile(infoPlist, kMaxInfoPlist);
+  auto bytes = FileSystem::readFile(infoPlist, PropertyList::kMaxInfoPlistBytes);
   auto plist = bytes ? PropertyList::parse(*bytes) : std::nullopt;
   const PlistDict* dict = plist ? plist->dict() : nullptr;
   if (!dict) return std::nullopt;

@@ -1,8 +1,13 @@
 #include "platform/Collation.h"
 
+#include <unicode/locid.h>
 #include <unicode/ucol.h>
+#include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
+
+#include "platform/Strings.h"
 
 namespace larkvale::Collation {
 namespace {
@@ -39,6 +44,18 @@ int compare(std::string_view a, std::string_view b) {
                                         static_cast<int32_t>(b.size()), &status);
   if (U_FAILURE(status)) return a < b ? -1 : (a == b ? 0 : 1);
   return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
+}
+
+std::string lowercased(std::string_view text) {
+  // Names are nearly always ASCII, where the rules come down to A-Z.
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return Strings::asciiLowercased(text);
+  std::string out;
+  icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
+      .toLower(icu::Locale::getRoot())
+      .toUTF8String(out);
+  return out;
 }
 
 }  // namespace larkvale::Collation

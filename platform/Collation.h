@@ -2,6 +2,7 @@
 // The localized case-insensitive comparison of user-visible text (names in
 // lists). Uses the root collation at secondary strength, so case differences
 // are ignored but accents are not. Thread-safe.
+#include <string>
 #include <string_view>
 
 namespace larkvale::Collation {
@@ -13,5 +14,9 @@ int compare(std::string_view a, std::string_view b);
 inline bool less(std::string_view a, std::string_view b) {
   return compare(a, b) < 0;
 }
+
+// The text lowercased by Unicode's rules in the root locale (for words a
+// person wrote: names, titles). Invalid UTF-8 becomes replacement characters.
+std::string lowercased(std::string_view text);
 
 }  // namespace larkvale::Collation

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/HttpSession.h"
+#include "platform/Strings.h"
 
 namespace larkvale {
 namespace {
@@ -19,12 +20,6 @@ constexpr int kMaxRedirects = 16;
 void initCurlOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-std::string lowercase(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 bool isWebScheme(const std::string& scheme) {
@@ -67,7 +62,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
   }
   auto colon = line.find(':');
   if (colon == std::string_view::npos || colon == 0) return n;
-  std::string name = lowercase(std::string(line.substr(0, colon)));
+  std::string name = Strings::asciiLowercased(std::string(line.substr(0, colon)));
   std::string value = trim(line.substr(colon + 1));
   auto [it, fresh] = sink->headers.try_emplace(name, value);
   if (!fresh) it->second += ", " + value;
@@ -102,8 +97,7 @@ class CurlHttpSession final : public HttpSession {
     auto parts = parseUrl(request.url);
     if (!parts || !isWebScheme(parts->scheme) || parts->host.empty())
       throw HttpError(HttpError::Kind::badURL, "unsupported URL");
-    auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                       std::chrono::duration<double>(request.timeoutSeconds));
+    auto deadline = Clock::now() + request.timeout;
     std::string url = request.url;
     std::string host = parts->host;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
@@ -197,7 +191,7 @@ class CurlHttpSession final : public HttpSession {
 
   static void configure(CURL* easy, const std::string& url, const HttpRequest& request,
                         long timeoutMs, curl_slist* headers, Sink& sink, char* errorText) {
-    long idleMs = std::max(1L, static_cast<long>(request.idleTimeoutSeconds * 1000));
+    long idleMs = std::max(1L, static_cast<long>(request.idleTimeout.count()));
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
@@ -261,8 +255,8 @@ std::optional<UrlParts> parseUrl(std::string_view text) {
     return std::nullopt;
   }
   UrlParts parts;
-  parts.scheme = lowercase(urlPart(u, CURLUPART_SCHEME));
-  if (namesAHost(copy)) parts.host = lowercase(urlPart(u, CURLUPART_HOST));
+  parts.scheme = Strings::asciiLowercased(urlPart(u, CURLUPART_SCHEME));
+  if (namesAHost(copy)) parts.host = Strings::asciiLowercased(urlPart(u, CURLUPART_HOST));
   parts.port = urlPart(u, CURLUPART_PORT);
   parts.path = urlPart(u, CURLUPART_PATH);
   curl_url_cleanup(u);

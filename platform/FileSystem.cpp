@@ -9,16 +9,10 @@
 #include <random>
 
 #include "platform/Error.h"
+#include "platform/FileDescriptor.h"
 
 namespace larkvale::FileSystem {
 namespace {
-
-struct Fd {
-  int fd = -1;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 std::string systemReason(int err) {
   return std::strerror(err);
@@ -52,10 +46,10 @@ std::string randomSuffix() {
 std::optional<std::string> readFileAt(int folder, const char* path, size_t maxBytes) {
   // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the fstat check
   // below then refuses anything but a regular file.
-  Fd file{::openat(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-  if (file.fd < 0) return std::nullopt;
+  FileDescriptor file{::openat(folder, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+  if (!file) return std::nullopt;
   struct stat st {};
-  if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   if (static_cast<uint64_t>(st.st_size) > maxBytes) return std::nullopt;
   std::string content;
   content.resize(static_cast<size_t>(st.st_size));
@@ -66,7 +60,7 @@ std::optional<std::string> readFileAt(int folder, const char* path, size_t maxBy
       // Most files end where fstat said: confirm that with a small read
       // instead of growing the buffer (and clearing the new room) first.
       char probe[512];
-      ssize_t n = ::read(file.fd, probe, sizeof probe);
+      ssize_t n = ::read(file.get(), probe, sizeof probe);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return std::nullopt;
       if (n == 0) break;
@@ -76,7 +70,7 @@ std::optional<std::string> readFileAt(int folder, const char* path, size_t maxBy
       content.resize(std::min(maxBytes + 1, got + 65536));
       continue;
     }
-    ssize_t n = ::read(file.fd, content.data() + got, content.size() - got);
+    ssize_t n = ::read(file.get(), content.data() + got, content.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;
@@ -145,13 +139,12 @@ namespace {
 void replaceThroughTemp(const fs::path& path, std::string_view bytes, unsigned mode, bool flush) {
   fs::path temp = path;
   temp += std::string(kTemporaryMark) + randomSuffix();
-  Fd file{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
-  if (file.fd < 0) throw FileError("Couldn't write " + path.string() + ": " + systemReason(errno));
-  bool ok =
-      writeAll(file.fd, bytes) && ::fchmod(file.fd, mode) == 0 && (!flush || ::fsync(file.fd) == 0);
+  FileDescriptor file{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
+  if (!file) throw FileError("Couldn't write " + path.string() + ": " + systemReason(errno));
+  bool ok = writeAll(file.get(), bytes) && ::fchmod(file.get(), mode) == 0 &&
+            (!flush || ::fsync(file.get()) == 0);
   int err = errno;
-  ::close(file.fd);
-  file.fd = -1;
+  file.reset();
   if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
     if (ok) err = errno;
     ::unlink(temp.c_str());
@@ -164,9 +157,9 @@ void replaceThroughTemp(const fs::path& path, std::string_view bytes, unsigned m
 void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode) {
   replaceThroughTemp(path, bytes, mode, true);
   // Make the rename itself durable.
-  Fd dir{::open(path.parent_path().empty() ? "." : path.parent_path().c_str(),
-                O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-  if (dir.fd >= 0) ::fsync(dir.fd);
+  FileDescriptor dir{::open(path.parent_path().empty() ? "." : path.parent_path().c_str(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (dir) ::fsync(dir.get());
 }
 
 void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsigned mode) {
@@ -236,31 +229,19 @@ std::optional<fs::path> joinInside(const fs::path& base, std::string_view relati
 }
 
 std::optional<OpenFolder> OpenFolder::open(const fs::path& folder) {
-  int fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  return OpenFolder(fd);
-}
-
-OpenFolder& OpenFolder::operator=(OpenFolder&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-OpenFolder::~OpenFolder() {
-  if (fd_ >= 0) ::close(fd_);
+  FileDescriptor fd{::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)};
+  if (!fd) return std::nullopt;
+  return OpenFolder(std::move(fd));
 }
 
 bool OpenFolder::exists(const std::string& relative) const {
   struct stat st {};
-  return ::fstatat(fd_, relative.c_str(), &st, 0) == 0;
+  return ::fstatat(fd_.get(), relative.c_str(), &st, 0) == 0;
 }
 
 std::optional<std::string> OpenFolder::readFile(const std::string& relative,
                                                 size_t maxBytes) const {
-  return readFileAt(fd_, relative.c_str(), maxBytes);
+  return readFileAt(fd_.get(), relative.c_str(), maxBytes);
 }
 
 std::optional<std::string> OpenFolder::readText(const std::string& relative,

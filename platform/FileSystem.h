@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileDescriptor.h"
+
 namespace larkvale::FileSystem {
 
 namespace fs = std::filesystem;
@@ -75,12 +77,6 @@ class OpenFolder {
   // Nothing when the path (links followed) is not a folder that can be opened.
   static std::optional<OpenFolder> open(const fs::path& folder);
 
-  OpenFolder(OpenFolder&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  OpenFolder& operator=(OpenFolder&& other) noexcept;
-  OpenFolder(const OpenFolder&) = delete;
-  OpenFolder& operator=(const OpenFolder&) = delete;
-  ~OpenFolder();
-
   // exists, readFile and readText for a path relative to the folder, with
   // the same rules as the functions above.
   bool exists(const std::string& relative) const;
@@ -90,8 +86,8 @@ class OpenFolder {
                                       size_t maxBytes = kDefaultReadLimit) const;
 
  private:
-  explicit OpenFolder(int fd) : fd_(fd) {}
-  int fd_;
+  explicit OpenFolder(FileDescriptor fd) : fd_(std::move(fd)) {}
+  FileDescriptor fd_;
 };
 
 // Joins a relative path given as text under base, lexically. Nothing when the

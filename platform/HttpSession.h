@@ -8,6 +8,7 @@
 // host fail at once with the same error instead of each waiting out its own
 // time limit; a request that arrives later tries the host again. The
 // caller supplies every header it wants sent. Safe to call from any thread.
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -25,9 +26,9 @@ struct HttpRequest {
   std::string url;  // http or https only
   std::vector<std::pair<std::string, std::string>> headers;
   // The whole exchange, redirects included, must end within this time.
-  double timeoutSeconds = 40;
+  std::chrono::milliseconds timeout{40'000};
   // Connecting, and any stretch without a byte arriving, may last this long.
-  double idleTimeoutSeconds = 20;
+  std::chrono::milliseconds idleTimeout{20'000};
   size_t maxBodyBytes = 8u << 20;  // counted on the decoded body while it arrives
   // Sends HEAD instead of GET (redirects are followed with HEAD too); the
   // answer carries the status and headers and an empty body.

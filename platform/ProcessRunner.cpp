@@ -12,6 +12,8 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/FileDescriptor.h"
+
 extern char** environ;
 
 namespace larkvale {
@@ -19,25 +21,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class Fd {
- public:
-  Fd() = default;
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() { reset(); }
-  int get() const { return fd_; }
-  void reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_ = -1;
-};
-
 struct Pipe {
-  Fd readEnd, writeEnd;
+  FileDescriptor readEnd, writeEnd;
 };
 
 // Both ends close-on-exec from birth: a spawn on another thread between
@@ -120,7 +105,7 @@ pid_t spawn(const ProcessRequest& request, Pipe& out, Pipe& err) {
 }
 
 struct Stream {
-  Fd* fd;
+  FileDescriptor* fd;
   std::string* data;
   bool* truncated;
 };

@@ -211,24 +211,29 @@ std::optional<PlistValue> parse(std::string_view bytes) {
   return convert(root, 0);
 }
 
-std::string toXml(const PlistValue& value) {
+namespace {
+
+// The value written by one of the library's writers, its buffer handed back
+// to the matching free.
+template <typename Write, typename Free>
+std::string written(const PlistValue& value, Write write, Free release) {
   PlistPtr node = build(value);
   char* out = nullptr;
   uint32_t length = 0;
-  plist_to_xml(node.get(), &out, &length);
-  std::string xml(out ? out : "", length);
-  plist_to_xml_free(out);
-  return xml;
+  write(node.get(), &out, &length);
+  std::string bytes(out ? out : "", length);
+  release(out);
+  return bytes;
+}
+
+}  // namespace
+
+std::string toXml(const PlistValue& value) {
+  return written(value, plist_to_xml, plist_to_xml_free);
 }
 
 std::string toBinary(const PlistValue& value) {
-  PlistPtr node = build(value);
-  char* out = nullptr;
-  uint32_t length = 0;
-  plist_to_bin(node.get(), &out, &length);
-  std::string bin(out ? out : "", length);
-  plist_to_bin_free(out);
-  return bin;
+  return written(value, plist_to_bin, plist_to_bin_free);
 }
 
 }  // namespace larkvale::PropertyList

@@ -2,6 +2,7 @@
 // Property lists (XML and binary) read into Larkvale's own value type.
 // Nothing outside this layer sees the parsing library's types.
 // All functions are pure and may be called from any thread.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -53,6 +54,10 @@ struct PlistValue {
 };
 
 namespace PropertyList {
+
+// The largest bundle Info.plist any reader takes in; a real one is a few
+// kilobytes, and a larger file is treated as unreadable.
+inline constexpr size_t kMaxInfoPlistBytes = size_t{8} << 20;
 
 // Parses an XML or binary property list. Nothing when the bytes are not a
 // property list, when a string in it holds a NUL character, or when its

@@ -77,9 +77,15 @@ size_t schemeLength(std::string_view text) {
   return 0;
 }
 
-bool splitAuthority(std::string_view authority, WebURL& url) {
+bool isHex(char c) {
+  return hexValue(c) >= 0;
+}
+
+// The authority split at its last "@" and at the ":" of its port; false
+// when the port is not all digits or an IP literal is not closed.
+bool splitAuthority(std::string_view authority, URLParts& parts) {
   if (size_t at = authority.rfind('@'); at != std::string_view::npos) {
-    url.user = std::string(authority.substr(0, at));
+    parts.userinfo = std::string(authority.substr(0, at));
     authority.remove_prefix(at + 1);
   }
   size_t hostEnd = authority.size();
@@ -91,45 +97,115 @@ bool splitAuthority(std::string_view authority, WebURL& url) {
   } else if (size_t colon = authority.rfind(':'); colon != std::string_view::npos) {
     hostEnd = colon;
   }
-  std::string_view port = hostEnd < authority.size() ? authority.substr(hostEnd + 1) : "";
-  for (char c : port)
-    if (!isDigit(c)) return false;
-  auto host = percentDecode(authority.substr(0, hostEnd));
-  if (!host) return false;
-  url.host = std::move(*host);
-  url.port = std::string(port);
+  if (hostEnd < authority.size()) {
+    std::string_view port = authority.substr(hostEnd + 1);
+    for (char c : port)
+      if (!isDigit(c)) return false;
+    parts.port = std::string(port);
+  }
+  parts.host = std::string(authority.substr(0, hostEnd));
+  return true;
+}
+
+bool isUnreserved(char c) {
+  return isAlpha(c) || isDigit(c) || c == '-' || c == '.' || c == '_' || c == '~';
+}
+
+bool isSubDelim(char c) {
+  return std::string_view("!$&'()*+,;=").find(c) != std::string_view::npos;
+}
+
+// Every character is unreserved, a sub-delimiter or one of `extra`; escapes
+// are complete already (isWellFormed).
+bool isComponent(std::string_view text, std::string_view extra) {
+  for (char c : text) {
+    if (c != '%' && !isUnreserved(c) && !isSubDelim(c) && extra.find(c) == std::string_view::npos)
+      return false;
+  }
+  return true;
+}
+
+bool isStrictHost(std::string_view host) {
+  if (!host.starts_with('[')) return isComponent(host, "");
+  std::string_view inner = host.substr(1, host.size() - 2);
+  if (inner.empty()) return false;
+  for (char c : inner)
+    if (!isHex(c) && c != ':' && c != '.') return false;
   return true;
 }
 
 }  // namespace
 
-std::optional<WebURL> WebURL::parse(std::string_view text) {
+std::optional<URLParts> WebURL::split(std::string_view text) {
   if (text.empty() || !isWellFormed(text)) return std::nullopt;
-  WebURL url;
+  URLParts parts;
   if (size_t n = schemeLength(text); n > 0) {
-    url.scheme = std::string(text.substr(0, n));
+    parts.scheme = std::string(text.substr(0, n));
     text.remove_prefix(n + 1);
   }
   if (size_t hash = text.find('#'); hash != std::string_view::npos) {
-    url.fragment = std::string(text.substr(hash + 1));
+    parts.fragment = std::string(text.substr(hash + 1));
     text = text.substr(0, hash);
   }
   if (size_t mark = text.find('?'); mark != std::string_view::npos) {
-    url.query = std::string(text.substr(mark + 1));
+    parts.query = std::string(text.substr(mark + 1));
     text = text.substr(0, mark);
   }
   if (text.starts_with("//")) {
     text.remove_prefix(2);
     size_t slash = text.find('/');
     if (slash == std::string_view::npos) slash = text.size();
-    url.hasAuthority = true;
-    if (!splitAuthority(text.substr(0, slash), url)) return std::nullopt;
+    if (!splitAuthority(text.substr(0, slash), parts)) return std::nullopt;
     text.remove_prefix(slash);
   }
-  auto path = percentDecode(text);
+  parts.path = std::string(text);
+  return parts;
+}
+
+std::optional<WebURL> WebURL::parse(std::string_view text) {
+  auto parts = split(text);
+  if (!parts) return std::nullopt;
+  WebURL url;
+  url.scheme = std::move(parts->scheme);
+  url.hasAuthority = parts->host.has_value();
+  if (parts->host) {
+    auto host = percentDecode(*parts->host);
+    if (!host) return std::nullopt;
+    url.user = parts->userinfo.value_or("");
+    url.host = std::move(*host);
+    url.port = parts->port.value_or("");
+  }
+  auto path = percentDecode(parts->path);
   if (!path) return std::nullopt;
   url.path = std::move(*path);
+  url.query = std::move(parts->query);
+  url.fragment = std::move(parts->fragment);
   return url;
+}
+
+std::optional<URLParts> WebURL::parseStrict(std::string_view text) {
+  auto parts = split(text);
+  if (!parts || parts->scheme.empty()) return std::nullopt;
+  if (parts->userinfo && !isComponent(*parts->userinfo, ":")) return std::nullopt;
+  if (parts->host && !isStrictHost(*parts->host)) return std::nullopt;
+  if (!isComponent(parts->path, ":@/")) return std::nullopt;
+  if (parts->query && !isComponent(*parts->query, ":@/?")) return std::nullopt;
+  if (parts->fragment && !isComponent(*parts->fragment, ":@/?")) return std::nullopt;
+  return parts;
+}
+
+std::string URLParts::text() const {
+  std::string out = scheme.empty() ? std::string() : scheme + ":";
+  if (host) {
+    out += "//";
+    if (userinfo) out += *userinfo + "@";
+    out += *host;
+    if (port) out += ":" + *port;
+  }
+  out += path;
+  if (query) out += "?" + *query;
+  if (fragment) out += "#" + *fragment;
+  return out;
 }
 
 }  // namespace larkvale

@@ -1,11 +1,28 @@
 #pragma once
-// A web address split into its parts (RFC 3986), without the resolution of
-// relative references. Pure; any thread.
+// Web addresses (RFC 3986), split without the resolution of relative
+// references. The one reader of addresses in the program: WebURL gives the
+// parts decoded, URLParts exactly as written. Pure; any thread.
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace larkvale {
+
+// An address split into its parts exactly as written; nothing is decoded.
+struct URLParts {
+  std::string scheme;                   // empty for a relative reference
+  std::optional<std::string> userinfo;  // text before "@" in the authority
+  std::optional<std::string> host;      // present (maybe empty) with "//"
+  std::optional<std::string> port;      // digits after ":" (maybe empty)
+  std::string path;
+  std::optional<std::string> query;
+  std::optional<std::string> fragment;
+
+  // The address written back from its parts.
+  std::string text() const;
+
+  friend bool operator==(const URLParts&, const URLParts&) = default;
+};
 
 struct WebURL {
   std::string scheme;  // as written; empty for a relative reference
@@ -22,6 +39,15 @@ struct WebURL {
   // port that is not all digits, or a path or host whose escapes don't decode
   // to UTF-8.
   static std::optional<WebURL> parse(std::string_view text);
+
+  // The parts as written, by the same rules as parse() less the decoding.
+  static std::optional<URLParts> split(std::string_view text);
+
+  // An absolute address ("scheme:…") by the generic syntax of RFC 3986 and
+  // nothing more: no character is repaired on the reader's behalf, so
+  // anything outside the grammar ("[" outside an IP literal, a "#" in the
+  // fragment, a ":" in a host name …) means the text is no address.
+  static std::optional<URLParts> parseStrict(std::string_view text);
 
   // Whether every character may stand in an address as written and every
   // "%" starts a complete escape.

@@ -14,8 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kInfoPlistLimit = 4u << 20;
-
 std::string quoted(const std::string& text) {
   return "\u201C" + text + "\u201D";
 }
@@ -28,7 +26,8 @@ std::string quoted(const std::string& text) {
 // The executable's name from Info.plist: a plain file name, never a path that
 // could lead out of Contents/MacOS.
 std::optional<std::string> executableName(const fs::path& bundle) {
-  auto bytes = FileSystem::readFile(bundle / "Contents" / "Info.plist", kInfoPlistLimit);
+  auto bytes =
+      FileSystem::readFile(bundle / "Contents" / "Info.plist", PropertyList::kMaxInfoPlistBytes);
   if (!bytes) refuse(bundle, " because its Info.plist is missing or unreadable.");
   auto plist = PropertyList::parse(*bytes);
   const PlistDict* info = plist ? plist->dict() : nullptr;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/FileDescriptor.h"
+
 extern char** environ;
 
 namespace larkvale::WorkspaceLaunch {
@@ -80,14 +82,12 @@ int32_t launchDetached(const std::filesystem::path& program,
 
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) throw LaunchError(reason(errno));
+  FileDescriptor readEnd{fds[0]}, writeEnd{fds[1]};
   pid_t middle = ::fork();
-  if (middle == 0) runMiddle(programText.c_str(), argv.data(), fds[1]);
+  if (middle == 0) runMiddle(programText.c_str(), argv.data(), writeEnd.get());
   int forkError = errno;
-  ::close(fds[1]);
-  if (middle < 0) {
-    ::close(fds[0]);
-    throw LaunchError(reason(forkError));
-  }
+  writeEnd.reset();
+  if (middle < 0) throw LaunchError(reason(forkError));
   while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
   }
 
@@ -97,13 +97,13 @@ int32_t launchDetached(const std::filesystem::path& program,
   int failure = 0;
   Message message{};
   for (;;) {
-    ssize_t got = ::read(fds[0], &message, sizeof message);
+    ssize_t got = ::read(readEnd.get(), &message, sizeof message);
     if (got < 0 && errno == EINTR) continue;
     if (got != static_cast<ssize_t>(sizeof message)) break;
     if (message.kind == Message::kStarted) pid = message.value;
     if (message.kind != Message::kStarted) failure = message.value;
   }
-  ::close(fds[0]);
+  readEnd.reset();
   if (failure != 0) throw LaunchError(reason(failure));
   if (!pid) throw LaunchError("The program could not be started.");
   return *pid;

@@ -17,8 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kInfoPlistLimit = 4u << 20;
-
 std::string lowercased(std::string text) {
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -27,7 +25,8 @@ std::string lowercased(std::string text) {
 }
 
 std::optional<std::string> bundleIdentifier(const fs::path& bundle) {
-  auto bytes = FileSystem::readFile(bundle / "Contents" / "Info.plist", kInfoPlistLimit);
+  auto bytes =
+      FileSystem::readFile(bundle / "Contents" / "Info.plist", PropertyList::kMaxInfoPlistBytes);
   auto plist = bytes ? PropertyList::parse(*bytes) : std::nullopt;
   const PlistDict* info = plist ? plist->dict() : nullptr;
   if (!info) return std::nullopt;

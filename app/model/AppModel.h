@@ -53,13 +53,6 @@ struct Notice {
 // The measured size of one settings item.
 using CarrySize = SettingsCopier::Size;
 
-// (done, total) of a running check or copy.
-struct WorkProgress {
-  int done = 0;
-  int total = 0;
-  friend bool operator==(const WorkProgress&, const WorkProgress&) = default;
-};
-
 using OptionalNotice = std::optional<Notice>;
 using OptionalUpdate = std::optional<AppUpdate>;
 using OptionalSafeRun = std::optional<SafeUpdateRun>;
@@ -286,7 +279,7 @@ class AppModel : public QObject {
   void note(const QString& text, bool isError = false);
 
   // Steps of the check run (AppModelCheck.cpp).
-  void onCheckProgress(uint64_t run, size_t done, size_t total);
+  void onCheckProgress(uint64_t run, WorkProgress next);
   void recordReport(const CheckReport& report);
   void postWeeklySummary();
   // "major.minor.patch" of this system; nothing when it isn't known.

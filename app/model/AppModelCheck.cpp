@@ -63,16 +63,15 @@ QFuture<void> AppModel::check(std::chrono::seconds maxAge) {
   setChecking(true);
   setProgress({0, 0});
   const uint64_t run = ++checkRun_;
-  const CheckOptions options{static_cast<double>(maxAge.count()), state_.settings.country,
-                             systemVersion(), kParallelChecks};
+  const CheckOptions options{maxAge, state_.settings.country, systemVersion(), kParallelChecks};
 
   auto work = [this, run, options, scanner = services_.scanner, checker = services_.checker,
                runner = runner_.get()](std::stop_token stop) {
     // Only the posted calls below touch the model, and only on its thread.
     auto apps = scanner->scan(stop);
-    runner->post([this, run, n = apps.size()] { onCheckProgress(run, 0, n); });
-    auto progress = [this, run, runner](size_t done, size_t total) {
-      runner->post([this, run, done, total] { onCheckProgress(run, done, total); });
+    runner->post([this, run, n = static_cast<int>(apps.size())] { onCheckProgress(run, {0, n}); });
+    auto progress = [this, run, runner](WorkProgress next) {
+      runner->post([this, run, next] { onCheckProgress(run, next); });
     };
     auto report = checker->check(apps, options, progress, stop);
     // Old saved answers go while the check still counts as running; done
@@ -91,9 +90,8 @@ QFuture<void> AppModel::check(std::chrono::seconds maxAge) {
   });
 }
 
-void AppModel::onCheckProgress(uint64_t run, size_t done, size_t total) {
+void AppModel::onCheckProgress(uint64_t run, WorkProgress next) {
   if (run != checkRun_ || !checking_) return;
-  const WorkProgress next{static_cast<int>(done), static_cast<int>(total)};
   // Workers report as they finish, and their reports may overtake each
   // other on the way here: the count never goes back.
   if (next.total == progress_.total && next.done < progress_.done) return;

@@ -141,8 +141,8 @@ QFuture<void> AppModel::copySettings() {
                destination = *destination, home = services_.folders.home, mac = macName(),
                version = systemVersion().value_or(""), date = services_.clock->now(),
                runner = runner_.get()](std::stop_token stop) {
-    auto progress = [this, runner](int done, int total) {
-      runner->post([this, done, total] { setCarryProgress({done, total}); });
+    auto progress = [this, runner](WorkProgress next) {
+      runner->post([this, next] { setCarryProgress(next); });
     };
     return SettingsCopier(home).copy(picks, apps, destination, mac, version, date, progress, stop);
   };

@@ -23,6 +23,7 @@
 #include "kit/model/AppState.h"
 #include "kit/model/CheckReport.h"
 #include "kit/model/InstalledApp.h"
+#include "kit/model/WorkProgress.h"
 #include "kit/sources/CheckOptions.h"
 #include "platform/Dates.h"
 #include "platform/Error.h"
@@ -60,7 +61,7 @@ class AppScanning {
 class UpdateChecking {
  public:
   virtual ~UpdateChecking() = default;
-  using Progress = std::function<void(size_t done, size_t total)>;
+  using Progress = ProgressCallback;
   // Never fails apart from Cancelled.
   virtual CheckReport check(const std::vector<InstalledApp>& apps, const CheckOptions& options,
                             const Progress& progress, std::stop_token stop) = 0;

@@ -66,7 +66,7 @@ void KitUpdateChecking::pruneSaved(std::chrono::seconds age) {
     if (lastPrune_ && now - *lastPrune_ < kPruneInterval) return;
     lastPrune_ = now;
   }
-  fetcher().pruneSaved(static_cast<double>(age.count()));
+  fetcher().pruneSaved(age);
 }
 
 void KitUpdateChecking::clearSaved() {

@@ -55,7 +55,7 @@ class KitUpdateChecking final : public UpdateChecking {
   struct Options {
     ServiceHosts hosts;  // the real services unless pointed elsewhere
     BrewFinder findBrew = systemBrewFinder();
-    double spacing = 1.0;  // seconds between two requests to one host
+    std::chrono::milliseconds spacing{1000};  // between two requests to one host
   };
 
   KitUpdateChecking(ModelFolders folders, Options options);

@@ -15,8 +15,8 @@ FeedProbeOutcome probeFeed(HttpSession& session, const std::string& url,
   HttpRequest request;
   request.url = url;
   request.head = true;
-  request.timeoutSeconds = std::chrono::duration<double>(timeout).count();
-  request.idleTimeoutSeconds = request.timeoutSeconds;
+  request.timeout = timeout;
+  request.idleTimeout = timeout;
   try {
     return feedProbeOutcome(session.get(request).status);
   } catch (const std::exception&) {

@@ -6,6 +6,7 @@
 // the user; the demo and the measurements build them for a sample home with
 // the update sources pointed at a local server.
 #include <QWidget>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -28,9 +29,9 @@ struct RealServiceOptions {
   // The folders scanned for apps; "/Applications" and ~/Applications when
   // not set.
   std::optional<std::vector<std::filesystem::path>> scanRoots;
-  std::optional<ServiceHosts> hosts;          // the real services when not set
-  std::optional<std::filesystem::path> brew;  // looked for on the system when not set
-  double fetchSpacing = 1.0;                  // seconds between two requests to one host
+  std::optional<ServiceHosts> hosts;             // the real services when not set
+  std::optional<std::filesystem::path> brew;     // looked for on the system when not set
+  std::chrono::milliseconds fetchSpacing{1000};  // between two requests to one host
   std::shared_ptr<OwnUpdater> ownUpdater;
   std::function<QWidget*()> dialogParent;  // the window the file dialogs belong to
 

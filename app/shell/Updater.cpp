@@ -22,7 +22,7 @@ FeedAnswer readOwnFeed(HttpSession& session, const std::string& url,
                        std::chrono::milliseconds timeout, const std::string& currentVersion) {
   HttpRequest request;
   request.url = url;
-  request.timeoutSeconds = std::chrono::duration<double>(timeout).count();
+  request.timeout = timeout;
   try {
     HttpResponse answer = session.get(request);
     if (answer.status < 200 || answer.status > 299) return {std::nullopt, true};

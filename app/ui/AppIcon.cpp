@@ -23,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kMaxInfoPlistBytes = 4u << 20;
 constexpr size_t kMaxIconBytes = 32u << 20;
 constexpr double kPlaceholderScale = 0.8;
 
@@ -51,7 +50,8 @@ QImage bestImage(QImageReader& reader, int pixels) {
 }  // namespace
 
 std::optional<fs::path> iconFile(const fs::path& bundle) {
-  auto bytes = FileSystem::readFile(bundle / "Contents" / "Info.plist", kMaxInfoPlistBytes);
+  auto bytes =
+      FileSystem::readFile(bundle / "Contents" / "Info.plist", PropertyList::kMaxInfoPlistBytes);
   if (!bytes) return std::nullopt;
   auto plist = PropertyList::parse(*bytes);
   const PlistDict* dict = plist ? plist->dict() : nullptr;

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
   if (check) {
     options.hosts = ServiceHosts{argv[2], argv[2], argv[2]};
     options.brew = std::filesystem::path(argv[3]);
-    options.fetchSpacing = 0;
+    options.fetchSpacing = {};
   }
   auto updater = std::make_shared<Updater>(makeCurlSession(), nullptr, Updater::Options{});
   options.ownUpdater = updater;

@@ -15,6 +15,8 @@
 #include "platform/Collation.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/PropertyList.h"
+#include "platform/Strings.h"
 #include "platform/TextTrim.h"
 #include "platform/WebURL.h"
 
@@ -24,7 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // Real Info.plists are a few kilobytes; anything near this is not one.
-constexpr size_t kMaxInfoPlist = 8u << 20;
 constexpr size_t kMaxUpdateConfig = 1u << 20;
 
 // A text value of the dictionary. Text that is not UTF-8 counts as missing:
@@ -42,9 +43,7 @@ std::optional<std::string> feedURL(const PlistDict& info) {
   std::string_view trimmed = TextTrim::spaces(*text);
   auto url = WebURL::parse(trimmed);
   if (!url) return std::nullopt;
-  std::string scheme = url->scheme;
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string scheme = Strings::asciiLowercased(url->scheme);
   if (scheme != "https" && scheme != "http") return std::nullopt;
   return std::string(trimmed);
 }
@@ -71,7 +70,7 @@ std::optional<PlistDict> parseInfo(const std::optional<std::string>& bytes) {
 std::optional<BundleInfo> readInfo(const fs::path& bundle, const FileSystem::OpenFolder& folder) {
   // Reading first and asking about existence only on failure saves a lookup
   // for every ordinary bundle.
-  if (auto bytes = folder.readFile("Contents/Info.plist", kMaxInfoPlist)) {
+  if (auto bytes = folder.readFile("Contents/Info.plist", PropertyList::kMaxInfoPlistBytes)) {
     auto dict = parseInfo(bytes);
     if (!dict) return std::nullopt;
     return BundleInfo{std::move(*dict), false};
@@ -81,7 +80,8 @@ std::optional<BundleInfo> readInfo(const fs::path& bundle, const FileSystem::Ope
   if (!names) return std::nullopt;
   for (const std::string& name : *names) {
     if (!name.ends_with(".app")) continue;
-    auto dict = parseInfo(folder.readFile("Wrapper/" + name + "/Info.plist", kMaxInfoPlist));
+    auto dict = parseInfo(
+        folder.readFile("Wrapper/" + name + "/Info.plist", PropertyList::kMaxInfoPlistBytes));
     if (!dict) return std::nullopt;
     return BundleInfo{std::move(*dict), true};
   }

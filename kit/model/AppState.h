@@ -17,9 +17,9 @@
 #include "kit/model/AppUpdate.h"
 #include "kit/model/CheckReport.h"
 #include "kit/model/HistoryEntry.h"
-#include "kit/model/Json.h"
 #include "kit/model/Settings.h"
 #include "platform/Dates.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

@@ -60,21 +60,7 @@ AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
 }  // namespace larkvale
 
 size_t std::hash<larkvale::AppUpdate>::operator()(const larkvale::AppUpdate& u) const noexcept {
-  using larkvale::hashCombine;
-  size_t seed = 0;
-  hashCombine(seed, u.app);
-  hashCombine(seed, u.source);
-  hashCombine(seed, u.status);
-  hashCombine(seed, u.latestVersion);
-  hashCombine(seed, u.notes);
-  hashCombine(seed, u.notesURL);
-  hashCombine(seed, u.downloadURL);
-  hashCombine(seed, u.released.has_value());
-  if (u.released) hashCombine(seed, u.released->time_since_epoch().count());
-  hashCombine(seed, u.storeTrackID);
-  hashCombine(seed, u.caskAutoUpdates);
-  hashCombine(seed, u.critical);
-  hashCombine(seed, u.remark);
-  hashCombine(seed, u.alsoSparkle);
-  return seed;
+  return larkvale::hashValues(u.app, u.source, u.status, u.latestVersion, u.notes, u.notesURL,
+                              u.downloadURL, u.released, u.storeTrackID, u.caskAutoUpdates,
+                              u.critical, u.remark, u.alsoSparkle);
 }

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "kit/model/InstalledApp.h"
-#include "kit/model/Json.h"
 #include "kit/model/UpdateSource.h"
 #include "kit/model/UpdateStatus.h"
 #include "platform/Dates.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

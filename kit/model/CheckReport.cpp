@@ -17,7 +17,7 @@ CheckReport fromJson<CheckReport>(const JsonIn& in) {
   report.date = in.date("date");
   report.updates = in.at("updates").array([](const JsonIn& e) { return fromJson<AppUpdate>(e); });
   report.brewAvailable = in.boolean("brewAvailable");
-  report.problems = in.at("problems").array([](const JsonIn& e) { return e.string(); });
+  report.problems = in.strings("problems");
   return report;
 }
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "kit/model/AppUpdate.h"
-#include "kit/model/Json.h"
 #include "platform/Dates.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

@@ -44,12 +44,5 @@ HistoryEntry fromJson<HistoryEntry>(const JsonIn& in) {
 
 size_t std::hash<larkvale::HistoryEntry>::operator()(
     const larkvale::HistoryEntry& e) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, e.date.time_since_epoch().count());
-  larkvale::hashCombine(seed, e.name);
-  larkvale::hashCombine(seed, e.bundleID);
-  larkvale::hashCombine(seed, e.from);
-  larkvale::hashCombine(seed, e.to);
-  larkvale::hashCombine(seed, e.source);
-  return seed;
+  return larkvale::hashValues(e.date, e.name, e.bundleID, e.from, e.to, e.source);
 }

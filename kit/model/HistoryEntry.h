@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "kit/model/Json.h"
 #include "platform/Dates.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

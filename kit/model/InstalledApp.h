@@ -6,7 +6,7 @@
 #include <string>
 
 #include "kit/model/Hash.h"
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

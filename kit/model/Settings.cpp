@@ -33,17 +33,9 @@ Hold fromJson<Hold>(const JsonIn& in) {
 }  // namespace larkvale
 
 size_t std::hash<larkvale::Settings>::operator()(const larkvale::Settings& s) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, s.dailyCheck);
-  larkvale::hashCombine(seed, s.country);
-  larkvale::hashCombine(seed, s.showUpToDate);
-  larkvale::hashCombine(seed, s.weeklyNotice);
-  return seed;
+  return larkvale::hashValues(s.dailyCheck, s.country, s.showUpToDate, s.weeklyNotice);
 }
 
 size_t std::hash<larkvale::Hold>::operator()(const larkvale::Hold& h) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, h.reason);
-  larkvale::hashCombine(seed, h.since.time_since_epoch().count());
-  return seed;
+  return larkvale::hashValues(h.reason, h.since);
 }

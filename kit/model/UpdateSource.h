@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

@@ -5,6 +5,7 @@
 #include <unicode/ubrk.h>
 #include <unicode/ustring.h>
 
+#include "platform/Strings.h"
 #include "platform/TextTrim.h"
 
 namespace larkvale::Version {
@@ -17,9 +18,6 @@ bool isDigit(char c) {
 }
 bool isLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool isAscii(std::string_view s) {
@@ -38,7 +36,7 @@ class Tokenizer {
       if (digitCount_++ < kMaxDigits) number_ = number_ * 10 + static_cast<uint64_t>(c - '0');
     } else if (isLetter(c)) {
       if (digitCount_ > 0) flush();
-      letters_.push_back(lower(c));
+      letters_.push_back(Strings::asciiLower(c));
     } else {
       flush();
     }
@@ -174,7 +172,7 @@ int compareTokens(const AsciiToken& a, const AsciiToken& b) {
   if (b.isNumber) return -1;
   const size_t n = std::min(a.letters.size(), b.letters.size());
   for (size_t i = 0; i < n; ++i) {
-    char ca = lower(a.letters[i]), cb = lower(b.letters[i]);
+    char ca = Strings::asciiLower(a.letters[i]), cb = Strings::asciiLower(b.letters[i]);
     if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb) ? -1 : 1;
   }
   return a.letters.size() < b.letters.size() ? -1 : (a.letters.size() > b.letters.size() ? 1 : 0);

@@ -85,31 +85,19 @@ bool copyData(int from, int to, int64_t size, const std::stop_token& stop) {
 
 }  // namespace
 
-Fd& Fd::operator=(Fd&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-Fd::~Fd() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 std::string describe(int err) {
   return std::strerror(err);
 }
 
-Outcome<Fd> makeFolderIn(int parent, const std::string& name) {
+Outcome<FileDescriptor> makeFolderIn(int parent, const std::string& name) {
   if (::mkdirat(parent, name.c_str(), 0755) != 0 && errno != EEXIST) return describe(errno);
-  Fd folder{::openat(parent, name.c_str(), kFolderFlags)};
+  FileDescriptor folder{::openat(parent, name.c_str(), kFolderFlags)};
   if (!folder) return describeOpenFailure(parent, name, errno);
   return folder;
 }
 
-Outcome<Fd> openFolderBelow(int root, std::string_view relative, bool create) {
-  Fd current{::dup(root)};
+Outcome<FileDescriptor> openFolderBelow(int root, std::string_view relative, bool create) {
+  FileDescriptor current{::dup(root)};
   if (!current) return describe(errno);
   size_t start = 0;
   while (start < relative.size()) {
@@ -118,16 +106,17 @@ Outcome<Fd> openFolderBelow(int root, std::string_view relative, bool create) {
     std::string piece(relative.substr(start, slash - start));
     start = slash + 1;
     if (piece.empty()) continue;
-    Outcome<Fd> next = create ? makeFolderIn(current.get(), piece) : Outcome<Fd>{};
+    Outcome<FileDescriptor> next =
+        create ? makeFolderIn(current.get(), piece) : Outcome<FileDescriptor>{};
     if (!create) {
-      Fd fd{::openat(current.get(), piece.c_str(), kFolderFlags)};
+      FileDescriptor fd{::openat(current.get(), piece.c_str(), kFolderFlags)};
       if (fd)
         next = std::move(fd);
       else
         next = describeOpenFailure(current.get(), piece, errno);
     }
     if (auto* error = std::get_if<std::string>(&next)) return *error;
-    current = std::move(std::get<Fd>(next));
+    current = std::move(std::get<FileDescriptor>(next));
   }
   return current;
 }
@@ -136,12 +125,14 @@ Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir,
                           const std::stop_token& stop) {
   // O_NONBLOCK: a FIFO swapped in since the item was classified must not
   // hang the copy; the fstat below then refuses it.
-  Fd from{::openat(srcDir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+  FileDescriptor from{
+      ::openat(srcDir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
   if (!from) return describe(errno);
   struct stat st {};
   if (::fstat(from.get(), &st) != 0) return describe(errno);
   if (!S_ISREG(st.st_mode)) return describe(EINVAL);
-  Fd to{::openat(dstDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+  FileDescriptor to{
+      ::openat(dstDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
   if (!to) return errno == ELOOP ? std::string(kLinkOnTheWay) : describe(errno);
   if (!copyData(from.get(), to.get(), st.st_size, stop)) {
     int err = errno;
@@ -157,7 +148,7 @@ Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir,
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
   ::futimens(to.get(), times);
   // Network and removable file systems may report a failed write only here.
-  if (::close(to.release()) != 0) {
+  if (!to.close()) {
     int err = errno;
     ::unlinkat(dstDir, name.c_str(), 0);
     return describe(err);
@@ -166,11 +157,11 @@ Outcome<int64_t> copyFile(int srcDir, const std::string& name, int dstDir,
 }
 
 Outcome<std::monostate> writeNewFile(int folder, const std::string& name, std::string_view bytes) {
-  Fd file{
+  FileDescriptor file{
       ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644)};
   if (!file) return describe(errno);
   if (!writeAll(file.get(), bytes.data(), bytes.size()) || ::fsync(file.get()) != 0 ||
-      ::close(file.release()) != 0) {
+      !file.close()) {
     int err = errno;
     ::unlinkat(folder, name.c_str(), 0);  // our own, made above with O_EXCL
     return describe(err);

@@ -15,27 +15,9 @@
 #include <utility>
 #include <variant>
 
+#include "platform/FileDescriptor.h"
+
 namespace larkvale::CarryFiles {
-
-// An open file descriptor, closed when the object goes away.
-class Fd {
- public:
-  Fd() = default;
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept;
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd();
-
-  int get() const { return fd_; }
-  // Gives up ownership: the caller closes the descriptor.
-  int release() { return std::exchange(fd_, -1); }
-  explicit operator bool() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
-};
 
 // A result or the description of why there is none.
 template <typename T>
@@ -50,11 +32,11 @@ inline constexpr std::string_view kLinkOnTheWay = "a folder on its way is a symb
 // Opens the folder at relative (pieces joined by "/", each plain) below root,
 // never following a link. With create, missing folders are made (mode 0755
 // less the umask). A link or a non-folder on the way is refused.
-Outcome<Fd> openFolderBelow(int root, std::string_view relative, bool create);
+Outcome<FileDescriptor> openFolderBelow(int root, std::string_view relative, bool create);
 
 // Makes (or, when one is already there, opens) the folder name in parent and
 // opens it without following a link.
-Outcome<Fd> makeFolderIn(int parent, const std::string& name);
+Outcome<FileDescriptor> makeFolderIn(int parent, const std::string& name);
 
 // Bytes copied between two looks at the stop token.
 inline constexpr int64_t kCopyChunk = int64_t{8} << 20;

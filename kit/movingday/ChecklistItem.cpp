@@ -28,13 +28,6 @@ ChecklistItem fromJson<ChecklistItem>(const JsonIn& in) {
 
 size_t std::hash<larkvale::ChecklistItem>::operator()(
     const larkvale::ChecklistItem& item) const noexcept {
-  using larkvale::hashCombine;
-  size_t seed = 0;
-  hashCombine(seed, item.id);
-  hashCombine(seed, item.section);
-  hashCombine(seed, item.title);
-  hashCombine(seed, item.detail);
-  hashCombine(seed, item.command);
-  hashCombine(seed, item.link);
-  return seed;
+  return larkvale::hashValues(item.id, item.section, item.title, item.detail, item.command,
+                              item.link);
 }

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

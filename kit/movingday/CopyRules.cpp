@@ -1,40 +1,13 @@
 #include "kit/movingday/CopyRules.h"
 
 #include <sys/stat.h>
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
 
 #include <algorithm>
 
+#include "platform/Collation.h"
+#include "platform/Strings.h"
+
 namespace larkvale {
-namespace {
-
-// A to Z only, whatever locale the process has set.
-std::string asciiLowercased(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Lowercased by Unicode's rules; names are nearly always ASCII, where those
-// rules are plain ASCII lowercasing.
-std::string unicodeLowercased(std::string_view text) {
-  if (isAscii(text)) return asciiLowercased(text);
-  icu::UnicodeString u = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-  u.toLower(icu::Locale::getRoot());
-  std::string out;
-  u.toUTF8String(out);
-  return out;
-}
-
-}  // namespace
 
 std::string LeftOutReason::folderFailed(std::string_view description) {
   return "Couldn't make the folder (" + std::string(description) + ").";
@@ -45,7 +18,7 @@ std::string LeftOutReason::copyFailed(std::string_view description) {
 }
 
 bool looksLikeLicenceFile(std::string_view name) {
-  const std::string lower = unicodeLowercased(name);
+  const std::string lower = Collation::lowercased(name);
   return std::any_of(licenceWords.begin(), licenceWords.end(),
                      [&](std::string_view word) { return lower.find(word) != std::string::npos; });
 }
@@ -70,7 +43,7 @@ bool CopyRules::isAllowedPath(std::string_view tildePath) {
 }
 
 bool CopyRules::isCacheName(std::string_view name) {
-  const std::string lower = asciiLowercased(name);
+  const std::string lower = Strings::asciiLowercased(name);
   return std::find(cacheNames.begin(), cacheNames.end(), lower) != cacheNames.end();
 }
 

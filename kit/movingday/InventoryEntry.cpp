@@ -44,17 +44,16 @@ Json toJson(const InventoryEntry& e) {
 
 template <>
 InventoryEntry fromJson<InventoryEntry>(const JsonIn& in) {
-  const auto strings = [](const JsonIn& item) { return item.string(); };
   InventoryEntry e;
   e.app = fromJson<InstalledApp>(in.at("app"));
   e.source = fromJson<UpdateSource>(in.at("source"));
   e.caskToken = in.optionalString("caskToken");
   e.storeTrackID = in.optionalInt64("storeTrackID");
-  e.settings = in.at("settings").array(strings);
+  e.settings = in.strings("settings");
   e.container = in.optionalString("container");
   e.licence = in.string("licence");
   e.tip = in.optionalString("tip");
-  e.licenceFiles = in.at("licenceFiles").array(strings);
+  e.licenceFiles = in.strings("licenceFiles");
   e.downloadHint = in.optionalString("downloadHint");
   return e;
 }
@@ -63,19 +62,6 @@ InventoryEntry fromJson<InventoryEntry>(const JsonIn& in) {
 
 size_t std::hash<larkvale::InventoryEntry>::operator()(
     const larkvale::InventoryEntry& e) const noexcept {
-  using larkvale::hashCombine;
-  size_t seed = 0;
-  hashCombine(seed, e.app);
-  hashCombine(seed, e.source);
-  hashCombine(seed, e.caskToken);
-  hashCombine(seed, e.storeTrackID);
-  for (const auto& s : e.settings) hashCombine(seed, s);
-  hashCombine(seed, e.settings.size());
-  hashCombine(seed, e.container);
-  hashCombine(seed, e.licence);
-  hashCombine(seed, e.tip);
-  for (const auto& f : e.licenceFiles) hashCombine(seed, f);
-  hashCombine(seed, e.licenceFiles.size());
-  hashCombine(seed, e.downloadHint);
-  return seed;
+  return larkvale::hashValues(e.app, e.source, e.caskToken, e.storeTrackID, e.settings, e.container,
+                              e.licence, e.tip, e.licenceFiles, e.downloadHint);
 }

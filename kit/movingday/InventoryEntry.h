@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "kit/model/InstalledApp.h"
-#include "kit/model/Json.h"
 #include "kit/model/UpdateSource.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

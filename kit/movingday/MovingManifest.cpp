@@ -6,11 +6,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "kit/model/Json.h"
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/InventoryEntry.h"
 #include "platform/Collation.h"
 #include "platform/FileSystem.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 namespace {

@@ -7,15 +7,10 @@
 #include "kit/sources/Homebrew.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/Strings.h"
 
 namespace larkvale {
 namespace {
-
-std::string lowercased(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // One app per bundle identifier (any letter case): the newest copy, the
 // first one scanned among equals. A linear keep-or-replace, never a sort by
@@ -24,7 +19,7 @@ std::unordered_map<std::string, const InstalledApp*> indexByBundleID(
     const std::vector<InstalledApp>& installed) {
   std::unordered_map<std::string, const InstalledApp*> index;
   for (const InstalledApp& app : installed) {
-    auto [it, added] = index.try_emplace(lowercased(app.bundleID), &app);
+    auto [it, added] = index.try_emplace(Strings::asciiLowercased(app.bundleID), &app);
     if (!added && Version::compare(it->second->version, app.version) == -1) it->second = &app;
   }
   return index;
@@ -39,7 +34,7 @@ NewMacDiff::NewMacDiff(MovingManifest m, std::filesystem::path f,
   auto index = indexByBundleID(installed);
   for (const auto& app : manifest.apps) {
     Cancelled::check(stop);
-    auto it = index.find(lowercased(app.bundleID));
+    auto it = index.find(Strings::asciiLowercased(app.bundleID));
     if (it == index.end()) {
       missingApps.push_back({app, std::nullopt});
       continue;

@@ -23,8 +23,6 @@
 namespace larkvale {
 namespace {
 
-using CarryFiles::Fd;
-
 constexpr int kMaxFolderNumber = 10000;
 
 // Counts what a copy of the walked item would count.
@@ -57,9 +55,9 @@ std::optional<std::pair<std::filesystem::path, std::string>> splitName(
 
 // Claims a new folder in destination with one mkdir per name, so that two
 // copies running at once can never pick the same one.
-std::pair<Fd, std::filesystem::path> claimFolder(const std::filesystem::path& destination,
-                                                 const std::string& base) {
-  Fd dest{::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+std::pair<FileDescriptor, std::filesystem::path> claimFolder(
+    const std::filesystem::path& destination, const std::string& base) {
+  FileDescriptor dest{::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (!dest) throw CarryError::noDestination(CarryFiles::describe(errno));
   for (int n = 1; n <= kMaxFolderNumber; ++n) {
     std::string name = n == 1 ? base : base + " " + std::to_string(n);
@@ -67,7 +65,8 @@ std::pair<Fd, std::filesystem::path> claimFolder(const std::filesystem::path& de
       if (errno == EEXIST) continue;
       throw CarryError::noDestination(CarryFiles::describe(errno));
     }
-    Fd folder{::openat(dest.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    FileDescriptor folder{
+        ::openat(dest.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
     if (!folder) throw CarryError::noDestination(CarryFiles::describe(errno));
     return {std::move(folder), destination / name};
   }
@@ -129,7 +128,7 @@ SettingsCopier::Size SettingsCopier::measureSetting(std::string_view tildePath,
   std::filesystem::path item = locate(tildePath);
   auto split = splitName(item);
   if (!split || !FileSystem::exists(item)) return {};
-  Fd parent{::open(split->first.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  FileDescriptor parent{::open(split->first.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (!parent) return {};
   Measure measure;
   walkSettingsItem(parent.get(), split->second, measure, stop);
@@ -195,7 +194,7 @@ SettingsCopier::Result SettingsCopier::copy(const std::vector<SettingsPick>& pic
   TreeCopier copier(root.get(), manifest.leftOut, stop);
   const int total = static_cast<int>(picks.size());
   for (int i = 0; i < total; ++i) {
-    if (progress) progress(i, total);
+    if (progress) progress({i, total});
     Cancelled::check(stop);
     const SettingsPick& pick = picks[static_cast<size_t>(i)];
     if (!isAllowedPath(pick.tildePath)) {
@@ -213,7 +212,7 @@ SettingsCopier::Result SettingsCopier::copy(const std::vector<SettingsPick>& pic
       manifest.settings.push_back({pick.tildePath, pick.appName, pick.bundleID, counts.isFolder,
                                    counts.bytes, counts.files, "Settings/" + rel});
   }
-  if (progress) progress(total, total);
+  if (progress) progress({total, total});
   // A cancelled copy is not a Moving Day folder anyone should trust: without
   // a manifest, New Mac Check refuses it.
   Cancelled::check(stop);

@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/model/WorkProgress.h"
 #include "kit/movingday/CopyRules.h"
 #include "kit/movingday/MovingManifest.h"
 #include "kit/movingday/SettingsPick.h"
@@ -46,7 +47,7 @@ class SettingsCopier {
   };
 
   // Called on the copying thread with (done, total).
-  using Progress = std::function<void(int done, int total)>;
+  using Progress = ProgressCallback;
 
   explicit SettingsCopier(std::filesystem::path home) : home_(std::move(home)) {}
   const std::filesystem::path& home() const { return home_; }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/Collation.h"
 #include "platform/FileSystem.h"
 
 namespace larkvale {
@@ -17,15 +18,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kSupportFolder = "Library/Application Support";
 constexpr std::string_view kSupportTilde = "~/Library/Application Support/";
 constexpr size_t kMaxLicenceFiles = 6;
-
-std::string lowercased(std::string_view text) {
-  icu::UnicodeString u = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-  u.toLower(icu::Locale::getRoot());
-  std::string out;
-  u.toUTF8String(out);
-  return out;
-}
 
 // The last component of a bundle path, ignoring trailing slashes.
 std::string lastComponent(std::string_view path) {
@@ -133,8 +125,8 @@ bool SettingsLocator::exists(std::string_view path) const {
 std::vector<std::string> SettingsLocator::supportCandidates(const InstalledApp& app) const {
   std::vector<std::string> keys = {normalisedKey(app.bundleID), normalisedKey(app.name),
                                    normalisedKey(removingAll(lastComponent(app.path), ".app"))};
-  if (auto piece = lastPiece(app.bundleID);
-      piece && codePointCount(*piece) >= 4 && !stopWords().contains(lowercased(*piece))) {
+  if (auto piece = lastPiece(app.bundleID); piece && codePointCount(*piece) >= 4 &&
+                                            !stopWords().contains(Collation::lowercased(*piece))) {
     keys.push_back(normalisedKey(*piece));
   }
   std::erase(keys, std::string());

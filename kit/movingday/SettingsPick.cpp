@@ -17,9 +17,5 @@ SettingsPick fromJson<SettingsPick>(const JsonIn& in) {
 
 size_t std::hash<larkvale::SettingsPick>::operator()(
     const larkvale::SettingsPick& p) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, p.tildePath);
-  larkvale::hashCombine(seed, p.appName);
-  larkvale::hashCombine(seed, p.bundleID);
-  return seed;
+  return larkvale::hashValues(p.tildePath, p.appName, p.bundleID);
 }

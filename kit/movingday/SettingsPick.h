@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 

@@ -12,17 +12,15 @@
 namespace larkvale {
 namespace {
 
-using CarryFiles::Fd;
-
 // A folder's listing, closed when the object goes (also when a stop unwinds
 // the walk).
 class Listing {
  public:
   explicit Listing(int folder) {
-    int fd = ::dup(folder);
-    if (fd < 0) return;
-    dir_ = ::fdopendir(fd);
-    if (!dir_) ::close(fd);
+    FileDescriptor fd{::dup(folder)};
+    if (!fd) return;
+    dir_ = ::fdopendir(fd.get());
+    if (dir_) fd.release();  // the listing closes it now
   }
   Listing(const Listing&) = delete;
   Listing& operator=(const Listing&) = delete;
@@ -63,7 +61,8 @@ class Walk {
     const bool tooDeep = folder && depth >= CopyRules::maxDepth;
     const WalkItem item{parent, name, status, statusError, kind, depth, below_, tooDeep};
     if (!visitor_.visit(item) || !folder || tooDeep) return;
-    Fd opened{::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    FileDescriptor opened{
+        ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
     if (!opened) {
       visitor_.leave(item, errno);
       return;

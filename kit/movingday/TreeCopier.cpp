@@ -12,8 +12,6 @@
 namespace larkvale {
 namespace {
 
-using CarryFiles::Fd;
-
 template <typename T>
 const std::string* failure(const CarryFiles::Outcome<T>& outcome) {
   return std::get_if<std::string>(&outcome);
@@ -70,7 +68,7 @@ class PickCopy final : public WalkVisitor {
       leaveOut(item, LeftOutReason::folderFailed(*error));
       return false;
     }
-    folders_.push_back(std::move(std::get<Fd>(made)));
+    folders_.push_back(std::move(std::get<FileDescriptor>(made)));
     return true;
   }
 
@@ -103,7 +101,7 @@ class PickCopy final : public WalkVisitor {
                                                        : LeftOutReason::copyFailed(*error));
       return false;
     }
-    folders_.push_back(std::move(std::get<Fd>(parent)));
+    folders_.push_back(std::move(std::get<FileDescriptor>(parent)));
     return true;
   }
 
@@ -116,7 +114,7 @@ class PickCopy final : public WalkVisitor {
   std::vector<MovingManifest::LeftOut>& leftOut_;
   const std::stop_token& stop_;
   TreeCopier::Counts& counts_;
-  std::vector<Fd> folders_;
+  std::vector<FileDescriptor> folders_;
 };
 
 }  // namespace
@@ -126,7 +124,8 @@ TreeCopier::Counts TreeCopier::copyPick(const std::filesystem::path& source,
   Counts counts;
   // The source's own parent, links followed: the user's home may well reach
   // Application Support through a link, and that is theirs to have.
-  Fd srcParent{::open(source.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  FileDescriptor srcParent{
+      ::open(source.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (!srcParent) {
     const int error = errno;
     leftOut_.push_back({"~/" + rel, error == ENOENT
@@ -145,7 +144,7 @@ bool TreeCopier::existsInCopy(const std::string& rel) const {
   auto parent = CarryFiles::openFolderBelow(root_, stored.substr(0, slash), false);
   if (failure(parent)) return false;
   struct stat st {};
-  return ::fstatat(std::get<Fd>(parent).get(), stored.c_str() + slash + 1, &st, 0) == 0;
+  return ::fstatat(std::get<FileDescriptor>(parent).get(), stored.c_str() + slash + 1, &st, 0) == 0;
 }
 
 }  // namespace larkvale

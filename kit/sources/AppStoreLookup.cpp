@@ -1,16 +1,13 @@
 #include "kit/sources/AppStoreLookup.h"
 
-#include <limits>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "platform/HttpSession.h"
+#include "platform/Strings.h"
+#include "platform/Json.h"
 
 namespace larkvale::AppStoreLookup {
 namespace {
-
-using nlohmann::json;
 
 struct Row {
   std::optional<int64_t> trackId;
@@ -23,53 +20,37 @@ struct Row {
   std::optional<std::string> bundleId;
 };
 
-[[noreturn]] void typeMismatch(const char* key) {
-  throw DecodeError("typeMismatch(\"" + std::string(key) + "\")");
+Row readRow(const JsonIn& row) {
+  return Row{row.optionalInt64("trackId"),
+             row.optionalString("trackName"),
+             row.optionalString("version"),
+             row.optionalString("releaseNotes"),
+             row.optionalString("currentVersionReleaseDate"),
+             row.optionalString("trackViewUrl"),
+             row.optionalString("minimumOsVersion"),
+             row.optionalString("bundleId")};
 }
 
-// A missing key and a null both leave the field absent.
-std::optional<std::string> text(const json& row, const char* key) {
-  auto it = row.find(key);
-  if (it == row.end() || it->is_null()) return std::nullopt;
-  if (!it->is_string()) typeMismatch(key);
-  return it->get<std::string>();
-}
-
-std::optional<int64_t> integer(const json& row, const char* key) {
-  auto it = row.find(key);
-  if (it == row.end() || it->is_null()) return std::nullopt;
-  if (it->is_number_unsigned()) {
-    auto value = it->get<uint64_t>();
-    if (value > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) typeMismatch(key);
-    return static_cast<int64_t>(value);
-  }
-  if (!it->is_number_integer()) typeMismatch(key);
-  return it->get<int64_t>();
-}
-
-Row readRow(const json& row) {
-  if (!row.is_object()) typeMismatch("results");
-  return Row{integer(row, "trackId"),
-             text(row, "trackName"),
-             text(row, "version"),
-             text(row, "releaseNotes"),
-             text(row, "currentVersionReleaseDate"),
-             text(row, "trackViewUrl"),
-             text(row, "minimumOsVersion"),
-             text(row, "bundleId")};
+// The service's failures name only the key at fault, in their case form; a
+// number too large to hold counts as the wrong type.
+std::string caseForm(const JsonDecodingError& e) {
+  const char* kind =
+      e.kind() == JsonDecodingError::Kind::keyNotFound ? "keyNotFound" : "typeMismatch";
+  return std::string(kind) + "(\"" + e.member() + "\")";
 }
 
 std::vector<Row> readRoot(std::string_view data) {
-  json root = json::parse(data, nullptr, false);
-  if (root.is_discarded()) throw DecodeError("dataCorrupted");
-  if (!root.is_object()) typeMismatch("");
-  auto results = root.find("results");
-  if (results == root.end()) throw DecodeError("keyNotFound(\"results\")");
-  if (!results->is_array()) typeMismatch("results");
-  std::vector<Row> rows;
-  rows.reserve(results->size());
-  for (const json& row : *results) rows.push_back(readRow(row));
-  return rows;
+  Json root;
+  try {
+    root = JsonCoding::parse(data);
+  } catch (const JsonDecodingError&) {
+    throw DecodeError("dataCorrupted");
+  }
+  try {
+    return JsonIn(root).at("results").array(readRow);
+  } catch (const JsonDecodingError& e) {
+    throw DecodeError(caseForm(e));
+  }
 }
 
 const Row* chooseRow(const std::vector<Row>& rows, const std::string& bundleID,
@@ -80,13 +61,6 @@ const Row* chooseRow(const std::vector<Row>& rows, const std::string& bundleID,
   for (const Row& row : rows)
     if (row.bundleId == bundleID) return &row;
   return rows.size() == 1 ? &rows.front() : nullptr;
-}
-
-std::string lowercase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
 }
 
 // Everything but the unreserved characters is escaped, so no value can end
@@ -124,13 +98,13 @@ std::optional<Date> internetDate(const std::string& text) {
 
 std::string idLookupURL(int64_t trackID, std::string_view country, const ServiceHosts& hosts) {
   return hosts.appStoreLookup + "/lookup?id=" + std::to_string(trackID) +
-         "&country=" + queryValue(lowercase(country));
+         "&country=" + queryValue(Strings::asciiLowercased(country));
 }
 
 std::string bundleLookupURL(std::string_view bundleID, std::string_view country, bool wrapped,
                             const ServiceHosts& hosts) {
   std::string url = hosts.appStoreLookup + "/lookup?bundleId=" + queryValue(bundleID) +
-                    "&country=" + queryValue(lowercase(country));
+                    "&country=" + queryValue(Strings::asciiLowercased(country));
   if (!wrapped) url += "&entity=macSoftware";
   return url;
 }

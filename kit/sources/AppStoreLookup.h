@@ -2,6 +2,7 @@
 // The App Store lookup service: building the lookup address of an app and
 // reading the service's JSON answer into one listing. Pure functions,
 // callable from any thread.
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,9 @@ class DecodeError : public Error {
  public:
   using Error::Error;
 };
+
+// Saved answers this young are reused whatever the check's maximum age.
+inline constexpr std::chrono::hours answerAge{1};
 
 // <lookup host>/lookup?id=<trackID>&country=<country in lower case>
 std::string idLookupURL(int64_t trackID, std::string_view country, const ServiceHosts& hosts = {});

@@ -8,11 +8,12 @@
 #include "kit/model/Version.h"
 #include "kit/sources/AppcastText.h"
 #include "kit/sources/HTMLText.h"
+#include "platform/Strings.h"
 
 namespace larkvale {
 namespace {
 
-using FeedText::equalsIgnoringCase;
+using Strings::equalsIgnoringAsciiCase;
 
 // The element names the reader acts on. Names are compared as written,
 // prefix included: namespace processing is off.
@@ -156,8 +157,9 @@ class FeedReader {
   void chooseEnclosure(const char** attrs) {
     const char* os = attribute(attrs, "sparkle:os");
     if (enclosure_) {
-      const bool chosenIsWindows = enclosure_->os && equalsIgnoringCase(*enclosure_->os, "windows");
-      if (!chosenIsWindows || (os && equalsIgnoringCase(os, "windows"))) return;
+      const bool chosenIsWindows =
+          enclosure_->os && equalsIgnoringAsciiCase(*enclosure_->os, "windows");
+      if (!chosenIsWindows || (os && equalsIgnoringAsciiCase(os, "windows"))) return;
     }
     enclosure_ =
         Enclosure{optionalAttribute(attrs, "url"), optionalAttribute(attrs, "sparkle:version"),
@@ -266,7 +268,7 @@ std::optional<AppcastItem> Appcast::bestItem(const std::vector<AppcastItem>& ite
   const AppcastItem* best = nullptr;
   for (const auto& item : items) {
     const bool defaultChannel = !item.channel || item.channel->empty();
-    const bool forMac = !item.os || equalsIgnoringCase(*item.os, "macos");
+    const bool forMac = !item.os || equalsIgnoringAsciiCase(*item.os, "macos");
     const bool runsHere =
         !item.minimumSystemVersion || meetsMinimum(systemVersion, *item.minimumSystemVersion);
     if (!defaultChannel || !forMac || !runsHere) continue;

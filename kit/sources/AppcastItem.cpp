@@ -1,8 +1,8 @@
 #include "kit/sources/AppcastItem.h"
 
 #include "kit/model/Hash.h"
-#include "kit/model/Json.h"
 #include "platform/Error.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 namespace {
@@ -54,23 +54,7 @@ AppcastItem appcastItemFromJson(const json& j) {
 
 size_t std::hash<larkvale::AppcastItem>::operator()(
     const larkvale::AppcastItem& item) const noexcept {
-  size_t seed = 0;
-  auto mix = [&](const std::optional<std::string>& s) {
-    larkvale::hashCombine(seed, s.has_value());
-    if (s) larkvale::hashCombine(seed, *s);
-  };
-  mix(item.title);
-  larkvale::hashCombine(seed, item.version);
-  mix(item.shortVersion);
-  larkvale::hashCombine(seed, item.pubDate ? item.pubDate->time_since_epoch().count() : -1);
-  mix(item.notes);
-  mix(item.notesURL);
-  mix(item.downloadURL);
-  mix(item.minimumSystemVersion);
-  mix(item.channel);
-  mix(item.os);
-  larkvale::hashCombine(seed, item.critical);
-  larkvale::hashCombine(seed, item.informational);
-  mix(item.link);
-  return seed;
+  return larkvale::hashValues(item.title, item.version, item.shortVersion, item.pubDate, item.notes,
+                              item.notesURL, item.downloadURL, item.minimumSystemVersion,
+                              item.channel, item.os, item.critical, item.informational, item.link);
 }

@@ -1,5 +1,6 @@
 #include "kit/sources/AppcastText.h"
 
+#include "platform/Strings.h"
 #include "platform/TextTrim.h"
 #include "platform/WebURL.h"
 
@@ -43,7 +44,8 @@ std::optional<std::string> webAddress(std::string_view text) {
   auto u = url(text);
   if (!u) return std::nullopt;
   const std::string_view scheme = std::string_view(*u).substr(0, u->find(':'));
-  if (!equalsIgnoringCase(scheme, "http") && !equalsIgnoringCase(scheme, "https"))
+  if (!Strings::equalsIgnoringAsciiCase(scheme, "http") &&
+      !Strings::equalsIgnoringAsciiCase(scheme, "https"))
     return std::nullopt;
   return u;
 }

@@ -36,20 +36,4 @@ std::optional<std::string> url(std::string_view text);
 // url(), kept only when its scheme is http or https (any case).
 std::optional<std::string> webAddress(std::string_view text);
 
-inline char asciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-// ASCII-only case-insensitive comparisons.
-inline bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-  return true;
-}
-
-inline bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
 }  // namespace larkvale::FeedText

@@ -1,19 +1,11 @@
 #include "kit/sources/BrewCask.h"
 
 #include "kit/model/Hash.h"
-#include "kit/model/Json.h"
 #include "kit/sources/Homebrew.h"
+#include "platform/Json.h"
 
 namespace larkvale {
-namespace {
-
 using nlohmann::json;
-
-std::vector<std::string> strings(const JsonIn& in, std::string_view key) {
-  return in.at(key).array([](const JsonIn& e) { return e.string(); });
-}
-
-}  // namespace
 
 json toJson(const BrewCask& c) {
   json j{{"token", c.token},
@@ -39,7 +31,7 @@ BrewCask brewCaskFromJson(const json& j) {
   c.latest = in.string("latest");
   c.installed = in.optionalString("installed");
   c.autoUpdates = in.boolean("autoUpdates");
-  c.appPaths = strings(in, "appPaths");
+  c.appPaths = in.strings("appPaths");
   c.homepage = in.optionalString("homepage");
   return c;
 }
@@ -48,7 +40,7 @@ BrewOutdated brewOutdatedFromJson(const json& j) {
   const JsonIn in(j);
   BrewOutdated o;
   o.token = in.string("token");
-  o.installed = strings(in, "installed");
+  o.installed = in.strings("installed");
   o.current = in.string("current");
   o.pinned = in.boolean("pinned");
   return o;
@@ -57,23 +49,11 @@ BrewOutdated brewOutdatedFromJson(const json& j) {
 }  // namespace larkvale
 
 size_t std::hash<larkvale::BrewCask>::operator()(const larkvale::BrewCask& c) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, c.token);
-  larkvale::hashCombine(seed, c.name);
-  larkvale::hashCombine(seed, c.latest);
-  larkvale::hashCombine(seed, c.installed.value_or(""));
-  larkvale::hashCombine(seed, c.autoUpdates);
-  for (const auto& p : c.appPaths) larkvale::hashCombine(seed, p);
-  larkvale::hashCombine(seed, c.homepage.value_or(""));
-  return seed;
+  return larkvale::hashValues(c.token, c.name, c.latest, c.installed, c.autoUpdates, c.appPaths,
+                              c.homepage);
 }
 
 size_t std::hash<larkvale::BrewOutdated>::operator()(
     const larkvale::BrewOutdated& o) const noexcept {
-  size_t seed = 0;
-  larkvale::hashCombine(seed, o.token);
-  for (const auto& v : o.installed) larkvale::hashCombine(seed, v);
-  larkvale::hashCombine(seed, o.current);
-  larkvale::hashCombine(seed, o.pinned);
-  return seed;
+  return larkvale::hashValues(o.token, o.installed, o.current, o.pinned);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -6,8 +7,8 @@ namespace larkvale {
 
 // The options of one update check.
 struct CheckOptions {
-  double maxAge = 0;    // seconds a saved answer may be reused
-  std::string country;  // App Store country code, such as "us"
+  std::chrono::seconds maxAge{0};  // how old a saved answer may be and still be reused
+  std::string country;             // App Store country code, such as "us"
   // This machine's system version, "major.minor.patch"; nothing (or empty)
   // when it is unknown, and then no release is refused for the minimum
   // system version it names.

@@ -1,22 +1,19 @@
 #include "kit/sources/GitHubReleases.h"
 
-#include <unicode/brkiter.h>
 #include <unicode/uchar.h>
-#include <unicode/utext.h>
 #include <unicode/utf8.h>
 
-#include <limits>
 #include <memory>
 
+#include "kit/sources/HTMLText.h"
 #include "platform/HttpSession.h"
+#include "platform/Strings.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 namespace GitHubReleases {
 namespace {
 
-using nlohmann::json;
-
-constexpr size_t kNotesLimit = 4000;  // user-perceived characters
 
 // The raw answer: every read key, each optional.
 struct RawAsset {
@@ -33,53 +30,24 @@ struct Raw {
 
 // A key that is absent or null gives nothing; any other type than the one
 // expected refuses the whole answer.
-const json* field(const json& object, const char* key) {
-  auto it = object.find(key);
-  return it == object.end() || it->is_null() ? nullptr : &*it;
-}
-
-std::optional<std::string> text(const json& object, const char* key) {
-  const json* value = field(object, key);
-  if (!value) return std::nullopt;
-  if (!value->is_string()) throw GitHubError();
-  return value->get<std::string>();
-}
-
-std::optional<bool> flag(const json& object, const char* key) {
-  const json* value = field(object, key);
-  if (!value) return std::nullopt;
-  if (!value->is_boolean()) throw GitHubError();
-  return value->get<bool>();
-}
-
-std::optional<int64_t> integer(const json& object, const char* key) {
-  const json* value = field(object, key);
-  if (!value) return std::nullopt;
-  if (value->is_number_unsigned()) {
-    auto n = value->get<uint64_t>();
-    if (n > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) throw GitHubError();
-    return static_cast<int64_t>(n);
-  }
-  if (!value->is_number_integer()) throw GitHubError();
-  return value->get<int64_t>();
-}
-
 Raw readRaw(std::string_view data) {
-  json root = json::parse(data, nullptr, false);
-  if (root.is_discarded() || !root.is_object()) throw GitHubError();
-  Raw raw{text(root, "tag_name"),     text(root, "name"),
-          text(root, "body"),         text(root, "html_url"),
-          text(root, "published_at"), flag(root, "prerelease"),
-          flag(root, "draft"),        {}};
-  if (const json* assets = field(root, "assets")) {
-    if (!assets->is_array()) throw GitHubError();
-    for (const json& asset : *assets) {
-      if (!asset.is_object()) throw GitHubError();
-      raw.assets.push_back(
-          {text(asset, "name"), text(asset, "browser_download_url"), integer(asset, "size")});
+  try {
+    const Json root = JsonCoding::parse(data);
+    const auto in = JsonIn::withoutPlaces(root);
+    Raw raw{in.optionalString("tag_name"),     in.optionalString("name"),
+            in.optionalString("body"),         in.optionalString("html_url"),
+            in.optionalString("published_at"), in.optionalBoolean("prerelease"),
+            in.optionalBoolean("draft"),       {}};
+    if (auto assets = in.find("assets")) {
+      raw.assets = assets->array([](const JsonIn& asset) {
+        return RawAsset{asset.optionalString("name"), asset.optionalString("browser_download_url"),
+                        asset.optionalInt64("size")};
+      });
     }
+    return raw;
+  } catch (const JsonDecodingError&) {
+    throw GitHubError();
   }
-  return raw;
 }
 
 // The scheme exactly as written must be "https", and there must be a host
@@ -116,28 +84,6 @@ std::string_view trimSpace(std::string_view s) {
   return s;
 }
 
-// The byte offset after the first `limit` grapheme clusters, or nothing when
-// the text has no more than that.
-std::optional<size_t> graphemeCut(const std::string& s, size_t limit) {
-  if (s.size() <= limit) return std::nullopt;  // each cluster takes a byte at least
-  UErrorCode status = U_ZERO_ERROR;
-  std::unique_ptr<icu::BreakIterator> it(
-      icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-  UText* ut = utext_openUTF8(nullptr, s.data(), static_cast<int64_t>(s.size()), &status);
-  if (U_FAILURE(status) || !it) {
-    utext_close(ut);
-    return std::nullopt;
-  }
-  it->setText(ut, status);
-  int32_t pos = it->first();
-  for (size_t n = 0; n < limit && pos != icu::BreakIterator::DONE; ++n) pos = it->next();
-  std::optional<size_t> cut;
-  if (pos != icu::BreakIterator::DONE && it->next() != icu::BreakIterator::DONE)
-    cut = static_cast<size_t>(pos);
-  utext_close(ut);
-  return cut;
-}
-
 std::optional<std::string> normaliseNotes(const std::string& body) {
   std::string unified;
   unified.reserve(body.size());
@@ -147,8 +93,7 @@ std::optional<std::string> normaliseNotes(const std::string& body) {
   }
   std::string notes(trimSpace(unified));
   if (notes.empty()) return std::nullopt;
-  if (auto cut = graphemeCut(notes, kNotesLimit)) notes = notes.substr(0, *cut) + "\u2026";
-  return notes;
+  return HTMLText::cutNotes(std::move(notes));
 }
 
 std::optional<Date> internetDate(const std::string& text) {
@@ -160,13 +105,6 @@ bool containsAny(std::string_view name, std::initializer_list<std::string_view> 
   for (auto part : parts)
     if (name.find(part) != std::string_view::npos) return true;
   return false;
-}
-
-std::string lowercase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
 }
 
 bool isCandidate(const std::string& lowered) {
@@ -210,7 +148,7 @@ std::optional<std::string> versionFromTag(std::string_view text) {
 }
 
 int scoreAsset(const GitHubRelease::Asset& asset, bool appleSilicon) {
-  std::string name = lowercase(asset.name);
+  std::string name = Strings::asciiLowercased(asset.name);
   int score = 0;
   if (containsAny(name, {"mac", "darwin", "osx", "apple"})) score += 4;
   if (containsAny(name, {"universal"})) score += 3;
@@ -228,7 +166,7 @@ std::optional<std::string> pickMacAsset(const GitHubRelease& release, bool apple
   const GitHubRelease::Asset* best = nullptr;
   int bestScore = -1;
   for (const auto& asset : release.assets) {
-    if (!isCandidate(lowercase(asset.name))) continue;
+    if (!isCandidate(Strings::asciiLowercased(asset.name))) continue;
     int score = scoreAsset(asset, appleSilicon);
     if (score >= 0 && score > bestScore) {
       best = &asset;

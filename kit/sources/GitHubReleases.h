@@ -4,6 +4,7 @@
 // latest-release answer, turning a tag into version text and choosing the
 // download that fits this Mac. Pure functions on plain values, callable from
 // any thread. Finding an app's repository lives in GitHubRepos.h.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -62,8 +63,8 @@ class GitHubError : public Error {
 namespace GitHubReleases {
 
 inline constexpr std::string_view apiHost = "api.github.com";
-inline constexpr int lookupsPerCheck = 40;
-inline constexpr double answerAge = 21600.0;  // saved answers this young are reused
+// Saved answers this young are reused whatever the check's maximum age.
+inline constexpr std::chrono::hours answerAge{6};
 
 // Whether this program is built for Apple silicon (arm64) rather than Intel.
 #if defined(__aarch64__) || defined(__arm64__)
@@ -97,25 +98,14 @@ int scoreAsset(const GitHubRelease::Asset& asset, bool appleSilicon);
 template <>
 struct std::hash<larkvale::GitHubRelease::Asset> {
   size_t operator()(const larkvale::GitHubRelease::Asset& a) const noexcept {
-    size_t seed = 0;
-    larkvale::hashCombine(seed, a.name);
-    larkvale::hashCombine(seed, a.url);
-    larkvale::hashCombine(seed, a.size);
-    return seed;
+    return larkvale::hashValues(a.name, a.url, a.size);
   }
 };
 
 template <>
 struct std::hash<larkvale::GitHubRelease> {
   size_t operator()(const larkvale::GitHubRelease& r) const noexcept {
-    size_t seed = 0;
-    larkvale::hashCombine(seed, r.tag);
-    larkvale::hashCombine(seed, r.name);
-    larkvale::hashCombine(seed, r.body);
-    larkvale::hashCombine(seed, r.pageURL);
-    larkvale::hashCombine(seed, r.published ? r.published->time_since_epoch().count() : -1);
-    larkvale::hashCombine(seed, r.prerelease);
-    for (const auto& asset : r.assets) larkvale::hashCombine(seed, asset);
-    return seed;
+    return larkvale::hashValues(r.tag, r.name, r.body, r.pageURL, r.published, r.prerelease,
+                                r.assets);
   }
 };

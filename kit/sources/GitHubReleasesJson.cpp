@@ -1,39 +1,34 @@
 // The JSON form of a release and its assets, under their field names.
-#include <limits>
-
 #include "kit/sources/GitHubReleases.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 namespace {
 
 using nlohmann::json;
 
-// Reads an optional field: absent or null leaves it empty; `ok` turns false
-// on a wrong type.
-template <typename T, typename Check>
-std::optional<T> optionalField(const json& object, const char* key, Check isType, bool& ok) {
-  auto it = object.find(key);
-  if (it == object.end() || it->is_null()) return std::nullopt;
-  if (!isType(*it)) {
-    ok = false;
-    return std::nullopt;
-  }
-  return it->get<T>();
+GitHubRelease::Asset readAsset(const JsonIn& in) {
+  return {in.string("name"), in.string("url"), in.optionalInt64("size")};
 }
 
-bool isText(const json& j) {
-  return j.is_string();
-}
-bool isInt64(const json& j) {
-  if (j.is_number_unsigned())
-    return j.get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-  return j.is_number_integer();
-}
-bool isNumber(const json& j) {
-  return j.is_number();
-}
-bool isFlag(const json& j) {
-  return j.is_boolean();
+GitHubRelease readRelease(const JsonIn& in) {
+  GitHubRelease release;
+  release.tag = in.string("tag");
+  release.name = in.optionalString("name");
+  release.body = in.optionalString("body");
+  release.pageURL = in.optionalString("pageURL");
+  auto published = in.optionalNumber("published");
+  release.prerelease = in.boolean("prerelease");
+  release.assets = in.at("assets").array(readAsset);
+  if (published) {
+    // Far beyond any real date, and beyond what the clock type can hold.
+    if (!(*published > -1e11 && *published < 1e11)) {
+      throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, "published",
+                              "Date out of range.");
+    }
+    release.published = Dates::fromSecondsSince2001(*published);
+  }
+  return release;
 }
 
 }  // namespace
@@ -59,40 +54,19 @@ json toJson(const GitHubRelease& release) {
 }
 
 std::optional<GitHubRelease::Asset> assetFromJson(const json& object) {
-  if (!object.is_object()) return std::nullopt;
-  bool ok = true;
-  auto name = optionalField<std::string>(object, "name", isText, ok);
-  auto url = optionalField<std::string>(object, "url", isText, ok);
-  auto size = optionalField<int64_t>(object, "size", isInt64, ok);
-  if (!ok || !name || !url) return std::nullopt;
-  return GitHubRelease::Asset{*name, *url, size};
+  try {
+    return readAsset(JsonIn::withoutPlaces(object));
+  } catch (const JsonDecodingError&) {
+    return std::nullopt;
+  }
 }
 
 std::optional<GitHubRelease> releaseFromJson(const json& object) {
-  if (!object.is_object()) return std::nullopt;
-  bool ok = true;
-  GitHubRelease release;
-  auto tag = optionalField<std::string>(object, "tag", isText, ok);
-  release.name = optionalField<std::string>(object, "name", isText, ok);
-  release.body = optionalField<std::string>(object, "body", isText, ok);
-  release.pageURL = optionalField<std::string>(object, "pageURL", isText, ok);
-  auto published = optionalField<double>(object, "published", isNumber, ok);
-  auto prerelease = optionalField<bool>(object, "prerelease", isFlag, ok);
-  auto assets = object.find("assets");
-  if (!ok || !tag || !prerelease || assets == object.end() || !assets->is_array())
+  try {
+    return readRelease(JsonIn::withoutPlaces(object));
+  } catch (const JsonDecodingError&) {
     return std::nullopt;
-  release.tag = *tag;
-  release.prerelease = *prerelease;
-  if (published) {
-    if (!(*published > -1e11 && *published < 1e11)) return std::nullopt;
-    release.published = Dates::fromSecondsSince2001(*published);
   }
-  for (const json& item : *assets) {
-    auto asset = assetFromJson(item);
-    if (!asset) return std::nullopt;
-    release.assets.push_back(std::move(*asset));
-  }
-  return release;
 }
 
 }  // namespace larkvale

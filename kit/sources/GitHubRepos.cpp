@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/Strings.h"
 #include "platform/TextTrim.h"
 #include "platform/WebURL.h"
 
@@ -10,23 +11,6 @@ namespace {
 
 bool isAsciiAlnum(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-char lowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowercased(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = lowerAscii(c);
-  return out;
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
 }
 
 bool isOwner(std::string_view owner) {
@@ -47,7 +31,7 @@ bool isRepository(std::string_view name) {
 std::optional<std::string> repoFromAddress(std::string_view text) {
   auto url = WebURL::parse(text);
   if (!url || !url->hasAuthority || url->host.empty()) return std::nullopt;
-  const std::string host = lowercased(url->host);
+  const std::string host = Strings::asciiLowercased(url->host);
   if (host != kWebHost && host != "www." + std::string(kWebHost)) return std::nullopt;
   std::vector<std::string_view> pieces;
   std::string_view path = url->path;
@@ -118,7 +102,8 @@ std::optional<std::string> repoFromURL(std::string_view text) {
   const std::string sshPrefix = "git@" + std::string(kWebHost) + ":";
   if (address.starts_with(sshPrefix))
     address = "https://" + std::string(kWebHost) + "/" + address.substr(sshPrefix.size());
-  if (lowercased(address).starts_with(std::string(kWebHost) + "/")) address = "https://" + address;
+  if (Strings::asciiLowercased(address).starts_with(std::string(kWebHost) + "/"))
+    address = "https://" + address;
   if (address.find("://") != std::string::npos) return repoFromAddress(address);
   if (isRepoName(address)) return address;
   return std::nullopt;
@@ -127,7 +112,7 @@ std::optional<std::string> repoFromURL(std::string_view text) {
 std::optional<std::string> repoFromInfo(const PlistDict& info) {
   // The dictionary keeps its keys in byte order already.
   for (const auto& [key, value] : info) {
-    const std::string lower = lowercased(key);
+    const std::string lower = Strings::asciiLowercased(key);
     if (lower.find("github") == std::string::npos && lower.find("repo") == std::string::npos)
       continue;  // "repository" contains "repo"
     const std::string* text = value.string();
@@ -142,14 +127,15 @@ std::optional<std::string> repoFromUpdateConfig(std::string_view text) {
   for (std::string_view line : nonEmptyLines(text)) {
     auto pair = keyAndValue(line);
     if (!pair) continue;
-    std::string key = lowercased(TextTrim::spaces(pair->first));
+    std::string key = Strings::asciiLowercased(TextTrim::spaces(pair->first));
     std::string_view value = TextTrim::chars(TextTrim::spaces(pair->second), "\"'");
     values.insert_or_assign(std::move(key), std::string(value));
   }
   auto provider = values.find("provider");
   auto owner = values.find("owner");
   auto repo = values.find("repo");
-  if (provider == values.end() || lowercased(provider->second) != "github") return std::nullopt;
+  if (provider == values.end() || Strings::asciiLowercased(provider->second) != "github")
+    return std::nullopt;
   if (owner == values.end() || repo == values.end()) return std::nullopt;
   std::string name = owner->second + "/" + repo->second;
   if (!isRepoName(name)) return std::nullopt;
@@ -180,7 +166,7 @@ const std::vector<std::pair<std::string, std::string>>& knownRepos() {
 
 std::optional<std::string> knownRepo(std::string_view bundleID) {
   for (const auto& [id, repo] : knownRepos()) {
-    if (equalIgnoringCase(id, bundleID)) return repo;
+    if (Strings::equalsIgnoringAsciiCase(id, bundleID)) return repo;
   }
   return std::nullopt;
 }

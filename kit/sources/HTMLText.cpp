@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "kit/sources/AppcastText.h"
+#include "platform/Strings.h"
 #include "platform/TextTrim.h"
 
 // Each step is one left-to-right pass over the result of the one before, as
@@ -20,9 +21,7 @@
 namespace larkvale::HTMLText {
 namespace {
 
-using FeedText::startsWithIgnoringCase;
-
-constexpr size_t kMaxCharacters = 4000;
+using Strings::startsWithIgnoringAsciiCase;
 
 // The output of one pass, written only from its first change on: a pass
 // that finds nothing to do costs its scan and no copy. The output buffer is
@@ -58,7 +57,7 @@ class Rewrite {
 
 size_t findIgnoringCase(std::string_view s, std::string_view needle, size_t from) {
   for (size_t at = s.find('<', from); at != std::string_view::npos; at = s.find('<', at + 1))
-    if (startsWithIgnoringCase(s.substr(at), needle)) return at;
+    if (startsWithIgnoringAsciiCase(s.substr(at), needle)) return at;
   return std::string_view::npos;
 }
 
@@ -67,9 +66,9 @@ void dropScripts(std::string_view s, Rewrite& out) {
   std::array<bool, 2> unclosed{};  // once a close tag is missing, it stays missing further on
   for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
     const std::string_view rest = s.substr(at + 1);
-    const int which = startsWithIgnoringCase(rest, "script")  ? 0
-                      : startsWithIgnoringCase(rest, "style") ? 1
-                                                              : -1;
+    const int which = startsWithIgnoringAsciiCase(rest, "script")  ? 0
+                      : startsWithIgnoringAsciiCase(rest, "style") ? 1
+                                                                   : -1;
     if (which < 0 || unclosed[which]) continue;
     const std::string_view close = which == 0 ? "</script>" : "</style>";
     const size_t gt = s.find('>', at + close.size() - 2);
@@ -87,7 +86,7 @@ void dropScripts(std::string_view s, Rewrite& out) {
 // The length of a line-break tag (<br>, <br/>, <BR />) or block end (</p>,
 // </div>, </h1>…</h6>, </ul>, </ol>, </tr>) at the start of s, or 0.
 size_t breakTagLength(std::string_view s) {
-  if (startsWithIgnoringCase(s, "<br")) {
+  if (startsWithIgnoringAsciiCase(s, "<br")) {
     // Any white space may pad the tag, the vertical tab, no-break and other
     // Unicode spaces and line separators included.
     size_t i = 3, n = 0;
@@ -99,7 +98,7 @@ size_t breakTagLength(std::string_view s) {
   if (!s.starts_with("</")) return 0;
   static constexpr std::string_view kBlockEnds[] = {"p>", "div>", "ul>", "ol>", "tr>"};
   for (std::string_view name : kBlockEnds)
-    if (startsWithIgnoringCase(s.substr(2), name)) return 2 + name.size();
+    if (startsWithIgnoringAsciiCase(s.substr(2), name)) return 2 + name.size();
   if (s.size() >= 5 && (s[2] == 'h' || s[2] == 'H') && s[3] >= '1' && s[3] <= '6' && s[4] == '>')
     return 5;
   return 0;
@@ -119,7 +118,7 @@ void breaksToNewlines(std::string_view s, Rewrite& out) {
 void replaceTags(std::string_view s, std::string_view prefix, std::string_view replacement,
                  Rewrite& out) {
   for (size_t at = s.find('<'); at != std::string_view::npos; at = s.find('<', at + 1)) {
-    if (!startsWithIgnoringCase(s.substr(at), prefix)) continue;
+    if (!startsWithIgnoringAsciiCase(s.substr(at), prefix)) continue;
     const size_t from = at + prefix.size();
     if (prefix.size() == 1 && (from >= s.size() || s[from] == '>')) continue;  // "<>" is no tag
     const size_t gt = s.find('>', prefix.size() == 1 ? from + 1 : from);
@@ -276,7 +275,11 @@ std::string plainText(std::string_view html) {
   apply(decodeEntities);
   apply(dropDecimalReferences);
   text = tidyLines(text);
-  if (auto cut = cutPoint(text, kMaxCharacters)) {
+  return cutNotes(std::move(text));
+}
+
+std::string cutNotes(std::string text) {
+  if (auto cut = cutPoint(text, maxNoteCharacters)) {
     text.resize(*cut);
     text += "\u2026";
   }

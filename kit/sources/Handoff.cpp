@@ -1,12 +1,10 @@
 #include "kit/sources/Handoff.h"
 
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
-
 #include <algorithm>
 #include <array>
 
 #include "kit/sources/Homebrew.h"
+#include "platform/Collation.h"
 #include "platform/Strings.h"
 #include "platform/TextTrim.h"
 
@@ -44,14 +42,6 @@ std::string shownName(std::string name) {
     kept += name[i];
   }
   return kept;
-}
-
-std::string lowercased(std::string_view text) {
-  std::string out;
-  icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
-      .toLower(icu::Locale::getRoot())
-      .toUTF8String(out);
-  return out;
 }
 
 }  // namespace
@@ -118,7 +108,7 @@ std::optional<std::string> terminalScript(const std::vector<std::string>& tokens
 }
 
 bool isCheckForUpdatesTitle(std::string_view title) {
-  std::string text = lowercased(title);
+  std::string text = Collation::lowercased(title);
   removeAll(text, "\u2026");
   removeAll(text, "...");
   static constexpr std::array<std::string_view, 5> kTitles = {

@@ -2,67 +2,33 @@
 
 #include "kit/model/Version.h"
 #include "kit/sources/AppcastText.h"
+#include "platform/Json.h"
 
 namespace larkvale::Homebrew {
 namespace {
 
 using nlohmann::json;
 
-[[noreturn]] void fail(const std::string& where, const std::string& what) {
+// The answer's fault in the reader's own words: "casks[2].version: expected
+// a string", or "not JSON (…)" with the parser's account.
+[[noreturn]] void fail(const JsonDecodingError& e) {
+  if (!e.underlying().empty()) throw BrewAnswerError("not JSON (" + e.underlying() + ")");
+  const std::string what = "expected " + e.expected();
+  const std::string where = e.place();
   throw BrewAnswerError(where.empty() ? what : where + ": " + what);
 }
 
-json parseRoot(std::string_view data) {
-  json root;
+// Reads the list under "casks" of a root object, each row by `read`; no
+// rows when the list is absent.
+template <typename Read>
+auto readCasks(std::string_view data, Read read) {
   try {
-    root = json::parse(data);
-  } catch (const json::exception& e) {
-    fail("", std::string("not JSON (") + e.what() + ")");
+    const Json root = JsonCoding::parse(data);
+    const auto list = JsonIn(root).find("casks");
+    return list ? list->array(read) : decltype(list->array(read)){};
+  } catch (const JsonDecodingError& e) {
+    fail(e);
   }
-  if (!root.is_object()) fail("", "expected an object");
-  return root;
-}
-
-// A member that is present and not null; nullptr otherwise (an optional key).
-const json* member(const json& object, const char* key) {
-  auto it = object.find(key);
-  return it == object.end() || it->is_null() ? nullptr : &*it;
-}
-
-std::optional<std::string> optString(const json& object, const char* key,
-                                     const std::string& where) {
-  const json* v = member(object, key);
-  if (!v) return std::nullopt;
-  if (!v->is_string()) fail(where + "." + key, "expected a string");
-  return v->get<std::string>();
-}
-
-std::optional<bool> optBool(const json& object, const char* key, const std::string& where) {
-  const json* v = member(object, key);
-  if (!v) return std::nullopt;
-  if (!v->is_boolean()) fail(where + "." + key, "expected a Boolean");
-  return v->get<bool>();
-}
-
-std::optional<std::vector<std::string>> optStrings(const json& object, const char* key,
-                                                   const std::string& where) {
-  const json* v = member(object, key);
-  if (!v) return std::nullopt;
-  if (!v->is_array()) fail(where + "." + key, "expected an array");
-  std::vector<std::string> out;
-  for (size_t i = 0; i < v->size(); ++i) {
-    if (!(*v)[i].is_string())
-      fail(where + "." + key + "[" + std::to_string(i) + "]", "expected a string");
-    out.push_back((*v)[i].get<std::string>());
-  }
-  return out;
-}
-
-// The list under "casks" of a root object; empty when absent.
-const json* caskList(const json& root) {
-  const json* casks = member(root, "casks");
-  if (casks && !casks->is_array()) fail("casks", "expected an array");
-  return casks;
 }
 
 std::string expandTilde(const std::string& path, std::string_view home) {
@@ -98,36 +64,30 @@ void collectAppPaths(const json& artifact, std::vector<std::string>& paths) {
       paths.push_back(entry.get<std::string>());
 }
 
-BrewCask makeCask(const json& cask, const std::string& where, std::string_view home) {
-  if (!cask.is_object()) fail(where, "expected an object");
-  auto token = cask.find("token");
-  if (token == cask.end() || !token->is_string()) fail(where + ".token", "expected a string");
+BrewCask makeCask(const JsonIn& cask, std::string_view home) {
   BrewCask out;
-  out.token = token->get<std::string>();
-  const auto names = optStrings(cask, "name", where);
+  out.token = cask.string("token");
+  const auto names = cask.optionalStrings("name");
   out.name = names && !names->empty() ? names->front() : out.token;
-  out.latest = Version::cleanCaskVersion(optString(cask, "version", where).value_or(""));
-  if (auto installed = optString(cask, "installed", where))
+  out.latest = Version::cleanCaskVersion(cask.optionalString("version").value_or(""));
+  if (auto installed = cask.optionalString("installed"))
     out.installed = Version::cleanCaskVersion(*installed);
-  out.autoUpdates = optBool(cask, "auto_updates", where).value_or(false);
-  if (const json* artifacts = member(cask, "artifacts")) {
-    if (!artifacts->is_array()) fail(where + ".artifacts", "expected an array");
-    for (const auto& artifact : *artifacts) collectAppPaths(artifact, out.appPaths);
+  out.autoUpdates = cask.optionalBoolean("auto_updates").value_or(false);
+  if (auto artifacts = cask.find("artifacts")) {
+    artifacts->requireArray();
+    for (const auto& artifact : artifacts->raw()) collectAppPaths(artifact, out.appPaths);
   }
   for (auto& path : out.appPaths) path = expandTilde(path, home);
-  if (auto homepage = optString(cask, "homepage", where)) out.homepage = FeedText::url(*homepage);
+  if (auto homepage = cask.optionalString("homepage")) out.homepage = FeedText::url(*homepage);
   return out;
 }
 
-BrewOutdated makeRow(const json& row, const std::string& where) {
-  if (!row.is_object()) fail(where, "expected an object");
-  auto name = row.find("name");
-  if (name == row.end() || !name->is_string()) fail(where + ".name", "expected a string");
+BrewOutdated makeRow(const JsonIn& row) {
   BrewOutdated out;
-  out.token = name->get<std::string>();
-  out.installed = optStrings(row, "installed_versions", where).value_or(std::vector<std::string>{});
-  out.current = Version::cleanCaskVersion(optString(row, "current_version", where).value_or(""));
-  out.pinned = optBool(row, "pinned", where).value_or(false);
+  out.token = row.string("name");
+  out.installed = row.optionalStrings("installed_versions").value_or(std::vector<std::string>{});
+  out.current = Version::cleanCaskVersion(row.optionalString("current_version").value_or(""));
+  out.pinned = row.optionalBoolean("pinned").value_or(false);
   return out;
 }
 
@@ -139,23 +99,14 @@ std::string_view lastComponent(std::string_view path) {
 }  // namespace
 
 std::vector<BrewCask> parseInfo(std::string_view data, std::string_view home) {
-  const json root = parseRoot(data);
-  std::vector<BrewCask> casks;
-  if (const json* list = caskList(root)) {
-    for (size_t i = 0; i < list->size(); ++i)
-      casks.push_back(makeCask((*list)[i], "casks[" + std::to_string(i) + "]", home));
-  }
-  return casks;
+  return readCasks(data, [home](const JsonIn& cask) { return makeCask(cask, home); });
 }
 
 std::map<std::string, BrewOutdated> parseOutdated(std::string_view data) {
-  const json root = parseRoot(data);
   std::map<std::string, BrewOutdated> rows;
-  if (const json* list = caskList(root)) {
-    for (size_t i = 0; i < list->size(); ++i) {
-      BrewOutdated row = makeRow((*list)[i], "casks[" + std::to_string(i) + "]");
-      rows.insert_or_assign(row.token, std::move(row));
-    }
+  for (BrewOutdated& row : readCasks(data, makeRow)) {
+    std::string token = row.token;
+    rows.insert_or_assign(std::move(token), std::move(row));
   }
   return rows;
 }

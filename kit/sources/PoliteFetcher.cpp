@@ -30,24 +30,17 @@ PoliteFetcher::PoliteFetcher(std::unique_ptr<HttpSession> session,
   }
 }
 
-PoliteFetcher::PoliteFetcher(std::optional<fs::path> cacheFolder, double spacing)
-    : PoliteFetcher(makeCurlSession(), std::move(cacheFolder), [spacing] {
-        Options options;
-        options.spacing = spacing;
-        return options;
-      }()) {}
-
-FetchResult PoliteFetcher::fetch(const std::string& url, double maxAge) {
+FetchResult PoliteFetcher::fetch(const std::string& url, std::chrono::seconds maxAge) {
   auto parts = parseUrl(url);
   if (!parts || (parts->scheme != "http" && parts->scheme != "https") || parts->host.empty())
     throw FetchError::notWeb();
 
   auto saved = loadSaved(url);
   if (saved) {
-    double age = SavedAnswers::ageOf(saved->meta, options_.clock.now());
+    const auto age = SavedAnswers::ageOf(saved->meta, options_.clock.now());
     // A date in the future means the clock moved; such an answer proves
     // nothing about freshness.
-    if (age >= 0 && age < maxAge) return fromSaved(*saved);
+    if (age >= decltype(age)::zero() && age < maxAge) return fromSaved(*saved);
   }
 
   waitTurn(parts->host);
@@ -66,8 +59,8 @@ FetchResult PoliteFetcher::fetch(const std::string& url, double maxAge) {
 HttpRequest PoliteFetcher::requestFor(const std::string& url, const std::optional<Saved>& saved) {
   HttpRequest request;
   request.url = url;
-  request.timeoutSeconds = options_.timeoutSeconds;
-  request.idleTimeoutSeconds = options_.idleTimeoutSeconds;
+  request.timeout = options_.timeout;
+  request.idleTimeout = options_.idleTimeout;
   request.maxBodyBytes = maxBodyBytes;
   request.headers = {{"User-Agent", std::string(userAgent)}, {"Accept-Language", "en"}};
   if (!saved) return request;
@@ -108,11 +101,9 @@ void PoliteFetcher::waitTurn(const std::string& host) {
   {
     std::lock_guard lock(turnsMutex_);
     auto now = options_.clock.monotonic();
-    auto spacing = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::duration<double>(options_.spacing));
     auto [slot, fresh] = nextSlot_.try_emplace(host, now);
     auto start = (!fresh && slot->second >= now) ? slot->second : now;
-    slot->second = start + spacing;
+    slot->second = start + options_.spacing;
     delay = start - now;
   }
   auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(delay);
@@ -135,7 +126,7 @@ void PoliteFetcher::saveAnswer(const Meta& meta, std::string_view body) {
   SavedAnswers::save(*cacheFolder_, meta, body);
 }
 
-void PoliteFetcher::pruneSaved(double age) {
+void PoliteFetcher::pruneSaved(std::chrono::seconds age) {
   if (!cacheFolder_) return;
   // Always taken in the same order; every other holder takes only one.
   std::vector<std::unique_lock<std::shared_mutex>> all;

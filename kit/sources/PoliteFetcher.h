@@ -2,7 +2,7 @@
 // The fetcher every web request of the update check goes through. It keeps
 // the last good answer of each URL on disk and returns it without asking
 // while it is younger than the caller allows, spaces the requests to one
-// host at least `spacing` seconds apart, asks with conditional headers, and
+// host at least `spacing` apart, asks with conditional headers, and
 // falls back to the saved answer when the network fails or the server is
 // overloaded. Bodies over maxBodyBytes are refused.
 //
@@ -46,15 +46,12 @@ struct FetchClock {
 
 class PoliteFetcher final : public HTTPFetching {
  public:
-  using Meta = SavedAnswers::Meta;
-
-  static constexpr std::string_view userAgent = "Larkvale/1.0 (Macintosh; app update check)";
-  static constexpr size_t maxBodyBytes = 8388608;  // a body of exactly this size is accepted
+  static constexpr size_t maxBodyBytes = SavedAnswers::maxBodyBytes;
 
   struct Options {
-    double spacing = 1.0;            // seconds between the starts of two requests to a host
-    double idleTimeoutSeconds = 20;  // connecting, or waiting for the next byte
-    double timeoutSeconds = 40;      // the whole exchange
+    std::chrono::milliseconds spacing{1000};        // between the starts of two requests to a host
+    std::chrono::milliseconds idleTimeout{20'000};  // connecting, or waiting for the next byte
+    std::chrono::milliseconds timeout{40'000};      // the whole exchange
     FetchClock clock;
   };
 
@@ -64,15 +61,22 @@ class PoliteFetcher final : public HTTPFetching {
   // folder is AppFolders::http.
   PoliteFetcher(std::unique_ptr<HttpSession> session,
                 std::optional<std::filesystem::path> cacheFolder, Options options);
-  // The libcurl session and the given spacing.
-  PoliteFetcher(std::optional<std::filesystem::path> cacheFolder, double spacing);
 
   // Throws FetchError: notWeb before anything else happens; tooLarge for a
   // body over the limit (even when a saved answer exists); network when the
   // transport fails and nothing is saved for the URL. Requests queued behind
   // one to the same host that timed out fail at once with its error (see
   // HttpSession).
-  FetchResult fetch(const std::string& url, double maxAge) override;
+  FetchResult fetch(const std::string& url, std::chrono::seconds maxAge) override;
+
+  // Removes the saved answers fetched more than age ago, or dated in the
+  // future.
+  void pruneSaved(std::chrono::seconds age);
+
+ private:
+  using Meta = SavedAnswers::Meta;
+
+  static constexpr std::string_view userAgent = "Larkvale/1.0 (Macintosh; app update check)";
 
   // Waits until the host (lower case) may be asked again and reserves the
   // following turn before waiting, so callers that arrive together line up
@@ -81,14 +85,7 @@ class PoliteFetcher final : public HTTPFetching {
 
   std::optional<SavedAnswers::Saved> loadSaved(const std::string& url);
   void saveAnswer(const Meta& meta, std::string_view body);
-  // Removes the saved answers fetched more than age seconds ago, or dated in
-  // the future.
-  void pruneSaved(double age);
 
-  static std::string cacheKey(std::string_view url) { return SavedAnswers::cacheKey(url); }
-  const std::optional<std::filesystem::path>& cacheFolder() const { return cacheFolder_; }
-
- private:
   HttpRequest requestFor(const std::string& url, const std::optional<SavedAnswers::Saved>& saved);
   FetchResult answered(const std::string& url, const HttpResponse& response,
                        std::optional<SavedAnswers::Saved>& saved);

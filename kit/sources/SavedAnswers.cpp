@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/FileSystem.h"
+#include "platform/Json.h"
 #include "platform/Sha256.h"
 
 namespace larkvale::SavedAnswers {
@@ -14,25 +15,15 @@ using nlohmann::json;
 
 // Metadata is a few hundred bytes; anything much larger is not ours.
 constexpr size_t kMetaLimit = size_t{64} * 1024;
-// The fetcher never keeps a body above 8 MiB.
-constexpr size_t kBodyLimit = 8388608;
-
-std::optional<std::string> optionalText(const json& object, const char* key, bool& ok) {
-  auto it = object.find(key);
-  if (it == object.end() || it->is_null()) return std::nullopt;
-  if (!it->is_string()) {
-    ok = false;
-    return std::nullopt;
-  }
-  return it->get<std::string>();
-}
 
 std::optional<Meta> readMeta(const fs::path& file) {
   auto text = FileSystem::readFile(file, kMetaLimit);
   if (!text) return std::nullopt;
-  json parsed = json::parse(*text, nullptr, false);
-  if (parsed.is_discarded()) return std::nullopt;
-  return metaFromJson(parsed);
+  try {
+    return metaFromJson(JsonCoding::parse(*text));
+  } catch (const JsonDecodingError&) {
+    return std::nullopt;
+  }
 }
 
 void removeQuietly(const fs::path& file) {
@@ -49,31 +40,32 @@ nlohmann::ordered_json toJson(const Meta& meta) {
   object["status"] = meta.status;
   if (meta.etag) object["etag"] = *meta.etag;
   if (meta.lastModified) object["lastModified"] = *meta.lastModified;
+  if (meta.bodySize) object["bodySize"] = *meta.bodySize;
   return object;
 }
 
 std::optional<Meta> metaFromJson(const json& object) {
-  if (!object.is_object()) return std::nullopt;
-  auto url = object.find("url");
-  auto fetched = object.find("fetched");
-  auto status = object.find("status");
-  if (url == object.end() || !url->is_string()) return std::nullopt;
-  if (fetched == object.end() || !fetched->is_number()) return std::nullopt;
-  if (status == object.end() || !status->is_number_integer()) return std::nullopt;
-  auto code = status->get<int64_t>();
-  if (code < 0 || code > 999) return std::nullopt;
-  double seconds = fetched->get<double>();
-  // Far beyond any real date, and beyond what the clock type can hold.
-  if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
-  Meta meta;
-  meta.url = url->get<std::string>();
-  meta.fetched = Dates::fromSecondsSince2001(seconds);
-  meta.status = static_cast<int>(code);
-  bool ok = true;
-  meta.etag = optionalText(object, "etag", ok);
-  meta.lastModified = optionalText(object, "lastModified", ok);
-  if (!ok) return std::nullopt;
-  return meta;
+  try {
+    const auto in = JsonIn::withoutPlaces(object);
+    Meta meta;
+    meta.url = in.string("url");
+    const double seconds = in.at("fetched").number();
+    const int64_t code = in.int64("status");
+    if (code < 0 || code > 999) return std::nullopt;
+    // Far beyond any real date, and beyond what the clock type can hold.
+    if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
+    meta.fetched = Dates::fromSecondsSince2001(seconds);
+    meta.status = static_cast<int>(code);
+    meta.etag = in.optionalString("etag");
+    meta.lastModified = in.optionalString("lastModified");
+    if (auto size = in.optionalInt64("bodySize")) {
+      if (*size < 0 || static_cast<uint64_t>(*size) > maxBodyBytes) return std::nullopt;
+      meta.bodySize = static_cast<size_t>(*size);
+    }
+    return meta;
+  } catch (const JsonDecodingError&) {
+    return std::nullopt;
+  }
 }
 
 std::string cacheKey(std::string_view url) {
@@ -84,8 +76,10 @@ std::optional<Saved> load(const fs::path& folder, const std::string& url) {
   std::string key = cacheKey(url);
   auto meta = readMeta(folder / (key + ".json"));
   if (!meta || meta->url != url) return std::nullopt;
-  auto body = FileSystem::readFile(folder / (key + ".body"), kBodyLimit);
-  if (!body) return std::nullopt;
+  auto body = FileSystem::readFile(folder / (key + ".body"), maxBodyBytes);
+  // The files are not flushed, so a power cut can leave the metadata beside a
+  // body cut short; its validators would let a 304 confirm the damage.
+  if (!body || (meta->bodySize && *meta->bodySize != body->size())) return std::nullopt;
   return Saved{std::move(*meta), std::move(*body)};
 }
 
@@ -100,6 +94,7 @@ void save(const fs::path& folder, const Meta& meta, std::string_view body) {
   std::string key = cacheKey(meta.url);
   fs::path metaFile = folder / (key + ".json");
   Meta kept = meta;
+  kept.bodySize = body.size();
   if (kept.etag && !fitsInHeader(*kept.etag)) kept.etag.reset();
   if (kept.lastModified && !fitsInHeader(*kept.lastModified)) kept.lastModified.reset();
   try {
@@ -116,7 +111,8 @@ void refresh(const fs::path& folder, const Meta& confirmed, Date fetched) {
   fs::path metaFile = folder / (cacheKey(confirmed.url) + ".json");
   auto current = readMeta(metaFile);
   if (!current || current->url != confirmed.url || current->status != confirmed.status ||
-      current->etag != confirmed.etag || current->lastModified != confirmed.lastModified)
+      current->etag != confirmed.etag || current->lastModified != confirmed.lastModified ||
+      current->bodySize != confirmed.bodySize)
     return;
   current->fetched = fetched;
   try {
@@ -126,19 +122,20 @@ void refresh(const fs::path& folder, const Meta& confirmed, Date fetched) {
   }
 }
 
-double ageOf(const Meta& meta, Date now) {
-  return std::chrono::duration<double>(now - meta.fetched).count();
+std::chrono::duration<double> ageOf(const Meta& meta, Date now) {
+  using Seconds = std::chrono::duration<double>;
+  return Seconds(now.time_since_epoch()) - Seconds(meta.fetched.time_since_epoch());
 }
 
-void prune(const fs::path& folder, double age, Date now) {
+void prune(const fs::path& folder, std::chrono::seconds age, Date now) {
   auto entries = FileSystem::listEntries(folder);
   if (!entries) return;
   for (const auto& entry : *entries) {
     if (entry.path.extension() != ".json") continue;
     auto meta = readMeta(entry.path);
     if (!meta) continue;
-    double old = ageOf(*meta, now);
-    if (old > age || old < 0) {
+    const auto old = ageOf(*meta, now);
+    if (old > age || old < decltype(old)::zero()) {
       removeQuietly(entry.path);
       fs::path body = entry.path;
       removeQuietly(body.replace_extension(".body"));

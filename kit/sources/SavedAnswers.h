@@ -4,7 +4,10 @@
 // text. Reading and writing never report errors: what can't be read counts
 // as not saved, and a failed write is dropped. They are a cache, so files
 // are replaced through a temporary file (a reader never sees half of one)
-// but not flushed to disk. Callers keep a load from overlapping a write of
+// but not flushed to disk: after a power cut the metadata may stand beside a
+// body that is empty or short, so the metadata records the body's size and a
+// body of another size counts as not saved (the answer is then asked for
+// afresh, without validators a 304 could confirm). Callers keep a load from overlapping a write of
 // the same URL's files (the fetcher does); the functions themselves keep no
 // state.
 #include <filesystem>
@@ -24,6 +27,9 @@ struct Meta {
   int status = 200;
   std::optional<std::string> etag;
   std::optional<std::string> lastModified;
+  // The body's size in bytes; nothing in metadata written before it was kept,
+  // which is taken on trust. save() fills it in.
+  std::optional<size_t> bodySize = std::nullopt;
 
   friend bool operator==(const Meta&, const Meta&) = default;
 };
@@ -33,11 +39,12 @@ struct Saved {
   std::string body;
 };
 
-// {"url":…,"fetched":<seconds since 2001>,"status":…,"etag"?:…,"lastModified"?:…},
-// keys in this order.
+// {"url":…,"fetched":<seconds since 2001>,"status":…,"etag"?:…,"lastModified"?:…,
+// "bodySize"?:…}, keys in this order.
 nlohmann::ordered_json toJson(const Meta& meta);
 // Nothing unless every present key has its type (null counts as absent for
-// the two optional headers).
+// the two optional headers and the body size, which is a whole number no
+// larger than maxBodyBytes).
 std::optional<Meta> metaFromJson(const nlohmann::json& json);
 
 // Whether a header value read from an answer may be sent back in a request:
@@ -47,9 +54,15 @@ bool fitsInHeader(std::string_view value);
 // 64 lower-case hex digits naming the files of a URL.
 std::string cacheKey(std::string_view url);
 
+// The largest body an answer may have; a body of exactly this size is kept.
+inline constexpr size_t maxBodyBytes = size_t{8} * 1024 * 1024;
+
+// Nothing when either file is missing or damaged, the metadata names another
+// URL, or the body's size differs from the recorded one.
 std::optional<Saved> load(const std::filesystem::path& folder, const std::string& url);
 
-// Writes the body, and only once it is in place, the metadata. When either
+// Writes the body, and only once it is in place, the metadata with the
+// body's size (whatever meta.bodySize says). When either
 // write fails the URL's metadata file is removed, so a header can never
 // stand beside a body it doesn't describe. Validators that don't fit in a
 // header are left out.
@@ -61,12 +74,14 @@ void save(const std::filesystem::path& folder, const Meta& meta, std::string_vie
 // or none) nothing is written.
 void refresh(const std::filesystem::path& folder, const Meta& confirmed, Date fetched);
 
-// Removes both files of every answer fetched more than age seconds before
-// now, or dated after now (a clock that went back). Undecodable metadata and
-// files of other kinds stay.
-void prune(const std::filesystem::path& folder, double age, Date now);
+// Removes both files of every answer fetched more than age before now, or
+// dated after now (a clock that went back). Undecodable metadata and files
+// of other kinds stay.
+void prune(const std::filesystem::path& folder, std::chrono::seconds age, Date now);
 
-// Seconds from fetched to now; negative for a date in the future.
-double ageOf(const Meta& meta, Date now);
+// The time from fetched to now; negative for a date in the future. Counted in
+// floating-point seconds: a damaged file may date an answer centuries away,
+// farther than the clock's integer ticks can span.
+std::chrono::duration<double> ageOf(const Meta& meta, Date now);
 
 }  // namespace larkvale::SavedAnswers

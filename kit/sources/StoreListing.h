@@ -27,14 +27,7 @@ struct StoreListing {
 template <>
 struct std::hash<larkvale::StoreListing> {
   size_t operator()(const larkvale::StoreListing& s) const noexcept {
-    size_t seed = 0;
-    larkvale::hashCombine(seed, s.trackID);
-    larkvale::hashCombine(seed, s.name);
-    larkvale::hashCombine(seed, s.version);
-    larkvale::hashCombine(seed, s.releaseNotes);
-    larkvale::hashCombine(seed, s.releaseDate ? s.releaseDate->time_since_epoch().count() : -1);
-    larkvale::hashCombine(seed, s.storeURL);
-    larkvale::hashCombine(seed, s.minimumOS);
-    return seed;
+    return larkvale::hashValues(s.trackID, s.name, s.version, s.releaseNotes, s.releaseDate,
+                                s.storeURL, s.minimumOS);
   }
 };

@@ -20,7 +20,7 @@ AppUpdate failedJudgement(AppUpdate update, std::exception_ptr error) {
     try {
       std::rethrow_exception(error);
     } catch (const std::exception& e) {
-      what = UpdateChecker::describe(e);
+      what = e.what();
     } catch (...) {
     }
   }
@@ -37,13 +37,6 @@ AppUpdate UpdateChecker::baseRecord(const Plan& plan) {
   return update;
 }
 
-std::string UpdateChecker::describe(const std::exception& error) {
-  // A FetchError's text is already its short form: the fixed wording for
-  // notWeb and tooLarge, the transport's message for network. Every other
-  // error's what() is its own plain description.
-  return error.what();
-}
-
 std::optional<BrewReport> UpdateChecker::readBrew(bool wantOutdated,
                                                   std::vector<std::string>& problems) const {
   if (!brew_ || !brew_->brewPath()) return std::nullopt;
@@ -51,7 +44,7 @@ std::optional<BrewReport> UpdateChecker::readBrew(bool wantOutdated,
   try {
     report.casks = Homebrew::parseInfo(brew_->run(SystemBrew::infoArguments()), home_.native());
   } catch (const std::exception& e) {
-    problems.push_back("Homebrew didn't list its casks (" + describe(e) +
+    problems.push_back("Homebrew didn't list its casks (" + std::string(e.what()) +
                        "); cask apps are checked by their other sources.");
     return std::nullopt;
   }
@@ -60,7 +53,7 @@ std::optional<BrewReport> UpdateChecker::readBrew(bool wantOutdated,
     report.outdated = Homebrew::parseOutdated(brew_->run(SystemBrew::outdatedArguments()));
     report.outdatedRan = true;
   } catch (const std::exception& e) {
-    problems.push_back("brew outdated didn't answer (" + describe(e) +
+    problems.push_back("brew outdated didn't answer (" + std::string(e.what()) +
                        "); versions were compared directly.");
   }
   return report;
@@ -150,7 +143,10 @@ CheckReport UpdateChecker::check(const std::vector<InstalledApp>& apps, const Ch
       [&](size_t i, std::exception_ptr error) {
         return failedJudgement(baseRecord(plans[i]), error);
       },
-      progress, stop);
+      [&](size_t done, size_t total) {
+        if (progress) progress({static_cast<int>(done), static_cast<int>(total)});
+      },
+      stop);
   return CheckReport{std::chrono::system_clock::now(), std::move(updates), brew.has_value(),
                      std::move(problems)};
 }

@@ -25,6 +25,7 @@
 #include "kit/model/AppUpdate.h"
 #include "kit/model/CheckReport.h"
 #include "kit/model/InstalledApp.h"
+#include "kit/model/WorkProgress.h"
 #include "kit/sources/BrewCask.h"
 #include "kit/sources/BrewRunning.h"
 #include "kit/sources/CheckOptions.h"
@@ -36,24 +37,8 @@ namespace larkvale {
 
 class UpdateChecker {
  public:
-  // One app's chosen source, decided before any source is asked.
-  struct Plan {
-    InstalledApp app;
-    UpdateSource source;
-    std::optional<BrewCask> cask;              // exactly when source is homebrew
-    std::optional<BrewOutdated> brewOutdated;  // the cask's row in the outdated list
-    bool brewOutdatedRan = false;              // homebrew only: the outdated query answered
-
-    friend bool operator==(const Plan&, const Plan&) = default;
-  };
-
   // Called with (apps finished, total) on the thread that called check.
-  using Progress = std::function<void(size_t done, size_t total)>;
-
-  // App Store answers this young are reused whatever the check's maximum age;
-  // GitHub answers likewise.
-  static constexpr double kAppStoreAnswerAge = 3600;
-  static constexpr double kGitHubAnswerAge = 21600;
+  using Progress = ProgressCallback;
 
   // home is the user's home folder, for the "~" in the paths Homebrew gives.
   UpdateChecker(HTTPFetching& fetcher, const BrewRunning* brew, std::filesystem::path home,
@@ -71,6 +56,16 @@ class UpdateChecker {
   std::vector<AppUpdate> listSources(const std::vector<InstalledApp>& apps,
                                      std::stop_token stop = {}) const;
 
+ private:
+  // One app's chosen source, decided before any source is asked.
+  struct Plan {
+    InstalledApp app;
+    UpdateSource source;
+    std::optional<BrewCask> cask;              // exactly when source is homebrew
+    std::optional<BrewOutdated> brewOutdated;  // the cask's row in the outdated list
+    bool brewOutdatedRan = false;              // homebrew only: the outdated query answered
+  };
+
   // The Homebrew step: nothing without a tool; a failed query appends its
   // problem sentence.
   std::optional<BrewReport> readBrew(bool wantOutdated, std::vector<std::string>& problems) const;
@@ -80,6 +75,8 @@ class UpdateChecker {
   // Judges one app. Never throws.
   AppUpdate evaluate(const Plan& plan, const CheckOptions& options, GitHubGate& gate) const;
 
+  // Each source's judgement. An error's what() is its short text, used
+  // inside the reason (a FetchError's already is the fixed wording).
   AppUpdate checkAppStore(const Plan& plan, const CheckOptions& options) const;
   AppUpdate checkSparkle(const Plan& plan, const std::string& feedURL,
                          const CheckOptions& options) const;
@@ -87,10 +84,6 @@ class UpdateChecker {
                         GitHubGate& gate) const;
   static AppUpdate checkHomebrew(const Plan& plan);
 
-  // The short text of an error, for use inside a reason.
-  static std::string describe(const std::exception& error);
-
- private:
   // The app and its chosen source, everything else empty.
   static AppUpdate baseRecord(const Plan& plan);
 

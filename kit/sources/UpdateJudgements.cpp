@@ -11,15 +11,10 @@
 #include "kit/sources/GitHubReleases.h"
 #include "kit/sources/GitHubRepos.h"
 #include "kit/sources/UpdateChecker.h"
+#include "platform/Strings.h"
 
 namespace larkvale {
 namespace {
-
-std::string upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
 
 UpdateStatus verdict(int comparison) {
   return comparison > 0 ? UpdateStatus::updateAvailable() : UpdateStatus::upToDate();
@@ -37,7 +32,8 @@ AppUpdate UpdateChecker::checkAppStore(const Plan& plan, const CheckOptions& opt
                                                                 app.isWrappedIOSApp, hosts_);
   std::optional<StoreListing> listing;
   try {
-    const FetchResult answer = fetcher_.fetch(url, std::max(options.maxAge, kAppStoreAnswerAge));
+    const FetchResult answer = fetcher_.fetch(
+        url, std::max<std::chrono::seconds>(options.maxAge, AppStoreLookup::answerAge));
     if (answer.status != 200) {
       update.status = UpdateStatus::notChecked("App Store not checked (the lookup answered " +
                                                std::to_string(answer.status) + ").");
@@ -45,7 +41,8 @@ AppUpdate UpdateChecker::checkAppStore(const Plan& plan, const CheckOptions& opt
     }
     listing = AppStoreLookup::decodeLookup(answer.data, app.bundleID, app.storeID);
   } catch (const std::exception& e) {
-    update.status = UpdateStatus::notChecked("App Store not checked (" + describe(e) + ").");
+    update.status =
+        UpdateStatus::notChecked("App Store not checked (" + std::string(e.what()) + ").");
     return update;
   }
   if (!listing) {
@@ -55,8 +52,9 @@ AppUpdate UpdateChecker::checkAppStore(const Plan& plan, const CheckOptions& opt
           "Apple's public lookup doesn't list this Apple app; the App Store app's Updates page "
           "shows its updates.";
     } else {
-      update.status = UpdateStatus::notChecked("Not found in the " + upper(options.country) +
-                                               " App Store (removed, or sold in another country).");
+      update.status =
+          UpdateStatus::notChecked("Not found in the " + Strings::asciiUppercased(options.country) +
+                                   " App Store (removed, or sold in another country).");
     }
     return update;
   }
@@ -91,7 +89,7 @@ AppUpdate UpdateChecker::checkSparkle(const Plan& plan, const std::string& feedU
     update.status = UpdateStatus::notChecked("The feed address doesn't return an appcast.");
     return update;
   } catch (const std::exception& e) {
-    update.status = UpdateStatus::notChecked("Feed not read (" + describe(e) + ").");
+    update.status = UpdateStatus::notChecked("Feed not read (" + std::string(e.what()) + ").");
     return update;
   }
   const auto item = Appcast::bestItem(items, options.systemVersion.value_or(""));
@@ -146,8 +144,9 @@ AppUpdate UpdateChecker::checkGitHub(const Plan& plan, const std::string& repo,
     return update;
   }
   try {
-    const FetchResult answer = fetcher_.fetch(GitHubReleases::latestReleaseURL(repo, hosts_),
-                                              std::max(options.maxAge, kGitHubAnswerAge));
+    const FetchResult answer =
+        fetcher_.fetch(GitHubReleases::latestReleaseURL(repo, hosts_),
+                       std::max<std::chrono::seconds>(options.maxAge, GitHubReleases::answerAge));
     if (answer.fromCache) gate.giveBack();
     switch (answer.status) {
       case 200:
@@ -190,7 +189,7 @@ AppUpdate UpdateChecker::checkGitHub(const Plan& plan, const std::string& repo,
   } catch (const GitHubError&) {
     update.status = UpdateStatus::notChecked("GitHub's answer wasn't a release.");
   } catch (const std::exception& e) {
-    update.status = UpdateStatus::notChecked("GitHub not checked (" + describe(e) + ").");
+    update.status = UpdateStatus::notChecked("GitHub not checked (" + std::string(e.what()) + ").");
   }
   return update;
 }

@@ -49,21 +49,5 @@ TEST(MoreAppsEntryTest, TrackingQueryOnlyOnMakerLinksWithAValidSource) {
   EXPECT_EQ(entry("https://maker.example/a b").entryURL("larkvale"), std::nullopt);
 }
 
-TEST(MoreAppsURLTest, SplitsAndRebuildsStrictly) {
-  const std::string text = "https://u:p@Host.example:8443/a/b%2F?q=1&r=?#f/x";
-  EXPECT_EQ(parseURL(text),
-            (URLParts{"https", "u:p", "Host.example", "8443", "/a/b%2F", "q=1&r=?", "f/x"}));
-  EXPECT_EQ(parseURL(text).value().text(), text);
-  EXPECT_EQ(parseURL("http://[::1]:80/").value().host, "[::1]");
-  EXPECT_EQ(parseURL("mailto:a@b.example").value().host, std::nullopt);
-  EXPECT_EQ(parseURL("file:///tmp/x").value().host, "");
-
-  for (const char* bad :
-       {"", "no scheme", "1http://x/", "https://x/%", "https://x/%4", "https://x:8a/",
-        "https://[zz]/", "https://x/\"", "https://x y/", "https://x/\x7f", "https://x/\xc3\xa9"}) {
-    EXPECT_FALSE(parseURL(bad)) << bad;
-  }
-}
-
 }  // namespace
 }  // namespace pennant

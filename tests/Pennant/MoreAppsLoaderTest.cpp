@@ -146,8 +146,8 @@ TEST_F(MoreAppsLoaderTest, StoresAnAcceptedAnswerAndRepeatsItsValidators) {
   const HttpRequest& first = requests[0];
   EXPECT_EQ(first.url, kFeedURL);
   EXPECT_EQ(first.maxBodyBytes, 262144u);
-  EXPECT_EQ(first.timeoutSeconds, 10);
-  EXPECT_EQ(first.idleTimeoutSeconds, 5);
+  EXPECT_EQ(first.timeout, std::chrono::seconds(10));
+  EXPECT_EQ(first.idleTimeout, std::chrono::seconds(5));
   EXPECT_TRUE(plain(first));
 }
 

@@ -50,5 +50,23 @@ TEST(WebURLTest, SplitsAddresses) {
   }
 }
 
+TEST(WebURLTest, SplitsStrictlyAsWritten) {
+  const std::string text = "https://u:p@Host.example:8443/a/b%2F?q=1&r=?#f/x";
+  EXPECT_EQ(WebURL::parseStrict(text),
+            (URLParts{"https", "u:p", "Host.example", "8443", "/a/b%2F", "q=1&r=?", "f/x"}));
+  EXPECT_EQ(WebURL::parseStrict(text).value().text(), text);
+  EXPECT_EQ(WebURL::parseStrict("http://[::1]:80/").value().host, "[::1]");
+  EXPECT_EQ(WebURL::parseStrict("mailto:a@b.example").value().host, std::nullopt);
+  EXPECT_EQ(WebURL::parseStrict("file:///tmp/x").value().host, "");
+
+  for (const char* bad :
+       {"", "no scheme", "1http://x/", "https://x/%", "https://x/%4", "https://x:8a/",
+        "https://[zz]/", "https://x/\"", "https://x y/", "https://x/\x7f", "https://x/\xc3\xa9",
+        "https://x/a[1]", "https://x/#a#b", "https://a:b:80/"}) {
+    EXPECT_FALSE(WebURL::parseStrict(bad)) << bad;
+  }
+  EXPECT_TRUE(WebURL::parse("https://x/a[1]#a#b")) << "the lenient reading takes what browsers do";
+}
+
 }  // namespace
 }  // namespace larkvale

@@ -68,7 +68,7 @@ void FakeChecker::setReport(CheckReport report) {
   report_ = std::move(report);
 }
 
-void FakeChecker::setProgressScript(std::vector<std::pair<size_t, size_t>> script) {
+void FakeChecker::setProgressScript(std::vector<WorkProgress> script) {
   std::lock_guard lock(mutex_);
   script_ = std::move(script);
 }
@@ -97,7 +97,7 @@ CheckReport FakeChecker::check(const std::vector<InstalledApp>&, const CheckOpti
   }
   std::lock_guard lock(mutex_);
   lastOptions_ = options;
-  for (auto [done, total] : script_) progress(done, total);
+  for (const auto& step : script_) progress(step);
   return report_;
 }
 

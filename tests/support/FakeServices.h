@@ -77,7 +77,7 @@ class FakeChecker final : public UpdateChecking {
   // The report check() answers; its updates are taken as given.
   void setReport(CheckReport report);
   // (done, total) calls made, in this order, before answering.
-  void setProgressScript(std::vector<std::pair<size_t, size_t>> script);
+  void setProgressScript(std::vector<WorkProgress> script);
   void setSources(std::vector<AppUpdate> sources);
   std::optional<std::string> failClear;  // clearSaved throws Error with this text
   int checks() const { return checks_; }
@@ -95,7 +95,7 @@ class FakeChecker final : public UpdateChecking {
  private:
   mutable std::mutex mutex_;
   CheckReport report_;
-  std::vector<std::pair<size_t, size_t>> script_;
+  std::vector<WorkProgress> script_;
   std::vector<AppUpdate> sources_;
   std::optional<CheckOptions> lastOptions_;
   std::vector<std::chrono::seconds> prunes_;

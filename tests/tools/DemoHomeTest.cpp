@@ -20,7 +20,9 @@ TEST(DemoHome, ACheckOfTheSampleHomeShowsEveryKindOfSource) {
   demo::DemoServer server;
   server.start(demo::writeDemoHome(home.path(), server.url()));
 
-  PoliteFetcher fetcher(std::nullopt, 0);
+  PoliteFetcher::Options unspaced;
+  unspaced.spacing = {};
+  PoliteFetcher fetcher(makeCurlSession(), std::nullopt, unspaced);
   SystemBrew brew(demo::demoBrew(home.path()).string());
   UpdateChecker checker(fetcher, &brew, home.path(),
                         ServiceHosts{server.url(), server.url(), server.url()});

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   options.scanRoots = std::vector<std::filesystem::path>{home / "Applications"};
   options.hosts = ServiceHosts{server.url(), server.url(), server.url()};
   options.brew = demo::demoBrew(home);
-  options.fetchSpacing = 0.3;  // slow enough to watch the check go by
+  options.fetchSpacing = std::chrono::milliseconds(300);  // slow enough to watch the check go by
   // Started at once, so that the check can be watched.
   return runApp({.options = std::move(options),
                  .ownFeedURL = server.url() + "/larkvale/appcast.xml",

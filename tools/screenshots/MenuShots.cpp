@@ -14,6 +14,7 @@
 #include "tests/support/FakeServices.h"
 #include "tests/support/FutureWait.h"
 #include "tools/screenshots/Registry.h"
+#include "tools/screenshots/ShotScenes.h"
 
 namespace larkvale::screenshots {
 namespace {
@@ -36,17 +37,8 @@ struct Scene {
 };
 
 AppUpdate sample(int i) {
-  static const char* const kNames[] = {"Cartograph", "Brewmaster", "Quillpad",  "Gitbeam",
-                                       "Harbour",    "Lumen",      "Tessellate"};
-  AppUpdate u;
-  u.app.name = std::string(kNames[i % 7]) + (i < 7 ? "" : " " + std::to_string(i / 7 + 1));
-  u.app.path = "/Applications/" + u.app.name + ".app";
-  u.app.bundleID = "com.example.menu" + std::to_string(i);
-  u.app.version = "1." + std::to_string(i % 10);
-  u.source = i % 2 == 0 ? UpdateSource::homebrew("menu-" + std::to_string(i))
-                        : UpdateSource::sparkle("https://example.com/" + std::to_string(i));
-  u.status = UpdateStatus::updateAvailable();
-  if (i != 2) u.latestVersion = "2." + std::to_string(i % 4);  // one source names no version
+  AppUpdate u = sampleUpdate(i, true);
+  if (i == 2) u.latestVersion.reset();  // one source names no version
   return u;
 }
 

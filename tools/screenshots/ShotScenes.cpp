@@ -58,4 +58,19 @@ fs::path drawnBundle(const fs::path& folder, const std::string& name, QColor col
   return path;
 }
 
+AppUpdate sampleUpdate(int i, bool waiting) {
+  static const char* const kNames[] = {"Cartograph", "Brewmaster", "Quillpad",  "Gitbeam",
+                                       "Harbour",    "Lumen",      "Tessellate"};
+  AppUpdate u;
+  u.app.name = std::string(kNames[i % 7]) + (i < 7 ? "" : " " + std::to_string(i / 7 + 1));
+  u.app.path = "/Applications/" + u.app.name + ".app";
+  u.app.bundleID = "com.example.sample" + std::to_string(i);
+  u.app.version = u.app.build = "1." + std::to_string(i % 10);
+  u.source = i % 3 == 0 ? UpdateSource::homebrew("sample-" + std::to_string(i))
+                        : UpdateSource::sparkle("https://example.com/" + std::to_string(i));
+  u.status = waiting ? UpdateStatus::updateAvailable() : UpdateStatus::upToDate();
+  if (waiting) u.latestVersion = "2.0";
+  return u;
+}
+
 }  // namespace larkvale::screenshots

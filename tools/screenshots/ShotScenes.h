@@ -33,6 +33,9 @@ W* owning(W* widget, Scene* scene) {
   return widget;
 }
 
+// The i-th of a run of sample apps, with a newer version when it waits.
+AppUpdate sampleUpdate(int i, bool waiting);
+
 // folder/<name>.app whose icon (an .icns drawn here) is a rounded square in
 // the colour with the name's first letter; made once, then reused.
 std::filesystem::path drawnBundle(const std::filesystem::path& folder, const std::string& name,

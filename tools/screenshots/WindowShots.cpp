@@ -7,28 +7,13 @@
 namespace larkvale::screenshots {
 namespace {
 
-AppUpdate sample(int i, bool waiting) {
-  static const char* const kNames[] = {"Cartograph", "Brewmaster", "Quillpad",  "Gitbeam",
-                                       "Harbour",    "Lumen",      "Tessellate"};
-  AppUpdate u;
-  u.app.name = std::string(kNames[i % 7]) + (i < 7 ? "" : " " + std::to_string(i / 7 + 1));
-  u.app.path = "/Applications/" + u.app.name + ".app";
-  u.app.bundleID = "com.example.sample" + std::to_string(i);
-  u.app.version = u.app.build = "1." + std::to_string(i % 10);
-  u.source = i % 3 == 0 ? UpdateSource::homebrew("sample-" + std::to_string(i))
-                        : UpdateSource::sparkle("https://example.com/" + std::to_string(i));
-  u.status = waiting ? UpdateStatus::updateAvailable() : UpdateStatus::upToDate();
-  if (waiting) u.latestVersion = "2.0";
-  return u;
-}
-
 QWidget* checked(const Context& context, int apps, int everyNthWaits, const Notice& notice,
                  Pane pane = Pane::updates) {
   auto* scene = new Scene(context);
   AppState state;
   // The screens say how long ago the check was by the real clock.
   CheckReport report{std::chrono::system_clock::now() - std::chrono::hours(2), {}, true, {}};
-  for (int i = 0; i < apps; ++i) report.updates.push_back(sample(i, i % everyNthWaits == 0));
+  for (int i = 0; i < apps; ++i) report.updates.push_back(sampleUpdate(i, i % everyNthWaits == 0));
   state.lastReport = report;
   state.holds["com.example.sample0"] = Hold{"Waits for plug-ins", report.date};
   scene->model->setState(state);
@@ -42,7 +27,7 @@ QWidget* checked(const Context& context, int apps, int everyNthWaits, const Noti
 QWidget* firstCheck(const Context& context) {
   auto* scene = new Scene(context);
   std::vector<InstalledApp> apps;
-  for (int i = 0; i < 12; ++i) apps.push_back(sample(i, false).app);
+  for (int i = 0; i < 12; ++i) apps.push_back(sampleUpdate(i, false).app);
   scene->fakes.scanner->setApps(apps);
   scene->fakes.checker->setProgressScript({{5, 12}});
   scene->fakes.checker->checkGate.arm();

@@ -34,7 +34,7 @@ TEST_F(ModelTest, ACheckRecordsSavesAndReportsWhatIsWaiting) {
   EXPECT_EQ(fakes.checker->prunes(), std::vector<seconds>(4, seconds(2592000)));
   model->setCountry("de");
   runCheck({});
-  EXPECT_EQ(fakes.checker->lastOptions(), (CheckOptions{900, "de", "15.1.0", 4}));
+  EXPECT_EQ(fakes.checker->lastOptions(), (CheckOptions{seconds(900), "de", "15.1.0", 4}));
   fakes.host->version = std::nullopt;  // unknown: no minimum-system filter
   runCheck({});
   EXPECT_EQ(fakes.checker->lastOptions()->systemVersion, std::nullopt);
@@ -82,7 +82,7 @@ TEST_F(ModelTest, TheDailyCheckIsDueADayAfterTheLastReport) {
     ASSERT_TRUE(waitFor(model->timerTick()));
     EXPECT_EQ(fakes.checker->checks(), c.checks) << c.age.count();
     if (c.checks) {
-      EXPECT_EQ(fakes.checker->lastOptions()->maxAge, 21600);
+      EXPECT_EQ(fakes.checker->lastOptions()->maxAge, seconds(21600));
     }
   }
 }

@@ -38,7 +38,7 @@ class EndToEndTest : public ModelTest {
 
     KitUpdateChecking::Options options;
     options.hosts.appStoreLookup = server.url();
-    options.spacing = 0;
+    options.spacing = {};
     const std::string brew = fakeBrew();
     options.findBrew = [brew] { return brew; };
     fakes.folders = {tmp.mkdir("home"), tmp.path() / "caches"};

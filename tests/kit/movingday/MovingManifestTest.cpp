@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "kit/model/Json.h"
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/InventoryEntry.h"
+#include "platform/Json.h"
 #include "tests/kit/movingday/Entries.h"
 #include "tests/support/TempDir.h"
 

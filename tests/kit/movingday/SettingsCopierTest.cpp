@@ -130,12 +130,12 @@ TEST_F(SettingsCopierTest, CopiesATreeKeepingLinksModesAndTimes) {
   setTimes(app / "to-file", 1100000000);
   setTimes(app / "sub", 1200000000);
 
-  std::vector<std::pair<int, int>> calls;
+  std::vector<WorkProgress> calls;
   auto result = copy({pick(kPrefs + "com.example.app.plist"), pick(kSupport + "App")},
-                     [&](int done, int total) { calls.emplace_back(done, total); });
+                     [&](WorkProgress step) { calls.push_back(step); });
 
   EXPECT_EQ(result.folder, dest() / ("Larkvale Moving Day Studio " + localDay(kDate)));
-  EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
+  EXPECT_EQ(calls, (std::vector<WorkProgress>{{0, 2}, {1, 2}, {2, 2}}));
   const auto& m = result.manifest;
   ASSERT_EQ(m.settings.size(), 2u);
   EXPECT_EQ(m.settings[0], (MovingManifest::Setting{
@@ -175,9 +175,9 @@ TEST_F(SettingsCopierTest, EveryRunClaimsANewFolderAndLeavesEarlierOnesAlone) {
   dir.write("home/Library/Preferences/a.plist", "one");
   auto first = copy({pick(kPrefs + "a.plist")});
   std::string firstManifest = readAll(first.folder / "manifest.json");
-  std::vector<std::pair<int, int>> calls;  // no picks: one call, an empty Settings folder
-  auto second = copy({}, [&](int done, int total) { calls.emplace_back(done, total); });
-  EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, 0}}));
+  std::vector<WorkProgress> calls;  // no picks: one call, an empty Settings folder
+  auto second = copy({}, [&](WorkProgress step) { calls.push_back(step); });
+  EXPECT_EQ(calls, (std::vector<WorkProgress>{{0, 0}}));
   EXPECT_TRUE(fs::is_empty(second.folder / "Settings"));
   EXPECT_TRUE(second.manifest.settings.empty() && second.manifest.leftOut.empty());
   std::string base = "Larkvale Moving Day Studio " + localDay(kDate);
@@ -236,8 +236,8 @@ TEST_F(SettingsCopierTest, LeavesOutWhatItWillNotOrCannotCopy) {
   auto result =
       copy({pick("~/Documents/notes.txt"), pick(kPrefs + "License.plist"), pick(kPrefs + "sock"),
             pick(kPrefs + "gone.plist"), pick(kPrefs + "keep.plist")},
-           [&](int done, int) {
-             if (done == 3) fs::remove(home() / "Library/Preferences/gone.plist");
+           [&](WorkProgress step) {
+             if (step.done == 3) fs::remove(home() / "Library/Preferences/gone.plist");
            });
   EXPECT_EQ(result.manifest.leftOut,
             (std::vector<LeftOut>{
@@ -293,8 +293,8 @@ TEST_F(SettingsCopierTest, WritesItsFilesIntoTheFolderItMadeEvenWhenALinkTakesIt
   dir.write("victim/manifest.json", "someone's manifest");
   dir.write("victim/README.txt", "someone's readme");
   const fs::path made = dest() / SettingsCopier::folderName("Studio", kDate);
-  auto result = copy({pick(kPrefs + "a.plist")}, [&](int done, int total) {
-    if (done < total) return;
+  auto result = copy({pick(kPrefs + "a.plist")}, [&](WorkProgress step) {
+    if (step.done < step.total) return;
     fs::rename(made, dir / "moved");
     fs::create_directory_symlink(dir / "victim", made);
   });
@@ -350,8 +350,8 @@ TEST_F(SettingsCopierTest, AStoppedCopyLeavesNoHalfFileAndNoManifest) {
 
   // Stopped after the first pick: its copy stays, the folder gets no more.
   std::stop_source source;
-  auto stopAfterOne = [&](int done, int) {
-    if (done == 1) source.request_stop();
+  auto stopAfterOne = [&](WorkProgress step) {
+    if (step.done == 1) source.request_stop();
   };
   EXPECT_THROW(
       copier.copy(picks, {}, dest(), "Studio", "15.1.0", kDate, stopAfterOne, source.get_token()),
@@ -363,8 +363,8 @@ TEST_F(SettingsCopierTest, AStoppedCopyLeavesNoHalfFileAndNoManifest) {
 
   // Stopped once every pick is copied: still no manifest.
   std::stop_source atTheEnd;
-  auto stopAtTheEnd = [&](int done, int total) {
-    if (done == total) atTheEnd.request_stop();
+  auto stopAtTheEnd = [&](WorkProgress step) {
+    if (step.done == step.total) atTheEnd.request_stop();
   };
   EXPECT_THROW(
       copier.copy(picks, {}, dest(), "Studio", "15.1.0", kDate, stopAtTheEnd, atTheEnd.get_token()),
@@ -375,8 +375,8 @@ TEST_F(SettingsCopierTest, AStoppedCopyLeavesNoHalfFileAndNoManifest) {
   // Stopped inside a large file: the part already written goes with it.
   const fs::path big =
       dir.write("home/big.bin", std::string(static_cast<size_t>(CarryFiles::kCopyChunk) + 1, 'x'));
-  CarryFiles::Fd from{::open(big.parent_path().c_str(), O_RDONLY | O_DIRECTORY)};
-  CarryFiles::Fd into{::open(dest().c_str(), O_RDONLY | O_DIRECTORY)};
+  FileDescriptor from{::open(big.parent_path().c_str(), O_RDONLY | O_DIRECTORY)};
+  FileDescriptor into{::open(dest().c_str(), O_RDONLY | O_DIRECTORY)};
   EXPECT_THROW(CarryFiles::copyFile(from.get(), "big.bin", into.get(), stopped.get_token()),
                Cancelled);
   EXPECT_FALSE(fs::exists(dest() / "big.bin"));

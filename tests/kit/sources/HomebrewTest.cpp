@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {

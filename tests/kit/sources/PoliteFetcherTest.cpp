@@ -21,7 +21,7 @@ using test::TempDir;
 using test::TestServer;
 using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-constexpr double kDay = 86400;
+constexpr std::chrono::seconds kDay = 24h;
 
 class PoliteFetcherTest : public ::testing::Test {
  protected:
@@ -38,9 +38,10 @@ class PoliteFetcherTest : public ::testing::Test {
     });
   }
 
-  std::unique_ptr<PoliteFetcher> makeFetcher(bool withFolder = true, double timeout = 40) {
+  std::unique_ptr<PoliteFetcher> makeFetcher(bool withFolder = true,
+                                             std::chrono::milliseconds timeout = 40s) {
     PoliteFetcher::Options options;
-    options.timeoutSeconds = timeout;
+    options.timeout = timeout;
     options.clock.now = [this] { return wallNow; };
     options.clock.monotonic = [this] { return monoNow; };
     options.clock.sleep = [this](std::chrono::milliseconds d) {
@@ -60,8 +61,12 @@ class PoliteFetcherTest : public ::testing::Test {
     auto it = seen.back().find(name);
     return it == seen.back().end() ? "<none>" : it->second;
   }
-  void later(double seconds) {
-    wallNow += std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
+  void later(std::chrono::seconds by) { wallNow += by; }
+  std::optional<SavedAnswers::Saved> savedAnswer(const std::string& url) {
+    return SavedAnswers::load(folder, url);
+  }
+  void saveAnswer(const SavedAnswers::Meta& meta, std::string_view body) {
+    SavedAnswers::save(folder, meta, body);
   }
 
   TempDir dir;
@@ -88,7 +93,8 @@ ino_t inodeOf(const std::filesystem::path& file) {
   return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
-FetchError::Kind failureOf(HTTPFetching& fetcher, const std::string& url, double maxAge = 0) {
+FetchError::Kind failureOf(HTTPFetching& fetcher, const std::string& url,
+                           std::chrono::seconds maxAge = 0s) {
   try {
     fetcher.fetch(url, maxAge);
   } catch (const FetchError& e) {
@@ -108,7 +114,7 @@ TEST_F(PoliteFetcherTest, RefusesAddressesThatAreNotWebBeforeAnythingElse) {
                                 "http:///x", "mailto:someone@example.com", "127.0.0.1/x"})
     EXPECT_EQ(failureOf(*fetcher, url), FetchError::Kind::notWeb) << url;
   EXPECT_EQ(requests(), 0u);
-  EXPECT_EQ(fetcher->fetch("HTTP://127.0.0.1:" + port + "/x", 0).status, 200);
+  EXPECT_EQ(fetcher->fetch("HTTP://127.0.0.1:" + port + "/x", 0s).status, 200);
   EXPECT_EQ(FetchError::notWeb().text(), "not a web address");
 }
 
@@ -124,47 +130,46 @@ TEST_F(PoliteFetcherTest, SavesAnswersAndReusesThemWhileFresh) {
   auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
 
-  EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", false}));
+  EXPECT_EQ(fetcher->fetch(url, 3600s), (FetchResult{200, "feed v1", false}));
   EXPECT_EQ(lastHeader("User-Agent"), "Larkvale/1.0 (Macintosh; app update check)");
   EXPECT_EQ(lastHeader("If-None-Match"), "<none>");
 
-  later(3599);
-  EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", true}));
+  later(3599s);
+  EXPECT_EQ(fetcher->fetch(url, 3600s), (FetchResult{200, "feed v1", true}));
   EXPECT_EQ(requests(), 1u);
 
   const auto bodyFile = folder / (Sha256::hex(url) + ".body");
   const auto bodyInode = inodeOf(bodyFile);
-  later(1);  // exactly maxAge old: no longer fresh, asked with the saved validators
-  EXPECT_EQ(fetcher->fetch(url, 3600), (FetchResult{200, "feed v1", true}));
+  later(1s);  // exactly maxAge old: no longer fresh, asked with the saved validators
+  EXPECT_EQ(fetcher->fetch(url, 3600s), (FetchResult{200, "feed v1", true}));
   EXPECT_EQ(inodeOf(bodyFile), bodyInode) << "a 304 rewrote the unchanged body";
   EXPECT_EQ(requests(), 2u);
   EXPECT_EQ(lastHeader("If-None-Match"), "\"v1\"");
   EXPECT_EQ(lastHeader("If-Modified-Since"), "Tue, 01 Dec 2026 10:00:00 GMT");
-  auto saved = fetcher->loadSaved(url);
+  auto saved = savedAnswer(url);
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->meta.fetched, wallNow) << "a 304 refreshes the saved date";
   EXPECT_EQ(saved->meta.etag, "\"v1\"");
 
   EXPECT_EQ(test::readAll(folder / (Sha256::hex(url) + ".json")),
             R"({"url":")" + url + R"(","fetched":800003600.0,"status":200,"etag":"\"v1\"",)" +
-                R"("lastModified":"Tue, 01 Dec 2026 10:00:00 GMT"})");
+                R"("lastModified":"Tue, 01 Dec 2026 10:00:00 GMT","bodySize":7})");
   EXPECT_EQ(test::readAll(folder / (Sha256::hex(url) + ".body")), "feed v1");
 }
 
 TEST_F(PoliteFetcherTest, AConfirmationNeverDatesAnAnswerSavedMeanwhile) {
   auto fetcher = makeFetcher();
   const std::string url = "https://example.com/feed";
-  fetcher->saveAnswer({url, wallNow - 2h, 200, "\"v1\"", {}}, "v1");
-  auto asked = fetcher->loadSaved(url);
+  saveAnswer({url, wallNow - 2h, 200, "\"v1\"", {}}, "v1");
+  auto asked = savedAnswer(url);
   ASSERT_TRUE(asked);
-  fetcher->saveAnswer({url, wallNow - 1h, 200, "\"v2\"", {}}, "v2");  // another fetch's answer
+  saveAnswer({url, wallNow - 1h, 200, "\"v2\"", {}}, "v2");  // another fetch's answer
 
   SavedAnswers::refresh(folder, asked->meta, wallNow);
-  EXPECT_EQ(fetcher->loadSaved(url)->meta,
-            (PoliteFetcher::Meta{url, wallNow - 1h, 200, "\"v2\"", {}}));
-  SavedAnswers::refresh(folder, fetcher->loadSaved(url)->meta, wallNow);
-  EXPECT_EQ(fetcher->loadSaved(url)->meta.fetched, wallNow);
-  EXPECT_EQ(fetcher->loadSaved(url)->body, "v2");
+  EXPECT_EQ(savedAnswer(url)->meta, (SavedAnswers::Meta{url, wallNow - 1h, 200, "\"v2\"", {}, 2}));
+  SavedAnswers::refresh(folder, savedAnswer(url)->meta, wallNow);
+  EXPECT_EQ(savedAnswer(url)->meta.fetched, wallNow);
+  EXPECT_EQ(savedAnswer(url)->body, "v2");
 }
 
 TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
@@ -173,22 +178,22 @@ TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
   auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
   later(kDay);
-  fetcher->fetch(url, 0);
+  fetcher->fetch(url, 0s);
   later(-2 * kDay);  // the clock was set back
-  EXPECT_EQ(fetcher->fetch(url, 3600).fromCache, false);
+  EXPECT_EQ(fetcher->fetch(url, 3600s).fromCache, false);
   EXPECT_EQ(requests(), 2u);
 
   later(-kDay);
   fetcher->pruneSaved(30 * kDay);
-  EXPECT_FALSE(fetcher->loadSaved(url));
+  EXPECT_FALSE(savedAnswer(url));
 }
 
 TEST_F(PoliteFetcherTest, WithoutAFolderAlwaysAsks) {
   route("/feed", answer(200, "body", "\"e\""));
   server.start();
   auto fetcher = makeFetcher(false);
-  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1e9), (FetchResult{200, "body", false}));
-  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1e9), (FetchResult{200, "body", false}));
+  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1'000'000s), (FetchResult{200, "body", false}));
+  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1'000'000s), (FetchResult{200, "body", false}));
   EXPECT_EQ(requests(), 2u);
   EXPECT_FALSE(std::filesystem::exists(folder));
 }
@@ -203,17 +208,17 @@ TEST_F(PoliteFetcherTest, AnswersOtherThanSuccessAreNeverSaved) {
   auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
 
-  EXPECT_EQ(fetcher->fetch(server.url("/busy"), 0), (FetchResult{503, "try later", false}));
-  EXPECT_FALSE(fetcher->loadSaved(server.url("/busy")));
+  EXPECT_EQ(fetcher->fetch(server.url("/busy"), 0s), (FetchResult{503, "try later", false}));
+  EXPECT_FALSE(savedAnswer(server.url("/busy")));
 
-  fetcher->fetch(url, 0);
+  fetcher->fetch(url, 0s);
   for (int failing : {503, 429, 500}) {  // the saved answer stands in for a busy server
     status = failing;
-    EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "status 200", true})) << failing;
+    EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "status 200", true})) << failing;
   }
   status = 403;  // but not for a refusal
-  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{403, "status 403", false}));
-  auto saved = fetcher->loadSaved(url);
+  EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{403, "status 403", false}));
+  auto saved = savedAnswer(url);
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->body, "status 200");
 }
@@ -225,14 +230,14 @@ TEST_F(PoliteFetcherTest, RefusesBodiesOverEightMebibytesCountedDecoded) {
   server.start();
   auto fetcher = makeFetcher();
 
-  EXPECT_EQ(fetcher->fetch(server.url("/exact"), 0).data.size(), limit);
-  EXPECT_EQ(fetcher->loadSaved(server.url("/exact"))->body.size(), limit);
+  EXPECT_EQ(fetcher->fetch(server.url("/exact"), 0s).data.size(), limit);
+  EXPECT_EQ(savedAnswer(server.url("/exact"))->body.size(), limit);
   EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
 
   // Even a saved answer doesn't stand in for an oversized one.
-  fetcher->saveAnswer({server.url("/over"), wallNow - 1h, 200, {}, {}}, "old");
+  saveAnswer({server.url("/over"), wallNow - 1h, 200, {}, {}}, "old");
   EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
-  EXPECT_EQ(fetcher->loadSaved(server.url("/over"))->body, "old");
+  EXPECT_EQ(savedAnswer(server.url("/over"))->body, "old");
 }
 
 TEST_F(PoliteFetcherTest, SavesARedirectedAnswerUnderTheAskedAddress) {
@@ -243,11 +248,11 @@ TEST_F(PoliteFetcherTest, SavesARedirectedAnswerUnderTheAskedAddress) {
   route("/new", answer(200, "moved here", "\"final\""));
   server.start();
   auto fetcher = makeFetcher();
-  EXPECT_EQ(fetcher->fetch(server.url("/old"), 0), (FetchResult{200, "moved here", false}));
-  auto saved = fetcher->loadSaved(server.url("/old"));
+  EXPECT_EQ(fetcher->fetch(server.url("/old"), 0s), (FetchResult{200, "moved here", false}));
+  auto saved = savedAnswer(server.url("/old"));
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->meta.etag, "\"final\"");
-  EXPECT_FALSE(fetcher->loadSaved(server.url("/new")));
+  EXPECT_FALSE(savedAnswer(server.url("/new")));
 }
 
 TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
@@ -256,13 +261,13 @@ TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
     res.set_content("late", "text/plain");
   });
   server.start();
-  auto fetcher = makeFetcher(true, 0.2);
+  auto fetcher = makeFetcher(true, 200ms);
   std::string slow = server.url("/slow");
   std::string closed = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/feed";
 
   EXPECT_EQ(failureOf(*fetcher, slow), FetchError::Kind::network);
   try {
-    fetcher->fetch(closed, 0);
+    fetcher->fetch(closed, 0s);
     FAIL() << "no error";
   } catch (const FetchError& e) {
     EXPECT_EQ(e.kind(), FetchError::Kind::network);
@@ -270,17 +275,17 @@ TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
   }
 
   for (const auto& url : {slow, closed}) {
-    fetcher->saveAnswer({url, wallNow - 400 * 24h, 203, "\"e\"", {}}, "kept");
-    EXPECT_EQ(fetcher->fetch(url, 60), (FetchResult{203, "kept", true})) << url;
+    saveAnswer({url, wallNow - 400 * 24h, 203, "\"e\"", {}}, "kept");
+    EXPECT_EQ(fetcher->fetch(url, 60s), (FetchResult{203, "kept", true})) << url;
   }
 }
 
 TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
   test::RawHost silent;  // accepts and reads, never answers
-  auto fetcher = makeFetcher(true, 1);
+  auto fetcher = makeFetcher(true, 1s);
   constexpr int kCallers = 5;
   const std::string savedUrl = silent.url("/feed/0");
-  fetcher->saveAnswer({savedUrl, wallNow - 400 * 24h, 200, {}, {}}, "kept");
+  saveAnswer({savedUrl, wallNow - 400 * 24h, 200, {}, {}}, "kept");
 
   std::vector<std::optional<FetchError>> errors(kCallers);
   std::optional<FetchResult> fallback;
@@ -291,7 +296,7 @@ TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
       callers.emplace_back([&, i] {
         start.arrive_and_wait();
         try {
-          auto result = fetcher->fetch(silent.url("/feed/" + std::to_string(i)), 0);
+          auto result = fetcher->fetch(silent.url("/feed/" + std::to_string(i)), 0s);
           if (i == 0) fallback = result;
         } catch (const FetchError& e) {
           errors[static_cast<size_t>(i)] = e;
@@ -318,23 +323,23 @@ TEST_F(PoliteFetcherTest, SpacesRequestsToOneHostOnTheMonotonicClock) {
   auto fetcher = makeFetcher();
   std::string port = std::to_string(server.port());
 
-  fetcher->fetch("http://LOCALHOST:" + port + "/a", 0);
-  fetcher->fetch("http://localhost:" + port + "/a", 0);
-  fetcher->fetch("http://127.0.0.1:" + port + "/a", 0);
+  fetcher->fetch("http://LOCALHOST:" + port + "/a", 0s);
+  fetcher->fetch("http://localhost:" + port + "/a", 0s);
+  fetcher->fetch("http://127.0.0.1:" + port + "/a", 0s);
   EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{1000ms}));
 
+  // Callers arriving together line up one spacing apart.
   sleeps.clear();
-  later(-3600);  // a wall-clock jump changes nothing
-  fetcher->waitTurn("example.com");
-  fetcher->waitTurn("example.com");
-  fetcher->waitTurn("example.com");
-  EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{1000ms, 2000ms}));
+  later(-3600s);  // a wall-clock jump changes nothing
+  const std::string byAddress = "http://127.0.0.1:" + port + "/a";
+  for (int i = 0; i < 3; ++i) fetcher->fetch(byAddress, 0s);
+  EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{1000ms, 2000ms, 3000ms}));
 
   sleeps.clear();
-  monoNow += 3001ms;
-  fetcher->waitTurn("example.com");
+  monoNow += 4001ms;
+  fetcher->fetch(byAddress, 0s);
   monoNow += 250ms;
-  fetcher->waitTurn("example.com");
+  fetcher->fetch(byAddress, 0s);
   EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{750ms}));
 }
 
@@ -348,12 +353,12 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
       "Content-Length: 4\r\nConnection: close\r\n\r\nbody");
   auto fetcher = makeFetcher();
   const std::string url = host.url("/feed");
-  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "body", false}));
-  auto saved = fetcher->loadSaved(url);
+  EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body", false}));
+  auto saved = savedAnswer(url);
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->meta.etag, std::nullopt);
   EXPECT_EQ(saved->meta.lastModified, "Tue, 01 Dec 2026 10:00:00 GMT");
-  fetcher->fetch(url, 0);
+  fetcher->fetch(url, 0s);
   std::string head = host.heads().back();
   EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
   EXPECT_NE(head.find("\r\nIf-Modified-Since: Tue, 01 Dec 2026 10:00:00 GMT\r\n"),
@@ -362,7 +367,7 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
 
   // Values already on disk (written by an older version, or edited) are
   // left out of the request; saving refuses them too.
-  const auto metaFile = folder / (PoliteFetcher::cacheKey(url) + ".json");
+  const auto metaFile = folder / (SavedAnswers::cacheKey(url) + ".json");
   for (const std::string& bad :
        {std::string("\"a\r\nInjected: 1\""), std::string("\"a\nInjected: 1\""),
         std::string("\"a\0b\"", 5), std::string("\"a\tb\""), std::string("\"a\x7f\""),
@@ -370,13 +375,13 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
     nlohmann::json meta = {
         {"url", url}, {"fetched", 0}, {"status", 200}, {"etag", bad}, {"lastModified", bad}};
     FileSystem::writeAtomically(metaFile, meta.dump());
-    fetcher->fetch(url, 0);
+    fetcher->fetch(url, 0s);
     head = host.heads().back();
     EXPECT_EQ(head.find("If-"), std::string::npos) << head;
     EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
 
-    fetcher->saveAnswer({url, wallNow, 200, bad, bad}, "body");
-    saved = fetcher->loadSaved(url);
+    saveAnswer({url, wallNow, 200, bad, bad}, "body");
+    saved = savedAnswer(url);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->meta.etag, std::nullopt);
     EXPECT_EQ(saved->meta.lastModified, std::nullopt);
@@ -386,21 +391,21 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
 TEST_F(PoliteFetcherTest, NamesSavedAnswersByTheExactAddress) {
   auto fetcher = makeFetcher();
   std::string lower = "https://example.com/feed.xml", upper = "https://example.com/Feed.xml";
-  fetcher->saveAnswer({lower, wallNow, 200, {}, {}}, "lower");
-  fetcher->saveAnswer({upper, wallNow, 200, {}, {}}, "upper");
-  EXPECT_EQ(fetcher->loadSaved(lower)->body, "lower");
-  EXPECT_EQ(fetcher->loadSaved(upper)->body, "upper");
+  saveAnswer({lower, wallNow, 200, {}, {}}, "lower");
+  saveAnswer({upper, wallNow, 200, {}, {}}, "upper");
+  EXPECT_EQ(savedAnswer(lower)->body, "lower");
+  EXPECT_EQ(savedAnswer(upper)->body, "upper");
 
   // Metadata naming another address (a collision, or an edited file) is ignored.
-  auto meta = folder / (PoliteFetcher::cacheKey(lower) + ".json");
+  auto meta = folder / (SavedAnswers::cacheKey(lower) + ".json");
   auto json = nlohmann::json::parse(test::readAll(meta));
   json["url"] = upper;
   FileSystem::writeAtomically(meta, json.dump());
-  EXPECT_FALSE(fetcher->loadSaved(lower));
+  EXPECT_FALSE(savedAnswer(lower));
   for (const char* bad : {"not json", R"({"url":1,"fetched":0,"status":200})",
                           R"({"url":"https://example.com/feed.xml","fetched":0,"status":"200"})"}) {
     FileSystem::writeAtomically(meta, bad);
-    EXPECT_FALSE(fetcher->loadSaved(lower)) << bad;
+    EXPECT_FALSE(savedAnswer(lower)) << bad;
   }
 }
 
@@ -417,36 +422,75 @@ TEST_F(PoliteFetcherTest, NeverLeavesValidatorsBesideABodyThatFailedToSave) {
   server.start();
   auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
-  fetcher->fetch(url, 0);
+  fetcher->fetch(url, 0s);
 
   // A folder where the body file belongs makes the body write fail.
-  auto body = folder / (PoliteFetcher::cacheKey(url) + ".body");
+  auto body = folder / (SavedAnswers::cacheKey(url) + ".body");
   std::filesystem::remove(body);
   dir.write((body / "blocker").string().substr(dir.path().string().size() + 1), "");
   version = 2;
-  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "body v2", false}));
-  EXPECT_FALSE(std::filesystem::exists(folder / (PoliteFetcher::cacheKey(url) + ".json")));
+  EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body v2", false}));
+  EXPECT_FALSE(std::filesystem::exists(folder / (SavedAnswers::cacheKey(url) + ".json")));
 
   std::filesystem::remove_all(body);
-  EXPECT_EQ(fetcher->fetch(url, 0), (FetchResult{200, "body v2", false}));
+  EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body v2", false}));
   EXPECT_EQ(lastHeader("If-None-Match"), "<none>");
+}
+
+TEST_F(PoliteFetcherTest, ABodyCutShortIsNoSavedAnswer) {
+  route("/feed", [&](const httplib::Request& req, httplib::Response& res) {
+    if (req.get_header_value("If-None-Match") == "\"v1\"") {
+      res.status = 304;
+      return;
+    }
+    answer(200, "feed v1", "\"v1\"")(req, res);
+  });
+  server.start();
+  auto fetcher = makeFetcher();
+  const std::string url = server.url("/feed");
+  const auto body = folder / (SavedAnswers::cacheKey(url) + ".body");
+  const auto meta = folder / (SavedAnswers::cacheKey(url) + ".json");
+  fetcher->fetch(url, 0s);
+
+  // What a power cut can leave: the metadata in place, the body short.
+  for (const std::string& cut : {std::string(), std::string("feed"), std::string("feed v1!")}) {
+    FileSystem::writeAtomically(body, cut);
+    EXPECT_FALSE(savedAnswer(url)) << cut;
+    EXPECT_EQ(fetcher->fetch(url, kDay), (FetchResult{200, "feed v1", false})) << cut;
+    EXPECT_EQ(lastHeader("If-None-Match"), "<none>") << cut;
+  }
+
+  // Metadata from before the size was kept is taken on trust.
+  auto json = nlohmann::json::parse(test::readAll(meta));
+  json.erase("bodySize");
+  FileSystem::writeAtomically(meta, json.dump());
+  EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "feed v1", true}));
+  EXPECT_EQ(lastHeader("If-None-Match"), "\"v1\"");
+  for (const char* bad : {"-1", "7.5", "\"7\"", "8388609"}) {
+    json["bodySize"] = nlohmann::json::parse(bad);
+    FileSystem::writeAtomically(meta, json.dump());
+    EXPECT_FALSE(savedAnswer(url)) << bad;
+  }
 }
 
 TEST_F(PoliteFetcherTest, PrunesByAge) {
   auto fetcher = makeFetcher();
   for (int days : {31, 29, 30}) {
     const std::string url = "https://a.example/" + std::to_string(days);
-    fetcher->saveAnswer({url, wallNow - days * 24h, 200, {}, {}}, url);
+    saveAnswer({url, wallNow - days * 24h, 200, {}, {}}, url);
   }
+  // A damaged date centuries back is old, however far it lies.
+  saveAnswer({"https://a.example/ancient", Dates::fromSecondsSince2001(-9e10), 200, {}, {}}, "x");
   for (const char* kept : {"broken.json", "broken.body", "stray.body", "notes.txt"})
     FileSystem::writeAtomically(folder / kept, "{");
 
   fetcher->pruneSaved(30 * kDay);
-  EXPECT_FALSE(fetcher->loadSaved("https://a.example/31"));
-  EXPECT_FALSE(std::filesystem::exists(
-      folder / (PoliteFetcher::cacheKey("https://a.example/31") + ".body")));
-  EXPECT_TRUE(fetcher->loadSaved("https://a.example/29"));
-  EXPECT_TRUE(fetcher->loadSaved("https://a.example/30"));
+  EXPECT_FALSE(savedAnswer("https://a.example/31"));
+  EXPECT_FALSE(savedAnswer("https://a.example/ancient"));
+  EXPECT_FALSE(
+      std::filesystem::exists(folder / (SavedAnswers::cacheKey("https://a.example/31") + ".body")));
+  EXPECT_TRUE(savedAnswer("https://a.example/29"));
+  EXPECT_TRUE(savedAnswer("https://a.example/30"));
   for (const char* kept : {"broken.json", "broken.body", "stray.body", "notes.txt"})
     EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
 }

@@ -96,11 +96,13 @@ class UpdateCheckerTest : public ::testing::Test {
 
   std::unique_ptr<PoliteFetcher> fetcher() {
     PoliteFetcher::Options options;
-    options.spacing = 0;
+    options.spacing = {};
     return std::make_unique<PoliteFetcher>(makeCurlSession(), tmp_.path() / "cache", options);
   }
 
-  CheckOptions options(int parallel = 4) const { return {900, "us", "15.1.0", parallel}; }
+  CheckOptions options(int parallel = 4) const {
+    return {std::chrono::seconds(900), "us", "15.1.0", parallel};
+  }
   std::filesystem::path home() const { return tmp_.path() / "home"; }
 
   test::TempDir tmp_;
@@ -130,11 +132,11 @@ TEST_F(UpdateCheckerTest, ChecksAScannedTreeFromEndToEnd) {
   SystemBrew brew(fakeBrew(R"({"formulae":[],"casks":[{"name":"delta",
       "installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})"));
   auto f = fetcher();
-  std::vector<std::pair<size_t, size_t>> progress;
-  const auto report = UpdateChecker(*f, &brew, home(), hosts_)
-                          .check(apps, options(), [&](size_t done, size_t total) {
-                            progress.emplace_back(done, total);
-                          });
+  std::vector<WorkProgress> progress;
+  const auto report =
+      UpdateChecker(*f, &brew, home(), hosts_).check(apps, options(), [&](WorkProgress step) {
+        progress.push_back(step);
+      });
 
   ASSERT_EQ(report.updates.size(), apps.size());
   for (size_t i = 0; i < apps.size(); ++i) EXPECT_EQ(report.updates[i].app, apps[i]);
@@ -142,7 +144,7 @@ TEST_F(UpdateCheckerTest, ChecksAScannedTreeFromEndToEnd) {
   EXPECT_TRUE(report.problems.empty());
   ASSERT_EQ(progress.size(), apps.size());
   for (size_t i = 0; i < progress.size(); ++i)
-    EXPECT_EQ(progress[i], std::make_pair(i + 1, apps.size()));
+    EXPECT_EQ(progress[i], (WorkProgress{static_cast<int>(i) + 1, static_cast<int>(apps.size())}));
 
   const auto& alpha = byName(report, "Alpha");
   EXPECT_EQ(alpha.source, UpdateSource::sparkle(server_.url("/feeds/alpha.xml")));
@@ -227,16 +229,16 @@ TEST_F(UpdateCheckerTest, AStoppedCheckAnswersNothing) {
   EXPECT_THROW(checker.listSources(apps, stopped.get_token()), Cancelled);
 
   std::stop_source source;
-  size_t reported = 0;
+  int reported = 0;
   EXPECT_THROW(checker.check(
                    apps, options(1),
-                   [&](size_t done, size_t) {
-                     reported = done;
+                   [&](WorkProgress step) {
+                     reported = step.done;
                      source.request_stop();
                    },
                    source.get_token()),
                Cancelled);
-  EXPECT_EQ(reported, 1u);
+  EXPECT_EQ(reported, 1);
 }
 
 TEST_F(UpdateCheckerTest, GateCapsGitHubLookupsAndStopsAfterARefusal) {

@@ -1,11 +1,13 @@
 // Source choice and the verdicts of each source, with the web answers handed
-// in by a scripted fetcher.
+// in by a scripted fetcher and Homebrew's by a scripted brew.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <variant>
 
 #include "kit/sources/FetchError.h"
+#include "kit/sources/SystemBrew.h"
 #include "kit/sources/UpdateChecker.h"
 
 namespace larkvale {
@@ -15,9 +17,9 @@ class ScriptedFetcher : public HTTPFetching {
  public:
   std::map<std::string, FetchResult> answers;
   std::optional<FetchError> failure;
-  std::vector<std::pair<std::string, double>> asked;
+  std::vector<std::pair<std::string, std::chrono::seconds>> asked;
 
-  FetchResult fetch(const std::string& url, double maxAge) override {
+  FetchResult fetch(const std::string& url, std::chrono::seconds maxAge) override {
     asked.emplace_back(url, maxAge);
     if (failure) throw *failure;
     auto it = answers.find(url);
@@ -35,17 +37,43 @@ InstalledApp app(std::string id, std::string version = "1.0", std::string build 
   return a;
 }
 
-BrewCask cask(std::string token, std::string path, std::string latest = "2.0") {
-  BrewCask c;
-  c.token = std::move(token);
-  c.name = c.token;
-  c.latest = std::move(latest);
-  c.appPaths = {std::move(path)};
-  return c;
+// Answers `brew info` with one cask and `brew outdated` with its row, or
+// fails the outdated query when there is no answer for it.
+class ScriptedBrew : public BrewRunning {
+ public:
+  ScriptedBrew(const std::string& token, const std::string& path, const std::string& latest)
+      : info_(R"({"formulae":[],"casks":[{"token":")" + token + R"(","name":[")" + token +
+              R"("],"version":")" + latest +
+              R"(","installed":"1.0","auto_updates":true,"artifacts":[{"app":[")" + path +
+              R"("]}]}]})") {}
+
+  std::optional<std::string> outdated = R"({"formulae":[],"casks":[]})";
+
+  std::optional<std::string> brewPath() const override { return "/usr/local/bin/brew"; }
+  std::string run(const std::vector<std::string>& arguments) const override {
+    if (arguments == SystemBrew::infoArguments()) return info_;
+    if (!outdated) throw std::runtime_error("no answer");
+    return *outdated;
+  }
+
+ private:
+  std::string info_;
+};
+
+std::string outdatedRow(const std::string& token, bool pinned) {
+  return R"({"formulae":[],"casks":[{"name":")" + token +
+         R"(","installed_versions":["1.0"],"current_version":"2.0","pinned":)" +
+         (pinned ? "true" : "false") + "}]}";
+}
+
+// One app checked on its own.
+AppUpdate judge(HTTPFetching& fetcher, const InstalledApp& app, const CheckOptions& options,
+                const ServiceHosts& hosts = {}, const BrewRunning* brew = nullptr) {
+  return UpdateChecker(fetcher, brew, "/home/u", hosts).check({app}, options).updates.at(0);
 }
 
 TEST(UpdatePlanTest, ChoosesTheFirstRuleThatApplies) {
-  BrewReport brew{{cask("both", "/Applications/com.example.both.app")}, {}, true};
+  const ScriptedBrew brew("both", "/Applications/com.example.both.app", "2.0");
   auto with = [](const char* id, bool receipt, std::optional<std::string> feed, const char* repo) {
     auto a = app(id);
     a.hasAppStoreReceipt = receipt;
@@ -63,55 +91,57 @@ TEST(UpdatePlanTest, ChoosesTheFirstRuleThatApplies) {
 
   struct Case {
     InstalledApp app;
-    std::optional<BrewReport> brew;
+    const BrewRunning* brew;
     UpdateSource expected;
   };
   const Case cases[] = {
-      {withReceipt, brew, UpdateSource::appStore()},
-      {caskWithFeed, brew, UpdateSource::homebrew("both")},
-      {caskWithFeed, std::nullopt, UpdateSource::sparkle("https://example.com/feed.xml")},
-      {own, brew, UpdateSource::unknown()},
-      {ownWithFeed, brew, UpdateSource::sparkle("https://example.com/own.xml")},
-      {feedAndRepo, brew, UpdateSource::sparkle("https://example.com/f.xml")},
-      {app("org.alacritty"), brew, UpdateSource::github("alacritty/alacritty")},
-      {app("com.apple.Notes"), brew, UpdateSource::apple()},
-      {app("Com.apple.Notes"), brew, UpdateSource::unknown()},
+      {withReceipt, &brew, UpdateSource::appStore()},
+      {caskWithFeed, &brew, UpdateSource::homebrew("both")},
+      {caskWithFeed, nullptr, UpdateSource::sparkle("https://example.com/feed.xml")},
+      {own, &brew, UpdateSource::unknown()},
+      {ownWithFeed, &brew, UpdateSource::sparkle("https://example.com/own.xml")},
+      {feedAndRepo, &brew, UpdateSource::sparkle("https://example.com/f.xml")},
+      {app("org.alacritty"), &brew, UpdateSource::github("alacritty/alacritty")},
+      {app("com.apple.Notes"), &brew, UpdateSource::apple()},
+      {app("Com.apple.Notes"), &brew, UpdateSource::unknown()},
   };
+  ScriptedFetcher fetcher;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.app.bundleID);
-    const auto plan = UpdateChecker::plan(c.app, c.brew);
-    EXPECT_EQ(plan.source, c.expected);
-    EXPECT_EQ(plan.cask.has_value(), c.expected.kind() == UpdateSource::Kind::homebrew);
+    const auto listed = UpdateChecker(fetcher, c.brew, "/home/u").listSources({c.app}).at(0);
+    EXPECT_EQ(listed.source, c.expected);
+    EXPECT_EQ(listed.caskAutoUpdates, c.expected.kind() == UpdateSource::Kind::homebrew);
   }
+  EXPECT_TRUE(fetcher.asked.empty());
 }
 
 TEST(UpdatePlanTest, HomebrewVerdictsAndRemarks) {
   auto a = app("com.example.x", "1.0");
   struct Case {
     std::string installed, latest;
-    std::optional<BrewOutdated> row;
-    bool outdatedRan;
+    std::optional<std::string> outdated;  // nothing: the query fails
     UpdateStatus status;
     std::optional<std::string> remark;
   };
-  const BrewOutdated listed{"x", {"1.0"}, "2.0", false};
-  const BrewOutdated pinned{"x", {"1.0"}, "2.0", true};
+  const auto listed = outdatedRow("x", false), pinned = outdatedRow("x", true);
+  const auto none = outdatedRow("other", false);
   const Case cases[] = {
-      {"1.0", "2.0", listed, true, UpdateStatus::updateAvailable(), std::nullopt},
-      {"1.0", "2.0", pinned, true, UpdateStatus::updateAvailable(), "Pinned in Homebrew."},
-      {"1.0", "2.0", std::nullopt, true, UpdateStatus::upToDate(),
+      {"1.0", "2.0", listed, UpdateStatus::updateAvailable(), std::nullopt},
+      {"1.0", "2.0", pinned, UpdateStatus::updateAvailable(), "Pinned in Homebrew."},
+      {"1.0", "2.0", none, UpdateStatus::upToDate(),
        "Homebrew says it's current (its version reads 2.0)."},
-      {"1.0", "2.0", std::nullopt, false, UpdateStatus::updateAvailable(), std::nullopt},
-      {"3.0", "2.0", listed, true, UpdateStatus::upToDate(),
-       "Updated itself to 3.0; Homebrew's record (older) is behind. Nothing to do."},
-      {"1.0", "latest", listed, true,
+      {"1.0", "2.0", std::nullopt, UpdateStatus::updateAvailable(), std::nullopt},
+      {"3.0", "2.0", listed, UpdateStatus::upToDate(),
+       "Updated itself to 3.0; Homebrew's record (1.0) is behind. Nothing to do."},
+      {"1.0", "latest", listed,
        UpdateStatus::notChecked("The cask has no version number (latest)."), std::nullopt},
   };
+  ScriptedFetcher fetcher;
   for (const auto& c : cases) {
     a.version = c.installed;
-    UpdateChecker::Plan plan{a, UpdateSource::homebrew("x"), cask("x", a.path, c.latest), c.row,
-                             c.outdatedRan};
-    const auto update = UpdateChecker::checkHomebrew(plan);
+    ScriptedBrew brew("x", a.path, c.latest);
+    brew.outdated = c.outdated;
+    const auto update = judge(fetcher, a, {}, {}, &brew);
     EXPECT_EQ(update.status, c.status) << c.installed << " " << c.latest;
     EXPECT_EQ(update.remark, c.remark);
     EXPECT_EQ(update.latestVersion, c.latest);
@@ -141,23 +171,20 @@ TEST(UpdatePlanTest, SparkleComparesTheBuildFirst) {
       {"121", "", "2.0", "120", UpdateStatus::Kind::updateAvailable},
       {"121", "1.9", "2.0", "120", UpdateStatus::Kind::updateAvailable},
   };
-  const CheckOptions options{900, "us", "15.0.0", 1};
+  const CheckOptions options{std::chrono::seconds(900), "us", "15.0.0", 1};
   for (const auto& c : cases) {
     ScriptedFetcher fetcher;
     fetcher.answers["https://example.com/f"] = {200, feed(item(c.itemBuild, c.itemShort)), false};
     auto a = app("com.example.s", c.installedVersion, c.installedBuild);
-    UpdateChecker checker(fetcher, nullptr, "/home/u");
-    UpdateChecker::Plan plan{a, UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
-    GitHubGate gate;
-    EXPECT_EQ(checker.evaluate(plan, options, gate).status.kind(), c.expected)
+    a.feedURL = "https://example.com/f";
+    EXPECT_EQ(judge(fetcher, a, options).status.kind(), c.expected)
         << c.itemBuild << "/" << c.itemShort << " vs " << c.installedBuild;
-    EXPECT_EQ(fetcher.asked.at(0).second, 900);
+    EXPECT_EQ(fetcher.asked.at(0).second, std::chrono::seconds(900));
   }
 }
 
 TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
-  const CheckOptions options{60, "us", "10.0.0", 1};
-  GitHubGate gate;
+  const CheckOptions options{std::chrono::seconds(60), "us", "10.0.0", 1};
   struct Case {
     std::variant<FetchError, FetchResult> answer;
     UpdateStatus status;
@@ -187,21 +214,19 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
     } else {
       fetcher.failure = std::get<FetchError>(c.answer);
     }
-    UpdateChecker checker(fetcher, nullptr, "/home/u");
-    UpdateChecker::Plan plan{
-        app(c.bundleID), UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
-    const auto update = checker.evaluate(plan, options, gate);
+    auto a = app(c.bundleID);
+    a.feedURL = "https://example.com/f";
+    const auto update = judge(fetcher, a, options);
     EXPECT_EQ(update.status, c.status);
     EXPECT_EQ(update.remark, c.remark);
   }
   // Where the system version is unknown, no minimum refuses an item.
   ScriptedFetcher fetcher;
   fetcher.answers["https://example.com/f"] = ok(feed(item("9", "9", needs11)));
-  UpdateChecker::Plan plan{app("a"), UpdateSource::sparkle("https://example.com/f"), {}, {}, false};
+  auto a = app("a");
+  a.feedURL = "https://example.com/f";
   for (const std::optional<std::string>& unknown : {std::optional<std::string>(), {""}})
-    EXPECT_EQ(UpdateChecker(fetcher, nullptr, "/home/u")
-                  .evaluate(plan, {60, "us", unknown, 1}, gate)
-                  .status,
+    EXPECT_EQ(judge(fetcher, a, {std::chrono::seconds(60), "us", unknown, 1}).status,
               UpdateStatus::updateAvailable());
 }
 
@@ -213,17 +238,16 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
       200, R"({"results":[{"trackId":42,"version":"3.0","minimumOsVersion":"16.0"}]})", false};
   auto a = app("com.example.x", "2.0");
   a.storeID = 42;
-  UpdateChecker checker(fetcher, nullptr, "/home/u", hosts);
-  GitHubGate gate;
-  const CheckOptions options{60, "DE", "15.2.0", 1};
-  auto update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
+  a.hasAppStoreReceipt = true;
+  const CheckOptions options{std::chrono::seconds(60), "DE", "15.2.0", 1};
+  auto update = judge(fetcher, a, options, hosts);
   EXPECT_EQ(fetcher.asked.at(0),
-            std::make_pair(std::string("http://store.test/lookup?id=42&country=de"), 3600.0));
+            std::make_pair(std::string("http://store.test/lookup?id=42&country=de"),
+                           std::chrono::seconds(3600)));
   EXPECT_EQ(update.status, UpdateStatus::upToDate());
   EXPECT_EQ(update.latestVersion, "3.0");
   EXPECT_EQ(update.remark, "Version 3.0 needs macOS 16.0; this Mac can't install it.");
-  update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false},
-                            {60, "DE", std::nullopt, 1}, gate);
+  update = judge(fetcher, a, {std::chrono::seconds(60), "DE", std::nullopt, 1}, hosts);
   EXPECT_EQ(update.status, UpdateStatus::updateAvailable());
   EXPECT_EQ(update.remark, std::nullopt);
 
@@ -232,7 +256,7 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
   a.isWrappedIOSApp = true;
   fetcher.answers["http://store.test/lookup?bundleId=com.apple.Pages&country=de"] = {
       200, R"({"results":[]})", false};
-  update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
+  update = judge(fetcher, a, options, hosts);
   EXPECT_EQ(update.status, UpdateStatus::noSource());
   EXPECT_EQ(update.remark,
             "Apple's public lookup doesn't list this Apple app; the App Store app's Updates page "
@@ -240,14 +264,14 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
 
   fetcher.answers["http://store.test/lookup?bundleId=com.apple.Pages&country=de"] = {200, "[1]",
                                                                                      false};
-  update = checker.evaluate({a, UpdateSource::appStore(), {}, {}, false}, options, gate);
+  update = judge(fetcher, a, options, hosts);
   EXPECT_EQ(update.status, UpdateStatus::notChecked("App Store not checked (typeMismatch(\"\"))."));
 }
 
 TEST(UpdatePlanTest, GitHubReasons) {
   ServiceHosts hosts;
   hosts.gitHubAPI = "http://api.test";
-  const CheckOptions options{60, "us", "15.0.0", 1};
+  const CheckOptions options{std::chrono::seconds(60), "us", "15.0.0", 1};
   auto a = app("com.example.g");
   a.selfUpdater = "its own updater (Electron)";
   struct Case {
@@ -278,14 +302,34 @@ TEST(UpdatePlanTest, GitHubReasons) {
   for (const auto& c : cases) {
     ScriptedFetcher fetcher;
     fetcher.answers["http://api.test/repos/o/r/releases/latest"] = c.answer;
-    UpdateChecker checker(fetcher, nullptr, "/home/u", hosts);
-    GitHubGate gate;
-    const auto update =
-        checker.evaluate({a, UpdateSource::github(c.repo), {}, {}, false}, options, gate);
+    a.githubRepo = c.repo;
+    const auto update = judge(fetcher, a, options, hosts);
     EXPECT_EQ(update.status, c.status) << c.repo << " " << c.answer.status;
     EXPECT_EQ(update.remark, c.noDownload ? noDownload : also);
     EXPECT_EQ(update.notesURL.value_or("").starts_with("https://github.com/"), true);
-    EXPECT_EQ(gate.used(), c.repo == "o/r" && !c.answer.fromCache ? 1 : 0);
+  }
+}
+
+TEST(UpdatePlanTest, OnlyLookupsThatReachGitHubCountAgainstItsLimit) {
+  ServiceHosts hosts;
+  hosts.gitHubAPI = "http://api.test";
+  std::vector<InstalledApp> apps;
+  ScriptedFetcher fetcher;
+  for (int i = 0; i <= GitHubGate::kLimit; ++i) {
+    auto a = app("com.example.g" + std::to_string(i));
+    a.githubRepo = "o/r" + std::to_string(i);
+    apps.push_back(a);
+  }
+  const std::string left = "Left for the next check (at most 40 GitHub lookups per check).";
+  for (bool saved : {true, false}) {
+    for (const auto& a : apps)
+      fetcher.answers["http://api.test/repos/" + *a.githubRepo + "/releases/latest"] = {
+          200, R"({"tag_name":"v1.0","assets":[]})", saved};
+    const auto report = UpdateChecker(fetcher, nullptr, "/home/u", hosts)
+                            .check(apps, {std::chrono::seconds(60), "us", "15.0.0", 1});
+    EXPECT_EQ(report.updates.back().status,
+              saved ? UpdateStatus::upToDate() : UpdateStatus::notChecked(left))
+        << saved;
   }
 }
 

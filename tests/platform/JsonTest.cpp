@@ -1,4 +1,4 @@
-#include "kit/model/Json.h"
+#include "platform/Json.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,39 @@ TEST(JsonTest, RefusesWrongTypesWithTheirPlace) {
   auto noKey = failure([&] { in.string("nope"); });
   EXPECT_EQ(noKey.kind(), Kind::keyNotFound);
   EXPECT_EQ(noKey.description(), "No value for key “nope”.");
+}
+
+// Readers of outside answers word their own errors from these parts.
+TEST(JsonTest, NamesThePlaceAndTypeOfAFault) {
+  Json doc = Json::parse(R"({"rows":[{"n":1},{"n":"x","s":[1]}],"o":{}})");
+  JsonIn in(doc);
+  auto readRows = [&](auto read) { in.at("rows").array(read); };
+  struct Case {
+    JsonDecodingError error;
+    std::string place, member, expected;
+  };
+  const Case cases[] = {
+      {failure([&] { readRows([](const JsonIn& r) { return r.int64("n"); }); }), "rows[1].n", "n",
+       "a whole number"},
+      {failure([&] { readRows([](const JsonIn& r) { return r.string("s"); }); }), "rows[0].s", "s",
+       "a string"},
+      {failure([&] { in.at("o").strings("list"); }), "o.list", "list", "an array"},
+      {failure([&] { in.at("rows").at("x"); }), "rows", "rows", "an object"},
+      {failure([&] { JsonIn(doc["rows"]).optionalString("k"); }), "", "", "an object"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.error.place(), c.place) << c.error.what();
+    EXPECT_EQ(c.error.member(), c.member) << c.error.what();
+    EXPECT_EQ(c.error.expected(), c.expected) << c.error.what();
+  }
+  EXPECT_FALSE(failure([] { JsonCoding::parse("{"); }).underlying().empty());
+}
+
+TEST(JsonTest, ReadsWholeNumbersHoweverWritten) {
+  Json doc = Json::parse(R"([1, 1.0, 1e0, -2, 1.5, 1e30, "1", 18446744073709551615])");
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(JsonIn(doc[i]).integral(), i < 3 ? 1 : -2) << i;
+  for (size_t i = 4; i < doc.size(); ++i)
+    EXPECT_THROW(JsonIn(doc[i]).integral(), JsonDecodingError) << doc[i].dump();
 }
 
 TEST(JsonTest, ReadsEnumerationObjects) {

@@ -1,7 +1,8 @@
 #pragma once
-// The one JSON layer of the saved records (nlohmann-json underneath).
+// The one JSON layer (nlohmann-json underneath): the saved records and every
+// JSON answer from outside are read through it.
 //
-// Written form: compact (no spaces, no line breaks, no final newline), object
+// Written form of the saved records: compact (no spaces, no line breaks, no final newline), object
 // keys in ascending byte order, empty optionals left out (never null), dates
 // as ISO 8601 whole seconds UTC ("2026-12-05T17:30:42Z"), an enumeration as
 // {"case":{"_0":payload}} or, without a payload, {"case":{}}.
@@ -9,7 +10,8 @@
 // Reading is strict about types: a number is never read as a string or a
 // Boolean, 12.7 is no integer, and an integer out of the signed 64-bit range
 // is refused. Every refusal throws JsonDecodingError naming the place in the
-// document. An optional key reads as empty when it is missing or null.
+// document and, where the refusal is about a type, the type expected. An
+// optional key reads as empty when it is missing or null.
 //
 // All functions are pure and may be called from any thread.
 #include <cstdint>
@@ -36,17 +38,39 @@ class JsonDecodingError : public Error {
  public:
   enum class Kind { typeMismatch, valueNotFound, keyNotFound, dataCorrupted };
 
-  JsonDecodingError(Kind kind, std::string path, std::string description);
+  // What a refusal may say beyond its place and description.
+  struct Details {
+    std::string expected;
+    std::string key;
+    std::string underlying;
+  };
+
+  JsonDecodingError(Kind kind, std::string path, std::string description, Details details = {});
 
   Kind kind() const { return kind_; }
   // Dotted keys and [index] steps from the top; empty for the top itself.
+  // For keyNotFound, the place of the object that lacks the key.
   const std::string& path() const { return path_; }
   const std::string& description() const { return description_; }
+  // The kind of value that was asked for ("a string", "an array" …); empty
+  // when the refusal is not about a type.
+  const std::string& expected() const { return details_.expected; }
+  // keyNotFound: the key that is missing; empty otherwise.
+  const std::string& key() const { return details_.key; }
+  // The parser's own account of text that is not JSON; empty otherwise.
+  const std::string& underlying() const { return details_.underlying; }
+
+  // The place of the value at fault: path(), with the missing key added for
+  // keyNotFound.
+  std::string place() const;
+  // The last key of place(), without [index] steps; empty at the top.
+  std::string member() const;
 
  private:
   Kind kind_;
   std::string path_;
   std::string description_;
+  Details details_;
 };
 
 // One value of a document being read, with its place in the document. A
@@ -56,6 +80,15 @@ class JsonIn {
   explicit JsonIn(const Json& value, std::string path = {})
       : value_(&value), path_(std::move(path)) {}
 
+  // For readers that drop the place of a fault: the values read from it keep
+  // no path (their errors name none), so reading costs no more than the
+  // checks themselves.
+  static JsonIn withoutPlaces(const Json& value) {
+    JsonIn in(value);
+    in.places_ = false;
+    return in;
+  }
+
   const Json& raw() const { return *value_; }
   const std::string& path() const { return path_; }
   bool isNull() const { return value_->is_null(); }
@@ -64,25 +97,33 @@ class JsonIn {
   std::string string() const;
   bool boolean() const;
   int64_t int64() const;
+  // Any JSON number whose value is a whole number in the signed 64-bit range,
+  // however written: 1, 1.0 and 1e0 all read as 1; 1.5 and 1e30 are refused.
+  int64_t integral() const;
   double number() const;    // any JSON number
   Date date() const;        // ISO 8601 whole seconds with "Z"
   std::string url() const;  // a string that reads as an absolute or relative URL
 
   // Object members. A required key that is missing gives keyNotFound, one
-  // that is null valueNotFound. find() gives nothing for missing or null.
+  // that is null valueNotFound; both name the type the typed getters ask
+  // for. find() gives nothing for missing or null. Each throws typeMismatch
+  // when this value is no object.
   JsonIn at(std::string_view key) const;
   std::optional<JsonIn> find(std::string_view key) const;
 
-  std::string string(std::string_view key) const { return at(key).string(); }
-  bool boolean(std::string_view key) const { return at(key).boolean(); }
-  int64_t int64(std::string_view key) const { return at(key).int64(); }
-  Date date(std::string_view key) const { return at(key).date(); }
-  std::string url(std::string_view key) const { return at(key).url(); }
+  std::string string(std::string_view key) const { return at(key, "a string").string(); }
+  bool boolean(std::string_view key) const { return at(key, "a Boolean").boolean(); }
+  int64_t int64(std::string_view key) const { return at(key, "a whole number").int64(); }
+  Date date(std::string_view key) const { return at(key, "a string").date(); }
+  std::string url(std::string_view key) const { return at(key, "a string").url(); }
+  std::vector<std::string> strings(std::string_view key) const;
   std::optional<std::string> optionalString(std::string_view key) const;
   std::optional<bool> optionalBoolean(std::string_view key) const;
   std::optional<int64_t> optionalInt64(std::string_view key) const;
+  std::optional<double> optionalNumber(std::string_view key) const;
   std::optional<Date> optionalDate(std::string_view key) const;
   std::optional<std::string> optionalUrl(std::string_view key) const;
+  std::optional<std::vector<std::string>> optionalStrings(std::string_view key) const;
 
   // The elements of an array, each read by `read(JsonIn)`.
   template <typename Read>
@@ -100,7 +141,7 @@ class JsonIn {
     requireObject();
     std::map<std::string, decltype(read(std::declval<JsonIn>()))> out;
     for (const auto& [key, value] : value_->items()) {
-      out.emplace_hint(out.end(), key, read(JsonIn(value, childPath(key))));
+      out.emplace_hint(out.end(), key, read(child(value, key)));
     }
     return out;
   }
@@ -114,12 +155,14 @@ class JsonIn {
   void requireArray() const;
 
  private:
+  JsonIn at(std::string_view key, std::string_view expected) const;
   JsonIn element(size_t index) const;
-  std::string childPath(std::string_view key) const;
+  JsonIn child(const Json& value, std::string_view key) const;
   [[noreturn]] void mismatch(std::string_view expected) const;
 
   const Json* value_;
   std::string path_;
+  bool places_ = true;
 };
 
 // Reads a record of type T from a JSON value; each record's header declares
@@ -134,7 +177,8 @@ namespace JsonCoding {
 std::string encode(const Json& value);
 
 // Parses text; throws JsonDecodingError(dataCorrupted) for anything that is
-// not one JSON value (empty text included).
+// not one JSON value (empty text included), with the parser's account of the
+// fault as underlying().
 Json parse(std::string_view text);
 
 // Parses and reads a record in one step.

@@ -1,8 +1,11 @@
-#include "kit/model/Json.h"
+#include "platform/Json.h"
+
+#include <charconv>
+#include <cmath>
+#include <iterator>
+#include <limits>
 
 #include "platform/WebURL.h"
-
-#include <limits>
 
 namespace larkvale {
 namespace {
@@ -49,21 +52,38 @@ std::string_view typeName(const Json& value) {
 
 }  // namespace
 
-JsonDecodingError::JsonDecodingError(Kind kind, std::string path, std::string description)
+JsonDecodingError::JsonDecodingError(Kind kind, std::string path, std::string description,
+                                     Details details)
     : Error(textForm(kind, path, description)),
       kind_(kind),
       path_(std::move(path)),
-      description_(std::move(description)) {}
+      description_(std::move(description)),
+      details_(std::move(details)) {}
+
+std::string JsonDecodingError::place() const {
+  if (details_.key.empty()) return path_;
+  return path_.empty() ? details_.key : path_ + "." + details_.key;
+}
+
+std::string JsonDecodingError::member() const {
+  std::string at = place();
+  while (at.ends_with(']')) at.erase(at.rfind('['));
+  size_t dot = at.rfind('.');
+  return dot == std::string::npos ? at : at.substr(dot + 1);
+}
 
 void JsonIn::mismatch(std::string_view expected) const {
   using Kind = JsonDecodingError::Kind;
+  JsonDecodingError::Details details{std::string(expected), {}, {}};
   if (value_->is_null()) {
     throw JsonDecodingError(Kind::valueNotFound, path_,
-                            "Expected " + std::string(expected) + " but found null instead.");
+                            "Expected " + std::string(expected) + " but found null instead.",
+                            std::move(details));
   }
   throw JsonDecodingError(Kind::typeMismatch, path_,
                           "Expected " + std::string(expected) + " but found " +
-                              std::string(typeName(*value_)) + " instead.");
+                              std::string(typeName(*value_)) + " instead.",
+                          std::move(details));
 }
 
 std::string JsonIn::string() const {
@@ -87,9 +107,21 @@ int64_t JsonIn::int64() const {
       return static_cast<int64_t>(u);
     }
     throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_,
-                            "Number " + value_->dump() + " does not fit in a 64-bit integer.");
+                            "Number " + value_->dump() + " does not fit in a 64-bit integer.",
+                            {"a whole number", {}, {}});
   }
   mismatch("a whole number");
+}
+
+int64_t JsonIn::integral() const {
+  if (!value_->is_number_float()) return int64();
+  double d = value_->get<double>();
+  if (std::isfinite(d) && d == std::trunc(d) && d >= -0x1p63 && d < 0x1p63) {
+    return static_cast<int64_t>(d);
+  }
+  throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_,
+                          "Number " + value_->dump() + " is not a whole 64-bit integer.",
+                          {"a whole number", {}, {}});
 }
 
 double JsonIn::number() const {
@@ -122,30 +154,56 @@ void JsonIn::requireArray() const {
   if (!value_->is_array()) mismatch("an array");
 }
 
-std::string JsonIn::childPath(std::string_view key) const {
-  if (path_.empty()) return std::string(key);
-  return path_ + "." + std::string(key);
+// Paths are built for every value read, so each takes one allocation at most.
+JsonIn JsonIn::child(const Json& value, std::string_view key) const {
+  JsonIn in(value);
+  in.places_ = places_;
+  if (!places_) return in;
+  in.path_.reserve(path_.size() + 1 + key.size());
+  in.path_ += path_;
+  if (!path_.empty()) in.path_ += '.';
+  in.path_ += key;
+  return in;
 }
 
 JsonIn JsonIn::element(size_t index) const {
-  return JsonIn((*value_)[index], path_ + "[" + std::to_string(index) + "]");
+  JsonIn in((*value_)[index]);
+  in.places_ = places_;
+  if (!places_) return in;
+  char digits[24];
+  auto end = std::to_chars(std::begin(digits), std::end(digits), index).ptr;
+  in.path_.reserve(path_.size() + 2 + static_cast<size_t>(end - digits));
+  in.path_ += path_;
+  in.path_ += '[';
+  in.path_.append(digits, end);
+  in.path_ += ']';
+  return in;
 }
 
 JsonIn JsonIn::at(std::string_view key) const {
+  return at(key, {});
+}
+
+JsonIn JsonIn::at(std::string_view key, std::string_view expected) const {
   requireObject();
   auto it = value_->find(key);
   if (it == value_->end()) {
     throw JsonDecodingError(JsonDecodingError::Kind::keyNotFound, path_,
-                            "No value for key “" + std::string(key) + "”.");
+                            "No value for key “" + std::string(key) + "”.",
+                            {std::string(expected), std::string(key), {}});
   }
-  return JsonIn(*it, childPath(key));
+  return child(*it, key);
+}
+
+std::vector<std::string> JsonIn::strings(std::string_view key) const {
+  return at(key, "an array").array([](const JsonIn& e) { return e.string(); });
 }
 
 std::optional<JsonIn> JsonIn::find(std::string_view key) const {
   requireObject();
   auto it = value_->find(key);
   if (it == value_->end() || it->is_null()) return std::nullopt;
-  return JsonIn(*it, childPath(key));
+  return child(*it, key);
 }
 
 std::optional<std::string> JsonIn::optionalString(std::string_view key) const {
@@ -160,6 +218,16 @@ std::optional<bool> JsonIn::optionalBoolean(std::string_view key) const {
 
 std::optional<int64_t> JsonIn::optionalInt64(std::string_view key) const {
   if (auto v = find(key)) return v->int64();
+  return std::nullopt;
+}
+
+std::optional<double> JsonIn::optionalNumber(std::string_view key) const {
+  if (auto v = find(key)) return v->number();
+  return std::nullopt;
+}
+
+std::optional<std::vector<std::string>> JsonIn::optionalStrings(std::string_view key) const {
+  if (auto v = find(key)) return v->array([](const JsonIn& e) { return e.string(); });
   return std::nullopt;
 }
 
@@ -184,7 +252,7 @@ std::pair<size_t, JsonIn> JsonIn::enumCase(std::initializer_list<std::string_vie
         found.reset();
         break;
       }
-      found.emplace(index, JsonIn(*it, childPath(name)));
+      found.emplace(index, child(*it, name));
     }
     ++index;
   }
@@ -203,12 +271,12 @@ std::string encode(const Json& value) {
 }
 
 Json parse(std::string_view text) {
-  Json json = Json::parse(text, nullptr, /*allow_exceptions=*/false);
-  if (json.is_discarded()) {
+  try {
+    return Json::parse(text);
+  } catch (const Json::exception& e) {
     throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, "",
-                            "The given data was not valid JSON.");
+                            "The given data was not valid JSON.", {{}, {}, e.what()});
   }
-  return json;
 }
 
 Json date(Date value) {
