@@ -11,6 +11,7 @@
 #include "app/shell/MainMenu.h"
 #include "app/shell/SingleInstance.h"
 #include "app/shell/TrayIcon.h"
+#include "app/ui/DrawnIconStyle.h"
 
 namespace larkvale {
 
@@ -30,6 +31,7 @@ Shell::~Shell() {
 }
 
 void Shell::start() {
+  ui::DrawnIconStyle::install();
   // Closing the last window leaves the app running in the tray.
   QApplication::setQuitOnLastWindowClosed(false);
   HeapUse::limitArenas();
