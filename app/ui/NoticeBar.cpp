@@ -8,6 +8,7 @@
 #include <QTextLayout>
 #include <QToolButton>
 
+#include "app/ui/PlainTip.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
 
@@ -76,7 +77,7 @@ class LinesLabel : public QLabel {
  private:
   void fit() {
     const QString shown = fitLines(full_, font(), contentsRect().width(), NoticeBar::kMaxLines);
-    setToolTip(shown == full_ ? QString() : full_);
+    setToolTip(shown == full_ ? QString() : ui::plainTip(full_));
     if (text() != shown) setText(shown);
   }
 

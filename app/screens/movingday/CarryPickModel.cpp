@@ -2,6 +2,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/ui/PlainTip.h"
 #include "kit/movingday/SettingsCopier.h"
 
 namespace larkvale::movingday {
@@ -73,7 +74,7 @@ QVariant CarryPickModel::data(const QModelIndex& index, int role) const {
       if (column == pathColumn) return qs(pick.tildePath);
       return sizeCell(pick.tildePath);
     case Qt::ToolTipRole:
-      return column == pathColumn ? QVariant(qs(pick.tildePath)) : QVariant();
+      return column == pathColumn ? QVariant(ui::plainTip(qs(pick.tildePath))) : QVariant();
     case Qt::AccessibleTextRole:
       if (column == nameColumn) return tr("Copy %1: %2").arg(qs(pick.appName), qs(pick.tildePath));
       return data(index, Qt::DisplayRole);

@@ -14,6 +14,7 @@
 #include "app/screens/movingday/FittedListView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/ItemPainting.h"
+#include "app/ui/PlainTip.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -212,7 +213,7 @@ bool ChecklistRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     QToolTip::hideText();
     return true;
   }
-  QToolTip::showText(event->globalPos(), tip, view);
+  QToolTip::showText(event->globalPos(), ui::plainTip(tip), view);
   return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/ui/PlainTip.h"
 #include "kit/sources/GitHubReleases.h"
 #include "kit/sources/GitHubRepos.h"
 
@@ -108,9 +109,10 @@ QVariant MissingSettingsModel::data(const QModelIndex& index, int role) const {
   const NewMacDiff::SettingLine& line = lines_[static_cast<size_t>(index.row())];
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
     case Qt::AccessibleTextRole:
       return qs(line.setting.tildePath);
+    case Qt::ToolTipRole:
+      return ui::plainTip(qs(line.setting.tildePath));
     case captionRole:
       return caption(line.setting);
     case copyRole:

@@ -11,6 +11,7 @@
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
 #include "app/ui/ClampedLabel.h"
+#include "app/ui/PlainTip.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
 #include "platform/UserFolders.h"
@@ -108,14 +109,14 @@ QWidget* InventoryDetail::makeSettingsCard(const InventoryEntry& entry, QWidget*
     auto* text = new ui::ClampedLabel(qs(path), 2, body);
     text->setObjectName(QStringLiteral("settingsPath"));
     text->setFont(monoFont(ui::TextStyle::callout, text->font()));
-    text->setToolTip(qs(path));
+    text->setToolTip(ui::plainTip(qs(path)));
     auto* reveal = new QToolButton(body);
     reveal->setObjectName(QStringLiteral("revealSetting"));
     reveal->setAutoRaise(true);
     reveal->setIcon(ui::Symbols::icon("arrow.right.circle"));
     const QString label = tr("Show %1 in Finder").arg(qs(path));
     reveal->setAccessibleName(label);
-    reveal->setToolTip(label);
+    reveal->setToolTip(ui::plainTip(label));
     connect(reveal, &QToolButton::clicked, this, [this, path] {
       // A settings path is "~/" and the rest below the home folder; anything
       // else goes to the file manager unchanged. Nothing checks that it
@@ -159,7 +160,7 @@ QWidget* InventoryDetail::makeLicenceCard(const InventoryEntry& entry, QWidget* 
     auto* path = new ui::ClampedLabel(qs(file), 2, body);
     path->setObjectName(QStringLiteral("licenceFile"));
     path->setFont(monoFont(ui::TextStyle::callout, path->font()));
-    path->setToolTip(qs(file));
+    path->setToolTip(ui::plainTip(qs(file)));
     const int size = QFontMetrics(path->font()).height();
     row->addWidget(
         new ui::SymbolView(QStringLiteral("doc.badge.ellipsis"), ui::Tint::secondary, size, body),

@@ -3,6 +3,7 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/updates/SourceLook.h"
+#include "app/ui/PlainTip.h"
 
 namespace larkvale::movingday {
 
@@ -62,7 +63,7 @@ QVariant InventoryTableModel::data(const QModelIndex& index, int role) const {
       }
       return {};
     case Qt::ToolTipRole:
-      return index.column() == installColumn ? QVariant(row.install) : QVariant();
+      return index.column() == installColumn ? QVariant(ui::plainTip(row.install)) : QVariant();
     case pathRole:
       return row.path;
     case symbolRole:

@@ -17,6 +17,7 @@
 #include <unicode/locid.h>
 
 #include "app/ui/ClampedLabel.h"
+#include "app/ui/PlainTip.h"
 #include "app/ui/SymbolView.h"
 
 namespace larkvale::movingday {
@@ -158,7 +159,7 @@ QWidget* symbolLine(const QString& symbol, const QString& text, ui::Tint tint, u
 ElidedLabel::ElidedLabel(const QString& text, Qt::TextElideMode mode, QWidget* parent)
     : QWidget(parent), text_(text), mode_(mode) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  setToolTip(text_);
+  setToolTip(ui::plainTip(text_));
   setAccessibleName(text_);
 }
 
