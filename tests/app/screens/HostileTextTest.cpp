@@ -1,9 +1,9 @@
-// Outside text (app names, versions, notes, cask tokens, settings paths, a
-// Moving Day folder) that looks like HTML, shown by every screen: the main
-// window's panes with their details, both sheets, the tray menu and the
-// catalogue window. Qt renders a tooltip or what's-this text as HTML whenever
-// Qt::mightBeRichText() holds, so each one must read back exactly as plain
-// text; accessible names and visible texts carry the outside text verbatim.
+// Outside text that looks like HTML (app names, versions, notes, cask tokens,
+// settings paths, a Moving Day folder) on every screen: the main window's
+// panes with their details, both sheets, the tray menu and the catalogue
+// window. Qt renders a tooltip as HTML whenever Qt::mightBeRichText() holds,
+// so each must read back as the plain text it was made from; accessible
+// names and visible texts carry the outside text verbatim.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
@@ -33,7 +33,9 @@ const QString kPathBold = QStringLiteral("<b>x");
 const QString kPathImage = QStringLiteral("<img src=\"x.png\">");
 const std::string kFolder = "<b>x <img src=\"x.png\"> Tom &amp; Jerry";
 
-std::string s(const QString& text) { return text.toStdString(); }
+std::string s(const QString& text) {
+  return text.toStdString();
+}
 
 struct NullShell : ShellActions {
   void openMainWindow() override {}
@@ -44,37 +46,28 @@ struct NullShell : ShellActions {
   void quit() override {}
 };
 
-// What the walk found: the texts as a reader gets them, and the tooltips
-// that don't read back as the text they were made from.
+// The texts as a reader gets them, and what would render as HTML.
 struct Seen {
   QStringList tips, names, shown, faults;
 
   void tip(const QString& tip, const QString& where) {
-    if (tip.isEmpty()) return;
-    if (!Qt::mightBeRichText(tip)) {
-      tips << tip;
-      return;
-    }
+    if (!Qt::mightBeRichText(tip)) return void(tips << tip);
     QTextDocument document;
     document.setHtml(tip);
-    const QString read = document.toPlainText();
-    tips << read;
-    if (ui::plainTip(read) != tip) faults << where + QStringLiteral(": ") + tip;
+    tips << document.toPlainText();
+    if (ui::plainTip(tips.back()) != tip) faults << where + QStringLiteral(": ") + tip;
   }
 
   void label(const QLabel& label) {
     const bool rich = label.textFormat() == Qt::RichText ||
                       (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(label.text()));
     if (!rich) shown << label.text();
-    if (rich && (label.text().contains(kBold) || label.text().contains(kPathImage) ||
-                 label.text().contains(kEntity))) {
+    if (rich && (label.text().contains(kPathBold) || label.text().contains(u"<img src=")))
       faults << label.objectName() + QStringLiteral(" renders ") + label.text();
-    }
   }
 
   void item(const QAbstractItemModel& model, const QModelIndex& index, const QString& where) {
     tip(index.data(Qt::ToolTipRole).toString(), where);
-    tip(index.data(Qt::WhatsThisRole).toString(), where);
     names << index.data(Qt::AccessibleTextRole).toString()
           << index.data(Qt::StatusTipRole).toString();
     shown << index.data(Qt::DisplayRole).toString();
@@ -86,10 +79,9 @@ struct Seen {
   }
 
   void widget(QWidget& w) {
-    const QString where = QString::fromLatin1(w.metaObject()->className()) + QLatin1Char(' ') +
-                          w.objectName();
+    const QString where =
+        QString::fromLatin1(w.metaObject()->className()) + QLatin1Char(' ') + w.objectName();
     tip(w.toolTip(), where);
-    tip(w.whatsThis(), where);
     names << w.accessibleName() << w.statusTip();
     if (auto* l = qobject_cast<QLabel*>(&w)) label(*l);
     if (auto* view = qobject_cast<QAbstractItemView*>(&w); view && view->model()) {
@@ -145,13 +137,9 @@ class HostileTextTest : public QObject {
     f.tmp.write("home/Library/Application Support/" + s(kPathBold) + "/" + kFolder + ".licence",
                 "k");
 
-    ui::MoreAppsCatalogue catalogue(
-        [] {
-          auto config = ui::moreAppsConfig();
-          config.allowsNetwork = false;
-          return config;
-        }(),
-        pennant::MoreAppsLoader{.cacheDirectory = f.tmp.mkdir("catalogue")});
+    pennant::MoreAppsConfig offline = ui::moreAppsConfig();
+    offline.allowsNetwork = false;
+    ui::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
     Screens screens;
     registerUpdateScreens(screens);
     registerMoreUpdateScreens(screens, catalogue);
@@ -181,10 +169,7 @@ class HostileTextTest : public QObject {
     // A copy into a folder with an outside name, then that folder checked
     // against an empty home.
     f.model->setPane(Pane::carry);
-    f.model->setCarryChosen({});
-    for (const auto& e : f.model->inventory()) {
-      for (const auto& path : e.settings) f.model->setCarryChosen(path, true);
-    }
+    for (const auto& path : f.entry(cask.app.name).settings) f.model->setCarryChosen(path, true);
     f.fakes.panels->nextOpen.push_back(f.tmp.mkdir(kFolder));
     QVERIFY(waitFor(f.model->copySettings()));
     QVERIFY(f.model->carryResult());

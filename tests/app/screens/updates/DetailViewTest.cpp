@@ -109,20 +109,6 @@ class DetailViewTest : public QObject {
     QCOMPARE(shown(detail, "holdReason"), "Waits for plug-ins.");
     QCOMPARE(cardTitle(detail, "notesCard"), "Release notes for 3.0");
   }
-
-  void recordTextsStayPlain() {
-    Rig rig;
-    auto u = update("<b>Bold</b> & Co");
-    u.notes = "<i>not italic</i>";
-    rig.report({u});
-    rig.select(u);
-    UpdateDetail detail(*rig.model);
-    QCOMPARE(shown(detail, "detailName"), "<b>Bold</b> & Co");
-    QCOMPARE(shown(detail, "notes"), "<i>not italic</i>");
-    for (QLabel* label : detail.findChildren<QLabel*>()) {
-      QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
-    }
-  }
 };
 
 QTEST_MAIN(DetailViewTest)
