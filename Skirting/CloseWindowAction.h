@@ -2,6 +2,8 @@
 // The action behind "Close Window". Main thread only.
 #include <functional>
 
+class QWidget;
+
 namespace skirting {
 
 struct CloseWindowAction {
@@ -14,5 +16,10 @@ struct CloseWindowAction {
   // CloseGuard::shared().closeKeyWindow().
   static CloseWindowAction guarded();
 };
+
+// Gives a window of its own (one without the menu bar, such as a help or
+// catalogue window) the "Close Window" key, Ctrl+W, which runs `close` while
+// that window is active. Once per window: a second call does nothing.
+void addCloseWindowKey(QWidget& window, CloseWindowAction close = CloseWindowAction::standard());
 
 }  // namespace skirting

@@ -63,7 +63,10 @@ void MenuBaseline::installClose(QMenuBar& bar, QAction* saveGroup) const {
   auto* action = new QAction(closeWindowTitle(uiLanguage()), file);
   action->setObjectName(QLatin1String(closeActionName));
   action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-  action->setShortcutContext(Qt::ApplicationShortcut);
+  // The bar's own window only: every other window of the app carries its own
+  // key (addCloseWindowKey), and two actions on one key in one window would
+  // leave the key ambiguous and doing nothing.
+  action->setShortcutContext(Qt::WindowShortcut);
   QObject::connect(action, &QAction::triggered, action, [run = close_.run] {
     onMainThread();
     if (run) run();

@@ -49,8 +49,10 @@ class MenuBaseline {
   // fileMenuName (made, titled "File", when the bar has none); "Close Window"
   // goes before `saveGroup` when that is one of its actions, else at its end.
   // With help, the Help menu (named helpMenuName, made last in the bar when
-  // missing) is emptied and filled anew. The shortcuts answer in every window
-  // of the application, as a menu bar's do, so install into one bar only.
+  // missing) is emptied and filled anew. The help shortcut answers in every
+  // window of the application, as a menu bar's does, so install into one bar
+  // only; "Close Window" answers in the bar's window, and the app's other
+  // windows take it with addCloseWindowKey.
   void install(QMenuBar& bar, QAction* saveGroup = nullptr) const;
 
   const CloseWindowAction& close() const { return close_; }

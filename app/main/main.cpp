@@ -1,38 +1,35 @@
 // The larkvale executable: makes sure it is the user's only instance, then
 // runs the app on the real user's folders and services.
 #include <QApplication>
-#include <cstdio>
 
 #include "app/shell/LaunchOptions.h"
 #include "app/shell/OwnFeed.h"
-#include "app/shell/Shell.h"
 #include "app/shell/SignalQuit.h"
 #include "app/shell/SingleInstance.h"
 #include "app/wiring/AppRun.h"
+#include "platform/AppFolders.h"
 
 using namespace larkvale;
 
 int main(int argc, char** argv) {
+  const QByteArray token = SingleInstance::launchToken();
   QApplication app(argc, argv);
   nameApplication(LARKVALE_VERSION);
   bool loginItem = LaunchOptions::launchedAsLoginItem(QApplication::arguments());
   quitOnTerminationSignals();
 
-  SingleInstance instance;
-  if (!instance.claim()) {
-    if (instance.handOver(loginItem ? SingleInstance::loginItemRequest
-                                    : SingleInstance::openRequest)) {
-      return 0;
-    }
-    std::fputs("Larkvale is already running but doesn't answer.\n", stderr);
-    return 1;
+  RealServiceOptions options = RealServiceOptions::currentUser();
+  SingleInstance instance(SingleInstance::defaultFolder(
+      QString::fromStdString(AppFolders(options.folders).state.string())));
+  if (auto status = claimOrHandOver(
+          instance, loginItem ? SingleInstance::loginItemRequest : SingleInstance::openRequest,
+          token)) {
+    return *status;
   }
 
-  return runApp({.options = RealServiceOptions::currentUser(),
+  return runApp({.options = std::move(options),
                  .ownFeedURL = OwnFeed::defaultURL(),
                  .launchedAsLoginItem = loginItem,
-                 .beforeStart = [&instance](AppModel&, Shell& shell) {
-                   QObject::connect(&instance, &SingleInstance::requested, &shell,
-                                    &Shell::handleRequest);
-                 }});
+                 .instance = &instance,
+                 .beforeStart = {}});
 }

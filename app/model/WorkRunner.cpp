@@ -24,25 +24,40 @@ void WorkRunner::post(std::function<void()> f) const {
   deliver(*mailbox_, std::move(f));
 }
 
-void WorkRunner::deliver(Mailbox& mailbox, std::function<void()> f, std::shared_ptr<void> keep) {
+void WorkRunner::deliver(Mailbox& mailbox, std::function<void()> f) {
   // The lock spans the hand-over, so shutdown() can't clear the home object
   // between the test and the post.
   std::lock_guard lock(mailbox.mutex);
-  if (!mailbox.home) {
-    if (keep) mailbox.dropped.push_back(std::move(keep));
-    return;
-  }
+  if (!mailbox.home) return;
   QMetaObject::invokeMethod(mailbox.home, std::move(f), Qt::QueuedConnection);
+}
+
+quint64 WorkRunner::track(std::function<void()> abandon) {
+  std::lock_guard lock(mailbox_->mutex);
+  const quint64 id = mailbox_->nextId++;
+  mailbox_->unfinished.emplace(id, std::move(abandon));
+  return id;
+}
+
+void WorkRunner::untrack(Mailbox& mailbox, quint64 id) {
+  std::lock_guard lock(mailbox.mutex);
+  mailbox.unfinished.erase(id);
 }
 
 bool WorkRunner::shutdown(std::chrono::milliseconds limit) {
   if (joined_) return true;
   joined_ = true;
   stop_.request_stop();
+  std::map<quint64, std::function<void()>> unfinished;
   {
     std::lock_guard lock(mailbox_->mutex);
     mailbox_->home = nullptr;
+    unfinished.swap(mailbox_->unfinished);
   }
+  // Every future ends now, on the home thread, with an empty Outcome: work
+  // that is still running (or never started) can no longer reach the home
+  // object, and a promise it lets go later is already finished.
+  for (auto& [id, abandon] : unfinished) abandon();
   const auto deadline = std::chrono::steady_clock::now() + limit;
   auto remaining = [&] {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -59,7 +74,6 @@ bool WorkRunner::shutdown(std::chrono::milliseconds limit) {
     (void)slot->release();
     allDone = false;
   }
-  if (!allDone) new std::shared_ptr<Mailbox>(mailbox_);  // see Mailbox::dropped
   return allDone;
 }
 

@@ -22,6 +22,7 @@
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -86,14 +87,17 @@ class WorkRunner {
   struct Mailbox {
     std::mutex mutex;
     QObject* home = nullptr;
-    // Promises of work that ended after shutdown(). Letting one go would run
-    // its continuations, which need the home object; they go with the mailbox
-    // instead, while the home object still stands (or never, when shutdown()
-    // gave up waiting and the mailbox is kept to the end of the process).
-    std::vector<std::shared_ptr<void>> dropped;
+    // One entry per promise not yet finished, each finishing its promise with
+    // an empty Outcome. shutdown() runs them while the home object still
+    // stands, so work that outlives the runner finds its promise done and
+    // lets it go without running a continuation.
+    std::map<quint64, std::function<void()>> unfinished;
+    quint64 nextId = 0;
   };
-  // Posts f to the home object; once it takes no more calls, keeps `keep`.
-  static void deliver(Mailbox& mailbox, std::function<void()> f, std::shared_ptr<void> keep = {});
+  // Posts f to the home object; after shutdown() drops it.
+  static void deliver(Mailbox& mailbox, std::function<void()> f);
+  quint64 track(std::function<void()> abandon);
+  static void untrack(Mailbox& mailbox, quint64 id);
 
   QThreadPool& pool(Lane lane) { return lane == Lane::user ? *user_ : *background_; }
 
@@ -123,7 +127,11 @@ auto WorkRunner::run(Lane lane, F work) {
     promise->finish();
     return future;
   }
-  auto job = [stop = token(), mailbox = mailbox_, promise, work = std::move(work)]() mutable {
+  const quint64 id = track([promise] {
+    promise->addResult(Outcome<T>{});
+    promise->finish();
+  });
+  auto job = [stop = token(), mailbox = mailbox_, promise, id, work = std::move(work)]() mutable {
     Outcome<T> out;
     if (!stop.stop_requested()) {
       try {
@@ -138,15 +146,14 @@ auto WorkRunner::run(Lane lane, F work) {
       }
     }
     // Finished on the home thread, behind everything the work posted, so a
-    // continuation never overtakes the work's own progress. After shutdown()
-    // the mailbox keeps the promise instead (see Mailbox::dropped).
-    deliver(
-        *mailbox,
-        [promise, out = std::move(out)]() mutable {
-          promise->addResult(std::move(out));
-          promise->finish();
-        },
-        promise);
+    // continuation never overtakes the work's own progress. A promise that
+    // shutdown() finished meanwhile keeps its empty Outcome.
+    deliver(*mailbox, [mailbox, promise, id, out = std::move(out)]() mutable {
+      untrack(*mailbox, id);
+      if (promise->future().isFinished()) return;
+      promise->addResult(std::move(out));
+      promise->finish();
+    });
   };
   (void)QtConcurrent::run(&pool(lane), std::move(job));
   return future;

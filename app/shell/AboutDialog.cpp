@@ -52,9 +52,8 @@ AboutDialog::AboutDialog(const AppInfo& app, const QIcon& icon, QWidget* parent)
   QFont small = text->font();
   small.setPointSizeF(small.pointSizeF() * 0.85);
   text->setFont(small);
-  QPalette secondary = text->palette();
-  secondary.setColor(QPalette::WindowText, secondary.color(QPalette::PlaceholderText));
-  text->setPalette(secondary);
+  // A role, not a colour: it follows the palette when the theme changes.
+  text->setForegroundRole(QPalette::PlaceholderText);
   text->setFixedWidth(320);  // wrapped lines get their full height at a known width
   layout->addSpacing(8);
   layout->addWidget(text);

@@ -6,7 +6,9 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include "Skirting/CloseWindowAction.h"
 #include "app/shell/AboutDialog.h"
+#include "app/shell/Activation.h"
 #include "app/shell/HeapUse.h"
 #include "app/shell/MainMenu.h"
 #include "app/shell/SingleInstance.h"
@@ -53,20 +55,20 @@ void Shell::start() {
 }
 
 void Shell::handleRequest(const QByteArray& request) {
-  if (request != SingleInstance::openRequest) return;
-  if (!WindowOpener::anyWindowVisible()) {
-    openMainWindow();
+  const auto [kind, token] = SingleInstance::parse(request);
+  if (kind != SingleInstance::openRequest) return;
+  const QList<QWidget*> visible = WindowOpener::visibleWindows();
+  if (visible.isEmpty()) {
+    windows_.openMain(token);
     return;
   }
-  // With a window in view, the app only comes forward.
+  // With a window in view, the app only comes forward: the active window,
+  // else the main window, else the first in view.
   QWidget* window = QApplication::activeWindow();
-  if (!window && windows_.mainWindow() && windows_.mainWindow()->isVisible()) {
-    window = windows_.mainWindow();
+  if (!window || !visible.contains(window)) {
+    window = visible.contains(windows_.mainWindow()) ? windows_.mainWindow() : visible.front();
   }
-  if (window) {
-    window->raise();
-    window->activateWindow();
-  }
+  Activation::bringForward(*window, token);
 }
 
 void Shell::notificationActivated(const QString&) {
@@ -83,13 +85,18 @@ void Shell::openHelp() {
 }
 
 void Shell::showMoreApps() {
-  if (parts_.showMoreApps) parts_.showMoreApps();
+  if (!parts_.showMoreApps) return;
+  parts_.showMoreApps();
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->objectName() == QLatin1String("moreAppsWindow")) skirting::addCloseWindowKey(*window);
+  }
 }
 
 void Shell::showAbout() {
   if (!about_) {
     about_ = new AboutDialog(parts_.app, parts_.appIcon);
     about_->setAttribute(Qt::WA_DeleteOnClose);
+    skirting::addCloseWindowKey(*about_);
   }
   about_->show();
   about_->raise();

@@ -1,18 +1,26 @@
 #pragma once
 // One running Larkvale per user. The first launch holds a lock file and
-// listens on a local socket, both in the user's runtime folder
-// ($XDG_RUNTIME_DIR, else a private folder of the user's under the
-// temporary folder); a later launch hands its request to the first over
-// that socket and ends. Two copies would otherwise both write the state
-// file. Main thread only.
+// listens on a local socket, both in the user's runtime folder, or, when that
+// is unusable (unset, or owned by someone else), in a private folder the app
+// owns; a later launch hands its request to the first over that socket and
+// ends. Two copies would otherwise both write the state file, so a launch
+// that can't take the lock doesn't run at all. Main thread only.
+//
+// A request is one line: its kind, then optionally a space and the later
+// launch's startup-notification token, which lets the running copy raise its
+// window past the window manager's focus-stealing prevention. A peer that
+// connects and doesn't send a line soon is dropped, and only a few peers are
+// heard at a time.
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace larkvale {
 
@@ -23,16 +31,37 @@ class SingleInstance : public QObject {
   static constexpr const char* openRequest = "open";             // a launch by the user
   static constexpr const char* loginItemRequest = "login-item";  // a launch at log-in
 
-  // The user's runtime folder.
-  static QString defaultFolder();
+  enum class Claim {
+    first,   // this is the running instance now
+    later,   // another instance holds the lock: hand over and end
+    failed,  // no lock could be taken: don't run (see errorString())
+  };
 
-  explicit SingleInstance(QString folder = defaultFolder(), QObject* parent = nullptr);
+  // The startup-notification token this launch was given
+  // ($XDG_ACTIVATION_TOKEN on Wayland, $DESKTOP_STARTUP_ID on X11), empty
+  // when none. Read it before the QApplication is made: Qt takes it out of
+  // the environment.
+  static QByteArray launchToken();
+  // A request line of `kind` carrying `token`.
+  static QByteArray request(const char* kind, const QByteArray& token);
+  // A request line split into its kind and its token (empty when none, or
+  // when it holds anything but printable ASCII).
+  static std::pair<QByteArray, QByteArray> parse(const QByteArray& request);
+
+  // The user's runtime folder, or `privateFolder` when there is no usable one.
+  static QString defaultFolder(const QString& privateFolder);
+
+  // `name` names the lock ("<name>.lock") and the socket ("<name>.socket"),
+  // so that the demo keeps a guard of its own beside the app's.
+  explicit SingleInstance(QString folder, QString name = QStringLiteral("larkvale"),
+                          QObject* parent = nullptr);
   ~SingleInstance() override;
 
   // Becomes the running instance when no other holds the lock, and from then
-  // on emits requested() for each later launch. False when another instance
-  // runs. Without a usable folder there is no guard and this answers true.
-  bool claim();
+  // on emits requested() for each later launch.
+  Claim claim();
+  // Why the last claim() failed.
+  QString errorString() const { return error_; }
 
   // A later launch: hands `request` to the running instance, waiting at most
   // `timeout` for it to answer. True once it has taken the request.
@@ -46,8 +75,11 @@ class SingleInstance : public QObject {
 
  private:
   void serve();
+  void hear(QLocalSocket* socket);
 
   QString folder_;
+  QString name_;
+  QString error_;
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
 };

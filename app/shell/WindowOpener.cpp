@@ -2,6 +2,11 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "Skirting/CloseWindowAction.h"
+#include "app/shell/Activation.h"
 
 #include "app/ui/HelpWindow.h"
 #include "app/ui/MainWindow.h"
@@ -9,11 +14,25 @@
 namespace larkvale {
 namespace {
 
-void bringForward(QWidget& window) {
-  if (window.isMinimized()) window.showNormal();
-  window.show();
-  window.raise();
-  window.activateWindow();
+// Dialogs (the About panel, alerts, file dialogs) don't keep the app in view
+// either: with only one of them up, a later launch brings the main window.
+bool isOwnWindow(const QWidget& widget) {
+  static const QStringList kNames = {QStringLiteral("main"), QStringLiteral("help"),
+                                     QStringLiteral("moreAppsWindow")};
+  return !qobject_cast<const QDialog*>(&widget) && kNames.contains(widget.objectName());
+}
+
+// Whole on the screen that shows `anchor` (the primary screen without one),
+// centred there.
+void place(QWidget& window, const QWidget* anchor) {
+  QScreen* screen = anchor && anchor->isVisible() ? anchor->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  window.resize(window.size().boundedTo(room.size()));
+  QRect frame(QPoint(), window.frameGeometry().size().boundedTo(room.size()));
+  frame.moveCenter(room.center());
+  window.move(frame.topLeft());
 }
 
 }  // namespace
@@ -34,23 +53,26 @@ QMainWindow& WindowOpener::makeMain() {
   return *window;
 }
 
-void WindowOpener::openMain() {
-  bringForward(main_ ? *main_ : makeMain());
+void WindowOpener::openMain(const QByteArray& token) {
+  Activation::bringForward(main_ ? *main_ : makeMain(), token);
 }
 
 void WindowOpener::openHelp() {
-  if (!help_) help_ = new HelpWindow(screens_);
-  bringForward(*help_);
+  if (!help_) {
+    help_ = new HelpWindow(screens_);
+    skirting::addCloseWindowKey(*help_);
+  }
+  if (!help_->isVisible()) place(*help_, main_);
+  Activation::bringForward(*help_);
 }
 
-bool WindowOpener::anyWindowVisible() {
+QList<QWidget*> WindowOpener::visibleWindows() {
+  QList<QWidget*> windows;
   for (QWidget* widget : QApplication::topLevelWidgets()) {
     if (!widget->isWindow() || !widget->isVisible() || widget->isMinimized()) continue;
-    if (qobject_cast<QDialog*>(widget)) continue;
-    Qt::WindowType type = widget->windowType();
-    if (type == Qt::Window) return true;
+    if (isOwnWindow(*widget)) windows.append(widget);
   }
-  return false;
+  return windows;
 }
 
 }  // namespace larkvale

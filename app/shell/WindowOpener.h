@@ -23,15 +23,19 @@ class WindowOpener {
   WindowOpener(const WindowOpener&) = delete;
   WindowOpener& operator=(const WindowOpener&) = delete;
 
-  // Shows the main window, restored if it was minimised, in front and active.
-  void openMain();
-  // The same for the help window.
+  // Shows the main window, restored if it was minimised, in front and active
+  // (on the strength of a later launch's startup-notification `token`).
+  void openMain(const QByteArray& token = {});
+  // The same for the help window, which comes up whole on the screen that
+  // shows the main window when it isn't already showing.
   void openHelp();
   // The main window once made; null before.
   QMainWindow* mainWindow() const { return main_; }
-  // Whether a window that keeps the app in the user's view is visible: an
-  // ordinary window, not a dialog, a menu or a minimised window.
-  static bool anyWindowVisible();
+  // The app's own windows that are in the user's view: the main, help and
+  // catalogue windows, neither hidden nor minimised.
+  // A tray host that embeds the tray icon as a window of the app's (XEmbed)
+  // doesn't make that window one of them.
+  static QList<QWidget*> visibleWindows();
 
  private:
   QMainWindow& makeMain();

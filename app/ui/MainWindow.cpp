@@ -36,7 +36,6 @@ MainWindow::MainWindow(AppModel& model, Screens screens, QWidget* parent)
       toolbar_(new MainToolbar(model, this)) {
   setObjectName(QStringLiteral("main"));
   setWindowTitle(QStringLiteral("Larkvale"));
-  setMinimumSize(kMinimumSize);
   resize(kDefaultSize);
   addToolBar(Qt::TopToolBarArea, toolbar_);
 
@@ -56,6 +55,8 @@ MainWindow::MainWindow(AppModel& model, Screens screens, QWidget* parent)
   split->setStretchFactor(0, 0);
   split->setStretchFactor(1, 1);
   split->setSizes({Sidebar::kDefaultWidth, kDefaultSize.width() - Sidebar::kDefaultWidth});
+  // The content's minimum: the menu bar and toolbar come on top of it.
+  split->setMinimumSize(kMinimumSize);
   setCentralWidget(split);
 
   connect(&model_, &AppModel::holdRequestChanged, this, &MainWindow::presentHoldSheet);

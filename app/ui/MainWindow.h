@@ -31,7 +31,7 @@ class MainWindow : public QMainWindow {
 
  public:
   static constexpr QSize kDefaultSize{1120, 740};
-  static constexpr QSize kMinimumSize{900, 600};
+  static constexpr QSize kMinimumSize{900, 600};  // of the split view below the toolbar
 
   MainWindow(AppModel& model, Screens screens, QWidget* parent = nullptr);
 

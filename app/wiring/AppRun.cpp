@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
+#include <cstdio>
 #include <QUrl>
 
 #include "app/model/AppModel.h"
@@ -10,6 +12,7 @@
 #include "app/screens/updates/UpdateScreens.h"
 #include "app/shell/LarkvaleIcon.h"
 #include "app/shell/Shell.h"
+#include "app/shell/SingleInstance.h"
 #include "app/shell/Updater.h"
 #include "app/shell/UpdaterDialogs.h"
 #include "app/ui/MoreAppsCatalogue.h"
@@ -23,6 +26,29 @@ void nameApplication(const char* version) {
   QApplication::setApplicationDisplayName(QStringLiteral("Larkvale"));
   QApplication::setApplicationVersion(QString::fromUtf8(version));
   QApplication::setDesktopFileName(QStringLiteral("larkvale"));
+}
+
+std::optional<int> claimOrHandOver(SingleInstance& instance, const char* kind,
+                                   const QByteArray& token) {
+  switch (instance.claim()) {
+    case SingleInstance::Claim::first:
+      return std::nullopt;
+    case SingleInstance::Claim::later:
+      if (instance.handOver(SingleInstance::request(kind, token))) return 0;
+      std::fputs("Larkvale is already running but doesn't answer.\n", stderr);
+      return 1;
+    case SingleInstance::Claim::failed:
+      break;
+  }
+  std::fprintf(stderr, "Larkvale can't make sure that it runs only once, so it doesn't start. %s\n",
+               qPrintable(instance.errorString()));
+  QMessageBox::critical(
+      nullptr, QStringLiteral("Larkvale"),
+      QCoreApplication::translate("AppRun",
+                                  "Larkvale can\u2019t make sure that it runs only once, so it "
+                                  "doesn\u2019t start.\n\n%1")
+          .arg(instance.errorString()));
+  return 1;
 }
 
 int runApp(AppRun run) {
@@ -50,6 +76,9 @@ int runApp(AppRun run) {
   QApplication::setWindowIcon(parts.appIcon);
   Shell shell(model, std::move(parts));
   connectNotifications(real, shell);
+  if (run.instance) {
+    QObject::connect(run.instance, &SingleInstance::requested, &shell, &Shell::handleRequest);
+  }
   if (run.beforeStart) run.beforeStart(model, shell);
   shell.start();
   const int status = QApplication::exec();

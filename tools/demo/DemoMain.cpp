@@ -4,7 +4,8 @@
 // stand-in `brew`. The app starts a check at once, so that the check, the
 // tray count, the update list and every hand-off can be watched. Nothing of
 // the user's own home is read or changed; the sample home goes when the demo
-// ends.
+// ends. Like the app it runs once per user (with a guard of its own): a
+// second start brings the running demo's window forward.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -12,16 +13,25 @@
 
 #include "app/model/AppModel.h"
 #include "app/shell/SignalQuit.h"
+#include "app/shell/SingleInstance.h"
 #include "app/wiring/AppRun.h"
+#include "platform/AppFolders.h"
 #include "tools/demo/DemoHome.h"
 #include "tools/demo/DemoServer.h"
 
 using namespace larkvale;
 
 int main(int argc, char** argv) {
+  const QByteArray token = SingleInstance::launchToken();
   QApplication app(argc, argv);
   nameApplication(LARKVALE_VERSION);
   quitOnTerminationSignals();
+
+  SingleInstance instance(
+      SingleInstance::defaultFolder(
+          QString::fromStdString(AppFolders(UserFolders::current()).state.string())),
+      QStringLiteral("larkvale-demo"));
+  if (auto status = claimOrHandOver(instance, SingleInstance::openRequest, token)) return *status;
 
   QTemporaryDir sample(QDir::tempPath() + QStringLiteral("/larkvale-demo-XXXXXX"));
   if (!sample.isValid()) {
@@ -48,6 +58,7 @@ int main(int argc, char** argv) {
   // Started at once, so that the check can be watched.
   return runApp({.options = std::move(options),
                  .ownFeedURL = server.url() + "/larkvale/appcast.xml",
+                 .instance = &instance,
                  .beforeStart = [](AppModel& model, Shell&) {
                    QTimer::singleShot(0, &model, [&model] { model.check(); });
                  }});

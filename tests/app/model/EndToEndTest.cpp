@@ -5,6 +5,7 @@
 #include "app/model/KitServices.h"
 #include "platform/PropertyList.h"
 #include "tests/app/model/ModelFixture.h"
+#include "tests/support/RawHost.h"
 #include "tests/support/TestServer.h"
 
 namespace larkvale::test {
@@ -96,6 +97,20 @@ TEST_F(EndToEndTest, ACheckGoesFromTheBundlesToTheNoticeTheBadgeAndTheStateFile)
   EXPECT_EQ(savedAnswers(), 0u);
   ASSERT_TRUE(waitFor(model->check()));
   EXPECT_GT(savedAnswers(), 0u);
+}
+
+// The app's quit path (AppModel::shutdown on aboutToQuit) while a fetch waits
+// on a host that never answers: the check ends at once, and the work that
+// outlives the model leaves nothing behind (the sanitizer tree checks leaks).
+TEST_F(EndToEndTest, QuittingDuringAStalledCheckEndsTheCheckAndLeavesNothingBehind) {
+  RawHost silent;
+  bundle("Gamma", {{"CFBundleIdentifier", "com.example.gamma"},
+                   {"SUFeedURL", silent.url("/feeds/gamma.xml")}});
+  QFuture<void> check = model->check();
+  ASSERT_TRUE(waitUntil([&] { return silent.requests() > 0; }));
+  model->shutdown();
+  EXPECT_TRUE(check.isFinished());
+  EXPECT_TRUE(model->check().isFinished());
 }
 
 }  // namespace

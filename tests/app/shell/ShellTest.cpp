@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "app/shell/AboutDialog.h"
+#include "app/shell/Activation.h"
 #include "app/shell/Shell.h"
 #include "app/shell/SingleInstance.h"
 #include "tests/app/shell/ShellTestSupport.h"
@@ -36,16 +37,51 @@ class ShellTest : public QObject {
     QVERIFY(visible("main"));
     QMainWindow* main = shell.windows().mainWindow();
     QCOMPARE(main->size(), QSize(1120, 740));
-    QCOMPARE(main->minimumSize(), QSize(900, 600));
+    // The minimum is the content's, below the menu bar and toolbar.
+    main->resize(100, 100);
+    QTRY_VERIFY(main->centralWidget()->size().expandedTo(QSize(900, 600)) ==
+                main->centralWidget()->size());
+    QVERIFY(main->height() > 600);
 
-    // Closing it leaves the app running; a later launch brings it back.
+    // The help window comes up whole on the main window's screen; Ctrl+W
+    // closes it with or without the main window open.
+    shell.openHelp();
+    QWidget* help = window("help");
+    QVERIFY(help->screen()->availableGeometry().contains(help->frameGeometry()));
+    for (bool mainOpen : {true, false}) {
+      main->setVisible(mainOpen);
+      shell.openHelp();
+      QVERIFY(QTest::qWaitForWindowActive(help));
+      QTest::keyClick(help, Qt::Key_W, Qt::ControlModifier);
+      QVERIFY(!help->isVisible());
+      QCOMPARE(main->isVisible(), mainOpen);
+    }
+    main->show();
+    main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    QTest::keyClick(main, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!main->isVisible());
+    main->show();
+
+    // Closing it leaves the app running; a later launch brings it back, also
+    // under a tray host that embeds the tray icon as a window of the app's.
+    QWidget trayEmbed(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    trayEmbed.show();
     main->close();
-    QVERIFY(!WindowOpener::anyWindowVisible());
+    QVERIFY(WindowOpener::visibleWindows().isEmpty());
     shell.handleRequest(SingleInstance::loginItemRequest);
     QVERIFY(!main->isVisible());
-    shell.handleRequest(SingleInstance::openRequest);
+    shell.handleRequest(SingleInstance::request(SingleInstance::openRequest, "host-12-34_TIME567"));
     QVERIFY(main->isVisible());
     QCOMPARE(shell.windows().mainWindow(), main);
+    main->showMinimized();
+    shell.handleRequest(SingleInstance::openRequest);
+    QVERIFY(main->isVisible() && !main->isMinimized());
+
+    QCOMPARE(SingleInstance::parse("open host-1_TIME9"),
+             std::make_pair(QByteArray("open"), QByteArray("host-1_TIME9")));
+    QCOMPARE(SingleInstance::parse("open a\tb").second, QByteArray());
+    QCOMPARE(Activation::startupTime("host-1_TIME9"), 9ul);
   }
 
   void aLaunchAtLogInOpensNoWindowUntilANotificationIsClicked() {
@@ -56,7 +92,7 @@ class ShellTest : public QObject {
     Shell shell(*model, parts);
     shell.start();
     QVERIFY(!shell.windows().mainWindow());
-    QVERIFY(!WindowOpener::anyWindowVisible());
+    QVERIFY(WindowOpener::visibleWindows().isEmpty());
 
     shell.notificationActivated(QStringLiteral("weekly-summary"));
     QCOMPARE(model->pane(), Pane::updates);
@@ -73,7 +109,7 @@ class ShellTest : public QObject {
     Shell shell(*model, parts);
     shell.showAbout();
     QVERIFY(visible("about"));
-    QVERIFY(!WindowOpener::anyWindowVisible());
+    QVERIFY(WindowOpener::visibleWindows().isEmpty());
     auto* credits = window("about")->findChild<QLabel*>("aboutCredits");
     QCOMPARE(credits->text(),
              QString::fromUtf8(
@@ -83,6 +119,13 @@ class ShellTest : public QObject {
                  "you.\nIts own updates come through Check for Updates\u2026"));
     QCOMPARE(window("about")->findChild<QLabel*>("aboutVersion")->text(),
              QStringLiteral("Version 0.1.0"));
+    // The credits follow the palette when the theme changes.
+    const QPalette before = QApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::PlaceholderText, QColor(0xa0, 0xa0, 0xa8));
+    QApplication::setPalette(dark);
+    QTRY_COMPARE(credits->palette().color(credits->foregroundRole()), QColor(0xa0, 0xa0, 0xa8));
+    QApplication::setPalette(before);
 
     // With only a dialog in view, a later launch opens the main window.
     shell.handleRequest(SingleInstance::openRequest);

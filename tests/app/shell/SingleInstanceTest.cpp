@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <csignal>
+#include <future>
 
 #include <QDir>
 #include <QFile>
@@ -55,7 +57,7 @@ class SingleInstanceTest : public QObject {
     test::TempDir dir;
     QProcessEnvironment env = sandbox(dir);
     SingleInstance running(env.value("XDG_RUNTIME_DIR"));
-    QVERIFY(running.claim());
+    QCOMPARE(running.claim(), SingleInstance::Claim::first);
     QSignalSpy requests(&running, &SingleInstance::requested);
 
     auto user = launch(env);
@@ -71,6 +73,49 @@ class SingleInstanceTest : public QObject {
     QCOMPARE(requests.count(), 2);
     QCOMPARE(requests[0][0].toByteArray(), QByteArray(SingleInstance::openRequest));
     QCOMPARE(requests[1][0].toByteArray(), QByteArray(SingleInstance::loginItemRequest));
+
+    // The launch's startup-notification token rides along.
+    env.insert("DESKTOP_STARTUP_ID", "host-42-0_TIME1234");
+    auto fromLauncher = launch(env);
+    QTRY_VERIFY_WITH_TIMEOUT(fromLauncher->state() == QProcess::NotRunning, 10000);
+    QCOMPARE(requests.count(), 3);
+    QCOMPARE(requests[2][0].toByteArray(), QByteArray("open host-42-0_TIME1234"));
+  }
+
+  // Peers that connect and say nothing are dropped and can't crowd out a
+  // later launch.
+  void silentPeersAreDroppedAndDontBlockALaterLaunch() {
+    test::TempDir dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    SingleInstance running(folder);
+    QCOMPARE(running.claim(), SingleInstance::Claim::first);
+    QSignalSpy requests(&running, &SingleInstance::requested);
+    std::vector<std::unique_ptr<QLocalSocket>> silent;
+    for (int i = 0; i < 40; ++i) {
+      silent.push_back(std::make_unique<QLocalSocket>());
+      silent.back()->connectToServer(running.socketPath());
+      QVERIFY(silent.back()->waitForConnected(1000));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(silent.begin(), silent.end(), [](const auto& s) {
+                               return s->state() == QLocalSocket::UnconnectedState;
+                             }),
+                             20000);
+    SingleInstance later(folder);
+    auto handed = std::async(std::launch::async, [&later] {
+      return later.handOver(SingleInstance::openRequest);
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
+    QVERIFY(handed.get());
+  }
+
+  // Without a folder for the lock the launch doesn't run unguarded.
+  void noLockMeansNoRun() {
+    test::TempDir dir;
+    QString file = QString::fromStdString((dir.path() / "not-a-folder").string());
+    QFile(file).open(QIODevice::WriteOnly);
+    SingleInstance blocked(file + "/run");
+    QCOMPARE(blocked.claim(), SingleInstance::Claim::failed);
+    QVERIFY(!blocked.errorString().isEmpty());
   }
 
   void twoRealCopiesAndOneThatDied() {
