@@ -1,5 +1,7 @@
 #include "Skirting/Language.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -60,10 +62,51 @@ QString chooseLanguage(const LanguageSources& sources) {
   return kSupported[0];
 }
 
-LanguageSources processLanguageSources() {
+QStringList applicationLocalizations() {
+  QStringList localizations{kSupported[0]};
+  const QStringList tables =
+      QDir(QStringLiteral(":/i18n")).entryList({QStringLiteral("*.qm")}, QDir::Files);
+  for (const QString& table : tables) {
+    const QString base = QFileInfo(table).completeBaseName();
+    const qsizetype cut = base.indexOf(QLatin1Char('_'));
+    if (cut < 0) continue;
+    const QString language = base.mid(cut + 1);
+    if (!language.isEmpty() && !localizations.contains(language)) localizations << language;
+  }
+  return localizations;
+}
+
+namespace {
+
+QString sameForm(const QString& identifier) {
+  return QString(identifier).replace(QLatin1Char('_'), QLatin1Char('-')).toLower();
+}
+
+QString bestLocalization(const QStringList& localizations, const QStringList& userLanguages) {
+  for (const QString& language : userLanguages) {
+    for (const QString& localization : localizations) {
+      if (sameForm(localization) == sameForm(language)) return localization;
+    }
+    for (const QString& localization : localizations) {
+      if (languageCode(localization) == languageCode(language)) return localization;
+    }
+  }
+  return kSupported[0];
+}
+
+}  // namespace
+
+LanguageSources applicationSources(const QStringList& localizations,
+                                   const QStringList& userLanguages) {
   LanguageSources sources;
-  sources.userLanguages = QLocale::system().uiLanguages();
+  sources.localizations = localizations;
+  sources.preferredLocalizations = {bestLocalization(localizations, userLanguages)};
+  sources.userLanguages = userLanguages;
   return sources;
+}
+
+LanguageSources processLanguageSources() {
+  return applicationSources(applicationLocalizations(), QLocale::system().uiLanguages());
 }
 
 const QString& uiLanguage() {

@@ -27,8 +27,22 @@ QString languageCode(const QString& identifier);
 // languages that is English or Spanish, else English. Pure.
 QString chooseLanguage(const LanguageSources& sources);
 
-// The sources of the running process: the user's interface languages from
-// the system locale. A Linux process carries no bundle or localization list.
+// The localizations an application ships: English, in which its texts are
+// written, and the language of each translation table compiled into it
+// under ":/i18n" ("<name>_<language>.qm", where Qt's translation tooling
+// puts them). Any thread.
+QStringList applicationLocalizations();
+
+// The sources of an application with these localizations for a user with
+// these languages. Its preferred localization is the best match: the first
+// of the user's languages that one of the localizations equals, else that
+// one shares the language code of; with no match, English. Pure.
+LanguageSources applicationSources(const QStringList& localizations,
+                                   const QStringList& userLanguages);
+
+// The sources of the running process: its application's localizations and
+// the user's interface languages from the system locale. So the menus speak
+// the language the rest of the application is shown in, never one it lacks.
 LanguageSources processLanguageSources();
 
 // chooseLanguage(processLanguageSources()), worked out on first use and kept

@@ -1,5 +1,7 @@
 #include "Pennant/view/MoreAppsTexts.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -64,12 +66,54 @@ QString chooseMoreAppsLanguage(const MoreAppsLanguageSources& sources) {
   return kSupported[0];
 }
 
+QStringList moreAppsApplicationLocalizations() {
+  QStringList localizations{kSupported[0]};
+  const QStringList tables =
+      QDir(QStringLiteral(":/i18n")).entryList({QStringLiteral("*.qm")}, QDir::Files);
+  for (const QString& table : tables) {
+    const QString base = QFileInfo(table).completeBaseName();
+    const qsizetype cut = base.indexOf(QLatin1Char('_'));
+    if (cut < 0) continue;
+    const QString language = base.mid(cut + 1);
+    if (!language.isEmpty() && !localizations.contains(language)) localizations << language;
+  }
+  return localizations;
+}
+
+namespace {
+
+QString sameForm(const QString& identifier) {
+  return QString(identifier).replace(QLatin1Char('_'), QLatin1Char('-')).toLower();
+}
+
+QString bestLocalization(const QStringList& localizations, const QStringList& userLanguages) {
+  for (const QString& language : userLanguages) {
+    for (const QString& localization : localizations) {
+      if (sameForm(localization) == sameForm(language)) return localization;
+    }
+    for (const QString& localization : localizations) {
+      if (moreAppsLanguageCode(localization) == moreAppsLanguageCode(language)) {
+        return localization;
+      }
+    }
+  }
+  return kSupported[0];
+}
+
+}  // namespace
+
+MoreAppsLanguageSources moreAppsApplicationSources(const QStringList& localizations,
+                                                   const QStringList& userLanguages) {
+  MoreAppsLanguageSources sources;
+  sources.localizations = localizations;
+  sources.preferredLocalizations = {bestLocalization(localizations, userLanguages)};
+  sources.userLanguages = userLanguages;
+  return sources;
+}
+
 const QString& moreAppsUILanguage() {
-  static const QString language = [] {
-    MoreAppsLanguageSources sources;
-    sources.userLanguages = QLocale::system().uiLanguages();
-    return chooseMoreAppsLanguage(sources);
-  }();
+  static const QString language = chooseMoreAppsLanguage(
+      moreAppsApplicationSources(moreAppsApplicationLocalizations(), QLocale::system().uiLanguages()));
   return language;
 }
 

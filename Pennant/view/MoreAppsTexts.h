@@ -28,8 +28,21 @@ QString moreAppsLanguageCode(const QString& identifier);
 // English. Pure.
 QString chooseMoreAppsLanguage(const MoreAppsLanguageSources& sources);
 
-// The running process's choice, from the system locale's interface
-// languages; made on first use and kept. Any thread.
+// The localizations an application ships: English, in which its texts are
+// written, and the language of each translation table compiled into it
+// under ":/i18n" ("<name>_<language>.qm"). Any thread.
+QStringList moreAppsApplicationLocalizations();
+
+// An application with these localizations, for a user with these
+// languages: its preferred localization is the first of the user's
+// languages that a localization equals, else shares the language code
+// of; with no match, English. Pure.
+MoreAppsLanguageSources moreAppsApplicationSources(const QStringList& localizations,
+                                                   const QStringList& userLanguages);
+
+// The running process's choice, from its application's localizations and
+// the system locale's interface languages, so that the catalogue speaks the
+// application's language; made on first use and kept. Any thread.
 const QString& moreAppsUILanguage();
 
 // The text for an English key in the language; the key itself when the

@@ -26,8 +26,9 @@
 // application hands in the identifiers of the installed apps as the known
 // ones.
 //
-// Threads: main thread. openUrl and reveal never block;
-// runningBundleIdentifiers reads the proc file system.
+// Threads: openUrl and reveal on the main thread, and they never block;
+// runningBundleIdentifiers reads the proc file system and may be called from
+// any thread (with a knownIdentifiers that may be, too).
 #include <QDBusConnection>
 #include <QObject>
 #include <QUrl>

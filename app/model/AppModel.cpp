@@ -60,22 +60,24 @@ void AppModel::setPane(Pane pane) {
   emit paneChanged();
 }
 
+// An equal text (up to canonical equivalence) is still stored, so that the
+// model holds exactly what was assigned; only a different one notifies.
 void AppModel::setSelection(const OptionalText& selection) {
-  if (sameText(selection_, selection)) return;
+  const bool same = sameText(selection_, selection);
   selection_ = selection;
-  emit selectionChanged();
+  if (!same) emit selectionChanged();
 }
 
 void AppModel::setInventorySelection(const OptionalText& selection) {
-  if (sameText(inventorySelection_, selection)) return;
+  const bool same = sameText(inventorySelection_, selection);
   inventorySelection_ = selection;
-  emit inventorySelectionChanged();
+  if (!same) emit inventorySelectionChanged();
 }
 
 void AppModel::setSearch(const QString& search) {
-  if (sameText(search_, search)) return;
+  const bool same = sameText(search_, search);
   search_ = search;
-  emit searchChanged();
+  if (!same) emit searchChanged();
 }
 
 void AppModel::setNotice(const OptionalNotice& notice) {
@@ -180,12 +182,15 @@ std::vector<AppUpdate> AppModel::rows(Pane pane) const {
     const AppUpdate* update;
   };
   std::vector<Row> kept;
+  // Both sides composed, so that a decomposed "é" finds a composed one.
+  const QString needle = search_.normalized(QString::NormalizationForm_C);
+  auto found = [&needle](const std::string& text) {
+    return QString::fromStdString(text)
+        .normalized(QString::NormalizationForm_C)
+        .contains(needle, Qt::CaseInsensitive);
+  };
   for (const AppUpdate& update : reportUpdates(state_)) {
-    if (!search_.isEmpty() &&
-        !QString::fromStdString(update.app.name).contains(search_, Qt::CaseInsensitive) &&
-        !QString::fromStdString(update.app.bundleID).contains(search_, Qt::CaseInsensitive)) {
-      continue;
-    }
+    if (!needle.isEmpty() && !found(update.app.name) && !found(update.app.bundleID)) continue;
     AppState::Effective effective = state_.effective(update);
     if (pane == Pane::updates && effective != AppState::Effective::update) continue;
     if (pane == Pane::held && effective != AppState::Effective::skipped &&
@@ -363,6 +368,12 @@ void AppModel::setNotificationsDenied(bool denied) {
   if (notificationsDenied_ == denied) return;
   notificationsDenied_ = denied;
   emit notificationsDeniedChanged();
+}
+
+void AppModel::setRunningChosenApps(const AppNames& names) {
+  if (runningChosenApps_ == names) return;
+  runningChosenApps_ = names;
+  emit runningChosenAppsChanged();
 }
 
 void AppModel::note(const QString& text, bool isError) {

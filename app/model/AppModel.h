@@ -62,6 +62,7 @@ using OptionalText = std::optional<QString>;
 using TextSet = std::set<std::string>;
 using CarrySizes = std::map<std::string, CarrySize>;
 using Inventory = std::vector<InventoryEntry>;
+using AppNames = std::vector<std::string>;
 
 class AppModel : public QObject {
   Q_OBJECT
@@ -95,6 +96,8 @@ class AppModel : public QObject {
   Q_PROPERTY(larkvale::OptionalNewMacDiff newMacDiff READ newMacDiff NOTIFY newMacDiffChanged)
   Q_PROPERTY(bool newMacLoading READ newMacLoading NOTIFY newMacLoadingChanged)
   Q_PROPERTY(bool notificationsDenied READ notificationsDenied NOTIFY notificationsDeniedChanged)
+  Q_PROPERTY(larkvale::AppNames runningChosenApps READ runningChosenApps NOTIFY
+                 runningChosenAppsChanged)
 
  public:
   // Schedule and ages.
@@ -155,6 +158,10 @@ class AppModel : public QObject {
   const OptionalNewMacDiff& newMacDiff() const { return newMacDiff_; }
   bool newMacLoading() const { return newMacLoading_; }
   bool notificationsDenied() const { return notificationsDenied_; }
+  // The names of the apps whose ticked settings belong to a running app, in
+  // plain text order; empty means no warning. As of the last finished
+  // refreshRunningChosenApps().
+  const AppNames& runningChosenApps() const { return runningChosenApps_; }
 
   // ---- derived, worked out on every read ----
   std::vector<AppUpdate> pendingUpdates() const;
@@ -164,7 +171,6 @@ class AppModel : public QObject {
   std::optional<AppUpdate> selectedUpdate() const;
   std::optional<InventoryEntry> selectedInventoryEntry() const;
   SafeUpdatePlan safePlan() const;
-  std::vector<std::string> runningChosenApps() const;
   std::vector<DocBlock> movingDayDocument() const;
   // The computer's name for documents and folders, or "this Mac".
   std::string macName() const;
@@ -209,6 +215,9 @@ class AppModel : public QObject {
   // Links and the file manager (the screens' hand-offs).
   void openLink(const std::string& url);
   void reveal(const std::filesystem::path& path);
+  // A settings location: "~/" and the rest lies below the model's home
+  // folder; anything else is revealed unchanged. Existence isn't checked.
+  void revealSetting(const std::string& path);
 
   // ---- settings actions ----
   void setDailyCheck(bool on);
@@ -226,6 +235,9 @@ class AppModel : public QObject {
   void toggleTick(const std::string& id);
   void clearTicks();
   QFuture<void> measureCarrySizes();
+  // Works runningChosenApps out again on the worker (it walks the running
+  // processes). Only the last-started walk is stored.
+  QFuture<void> refreshRunningChosenApps();
   // carryOnInternalDisk changes with carryResult, on a successful copy.
   QFuture<void> copySettings();
   // The last-started check wins: an older one that ends later is dropped.
@@ -259,6 +271,7 @@ class AppModel : public QObject {
   void newMacDiffChanged();
   void newMacLoadingChanged();
   void notificationsDeniedChanged();
+  void runningChosenAppsChanged();
 
  private:
   // Setters of the values that only the model's own operations change.
@@ -276,6 +289,7 @@ class AppModel : public QObject {
   void setNewMacDiff(const OptionalNewMacDiff& diff);
   void setNewMacLoading(bool on);
   void setNotificationsDenied(bool denied);
+  void setRunningChosenApps(const AppNames& names);
   void note(const QString& text, bool isError = false);
 
   // Steps of the check run (AppModelCheck.cpp).
@@ -294,6 +308,7 @@ class AppModel : public QObject {
   uint64_t checkRun_ = 0;          // numbers each check, so late progress of an old one is dropped
   uint64_t reportGeneration_ = 0;  // bumped whenever a check replaces the last report
   uint64_t newMacRun_ = 0;         // the last-started New Mac Check wins
+  uint64_t runningWalk_ = 0;       // the last-started walk of running apps wins
   uint64_t safeRunSerial_ = 0;     // tells a run from a later run with the same steps
 
   AppState state_;
@@ -321,6 +336,7 @@ class AppModel : public QObject {
   OptionalNewMacDiff newMacDiff_;
   bool newMacLoading_ = false;
   bool notificationsDenied_ = false;
+  AppNames runningChosenApps_;
 
   QTimer* timer_ = nullptr;
   QTimer* firstTick_ = nullptr;

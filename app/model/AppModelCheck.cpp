@@ -107,6 +107,9 @@ void AppModel::recordReport(const CheckReport& report) {
     note(tr("%1 update waiting.").arg(waiting));
   } else if (waiting > 1) {
     note(tr("%1 updates waiting.").arg(waiting));
+  } else if (report.updates.empty()) {
+    // "All 0 apps checked" would read as if everything were fine.
+    note(tr("No app bundles found in /Applications or ~/Applications."));
   } else {
     note(tr("All %1 apps checked: nothing waiting.").arg(report.updates.size()));
   }

@@ -105,18 +105,29 @@ QFuture<void> AppModel::measureCarrySizes() {
   return runner_->run(Lane::background, std::move(work)).then(this, [](Outcome<Done>) {});
 }
 
-std::vector<std::string> AppModel::runningChosenApps() const {
-  std::set<QString> running;
-  for (const std::string& id : services_.workspace->runningBundleIdentifiers()) {
-    if (!id.empty()) running.insert(text(id).toLower());
-  }
-  std::set<std::string> names;
-  for (const SettingsPick& pick : SettingsCopier::settingsPicks(inventory_)) {
-    if (carryChosen_.contains(pick.tildePath) && running.contains(text(pick.bundleID).toLower())) {
-      names.insert(pick.appName);
+QFuture<void> AppModel::refreshRunningChosenApps() {
+  if (runner_->isStopped()) return QtFuture::makeReadyFuture();
+  const uint64_t walk = ++runningWalk_;
+  auto work = [picks = chosenPicks(inventory_, carryChosen_),
+               workspace = services_.workspace](std::stop_token) {
+    if (picks.empty()) return AppNames{};
+    std::set<QString> running;
+    for (const std::string& id : workspace->runningBundleIdentifiers()) {
+      if (!id.empty()) running.insert(text(id).toLower());
     }
-  }
-  return {names.begin(), names.end()};
+    std::set<std::string> names;
+    for (const SettingsPick& pick : picks) {
+      if (running.contains(text(pick.bundleID).toLower())) names.insert(pick.appName);
+    }
+    return AppNames(names.begin(), names.end());
+  };
+  return runner_->run(Lane::user, std::move(work))
+      .then(this, [this, walk](Outcome<AppNames> outcome) {
+        // A walk for ticks the user has changed since would warn about the
+        // wrong apps.
+        if (runner_->isStopped() || walk != runningWalk_ || !outcome.ok()) return;
+        setRunningChosenApps(*outcome.value);
+      });
 }
 
 QFuture<void> AppModel::copySettings() {
@@ -182,28 +193,34 @@ QFuture<void> AppModel::newMacCheck() {
 
   const uint64_t run = ++newMacRun_;
   setNewMacLoading(true);
-  std::optional<MovingManifest::Read> read;
-  try {
-    read = MovingManifest::readManifest(*choice);
-  } catch (const CarryError& e) {
-    note(text(e.what()), true);
-  } catch (const std::exception& e) {
-    note(tr("That isn't a Moving day folder Larkvale can read (%1).").arg(text(e.what())), true);
-  }
-  if (!read) {
-    setNewMacLoading(false);
-    return QtFuture::makeReadyFuture();
-  }
-  auto work = [read = std::move(*read), home = services_.folders.home,
+  // The manifest is outside data of any size: it is read on the worker, with
+  // the comparison. A folder that can't be read comes back as its sentence.
+  struct Compared {
+    std::optional<NewMacDiff> diff;
+    QString failure;
+  };
+  auto work = [choice = *choice, home = services_.folders.home,
                scanner = services_.scanner](std::stop_token stop) {
-    return NewMacDiff(read.manifest, read.folder, scanner->scan(stop), home, stop);
+    std::optional<MovingManifest::Read> read;
+    try {
+      read = MovingManifest::readManifest(choice);
+    } catch (const CarryError& e) {
+      return Compared{std::nullopt, text(e.what())};
+    } catch (const std::exception& e) {
+      return Compared{
+          std::nullopt,
+          tr("That isn't a Moving day folder Larkvale can read (%1).").arg(text(e.what()))};
+    }
+    return Compared{NewMacDiff(read->manifest, read->folder, scanner->scan(stop), home, stop), {}};
   };
   return runner_->run(Lane::user, std::move(work))
-      .then(this, [this, run](Outcome<NewMacDiff> outcome) {
+      .then(this, [this, run](Outcome<Compared> outcome) {
         // Only the last-started check may show: an older one finishing late
-        // would put back a comparison the user has moved on from.
+        // would put back a comparison (or a failure) the user has moved on
+        // from.
         if (runner_->isStopped() || run != newMacRun_) return;
-        if (outcome.ok()) setNewMacDiff(*outcome.value);
+        if (outcome.ok() && outcome.value->diff) setNewMacDiff(*outcome.value->diff);
+        if (outcome.ok() && !outcome.value->failure.isEmpty()) note(outcome.value->failure, true);
         setNewMacLoading(false);
       });
 }

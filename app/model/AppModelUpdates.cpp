@@ -45,8 +45,11 @@ void AppModel::skipVersion(const AppUpdate& update) {
   save();
 }
 
+// Unskip and release say what they did, so that the status line doesn't go
+// on reporting the skip or hold they undid.
 void AppModel::unskip(const AppUpdate& update) {
   mutateState([&update](AppState& state) { state.skipped.erase(update.app.bundleID); });
+  note(tr("%1 is offered again.").arg(text(update.app.name)));
   save();
 }
 
@@ -60,6 +63,7 @@ void AppModel::holdApp(const AppUpdate& update, const QString& reason) {
 
 void AppModel::releaseHold(const AppUpdate& update) {
   mutateState([&update](AppState& state) { state.holds.erase(update.app.bundleID); });
+  note(tr("%1 is no longer on hold.").arg(text(update.app.name)));
   save();
 }
 
@@ -169,6 +173,11 @@ void AppModel::openLink(const std::string& url) {
 
 void AppModel::reveal(const std::filesystem::path& path) {
   services_.workspace->reveal(path);
+}
+
+void AppModel::revealSetting(const std::string& path) {
+  reveal(path.starts_with("~/") ? SettingsCopier(services_.folders.home).locate(path)
+                                : std::filesystem::path(path));
 }
 
 }  // namespace larkvale

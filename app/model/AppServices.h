@@ -159,6 +159,7 @@ class DesktopWorkspace {
   // Shows the file or folder selected in the file manager.
   virtual void reveal(const std::filesystem::path& path) = 0;
   // Bundle identifiers of the running applications (as known; any case).
+  // Called on the model's worker threads, possibly more than one at once.
   virtual std::vector<std::string> runningBundleIdentifiers() = 0;
 };
 

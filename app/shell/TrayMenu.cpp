@@ -36,6 +36,9 @@ QString statusLine(const AppModel& model) {
     return tr("Checking %1 of %2\u2026").arg(model.progress().done).arg(model.progress().total);
   }
   if (!model.state().lastReport) return tr("Not checked yet");
+  if (model.state().lastReport->updates.empty()) {
+    return tr("No app bundles in /Applications or ~/Applications");
+  }
   auto n = static_cast<qlonglong>(model.pendingUpdates().size());
   if (n == 0) return tr("Everything is up to date");
   return (n == 1 ? tr("%1 update waiting") : tr("%1 updates waiting")).arg(n);

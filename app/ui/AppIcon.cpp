@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QIcon>
 #include <QImageReader>
@@ -100,6 +99,7 @@ AppIcon::AppIcon(const QString& path, int size, QWidget* parent)
 void AppIcon::setPath(const QString& path) {
   if (path == path_) return;
   path_ = path;
+  missingKey_.clear();
   update();
 }
 
@@ -107,7 +107,10 @@ void AppIcon::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   const qreal dpr = devicePixelRatioF();
-  if (path_.isEmpty() || !QFileInfo::exists(path_)) {
+  const int pixels = qRound(size_ * dpr);
+  // Whether anything is at the path is learnt with the icon, off the main
+  // thread; a paint never asks the disk.
+  if (path_.isEmpty() || missingKey_ == AppIcons::cacheKey(path_, pixels)) {
     int symbol = qRound(size_ * AppIcons::kPlaceholderScale);
     QPixmap dashed = Symbols::tinted("app.dashed", Tints::secondaryText(palette()), symbol, dpr);
     QRect box(0, 0, symbol, symbol);
@@ -115,7 +118,6 @@ void AppIcon::paintEvent(QPaintEvent*) {
     painter.drawPixmap(box, dashed);
     return;
   }
-  const int pixels = qRound(size_ * dpr);
   QPixmap icon;
   if (!QPixmapCache::find(AppIcons::cacheKey(path_, pixels), &icon)) {
     startLoading(pixels);
@@ -128,23 +130,37 @@ void AppIcon::startLoading(int pixels) {
   QString key = AppIcons::cacheKey(path_, pixels);
   if (key == loadingKey_) return;
   loadingKey_ = key;
-  auto* watcher = new QFutureWatcher<QImage>(this);
+  struct Loaded {
+    bool exists = false;
+    QImage image;
+  };
+  auto* watcher = new QFutureWatcher<Loaded>(this);
   connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key] {
     watcher->deleteLater();
-    QImage image = watcher->result();
+    if (loadingKey_ == key) loadingKey_.clear();
+    if (!watcher->result().exists) {
+      // Not cached: the bundle may turn up later, for this widget or another.
+      missingKey_ = key;
+      update();
+      emit loaded();
+      return;
+    }
+    QImage image = watcher->result().image;
     // An unreadable icon is remembered as the generic one, so it is not read
     // again at every repaint.
     QPixmap pixmap =
         image.isNull() ? AppIcons::generic(size_, devicePixelRatioF()) : QPixmap::fromImage(image);
     if (!image.isNull()) pixmap.setDevicePixelRatio(devicePixelRatioF());
     QPixmapCache::insert(key, pixmap);
-    if (loadingKey_ == key) loadingKey_.clear();
     update();
     emit loaded();
   });
   std::filesystem::path bundle(QFile::encodeName(path_).toStdString());
-  watcher->setFuture(
-      QtConcurrent::run([bundle, pixels] { return AppIcons::load(bundle, pixels); }));
+  watcher->setFuture(QtConcurrent::run([bundle, pixels] {
+    std::error_code error;
+    if (!std::filesystem::exists(bundle, error)) return Loaded{};
+    return Loaded{true, AppIcons::load(bundle, pixels)};
+  }));
 }
 
 }  // namespace larkvale::ui

@@ -6,8 +6,9 @@
 // has no extension), read with Qt's image plugins. It is read off the main
 // thread and kept in the application's pixmap cache by path and pixel size;
 // until it arrives, and for a bundle whose icon cannot be read, the desktop's
-// generic application icon stands in. When nothing exists at the path the
-// "app.dashed" symbol is drawn at 80 percent of the size instead.
+// generic application icon stands in. When the read finds nothing at the
+// path the "app.dashed" symbol is drawn at 80 percent of the size instead.
+// Painting never touches the disk.
 #include <QImage>
 #include <QPixmap>
 #include <QString>
@@ -66,6 +67,7 @@ class AppIcon : public QWidget {
   QString path_;
   int size_;
   QString loadingKey_;  // the cache key being read, empty when none
+  QString missingKey_;  // the cache key of a path found empty, if any
 };
 
 }  // namespace larkvale::ui

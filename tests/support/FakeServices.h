@@ -168,9 +168,13 @@ class FakeWorkspace final : public DesktopWorkspace {
   std::vector<std::string> running;
   std::vector<std::string> opened;
   std::vector<std::filesystem::path> revealed;
+  Gate runningGate;
   void openUrl(const std::string& url) override { opened.push_back(url); }
   void reveal(const std::filesystem::path& path) override { revealed.push_back(path); }
-  std::vector<std::string> runningBundleIdentifiers() override { return running; }
+  std::vector<std::string> runningBundleIdentifiers() override {
+    runningGate.pass();
+    return running;
+  }
 };
 
 class FakeVolumes final : public VolumeProbe {

@@ -172,8 +172,9 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
   }
   for (auto signal : {&AppModel::inventoryChanged, &AppModel::carryChosenChanged,
                       &AppModel::carryBusyChanged, &AppModel::carryResultChanged}) {
-    connect(&model_, signal, this, &CarryPane::refreshRunning);
+    connect(&model_, signal, this, [this] { model_.refreshRunningChosenApps(); });
   }
+  connect(&model_, &AppModel::runningChosenAppsChanged, this, &CarryPane::refreshRunning);
   connect(&model_, &AppModel::carryProgressChanged, this, &CarryPane::refreshProgress);
   connect(&model_, &AppModel::carryResultChanged, this, &CarryPane::refreshResult);
   connect(&model_, &AppModel::carryOnInternalDiskChanged, this, &CarryPane::refreshResult);
@@ -187,7 +188,7 @@ void CarryPane::showEvent(QShowEvent* event) {
   model_.loadInventory().then(this, [this] {
     if (isVisible()) model_.measureCarrySizes();
   });
-  refreshRunning();
+  model_.refreshRunningChosenApps();
 }
 
 void CarryPane::refresh() {
@@ -213,8 +214,8 @@ void CarryPane::refresh() {
   refreshProgress();
 }
 
-// Worked out again when the ticks, the inventory or the copy change, not
-// at every size that arrives: it asks the desktop for its running programs.
+// The model works the names out again, off the main thread, when the
+// ticks, the inventory or the copy change and when the pane is shown.
 void CarryPane::refreshRunning() {
   delete running_;
   running_ = nullptr;

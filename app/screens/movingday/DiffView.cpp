@@ -73,14 +73,20 @@ QString DiffView::sourceLine(const NewMacDiff& diff) {
   const MovingManifest& manifest = diff.manifest;
   // The template's Markdown bold becomes HTML; the values go in escaped, all
   // in one pass so that a value can't bring placeholders of its own.
-  QString pattern = tr("From **%1**, copied %2 (macOS %3) · %4").toHtmlEscaped();
+  // A folder made where the system version isn't known has none to show.
+  const bool version = !manifest.systemVersion.empty();
+  QString pattern = (version ? tr("From **%1**, copied %2 (macOS %3) · %4")
+                             : tr("From **%1**, copied %2 · %3"))
+                        .toHtmlEscaped();
   for (bool open = true; pattern.contains(QLatin1String("**")); open = !open) {
     pattern.replace(pattern.indexOf(QLatin1String("**")), 2,
                     open ? QStringLiteral("<b>") : QStringLiteral("</b>"));
   }
-  return pattern.arg(
-      qs(manifest.macName).toHtmlEscaped(), dateTimeText(manifest.created).toHtmlEscaped(),
-      qs(manifest.systemVersion).toHtmlEscaped(), fileName(diff.folder).toHtmlEscaped());
+  const QString mac = qs(manifest.macName).toHtmlEscaped();
+  const QString created = dateTimeText(manifest.created).toHtmlEscaped();
+  const QString folder = fileName(diff.folder).toHtmlEscaped();
+  return version ? pattern.arg(mac, created, qs(manifest.systemVersion).toHtmlEscaped(), folder)
+                 : pattern.arg(mac, created, folder);
 }
 
 QString DiffView::alreadyHere(const NewMacDiff& diff) {

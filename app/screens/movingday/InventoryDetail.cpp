@@ -14,7 +14,6 @@
 #include "app/ui/PlainTip.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
-#include "platform/UserFolders.h"
 
 namespace larkvale::movingday {
 
@@ -117,14 +116,7 @@ QWidget* InventoryDetail::makeSettingsCard(const InventoryEntry& entry, QWidget*
     const QString label = tr("Show %1 in Finder").arg(qs(path));
     reveal->setAccessibleName(label);
     reveal->setToolTip(ui::plainTip(label));
-    connect(reveal, &QToolButton::clicked, this, [this, path] {
-      // A settings path is "~/" and the rest below the home folder; anything
-      // else goes to the file manager unchanged. Nothing checks that it
-      // still exists.
-      model_.reveal(path.starts_with("~/")
-                        ? SettingsCopier(UserFolders::current().home).locate(path)
-                        : std::filesystem::path(path));
-    });
+    connect(reveal, &QToolButton::clicked, this, [this, path] { model_.revealSetting(path); });
     row->addWidget(text, 1);
     row->addWidget(reveal, 0, Qt::AlignTop);
     layout->addLayout(row);

@@ -5,6 +5,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace larkvale {
@@ -12,6 +13,13 @@ namespace {
 
 icu::Locale userLocale() {
   return icu::Locale(QLocale().name().toUtf8().constData());
+}
+
+// The app's sentences are English (it ships no other translation); a date
+// told inside one is English too, in the user's region's conventions.
+icu::Locale sentenceLocale() {
+  const QString territory = QLocale::territoryToCode(QLocale().territory());
+  return icu::Locale("en", territory.toUtf8().constData());
 }
 
 QString fromIcu(const icu::UnicodeString& text) {
@@ -25,21 +33,22 @@ UDate icuDate(Date date) {
 
 struct Step {
   double seconds;
-  URelativeDateTimeUnit unit;
+  UDateRelativeUnit unit;
 };
 
 // Each unit is used up to the size of the next one.
 constexpr Step kSteps[] = {
-    {1, UDAT_REL_UNIT_SECOND},         {60, UDAT_REL_UNIT_MINUTE},
-    {3600, UDAT_REL_UNIT_HOUR},        {86400, UDAT_REL_UNIT_DAY},
-    {7 * 86400, UDAT_REL_UNIT_WEEK},   {30 * 86400, UDAT_REL_UNIT_MONTH},
-    {365 * 86400, UDAT_REL_UNIT_YEAR},
+    {1, UDAT_RELATIVE_SECONDS},        {60, UDAT_RELATIVE_MINUTES},
+    {3600, UDAT_RELATIVE_HOURS},       {86400, UDAT_RELATIVE_DAYS},
+    {7 * 86400, UDAT_RELATIVE_WEEKS},  {30 * 86400, UDAT_RELATIVE_MONTHS},
+    {365 * 86400, UDAT_RELATIVE_YEARS},
 };
 
 }  // namespace
 
-AbbreviatedDates::AbbreviatedDates()
-    : format_(icu::DateFormat::createDateInstance(icu::DateFormat::kMedium, userLocale())) {}
+AbbreviatedDates::AbbreviatedDates(Place place)
+    : format_(icu::DateFormat::createDateInstance(
+          icu::DateFormat::kMedium, place == Place::inSentence ? sentenceLocale() : userLocale())) {}
 
 AbbreviatedDates::~AbbreviatedDates() = default;
 
@@ -54,17 +63,19 @@ namespace RelativeDates {
 
 QString format(Date date, Date now) {
   UErrorCode status = U_ZERO_ERROR;
-  icu::RelativeDateTimeFormatter formatter(userLocale(), nullptr, UDAT_STYLE_LONG,
+  icu::RelativeDateTimeFormatter formatter(sentenceLocale(), nullptr, UDAT_STYLE_LONG,
                                            UDISPCTX_CAPITALIZATION_NONE, status);
   if (U_FAILURE(status)) return {};
-  const double gap = std::chrono::duration<double>(date - now).count();
+  // Told as past even when `date` is a moment ahead (a clock set back, or a
+  // report stamped just after the screen read the time): "in 0 seconds"
+  // after a check would be nonsense.
+  const double gap = std::max(0.0, std::chrono::duration<double>(now - date).count());
   const Step* step = &kSteps[0];
   for (const Step& candidate : kSteps) {
-    if (std::fabs(gap) >= candidate.seconds) step = &candidate;
+    if (gap >= candidate.seconds) step = &candidate;
   }
-  const double whole = std::trunc(gap / step->seconds);
   icu::UnicodeString text;
-  formatter.formatNumeric(whole == 0 ? 0.0 : whole, step->unit, text, status);
+  formatter.format(std::trunc(gap / step->seconds), UDAT_DIRECTION_LAST, step->unit, text, status);
   return U_FAILURE(status) ? QString() : fromIcu(text);
 }
 

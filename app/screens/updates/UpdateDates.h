@@ -1,8 +1,10 @@
 #pragma once
-// Dates as the update screens show them, in the user's locale (QLocale's
-// default locale, through ICU): an abbreviated date without a time
-// ("Dec 5, 2026") and a time told relative to now ("2 hours ago"). Main
-// thread; each object keeps its ICU formatter, so keep one around for a list.
+// Dates as the update screens show them, through ICU: an abbreviated date
+// without a time ("Dec 5, 2026") and a time told relative to now ("2 hours
+// ago"). A date standing alone follows the user's locale (QLocale's
+// default); one inside a sentence is in the sentence's language, English,
+// with the user's regional conventions. Main thread; each object keeps its
+// ICU formatter, so keep one around for a list.
 #include <QString>
 
 #include <unicode/uversion.h>
@@ -19,7 +21,8 @@ namespace larkvale {
 
 class AbbreviatedDates {
  public:
-  AbbreviatedDates();
+  enum class Place { alone, inSentence };
+  explicit AbbreviatedDates(Place place = Place::alone);
   ~AbbreviatedDates();
   AbbreviatedDates(const AbbreviatedDates&) = delete;
   AbbreviatedDates& operator=(const AbbreviatedDates&) = delete;
@@ -33,9 +36,10 @@ class AbbreviatedDates {
 
 namespace RelativeDates {
 
-// The gap from `now` to `date` in the largest whole unit that fits (seconds,
-// minutes, hours, days, weeks, months, years), with full unit names:
-// "2 hours ago", "in 3 days".
+// How long before `now` `date` was, in the largest whole unit that fits
+// (seconds, minutes, hours, days, weeks, months, years), with full unit
+// names, in English: "2 hours ago", "0 seconds ago". A date after `now`
+// reads as "0 seconds ago", never as a time to come.
 QString format(Date date, Date now);
 
 }  // namespace RelativeDates

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/screens/updates/UpdateActions.h"
@@ -119,6 +120,15 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   connect(&model_, &AppModel::paneChanged, this, &UpdateList::refreshSoon);
   connect(&model_, &AppModel::searchChanged, this, &UpdateList::refreshSoon);
   connect(&model_, &AppModel::selectionChanged, this, &UpdateList::showSelection);
+  // The last-check sentence tells a time relative to now: keep it true.
+  auto* minute = new QTimer(this);
+  connect(minute, &QTimer::timeout, this, [this] {
+    if (isVisible()) {
+      subtitle_->setText(
+          subtitle(model_.pane(), model_.state(), std::chrono::system_clock::now()));
+    }
+  });
+  minute->start(std::chrono::minutes(1));
   refresh();
 }
 
@@ -243,12 +253,9 @@ void UpdateList::refreshRows() {
   syncing_ = false;
   if (rows_->rowCount() > 0) {
     body_->setCurrentWidget(table_);
-  } else if (pane == Pane::updates) {
-    empty_->setContent(QStringLiteral("checkmark.circle"), tr("Nothing waiting"),
-                       tr("Every app Larkvale can check is up to date."));
-    body_->setCurrentWidget(empty_);
   } else {
-    empty_->setContent(QStringLiteral("tray"), tr("Nothing here"), tr("No apps match."));
+    const auto& report = model_.state().lastReport;
+    empty_->showFor(pane, !model_.search().isEmpty(), report && report->updates.empty());
     body_->setCurrentWidget(empty_);
   }
   showSelection();

@@ -55,6 +55,26 @@ void UpdatesEmptyView::setContent(const QString& symbol, const QString& title,
   description_->setText(description);
 }
 
+void UpdatesEmptyView::showFor(Pane pane, bool searching, bool noAppsFound) {
+  if (noAppsFound) {
+    setContent(QStringLiteral("folder.badge.questionmark"), tr("No apps found"),
+               tr("Larkvale looked in /Applications and ~/Applications (and the folders directly "
+                  "inside them) and found no app bundles. It reads app bundles (folders ending "
+                  "in \u201c.app\u201d) only."));
+  } else if (pane == Pane::updates) {
+    setContent(QStringLiteral("checkmark.circle"), tr("Nothing waiting"),
+               tr("Every app Larkvale can check is up to date."));
+  } else if (searching) {
+    setContent(QStringLiteral("tray"), tr("Nothing here"), tr("No apps match."));
+  } else if (pane == Pane::held) {
+    setContent(QStringLiteral("tray"), tr("Nothing here"),
+               tr("No skipped versions and no apps on hold."));
+  } else {
+    setContent(QStringLiteral("tray"), tr("Nothing here"),
+               tr("The apps show here once the check has listed them."));
+  }
+}
+
 QString UpdatesEmptyView::title() const {
   return title_->text();
 }

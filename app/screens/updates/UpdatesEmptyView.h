@@ -4,6 +4,8 @@
 // space offered. Texts are shown verbatim. Main thread.
 #include <QWidget>
 
+#include "app/model/Pane.h"
+
 class QLabel;
 
 namespace larkvale {
@@ -19,6 +21,11 @@ class UpdatesEmptyView : public QWidget {
   explicit UpdatesEmptyView(QWidget* parent = nullptr);
 
   void setContent(const QString& symbol, const QString& title, const QString& description);
+  // What an update pane without rows says: that the scan found no app
+  // bundles at all, when it didn't; else on the Updates pane that nothing
+  // is waiting; else that the search matches nothing, when a search is
+  // active; else that the pane has nothing yet.
+  void showFor(Pane pane, bool searching, bool noAppsFound);
   QString title() const;
   QString description() const;
   QString symbol() const;

@@ -100,6 +100,15 @@ class MoreAppsViewTest : public QObject {
     QCOMPARE(model.index(0, 0).data(Qt::AccessibleDescriptionRole).toString(),
              QString("Cuentas claras."));
     QCOMPARE(moreAppsTitle("es"), QString("Más apps para Mac"));
+
+    // Spanish only in an application that ships Spanish itself; this
+    // program, like the app, ships English only.
+    const QStringList spanishUser{"es-ES", "es"};
+    QCOMPARE(chooseMoreAppsLanguage(moreAppsApplicationSources({"en", "es"}, spanishUser)),
+             QString("es"));
+    QCOMPARE(chooseMoreAppsLanguage(moreAppsApplicationSources({"en"}, spanishUser)),
+             QString("en"));
+    QCOMPARE(moreAppsApplicationLocalizations(), QStringList{"en"});
   }
 
   void seeAllFallsBackToMacApp() {

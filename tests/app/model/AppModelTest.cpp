@@ -20,6 +20,8 @@ TEST_F(ModelTest, SettersNotifyOnlyOnRealChangeWhileProgressValuesAlwaysDo) {
     model->setState(model->state());
   }
   model->setSearch(QString::fromUtf8("Caf\u00e9"));
+  // Equal up to canonical equivalence: not announced, but held as typed.
+  EXPECT_EQ(model->search(), QString::fromUtf8("Caf\u00e9"));
   model->setNotice(Notice{"Done.", true});
   model->setSelection(std::nullopt);
   EXPECT_EQ(pane.count(), 1);
@@ -45,13 +47,14 @@ TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
   AppUpdate skipped = update("Skipper");
   AppUpdate held = update("Holden");
   setReport({update("Bravo"), update("alpha"), update("Current", Is::current), skipped, held,
-             update("Nosource", Is::sourceless), update("Unchecked", Is::unchecked), critical});
+             update("Nosource", Is::sourceless), update("Unchecked", Is::unchecked), critical,
+             update("Caf\u00e9", Is::current)});
   model->skipVersion(skipped);
   model->holdApp(held, "later");
 
   EXPECT_EQ(names(model->rows(Pane::allApps)),
             (std::vector<std::string>{"zeta", "alpha", "Bravo", "Unchecked", "Holden", "Skipper",
-                                      "Current", "Nosource"}));
+                                      "Caf\u00e9", "Current", "Nosource"}));
   EXPECT_EQ(names(model->rows(Pane::updates)),
             (std::vector<std::string>{"zeta", "alpha", "Bravo"}));
   EXPECT_EQ(names(model->rows(Pane::held)), (std::vector<std::string>{"Holden", "Skipper"}));
@@ -65,9 +68,11 @@ TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
   } cases[] = {
       {"ALPHA", {"alpha"}},
       {"com.example.",
-       {"zeta", "alpha", "Bravo", "Unchecked", "Holden", "Skipper", "Current", "Nosource"}},
+       {"zeta", "alpha", "Bravo", "Unchecked", "Holden", "Skipper", "Caf\u00e9", "Current",
+        "Nosource"}},
       {" ", {}},
       {"skip", {"Skipper"}},
+      {"CAFE\u0301", {"Caf\u00e9"}},
   };
   for (const auto& c : cases) {
     model->setSearch(c.search);

@@ -81,9 +81,23 @@ TEST_F(MovingDayTest, SizesAreMeasuredOnceAndRunningChosenAppsAreNamed) {
   EXPECT_TRUE(model->measureCarrySizes().isFinished());
 
   fakes.workspace->running = {"COM.EXAMPLE.ALPHA", "", "org.other"};
+  ASSERT_TRUE(waitFor(model->refreshRunningChosenApps()));
   EXPECT_TRUE(model->runningChosenApps().empty());
+  QSignalSpy named(model.get(), &AppModel::runningChosenAppsChanged);
   model->setCarryChosen(pref, true);
-  EXPECT_EQ(model->runningChosenApps(), std::vector<std::string>{"Alpha"});
+  ASSERT_TRUE(waitFor(model->refreshRunningChosenApps()));
+  EXPECT_EQ(model->runningChosenApps(), AppNames{"Alpha"});
+
+  // The walk runs on the worker; one for ticks since changed is dropped.
+  fakes.workspace->runningGate.arm();
+  auto stale = model->refreshRunningChosenApps();
+  ASSERT_TRUE(fakes.workspace->runningGate.waitUntilHeld());
+  model->setCarryChosen(pref, false);
+  ASSERT_TRUE(waitFor(model->refreshRunningChosenApps()));
+  fakes.workspace->runningGate.open();
+  ASSERT_TRUE(waitFor(stale));
+  EXPECT_TRUE(model->runningChosenApps().empty());
+  EXPECT_EQ(named.count(), 2);
 }
 
 TEST_F(MovingDayTest, CopySettingsAsksForAFolderAndReportsTheCopy) {

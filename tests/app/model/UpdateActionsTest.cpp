@@ -17,6 +17,7 @@ TEST_F(ModelTest, SkipsAndHoldsChangeTheStateSaveAndSayWhatHappened) {
   EXPECT_EQ(noticeText(), "Skipped Bare . It comes back when a newer version appears.");
   model->unskip(alpha);
   EXPECT_TRUE(model->state().skipped.empty());
+  EXPECT_EQ(noticeText(), "Alpha is offered again.");
 
   model->holdApp(alpha, "first");
   fakes.clock->advance(std::chrono::seconds(60));
@@ -26,10 +27,9 @@ TEST_F(ModelTest, SkipsAndHoldsChangeTheStateSaveAndSayWhatHappened) {
   EXPECT_EQ(noticeText(), "Alpha is on hold: it won't be offered until you release it.");
   model->holdApp(bare, " \n ");
   EXPECT_EQ(model->state().holds.at("com.example.Bare").reason, "");
-  model->setNotice(std::nullopt);
   model->releaseHold(alpha);
   EXPECT_FALSE(model->state().holds.contains("com.example.Alpha"));
-  EXPECT_FALSE(model->notice());
+  EXPECT_EQ(noticeText(), "Alpha is no longer on hold.");
   EXPECT_EQ(fakes.store->saved.size(), 7u);
 }
 

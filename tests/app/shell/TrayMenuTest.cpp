@@ -56,21 +56,27 @@ class TrayMenuTest : public QObject {
     QTest::addColumn<QString>("status");
     QTest::addColumn<int>("rows");
     QTest::addColumn<QString>("more");
-    QTest::newRow("none") << 0 << "Everything is up to date" << 0 << "";
-    QTest::newRow("one") << 1 << "1 update waiting" << 1 << "";
-    QTest::newRow("five") << 5 << "5 updates waiting" << 5 << "";
-    QTest::newRow("eight") << 8 << "8 updates waiting" << 8 << "";
-    QTest::newRow("nine") << 9 << "9 updates waiting" << 8 << "and 1 more";
-    QTest::newRow("twenty") << 20 << "20 updates waiting" << 8 << "and 12 more";
+    QTest::addColumn<bool>("appsFound");
+    QTest::newRow("no apps at all")
+        << 0 << "No app bundles in /Applications or ~/Applications" << 0 << "" << false;
+    QTest::newRow("none") << 0 << "Everything is up to date" << 0 << "" << true;
+    QTest::newRow("one") << 1 << "1 update waiting" << 1 << "" << true;
+    QTest::newRow("five") << 5 << "5 updates waiting" << 5 << "" << true;
+    QTest::newRow("eight") << 8 << "8 updates waiting" << 8 << "" << true;
+    QTest::newRow("nine") << 9 << "9 updates waiting" << 8 << "and 1 more" << true;
+    QTest::newRow("twenty") << 20 << "20 updates waiting" << 8 << "and 12 more" << true;
   }
   void statusLineAndRowsFollowTheWaitingUpdates() {
     QFETCH(int, waiting);
     QFETCH(QString, status);
     QFETCH(int, rows);
     QFETCH(QString, more);
+    QFETCH(bool, appsFound);
     auto model = test::bareModel();
     std::vector<AppUpdate> updates = test::waiting(waiting);
-    updates.push_back(test::update("Current", UpdateSource::unknown(), UpdateStatus::upToDate()));
+    if (appsFound) {
+      updates.push_back(test::update("Current", UpdateSource::unknown(), UpdateStatus::upToDate()));
+    }
     model->setState(test::stateWith(updates));
 
     std::vector<Item> items = TrayMenu::items(*model);

@@ -130,12 +130,18 @@ class AppIconTest : public QObject {
         AppIcons::cacheKey(plain, qRound(32 * withoutIcon.devicePixelRatioF())), &cached));
     QCOMPARE(cached.toImage(), AppIcons::generic(32, withoutIcon.devicePixelRatioF()).toImage());
 
-    // Nothing at the path: the placeholder, and nothing to read.
-    AppIcon gone(QString::fromStdString((temp / "Gone.app").string()), 32);
-    QSignalSpy never(&gone, &AppIcon::loaded);
+    // Nothing at the path: learnt off the main thread once, then the
+    // placeholder; nothing cached, so a bundle that turns up later shows.
+    const QString gonePath = QString::fromStdString((temp / "Gone.app").string());
+    AppIcon gone(gonePath, 32);
+    QSignalSpy checked(&gone, &AppIcon::loaded);
     paint(gone);
+    QVERIFY(checked.wait(5000));
+    gone.repaint();
     QTest::qWait(50);
-    QCOMPARE(never.count(), 0);
+    QCOMPARE(checked.count(), 1);
+    QVERIFY(!QPixmapCache::find(AppIcons::cacheKey(gonePath, qRound(32 * gone.devicePixelRatioF())),
+                                &cached));
   }
 };
 

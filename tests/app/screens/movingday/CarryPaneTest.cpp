@@ -79,8 +79,9 @@ class CarryPaneTest : public QObject {
                           movingday::sizeText(15) + " to copy (caches left out)", "1 apps"}));
     QCOMPARE(copy->text(), QString("Copy 2 to a Folder…"));
     QVERIFY(copy->isEnabled());
+    // The running apps are looked up off the main thread.
+    QVERIFY(waitUntil([&] { return child(&pane, "runningWarning") != nullptr; }));
     auto* warning = child<QWidget>(&pane, "runningWarning");
-    QVERIFY(warning);
     QCOMPARE(warning->findChild<QLabel*>()->text(),
              QString("Quit Alpha first, so the copy has its latest settings."));
 

@@ -110,6 +110,11 @@ class NewMacPaneTest : public QObject {
     const QString source = child<QLabel>(&pane, "diffSource")->text();
     QVERIFY(source.startsWith("From <b>&lt;b&gt;Old&lt;/b&gt; Mac</b>, copied "));
     QVERIFY(source.contains(" (macOS 15.1.0) · Larkvale Moving Day &lt;b&gt;Old&lt;-b&gt; Mac "));
+    // A folder made without a known system version names none.
+    NewMacDiff unversioned = *f.model->newMacDiff();
+    unversioned.manifest.systemVersion.clear();
+    const QString created = movingday::dateTimeText(unversioned.manifest.created).toHtmlEscaped();
+    QVERIFY(movingday::DiffView::sourceLine(unversioned).contains(", copied " + created + " · Larkvale"));
     QCOMPARE(child<ui::Card>(&pane, "olderCard")->title(),
              QString("Older here than on <b>Old</b> Mac (1)"));
     QCOMPARE(child<QLabel>(&pane, "olderLines")->text(),

@@ -1,10 +1,12 @@
 // The update panes: the welcome page, rows per pane, counts, pane buttons,
 // the selection and the row's context menu.
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
 #include "app/screens/updates/UpdateActions.h"
+#include "app/screens/updates/UpdateDates.h"
 #include "app/screens/updates/UpdateList.h"
 #include "app/screens/updates/UpdateTableModel.h"
 #include "app/screens/updates/UpdatesEmptyView.h"
@@ -76,6 +78,34 @@ class UpdatesPaneTest : public QObject {
     QCOMPARE(emptyTitle(list), "Nothing waiting / Every app Larkvale can check is up to date.");
     rig.fakes.scanner->scanGate.open();
     QVERIFY(waitFor(check));
+
+    // The scan found no app bundles at all: every pane says where it looked.
+    const QString noApps = QString::fromUtf8(
+        "No apps found / Larkvale looked in /Applications and ~/Applications (and the folders "
+        "directly inside them) and found no app bundles. It reads app bundles (folders ending in "
+        "\u201c.app\u201d) only.");
+    QCOMPARE(emptyTitle(list), noApps);
+    rig.model->setPane(Pane::held);
+    QCOMPARE(emptyTitle(list), noApps);
+    // With apps, an empty pane without a search doesn't speak of matches.
+    rig.report({update("Alpha")});
+    QCOMPARE(emptyTitle(list), "Nothing here / No skipped versions and no apps on hold.");
+  }
+
+  // A last check told in English, never as a time to come.
+  void lastCheckIsToldAsPast() {
+    const Date now{std::chrono::seconds(1'800'000'000)};
+    struct Case {
+      std::chrono::seconds before;
+      const char* text;
+    } cases[] = {{std::chrono::seconds(-5), "0 seconds ago"},
+                 {std::chrono::seconds(0), "0 seconds ago"},
+                 {std::chrono::seconds(59), "59 seconds ago"},
+                 {std::chrono::seconds(2 * 3600 + 5), "2 hours ago"}};
+    const QLocale was;
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    for (const Case& c : cases) QCOMPARE(RelativeDates::format(now - c.before, now), c.text);
+    QLocale::setDefault(was);
   }
 
   void rowsChipsAndCountsPerPane() {
