@@ -46,6 +46,9 @@ class PickDelegate : public QStyledItemDelegate {
       option->font = monoFont(ui::TextStyle::callout, option->font);
       option->fontMetrics = QFontMetrics(option->font);
       option->textElideMode = Qt::ElideMiddle;
+    } else {
+      option->font = ui::Fonts::tabularDigits(option->font);
+      option->fontMetrics = QFontMetrics(option->font);
     }
   }
 };

@@ -81,7 +81,7 @@ class InventoryPaneTest : public QObject {
     QVERIFY(child(&pane, "licenceCaption"));
     auto reveals = pane.findChildren<QToolButton*>("revealSetting");
     QCOMPARE(reveals[0]->accessibleName(),
-             QString("Show ~/Library/Preferences/com.example.Alpha.plist in Finder"));
+             QString("Show ~/Library/Preferences/com.example.Alpha.plist in File Manager"));
     QTest::mouseClick(reveals[0], Qt::LeftButton);
     QCOMPARE(f.fakes.workspace->revealed.back(),
              f.home() / "Library/Preferences/com.example.Alpha.plist");

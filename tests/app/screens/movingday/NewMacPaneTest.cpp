@@ -99,7 +99,8 @@ class NewMacPaneTest : public QObject {
     f.fakes.panels->nextOpen.push_back(folder);
     QTest::mouseClick(child<QPushButton>(&pane, "openMovingDayFolder"), Qt::LeftButton);
     QVERIFY(f.fakes.scanner->scanGate.waitUntilHeld());
-    QVERIFY(shown(child(&pane, "newMacLoading")));
+    // The loading view is shown from the event loop.
+    QVERIFY(waitUntil([&] { return shown(child(&pane, "newMacLoading")); }));
     f.fakes.scanner->scanGate.open();
     QVERIFY(waitUntil([&] { return !f.model->newMacLoading(); }));
     QVERIFY(QTest::qWaitForWindowExposed(&pane));
@@ -185,10 +186,10 @@ class NewMacPaneTest : public QObject {
     open(f, pane, f.tmp / "newer");
     QVERIFY(f.model->notice() && f.model->notice()->isError);
     QVERIFY(!f.model->newMacDiff());
-    QVERIFY(shown(child(&pane, "newMacEmpty")));
+    QVERIFY(waitUntil([&] { return shown(child(&pane, "newMacEmpty")); }));
     open(f, pane, f.tmp / "broken");
     QVERIFY(f.notice().starts_with("That isn't a Moving day folder Larkvale can read ("));
-    QVERIFY(shown(child(&pane, "newMacEmpty")));
+    QVERIFY(waitUntil([&] { return shown(child(&pane, "newMacEmpty")); }));
   }
 
   void appLinksNeedAStoreIdentifierOrAPlainRepository() {
