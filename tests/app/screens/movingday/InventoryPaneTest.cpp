@@ -85,6 +85,9 @@ class InventoryPaneTest : public QObject {
     QTest::mouseClick(reveals[0], Qt::LeftButton);
     QCOMPARE(f.fakes.workspace->revealed.back(),
              f.home() / "Library/Preferences/com.example.Alpha.plist");
+    QTest::keyClick(pane.findChildren<ui::ClampedLabel*>("licenceFile")[0], Qt::Key_C,
+                    Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts.back().toStdString(), f.entry("Alpha").licenceFiles[0]);
 
     // A row hidden by the search keeps its detail; a path the inventory
     // lacks shows the empty state.

@@ -168,6 +168,17 @@ class NewMacPaneTest : public QObject {
                           .center());
     QCOMPARE(f.fakes.workspace->revealed.back(),
              folder / "Settings/Library/Preferences/com.example.Kept.plist");
+    // From the keyboard: the row's button names itself and Return presses
+    // it; Ctrl+C copies the path to paste into the file manager.
+    settings->setFocus(Qt::TabFocusReason);
+    QCOMPARE(settings->currentIndex(), kept);
+    QCOMPARE(settings->accessibleDescription(),
+             QString("Show Copy of ~/Library/Preferences/com.example.Kept.plist"));
+    QTest::keyClick(settings, Qt::Key_Return);
+    QCOMPARE(f.fakes.workspace->revealed.size(), size_t(2));
+    QTest::keyClick(settings, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts.back(),
+             QString("~/Library/Preferences/com.example.Kept.plist"));
 
     f.tmp.write("home/Library/Preferences/com.example.Kept.plist", "kept");
     open(f, pane, folder / "manifest.json");
