@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 
@@ -121,6 +122,28 @@ class InventoryPaneTest : public QObject {
     QVERIFY(readAll(f.tmp / "out.pdf").starts_with("%PDF"));
     QCOMPARE(f.notice(), std::string("Saved out.pdf."));
     QVERIFY(f.model->state().ticked.contains("before:export"));
+  }
+
+  void columnsKeepTheirMinimumsAndFitWithoutSidewaysScrolling() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    movingday::InventoryPane pane(*f.model);
+    pane.show();
+    auto* table = child<QTableView>(&pane, "inventoryTable");
+    const int minimums[] = {170, 60, 110, 160, 90};
+    // The pane beside the sidebar of a 900-point window, and a wide one.
+    for (int width : {680, 1400}) {
+      pane.resize(width, 600);
+      settle();
+      int total = 0;
+      for (int column = 0; column < 5; ++column) {
+        QVERIFY2(table->columnWidth(column) >= minimums[column], qPrintable(QString::number(width)));
+        total += table->columnWidth(column);
+      }
+      QCOMPARE(total, table->viewport()->width());
+      QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+    }
   }
 
   void subtitleNamesTheMac() {
