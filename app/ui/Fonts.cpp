@@ -1,5 +1,8 @@
 #include "app/ui/Fonts.h"
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
+
 #include <algorithm>
 
 namespace larkvale::ui::Fonts {
@@ -46,6 +49,24 @@ QFont font(TextStyle style, const QFont& base, QFont::Weight weight) {
   }
   out.setWeight(weight);
   return out;
+}
+
+QFont tabularDigits(const QFont& base) {
+  const QFontMetricsF metrics(base);
+  const qreal zero = metrics.horizontalAdvance(QLatin1Char('0'));
+  bool equal = true;
+  for (char digit = '1'; digit <= '9' && equal; ++digit) {
+    equal = qFuzzyCompare(metrics.horizontalAdvance(QLatin1Char(digit)), zero);
+  }
+  if (equal) return base;
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (base.pointSizeF() > 0) {
+    fixed.setPointSizeF(base.pointSizeF());
+  } else {
+    fixed.setPixelSize(base.pixelSize());
+  }
+  fixed.setWeight(base.weight());
+  return fixed;
 }
 
 }  // namespace larkvale::ui::Fonts

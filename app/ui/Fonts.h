@@ -26,5 +26,10 @@ QFont font(TextStyle style, const QFont& base);
 // The same with a given weight.
 QFont font(TextStyle style, const QFont& base, QFont::Weight weight);
 
+// The font with digits of equal width (sizes, versions and counts that line
+// up): the font itself when its digits already are, otherwise the desktop's
+// fixed-width face at the same size and weight.
+QFont tabularDigits(const QFont& base);
+
 }  // namespace Fonts
 }  // namespace larkvale::ui

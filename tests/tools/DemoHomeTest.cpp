@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "kit/model/AppScanner.h"
+#include "kit/movingday/MovingManifest.h"
+#include "kit/movingday/SettingsCopier.h"
+#include "kit/movingday/SettingsLocator.h"
 #include "kit/sources/PoliteFetcher.h"
 #include "kit/sources/SystemBrew.h"
 #include "kit/sources/UpdateChecker.h"
@@ -57,6 +61,23 @@ TEST(DemoHome, ACheckOfTheSampleHomeShowsEveryKindOfSource) {
                   }));
   EXPECT_TRUE(report.brewAvailable);
   EXPECT_TRUE(report.problems.empty()) << report.problems.front();
+
+  // Copy Settings has items of several apps to offer, and leaves the cache
+  // and the licence-looking file out of a copy.
+  const auto inventory = SettingsLocator(home.path()).inventory(report.updates);
+  const auto picks = SettingsCopier::settingsPicks(inventory);
+  std::set<std::string> owners;
+  for (const SettingsPick& pick : picks) owners.insert(pick.appName);
+  EXPECT_EQ(owners, (std::set<std::string>{"Gitwise", "Lumen Player", "Nimbus Notes", "Quillset",
+                                           "Scratchpad", "Tidewater"}));
+  test::TempDir drive;
+  const auto copied = SettingsCopier(home.path())
+                          .copy(picks, MovingManifest::manifestApps(inventory), drive.path(),
+                                "Demo Mac", "15.1.0", std::chrono::system_clock::now());
+  std::vector<std::string> leftOut;
+  for (const auto& item : copied.manifest.leftOut) leftOut.push_back(item.path);
+  EXPECT_EQ(leftOut, (std::vector<std::string>{"~/Library/Application Support/Nimbus Notes/Cache",
+                                               "~/Library/Application Support/Quillset/Quillset.licence"}));
 }
 
 }  // namespace

@@ -72,6 +72,36 @@ void writeBundle(const fs::path& applications, const Sample& sample) {
   if (sample.storeReceipt) writeFile(contents / "_MASReceipt" / "receipt", "sample receipt\n");
 }
 
+// A small property list of settings, as an app would leave in Preferences.
+std::string preferences(const std::map<std::string, std::string>& values) {
+  std::string plist = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>\n";
+  for (const auto& [key, value] : values)
+    plist += "  <key>" + xmlEscaped(key) + "</key><string>" + xmlEscaped(value) + "</string>\n";
+  return plist + "</dict></plist>\n";
+}
+
+// Settings of several sample apps under Library/, so that the inventory
+// lists places to carry, Copy Settings has items to tick (with a cache and
+// a licence-looking file it leaves out) and New Mac Check has a folder to
+// compare.
+void writeDemoSettings(const fs::path& home) {
+  const fs::path prefs = home / "Library/Preferences";
+  const fs::path support = home / "Library/Application Support";
+  writeFile(prefs / "com.example.nimbus-notes.plist",
+            preferences({{"Editor theme", "Dusk"}, {"Sync interval", "300"}}));
+  writeFile(support / "Nimbus Notes/Notes/Groceries.md", "- oats\n- pears\n- coffee\n");
+  writeFile(support / "Nimbus Notes/Notes/Ideas.md", "A tide table for the kitchen wall.\n");
+  writeFile(support / "Nimbus Notes/Cache/index.bin", std::string(2048, 'x'));
+  writeFile(prefs / "com.example.tidewater.plist", preferences({{"Harbour", "Falmouth"}}));
+  writeFile(prefs / "com.example.quillset.plist", preferences({{"Default font", "Serif"}}));
+  writeFile(support / "Quillset/Styles.json", R"({"body":"Serif 12","heading":"Sans 18"})");
+  writeFile(support / "Quillset/Quillset.licence", "SAMPLE-KEY-0000\n");
+  writeFile(prefs / "com.example.LumenPlayer.plist", preferences({{"Volume", "0.8"}}));
+  writeFile(support / "Lumen Player/Library.json", R"({"playlists":["Morning","Late"]})");
+  writeFile(prefs / "com.example.Gitwise.plist", preferences({{"Diff style", "split"}}));
+  writeFile(support / "Scratchpad/Pad.txt", "Call the movers on Tuesday.\n");
+}
+
 struct Release {
   std::string version;
   std::string notesHTML;
@@ -191,6 +221,7 @@ DemoAnswers writeDemoHome(const fs::path& home, const std::string& server, int e
 
   writeBundle(apps, {"Preview", "com.apple.Preview", "11.0", {}});
   writeBundle(apps, {"Scratchpad", "com.example.Scratchpad", "1.2", {}});
+  writeDemoSettings(home);
 
   for (int i = 1; i <= extraFeedApps; ++i) {
     std::string number = std::to_string(i);

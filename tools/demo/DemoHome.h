@@ -1,8 +1,10 @@
 #pragma once
 // A sample home folder for trying Larkvale without touching the user's own
 // apps: an "Applications" folder of sample bundles, each pointing at one kind
-// of update source, a stand-in `brew` that answers for the Homebrew casks
-// among them, and the answers a local server gives for the other sources.
+// of update source, settings of several of them under "Library" (Preferences
+// and Application Support) for the Moving day panes, a stand-in `brew` that
+// answers for the Homebrew casks among them, and the answers a local server
+// gives for the other sources.
 #include <filesystem>
 #include <map>
 #include <string>

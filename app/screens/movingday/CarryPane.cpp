@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
@@ -46,11 +47,16 @@ class PickDelegate : public QStyledItemDelegate {
       option->font = monoFont(ui::TextStyle::callout, option->font);
       option->fontMetrics = QFontMetrics(option->font);
       option->textElideMode = Qt::ElideMiddle;
+    } else {
+      option->font = ui::Fonts::tabularDigits(option->font);
+      option->fontMetrics = QFontMetrics(option->font);
     }
   }
 };
 
-// The list's rounded box: a faint fill and a faint border inside its edge.
+// The list's rounded box: a faint fill, the odd rows striped and a faint
+// border inside its edge over them. Return flips the current row's tick as
+// Space does.
 class PickList : public QTreeView {
  public:
   explicit PickList(QWidget* parent) : QTreeView(parent) {
@@ -59,17 +65,47 @@ class PickList : public QTreeView {
   }
 
  protected:
+  QPainterPath box() const {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(viewport()->rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    return path;
+  }
+
   void paintEvent(QPaintEvent* event) override {
+    const QColor text = palette().color(QPalette::Text);
     {
       QPainter painter(viewport());
       painter.setRenderHint(QPainter::Antialiasing);
-      const QColor text = palette().color(QPalette::Text);
-      QPainterPath box;
-      box.addRoundedRect(QRectF(viewport()->rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-      painter.fillPath(box, ui::Tints::withOpacity(text, 0.02));
-      painter.strokePath(box, QPen(ui::Tints::withOpacity(text, 0.08), 1));
+      painter.fillPath(box(), ui::Tints::withOpacity(text, 0.02));
     }
     QTreeView::paintEvent(event);
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.strokePath(box(), QPen(ui::Tints::withOpacity(text, 0.08), 1));
+  }
+
+  void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+    if (index.row() % 2 == 1) {
+      painter->save();
+      painter->setRenderHint(QPainter::Antialiasing);
+      painter->setClipPath(box());
+      painter->fillRect(QRect(0, option.rect.top(), viewport()->width(), option.rect.height()),
+                        ui::Tints::withOpacity(palette().color(QPalette::Text), 0.035));
+      painter->restore();
+    }
+    QTreeView::drawRow(painter, option, index);
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    const QModelIndex current = currentIndex();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && current.isValid()) {
+      const QModelIndex tick = current.siblingAtColumn(CarryPickModel::nameColumn);
+      const bool on = tick.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+      model()->setData(tick, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+      return;
+    }
+    QTreeView::keyPressEvent(event);
   }
 };
 
@@ -114,7 +150,7 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
   list_->setRootIsDecorated(false);
   list_->setHeaderHidden(true);
   list_->setUniformRowHeights(true);
-  list_->setAlternatingRowColors(true);
+  list_->setAlternatingRowColors(false);
   list_->setSelectionMode(QAbstractItemView::NoSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -91,7 +91,7 @@ ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
     list->setObjectName(QStringLiteral("checklistSection%1").arg(position++));
     list->setItemDelegate(delegate);
     list->setModel(rows);
-    list->installEventFilter(delegate);
+    list->setRowControls(delegate);
     auto* card = new ui::Card(qs(title), sectionSymbol(title), sectionTint(title), list);
     card->setObjectName(QStringLiteral("checklistCard"));
     body->addWidget(card);

@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QHelpEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -217,16 +216,38 @@ bool ChecklistRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
   return true;
 }
 
-bool ChecklistRowDelegate::eventFilter(QObject* watched, QEvent* event) {
-  auto* view = qobject_cast<QAbstractItemView*>(watched);
-  if (view && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && view->currentIndex().isValid()) {
-    model_.toggleTick(
-        view->currentIndex().data(ChecklistSectionModel::idRole).toString().toStdString());
-    return true;
+std::vector<RowControls::Control> ChecklistRowDelegate::controls(const QAbstractItemView* view,
+                                                                 const QModelIndex& index) const {
+  const Geometry g = geometry(view, index);
+  const std::string id = index.data(ChecklistSectionModel::idRole).toString().toStdString();
+  std::vector<Control> out;
+  out.push_back({g.tick, index.data().toString(), [this, id] { model_.toggleTick(id); }});
+  if (!g.copy.isEmpty()) {
+    const std::string command =
+        index.data(ChecklistSectionModel::commandRole).toString().toStdString();
+    out.push_back(
+        {g.copy, tr("Copy the command"), [this, command] { model_.copyCommand(command); }});
   }
-  // Not the editor filter of the base class: the view is no editor.
-  return false;
+  if (!g.link.isEmpty()) {
+    const std::string link = index.data(ChecklistSectionModel::linkRole).toString().toStdString();
+    out.push_back({g.link, index.data(ChecklistSectionModel::linkLabelRole).toString(),
+                   [this, link] { model_.openLink(link); }});
+  }
+  return out;
+}
+
+std::vector<RowControls::CopyText> ChecklistRowDelegate::copyTexts(const QModelIndex& index) const {
+  std::vector<CopyText> out;
+  const QString command = index.data(ChecklistSectionModel::commandRole).toString();
+  if (!command.isEmpty()) out.push_back({tr("Copy Command"), command});
+  const QString detail = index.data(ChecklistSectionModel::detailRole).toString();
+  if (!detail.isEmpty()) out.push_back({tr("Copy Detail"), detail});
+  out.push_back({tr("Copy Step"), index.data().toString()});
+  return out;
+}
+
+void ChecklistRowDelegate::copy(const QString& text) const {
+  model_.copyCommand(text.toStdString());
 }
 
 }  // namespace larkvale::movingday

@@ -5,9 +5,12 @@
 // link (opened through the model). A row is a tick box beside the title
 // (struck through and dimmed when ticked), the detail, the command in a box
 // (at most three lines shown; the whole command is copied) and the link.
-// Main thread.
+// From the keyboard (FittedListView) the three controls are the row's
+// controls in that order, and the command, the detail and the title are its
+// copy texts. Main thread.
 #include <QStyledItemDelegate>
 
+#include "app/screens/movingday/FittedListView.h"
 #include "app/ui/ItemPainting.h"
 
 class QAbstractItemView;
@@ -18,7 +21,7 @@ class AppModel;
 
 namespace movingday {
 
-class ChecklistRowDelegate : public QStyledItemDelegate {
+class ChecklistRowDelegate : public QStyledItemDelegate, public RowControls {
   Q_OBJECT
 
  public:
@@ -56,8 +59,11 @@ class ChecklistRowDelegate : public QStyledItemDelegate {
   // Names the copy button and the link's address.
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                  const QModelIndex& index) override;
-  // The keyboard's way to the tick box: Space flips the current row's tick.
-  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  std::vector<Control> controls(const QAbstractItemView* view,
+                                const QModelIndex& index) const override;
+  std::vector<CopyText> copyTexts(const QModelIndex& index) const override;
+  void copy(const QString& text) const override;
 
  private:
   AppModel& model_;

@@ -241,13 +241,40 @@ bool DiffRowDelegate::editorEvent(QEvent* event, QAbstractItemModel*,
   if (mouse->button() != Qt::LeftButton) return false;
   const QRect button = buttonRect(option, index);
   if (button.isEmpty() || !button.contains(mouse->position().toPoint())) return false;
+  press(index);
+  return true;
+}
+
+void DiffRowDelegate::press(const QModelIndex& index) const {
   if (kind_ == Kind::apps) {
     model_.openLink(index.data(MissingAppsModel::urlRole).toString().toStdString());
   } else {
     model_.reveal(
         QFile::encodeName(index.data(MissingSettingsModel::copyRole).toString()).toStdString());
   }
-  return true;
+}
+
+std::vector<RowControls::Control> DiffRowDelegate::controls(const QAbstractItemView* view,
+                                                            const QModelIndex& index) const {
+  const QRect button = buttonRect(view, index);
+  if (button.isEmpty()) return {};
+  const QString name =
+      kind_ == Kind::apps
+          ? tr("%1: %2").arg(index.data(MissingAppsModel::buttonRole).toString(),
+                             index.data().toString())
+          : tr("Show Copy of %1").arg(index.data().toString());
+  return {{button, name, [this, index = QPersistentModelIndex(index)] { press(index); }}};
+}
+
+std::vector<RowControls::CopyText> DiffRowDelegate::copyTexts(const QModelIndex& index) const {
+  if (kind_ == Kind::apps) {
+    return {{tr("Copy How to Install"), index.data(MissingAppsModel::installRole).toString()}};
+  }
+  return {{tr("Copy Path"), index.data().toString()}};
+}
+
+void DiffRowDelegate::copy(const QString& text) const {
+  model_.copyCommand(text.toStdString());
 }
 
 }  // namespace larkvale::movingday

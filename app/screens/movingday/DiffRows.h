@@ -4,9 +4,13 @@
 // Store page or its releases page) and the settings not here yet (path, app
 // and number of files, and "Show Copy" or a note that the copy is missing).
 // Rows are painted; a click on a row's button calls the model (open the link
-// or show the copy in the file manager). Main thread.
+// or show the copy in the file manager). From the keyboard the button is the
+// row's one control; the path of a setting and how to install an app are the
+// rows' copy texts. Main thread.
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
+
+#include "app/screens/movingday/FittedListView.h"
 
 #include <optional>
 #include <string>
@@ -66,7 +70,7 @@ class MissingSettingsModel : public QAbstractListModel {
   std::vector<NewMacDiff::SettingLine> lines_;
 };
 
-class DiffRowDelegate : public QStyledItemDelegate {
+class DiffRowDelegate : public QStyledItemDelegate, public RowControls {
   Q_OBJECT
 
  public:
@@ -85,7 +89,13 @@ class DiffRowDelegate : public QStyledItemDelegate {
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
 
+  std::vector<Control> controls(const QAbstractItemView* view,
+                                const QModelIndex& index) const override;
+  std::vector<CopyText> copyTexts(const QModelIndex& index) const override;
+  void copy(const QString& text) const override;
+
  private:
+  void press(const QModelIndex& index) const;
   void paintApp(QPainter* painter, const QStyleOptionViewItem& option,
                 const QModelIndex& index) const;
   void paintSetting(QPainter* painter, const QStyleOptionViewItem& option,

@@ -170,7 +170,9 @@ QWidget* DiffView::appsCard(const NewMacDiff& diff) {
   }
   auto* list = new FittedListView(body);
   list->setObjectName(QStringLiteral("missingApps"));
-  list->setItemDelegate(new DiffRowDelegate(model_, DiffRowDelegate::Kind::apps, list));
+  auto* appRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::apps, list);
+  list->setItemDelegate(appRows);
+  list->setRowControls(appRows);
   list->setModel(new MissingAppsModel(diff.missingApps, list));
   body->layout()->addWidget(list);
   auto* card = new ui::Card(tr("Apps to install (%1)").arg(diff.missingApps.size()),
@@ -199,14 +201,16 @@ QWidget* DiffView::olderCard(const NewMacDiff& diff) {
 
 QWidget* DiffView::settingsCard(const NewMacDiff& diff) {
   QWidget* body = column(8);
-  QLabel* how = textLabel(tr("With the app installed and quit, drag the copy into place (Finder › "
-                             "Go › Go to Folder… and paste the path)."),
+  QLabel* how = textLabel(tr("With the app installed and quit, drag the copy into place (in the "
+                             "file manager, press Ctrl+L and paste the path)."),
                           ui::TextStyle::callout, body, true);
   how->setWordWrap(true);
   body->layout()->addWidget(how);
   auto* list = new FittedListView(body);
   list->setObjectName(QStringLiteral("missingSettings"));
-  list->setItemDelegate(new DiffRowDelegate(model_, DiffRowDelegate::Kind::settings, list));
+  auto* settingRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::settings, list);
+  list->setItemDelegate(settingRows);
+  list->setRowControls(settingRows);
   list->setModel(new MissingSettingsModel(diff.missingSettings, list));
   body->layout()->addWidget(list);
   auto* card =

@@ -1,8 +1,14 @@
 #include "app/screens/movingday/FittedListView.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 
+#include <algorithm>
 #include <numeric>
 
 namespace larkvale::movingday {
@@ -110,6 +116,96 @@ void FittedListView::refit() {
 void FittedListView::showEvent(QShowEvent* event) {
   QListView::showEvent(event);
   refit();
+}
+
+std::optional<RowControls::Control> FittedListView::focusedControl() const {
+  if (!controls_ || !currentIndex().isValid()) return std::nullopt;
+  std::vector<RowControls::Control> all = controls_->controls(this, currentIndex());
+  if (all.empty()) return std::nullopt;
+  return all[static_cast<size_t>(std::clamp(control_, 0, static_cast<int>(all.size()) - 1))];
+}
+
+void FittedListView::focusControl(int at) {
+  control_ = at;
+  const auto focused = focusedControl();
+  setAccessibleDescription(focused ? focused->name : QString());
+  viewport()->update();
+}
+
+void FittedListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QListView::currentChanged(current, previous);
+  focusControl(0);
+}
+
+void FittedListView::focusInEvent(QFocusEvent* event) {
+  QListView::focusInEvent(event);
+  if (!currentIndex().isValid() && model() && model()->rowCount() > 0) {
+    setCurrentIndex(model()->index(0, modelColumn()));
+  }
+  focusControl(control_);
+}
+
+void FittedListView::keyPressEvent(QKeyEvent* event) {
+  if (controls_ && currentIndex().isValid()) {
+    if (event->matches(QKeySequence::Copy)) {
+      const auto texts = controls_->copyTexts(currentIndex());
+      if (!texts.empty()) controls_->copy(texts.front().text);
+      return;
+    }
+    const int count = static_cast<int>(controls_->controls(this, currentIndex()).size());
+    switch (event->key()) {
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+        if (count > 0) {
+          const int step = event->key() == Qt::Key_Right ? 1 : -1;
+          focusControl(std::clamp(control_ + step, 0, count - 1));
+        }
+        return;
+      case Qt::Key_Space:
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        if (auto focused = focusedControl(); focused && focused->press) focused->press();
+        return;
+      default:
+        break;
+    }
+  }
+  QListView::keyPressEvent(event);
+}
+
+QMenu* FittedListView::copyMenu(const QModelIndex& index, QWidget* parent) {
+  auto* menu = new QMenu(parent);
+  if (!controls_ || !index.isValid()) return menu;
+  for (const RowControls::CopyText& copy : controls_->copyTexts(index)) {
+    menu->addAction(copy.label, this, [this, text = copy.text] { controls_->copy(text); });
+  }
+  return menu;
+}
+
+void FittedListView::contextMenuEvent(QContextMenuEvent* event) {
+  const QModelIndex index = event->reason() == QContextMenuEvent::Keyboard
+                                ? currentIndex()
+                                : indexAt(viewport()->mapFrom(this, event->pos()));
+  QMenu* menu = copyMenu(index, this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  if (menu->isEmpty()) {
+    delete menu;
+    return;
+  }
+  menu->popup(event->globalPos());
+}
+
+void FittedListView::paintEvent(QPaintEvent* event) {
+  QListView::paintEvent(event);
+  if (!hasFocus()) return;
+  const auto focused = focusedControl();
+  if (!focused) return;
+  QPainter painter(viewport());
+  QStyleOptionFocusRect ring;
+  ring.initFrom(this);
+  ring.rect = focused->rect.adjusted(-2, -1, 2, 1);
+  ring.backgroundColor = palette().color(QPalette::Base);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &ring, &painter, this);
 }
 
 void FittedListView::resizeEvent(QResizeEvent* event) {

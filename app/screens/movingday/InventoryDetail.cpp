@@ -109,11 +109,12 @@ QWidget* InventoryDetail::makeSettingsCard(const InventoryEntry& entry, QWidget*
     text->setObjectName(QStringLiteral("settingsPath"));
     text->setFont(monoFont(ui::TextStyle::callout, text->font()));
     text->setToolTip(ui::plainTip(qs(path)));
+    makeCopyable(text, qs(path), [this](const QString& t) { model_.copyCommand(t.toStdString()); });
     auto* reveal = new QToolButton(body);
     reveal->setObjectName(QStringLiteral("revealSetting"));
     reveal->setAutoRaise(true);
     reveal->setIcon(ui::Symbols::icon("arrow.right.circle"));
-    const QString label = tr("Show %1 in Finder").arg(qs(path));
+    const QString label = tr("Show %1 in File Manager").arg(qs(path));
     reveal->setAccessibleName(label);
     reveal->setToolTip(ui::plainTip(label));
     connect(reveal, &QToolButton::clicked, this, [this, path] { model_.revealSetting(path); });
@@ -153,6 +154,7 @@ QWidget* InventoryDetail::makeLicenceCard(const InventoryEntry& entry, QWidget* 
     path->setObjectName(QStringLiteral("licenceFile"));
     path->setFont(monoFont(ui::TextStyle::callout, path->font()));
     path->setToolTip(ui::plainTip(qs(file)));
+    makeCopyable(path, qs(file), [this](const QString& t) { model_.copyCommand(t.toStdString()); });
     const int size = QFontMetrics(path->font()).height();
     row->addWidget(
         new ui::SymbolView(QStringLiteral("doc.badge.ellipsis"), ui::Tint::secondary, size, body),

@@ -1,5 +1,6 @@
 #include "app/screens/movingday/InventoryPane.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QSplitter>
 #include <QStackedLayout>
@@ -54,11 +55,10 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
   columns->setSectionsClickable(false);
   columns->setMinimumSectionSize(kWidths[InventoryTableModel::versionColumn].minimum);
   for (int column = 0; column < InventoryTableModel::columnCount_; ++column) {
-    columns->setSectionResizeMode(column, QHeaderView::Interactive);
+    columns->setSectionResizeMode(column, QHeaderView::Fixed);
     columns->resizeSection(column, kWidths[column].ideal);
   }
-  // Extra width goes to the install column, which is the first to be cut.
-  columns->setSectionResizeMode(InventoryTableModel::installColumn, QHeaderView::Stretch);
+  table_->viewport()->installEventFilter(this);
 
   auto* overviewLayout = new QVBoxLayout(overview_);
   overviewLayout->setContentsMargins(0, 0, 0, 0);
@@ -100,6 +100,36 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
   refreshLoading();
   refreshCounts();
   selectFromModel();
+}
+
+bool InventoryPane::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == table_->viewport() && event->type() == QEvent::Resize) fitColumns();
+  return QWidget::eventFilter(watched, event);
+}
+
+// Every column keeps its minimum; width beyond the minimums brings each
+// column towards its ideal width in proportion, and what is left after that
+// goes to the install column. Only a table narrower than the minimums
+// scrolls sideways.
+void InventoryPane::fitColumns() {
+  int minimums = 0;
+  int room = 0;
+  for (const ColumnWidth& width : kWidths) {
+    minimums += width.minimum;
+    room += width.ideal - width.minimum;
+  }
+  const int extra = std::max(0, table_->viewport()->width() - minimums);
+  const int shared = std::min(extra, room);
+  QHeaderView* columns = table_->horizontalHeader();
+  int given = 0;
+  for (int column = 0; column < InventoryTableModel::columnCount_; ++column) {
+    const ColumnWidth& width = kWidths[column];
+    const int grow = room > 0 ? (width.ideal - width.minimum) * shared / room : 0;
+    given += grow;
+    columns->resizeSection(column, width.minimum + grow);
+  }
+  const int install = InventoryTableModel::installColumn;
+  columns->resizeSection(install, columns->sectionSize(install) + extra - given);
 }
 
 void InventoryPane::showEvent(QShowEvent* event) {

@@ -34,8 +34,10 @@ class InventoryPane : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void fitColumns();
   void refreshLoading();
   void refreshCounts();
   void selectFromModel();

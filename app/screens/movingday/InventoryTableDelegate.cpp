@@ -1,6 +1,7 @@
 #include "app/screens/movingday/InventoryTableDelegate.h"
 
 #include "app/screens/movingday/InventoryTableModel.h"
+#include "app/ui/Fonts.h"
 
 namespace larkvale::movingday {
 
@@ -21,6 +22,9 @@ void InventoryTableDelegate::paintCell(QPainter* painter, const QStyleOptionView
                     chipColour(option, tint), option.font);
       break;
     }
+    case InventoryTableModel::versionColumn:
+      paintLine(painter, cell, text, ui::Fonts::tabularDigits(option.font), textColour(option));
+      break;
     default: {
       const bool secondary = index.data(InventoryTableModel::secondaryRole).toBool();
       paintLine(painter, cell, text, option.font,

@@ -3,11 +3,16 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QLocale>
 #include <QPainter>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QStyleOptionFocusRect>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -57,6 +62,39 @@ class TextColour : public QObject {
   QWidget* widget_;
   std::optional<ui::Tint> tint_;
   bool applying_ = false;
+};
+
+// Ctrl+C and the context menu of a widget whose text can be copied.
+class CopyAction : public QObject {
+ public:
+  CopyAction(QWidget* widget, QString text, std::function<void(const QString&)> copy)
+      : QObject(widget), text_(std::move(text)), copy_(std::move(copy)) {
+    widget->setFocusPolicy(Qt::StrongFocus);
+    widget->setContextMenuPolicy(Qt::DefaultContextMenu);
+    widget->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+      copy_(text_);
+      return true;
+    }
+    if (event->type() == QEvent::ContextMenu) {
+      auto* menu = new QMenu(static_cast<QWidget*>(watched));
+      menu->setAttribute(Qt::WA_DeleteOnClose);
+      menu->addAction(QCoreApplication::translate("larkvale::movingday::CopyAction", "Copy"), this,
+                      [this] { copy_(text_); });
+      menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  QString text_;
+  std::function<void(const QString&)> copy_;
 };
 
 }  // namespace
@@ -142,6 +180,11 @@ void makeSelectable(QLabel* label) {
   label->setCursor(Qt::IBeamCursor);
 }
 
+void makeCopyable(QWidget* widget, const QString& text,
+                  std::function<void(const QString&)> copy) {
+  new CopyAction(widget, text, std::move(copy));
+}
+
 QWidget* symbolLine(const QString& symbol, const QString& text, ui::Tint tint, ui::TextStyle style,
                     QWidget* parent) {
   auto* line = new QWidget(parent);
@@ -181,6 +224,11 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setPen(palette().color(QPalette::WindowText));
   painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
+  if (hasFocus()) {
+    QStyleOptionFocusRect ring;
+    ring.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &ring, &painter, this);
+  }
 }
 
 TitleRow::TitleRow(const QString& title, const QString& subtitle, QWidget* parent)

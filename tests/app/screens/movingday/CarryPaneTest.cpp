@@ -92,6 +92,14 @@ class CarryPaneTest : public QObject {
     QVERIFY(!f.model->carryChosen().contains("~/gone"));
     QTest::mouseClick(child<QPushButton>(&pane, "selectNone"), Qt::LeftButton);
     QVERIFY(f.model->carryChosen().empty());
+
+    // The tick boxes from the keyboard: Space and Return flip the current row.
+    list->setFocus(Qt::TabFocusReason);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Space);
+    QCOMPARE(f.model->carryChosen().size(), size_t(1));
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(f.model->carryChosen().empty());
   }
 
   void aCopyShowsItsProgressThenItsResult() {
@@ -131,6 +139,9 @@ class CarryPaneTest : public QObject {
     QVERIFY(leftOut->text().startsWith("~/Library/Application Support/Alpha/Alpha.licence: "));
     QTest::mouseClick(child<QPushButton>(&pane, "showResultFolder"), Qt::LeftButton);
     QCOMPARE(f.fakes.workspace->revealed.back(), f.model->carryResult()->folder);
+    QTest::keyClick(child(&pane, "resultFolder"), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts.back().toStdString(),
+             f.model->carryResult()->folder.string());
   }
 
   void resultTitlesAndLabels() {

@@ -1,6 +1,7 @@
 // The Restore Checklist pane: ticks and progress, copying a command and
 // opening a link, driven by clicks on the painted rows.
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -112,6 +113,32 @@ class ChecklistPaneTest : public QObject {
     QCOMPARE(install.geometry.linkText, QString("brew.sh"));
     click(install, install.geometry.link);
     QCOMPARE(f.fakes.workspace->opened, std::vector<std::string>{"https://brew.sh"});
+
+    // The same from the keyboard: Tab lands on a row, Right walks its
+    // controls (each naming itself), Return presses the focused one.
+    casks.list->setFocus(Qt::TabFocusReason);
+    casks.list->setCurrentIndex(casks.index);
+    QCOMPARE(casks.list->accessibleDescription(), casks.index.data().toString());
+    QTest::keyClick(casks.list, Qt::Key_Right);
+    QCOMPARE(casks.list->accessibleDescription(), QString("Copy the command"));
+    QTest::keyClick(casks.list, Qt::Key_Return);
+    QCOMPARE(f.fakes.clipboard->texts.size(), size_t(2));
+    install.list->setCurrentIndex(install.index);
+    QTest::keyClick(install.list, Qt::Key_Right);
+    QTest::keyClick(install.list, Qt::Key_Right);
+    QCOMPARE(install.list->accessibleDescription(), QString("brew.sh"));
+    QTest::keyClick(install.list, Qt::Key_Enter);
+    QCOMPARE(f.fakes.workspace->opened.size(), size_t(2));
+
+    // Ctrl+C copies the command; the context menu offers the step's texts.
+    f.fakes.clipboard->texts.clear();
+    casks.list->setCurrentIndex(casks.index);
+    QTest::keyClick(casks.list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts, std::vector<QString>{"brew install --cask brewy"});
+    std::unique_ptr<QMenu> menu(casks.list->copyMenu(casks.index, nullptr));
+    QCOMPARE(menu->actions().first()->text(), QString("Copy Command"));
+    menu->actions().last()->trigger();
+    QCOMPARE(f.fakes.clipboard->texts.back(), casks.index.data().toString());
   }
 
   void linkLabels() {

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 
@@ -81,10 +82,13 @@ class InventoryPaneTest : public QObject {
     QVERIFY(child(&pane, "licenceCaption"));
     auto reveals = pane.findChildren<QToolButton*>("revealSetting");
     QCOMPARE(reveals[0]->accessibleName(),
-             QString("Show ~/Library/Preferences/com.example.Alpha.plist in Finder"));
+             QString("Show ~/Library/Preferences/com.example.Alpha.plist in File Manager"));
     QTest::mouseClick(reveals[0], Qt::LeftButton);
     QCOMPARE(f.fakes.workspace->revealed.back(),
              f.home() / "Library/Preferences/com.example.Alpha.plist");
+    QTest::keyClick(pane.findChildren<ui::ClampedLabel*>("licenceFile")[0], Qt::Key_C,
+                    Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts.back().toStdString(), f.entry("Alpha").licenceFiles[0]);
 
     // A row hidden by the search keeps its detail; a path the inventory
     // lacks shows the empty state.
@@ -118,6 +122,28 @@ class InventoryPaneTest : public QObject {
     QVERIFY(readAll(f.tmp / "out.pdf").starts_with("%PDF"));
     QCOMPARE(f.notice(), std::string("Saved out.pdf."));
     QVERIFY(f.model->state().ticked.contains("before:export"));
+  }
+
+  void columnsKeepTheirMinimumsAndFitWithoutSidewaysScrolling() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    movingday::InventoryPane pane(*f.model);
+    pane.show();
+    auto* table = child<QTableView>(&pane, "inventoryTable");
+    const int minimums[] = {170, 60, 110, 160, 90};
+    // The pane beside the sidebar of a 900-point window, and a wide one.
+    for (int width : {680, 1400}) {
+      pane.resize(width, 600);
+      settle();
+      int total = 0;
+      for (int column = 0; column < 5; ++column) {
+        QVERIFY2(table->columnWidth(column) >= minimums[column], qPrintable(QString::number(width)));
+        total += table->columnWidth(column);
+      }
+      QCOMPARE(total, table->viewport()->width());
+      QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+    }
   }
 
   void subtitleNamesTheMac() {

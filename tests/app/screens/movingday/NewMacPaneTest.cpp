@@ -99,7 +99,8 @@ class NewMacPaneTest : public QObject {
     f.fakes.panels->nextOpen.push_back(folder);
     QTest::mouseClick(child<QPushButton>(&pane, "openMovingDayFolder"), Qt::LeftButton);
     QVERIFY(f.fakes.scanner->scanGate.waitUntilHeld());
-    QVERIFY(shown(child(&pane, "newMacLoading")));
+    // The loading view is shown from the event loop.
+    QVERIFY(waitUntil([&] { return shown(child(&pane, "newMacLoading")); }));
     f.fakes.scanner->scanGate.open();
     QVERIFY(waitUntil([&] { return !f.model->newMacLoading(); }));
     QVERIFY(QTest::qWaitForWindowExposed(&pane));
@@ -172,6 +173,17 @@ class NewMacPaneTest : public QObject {
                           .center());
     QCOMPARE(f.fakes.workspace->revealed.back(),
              folder / "Settings/Library/Preferences/com.example.Kept.plist");
+    // From the keyboard: the row's button names itself and Return presses
+    // it; Ctrl+C copies the path to paste into the file manager.
+    settings->setFocus(Qt::TabFocusReason);
+    QCOMPARE(settings->currentIndex(), kept);
+    QCOMPARE(settings->accessibleDescription(),
+             QString("Show Copy of ~/Library/Preferences/com.example.Kept.plist"));
+    QTest::keyClick(settings, Qt::Key_Return);
+    QCOMPARE(f.fakes.workspace->revealed.size(), size_t(2));
+    QTest::keyClick(settings, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts.back(),
+             QString("~/Library/Preferences/com.example.Kept.plist"));
 
     f.tmp.write("home/Library/Preferences/com.example.Kept.plist", "kept");
     open(f, pane, folder / "manifest.json");
@@ -190,10 +202,10 @@ class NewMacPaneTest : public QObject {
     open(f, pane, f.tmp / "newer");
     QVERIFY(f.model->notice() && f.model->notice()->isError);
     QVERIFY(!f.model->newMacDiff());
-    QVERIFY(shown(child(&pane, "newMacEmpty")));
+    QVERIFY(waitUntil([&] { return shown(child(&pane, "newMacEmpty")); }));
     open(f, pane, f.tmp / "broken");
     QVERIFY(f.notice().starts_with("That isn't a Moving day folder Larkvale can read ("));
-    QVERIFY(shown(child(&pane, "newMacEmpty")));
+    QVERIFY(waitUntil([&] { return shown(child(&pane, "newMacEmpty")); }));
   }
 
   void appLinksNeedAStoreIdentifierOrAPlainRepository() {
