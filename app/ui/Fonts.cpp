@@ -1,5 +1,8 @@
 #include "app/ui/Fonts.h"
 
+#include <QFontDatabase>
+#include <QFontMetricsF>
+
 #include <algorithm>
 
 namespace larkvale::ui::Fonts {
@@ -46,6 +49,28 @@ QFont font(TextStyle style, const QFont& base, QFont::Weight weight) {
   }
   out.setWeight(weight);
   return out;
+}
+
+bool hasEqualWidthDigits(const QFont& font) {
+  QFontMetricsF metrics(font);
+  const qreal zero = metrics.horizontalAdvance(QLatin1Char('0'));
+  for (char digit = '1'; digit <= '9'; ++digit) {
+    if (!qFuzzyCompare(metrics.horizontalAdvance(QLatin1Char(digit)), zero)) return false;
+  }
+  return true;
+}
+
+QFont equalWidthDigits(const QFont& base) {
+  if (hasEqualWidthDigits(base)) return base;
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (base.pointSizeF() > 0) {
+    fixed.setPointSizeF(base.pointSizeF());
+  } else {
+    fixed.setPixelSize(base.pixelSize());
+  }
+  fixed.setWeight(base.weight());
+  fixed.setItalic(base.italic());
+  return fixed;
 }
 
 }  // namespace larkvale::ui::Fonts

@@ -21,7 +21,7 @@ class HelpViewTest : public QObject {
     HelpView help(*catalogue);
     QStringList titles;
     for (auto* card : help.findChildren<ui::Card*>()) titles << card->title();
-    QCOMPARE(titles, QStringList({"Updates", "Skip and hold", "Moving day", "Menu bar",
+    QCOMPARE(titles, QStringList({"Updates", "Skip and hold", "Moving day", "Tray",
                                   "Larkvale's own updates"}));
 
     auto* updates = help.findChildren<ui::Card*>().first();

@@ -1,6 +1,10 @@
 // The update panes: the welcome page, rows per pane, counts, pane buttons,
 // the selection and the row's context menu.
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTableView>
 
@@ -50,16 +54,23 @@ class UpdatesPaneTest : public QObject {
   void welcomeUntilTheFirstCheckAndReturnStartsIt() {
     Rig rig;
     rig.fakes.checker->setReport(CheckReport{rig.fakes.clock->now(), {update("Alpha")}, true, {}});
-    UpdatesPane pane(*rig.model);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowActive(&pane));
+    // The window opens with the focus outside the page (on the sidebar).
+    QWidget window;
+    auto* sidebar = new QLineEdit(&window);
+    auto* layout = new QHBoxLayout(&window);
+    layout->addWidget(sidebar);
+    auto& pane = *new UpdatesPane(*rig.model, &window);
+    layout->addWidget(&pane);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     QVERIFY(pane.showsWelcome());
-    pane.welcome()->checkButton()->setFocus();
-    QTest::keyClick(pane.welcome()->checkButton(), Qt::Key_Return);
+    sidebar->setFocus();
+    QTest::keyClick(sidebar, Qt::Key_Return);
     QVERIFY(waitUntil([&] { return rig.model->state().lastReport && !rig.model->checking(); }));
-    QCOMPARE(rig.fakes.checker->checks(), 1);
     QVERIFY(!pane.showsWelcome());
     QCOMPARE(column(pane.list(), UpdateTableModel::appColumn), QStringList{"Alpha"});
+    QTest::keyClick(sidebar, Qt::Key_Return);  // the page is gone, and its key with it
+    QCOMPARE(rig.fakes.checker->checks(), 1);
   }
 
   void aFirstCheckShowsTheEmptySplit() {
@@ -76,6 +87,27 @@ class UpdatesPaneTest : public QObject {
     QCOMPARE(emptyTitle(list), "Nothing waiting / Every app Larkvale can check is up to date.");
     rig.fakes.scanner->scanGate.open();
     QVERIFY(waitFor(check));
+  }
+
+  // The detail column of a 900-wide window, and a wide one: every column
+  // keeps its least width, and nothing scrolls sideways.
+  void theTableFitsWithoutSidewaysScrolling() {
+    Rig rig;
+    rig.report({update("Alpha"), update("Beta")});
+    UpdatesPane pane(*rig.model);
+    auto* table = pane.findChild<QTableView*>("updateTable");
+    const int least[] = {170, 70, 70, 110, 110};
+    for (int width : {680, 1400}) {
+      pane.resize(width, 560);
+      pane.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&pane));
+      for (int column = 0; column < 5; ++column) {
+        QVERIFY(table->horizontalHeader()->sectionSize(column) >= least[column]);
+      }
+      // The last column's stretch settles once the event loop runs.
+      QTRY_VERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
+      QVERIFY(!table->horizontalScrollBar()->isVisible());
+    }
   }
 
   void rowsChipsAndCountsPerPane() {
@@ -196,8 +228,8 @@ class UpdatesPaneTest : public QObject {
     auto* menu = pane.findChild<QMenu*>("rowMenu");
     QVERIFY(menu);
     QCOMPARE(namesOf(menu->actions()),
-             QStringList({"openSoftwareUpdate", "releaseHold", "showInFinder"}));
-    menu->actions()[1]->trigger();
+             QStringList({"releaseHold", "showInFileManager"}));
+    menu->actions()[0]->trigger();
     QVERIFY(rig.model->state().holds.empty());
   }
 };
