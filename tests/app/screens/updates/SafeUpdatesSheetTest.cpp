@@ -72,7 +72,6 @@ class SafeUpdatesSheetTest : public QObject {
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     sheet.show();
-    // A tick box is reached by Tab and worked with Space.
     auto* fizzTick = child<QCheckBox>(&sheet, "safePick:/Applications/Fizz.app");
     QVERIFY(fizzTick->focusPolicy() & Qt::TabFocus);
     QCOMPARE(fizzTick->accessibleName(), QString("Fizz"));

@@ -1,6 +1,5 @@
 // The update panes: the welcome page, rows per pane, counts, pane buttons,
 // the selection and the row's context menu.
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QHeaderView>
 #include <QMenu>
@@ -57,10 +56,7 @@ class UpdatesPaneTest : public QObject {
     // The window opens with the focus outside the page (on the sidebar).
     QWidget window;
     auto* sidebar = new QLineEdit(&window);
-    auto* layout = new QHBoxLayout(&window);
-    layout->addWidget(sidebar);
     auto& pane = *new UpdatesPane(*rig.model, &window);
-    layout->addWidget(&pane);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QVERIFY(pane.showsWelcome());
@@ -89,8 +85,7 @@ class UpdatesPaneTest : public QObject {
     QVERIFY(waitFor(check));
   }
 
-  // The detail column of a 900-wide window, and a wide one: every column
-  // keeps its least width, and nothing scrolls sideways.
+  // At 900×600 and wide: least widths kept, no sideways scrolling.
   void theTableFitsWithoutSidewaysScrolling() {
     Rig rig;
     rig.report({update("Alpha"), update("Beta")});
@@ -104,7 +99,6 @@ class UpdatesPaneTest : public QObject {
       for (int column = 0; column < 5; ++column) {
         QVERIFY(table->horizontalHeader()->sectionSize(column) >= least[column]);
       }
-      // The last column's stretch settles once the event loop runs.
       QTRY_VERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
       QVERIFY(!table->horizontalScrollBar()->isVisible());
     }
