@@ -26,8 +26,7 @@ void AppModel::setLoginItem(bool on) {
   try {
     services_.loginItem->setEnabled(on);
   } catch (const std::exception& e) {
-    note(tr("macOS didn't change the login item: %1. System Settings \u203a General \u203a Login "
-            "Items.")
+    note(tr("The desktop didn't change the login item: %1.")
              .arg(QString::fromStdString(e.what())),
          true);
   }

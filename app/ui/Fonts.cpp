@@ -51,14 +51,17 @@ QFont font(TextStyle style, const QFont& base, QFont::Weight weight) {
   return out;
 }
 
-QFont tabularDigits(const QFont& base) {
-  const QFontMetricsF metrics(base);
+bool hasEqualWidthDigits(const QFont& font) {
+  QFontMetricsF metrics(font);
   const qreal zero = metrics.horizontalAdvance(QLatin1Char('0'));
-  bool equal = true;
-  for (char digit = '1'; digit <= '9' && equal; ++digit) {
-    equal = qFuzzyCompare(metrics.horizontalAdvance(QLatin1Char(digit)), zero);
+  for (char digit = '1'; digit <= '9'; ++digit) {
+    if (!qFuzzyCompare(metrics.horizontalAdvance(QLatin1Char(digit)), zero)) return false;
   }
-  if (equal) return base;
+  return true;
+}
+
+QFont equalWidthDigits(const QFont& base) {
+  if (hasEqualWidthDigits(base)) return base;
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   if (base.pointSizeF() > 0) {
     fixed.setPointSizeF(base.pointSizeF());
@@ -66,6 +69,7 @@ QFont tabularDigits(const QFont& base) {
     fixed.setPixelSize(base.pixelSize());
   }
   fixed.setWeight(base.weight());
+  fixed.setItalic(base.italic());
   return fixed;
 }
 

@@ -26,10 +26,12 @@ QFont font(TextStyle style, const QFont& base);
 // The same with a given weight.
 QFont font(TextStyle style, const QFont& base, QFont::Weight weight);
 
-// The font with digits of equal width (sizes, versions and counts that line
-// up): the font itself when its digits already are, otherwise the desktop's
-// fixed-width face at the same size and weight.
-QFont tabularDigits(const QFont& base);
+// `base` when all its digits are as wide as each other, else the desktop's
+// fixed-pitch font at the same size and weight: version numbers stacked in
+// a column line up digit under digit.
+QFont equalWidthDigits(const QFont& base);
+// Whether the ten digits of the font have one advance width.
+bool hasEqualWidthDigits(const QFont& font);
 
 }  // namespace Fonts
 }  // namespace larkvale::ui

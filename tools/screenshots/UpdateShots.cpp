@@ -131,16 +131,30 @@ auto selected(Pane pane, std::optional<std::string> name, int extra = 0) {
 }
 
 // The whole main window with these screens in it; the window owns its model.
-QWidget* mainWindow(const Context& context) {
+// The small variant shows a notice and an app with a very long name.
+QWidget* windowShot(const Context& context, bool small) {
   auto* model = new AppModel(AppServices{});
-  AppState state = sampleState(context, 0);
+  AppState state = sampleState(context, small ? 30 : 0);
+  if (small) {
+    state.lastReport->updates[0].app.name =
+        "Cartograph Professional Edition for Cartographers, Surveyors and Very Patient Walkers";
+  }
   model->setState(state);
   model->setSelection(QString::fromStdString(state.lastReport->updates[0].app.path));
+  if (small) {
+    model->setNotice(Notice{"4 updates waiting. Brewmaster, Quillpad, Gitbeam and Pixelkit can be "
+                            "handed off from here.",
+                            false});
+  }
   Screens screens;
   registerUpdateScreens(screens);
   auto* shown = new MainWindow(*model, screens);
   model->setParent(shown);
   return shown;
+}
+
+QWidget* mainWindow(const Context& context) {
+  return windowShot(context, false);
 }
 
 QWidget* holdSheet(const Context& context) {
@@ -159,6 +173,7 @@ const Registration shots("updates", [](const Add& add) {
   add("held", selected(Pane::held, "Waveform Pro"), window);
   add("hold-sheet", holdSheet, {});
   add("window", mainWindow, MainWindow::kDefaultSize);
+  add("window-small", [](const Context& c) { return windowShot(c, true); }, QSize(900, 600));
 });
 
 }  // namespace

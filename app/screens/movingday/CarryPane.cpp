@@ -48,7 +48,7 @@ class PickDelegate : public QStyledItemDelegate {
       option->fontMetrics = QFontMetrics(option->font);
       option->textElideMode = Qt::ElideMiddle;
     } else {
-      option->font = ui::Fonts::tabularDigits(option->font);
+      option->font = ui::Fonts::equalWidthDigits(option->font);
       option->fontMetrics = QFontMetrics(option->font);
     }
   }

@@ -23,7 +23,7 @@ void InventoryTableDelegate::paintCell(QPainter* painter, const QStyleOptionView
       break;
     }
     case InventoryTableModel::versionColumn:
-      paintLine(painter, cell, text, ui::Fonts::tabularDigits(option.font), textColour(option));
+      paintLine(painter, cell, text, ui::Fonts::equalWidthDigits(option.font), textColour(option));
       break;
     default: {
       const bool secondary = index.data(InventoryTableModel::secondaryRole).toBool();

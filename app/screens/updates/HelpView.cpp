@@ -79,13 +79,13 @@ HelpView::HelpView(ui::MoreAppsCatalogue& catalogue, QWidget* parent) : QScrollA
            "folder and lists the apps and settings still missing. Licence files, caches and "
            "containers are left out; licence keys and Keychain items are never read or "
            "exported.")});
-  card(tr("Menu bar"), "menubar.rectangle", Tint::purple,
-       {tr("The arrow in the menu bar shows how many updates are waiting. Turn on Settings › Open "
+  card(tr("Tray"), "menubar.rectangle", Tint::purple,
+       {tr("The arrow in the tray shows how many updates are waiting. Turn on Settings › Open "
            "at login so the daily check keeps running.")});
   card(tr("Larkvale's own updates"), "key", Tint::green,
-       {tr("Larkvale updates itself: Larkvale › Check for Updates… (it also checks about once a "
-           "day). Its own row in the list uses that too, and it's never part of Update All That "
-           "Are Safe.")});
+       {tr("Larkvale checks for its own updates: Larkvale › Check for Updates… (it also checks "
+           "about once a day) and shows the new version's page; it never installs itself. Its own "
+           "row in the list uses that too, and it's never part of Update All That Are Safe.")});
   layout->addWidget(ui::makeMoreAppsFooter(catalogue, page));
   layout->addStretch(1);
   setWidget(page);

@@ -1,7 +1,7 @@
 #pragma once
 // The content of the help window (objectName "helpView"): a scroll area
 // holding the header, five cards on the app's features (updates and their
-// hand-offs, skip and hold, Moving day, the menu bar, the app's own updates)
+// hand-offs, skip and hold, Moving day, the tray, the app's own updates)
 // and the catalogue's credit footer. Fixed texts only; it reads no model.
 // Every text wraps at any width. Main thread.
 #include <QScrollArea>

@@ -10,6 +10,7 @@
 #include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
+#include "app/ui/Fonts.h"
 #include "app/ui/SymbolView.h"
 
 namespace larkvale {
@@ -46,7 +47,8 @@ class CommandLabel : public TextLabel {
     mono.setStyleHint(QFont::Monospace);
     setFont(mono);
     setContentsMargins(8, 4, 8, 4);
-    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setFocusPolicy(Qt::StrongFocus);
     setWordWrap(true);
   }
 
@@ -137,6 +139,7 @@ QWidget* SafeUpdatesConfirm::pickRow(const AppUpdate& update, QWidget* parent) {
       new TextLabel(QString::fromStdString(update.app.name), TextStyle::body, std::nullopt, row));
   auto* versions = new TextLabel(versionText(update), TextStyle::body, Tint::secondary, row);
   versions->setObjectName(QStringLiteral("safePickVersions"));
+  versions->setFont(ui::Fonts::equalWidthDigits(versions->font()));
   layout->addWidget(versions);
   if (update.critical) {
     auto* mark = new ui::SymbolView(QStringLiteral("exclamationmark.shield.fill"), Tint::red,

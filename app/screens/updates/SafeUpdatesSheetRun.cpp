@@ -92,10 +92,9 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(10);
-  const int symbolSize = QFontMetrics(font()).height();
-  auto* symbol = new ui::SymbolView(look.symbol, look.tint, symbolSize, row);
+  // Square, or the round marks come out as ellipses.
+  auto* symbol = new ui::SymbolView(look.symbol, look.tint, kMarkWidth, row);
   symbol->setObjectName(QStringLiteral("safeStepSymbol"));
-  symbol->setFixedWidth(kMarkWidth);
   layout->addWidget(symbol, 0, Qt::AlignTop);
 
   QWidget* texts = moreupdates::stackWidget(2, row);
@@ -122,7 +121,8 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
     mono.setFamilies({QStringLiteral("monospace")});
     mono.setStyleHint(QFont::Monospace);
     line->setFont(mono);
-    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    line->setFocusPolicy(Qt::StrongFocus);
     line->setObjectName(QStringLiteral("safeStepCommand"));
     moreupdates::stackOf(texts)->addWidget(line);
   }

@@ -70,7 +70,7 @@ QWidget* SettingsPane::checkingCard() {
     refresh();
   });
   stack->addWidget(daily_);
-  login_ = toggle(tr("Open at login (so the daily check and the menu bar badge keep going)"),
+  login_ = toggle(tr("Open at login (so the daily check and the tray badge keep going)"),
                   "settingsLoginItem", content);
   connect(login_, &QCheckBox::clicked, this, [this](bool on) {
     model_.setLoginItem(on);
@@ -142,9 +142,9 @@ QWidget* SettingsPane::handOffCard() {
   QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
   QVBoxLayout* stack = moreupdates::stackOf(content);
   stack->addWidget((new TextLabel(tr("For apps with a Sparkle feed, Open & Check for Updates "
-                                     "opens the app. With Accessibility allowed, Larkvale then "
-                                     "presses the app's own Check for Updates… item; without "
-                                     "it, you choose that item yourself."),
+                                     "opens the app. Where the desktop lets Larkvale press the "
+                                     "app's own Check for Updates… item, it does; otherwise you "
+                                     "choose that item yourself."),
                                   TextStyle::body, std::nullopt, content))
                        ->wrapping());
   // This desktop lets no app press another app's menus, so there is no
@@ -211,7 +211,7 @@ QWidget* SettingsPane::limitsCard() {
            "(Google's, Electron's, Microsoft's) still work as before."),
         tr("• Larkvale never installs direct apps silently, and can't start App Store installs "
            "(Apple doesn't allow it): it opens the page."),
-        tr("• macOS updates stay in System Settings › General › Software Update.")}) {
+        tr("• Apps that come with macOS update with macOS, not through Larkvale.")}) {
     moreupdates::stackOf(content)->addWidget(
         (new TextLabel(text, TextStyle::body, std::nullopt, content))->wrapping());
   }

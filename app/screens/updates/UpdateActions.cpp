@@ -59,8 +59,7 @@ void addSparkle(const Facts& f, std::vector<Action>& out) {
                           openUpdater(f.model, u));
     check.help = f.model.accessibilityTrusted()
                      ? tr("Opens the app and presses its Check for Updates… item")
-                     : tr("Opens the app; then choose Check for Updates… in its menu (Settings "
-                          "explains how Larkvale can press it for you)");
+                     : tr("Opens the app; then choose Check for Updates… in its menu");
     out.push_back(std::move(check));
     if (u.downloadURL && f.available) {
       out.push_back(action("downloadInBrowser", tr("Download in Browser"), "safari",
@@ -114,15 +113,8 @@ void addSourceGroup(const Facts& f, std::vector<Action>& out) {
       break;
     }
     case UpdateSource::Kind::apple:
-      // This desktop has no Software Update pane to open: say where the
-      // update is made instead.
-      out.push_back(action("openSoftwareUpdate", tr("Open Software Update"), "gear", [&model] {
-        model.setNotice(Notice{
-            tr("Apps that come with macOS update through System Settings › General › Software "
-               "Update.")
-                .toStdString(),
-            false});
-      }));
+      // Apps that come with macOS update with the system; this desktop has
+      // no page for that to open, so the group stays empty.
       break;
     case UpdateSource::Kind::unknown:
       out.push_back(
@@ -171,7 +163,7 @@ std::vector<Action> actions(AppModel& model, const AppUpdate& update, bool compa
   addSourceGroup(facts, out);
   if (compact || update.source.kind() != UpdateSource::Kind::apple) addDecisions(facts, out);
   std::filesystem::path path(update.app.path);
-  out.push_back(action("showInFinder", tr("Show in Finder"), "folder",
+  out.push_back(action("showInFileManager", tr("Show in File Manager"), "folder",
                        [&model, path] { model.reveal(path); }));
   return out;
 }

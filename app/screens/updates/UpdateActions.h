@@ -1,7 +1,7 @@
 #pragma once
 // The controls that act on one update, in three groups and always in this
 // order: the hand-off that suits its source, the user's decisions about it
-// (skip, offer again, hold, release), and "Show in Finder". One list serves
+// (skip, offer again, hold, release), and "Show in File Manager". One list serves
 // two places, told apart by `compact`: the update detail shows it as a row
 // of buttons (full form), a row of the update table as its context menu
 // (compact form). Each control calls one model operation, sets one model

@@ -18,6 +18,7 @@
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
+#include "app/ui/ClampedLabel.h"
 
 namespace larkvale {
 namespace {
@@ -38,10 +39,13 @@ QWidget* column(QWidget* parent, int spacing) {
   return widget;
 }
 
+// Selectable by mouse and, once Tab has reached it, by keyboard: Ctrl+A
+// and Ctrl+C copy it.
 QLabel* wrapping(QLabel* label, const char* name) {
   label->setObjectName(QLatin1String(name));
   label->setWordWrap(true);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  label->setFocusPolicy(Qt::StrongFocus);
   return label;
 }
 
@@ -54,10 +58,14 @@ QWidget* header(const AppState& state, const AppUpdate& update, QWidget* parent)
   icon->setObjectName(QStringLiteral("detailIcon"));
   auto* names = new QVBoxLayout;
   names->setSpacing(3);
-  QLabel* name = styledLabel(text(update.app.name), ui::TextStyle::title2, QFont::Bold, row);
+  // A long name wraps to two lines and is cut off there, never pushing the
+  // chip off the page.
+  auto* name = new ui::ClampedLabel(text(update.app.name), 2, row);
+  name->setFont(ui::Fonts::font(ui::TextStyle::title2, name->font(), QFont::Bold));
   name->setObjectName(QStringLiteral("detailName"));
   auto* versions = new TintLabel(UpdateDetailText::versionLine(update), ui::Tint::secondary, row);
   versions->setObjectName(QStringLiteral("detailVersions"));
+  versions->setWordWrap(true);
   names->addWidget(name);
   names->addWidget(versions);
   ui::Chip* chip = StatusChip::make(state, update, row);
@@ -156,7 +164,7 @@ QString sourceDescription(const AppUpdate& update) {
     case UpdateSource::Kind::appStore:
       return tr("The Mac App Store. Updates install from the App Store app.");
     case UpdateSource::Kind::apple:
-      return tr("Comes with macOS; System Settings › General › Software Update updates it.");
+      return tr("Comes with macOS and updates with macOS itself.");
     case UpdateSource::Kind::unknown:
       break;
   }

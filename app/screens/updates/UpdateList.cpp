@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateTableDelegate.h"
 #include "app/screens/updates/UpdateTableModel.h"
@@ -27,6 +29,47 @@ namespace {
 constexpr int kColumnWidths[] = {220, 90, 90, 140, 130};
 constexpr int kLeastWidths[] = {170, 70, 70, 110, 110};
 constexpr int kNarrowestColumn = 40;
+// What the Released column keeps for an abbreviated date when the others
+// give up room.
+constexpr int kReleasedRoom = 90;
+
+int sum(const int (&widths)[5]) {
+  int out = 0;
+  for (int width : widths) out += width;
+  return out;
+}
+
+// Gives the columns their ideal widths where the table has the room, and
+// shares out what there is between least and ideal widths where it hasn't,
+// so that a narrow window shows every column without sideways scrolling.
+void fitColumns(QTableView* table) {
+  const int room = table->viewport()->width() - kReleasedRoom;
+  const int least = sum(kLeastWidths);
+  const int spare = sum(kColumnWidths) - least;
+  const int share = std::clamp(room - least, 0, spare);
+  QHeaderView* header = table->horizontalHeader();
+  for (int column = 0; column < static_cast<int>(std::size(kColumnWidths)); ++column) {
+    const int give = (kColumnWidths[column] - kLeastWidths[column]) * share / spare;
+    header->resizeSection(column, kLeastWidths[column] + give);
+  }
+}
+
+// Refits the columns whenever the table's viewport changes width.
+class ColumnFitter : public QObject {
+ public:
+  explicit ColumnFitter(QTableView* table) : QObject(table), table_(table) {
+    table->viewport()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize) fitColumns(table_);
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QTableView* table_;
+};
 
 std::vector<AppUpdate> homebrewPending(const AppModel& model) {
   std::vector<AppUpdate> out;
@@ -44,6 +87,8 @@ QTableView* makeTable(QWidget* parent) {
   table->setContextMenuPolicy(Qt::CustomContextMenu);
   QHeaderView* header = table->horizontalHeader();
   header->setMinimumSectionSize(kNarrowestColumn);
+  // The stretched last column never shrinks below the default size.
+  header->setDefaultSectionSize(kNarrowestColumn);
   header->setStretchLastSection(true);
   return table;
 }
@@ -79,9 +124,8 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   body_->setObjectName(QStringLiteral("listBody"));
 
   table_->setModel(rows_);
-  for (int column = 0; column < static_cast<int>(std::size(kColumnWidths)); ++column) {
-    table_->horizontalHeader()->resizeSection(column, kColumnWidths[column]);
-  }
+  fitColumns(table_);
+  new ColumnFitter(table_);
   connect(
       table_->horizontalHeader(), &QHeaderView::sectionResized, table_,
       [header = table_->horizontalHeader()](int section, int, int width) {

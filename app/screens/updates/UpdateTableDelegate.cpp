@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "app/screens/updates/UpdateTableModel.h"
+#include "app/ui/Fonts.h"
 #include "app/ui/Symbols.h"
 
 namespace larkvale {
@@ -51,7 +52,11 @@ void UpdateTableDelegate::paintText(QPainter* painter, const QStyleOptionViewIte
   QFont font = option.font;
   QColor colour = textColour(option);
   switch (index.column()) {
+    case UpdateTableModel::installedColumn:
+      font = ui::Fonts::equalWidthDigits(font);
+      break;
     case UpdateTableModel::latestColumn:
+      font = ui::Fonts::equalWidthDigits(font);
       if (index.data(UpdateTableModel::emphasisRole).toBool()) {
         font.setWeight(QFont::DemiBold);
         if (!(option.state & QStyle::State_Selected)) {
@@ -86,6 +91,10 @@ QSize UpdateTableDelegate::sizeHint(const QStyleOptionViewItem& option,
     case UpdateTableModel::statusColumn:
       width += ui::chipSize(text, index.data(UpdateTableModel::symbolRole).toString(), option.font)
                    .width();
+      break;
+    case UpdateTableModel::installedColumn:
+    case UpdateTableModel::latestColumn:
+      width += QFontMetrics(ui::Fonts::equalWidthDigits(option.font)).horizontalAdvance(text);
       break;
     default:
       width += metrics.horizontalAdvance(text);

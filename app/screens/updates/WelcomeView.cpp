@@ -58,15 +58,17 @@ WelcomeView::WelcomeView(AppModel& model, QWidget* parent)
                         QStringLiteral("QPushButton { padding: 8px 16px; font-weight: 600; }"));
   UpdateActions::setSymbol(check_, QStringLiteral("arrow.down.circle"));
   connect(check_, &QPushButton::clicked, this, [this] { model_.check(); });
-  // Return starts the check wherever the focus is on this page.
+  // While the page shows, Return starts the check wherever the focus is in
+  // the window: it opens with the focus on the sidebar. A hidden page's
+  // shortcut doesn't fire.
   for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);
-    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, check_, &QPushButton::click);
   }
 
   auto* footer = new TintLabel(tr("After the first check, Larkvale checks once a day while it runs "
-                                  "and shows the number waiting in the menu bar."),
+                                  "and shows the number waiting in the tray."),
                                ui::Tint::secondary, this);
   footer->setObjectName(QStringLiteral("welcomeFooter"));
   footer->setWordWrap(true);

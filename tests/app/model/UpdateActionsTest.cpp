@@ -166,8 +166,7 @@ TEST_F(ModelTest, TheLoginItemSwitchShowsWhatTheSystemDid) {
   model->setLoginItem(false);
   EXPECT_TRUE(model->loginItemOn());
   EXPECT_EQ(noticeText(),
-            "macOS didn't change the login item: Not allowed. System Settings \u203a General "
-            "\u203a Login Items.");
+            "The desktop didn't change the login item: Not allowed.");
   EXPECT_TRUE(noticeIsError());
 }
 

@@ -50,42 +50,42 @@ class DetailActionsTest : public QObject {
     QTest::newRow("sparkle") << withLinks(update("A"), "https://n", "https://d") << ""
                              << QStringList{"openAndCheck", "downloadInBrowser",
                                             "releaseNotes", "skipVersion",
-                                            "hold",         "showInFinder"}
+                                            "hold",         "showInFileManager"}
                              << QStringList{} << true;
     AppUpdate own = withLinks(update("Larkvale"), "https://n", "https://d");
     own.app.bundleID = "com.tarn4820.Larkvale";
     QTest::newRow("own app") << own << ""
                              << QStringList{"checkForUpdates", "releaseNotes", "skipVersion",
-                                            "hold", "showInFinder"}
+                                            "hold", "showInFileManager"}
                              << QStringList{} << true;
     QTest::newRow("skipped") << update("A") << "skipped"
-                             << QStringList{"openAndCheck", "offerAgain", "hold", "showInFinder"}
+                             << QStringList{"openAndCheck", "offerAgain", "hold", "showInFileManager"}
                              << QStringList{} << false;
     QTest::newRow("held and skipped")
         << update("A") << "held+skipped"
-        << QStringList{"openAndCheck", "releaseHold", "showInFinder"} << QStringList{} << false;
+        << QStringList{"openAndCheck", "releaseHold", "showInFileManager"} << QStringList{} << false;
     QTest::newRow("homebrew, current")
         << update("A", UpdateStatus::upToDate(), UpdateSource::homebrew("a")) << ""
-        << QStringList{"upgradeInTerminal", "copyCommand", "hold", "showInFinder"}
+        << QStringList{"upgradeInTerminal", "copyCommand", "hold", "showInFileManager"}
         << QStringList{"upgradeInTerminal"} << false;
     QTest::newRow("github, download is the notes")
         << withLinks(update("A", kWaiting, gh), "https://same", "https://same") << ""
-        << QStringList{"openReleasePage", "openApp", "skipVersion", "hold", "showInFinder"}
+        << QStringList{"openReleasePage", "openApp", "skipVersion", "hold", "showInFileManager"}
         << QStringList{} << true;
     QTest::newRow("github, no notes")
         << withLinks(update("A", kWaiting, gh), std::nullopt, "https://d") << ""
         << QStringList{"openReleasePage", "downloadInBrowser", "openApp", "skipVersion", "hold",
-                       "showInFinder"}
+                       "showInFileManager"}
         << QStringList{} << true;
     QTest::newRow("app store, no track id")
         << update("A", kWaiting, UpdateSource::appStore()) << ""
-        << QStringList{"openInAppStore", "skipVersion", "hold", "showInFinder"}
+        << QStringList{"openInAppStore", "skipVersion", "hold", "showInFileManager"}
         << QStringList{"openInAppStore"} << true;
     QTest::newRow("macOS, held") << update("A", UpdateStatus::noSource(), UpdateSource::apple())
-                                 << "held" << QStringList{"openSoftwareUpdate", "showInFinder"}
+                                 << "held" << QStringList{"showInFileManager"}
                                  << QStringList{} << false;
     QTest::newRow("unknown") << update("A", UpdateStatus::noSource(), UpdateSource::unknown()) << ""
-                             << QStringList{"openApp", "hold", "showInFinder"} << QStringList{}
+                             << QStringList{"openApp", "hold", "showInFileManager"} << QStringList{}
                              << false;
   }
 
@@ -117,7 +117,7 @@ class DetailActionsTest : public QObject {
     QMenu menu;
     UpdateActions::addToMenu(*rig.model, update, &menu);
     if (update.source.kind() == UpdateSource::Kind::apple) {
-      keys.insert(1, "releaseHold");
+      keys.insert(0, "releaseHold");
     }
     QCOMPARE(namesOf(menu.actions()), keys);
     for (const auto& action : UpdateActions::actions(*rig.model, update, true)) {
@@ -133,10 +133,9 @@ class DetailActionsTest : public QObject {
     auto badRepo = update("Odd", kWaiting, UpdateSource::github("not a repo"));
     auto store = update("Storey", kWaiting, UpdateSource::appStore());
     store.storeTrackID = 42;
-    auto apple = update("Safari", UpdateStatus::noSource(), UpdateSource::apple());
     auto own = update("Larkvale");
     own.app.bundleID = "com.tarn4820.Larkvale";
-    rig.report({sparkle, cask, github, badRepo, store, apple, own});
+    rig.report({sparkle, cask, github, badRepo, store, own});
     UpdateDetail detail(*rig.model);
     auto& opened = rig.fakes.workspace->opened;
 
@@ -144,7 +143,7 @@ class DetailActionsTest : public QObject {
     QTest::mouseClick(button(detail, "downloadInBrowser"), Qt::LeftButton);
     QTest::mouseClick(button(detail, "releaseNotes"), Qt::LeftButton);
     QCOMPARE(opened, std::vector<std::string>({"https://download", "https://notes"}));
-    QTest::mouseClick(button(detail, "showInFinder"), Qt::LeftButton);
+    QTest::mouseClick(button(detail, "showInFileManager"), Qt::LeftButton);
     QCOMPARE(rig.fakes.workspace->revealed.back(), sparkle.app.path);
     QTest::mouseClick(button(detail, "openAndCheck"), Qt::LeftButton);
     QVERIFY(waitUntil([&] { return rig.fakes.menuPress->presses().size() == 1; }));
@@ -174,12 +173,6 @@ class DetailActionsTest : public QObject {
     QTest::mouseClick(button(detail, "openInAppStore"), Qt::LeftButton);
     QCOMPARE(opened.back(), "macappstore://apps.apple.com/app/id42");
 
-    rig.select(apple);
-    QTest::mouseClick(button(detail, "openSoftwareUpdate"), Qt::LeftButton);
-    QCOMPARE(rig.notice(),
-             "Apps that come with macOS update through System Settings › General › Software "
-             "Update.");
-
     rig.select(own);
     QCOMPARE(button(detail, "checkForUpdates")->toolTip(),
              "Larkvale's own updater checks maker.example and installs the new version when you "
@@ -196,8 +189,7 @@ class DetailActionsTest : public QObject {
     rig.select(sparkle);
     UpdateDetail detail(*rig.model);
     QCOMPARE(button(detail, "openAndCheck")->toolTip(),
-             "Opens the app; then choose Check for Updates… in its menu (Settings explains how "
-             "Larkvale can press it for you)");
+             "Opens the app; then choose Check for Updates… in its menu");
     QCOMPARE(button(detail, "openAndCheck")->text(), "Open && Check for Updates");
     QCOMPARE(button(detail, "hold")->toolTip(),
              "Never offer updates for this app, with a note why");

@@ -1,9 +1,12 @@
 // The update detail: its two sentences, the hint, the cards and labels it
 // shows for a state, and texts that stay plain.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 
 #include "app/screens/updates/UpdateDetail.h"
 #include "app/ui/Card.h"
+#include "app/ui/ClampedLabel.h"
 #include "tests/app/screens/updates/UpdatesFixture.h"
 
 using namespace larkvale;
@@ -16,6 +19,7 @@ namespace {
 // The text of a label inside the detail, or a null string when it is absent.
 QString shown(UpdateDetail& detail, const char* name) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  if (auto* clamped = detail.findChild<ui::ClampedLabel*>(name)) return clamped->text();
   auto* label = detail.findChild<QLabel*>(name);
   return label && label->isVisibleTo(&detail) ? label->text() : QString();
 }
@@ -64,7 +68,7 @@ class DetailViewTest : public QObject {
              "No update feed found. Larkvale doesn't guess: check the developer's website.");
     u.source = UpdateSource::apple();
     QCOMPARE(sourceDescription(u),
-             "Comes with macOS; System Settings › General › Software Update updates it.");
+             "Comes with macOS and updates with macOS itself.");
     u.source = UpdateSource::appStore();
     QCOMPARE(sourceDescription(u), "The Mac App Store. Updates install from the App Store app.");
   }
@@ -108,6 +112,29 @@ class DetailViewTest : public QObject {
     });
     QCOMPARE(shown(detail, "holdReason"), "Waits for plug-ins.");
     QCOMPARE(cardTitle(detail, "notesCard"), "Release notes for 3.0");
+  }
+
+  // A 100-character name leaves the chip and the buttons on the page; the
+  // bundle's path is reached by Tab and copied with Ctrl+A, Ctrl+C.
+  void longNamesFitAndPathsCopy() {
+    Rig rig;
+    auto u = update(std::string(100, 'W'));
+    rig.report({u});
+    rig.select(u);
+    UpdateDetail detail(*rig.model);
+    detail.resize(680, 400);
+    detail.show();
+    QVERIFY(QTest::qWaitForWindowActive(&detail));
+    for (const char* name : {"detailStatus", "skipVersion", "showInFileManager"}) {
+      auto* widget = detail.findChild<QWidget*>(name);
+      QVERIFY2(widget->mapTo(&detail, widget->rect().bottomRight()).x() < detail.width(), name);
+    }
+    auto* path = detail.findChild<QLabel*>("bundlePath");
+    QVERIFY(path->focusPolicy() & Qt::TabFocus);
+    path->setFocus();
+    QTest::keyClick(path, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(path, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(u.app.path));
   }
 };
 

@@ -6,6 +6,7 @@
 
 #include "app/screens/updates/SafeUpdatesSheet.h"
 #include "app/ui/Card.h"
+#include "app/ui/Fonts.h"
 #include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
 
 using namespace larkvale;
@@ -56,6 +57,7 @@ class SafeUpdatesSheetTest : public QObject {
     QCOMPARE(reasons, QStringList({SafeUpdatePlan::kGitHub, SafeUpdatePlan::kAppStore}));
     auto* beta = child(&sheet, "safePick:/Applications/Beta.app")->parentWidget();
     QCOMPARE(labelText(beta, "safePickVersions"), QString("1.0 → ?"));
+    QVERIFY(ui::Fonts::hasEqualWidthDigits(child<QLabel>(beta, "safePickVersions")->font()));
     auto* alpha = child(&sheet, "safePick:/Applications/Alpha.app")->parentWidget();
     QCOMPARE(child(alpha, "safePickCritical")->toolTip(),
              QString("The developer marks this update as important"));
@@ -70,7 +72,10 @@ class SafeUpdatesSheetTest : public QObject {
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     sheet.show();
-    click(&sheet, "safePick:/Applications/Fizz.app");
+    auto* fizzTick = child<QCheckBox>(&sheet, "safePick:/Applications/Fizz.app");
+    QVERIFY(fizzTick->focusPolicy() & Qt::TabFocus);
+    QCOMPARE(fizzTick->accessibleName(), QString("Fizz"));
+    QTest::keyClick(fizzTick, Qt::Key_Space);
     QVERIFY(!f.model->safeChosen().count("/Applications/Fizz.app"));
     QCOMPARE(labelText(&sheet, "safeCommand"), QString("brew upgrade --cask cola"));
     click(&sheet, "safePick:/Applications/Cola.app");
@@ -109,6 +114,8 @@ class SafeUpdatesSheetTest : public QObject {
     QCOMPARE(cardTitle(&sheet, "safeRunCard"), QString("Step 1 of 3"));
     QCOMPARE(child<QPushButton>(&sheet, "safeNext")->text(), QString("Next: Beta 1.0 → 2.0"));
     QCOMPARE(mark(&sheet, "brew"), QString("Waiting"));
+    auto* symbol = child(child(&sheet, "safeStep:brew"), "safeStepSymbol");
+    QCOMPARE(symbol->width(), symbol->height());  // round marks stay round
 
     // A failed hand-off leaves the step waiting; Skip moves on and hands off
     // the casks at once.

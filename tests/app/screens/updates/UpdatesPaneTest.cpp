@@ -1,7 +1,10 @@
 // The update panes: the welcome page, rows per pane, counts, pane buttons,
 // the selection and the row's context menu.
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTableView>
 
@@ -52,16 +55,20 @@ class UpdatesPaneTest : public QObject {
   void welcomeUntilTheFirstCheckAndReturnStartsIt() {
     Rig rig;
     rig.fakes.checker->setReport(CheckReport{rig.fakes.clock->now(), {update("Alpha")}, true, {}});
-    UpdatesPane pane(*rig.model);
-    pane.show();
-    QVERIFY(QTest::qWaitForWindowActive(&pane));
+    // The window opens with the focus outside the page (on the sidebar).
+    QWidget window;
+    auto* sidebar = new QLineEdit(&window);
+    auto& pane = *new UpdatesPane(*rig.model, &window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     QVERIFY(pane.showsWelcome());
-    pane.welcome()->checkButton()->setFocus();
-    QTest::keyClick(pane.welcome()->checkButton(), Qt::Key_Return);
+    sidebar->setFocus();
+    QTest::keyClick(sidebar, Qt::Key_Return);
     QVERIFY(waitUntil([&] { return rig.model->state().lastReport && !rig.model->checking(); }));
-    QCOMPARE(rig.fakes.checker->checks(), 1);
     QVERIFY(!pane.showsWelcome());
     QCOMPARE(column(pane.list(), UpdateTableModel::appColumn), QStringList{"Alpha"});
+    QTest::keyClick(sidebar, Qt::Key_Return);  // the page is gone, and its key with it
+    QCOMPARE(rig.fakes.checker->checks(), 1);
   }
 
   void aFirstCheckShowsTheEmptySplit() {
@@ -106,6 +113,25 @@ class UpdatesPaneTest : public QObject {
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     for (const Case& c : cases) QCOMPARE(RelativeDates::format(now - c.before, now), c.text);
     QLocale::setDefault(was);
+  }
+
+  // At 900×600 and wide: least widths kept, no sideways scrolling.
+  void theTableFitsWithoutSidewaysScrolling() {
+    Rig rig;
+    rig.report({update("Alpha"), update("Beta")});
+    UpdatesPane pane(*rig.model);
+    auto* table = pane.findChild<QTableView*>("updateTable");
+    const int least[] = {170, 70, 70, 110, 110};
+    for (int width : {680, 1400}) {
+      pane.resize(width, 560);
+      pane.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&pane));
+      for (int column = 0; column < 5; ++column) {
+        QVERIFY(table->horizontalHeader()->sectionSize(column) >= least[column]);
+      }
+      QTRY_VERIFY(table->horizontalHeader()->length() <= table->viewport()->width());
+      QVERIFY(!table->horizontalScrollBar()->isVisible());
+    }
   }
 
   void rowsChipsAndCountsPerPane() {
@@ -226,8 +252,8 @@ class UpdatesPaneTest : public QObject {
     auto* menu = pane.findChild<QMenu*>("rowMenu");
     QVERIFY(menu);
     QCOMPARE(namesOf(menu->actions()),
-             QStringList({"openSoftwareUpdate", "releaseHold", "showInFinder"}));
-    menu->actions()[1]->trigger();
+             QStringList({"releaseHold", "showInFileManager"}));
+    menu->actions()[0]->trigger();
     QVERIFY(rig.model->state().holds.empty());
   }
 };
