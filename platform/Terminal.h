@@ -23,9 +23,9 @@ class Terminal {
   // returns without waiting for the window or the script. Once the script has
   // ended the window stays until the user presses Return, so that its last
   // lines can be read (terminal emulators here close when their command
-  // ends). Throws
-  // TerminalError when no terminal program could be started. What happens
-  // inside the window (the user closing it, the script failing) is not seen.
+  // ends). Throws TerminalError when no terminal program could be started.
+  // What happens inside the window (the user closing it, the script failing)
+  // is not seen.
   virtual void openScript(const std::filesystem::path& script) = 0;
 };
 
@@ -49,9 +49,7 @@ class SystemTerminal final : public Terminal {
   // that holds the window open until Return (or the end of input).
   static constexpr const char* kHoldOpen =
       "\"$1\"; printf '\\n%s' 'Press Return to close this window. '; read -r _";
-  static constexpr const char* kNoTerminal =
-      "No terminal program could be started. Choose Copy Command and paste the command into a "
-      "terminal.";
+  static constexpr const char* kNoTerminal = "No terminal program could be started.";
 
   // The common programs, looked up in this process's PATH.
   SystemTerminal();

@@ -56,29 +56,31 @@ QFuture<Failure> failed(const QString& sentence) {
   return QtFuture::makeReadyFuture(Failure(sentence.toStdString()));
 }
 
-QString tr(const char* text) {
-  return QCoreApplication::translate("DesktopWorkspace", text);
-}
-
 // xdg-open's exit status 3: no program is set up for this kind of item.
 constexpr int kNoMethod = 3;
 
 QString openerFailure(const QString& folder, std::optional<int> exitCode) {
   if (!folder.isEmpty()) {
-    return tr("No file manager could be started. It is in the folder %1.").arg(folder);
+    return QCoreApplication::translate("DesktopWorkspace",
+                                       "No file manager could be started. It is in the folder %1.")
+        .arg(folder);
   }
   if (!exitCode) {
-    return tr(
+    return QCoreApplication::translate(
+        "DesktopWorkspace",
         "xdg-open, which hands links to the browser, isn't installed. Install the package "
         "xdg-utils.");
   }
   if (*exitCode == kNoMethod) {
-    return tr(
+    return QCoreApplication::translate(
+        "DesktopWorkspace",
         "No web browser is set up on this desktop. Choose a default web browser in the "
         "desktop's settings.");
   }
-  return tr("The browser didn't start (xdg-open stopped with code %1). Check the default web "
-            "browser in the desktop's settings.")
+  return QCoreApplication::translate(
+             "DesktopWorkspace",
+             "The browser didn't start (xdg-open stopped with code %1). Check the default web "
+             "browser in the desktop's settings.")
       .arg(*exitCode);
 }
 
@@ -136,12 +138,16 @@ std::optional<QUrl> DesktopWorkspaceImpl::openableUrl(const std::string& text) {
 
 QFuture<Failure> DesktopWorkspaceImpl::openUrl(const std::string& url) {
   if (url.size() > kMaxUrlBytes) {
-    return failed(tr("The link is longer than %1 characters; Larkvale doesn't pass on links "
-                     "that long.")
+    return failed(QCoreApplication::translate(
+                      "DesktopWorkspace",
+                      "The link is longer than %1 characters; Larkvale doesn't pass on links "
+                      "that long.")
                       .arg(kMaxUrlBytes));
   }
   auto openable = openableUrl(url);
-  if (!openable) return failed(tr("Larkvale opens only web links (http and https)."));
+  if (!openable)
+    return failed(QCoreApplication::translate("DesktopWorkspace",
+                                              "Larkvale opens only web links (http and https)."));
   return runOpener(*openable, {});
 }
 

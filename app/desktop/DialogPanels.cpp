@@ -108,7 +108,6 @@ std::optional<std::filesystem::path> DialogPanels::chooseOpen(const Open& reques
 std::optional<std::filesystem::path> DialogPanels::chooseSave(const Save& request) {
   QFileDialog dialog(window_(), QString(), startFolder(kSavePurpose));
   dialog.setObjectName(QStringLiteral("savePanel"));
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(nameFilters(request.fileSuffixes));

@@ -2,9 +2,10 @@
 // The open and save panels as Qt file dialogs, run modally over the app's
 // window. Each answers nothing when the user cancels.
 //
-// The panels are Qt's own dialogs: only they let one panel take a folder or a
-// file (a Moving Day folder or its manifest), and only they can show the
+// The open panels are Qt's own dialogs: only they let one panel take a folder
+// or a file (a Moving Day folder or its manifest), and only they can show the
 // request's message as a label inside the panel (a title bar cuts it off).
+// The save panel may be the desktop's own.
 //
 // Each panel opens in the folder that the last panel for the same purpose
 // was left in during this run, else in the user's home, never in the

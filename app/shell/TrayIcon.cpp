@@ -73,11 +73,16 @@ QPixmap drawIcon(int size, int count) {
   const QString text = countText(count);
   QFont font = painter.font();
   font.setBold(true);
-  font.setPixelSize(std::max(7, size * 9 / 20));
+  // The badge never grows past the icon's edge ("99+" shrinks a little).
+  qreal height = 0, width = 0;
+  for (int pixels = size * 9 / 20; pixels >= 7; --pixels) {
+    font.setPixelSize(pixels);
+    QFontMetricsF metrics(font);
+    height = metrics.height();
+    width = std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
+    if (width <= size) break;
+  }
   painter.setFont(font);
-  QFontMetricsF metrics(font);
-  qreal height = metrics.height();
-  qreal width = std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
   QRectF badge(size - width, size - height, width, height);
   painter.setBrush(kBadge);
   painter.drawRoundedRect(badge, height / 2, height / 2);

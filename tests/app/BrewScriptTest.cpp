@@ -173,9 +173,14 @@ TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
 
   // A terminal that can't start is no hand-off, and its script is not left behind.
   terminal.broken = true;
-  EXPECT_THROW(openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "other"),
-                                        "/usr/bin/brew", terminal),
-               TerminalError);
+  EXPECT_THAT(
+      [&] {
+        openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "other"), "/usr/bin/brew",
+                                 terminal);
+      },
+      testing::ThrowsMessage<TerminalError>(
+          testing::StrEq("No terminal program could be started. Choose Copy Command and paste the "
+                         "command into a terminal.")));
   EXPECT_TRUE(fs::is_empty(foldersIn(dir / "other").terminal));
 }
 
