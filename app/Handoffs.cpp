@@ -59,7 +59,15 @@ fs::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
   if (!script) throw HandoffError("A cask name had unexpected characters.");
   fs::path path = newScriptPath(makeScriptFolder(folders.terminal));
   FileSystem::writeAtomically(path, *script, 0700);
-  terminal.openScript(path);
+  try {
+    terminal.openScript(path);
+  } catch (const TerminalError& error) {
+    // No window will ever run it, and nothing else deletes these scripts.
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    throw TerminalError(std::string(error.what()) +
+                        " Choose Copy Command and paste the command into a terminal.");
+  }
   return path;
 }
 

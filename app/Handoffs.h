@@ -56,7 +56,8 @@ struct MenuPressResult {
 //   HandoffError "A cask name had unexpected characters." (a bad token, no
 //     token, or a brew path a shell would interpret)
 //   FileError when the folder can't be made or the file can't be written
-//   TerminalError when no terminal could be started (the script stays)
+//   TerminalError when no terminal could be started (the script is removed;
+//     what() adds that Copy Command gives the command instead)
 // Returns the path of the script.
 std::filesystem::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
                                                const std::vector<std::string>& names, bool greedy,

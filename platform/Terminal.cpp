@@ -35,7 +35,7 @@ void SystemTerminal::openScript(const std::filesystem::path& script) {
     auto found = WorkspaceLaunch::findInSearchPath(program.name, searchPath_);
     if (!found) continue;
     auto arguments = program.argumentsBeforeScript;
-    arguments.push_back(script.string());
+    arguments.insert(arguments.end(), {"/bin/sh", "-c", kHoldOpen, "sh", script.string()});
     try {
       WorkspaceLaunch::launchDetached(*found, arguments);
       return;
@@ -43,7 +43,7 @@ void SystemTerminal::openScript(const std::filesystem::path& script) {
       // A broken or foreign binary under a common name: try the next one.
     }
   }
-  throw TerminalError("Couldn't open a terminal window.");
+  throw TerminalError(kNoTerminal);
 }
 
 }  // namespace larkvale

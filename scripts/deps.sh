@@ -22,6 +22,8 @@ packages=(
   trayer
   # run time: fonts for documents, zsh for terminal scripts, PDF tools for tests
   fonts-dejavu-core zsh poppler-utils
+  # checks the installed desktop entry
+  desktop-file-utils
 )
 
 missing=()

@@ -1,10 +1,13 @@
 #include "app/desktop/DesktopWorkspaceImpl.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDesktopServices>
 #include <QFile>
+#include <QProcess>
+#include <QPromise>
 #include <QStringList>
+#include <QTimer>
 #include <map>
 #include <set>
 
@@ -41,10 +44,44 @@ std::string lastPiece(const std::string& identifier) {
   return dot == std::string::npos ? identifier : identifier.substr(dot + 1);
 }
 
-QUrl folderUrl(const fs::path& path) {
+QString folderOf(const fs::path& path) {
   fs::path normal = path.lexically_normal();
   if (!normal.has_filename()) normal = normal.parent_path();
-  return QUrl::fromLocalFile(QFile::decodeName(normal.parent_path().c_str()));
+  return QFile::decodeName(normal.parent_path().c_str());
+}
+
+using Failure = DesktopWorkspace::Failure;
+
+QFuture<Failure> failed(const QString& sentence) {
+  return QtFuture::makeReadyFuture(Failure(sentence.toStdString()));
+}
+
+// xdg-open's exit status 3: no program is set up for this kind of item.
+constexpr int kNoMethod = 3;
+
+QString openerFailure(const QString& folder, std::optional<int> exitCode) {
+  if (!folder.isEmpty()) {
+    return QCoreApplication::translate("DesktopWorkspace",
+                                       "No file manager could be started. It is in the folder %1.")
+        .arg(folder);
+  }
+  if (!exitCode) {
+    return QCoreApplication::translate(
+        "DesktopWorkspace",
+        "xdg-open, which hands links to the browser, isn't installed. Install the package "
+        "xdg-utils.");
+  }
+  if (*exitCode == kNoMethod) {
+    return QCoreApplication::translate(
+        "DesktopWorkspace",
+        "No web browser is set up on this desktop. Choose a default web browser in the "
+        "desktop's settings.");
+  }
+  return QCoreApplication::translate(
+             "DesktopWorkspace",
+             "The browser didn't start (xdg-open stopped with code %1). Check the default web "
+             "browser in the desktop's settings.")
+      .arg(*exitCode);
 }
 
 }  // namespace
@@ -52,9 +89,36 @@ QUrl folderUrl(const fs::path& path) {
 DesktopWorkspaceImpl::DesktopWorkspaceImpl() : DesktopWorkspaceImpl(Environment{}) {}
 
 DesktopWorkspaceImpl::DesktopWorkspaceImpl(Environment environment)
-    : environment_(std::move(environment)), calls_(std::make_unique<QObject>()) {
-  if (!environment_.open)
-    environment_.open = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    : environment_(std::move(environment)), calls_(std::make_unique<QObject>()) {}
+
+QFuture<Failure> DesktopWorkspaceImpl::runOpener(const QUrl& url, const QString& folder) {
+  auto promise = std::make_shared<QPromise<Failure>>();
+  promise->start();
+  auto settle = [promise](Failure failure) {
+    if (promise->future().isFinished()) return;
+    promise->addResult(std::move(failure));
+    promise->finish();
+  };
+  auto* process = new QProcess(calls_.get());
+  process->setProgram(environment_.opener);
+  process->setArguments({url.toString(QUrl::FullyEncoded)});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(process, &QProcess::errorOccurred, process,
+                   [process, settle, folder](QProcess::ProcessError error) {
+                     if (error != QProcess::FailedToStart) return;
+                     settle(openerFailure(folder, std::nullopt).toStdString());
+                     process->deleteLater();
+                   });
+  QObject::connect(process, &QProcess::finished, process,
+                   [process, settle, folder](int code, QProcess::ExitStatus status) {
+                     const bool ok = status == QProcess::NormalExit && code == 0;
+                     settle(ok ? Failure() : Failure(openerFailure(folder, code).toStdString()));
+                     process->deleteLater();
+                   });
+  QTimer::singleShot(kOpenerPatienceMs, process, [settle] { settle(std::nullopt); });
+  process->start();
+  return promise->future();
 }
 
 DesktopWorkspaceImpl::~DesktopWorkspaceImpl() = default;
@@ -69,23 +133,38 @@ std::optional<QUrl> DesktopWorkspaceImpl::openableUrl(const std::string& text) {
   }
   if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
     return url.host().isEmpty() ? std::nullopt : std::optional<QUrl>(url);
-  if (scheme == QLatin1String("mailto")) return url;
   return std::nullopt;
 }
 
-void DesktopWorkspaceImpl::openUrl(const std::string& url) {
-  if (auto openable = openableUrl(url)) environment_.open(*openable);
+QFuture<Failure> DesktopWorkspaceImpl::openUrl(const std::string& url) {
+  if (url.size() > kMaxUrlBytes) {
+    return failed(QCoreApplication::translate(
+                      "DesktopWorkspace",
+                      "The link is longer than %1 characters; Larkvale doesn't pass on links "
+                      "that long.")
+                      .arg(kMaxUrlBytes));
+  }
+  auto openable = openableUrl(url);
+  if (!openable)
+    return failed(QCoreApplication::translate("DesktopWorkspace",
+                                              "Larkvale opens only web links (http and https)."));
+  return runOpener(*openable, {});
 }
 
-void DesktopWorkspaceImpl::reveal(const fs::path& path) {
+QFuture<Failure> DesktopWorkspaceImpl::reveal(const fs::path& path) {
   std::error_code ec;
   const fs::path absolute = fs::absolute(path, ec).lexically_normal();
-  auto openFolder = [open = environment_.open, folder = folderUrl(absolute)] { open(folder); };
+  const QString folder = folderOf(absolute);
   QDBusConnection& bus = environment_.bus;
-  if (!bus.isConnected()) {
-    openFolder();
-    return;
-  }
+  if (!bus.isConnected()) return runOpener(QUrl::fromLocalFile(folder), folder);
+  auto promise = std::make_shared<QPromise<Failure>>();
+  promise->start();
+  auto openFolder = [this, promise, folder] {
+    runOpener(QUrl::fromLocalFile(folder), folder).then([promise](Failure failure) {
+      promise->addResult(std::move(failure));
+      promise->finish();
+    });
+  };
   QDBusMessage call = QDBusMessage::createMethodCall(
       QString::fromLatin1(kFileManagerService), QString::fromLatin1(kFileManagerPath),
       QString::fromLatin1(kFileManagerService), QStringLiteral("ShowItems"));
@@ -94,10 +173,16 @@ void DesktopWorkspaceImpl::reveal(const fs::path& path) {
   call << QStringList{item} << QString();
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kCallTimeoutMs), calls_.get());
   QObject::connect(watcher, &QDBusPendingCallWatcher::finished, calls_.get(),
-                   [openFolder](QDBusPendingCallWatcher* reply) {
-                     if (reply->isError()) openFolder();
+                   [openFolder, promise](QDBusPendingCallWatcher* reply) {
+                     if (reply->isError()) {
+                       openFolder();
+                     } else {
+                       promise->addResult(Failure());
+                       promise->finish();
+                     }
                      reply->deleteLater();
                    });
+  return promise->future();
 }
 
 std::vector<std::string> DesktopWorkspaceImpl::runningBundleIdentifiers() {

@@ -2,14 +2,20 @@
 // The desktop's shell: opening links, showing files in the file manager and
 // naming the running programs.
 //
-// Links: only web and mail links are opened (http, https, mailto); an App
-// Store link ("macappstore://host/path") opens the same page on the web.
-// Anything else (file:, custom schemes) is not opened, since links come from
-// feeds and release notes written by others.
+// Links: only web links (http, https) of at most kMaxUrlBytes are opened; an
+// App Store link ("macappstore://host/path") opens the same page on the web.
+// Anything else (file:, mailto:, custom schemes) is not opened, since links
+// come from feeds and release notes written by others. The desktop's opener
+// (xdg-open) gets the link as its one argument; its exit status tells whether
+// a browser took it. An opener still running after kOpenerPatienceMs has
+// handed the link on (some run the browser in the foreground) and counts as
+// done.
 //
 // Reveal: the file manager's org.freedesktop.FileManager1.ShowItems on the
 // session bus, which shows the item selected in its folder; when no file
-// manager answers, the containing folder is opened instead.
+// manager answers, the opener opens the containing folder instead.
+//
+// Every failure comes back as a sentence that says what to do instead.
 //
 // Running programs: this system has no bundle identifiers for most
 // programs, so runningBundleIdentifiers answers, for every process that can
@@ -30,6 +36,7 @@
 // runningBundleIdentifiers reads the proc file system and may be called from
 // any thread (with a knownIdentifiers that may be, too).
 #include <QDBusConnection>
+#include <QFuture>
 #include <QObject>
 #include <QUrl>
 #include <filesystem>
@@ -48,11 +55,13 @@ class DesktopWorkspaceImpl final : public DesktopWorkspace {
   static constexpr const char* kFileManagerService = "org.freedesktop.FileManager1";
   static constexpr const char* kFileManagerPath = "/org/freedesktop/FileManager1";
   static constexpr int kCallTimeoutMs = 10000;
+  static constexpr int kOpenerPatienceMs = 10000;
+  static constexpr size_t kMaxUrlBytes = 8192;
 
   struct Environment {
-    // Opens a URL with the desktop's default handler; by default
-    // QDesktopServices::openUrl.
-    std::function<bool(const QUrl&)> open;
+    // The program that opens a URL with the desktop's default handler, given
+    // the URL as its argument; a name is looked up in PATH.
+    QString opener = QStringLiteral("xdg-open");
     // Bundle identifiers worth matching by their last piece; may be empty.
     std::function<std::vector<std::string>()> knownIdentifiers;
     std::filesystem::path procRoot = "/proc";
@@ -63,8 +72,8 @@ class DesktopWorkspaceImpl final : public DesktopWorkspace {
   explicit DesktopWorkspaceImpl(Environment environment);
   ~DesktopWorkspaceImpl() override;
 
-  void openUrl(const std::string& url) override;
-  void reveal(const std::filesystem::path& path) override;
+  QFuture<Failure> openUrl(const std::string& url) override;
+  QFuture<Failure> reveal(const std::filesystem::path& path) override;
   std::vector<std::string> runningBundleIdentifiers() override;
 
   // The URL that openUrl would open for the text, or nothing when it opens
@@ -72,6 +81,10 @@ class DesktopWorkspaceImpl final : public DesktopWorkspace {
   static std::optional<QUrl> openableUrl(const std::string& url);
 
  private:
+  // Runs the opener on `url`; `folder` is named in the failure when a folder
+  // was to be shown.
+  QFuture<Failure> runOpener(const QUrl& url, const QString& folder);
+
   Environment environment_;
   // Owns the pending file-manager calls, so none outlives this object.
   std::unique_ptr<QObject> calls_;

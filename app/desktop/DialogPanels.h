@@ -2,14 +2,21 @@
 // The open and save panels as Qt file dialogs, run modally over the app's
 // window. Each answers nothing when the user cancels.
 //
-// A panel that accepts folders and files alike (a Moving Day folder or its
-// manifest) is Qt's own dialog, which lets either be chosen; the others may
-// be the desktop's native dialogs.
+// The open panels are Qt's own dialogs: only they let one panel take a folder
+// or a file (a Moving Day folder or its manifest), and only they can show the
+// request's message as a label inside the panel (a title bar cuts it off).
+// The save panel may be the desktop's own.
+//
+// Each panel opens in the folder that the last panel for the same purpose
+// was left in during this run, else in the user's home, never in the
+// process's working folder. The purpose of an open panel is its prompt (each
+// action has its own); all save panels share one.
 //
 // Threads: main thread; each call runs a modal event loop until the user
 // answers.
 #include <QWidget>
 #include <functional>
+#include <map>
 
 #include "app/model/AppServices.h"
 
@@ -28,7 +35,10 @@ class DialogPanels final : public Panels {
   static QStringList nameFilters(const std::vector<std::string>& suffixes);
 
  private:
+  QString startFolder(const QString& purpose) const;
+
   std::function<QWidget*()> window_;
+  std::map<QString, QString> lastFolders_;  // by purpose
 };
 
 }  // namespace larkvale

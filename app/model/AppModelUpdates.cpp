@@ -104,7 +104,7 @@ bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>& updates) {
     services_.terminal->openBrewScript(casks.tokens, casks.names, casks.greedy,
                                        services_.folders.caches);
   } catch (const std::exception& e) {
-    note(tr("Couldn't open Terminal: %1").arg(text(e.what())), true);
+    note(tr("Couldn't open a terminal window: %1").arg(text(e.what())), true);
     return false;
   }
   note(tr("Terminal shows the brew command. It runs only when you press Return there."));
@@ -168,11 +168,15 @@ QFuture<void> AppModel::advanceSafeRun() {
 }
 
 void AppModel::openLink(const std::string& url) {
-  services_.workspace->openUrl(url);
+  services_.workspace->openUrl(url).then(this, [this](DesktopWorkspace::Failure failure) {
+    if (failure) note(tr("Couldn't open the link. %1").arg(text(*failure)), true);
+  });
 }
 
 void AppModel::reveal(const std::filesystem::path& path) {
-  services_.workspace->reveal(path);
+  services_.workspace->reveal(path).then(this, [this](DesktopWorkspace::Failure failure) {
+    if (failure) note(tr("Couldn't show it in the file manager. %1").arg(text(*failure)), true);
+  });
 }
 
 void AppModel::revealSetting(const std::string& path) {

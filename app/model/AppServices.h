@@ -155,9 +155,15 @@ class Panels {
 class DesktopWorkspace {
  public:
   virtual ~DesktopWorkspace() = default;
-  virtual void openUrl(const std::string& url) = 0;
-  // Shows the file or folder selected in the file manager.
-  virtual void reveal(const std::filesystem::path& path) = 0;
+  // Why the desktop could not open something: a sentence for the user that
+  // says what failed and what to do instead. Nothing once it was opened.
+  using Failure = std::optional<std::string>;
+  // Opens a web link in the desktop's browser. The future finishes once the
+  // desktop has taken the link or failed to; never throws.
+  virtual QFuture<Failure> openUrl(const std::string& url) = 0;
+  // Shows the file or folder selected in the file manager (else opens the
+  // folder that holds it). The future as for openUrl.
+  virtual QFuture<Failure> reveal(const std::filesystem::path& path) = 0;
   // Bundle identifiers of the running applications (as known; any case).
   // Called on the model's worker threads, possibly more than one at once.
   virtual std::vector<std::string> runningBundleIdentifiers() = 0;

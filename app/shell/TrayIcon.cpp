@@ -29,11 +29,29 @@ void drawArrow(QPainter& painter, const QRectF& box, const QColor& color, qreal 
   painter.drawLine(tip, tip + QPointF(wing, -wing));
 }
 
+QString countText(int count) {
+  return count > 99 ? QStringLiteral("99+") : QString::number(count);
+}
+
+// Tray sizes: the number replaces the arrow and fills the disc, so that two
+// digits stay readable at 16 pixels.
+void drawSmall(QPainter& painter, int size, int count) {
+  const QString text = countText(count);
+  const QRectF disc(0, 0, size, size);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(kAccent);
+  painter.drawEllipse(disc);
+  painter.setFont(TrayIcon::countFont(size, text));
+  painter.setPen(Qt::white);
+  painter.drawText(disc, Qt::AlignCenter, text);
+}
+
 QPixmap drawIcon(int size, int count) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
   qreal stroke = std::max<qreal>(1.5, size / 12.0);
   QRectF circle(stroke / 2, stroke / 2, size - stroke, size - stroke);
   if (count < 1) {
@@ -43,19 +61,28 @@ QPixmap drawIcon(int size, int count) {
     drawArrow(painter, circle, kAccent, stroke);
     return pixmap;
   }
+  if (size < TrayIcon::kBadgeFromSize) {
+    drawSmall(painter, size, count);
+    return pixmap;
+  }
   painter.setPen(Qt::NoPen);
   painter.setBrush(kAccent);
   painter.drawEllipse(circle);
   drawArrow(painter, circle, Qt::white, stroke);
 
-  QString text = count > 99 ? QStringLiteral("99+") : QString::number(count);
+  const QString text = countText(count);
   QFont font = painter.font();
   font.setBold(true);
-  font.setPixelSize(std::max(7, size * 9 / 20));
+  // The badge never grows past the icon's edge ("99+" shrinks a little).
+  qreal height = 0, width = 0;
+  for (int pixels = size * 9 / 20; pixels >= 7; --pixels) {
+    font.setPixelSize(pixels);
+    QFontMetricsF metrics(font);
+    height = metrics.height();
+    width = std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
+    if (width <= size) break;
+  }
   painter.setFont(font);
-  QFontMetricsF metrics(font);
-  qreal height = metrics.height();
-  qreal width = std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
   QRectF badge(size - width, size - height, width, height);
   painter.setBrush(kBadge);
   painter.drawRoundedRect(badge, height / 2, height / 2);
@@ -65,6 +92,17 @@ QPixmap drawIcon(int size, int count) {
 }
 
 }  // namespace
+
+QFont TrayIcon::countFont(int size, const QString& text) {
+  QFont font;
+  font.setBold(true);
+  // As large as fits across the icon, but never taller than about four fifths of it.
+  for (int pixels = size * 4 / 5; pixels > 6; --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetricsF(font).horizontalAdvance(text) <= size) break;
+  }
+  return font;
+}
 
 QIcon TrayIcon::iconFor(int count) {
   QIcon icon;

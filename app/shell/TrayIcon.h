@@ -4,6 +4,7 @@
 // menu of TrayMenu, rebuilt from the model whenever it is about to show and
 // after every change it shows. Where the desktop has no tray nothing shows,
 // and the app runs on all the same. Main thread only.
+#include <QFont>
 #include <QIcon>
 #include <QObject>
 #include <memory>
@@ -28,9 +29,16 @@ class TrayIcon : public QObject {
   QSystemTrayIcon& trayIcon() { return *tray_; }
   QMenu& menu() { return *menu_; }
 
-  // The icon for `count` waiting updates: an arrow in a circle, filled and
-  // carrying the number when there is at least one.
+  // The icon for `count` waiting updates: an arrow in a circle; filled and
+  // carrying the number in a badge when there is at least one. Below
+  // kBadgeFromSize pixels a badge would be too small to read, so there the
+  // number alone fills the circle.
   static QIcon iconFor(int count);
+  static constexpr int kBadgeFromSize = 32;
+
+  // The bold font a small icon of `size` pixels writes `text` in: as large
+  // as fits across the icon.
+  static QFont countFont(int size, const QString& text);
 
  private:
   void refresh();

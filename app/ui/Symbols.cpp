@@ -18,7 +18,10 @@ namespace larkvale::ui::Symbols {
 namespace {
 
 // Theme names follow the freedesktop icon naming specification where it
-// has a fitting icon; the rest are drawn from the bundled images only.
+// has a fitting icon; the rest are drawn from the bundled images only. A
+// theme icon that would change what a symbol says stays out: the important-
+// update mark is no "low security" shield, and the raised hand (hold, never
+// does) no "stop" sign.
 const std::vector<Entry> kTable = {
     {"app.badge", ""},
     {"app.dashed", ""},
@@ -58,7 +61,7 @@ const std::vector<Entry> kTable = {
     {"doc.text", "text-x-generic"},
     {"dot.radiowaves.up.forward", "application-rss+xml"},
     {"exclamationmark.bubble", ""},
-    {"exclamationmark.shield.fill", "security-low"},
+    {"exclamationmark.shield.fill", ""},
     {"exclamationmark.triangle", "dialog-warning"},
     {"exclamationmark.triangle.fill", "dialog-warning"},
     {"externaldrive.badge.plus", "drive-removable-media"},
@@ -69,7 +72,7 @@ const std::vector<Entry> kTable = {
     {"forward.circle", "media-skip-forward"},
     {"gear", "emblem-system"},
     {"gearshape", "preferences-system"},
-    {"hand.raised", "process-stop"},
+    {"hand.raised", ""},
     {"hand.tap", ""},
     {"info.circle", "dialog-information"},
     {"key", "dialog-password"},

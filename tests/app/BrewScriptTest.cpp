@@ -20,7 +20,7 @@ using test::TempDir;
 class RecordingTerminal : public Terminal {
  public:
   void openScript(const fs::path& script) override {
-    if (broken) throw TerminalError("Couldn't open a terminal window.");
+    if (broken) throw TerminalError(SystemTerminal::kNoTerminal);
     opened.push_back(script);
   }
   std::vector<fs::path> opened;
@@ -171,17 +171,17 @@ TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
                FileError);
   EXPECT_TRUE(terminal.opened.empty());
 
-  // A terminal that can't start is no hand-off; the script, written first, stays.
+  // A terminal that can't start is no hand-off, and its script is not left behind.
   terminal.broken = true;
   EXPECT_THAT(
       [&] {
         openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "other"), "/usr/bin/brew",
                                  terminal);
       },
-      testing::ThrowsMessage<TerminalError>(testing::StrEq("Couldn't open a terminal window.")));
-  EXPECT_EQ(std::distance(fs::directory_iterator(foldersIn(dir / "other").terminal),
-                          fs::directory_iterator()),
-            1);
+      testing::ThrowsMessage<TerminalError>(
+          testing::StrEq("No terminal program could be started. Choose Copy Command and paste the "
+                         "command into a terminal.")));
+  EXPECT_TRUE(fs::is_empty(foldersIn(dir / "other").terminal));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -57,17 +58,29 @@ TEST(TerminalTest, PrefersTheSystemsChoiceAndFallsBackPastProgramsThatDontStart)
                   "\x7f"
                   "ELF broken");  // won't start
   fs::path xterm = loggingTerminal(dir, "bin/xterm", dir / "log");
+  const std::string held = std::string("/bin/sh\n-c\n") + SystemTerminal::kHoldOpen + "\nsh\n";
   SystemTerminal(SystemTerminal::commonPrograms(), bin)
       .openScript("/tmp/some folder/brew-upgrade-0A1B2C3D.command");
   ASSERT_TRUE(waitForFile(dir / "log"));
   EXPECT_EQ(test::readAll(dir / "log"),
-            xterm.string() + "\n-e\n/tmp/some folder/brew-upgrade-0A1B2C3D.command\n");
+            xterm.string() + "\n-e\n" + held + "/tmp/some folder/brew-upgrade-0A1B2C3D.command\n");
 
   fs::remove(dir / "bin/x-terminal-emulator");
   fs::path chosen = loggingTerminal(dir, "bin/x-terminal-emulator", dir / "chosen");
   SystemTerminal(SystemTerminal::commonPrograms(), bin).openScript("/s.command");
   ASSERT_TRUE(waitForFile(dir / "chosen"));
-  EXPECT_EQ(test::readAll(dir / "chosen"), chosen.string() + "\n-e\n/s.command\n");
+  EXPECT_EQ(test::readAll(dir / "chosen"), chosen.string() + "\n-e\n" + held + "/s.command\n");
+}
+
+TEST(TerminalTest, WindowWaitsForReturnAfterTheScriptEnds) {
+  TempDir dir;
+  fs::path script = writeExecutable(dir, "my scripts/s.command", "#!/bin/sh\necho 'last line'\n");
+  fs::path out = dir / "out";
+  ::setenv("LARKVALE_HOLD_OPEN", SystemTerminal::kHoldOpen, 1);
+  const std::string command = "/bin/sh -c \"$LARKVALE_HOLD_OPEN\" sh '" + script.string() +
+                              "' < /dev/null > '" + out.string() + "'";
+  std::system(command.c_str());  // read meets the end of input: status 1
+  EXPECT_EQ(test::readAll(out), "last line\n\nPress Return to close this window. ");
 }
 
 TEST(TerminalTest, FailsClearlyWhenNoTerminalStarts) {
@@ -78,7 +91,7 @@ TEST(TerminalTest, FailsClearlyWhenNoTerminalStarts) {
         [&] {
           SystemTerminal(SystemTerminal::commonPrograms(), searchPath).openScript("/s.command");
         },
-        testing::ThrowsMessage<TerminalError>(testing::StrEq("Couldn't open a terminal window.")));
+        testing::ThrowsMessage<TerminalError>(testing::StrEq(SystemTerminal::kNoTerminal)));
   }
 }
 

@@ -169,8 +169,15 @@ class FakeWorkspace final : public DesktopWorkspace {
   std::vector<std::string> opened;
   std::vector<std::filesystem::path> revealed;
   Gate runningGate;
-  void openUrl(const std::string& url) override { opened.push_back(url); }
-  void reveal(const std::filesystem::path& path) override { revealed.push_back(path); }
+  Failure failure;  // what every open and reveal answers
+  QFuture<Failure> openUrl(const std::string& url) override { return note(opened, url); }
+  QFuture<Failure> reveal(const std::filesystem::path& path) override {
+    return note(revealed, path);
+  }
+  QFuture<Failure> note(auto& list, const auto& item) {
+    list.push_back(item);
+    return QtFuture::makeReadyFuture(failure);
+  }
   std::vector<std::string> runningBundleIdentifiers() override {
     runningGate.pass();
     return running;

@@ -120,7 +120,30 @@ QWidget* barMenu(const QString& objectName) {
   return picture(canvas);
 }
 
+// The tray icon at the sizes trays use, for counts from none to "99+", each
+// shown at its real size and twice as large beside it.
+QWidget* trayIcons() {
+  const std::vector<int> counts = {0, 3, 12, 88, 150};
+  const std::vector<int> sizes = {16, 22, 24, 32};
+  constexpr int kCell = 112;
+  QPixmap canvas(kCell * static_cast<int>(counts.size()), kCell * static_cast<int>(sizes.size()));
+  canvas.fill(Qt::transparent);
+  QPainter painter(&canvas);
+  for (size_t c = 0; c < counts.size(); ++c) {
+    const QIcon icon = TrayIcon::iconFor(counts[c]);
+    for (size_t r = 0; r < sizes.size(); ++r) {
+      const int size = sizes[r], x = kCell * static_cast<int>(c), y = kCell * static_cast<int>(r);
+      const QPixmap real = icon.pixmap(size);
+      painter.drawPixmap(x + 2, y + 2, real);
+      painter.drawPixmap(QRect(x + size + 6, y + 2, size * 2, size * 2), real);
+    }
+  }
+  painter.end();
+  return picture(canvas);
+}
+
 const Registration trayShots("tray", [](const Add& add) {
+  add("icons", [](const Context&) { return trayIcons(); }, {});
   add("up-to-date", [](const Context&) { return tray(0); }, {});
   add("few-updates", [](const Context&) { return tray(3); }, {});
   add("many-updates", [](const Context&) { return tray(23); }, {});

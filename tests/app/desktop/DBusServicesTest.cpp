@@ -48,6 +48,21 @@ bool waitFor(const std::function<bool()>& done) {
   return QTest::qWaitFor(done, 10000);
 }
 
+// A stand-in for xdg-open: logs its one argument and exits with `code`.
+QString fakeOpener(const test::TempDir& temp, int code) {
+  const std::string name = "opener-" + std::to_string(code);
+  const auto program =
+      temp.write(name, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (temp / "opened").string() +
+                           "'\nexit " + std::to_string(code) + "\n");
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  return QString::fromStdString(program.string());
+}
+
+DesktopWorkspace::Failure outcome(QFuture<DesktopWorkspace::Failure> future) {
+  EXPECT_TRUE(waitFor([&] { return future.isFinished(); }));
+  return future.isFinished() && future.resultCount() == 1 ? future.result() : "(no answer)";
+}
+
 }  // namespace
 
 class FakeNotificationServer : public QObject {
@@ -199,33 +214,62 @@ TEST(DBusBadgeTest, SendsTheCountToDocks) {
   }
 }
 
+TEST(DesktopWorkspaceTest, OnlyShortWebLinksReachTheOpenerWhichMustTakeThem) {
+  test::TempDir temp;
+  DesktopWorkspaceImpl::Environment environment;
+  environment.opener = fakeOpener(temp, 0);
+  const std::string onlyWeb = "Larkvale opens only web links (http and https).";
+  const std::string longest = "https://example.com/" + std::string(8192 - 20, 'a');
+  for (const auto& [url, failure] : std::vector<std::pair<std::string, DesktopWorkspace::Failure>>{
+           {"macappstore://apps.apple.com/app/id497799835", std::nullopt},
+           {longest, std::nullopt},
+           {longest + std::string(4 << 20, 'a'),
+            "The link is longer than 8192 characters; Larkvale doesn't pass on links that long."},
+           {"mailto:a@example.com?attach=/home/ada/.ssh/id_rsa", onlyWeb},
+           {"file:///etc/passwd", onlyWeb},
+           {"https://", onlyWeb}}) {
+    EXPECT_EQ(outcome(DesktopWorkspaceImpl(environment).openUrl(url)), failure)
+        << url.substr(0, 60);
+  }
+  EXPECT_EQ(test::readAll(temp / "opened"),
+            "https://apps.apple.com/app/id497799835\n" + longest + "\n");
+
+  // The opener's own verdict: none set up for web links, or none there at all.
+  environment.opener = fakeOpener(temp, 3);
+  EXPECT_EQ(outcome(DesktopWorkspaceImpl(environment).openUrl("https://example.com")),
+            "No web browser is set up on this desktop. Choose a default web browser in the "
+            "desktop's settings.");
+  environment.opener = QString::fromStdString((temp / "absent").string());
+  EXPECT_EQ(outcome(DesktopWorkspaceImpl(environment).openUrl("https://example.com")),
+            "xdg-open, which hands links to the browser, isn't installed. Install the package "
+            "xdg-utils.");
+}
+
 TEST(DesktopWorkspaceTest, RevealAsksTheFileManagerElseOpensTheFolder) {
   test::TempDir temp;
   const auto file = temp.write("Moving day/Ünïcode #1.md", "x");
-  std::vector<QUrl> opened;
+  const QString folder = QString::fromStdString((temp / "Moving day").string());
   DesktopWorkspaceImpl::Environment environment;
-  environment.open = [&](const QUrl& url) {
-    opened.push_back(url);
-    return true;
-  };
+  environment.opener = fakeOpener(temp, 0);
   DesktopWorkspaceImpl workspace(environment);
 
-  // No file manager on the bus: the folder opens instead.
-  workspace.reveal(file);
-  ASSERT_TRUE(waitFor([&] { return opened.size() == 1; }));
-  EXPECT_EQ(opened[0], QUrl::fromLocalFile(QString::fromStdString((temp / "Moving day").string())));
+  // No file manager on the bus: the folder opens, else the user learns where it is.
+  EXPECT_EQ(outcome(workspace.reveal(file)), std::nullopt);
+  EXPECT_EQ(test::readAll(temp / "opened"),
+            QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded).toStdString() + "\n");
+  environment.opener = fakeOpener(temp, 3);
+  EXPECT_EQ(outcome(DesktopWorkspaceImpl(environment).reveal(file)),
+            "No file manager could be started. It is in the folder " + folder.toStdString() + ".");
 
   OtherProcess desktop;
   FakeFileManager manager;
   desktop.offer(DesktopWorkspaceImpl::kFileManagerService, DesktopWorkspaceImpl::kFileManagerPath,
                 &manager);
-  workspace.reveal(file);
-  ASSERT_TRUE(waitFor([&] { return manager.shown.size() == 1; }));
+  EXPECT_EQ(outcome(workspace.reveal(file)), std::nullopt);
+  ASSERT_EQ(manager.shown.size(), 1u);
   ASSERT_EQ(manager.shown[0].size(), 1);
   EXPECT_EQ(QUrl(manager.shown[0][0]), QUrl::fromLocalFile(QString::fromStdString(file.string())));
   EXPECT_TRUE(manager.shown[0][0].startsWith("file:///"));
-  QTest::qWait(50);
-  EXPECT_EQ(opened.size(), 1u);
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 
@@ -76,37 +80,41 @@ TEST(DesktopWorkspaceTest, RunningProgramsGiveTheirNamesAndMatchingIdentifiers) 
   EXPECT_TRUE(has(DesktopWorkspaceImpl().runningBundleIdentifiers(), self)) << self;
 }
 
-TEST(DesktopWorkspaceTest, OnlyWebAndMailLinksOpen) {
-  std::vector<QUrl> opened;
-  DesktopWorkspaceImpl::Environment environment;
-  environment.open = [&](const QUrl& url) {
-    opened.push_back(url);
-    return true;
-  };
-  DesktopWorkspaceImpl workspace(environment);
-  for (const char* refused :
-       {"file:///etc/passwd", "javascript:alert(1)", "x-apple.systempreferences:com.apple",
-        "smb://server/share", "https://", "not a url", "", "/usr/bin/env"}) {
-    workspace.openUrl(refused);
-  }
-  workspace.openUrl("https://github.com/owner/app/releases/tag/v2.0");
-  workspace.openUrl("http://example.com/notes.html");
-  workspace.openUrl("mailto:support@example.com");
-  workspace.openUrl("macappstore://apps.apple.com/app/id497799835");
-  EXPECT_EQ(opened, (std::vector<QUrl>{QUrl("https://github.com/owner/app/releases/tag/v2.0"),
-                                       QUrl("http://example.com/notes.html"),
-                                       QUrl("mailto:support@example.com"),
-                                       QUrl("https://apps.apple.com/app/id497799835")}));
-}
-
-TEST(QtDesktopTest, ClipboardAndPanels) {
+TEST(QtDesktopTest, Clipboard) {
   QtClipboard().setText(QStringLiteral("brew upgrade --cask firefox"));
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "brew upgrade --cask firefox");
+}
 
+TEST(QtDesktopTest, PanelsOpenAtHomeThenWhereTheirPurposeLastEndedWithTheMessageInside) {
+  test::TempDir temp;
+  const QString home = QString::fromStdString((temp / "home").string());
+  temp.mkdir("home/Drive");
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", home.toUtf8());
+  QString openedIn, message;
+  auto answerNext = [&](std::optional<QString> folder) {  // accepts from `folder`, else cancels
+    QTimer::singleShot(0, [&, folder] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      openedIn = dialog->directory().absolutePath();
+      message = dialog->findChild<QLabel*>(QStringLiteral("panelMessage"))->text();
+      if (!folder) return dialog->reject();
+      dialog->setDirectory(*folder);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+  };
   DialogPanels panels;
-  EXPECT_EQ(DialogPanels::nameFilters({"json"}), QStringList{"Files (*.json)"});
-  EXPECT_EQ(DialogPanels::nameFilters({"md", "txt"}), QStringList{"Files (*.md *.txt)"});
-  EXPECT_TRUE(DialogPanels::nameFilters({}).isEmpty());
+  const Panels::Open copy{true, false, true, {}, "Copy Here", "Choose a folder that goes along."};
+  for (const auto& [answer, openedAt] : std::vector<std::pair<std::optional<QString>, QString>>{
+           {home + "/Drive", home}, {std::nullopt, home + "/Drive"}}) {
+    answerNext(answer);
+    EXPECT_EQ(panels.chooseOpen(copy).has_value(), answer.has_value());
+    EXPECT_EQ(openedIn, openedAt);
+    EXPECT_EQ(message, copy.message);
+  }
+  answerNext(std::nullopt);  // another purpose
+  panels.chooseOpen({true, true, false, {}, "Compare", "Choose the folder."});
+  EXPECT_EQ(openedIn, home);
+  qputenv("HOME", oldHome);
 }
 
 }  // namespace

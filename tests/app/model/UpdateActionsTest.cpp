@@ -82,9 +82,9 @@ TEST_F(ModelTest, HomebrewUpdatesGoToTerminalOrTheClipboard) {
             (FakeTerminal::Call{{"delta", "echo"}, {"Delta", "Echo"}, true, fakes.folders.caches}));
   EXPECT_EQ(noticeText(),
             "Terminal shows the brew command. It runs only when you press Return there.");
-  fakes.terminal->fail = "Couldn't open a terminal window.";
+  fakes.terminal->fail = "No terminal program could be started.";
   EXPECT_FALSE(model->upgradeInTerminal(mixed));
-  EXPECT_EQ(noticeText(), "Couldn't open Terminal: Couldn't open a terminal window.");
+  EXPECT_EQ(noticeText(), "Couldn't open a terminal window: No terminal program could be started.");
   EXPECT_TRUE(noticeIsError());
 
   model->copyBrewCommand(mixed);
@@ -92,6 +92,13 @@ TEST_F(ModelTest, HomebrewUpdatesGoToTerminalOrTheClipboard) {
   EXPECT_EQ(fakes.clipboard->texts, (std::vector<QString>{"brew upgrade --cask --greedy delta echo",
                                                           "brew upgrade --cask delta"}));
   EXPECT_EQ(noticeText(), "Copied: brew upgrade --cask delta");
+}
+
+TEST_F(ModelTest, ALinkTheDesktopCantOpenBecomesAnErrorNotice) {
+  fakes.workspace->failure = "No browser.";
+  model->openLink("https://example.com");
+  ASSERT_TRUE(test::waitUntil([&] { return noticeIsError(); }));
+  EXPECT_EQ(noticeText(), "Couldn't open the link. No browser.");
 }
 
 TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {

@@ -194,6 +194,13 @@ class TrayMenuTest : public QObject {
     QCOMPARE(shell.calls, QStringList{"showMoreApps"});
     QVERIFY(!TrayIcon::iconFor(3).pixmap(22).isNull());
   }
+
+  void trayCountStaysReadableAtSixteenPixels() {
+    // Digits much shorter than half the icon can't be told apart there.
+    const QFontMetricsF metrics(TrayIcon::countFont(16, "88"));
+    QVERIFY(metrics.horizontalAdvance("88") <= 16 && metrics.capHeight() >= 7);
+    QVERIFY(QFontMetricsF(TrayIcon::countFont(16, "99+")).horizontalAdvance("99+") <= 16);
+  }
 };
 
 }  // namespace larkvale
