@@ -306,12 +306,13 @@ TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
       });
   }
   EXPECT_EQ(fallback, (FetchResult{200, "kept", true}));
+  // The queue ends with the first exchange's time-out or, at the same
+  // moment, with its own: either way a time-out, and no second exchange.
   for (int i = 1; i < kCallers; ++i) {
     ASSERT_TRUE(errors[static_cast<size_t>(i)]) << i;
-    EXPECT_EQ(*errors[static_cast<size_t>(i)], *errors[1]) << i;
+    EXPECT_EQ(errors[static_cast<size_t>(i)]->kind(), FetchError::Kind::network);
+    EXPECT_NE(errors[static_cast<size_t>(i)]->text().find("timed out"), std::string::npos) << i;
   }
-  EXPECT_EQ(errors[1]->kind(), FetchError::Kind::network);
-  EXPECT_NE(errors[1]->text().find("timed out"), std::string::npos) << errors[1]->text();
   EXPECT_EQ(silent.requests(), 1u) << "each queued request waited out its own time limit";
 
   // Only the queue is answered: a request made after the time-out asks again.
