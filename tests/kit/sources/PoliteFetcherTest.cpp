@@ -469,8 +469,16 @@ TEST_F(PoliteFetcherTest, PrunesByAge) {
   }
   // A damaged date centuries back is old, however far it lies.
   saveAnswer({"https://a.example/ancient", Dates::fromSecondsSince2001(-9e10), 200, {}, {}}, "x");
-  const char* strays[] = {"broken.json", "stray.body", "notes.txt"};
-  for (const char* kept : strays) FileSystem::writeAtomically(folder / kept, "{");
+  const std::string key = SavedAnswers::cacheKey("https://a.example/29");
+  const auto hourAgo = std::filesystem::file_time_type::clock::now() - 1h;
+  for (const auto& left : {key + ".body.tmp-ab12cd34", key + ".json.tmp-00000000"}) {
+    FileSystem::writeAtomically(folder / left, "cut short");
+    std::filesystem::last_write_time(folder / left, hourAgo);
+  }
+  const std::string strays[] = {"broken.json", "stray.body", "notes.txt",
+                                key + ".body.tmp-being000", "notes.txt.tmp-ab12cd34"};
+  for (const auto& kept : strays) FileSystem::writeAtomically(folder / kept, "{");
+  std::filesystem::last_write_time(folder / strays[4], hourAgo);
 
   fetcher->pruneSaved(30 * kDay);
   EXPECT_FALSE(savedAnswer("https://a.example/31"));
@@ -478,7 +486,9 @@ TEST_F(PoliteFetcherTest, PrunesByAge) {
   EXPECT_FALSE(std::filesystem::exists(file("https://a.example/31", ".body")));
   EXPECT_TRUE(savedAnswer("https://a.example/29"));
   EXPECT_TRUE(savedAnswer("https://a.example/30"));
-  for (const char* kept : strays) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
+  for (const auto& kept : strays) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
+  EXPECT_FALSE(std::filesystem::exists(folder / (key + ".body.tmp-ab12cd34")));
+  EXPECT_FALSE(std::filesystem::exists(folder / (key + ".json.tmp-00000000")));
 }
 
 }  // namespace
