@@ -194,6 +194,11 @@ void removeStaleTemporaries(const fs::path& folder,
   }
 }
 
+bool isExecutableFile(const fs::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
 bool isValidUtf8(std::string_view text) {
   size_t i = 0;
   const size_t n = text.size();

@@ -82,6 +82,9 @@ inline constexpr std::chrono::minutes kStaleTemporaryAge{5};
 void removeStaleTemporaries(const fs::path& folder,
                             const std::function<bool(std::string_view target)>& ownsTarget);
 
+// Whether the path (links followed) is a regular file this process may run.
+bool isExecutableFile(const fs::path& path);
+
 bool isValidUtf8(std::string_view text);
 
 // A folder held open, so that many paths below it are reached without
