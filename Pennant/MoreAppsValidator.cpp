@@ -14,7 +14,6 @@
 namespace pennant::MoreAppsValidator {
 namespace {
 
-constexpr size_t kMaxDepth = 512;
 constexpr size_t kMaxLinkCharacters = 200;
 
 bool isLower(char c) {
@@ -66,29 +65,6 @@ bool allowedHost(std::string_view host) {
          host[host.size() - storefront.size() - 1] == '.';
 }
 
-// Nesting deeper than the JSON reader should ever have to walk; strings are
-// skipped so brackets inside them do not count.
-bool nestedTooDeep(std::string_view bytes) {
-  size_t depth = 0;
-  bool inString = false;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    char c = bytes[i];
-    if (inString) {
-      if (c == '\\')
-        ++i;
-      else if (c == '"')
-        inString = false;
-    } else if (c == '"') {
-      inString = true;
-    } else if (c == '[' || c == '{') {
-      if (++depth > kMaxDepth) return true;
-    } else if ((c == ']' || c == '}') && depth > 0) {
-      --depth;
-    }
-  }
-  return false;
-}
-
 void require(bool ok, std::string text) {
   if (!ok) throw MoreAppsError::invalid(std::move(text));
 }
@@ -117,7 +93,6 @@ void validateApp(const MoreAppsEntry& app, std::set<std::string>& seen) {
 
 MoreAppsFeed decode(std::string_view bytes) {
   if (bytes.size() > maxBytes) throw MoreAppsError::tooLarge();
-  if (nestedTooDeep(bytes)) throw MoreAppsError::notJSON();
   larkvale::Json json;
   try {
     json = larkvale::JsonCoding::parse(bytes);

@@ -3,9 +3,15 @@
 // its fifteen lines, the line that runs holds only shell-inert characters,
 // and the quoted heading holds nothing zsh would act on. The input is split
 // at NUL bytes: the brew path, a greedy flag, then tokens and names in turn.
+// An absolute brew path is taken inside a folder of stand-ins, where
+// /opt/homebrew/bin/brew, /usr/local/bin/brew and /usr/bin/brew may run.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +23,21 @@ namespace {
 
 void require(bool condition) {
   if (!condition) std::abort();
+}
+
+const std::string& standInRoot() {
+  static const std::string root = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "handoff-fuzz-XXXXXX").string();
+    require(::mkdtemp(pattern.data()) != nullptr);
+    for (const char* rel : {"opt/homebrew/bin/brew", "usr/local/bin/brew", "usr/bin/brew"}) {
+      std::filesystem::path brew = std::filesystem::path(pattern) / rel;
+      std::filesystem::create_directories(brew.parent_path());
+      std::ofstream(brew) << "#!/bin/sh\n";
+      std::filesystem::permissions(brew, std::filesystem::perms::owner_all);
+    }
+    return pattern;
+  }();
+  return root;
 }
 
 std::vector<std::string> fields(std::string_view data) {
@@ -44,6 +65,7 @@ void checkScript(const std::string& script, const std::vector<std::string>& toke
   auto all = lines(script);
   require(all.size() == 15);
   require(brewPath.starts_with('/'));  // a bare word would be a command of its own
+  require(brewPath.ends_with("/brew"));
   require(all[9] == *larkvale::Handoff::upgradeCommand(tokens, greedy, brewPath));
   for (char c : all[9]) {
     bool inert = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -67,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   larkvale::Handoff::isCheckForUpdatesTitle(input);
 
   auto parts = fields(input);
-  std::string brewPath = parts[0];
+  std::string brewPath = parts[0].starts_with('/') ? standInRoot() + parts[0] : parts[0];
   bool greedy = parts.size() > 1 && !parts[1].empty() && (parts[1][0] & 1);
   std::vector<std::string> tokens, names;
   for (size_t i = 2; i < parts.size(); ++i) (i % 2 == 0 ? tokens : names).push_back(parts[i]);

@@ -73,7 +73,7 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 // one connection at a time, and reusing the handle keeps its connection
 // warm for the next request.
 struct HostSlot {
-  std::mutex busy;
+  std::timed_mutex busy;
   CURL* easy = nullptr;
   // Guarded by the session's mutex: how many exchanges have ended, and the
   // count at the end of the last one that timed out (0: none) with its text.
@@ -149,12 +149,14 @@ class CurlHttpSession final : public HttpSession {
 
   Hop perform(const std::string& host, const std::string& url, const HttpRequest& request,
               Clock::time_point deadline) {
+    // The time limit counts from when the request was asked for: the wait
+    // for the host's connection spends it like the exchange itself.
+    auto [slot, arrival] = arriveAt(host);
+    std::unique_lock busy(slot.busy, deadline);
+    if (!busy.owns_lock()) throw HttpError(HttpError::Kind::network, "The request timed out");
+    failIfTimedOutSince(slot, arrival);
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) throw HttpError(HttpError::Kind::network, "The request timed out");
-
-    auto [slot, arrival] = arriveAt(host);
-    std::lock_guard busy(slot.busy);
-    failIfTimedOutSince(slot, arrival);
     if (!slot.easy) slot.easy = curl_easy_init();
     if (!slot.easy) throw HttpError(HttpError::Kind::network, "Couldn't start a transfer");
     CURL* easy = slot.easy;

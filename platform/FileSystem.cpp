@@ -166,13 +166,37 @@ void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsi
   replaceThroughTemp(path, bytes, mode, false);
 }
 
-bool isTemporaryFor(std::string_view name, std::string_view target) {
-  if (name.size() != target.size() + kTemporaryMark.size() + kSuffixLength ||
-      !name.starts_with(target) ||
-      name.substr(target.size(), kTemporaryMark.size()) != kTemporaryMark)
-    return false;
+std::optional<std::string_view> temporaryTarget(std::string_view name) {
+  if (name.size() <= kTemporaryMark.size() + kSuffixLength) return std::nullopt;
+  const size_t markAt = name.size() - kSuffixLength - kTemporaryMark.size();
+  if (name.substr(markAt, kTemporaryMark.size()) != kTemporaryMark) return std::nullopt;
   const std::string_view suffix = name.substr(name.size() - kSuffixLength);
-  return suffix.find_first_not_of(kSuffixChars) == std::string_view::npos;
+  if (suffix.find_first_not_of(kSuffixChars) != std::string_view::npos) return std::nullopt;
+  return name.substr(0, markAt);
+}
+
+bool isTemporaryFor(std::string_view name, std::string_view target) {
+  return temporaryTarget(name) == target;
+}
+
+void removeStaleTemporaries(const fs::path& folder,
+                            const std::function<bool(std::string_view target)>& ownsTarget) {
+  auto entries = listEntries(folder);
+  if (!entries) return;
+  const auto staleBefore = fs::file_time_type::clock::now() - kStaleTemporaryAge;
+  for (const Entry& entry : *entries) {
+    auto target = temporaryTarget(entry.name);
+    if (!target || !ownsTarget(*target)) continue;
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(entry.path, ec))) continue;
+    const auto written = fs::last_write_time(entry.path, ec);
+    if (!ec && written < staleBefore) fs::remove(entry.path, ec);
+  }
+}
+
+bool isExecutableFile(const fs::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 bool isValidUtf8(std::string_view text) {

@@ -2,8 +2,10 @@
 // File-system helpers shared by every layer. Reading never throws: what can't
 // be read gives nothing. Only writeAtomically throws (FileError).
 // All functions may be called from any thread.
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +66,24 @@ void writeAtomicallyUnflushed(const fs::path& path, std::string_view bytes, unsi
 // for a file named target: target + ".tmp-" + eight lowercase letters or
 // digits. One that outlives its write was left by an interrupted one.
 bool isTemporaryFor(std::string_view name, std::string_view target);
+
+// The name of the file whose temporary a file name is; nothing when it is
+// not one (see isTemporaryFor).
+std::optional<std::string_view> temporaryTarget(std::string_view name);
+
+// A write takes its temporary file milliseconds; one older than this was left
+// by a write that was cut short, not one that another copy of the program is
+// making right now.
+inline constexpr std::chrono::minutes kStaleTemporaryAge{5};
+
+// Removes from the folder the regular files that are temporaries of the
+// writes above for a target that `ownsTarget` accepts, once they were last
+// written more than kStaleTemporaryAge ago. Failures are ignored.
+void removeStaleTemporaries(const fs::path& folder,
+                            const std::function<bool(std::string_view target)>& ownsTarget);
+
+// Whether the path (links followed) is a regular file this process may run.
+bool isExecutableFile(const fs::path& path);
 
 bool isValidUtf8(std::string_view text);
 

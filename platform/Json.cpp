@@ -270,13 +270,76 @@ std::string encode(const Json& value) {
   return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+namespace {
+
+// Builds the tree as nlohmann's own parser does, but stops at the first array
+// or object that would open past maxDepth: deep nesting is refused before it
+// costs more than the levels already open.
+class DepthLimitedBuilder {
+ public:
+  using number_integer_t = Json::number_integer_t;
+  using number_unsigned_t = Json::number_unsigned_t;
+  using number_float_t = Json::number_float_t;
+  using string_t = Json::string_t;
+  using binary_t = Json::binary_t;
+
+  explicit DepthLimitedBuilder(Json& result) : dom_(result) {}
+
+  bool tooDeep() const { return tooDeep_; }
+
+  bool null() { return dom_.null(); }
+  bool boolean(bool v) { return dom_.boolean(v); }
+  bool number_integer(number_integer_t v) { return dom_.number_integer(v); }
+  bool number_unsigned(number_unsigned_t v) { return dom_.number_unsigned(v); }
+  bool number_float(number_float_t v, const string_t& s) { return dom_.number_float(v, s); }
+  bool string(string_t& v) { return dom_.string(v); }
+  bool binary(binary_t& v) { return dom_.binary(v); }
+  bool key(string_t& v) { return dom_.key(v); }
+  bool start_object(std::size_t n) { return open() && dom_.start_object(n); }
+  bool end_object() { return close() && dom_.end_object(); }
+  bool start_array(std::size_t n) { return open() && dom_.start_array(n); }
+  bool end_array() { return close() && dom_.end_array(); }
+  template <typename Exception>
+  bool parse_error(std::size_t at, const std::string& token, const Exception& e) {
+    return dom_.parse_error(at, token, e);
+  }
+
+ private:
+  bool open() {
+    if (depth_ == JsonCoding::maxDepth) {
+      tooDeep_ = true;
+      return false;
+    }
+    ++depth_;
+    return true;
+  }
+  bool close() {
+    --depth_;
+    return true;
+  }
+
+  nlohmann::detail::json_sax_dom_parser<Json> dom_;
+  size_t depth_ = 0;
+  bool tooDeep_ = false;
+};
+
+}  // namespace
+
 Json parse(std::string_view text) {
+  Json result;
+  DepthLimitedBuilder builder(result);
   try {
-    return Json::parse(text);
+    Json::sax_parse(text, &builder);
   } catch (const Json::exception& e) {
     throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, "",
                             "The given data was not valid JSON.", {{}, {}, e.what()});
   }
+  if (builder.tooDeep()) {
+    throw JsonDecodingError(
+        JsonDecodingError::Kind::dataCorrupted, "", "The given data was not valid JSON.",
+        {{}, {}, "arrays and objects nest deeper than " + std::to_string(maxDepth) + " levels"});
+  }
+  return result;
 }
 
 Json date(Date value) {

@@ -176,9 +176,15 @@ namespace JsonCoding {
 // replaced by U+FFFD rather than failing the whole document.
 std::string encode(const Json& value);
 
+// The deepest that arrays and objects may nest in a document that parse()
+// accepts: [[1]] nests 2 levels deep.
+inline constexpr size_t maxDepth = 512;
+
 // Parses text; throws JsonDecodingError(dataCorrupted) for anything that is
-// not one JSON value (empty text included), with the parser's account of the
-// fault as underlying().
+// not one JSON value (empty text included) and for nesting deeper than
+// maxDepth, with the parser's account of the fault as underlying(). Deep
+// nesting is refused as soon as it is met, so a hostile document costs little
+// more memory than its own text.
 Json parse(std::string_view text);
 
 // Parses and reads a record in one step.

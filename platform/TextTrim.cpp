@@ -72,4 +72,25 @@ std::string_view chars(std::string_view text, std::string_view set) {
   return text.substr(begin, end - begin + 1);
 }
 
+namespace {
+
+bool isFormatting(char32_t c) {
+  return c == 0x061C || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
+}
+
+}  // namespace
+
+std::string withoutFormatting(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    // Bytes that start no valid sequence are kept as they are, one by one.
+    auto [c, length] = decodeAt(text, i);
+    if (!isFormatting(c)) out.append(text.substr(i, length));
+    i += length;
+  }
+  return out;
+}
+
 }  // namespace larkvale::TextTrim

@@ -1,6 +1,7 @@
 #pragma once
 // Trimming UTF-8 text at both ends by Unicode character class. Pure; any
 // thread. Bytes that are not valid UTF-8 count as non-space.
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -25,5 +26,12 @@ std::string_view whitespace(std::string_view text);
 
 // The text without the given ASCII characters at either end.
 std::string_view chars(std::string_view text, std::string_view set);
+
+// The text without the invisible characters that format it: zero-width
+// spaces and joiners, the direction marks and the embeddings, overrides and
+// isolates that reorder what follows them (U+061C, U+200B–U+200F,
+// U+202A–U+202E, U+2066–U+2069, U+FEFF). Everything else stays, in order.
+// For outside text shown as a name or a version.
+std::string withoutFormatting(std::string_view text);
 
 }  // namespace larkvale::TextTrim

@@ -276,8 +276,13 @@ std::optional<InstalledApp> AppScanner::factsFromInfo(const PlistDict& info,
   if (!bundleID || bundleID->empty()) return std::nullopt;
   const std::string* shortText = textValue(info, "CFBundleShortVersionString");
   const std::string* buildText = textValue(info, "CFBundleVersion");
-  std::string shortVersion(shortText ? TextTrim::spaces(*shortText) : "");
-  std::string build(buildText ? TextTrim::spaces(*buildText) : "");
+  // Versions are shown beside names, so they lose the same invisible
+  // characters: a direction override would turn "1.0 → 2.0" around.
+  auto versionText = [](const std::string* text) {
+    return text ? std::string(TextTrim::spaces(TextTrim::withoutFormatting(*text))) : std::string();
+  };
+  std::string shortVersion = versionText(shortText);
+  std::string build = versionText(buildText);
   std::string base = shortVersion.empty() ? build : shortVersion;
 
   InstalledApp app;
@@ -314,26 +319,7 @@ std::optional<int64_t> AppScanner::storeIDFromMetadata(const MetadataValue& valu
 }
 
 std::string AppScanner::cleanDisplayName(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    // U+200B–U+200F and U+202A–U+202E are E2 80 8B–8F and E2 80 AA–AE; U+FEFF
-    // is EF BB BF. A lead byte never looks like a continuation byte, so a
-    // match can't start inside another character.
-    if (i + 2 < text.size() && text[i] == '\xE2' && text[i + 1] == '\x80') {
-      auto c = static_cast<unsigned char>(text[i + 2]);
-      if ((c >= 0x8B && c <= 0x8F) || (c >= 0xAA && c <= 0xAE)) {
-        i += 2;
-        continue;
-      }
-    }
-    if (text.substr(i, 3) == "\xEF\xBB\xBF") {
-      i += 2;
-      continue;
-    }
-    out.push_back(text[i]);
-  }
-  return out;
+  return TextTrim::withoutFormatting(text);
 }
 
 std::optional<bool> AppScanner::isSandboxed(const fs::path& path) {

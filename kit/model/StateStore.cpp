@@ -12,10 +12,6 @@ namespace fs = std::filesystem;
 // Plenty for any number of damaged loads within one second.
 constexpr int kMaxDamagedNames = 1000;
 
-// A save writes its temporary file in milliseconds; one this old is left
-// over, not one that another copy of the program is writing right now.
-constexpr auto kStaleTemporary = std::chrono::minutes(5);
-
 std::string damagedName(Date now, int attempt) {
   auto seconds = std::chrono::floor<std::chrono::seconds>(now).time_since_epoch().count();
   std::string name = "state-damaged-" + std::to_string(seconds);
@@ -65,16 +61,8 @@ void StateStore::moveAside(Date now) const {
 }
 
 void StateStore::sweepTemporaries() const {
-  auto entries = FileSystem::listEntries(folder_);
-  if (!entries) return;
-  const auto staleBefore = fs::file_time_type::clock::now() - kStaleTemporary;
-  for (const FileSystem::Entry& entry : *entries) {
-    if (!FileSystem::isTemporaryFor(entry.name, kFileName)) continue;
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::symlink_status(entry.path, ec))) continue;
-    const auto written = fs::last_write_time(entry.path, ec);
-    if (!ec && written < staleBefore) fs::remove(entry.path, ec);
-  }
+  FileSystem::removeStaleTemporaries(folder_,
+                                     [](std::string_view target) { return target == kFileName; });
 }
 
 void StateStore::save(const AppState& state) const {

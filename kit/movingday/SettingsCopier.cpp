@@ -125,6 +125,9 @@ std::filesystem::path SettingsCopier::locate(std::string_view tildePath) const {
 SettingsCopier::Size SettingsCopier::measureSetting(std::string_view tildePath,
                                                     std::stop_token stop) const {
   Cancelled::check(stop);
+  // What copy would leave out weighs nothing, and nothing outside the two
+  // folders is looked at.
+  if (!isAllowedPath(tildePath)) return {};
   std::filesystem::path item = locate(tildePath);
   auto split = splitName(item);
   if (!split || !FileSystem::exists(item)) return {};

@@ -72,7 +72,8 @@ class SettingsCopier {
   std::filesystem::path locate(std::string_view tildePath) const;
 
   // What copy would count for the item: bytes and number of regular files.
-  // Missing or unreadable items give 0 and 0; throws only Cancelled.
+  // Paths that fail isAllowedPath, missing and unreadable items give 0 and 0;
+  // throws only Cancelled.
   Size measureSetting(std::string_view tildePath, std::stop_token stop = {}) const;
 
   // Makes a new Moving Day folder in destination, copies the picks into its

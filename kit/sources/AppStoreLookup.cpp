@@ -3,8 +3,9 @@
 #include <vector>
 
 #include "platform/HttpSession.h"
-#include "platform/Strings.h"
 #include "platform/Json.h"
+#include "platform/Strings.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale::AppStoreLookup {
 namespace {
@@ -118,7 +119,7 @@ std::optional<StoreListing> decodeLookup(std::string_view data, const std::strin
   StoreListing listing;
   listing.trackID = *row->trackId;
   listing.name = row->trackName.value_or(bundleID);
-  listing.version = *row->version;
+  listing.version = TextTrim::withoutFormatting(*row->version);
   if (row->releaseNotes && !row->releaseNotes->empty()) listing.releaseNotes = row->releaseNotes;
   if (row->currentVersionReleaseDate)
     listing.releaseDate = internetDate(*row->currentVersionReleaseDate);

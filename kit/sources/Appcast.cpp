@@ -9,6 +9,7 @@
 #include "kit/sources/AppcastText.h"
 #include "kit/sources/HTMLText.h"
 #include "platform/Strings.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -193,8 +194,9 @@ class FeedReader {
     if (!version)
       version = open[Tag::shortVersion] ? open[Tag::shortVersion] : enclosure.shortVersion;
     if (!version) return;
-    item.version = *version;
+    item.version = TextTrim::withoutFormatting(*version);
     item.shortVersion = open[Tag::shortVersion] ? open[Tag::shortVersion] : enclosure.shortVersion;
+    if (item.shortVersion) item.shortVersion = TextTrim::withoutFormatting(*item.shortVersion);
     if (open[Tag::description]) {
       std::string notes = HTMLText::plainText(*open[Tag::description]);
       if (!notes.empty()) item.notes = std::move(notes);

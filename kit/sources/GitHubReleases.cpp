@@ -7,8 +7,9 @@
 
 #include "kit/sources/HTMLText.h"
 #include "platform/HttpSession.h"
-#include "platform/Strings.h"
 #include "platform/Json.h"
+#include "platform/Strings.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace GitHubReleases {
@@ -140,7 +141,8 @@ GitHubRelease parseRelease(std::string_view data) {
 }
 
 std::optional<std::string> versionFromTag(std::string_view text) {
-  std::string_view trimmed = trimSpace(text);
+  const std::string shown = TextTrim::withoutFormatting(text);
+  std::string_view trimmed = trimSpace(shown);
   size_t digit = trimmed.find_first_of("0123456789");
   if (digit == std::string_view::npos) return std::nullopt;
   std::string_view version = trimmed.substr(digit);

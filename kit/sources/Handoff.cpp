@@ -5,6 +5,7 @@
 
 #include "kit/sources/Homebrew.h"
 #include "platform/Collation.h"
+#include "platform/FileSystem.h"
 #include "platform/Strings.h"
 #include "platform/TextTrim.h"
 
@@ -68,7 +69,9 @@ bool isSafeBrewPath(std::string_view path) {
   };
   // Absolute, too: a bare word would be looked up as a command or shell
   // built-in ("eval", "exec", "."), or taken as an option ("-").
-  return path.starts_with('/') && std::all_of(path.begin(), path.end(), allowed);
+  if (!path.starts_with('/') || !std::all_of(path.begin(), path.end(), allowed)) return false;
+  // And Homebrew itself: not any program ("/usr/bin/env") nor a folder.
+  return path.ends_with("/brew") && FileSystem::isExecutableFile(std::string(path));
 }
 
 std::optional<std::string> terminalScript(const std::vector<std::string>& tokens,

@@ -2,7 +2,8 @@
 // The text work of handing an update to something the user can watch: the
 // Homebrew cask upgrade command line, the Terminal script that runs it after
 // the user presses Return, and the test that a menu item asks an app to check
-// for updates. Pure functions; any thread may call them.
+// for updates. Pure functions, except that the script looks at the brew path
+// it is handed; any thread may call them.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,9 +18,10 @@ namespace larkvale::Handoff {
 std::optional<std::string> upgradeCommand(const std::vector<std::string>& tokens, bool greedy,
                                           std::string_view brew);
 
-// Whether a path may stand unquoted as the first word of a zsh command line:
-// absolute (it begins with "/"), and made only of ASCII letters, digits and
-// "/._+@-".
+// Whether a path names Homebrew and may stand unquoted as the first word of a
+// zsh command line: absolute (it begins with "/"), made only of ASCII letters,
+// digits and "/._+@-", named "brew", and (links followed) a regular file this
+// process may run.
 bool isSafeBrewPath(std::string_view path);
 
 // The zsh script that shows the command, waits for Return, runs it once,

@@ -3,6 +3,7 @@
 #include "kit/model/Version.h"
 #include "kit/sources/AppcastText.h"
 #include "platform/Json.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale::Homebrew {
 namespace {
@@ -64,14 +65,17 @@ void collectAppPaths(const json& artifact, std::vector<std::string>& paths) {
       paths.push_back(entry.get<std::string>());
 }
 
+std::string caskVersion(std::string_view text) {
+  return Version::cleanCaskVersion(TextTrim::withoutFormatting(text));
+}
+
 BrewCask makeCask(const JsonIn& cask, std::string_view home) {
   BrewCask out;
   out.token = cask.string("token");
   const auto names = cask.optionalStrings("name");
   out.name = names && !names->empty() ? names->front() : out.token;
-  out.latest = Version::cleanCaskVersion(cask.optionalString("version").value_or(""));
-  if (auto installed = cask.optionalString("installed"))
-    out.installed = Version::cleanCaskVersion(*installed);
+  out.latest = caskVersion(cask.optionalString("version").value_or(""));
+  if (auto installed = cask.optionalString("installed")) out.installed = caskVersion(*installed);
   out.autoUpdates = cask.optionalBoolean("auto_updates").value_or(false);
   if (auto artifacts = cask.find("artifacts")) {
     artifacts->requireArray();
@@ -86,7 +90,8 @@ BrewOutdated makeRow(const JsonIn& row) {
   BrewOutdated out;
   out.token = row.string("name");
   out.installed = row.optionalStrings("installed_versions").value_or(std::vector<std::string>{});
-  out.current = Version::cleanCaskVersion(row.optionalString("current_version").value_or(""));
+  for (auto& version : out.installed) version = TextTrim::withoutFormatting(version);
+  out.current = caskVersion(row.optionalString("current_version").value_or(""));
   out.pinned = row.optionalBoolean("pinned").value_or(false);
   return out;
 }

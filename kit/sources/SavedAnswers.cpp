@@ -31,6 +31,14 @@ void removeQuietly(const fs::path& file) {
   fs::remove(file, ignored);
 }
 
+// "<key>.json" or "<key>.body": the names save() writes.
+bool isAnswerFile(std::string_view name) {
+  constexpr size_t kKeyLength = 64;
+  if (name.size() != kKeyLength + 5 || !(name.ends_with(".json") || name.ends_with(".body")))
+    return false;
+  return name.substr(0, kKeyLength).find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
 }  // namespace
 
 nlohmann::ordered_json toJson(const Meta& meta) {
@@ -128,6 +136,8 @@ std::chrono::duration<double> ageOf(const Meta& meta, Date now) {
 }
 
 void prune(const fs::path& folder, std::chrono::seconds age, Date now) {
+  // A save cut short (a kill, a full disk) leaves its temporary file behind.
+  FileSystem::removeStaleTemporaries(folder, isAnswerFile);
   auto entries = FileSystem::listEntries(folder);
   if (!entries) return;
   for (const auto& entry : *entries) {

@@ -75,8 +75,9 @@ void save(const std::filesystem::path& folder, const Meta& meta, std::string_vie
 void refresh(const std::filesystem::path& folder, const Meta& confirmed, Date fetched);
 
 // Removes both files of every answer fetched more than age before now, or
-// dated after now (a clock that went back). Undecodable metadata and files
-// of other kinds stay.
+// dated after now (a clock that went back), and the temporary files that
+// saves cut short left behind (see FileSystem::removeStaleTemporaries).
+// Undecodable metadata and files of other kinds stay.
 void prune(const std::filesystem::path& folder, std::chrono::seconds age, Date now);
 
 // The time from fetched to now; negative for a date in the future. Counted in

@@ -25,11 +25,6 @@ std::string joined(const std::vector<std::string>& arguments) {
   return out;
 }
 
-bool isExecutableFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
 std::string timeLimitText(std::chrono::milliseconds limit) {
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
   if (seconds >= 1) return "brew didn't finish within " + std::to_string(seconds) + " seconds";
@@ -60,7 +55,7 @@ const std::vector<std::string>& SystemBrew::defaultCandidates() {
 
 std::optional<std::string> SystemBrew::findBrew(const std::vector<std::string>& candidates) {
   for (const auto& path : candidates)
-    if (isExecutableFile(path)) return path;
+    if (FileSystem::isExecutableFile(path)) return path;
   return std::nullopt;
 }
 

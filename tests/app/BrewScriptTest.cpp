@@ -130,9 +130,9 @@ TEST(BrewScriptTest, RefusalsWriteNothing) {
   EXPECT_EQ(failure({"a"}, std::nullopt), "Homebrew isn't installed.");
   const std::string bad = "A cask name had unexpected characters.";
   for (std::string token : {"-greedy", "a b", "$(id)", "`id`", "a\nb", "a'b", ""}) {
-    EXPECT_EQ(failure({"ok", token}, "/usr/bin/brew"), bad) << token;
+    EXPECT_EQ(failure({"ok", token}, fakeBrew(dir)), bad) << token;
   }
-  EXPECT_EQ(failure({}, "/usr/bin/brew"), bad);
+  EXPECT_EQ(failure({}, fakeBrew(dir)), bad);
   for (const char* brew : {"/opt/home brew/bin/brew", "/opt/*/brew"}) {
     EXPECT_EQ(failure({"a"}, brew), bad) << brew;
   }
@@ -144,7 +144,7 @@ TEST(BrewScriptTest, EachHandOffWritesANewOwnerOnlyScriptInTheTerminalFolder) {
   TempDir dir;
   RecordingTerminal terminal;
   for (int i = 0; i < 2; ++i) {
-    openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "cache"), "/usr/bin/brew",
+    openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "cache"), fakeBrew(dir),
                              terminal);
   }
   ASSERT_EQ(terminal.opened.size(), 2u);
@@ -167,7 +167,7 @@ TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
   const AppFolders folders = foldersIn(dir / "cache");
   dir.write(fs::relative(folders.terminal, dir.path()).string(), "a file where the folder belongs");
   RecordingTerminal terminal;
-  EXPECT_THROW(openBrewScriptInTerminal({"a"}, {"A"}, false, folders, "/usr/bin/brew", terminal),
+  EXPECT_THROW(openBrewScriptInTerminal({"a"}, {"A"}, false, folders, fakeBrew(dir), terminal),
                FileError);
   EXPECT_TRUE(terminal.opened.empty());
 
@@ -175,7 +175,7 @@ TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
   terminal.broken = true;
   EXPECT_THAT(
       [&] {
-        openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "other"), "/usr/bin/brew",
+        openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "other"), fakeBrew(dir),
                                  terminal);
       },
       testing::ThrowsMessage<TerminalError>(

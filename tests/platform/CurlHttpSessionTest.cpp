@@ -124,6 +124,46 @@ TEST(CurlHttpSession, OpensOneConnectionPerHostAtATime) {
   EXPECT_EQ(most, 1);
 }
 
+// A request queued behind a slow exchange that ends well spends its time
+// limit in the queue too: it is not handed a fresh one when its turn comes.
+TEST(CurlHttpSession, CountsTheWaitForTheHostAgainstTheTimeLimit) {
+  using namespace std::chrono_literals;
+  TestServer server;
+  std::atomic<bool> firstArrived = false, firstDone = false;
+  server.server().Get("/first", [&](auto&, auto& res) {
+    firstArrived = true;
+    std::this_thread::sleep_for(1s);
+    res.set_content("ok", "text/plain");
+  });
+  server.server().Get("/second", [&](auto&, auto& res) {
+    std::this_thread::sleep_for(1s);
+    res.set_content("ok", "text/plain");
+  });
+  server.start();
+  auto session = makeCurlSession();
+  auto queued = [&](std::chrono::milliseconds limit) {
+    HttpRequest request = at(server.url("/second"));
+    request.timeout = limit;
+    return request;
+  };
+  std::atomic<bool> shortGaveUpFirst = false;
+  {
+    std::jthread first([&] {
+      EXPECT_EQ(session->get(at(server.url("/first"))).status, 200);
+      firstDone = true;
+    });
+    while (!firstArrived) std::this_thread::sleep_for(5ms);
+    // Long enough for its own exchange, not for that and the wait before it.
+    std::jthread enough(
+        [&] { EXPECT_EQ(failureOf(*session, queued(1500ms)), HttpError::Kind::network); });
+    std::jthread tooShort([&] {
+      EXPECT_EQ(failureOf(*session, queued(300ms)), HttpError::Kind::network);
+      shortGaveUpFirst = !firstDone;
+    });
+  }
+  EXPECT_TRUE(shortGaveUpFirst) << "a request ran out of time only once the host was free";
+}
+
 TEST(CurlHttpSession, ParsesUrlsAndRefusesAddressesThatAreNotWeb) {
   auto session = makeCurlSession();
   for (const char* url : {"ftp://example.com/x", "file:///etc/hostname", "http:///x", "no scheme"})

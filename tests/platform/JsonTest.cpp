@@ -74,6 +74,27 @@ TEST(JsonTest, NamesThePlaceAndTypeOfAFault) {
   EXPECT_FALSE(failure([] { JsonCoding::parse("{"); }).underlying().empty());
 }
 
+// Nesting is refused at the first level past the limit, before the rest of
+// the text is read; brackets inside strings don't nest.
+TEST(JsonTest, RefusesNestingDeeperThanTheLimit) {
+  auto nested = [](size_t depth, std::string_view open, std::string_view close) {
+    std::string text;
+    for (size_t i = 0; i < depth; ++i) text += open;
+    text += "\"[[{\"";
+    for (size_t i = 0; i < depth; ++i) text += close;
+    return text;
+  };
+  const size_t limit = JsonCoding::maxDepth;
+  EXPECT_NO_THROW(JsonCoding::parse(nested(limit, "[", "]")));
+  EXPECT_NO_THROW(JsonCoding::parse(nested(limit, "{\"a\":", "}")));
+  for (const auto& text : {nested(limit + 1, "[", "]"), nested(limit + 1, "{\"a\":", "}"),
+                           std::string(1 << 20, '[')}) {
+    auto e = failure([&] { JsonCoding::parse(text); });
+    EXPECT_EQ(e.kind(), Kind::dataCorrupted);
+    EXPECT_EQ(e.underlying(), "arrays and objects nest deeper than 512 levels");
+  }
+}
+
 TEST(JsonTest, ReadsWholeNumbersHoweverWritten) {
   Json doc = Json::parse(R"([1, 1.0, 1e0, -2, 1.5, 1e30, "1", 18446744073709551615])");
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(JsonIn(doc[i]).integral(), i < 3 ? 1 : -2) << i;

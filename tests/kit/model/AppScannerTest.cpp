@@ -109,6 +109,13 @@ TEST(AppScannerTest, ReadsTheFactsOfABundle) {
       {"short only", info("com.example.app", "3.0", {}), "App", "3.0", "3.0"},
       {"empty short", info("com.example.app", " \t", "77"), "App", "77", "77"},
       {"trimmed", info("com.example.app", " \t1.2\xC2\xA0", " 5 "), "App", "1.2", "5"},
+      {"reordering marks",
+       info("com.example.app",
+            "1.0\xE2\x80\xAE"
+            "9.9 ",
+            "\xE2\x81\xA7"
+            "7"),
+       "App", "1.09.9", "7"},
       {"version not text", with("CFBundleShortVersionString", 5), "App", "1", "1"},
       {"display name", with("CFBundleDisplayName", " \xE2\x80\x8EPretty\xEF\xBB\xBF "), "Pretty",
        "1.0", "1"},

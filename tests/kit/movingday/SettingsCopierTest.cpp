@@ -237,6 +237,12 @@ TEST_F(SettingsCopierTest, LeavesOutWhatItWillNotOrCannotCopy) {
   ASSERT_EQ(result.manifest.settings.size(), 1u);
   EXPECT_EQ(result.manifest.settings[0].tildePath, kPrefs + "keep.plist");
   EXPECT_FALSE(fs::exists(result.folder / "Settings/Documents"));
+  // Measuring weighs only what the copy takes.
+  const SettingsCopier copier(home());
+  for (const std::string& outside :
+       {std::string("~/Documents/notes.txt"), kPrefs + "../../Documents/notes.txt"})
+    EXPECT_EQ(copier.measureSetting(outside), (SettingsCopier::Size{0, 0})) << outside;
+  EXPECT_EQ(copier.measureSetting(kPrefs + "keep.plist"), (SettingsCopier::Size{4, 1}));
 }
 
 TEST_F(SettingsCopierTest, APickInsideAnEarlierOneFindsItsCopiesInPlace) {

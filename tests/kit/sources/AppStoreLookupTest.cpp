@@ -80,7 +80,7 @@ TEST(AppStoreLookup, ReadsTheListingFields) {
                                  Dates::parseIso8601("2026-11-30T08:00:00Z"),
                                  "https://apps.example.com/app/id42?mt=12", "13.0"}));
 
-  auto bare = decodeLookup(R"({"results":[{"trackId":42,"version":"1","trackName":null,
+  auto bare = decodeLookup(R"({"results":[{"trackId":42,"version":"\u202e1","trackName":null,
       "releaseNotes":"","currentVersionReleaseDate":"2026-11-30T08:00:00.123Z",
       "trackViewUrl":"not a url"}]})",
                            "com.example.looked-up", std::nullopt);

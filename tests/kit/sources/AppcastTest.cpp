@@ -31,7 +31,7 @@ AppcastItem only(const std::string& item) {
 TEST(AppcastTest, ReadsElementsBeforeEnclosureAttributes) {
   auto item = only(R"(<item>
       <title> Version 3 </title>
-      <sparkle:version>300</sparkle:version>
+      <sparkle:version>300&#x202E;</sparkle:version>
       <pubDate>Tue, 04 Mar 2025 10:00:00 +0000</pubDate>
       <sparkle:minimumSystemVersion>14.0</sparkle:minimumSystemVersion>
       <sparkle:releaseNotesLink>
@@ -39,7 +39,7 @@ TEST(AppcastTest, ReadsElementsBeforeEnclosureAttributes) {
       </sparkle:releaseNotesLink>
       <link>https://example.com/</link>
       <enclosure url="https://example.com/App-3.zip" sparkle:version="299"
-                 sparkle:shortVersionString="3.0" sparkle:minimumSystemVersion="13.0" length="1" />
+                 sparkle:shortVersionString="3.0&#x2066;" sparkle:minimumSystemVersion="13.0" length="1" />
     </item>)");
   EXPECT_EQ(item.title, "Version 3");
   EXPECT_EQ(item.version, "300");

@@ -100,7 +100,8 @@ TEST(GitHubReleases, TurnsTagsIntoVersionText) {
                                          {"V3.1-beta.2", "3.1-beta.2"},
                                          {"nightly", std::nullopt},
                                          {"v\u0663.1", "1"},  // Arabic-Indic three is no digit
-                                         {"1+", "1"}})
+                                         {"1+", "1"},
+                                         {"v2.0\u202E", "2.0"}})
     EXPECT_EQ(versionFromTag(c.tag), c.version) << c.tag;
   GitHubRelease named{"nightly", "Release 4.0", {}, {}, {}, false, {}};
   EXPECT_EQ(named.version(), "4.0");

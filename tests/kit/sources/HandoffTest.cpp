@@ -2,13 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "tests/support/TempDir.h"
 
 namespace larkvale {
 namespace {
 
 using Tokens = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+// A folder of stand-ins: bin/brew and bin/env that may run, plain/brew that
+// may not, and a folder folder/brew.
+const test::TempDir& tools() {
+  static const test::TempDir dir;
+  static const bool made = [] {
+    for (const char* rel : {"bin/brew", "bin/env", "plain/brew"}) dir.write(rel, "#!/bin/sh\n");
+    for (const char* rel : {"bin/brew", "bin/env"})
+      fs::permissions(dir / rel, fs::perms::owner_exec, fs::perm_options::add);
+    dir.mkdir("folder/brew");
+    return true;
+  }();
+  (void)made;
+  return dir;
+}
+
+std::string fakeBrew() {
+  return (tools() / "bin/brew").string();
+}
 
 TEST(HandoffTest, UpgradeCommandRefusesAnyTokenAShellWouldInterpret) {
   EXPECT_EQ(Handoff::upgradeCommand({"firefox"}, false, "/opt/homebrew/bin/brew"),
@@ -18,56 +41,73 @@ TEST(HandoffTest, UpgradeCommandRefusesAnyTokenAShellWouldInterpret) {
   for (char c : std::string(" $`;\r\n'\"|>*")) hostile.push_back(std::string("a") + c + "b");
   for (const auto& token : hostile) {
     EXPECT_EQ(Handoff::upgradeCommand({"ok", token}, false, "brew"), std::nullopt) << token;
-    EXPECT_EQ(Handoff::terminalScript({token}, {"App"}, false, "/usr/bin/brew"), std::nullopt)
-        << token;
+    EXPECT_EQ(Handoff::terminalScript({token}, {"App"}, false, fakeBrew()), std::nullopt) << token;
   }
 }
 
 TEST(HandoffTest, ScriptIsTheFifteenLinesWithThePathRunAndTheBareWordShown) {
-  auto script = Handoff::terminalScript({"firefox", "zoom"}, {"Firefox", "zoom.us"}, true,
-                                        "/opt/homebrew/bin/brew");
+  auto script =
+      Handoff::terminalScript({"firefox", "zoom"}, {"Firefox", "zoom.us"}, true, fakeBrew());
   ASSERT_TRUE(script);
-  EXPECT_EQ(*script,
-            "#!/bin/zsh\n"
-            "# Written by Larkvale. Nothing runs until you press Return in this window.\n"
-            "clear\n"
-            "print -r -- \"Larkvale: Homebrew update for Firefox, zoom.us\"\n"
-            "print\n"
-            "print -r -- \"This will run:  brew upgrade --cask --greedy firefox zoom\"\n"
-            "print -r -- \"(Homebrew may ask for your password for some apps; it asks in this "
-            "window.)\"\n"
-            "print\n"
-            "read -r \"?Press Return to run it, or close this window to cancel. \" || exit 1\n"
-            "/opt/homebrew/bin/brew upgrade --cask --greedy firefox zoom\n"
-            "code=$?\n"
-            "print\n"
-            "if (( code == 0 )); then print \"Done. In Larkvale, press Check Now to see the new "
-            "version.\"; else print \"brew stopped with code $code (see above).\"; fi\n"
-            "print \"You can close this window.\"\n"
-            "rm -f -- \"$0\"\n");
+  EXPECT_EQ(
+      *script,
+      "#!/bin/zsh\n"
+      "# Written by Larkvale. Nothing runs until you press Return in this window.\n"
+      "clear\n"
+      "print -r -- \"Larkvale: Homebrew update for Firefox, zoom.us\"\n"
+      "print\n"
+      "print -r -- \"This will run:  brew upgrade --cask --greedy firefox zoom\"\n"
+      "print -r -- \"(Homebrew may ask for your password for some apps; it asks in this "
+      "window.)\"\n"
+      "print\n"
+      "read -r \"?Press Return to run it, or close this window to cancel. \" || exit 1\n" +
+          fakeBrew() +
+          " upgrade --cask --greedy firefox zoom\n"
+          "code=$?\n"
+          "print\n"
+          "if (( code == 0 )); then print \"Done. In Larkvale, press Check Now to see the new "
+          "version.\"; else print \"brew stopped with code $code (see above).\"; fi\n"
+          "print \"You can close this window.\"\n"
+          "rm -f -- \"$0\"\n");
 }
 
 TEST(HandoffTest, ScriptRefusesABrewPathWithAnythingButThePlainAlphabet) {
   // A command line can be built with such a path; the script still refuses it.
   EXPECT_TRUE(Handoff::upgradeCommand({"a"}, false, "/opt/home brew/brew"));
-  Tokens unsafe = {"~/brew", "/caf\u00e9/brew", "", ".", "-", "eval", "brew", "bin/brew", "./brew"};
+  Tokens unsafe = {"~/brew",
+                   "/caf\u00e9/brew",
+                   "",
+                   ".",
+                   "-",
+                   "eval",
+                   "brew",
+                   "bin/brew",
+                   "./brew",
+                   "/",
+                   "/./",
+                   (tools() / "bin/env").string(),
+                   (tools() / "plain/brew").string(),
+                   (tools() / "folder/brew").string(),
+                   (tools() / "bin/brew/").string(),
+                   (tools() / "none/brew").string()};
   for (char c : std::string(" \"'`$\\;&|<>\n*?[](){}#!\t\r=%"))
     unsafe.push_back(std::string("/a") + c);
   for (const auto& path : unsafe) {
     EXPECT_FALSE(Handoff::isSafeBrewPath(path)) << path;
     EXPECT_EQ(Handoff::terminalScript({"a"}, {"A"}, false, path), std::nullopt) << path;
   }
-  for (std::string path :
-       {"/opt/homebrew/bin/brew", "/home/linuxbrew/.linuxbrew/bin/brew", "/x/A_b-c+d@e.1/brew"}) {
-    EXPECT_TRUE(Handoff::terminalScript({"a"}, {"A"}, false, path)) << path;
-  }
+  EXPECT_TRUE(Handoff::terminalScript({"a"}, {"A"}, false, fakeBrew()));
+  const fs::path link = tools() / "A_b-c+d@e.1/brew";
+  fs::create_directories(link.parent_path());
+  fs::create_symlink(fakeBrew(), link);
+  EXPECT_TRUE(Handoff::terminalScript({"a"}, {"A"}, false, link.string())) << link;
 }
 
 TEST(HandoffTest, NamesLoseEverythingThatCouldActInsideTheQuotedHeading) {
   auto script = Handoff::terminalScript(
       {"a", "b", "c"},
       {"Say \"Hi\" $HOME `id` C:\\x", "Two\nLines\r\x1b[2J\u009b8m", "Caf\u00e9\u00a0Plain"}, false,
-      "/usr/bin/brew");
+      fakeBrew());
   ASSERT_TRUE(script);
   EXPECT_NE(script->find("print -r -- \"Larkvale: Homebrew update for Say Hi HOME id C:x, "
                          "TwoLines[2J8m, Caf\u00e9\u00a0Plain\"\n"),

@@ -26,7 +26,7 @@ std::string errorOf(auto&& call) {
 TEST(HomebrewTest, ReadsInstalledCasks) {
   const auto casks = Homebrew::parseInfo(R"({"formulae": [], "casks": [
     {"token": "firefox", "name": ["Firefox", "Mozilla Firefox"], "version": "125.0.1,abc",
-     "installed": "124.0 beta", "auto_updates": true, "homepage": "https://www.mozilla.org/firefox/",
+     "installed": "124.0\u202e beta", "auto_updates": true, "homepage": "https://www.mozilla.org/firefox/",
      "artifacts": [{"uninstall": [{"quit": "org.mozilla.firefox"}]}, {"app": ["Firefox.app"]}],
      "unknown_key": {"anything": [1, 2]}},
     {"token": "bare", "name": [], "version": null, "installed": null, "auto_updates": null,
@@ -94,11 +94,11 @@ TEST(HomebrewTest, RefusesMalformedAnswersWholly) {
 TEST(HomebrewTest, ReadsOutdatedRowsByToken) {
   const auto rows = Homebrew::parseOutdated(R"({"formulae": [], "casks": [
     {"name": "slack", "installed_versions": ["4.1", "4.2,beta"], "current_version": "4.3,123", "pinned": true},
-    {"name": "zoom", "current_version": "6.0"},
+    {"name": "zoom", "installed_versions": ["5.9\u2067"], "current_version": "6.0\u202e"},
     {"name": "slack", "installed_versions": ["4.2"], "current_version": "4.4", "pinned_version": null}
   ]})");
   EXPECT_EQ(rows, (std::map<std::string, BrewOutdated>{{"slack", {"slack", {"4.2"}, "4.4", false}},
-                                                       {"zoom", {"zoom", {}, "6.0", false}}}));
+                                                       {"zoom", {"zoom", {"5.9"}, "6.0", false}}}));
   // Homebrew's writer may print an empty list across lines.
   EXPECT_TRUE(Homebrew::parseOutdated("{\"formulae\": [\n\n], \"casks\": [\n\n]}").empty());
   EXPECT_EQ(errorOf([] { Homebrew::parseOutdated(R"({"casks": [{"name": "a", "pinned": 1}]})"); }),
