@@ -1,6 +1,7 @@
 // The scan of a large application folder, measured against the floor of any
 // scan (stat and read every Info.plist, nothing else), and the version order.
 #include <benchmark/benchmark.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -116,11 +117,58 @@ void BM_VersionCompareAscii(benchmark::State& state) {
 }
 BENCHMARK(BM_VersionCompareAscii);
 
+using VersionPairs = std::vector<std::pair<std::string, std::string>>;
+
+// Version::compare against strverscmp (glibc's version order, a single pass
+// over the bytes) on the same pairs, batch by batch in turn, so that both see
+// the same state of a shared machine.
+void compareAgainstStrverscmp(benchmark::State& state, const VersionPairs& pairs) {
+  constexpr int kRounds = 64;
+  using Clock = std::chrono::steady_clock;
+  Clock::duration version{}, floor{};
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    for (int r = 0; r < kRounds; ++r)
+      for (const auto& [a, b] : pairs) benchmark::DoNotOptimize(Version::compare(a, b));
+    const auto middle = Clock::now();
+    for (int r = 0; r < kRounds; ++r)
+      for (const auto& [a, b] : pairs) benchmark::DoNotOptimize(::strverscmp(a.c_str(), b.c_str()));
+    version += middle - start;
+    floor += Clock::now() - middle;
+  }
+  const double n = static_cast<double>(state.iterations()) * kRounds * static_cast<double>(pairs.size());
+  state.counters["compare_ns"] = std::chrono::duration<double, std::nano>(version).count() / n;
+  state.counters["strverscmp_ns"] = std::chrono::duration<double, std::nano>(floor).count() / n;
+  state.counters["ratio"] = std::chrono::duration<double>(version) / std::chrono::duration<double>(floor);
+}
+
+// Non-ASCII text in the versions: combining marks, Greek letters, dashes and
+// arrows as publishers write them.
 void BM_VersionCompareUnicode(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(Version::compare("1.2\xCC\x81.3 β", "1.2.3 β"));
-  state.SetItemsProcessed(state.iterations());
+  static const VersionPairs pairs{
+      {"1.2\xCC\x81.3 \xCE\xB2", "1.2.3 \xCE\xB2"},
+      {"2.0 \xCE\xB2" "3", "2.0 \xCE\xB2" "4"},
+      {"4.1.7 \xE2\x80\x94 build 2219", "4.1.7 \xE2\x80\x94 build 2231"},
+      {"Version 3.10 (Gr\xC3\xB6\xC3\x9F" "e)", "Version 3.9"},
+      {"1.0.0\xE2\x80\x91rc2", "1.0.0"},
+      {"12.4 \xE2\x86\x92 12.5", "12.4"},
+  };
+  compareAgainstStrverscmp(state, pairs);
 }
 BENCHMARK(BM_VersionCompareUnicode);
+
+// Long ASCII versions that agree up to their last parts: a date-stamped
+// nightly build against its successor.
+void BM_VersionCompareLongAscii(benchmark::State& state) {
+  static const VersionPairs pairs{
+      {"2024.11.05.1730812345-nightly+build.20241105.a1b2c3.x86-64.release.17",
+       "2024.11.05.1730812345-nightly+build.20241105.a1b2c3.x86-64.release.18"},
+      {"120.0.6099.109.2024.12.01.stable.channel.7.3.1.build.88231",
+       "120.0.6099.109.2024.12.01.stable.channel.7.3.1.build.88231.0.0"},
+  };
+  compareAgainstStrverscmp(state, pairs);
+}
+BENCHMARK(BM_VersionCompareLongAscii);
 
 }  // namespace
 }  // namespace larkvale

@@ -1,16 +1,18 @@
 #pragma once
-// The two ways Version::compare reads strings, open to the fuzz target that
-// holds them to one order. Internal to the version order: everything else
-// calls Version::compare.
+// The reference reading of version strings, open to the fuzz target that
+// holds Version::parts, Version::compare and Version::hasNumber to it: the
+// text split into user-perceived characters by ICU's break iterator, then
+// into parts. Slow; nothing else calls it.
 #include <string_view>
+#include <vector>
+
+#include "kit/model/Version.h"
 
 namespace larkvale::Version::paths {
 
-// The order by the list of parts, for any strings.
-int compareByParts(std::string_view a, std::string_view b);
+std::vector<Part> partsByClusters(std::string_view s);
 
-// The same order for two ASCII strings, read in place without building the
-// lists. Only for strings of ASCII characters.
-int compareAscii(std::string_view a, std::string_view b);
+// The order of the two lists of parts built whole.
+int compareByParts(std::string_view a, std::string_view b);
 
 }  // namespace larkvale::Version::paths

@@ -1,7 +1,9 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
+#include <algorithm>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <iterator>
 #include <memory>
@@ -10,6 +12,7 @@
 #include "kit/sources/AppcastText.h"
 #include "platform/FileSystem.h"
 #include "platform/PropertyList.h"
+#include "platform/Strings.h"
 
 namespace larkvale {
 namespace {
@@ -71,7 +74,7 @@ std::optional<Date> makeDate(int y, int mo, int d, int h, int mi, int sec, int o
 
 // The two shapes nearly every feed uses, read without ICU when they are
 // written cleanly: "Tue, 04 Mar 2025 10:00:00 +0000" (or a one-digit day, or
-// GMT) and "2025-03-04". Anything else, including out-of-range fields, is
+// GMT, or GMT with whole hours) and "2025-03-04". Anything else, including out-of-range fields, is
 // left to the formatters, which give the same dates for these shapes.
 std::optional<Date> readCommonShapes(std::string_view s) {
   if (s.size() == 10 && s[4] == '-' && s[7] == '-') {
@@ -97,10 +100,58 @@ std::optional<Date> readCommonShapes(std::string_view s) {
     const int zh = digits(zone, 1, 2), zm = digits(zone, 3, 2);
     if (zh < 0 || zh > 14 || zm < 0 || zm > 59) return std::nullopt;
     offset = (zone[0] == '-' ? -1 : 1) * (zh * 60 + zm);
+  } else if (zone.size() >= 5 && zone.size() <= 6 && zone.starts_with("GMT") &&
+             (zone[3] == '+' || zone[3] == '-')) {
+    // "GMT+2", "GMT-05": whole hours, as some feeds write the zone.
+    const int zh = digits(zone, 4, zone.size() - 4);
+    if (zh < 0 || zh > 14) return std::nullopt;
+    offset = (zone[3] == '-' ? -1 : 1) * zh * 60;
   } else if (zone != "GMT") {
     return std::nullopt;
   }
   return makeDate(y, mo, d, h, mi, sec, offset);
+}
+
+bool isAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isAsciiDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Whether an English month's abbreviation stands anywhere in the text, in
+// any case: no formatter reads a month name without one.
+bool mentionsMonth(std::string_view s) {
+  for (size_t i = 0; i + 3 <= s.size(); ++i) {
+    if (!isAsciiLetter(s[i])) continue;
+    for (std::string_view month : {"jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep",
+                                   "oct", "nov", "dec"})
+      if (Strings::equalsIgnoringAsciiCase(s.substr(i, 3), month)) return true;
+  }
+  return false;
+}
+
+using Patterns = std::bitset<std::size(kPatterns)>;
+
+// The patterns that may read the text, by a look at it, so that a date is
+// handed to the one formatter that reads it rather than to each in turn. A
+// pattern left out is one its formatter refuses the text for: the four that
+// name the month want an English month name; the weekday ones want a letter
+// first, the others a digit; "dd" wants two digits where "d" reads the same
+// day from any number ("2E1" included: ICU reads it as 20). Text beyond ASCII
+// gets every pattern: ICU folds case, so "ſep" is September to it.
+Patterns patternsFor(std::string_view s) {
+  Patterns all;
+  all.set();
+  if (std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+    return all;
+  const bool letterFirst = isAsciiLetter(s.front());
+  if (!letterFirst && !isAsciiDigit(s.front())) return all;
+  Patterns out = letterFirst ? Patterns("000111") : Patterns("111000");
+  if (!mentionsMonth(s)) out &= Patterns("110000");
+  const auto day = std::find_if(s.begin(), s.end(), isAsciiDigit);
+  if (std::find_if_not(day, s.end(), isAsciiDigit) - day < 2) out.reset(0);
+  return out;
 }
 
 }  // namespace
@@ -133,8 +184,11 @@ std::optional<Date> Appcast::parseFeedDate(std::string_view raw) {
   if (auto date = readCommonShapes(trimmed)) return date;
   const icu::UnicodeString text = icu::UnicodeString::fromUTF8(
       icu::StringPiece(trimmed.data(), static_cast<int32_t>(trimmed.size())));
+  const Patterns candidates = patternsFor(trimmed);
+  if (candidates.none()) return std::nullopt;
   thread_local Formats formats;
   for (size_t i = 0; i < std::size(kPatterns); ++i) {
+    if (!candidates[i]) continue;
     icu::SimpleDateFormat* format = formats[i];
     if (!format) continue;
     icu::ParsePosition position(0);
