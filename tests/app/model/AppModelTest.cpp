@@ -46,9 +46,10 @@ TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
   critical.critical = true;
   AppUpdate skipped = update("Skipper");
   AppUpdate held = update("Holden");
-  setReport({update("Bravo"), update("alpha"), update("Current", Is::current), skipped, held,
-             update("Nosource", Is::sourceless), update("Unchecked", Is::unchecked), critical,
-             update("Caf\u00e9", Is::current)});
+  setReport({update("Bravo"), update("alpha"), update("Current", UpdateStatus::upToDate()),
+             skipped, held, update("Nosource", UpdateStatus::noSource()),
+             update("Unchecked", UpdateStatus::notChecked("Offline.")), critical,
+             update("Caf\u00e9", UpdateStatus::upToDate())});
   model->skipVersion(skipped);
   model->holdApp(held, "later");
 

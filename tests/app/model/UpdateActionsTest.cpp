@@ -7,7 +7,7 @@ namespace {
 
 TEST_F(ModelTest, SkipsAndHoldsChangeTheStateSaveAndSayWhatHappened) {
   AppUpdate alpha = update("Alpha");
-  AppUpdate bare = update("Bare", Is::waiting, UpdateSource::unknown(), std::nullopt);
+  AppUpdate bare = update("Bare", UpdateStatus::updateAvailable(), UpdateSource::unknown(), std::nullopt);
   model->skipVersion(alpha);
   EXPECT_EQ(model->state().skipped,
             (std::map<std::string, std::string>{{"com.example.Alpha", "2.0"}}));
@@ -96,7 +96,7 @@ TEST_F(ModelTest, HomebrewUpdatesGoToTerminalOrTheClipboard) {
 
 TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {
   setReport({update("Alpha"), update("Bravo"), cask("Charlie", "charlie"), cask("Delta", "delta"),
-             update("Store", Is::waiting, UpdateSource::appStore())});
+             update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())});
   model->setPane(Pane::history);
   model->startSafeUpdates();
   EXPECT_EQ(model->pane(), Pane::updates);

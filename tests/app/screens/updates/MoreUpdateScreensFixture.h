@@ -30,10 +30,6 @@ inline AppUpdate sparkle(const std::string& name, std::optional<std::string> lat
   return waiting(name, UpdateSource::sparkle("https://example.com/" + name + ".xml"), latest);
 }
 
-inline AppUpdate cask(const std::string& name, const std::string& token) {
-  return waiting(name, UpdateSource::homebrew(token));
-}
-
 template <typename T = QWidget>
 T* child(const QObject* root, const QString& name) {
   return root->findChild<T*>(name);
