@@ -158,18 +158,6 @@ TEST_F(ModelTest, SettingsSwitchesChangeTheStateAndSaveOnlyOnChange) {
   EXPECT_EQ(fakes.store->saved.back().settings, (Settings{false, "gb", false, false}));
 }
 
-TEST_F(ModelTest, TheLoginItemSwitchShowsWhatTheSystemDid) {
-  model->setLoginItem(true);
-  EXPECT_TRUE(model->loginItemOn());
-  EXPECT_FALSE(model->notice());
-  fakes.loginItem->refuse = "Not allowed";
-  model->setLoginItem(false);
-  EXPECT_TRUE(model->loginItemOn());
-  EXPECT_EQ(noticeText(),
-            "The desktop didn't change the login item: Not allowed.");
-  EXPECT_TRUE(noticeIsError());
-}
-
 TEST_F(ModelTest, TheWeeklyNoticeAsksPermissionAndCountsFromTheAnswer) {
   const auto on = [&] {
     return std::pair(model->state().settings.weeklyNotice, model->state().weeklyNoticeLast);
