@@ -74,7 +74,8 @@ class MoreAppsLoaderTest : public ::testing::Test {
   MoreAppsLoader overLoopback(const std::string& path) {
     MoreAppsLoader wired = loader();
     wired.feedURL = "https" + server.url(path).substr(4);
-    wired.transport = [session = std::shared_ptr(larkvale::makeCurlSession())](const HttpRequest& request) {
+    std::shared_ptr<larkvale::HttpSession> session = larkvale::makeCurlSession();
+    wired.transport = [session](const HttpRequest& request) {
       HttpRequest plain = request;
       plain.url = "http" + request.url.substr(5);
       HttpResponse response = session->get(plain);

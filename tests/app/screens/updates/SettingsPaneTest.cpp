@@ -64,7 +64,8 @@ class SettingsPaneTest : public QObject {
     f.fakes.loginItem->refuse = "Not allowed";
     click(&pane, "settingsLoginItem");
     QVERIFY(checked(&pane, "settingsLoginItem"));
-    QCOMPARE(noticeText(*f.model), QString("The desktop didn't change the login item: Not allowed."));
+    QCOMPARE(noticeText(*f.model),
+             QString("The desktop didn't change the login item: Not allowed."));
   }
 
   void weeklySummaryWaitsForTheDesktop() {
@@ -102,13 +103,8 @@ class SettingsPaneTest : public QObject {
     const QString all = texts.join('\n');
     QVERIFY(all.contains("<code>brew info</code> and <code>brew outdated</code>"));
 
-    for (int press = 0; press < 2; ++press) {
-      f.model->setNotice(std::nullopt);
-      click(&pane, "settingsClearFeeds");
-      QCOMPARE(noticeText(*f.model),
-               QString("Cleared the saved feeds. The next check asks every source again."));
-    }
-    QCOMPARE(f.fakes.checker->clears, 2);
+    click(&pane, "settingsClearFeeds");
+    QCOMPARE(f.fakes.checker->clears, 1);
     QVERIFY(child(&pane, "moreAppsButton"));
   }
 
