@@ -95,7 +95,7 @@ TEST_F(ModelTest, HomebrewUpdatesGoToTerminalOrTheClipboard) {
 }
 
 TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {
-  setReport({update("Alpha"), update("Bravo"), cask("Charlie", "charlie"), cask("Delta", "delta"),
+  report({update("Alpha"), update("Bravo"), cask("Charlie", "charlie"), cask("Delta", "delta"),
              update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())});
   model->setPane(Pane::history);
   model->startSafeUpdates();
@@ -130,7 +130,7 @@ TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {
 }
 
 TEST_F(ModelTest, ALateHandOffMarksOnlyTheStepItHandedOff) {
-  setReport({update("Alpha"), update("Bravo")});
+  report({update("Alpha"), update("Bravo")});
   model->startSafeUpdates();
   fakes.menuPress->gate.arm();
   auto first = model->startSafeRun();
