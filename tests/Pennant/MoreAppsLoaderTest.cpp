@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "tests/Pennant/FeedSamples.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
 
 namespace pennant {
 namespace {
@@ -65,6 +67,27 @@ class MoreAppsLoaderTest : public ::testing::Test {
     clock += std::chrono::duration_cast<std::chrono::system_clock::duration>(
         std::chrono::duration<double>(seconds));
   }
+
+  // A loader that asks a loopback server through the real HTTP session. The
+  // server speaks plain http and the loader only takes answers that ended on
+  // https, so the transport reports the https address a TLS front would give.
+  MoreAppsLoader overLoopback(const std::string& path) {
+    MoreAppsLoader wired = loader();
+    wired.feedURL = "https" + server.url(path).substr(4);
+    std::shared_ptr<larkvale::HttpSession> session = larkvale::makeCurlSession();
+    wired.transport = [session](const HttpRequest& request) {
+      HttpRequest plain = request;
+      plain.url = "http" + request.url.substr(5);
+      HttpResponse response = session->get(plain);
+      if (response.finalURL.starts_with("http:")) {
+        response.finalURL = "https" + response.finalURL.substr(4);
+      }
+      return response;
+    };
+    return wired;
+  }
+
+  larkvale::test::TestServer server;
 
   // Whether the request carried no conditional header.
   static bool plain(const HttpRequest& request) {
@@ -239,6 +262,62 @@ TEST_F(MoreAppsLoaderTest, WithoutACacheFolderNothingIsReadOrWritten) {
   fs::current_path(before);
   EXPECT_TRUE(fs::is_empty(temp.path()));
   EXPECT_EQ(requests.size(), 1u);
+}
+
+TEST_F(MoreAppsLoaderTest, SendsAcceptAndConditionalHeadersOverHttp) {
+  std::map<std::string, std::string> seen;  // the headers the loader names
+  int status = 200;
+  server.server().Get("/mac/more-apps.json",
+                      [&](const httplib::Request& req, httplib::Response& res) {
+                        seen.clear();
+                        for (const char* name : {"Accept", "If-None-Match", "If-Modified-Since"}) {
+                          if (req.has_header(name)) seen[name] = req.get_header_value(name);
+                        }
+                        res.status = status;
+                        if (status == 200) {
+                          res.set_header("ETag", "\"v1\"");
+                          res.set_header("Last-Modified", "Tue, 01 Dec 2026 10:00:00 GMT");
+                          res.set_content(test::validFeed(2), "application/json");
+                        }
+                      });
+  server.start();
+
+  ASSERT_TRUE(overLoopback("/mac/more-apps.json").fetch());
+  EXPECT_EQ(seen, (std::map<std::string, std::string>{{"Accept", "application/json"}}));
+
+  later(86400);
+  status = 304;
+  EXPECT_FALSE(overLoopback("/mac/more-apps.json").fetch());
+  EXPECT_EQ(seen, (std::map<std::string, std::string>{
+                      {"Accept", "application/json"},
+                      {"If-None-Match", "\"v1\""},
+                      {"If-Modified-Since", "Tue, 01 Dec 2026 10:00:00 GMT"}}));
+  EXPECT_EQ(cachedBody(), test::validFeed(2));
+}
+
+TEST_F(MoreAppsLoaderTest, StopsTheTransferPastTheFeedLimit) {
+  std::string feed = test::validFeed(3);
+  std::string exact = feed + std::string(MoreAppsValidator::maxBytes - feed.size(), ' ');
+  server.server().Get("/exact", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content(exact, "application/json");
+  });
+  // A server that would go on for 256 MiB: it must be cut off early.
+  std::atomic<size_t> sent = 0;
+  server.server().Get("/endless", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_chunked_content_provider("application/json", [&](size_t, httplib::DataSink& sink) {
+      static const std::string chunk(65536, ' ');
+      if (sent >= (256u << 20) || !sink.write(chunk.data(), chunk.size())) return false;
+      sent += chunk.size();
+      return true;
+    });
+  });
+  server.start();
+
+  EXPECT_TRUE(overLoopback("/exact").fetch());
+  later(86400);
+  EXPECT_FALSE(overLoopback("/endless").fetch());
+  EXPECT_LT(sent.load(), 64u << 20);
+  EXPECT_EQ(cachedBody(), exact);  // the first answer is still the cached one
 }
 
 TEST(MoreAppsMetaTest, WritesSecondsSince2001AndReadsLeniently) {

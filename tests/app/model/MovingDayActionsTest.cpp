@@ -52,7 +52,7 @@ TEST_F(MovingDayTest, TheInventoryIsBuiltOnceAndAgainAfterEachCheck) {
 }
 
 TEST_F(MovingDayTest, AnInventoryBuiltFromAReplacedReportIsBuiltAgain) {
-  setReport({update("Old")});
+  report({update("Old")});
   fakes.scanner->sandboxGate.arm();
   auto building = model->loadInventory();
   ASSERT_TRUE(fakes.scanner->sandboxGate.waitUntilHeld());

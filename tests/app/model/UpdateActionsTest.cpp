@@ -7,7 +7,7 @@ namespace {
 
 TEST_F(ModelTest, SkipsAndHoldsChangeTheStateSaveAndSayWhatHappened) {
   AppUpdate alpha = update("Alpha");
-  AppUpdate bare = update("Bare", Is::waiting, UpdateSource::unknown(), std::nullopt);
+  AppUpdate bare = update("Bare", UpdateStatus::updateAvailable(), UpdateSource::unknown(), std::nullopt);
   model->skipVersion(alpha);
   EXPECT_EQ(model->state().skipped,
             (std::map<std::string, std::string>{{"com.example.Alpha", "2.0"}}));
@@ -102,8 +102,8 @@ TEST_F(ModelTest, ALinkTheDesktopCantOpenBecomesAnErrorNotice) {
 }
 
 TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {
-  setReport({update("Alpha"), update("Bravo"), cask("Charlie", "charlie"), cask("Delta", "delta"),
-             update("Store", Is::waiting, UpdateSource::appStore())});
+  report({update("Alpha"), update("Bravo"), cask("Charlie", "charlie"), cask("Delta", "delta"),
+             update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())});
   model->setPane(Pane::history);
   model->startSafeUpdates();
   EXPECT_EQ(model->pane(), Pane::updates);
@@ -137,7 +137,7 @@ TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {
 }
 
 TEST_F(ModelTest, ALateHandOffMarksOnlyTheStepItHandedOff) {
-  setReport({update("Alpha"), update("Bravo")});
+  report({update("Alpha"), update("Bravo")});
   model->startSafeUpdates();
   fakes.menuPress->gate.arm();
   auto first = model->startSafeRun();
@@ -163,18 +163,6 @@ TEST_F(ModelTest, SettingsSwitchesChangeTheStateAndSaveOnlyOnChange) {
   model->setShowUpToDate(false);
   EXPECT_EQ(fakes.store->saved.size(), 3u);
   EXPECT_EQ(fakes.store->saved.back().settings, (Settings{false, "gb", false, false}));
-}
-
-TEST_F(ModelTest, TheLoginItemSwitchShowsWhatTheSystemDid) {
-  model->setLoginItem(true);
-  EXPECT_TRUE(model->loginItemOn());
-  EXPECT_FALSE(model->notice());
-  fakes.loginItem->refuse = "Not allowed";
-  model->setLoginItem(false);
-  EXPECT_TRUE(model->loginItemOn());
-  EXPECT_EQ(noticeText(),
-            "The desktop didn't change the login item: Not allowed.");
-  EXPECT_TRUE(noticeIsError());
 }
 
 TEST_F(ModelTest, TheWeeklyNoticeAsksPermissionAndCountsFromTheAnswer) {

@@ -6,38 +6,9 @@
 
 #include "app/model/AppModel.h"
 #include "app/shell/ShellActions.h"
+#include "tests/support/Samples.h"
 
 namespace larkvale::test {
-
-inline AppUpdate update(const std::string& name, UpdateSource source = UpdateSource::unknown(),
-                        UpdateStatus status = UpdateStatus::updateAvailable(),
-                        std::optional<std::string> latest = "2.0") {
-  AppUpdate u;
-  u.app.path = "/Applications/" + name + ".app";
-  u.app.name = name;
-  u.app.bundleID = "com.example." + name;
-  u.app.version = "1.0";
-  u.source = std::move(source);
-  u.status = std::move(status);
-  u.latestVersion = std::move(latest);
-  return u;
-}
-
-inline AppState stateWith(std::vector<AppUpdate> updates) {
-  AppState state;
-  state.lastReport = CheckReport{std::chrono::system_clock::now(), std::move(updates), true, {}};
-  return state;
-}
-
-// `count` waiting updates named App1, App2 … whose source is a Homebrew cask.
-inline std::vector<AppUpdate> waiting(int count) {
-  std::vector<AppUpdate> updates;
-  for (int i = 1; i <= count; ++i) {
-    std::string name = "App" + std::to_string(i);
-    updates.push_back(update(name, UpdateSource::homebrew("app" + std::to_string(i))));
-  }
-  return updates;
-}
 
 // A model with no outside services: enough for its values and derived lists.
 inline std::unique_ptr<AppModel> bareModel() {

@@ -11,13 +11,9 @@ namespace larkvale::test {
 
 inline AppUpdate source(const std::string& name, UpdateSource from,
                         const std::string& bundleID = "") {
-  AppUpdate u;
-  u.app.path = "/Applications/" + name + ".app";
-  u.app.name = name;
-  u.app.bundleID = bundleID.empty() ? "com.example." + name : bundleID;
-  u.app.version = u.app.build = "1.0";
-  u.source = std::move(from);
-  u.status = UpdateStatus::notChecked("Not checked yet");
+  AppUpdate u = update(name, UpdateStatus::notChecked("Not checked yet"), std::move(from),
+                       std::nullopt);
+  if (!bundleID.empty()) u.app.bundleID = bundleID;
   return u;
 }
 

@@ -6,7 +6,7 @@
 #include "app/screens/updates/HoldSheet.h"
 #include "app/screens/updates/UpdateScreens.h"
 #include "app/screens/updates/UpdatesPane.h"
-#include "tests/app/screens/updates/UpdatesFixture.h"
+#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;

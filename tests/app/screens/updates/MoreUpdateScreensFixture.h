@@ -1,8 +1,9 @@
 #pragma once
-// A model over the service fakes in a temporary folder, with builders of
-// waiting updates, for the tests of the safe-update sheet and the Settings,
-// History and Help screens.
+// The update screens' tests: a model over the service fakes in a temporary
+// folder, a catalogue that stays offline, and finders of widgets.
+#include <QAbstractButton>
 #include <QLabel>
+#include <QTest>
 #include <QWidget>
 
 #include "Pennant/MoreAppsLoader.h"
@@ -21,17 +22,12 @@ struct ScreensFixture : Rig {
   }
 };
 
-inline AppUpdate waiting(const std::string& name, UpdateSource source,
-                         std::optional<std::string> latest = "2.0") {
-  return update(name, UpdateStatus::updateAvailable(), std::move(source), std::move(latest));
-}
-
-inline AppUpdate sparkle(const std::string& name, std::optional<std::string> latest = "2.0") {
-  return waiting(name, UpdateSource::sparkle("https://example.com/" + name + ".xml"), latest);
-}
-
-inline AppUpdate cask(const std::string& name, const std::string& token) {
-  return waiting(name, UpdateSource::homebrew(token));
+// The objectNames of the widgets, in order.
+template <typename T>
+QStringList namesOf(const QList<T*>& widgets) {
+  QStringList out;
+  for (T* widget : widgets) out << widget->objectName();
+  return out;
 }
 
 template <typename T = QWidget>

@@ -18,13 +18,14 @@ class SafeUpdatesSheetTest : public QObject {
   // Two Sparkle apps (one critical, one without a latest version), two casks
   // (one updating itself) and two updates that can't be handed off.
   static std::vector<AppUpdate> mixed() {
-    AppUpdate alpha = sparkle("Alpha");
+    const auto waiting = UpdateStatus::updateAvailable();
+    AppUpdate alpha = update("Alpha");
     alpha.critical = true;
-    AppUpdate fizz = cask("Fizz", "fizz");
-    fizz.caskAutoUpdates = true;
-    AppUpdate store = waiting("Store", UpdateSource::appStore());
-    AppUpdate hub = waiting("Hub", UpdateSource::github("o/hub"));
-    return {alpha, sparkle("Beta", std::nullopt), cask("Cola", "cola"), fizz, store, hub};
+    AppUpdate beta = update("Beta");
+    beta.latestVersion.reset();
+    return {alpha, beta, cask("Cola", "cola"), cask("Fizz", "fizz", true),
+            update("Store", waiting, UpdateSource::appStore()),
+            update("Hub", waiting, UpdateSource::github("o/hub"))};
   }
 
   static QString cardTitle(const QWidget* sheet, const QString& name) {
@@ -92,7 +93,7 @@ class SafeUpdatesSheetTest : public QObject {
 
   void nothingToHandOff() {
     ScreensFixture f;
-    f.report({waiting("Store", UpdateSource::appStore())});
+    f.report({update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())});
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     QCOMPARE(labelText(child(&sheet, "safeConfirm"), "emptyTitle"),
@@ -104,7 +105,7 @@ class SafeUpdatesSheetTest : public QObject {
 
   void runWalksEachStep() {
     ScreensFixture f;
-    f.report({sparkle("Alpha"), sparkle("Beta"), cask("Cola", "cola")});
+    f.report({update("Alpha"), update("Beta"), cask("Cola", "cola")});
     f.model->startSafeUpdates();
     SafeUpdatesSheet sheet(*f.model);
     sheet.show();
@@ -144,7 +145,7 @@ class SafeUpdatesSheetTest : public QObject {
 
   void closingKeepsTheRunUntilReopened() {
     ScreensFixture f;
-    f.report({sparkle("Alpha")});
+    f.report({update("Alpha")});
     f.model->startSafeUpdates();
     {
       SafeUpdatesSheet sheet(*f.model);
