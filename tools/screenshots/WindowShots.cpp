@@ -49,6 +49,13 @@ const Registration shots("window", [](const Add& add) {
       },
       size);
   add(
+      "no-apps",
+      [](const Context& c) {
+        return checked(c, 0, 1,
+                       Notice{"No app bundles found in /Applications or ~/Applications.", false});
+      },
+      size);
+  add(
       "many-updates",
       [](const Context& c) {
         return checked(c, 3000, 2, Notice{"Checked 3000 apps. 1499 updates waiting.", false},
