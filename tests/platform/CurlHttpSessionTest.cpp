@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/HttpSession.h"
 #include "tests/support/Gzip.h"
@@ -54,13 +56,23 @@ TEST(CurlHttpSession, SendsTheCallersHeadersButNoCookiesAndReadsTheAnswer) {
   EXPECT_NE(seen.find("Accept-Encoding")->second.find("gzip"), std::string::npos);
 }
 
+// A HEAD goes through the redirects as a HEAD and reads no body; the same
+// handle then serves an ordinary GET, body and all.
 TEST(CurlHttpSession, FollowsRedirectsAndKeepsTheFinalHeaders) {
   TestServer server;
-  server.server().Get("/old", [](auto&, auto& res) {
+  std::mutex mutex;
+  std::vector<std::string> seen;  // "METHOD path" of every request served
+  auto record = [&](const httplib::Request& req) {
+    std::lock_guard lock(mutex);
+    seen.push_back(req.method + " " + req.path);
+  };
+  server.server().Get("/old", [&](const httplib::Request& req, httplib::Response& res) {
+    record(req);
     res.set_header("ETag", "\"old\"");
     res.set_redirect("/new", 301);
   });
-  server.server().Get("/new", [](auto&, auto& res) {
+  server.server().Get("/new", [&](const httplib::Request& req, httplib::Response& res) {
+    record(req);
     res.set_header("Last-Modified", "Wed, 02 Dec 2026 10:00:00 GMT");
     res.set_content("moved", "text/plain");
   });
@@ -69,12 +81,20 @@ TEST(CurlHttpSession, FollowsRedirectsAndKeepsTheFinalHeaders) {
   server.start();
   auto session = makeCurlSession();
 
-  HttpResponse answer = session->get(at(server.url("/old")));
-  EXPECT_EQ(answer.status, 200);
-  EXPECT_EQ(answer.body, "moved");
-  EXPECT_EQ(answer.finalURL, server.url("/new"));
-  EXPECT_EQ(answer.header("etag"), nullptr);
-  EXPECT_EQ(*answer.header("last-modified"), "Wed, 02 Dec 2026 10:00:00 GMT");
+  HttpRequest head = at(server.url("/old"));
+  head.head = true;
+  for (const HttpRequest& request : {head, at(server.url("/old"))}) {
+    HttpResponse answer = session->get(request);
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(answer.body, request.head ? "" : "moved");
+    EXPECT_EQ(answer.finalURL, server.url("/new"));
+    EXPECT_EQ(answer.header("etag"), nullptr);
+    EXPECT_EQ(*answer.header("last-modified"), "Wed, 02 Dec 2026 10:00:00 GMT");
+  }
+  {
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(seen, (std::vector<std::string>{"HEAD /old", "HEAD /new", "GET /old", "GET /new"}));
+  }
   EXPECT_EQ(failureOf(*session, at(server.url("/away"))), HttpError::Kind::network);
   EXPECT_EQ(failureOf(*session, at(server.url("/loop"))), HttpError::Kind::network);
 }

@@ -28,7 +28,7 @@ TEST(JsonTest, EncodesCompactWithSortedKeys) {
 TEST(JsonTest, RefusesWrongTypesWithTheirPlace) {
   Json doc = Json::parse(
       R"({"f":12.7,"big":9223372036854775808,"max":9223372036854775807,"neg":-3,
-          "s":"t","b":1,"arr":[1,"two"],"nul":null,"d":"2026-12-05T17:30:42.5Z"})");
+          "s":"t","b":1,"nul":null,"d":"2026-12-05T17:30:42.5Z"})");
   JsonIn in(doc);
   EXPECT_EQ(in.int64("max"), INT64_MAX);
   EXPECT_EQ(in.int64("neg"), -3);
@@ -37,11 +37,6 @@ TEST(JsonTest, RefusesWrongTypesWithTheirPlace) {
   EXPECT_EQ(failure([&] { in.boolean("b"); }).kind(), Kind::typeMismatch);
   EXPECT_EQ(failure([&] { in.date("d"); }).kind(), Kind::dataCorrupted);
   EXPECT_EQ(failure([&] { in.string("nul"); }).kind(), Kind::valueNotFound);
-
-  auto e = failure([&] { in.at("arr").array([](const JsonIn& x) { return x.int64(); }); });
-  EXPECT_EQ(e.path(), "arr[1]");
-  EXPECT_STREQ(e.what(),
-               R"(typeMismatch("arr[1]", "Expected a whole number but found a string instead."))");
 
   auto noKey = failure([&] { in.string("nope"); });
   EXPECT_EQ(noKey.kind(), Kind::keyNotFound);
@@ -66,6 +61,9 @@ TEST(JsonTest, NamesThePlaceAndTypeOfAFault) {
       {failure([&] { in.at("rows").at("x"); }), "rows", "rows", "an object"},
       {failure([&] { JsonIn(doc["rows"]).optionalString("k"); }), "", "", "an object"},
   };
+  EXPECT_STREQ(
+      cases[0].error.what(),
+      R"(typeMismatch("rows[1].n", "Expected a whole number but found a string instead."))");
   for (const auto& c : cases) {
     EXPECT_EQ(c.error.place(), c.place) << c.error.what();
     EXPECT_EQ(c.error.member(), c.member) << c.error.what();

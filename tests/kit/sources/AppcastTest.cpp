@@ -232,8 +232,6 @@ TEST(AppcastTest, ReadsFeedDates) {
       {"Tue, 31 Feb 2025 10:00:00 +0000", nullptr},
       {"Tue, 4 Mar 2325 10:00:00 +0000", nullptr},  // past what a date here can hold
       {"Thu, 19 Apr 2018 21:36:00 GMT+2", "2018-04-19T19:36:00Z"},
-      {"Tue,  6 Aug 2024 03:46:50 GMT-05", "2024-08-06T08:46:50Z"},
-      {"Mon, 4 Okt 2016 19:27:00 GMT+2", nullptr},
       {"Tuesday, 04 SEPTEMBER 2025 10:00:00 EST", "2025-09-04T15:00:00Z"},
       {"Tue, 04 \u017fep 2025 10:00:00 +0000", "2025-09-04T10:00:00Z"},  // ICU folds the long s
       {"04 Mar 2025 10:00:00 +0100", "2025-03-04T09:00:00Z"},

@@ -126,9 +126,7 @@ TEST(SafeUpdatePlanTest, StepsAreTheChosenAppsInPlanOrderThenOneBrewStepLast) {
   EXPECT_EQ(steps[0], SafeUpdateStep::sparkle(plan.candidates[3]));
   EXPECT_EQ(steps[0].id(), "sparkle:/Applications/Sparkle A.app");
   EXPECT_EQ(steps[0].title(), "Sparkle A 1.0 \u2192 2.0");
-  EXPECT_EQ(steps[0].detail(),
-            "Opens the app; its own updater downloads and installs (you approve it there).");
-  EXPECT_EQ(steps[1].title(), "Sparkle B 1.0 \u2192 2.0");
+  EXPECT_EQ(steps[1], SafeUpdateStep::sparkle(plan.candidates[4]));
 
   const SafeUpdateStep& brew = steps[2];
   EXPECT_EQ(names(brew.updates()), (std::vector<std::string>{"Cask A", "Cask B", "Cask C"}));

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <stdexcept>
 #include <variant>
 
+#include "kit/sources/BrewError.h"
 #include "kit/sources/FetchError.h"
 #include "kit/sources/SystemBrew.h"
 #include "kit/sources/UpdateChecker.h"
@@ -38,26 +38,24 @@ InstalledApp app(std::string id, std::string version = "1.0", std::string build 
 }
 
 // Answers `brew info` with one cask and `brew outdated` with its row, or
-// fails the outdated query when there is no answer for it.
+// fails the outdated query as the tool does when there is no answer for it.
 class ScriptedBrew : public BrewRunning {
  public:
   ScriptedBrew(const std::string& token, const std::string& path, const std::string& latest)
-      : info_(R"({"formulae":[],"casks":[{"token":")" + token + R"(","name":[")" + token +
-              R"("],"version":")" + latest +
-              R"(","installed":"1.0","auto_updates":true,"artifacts":[{"app":[")" + path +
-              R"("]}]}]})") {}
+      : info(R"({"formulae":[],"casks":[{"token":")" + token + R"(","name":[")" + token +
+             R"("],"version":")" + latest +
+             R"(","installed":"1.0","auto_updates":true,"artifacts":[{"app":[")" + path +
+             R"("]}]}]})") {}
 
+  std::string info;
   std::optional<std::string> outdated = R"({"formulae":[],"casks":[]})";
 
   std::optional<std::string> brewPath() const override { return "/usr/local/bin/brew"; }
   std::string run(const std::vector<std::string>& arguments) const override {
-    if (arguments == SystemBrew::infoArguments()) return info_;
-    if (!outdated) throw std::runtime_error("no answer");
+    if (arguments == SystemBrew::infoArguments()) return info;
+    if (!outdated) throw BrewError::failed(1, "Error: no\n");
     return *outdated;
   }
-
- private:
-  std::string info_;
 };
 
 std::string outdatedRow(const std::string& token, bool pinned) {
@@ -111,12 +109,17 @@ TEST(UpdatePlanTest, ChoosesTheFirstRuleThatApplies) {
     const auto listed = UpdateChecker(fetcher, c.brew, "/home/u").listSources({c.app}).at(0);
     EXPECT_EQ(listed.source, c.expected);
     EXPECT_EQ(listed.caskAutoUpdates, c.expected.kind() == UpdateSource::Kind::homebrew);
+    if (c.expected.kind() == UpdateSource::Kind::sparkle) {
+      EXPECT_EQ(listed.status, UpdateStatus::notChecked("Not checked yet"));
+    }
+    EXPECT_FALSE(listed.latestVersion);
   }
   EXPECT_TRUE(fetcher.asked.empty());
 }
 
 TEST(UpdatePlanTest, HomebrewVerdictsAndRemarks) {
   auto a = app("com.example.x", "1.0");
+  a.feedURL = "https://example.com/x.xml";  // a cask wins over the feed, which is remembered
   struct Case {
     std::string installed, latest;
     std::optional<std::string> outdated;  // nothing: the query fails
@@ -145,7 +148,56 @@ TEST(UpdatePlanTest, HomebrewVerdictsAndRemarks) {
     EXPECT_EQ(update.status, c.status) << c.installed << " " << c.latest;
     EXPECT_EQ(update.remark, c.remark);
     EXPECT_EQ(update.latestVersion, c.latest);
+    EXPECT_TRUE(update.alsoSparkle);
   }
+}
+
+// Each failing query is one problem of the check; a cask list that can't be
+// read leaves the casks to their other sources.
+TEST(UpdatePlanTest, ReportsEachFailingHomebrewQueryOnce) {
+  const auto a = app("com.example.x");
+  ScriptedBrew brew("x", a.path, "2.0");
+  brew.outdated.reset();
+  ScriptedFetcher fetcher;
+  auto report = UpdateChecker(fetcher, &brew, "/home/u").check({a, a}, {});
+  EXPECT_TRUE(report.brewAvailable);
+  EXPECT_EQ(report.problems,
+            std::vector<std::string>{"brew outdated didn't answer (failed(1, \"Error: no\\n\")); "
+                                     "versions were compared directly."});
+
+  brew.info = "{{{";
+  report = UpdateChecker(fetcher, &brew, "/home/u").check({a}, {});
+  EXPECT_FALSE(report.brewAvailable);
+  ASSERT_EQ(report.problems.size(), 1u);
+  EXPECT_TRUE(report.problems[0].starts_with("Homebrew didn't list its casks ("));
+  EXPECT_TRUE(report.problems[0].ends_with("); cask apps are checked by their other sources."));
+  EXPECT_EQ(report.updates.at(0).source, UpdateSource::unknown());
+}
+
+TEST(UpdatePlanTest, AStoppedCheckAnswersNothing) {
+  ScriptedFetcher fetcher;
+  std::vector<InstalledApp> apps;
+  for (int i = 0; i < 6; ++i) {
+    apps.push_back(app("com.example.s" + std::to_string(i)));
+    apps.back().feedURL = "https://example.com/f";
+  }
+  UpdateChecker checker(fetcher, nullptr, "/home/u");
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(checker.check(apps, {}, {}, stopped.get_token()), Cancelled);
+  EXPECT_THROW(checker.listSources(apps, stopped.get_token()), Cancelled);
+  EXPECT_TRUE(fetcher.asked.empty());
+
+  std::stop_source source;
+  int reported = 0;
+  const auto stopAtFirst = [&](WorkProgress step) {
+    reported = step.done;
+    source.request_stop();
+  };
+  CheckOptions one;
+  one.parallel = 1;
+  EXPECT_THROW(checker.check(apps, one, stopAtFirst, source.get_token()), Cancelled);
+  EXPECT_EQ(reported, 1);
 }
 
 std::string feed(const std::string& items) {
@@ -246,6 +298,7 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
                            std::chrono::seconds(3600)));
   EXPECT_EQ(update.status, UpdateStatus::upToDate());
   EXPECT_EQ(update.latestVersion, "3.0");
+  EXPECT_EQ(update.storeTrackID, 42);
   EXPECT_EQ(update.remark, "Version 3.0 needs macOS 16.0; this Mac can't install it.");
   update = judge(fetcher, a, {std::chrono::seconds(60), "DE", std::nullopt, 1}, hosts);
   EXPECT_EQ(update.status, UpdateStatus::updateAvailable());
@@ -310,27 +363,45 @@ TEST(UpdatePlanTest, GitHubReasons) {
   }
 }
 
-TEST(UpdatePlanTest, OnlyLookupsThatReachGitHubCountAgainstItsLimit) {
+// Only lookups that reach GitHub count against the per-check limit; a refusal
+// stops the lookups of every app that has not passed the gate yet.
+TEST(UpdatePlanTest, GitHubLookupsAreCappedAndARefusalStopsThem) {
   ServiceHosts hosts;
   hosts.gitHubAPI = "http://api.test";
   std::vector<InstalledApp> apps;
-  ScriptedFetcher fetcher;
   for (int i = 0; i <= GitHubGate::kLimit; ++i) {
-    auto a = app("com.example.g" + std::to_string(i));
-    a.githubRepo = "o/r" + std::to_string(i);
-    apps.push_back(a);
+    apps.push_back(app("com.example.g" + std::to_string(i)));
+    apps.back().githubRepo = "o/r" + std::to_string(i);
   }
+  const auto latest = [](const InstalledApp& a) {
+    return "http://api.test/repos/" + *a.githubRepo + "/releases/latest";
+  };
+  const auto check = [&](ScriptedFetcher& fetcher) {
+    return UpdateChecker(fetcher, nullptr, "/home/u", hosts)
+        .check(apps, {std::chrono::seconds(60), "us", "15.0.0", 1})
+        .updates;
+  };
   const std::string left = "Left for the next check (at most 40 GitHub lookups per check).";
   for (bool saved : {true, false}) {
+    ScriptedFetcher fetcher;
     for (const auto& a : apps)
-      fetcher.answers["http://api.test/repos/" + *a.githubRepo + "/releases/latest"] = {
-          200, R"({"tag_name":"v1.0","assets":[]})", saved};
-    const auto report = UpdateChecker(fetcher, nullptr, "/home/u", hosts)
-                            .check(apps, {std::chrono::seconds(60), "us", "15.0.0", 1});
-    EXPECT_EQ(report.updates.back().status,
+      fetcher.answers[latest(a)] = {200, R"({"tag_name":"v1.0","assets":[]})", saved};
+    const auto updates = check(fetcher);
+    EXPECT_EQ(fetcher.asked.size(), saved ? apps.size() : size_t{GitHubGate::kLimit}) << saved;
+    EXPECT_EQ(updates.back().status,
               saved ? UpdateStatus::upToDate() : UpdateStatus::notChecked(left))
         << saved;
   }
+
+  ScriptedFetcher fetcher;
+  fetcher.answers[latest(apps[0])] = {403, "", false};
+  const auto updates = check(fetcher);
+  EXPECT_EQ(updates[0].status,
+            UpdateStatus::notChecked("GitHub asked Larkvale to wait (60 unsigned lookups an hour); "
+                                     "the next check tries again."));
+  EXPECT_EQ(updates[1].status,
+            UpdateStatus::notChecked(
+                "Left for later: GitHub asked Larkvale to wait (60 unsigned lookups an hour)."));
 }
 
 }  // namespace
