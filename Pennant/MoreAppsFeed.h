@@ -10,9 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "platform/Error.h"
+#include "platform/Json.h"
 
 namespace pennant {
 
@@ -57,11 +56,11 @@ struct MoreAppsFeed {
   std::vector<MoreAppsEntry> apps;  // in the order to show
 
   // JSON with the keys of the feed format; absent optionals are left out.
-  nlohmann::ordered_json toJson() const;
+  larkvale::OrderedJson toJson() const;
   // Reads a feed document, types checked strictly: a missing required key, a
   // value of the wrong type or a number that is no whole integer throws
   // MoreAppsError::notJSON. Does not apply the feed rules.
-  static MoreAppsFeed fromJson(const nlohmann::json& json);
+  static MoreAppsFeed fromJson(const larkvale::Json& json);
 
   friend bool operator==(const MoreAppsFeed&, const MoreAppsFeed&) = default;
 };
@@ -99,7 +98,5 @@ enum class MoreAppsSource { network, cache, bundled, none };
 
 // "network", "cache", "bundled", "none".
 std::string_view rawValue(MoreAppsSource source);
-// Exactly one of the four raw values, else nothing.
-std::optional<MoreAppsSource> moreAppsSource(std::string_view raw);
 
 }  // namespace pennant

@@ -30,6 +30,9 @@
 namespace larkvale {
 
 using Json = nlohmann::json;
+// An object that keeps its keys in insertion order, for files whose key order
+// is part of their format.
+using OrderedJson = nlohmann::ordered_json;
 
 // A document that could not be read as the record asked for. what() is the
 // error's text form: the case, then the place and description in quotes,

@@ -44,9 +44,7 @@ void AppModel::setShared(AppModel* model) {
 // ---- setters ----
 
 void AppModel::setState(const AppState& state) {
-  if (state_ == state) return;
-  state_ = state;
-  emit stateChanged();
+  assign(state_, state, &AppModel::stateChanged);
 }
 
 void AppModel::mutateState(const std::function<void(AppState&)>& change) {
@@ -55,53 +53,42 @@ void AppModel::mutateState(const std::function<void(AppState&)>& change) {
 }
 
 void AppModel::setPane(Pane pane) {
-  if (pane_ == pane) return;
-  pane_ = pane;
-  emit paneChanged();
+  assign(pane_, pane, &AppModel::paneChanged);
 }
 
-// An equal text (up to canonical equivalence) is still stored, so that the
-// model holds exactly what was assigned; only a different one notifies.
+template <typename T>
+void AppModel::assignText(T& held, const T& value, void (AppModel::*changed)()) {
+  const bool same = sameText(held, value);
+  held = value;
+  if (!same) emit(this->*changed)();
+}
+
 void AppModel::setSelection(const OptionalText& selection) {
-  const bool same = sameText(selection_, selection);
-  selection_ = selection;
-  if (!same) emit selectionChanged();
+  assignText(selection_, selection, &AppModel::selectionChanged);
 }
 
 void AppModel::setInventorySelection(const OptionalText& selection) {
-  const bool same = sameText(inventorySelection_, selection);
-  inventorySelection_ = selection;
-  if (!same) emit inventorySelectionChanged();
+  assignText(inventorySelection_, selection, &AppModel::inventorySelectionChanged);
 }
 
 void AppModel::setSearch(const QString& search) {
-  const bool same = sameText(search_, search);
-  search_ = search;
-  if (!same) emit searchChanged();
+  assignText(search_, search, &AppModel::searchChanged);
 }
 
 void AppModel::setNotice(const OptionalNotice& notice) {
-  if (notice_ == notice) return;
-  notice_ = notice;
-  emit noticeChanged();
+  assign(notice_, notice, &AppModel::noticeChanged);
 }
 
 void AppModel::setHoldRequest(const OptionalUpdate& update) {
-  if (holdRequest_ == update) return;
-  holdRequest_ = update;
-  emit holdRequestChanged();
+  assign(holdRequest_, update, &AppModel::holdRequestChanged);
 }
 
 void AppModel::setSafeSheet(bool shown) {
-  if (safeSheet_ == shown) return;
-  safeSheet_ = shown;
-  emit safeSheetChanged();
+  assign(safeSheet_, shown, &AppModel::safeSheetChanged);
 }
 
 void AppModel::setSafeChosen(const TextSet& chosen) {
-  if (safeChosen_ == chosen) return;
-  safeChosen_ = chosen;
-  emit safeChosenChanged();
+  assign(safeChosen_, chosen, &AppModel::safeChosenChanged);
 }
 
 void AppModel::setSafeChosen(const std::string& id, bool chosen) {
@@ -115,9 +102,7 @@ void AppModel::setSafeChosen(const std::string& id, bool chosen) {
 }
 
 void AppModel::setCarryChosen(const TextSet& chosen) {
-  if (carryChosen_ == chosen) return;
-  carryChosen_ = chosen;
-  emit carryChosenChanged();
+  assign(carryChosen_, chosen, &AppModel::carryChosenChanged);
 }
 
 void AppModel::setCarryChosen(const std::string& tildePath, bool chosen) {
@@ -269,15 +254,9 @@ void AppModel::save() {
 
 void AppModel::refreshPermissions() {
   bool trusted = services_.menuPress && services_.menuPress->isTrusted();
-  if (trusted != accessibilityTrusted_) {
-    accessibilityTrusted_ = trusted;
-    emit accessibilityTrustedChanged();
-  }
+  assign(accessibilityTrusted_, trusted, &AppModel::accessibilityTrustedChanged);
   bool on = services_.loginItem && services_.loginItem->isEnabled();
-  if (on != loginItemOn_) {
-    loginItemOn_ = on;
-    emit loginItemOnChanged();
-  }
+  assign(loginItemOn_, on, &AppModel::loginItemOnChanged);
 }
 
 void AppModel::shutdown() {
@@ -289,9 +268,7 @@ void AppModel::shutdown() {
 // ---- setters of model-owned values ----
 
 void AppModel::setChecking(bool on) {
-  if (checking_ == on) return;
-  checking_ = on;
-  emit checkingChanged();
+  assign(checking_, on, &AppModel::checkingChanged);
 }
 
 void AppModel::setProgress(WorkProgress progress) {
@@ -300,21 +277,15 @@ void AppModel::setProgress(WorkProgress progress) {
 }
 
 void AppModel::setInventory(const Inventory& inventory) {
-  if (inventory_ == inventory) return;
-  inventory_ = inventory;
-  emit inventoryChanged();
+  assign(inventory_, inventory, &AppModel::inventoryChanged);
 }
 
 void AppModel::setInventoryLoading(bool on) {
-  if (inventoryLoading_ == on) return;
-  inventoryLoading_ = on;
-  emit inventoryLoadingChanged();
+  assign(inventoryLoading_, on, &AppModel::inventoryLoadingChanged);
 }
 
 void AppModel::setSafeRun(const OptionalSafeRun& run) {
-  if (safeRun_ == run) return;
-  safeRun_ = run;
-  emit safeRunChanged();
+  assign(safeRun_, run, &AppModel::safeRunChanged);
 }
 
 void AppModel::mutateSafeRun(const std::function<void(SafeUpdateRun&)>& change) {
@@ -324,9 +295,7 @@ void AppModel::mutateSafeRun(const std::function<void(SafeUpdateRun&)>& change) 
 }
 
 void AppModel::setCarryBusy(bool on) {
-  if (carryBusy_ == on) return;
-  carryBusy_ = on;
-  emit carryBusyChanged();
+  assign(carryBusy_, on, &AppModel::carryBusyChanged);
 }
 
 void AppModel::setCarryProgress(WorkProgress progress) {
@@ -340,9 +309,7 @@ void AppModel::setCarryResult(const OptionalCarryResult& result) {
 }
 
 void AppModel::setCarryOnInternalDisk(bool on) {
-  if (carryOnInternalDisk_ == on) return;
-  carryOnInternalDisk_ = on;
-  emit carryOnInternalDiskChanged();
+  assign(carryOnInternalDisk_, on, &AppModel::carryOnInternalDiskChanged);
 }
 
 void AppModel::storeCarrySize(const std::string& tildePath, CarrySize size) {
@@ -353,27 +320,19 @@ void AppModel::storeCarrySize(const std::string& tildePath, CarrySize size) {
 }
 
 void AppModel::setNewMacDiff(const OptionalNewMacDiff& diff) {
-  if (newMacDiff_ == diff) return;
-  newMacDiff_ = diff;
-  emit newMacDiffChanged();
+  assign(newMacDiff_, diff, &AppModel::newMacDiffChanged);
 }
 
 void AppModel::setNewMacLoading(bool on) {
-  if (newMacLoading_ == on) return;
-  newMacLoading_ = on;
-  emit newMacLoadingChanged();
+  assign(newMacLoading_, on, &AppModel::newMacLoadingChanged);
 }
 
 void AppModel::setNotificationsDenied(bool denied) {
-  if (notificationsDenied_ == denied) return;
-  notificationsDenied_ = denied;
-  emit notificationsDeniedChanged();
+  assign(notificationsDenied_, denied, &AppModel::notificationsDeniedChanged);
 }
 
 void AppModel::setRunningChosenApps(const AppNames& names) {
-  if (runningChosenApps_ == names) return;
-  runningChosenApps_ = names;
-  emit runningChosenAppsChanged();
+  assign(runningChosenApps_, names, &AppModel::runningChosenAppsChanged);
 }
 
 void AppModel::note(const QString& text, bool isError) {

@@ -25,6 +25,7 @@
 #include <set>
 #include <stop_token>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/model/AppServices.h"
@@ -96,8 +97,8 @@ class AppModel : public QObject {
   Q_PROPERTY(larkvale::OptionalNewMacDiff newMacDiff READ newMacDiff NOTIFY newMacDiffChanged)
   Q_PROPERTY(bool newMacLoading READ newMacLoading NOTIFY newMacLoadingChanged)
   Q_PROPERTY(bool notificationsDenied READ notificationsDenied NOTIFY notificationsDeniedChanged)
-  Q_PROPERTY(larkvale::AppNames runningChosenApps READ runningChosenApps NOTIFY
-                 runningChosenAppsChanged)
+  Q_PROPERTY(
+      larkvale::AppNames runningChosenApps READ runningChosenApps NOTIFY runningChosenAppsChanged)
 
  public:
   // Schedule and ages.
@@ -291,6 +292,19 @@ class AppModel : public QObject {
   void setNotificationsDenied(bool denied);
   void setRunningChosenApps(const AppNames& names);
   void note(const QString& text, bool isError = false);
+
+  // Stores `value` and emits `changed`, unless `held` equals it already.
+  template <typename T>
+  void assign(T& held, const std::type_identity_t<T>& value, void (AppModel::*changed)()) {
+    if (held == value) return;
+    held = value;
+    emit(this->*changed)();
+  }
+  // Stores the text as given, so that the model holds exactly what was
+  // assigned, but emits `changed` only when it differs up to canonical
+  // equivalence.
+  template <typename T>
+  void assignText(T& held, const T& value, void (AppModel::*changed)());
 
   // Steps of the check run (AppModelCheck.cpp).
   void onCheckProgress(uint64_t run, WorkProgress next);

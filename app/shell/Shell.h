@@ -61,7 +61,6 @@ class Shell : public QObject, public ShellActions {
   void checkOwnUpdates() override;
   void quit() override;
 
-  WindowOpener& windows() { return windows_; }
   TrayIcon& tray() { return *tray_; }
   Updater& updater() { return *parts_.updater; }
 

@@ -26,7 +26,6 @@ class TrayIcon : public QObject {
   // Puts the icon into the tray (now, or once the desktop offers one).
   void show();
 
-  QSystemTrayIcon& trayIcon() { return *tray_; }
   QMenu& menu() { return *menu_; }
 
   // The icon for `count` waiting updates: an arrow in a circle; filled and

@@ -96,13 +96,6 @@ AppIcon::AppIcon(const QString& path, int size, QWidget* parent)
   setFocusPolicy(Qt::NoFocus);
 }
 
-void AppIcon::setPath(const QString& path) {
-  if (path == path_) return;
-  path_ = path;
-  missingKey_.clear();
-  update();
-}
-
 void AppIcon::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -48,7 +48,6 @@ class AppIcon : public QWidget {
   AppIcon(const QString& path, int size, QWidget* parent = nullptr);
 
   QString path() const { return path_; }
-  void setPath(const QString& path);
   int iconSize() const { return size_; }
 
   QSize sizeHint() const override { return {size_, size_}; }

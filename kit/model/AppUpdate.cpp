@@ -1,6 +1,7 @@
 #include "kit/model/AppUpdate.h"
 
 #include "kit/model/Hash.h"
+#include "kit/model/Links.h"
 
 namespace larkvale {
 
@@ -20,8 +21,7 @@ std::optional<std::string> AppUpdate::githubRepo() const {
 }
 
 std::optional<std::string> AppUpdate::storeURL() const {
-  if (!storeTrackID) return std::nullopt;
-  return "macappstore://" + std::string(kAppStoreHost) + "/app/id" + std::to_string(*storeTrackID);
+  return Links::appStore(storeTrackID);
 }
 
 Json toJson(const AppUpdate& u) {

@@ -49,9 +49,6 @@ struct AppUpdate {
   friend bool operator==(const AppUpdate&, const AppUpdate&) = default;
 };
 
-// The App Store's web host inside storeURL.
-inline constexpr std::string_view kAppStoreHost = "apps.apple.com";
-
 // An object keyed by the field names; empty optionals are left out. app,
 // source, status, caskAutoUpdates, critical and alsoSparkle are required on
 // reading; notesURL and downloadURL must read as URLs, released as a date.

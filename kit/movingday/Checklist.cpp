@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kit/model/AppUpdate.h"
+#include "kit/model/Links.h"
 #include "kit/movingday/KnownApps.h"
 #include "kit/sources/GitHubRepos.h"
 #include "kit/sources/Homebrew.h"
@@ -66,10 +67,7 @@ void appendHomebrew(std::vector<ChecklistItem>& out, const Entries& entries) {
 ChecklistItem storeItem(const InventoryEntry& e) {
   auto store = item("store:" + e.app.bundleID, appStore, "Install " + e.app.name,
                     "App Store: it's under your account's Purchased apps.");
-  if (e.storeTrackID) {
-    store.link =
-        "macappstore://" + std::string(kAppStoreHost) + "/app/id" + std::to_string(*e.storeTrackID);
-  }
+  store.link = Links::appStore(e.storeTrackID);
   return store;
 }
 
@@ -78,11 +76,7 @@ ChecklistItem directItem(const InventoryEntry& e) {
   const std::string version = " Version here: " + e.app.version + ".";
   if (const auto repo = e.githubRepo()) {
     direct.detail = "From its GitHub releases (" + *repo + ")." + version;
-    std::string link =
-        "https://" + std::string(GitHubReleases::kWebHost) + "/" + *repo + "/releases";
-    // The repository is written into the path unescaped; one that can't
-    // stand in an address gets no link rather than a broken one.
-    if (JsonCoding::isReadableUrl(link)) direct.link = std::move(link);
+    direct.link = GitHubReleases::releasesPage(*repo);
   } else if (e.downloadHint) {
     direct.detail = "From " + *e.downloadHint + " (where its updates come from)." + version;
   } else {

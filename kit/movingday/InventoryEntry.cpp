@@ -1,7 +1,7 @@
 #include "kit/movingday/InventoryEntry.h"
 
 #include "kit/model/Hash.h"
-#include "kit/sources/GitHubRepos.h"
+#include "kit/model/Links.h"
 
 namespace larkvale {
 
@@ -10,8 +10,7 @@ std::string InventoryEntry::installHow() const {
     case UpdateSource::Kind::homebrew:
       return "brew install --cask " + caskToken.value_or(source.payload());
     case UpdateSource::Kind::github:
-      return "Download from " + std::string(GitHubReleases::kWebHost) + "/" + source.payload() +
-             "/releases";
+      return "Download from " + Links::releasesPage(source.payload(), Links::gitHubHost);
     case UpdateSource::Kind::appStore:
       return "App Store (your Apple Account)";
     case UpdateSource::Kind::apple:

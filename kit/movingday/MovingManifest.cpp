@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "kit/model/Links.h"
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/InventoryEntry.h"
 #include "platform/Collation.h"
@@ -17,7 +18,6 @@ namespace {
 
 using JsonCoding::putOptional;
 
-constexpr std::string_view kAppStoreHost = "apps.apple.com";
 // Far above any real manifest (thousands of settings and left-out items).
 constexpr size_t kMaxManifestBytes = 32u << 20;
 
@@ -100,8 +100,7 @@ std::string readManifestFile(const std::filesystem::path& file) {
 }  // namespace
 
 std::optional<std::string> MovingManifest::App::appStoreURL() const {
-  if (!storeTrackID) return std::nullopt;
-  return "macappstore://" + std::string(kAppStoreHost) + "/app/id" + std::to_string(*storeTrackID);
+  return Links::appStore(storeTrackID);
 }
 
 std::optional<std::filesystem::path> MovingManifest::Setting::copyIn(

@@ -1,13 +1,9 @@
 #pragma once
-// One release listed in an appcast feed. A plain value; codes to JSON with
-// its field names as keys (absent optionals left out, pubDate as seconds
-// since 2001-01-01); fromJson throws JsonDecodingError on a malformed record.
+// One release listed in an appcast feed. A plain value.
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "platform/Dates.h"
 
@@ -30,9 +26,6 @@ struct AppcastItem {
 
   friend bool operator==(const AppcastItem&, const AppcastItem&) = default;
 };
-
-nlohmann::json toJson(const AppcastItem& item);
-AppcastItem appcastItemFromJson(const nlohmann::json& json);
 
 }  // namespace larkvale
 

@@ -1,52 +1,6 @@
 #include "kit/sources/BrewCask.h"
 
 #include "kit/model/Hash.h"
-#include "kit/sources/Homebrew.h"
-#include "platform/Json.h"
-
-namespace larkvale {
-using nlohmann::json;
-
-json toJson(const BrewCask& c) {
-  json j{{"token", c.token},
-         {"name", c.name},
-         {"latest", c.latest},
-         {"autoUpdates", c.autoUpdates},
-         {"appPaths", c.appPaths}};
-  if (c.installed) j["installed"] = *c.installed;
-  if (c.homepage) j["homepage"] = *c.homepage;
-  return j;
-}
-
-json toJson(const BrewOutdated& o) {
-  return {
-      {"token", o.token}, {"installed", o.installed}, {"current", o.current}, {"pinned", o.pinned}};
-}
-
-BrewCask brewCaskFromJson(const json& j) {
-  const JsonIn in(j);
-  BrewCask c;
-  c.token = in.string("token");
-  c.name = in.string("name");
-  c.latest = in.string("latest");
-  c.installed = in.optionalString("installed");
-  c.autoUpdates = in.boolean("autoUpdates");
-  c.appPaths = in.strings("appPaths");
-  c.homepage = in.optionalString("homepage");
-  return c;
-}
-
-BrewOutdated brewOutdatedFromJson(const json& j) {
-  const JsonIn in(j);
-  BrewOutdated o;
-  o.token = in.string("token");
-  o.installed = in.strings("installed");
-  o.current = in.string("current");
-  o.pinned = in.boolean("pinned");
-  return o;
-}
-
-}  // namespace larkvale
 
 size_t std::hash<larkvale::BrewCask>::operator()(const larkvale::BrewCask& c) const noexcept {
   return larkvale::hashValues(c.token, c.name, c.latest, c.installed, c.autoUpdates, c.appPaths,

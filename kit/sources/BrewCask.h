@@ -1,15 +1,12 @@
 #pragma once
 // What the Homebrew tool says about the casks on this machine, as plain
-// values. Each record codes to JSON with its field names as keys (absent
-// optionals left out); fromJson throws JsonDecodingError on a malformed record.
+// values.
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 namespace larkvale {
 
@@ -45,11 +42,6 @@ struct BrewReport {
 
   friend bool operator==(const BrewReport&, const BrewReport&) = default;
 };
-
-nlohmann::json toJson(const BrewCask& cask);
-nlohmann::json toJson(const BrewOutdated& row);
-BrewCask brewCaskFromJson(const nlohmann::json& json);
-BrewOutdated brewOutdatedFromJson(const nlohmann::json& json);
 
 }  // namespace larkvale
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "kit/model/Links.h"
 #include "kit/sources/HTMLText.h"
 #include "platform/HttpSession.h"
 #include "platform/Json.h"
@@ -14,7 +15,6 @@
 namespace larkvale {
 namespace GitHubReleases {
 namespace {
-
 
 // The raw answer: every read key, each optional.
 struct RawAsset {
@@ -121,7 +121,7 @@ std::string latestReleaseURL(std::string_view repo, const ServiceHosts& hosts) {
 }
 
 std::string releasesPageURL(std::string_view repo, const ServiceHosts& hosts) {
-  return hosts.gitHubWeb + "/" + std::string(repo) + "/releases";
+  return Links::releasesPage(repo, hosts.gitHubWeb);
 }
 
 GitHubRelease parseRelease(std::string_view data) {

@@ -12,13 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "kit/model/Hash.h"
 #include "kit/sources/GitHubRepos.h"
 #include "kit/sources/ServiceHosts.h"
 #include "platform/Dates.h"
 #include "platform/Error.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 
@@ -47,10 +46,10 @@ struct GitHubRelease {
 // Field names as keys; optional fields left out when absent; `published` as
 // seconds since 2001. fromJson gives nothing when tag, prerelease, assets or
 // an asset's name or url is missing, or any field has the wrong type.
-nlohmann::json toJson(const GitHubRelease::Asset& asset);
-nlohmann::json toJson(const GitHubRelease& release);
-std::optional<GitHubRelease::Asset> assetFromJson(const nlohmann::json& json);
-std::optional<GitHubRelease> releaseFromJson(const nlohmann::json& json);
+Json toJson(const GitHubRelease::Asset& asset);
+Json toJson(const GitHubRelease& release);
+std::optional<GitHubRelease::Asset> assetFromJson(const Json& json);
+std::optional<GitHubRelease> releaseFromJson(const Json& json);
 
 // GitHub's answer could not be taken as a published release.
 class GitHubError : public Error {

@@ -97,6 +97,11 @@ bool isRepoName(std::string_view text) {
   return isOwner(text.substr(0, slash)) && isRepository(text.substr(slash + 1));
 }
 
+std::optional<std::string> releasesPage(std::string_view repo) {
+  if (!isRepoName(repo)) return std::nullopt;
+  return Links::releasesPage(repo);
+}
+
 std::optional<std::string> repoFromURL(std::string_view text) {
   std::string address(TextTrim::whitespace(text));
   const std::string sshPrefix = "git@" + std::string(kWebHost) + ":";

@@ -9,17 +9,22 @@
 #include <utility>
 #include <vector>
 
+#include "kit/model/Links.h"
 #include "platform/PropertyList.h"
 
 namespace larkvale::GitHubReleases {
 
 // The host of GitHub's web pages.
-inline constexpr std::string_view kWebHost = "github.com";
+inline constexpr std::string_view kWebHost = Links::gitHubHost;
 
 // Whether the text is "owner/repo": an owner of 1 to 39 ASCII letters, digits
 // and "-" (not first), one "/", and a name of 1 to 100 ASCII letters, digits,
 // "-", "_" and "." other than "." and "..".
 bool isRepoName(std::string_view text);
+
+// The repository's releases page on GitHub's web site, or nothing for a text
+// isRepoName refuses (it would not stand in an address unescaped).
+std::optional<std::string> releasesPage(std::string_view repo);
 
 // "owner/repo" from a repository's web address (any page below it, with or
 // without "https://", or the "git@github.com:" remote form) or from a bare

@@ -15,9 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "platform/Dates.h"
+#include "platform/Json.h"
 
 namespace larkvale::SavedAnswers {
 
@@ -41,11 +40,11 @@ struct Saved {
 
 // {"url":…,"fetched":<seconds since 2001>,"status":…,"etag"?:…,"lastModified"?:…,
 // "bodySize"?:…}, keys in this order.
-nlohmann::ordered_json toJson(const Meta& meta);
+OrderedJson toJson(const Meta& meta);
 // Nothing unless every present key has its type (null counts as absent for
 // the two optional headers and the body size, which is a whole number no
 // larger than maxBodyBytes).
-std::optional<Meta> metaFromJson(const nlohmann::json& json);
+std::optional<Meta> metaFromJson(const Json& json);
 
 // Whether a header value read from an answer may be sent back in a request:
 // no control character (a CR or LF would end the header line early).

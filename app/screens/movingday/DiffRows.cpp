@@ -9,7 +9,6 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/PlainTip.h"
-#include "kit/sources/GitHubReleases.h"
 #include "kit/sources/GitHubRepos.h"
 
 namespace larkvale::movingday {
@@ -58,9 +57,9 @@ std::optional<AppLink> appLink(const MovingManifest::App& app) {
   if (std::optional<std::string> store = app.appStoreURL()) {
     return AppLink{DiffRowDelegate::tr("Open in App Store"), *store};
   }
-  if (app.githubRepo && GitHubReleases::isRepoName(*app.githubRepo)) {
-    return AppLink{DiffRowDelegate::tr("Releases Page"),
-                   GitHubReleases::releasesPageURL(*app.githubRepo)};
+  if (!app.githubRepo) return std::nullopt;
+  if (std::optional<std::string> page = GitHubReleases::releasesPage(*app.githubRepo)) {
+    return AppLink{DiffRowDelegate::tr("Releases Page"), *page};
   }
   return std::nullopt;
 }
@@ -258,11 +257,10 @@ std::vector<RowControls::Control> DiffRowDelegate::controls(const QAbstractItemV
                                                             const QModelIndex& index) const {
   const QRect button = buttonRect(view, index);
   if (button.isEmpty()) return {};
-  const QString name =
-      kind_ == Kind::apps
-          ? tr("%1: %2").arg(index.data(MissingAppsModel::buttonRole).toString(),
-                             index.data().toString())
-          : tr("Show Copy of %1").arg(index.data().toString());
+  const QString name = kind_ == Kind::apps
+                           ? tr("%1: %2").arg(index.data(MissingAppsModel::buttonRole).toString(),
+                                              index.data().toString())
+                           : tr("Show Copy of %1").arg(index.data().toString());
   return {{button, name, [this, index = QPersistentModelIndex(index)] { press(index); }}};
 }
 

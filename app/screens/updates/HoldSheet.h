@@ -24,8 +24,6 @@ class HoldSheet : public QDialog {
 
   HoldSheet(const AppUpdate& update, AppModel& model, QWidget* parent = nullptr);
 
-  QPlainTextEdit* reasonField() const { return reason_; }
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -9,7 +9,6 @@
 #include "app/shell/OwnFeed.h"
 #include "app/ui/Symbols.h"
 #include "kit/model/OwnApp.h"
-#include "kit/sources/GitHubReleases.h"
 #include "kit/sources/GitHubRepos.h"
 
 namespace larkvale::UpdateActions {
@@ -170,11 +169,9 @@ std::vector<Action> actions(AppModel& model, const AppUpdate& update, bool compa
 
 std::optional<std::string> releasePage(const AppUpdate& update) {
   if (update.notesURL) return update.notesURL;
-  const std::string& repo = update.source.payload();
-  if (update.source.kind() != UpdateSource::Kind::github || !GitHubReleases::isRepoName(repo)) {
-    return std::nullopt;
-  }
-  return GitHubReleases::releasesPageURL(repo);
+  if (std::optional<std::string> repo = update.githubRepo())
+    return GitHubReleases::releasesPage(*repo);
+  return std::nullopt;
 }
 
 QString ownFeedHost() {

@@ -25,7 +25,6 @@ class UpdatesPane : public QWidget {
   bool showsWelcome() const;
   UpdateList* list() const { return list_; }
   UpdateDetail* detail() const { return detail_; }
-  WelcomeView* welcome() const { return welcome_; }
 
  private:
   void refresh();

@@ -5,18 +5,14 @@ namespace larkvale::test {
 namespace {
 
 TEST_F(ModelTest, SettersNotifyOnlyOnRealChangeWhileProgressValuesAlwaysDo) {
-  QSignalSpy pane(model.get(), &AppModel::paneChanged);
   QSignalSpy notice(model.get(), &AppModel::noticeChanged);
   QSignalSpy search(model.get(), &AppModel::searchChanged);
   QSignalSpy selection(model.get(), &AppModel::selectionChanged);
-  QSignalSpy chosen(model.get(), &AppModel::safeChosenChanged);
   QSignalSpy state(model.get(), &AppModel::stateChanged);
   for (int i = 0; i < 2; ++i) {
-    model->setPane(Pane::history);
     model->setNotice(Notice{"Done.", false});
     model->setSearch(QString::fromUtf8("Cafe\u0301"));  // then its composed form
     model->setSelection(QString("/Applications/A.app"));
-    model->setSafeChosen("/Applications/A.app", true);
     model->setState(model->state());
   }
   model->setSearch(QString::fromUtf8("Caf\u00e9"));
@@ -24,11 +20,9 @@ TEST_F(ModelTest, SettersNotifyOnlyOnRealChangeWhileProgressValuesAlwaysDo) {
   EXPECT_EQ(model->search(), QString::fromUtf8("Caf\u00e9"));
   model->setNotice(Notice{"Done.", true});
   model->setSelection(std::nullopt);
-  EXPECT_EQ(pane.count(), 1);
   EXPECT_EQ(notice.count(), 2);
   EXPECT_EQ(search.count(), 1);
   EXPECT_EQ(selection.count(), 2);
-  EXPECT_EQ(chosen.count(), 1);
   EXPECT_EQ(state.count(), 0);
   model->mutateState([](AppState&) {});
   EXPECT_EQ(state.count(), 1);

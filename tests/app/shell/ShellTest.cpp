@@ -35,7 +35,7 @@ class ShellTest : public QObject {
     shell.start();
     QVERIFY(!QApplication::quitOnLastWindowClosed());
     QVERIFY(visible("main"));
-    QMainWindow* main = shell.windows().mainWindow();
+    QMainWindow* main = qobject_cast<QMainWindow*>(window("main"));
     QCOMPARE(main->size(), QSize(1120, 740));
     // The minimum is the content's, below the menu bar and toolbar.
     main->resize(100, 100);
@@ -73,7 +73,7 @@ class ShellTest : public QObject {
     QVERIFY(!main->isVisible());
     shell.handleRequest(SingleInstance::request(SingleInstance::openRequest, "host-12-34_TIME567"));
     QVERIFY(main->isVisible());
-    QCOMPARE(shell.windows().mainWindow(), main);
+    QCOMPARE(qobject_cast<QMainWindow*>(window("main")), main);
     main->showMinimized();
     shell.handleRequest(SingleInstance::openRequest);
     QVERIFY(main->isVisible() && !main->isMinimized());
@@ -91,13 +91,13 @@ class ShellTest : public QObject {
     parts.launchedAsLoginItem = true;
     Shell shell(*model, parts);
     shell.start();
-    QVERIFY(!shell.windows().mainWindow());
+    QVERIFY(!qobject_cast<QMainWindow*>(window("main")));
     QVERIFY(WindowOpener::visibleWindows().isEmpty());
 
     shell.notificationActivated(QStringLiteral("weekly-summary"));
     QCOMPARE(model->pane(), Pane::updates);
-    QVERIFY(shell.windows().mainWindow()->isVisible());
-    shell.windows().mainWindow()->close();
+    QVERIFY(qobject_cast<QMainWindow*>(window("main"))->isVisible());
+    qobject_cast<QMainWindow*>(window("main"))->close();
   }
 
   void theAboutPanelCountsAsNoWindow() {
@@ -131,7 +131,7 @@ class ShellTest : public QObject {
     shell.handleRequest(SingleInstance::openRequest);
     QVERIFY(visible("main"));
     window("about")->close();
-    shell.windows().mainWindow()->close();
+    qobject_cast<QMainWindow*>(window("main"))->close();
   }
 };
 

@@ -85,8 +85,8 @@ class TrayMenuTest : public QObject {
     // Neither can be handed off, so no safe run is offered.
     AppUpdate hub = test::update("Hub", UpdateStatus::updateAvailable(),
                                  UpdateSource::github("a/hub"), std::nullopt);
-    model->setState(test::stateWith({hub, test::update("Store", UpdateStatus::updateAvailable(),
-                                                       UpdateSource::appStore())}));
+    model->setState(test::stateWith(
+        {hub, test::update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())}));
     std::vector<Item> items = TrayMenu::items(*model);
     QCOMPARE(items[1].title, QString::fromUtf8("Hub  1.0 \u2192 ?"));
     QCOMPARE(items[1].path, hub.app.path);
@@ -151,12 +151,13 @@ class TrayMenuTest : public QObject {
     auto model = test::bareModel();
     test::RecordingShell shell;
     TrayIcon tray(*model, shell);
-    QCOMPARE(tray.trayIcon().toolTip(), QStringLiteral("Larkvale"));
+    QCOMPARE(tray.findChild<QSystemTrayIcon*>("trayIcon")->toolTip(), QStringLiteral("Larkvale"));
 
     std::vector<AppUpdate> updates = test::waitingCasks(2);
     updates.push_back(test::cask("Salt & Pepper", "salt"));
     model->setState(test::stateWith(updates));
-    QCOMPARE(tray.trayIcon().toolTip(), QStringLiteral("Larkvale: 3 updates waiting"));
+    QCOMPARE(tray.findChild<QSystemTrayIcon*>("trayIcon")->toolTip(),
+             QStringLiteral("Larkvale: 3 updates waiting"));
     emit tray.menu().aboutToShow();
     // An app's name is plain text: its "&" marks no mnemonic.
     QVERIFY(

@@ -161,7 +161,12 @@ TEST(GitHubReposTest, TellsRepositoryNames) {
       {"o/..", false},         {"o/...", true},         {"o/my_repo.js-2", true},
       {"owner/repo/", false},  {"owner", false},        {"owner/repo\n", false},
   };
-  for (const auto& [text, valid] : cases) EXPECT_EQ(isRepoName(text), valid) << text;
+  for (const auto& [text, valid] : cases) {
+    EXPECT_EQ(isRepoName(text), valid) << text;
+    // Only a name that stands in an address unescaped gets a page to open.
+    EXPECT_EQ(releasesPage(text),
+              valid ? Maybe("https://github.com/" + text + "/releases") : std::nullopt);
+  }
 }
 
 TEST(GitHubReposTest, ReadsRepositoryAddresses) {

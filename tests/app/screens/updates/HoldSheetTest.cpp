@@ -23,17 +23,17 @@ class HoldSheetTest : public QObject {
       HoldSheet sheet(u, *rig.model);
       sheet.show();
       QVERIFY(QTest::qWaitForWindowActive(&sheet));
-      QTest::keyClicks(sheet.reasonField(), "ignored");
-      QTest::keyClick(sheet.reasonField(), Qt::Key_Escape);
+      QTest::keyClicks(sheet.findChild<QPlainTextEdit*>("holdReason"), "ignored");
+      QTest::keyClick(sheet.findChild<QPlainTextEdit*>("holdReason"), Qt::Key_Escape);
       QCOMPARE(sheet.result(), int(QDialog::Rejected));
       QVERIFY(rig.model->state().holds.empty());
     }
     HoldSheet sheet(u, *rig.model);
     QCOMPARE(sheet.findChild<QLabel*>("holdTitle")->text(), "Hold Pluggy?");
-    QVERIFY(sheet.reasonField()->toPlainText().isEmpty());
+    QVERIFY(sheet.findChild<QPlainTextEdit*>("holdReason")->toPlainText().isEmpty());
     sheet.show();
     QVERIFY(QTest::qWaitForWindowActive(&sheet));
-    QPlainTextEdit* field = sheet.reasonField();
+    QPlainTextEdit* field = sheet.findChild<QPlainTextEdit*>("holdReason");
     QTest::keyClicks(field, "  Plug-ins");
     QTest::keyClick(field, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(field, "aren't ready ");
