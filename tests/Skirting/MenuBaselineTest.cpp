@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "Skirting/CloseGuard.h"
 #include "Skirting/Language.h"
 #include "Skirting/MenuBaseline.h"
 
@@ -108,32 +107,6 @@ class MenuBaselineTest : public QObject {
 
     QVERIFY(!other.isVisible());
     QVERIFY(main.isVisible());
-  }
-
-  void standardCloseLetsTheWindowRefuse() {
-    struct Stubborn : QWidget {
-      void closeEvent(QCloseEvent* event) override { event->ignore(); }
-    } window;
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    CloseWindowAction::standard().run();
-    QVERIFY(window.isVisible());
-  }
-
-  void guardedCloseAsksTheGuardForItsMainWindow() {
-    QWidget window;
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    auto& guard = skirting::CloseGuard::shared();
-    guard.attach(&window);
-    guard.shouldClose = [] { return false; };
-    CloseWindowAction::guarded().run();
-    QVERIFY(window.isVisible());
-    guard.shouldClose = [] { return true; };
-    CloseWindowAction::guarded().run();
-    QVERIFY(!window.isVisible());
   }
 };
 

@@ -53,10 +53,7 @@ TEST(AppStateTest, PlacesUpdatesAndSkipsUpToTheSkippedVersion) {
   EXPECT_EQ(state.effective(update("B", "1", UpdateStatus::noSource())), Effective::noSource);
 
   state.holds["com.example.H"] = Hold{"", kT0};
-  for (const UpdateStatus& s : {UpdateStatus::updateAvailable(), UpdateStatus::upToDate(),
-                                UpdateStatus::notChecked("x"), UpdateStatus::noSource()}) {
-    EXPECT_EQ(state.effective(update("H", "1", s, "9")), Effective::held);
-  }
+  EXPECT_EQ(state.effective(update("H", "1", UpdateStatus::upToDate(), "9")), Effective::held);
 }
 
 TEST(AppStateTest, RecordWritesHistoryForRisesAndClearsReachedSkips) {
