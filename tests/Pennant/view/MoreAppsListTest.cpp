@@ -12,8 +12,6 @@
 #include "tests/support/TestServer.h"
 
 using namespace pennant;
-using larkvale::HttpRequest;
-using larkvale::HttpResponse;
 using nlohmann::json;
 
 Q_DECLARE_METATYPE(std::vector<std::string>)
@@ -48,7 +46,6 @@ struct FeedServer {
   std::atomic<int> requests{0};
   std::string body;
   int status = 200;
-  std::shared_ptr<larkvale::HttpSession> session = larkvale::makeCurlSession();
 
   FeedServer() {
     server.server().Get("/mac/more-apps.json",
@@ -60,23 +57,13 @@ struct FeedServer {
     server.start();
   }
 
-  // The loader accepts only answers that ended on https; the loopback server
-  // speaks plain http, so the transport reports the address a TLS front
-  // would have given.
   MoreAppsLoader loader(const larkvale::test::TempDir& temp, std::optional<std::string> shipped) {
     return MoreAppsLoader{
         .feedURL = "https" + server.url("/mac/more-apps.json").substr(4),
         .cacheDirectory = temp / "cache",
         .bundled = [shipped] { return shipped; },
         .now = [] { return larkvale::Dates::fromSecondsSince2001(800000000); },
-        .transport =
-            [session = session](const HttpRequest& request) {
-              HttpRequest plain = request;
-              plain.url = "http" + request.url.substr(5);
-              HttpResponse response = session->get(plain);
-              response.finalURL = "https" + response.finalURL.substr(4);
-              return response;
-            },
+        .transport = test::loopbackTransport(),
     };
   }
 };
