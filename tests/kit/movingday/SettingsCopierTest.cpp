@@ -202,13 +202,10 @@ TEST_F(SettingsCopierTest, RefusesADestinationThatIsNotAnExistingFolder) {
   dir.write("file", "not a folder");
   for (const auto& [place, text] : {std::pair{"unplugged", "No such file or directory"},
                                     std::pair{"file", "Not a directory"}}) {
-    try {
-      SettingsCopier(home()).copy({}, {}, dir / place, "Studio", "15.1.0", kDate);
-      ADD_FAILURE() << "no error for " << place;
-    } catch (const CarryError& e) {
-      EXPECT_EQ(e.kind(), CarryError::Kind::noDestination);
-      EXPECT_EQ(e.what(), std::string("Couldn't make the Moving day folder: ") + text);
-    }
+    EXPECT_THAT(
+        [&] { SettingsCopier(home()).copy({}, {}, dir / place, "Studio", "15.1.0", kDate); },
+        ::testing::ThrowsMessage<CarryError>(std::string("Couldn't make the Moving day folder: ") +
+                                             text));
   }
   EXPECT_FALSE(fs::exists(dir / "unplugged"));
   EXPECT_EQ(readAll(dir / "file"), "not a folder");
