@@ -104,7 +104,6 @@ TEST(AppScannerTest, ReadsTheFactsOfABundle) {
     const char* feed = nullptr;
   };
   const std::vector<Case> cases{
-      {"plain", info("com.example.app", "2.1", "210"), "App", "2.1", "210"},
       {"no versions", info("com.example.app", {}, {}), "App", "?", ""},
       {"short only", info("com.example.app", "3.0", {}), "App", "3.0", "3.0"},
       {"empty short", info("com.example.app", " \t", "77"), "App", "77", "77"},

@@ -359,8 +359,6 @@ TEST_F(SettingsCopierTest, FolderNameKeepsTheMacNameOnlyInTheManifest) {
   auto result = SettingsCopier(home()).copy({}, {}, dest(), "Studio/Work: 2", "15.1.0", kDate, {});
   EXPECT_EQ(result.folder.filename(), "Larkvale Moving Day Studio-Work- 2 " + localDay(kDate));
   EXPECT_EQ(result.manifest.macName, "Studio/Work: 2");
-  EXPECT_THAT(SettingsCopier::readmeText(result.manifest),
-              ::testing::StartsWith("Larkvale Moving Day: settings from Studio/Work: 2\n"));
 }
 
 TEST(SettingsCopierReadme, IsTheFixedText) {
