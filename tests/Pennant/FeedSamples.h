@@ -27,6 +27,12 @@ inline nlohmann::json feedOf(nlohmann::json apps, nlohmann::json schema = 1) {
   return {{"schema", std::move(schema)}, {"apps", std::move(apps)}};
 }
 
+// An entry as the feed gives it, named after its id.
+inline MoreAppsEntry entry(const std::string& id, const std::string& url,
+                           std::optional<std::string> bundleId = std::nullopt) {
+  return MoreAppsEntry{id, "Name " + id, "Detail " + id, "star", "blue", url, bundleId, {}};
+}
+
 // A valid feed of `count` apps named app0, app1 …
 inline std::string validFeed(int count = 1) {
   nlohmann::json apps = nlohmann::json::array();

@@ -5,13 +5,13 @@
 
 #include "Pennant/MoreAppsFeed.h"
 #include "Pennant/MoreAppsURL.h"
+#include "tests/Pennant/FeedSamples.h"
 
 namespace pennant {
 namespace {
 
-MoreAppsEntry entry(std::string url) {
-  return MoreAppsEntry{"app",  "App",          "Does things.", "star",
-                       "blue", std::move(url), std::nullopt,   std::nullopt};
+MoreAppsEntry entry(const std::string& url) {
+  return test::entry("app", url);
 }
 
 constexpr const char* kTracking = "?utm_source=larkvale&utm_medium=mac-app&utm_campaign=more-apps";

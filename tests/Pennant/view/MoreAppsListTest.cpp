@@ -13,6 +13,7 @@
 
 using namespace pennant;
 using nlohmann::json;
+using test::entry;
 
 Q_DECLARE_METATYPE(std::vector<std::string>)
 Q_DECLARE_METATYPE(std::optional<std::string>)
@@ -21,11 +22,6 @@ namespace {
 
 MoreAppsConfig direct(std::optional<std::string> bundleID = std::nullopt) {
   return MoreAppsConfig("larkvale", std::nullopt, true, std::move(bundleID), true);
-}
-
-MoreAppsEntry entry(const std::string& id, const std::string& url,
-                    std::optional<std::string> bundleId = std::nullopt) {
-  return MoreAppsEntry{id, "Name " + id, "Detail " + id, "star", "blue", url, bundleId, {}};
 }
 
 std::vector<std::string> ids(const std::vector<MoreAppsEntry>& entries) {

@@ -13,15 +13,13 @@
 #include "Pennant/view/MoreAppsRowDelegate.h"
 #include "Pennant/view/MoreAppsTexts.h"
 #include "Pennant/view/MoreAppsWindow.h"
+#include "tests/Pennant/FeedSamples.h"
 #include "tests/support/TempDir.h"
 
 using namespace pennant;
+using test::entry;
 
 namespace {
-
-MoreAppsEntry entry(const std::string& id, const std::string& url) {
-  return MoreAppsEntry{id, "Name " + id, "Detail " + id, "star", "blue", url, std::nullopt, {}};
-}
 
 struct Fixture {
   larkvale::test::TempDir temp;
