@@ -2,7 +2,6 @@
 // credit footer. Links are recorded, never opened.
 #include <QLabel>
 #include <QListView>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -140,32 +139,15 @@ class MoreAppsViewTest : public QObject {
              (QList<QUrl>{QUrl("https://apps.apple.com/app/id2"), seeAllMacAppsURL("larkvale")}));
   }
 
-  void windowKeepsItsViewAndPlace() {
+  // Showing the window again where it was, and the footer's button, are the
+  // app's catalogue test; here the window's fixed size and the credit's plain text.
+  void windowIsFixedAndTheCreditPlain() {
     Fixture f(true);
     MoreAppsWindow window(new MoreAppsListView(&f.list, f.hooks(), "en"));
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QVERIFY(!(window.windowFlags() & Qt::WindowMinimizeButtonHint));
-
-    window.present();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.move(window.pos() + QPoint(30, 20));
-    QPoint moved = window.pos();
-    MoreAppsListView* content = window.content();
-    window.close();
-    QVERIFY(!window.isVisible());
-    window.present();
-    QVERIFY(window.isVisible());
-    QCOMPARE(window.pos(), moved);
-    QCOMPARE(window.content(), content);
-  }
-
-  void footerButtonShowsTheCatalogue() {
-    int shown = 0;
-    MoreAppsFooter footer("Credit", "More Mac Apps…", [&] { ++shown; });
-    auto* credit = footer.findChild<QLabel*>("moreAppsCreditText");
-    QCOMPARE(credit->textFormat(), Qt::PlainText);
-    QTest::mouseClick(footer.findChild<QPushButton*>("moreAppsButton"), Qt::LeftButton);
-    QCOMPARE(shown, 1);
+    MoreAppsFooter footer("<b>Credit</b>", "More Mac Apps…", [] {});
+    QCOMPARE(footer.findChild<QLabel*>("moreAppsCreditText")->textFormat(), Qt::PlainText);
   }
 };
 
