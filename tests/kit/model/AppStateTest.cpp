@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Samples.h"
+
 namespace larkvale {
 namespace {
 
@@ -12,14 +14,9 @@ const Date kT0 = Date{sys_days{2026y / 3 / 1}};
 
 AppUpdate update(std::string name, std::string version, UpdateStatus status,
                  std::optional<std::string> latest = std::nullopt) {
-  AppUpdate u;
-  u.app.name = name;
-  u.app.bundleID = "com.example." + name;
-  u.app.path = "/Applications/" + name + ".app";
+  AppUpdate u = test::update(name, std::move(status),
+                             UpdateSource::sparkle("https://example.com/f.xml"), std::move(latest));
   u.app.version = std::move(version);
-  u.source = UpdateSource::sparkle("https://example.com/" + name + ".xml");
-  u.status = std::move(status);
-  u.latestVersion = std::move(latest);
   return u;
 }
 

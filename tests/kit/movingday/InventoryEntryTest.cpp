@@ -7,6 +7,7 @@
 #include "kit/movingday/KnownApps.h"
 #include "kit/movingday/SettingsLocator.h"
 #include "platform/Error.h"
+#include "tests/support/Samples.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -25,13 +26,8 @@ const std::string kSandboxTip =
     "iCloud sync it.";
 
 AppUpdate update(std::string name, std::string bundleID, UpdateSource source) {
-  AppUpdate u;
-  u.app.path = "/Applications/" + name + ".app";
-  u.app.name = std::move(name);
+  AppUpdate u = test::update(name, UpdateStatus::notChecked("Not checked yet."), std::move(source));
   u.app.bundleID = std::move(bundleID);
-  u.app.version = "2.1";
-  u.source = std::move(source);
-  u.status = UpdateStatus::notChecked("Not checked yet.");
   return u;
 }
 

@@ -5,6 +5,7 @@
 #include <stop_token>
 
 #include "platform/Error.h"
+#include "tests/support/Samples.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -20,10 +21,8 @@ MovingManifest::App app(std::string bundleID, std::string version,
 }
 
 InstalledApp installed(std::string bundleID, std::string version, std::string path = "") {
-  InstalledApp a;
-  a.bundleID = bundleID;
-  a.version = version;
-  a.path = path.empty() ? "/Applications/" + bundleID + ".app" : path;
+  InstalledApp a = test::app(bundleID, bundleID, version);
+  if (!path.empty()) a.path = path;
   return a;
 }
 
