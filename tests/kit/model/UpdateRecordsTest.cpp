@@ -96,12 +96,6 @@ TEST(AppUpdateTest, RequiresItsKeys) {
             R"(keyNotFound("app", "No value for key “path”."))");
 }
 
-TEST(AppUpdateTest, StoreLinkFromTheStoreIdentifier) {
-  AppUpdate u = sampleUpdate();
-  u.storeTrackID = 497799835;
-  EXPECT_EQ(u.storeURL(), "macappstore://apps.apple.com/app/id497799835");
-}
-
 TEST(CheckCountsTest, CountsStatusesAndSourceKeys) {
   auto with = [](UpdateSource source, UpdateStatus status) {
     AppUpdate u = sampleUpdate(std::move(source));

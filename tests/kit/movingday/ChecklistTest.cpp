@@ -85,7 +85,7 @@ TEST(ChecklistTest, EmptyAndAppleOnlyInventoriesGiveTheThreeFixedSteps) {
       fixed);
 }
 
-TEST(ChecklistTest, HomebrewStepsNeedAUsableToken) {
+TEST(ChecklistTest, HostileTokensAndRepositoriesGiveNoCommandOrLink) {
   EXPECT_EQ(ids(Checklist::items({entry("Bad", "b.b", UpdateSource::homebrew("x; rm -rf ~"))})),
             (Strings{"before:export", "last:check", "last:files"}));
 
@@ -95,14 +95,13 @@ TEST(ChecklistTest, HomebrewStepsNeedAUsableToken) {
                                        entry("A2", "a.a2", UpdateSource::homebrew("a"))});
   EXPECT_EQ(find(mixed, "brew:casks").title, "Install 2 cask apps");
   EXPECT_EQ(find(mixed, "brew:casks").command, "brew install --cask a a");
-}
 
-TEST(ChecklistTest, GitHubRepositoryThatIsNoAddressGetsNoLink) {
-  const auto items =
-      Checklist::items({entry("Odd", "odd.app", UpdateSource::github("owner/re po\"<x>"))});
-  const auto& direct = find(items, "direct:odd.app");
-  EXPECT_EQ(direct.detail, "From its GitHub releases (owner/re po\"<x>). Version here: 3.2.");
-  EXPECT_FALSE(direct.link);
+  // A GitHub repository that is no address is shown, without a link.
+  const auto odd =
+      find(Checklist::items({entry("Odd", "odd.app", UpdateSource::github("owner/re po\"<x>"))}),
+           "direct:odd.app");
+  EXPECT_EQ(odd.detail, "From its GitHub releases (owner/re po\"<x>). Version here: 3.2.");
+  EXPECT_FALSE(odd.link);
 }
 
 TEST(ChecklistTest, NameListsShortenFromFiveNames) {
