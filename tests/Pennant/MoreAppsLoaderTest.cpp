@@ -123,17 +123,6 @@ TEST_F(MoreAppsLoaderTest, AsksAtMostOnceADay) {
   }
 }
 
-TEST_F(MoreAppsLoaderTest, TransportFailureStillCountsAsTheDaysCheck) {
-  answer = [](const HttpRequest&) -> HttpResponse {
-    throw HttpError(HttpError::Kind::tooLarge, "too large");
-  };
-  EXPECT_FALSE(loader().fetch());
-  EXPECT_EQ(meta().checkedAt, clock);
-  later(60);
-  EXPECT_FALSE(loader().fetch());
-  EXPECT_EQ(requests.size(), 1u);
-}
-
 TEST_F(MoreAppsLoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
   struct Case {
     int status;
@@ -157,14 +146,24 @@ TEST_F(MoreAppsLoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
   }
 }
 
-TEST_F(MoreAppsLoaderTest, InvalidBodyLeavesTheOldCache) {
+TEST_F(MoreAppsLoaderTest, FailuresKeepTheOldCacheAndCountAsTheDaysCheck) {
   ASSERT_TRUE(loader().fetch());
   std::string body = cachedBody();
   later(86400);
   answer = [](const HttpRequest&) { return ok(test::validFeed(61), {{"etag", "\"new\""}}); };
   EXPECT_FALSE(loader().fetch());
-  EXPECT_EQ(cachedBody(), body);
   EXPECT_FALSE(meta().etag);
+
+  later(86400);
+  answer = [](const HttpRequest&) -> HttpResponse {
+    throw HttpError(HttpError::Kind::tooLarge, "too large");
+  };
+  EXPECT_FALSE(loader().fetch());
+  EXPECT_EQ(meta().checkedAt, clock);
+  later(60);
+  EXPECT_FALSE(loader().fetch());
+  EXPECT_EQ(requests.size(), 3u);
+  EXPECT_EQ(cachedBody(), body);
 }
 
 TEST_F(MoreAppsLoaderTest, KeepsOnlyUsableValidatorHeaders) {
