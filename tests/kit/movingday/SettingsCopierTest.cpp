@@ -202,10 +202,10 @@ TEST_F(SettingsCopierTest, RefusesADestinationThatIsNotAnExistingFolder) {
   dir.write("file", "not a folder");
   for (const auto& [place, text] : {std::pair{"unplugged", "No such file or directory"},
                                     std::pair{"file", "Not a directory"}}) {
-    EXPECT_THAT(
-        [&] { SettingsCopier(home()).copy({}, {}, dir / place, "Studio", "15.1.0", kDate); },
-        ::testing::ThrowsMessage<CarryError>(std::string("Couldn't make the Moving day folder: ") +
-                                             text));
+    const fs::path to = dir / place;
+    EXPECT_THAT([&] { SettingsCopier(home()).copy({}, {}, to, "Studio", "15.1.0", kDate); },
+                ::testing::ThrowsMessage<CarryError>(
+                    std::string("Couldn't make the Moving day folder: ") + text));
   }
   EXPECT_FALSE(fs::exists(dir / "unplugged"));
   EXPECT_EQ(readAll(dir / "file"), "not a folder");
