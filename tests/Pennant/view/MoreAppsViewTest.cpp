@@ -48,7 +48,7 @@ class MoreAppsViewTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void directBuildRowsEndWithSeeAll() {
+  void rowsOfEachBuild() {
     Fixture f(true);
     f.list.setApps({entry("site", "https://maker.example/mac/site"),
                     entry("store", "https://apps.apple.com/app/id2"),
@@ -66,14 +66,13 @@ class MoreAppsViewTest : public QObject {
                           "https://apps.apple.com/app/id2", "https://maker.store.example/shop",
                           "https://maker.example/mac?utm_source=larkvale&utm_medium=mac-app&"
                           "utm_campaign=more-apps&utm_content=all"}));
-  }
 
-  void appStoreBuildHasNoSeeAllRow() {
-    Fixture f(false);
-    f.list.setApps({entry("store", "https://apps.apple.com/app/id2")}, MoreAppsSource::bundled);
-    MoreAppsListModel model(&f.list, "en");
-    QCOMPARE(column(model, Qt::DisplayRole), QStringList{"Name store"});
-    MoreAppsListView view(&f.list, f.hooks(), "en");
+    // An App Store build lists the same apps' store links only, without the closing row.
+    Fixture store(false);
+    store.list.setApps(f.list.apps(), MoreAppsSource::bundled);
+    QCOMPARE(column(MoreAppsListModel(&store.list, "en"), Qt::DisplayRole),
+             QStringList{"Name store"});
+    MoreAppsListView view(&store.list, store.hooks(), "en");
     QCOMPARE(view.findChild<QLabel*>("moreAppsFooter")->text(),
              QString("Each one opens in the App Store."));
   }
