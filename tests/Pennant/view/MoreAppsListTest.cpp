@@ -162,37 +162,32 @@ class MoreAppsListTest : public QObject {
     QCOMPARE(appsChanged.count(), 0);
   }
 
-  void refreshWithTheSameEntriesOnlyChangesTheSource() {
-    larkvale::test::TempDir temp;
+  void refreshesThatBringNoNewEntriesKeepTheList() {
+    larkvale::test::TempDir temp, refused, offline;
     FeedServer server;
     server.body = feed({"same"});
     MoreAppsList list(direct(), server.loader(temp, feed({"same"})), nullptr);
     QSignalSpy appsChanged(&list, &MoreAppsList::appsChanged);
     QSignalSpy sourceChanged(&list, &MoreAppsList::sourceChanged);
     refreshAndWait(list);
-    QCOMPARE(appsChanged.count(), 0);
+    QCOMPARE(appsChanged.count(), 0);  // the same entries: only the source changes
     QCOMPARE(sourceChanged.count(), 1);
     QCOMPARE(list.source(), MoreAppsSource::network);
-  }
 
-  void refusedAnswersAndNoNetworkKeepTheList() {
-    larkvale::test::TempDir temp;
-    FeedServer server;
     server.status = 500;
-    MoreAppsList list(direct(), server.loader(temp, feed({"shipped"})), nullptr);
-    refreshAndWait(list);
-    QCOMPARE(server.requests.load(), 1);
-    QCOMPARE(list.source(), MoreAppsSource::bundled);
+    MoreAppsList kept(direct(), server.loader(refused, feed({"shipped"})), nullptr);
+    refreshAndWait(kept);
+    QCOMPARE(server.requests.load(), 2);
+    QCOMPARE(kept.source(), MoreAppsSource::bundled);
 
-    larkvale::test::TempDir other;
-    MoreAppsConfig offline("larkvale", std::nullopt, true, std::nullopt, false);
-    MoreAppsList quiet(offline, server.loader(other, feed({"shipped"})), nullptr);
+    MoreAppsConfig noNetwork("larkvale", std::nullopt, true, std::nullopt, false);
+    MoreAppsList quiet(noNetwork, server.loader(offline, feed({"shipped"})), nullptr);
     QSignalSpy finished(&quiet, &MoreAppsList::refreshFinished);
     quiet.refresh();
     QVERIFY(!quiet.isRefreshing());
     QTest::qWait(50);
     QCOMPARE(finished.count(), 0);
-    QCOMPARE(server.requests.load(), 1);
+    QCOMPARE(server.requests.load(), 2);
   }
 };
 
