@@ -6,7 +6,6 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "Skirting/CloseGuard.h"
 #include "Skirting/Language.h"
 #include "Skirting/MenuBaseline.h"
 
@@ -41,25 +40,15 @@ class MenuBaselineTest : public QObject {
   const QString helpTitle = skirting::helpTitle("Larkvale", skirting::uiLanguage());
 
  private slots:
-  void withoutHelpOnlyAddsCloseWindow() {
-    QMenuBar bar;
-    auto* help = bar.addMenu("Help");
-    help->setObjectName(MenuBaseline::helpMenuName);
-    help->addAction("Host help");
-
-    MenuBaseline(CloseWindowAction::standard(), std::nullopt).install(bar);
-
-    QCOMPARE(titles(menu(bar, MenuBaseline::fileMenuName)), QStringList{closeTitle});
-    QCOMPARE(titles(help), QStringList{"Host help"});
-    QCOMPARE(action(bar, MenuBaseline::closeActionName)->shortcut(), QKeySequence("Ctrl+W"));
-  }
-
   void closeGoesBeforeTheSaveGroupAndInstallsOnce() {
     QMenuBar bar;
     auto* file = bar.addMenu("File");
     file->setObjectName(MenuBaseline::fileMenuName);
     QAction* exportMarkdown = file->addAction("Export Moving Day as Markdown…");
     file->addAction("Export Moving Day as PDF…");
+    auto* help = bar.addMenu("Help");
+    help->setObjectName(MenuBaseline::helpMenuName);
+    help->addAction("Host help");
 
     MenuBaseline baseline(CloseWindowAction::standard(), std::nullopt);
     baseline.install(bar, exportMarkdown);
@@ -67,7 +56,9 @@ class MenuBaselineTest : public QObject {
 
     QCOMPARE(titles(file), (QStringList{closeTitle, "Export Moving Day as Markdown…",
                                         "Export Moving Day as PDF…"}));
-    QCOMPARE(bar.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+    QCOMPARE(bar.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly).size(), 2);
+    QCOMPARE(titles(help), QStringList{"Host help"});  // without help of its own, left alone
+    QCOMPARE(action(bar, MenuBaseline::closeActionName)->shortcut(), QKeySequence("Ctrl+W"));
   }
 
   void helpMenuHoldsHelpThenExtraItems() {
@@ -108,32 +99,6 @@ class MenuBaselineTest : public QObject {
 
     QVERIFY(!other.isVisible());
     QVERIFY(main.isVisible());
-  }
-
-  void standardCloseLetsTheWindowRefuse() {
-    struct Stubborn : QWidget {
-      void closeEvent(QCloseEvent* event) override { event->ignore(); }
-    } window;
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    CloseWindowAction::standard().run();
-    QVERIFY(window.isVisible());
-  }
-
-  void guardedCloseAsksTheGuardForItsMainWindow() {
-    QWidget window;
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    auto& guard = skirting::CloseGuard::shared();
-    guard.attach(&window);
-    guard.shouldClose = [] { return false; };
-    CloseWindowAction::guarded().run();
-    QVERIFY(window.isVisible());
-    guard.shouldClose = [] { return true; };
-    CloseWindowAction::guarded().run();
-    QVERIFY(!window.isVisible());
   }
 };
 

@@ -70,8 +70,6 @@ TEST(UpdateSourceTest, RefusesMalformedObjects) {
             R"(typeMismatch("homebrew._0", "Expected a string but found a number instead."))");
   EXPECT_EQ(decodeError<UpdateSource>(R"({"sparkle":{"_0":"not a url"}})"),
             R"(dataCorrupted("sparkle._0", "Invalid URL string."))");
-  EXPECT_EQ(decodeError<UpdateSource>(R"({"apple":[]})"),
-            R"(typeMismatch("apple", "Expected an object but found an array instead."))");
 }
 
 TEST(AppUpdateTest, LeavesOutEmptyOptionalsAndRoundTrips) {
@@ -96,17 +94,6 @@ TEST(AppUpdateTest, RequiresItsKeys) {
   noPath["app"].erase("path");
   EXPECT_EQ(decodeError<AppUpdate>(noPath.dump().c_str()),
             R"(keyNotFound("app", "No value for key “path”."))");
-}
-
-TEST(AppUpdateTest, DerivesLinksFromSourceAndStoreIdentifier) {
-  AppUpdate brew = sampleUpdate(UpdateSource::homebrew("alpha"));
-  brew.app.feedURL = "https://e.com/app.xml";
-  AppUpdate sparkle = brew;
-  sparkle.source = UpdateSource::sparkle("https://e.com/f.xml");
-  EXPECT_EQ(brew.feedURL(), "https://e.com/app.xml");
-  EXPECT_EQ(sparkle.feedURL(), "https://e.com/f.xml");
-  brew.storeTrackID = 497799835;
-  EXPECT_EQ(brew.storeURL(), "macappstore://apps.apple.com/app/id497799835");
 }
 
 TEST(CheckCountsTest, CountsStatusesAndSourceKeys) {

@@ -7,6 +7,7 @@
 #include "kit/movingday/KnownApps.h"
 #include "kit/movingday/SettingsLocator.h"
 #include "platform/Error.h"
+#include "tests/support/Samples.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -25,13 +26,8 @@ const std::string kSandboxTip =
     "iCloud sync it.";
 
 AppUpdate update(std::string name, std::string bundleID, UpdateSource source) {
-  AppUpdate u;
-  u.app.path = "/Applications/" + name + ".app";
-  u.app.name = std::move(name);
+  AppUpdate u = test::update(name, UpdateStatus::notChecked("Not checked yet."), std::move(source));
   u.app.bundleID = std::move(bundleID);
-  u.app.version = "2.1";
-  u.source = std::move(source);
-  u.status = UpdateStatus::notChecked("Not checked yet.");
   return u;
 }
 
@@ -71,18 +67,12 @@ TEST_F(InventoryEntryTest, OrdersPreferencesThenSupportFoldersThenKnownSettings)
       update("iTerm", "com.googlecode.iterm2", UpdateSource::homebrew("iterm2")), std::nullopt);
   EXPECT_EQ(iterm.settings, (Strings{kPrefs + "com.googlecode.iterm2.plist", kSupport + "iTerm2"}));
   EXPECT_EQ(iterm.caskToken, "iterm2");
-  EXPECT_EQ(iterm.licence,
-            "Installed with Homebrew. If it needed a licence key or an account, bring that with "
-            "you.");
-  EXPECT_EQ(*iterm.tip,
-            "iTerm2 can load its settings from a folder: Settings \u203a General \u203a Settings "
-            "\u203a Load from a custom folder.");
+  EXPECT_EQ(iterm.tip, KnownApps::entry("com.googlecode.iterm2")->tip);
 
   const auto karabiner = locator().inventoryEntry(
       update("Karabiner-Elements", "org.pqrs.Karabiner-Elements.Settings", UpdateSource::unknown()),
       false);
   EXPECT_EQ(karabiner.settings, Strings{"~/.config/karabiner"});
-  EXPECT_EQ(karabiner.installHow(), "Download from the developer's website");
 }
 
 TEST_F(InventoryEntryTest, SandboxedAppsKeepOnlyKnownSettingsAndGetAContainer) {
@@ -103,9 +93,6 @@ TEST_F(InventoryEntryTest, SandboxedAppsKeepOnlyKnownSettingsAndGetAContainer) {
   const auto unknownSignature = locator().inventoryEntry(store, std::nullopt);
   EXPECT_EQ(unknownSignature.container, "~/Library/Containers/com.example.foobar");
   EXPECT_TRUE(unknownSignature.settings.empty());
-  EXPECT_EQ(unknownSignature.licence,
-            "Bought with your Apple Account: sign in to the App Store on the new Mac and it's "
-            "yours.");
   const auto notSandboxed = locator().inventoryEntry(store, false);
   EXPECT_FALSE(notSandboxed.container || notSandboxed.tip);
   EXPECT_EQ(notSandboxed.settings.size(), 2u);
@@ -117,7 +104,6 @@ TEST_F(InventoryEntryTest, AppleAppsWithoutAKnownRowGetNoSettingsAndNoTip) {
   EXPECT_TRUE(safari.settings.empty());
   EXPECT_FALSE(safari.tip);
   EXPECT_EQ(safari.container, "~/Library/Containers/com.apple.Safari");
-  EXPECT_EQ(safari.licence, "Comes with macOS; its data moves with iCloud or Migration Assistant.");
 
   // A known Apple app keeps its known settings (once).
   const auto terminal = locator().inventoryEntry(

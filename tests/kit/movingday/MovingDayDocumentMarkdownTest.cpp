@@ -6,7 +6,7 @@ namespace larkvale {
 namespace {
 
 // Line breaks in titles and texts; the exported document's golden file covers the rest.
-TEST(MovingDayDocumentMarkdownTest, FoldsLineBreaksOfTitlesAndTexts) {
+TEST(MovingDayDocumentMarkdownTest, FoldsLineBreaksAndShortensBlankRuns) {
   const std::vector<DocBlock> blocks = {
       DocBlock::check("Export\nthis", true, "line one\n\nline two\n"),
       DocBlock::check("Empty detail", false, ""),
@@ -20,9 +20,8 @@ TEST(MovingDayDocumentMarkdownTest, FoldsLineBreaksOfTitlesAndTexts) {
             "- [ ] Empty detail\n"
             "- Firefox 1.0: a b c\n"
             "-    d  \n");
-}
 
-TEST(MovingDayDocumentMarkdownTest, ShortensBlankRunsByOneAndAlwaysEndsInALineBreak) {
+  // Blank runs shorten by one, and the text always ends in a line break.
   EXPECT_EQ(MovingDayDocument::renderMarkdown({}), "\n");
   EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::heading("A")}), "\n## A\n\n");
   EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::code("x"), DocBlock::heading("H")}),

@@ -5,6 +5,7 @@
 #include <stop_token>
 
 #include "platform/Error.h"
+#include "tests/support/Samples.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -20,10 +21,8 @@ MovingManifest::App app(std::string bundleID, std::string version,
 }
 
 InstalledApp installed(std::string bundleID, std::string version, std::string path = "") {
-  InstalledApp a;
-  a.bundleID = bundleID;
-  a.version = version;
-  a.path = path.empty() ? "/Applications/" + bundleID + ".app" : path;
+  InstalledApp a = test::app(bundleID, bundleID, version);
+  if (!path.empty()) a.path = path;
   return a;
 }
 
@@ -37,17 +36,7 @@ std::vector<std::string> ids(const std::vector<NewMacDiff::AppLine>& lines) {
   return out;
 }
 
-TEST(NewMacDiffTest, AStoppedComparisonAnswersNothing) {
-  MovingManifest m;
-  m.apps = {app("a", "1")};
-  m.settings = {setting("Library/Preferences/a.plist")};
-  std::stop_source stopped;
-  stopped.request_stop();
-  EXPECT_THROW(NewMacDiff(m, "/m", {installed("a", "1")}, "/home/u", stopped.get_token()),
-               Cancelled);
-}
-
-TEST(NewMacDiffTest, SortsAppsIntoMissingOlderAndPresent) {
+TEST(NewMacDiffTest, SortsAppsIntoMissingOlderAndPresentUnlessStopped) {
   MovingManifest m;
   m.apps = {app("com.Example.Case", "1.0"),
             app("two.copies", "2.1"),
@@ -75,6 +64,10 @@ TEST(NewMacDiffTest, SortsAppsIntoMissingOlderAndPresent) {
   // The newer copy wins whichever comes first in the scan.
   std::swap(here[1], here[2]);
   EXPECT_EQ(ids(NewMacDiff(m, "/m", here, "/home/u").presentApps)[1], "two.copies=2.1");
+
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_THROW(NewMacDiff(m, "/m", here, "/home/u", stopped.get_token()), Cancelled);
 }
 
 TEST(NewMacDiffTest, SettingsAreJudgedByTheirPlaceAtHome) {

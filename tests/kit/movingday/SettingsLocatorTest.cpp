@@ -2,24 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Samples.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
 namespace {
 
+using test::app;
 using test::TempDir;
 
 const std::string kSupport = "~/Library/Application Support/";
-
-InstalledApp app(std::string name, std::string bundleID, std::string path = "") {
-  InstalledApp a;
-  if (path.empty()) path = "/Applications/" + name + ".app";
-  a.path = std::move(path);
-  a.name = std::move(name);
-  a.bundleID = std::move(bundleID);
-  a.version = "1.0";
-  return a;
-}
 
 TEST(SettingsLocatorTest, ExpandsTildePathsLexicallyUnderHome) {
   TempDir home;
@@ -68,7 +60,9 @@ TEST(SettingsLocatorTest, FindsSupportFoldersByNameBundleAndLastPiece) {
             (std::vector<std::string>{kSupport + "FOO-BAR", kSupport + "Foo Bar",
                                       kSupport + "comexamplefoobar", kSupport + "foobar"}));
   // The bundle's file name (".app" removed everywhere) is a key too.
-  EXPECT_EQ(locator.supportCandidates(app("Something", "x.y", "/Applications/Zed.app.app/")),
+  InstalledApp zed = app("Something", "x.y");
+  zed.path = "/Applications/Zed.app.app/";
+  EXPECT_EQ(locator.supportCandidates(zed),
             (std::vector<std::string>{kSupport + "Zed", kSupport + "zed"}));
   // Stop words and short last pieces give no key.
   for (const char* id : {"com.example.app", "com.example.Pro", "com.example.abc"})
