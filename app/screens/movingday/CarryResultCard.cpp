@@ -9,6 +9,7 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/Card.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
 
@@ -36,7 +37,8 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
   auto* path = new ElidedLabel(folder, Qt::ElideMiddle, body);
   path->setObjectName(QStringLiteral("resultFolder"));
   path->setFont(monoFont(ui::TextStyle::callout, path->font()));
-  makeCopyable(path, folder, [&model](const QString& text) { model.copyCommand(text.toStdString()); });
+  makeCopyable(path, folder,
+               [&model](const QString& text) { model.copyCommand(text.toStdString()); });
   auto* show = new QPushButton(tr("Show in File Manager"), body);
   show->setObjectName(QStringLiteral("showResultFolder"));
   connect(show, &QPushButton::clicked, this,
@@ -46,11 +48,11 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
   column->addLayout(folderRow);
 
   if (model.carryOnInternalDisk()) {
-    QWidget* warning = symbolLine(QStringLiteral("exclamationmark.triangle"),
-                                  tr("This folder is on this Mac's internal disk: move it to a "
-                                     "drive or a cloud folder before you leave."),
-                                  ui::Tint::orange, ui::TextStyle::body, body);
-    warning->setObjectName(QStringLiteral("internalDiskWarning"));
+    QWidget* warning = ui::symbolLine(QStringLiteral("internalDiskWarning"),
+                                      QStringLiteral("exclamationmark.triangle"),
+                                      tr("This folder is on this Mac's internal disk: move it to a "
+                                         "drive or a cloud folder before you leave."),
+                                      ui::Tint::orange, ui::TextStyle::body, body);
     column->addWidget(warning);
   }
 

@@ -14,6 +14,7 @@
 #include "app/ui/PlainTip.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
 
@@ -85,9 +86,9 @@ QWidget* InventoryDetail::makeContent(const InventoryEntry& entry) {
   layout->addLayout(cards);
 
   if (entry.tip) {
-    QWidget* tip = symbolLine(QStringLiteral("lightbulb"), qs(*entry.tip), ui::Tint::secondary,
-                              ui::TextStyle::body, content);
-    tip->setObjectName(QStringLiteral("detailTip"));
+    QWidget* tip =
+        ui::symbolLine(QStringLiteral("detailTip"), QStringLiteral("lightbulb"), qs(*entry.tip),
+                       ui::Tint::secondary, ui::TextStyle::body, content);
     layout->addWidget(tip);
   }
   layout->addStretch(1);

@@ -46,15 +46,9 @@ bool nameMatches(std::string_view name, const QString& search);
 // The monospaced face at a text style's size.
 QFont monoFont(ui::TextStyle style, const QFont& base);
 
-// Keeps the widget's text in the tint, or in the secondary colour when
-// there is none, also after palette changes.
-void colourText(QWidget* widget, std::optional<ui::Tint> tint);
-
-// A plain-text label in a text style; `secondary` dims it, `tint` colours it.
-// It follows palette changes.
+// A plain-text label in a text style; `secondary` dims it (a ui::TintLabel).
 QLabel* textLabel(const QString& text, ui::TextStyle style, QWidget* parent,
                   bool secondary = false);
-QLabel* tintedLabel(const QString& text, ui::TextStyle style, ui::Tint tint, QWidget* parent);
 
 // Puts a pane's content in a column (24 points of margin, 16 between
 // blocks, at most maxWidth wide, kept at the leading edge of wide windows)
@@ -69,13 +63,7 @@ void makeSelectable(QLabel* label);
 // For text drawn by a widget of its own (shortened or clamped paths): the
 // widget takes the focus from Tab or a click, and Ctrl+C or the "Copy" entry
 // of its context menu hands the whole text to `copy`.
-void makeCopyable(QWidget* widget, const QString& text,
-                  std::function<void(const QString&)> copy);
-
-// A row of a symbol in a tint before wrapping text in the same tint (the
-// warnings of the Copy Settings pane), or in the secondary colour.
-QWidget* symbolLine(const QString& symbol, const QString& text, ui::Tint tint, ui::TextStyle style,
-                    QWidget* parent);
+void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy);
 
 // One line of plain text, shortened with "…" (at the end or in the middle)
 // when it is wider than the room it is given; the whole text is its tool

@@ -7,6 +7,7 @@
 #include "app/screens/updates/UpdatesLabels.h"
 #include "app/ui/Fonts.h"
 #include "app/ui/SymbolView.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
@@ -28,7 +29,7 @@ UpdatesEmptyView::UpdatesEmptyView(QWidget* parent)
     : QWidget(parent),
       symbolHolder_(new QWidget(this)),
       title_(label("unavailableTitle", this)),
-      description_(new TintLabel(QString(), ui::Tint::secondary, this)) {
+      description_(new ui::TintLabel(QString(), ui::Tint::secondary, this)) {
   description_->setObjectName(QStringLiteral("unavailableDescription"));
   description_->setAlignment(Qt::AlignCenter);
   description_->setWordWrap(true);
