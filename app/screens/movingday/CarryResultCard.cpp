@@ -9,6 +9,8 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/Card.h"
+#include "app/ui/ClampedLabel.h"
+#include "app/ui/PlainTip.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
@@ -34,8 +36,11 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
 
   const QString folder = QFile::decodeName(result.folder.string().c_str());
   auto* folderRow = new QHBoxLayout;
-  auto* path = new ElidedLabel(folder, Qt::ElideMiddle, body);
+  auto* path = new ui::ClampedLabel(folder, 1, body);
   path->setObjectName(QStringLiteral("resultFolder"));
+  path->setElideMode(Qt::ElideMiddle);
+  path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  path->setToolTip(ui::plainTip(folder));
   path->setFont(monoFont(ui::TextStyle::callout, path->font()));
   makeCopyable(path, folder,
                [&model](const QString& text) { model.copyCommand(text.toStdString()); });

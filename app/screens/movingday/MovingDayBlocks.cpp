@@ -9,10 +9,8 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
-#include <QPainter>
 #include <QProgressBar>
 #include <QScrollArea>
-#include <QStyleOptionFocusRect>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -22,7 +20,6 @@
 #include <unicode/locid.h>
 
 #include "app/ui/ClampedLabel.h"
-#include "app/ui/PlainTip.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/TintLabel.h"
 
@@ -134,38 +131,6 @@ void makeSelectable(QLabel* label) {
 
 void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy) {
   new CopyAction(widget, text, std::move(copy));
-}
-
-ElidedLabel::ElidedLabel(const QString& text, Qt::TextElideMode mode, QWidget* parent)
-    : QWidget(parent), text_(text), mode_(mode) {
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  setToolTip(ui::plainTip(text_));
-  setAccessibleName(text_);
-}
-
-QString ElidedLabel::shownText() const {
-  QString flat = text_;
-  flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  return fontMetrics().elidedText(flat, mode_, width());
-}
-
-QSize ElidedLabel::sizeHint() const {
-  return {fontMetrics().horizontalAdvance(text_) + 1, fontMetrics().height()};
-}
-
-QSize ElidedLabel::minimumSizeHint() const {
-  return {std::min(40, sizeHint().width()), fontMetrics().height()};
-}
-
-void ElidedLabel::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setPen(palette().color(QPalette::WindowText));
-  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
-  if (hasFocus()) {
-    QStyleOptionFocusRect ring;
-    ring.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &ring, &painter, this);
-  }
 }
 
 TitleRow::TitleRow(const QString& title, const QString& subtitle, QWidget* parent)

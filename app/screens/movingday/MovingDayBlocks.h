@@ -65,30 +65,6 @@ void makeSelectable(QLabel* label);
 // of its context menu hands the whole text to `copy`.
 void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy);
 
-// One line of plain text, shortened with "…" (at the end or in the middle)
-// when it is wider than the room it is given; the whole text is its tool
-// tip and accessible name.
-class ElidedLabel : public QWidget {
-  Q_OBJECT
-
- public:
-  ElidedLabel(const QString& text, Qt::TextElideMode mode, QWidget* parent = nullptr);
-
-  QString text() const { return text_; }
-  // The text as drawn at the current width.
-  QString shownText() const;
-
-  QSize sizeHint() const override;
-  QSize minimumSizeHint() const override;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  QString text_;
-  Qt::TextElideMode mode_;
-};
-
 // A pane's title block: the title (title-2, bold) over a subtitle (callout,
 // secondary, at most two lines), then a flexible space and whatever the pane
 // adds at the trailing edge (buttons()).
