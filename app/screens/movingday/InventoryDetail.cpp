@@ -12,6 +12,7 @@
 #include "app/ui/Card.h"
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/PlainTip.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
 #include "app/ui/TintLabel.h"
@@ -22,7 +23,7 @@ InventoryDetail::InventoryDetail(AppModel& model, QWidget* parent)
     : QWidget(parent),
       model_(model),
       pages_(new QStackedLayout(this)),
-      empty_(new ContentUnavailable(
+      empty_(contentUnavailable(
           QStringLiteral("shippingbox"), tr("Select an app"),
           tr("Its settings folders, licence notes and how to install it again show here."), this)),
       scroll_(new QScrollArea(this)) {

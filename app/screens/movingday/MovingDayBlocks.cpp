@@ -20,7 +20,7 @@
 #include <unicode/locid.h>
 
 #include "app/ui/ClampedLabel.h"
-#include "app/ui/SymbolView.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
@@ -167,29 +167,14 @@ QString TitleRow::subtitle() const {
   return subtitle_->text();
 }
 
-ContentUnavailable::ContentUnavailable(const QString& symbol, const QString& title,
-                                       const QString& description, QWidget* parent)
-    : QWidget(parent),
-      title_(new QLabel(title, this)),
-      description_(textLabel(description, ui::TextStyle::body, this, true)) {
-  title_->setObjectName(QStringLiteral("unavailableTitle"));
-  title_->setTextFormat(Qt::PlainText);
-  title_->setFont(ui::Fonts::font(ui::TextStyle::title3, font(), QFont::Bold));
-  title_->setAlignment(Qt::AlignHCenter);
-  description_->setObjectName(QStringLiteral("unavailableDescription"));
-  description_->setAlignment(Qt::AlignHCenter);
-  description_->setWordWrap(true);
-  const int symbolSize = QFontMetrics(title_->font()).height() * 2 + 8;
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(24, 24, 24, 24);
-  layout->setSpacing(8);
-  layout->addStretch(1);
-  layout->addWidget(new ui::SymbolView(symbol, ui::Tint::secondary, symbolSize, this), 0,
-                    Qt::AlignHCenter);
-  layout->addWidget(title_);
-  layout->addWidget(description_);
-  layout->addStretch(1);
+ui::EmptyState* contentUnavailable(const QString& symbol, const QString& title,
+                                   const QString& description, QWidget* parent) {
+  auto* view = new ui::EmptyState(parent);
+  view->layout()->setContentsMargins(24, 24, 24, 24);
+  const QFont titleFont = ui::Fonts::font(ui::TextStyle::title3, view->font(), QFont::Bold);
+  view->setSymbolSize(QFontMetrics(titleFont).height() * 2 + 8);
+  view->setContent(symbol, title, description);
+  return view;
 }
 
 BusyView::BusyView(const QString& label, QWidget* parent)

@@ -22,7 +22,8 @@ class QVBoxLayout;
 
 namespace larkvale::ui {
 class ClampedLabel;
-}
+class EmptyState;
+}  // namespace larkvale::ui
 
 namespace larkvale::movingday {
 
@@ -65,6 +66,11 @@ void makeSelectable(QLabel* label);
 // of its context menu hands the whole text to `copy`.
 void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy);
 
+// What a Moving day pane shows when there is nothing to show yet: an empty
+// state with 24 points of margin and a symbol two title lines tall.
+ui::EmptyState* contentUnavailable(const QString& symbol, const QString& title,
+                                   const QString& description, QWidget* parent = nullptr);
+
 // A pane's title block: the title (title-2, bold) over a subtitle (callout,
 // secondary, at most two lines), then a flexible space and whatever the pane
 // adds at the trailing edge (buttons()).
@@ -83,23 +89,6 @@ class TitleRow : public QWidget {
   QLabel* title_;
   ui::ClampedLabel* subtitle_;
   QHBoxLayout* buttons_;
-};
-
-// A centred symbol, title and description filling the space it is given:
-// what a pane shows when there is nothing to show yet.
-class ContentUnavailable : public QWidget {
-  Q_OBJECT
-
- public:
-  ContentUnavailable(const QString& symbol, const QString& title, const QString& description,
-                     QWidget* parent = nullptr);
-
-  QString title() const { return title_->text(); }
-  QString description() const { return description_->text(); }
-
- private:
-  QLabel* title_;
-  QLabel* description_;
 };
 
 // An indeterminate progress indicator with its label, centred in the space

@@ -6,6 +6,7 @@
 #include "app/screens/updates/HistoryViewDelegate.h"
 #include "app/screens/updates/HistoryViewModel.h"
 #include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/PaneHeader.h"
 
 namespace larkvale {
@@ -51,9 +52,9 @@ HistoryView::HistoryView(AppModel& model, QWidget* parent)
       model_(model),
       rows_(new HistoryListModel(QLocale(), this)),
       list_(new HistoryList(body())),
-      empty_(new moreupdates::EmptyState(
-          QStringLiteral("clock"), tr("No updates seen yet"),
-          tr("After you update an app, the next check records it here."), body())) {
+      empty_(new ui::EmptyState(QStringLiteral("clock"), tr("No updates seen yet"),
+                                tr("After you update an app, the next check records it here."),
+                                body())) {
   setObjectName(QStringLiteral("history"));
   auto* layout = new QVBoxLayout(body());
   layout->setContentsMargins(0, 0, 0, 0);

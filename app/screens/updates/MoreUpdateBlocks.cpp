@@ -44,27 +44,6 @@ QString escaped(const std::string& value) {
   return QString::fromStdString(value).toHtmlEscaped();
 }
 
-EmptyState::EmptyState(const QString& symbol, const QString& title, const QString& description,
-                       QWidget* parent)
-    : QWidget(parent) {
-  setObjectName(QStringLiteral("emptyState"));
-  auto* layout = new QVBoxLayout(this);
-  layout->setSpacing(8);
-  layout->addStretch(1);
-  layout->addWidget(new ui::SymbolView(symbol, ui::Tint::secondary, 40, this), 0, Qt::AlignHCenter);
-  auto* heading = new ui::TintLabel(title, ui::TextStyle::title3, std::nullopt, this);
-  heading->setObjectName(QStringLiteral("emptyTitle"));
-  heading->setFont(ui::Fonts::font(ui::TextStyle::title3, font(), QFont::Bold));
-  heading->setAlignment(Qt::AlignHCenter);
-  layout->addWidget(heading);
-  auto* detail =
-      (new ui::TintLabel(description, ui::TextStyle::body, ui::Tint::secondary, this))->wrapping();
-  detail->setObjectName(QStringLiteral("emptyDescription"));
-  detail->setAlignment(Qt::AlignHCenter);
-  layout->addWidget(detail);
-  layout->addStretch(1);
-}
-
 CappedColumn::CappedColumn(int cap, QWidget* parent)
     : QWidget(parent), cap_(cap), body_(new QWidget(this)) {
   QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);

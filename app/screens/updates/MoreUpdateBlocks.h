@@ -1,6 +1,6 @@
 #pragma once
 // Small pieces shared by the "Update All That Are Safe" sheet and the
-// Settings, History and Help views: the empty-content look, a capped column,
+// Settings, History and Help views: a capped column
 // and fixed texts with inline marks made into rich text.
 // Main thread.
 #include <QLabel>
@@ -25,16 +25,6 @@ QString richText(const QString& fixedMarkdown);
 // A value for a rich-text template.
 QString escaped(const QString& value);
 QString escaped(const std::string& value);
-
-// The empty-content look: a large dimmed symbol over a title and a dimmed
-// description, centred in the room it is given.
-class EmptyState : public QWidget {
-  Q_OBJECT
-
- public:
-  EmptyState(const QString& symbol, const QString& title, const QString& description,
-             QWidget* parent = nullptr);
-};
 
 // A column at most `cap` wide at the leading edge of whatever width it is
 // given, holding one body. Unlike a maximum width on the body itself, its

@@ -10,6 +10,7 @@
 #include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/Fonts.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/TintLabel.h"
@@ -87,9 +88,9 @@ SafeUpdatesConfirm::SafeUpdatesConfirm(AppModel& model, const SafeUpdatePlan& pl
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(12);
   if (plan_.candidates.empty()) {
-    auto* empty = new moreupdates::EmptyState(
-        QStringLiteral("checkmark.circle"), tr("Nothing safe to hand off"),
-        tr("No Sparkle or Homebrew updates are waiting."), this);
+    auto* empty =
+        new ui::EmptyState(QStringLiteral("checkmark.circle"), tr("Nothing safe to hand off"),
+                           tr("No Sparkle or Homebrew updates are waiting."), this);
     empty->setMinimumHeight(160);
     layout->addWidget(empty);
   }
