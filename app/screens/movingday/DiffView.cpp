@@ -9,10 +9,10 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/DiffRows.h"
-#include "app/screens/movingday/FittedListView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/movingday/StatsRow.h"
 #include "app/ui/Card.h"
+#include "app/ui/FittedListView.h"
 #include "app/ui/Symbols.h"
 #include "app/ui/TintLabel.h"
 
@@ -169,7 +169,7 @@ QWidget* DiffView::appsCard(const NewMacDiff& diff) {
     row->addStretch(1);
     static_cast<QVBoxLayout*>(body->layout())->addLayout(row);
   }
-  auto* list = new FittedListView(body);
+  auto* list = new ui::FittedListView(body);
   list->setObjectName(QStringLiteral("missingApps"));
   auto* appRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::apps, list);
   list->setItemDelegate(appRows);
@@ -207,7 +207,7 @@ QWidget* DiffView::settingsCard(const NewMacDiff& diff) {
                           ui::TextStyle::callout, body, true);
   how->setWordWrap(true);
   body->layout()->addWidget(how);
-  auto* list = new FittedListView(body);
+  auto* list = new ui::FittedListView(body);
   list->setObjectName(QStringLiteral("missingSettings"));
   auto* settingRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::settings, list);
   list->setItemDelegate(settingRows);
