@@ -88,6 +88,35 @@ QPixmap generic(int size, qreal devicePixelRatio) {
   return icon.pixmap(QSize(size, size), devicePixelRatio);
 }
 
+void loadLater(const QString& bundlePath, int size, qreal devicePixelRatio, QObject* context,
+               std::function<void(bool found)> done) {
+  struct Loaded {
+    bool exists = false;
+    QImage image;
+  };
+  const int pixels = qRound(size * devicePixelRatio);
+  auto* watcher = new QFutureWatcher<Loaded>(context);
+  QObject::connect(watcher, &QFutureWatcherBase::finished, context,
+                   [watcher, key = cacheKey(bundlePath, pixels), size, devicePixelRatio,
+                    done = std::move(done)] {
+                     watcher->deleteLater();
+                     const Loaded loaded = watcher->result();
+                     if (loaded.exists) {
+                       QPixmap pixmap = loaded.image.isNull() ? generic(size, devicePixelRatio)
+                                                              : QPixmap::fromImage(loaded.image);
+                       if (!loaded.image.isNull()) pixmap.setDevicePixelRatio(devicePixelRatio);
+                       QPixmapCache::insert(key, pixmap);
+                     }
+                     done(loaded.exists);
+                   });
+  const fs::path bundle(QFile::encodeName(bundlePath).toStdString());
+  watcher->setFuture(QtConcurrent::run([bundle, pixels] {
+    std::error_code error;
+    if (!fs::exists(bundle, error)) return Loaded{};
+    return Loaded{true, load(bundle, pixels)};
+  }));
+}
+
 }  // namespace AppIcons
 
 AppIcon::AppIcon(const QString& path, int size, QWidget* parent)
@@ -123,37 +152,12 @@ void AppIcon::startLoading(int pixels) {
   QString key = AppIcons::cacheKey(path_, pixels);
   if (key == loadingKey_) return;
   loadingKey_ = key;
-  struct Loaded {
-    bool exists = false;
-    QImage image;
-  };
-  auto* watcher = new QFutureWatcher<Loaded>(this);
-  connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key] {
-    watcher->deleteLater();
+  AppIcons::loadLater(path_, size_, devicePixelRatioF(), this, [this, key](bool found) {
     if (loadingKey_ == key) loadingKey_.clear();
-    if (!watcher->result().exists) {
-      // Not cached: the bundle may turn up later, for this widget or another.
-      missingKey_ = key;
-      update();
-      emit loaded();
-      return;
-    }
-    QImage image = watcher->result().image;
-    // An unreadable icon is remembered as the generic one, so it is not read
-    // again at every repaint.
-    QPixmap pixmap =
-        image.isNull() ? AppIcons::generic(size_, devicePixelRatioF()) : QPixmap::fromImage(image);
-    if (!image.isNull()) pixmap.setDevicePixelRatio(devicePixelRatioF());
-    QPixmapCache::insert(key, pixmap);
+    if (!found) missingKey_ = key;
     update();
     emit loaded();
   });
-  std::filesystem::path bundle(QFile::encodeName(path_).toStdString());
-  watcher->setFuture(QtConcurrent::run([bundle, pixels] {
-    std::error_code error;
-    if (!std::filesystem::exists(bundle, error)) return Loaded{};
-    return Loaded{true, AppIcons::load(bundle, pixels)};
-  }));
 }
 
 }  // namespace larkvale::ui

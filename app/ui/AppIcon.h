@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace larkvale::ui {
@@ -38,6 +39,15 @@ QString cacheKey(const QString& bundlePath, int pixels);
 // The desktop's generic application icon, else the one bundled with the
 // app. Main thread.
 QPixmap generic(int size, qreal devicePixelRatio);
+
+// Reads the icon of the bundle at `bundlePath` off the main thread and puts
+// it in the pixmap cache under cacheKey() — the generic icon when the
+// bundle's own cannot be read, so that it is not read again at every repaint;
+// nothing when no bundle is at the path, which may turn up later. Then calls
+// `done` on the main thread with whether the bundle was there, unless
+// `context` is gone by then. Main thread.
+void loadLater(const QString& bundlePath, int size, qreal devicePixelRatio, QObject* context,
+               std::function<void(bool found)> done);
 
 }  // namespace AppIcons
 

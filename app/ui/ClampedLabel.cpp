@@ -1,6 +1,7 @@
 #include "app/ui/ClampedLabel.h"
 
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -32,13 +33,19 @@ void ClampedLabel::setText(const QString& text) {
   update();
 }
 
+void ClampedLabel::setElideMode(Qt::TextElideMode mode) {
+  if (mode == elideMode_) return;
+  elideMode_ = mode;
+  update();
+}
+
 QStringList ClampedLabel::linesAt(int width) const {
   QFontMetrics metrics(font());
   width = std::max(1, width);
   if (maxLines_ == 1) {
     QString flat = text_;
     flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return {metrics.elidedText(flat, Qt::ElideRight, width)};
+    return {metrics.elidedText(flat, elideMode_, width)};
   }
   QTextLayout layout(text_, font());
   QTextOption option;
@@ -51,7 +58,7 @@ QStringList ClampedLabel::linesAt(int width) const {
     if (lines.size() + 1 == maxLines_) {
       QString rest = text_.mid(line.textStart());
       rest.replace(QLatin1Char('\n'), QLatin1Char(' '));
-      lines << metrics.elidedText(rest, Qt::ElideRight, width);
+      lines << metrics.elidedText(rest, elideMode_, width);
       break;
     }
     lines << text_.mid(line.textStart(), line.textLength()).trimmed();
@@ -86,6 +93,11 @@ void ClampedLabel::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(0, y, width(), metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
                      line);
     y += metrics.lineSpacing();
+  }
+  if (hasFocus()) {
+    QStyleOptionFocusRect ring;
+    ring.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &ring, &painter, this);
   }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // Plain text that wraps onto at most a given number of lines and is cut
-// off with "…" at the end of the last one. With one line it never wraps and
-// may shrink to a few characters. The text is drawn verbatim (never rich
-// text) in the palette's WindowText colour. Main thread.
+// off with "…" in the last one (at its end unless another elide mode is
+// set). With one line it never wraps and may shrink to a few characters.
+// The text is drawn verbatim (never rich text) in the palette's WindowText
+// colour, with a focus ring while it has the focus (when it is made
+// copyable). Main thread.
 #include <QWidget>
 
 namespace larkvale::ui {
@@ -16,6 +18,9 @@ class ClampedLabel : public QWidget {
   QString text() const { return text_; }
   void setText(const QString& text);
   int maxLines() const { return maxLines_; }
+  // Where the last line is cut: Qt::ElideRight (the default), Qt::ElideMiddle
+  // for paths, or Qt::ElideLeft.
+  void setElideMode(Qt::TextElideMode mode);
 
   // The lines as drawn at a width: at most maxLines, the last one elided
   // when text is left over.
@@ -32,6 +37,7 @@ class ClampedLabel : public QWidget {
  private:
   QString text_;
   int maxLines_;
+  Qt::TextElideMode elideMode_ = Qt::ElideRight;
 };
 
 }  // namespace larkvale::ui

@@ -1,13 +1,10 @@
 #include "app/ui/ItemPainting.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmapCache>
 #include <QTextLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <optional>
 
@@ -151,23 +148,15 @@ std::optional<QPixmap> IconSource::icon(const QString& path, int size, qreal dev
   if (QPixmapCache::find(key, &cached)) return cached;
   if (!loading_.contains(key)) {
     loading_.insert(key);
-    auto* watcher = new QFutureWatcher<QImage>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this,
-            [this, watcher, key, size, devicePixelRatio] {
-              watcher->deleteLater();
-              const QImage image = watcher->result();
-              // An unreadable icon is remembered as the generic one, so it is
-              // not read again at every repaint.
-              QPixmap pixmap = image.isNull() ? AppIcons::generic(size, devicePixelRatio)
-                                              : QPixmap::fromImage(image);
-              if (!image.isNull()) pixmap.setDevicePixelRatio(devicePixelRatio);
-              QPixmapCache::insert(key, pixmap);
-              loading_.remove(key);
-              emit loaded();
-            });
-    const std::filesystem::path bundle(QFile::encodeName(path).toStdString());
-    watcher->setFuture(
-        QtConcurrent::run([bundle, pixels] { return AppIcons::load(bundle, pixels); }));
+    AppIcons::loadLater(path, size, devicePixelRatio, this, [this, key, path](bool found) {
+      loading_.remove(key);
+      if (!found) {
+        // Gone since it was seen: drawn as missing rather than read again.
+        present_.remove(path);
+        missing_.insert(path);
+      }
+      emit loaded();
+    });
   }
   return AppIcons::generic(size, devicePixelRatio);
 }

@@ -18,6 +18,7 @@
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/movingday/StatsRow.h"
 #include "app/ui/Symbols.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -259,11 +260,11 @@ void CarryPane::refreshRunning() {
   if (!runningApps.empty()) {
     QStringList names;
     for (const std::string& name : runningApps) names << qs(name);
-    running_ = symbolLine(QStringLiteral("exclamationmark.triangle"),
-                          tr("Quit %1 first, so the copy has its latest settings.")
-                              .arg(names.join(QStringLiteral(", "))),
-                          ui::Tint::orange, ui::TextStyle::body, main_);
-    running_->setObjectName(QStringLiteral("runningWarning"));
+    running_ =
+        ui::symbolLine(QStringLiteral("runningWarning"), QStringLiteral("exclamationmark.triangle"),
+                       tr("Quit %1 first, so the copy has its latest settings.")
+                           .arg(names.join(QStringLiteral(", "))),
+                       ui::Tint::orange, ui::TextStyle::body, main_);
     static_cast<QVBoxLayout*>(main_->layout())->insertWidget(2, running_);
   }
 }

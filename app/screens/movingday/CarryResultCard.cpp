@@ -9,6 +9,9 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/Card.h"
+#include "app/ui/ClampedLabel.h"
+#include "app/ui/PlainTip.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
 
@@ -33,10 +36,14 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
 
   const QString folder = QFile::decodeName(result.folder.string().c_str());
   auto* folderRow = new QHBoxLayout;
-  auto* path = new ElidedLabel(folder, Qt::ElideMiddle, body);
+  auto* path = new ui::ClampedLabel(folder, 1, body);
   path->setObjectName(QStringLiteral("resultFolder"));
+  path->setElideMode(Qt::ElideMiddle);
+  path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  path->setToolTip(ui::plainTip(folder));
   path->setFont(monoFont(ui::TextStyle::callout, path->font()));
-  makeCopyable(path, folder, [&model](const QString& text) { model.copyCommand(text.toStdString()); });
+  makeCopyable(path, folder,
+               [&model](const QString& text) { model.copyCommand(text.toStdString()); });
   auto* show = new QPushButton(tr("Show in File Manager"), body);
   show->setObjectName(QStringLiteral("showResultFolder"));
   connect(show, &QPushButton::clicked, this,
@@ -46,11 +53,11 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
   column->addLayout(folderRow);
 
   if (model.carryOnInternalDisk()) {
-    QWidget* warning = symbolLine(QStringLiteral("exclamationmark.triangle"),
-                                  tr("This folder is on this Mac's internal disk: move it to a "
-                                     "drive or a cloud folder before you leave."),
-                                  ui::Tint::orange, ui::TextStyle::body, body);
-    warning->setObjectName(QStringLiteral("internalDiskWarning"));
+    QWidget* warning = ui::symbolLine(QStringLiteral("internalDiskWarning"),
+                                      QStringLiteral("exclamationmark.triangle"),
+                                      tr("This folder is on this Mac's internal disk: move it to a "
+                                         "drive or a cloud folder before you leave."),
+                                      ui::Tint::orange, ui::TextStyle::body, body);
     column->addWidget(warning);
   }
 

@@ -9,10 +9,10 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/ChecklistRowDelegate.h"
 #include "app/screens/movingday/ChecklistSectionModel.h"
-#include "app/screens/movingday/FittedListView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/movingday/MovingDayHeader.h"
 #include "app/ui/Card.h"
+#include "app/ui/FittedListView.h"
 #include "kit/movingday/Checklist.h"
 
 namespace larkvale::movingday {
@@ -87,7 +87,7 @@ ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
   int position = 0;
   for (const std::string& title : Checklist::sections()) {
     auto* rows = new ChecklistSectionModel(model_, this);
-    auto* list = new FittedListView;
+    auto* list = new ui::FittedListView;
     list->setObjectName(QStringLiteral("checklistSection%1").arg(position++));
     list->setItemDelegate(delegate);
     list->setModel(rows);

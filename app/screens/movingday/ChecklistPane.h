@@ -22,13 +22,13 @@ class AppModel;
 
 namespace ui {
 class Card;
-}
+class FittedListView;
+}  // namespace ui
 
 namespace movingday {
 
 class BusyView;
 class ChecklistSectionModel;
-class FittedListView;
 class MovingDayHeader;
 
 class ChecklistPane : public QWidget {
@@ -48,7 +48,7 @@ class ChecklistPane : public QWidget {
  private:
   struct Section {
     ui::Card* card;
-    FittedListView* list;
+    ui::FittedListView* list;
     ChecklistSectionModel* rows;
   };
 

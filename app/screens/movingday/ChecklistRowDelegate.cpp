@@ -10,8 +10,8 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/ChecklistSectionModel.h"
-#include "app/screens/movingday/FittedListView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/ui/FittedListView.h"
 #include "app/ui/ItemPainting.h"
 #include "app/ui/PlainTip.h"
 
@@ -120,7 +120,7 @@ ChecklistRowDelegate::Geometry ChecklistRowDelegate::geometry(const QAbstractIte
 QSize ChecklistRowDelegate::sizeHint(const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const {
   const int width = rowWidth(option);
-  if (const auto* list = qobject_cast<const FittedListView*>(option.widget)) {
+  if (const auto* list = qobject_cast<const ui::FittedListView*>(option.widget)) {
     if (auto known = list->knownRowHeight(index.row(), width)) return {width, *known};
   }
   return {width, geometry(option, index).height};
@@ -216,8 +216,8 @@ bool ChecklistRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
   return true;
 }
 
-std::vector<RowControls::Control> ChecklistRowDelegate::controls(const QAbstractItemView* view,
-                                                                 const QModelIndex& index) const {
+std::vector<ui::RowControls::Control> ChecklistRowDelegate::controls(
+    const QAbstractItemView* view, const QModelIndex& index) const {
   const Geometry g = geometry(view, index);
   const std::string id = index.data(ChecklistSectionModel::idRole).toString().toStdString();
   std::vector<Control> out;
@@ -236,7 +236,8 @@ std::vector<RowControls::Control> ChecklistRowDelegate::controls(const QAbstract
   return out;
 }
 
-std::vector<RowControls::CopyText> ChecklistRowDelegate::copyTexts(const QModelIndex& index) const {
+std::vector<ui::RowControls::CopyText> ChecklistRowDelegate::copyTexts(
+    const QModelIndex& index) const {
   std::vector<CopyText> out;
   const QString command = index.data(ChecklistSectionModel::commandRole).toString();
   if (!command.isEmpty()) out.push_back({tr("Copy Command"), command});

@@ -5,12 +5,12 @@
 // link (opened through the model). A row is a tick box beside the title
 // (struck through and dimmed when ticked), the detail, the command in a box
 // (at most three lines shown; the whole command is copied) and the link.
-// From the keyboard (FittedListView) the three controls are the row's
+// From the keyboard (ui::FittedListView) the three controls are the row's
 // controls in that order, and the command, the detail and the title are its
 // copy texts. Main thread.
 #include <QStyledItemDelegate>
 
-#include "app/screens/movingday/FittedListView.h"
+#include "app/ui/FittedListView.h"
 #include "app/ui/ItemPainting.h"
 
 class QAbstractItemView;
@@ -21,7 +21,7 @@ class AppModel;
 
 namespace movingday {
 
-class ChecklistRowDelegate : public QStyledItemDelegate, public RowControls {
+class ChecklistRowDelegate : public QStyledItemDelegate, public ui::RowControls {
   Q_OBJECT
 
  public:

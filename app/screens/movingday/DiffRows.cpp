@@ -253,8 +253,8 @@ void DiffRowDelegate::press(const QModelIndex& index) const {
   }
 }
 
-std::vector<RowControls::Control> DiffRowDelegate::controls(const QAbstractItemView* view,
-                                                            const QModelIndex& index) const {
+std::vector<ui::RowControls::Control> DiffRowDelegate::controls(const QAbstractItemView* view,
+                                                                const QModelIndex& index) const {
   const QRect button = buttonRect(view, index);
   if (button.isEmpty()) return {};
   const QString name = kind_ == Kind::apps
@@ -264,7 +264,7 @@ std::vector<RowControls::Control> DiffRowDelegate::controls(const QAbstractItemV
   return {{button, name, [this, index = QPersistentModelIndex(index)] { press(index); }}};
 }
 
-std::vector<RowControls::CopyText> DiffRowDelegate::copyTexts(const QModelIndex& index) const {
+std::vector<ui::RowControls::CopyText> DiffRowDelegate::copyTexts(const QModelIndex& index) const {
   if (kind_ == Kind::apps) {
     return {{tr("Copy How to Install"), index.data(MissingAppsModel::installRole).toString()}};
   }

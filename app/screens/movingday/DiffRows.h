@@ -10,7 +10,7 @@
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
 
-#include "app/screens/movingday/FittedListView.h"
+#include "app/ui/FittedListView.h"
 
 #include <optional>
 #include <string>
@@ -70,7 +70,7 @@ class MissingSettingsModel : public QAbstractListModel {
   std::vector<NewMacDiff::SettingLine> lines_;
 };
 
-class DiffRowDelegate : public QStyledItemDelegate, public RowControls {
+class DiffRowDelegate : public QStyledItemDelegate, public ui::RowControls {
   Q_OBJECT
 
  public:

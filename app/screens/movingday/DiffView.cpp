@@ -9,11 +9,12 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/DiffRows.h"
-#include "app/screens/movingday/FittedListView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/movingday/StatsRow.h"
 #include "app/ui/Card.h"
+#include "app/ui/FittedListView.h"
 #include "app/ui/Symbols.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -75,9 +76,9 @@ QString DiffView::sourceLine(const NewMacDiff& diff) {
   // in one pass so that a value can't bring placeholders of its own.
   // A folder made where the system version isn't known has none to show.
   const bool version = !manifest.systemVersion.empty();
-  QString pattern = (version ? tr("From **%1**, copied %2 (macOS %3) · %4")
-                             : tr("From **%1**, copied %2 · %3"))
-                        .toHtmlEscaped();
+  QString pattern =
+      (version ? tr("From **%1**, copied %2 (macOS %3) · %4") : tr("From **%1**, copied %2 · %3"))
+          .toHtmlEscaped();
   for (bool open = true; pattern.contains(QLatin1String("**")); open = !open) {
     pattern.replace(pattern.indexOf(QLatin1String("**")), 2,
                     open ? QStringLiteral("<b>") : QStringLiteral("</b>"));
@@ -109,7 +110,7 @@ DiffView::DiffView(AppModel& model, const NewMacDiff& diff, QWidget* parent)
   source->setObjectName(QStringLiteral("diffSource"));
   source->setTextFormat(Qt::RichText);
   source->setWordWrap(true);
-  colourText(source, std::nullopt);
+  ui::tintText(source, ui::Tint::secondary);
   makeSelectable(source);
   layout->addWidget(source);
 
@@ -168,7 +169,7 @@ QWidget* DiffView::appsCard(const NewMacDiff& diff) {
     row->addStretch(1);
     static_cast<QVBoxLayout*>(body->layout())->addLayout(row);
   }
-  auto* list = new FittedListView(body);
+  auto* list = new ui::FittedListView(body);
   list->setObjectName(QStringLiteral("missingApps"));
   auto* appRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::apps, list);
   list->setItemDelegate(appRows);
@@ -206,7 +207,7 @@ QWidget* DiffView::settingsCard(const NewMacDiff& diff) {
                           ui::TextStyle::callout, body, true);
   how->setWordWrap(true);
   body->layout()->addWidget(how);
-  auto* list = new FittedListView(body);
+  auto* list = new ui::FittedListView(body);
   list->setObjectName(QStringLiteral("missingSettings"));
   auto* settingRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::settings, list);
   list->setItemDelegate(settingRows);

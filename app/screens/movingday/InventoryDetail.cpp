@@ -12,8 +12,10 @@
 #include "app/ui/Card.h"
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/PlainTip.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
 
@@ -21,7 +23,7 @@ InventoryDetail::InventoryDetail(AppModel& model, QWidget* parent)
     : QWidget(parent),
       model_(model),
       pages_(new QStackedLayout(this)),
-      empty_(new ContentUnavailable(
+      empty_(contentUnavailable(
           QStringLiteral("shippingbox"), tr("Select an app"),
           tr("Its settings folders, licence notes and how to install it again show here."), this)),
       scroll_(new QScrollArea(this)) {
@@ -85,9 +87,9 @@ QWidget* InventoryDetail::makeContent(const InventoryEntry& entry) {
   layout->addLayout(cards);
 
   if (entry.tip) {
-    QWidget* tip = symbolLine(QStringLiteral("lightbulb"), qs(*entry.tip), ui::Tint::secondary,
-                              ui::TextStyle::body, content);
-    tip->setObjectName(QStringLiteral("detailTip"));
+    QWidget* tip =
+        ui::symbolLine(QStringLiteral("detailTip"), QStringLiteral("lightbulb"), qs(*entry.tip),
+                       ui::Tint::secondary, ui::TextStyle::body, content);
     layout->addWidget(tip);
   }
   layout->addStretch(1);

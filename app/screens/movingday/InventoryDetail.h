@@ -16,9 +16,11 @@ namespace larkvale {
 class AppModel;
 struct InventoryEntry;
 
-namespace movingday {
+namespace ui {
+class EmptyState;
+}
 
-class ContentUnavailable;
+namespace movingday {
 
 class InventoryDetail : public QWidget {
   Q_OBJECT
@@ -34,7 +36,7 @@ class InventoryDetail : public QWidget {
 
   AppModel& model_;
   QStackedLayout* pages_;
-  ContentUnavailable* empty_;
+  ui::EmptyState* empty_;
   QScrollArea* scroll_;
 };
 

@@ -1,18 +1,16 @@
 #include "app/screens/movingday/MovingDayBlocks.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QFontDatabase>
-#include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QLocale>
-#include <QPainter>
+#include <QMenu>
 #include <QProgressBar>
 #include <QScrollArea>
-#include <QStyleOptionFocusRect>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -22,47 +20,11 @@
 #include <unicode/locid.h>
 
 #include "app/ui/ClampedLabel.h"
-#include "app/ui/PlainTip.h"
-#include "app/ui/SymbolView.h"
+#include "app/ui/EmptyState.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
 namespace {
-
-// Keeps a widget's text in a tint (or the secondary colour), worked out
-// from its parent's palette, again whenever the palette changes (a dark
-// theme, say).
-class TextColour : public QObject {
- public:
-  TextColour(QWidget* widget, std::optional<ui::Tint> tint)
-      : QObject(widget), widget_(widget), tint_(tint) {
-    widget->installEventFilter(this);
-    apply();
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == widget_ && event->type() == QEvent::PaletteChange && !applying_) apply();
-    return false;
-  }
-
- private:
-  void apply() {
-    const QPalette source =
-        widget_->parentWidget() ? widget_->parentWidget()->palette() : widget_->palette();
-    const QColor colour =
-        tint_ ? ui::Tints::color(*tint_, source) : ui::Tints::secondaryText(source);
-    QPalette own = widget_->palette();
-    own.setColor(QPalette::WindowText, colour);
-    own.setColor(QPalette::Text, colour);
-    applying_ = true;
-    widget_->setPalette(own);
-    applying_ = false;
-  }
-
-  QWidget* widget_;
-  std::optional<ui::Tint> tint_;
-  bool applying_ = false;
-};
 
 // Ctrl+C and the context menu of a widget whose text can be copied.
 class CopyAction : public QObject {
@@ -132,22 +94,9 @@ QFont monoFont(ui::TextStyle style, const QFont& base) {
   return fixed;
 }
 
-void colourText(QWidget* widget, std::optional<ui::Tint> tint) {
-  new TextColour(widget, tint);
-}
-
 QLabel* textLabel(const QString& text, ui::TextStyle style, QWidget* parent, bool secondary) {
-  auto* label = new QLabel(text, parent);
-  label->setTextFormat(Qt::PlainText);
-  label->setFont(ui::Fonts::font(style, label->font()));
-  if (secondary) colourText(label, std::nullopt);
-  return label;
-}
-
-QLabel* tintedLabel(const QString& text, ui::TextStyle style, ui::Tint tint, QWidget* parent) {
-  QLabel* label = textLabel(text, style, parent);
-  colourText(label, tint);
-  return label;
+  return new ui::TintLabel(text, style,
+                           secondary ? std::optional(ui::Tint::secondary) : std::nullopt, parent);
 }
 
 QVBoxLayout* scrollingColumn(QWidget* pane, int maxWidth, const QString& name) {
@@ -180,55 +129,8 @@ void makeSelectable(QLabel* label) {
   label->setCursor(Qt::IBeamCursor);
 }
 
-void makeCopyable(QWidget* widget, const QString& text,
-                  std::function<void(const QString&)> copy) {
+void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy) {
   new CopyAction(widget, text, std::move(copy));
-}
-
-QWidget* symbolLine(const QString& symbol, const QString& text, ui::Tint tint, ui::TextStyle style,
-                    QWidget* parent) {
-  auto* line = new QWidget(parent);
-  auto* layout = new QHBoxLayout(line);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(6);
-  QLabel* label = tintedLabel(text, style, tint, line);
-  label->setWordWrap(true);
-  const int size = QFontMetrics(label->font()).height();
-  layout->addWidget(new ui::SymbolView(symbol, tint, size, line), 0, Qt::AlignTop);
-  layout->addWidget(label, 1);
-  return line;
-}
-
-ElidedLabel::ElidedLabel(const QString& text, Qt::TextElideMode mode, QWidget* parent)
-    : QWidget(parent), text_(text), mode_(mode) {
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  setToolTip(ui::plainTip(text_));
-  setAccessibleName(text_);
-}
-
-QString ElidedLabel::shownText() const {
-  QString flat = text_;
-  flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  return fontMetrics().elidedText(flat, mode_, width());
-}
-
-QSize ElidedLabel::sizeHint() const {
-  return {fontMetrics().horizontalAdvance(text_) + 1, fontMetrics().height()};
-}
-
-QSize ElidedLabel::minimumSizeHint() const {
-  return {std::min(40, sizeHint().width()), fontMetrics().height()};
-}
-
-void ElidedLabel::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setPen(palette().color(QPalette::WindowText));
-  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
-  if (hasFocus()) {
-    QStyleOptionFocusRect ring;
-    ring.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &ring, &painter, this);
-  }
 }
 
 TitleRow::TitleRow(const QString& title, const QString& subtitle, QWidget* parent)
@@ -242,7 +144,7 @@ TitleRow::TitleRow(const QString& title, const QString& subtitle, QWidget* paren
   title_->setFont(ui::Fonts::font(ui::TextStyle::title2, font(), QFont::Bold));
   subtitle_->setObjectName(QStringLiteral("paneSubtitle"));
   subtitle_->setFont(ui::Fonts::font(ui::TextStyle::callout, font()));
-  colourText(subtitle_, std::nullopt);
+  ui::tintText(subtitle_, ui::Tint::secondary);
 
   auto* texts = new QVBoxLayout;
   texts->setSpacing(2);
@@ -265,29 +167,14 @@ QString TitleRow::subtitle() const {
   return subtitle_->text();
 }
 
-ContentUnavailable::ContentUnavailable(const QString& symbol, const QString& title,
-                                       const QString& description, QWidget* parent)
-    : QWidget(parent),
-      title_(new QLabel(title, this)),
-      description_(textLabel(description, ui::TextStyle::body, this, true)) {
-  title_->setObjectName(QStringLiteral("unavailableTitle"));
-  title_->setTextFormat(Qt::PlainText);
-  title_->setFont(ui::Fonts::font(ui::TextStyle::title3, font(), QFont::Bold));
-  title_->setAlignment(Qt::AlignHCenter);
-  description_->setObjectName(QStringLiteral("unavailableDescription"));
-  description_->setAlignment(Qt::AlignHCenter);
-  description_->setWordWrap(true);
-  const int symbolSize = QFontMetrics(title_->font()).height() * 2 + 8;
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(24, 24, 24, 24);
-  layout->setSpacing(8);
-  layout->addStretch(1);
-  layout->addWidget(new ui::SymbolView(symbol, ui::Tint::secondary, symbolSize, this), 0,
-                    Qt::AlignHCenter);
-  layout->addWidget(title_);
-  layout->addWidget(description_);
-  layout->addStretch(1);
+ui::EmptyState* contentUnavailable(const QString& symbol, const QString& title,
+                                   const QString& description, QWidget* parent) {
+  auto* view = new ui::EmptyState(parent);
+  view->layout()->setContentsMargins(24, 24, 24, 24);
+  const QFont titleFont = ui::Fonts::font(ui::TextStyle::title3, view->font(), QFont::Bold);
+  view->setSymbolSize(QFontMetrics(titleFont).height() * 2 + 8);
+  view->setContent(symbol, title, description);
+  return view;
 }
 
 BusyView::BusyView(const QString& label, QWidget* parent)

@@ -22,7 +22,8 @@ class QVBoxLayout;
 
 namespace larkvale::ui {
 class ClampedLabel;
-}
+class EmptyState;
+}  // namespace larkvale::ui
 
 namespace larkvale::movingday {
 
@@ -46,15 +47,9 @@ bool nameMatches(std::string_view name, const QString& search);
 // The monospaced face at a text style's size.
 QFont monoFont(ui::TextStyle style, const QFont& base);
 
-// Keeps the widget's text in the tint, or in the secondary colour when
-// there is none, also after palette changes.
-void colourText(QWidget* widget, std::optional<ui::Tint> tint);
-
-// A plain-text label in a text style; `secondary` dims it, `tint` colours it.
-// It follows palette changes.
+// A plain-text label in a text style; `secondary` dims it (a ui::TintLabel).
 QLabel* textLabel(const QString& text, ui::TextStyle style, QWidget* parent,
                   bool secondary = false);
-QLabel* tintedLabel(const QString& text, ui::TextStyle style, ui::Tint tint, QWidget* parent);
 
 // Puts a pane's content in a column (24 points of margin, 16 between
 // blocks, at most maxWidth wide, kept at the leading edge of wide windows)
@@ -69,37 +64,12 @@ void makeSelectable(QLabel* label);
 // For text drawn by a widget of its own (shortened or clamped paths): the
 // widget takes the focus from Tab or a click, and Ctrl+C or the "Copy" entry
 // of its context menu hands the whole text to `copy`.
-void makeCopyable(QWidget* widget, const QString& text,
-                  std::function<void(const QString&)> copy);
+void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy);
 
-// A row of a symbol in a tint before wrapping text in the same tint (the
-// warnings of the Copy Settings pane), or in the secondary colour.
-QWidget* symbolLine(const QString& symbol, const QString& text, ui::Tint tint, ui::TextStyle style,
-                    QWidget* parent);
-
-// One line of plain text, shortened with "…" (at the end or in the middle)
-// when it is wider than the room it is given; the whole text is its tool
-// tip and accessible name.
-class ElidedLabel : public QWidget {
-  Q_OBJECT
-
- public:
-  ElidedLabel(const QString& text, Qt::TextElideMode mode, QWidget* parent = nullptr);
-
-  QString text() const { return text_; }
-  // The text as drawn at the current width.
-  QString shownText() const;
-
-  QSize sizeHint() const override;
-  QSize minimumSizeHint() const override;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  QString text_;
-  Qt::TextElideMode mode_;
-};
+// What a Moving day pane shows when there is nothing to show yet: an empty
+// state with 24 points of margin and a symbol two title lines tall.
+ui::EmptyState* contentUnavailable(const QString& symbol, const QString& title,
+                                   const QString& description, QWidget* parent = nullptr);
 
 // A pane's title block: the title (title-2, bold) over a subtitle (callout,
 // secondary, at most two lines), then a flexible space and whatever the pane
@@ -119,23 +89,6 @@ class TitleRow : public QWidget {
   QLabel* title_;
   ui::ClampedLabel* subtitle_;
   QHBoxLayout* buttons_;
-};
-
-// A centred symbol, title and description filling the space it is given:
-// what a pane shows when there is nothing to show yet.
-class ContentUnavailable : public QWidget {
-  Q_OBJECT
-
- public:
-  ContentUnavailable(const QString& symbol, const QString& title, const QString& description,
-                     QWidget* parent = nullptr);
-
-  QString title() const { return title_->text(); }
-  QString description() const { return description_->text(); }
-
- private:
-  QLabel* title_;
-  QLabel* description_;
 };
 
 // An indeterminate progress indicator with its label, centred in the space

@@ -6,6 +6,7 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/DiffView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/Symbols.h"
 
 namespace larkvale::movingday {
@@ -49,7 +50,7 @@ void NewMacPane::refresh() {
   } else if (const OptionalNewMacDiff& diff = model_.newMacDiff()) {
     shown_ = new DiffView(model_, *diff);
   } else {
-    shown_ = new ContentUnavailable(
+    shown_ = contentUnavailable(
         QStringLiteral("desktopcomputer"), tr("No Moving day folder open"),
         tr("Choose the “Larkvale Moving Day …” folder from your drive, or its manifest.json."));
     shown_->setObjectName(QStringLiteral("newMacEmpty"));

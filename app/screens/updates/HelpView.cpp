@@ -7,19 +7,20 @@
 #include "app/ui/Card.h"
 #include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PaneHeader.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
 
-using moreupdates::TextLabel;
 using ui::TextStyle;
 using ui::Tint;
+using ui::TintLabel;
 
 QWidget* texts(const QStringList& paragraphs) {
   QWidget* content = moreupdates::stackWidget(6);
   for (const QString& paragraph : paragraphs) {
     auto* label =
-        (new TextLabel(moreupdates::richText(paragraph), TextStyle::body, std::nullopt, content))
+        (new TintLabel(moreupdates::richText(paragraph), TextStyle::body, std::nullopt, content))
             ->wrapping()
             ->rich();
     label->setObjectName(QStringLiteral("helpText"));

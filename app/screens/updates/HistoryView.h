@@ -9,7 +9,6 @@
 // rows and leaves scrolling to the window's scroll area. With nothing to
 // show, the empty state (objectName "historyEmpty") stands in its place.
 // At most 860 px wide, at the leading edge. Main thread.
-#include <QListView>
 #include <QWidget>
 
 #include "app/model/AppModel.h"
@@ -19,19 +18,9 @@ namespace larkvale {
 
 class HistoryListModel;
 
-// A list that is exactly as tall as its rows and never scrolls itself.
-class HistoryList : public QListView {
-  Q_OBJECT
-
- public:
-  explicit HistoryList(QWidget* parent = nullptr);
-  // Fits the height to the rows after the model changed.
-  void fitHeight();
-
- protected:
-  void wheelEvent(QWheelEvent* event) override;
-  void changeEvent(QEvent* event) override;
-};
+namespace ui {
+class FittedListView;
+}
 
 class HistoryView : public moreupdates::CappedColumn {
   Q_OBJECT
@@ -49,7 +38,7 @@ class HistoryView : public moreupdates::CappedColumn {
 
   AppModel& model_;
   HistoryListModel* rows_;
-  HistoryList* list_;
+  ui::FittedListView* list_;
   QWidget* empty_;
 };
 

@@ -9,6 +9,7 @@
 
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdatesLabels.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 
@@ -22,9 +23,9 @@ HoldSheet::HoldSheet(const AppUpdate& update, AppModel& model, QWidget* parent)
   QLabel* heading = styledLabel(title, ui::TextStyle::title2, QFont::Bold, this);
   heading->setObjectName(QStringLiteral("holdTitle"));
   heading->setWordWrap(true);
-  auto* sentence = new TintLabel(tr("Larkvale won't offer updates for it until you release the "
-                                    "hold. A note helps you remember why."),
-                                 ui::Tint::secondary, this);
+  auto* sentence = new ui::TintLabel(tr("Larkvale won't offer updates for it until you release the "
+                                        "hold. A note helps you remember why."),
+                                     ui::Tint::secondary, this);
   sentence->setObjectName(QStringLiteral("holdExplanation"));
   sentence->setWordWrap(true);
 

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/SymbolView.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale::moreupdates {
 
@@ -41,73 +42,6 @@ QString escaped(const QString& value) {
 
 QString escaped(const std::string& value) {
   return QString::fromStdString(value).toHtmlEscaped();
-}
-
-TextLabel::TextLabel(const QString& text, ui::TextStyle style, std::optional<ui::Tint> tint,
-                     QWidget* parent)
-    : QLabel(text, parent), tint_(tint) {
-  setTextFormat(Qt::PlainText);
-  setFont(ui::Fonts::font(style, font()));
-  applyTint();
-}
-
-TextLabel* TextLabel::wrapping() {
-  setWordWrap(true);  // which also makes the height follow the width
-  return this;
-}
-
-TextLabel* TextLabel::rich() {
-  setTextFormat(Qt::RichText);
-  return this;
-}
-
-void TextLabel::setTint(std::optional<ui::Tint> tint) {
-  if (tint_ == tint) return;
-  tint_ = tint;
-  applyTint();
-}
-
-void TextLabel::applyTint() {
-  if (!tint_) {
-    if (testAttribute(Qt::WA_SetPalette)) setPalette(QPalette());
-    return;
-  }
-  // The tint is worked out from the palette the label would inherit, not
-  // from its own, which already carries the tint.
-  QPalette inherited = parentWidget() ? parentWidget()->palette() : QGuiApplication::palette();
-  QColor color = ui::Tints::color(*tint_, inherited);
-  QPalette colours = palette();
-  if (testAttribute(Qt::WA_SetPalette) && colours.color(QPalette::WindowText) == color) return;
-  colours.setColor(QPalette::WindowText, color);
-  setPalette(colours);
-}
-
-void TextLabel::changeEvent(QEvent* event) {
-  QLabel::changeEvent(event);
-  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) {
-    applyTint();
-  }
-}
-
-EmptyState::EmptyState(const QString& symbol, const QString& title, const QString& description,
-                       QWidget* parent)
-    : QWidget(parent) {
-  setObjectName(QStringLiteral("emptyState"));
-  auto* layout = new QVBoxLayout(this);
-  layout->setSpacing(8);
-  layout->addStretch(1);
-  layout->addWidget(new ui::SymbolView(symbol, ui::Tint::secondary, 40, this), 0, Qt::AlignHCenter);
-  auto* heading = new TextLabel(title, ui::TextStyle::title3, std::nullopt, this);
-  heading->setObjectName(QStringLiteral("emptyTitle"));
-  heading->setFont(ui::Fonts::font(ui::TextStyle::title3, font(), QFont::Bold));
-  heading->setAlignment(Qt::AlignHCenter);
-  layout->addWidget(heading);
-  auto* detail =
-      (new TextLabel(description, ui::TextStyle::body, ui::Tint::secondary, this))->wrapping();
-  detail->setObjectName(QStringLiteral("emptyDescription"));
-  detail->setAlignment(Qt::AlignHCenter);
-  layout->addWidget(detail);
-  layout->addStretch(1);
 }
 
 CappedColumn::CappedColumn(int cap, QWidget* parent)

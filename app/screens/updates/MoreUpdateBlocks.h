@@ -1,7 +1,7 @@
 #pragma once
 // Small pieces shared by the "Update All That Are Safe" sheet and the
-// Settings, History and Help views: labels in a text style and tint, the
-// empty-content look, and fixed texts with inline marks made into rich text.
+// Settings, History and Help views: a capped column
+// and fixed texts with inline marks made into rich text.
 // Main thread.
 #include <QLabel>
 #include <QString>
@@ -25,39 +25,6 @@ QString richText(const QString& fixedMarkdown);
 // A value for a rich-text template.
 QString escaped(const QString& value);
 QString escaped(const std::string& value);
-
-// A label in a text style, coloured with a tint (the ordinary text colour
-// when none) that follows palette changes. Plain text unless `rich` is set;
-// wraps when asked.
-class TextLabel : public QLabel {
-  Q_OBJECT
-
- public:
-  TextLabel(const QString& text, ui::TextStyle style, std::optional<ui::Tint> tint = std::nullopt,
-            QWidget* parent = nullptr);
-
-  TextLabel* wrapping();
-  TextLabel* rich();
-  void setTint(std::optional<ui::Tint> tint);
-
- protected:
-  void changeEvent(QEvent* event) override;
-
- private:
-  void applyTint();
-
-  std::optional<ui::Tint> tint_;
-};
-
-// The empty-content look: a large dimmed symbol over a title and a dimmed
-// description, centred in the room it is given.
-class EmptyState : public QWidget {
-  Q_OBJECT
-
- public:
-  EmptyState(const QString& symbol, const QString& title, const QString& description,
-             QWidget* parent = nullptr);
-};
 
 // A column at most `cap` wide at the leading edge of whatever width it is
 // given, holding one body. Unlike a maximum width on the body itself, its

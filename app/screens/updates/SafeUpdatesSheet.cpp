@@ -9,13 +9,14 @@
 #include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/screens/updates/SafeUpdatesSheetConfirm.h"
 #include "app/screens/updates/SafeUpdatesSheetRun.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
 
-using moreupdates::TextLabel;
 using ui::TextStyle;
 using ui::Tint;
+using ui::TintLabel;
 
 constexpr int kMargin = 20;
 
@@ -45,11 +46,11 @@ SafeUpdatesSheet::SafeUpdatesSheet(AppModel& model, QWidget* parent)
 
   QWidget* header = moreupdates::stackWidget(4, this);
   auto* title =
-      new TextLabel(tr("Update All That Are Safe"), TextStyle::title2, std::nullopt, header);
+      new TintLabel(tr("Update All That Are Safe"), TextStyle::title2, std::nullopt, header);
   title->setFont(ui::Fonts::font(TextStyle::title2, font(), QFont::Bold));
   moreupdates::stackOf(header)->addWidget(title);
   moreupdates::stackOf(header)->addWidget(
-      (new TextLabel(
+      (new TintLabel(
            tr("Each update goes to something you can watch: the app's own updater, or "
               "one Terminal window you start. One at a time, nothing installs by itself."),
            TextStyle::body, Tint::secondary, header))
@@ -97,7 +98,7 @@ QWidget* SafeUpdatesSheet::confirmFooter() {
   connect(cancel, &QPushButton::clicked, this, &SafeUpdatesSheet::reject);
   row->addWidget(cancel);
   row->addStretch(1);
-  count_ = new TextLabel(QString(), TextStyle::callout, Tint::secondary, page);
+  count_ = new TintLabel(QString(), TextStyle::callout, Tint::secondary, page);
   count_->setObjectName(QStringLiteral("safeCount"));
   row->addWidget(count_);
   start_ = button(tr("Start"), "safeStart");
@@ -125,7 +126,7 @@ QWidget* SafeUpdatesSheet::runningFooter() {
 QWidget* SafeUpdatesSheet::finishedFooter() {
   auto* page = new QWidget;
   QHBoxLayout* row = footerRow(page);
-  finished_ = (new TextLabel(QString(), TextStyle::callout, Tint::secondary, page))->wrapping();
+  finished_ = (new TintLabel(QString(), TextStyle::callout, Tint::secondary, page))->wrapping();
   finished_->setObjectName(QStringLiteral("safeFinished"));
   row->addWidget(finished_, 1);
   QPushButton* check = button(tr("Check Now"), "safeCheckNow");

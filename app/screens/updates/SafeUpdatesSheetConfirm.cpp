@@ -10,15 +10,17 @@
 #include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/Fonts.h"
 #include "app/ui/SymbolView.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
 
-using moreupdates::TextLabel;
 using ui::TextStyle;
 using ui::Tint;
+using ui::TintLabel;
 
 constexpr int kIconSize = 20;
 
@@ -39,9 +41,9 @@ class PickRow : public QWidget {
 };
 
 // The command a Terminal window will show, on a faint rounded box.
-class CommandLabel : public TextLabel {
+class CommandLabel : public TintLabel {
  public:
-  explicit CommandLabel(QWidget* parent) : TextLabel(QString(), TextStyle::callout, {}, parent) {
+  explicit CommandLabel(QWidget* parent) : TintLabel(QString(), TextStyle::callout, {}, parent) {
     QFont mono = font();
     mono.setFamilies({QStringLiteral("monospace")});
     mono.setStyleHint(QFont::Monospace);
@@ -68,7 +70,7 @@ class CommandLabel : public TextLabel {
     path.addRoundedRect(QRectF(box), 6, 6);
     painter.fillPath(path, ui::Tints::withOpacity(palette().color(QPalette::WindowText), 0.06));
     painter.end();
-    TextLabel::paintEvent(event);
+    TintLabel::paintEvent(event);
   }
 };
 
@@ -86,9 +88,9 @@ SafeUpdatesConfirm::SafeUpdatesConfirm(AppModel& model, const SafeUpdatePlan& pl
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(12);
   if (plan_.candidates.empty()) {
-    auto* empty = new moreupdates::EmptyState(
-        QStringLiteral("checkmark.circle"), tr("Nothing safe to hand off"),
-        tr("No Sparkle or Homebrew updates are waiting."), this);
+    auto* empty =
+        new ui::EmptyState(QStringLiteral("checkmark.circle"), tr("Nothing safe to hand off"),
+                           tr("No Sparkle or Homebrew updates are waiting."), this);
     empty->setMinimumHeight(160);
     layout->addWidget(empty);
   }
@@ -136,8 +138,8 @@ QWidget* SafeUpdatesConfirm::pickRow(const AppUpdate& update, QWidget* parent) {
   layout->addWidget(tick);
   layout->addWidget(new ui::AppIcon(id, kIconSize, row));
   layout->addWidget(
-      new TextLabel(QString::fromStdString(update.app.name), TextStyle::body, std::nullopt, row));
-  auto* versions = new TextLabel(versionText(update), TextStyle::body, Tint::secondary, row);
+      new TintLabel(QString::fromStdString(update.app.name), TextStyle::body, std::nullopt, row));
+  auto* versions = new TintLabel(versionText(update), TextStyle::body, Tint::secondary, row);
   versions->setObjectName(QStringLiteral("safePickVersions"));
   versions->setFont(ui::Fonts::equalWidthDigits(versions->font()));
   layout->addWidget(versions);
@@ -166,7 +168,7 @@ QWidget* SafeUpdatesConfirm::sparkleCard(const std::vector<AppUpdate>& updates) 
     moreupdates::stackOf(content)->addWidget(pickRow(update, content));
   }
   moreupdates::stackOf(content)->addWidget(
-      (new TextLabel(tr("Each opens on its own; its updater asks before it installs."),
+      (new TintLabel(tr("Each opens on its own; its updater asks before it installs."),
                      TextStyle::caption, Tint::secondary, content))
           ->wrapping());
   auto* card = new ui::Card(tr("Sparkle apps (%1)").arg(QString::number(updates.size())),
@@ -183,7 +185,7 @@ QWidget* SafeUpdatesConfirm::brewCard(const std::vector<AppUpdate>& updates) {
   commandBox_ = moreupdates::stackWidget(8, content);
   commandBox_->setObjectName(QStringLiteral("safeCommandBox"));
   moreupdates::stackOf(commandBox_)
-      ->addWidget((new TextLabel(tr("One Terminal window, after you press Return there:"),
+      ->addWidget((new TintLabel(tr("One Terminal window, after you press Return there:"),
                                  TextStyle::caption, Tint::secondary, commandBox_))
                       ->wrapping());
   command_ = new CommandLabel(commandBox_);
@@ -209,8 +211,8 @@ QWidget* SafeUpdatesConfirm::leftOutCard() {
     const QString name = QString::fromStdString(left.update.app.name);
     const QString reason = QString::fromStdString(left.reason);
     moreupdates::stackOf(texts)->addWidget(
-        new TextLabel(name, TextStyle::body, std::nullopt, texts));
-    auto* because = (new TextLabel(reason, TextStyle::caption, Tint::secondary, texts))->wrapping();
+        new TintLabel(name, TextStyle::body, std::nullopt, texts));
+    auto* because = (new TintLabel(reason, TextStyle::caption, Tint::secondary, texts))->wrapping();
     because->setObjectName(QStringLiteral("safeLeftOutReason"));
     moreupdates::stackOf(texts)->addWidget(because);
     layout->addWidget(texts, 1);

@@ -18,8 +18,8 @@ class QCheckBox;
 
 namespace larkvale {
 
-namespace moreupdates {
-class TextLabel;
+namespace ui {
+class TintLabel;
 }
 
 class SafeUpdatesConfirm : public QWidget {
@@ -52,7 +52,7 @@ class SafeUpdatesConfirm : public QWidget {
   SafeUpdatePlan plan_;
   std::map<std::string, QCheckBox*> ticks_;  // by update id
   QWidget* commandBox_ = nullptr;            // the caption and the command
-  moreupdates::TextLabel* command_ = nullptr;
+  ui::TintLabel* command_ = nullptr;
 };
 
 }  // namespace larkvale

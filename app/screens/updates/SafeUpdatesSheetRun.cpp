@@ -6,13 +6,14 @@
 #include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/ui/Card.h"
 #include "app/ui/SymbolView.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
 
-using moreupdates::TextLabel;
 using ui::TextStyle;
 using ui::Tint;
+using ui::TintLabel;
 
 constexpr int kMarkWidth = 18;
 
@@ -71,7 +72,7 @@ SafeUpdatesRunList::SafeUpdatesRunList(const SafeUpdateRun& run, QWidget* parent
   layout->addWidget(card);
   if (!run.isFinished()) {
     auto* hint =
-        (new TextLabel(tr("Finish with this one in its own window, then come back here and press "
+        (new TintLabel(tr("Finish with this one in its own window, then come back here and press "
                           "Next."),
                        TextStyle::callout, Tint::secondary, this))
             ->wrapping();
@@ -99,14 +100,14 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
 
   QWidget* texts = moreupdates::stackWidget(2, row);
   auto* heading =
-      new TextLabel(QString::fromStdString(step.title()), TextStyle::body, std::nullopt, texts);
+      new TintLabel(QString::fromStdString(step.title()), TextStyle::body, std::nullopt, texts);
   heading->setObjectName(QStringLiteral("safeStepTitle"));
   heading->setFont(
       ui::Fonts::font(TextStyle::body, font(), current ? QFont::DemiBold : QFont::Normal));
   heading->setWordWrap(true);
   moreupdates::stackOf(texts)->addWidget(heading);
   if (current || mark == SafeUpdateRun::Mark::waiting) {
-    auto* detail = (new TextLabel(QString::fromStdString(step.detail()), TextStyle::caption,
+    auto* detail = (new TintLabel(QString::fromStdString(step.detail()), TextStyle::caption,
                                   Tint::secondary, texts))
                        ->wrapping();
     detail->setObjectName(QStringLiteral("safeStepDetail"));
@@ -115,7 +116,7 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
   std::optional<std::string> command = step.brewCommand();
   if (current && command) {
     auto* line =
-        (new TextLabel(QString::fromStdString(*command), TextStyle::caption, std::nullopt, texts))
+        (new TintLabel(QString::fromStdString(*command), TextStyle::caption, std::nullopt, texts))
             ->wrapping();
     QFont mono = ui::Fonts::font(TextStyle::caption, font());
     mono.setFamilies({QStringLiteral("monospace")});
@@ -128,7 +129,7 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
   }
   layout->addWidget(texts, 1);
 
-  auto* markText = new TextLabel(look.text, TextStyle::caption, Tint::secondary, row);
+  auto* markText = new TintLabel(look.text, TextStyle::caption, Tint::secondary, row);
   markText->setObjectName(QStringLiteral("safeStepMark"));
   layout->addWidget(markText, 0, Qt::AlignTop);
   row->setAccessibleName(QString::fromStdString(step.title()) + QStringLiteral(", ") + look.text);

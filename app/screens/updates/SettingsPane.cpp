@@ -12,13 +12,14 @@
 #include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/SymbolView.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
 
-using moreupdates::TextLabel;
 using ui::TextStyle;
 using ui::Tint;
+using ui::TintLabel;
 
 QHBoxLayout* rowOf(QWidget* widget) {
   auto* row = new QHBoxLayout(widget);
@@ -80,7 +81,7 @@ QWidget* SettingsPane::checkingCard() {
 
   auto* picker = new QWidget(content);
   QHBoxLayout* row = rowOf(picker);
-  auto* label = new TextLabel(tr("App Store country"), TextStyle::body, std::nullopt, picker);
+  auto* label = new TintLabel(tr("App Store country"), TextStyle::body, std::nullopt, picker);
   row->addWidget(label);
   country_ = new QComboBox(picker);
   country_->setObjectName(QStringLiteral("settingsCountry"));
@@ -99,7 +100,7 @@ QWidget* SettingsPane::checkingCard() {
   row->addStretch(1);
   stack->addWidget(picker);
 
-  lastCheck_ = new TextLabel(QString(), TextStyle::callout, Tint::secondary, content);
+  lastCheck_ = new TintLabel(QString(), TextStyle::callout, Tint::secondary, content);
   lastCheck_->setObjectName(QStringLiteral("settingsLastCheck"));
   stack->addWidget(lastCheck_);
   return new ui::Card(tr("Checking"), QStringLiteral("clock"), Tint::accent, content);
@@ -120,7 +121,7 @@ QWidget* SettingsPane::weeklyCard() {
   // This desktop has no per-app permission and no settings page for it:
   // notifications work when a notification service answers.
   stack->addWidget(
-      (new TextLabel(tr("Larkvale asks the desktop's notification service when you turn this "
+      (new TintLabel(tr("Larkvale asks the desktop's notification service when you turn this "
                         "on, not before. The first one comes a week later; weeks with nothing "
                         "waiting stay quiet. Larkvale needs to be running (Open at login)."),
                      TextStyle::callout, Tint::secondary, content))
@@ -129,7 +130,7 @@ QWidget* SettingsPane::weeklyCard() {
   notificationsOff_->setObjectName(QStringLiteral("settingsNotificationsOff"));
   QHBoxLayout* row = rowOf(notificationsOff_);
   row->addWidget(labelSymbol("bell.slash", Tint::orange, notificationsOff_), 0, Qt::AlignTop);
-  row->addWidget((new TextLabel(tr("Notifications are off for Larkvale: no notification service "
+  row->addWidget((new TintLabel(tr("Notifications are off for Larkvale: no notification service "
                                    "answered on this desktop."),
                                 TextStyle::body, Tint::orange, notificationsOff_))
                      ->wrapping(),
@@ -141,7 +142,7 @@ QWidget* SettingsPane::weeklyCard() {
 QWidget* SettingsPane::handOffCard() {
   QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
   QVBoxLayout* stack = moreupdates::stackOf(content);
-  stack->addWidget((new TextLabel(tr("For apps with a Sparkle feed, Open & Check for Updates "
+  stack->addWidget((new TintLabel(tr("For apps with a Sparkle feed, Open & Check for Updates "
                                      "opens the app. Where the desktop lets Larkvale press the "
                                      "app's own Check for Updates… item, it does; otherwise you "
                                      "choose that item yourself."),
@@ -155,11 +156,11 @@ QWidget* SettingsPane::handOffCard() {
   untrustSymbol_ = labelSymbol("circle", Tint::secondary, status);
   row->addWidget(trustSymbol_);
   row->addWidget(untrustSymbol_);
-  trust_ = new TextLabel(QString(), TextStyle::body, Tint::secondary, status);
+  trust_ = new TintLabel(QString(), TextStyle::body, Tint::secondary, status);
   trust_->setObjectName(QStringLiteral("settingsAccessibility"));
   row->addWidget(trust_, 1);
   stack->addWidget(status);
-  stack->addWidget((new TextLabel(tr("On this desktop Larkvale can't press another app's menu "
+  stack->addWidget((new TintLabel(tr("On this desktop Larkvale can't press another app's menu "
                                      "items, so after Open & Check for Updates you choose Check "
                                      "for Updates… in the app yourself."),
                                   TextStyle::callout, Tint::secondary, content))
@@ -171,7 +172,7 @@ QWidget* SettingsPane::handOffCard() {
 QWidget* SettingsPane::sendsCard() {
   QWidget* content = moreupdates::stackWidget(6);
   auto add = [content](const QString& text, bool rich = false) {
-    auto* label = (new TextLabel(text, TextStyle::body, std::nullopt, content))->wrapping();
+    auto* label = (new TintLabel(text, TextStyle::body, std::nullopt, content))->wrapping();
     if (rich) label->rich();
     moreupdates::stackOf(content)->addWidget(label);
   };
@@ -213,7 +214,7 @@ QWidget* SettingsPane::limitsCard() {
            "(Apple doesn't allow it): it opens the page."),
         tr("• Apps that come with macOS update with macOS, not through Larkvale.")}) {
     moreupdates::stackOf(content)->addWidget(
-        (new TextLabel(text, TextStyle::body, std::nullopt, content))->wrapping());
+        (new TintLabel(text, TextStyle::body, std::nullopt, content))->wrapping());
   }
   return new ui::Card(tr("Honest limits"), QStringLiteral("exclamationmark.bubble"), Tint::orange,
                       content);

@@ -21,6 +21,7 @@ namespace larkvale {
 namespace ui {
 class MoreAppsCatalogue;
 class SymbolView;
+class TintLabel;
 }  // namespace ui
 
 class SettingsPane : public moreupdates::CappedColumn {
@@ -45,12 +46,12 @@ class SettingsPane : public moreupdates::CappedColumn {
   QCheckBox* daily_ = nullptr;
   QCheckBox* login_ = nullptr;
   QComboBox* country_ = nullptr;
-  moreupdates::TextLabel* lastCheck_ = nullptr;
+  ui::TintLabel* lastCheck_ = nullptr;
   QCheckBox* weekly_ = nullptr;
   QWidget* notificationsOff_ = nullptr;
   ui::SymbolView* trustSymbol_ = nullptr;
   ui::SymbolView* untrustSymbol_ = nullptr;
-  moreupdates::TextLabel* trust_ = nullptr;
+  ui::TintLabel* trust_ = nullptr;
 };
 
 }  // namespace larkvale

@@ -19,6 +19,7 @@
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
 #include "app/ui/ClampedLabel.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
@@ -63,7 +64,8 @@ QWidget* header(const AppState& state, const AppUpdate& update, QWidget* parent)
   auto* name = new ui::ClampedLabel(text(update.app.name), 2, row);
   name->setFont(ui::Fonts::font(ui::TextStyle::title2, name->font(), QFont::Bold));
   name->setObjectName(QStringLiteral("detailName"));
-  auto* versions = new TintLabel(UpdateDetailText::versionLine(update), ui::Tint::secondary, row);
+  auto* versions =
+      new ui::TintLabel(UpdateDetailText::versionLine(update), ui::Tint::secondary, row);
   versions->setObjectName(QStringLiteral("detailVersions"));
   versions->setWordWrap(true);
   names->addWidget(name);
@@ -77,9 +79,9 @@ QWidget* header(const AppState& state, const AppUpdate& update, QWidget* parent)
 }
 
 QWidget* holdCard(const Hold& hold, QWidget* parent) {
-  const QString title = tr("On hold since %1")
-                            .arg(AbbreviatedDates(AbbreviatedDates::Place::inSentence)
-                                     .format(hold.since));
+  const QString title =
+      tr("On hold since %1")
+          .arg(AbbreviatedDates(AbbreviatedDates::Place::inSentence).format(hold.since));
   QString reason = hold.reason.empty() ? tr("No reason given.") : text(hold.reason);
   auto* card = new ui::Card(title, QStringLiteral("pause.circle"), ui::Tint::gray,
                             wrapping(plainLabel(reason), "holdReason"), parent);
@@ -103,7 +105,7 @@ QWidget* sourceCard(const AppUpdate& update, QWidget* parent) {
       wrapping(plainLabel(UpdateDetailText::sourceDescription(update)), "sourceDescription"));
   for (const auto& [value, name] :
        {std::pair{update.app.path, "bundlePath"}, std::pair{update.app.bundleID, "bundleID"}}) {
-    auto* label = new TintLabel(text(value), ui::Tint::secondary);
+    auto* label = new ui::TintLabel(text(value), ui::Tint::secondary);
     QFont font = ui::Fonts::font(ui::TextStyle::caption, label->font());
     font.setFamily(QStringLiteral("monospace"));
     font.setStyleHint(QFont::Monospace);
@@ -247,13 +249,14 @@ QWidget* UpdateDetail::build(const AppUpdate& update) {
     layout->addWidget(holdCard(hold->second, page));
   }
   if (update.remark) {
-    layout->addWidget(symbolLine(QStringLiteral("remark"), QStringLiteral("info.circle"),
-                                 text(*update.remark), ui::Tint::secondary, page));
+    layout->addWidget(ui::symbolLine(QStringLiteral("remark"), QStringLiteral("info.circle"),
+                                     text(*update.remark), ui::Tint::secondary, ui::TextStyle::body,
+                                     page));
   }
   if (update.status.kind() == UpdateStatus::Kind::notChecked) {
-    layout->addWidget(symbolLine(QStringLiteral("checkFailure"),
-                                 QStringLiteral("exclamationmark.triangle"),
-                                 text(update.status.reason()), ui::Tint::orange, page));
+    layout->addWidget(
+        ui::symbolLine(QStringLiteral("checkFailure"), QStringLiteral("exclamationmark.triangle"),
+                       text(update.status.reason()), ui::Tint::orange, ui::TextStyle::body, page));
   }
   if (update.notes) layout->addWidget(notesCard(update, page));
   layout->addWidget(sourceCard(update, page));

@@ -9,6 +9,7 @@
 #include "app/screens/updates/UpdatesLabels.h"
 #include "app/ui/Card.h"
 #include "app/ui/PaneHeader.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
@@ -67,9 +68,10 @@ WelcomeView::WelcomeView(AppModel& model, QWidget* parent)
     connect(shortcut, &QShortcut::activated, check_, &QPushButton::click);
   }
 
-  auto* footer = new TintLabel(tr("After the first check, Larkvale checks once a day while it runs "
-                                  "and shows the number waiting in the tray."),
-                               ui::Tint::secondary, this);
+  auto* footer =
+      new ui::TintLabel(tr("After the first check, Larkvale checks once a day while it runs "
+                           "and shows the number waiting in the tray."),
+                        ui::Tint::secondary, this);
   footer->setObjectName(QStringLiteral("welcomeFooter"));
   footer->setWordWrap(true);
   footer->setFont(ui::Fonts::font(ui::TextStyle::callout, footer->font()));

@@ -8,28 +8,27 @@
 #include "app/screens/movingday/ChecklistPane.h"
 #include "app/screens/movingday/ChecklistRowDelegate.h"
 #include "app/screens/movingday/ChecklistSectionModel.h"
-#include "app/screens/movingday/FittedListView.h"
 #include "app/ui/Card.h"
+#include "app/ui/FittedListView.h"
 #include "kit/movingday/Checklist.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;
 using movingday::ChecklistRowDelegate;
-using movingday::FittedListView;
 
 class ChecklistPaneTest : public QObject {
   Q_OBJECT
 
  private:
   struct Row {
-    FittedListView* list;
+    ui::FittedListView* list;
     QModelIndex index;
     ChecklistRowDelegate::Geometry geometry;
   };
 
   static Row row(QWidget& pane, const QString& id) {
-    for (auto* list : pane.findChildren<FittedListView*>()) {
+    for (auto* list : pane.findChildren<ui::FittedListView*>()) {
       for (int i = 0; i < list->model()->rowCount(); ++i) {
         QModelIndex index = list->model()->index(i, 0);
         if (index.data(movingday::ChecklistSectionModel::idRole).toString() != id) continue;

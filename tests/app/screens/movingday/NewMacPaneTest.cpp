@@ -6,10 +6,10 @@
 
 #include "app/screens/movingday/DiffRows.h"
 #include "app/screens/movingday/DiffView.h"
-#include "app/screens/movingday/FittedListView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/movingday/NewMacPane.h"
 #include "app/ui/Card.h"
+#include "app/ui/FittedListView.h"
 #include "app/ui/Stat.h"
 #include "kit/movingday/SettingsCopier.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
@@ -17,7 +17,6 @@
 using namespace larkvale;
 using namespace larkvale::test;
 using movingday::DiffRowDelegate;
-using movingday::FittedListView;
 
 namespace {
 
@@ -129,7 +128,7 @@ class NewMacPaneTest : public QObject {
     QCOMPARE(f.notice(), std::string("Copied: brew install --cask brewy"));
 
     // Missing apps keep the manifest's order.
-    auto* apps = child<FittedListView>(&pane, "missingApps");
+    auto* apps = child<ui::FittedListView>(&pane, "missingApps");
     auto* delegate = static_cast<DiffRowDelegate*>(apps->itemDelegate());
     auto button = [&](int row) { return delegate->buttonRect(apps, apps->model()->index(row, 0)); };
     QStringList names;
@@ -147,7 +146,7 @@ class NewMacPaneTest : public QObject {
                                        "macappstore://apps.apple.com/app/id42"}));
 
     // The missing setting's copy was removed from the folder: no button.
-    auto* settings = child<FittedListView>(&pane, "missingSettings");
+    auto* settings = child<ui::FittedListView>(&pane, "missingSettings");
     const QModelIndex notes = settings->model()->index(0, 0);
     QCOMPARE(notes.data().toString(), QString("~/Library/Application Support/Notes"));
     QCOMPARE(notes.data(movingday::MissingSettingsModel::captionRole).toString(),
@@ -166,7 +165,7 @@ class NewMacPaneTest : public QObject {
     pane.show();
     open(f, pane, folder);
     QCOMPARE(stats(pane), QStringList({"0", "0", "1", "1"}));
-    auto* settings = child<FittedListView>(&pane, "missingSettings");
+    auto* settings = child<ui::FittedListView>(&pane, "missingSettings");
     const QModelIndex kept = settings->model()->index(0, 0);
     QTest::mouseClick(settings->viewport(), Qt::LeftButton, {},
                       static_cast<DiffRowDelegate*>(settings->itemDelegate())

@@ -64,13 +64,13 @@ class DetailViewTest : public QObject {
     Rig rig;
     rig.report({update("A")});
     UpdateDetail detail(*rig.model);
-    QCOMPARE(shown(detail, "unavailableTitle"), "Select an app");
-    QCOMPARE(shown(detail, "unavailableDescription"),
+    QCOMPARE(shown(detail, "emptyTitle"), "Select an app");
+    QCOMPARE(shown(detail, "emptyDescription"),
              "Its versions, release notes and update buttons show here.");
     rig.model->setSelection(QString("/Applications/Gone.app"));
-    QCOMPARE(shown(detail, "unavailableTitle"), "Select an app");
+    QCOMPARE(shown(detail, "emptyTitle"), "Select an app");
     rig.select(update("A"));
-    QCOMPARE(shown(detail, "unavailableTitle"), QString());
+    QCOMPARE(shown(detail, "emptyTitle"), QString());
     QCOMPARE(shown(detail, "detailName"), "A");
   }
 

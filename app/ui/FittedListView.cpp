@@ -1,4 +1,4 @@
-#include "app/screens/movingday/FittedListView.h"
+#include "app/ui/FittedListView.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -7,11 +7,12 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyleOptionFocusRect>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <numeric>
 
-namespace larkvale::movingday {
+namespace larkvale::ui {
 
 FittedListView::FittedListView(QWidget* parent) : QListView(parent) {
   setFrameShape(QFrame::NoFrame);
@@ -213,4 +214,13 @@ void FittedListView::resizeEvent(QResizeEvent* event) {
   if (event->size().width() != lastWidth_) refit();
 }
 
-}  // namespace larkvale::movingday
+void FittedListView::changeEvent(QEvent* event) {
+  QListView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) rowsChanged();
+}
+
+void FittedListView::wheelEvent(QWheelEvent* event) {
+  event->ignore();
+}
+
+}  // namespace larkvale::ui

@@ -1,7 +1,7 @@
 #pragma once
-// A list view for rows inside a card of a scrolling pane: exactly as tall as
-// all its rows at its current width, so it never scrolls itself (the pane
-// does), with a transparent background and no frame. Rows are painted by the
+// A list view for rows inside a scrolling pane: exactly as tall as all its
+// rows at its current width, so it never scrolls itself (the pane does and
+// takes the wheel), with a transparent background and no frame. Rows are painted by the
 // view's delegate, whose size hints may depend on the width.
 //
 // The controls a delegate paints inside a row (RowControls) are reached from
@@ -20,7 +20,7 @@
 
 class QMenu;
 
-namespace larkvale::movingday {
+namespace larkvale::ui {
 
 // What a row paints that the user can act on, and the texts it offers for
 // copying; implemented by the delegates of fitted lists.
@@ -73,6 +73,8 @@ class FittedListView : public QListView {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -95,4 +97,4 @@ class FittedListView : public QListView {
   mutable QHash<int, QList<int>> heights_;
 };
 
-}  // namespace larkvale::movingday
+}  // namespace larkvale::ui
