@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QTimer>
 #include <algorithm>
@@ -12,7 +10,6 @@
 #include "app/desktop/DesktopWorkspaceImpl.h"
 #include "app/desktop/DialogPanels.h"
 #include "app/desktop/LinuxHostFacts.h"
-#include "app/desktop/QtClipboard.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -78,11 +75,6 @@ TEST(DesktopWorkspaceTest, RunningProgramsGiveTheirNamesAndMatchingIdentifiers) 
   // The real system: this very test program runs.
   const std::string self = fs::canonical("/proc/self/exe").filename().string();
   EXPECT_TRUE(has(DesktopWorkspaceImpl().runningBundleIdentifiers(), self)) << self;
-}
-
-TEST(QtDesktopTest, Clipboard) {
-  QtClipboard().setText(QStringLiteral("brew upgrade --cask firefox"));
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), "brew upgrade --cask firefox");
 }
 
 TEST(QtDesktopTest, PanelsOpenAtHomeThenWhereTheirPurposeLastEndedWithTheMessageInside) {

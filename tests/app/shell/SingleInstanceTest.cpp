@@ -10,28 +10,11 @@
 #include <QtTest>
 
 #include "app/shell/SingleInstance.h"
+#include "tests/app/shell/ShellTestSupport.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
 namespace {
-
-// A home of its own for each launched copy, so that no test reaches the
-// user's folders, runtime folder or session bus.
-QProcessEnvironment sandbox(const test::TempDir& dir) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  QString root = QString::fromStdString(dir.path().string());
-  QDir().mkpath(root + "/run");
-  QFile::setPermissions(root + "/run",
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  env.insert("HOME", root + "/home");
-  env.insert("XDG_RUNTIME_DIR", root + "/run");
-  env.insert("XDG_CONFIG_HOME", root + "/config");
-  env.insert("XDG_DATA_HOME", root + "/data");
-  env.insert("XDG_CACHE_HOME", root + "/cache");
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root + "/no-bus");
-  return env;
-}
 
 std::unique_ptr<QProcess> launch(const QProcessEnvironment& env, QStringList arguments = {}) {
   auto process = std::make_unique<QProcess>();
@@ -55,7 +38,7 @@ class SingleInstanceTest : public QObject {
  private slots:
   void aLaterLaunchHandsItsRequestToTheRunningCopy() {
     test::TempDir dir;
-    QProcessEnvironment env = sandbox(dir);
+    QProcessEnvironment env = test::sandbox(dir);
     SingleInstance running(env.value("XDG_RUNTIME_DIR"));
     QCOMPARE(running.claim(), SingleInstance::Claim::first);
     QSignalSpy requests(&running, &SingleInstance::requested);
@@ -96,14 +79,13 @@ class SingleInstanceTest : public QObject {
       silent.back()->connectToServer(running.socketPath());
       QVERIFY(silent.back()->waitForConnected(1000));
     }
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(silent.begin(), silent.end(), [](const auto& s) {
-                               return s->state() == QLocalSocket::UnconnectedState;
-                             }),
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(silent.begin(), silent.end(),
+                    [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; }),
+        20000);
     SingleInstance later(folder);
-    auto handed = std::async(std::launch::async, [&later] {
-      return later.handOver(SingleInstance::openRequest);
-    });
+    auto handed = std::async(std::launch::async,
+                             [&later] { return later.handOver(SingleInstance::openRequest); });
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
     QVERIFY(handed.get());
   }
@@ -120,7 +102,7 @@ class SingleInstanceTest : public QObject {
 
   void twoRealCopiesAndOneThatDied() {
     test::TempDir dir;
-    QProcessEnvironment env = sandbox(dir);
+    QProcessEnvironment env = test::sandbox(dir);
     SingleInstance probe(env.value("XDG_RUNTIME_DIR"));
 
     auto first = launch(env);

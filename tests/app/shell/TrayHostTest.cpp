@@ -1,6 +1,4 @@
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -9,7 +7,7 @@
 #include <chrono>
 #include <functional>
 
-#include "tests/support/TempDir.h"
+#include "tests/app/shell/ShellTestSupport.h"
 
 namespace larkvale {
 namespace {
@@ -92,25 +90,14 @@ class TrayHostTest : public QObject {
     QString display = ":" + QString::fromLatin1(number).trimmed();
 
     test::TempDir dir;
-    QString root = QString::fromStdString(dir.path().string());
-    QDir().mkpath(root + "/run");
-    QFile::setPermissions(root + "/run",
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = test::sandbox(dir);
     env.insert("DISPLAY", display);
-    env.insert("HOME", root + "/home");
-    env.insert("XDG_RUNTIME_DIR", root + "/run");
-    env.insert("XDG_CONFIG_HOME", root + "/config");
-    env.insert("XDG_DATA_HOME", root + "/data");
-    env.insert("XDG_CACHE_HOME", root + "/cache");
     env.insert("QT_QPA_PLATFORM", "xcb");
     // libxkbcommon-x11 hands strndup strings that are not terminated within
     // the length; the check for that belongs to our own code, not the X
     // libraries the sanitized program loads.
     if (env.contains("ASAN_OPTIONS"))
       env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
-    // No session bus: the tray must be the X11 one the tray host offers.
-    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root + "/no-bus");
 
     Running trayer;
     trayer.process->setProcessEnvironment(env);

@@ -140,13 +140,6 @@ class ChecklistPaneTest : public QObject {
     QCOMPARE(f.fakes.clipboard->texts.back(), casks.index.data().toString());
   }
 
-  void linkLabels() {
-    using M = movingday::ChecklistSectionModel;
-    QCOMPARE(M::linkLabel("macappstore://apps.apple.com/app/id1"), QString("Open in App Store"));
-    QCOMPARE(M::linkLabel("https://example.com/a?b"), QString("example.com"));
-    QCOMPARE(M::linkLabel("mailto:me@example.com"), QString("mailto:me@example.com"));
-  }
-
   void longCommandsShowThreeLinesButCopyWhole() {
     MovingDayFixture f;
     std::vector<AppUpdate> sources;

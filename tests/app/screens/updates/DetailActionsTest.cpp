@@ -59,11 +59,13 @@ class DetailActionsTest : public QObject {
                                             "hold", "showInFileManager"}
                              << QStringList{} << true;
     QTest::newRow("skipped") << update("A") << "skipped"
-                             << QStringList{"openAndCheck", "offerAgain", "hold", "showInFileManager"}
+                             << QStringList{"openAndCheck", "offerAgain", "hold",
+                                            "showInFileManager"}
                              << QStringList{} << false;
     QTest::newRow("held and skipped")
         << update("A") << "held+skipped"
-        << QStringList{"openAndCheck", "releaseHold", "showInFileManager"} << QStringList{} << false;
+        << QStringList{"openAndCheck", "releaseHold", "showInFileManager"} << QStringList{}
+        << false;
     QTest::newRow("homebrew, current")
         << update("A", UpdateStatus::upToDate(), UpdateSource::homebrew("a")) << ""
         << QStringList{"upgradeInTerminal", "copyCommand", "hold", "showInFileManager"}
@@ -74,7 +76,7 @@ class DetailActionsTest : public QObject {
         << QStringList{} << true;
     QTest::newRow("github, no notes")
         << withLinks(update("A", kWaiting, gh), std::nullopt, "https://d") << ""
-        << QStringList{"openReleasePage", "downloadInBrowser", "openApp", "skipVersion", "hold",
+        << QStringList{"openReleasePage",  "downloadInBrowser", "openApp", "skipVersion", "hold",
                        "showInFileManager"}
         << QStringList{} << true;
     QTest::newRow("app store, no track id")
@@ -82,8 +84,8 @@ class DetailActionsTest : public QObject {
         << QStringList{"openInAppStore", "skipVersion", "hold", "showInFileManager"}
         << QStringList{"openInAppStore"} << true;
     QTest::newRow("macOS, held") << update("A", UpdateStatus::noSource(), UpdateSource::apple())
-                                 << "held" << QStringList{"showInFileManager"}
-                                 << QStringList{} << false;
+                                 << "held" << QStringList{"showInFileManager"} << QStringList{}
+                                 << false;
     QTest::newRow("unknown") << update("A", UpdateStatus::noSource(), UpdateSource::unknown()) << ""
                              << QStringList{"openApp", "hold", "showInFileManager"} << QStringList{}
                              << false;
@@ -174,9 +176,6 @@ class DetailActionsTest : public QObject {
     QCOMPARE(opened.back(), "macappstore://apps.apple.com/app/id42");
 
     rig.select(own);
-    QCOMPARE(button(detail, "checkForUpdates")->toolTip(),
-             "Larkvale's own updater checks maker.example and installs the new version when you "
-             "say so");
     QTest::mouseClick(button(detail, "checkForUpdates"), Qt::LeftButton);
     QCOMPARE(rig.fakes.ownUpdater->checks, 1);
     QCOMPARE(rig.fakes.menuPress->presses().size(), 1u);
@@ -191,9 +190,6 @@ class DetailActionsTest : public QObject {
     QCOMPARE(button(detail, "openAndCheck")->toolTip(),
              "Opens the app; then choose Check for Updates… in its menu");
     QCOMPARE(button(detail, "openAndCheck")->text(), "Open && Check for Updates");
-    QCOMPARE(button(detail, "hold")->toolTip(),
-             "Never offer updates for this app, with a note why");
-    QVERIFY(button(detail, "skipVersion")->toolTip().isEmpty());
     rig.fakes.menuPress->trusted = true;
     rig.model->refreshPermissions();
     QCOMPARE(button(detail, "openAndCheck")->toolTip(),

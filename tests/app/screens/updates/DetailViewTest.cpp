@@ -44,8 +44,6 @@ class DetailViewTest : public QObject {
     QCOMPARE(versionLine(u), "1.0 installed");
 
     QVERIFY(sourceDescription(u).startsWith("The app's own Sparkle feed at example.com. "));
-    u.source = UpdateSource::sparkle("feed without host");
-    QVERIFY(sourceDescription(u).startsWith("The app's own Sparkle feed at feed without host. "));
     u.source = UpdateSource::homebrew("tok");
     u.caskAutoUpdates = true;
     QCOMPARE(sourceDescription(u),
@@ -65,8 +63,6 @@ class DetailViewTest : public QObject {
     rig.report({update("A")});
     UpdateDetail detail(*rig.model);
     QCOMPARE(shown(detail, "emptyTitle"), "Select an app");
-    QCOMPARE(shown(detail, "emptyDescription"),
-             "Its versions, release notes and update buttons show here.");
     rig.model->setSelection(QString("/Applications/Gone.app"));
     QCOMPARE(shown(detail, "emptyTitle"), "Select an app");
     rig.select(update("A"));

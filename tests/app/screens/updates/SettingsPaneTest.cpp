@@ -95,7 +95,6 @@ class SettingsPaneTest : public QObject {
     QCOMPARE(labelText(&pane, "settingsLastCheck"), QString("Not checked yet."));
     f.report({});
     QVERIFY(labelText(&pane, "settingsLastCheck").startsWith("Last check: "));
-    QVERIFY(labelText(&pane, "settingsLastCheck").endsWith("."));
     QCOMPARE(labelText(&pane, "settingsAccessibility"), QString("Not available on this desktop"));
 
     QStringList texts;

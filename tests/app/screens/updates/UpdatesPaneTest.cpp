@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QScrollBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 
 #include "app/screens/updates/UpdateActions.h"
@@ -106,8 +106,6 @@ class UpdatesPaneTest : public QObject {
       std::chrono::seconds before;
       const char* text;
     } cases[] = {{std::chrono::seconds(-5), "0 seconds ago"},
-                 {std::chrono::seconds(0), "0 seconds ago"},
-                 {std::chrono::seconds(59), "59 seconds ago"},
                  {std::chrono::seconds(2 * 3600 + 5), "2 hours ago"}};
     const QLocale was;
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
@@ -251,8 +249,7 @@ class UpdatesPaneTest : public QObject {
     QApplication::sendEvent(table->viewport(), &event);
     auto* menu = pane.findChild<QMenu*>("rowMenu");
     QVERIFY(menu);
-    QCOMPARE(namesOf(menu->actions()),
-             QStringList({"releaseHold", "showInFileManager"}));
+    QCOMPARE(namesOf(menu->actions()), QStringList({"releaseHold", "showInFileManager"}));
     menu->actions()[0]->trigger();
     QVERIFY(rig.model->state().holds.empty());
   }
