@@ -61,25 +61,20 @@ TEST(MoreAppsValidatorTest, RefusesWhatIsNoFeedDocument) {
            ",\"apps\":" + json::array({validApp("a")}).dump() + "}";
   };
   EXPECT_EQ(MoreAppsValidator::decode(withSchema("1.0")).schema, 1);
-  for (const char* schema : {"\"1\"", "1.5", "null", "18446744073709551615"}) {
+  for (const char* schema : {"\"1\"", "1.5"}) {
     EXPECT_EQ(failure(withSchema(schema)), MoreAppsError::notJSON()) << schema;
   }
 
   auto missingName = validApp("a");
   missingName.erase("name");
   for (const auto& app :
-       {missingName, appWith("id", 7), appWith("name", nullptr),
-        appWith("localized", json::array({"es"})), appWith("localized", {{"es", {{"name", 1}}}})}) {
+       {missingName, appWith("name", nullptr), appWith("localized", {{"es", {{"name", 1}}}})}) {
     EXPECT_EQ(failureOfApp(app), MoreAppsError::notJSON()) << app.dump();
   }
 
-  const std::vector<std::string> documents = {"not json",
-                                              "{\"schema\":1,\"apps\":[1]}",
-                                              validFeed(1) + ",",
-                                              "{\"schema\":1,\"apps\":[{\"id\":\"a\xff\"}]}",
-                                              "{\"schema\":1,\"apps\":[{\"id\":\"\\ud800\"}]}",
-                                              repeat("[", 100000),
-                                              repeat("{\"a\":", 50000)};
+  const std::vector<std::string> documents = {
+      validFeed(1) + ",", "{\"schema\":1,\"apps\":[{\"id\":\"a\xff\"}]}",
+      "{\"schema\":1,\"apps\":[{\"id\":\"\\ud800\"}]}", repeat("[", 100000)};
   for (const auto& document : documents) {
     EXPECT_EQ(failure(document), MoreAppsError::notJSON()) << document.substr(0, 60);
   }
@@ -107,10 +102,8 @@ TEST(MoreAppsValidatorTest, EachFieldRuleNamesFieldLanguageAndApp) {
     const char* expected;  // the invalid text, or nullptr when the app passes
   };
   const std::vector<Case> cases = {
-      {"id", "", "id "},
       {"id", "-app", "id -app"},
       {"bundleId", "com.maker_app", "bundleId of app"},
-      {"bundleId", std::string(101, 'a'), "bundleId of app"},
       {"name", std::string(40, 'n'), nullptr},
       {"name", std::string(41, 'n'), "name of app"},
       {"detail", std::string(121, 'd'), "detail of app"},
@@ -120,7 +113,6 @@ TEST(MoreAppsValidatorTest, EachFieldRuleNamesFieldLanguageAndApp) {
       {"url", "http://maker.example/mac/app", "url of app"},
       {"localized", {{"es", {{"name", "Nombre"}, {"detail", "Detalle."}}}}, nullptr},
       {"localized", {{"ES", {{"name", "Nombre"}}}}, "language of app"},
-      {"localized", {{"es", {{"detail", "  "}}}}, "es detail of app"},
       {"localized", {{"fr", {{"name", "Nom"}, {"detail", "a\u2028b"}}}}, "fr detail of app"},
   };
   for (const auto& c : cases) {
@@ -160,13 +152,11 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
       {repeat("e\u0301", 40), 40, true},  // combining acute: one character each
       {repeat("e\u0301", 41), 40, false},
       {repeat("👍🏽", 40), 40, true},     // emoji with skin tone
-      {repeat("🇪🇸", 40), 40, true},           // flag: two regional indicators
       {"Family 👨\u200D👩\u200D👧", 40, false},  // zero-width joiner is a format char
-      {"Private \uE000", 40, false},
-      {"\u00A0\u2003 ", 40, false},  // only space separators: blank
-      {"\t x \t", 40, false},        // a tab is a control character wherever it is
-      {"  x  ", 5, true},            // edge spaces are kept and counted
-      {"bad \xC3", 40, false},       // invalid UTF-8
+      {"\u00A0\u2003 ", 40, false},           // only space separators: blank
+      {"\t x \t", 40, false},                 // a tab is a control character wherever it is
+      {"  x  ", 5, true},                     // edge spaces are kept and counted
+      {"bad \xC3", 40, false},                // invalid UTF-8
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MoreAppsValidator::validText(c.text, c.limit), c.valid) << c.text;
@@ -185,19 +175,15 @@ TEST(MoreAppsValidatorTest, LinkAndSlugRules) {
       {"https://evilmaker.example/app", false},
       {"https://maker.example.evil.test/app", false},
       {"https://www.www.maker.example/app", false},
-      {"https://a..store.example/app", false},
       {"https://apps.apple.com./app", false},
-      {"https://maker.example/caf\u00E9", false},
       {"maker.example/app", false},
   };
   for (const auto& [link, valid] : cases) {
     EXPECT_EQ(MoreAppsValidator::validLink(link), valid) << link;
   }
 
-  for (const std::string& good : {std::string("a-0"), std::string(60, 'z')})
-    EXPECT_TRUE(MoreAppsValidator::validSlug(good)) << good;
-  for (const std::string& bad :
-       std::vector<std::string>{"", "-a", "A", "a_b", "ñ", std::string(61, 'z')})
+  EXPECT_TRUE(MoreAppsValidator::validSlug(std::string(58, 'z') + "-0"));
+  for (const std::string& bad : std::vector<std::string>{"-a", "A", "a_b", std::string(61, 'z')})
     EXPECT_FALSE(MoreAppsValidator::validSlug(bad)) << bad;
 }
 

@@ -36,12 +36,6 @@ class LanguageTest : public QObject {
     QCOMPARE(skirting::uiLanguage(), QString("en"));
   }
 
-  void languageCodes() {
-    QCOMPARE(skirting::languageCode("es-MX"), QString("es"));
-    QCOMPARE(skirting::languageCode("en_GB"), QString("en"));
-    QCOMPARE(skirting::languageCode("Base"), QString("Base"));
-  }
-
   void texts() {
     QCOMPARE(skirting::closeWindowTitle("es"), QString("Cerrar ventana"));
     QCOMPARE(skirting::helpTitle("Larkvale", "es"), QString("Ayuda de Larkvale"));

@@ -23,7 +23,6 @@ TEST(MovingDayDocumentMarkdownTest, FoldsLineBreaksAndShortensBlankRuns) {
 
   // Blank runs shorten by one, and the text always ends in a line break.
   EXPECT_EQ(MovingDayDocument::renderMarkdown({}), "\n");
-  EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::heading("A")}), "\n## A\n\n");
   EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::code("x"), DocBlock::heading("H")}),
             "\n  ```\n  x\n  ```\n\n## H\n\n");
   // Blank lines inside a paragraph are text: each run loses one break.

@@ -24,26 +24,22 @@ std::string withoutBreaks(const std::string& text) {
   return out;
 }
 
-TEST(MovingDayDocumentPdfTest, LongDocumentPaginatesWithFooterOnEveryPage) {
+// A paragraph longer than a page continues on the next; the document stops at 200 pages.
+TEST(MovingDayDocumentPdfTest, PaginatesWithFooterOnEveryPageUpToTwoHundred) {
   TempDir dir;
   EXPECT_EQ(readPdf(dir, *MovingDayDocument::renderPDF({})).pageCount(), 1);
-  std::vector<DocBlock> blocks = {DocBlock::title("Moving day: Studio")};
-  for (int i = 0; i < 300; ++i) {
-    blocks.push_back(DocBlock::bullet("App number " + std::to_string(i) + ": Comes with macOS"));
-  }
-  // One paragraph longer than a page must continue on the next page.
   std::string words;
   for (int i = 0; i < 1500; ++i) words += "word" + std::to_string(i) + " ";
-  blocks.push_back(DocBlock::paragraph(words + "END"));
-
-  const auto pdf = MovingDayDocument::renderPDF(blocks);
-  ASSERT_TRUE(pdf);
-  const auto back = readPdf(dir, *pdf);
+  std::vector<DocBlock> blocks = {DocBlock::title("Moving day: Studio"),
+                                  DocBlock::paragraph(words + "END")};
+  for (int i = 0; i < 20000; ++i)
+    blocks.push_back(DocBlock::bullet("App number " + std::to_string(i) + ":"));
+  const auto back = readPdf(dir, *MovingDayDocument::renderPDF(blocks));
   EXPECT_EQ(back.info.at("Title"), "Moving day");
   EXPECT_EQ(back.info.at("Creator"), "Larkvale");
   EXPECT_EQ(back.info.at("Page size").substr(0, 9), "612 x 792");
-  ASSERT_GT(back.pageCount(), 5);
-  ASSERT_EQ(back.pages.size(), static_cast<size_t>(back.pageCount()));
+  ASSERT_EQ(back.pageCount(), 200);
+  ASSERT_EQ(back.pages.size(), 200u);
   std::string all;
   for (size_t i = 0; i < back.pages.size(); ++i) {
     EXPECT_NE(back.pages[i].find(footer(static_cast<int>(i) + 1)), std::string::npos) << i;
@@ -51,21 +47,9 @@ TEST(MovingDayDocumentPdfTest, LongDocumentPaginatesWithFooterOnEveryPage) {
   }
   for (size_t at = 0, i = 0; i < 300; ++i)  // every line, in order, across the breaks
     ASSERT_NE(at = all.find("App number " + std::to_string(i) + ":", at), std::string::npos) << i;
-  // The long paragraph starts on one page and ends, whole, on a later one.
-  EXPECT_EQ(withoutBreaks(back.pages.back()).find("word0word1"), std::string::npos);
+  EXPECT_NE(withoutBreaks(back.pages[0]).find("word0word1"), std::string::npos);
+  EXPECT_EQ(withoutBreaks(back.pages[0]).find("END"), std::string::npos);
   EXPECT_NE(withoutBreaks(all).find("word1498word1499END"), std::string::npos);
-  EXPECT_NE(withoutBreaks(back.pages.back()).find("END"), std::string::npos);
-}
-
-TEST(MovingDayDocumentPdfTest, StopsAfterTwoHundredPages) {
-  TempDir dir;
-  std::vector<DocBlock> blocks;
-  for (int i = 0; i < 20000; ++i) blocks.push_back(DocBlock::bullet("line " + std::to_string(i)));
-  const auto pdf = MovingDayDocument::renderPDF(blocks);
-  ASSERT_TRUE(pdf);
-  const auto back = readPdf(dir, *pdf);
-  EXPECT_EQ(back.pageCount(), 200);
-  EXPECT_NE(back.pages.back().find(footer(200)), std::string::npos);
 }
 
 TEST(MovingDayDocumentPdfTest, SurvivesHostileText) {

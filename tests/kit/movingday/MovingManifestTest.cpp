@@ -126,7 +126,6 @@ TEST(MovingManifestTest, RefusesWhatDoesNotFollowTheFormat) {
       {manifestText("1", date, app + R"("installHow": null})"), Kind::valueNotFound,
        "apps[0].installHow"},
       {manifestText("1.0"), Kind::typeMismatch, "schema"},
-      {manifestText("18446744073709551615"), Kind::dataCorrupted, "schema"},
       {manifestText("1", "\"2026-12-05 18:49:46\""), Kind::dataCorrupted, "created"},
       {manifestText("1", date, "7", ""), Kind::typeMismatch, "apps[0]"},
   };
@@ -160,9 +159,7 @@ TEST(MovingManifestTest, PathsFromAManifestNeverLeaveTheFolderOrHome) {
        folder / "Settings/Library/Preferences/a.plist", home / "Library/Preferences/a.plist"},
       {"/etc/passwd", "/etc/passwd", std::nullopt, std::nullopt},
       {"Settings/../../x", "~/../x", std::nullopt, std::nullopt},
-      {"Settings//a", "~//a", std::nullopt, std::nullopt},
       {"Settings/", "~/", std::nullopt, std::nullopt},
-      {"", "", std::nullopt, std::nullopt},
       {"Other/a", "Library/a", std::nullopt, std::nullopt},
       {std::string("Settings/..\0x", 13), std::string("~/..\0x", 6), std::nullopt, std::nullopt},
   };
@@ -187,17 +184,14 @@ TEST(MovingManifestTest, ManifestAppsLeaveOutTheSystemAndSortByName) {
   std::vector<InventoryEntry> entries = {brew, inventoryEntry("Safari", UpdateSource::apple()),
                                          store, hub};
 
-  auto apps = MovingManifest::manifestApps(entries);
-  ASSERT_EQ(apps.size(), 3u);
-  EXPECT_EQ(apps[0],
-            (MovingManifest::App{"Alpha", "com.example.Alpha", "1.0", "appstore", std::nullopt, 42,
-                                 std::nullopt, store.installHow(), std::nullopt}));
-  EXPECT_EQ(apps[1],
-            (MovingManifest::App{"beta", "com.example.beta", "1.0", "github", "beta", std::nullopt,
-                                 "owner/beta", hub.installHow(), std::nullopt}));
-  EXPECT_EQ(apps[2],
-            (MovingManifest::App{"zebra", "com.example.zebra", "1.0", "homebrew", "zebra-cask",
-                                 std::nullopt, std::nullopt, brew.installHow(), "example.com"}));
+  EXPECT_EQ(MovingManifest::manifestApps(entries),
+            (std::vector<MovingManifest::App>{
+                {"Alpha", "com.example.Alpha", "1.0", "appstore", std::nullopt, 42, std::nullopt,
+                 store.installHow(), std::nullopt},
+                {"beta", "com.example.beta", "1.0", "github", "beta", std::nullopt, "owner/beta",
+                 hub.installHow(), std::nullopt},
+                {"zebra", "com.example.zebra", "1.0", "homebrew", "zebra-cask", std::nullopt,
+                 std::nullopt, brew.installHow(), "example.com"}}));
 }
 
 }  // namespace
