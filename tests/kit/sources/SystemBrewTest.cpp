@@ -92,8 +92,6 @@ TEST(SystemBrewTest, RunsBothListsWithTheFixedEnvironment) {
 TEST(SystemBrewTest, RefusesOtherListsBeforeStartingAnything) {
   TempDir dir;
   SystemBrew brew(writeBrew(dir));
-  EXPECT_EQ(brewErrorOf(brew, {"info", "--cask", "--installed"}),
-            BrewError::refused("info --cask --installed"));
   EXPECT_EQ(brewErrorOf(brew, {"upgrade", "--cask", "x; rm -rf ~"}),
             BrewError::refused("upgrade --cask x; rm -rf ~"));
   EXPECT_FALSE(std::filesystem::exists(dir / "bin/args.log"));
@@ -142,8 +140,6 @@ TEST(SystemBrewTest, StopsAToolThatHangsAndReportsItFailed) {
 }
 
 TEST(SystemBrewTest, ErrorsReadInTheirPlainTextForm) {
-  EXPECT_STREQ(BrewError::refused("info --cask --installed").what(),
-               "refused(\"info --cask --installed\")");
   EXPECT_STREQ(BrewError::failed(1, "Error: \"x\" \\ y\n\tz\x01").what(),
                "failed(1, \"Error: \\\"x\\\" \\\\ y\\n\\tz\\u{1}\")");
 }
