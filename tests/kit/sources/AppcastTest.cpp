@@ -301,18 +301,5 @@ TEST(AppcastTest, TakesRealWorldFeeds) {
   EXPECT_EQ(seen, expected.size());
 }
 
-TEST(AppcastTest, ReadsTheTricksOfRealFeeds) {
-  const auto folder = realworld("appcast");
-  if (!std::filesystem::exists(folder)) GTEST_SKIP() << "no real-world samples";
-  auto read = [&](const char* name) { return Appcast::parseAppcast(readAll(folder / name)); };
-  const auto coteditor = read("coteditor-appcast.xml");
-  EXPECT_EQ(coteditor[0].channel, "prerelease");
-  EXPECT_EQ(coteditor[0].notesURL, "https://coteditor.com/releasenotes/7.1.0-beta.en.html");
-  EXPECT_EQ(coteditor[10].downloadURL, std::nullopt);
-  const auto quick = read("quickrecorder-appcast.xml");
-  EXPECT_EQ(quick[0].downloadURL->find("delta"), std::string::npos);
-  EXPECT_TRUE(quick[38].critical);
-}
-
 }  // namespace
 }  // namespace larkvale

@@ -180,17 +180,6 @@ TEST(UpdatePlanTest, AStoppedCheckAnswersNothing) {
   EXPECT_THROW(checker.check(apps, {}, {}, stopped.get_token()), Cancelled);
   EXPECT_THROW(checker.listSources(apps, stopped.get_token()), Cancelled);
   EXPECT_TRUE(fetcher.asked.empty());
-
-  std::stop_source source;
-  int reported = 0;
-  const auto stopAtFirst = [&](WorkProgress step) {
-    reported = step.done;
-    source.request_stop();
-  };
-  CheckOptions one;
-  one.parallel = 1;
-  EXPECT_THROW(checker.check(apps, one, stopAtFirst, source.get_token()), Cancelled);
-  EXPECT_EQ(reported, 1);
 }
 
 std::string feed(const std::string& items) {
