@@ -116,7 +116,7 @@ TEST(UpdatePlanTest, HomebrewVerdictsAndRemarks) {
   a.feedURL = "https://example.com/x.xml";  // a cask wins over the feed, which is remembered
   struct Case {
     std::string installed, latest;
-    std::optional<std::string> outdated;  // nothing: the query fails
+    std::string outdated;
     UpdateStatus status;
     std::optional<std::string> remark;
   };
@@ -127,7 +127,6 @@ TEST(UpdatePlanTest, HomebrewVerdictsAndRemarks) {
       {"1.0", "2.0", pinned, UpdateStatus::updateAvailable(), "Pinned in Homebrew."},
       {"1.0", "2.0", none, UpdateStatus::upToDate(),
        "Homebrew says it's current (its version reads 2.0)."},
-      {"1.0", "2.0", std::nullopt, UpdateStatus::updateAvailable(), std::nullopt},
       {"3.0", "2.0", listed, UpdateStatus::upToDate(),
        "Updated itself to 3.0; Homebrew's record (1.0) is behind. Nothing to do."},
       {"1.0", "latest", listed,
