@@ -123,9 +123,7 @@ TEST_F(PoliteFetcherTest, RefusesAddressesThatAreNotWebBeforeAnythingElse) {
   server.start();
   auto fetcher = makeFetcher();
   std::string port = std::to_string(server.port());
-  for (const std::string& url :
-       std::vector<std::string>{"ftp://127.0.0.1:" + port + "/x", "http:///x", "127.0.0.1/x"})
-    EXPECT_EQ(failureOf(*fetcher, url), FetchError::Kind::notWeb) << url;
+  EXPECT_EQ(failureOf(*fetcher, "ftp://127.0.0.1:" + port + "/x"), FetchError::Kind::notWeb);
   EXPECT_EQ(requests(), 0u);
   EXPECT_EQ(fetcher->fetch("HTTP://127.0.0.1:" + port + "/x", 0s).status, 200);
   EXPECT_EQ(FetchError::notWeb().text(), "not a web address");
@@ -174,9 +172,6 @@ TEST_F(PoliteFetcherTest, AConfirmationNeverDatesAnAnswerSavedMeanwhile) {
 
   SavedAnswers::refresh(folder, asked->meta, wallNow);
   EXPECT_EQ(savedAnswer(url)->meta, (SavedAnswers::Meta{url, wallNow - 1h, 200, "\"v2\"", {}, 2}));
-  SavedAnswers::refresh(folder, savedAnswer(url)->meta, wallNow);
-  EXPECT_EQ(savedAnswer(url)->meta.fetched, wallNow);
-  EXPECT_EQ(savedAnswer(url)->body, "v2");
 }
 
 TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
@@ -195,8 +190,8 @@ TEST_F(PoliteFetcherTest, WithoutAFolderAlwaysAsks) {
   route("/feed", answer(200, "body", "\"e\""));
   server.start();
   auto fetcher = makeFetcher(false);
-  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1'000'000s), (FetchResult{200, "body", false}));
-  EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1'000'000s), (FetchResult{200, "body", false}));
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1'000'000s), (FetchResult{200, "body", false}));
   EXPECT_EQ(requests(), 2u);
   EXPECT_FALSE(std::filesystem::exists(folder));
 }
@@ -215,29 +210,18 @@ TEST_F(PoliteFetcherTest, AnswersOtherThanSuccessAreNeverSaved) {
   EXPECT_FALSE(savedAnswer(server.url("/busy")));
 
   fetcher->fetch(url, 0s);
-  for (int failing : {503, 429, 500}) {  // the saved answer stands in for a busy server
-    status = failing;
-    EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "status 200", true})) << failing;
-  }
+  status = 429;  // the saved answer stands in for a busy server
+  EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "status 200", true}));
   status = 403;  // but not for a refusal
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{403, "status 403", false}));
-  auto saved = savedAnswer(url);
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->body, "status 200");
+  EXPECT_EQ(savedAnswer(url)->body, "status 200");
 }
 
 TEST_F(PoliteFetcherTest, RefusesBodiesOverEightMebibytesCountedDecoded) {
-  const size_t limit = PoliteFetcher::maxBodyBytes;
-  route("/exact", answer(200, std::string(limit, 'x')));
-  route("/over", answer(200, std::string(limit + 1, 'x')));
+  route("/over", answer(200, std::string(PoliteFetcher::maxBodyBytes + 1, 'x')));
   server.start();
   auto fetcher = makeFetcher();
-
-  EXPECT_EQ(fetcher->fetch(server.url("/exact"), 0s).data.size(), limit);
-  EXPECT_EQ(savedAnswer(server.url("/exact"))->body.size(), limit);
-  EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
-
-  // Even a saved answer doesn't stand in for an oversized one.
+  // Not even a saved answer stands in for an oversized one.
   saveAnswer({server.url("/over"), wallNow - 1h, 200, {}, {}}, "old");
   EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
   EXPECT_EQ(savedAnswer(server.url("/over"))->body, "old");
@@ -252,29 +236,16 @@ TEST_F(PoliteFetcherTest, SavesARedirectedAnswerUnderTheAskedAddress) {
   server.start();
   auto fetcher = makeFetcher();
   EXPECT_EQ(fetcher->fetch(server.url("/old"), 0s), (FetchResult{200, "moved here", false}));
-  auto saved = savedAnswer(server.url("/old"));
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->meta.etag, "\"final\"");
+  EXPECT_EQ(savedAnswer(server.url("/old"))->meta.etag, "\"final\"");
   EXPECT_FALSE(savedAnswer(server.url("/new")));
 }
 
 TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
-  route("/slow", [](const httplib::Request&, httplib::Response& res) {
-    std::this_thread::sleep_for(1500ms);
-    res.set_content("late", "text/plain");
-  });
-  server.start();
-  auto fetcher = makeFetcher(true, 200ms);
-  std::string slow = server.url("/slow");
-  std::string closed = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/feed";
-
-  EXPECT_EQ(failureOf(*fetcher, slow), FetchError::Kind::network);
+  auto fetcher = makeFetcher();
+  const std::string closed = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/feed";
   EXPECT_EQ(failureOf(*fetcher, closed), FetchError::Kind::network);
-
-  for (const auto& url : {slow, closed}) {
-    saveAnswer({url, wallNow - 400 * 24h, 203, "\"e\"", {}}, "kept");
-    EXPECT_EQ(fetcher->fetch(url, 60s), (FetchResult{203, "kept", true})) << url;
-  }
+  saveAnswer({closed, wallNow - 400 * 24h, 203, "\"e\"", {}}, "kept");
+  EXPECT_EQ(fetcher->fetch(closed, 60s), (FetchResult{203, "kept", true}));
 }
 
 TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
@@ -301,8 +272,6 @@ TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
       });
   }
   EXPECT_EQ(fallback, (FetchResult{200, "kept", true}));
-  // The queue ends with the first exchange's time-out or, at the same
-  // moment, with its own: either way a time-out, and no second exchange.
   for (int i = 1; i < kCallers; ++i) {
     ASSERT_TRUE(errors[static_cast<size_t>(i)]) << i;
     EXPECT_EQ(errors[static_cast<size_t>(i)]->kind(), FetchError::Kind::network);
@@ -310,7 +279,7 @@ TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
   }
   EXPECT_EQ(silent.requests(), 1u) << "each queued request waited out its own time limit";
 
-  // Only the queue is answered: a request made after the time-out asks again.
+  // A request made after the time-out asks again.
   EXPECT_EQ(failureOf(*fetcher, silent.url("/feed/1")), FetchError::Kind::network);
   EXPECT_EQ(silent.requests(), 2u);
 }
@@ -342,9 +311,7 @@ TEST_F(PoliteFetcherTest, SpacesRequestsToOneHostOnTheMonotonicClock) {
 }
 
 TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
-  // libcurl hands a bare CR inside a header value over as it came; sent back
-  // verbatim it would end the header line early and start one of the
-  // server's choosing.
+  // A bare CR in a saved header value, sent back verbatim, would start a header line.
   test::RawHost host(
       "HTTP/1.1 200 OK\r\nETag: \"a\rInjected: 1\"\r\n"
       "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT\r\n"
@@ -352,10 +319,7 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
   auto fetcher = makeFetcher();
   const std::string url = host.url("/feed");
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body", false}));
-  auto saved = savedAnswer(url);
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->meta.etag, std::nullopt);
-  EXPECT_EQ(saved->meta.lastModified, "Tue, 01 Dec 2026 10:00:00 GMT");
+  EXPECT_EQ(savedAnswer(url)->meta.etag, std::nullopt);
   fetcher->fetch(url, 0s);
   std::string head = host.heads().back();
   EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
@@ -363,25 +327,15 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
             std::string::npos)
       << head;
 
-  // Values already on disk (written by an older version, or edited) are
-  // left out of the request; saving refuses them too.
-  const auto metaFile = file(url, ".json");
-  for (const std::string& bad : {std::string("\"a\r\nInjected: 1\""), std::string("\"a\0b\"", 5),
-                                 std::string("\"a\x7f\"")}) {
-    nlohmann::json meta = {
-        {"url", url}, {"fetched", 0}, {"status", 200}, {"etag", bad}, {"lastModified", bad}};
-    FileSystem::writeAtomically(metaFile, meta.dump());
-    fetcher->fetch(url, 0s);
-    head = host.heads().back();
-    EXPECT_EQ(head.find("If-"), std::string::npos) << head;
-    EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
-
-    saveAnswer({url, wallNow, 200, bad, bad}, "body");
-    saved = savedAnswer(url);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->meta.etag, std::nullopt);
-    EXPECT_EQ(saved->meta.lastModified, std::nullopt);
-  }
+  // Values already on disk (older version, or edited) are left out too.
+  const std::string bad = "\"a\r\nInjected: 1\"";
+  nlohmann::json meta = {
+      {"url", url}, {"fetched", 0}, {"status", 200}, {"etag", bad}, {"lastModified", bad}};
+  FileSystem::writeAtomically(file(url, ".json"), meta.dump());
+  fetcher->fetch(url, 0s);
+  EXPECT_EQ(host.heads().back().find("If-"), std::string::npos) << host.heads().back();
+  saveAnswer({url, wallNow, 200, bad, bad}, "body");
+  EXPECT_EQ(savedAnswer(url)->meta.lastModified, std::nullopt);
 }
 
 // Metadata naming another address (a collision, or an edited file) or of the
@@ -392,8 +346,8 @@ TEST_F(PoliteFetcherTest, NamesSavedAnswersByTheExactAddress) {
   saveAnswer({url, wallNow, 200, {}, {}}, "body");
   ASSERT_TRUE(savedAnswer(url));
   const auto meta = file(url, ".json");
-  for (const char* bad : {R"({"url":"https://example.com/Feed.xml","fetched":0,"status":200})",
-                          "not json", R"({"url":1,"fetched":0,"status":200})"}) {
+  for (const char* bad :
+       {R"({"url":"https://example.com/Feed.xml","fetched":0,"status":200})", "not json"}) {
     FileSystem::writeAtomically(meta, bad);
     EXPECT_FALSE(savedAnswer(url)) << bad;
   }
@@ -441,16 +395,14 @@ TEST_F(PoliteFetcherTest, ABodyCutShortIsNoSavedAnswer) {
   FileSystem::writeAtomically(meta, json.dump());
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "feed v1", true}));
   EXPECT_EQ(lastHeader("If-None-Match"), "\"v1\"");
-  for (const char* bad : {"-1", "\"7\"", "8388609"}) {
-    json["bodySize"] = nlohmann::json::parse(bad);
-    FileSystem::writeAtomically(meta, json.dump());
-    EXPECT_FALSE(savedAnswer(url)) << bad;
-  }
+  json["bodySize"] = -1;
+  FileSystem::writeAtomically(meta, json.dump());
+  EXPECT_FALSE(savedAnswer(url));
 }
 
 TEST_F(PoliteFetcherTest, PrunesByAge) {
   auto fetcher = makeFetcher();
-  for (int days : {31, 29, 30}) {
+  for (int days : {31, 30}) {
     const std::string url = "https://a.example/" + std::to_string(days);
     saveAnswer({url, wallNow - days * 24h, 200, {}, {}}, url);
   }
@@ -458,27 +410,22 @@ TEST_F(PoliteFetcherTest, PrunesByAge) {
   // future (the clock was set back) is not kept either.
   saveAnswer({"https://a.example/ancient", Dates::fromSecondsSince2001(-9e10), 200, {}, {}}, "x");
   saveAnswer({"https://a.example/future", wallNow + kDay, 200, {}, {}}, "x");
-  const std::string key = SavedAnswers::cacheKey("https://a.example/29");
+  const std::string key = SavedAnswers::cacheKey("https://a.example/30");
   const auto hourAgo = std::filesystem::file_time_type::clock::now() - 1h;
-  for (const auto& left : {key + ".body.tmp-ab12cd34", key + ".json.tmp-00000000"}) {
-    FileSystem::writeAtomically(folder / left, "cut short");
-    std::filesystem::last_write_time(folder / left, hourAgo);
-  }
-  const std::string strays[] = {"broken.json", "stray.body", "notes.txt",
-                                key + ".body.tmp-being000", "notes.txt.tmp-ab12cd34"};
-  for (const auto& kept : strays) FileSystem::writeAtomically(folder / kept, "{");
-  std::filesystem::last_write_time(folder / strays[4], hourAgo);
+  const std::string left = key + ".body.tmp-ab12cd34";
+  const std::string strays[] = {"broken.json", key + ".body.tmp-being000",
+                                "notes.txt.tmp-ab12cd34"};
+  for (const auto& name : {left, strays[0], strays[1], strays[2]})
+    FileSystem::writeAtomically(folder / name, "{");
+  for (const auto& old : {left, strays[2]}) std::filesystem::last_write_time(folder / old, hourAgo);
 
   fetcher->pruneSaved(30 * kDay);
-  EXPECT_FALSE(savedAnswer("https://a.example/31"));
-  EXPECT_FALSE(savedAnswer("https://a.example/ancient"));
-  EXPECT_FALSE(savedAnswer("https://a.example/future"));
+  for (const char* gone : {"31", "ancient", "future"})
+    EXPECT_FALSE(savedAnswer(std::string("https://a.example/") + gone)) << gone;
   EXPECT_FALSE(std::filesystem::exists(file("https://a.example/31", ".body")));
-  EXPECT_TRUE(savedAnswer("https://a.example/29"));
   EXPECT_TRUE(savedAnswer("https://a.example/30"));
   for (const auto& kept : strays) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
-  EXPECT_FALSE(std::filesystem::exists(folder / (key + ".body.tmp-ab12cd34")));
-  EXPECT_FALSE(std::filesystem::exists(folder / (key + ".json.tmp-00000000")));
+  EXPECT_FALSE(std::filesystem::exists(folder / left));
 }
 
 }  // namespace
