@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <cstdio>
 #include <QUrl>
+#include <cstdio>
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayScreens.h"
@@ -15,7 +15,7 @@
 #include "app/shell/SingleInstance.h"
 #include "app/shell/Updater.h"
 #include "app/shell/UpdaterDialogs.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "platform/AppFolders.h"
 #include "platform/HttpSession.h"
 

@@ -5,7 +5,7 @@
 #include "Pennant/view/MoreAppsList.h"
 #include "Pennant/view/MoreAppsListView.h"
 #include "Pennant/view/MoreAppsWindow.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "tools/screenshots/Registry.h"
 
 namespace larkvale::screenshots {

@@ -6,7 +6,7 @@
 #include "app/screens/movingday/MovingDayScreens.h"
 #include "app/screens/updates/MoreUpdateScreens.h"
 #include "app/screens/updates/UpdateScreens.h"
-#include "app/ui/MainWindow.h"
+#include "app/window/MainWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/PropertyList.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/model/AppModel.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "tests/support/FakeServices.h"
 #include "tools/screenshots/Registry.h"
 

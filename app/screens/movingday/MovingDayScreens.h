@@ -1,7 +1,7 @@
 #pragma once
 // The Moving day screens' part of the window frame's Screens: the panes
 // Inventory, Restore Checklist, Copy Settings and New Mac Check.
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 namespace larkvale {
 

@@ -5,8 +5,8 @@
 
 #include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/ui/Card.h"
-#include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PaneHeader.h"
+#include "app/window/MoreAppsCatalogue.h"
 
 namespace larkvale {
 namespace {

@@ -5,7 +5,7 @@
 // safe-update sheet and the help window's content. The Settings and Help
 // screens end with the catalogue's credit footer, whose button shows the
 // given catalogue; it must outlive every screen made. Main thread.
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 namespace larkvale {
 

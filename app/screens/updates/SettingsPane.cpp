@@ -9,9 +9,9 @@
 #include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/screens/updates/SettingsPaneFacts.h"
 #include "app/ui/Card.h"
-#include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/SymbolView.h"
+#include "app/window/MoreAppsCatalogue.h"
 
 namespace larkvale {
 namespace {

@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include "app/screens/updates/ButtonFlowLayout.h"
-#include "app/screens/updates/SourceLook.h"
 #include "app/screens/updates/StatusChip.h"
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateDates.h"
@@ -19,6 +18,7 @@
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
 #include "app/ui/ClampedLabel.h"
+#include "app/ui/SourceLook.h"
 
 namespace larkvale {
 namespace {
@@ -77,9 +77,9 @@ QWidget* header(const AppState& state, const AppUpdate& update, QWidget* parent)
 }
 
 QWidget* holdCard(const Hold& hold, QWidget* parent) {
-  const QString title = tr("On hold since %1")
-                            .arg(AbbreviatedDates(AbbreviatedDates::Place::inSentence)
-                                     .format(hold.since));
+  const QString title =
+      tr("On hold since %1")
+          .arg(AbbreviatedDates(AbbreviatedDates::Place::inSentence).format(hold.since));
   QString reason = hold.reason.empty() ? tr("No reason given.") : text(hold.reason);
   auto* card = new ui::Card(title, QStringLiteral("pause.circle"), ui::Tint::gray,
                             wrapping(plainLabel(reason), "holdReason"), parent);

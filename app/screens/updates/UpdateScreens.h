@@ -3,7 +3,7 @@
 // Updates, All Apps and Skipped & Held, and the hold sheet. History,
 // Settings, the safe-update sheet and Help come with
 // registerMoreUpdateScreens (MoreUpdateScreens.h).
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 namespace larkvale {
 

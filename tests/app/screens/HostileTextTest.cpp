@@ -14,9 +14,9 @@
 #include "app/screens/updates/MoreUpdateScreens.h"
 #include "app/screens/updates/UpdateScreens.h"
 #include "app/shell/TrayIcon.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PlainTip.h"
+#include "app/window/MainWindow.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "kit/movingday/SettingsCopier.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
 

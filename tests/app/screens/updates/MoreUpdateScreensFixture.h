@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "Pennant/MoreAppsLoader.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "tests/app/AppRig.h"
 
 namespace larkvale::test {

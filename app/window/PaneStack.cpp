@@ -1,9 +1,9 @@
-#include "app/ui/PaneStack.h"
+#include "app/window/PaneStack.h"
 
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "app/ui/ScreenPlaceholder.h"
+#include "app/window/ScreenPlaceholder.h"
 
 namespace larkvale {
 namespace {

@@ -17,7 +17,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 namespace larkvale {
 

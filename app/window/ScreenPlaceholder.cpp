@@ -1,4 +1,4 @@
-#include "app/ui/ScreenPlaceholder.h"
+#include "app/window/ScreenPlaceholder.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,8 +1,8 @@
-#include "app/ui/HelpWindow.h"
+#include "app/window/HelpWindow.h"
 
 #include <QVBoxLayout>
 
-#include "app/ui/ScreenPlaceholder.h"
+#include "app/window/ScreenPlaceholder.h"
 
 namespace larkvale {
 

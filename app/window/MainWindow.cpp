@@ -1,14 +1,14 @@
-#include "app/ui/MainWindow.h"
+#include "app/window/MainWindow.h"
 
 #include <QDialog>
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/ui/MainToolbar.h"
-#include "app/ui/NoticeBar.h"
-#include "app/ui/PaneStack.h"
-#include "app/ui/ScreenPlaceholder.h"
-#include "app/ui/Sidebar.h"
+#include "app/window/MainToolbar.h"
+#include "app/window/NoticeBar.h"
+#include "app/window/PaneStack.h"
+#include "app/window/ScreenPlaceholder.h"
+#include "app/window/Sidebar.h"
 
 namespace larkvale {
 namespace {

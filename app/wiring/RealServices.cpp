@@ -1,4 +1,4 @@
-#include "app/shell/RealServices.h"
+#include "app/wiring/RealServices.h"
 
 #include <QCoreApplication>
 #include <cstdlib>
@@ -11,9 +11,9 @@
 #include "app/desktop/LinuxHostFacts.h"
 #include "app/desktop/QtClipboard.h"
 #include "app/desktop/SysfsVolumeProbe.h"
-#include "app/model/KitServices.h"
-#include "app/shell/LaunchOptions.h"
 #include "app/shell/Shell.h"
+#include "app/wiring/KitServices.h"
+#include "app/wiring/LaunchOptions.h"
 #include "platform/AppFolders.h"
 
 namespace larkvale {

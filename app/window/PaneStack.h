@@ -10,7 +10,7 @@
 #include <QStackedWidget>
 #include <array>
 
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 namespace larkvale {
 

@@ -1,4 +1,4 @@
-#include "app/ui/NoticeBar.h"
+#include "app/window/NoticeBar.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -9,9 +9,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/ui/MainWindow.h"
-#include "app/ui/PaneStack.h"
-#include "tests/app/ui/WindowFixtures.h"
+#include "app/window/MainWindow.h"
+#include "app/window/PaneStack.h"
+#include "tests/app/window/WindowFixtures.h"
 #include "tests/support/FakeServices.h"
 
 using namespace larkvale;

@@ -1,12 +1,12 @@
-#include "app/ui/Sidebar.h"
+#include "app/window/Sidebar.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "app/ui/SidebarModel.h"
 #include "app/ui/Symbols.h"
 #include "app/ui/Tints.h"
+#include "app/window/SidebarModel.h"
 
 namespace larkvale {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ui/SidebarModel.h"
+#include "app/window/SidebarModel.h"
 
 #include <QCoreApplication>
 #include <iterator>

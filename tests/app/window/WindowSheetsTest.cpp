@@ -5,9 +5,9 @@
 #include <QPointer>
 #include <QTest>
 
-#include "app/ui/HelpWindow.h"
-#include "app/ui/MainWindow.h"
-#include "tests/app/ui/WindowFixtures.h"
+#include "app/window/HelpWindow.h"
+#include "app/window/MainWindow.h"
+#include "tests/app/window/WindowFixtures.h"
 
 using namespace larkvale;
 

@@ -3,9 +3,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/ui/Sidebar.h"
-#include "app/ui/SidebarModel.h"
-#include "tests/app/ui/WindowFixtures.h"
+#include "app/window/Sidebar.h"
+#include "app/window/SidebarModel.h"
+#include "tests/app/window/WindowFixtures.h"
 
 using namespace larkvale;
 

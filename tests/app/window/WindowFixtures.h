@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/model/AppModel.h"
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 #include "tests/support/Samples.h"
 
 namespace larkvale::test {

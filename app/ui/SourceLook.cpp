@@ -1,4 +1,4 @@
-#include "app/screens/updates/SourceLook.h"
+#include "app/ui/SourceLook.h"
 
 #include <QCoreApplication>
 

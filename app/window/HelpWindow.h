@@ -6,7 +6,7 @@
 // Main thread only.
 #include <QWidget>
 
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 namespace larkvale {
 

@@ -6,7 +6,7 @@
 #include "Pennant/view/MoreAppsList.h"
 #include "Pennant/view/MoreAppsListView.h"
 #include "Pennant/view/MoreAppsWindow.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "tests/support/TempDir.h"
 
 using namespace larkvale::ui;

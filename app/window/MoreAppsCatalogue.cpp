@@ -1,4 +1,4 @@
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/ui/MainToolbar.h"
+#include "app/window/MainToolbar.h"
 
 #include <QEvent>
 #include <QKeySequence>

@@ -1,4 +1,4 @@
-#include "app/model/KitServices.h"
+#include "app/wiring/KitServices.h"
 
 #include <system_error>
 
