@@ -7,9 +7,7 @@
 #include <cstdio>
 
 #include "app/model/AppModel.h"
-#include "app/screens/movingday/MovingDayScreens.h"
-#include "app/screens/updates/MoreUpdateScreens.h"
-#include "app/screens/updates/UpdateScreens.h"
+#include "app/screens/ScreenTable.h"
 #include "app/shell/LarkvaleIcon.h"
 #include "app/shell/Shell.h"
 #include "app/shell/SingleInstance.h"
@@ -66,9 +64,7 @@ int runApp(AppRun run) {
   ui::MoreAppsCatalogue catalogue(ui::moreAppsConfig(), catalogueLoader);
   ShellParts parts;
   parts.launchedAsLoginItem = run.launchedAsLoginItem;
-  registerUpdateScreens(parts.screens);
-  registerMoreUpdateScreens(parts.screens, catalogue);
-  registerMovingDayScreens(parts.screens);
+  registerScreens(parts.screens, catalogue);
   parts.showMoreApps = [&catalogue] { catalogue.show(); };
   parts.updater = updater;
   parts.app = AppInfo::running();

@@ -3,9 +3,7 @@
 #include <QImageWriter>
 #include <QPainter>
 
-#include "app/screens/movingday/MovingDayScreens.h"
-#include "app/screens/updates/MoreUpdateScreens.h"
-#include "app/screens/updates/UpdateScreens.h"
+#include "app/screens/ScreenTable.h"
 #include "app/window/MainWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/PropertyList.h"
@@ -25,9 +23,7 @@ Scene::Scene(const Context& context) {
 
 QWidget* Scene::window() {
   Screens screens;
-  registerUpdateScreens(screens);
-  registerMoreUpdateScreens(screens, *catalogue);
-  registerMovingDayScreens(screens);
+  registerScreens(screens, *catalogue);
   return owning(new MainWindow(*model, screens), this);
 }
 

@@ -3,8 +3,8 @@
 // Held, and the hold sheet.
 #include <QVBoxLayout>
 
+#include "app/screens/ScreenTable.h"
 #include "app/screens/updates/HoldSheet.h"
-#include "app/screens/updates/UpdateScreens.h"
 #include "app/screens/updates/UpdatesPane.h"
 #include "app/window/MainWindow.h"
 #include "tools/screenshots/ShotScenes.h"
@@ -147,11 +147,12 @@ QWidget* windowShot(const Context& context, bool small) {
                "handed off from here.",
                false});
   }
+  auto* scene = new Scene(context);
   Screens screens;
-  registerUpdateScreens(screens);
+  registerScreens(screens, *scene->catalogue);
   auto* shown = new MainWindow(*model, screens);
   model->setParent(shown);
-  return shown;
+  return owning(shown, scene);
 }
 
 QWidget* mainWindow(const Context& context) {

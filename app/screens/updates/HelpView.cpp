@@ -3,7 +3,7 @@
 #include <QKeySequence>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
 #include "app/ui/PaneHeader.h"
 #include "app/window/MoreAppsCatalogue.h"
@@ -11,19 +11,19 @@
 namespace larkvale {
 namespace {
 
-using moreupdates::TextLabel;
 using ui::TextStyle;
 using ui::Tint;
+using viewblocks::TextLabel;
 
 QWidget* texts(const QStringList& paragraphs) {
-  QWidget* content = moreupdates::stackWidget(6);
+  QWidget* content = viewblocks::stackWidget(6);
   for (const QString& paragraph : paragraphs) {
     auto* label =
-        (new TextLabel(moreupdates::richText(paragraph), TextStyle::body, std::nullopt, content))
+        (new TextLabel(viewblocks::richText(paragraph), TextStyle::body, std::nullopt, content))
             ->wrapping()
             ->rich();
     label->setObjectName(QStringLiteral("helpText"));
-    moreupdates::stackOf(content)->addWidget(label);
+    viewblocks::stackOf(content)->addWidget(label);
   }
   return content;
 }

@@ -3,9 +3,9 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "app/screens/updates/HistoryListModel.h"
 #include "app/screens/updates/HistoryViewDelegate.h"
-#include "app/screens/updates/HistoryViewModel.h"
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/PaneHeader.h"
 
 namespace larkvale {
@@ -51,7 +51,7 @@ HistoryView::HistoryView(AppModel& model, QWidget* parent)
       model_(model),
       rows_(new HistoryListModel(QLocale(), this)),
       list_(new HistoryList(body())),
-      empty_(new moreupdates::EmptyState(
+      empty_(new viewblocks::EmptyState(
           QStringLiteral("clock"), tr("No updates seen yet"),
           tr("After you update an app, the next check records it here."), body())) {
   setObjectName(QStringLiteral("history"));

@@ -13,7 +13,7 @@
 #include <QWidget>
 
 #include "app/model/AppModel.h"
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 
 namespace larkvale {
 
@@ -33,7 +33,7 @@ class HistoryList : public QListView {
   void changeEvent(QEvent* event) override;
 };
 
-class HistoryView : public moreupdates::CappedColumn {
+class HistoryView : public viewblocks::CappedColumn {
   Q_OBJECT
 
  public:

@@ -7,8 +7,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "app/screens/updates/TintLabel.h"
 #include "app/screens/updates/UpdateActions.h"
-#include "app/screens/updates/UpdatesLabels.h"
 
 namespace larkvale {
 

@@ -18,7 +18,7 @@ class QCheckBox;
 
 namespace larkvale {
 
-namespace moreupdates {
+namespace viewblocks {
 class TextLabel;
 }
 
@@ -52,7 +52,7 @@ class SafeUpdatesConfirm : public QWidget {
   SafeUpdatePlan plan_;
   std::map<std::string, QCheckBox*> ticks_;  // by update id
   QWidget* commandBox_ = nullptr;            // the caption and the command
-  moreupdates::TextLabel* command_ = nullptr;
+  viewblocks::TextLabel* command_ = nullptr;
 };
 
 }  // namespace larkvale

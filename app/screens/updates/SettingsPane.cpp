@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/screens/updates/SettingsPaneFacts.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/SymbolView.h"
@@ -16,9 +16,9 @@
 namespace larkvale {
 namespace {
 
-using moreupdates::TextLabel;
 using ui::TextStyle;
 using ui::Tint;
+using viewblocks::TextLabel;
 
 QHBoxLayout* rowOf(QWidget* widget) {
   auto* row = new QHBoxLayout(widget);
@@ -62,8 +62,8 @@ QCheckBox* SettingsPane::toggle(const QString& text, const char* name, QWidget* 
 }
 
 QWidget* SettingsPane::checkingCard() {
-  QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
-  QVBoxLayout* stack = moreupdates::stackOf(content);
+  QWidget* content = viewblocks::stackWidget(ui::Card::contentSpacing);
+  QVBoxLayout* stack = viewblocks::stackOf(content);
   daily_ = toggle(tr("Check once a day while Larkvale runs"), "settingsDailyCheck", content);
   connect(daily_, &QCheckBox::clicked, this, [this](bool on) {
     model_.setDailyCheck(on);
@@ -106,8 +106,8 @@ QWidget* SettingsPane::checkingCard() {
 }
 
 QWidget* SettingsPane::weeklyCard() {
-  QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
-  QVBoxLayout* stack = moreupdates::stackOf(content);
+  QWidget* content = viewblocks::stackWidget(ui::Card::contentSpacing);
+  QVBoxLayout* stack = viewblocks::stackOf(content);
   weekly_ = toggle(tr("Send a notification once a week with the updates waiting"), "settingsWeekly",
                    content);
   connect(weekly_, &QCheckBox::clicked, this, [this](bool on) {
@@ -139,8 +139,8 @@ QWidget* SettingsPane::weeklyCard() {
 }
 
 QWidget* SettingsPane::handOffCard() {
-  QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
-  QVBoxLayout* stack = moreupdates::stackOf(content);
+  QWidget* content = viewblocks::stackWidget(ui::Card::contentSpacing);
+  QVBoxLayout* stack = viewblocks::stackOf(content);
   stack->addWidget((new TextLabel(tr("For apps with a Sparkle feed, Open & Check for Updates "
                                      "opens the app. Where the desktop lets Larkvale press the "
                                      "app's own Check for Updates… item, it does; otherwise you "
@@ -169,11 +169,11 @@ QWidget* SettingsPane::handOffCard() {
 }
 
 QWidget* SettingsPane::sendsCard() {
-  QWidget* content = moreupdates::stackWidget(6);
+  QWidget* content = viewblocks::stackWidget(6);
   auto add = [content](const QString& text, bool rich = false) {
     auto* label = (new TextLabel(text, TextStyle::body, std::nullopt, content))->wrapping();
     if (rich) label->rich();
-    moreupdates::stackOf(content)->addWidget(label);
+    viewblocks::stackOf(content)->addWidget(label);
   };
   add(
       tr("• A GET to each app's own update feed (the address inside the app), at most one per "
@@ -184,8 +184,8 @@ QWidget* SettingsPane::sendsCard() {
   add(tr("• For apps that publish on GitHub, one unsigned request to %1 for the newest release "
          "(at most 40 a check, none after GitHub asks to wait; answers kept 6 hours).")
           .arg(SettingsPaneFacts::gitHubAPIHost()));
-  add(moreupdates::richText(tr("• `brew info` and `brew outdated` on this Mac (read-only; "
-                               "Homebrew isn't updated behind your back).")),
+  add(viewblocks::richText(tr("• `brew info` and `brew outdated` on this Mac (read-only; "
+                              "Homebrew isn't updated behind your back).")),
       true);
   add(tr("• For Larkvale itself: its own update check at %1 (about once a day).")
           .arg(SettingsPaneFacts::makerHost()));
@@ -195,24 +195,24 @@ QWidget* SettingsPane::sendsCard() {
       tr("Answers are saved for reuse (Check Now reuses ones under 15 minutes old, the daily "
          "check under 6 hours). Nothing about you, your Mac or your other apps is sent anywhere "
          "else."));
-  moreupdates::stackOf(content)->addSpacing(ui::Card::contentSpacing - 6);
+  viewblocks::stackOf(content)->addSpacing(ui::Card::contentSpacing - 6);
   auto* clear = new QPushButton(tr("Clear Saved Feeds"), content);
   clear->setObjectName(QStringLiteral("settingsClearFeeds"));
   connect(clear, &QPushButton::clicked, this, [this] { model_.clearSavedFeeds(); });
-  moreupdates::stackOf(content)->addWidget(clear, 0, Qt::AlignLeft);
+  viewblocks::stackOf(content)->addWidget(clear, 0, Qt::AlignLeft);
   return new ui::Card(tr("What Larkvale sends"), QStringLiteral("lock.shield"), Tint::blue,
                       content);
 }
 
 QWidget* SettingsPane::limitsCard() {
-  QWidget* content = moreupdates::stackWidget(6);
+  QWidget* content = viewblocks::stackWidget(6);
   for (const QString& text :
        {tr("• Apps with no feed show as “No feed”, not as up to date. Their own updaters "
            "(Google's, Electron's, Microsoft's) still work as before."),
         tr("• Larkvale never installs direct apps silently, and can't start App Store installs "
            "(Apple doesn't allow it): it opens the page."),
         tr("• Apps that come with macOS update with macOS, not through Larkvale.")}) {
-    moreupdates::stackOf(content)->addWidget(
+    viewblocks::stackOf(content)->addWidget(
         (new TextLabel(text, TextStyle::body, std::nullopt, content))->wrapping());
   }
   return new ui::Card(tr("Honest limits"), QStringLiteral("exclamationmark.bubble"), Tint::orange,

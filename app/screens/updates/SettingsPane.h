@@ -11,7 +11,7 @@
 // "settingsDailyCheck", "settingsLoginItem", "settingsCountry",
 // "settingsWeekly", "settingsClearFeeds". Main thread.
 #include "app/model/AppModel.h"
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 
 class QCheckBox;
 class QComboBox;
@@ -23,7 +23,7 @@ class MoreAppsCatalogue;
 class SymbolView;
 }  // namespace ui
 
-class SettingsPane : public moreupdates::CappedColumn {
+class SettingsPane : public viewblocks::CappedColumn {
   Q_OBJECT
 
  public:
@@ -45,12 +45,12 @@ class SettingsPane : public moreupdates::CappedColumn {
   QCheckBox* daily_ = nullptr;
   QCheckBox* login_ = nullptr;
   QComboBox* country_ = nullptr;
-  moreupdates::TextLabel* lastCheck_ = nullptr;
+  viewblocks::TextLabel* lastCheck_ = nullptr;
   QCheckBox* weekly_ = nullptr;
   QWidget* notificationsOff_ = nullptr;
   ui::SymbolView* trustSymbol_ = nullptr;
   ui::SymbolView* untrustSymbol_ = nullptr;
-  moreupdates::TextLabel* trust_ = nullptr;
+  viewblocks::TextLabel* trust_ = nullptr;
 };
 
 }  // namespace larkvale

@@ -10,10 +10,10 @@
 
 #include "app/screens/updates/ButtonFlowLayout.h"
 #include "app/screens/updates/StatusChip.h"
+#include "app/screens/updates/TintLabel.h"
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateDates.h"
 #include "app/screens/updates/UpdatesEmptyView.h"
-#include "app/screens/updates/UpdatesLabels.h"
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/UpdatesLabels.h"
+#include "app/screens/updates/TintLabel.h"
 #include "app/ui/Fonts.h"
 #include "app/ui/SymbolView.h"
 

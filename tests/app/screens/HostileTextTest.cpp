@@ -10,9 +10,7 @@
 #include <QMenu>
 #include <QTextDocument>
 
-#include "app/screens/movingday/MovingDayScreens.h"
-#include "app/screens/updates/MoreUpdateScreens.h"
-#include "app/screens/updates/UpdateScreens.h"
+#include "app/screens/ScreenTable.h"
 #include "app/shell/TrayIcon.h"
 #include "app/ui/PlainTip.h"
 #include "app/window/MainWindow.h"
@@ -141,9 +139,7 @@ class HostileTextTest : public QObject {
     offline.allowsNetwork = false;
     ui::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
     Screens screens;
-    registerUpdateScreens(screens);
-    registerMoreUpdateScreens(screens, catalogue);
-    registerMovingDayScreens(screens);
+    registerScreens(screens, catalogue);
     MainWindow window(*f.model, screens);
     window.show();
     NullShell shell;
@@ -159,11 +155,14 @@ class HostileTextTest : public QObject {
       f.model->setInventorySelection(QString::fromStdString(cask.app.path));
       seen.everyWindow();
     }
+    // Every pane and both sheets are real screens, not placeholders.
+    QVERIFY(!window.findChild<QWidget*>(QStringLiteral("placeholder")));
     f.model->setHoldRequest(cask);
     seen.everyWindow();
     f.model->setHoldRequest(std::nullopt);
     f.model->startSafeUpdates();
     seen.everyWindow();
+    QVERIFY(!window.findChild<QWidget*>(QStringLiteral("placeholderSheet")));
     f.model->setSafeSheet(false);
 
     // A copy into a folder with an outside name, then that folder checked

@@ -7,7 +7,7 @@
 #include "app/screens/updates/SafeUpdatesSheet.h"
 #include "app/ui/Card.h"
 #include "app/ui/Fonts.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;
@@ -23,7 +23,10 @@ class SafeUpdatesSheetTest : public QObject {
     alpha.critical = true;
     AppUpdate beta = update("Beta");
     beta.latestVersion.reset();
-    return {alpha, beta, cask("Cola", "cola"), cask("Fizz", "fizz", true),
+    return {alpha,
+            beta,
+            cask("Cola", "cola"),
+            cask("Fizz", "fizz", true),
             update("Store", waiting, UpdateSource::appStore()),
             update("Hub", waiting, UpdateSource::github("o/hub"))};
   }

@@ -1,4 +1,4 @@
-#include "app/screens/updates/HistoryViewModel.h"
+#include "app/screens/updates/HistoryListModel.h"
 
 #include <QDateTime>
 

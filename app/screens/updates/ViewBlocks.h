@@ -14,7 +14,7 @@
 
 class QVBoxLayout;
 
-namespace larkvale::moreupdates {
+namespace larkvale::viewblocks {
 
 // A fixed text with inline marks ("**bold**", "`code`") as rich text. The
 // whole text is escaped first, so nothing but those two marks becomes markup.
@@ -91,4 +91,4 @@ class CappedColumn : public QWidget {
 QWidget* stackWidget(int spacing, QWidget* parent = nullptr);
 QVBoxLayout* stackOf(QWidget* widget);
 
-}  // namespace larkvale::moreupdates
+}  // namespace larkvale::viewblocks

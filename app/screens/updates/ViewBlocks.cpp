@@ -1,4 +1,4 @@
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -6,7 +6,7 @@
 
 #include "app/ui/SymbolView.h"
 
-namespace larkvale::moreupdates {
+namespace larkvale::viewblocks {
 
 QString richText(const QString& fixedMarkdown) {
   const QString text = fixedMarkdown.toHtmlEscaped();
@@ -156,4 +156,4 @@ QVBoxLayout* stackOf(QWidget* widget) {
   return static_cast<QVBoxLayout*>(widget->layout());
 }
 
-}  // namespace larkvale::moreupdates
+}  // namespace larkvale::viewblocks

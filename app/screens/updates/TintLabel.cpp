@@ -1,4 +1,4 @@
-#include "app/screens/updates/UpdatesLabels.h"
+#include "app/screens/updates/TintLabel.h"
 
 #include <QApplication>
 #include <QEvent>
