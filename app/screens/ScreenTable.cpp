@@ -13,7 +13,7 @@
 
 namespace larkvale {
 
-void registerScreens(Screens& screens, ui::MoreAppsCatalogue& catalogue) {
+void registerScreens(Screens& screens, pennant::MoreAppsCatalogue& catalogue) {
   screens.pane = [&catalogue](Pane pane, AppModel& model, QWidget* parent) -> QWidget* {
     switch (pane) {
       case Pane::updates:

@@ -7,12 +7,12 @@
 // given catalogue; it must outlive every screen made. Main thread.
 #include "app/window/Screens.h"
 
-namespace larkvale {
-
-namespace ui {
+namespace pennant {
 class MoreAppsCatalogue;
 }
 
-void registerScreens(Screens& screens, ui::MoreAppsCatalogue& catalogue);
+namespace larkvale {
+
+void registerScreens(Screens& screens, pennant::MoreAppsCatalogue& catalogue);
 
 }  // namespace larkvale

@@ -5,8 +5,6 @@
 #include <QPointer>
 
 #include "Pennant/view/MoreAppsFooter.h"
-#include "Pennant/view/MoreAppsList.h"
-#include "Pennant/view/MoreAppsListView.h"
 #include "Pennant/view/MoreAppsWindow.h"
 #include "app/ui/Symbols.h"
 
@@ -28,33 +26,13 @@ pennant::MoreAppsHooks moreAppsHooks() {
   return hooks;
 }
 
-MoreAppsCatalogue::MoreAppsCatalogue(pennant::MoreAppsConfig config, pennant::MoreAppsLoader loader,
-                                     pennant::MoreAppsHooks hooks, QObject* parent)
-    : QObject(parent),
-      config_(std::move(config)),
-      loader_(std::move(loader)),
-      hooks_(std::move(hooks)),
-      lastResult_(std::make_shared<pennant::MoreAppsLastResult>()) {}
-
-MoreAppsCatalogue::~MoreAppsCatalogue() = default;
-
-void MoreAppsCatalogue::show() {
-  if (!window_) {
-    auto* list = new pennant::MoreAppsList(config_, loader_, lastResult_);
-    auto* view = new pennant::MoreAppsListView(list, hooks_);
-    list->setParent(view);
-    window_ = std::make_unique<pennant::MoreAppsWindow>(view);
-  }
-  window_->present();
-}
-
-QWidget* makeMoreAppsFooter(MoreAppsCatalogue& catalogue, QWidget* parent) {
+QWidget* makeMoreAppsFooter(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) {
   return new pennant::MoreAppsFooter(
       QCoreApplication::translate(
           "MoreAppsFooter", "Larkvale is made by Quenby, who also make other small Mac apps."),
       QCoreApplication::translate("MoreAppsFooter", "More Mac Apps…"),
-      [catalogue = QPointer<MoreAppsCatalogue>(&catalogue)] {
-        if (catalogue) catalogue->show();
+      [catalogue = QPointer<pennant::MoreAppsCatalogue>(&catalogue)] {
+        if (catalogue) catalogue->showMoreAppsWindow();
       },
       parent);
 }

@@ -1,22 +1,16 @@
 #pragma once
 // Larkvale's side of the catalogue of the maker's other apps: its one
-// configuration, the catalogue window (made on first use, kept for the run;
-// closing it only hides it) and the credit footer that the Settings and
-// Help views end with. Main thread.
-#include <QObject>
-
-#include <memory>
-
+// configuration, the app's symbols and link handler for the catalogue's
+// window, and the credit footer that the Settings and Help views end with.
+// The window itself is pennant::MoreAppsCatalogue's. Main thread.
 #include "Pennant/MoreAppsConfig.h"
-#include "Pennant/MoreAppsLoader.h"
 #include "Pennant/view/MoreAppsLook.h"
 
 class QWidget;
 
 namespace pennant {
-class MoreAppsWindow;
-struct MoreAppsLastResult;
-}  // namespace pennant
+class MoreAppsCatalogue;
+}
 
 namespace larkvale::ui {
 
@@ -30,35 +24,8 @@ const pennant::MoreAppsConfig& moreAppsConfig();
 // The app's symbol table and the desktop's link handler.
 pennant::MoreAppsHooks moreAppsHooks();
 
-class MoreAppsCatalogue : public QObject {
-  Q_OBJECT
-
- public:
-  // The app uses the defaults; tests hand in a loader on a temporary folder
-  // and a configuration without network.
-  explicit MoreAppsCatalogue(pennant::MoreAppsConfig config = moreAppsConfig(),
-                             pennant::MoreAppsLoader loader = {},
-                             pennant::MoreAppsHooks hooks = moreAppsHooks(),
-                             QObject* parent = nullptr);
-  ~MoreAppsCatalogue() override;
-
-  // Makes the window the first time, then shows it, brings it to the front
-  // and activates it: the same window every time, where the user left it.
-  void show();
-
-  // The window once made, else null.
-  pennant::MoreAppsWindow* window() const { return window_.get(); }
-
- private:
-  pennant::MoreAppsConfig config_;
-  pennant::MoreAppsLoader loader_;
-  pennant::MoreAppsHooks hooks_;
-  std::shared_ptr<pennant::MoreAppsLastResult> lastResult_;
-  std::unique_ptr<pennant::MoreAppsWindow> window_;
-};
-
 // The credit line with its "More Mac Apps…" button, which shows the
 // catalogue's window.
-QWidget* makeMoreAppsFooter(MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
+QWidget* makeMoreAppsFooter(pennant::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
 
 }  // namespace larkvale::ui

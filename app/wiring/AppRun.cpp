@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "Pennant/view/MoreAppsWindow.h"
 #include "app/model/AppModel.h"
 #include "app/screens/ScreenTable.h"
 #include "app/shell/LarkvaleIcon.h"
@@ -61,11 +62,11 @@ int runApp(AppRun run) {
   AppModel::setShared(&model);
   pennant::MoreAppsLoader catalogueLoader;
   catalogueLoader.cacheDirectory = AppFolders(run.options.folders).catalogue;
-  ui::MoreAppsCatalogue catalogue(ui::moreAppsConfig(), catalogueLoader);
+  pennant::MoreAppsCatalogue catalogue(ui::moreAppsConfig(), catalogueLoader, ui::moreAppsHooks());
   ShellParts parts;
   parts.launchedAsLoginItem = run.launchedAsLoginItem;
   registerScreens(parts.screens, catalogue);
-  parts.showMoreApps = [&catalogue] { catalogue.show(); };
+  parts.showMoreApps = [&catalogue] { catalogue.showMoreAppsWindow(); };
   parts.updater = updater;
   parts.app = AppInfo::running();
   parts.appIcon = larkvaleIcon();

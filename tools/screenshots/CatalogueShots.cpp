@@ -29,7 +29,8 @@ QWidget* catalogueWindow(const Context& context) {
 }
 
 QWidget* footer(const Context&) {
-  static ui::MoreAppsCatalogue* const catalogue = new ui::MoreAppsCatalogue;
+  static auto* const catalogue =
+      new pennant::MoreAppsCatalogue(ui::moreAppsConfig(), {}, ui::moreAppsHooks());
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(24, 24, 24, 24);

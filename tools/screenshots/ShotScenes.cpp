@@ -17,7 +17,7 @@ Scene::Scene(const Context& context) {
   model = std::make_unique<AppModel>(fakes.services());
   pennant::MoreAppsConfig config = ui::moreAppsConfig();
   config.allowsNetwork = false;
-  catalogue = std::make_unique<ui::MoreAppsCatalogue>(
+  catalogue = std::make_unique<pennant::MoreAppsCatalogue>(
       config, pennant::MoreAppsLoader{.cacheDirectory = context.scratch / "catalogue"});
 }
 

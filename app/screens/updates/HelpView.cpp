@@ -30,7 +30,7 @@ QWidget* texts(const QStringList& paragraphs) {
 
 }  // namespace
 
-HelpView::HelpView(ui::MoreAppsCatalogue& catalogue, QWidget* parent) : QScrollArea(parent) {
+HelpView::HelpView(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) : QScrollArea(parent) {
   setObjectName(QStringLiteral("helpView"));
   setWidgetResizable(true);
   setFrameShape(QFrame::NoFrame);

@@ -33,7 +33,7 @@ ui::SymbolView* labelSymbol(const char* name, Tint tint, QWidget* parent) {
 
 }  // namespace
 
-SettingsPane::SettingsPane(AppModel& model, ui::MoreAppsCatalogue& catalogue, QWidget* parent)
+SettingsPane::SettingsPane(AppModel& model, pennant::MoreAppsCatalogue& catalogue, QWidget* parent)
     : CappedColumn(kMaxWidth, parent), model_(model) {
   setObjectName(QStringLiteral("settings"));
   auto* layout = new QVBoxLayout(body());

@@ -16,10 +16,13 @@
 class QCheckBox;
 class QComboBox;
 
+namespace pennant {
+class MoreAppsCatalogue;
+}
+
 namespace larkvale {
 
 namespace ui {
-class MoreAppsCatalogue;
 class SymbolView;
 }  // namespace ui
 
@@ -30,7 +33,7 @@ class SettingsPane : public viewblocks::CappedColumn {
   static constexpr int kMaxWidth = 820;
   static constexpr int kCountryMaxWidth = 320;
 
-  SettingsPane(AppModel& model, ui::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
+  SettingsPane(AppModel& model, pennant::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
 
  private:
   QWidget* checkingCard();

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QTextDocument>
 
+#include "Pennant/view/MoreAppsWindow.h"
 #include "app/screens/ScreenTable.h"
 #include "app/shell/TrayIcon.h"
 #include "app/ui/PlainTip.h"
@@ -137,14 +138,14 @@ class HostileTextTest : public QObject {
 
     pennant::MoreAppsConfig offline = ui::moreAppsConfig();
     offline.allowsNetwork = false;
-    ui::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
+    pennant::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
     Screens screens;
     registerScreens(screens, catalogue);
     MainWindow window(*f.model, screens);
     window.show();
     NullShell shell;
     TrayIcon tray(*f.model, shell);
-    catalogue.show();
+    catalogue.showMoreAppsWindow();
     f.loadInventory();
     QCOMPARE(f.model->inventory().size(), size_t(2));
 

@@ -20,9 +20,10 @@ class MoreAppsCatalogueTest : public QObject {
   void oneWindowShownAgainWhereItWas() {
     pennant::MoreAppsConfig config = moreAppsConfig();
     config.allowsNetwork = false;
-    MoreAppsCatalogue catalogue(config, pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
+    pennant::MoreAppsCatalogue catalogue(config,
+                                         pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
     QCOMPARE(catalogue.window(), nullptr);
-    catalogue.show();
+    catalogue.showMoreAppsWindow();
     pennant::MoreAppsWindow* window = catalogue.window();
     QVERIFY(window && window->isVisible());
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -30,7 +31,7 @@ class MoreAppsCatalogueTest : public QObject {
     window->move(window->pos() + QPoint(15, 15));
     QPoint moved = window->pos();
     window->close();
-    catalogue.show();
+    catalogue.showMoreAppsWindow();
     QCOMPARE(catalogue.window(), window);
     QCOMPARE(window->content(), view);
     QCOMPARE(window->pos(), moved);
@@ -42,7 +43,8 @@ class MoreAppsCatalogueTest : public QObject {
   void footerShowsTheCatalogue() {
     pennant::MoreAppsConfig config = moreAppsConfig();
     config.allowsNetwork = false;
-    MoreAppsCatalogue catalogue(config, pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
+    pennant::MoreAppsCatalogue catalogue(config,
+                                         pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
     std::unique_ptr<QWidget> footer(makeMoreAppsFooter(catalogue));
     QCOMPARE(footer->findChild<QLabel*>("moreAppsCreditText")->text(),
              QString("Larkvale is made by Quenby, who also make other small Mac apps."));

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "Pennant/MoreAppsLoader.h"
+#include "Pennant/view/MoreAppsWindow.h"
 #include "app/window/MoreAppsCatalogue.h"
 #include "tests/app/AppRig.h"
 
@@ -14,10 +15,10 @@ namespace larkvale::test {
 
 struct ScreensFixture : Rig {
   // A catalogue that never asks the network.
-  std::unique_ptr<ui::MoreAppsCatalogue> catalogue() {
+  std::unique_ptr<pennant::MoreAppsCatalogue> catalogue() {
     pennant::MoreAppsConfig config = ui::moreAppsConfig();
     config.allowsNetwork = false;
-    return std::make_unique<ui::MoreAppsCatalogue>(
+    return std::make_unique<pennant::MoreAppsCatalogue>(
         config, pennant::MoreAppsLoader{.cacheDirectory = tmp.mkdir("catalogue")});
   }
 };
