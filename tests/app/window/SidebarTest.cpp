@@ -22,22 +22,6 @@ class SidebarTest : public QObject {
   }
 
  private slots:
-  void listsThePanesInThreeSections() {
-    AppModel model{AppServices{}};
-    Sidebar sidebar(model);
-    const SidebarModel& rows = *sidebar.rows();
-    QList<int> headers;
-    for (int i = 0; i < rows.rowCount(); ++i) {
-      const QModelIndex index = rows.index(i);
-      const bool pane = rows.flags(index).testFlag(Qt::ItemIsSelectable);
-      QCOMPARE(rows.paneAt(index).has_value(), pane);
-      if (!pane) headers << i;
-    }
-    QCOMPARE(headers, (QList<int>{0, 5, 10}));
-    QCOMPARE(rows.rowCount(), int(std::size(Panes::all)) + 3);
-    QCOMPARE(rows.indexOf(Pane::held).data().toString(), QString("Skipped & Held"));
-  }
-
   void selectionAndPaneFollowEachOther() {
     AppModel model{AppServices{}};
     Sidebar sidebar(model);
