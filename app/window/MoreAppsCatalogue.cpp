@@ -8,7 +8,7 @@
 #include "Pennant/view/MoreAppsWindow.h"
 #include "app/ui/Symbols.h"
 
-namespace larkvale::ui {
+namespace larkvale {
 
 const pennant::MoreAppsConfig& moreAppsConfig() {
   static const pennant::MoreAppsConfig config = [] {
@@ -22,7 +22,7 @@ const pennant::MoreAppsConfig& moreAppsConfig() {
 
 pennant::MoreAppsHooks moreAppsHooks() {
   pennant::MoreAppsHooks hooks;
-  hooks.symbol = [](const QString& name) { return Symbols::icon(name.toStdString()); };
+  hooks.symbol = [](const QString& name) { return ui::Symbols::icon(name.toStdString()); };
   return hooks;
 }
 
@@ -37,4 +37,4 @@ QWidget* makeMoreAppsFooter(pennant::MoreAppsCatalogue& catalogue, QWidget* pare
       parent);
 }
 
-}  // namespace larkvale::ui
+}  // namespace larkvale

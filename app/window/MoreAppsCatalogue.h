@@ -12,7 +12,7 @@ namespace pennant {
 class MoreAppsCatalogue;
 }
 
-namespace larkvale::ui {
+namespace larkvale {
 
 // Larkvale in the catalogue: its own entry "larkvale" and its application
 // id (the desktop file name, when the shell set one) are never listed, links
@@ -28,4 +28,4 @@ pennant::MoreAppsHooks moreAppsHooks();
 // catalogue's window.
 QWidget* makeMoreAppsFooter(pennant::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
 
-}  // namespace larkvale::ui
+}  // namespace larkvale

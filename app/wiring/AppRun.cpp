@@ -62,7 +62,7 @@ int runApp(AppRun run) {
   AppModel::setShared(&model);
   pennant::MoreAppsLoader catalogueLoader;
   catalogueLoader.cacheDirectory = AppFolders(run.options.folders).catalogue;
-  pennant::MoreAppsCatalogue catalogue(ui::moreAppsConfig(), catalogueLoader, ui::moreAppsHooks());
+  pennant::MoreAppsCatalogue catalogue(moreAppsConfig(), catalogueLoader, moreAppsHooks());
   ShellParts parts;
   parts.launchedAsLoginItem = run.launchedAsLoginItem;
   registerScreens(parts.screens, catalogue);

@@ -12,7 +12,7 @@ namespace larkvale::screenshots {
 namespace {
 
 QWidget* catalogueWindow(const Context& context) {
-  pennant::MoreAppsConfig config = ui::moreAppsConfig();
+  pennant::MoreAppsConfig config = moreAppsConfig();
   config.allowsNetwork = false;
   pennant::MoreAppsLoader loader{
       .cacheDirectory = context.scratch / "catalogue",
@@ -21,7 +21,7 @@ QWidget* catalogueWindow(const Context& context) {
       },
   };
   auto* list = new pennant::MoreAppsList(config, loader, nullptr);
-  pennant::MoreAppsHooks hooks = ui::moreAppsHooks();
+  pennant::MoreAppsHooks hooks = moreAppsHooks();
   hooks.openURL = [](const QUrl&) {};
   auto* view = new pennant::MoreAppsListView(list, hooks);
   list->setParent(view);
@@ -30,11 +30,11 @@ QWidget* catalogueWindow(const Context& context) {
 
 QWidget* footer(const Context&) {
   static auto* const catalogue =
-      new pennant::MoreAppsCatalogue(ui::moreAppsConfig(), {}, ui::moreAppsHooks());
+      new pennant::MoreAppsCatalogue(moreAppsConfig(), {}, moreAppsHooks());
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(24, 24, 24, 24);
-  layout->addWidget(ui::makeMoreAppsFooter(*catalogue, page));
+  layout->addWidget(makeMoreAppsFooter(*catalogue, page));
   return page;
 }
 

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 Scene::Scene(const Context& context) {
   fakes.folders = {context.scratch / "home", context.scratch / "caches"};
   model = std::make_unique<AppModel>(fakes.services());
-  pennant::MoreAppsConfig config = ui::moreAppsConfig();
+  pennant::MoreAppsConfig config = moreAppsConfig();
   config.allowsNetwork = false;
   catalogue = std::make_unique<pennant::MoreAppsCatalogue>(
       config, pennant::MoreAppsLoader{.cacheDirectory = context.scratch / "catalogue"});

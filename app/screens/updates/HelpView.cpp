@@ -86,7 +86,7 @@ HelpView::HelpView(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) : QSc
        {tr("Larkvale checks for its own updates: Larkvale › Check for Updates… (it also checks "
            "about once a day) and shows the new version's page; it never installs itself. Its own "
            "row in the list uses that too, and it's never part of Update All That Are Safe.")});
-  layout->addWidget(ui::makeMoreAppsFooter(catalogue, page));
+  layout->addWidget(makeMoreAppsFooter(catalogue, page));
   layout->addStretch(1);
   setWidget(page);
 }

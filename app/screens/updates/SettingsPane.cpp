@@ -46,7 +46,7 @@ SettingsPane::SettingsPane(AppModel& model, pennant::MoreAppsCatalogue& catalogu
   layout->addWidget(handOffCard());
   layout->addWidget(sendsCard());
   layout->addWidget(limitsCard());
-  layout->addWidget(ui::makeMoreAppsFooter(catalogue, body()));
+  layout->addWidget(makeMoreAppsFooter(catalogue, body()));
 
   connect(&model_, &AppModel::stateChanged, this, &SettingsPane::refresh);
   connect(&model_, &AppModel::loginItemOnChanged, this, &SettingsPane::refresh);

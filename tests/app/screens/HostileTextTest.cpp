@@ -136,7 +136,7 @@ class HostileTextTest : public QObject {
     f.tmp.write("home/Library/Application Support/" + s(kPathBold) + "/" + kFolder + ".licence",
                 "k");
 
-    pennant::MoreAppsConfig offline = ui::moreAppsConfig();
+    pennant::MoreAppsConfig offline = moreAppsConfig();
     offline.allowsNetwork = false;
     pennant::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
     Screens screens;

@@ -8,7 +8,7 @@
 #include "app/window/MoreAppsCatalogue.h"
 #include "tests/support/TempDir.h"
 
-using namespace larkvale::ui;
+using namespace larkvale;
 
 class MoreAppsCatalogueTest : public QObject {
   Q_OBJECT

@@ -16,7 +16,7 @@ namespace larkvale::test {
 struct ScreensFixture : Rig {
   // A catalogue that never asks the network.
   std::unique_ptr<pennant::MoreAppsCatalogue> catalogue() {
-    pennant::MoreAppsConfig config = ui::moreAppsConfig();
+    pennant::MoreAppsConfig config = moreAppsConfig();
     config.allowsNetwork = false;
     return std::make_unique<pennant::MoreAppsCatalogue>(
         config, pennant::MoreAppsLoader{.cacheDirectory = tmp.mkdir("catalogue")});
