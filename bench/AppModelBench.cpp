@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 
 #include "app/model/AppModel.h"
-#include "app/model/KitServices.h"
+#include "app/wiring/KitServices.h"
 #include "bench/CheckBenchSetup.h"
 #include "kit/sources/PoliteFetcher.h"
 #include "kit/sources/UpdateChecker.h"

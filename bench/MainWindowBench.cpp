@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "app/ui/MainWindow.h"
+#include "app/window/MainWindow.h"
 #include "bench/support/WidgetBench.h"
 
 using namespace larkvale;

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "Pennant/view/MoreAppsList.h"
 #include "Pennant/view/MoreAppsListView.h"
 #include "Pennant/view/MoreAppsTexts.h"
 
@@ -34,6 +35,26 @@ void MoreAppsWindow::present() {
   show();
   raise();
   activateWindow();
+}
+
+MoreAppsCatalogue::MoreAppsCatalogue(MoreAppsConfig config, MoreAppsLoader loader,
+                                     MoreAppsHooks hooks, QObject* parent)
+    : QObject(parent),
+      config_(std::move(config)),
+      loader_(std::move(loader)),
+      hooks_(std::move(hooks)),
+      lastResult_(std::make_shared<MoreAppsLastResult>()) {}
+
+MoreAppsCatalogue::~MoreAppsCatalogue() = default;
+
+void MoreAppsCatalogue::showMoreAppsWindow() {
+  if (!window_) {
+    auto* list = new MoreAppsList(config_, loader_, lastResult_);
+    auto* view = new MoreAppsListView(list, hooks_);
+    list->setParent(view);
+    window_ = std::make_unique<MoreAppsWindow>(view);
+  }
+  window_->present();
 }
 
 }  // namespace pennant

@@ -2,11 +2,11 @@
 // runs the app on the real user's folders and services.
 #include <QApplication>
 
-#include "app/shell/LaunchOptions.h"
-#include "app/shell/OwnFeed.h"
 #include "app/shell/SignalQuit.h"
 #include "app/shell/SingleInstance.h"
+#include "app/ui/OwnFeed.h"
 #include "app/wiring/AppRun.h"
+#include "app/wiring/LaunchOptions.h"
 #include "platform/AppFolders.h"
 
 using namespace larkvale;

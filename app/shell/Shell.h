@@ -16,7 +16,7 @@
 #include "app/shell/ShellActions.h"
 #include "app/shell/Updater.h"
 #include "app/shell/WindowOpener.h"
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 namespace larkvale {
 

@@ -8,8 +8,8 @@
 #include "Skirting/CloseWindowAction.h"
 #include "app/shell/Activation.h"
 
-#include "app/ui/HelpWindow.h"
-#include "app/ui/MainWindow.h"
+#include "app/window/HelpWindow.h"
+#include "app/window/MainWindow.h"
 
 namespace larkvale {
 namespace {

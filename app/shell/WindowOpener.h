@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "app/model/AppModel.h"
-#include "app/ui/Screens.h"
+#include "app/window/Screens.h"
 
 class QWidget;
 

@@ -3,19 +3,18 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <cstdio>
 #include <QUrl>
+#include <cstdio>
 
+#include "Pennant/view/MoreAppsWindow.h"
 #include "app/model/AppModel.h"
-#include "app/screens/movingday/MovingDayScreens.h"
-#include "app/screens/updates/MoreUpdateScreens.h"
-#include "app/screens/updates/UpdateScreens.h"
+#include "app/screens/ScreenTable.h"
 #include "app/shell/LarkvaleIcon.h"
 #include "app/shell/Shell.h"
 #include "app/shell/SingleInstance.h"
 #include "app/shell/Updater.h"
 #include "app/shell/UpdaterDialogs.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "platform/AppFolders.h"
 #include "platform/HttpSession.h"
 
@@ -63,13 +62,11 @@ int runApp(AppRun run) {
   AppModel::setShared(&model);
   pennant::MoreAppsLoader catalogueLoader;
   catalogueLoader.cacheDirectory = AppFolders(run.options.folders).catalogue;
-  ui::MoreAppsCatalogue catalogue(ui::moreAppsConfig(), catalogueLoader);
+  pennant::MoreAppsCatalogue catalogue(moreAppsConfig(), catalogueLoader, moreAppsHooks());
   ShellParts parts;
   parts.launchedAsLoginItem = run.launchedAsLoginItem;
-  registerUpdateScreens(parts.screens);
-  registerMoreUpdateScreens(parts.screens, catalogue);
-  registerMovingDayScreens(parts.screens);
-  parts.showMoreApps = [&catalogue] { catalogue.show(); };
+  registerScreens(parts.screens, catalogue);
+  parts.showMoreApps = [&catalogue] { catalogue.showMoreAppsWindow(); };
   parts.updater = updater;
   parts.app = AppInfo::running();
   parts.appIcon = larkvaleIcon();

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/shell/RealServices.h"
+#include "app/wiring/RealServices.h"
 
 namespace larkvale {
 

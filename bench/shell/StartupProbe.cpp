@@ -13,9 +13,9 @@
 #include <string>
 
 #include "app/model/AppModel.h"
-#include "app/shell/RealServices.h"
 #include "app/shell/Shell.h"
 #include "app/shell/Updater.h"
+#include "app/wiring/RealServices.h"
 #include "platform/UserFolders.h"
 
 using namespace larkvale;

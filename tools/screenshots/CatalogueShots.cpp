@@ -5,14 +5,14 @@
 #include "Pennant/view/MoreAppsList.h"
 #include "Pennant/view/MoreAppsListView.h"
 #include "Pennant/view/MoreAppsWindow.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "tools/screenshots/Registry.h"
 
 namespace larkvale::screenshots {
 namespace {
 
 QWidget* catalogueWindow(const Context& context) {
-  pennant::MoreAppsConfig config = ui::moreAppsConfig();
+  pennant::MoreAppsConfig config = moreAppsConfig();
   config.allowsNetwork = false;
   pennant::MoreAppsLoader loader{
       .cacheDirectory = context.scratch / "catalogue",
@@ -21,7 +21,7 @@ QWidget* catalogueWindow(const Context& context) {
       },
   };
   auto* list = new pennant::MoreAppsList(config, loader, nullptr);
-  pennant::MoreAppsHooks hooks = ui::moreAppsHooks();
+  pennant::MoreAppsHooks hooks = moreAppsHooks();
   hooks.openURL = [](const QUrl&) {};
   auto* view = new pennant::MoreAppsListView(list, hooks);
   list->setParent(view);
@@ -29,11 +29,12 @@ QWidget* catalogueWindow(const Context& context) {
 }
 
 QWidget* footer(const Context&) {
-  static ui::MoreAppsCatalogue* const catalogue = new ui::MoreAppsCatalogue;
+  static auto* const catalogue =
+      new pennant::MoreAppsCatalogue(moreAppsConfig(), {}, moreAppsHooks());
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(24, 24, 24, 24);
-  layout->addWidget(ui::makeMoreAppsFooter(*catalogue, page));
+  layout->addWidget(makeMoreAppsFooter(*catalogue, page));
   return page;
 }
 

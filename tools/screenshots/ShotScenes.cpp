@@ -3,10 +3,8 @@
 #include <QImageWriter>
 #include <QPainter>
 
-#include "app/screens/movingday/MovingDayScreens.h"
-#include "app/screens/updates/MoreUpdateScreens.h"
-#include "app/screens/updates/UpdateScreens.h"
-#include "app/ui/MainWindow.h"
+#include "app/screens/ScreenTable.h"
+#include "app/window/MainWindow.h"
 #include "platform/FileSystem.h"
 #include "platform/PropertyList.h"
 
@@ -17,17 +15,15 @@ namespace fs = std::filesystem;
 Scene::Scene(const Context& context) {
   fakes.folders = {context.scratch / "home", context.scratch / "caches"};
   model = std::make_unique<AppModel>(fakes.services());
-  pennant::MoreAppsConfig config = ui::moreAppsConfig();
+  pennant::MoreAppsConfig config = moreAppsConfig();
   config.allowsNetwork = false;
-  catalogue = std::make_unique<ui::MoreAppsCatalogue>(
+  catalogue = std::make_unique<pennant::MoreAppsCatalogue>(
       config, pennant::MoreAppsLoader{.cacheDirectory = context.scratch / "catalogue"});
 }
 
 QWidget* Scene::window() {
   Screens screens;
-  registerUpdateScreens(screens);
-  registerMoreUpdateScreens(screens, *catalogue);
-  registerMovingDayScreens(screens);
+  registerScreens(screens, *catalogue);
   return owning(new MainWindow(*model, screens), this);
 }
 

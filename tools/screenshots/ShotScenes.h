@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "Pennant/view/MoreAppsWindow.h"
 #include "app/model/AppModel.h"
-#include "app/ui/MoreAppsCatalogue.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "tests/support/FakeServices.h"
 #include "tools/screenshots/Registry.h"
 
@@ -19,7 +20,7 @@ namespace larkvale::screenshots {
 struct Scene : QObject {
   test::Fakes fakes;
   std::unique_ptr<AppModel> model;
-  std::unique_ptr<ui::MoreAppsCatalogue> catalogue;
+  std::unique_ptr<pennant::MoreAppsCatalogue> catalogue;
 
   explicit Scene(const Context& context);
 

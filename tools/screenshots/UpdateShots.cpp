@@ -3,10 +3,10 @@
 // Held, and the hold sheet.
 #include <QVBoxLayout>
 
+#include "app/screens/ScreenTable.h"
 #include "app/screens/updates/HoldSheet.h"
-#include "app/screens/updates/UpdateScreens.h"
 #include "app/screens/updates/UpdatesPane.h"
-#include "app/ui/MainWindow.h"
+#include "app/window/MainWindow.h"
 #include "tools/screenshots/ShotScenes.h"
 
 namespace larkvale::screenshots {
@@ -142,15 +142,17 @@ QWidget* windowShot(const Context& context, bool small) {
   model->setState(state);
   model->setSelection(QString::fromStdString(state.lastReport->updates[0].app.path));
   if (small) {
-    model->setNotice(Notice{"4 updates waiting. Brewmaster, Quillpad, Gitbeam and Pixelkit can be "
-                            "handed off from here.",
-                            false});
+    model->setNotice(
+        Notice{"4 updates waiting. Brewmaster, Quillpad, Gitbeam and Pixelkit can be "
+               "handed off from here.",
+               false});
   }
+  auto* scene = new Scene(context);
   Screens screens;
-  registerUpdateScreens(screens);
+  registerScreens(screens, *scene->catalogue);
   auto* shown = new MainWindow(*model, screens);
   model->setParent(shown);
-  return shown;
+  return owning(shown, scene);
 }
 
 QWidget* mainWindow(const Context& context) {
@@ -173,7 +175,8 @@ const Registration shots("updates", [](const Add& add) {
   add("held", selected(Pane::held, "Waveform Pro"), window);
   add("hold-sheet", holdSheet, {});
   add("window", mainWindow, MainWindow::kDefaultSize);
-  add("window-small", [](const Context& c) { return windowShot(c, true); }, QSize(900, 600));
+  add(
+      "window-small", [](const Context& c) { return windowShot(c, true); }, QSize(900, 600));
 });
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The main window with its real screens in the states a user meets first:
 // before any check, the first check running, updates waiting, a great many
 // updates, and an error notice. The model runs over the test fakes.
-#include "app/ui/MainWindow.h"
+#include "app/window/MainWindow.h"
 #include "tools/screenshots/ShotScenes.h"
 
 namespace larkvale::screenshots {

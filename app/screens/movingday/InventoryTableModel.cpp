@@ -2,8 +2,8 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
-#include "app/screens/updates/SourceLook.h"
 #include "app/ui/PlainTip.h"
+#include "app/ui/SourceLook.h"
 
 namespace larkvale::movingday {
 

@@ -3,11 +3,11 @@
 #include <QKeySequence>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
-#include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/TintLabel.h"
+#include "app/window/MoreAppsCatalogue.h"
 
 namespace larkvale {
 namespace {
@@ -17,21 +17,21 @@ using ui::Tint;
 using ui::TintLabel;
 
 QWidget* texts(const QStringList& paragraphs) {
-  QWidget* content = moreupdates::stackWidget(6);
+  QWidget* content = viewblocks::stackWidget(6);
   for (const QString& paragraph : paragraphs) {
     auto* label =
-        (new TintLabel(moreupdates::richText(paragraph), TextStyle::body, std::nullopt, content))
+        (new TintLabel(viewblocks::richText(paragraph), TextStyle::body, std::nullopt, content))
             ->wrapping()
             ->rich();
     label->setObjectName(QStringLiteral("helpText"));
-    moreupdates::stackOf(content)->addWidget(label);
+    viewblocks::stackOf(content)->addWidget(label);
   }
   return content;
 }
 
 }  // namespace
 
-HelpView::HelpView(ui::MoreAppsCatalogue& catalogue, QWidget* parent) : QScrollArea(parent) {
+HelpView::HelpView(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) : QScrollArea(parent) {
   setObjectName(QStringLiteral("helpView"));
   setWidgetResizable(true);
   setFrameShape(QFrame::NoFrame);
@@ -87,7 +87,7 @@ HelpView::HelpView(ui::MoreAppsCatalogue& catalogue, QWidget* parent) : QScrollA
        {tr("Larkvale checks for its own updates: Larkvale › Check for Updates… (it also checks "
            "about once a day) and shows the new version's page; it never installs itself. Its own "
            "row in the list uses that too, and it's never part of Update All That Are Safe.")});
-  layout->addWidget(ui::makeMoreAppsFooter(catalogue, page));
+  layout->addWidget(makeMoreAppsFooter(catalogue, page));
   layout->addStretch(1);
   setWidget(page);
 }

@@ -6,17 +6,17 @@
 // Every text wraps at any width. Main thread.
 #include <QScrollArea>
 
-namespace larkvale {
-
-namespace ui {
+namespace pennant {
 class MoreAppsCatalogue;
 }
+
+namespace larkvale {
 
 class HelpView : public QScrollArea {
   Q_OBJECT
 
  public:
-  explicit HelpView(ui::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
+  explicit HelpView(pennant::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
 };
 
 }  // namespace larkvale

@@ -2,9 +2,10 @@
 
 #include <QVBoxLayout>
 
+#include "app/screens/updates/HistoryListModel.h"
 #include "app/screens/updates/HistoryViewDelegate.h"
-#include "app/screens/updates/HistoryViewModel.h"
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/HistoryListModel.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/EmptyState.h"
 #include "app/ui/FittedListView.h"
 #include "app/ui/PaneHeader.h"

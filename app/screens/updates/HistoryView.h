@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "app/model/AppModel.h"
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 
 namespace larkvale {
 
@@ -22,7 +22,7 @@ namespace ui {
 class FittedListView;
 }
 
-class HistoryView : public moreupdates::CappedColumn {
+class HistoryView : public viewblocks::CappedColumn {
   Q_OBJECT
 
  public:

@@ -4,7 +4,7 @@
 #include <QPainterPath>
 #include <QTextLayout>
 
-#include "app/screens/updates/HistoryViewModel.h"
+#include "app/screens/updates/HistoryListModel.h"
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
 #include "app/ui/Fonts.h"

@@ -7,8 +7,8 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "app/screens/updates/Labels.h"
 #include "app/screens/updates/UpdateActions.h"
-#include "app/screens/updates/UpdatesLabels.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale {

@@ -6,10 +6,10 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/screens/updates/SafeUpdatesSheetConfirm.h"
 #include "app/screens/updates/SafeUpdatesSheetRun.h"
 #include "app/ui/TintLabel.h"
+#include "app/screens/updates/ViewBlocks.h"
 
 namespace larkvale {
 namespace {
@@ -44,12 +44,12 @@ SafeUpdatesSheet::SafeUpdatesSheet(AppModel& model, QWidget* parent)
   layout->setSpacing(14);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  QWidget* header = moreupdates::stackWidget(4, this);
+  QWidget* header = viewblocks::stackWidget(4, this);
   auto* title =
       new TintLabel(tr("Update All That Are Safe"), TextStyle::title2, std::nullopt, header);
   title->setFont(ui::Fonts::font(TextStyle::title2, font(), QFont::Bold));
-  moreupdates::stackOf(header)->addWidget(title);
-  moreupdates::stackOf(header)->addWidget(
+  viewblocks::stackOf(header)->addWidget(title);
+  viewblocks::stackOf(header)->addWidget(
       (new TintLabel(
            tr("Each update goes to something you can watch: the app's own updater, or "
               "one Terminal window you start. One at a time, nothing installs by itself."),

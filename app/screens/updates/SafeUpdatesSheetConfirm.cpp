@@ -7,7 +7,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
 #include "app/ui/EmptyState.h"
@@ -163,11 +163,11 @@ QWidget* SafeUpdatesConfirm::pickRow(const AppUpdate& update, QWidget* parent) {
 }
 
 QWidget* SafeUpdatesConfirm::sparkleCard(const std::vector<AppUpdate>& updates) {
-  QWidget* content = moreupdates::stackWidget(8);
+  QWidget* content = viewblocks::stackWidget(8);
   for (const AppUpdate& update : updates) {
-    moreupdates::stackOf(content)->addWidget(pickRow(update, content));
+    viewblocks::stackOf(content)->addWidget(pickRow(update, content));
   }
-  moreupdates::stackOf(content)->addWidget(
+  viewblocks::stackOf(content)->addWidget(
       (new TintLabel(tr("Each opens on its own; its updater asks before it installs."),
                      TextStyle::caption, Tint::secondary, content))
           ->wrapping());
@@ -178,20 +178,20 @@ QWidget* SafeUpdatesConfirm::sparkleCard(const std::vector<AppUpdate>& updates) 
 }
 
 QWidget* SafeUpdatesConfirm::brewCard(const std::vector<AppUpdate>& updates) {
-  QWidget* content = moreupdates::stackWidget(8);
+  QWidget* content = viewblocks::stackWidget(8);
   for (const AppUpdate& update : updates) {
-    moreupdates::stackOf(content)->addWidget(pickRow(update, content));
+    viewblocks::stackOf(content)->addWidget(pickRow(update, content));
   }
-  commandBox_ = moreupdates::stackWidget(8, content);
+  commandBox_ = viewblocks::stackWidget(8, content);
   commandBox_->setObjectName(QStringLiteral("safeCommandBox"));
-  moreupdates::stackOf(commandBox_)
+  viewblocks::stackOf(commandBox_)
       ->addWidget((new TintLabel(tr("One Terminal window, after you press Return there:"),
                                  TextStyle::caption, Tint::secondary, commandBox_))
                       ->wrapping());
   command_ = new CommandLabel(commandBox_);
   command_->setObjectName(QStringLiteral("safeCommand"));
-  moreupdates::stackOf(commandBox_)->addWidget(command_);
-  moreupdates::stackOf(content)->addWidget(commandBox_);
+  viewblocks::stackOf(commandBox_)->addWidget(command_);
+  viewblocks::stackOf(content)->addWidget(commandBox_);
   auto* card = new ui::Card(tr("Homebrew casks (%1)").arg(QString::number(updates.size())),
                             QStringLiteral("mug"), Tint::orange, content);
   card->setObjectName(QStringLiteral("safeBrewCard"));
@@ -199,7 +199,7 @@ QWidget* SafeUpdatesConfirm::brewCard(const std::vector<AppUpdate>& updates) {
 }
 
 QWidget* SafeUpdatesConfirm::leftOutCard() {
-  QWidget* content = moreupdates::stackWidget(6);
+  QWidget* content = viewblocks::stackWidget(6);
   for (const SafeUpdatePlan::LeftOut& left : plan_.leftOut) {
     auto* row = new QWidget(content);
     auto* layout = new QHBoxLayout(row);
@@ -207,17 +207,17 @@ QWidget* SafeUpdatesConfirm::leftOutCard() {
     layout->setSpacing(8);
     layout->addWidget(new ui::AppIcon(QString::fromStdString(left.id()), kIconSize, row), 0,
                       Qt::AlignTop);
-    QWidget* texts = moreupdates::stackWidget(1, row);
+    QWidget* texts = viewblocks::stackWidget(1, row);
     const QString name = QString::fromStdString(left.update.app.name);
     const QString reason = QString::fromStdString(left.reason);
-    moreupdates::stackOf(texts)->addWidget(
+    viewblocks::stackOf(texts)->addWidget(
         new TintLabel(name, TextStyle::body, std::nullopt, texts));
     auto* because = (new TintLabel(reason, TextStyle::caption, Tint::secondary, texts))->wrapping();
     because->setObjectName(QStringLiteral("safeLeftOutReason"));
-    moreupdates::stackOf(texts)->addWidget(because);
+    viewblocks::stackOf(texts)->addWidget(because);
     layout->addWidget(texts, 1);
     row->setAccessibleName(name + QStringLiteral(", ") + reason);
-    moreupdates::stackOf(content)->addWidget(row);
+    viewblocks::stackOf(content)->addWidget(row);
   }
   auto* card = new ui::Card(tr("Left out (%1)").arg(QString::number(plan_.leftOut.size())),
                             QStringLiteral("hand.raised"), Tint::gray, content);

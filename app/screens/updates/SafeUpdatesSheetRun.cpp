@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/TintLabel.h"
@@ -63,9 +63,9 @@ SafeUpdatesRunList::SafeUpdatesRunList(const SafeUpdateRun& run, QWidget* parent
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(12);
-  QWidget* rows = moreupdates::stackWidget(10);
+  QWidget* rows = viewblocks::stackWidget(10);
   for (size_t i = 0; i < run.steps().size(); ++i) {
-    moreupdates::stackOf(rows)->addWidget(stepRow(run, i, rows));
+    viewblocks::stackOf(rows)->addWidget(stepRow(run, i, rows));
   }
   auto* card = new ui::Card(title(run), QStringLiteral("list.number"), Tint::accent, rows, this);
   card->setObjectName(QStringLiteral("safeRunCard"));
@@ -98,20 +98,20 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
   symbol->setObjectName(QStringLiteral("safeStepSymbol"));
   layout->addWidget(symbol, 0, Qt::AlignTop);
 
-  QWidget* texts = moreupdates::stackWidget(2, row);
+  QWidget* texts = viewblocks::stackWidget(2, row);
   auto* heading =
       new TintLabel(QString::fromStdString(step.title()), TextStyle::body, std::nullopt, texts);
   heading->setObjectName(QStringLiteral("safeStepTitle"));
   heading->setFont(
       ui::Fonts::font(TextStyle::body, font(), current ? QFont::DemiBold : QFont::Normal));
   heading->setWordWrap(true);
-  moreupdates::stackOf(texts)->addWidget(heading);
+  viewblocks::stackOf(texts)->addWidget(heading);
   if (current || mark == SafeUpdateRun::Mark::waiting) {
     auto* detail = (new TintLabel(QString::fromStdString(step.detail()), TextStyle::caption,
                                   Tint::secondary, texts))
                        ->wrapping();
     detail->setObjectName(QStringLiteral("safeStepDetail"));
-    moreupdates::stackOf(texts)->addWidget(detail);
+    viewblocks::stackOf(texts)->addWidget(detail);
   }
   std::optional<std::string> command = step.brewCommand();
   if (current && command) {
@@ -125,7 +125,7 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
     line->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     line->setFocusPolicy(Qt::StrongFocus);
     line->setObjectName(QStringLiteral("safeStepCommand"));
-    moreupdates::stackOf(texts)->addWidget(line);
+    viewblocks::stackOf(texts)->addWidget(line);
   }
   layout->addWidget(texts, 1);
 

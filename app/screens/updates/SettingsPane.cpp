@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/screens/updates/MoreUpdateBlocks.h"
 #include "app/screens/updates/SettingsPaneFacts.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
-#include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/TintLabel.h"
+#include "app/window/MoreAppsCatalogue.h"
 
 namespace larkvale {
 namespace {
@@ -34,7 +34,7 @@ ui::SymbolView* labelSymbol(const char* name, Tint tint, QWidget* parent) {
 
 }  // namespace
 
-SettingsPane::SettingsPane(AppModel& model, ui::MoreAppsCatalogue& catalogue, QWidget* parent)
+SettingsPane::SettingsPane(AppModel& model, pennant::MoreAppsCatalogue& catalogue, QWidget* parent)
     : CappedColumn(kMaxWidth, parent), model_(model) {
   setObjectName(QStringLiteral("settings"));
   auto* layout = new QVBoxLayout(body());
@@ -47,7 +47,7 @@ SettingsPane::SettingsPane(AppModel& model, ui::MoreAppsCatalogue& catalogue, QW
   layout->addWidget(handOffCard());
   layout->addWidget(sendsCard());
   layout->addWidget(limitsCard());
-  layout->addWidget(ui::makeMoreAppsFooter(catalogue, body()));
+  layout->addWidget(makeMoreAppsFooter(catalogue, body()));
 
   connect(&model_, &AppModel::stateChanged, this, &SettingsPane::refresh);
   connect(&model_, &AppModel::loginItemOnChanged, this, &SettingsPane::refresh);
@@ -63,8 +63,8 @@ QCheckBox* SettingsPane::toggle(const QString& text, const char* name, QWidget* 
 }
 
 QWidget* SettingsPane::checkingCard() {
-  QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
-  QVBoxLayout* stack = moreupdates::stackOf(content);
+  QWidget* content = viewblocks::stackWidget(ui::Card::contentSpacing);
+  QVBoxLayout* stack = viewblocks::stackOf(content);
   daily_ = toggle(tr("Check once a day while Larkvale runs"), "settingsDailyCheck", content);
   connect(daily_, &QCheckBox::clicked, this, [this](bool on) {
     model_.setDailyCheck(on);
@@ -107,8 +107,8 @@ QWidget* SettingsPane::checkingCard() {
 }
 
 QWidget* SettingsPane::weeklyCard() {
-  QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
-  QVBoxLayout* stack = moreupdates::stackOf(content);
+  QWidget* content = viewblocks::stackWidget(ui::Card::contentSpacing);
+  QVBoxLayout* stack = viewblocks::stackOf(content);
   weekly_ = toggle(tr("Send a notification once a week with the updates waiting"), "settingsWeekly",
                    content);
   connect(weekly_, &QCheckBox::clicked, this, [this](bool on) {
@@ -140,8 +140,8 @@ QWidget* SettingsPane::weeklyCard() {
 }
 
 QWidget* SettingsPane::handOffCard() {
-  QWidget* content = moreupdates::stackWidget(ui::Card::contentSpacing);
-  QVBoxLayout* stack = moreupdates::stackOf(content);
+  QWidget* content = viewblocks::stackWidget(ui::Card::contentSpacing);
+  QVBoxLayout* stack = viewblocks::stackOf(content);
   stack->addWidget((new TintLabel(tr("For apps with a Sparkle feed, Open & Check for Updates "
                                      "opens the app. Where the desktop lets Larkvale press the "
                                      "app's own Check for Updates… item, it does; otherwise you "
@@ -170,11 +170,11 @@ QWidget* SettingsPane::handOffCard() {
 }
 
 QWidget* SettingsPane::sendsCard() {
-  QWidget* content = moreupdates::stackWidget(6);
+  QWidget* content = viewblocks::stackWidget(6);
   auto add = [content](const QString& text, bool rich = false) {
     auto* label = (new TintLabel(text, TextStyle::body, std::nullopt, content))->wrapping();
     if (rich) label->rich();
-    moreupdates::stackOf(content)->addWidget(label);
+    viewblocks::stackOf(content)->addWidget(label);
   };
   add(
       tr("• A GET to each app's own update feed (the address inside the app), at most one per "
@@ -185,8 +185,8 @@ QWidget* SettingsPane::sendsCard() {
   add(tr("• For apps that publish on GitHub, one unsigned request to %1 for the newest release "
          "(at most 40 a check, none after GitHub asks to wait; answers kept 6 hours).")
           .arg(SettingsPaneFacts::gitHubAPIHost()));
-  add(moreupdates::richText(tr("• `brew info` and `brew outdated` on this Mac (read-only; "
-                               "Homebrew isn't updated behind your back).")),
+  add(viewblocks::richText(tr("• `brew info` and `brew outdated` on this Mac (read-only; "
+                              "Homebrew isn't updated behind your back).")),
       true);
   add(tr("• For Larkvale itself: its own update check at %1 (about once a day).")
           .arg(SettingsPaneFacts::makerHost()));
@@ -196,24 +196,24 @@ QWidget* SettingsPane::sendsCard() {
       tr("Answers are saved for reuse (Check Now reuses ones under 15 minutes old, the daily "
          "check under 6 hours). Nothing about you, your Mac or your other apps is sent anywhere "
          "else."));
-  moreupdates::stackOf(content)->addSpacing(ui::Card::contentSpacing - 6);
+  viewblocks::stackOf(content)->addSpacing(ui::Card::contentSpacing - 6);
   auto* clear = new QPushButton(tr("Clear Saved Feeds"), content);
   clear->setObjectName(QStringLiteral("settingsClearFeeds"));
   connect(clear, &QPushButton::clicked, this, [this] { model_.clearSavedFeeds(); });
-  moreupdates::stackOf(content)->addWidget(clear, 0, Qt::AlignLeft);
+  viewblocks::stackOf(content)->addWidget(clear, 0, Qt::AlignLeft);
   return new ui::Card(tr("What Larkvale sends"), QStringLiteral("lock.shield"), Tint::blue,
                       content);
 }
 
 QWidget* SettingsPane::limitsCard() {
-  QWidget* content = moreupdates::stackWidget(6);
+  QWidget* content = viewblocks::stackWidget(6);
   for (const QString& text :
        {tr("• Apps with no feed show as “No feed”, not as up to date. Their own updaters "
            "(Google's, Electron's, Microsoft's) still work as before."),
         tr("• Larkvale never installs direct apps silently, and can't start App Store installs "
            "(Apple doesn't allow it): it opens the page."),
         tr("• Apps that come with macOS update with macOS, not through Larkvale.")}) {
-    moreupdates::stackOf(content)->addWidget(
+    viewblocks::stackOf(content)->addWidget(
         (new TintLabel(text, TextStyle::body, std::nullopt, content))->wrapping());
   }
   return new ui::Card(tr("Honest limits"), QStringLiteral("exclamationmark.bubble"), Tint::orange,

@@ -11,27 +11,30 @@
 // "settingsDailyCheck", "settingsLoginItem", "settingsCountry",
 // "settingsWeekly", "settingsClearFeeds". Main thread.
 #include "app/model/AppModel.h"
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 
 class QCheckBox;
 class QComboBox;
 
+namespace pennant {
+class MoreAppsCatalogue;
+}
+
 namespace larkvale {
 
 namespace ui {
-class MoreAppsCatalogue;
 class SymbolView;
 class TintLabel;
 }  // namespace ui
 
-class SettingsPane : public moreupdates::CappedColumn {
+class SettingsPane : public viewblocks::CappedColumn {
   Q_OBJECT
 
  public:
   static constexpr int kMaxWidth = 820;
   static constexpr int kCountryMaxWidth = 320;
 
-  SettingsPane(AppModel& model, ui::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
+  SettingsPane(AppModel& model, pennant::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
 
  private:
   QWidget* checkingCard();

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/shell/OwnFeed.h"
+#include "app/ui/OwnFeed.h"
 #include "app/ui/Symbols.h"
 #include "kit/model/OwnApp.h"
 #include "kit/sources/GitHubRepos.h"

@@ -9,17 +9,17 @@
 #include <QVBoxLayout>
 
 #include "app/screens/updates/ButtonFlowLayout.h"
-#include "app/screens/updates/SourceLook.h"
 #include "app/screens/updates/StatusChip.h"
+#include "app/screens/updates/Labels.h"
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateDates.h"
 #include "app/screens/updates/UpdatesEmptyView.h"
-#include "app/screens/updates/UpdatesLabels.h"
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/TintLabel.h"
+#include "app/ui/SourceLook.h"
 
 namespace larkvale {
 namespace {

@@ -13,11 +13,11 @@
 
 #include <algorithm>
 
+#include "app/screens/updates/Labels.h"
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateTableDelegate.h"
 #include "app/screens/updates/UpdateTableModel.h"
 #include "app/screens/updates/UpdatesEmptyView.h"
-#include "app/screens/updates/UpdatesLabels.h"
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/Stat.h"
 
@@ -168,8 +168,7 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   auto* minute = new QTimer(this);
   connect(minute, &QTimer::timeout, this, [this] {
     if (isVisible()) {
-      subtitle_->setText(
-          subtitle(model_.pane(), model_.state(), std::chrono::system_clock::now()));
+      subtitle_->setText(subtitle(model_.pane(), model_.state(), std::chrono::system_clock::now()));
     }
   });
   minute->start(std::chrono::minutes(1));

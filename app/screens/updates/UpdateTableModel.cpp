@@ -1,7 +1,7 @@
 #include "app/screens/updates/UpdateTableModel.h"
 
-#include "app/screens/updates/SourceLook.h"
 #include "app/screens/updates/StatusChip.h"
+#include "app/ui/SourceLook.h"
 
 namespace larkvale {
 namespace {

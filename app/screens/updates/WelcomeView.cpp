@@ -5,8 +5,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/screens/updates/Labels.h"
 #include "app/screens/updates/UpdateActions.h"
-#include "app/screens/updates/UpdatesLabels.h"
 #include "app/ui/Card.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/TintLabel.h"

@@ -2,7 +2,7 @@
 // fake brew, the real state file.
 #include <sys/stat.h>
 
-#include "app/model/KitServices.h"
+#include "app/wiring/KitServices.h"
 #include "platform/PropertyList.h"
 #include "tests/app/model/ModelFixture.h"
 #include "tests/support/RawHost.h"

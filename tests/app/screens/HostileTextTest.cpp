@@ -10,13 +10,12 @@
 #include <QMenu>
 #include <QTextDocument>
 
-#include "app/screens/movingday/MovingDayScreens.h"
-#include "app/screens/updates/MoreUpdateScreens.h"
-#include "app/screens/updates/UpdateScreens.h"
+#include "Pennant/view/MoreAppsWindow.h"
+#include "app/screens/ScreenTable.h"
 #include "app/shell/TrayIcon.h"
-#include "app/ui/MainWindow.h"
-#include "app/ui/MoreAppsCatalogue.h"
 #include "app/ui/PlainTip.h"
+#include "app/window/MainWindow.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "kit/movingday/SettingsCopier.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
 
@@ -137,18 +136,16 @@ class HostileTextTest : public QObject {
     f.tmp.write("home/Library/Application Support/" + s(kPathBold) + "/" + kFolder + ".licence",
                 "k");
 
-    pennant::MoreAppsConfig offline = ui::moreAppsConfig();
+    pennant::MoreAppsConfig offline = moreAppsConfig();
     offline.allowsNetwork = false;
-    ui::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
+    pennant::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
     Screens screens;
-    registerUpdateScreens(screens);
-    registerMoreUpdateScreens(screens, catalogue);
-    registerMovingDayScreens(screens);
+    registerScreens(screens, catalogue);
     MainWindow window(*f.model, screens);
     window.show();
     NullShell shell;
     TrayIcon tray(*f.model, shell);
-    catalogue.show();
+    catalogue.showMoreAppsWindow();
     f.loadInventory();
     QCOMPARE(f.model->inventory().size(), size_t(2));
 
@@ -159,11 +156,14 @@ class HostileTextTest : public QObject {
       f.model->setInventorySelection(QString::fromStdString(cask.app.path));
       seen.everyWindow();
     }
+    // Every pane and both sheets are real screens, not placeholders.
+    QVERIFY(!window.findChild<QWidget*>(QStringLiteral("placeholder")));
     f.model->setHoldRequest(cask);
     seen.everyWindow();
     f.model->setHoldRequest(std::nullopt);
     f.model->startSafeUpdates();
     seen.everyWindow();
+    QVERIFY(!window.findChild<QWidget*>(QStringLiteral("placeholderSheet")));
     f.model->setSafeSheet(false);
 
     // A copy into a folder with an outside name, then that folder checked

@@ -5,7 +5,7 @@
 
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateDetail.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;

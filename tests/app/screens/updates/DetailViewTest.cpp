@@ -7,7 +7,7 @@
 #include "app/screens/updates/UpdateDetail.h"
 #include "app/ui/Card.h"
 #include "app/ui/ClampedLabel.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;

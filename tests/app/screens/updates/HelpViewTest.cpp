@@ -4,9 +4,9 @@
 #include <QTest>
 
 #include "app/screens/updates/HelpView.h"
-#include "app/screens/updates/MoreUpdateBlocks.h"
+#include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;
@@ -33,7 +33,7 @@ class HelpViewTest : public QObject {
   }
 
   void fixedMarksOnlyBecomeMarkup() {
-    QCOMPARE(moreupdates::richText("a **<b>** and `x<y` and ** open"),
+    QCOMPARE(viewblocks::richText("a **<b>** and `x<y` and ** open"),
              QString("a <b>&lt;b&gt;</b> and <code>x&lt;y</code> and ** open"));
   }
 };

@@ -2,9 +2,9 @@
 #include <QListView>
 #include <QTest>
 
+#include "app/screens/updates/HistoryListModel.h"
 #include "app/screens/updates/HistoryView.h"
-#include "app/screens/updates/HistoryViewModel.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;

@@ -1,12 +1,10 @@
-// The hold sheet and the update screens' registration.
+// The hold sheet.
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/screens/updates/HoldSheet.h"
-#include "app/screens/updates/UpdateScreens.h"
-#include "app/screens/updates/UpdatesPane.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;
@@ -41,24 +39,6 @@ class HoldSheetTest : public QObject {
     QCOMPARE(sheet.result(), int(QDialog::Accepted));
     QCOMPARE(rig.model->state().holds.at(u.app.bundleID).reason, "Plug-ins\naren't ready");
     QCOMPARE(rig.notice(), "Pluggy is on hold: it won't be offered until you release it.");
-  }
-
-  void registrationFillsTheUpdatePanesAndKeepsTheRest() {
-    Rig rig;
-    Screens screens;
-    QWidget other;
-    screens.pane = [&other](Pane pane, AppModel&, QWidget*) {
-      return pane == Pane::inventory ? &other : nullptr;
-    };
-    registerUpdateScreens(screens);
-    for (Pane pane : {Pane::updates, Pane::allApps, Pane::held}) {
-      std::unique_ptr<QWidget> built(screens.pane(pane, *rig.model, nullptr));
-      QVERIFY(qobject_cast<UpdatesPane*>(built.get()));
-    }
-    QCOMPARE(screens.pane(Pane::inventory, *rig.model, nullptr), &other);
-    QCOMPARE(screens.pane(Pane::newMac, *rig.model, nullptr), nullptr);
-    std::unique_ptr<QDialog> sheet(screens.holdSheet(update("A"), *rig.model, nullptr));
-    QVERIFY(qobject_cast<HoldSheet*>(sheet.get()));
   }
 };
 

@@ -7,7 +7,7 @@
 #include "app/screens/updates/SafeUpdatesSheet.h"
 #include "app/ui/Card.h"
 #include "app/ui/Fonts.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;

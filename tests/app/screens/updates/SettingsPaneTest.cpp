@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/screens/updates/SettingsPane.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;

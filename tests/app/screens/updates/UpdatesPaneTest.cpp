@@ -17,7 +17,7 @@
 #include "app/screens/updates/WelcomeView.h"
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/Stat.h"
-#include "tests/app/screens/updates/MoreUpdateScreensFixture.h"
+#include "tests/app/screens/updates/ScreensFixture.h"
 
 using namespace larkvale;
 using namespace larkvale::test;

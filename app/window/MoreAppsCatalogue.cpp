@@ -1,0 +1,40 @@
+#include "app/window/MoreAppsCatalogue.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPointer>
+
+#include "Pennant/view/MoreAppsFooter.h"
+#include "Pennant/view/MoreAppsWindow.h"
+#include "app/ui/Symbols.h"
+
+namespace larkvale {
+
+const pennant::MoreAppsConfig& moreAppsConfig() {
+  static const pennant::MoreAppsConfig config = [] {
+    QString id = QGuiApplication::desktopFileName();
+    std::optional<std::string> bundleID;
+    if (!id.isEmpty()) bundleID = id.toStdString();
+    return pennant::MoreAppsConfig("larkvale", std::string("larkvale"), true, bundleID, true);
+  }();
+  return config;
+}
+
+pennant::MoreAppsHooks moreAppsHooks() {
+  pennant::MoreAppsHooks hooks;
+  hooks.symbol = [](const QString& name) { return ui::Symbols::icon(name.toStdString()); };
+  return hooks;
+}
+
+QWidget* makeMoreAppsFooter(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) {
+  return new pennant::MoreAppsFooter(
+      QCoreApplication::translate(
+          "MoreAppsFooter", "Larkvale is made by Quenby, who also make other small Mac apps."),
+      QCoreApplication::translate("MoreAppsFooter", "More Mac Apps…"),
+      [catalogue = QPointer<pennant::MoreAppsCatalogue>(&catalogue)] {
+        if (catalogue) catalogue->showMoreAppsWindow();
+      },
+      parent);
+}
+
+}  // namespace larkvale

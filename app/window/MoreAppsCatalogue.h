@@ -1,0 +1,31 @@
+#pragma once
+// Larkvale's side of the catalogue of the maker's other apps: its one
+// configuration, the app's symbols and link handler for the catalogue's
+// window, and the credit footer that the Settings and Help views end with.
+// The window itself is pennant::MoreAppsCatalogue's. Main thread.
+#include "Pennant/MoreAppsConfig.h"
+#include "Pennant/view/MoreAppsLook.h"
+
+class QWidget;
+
+namespace pennant {
+class MoreAppsCatalogue;
+}
+
+namespace larkvale {
+
+// Larkvale in the catalogue: its own entry "larkvale" and its application
+// id (the desktop file name, when the shell set one) are never listed, links
+// to the maker's site carry "larkvale" as their source, every entry is
+// offered (the app is sold directly) and the feed may be asked. Made on first
+// use and kept.
+const pennant::MoreAppsConfig& moreAppsConfig();
+
+// The app's symbol table and the desktop's link handler.
+pennant::MoreAppsHooks moreAppsHooks();
+
+// The credit line with its "More Mac Apps…" button, which shows the
+// catalogue's window.
+QWidget* makeMoreAppsFooter(pennant::MoreAppsCatalogue& catalogue, QWidget* parent = nullptr);
+
+}  // namespace larkvale

@@ -1,0 +1,46 @@
+// Larkvale's catalogue window and credit footer.
+#include <QPushButton>
+#include <QTest>
+
+#include "Pennant/view/MoreAppsList.h"
+#include "Pennant/view/MoreAppsListView.h"
+#include "Pennant/view/MoreAppsWindow.h"
+#include "app/window/MoreAppsCatalogue.h"
+#include "tests/support/TempDir.h"
+
+using namespace larkvale;
+
+class MoreAppsCatalogueTest : public QObject {
+  Q_OBJECT
+
+  larkvale::test::TempDir temp;
+
+ private slots:
+  // The footer's button and every later call show the one window, where the
+  // user left it, over the shipped catalogue without Larkvale itself.
+  void oneWindowShownAgainWhereItWas() {
+    pennant::MoreAppsConfig config = moreAppsConfig();
+    config.allowsNetwork = false;
+    pennant::MoreAppsCatalogue catalogue(config,
+                                         pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
+    std::unique_ptr<QWidget> footer(makeMoreAppsFooter(catalogue));
+    QCOMPARE(catalogue.window(), nullptr);
+    QTest::mouseClick(footer->findChild<QPushButton*>("moreAppsButton"), Qt::LeftButton);
+    pennant::MoreAppsWindow* window = catalogue.window();
+    QVERIFY(window && window->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    pennant::MoreAppsListView* view = window->content();
+    window->move(window->pos() + QPoint(15, 15));
+    QPoint moved = window->pos();
+    window->close();
+    catalogue.showMoreAppsWindow();
+    QCOMPARE(catalogue.window(), window);
+    QCOMPARE(window->content(), view);
+    QCOMPARE(window->pos(), moved);
+    QVERIFY(view->list()->apps().size() >= 1);
+    for (const auto& entry : view->list()->apps()) QVERIFY(entry.id != "larkvale");
+  }
+};
+
+QTEST_MAIN(MoreAppsCatalogueTest)
+#include "MoreAppsCatalogueTest.moc"
