@@ -1,5 +1,7 @@
 #include "tests/support/TempDir.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -53,7 +55,9 @@ std::filesystem::path fixture(std::string_view rel) {
 }
 
 std::filesystem::path realworld(std::string_view rel) {
-  return std::filesystem::path(LARKVALE_REALWORLD) / rel;
+  auto path = fixture("realworld") / rel;
+  if (!std::filesystem::exists(path)) ADD_FAILURE() << "missing real-world sample " << path;
+  return path;
 }
 
 }  // namespace larkvale::test

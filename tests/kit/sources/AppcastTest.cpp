@@ -268,7 +268,6 @@ TEST(AppcastTest, WritesTheSystemVersionAsATriple) {
 // number of items and the one chosen for a system of version 15.3.0.
 TEST(AppcastTest, TakesRealWorldFeeds) {
   const auto folder = realworld("appcast");
-  if (!std::filesystem::exists(folder)) GTEST_SKIP() << "no real-world samples";
   const std::map<std::string, std::pair<size_t, const char*>> expected{
       {"adium-appcast-beta.xml", {2, "1.3.1b2"}},
       {"alt-tab-macos-appcast.xml", {283, "11.4.3"}},
@@ -312,9 +311,9 @@ TEST(AppcastTest, TakesRealWorldFeeds) {
 }
 
 TEST(AppcastTest, ReadsTheTricksOfRealFeeds) {
-  const auto folder = realworld("appcast");
-  if (!std::filesystem::exists(folder)) GTEST_SKIP() << "no real-world samples";
-  auto read = [&](const char* name) { return Appcast::parseAppcast(readAll(folder / name)); };
+  auto read = [](const char* name) {
+    return Appcast::parseAppcast(readAll(realworld("appcast/" + std::string(name))));
+  };
   const auto coteditor = read("coteditor-appcast.xml");
   EXPECT_EQ(coteditor[0].channel, "prerelease");
   EXPECT_EQ(coteditor[0].notesURL, "https://coteditor.com/releasenotes/7.1.0-beta.en.html");
