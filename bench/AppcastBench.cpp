@@ -94,7 +94,8 @@ void BM_ParseRealFeed(benchmark::State& state) {
   Clock::duration parse{}, bare{};
   for (auto _ : state) {
     const auto start = Clock::now();
-    for (int r = 0; r < kRounds; ++r) benchmark::DoNotOptimize(larkvale::Appcast::parseAppcast(*feed));
+    for (int r = 0; r < kRounds; ++r)
+      benchmark::DoNotOptimize(larkvale::Appcast::parseAppcast(*feed));
     const auto middle = Clock::now();
     for (int r = 0; r < kRounds; ++r) benchmark::DoNotOptimize(bareExpatPass(*feed));
     parse += middle - start;
@@ -103,7 +104,8 @@ void BM_ParseRealFeed(benchmark::State& state) {
   const double n = static_cast<double>(state.iterations()) * kRounds;
   state.counters["parse_us"] = std::chrono::duration<double, std::micro>(parse).count() / n;
   state.counters["expat_us"] = std::chrono::duration<double, std::micro>(bare).count() / n;
-  state.counters["ratio"] = std::chrono::duration<double>(parse) / std::chrono::duration<double>(bare);
+  state.counters["ratio"] =
+      std::chrono::duration<double>(parse) / std::chrono::duration<double>(bare);
 }
 BENCHMARK(BM_ParseRealFeed)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 

@@ -96,8 +96,8 @@ class AppModel : public QObject {
   Q_PROPERTY(larkvale::OptionalNewMacDiff newMacDiff READ newMacDiff NOTIFY newMacDiffChanged)
   Q_PROPERTY(bool newMacLoading READ newMacLoading NOTIFY newMacLoadingChanged)
   Q_PROPERTY(bool notificationsDenied READ notificationsDenied NOTIFY notificationsDeniedChanged)
-  Q_PROPERTY(larkvale::AppNames runningChosenApps READ runningChosenApps NOTIFY
-                 runningChosenAppsChanged)
+  Q_PROPERTY(
+      larkvale::AppNames runningChosenApps READ runningChosenApps NOTIFY runningChosenAppsChanged)
 
  public:
   // Schedule and ages.

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <cstdio>
 #include <QUrl>
+#include <cstdio>
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayScreens.h"

@@ -15,7 +15,6 @@ namespace larkvale {
 namespace GitHubReleases {
 namespace {
 
-
 // The raw answer: every read key, each optional.
 struct RawAsset {
   std::optional<std::string> name;

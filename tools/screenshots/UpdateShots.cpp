@@ -142,9 +142,10 @@ QWidget* windowShot(const Context& context, bool small) {
   model->setState(state);
   model->setSelection(QString::fromStdString(state.lastReport->updates[0].app.path));
   if (small) {
-    model->setNotice(Notice{"4 updates waiting. Brewmaster, Quillpad, Gitbeam and Pixelkit can be "
-                            "handed off from here.",
-                            false});
+    model->setNotice(
+        Notice{"4 updates waiting. Brewmaster, Quillpad, Gitbeam and Pixelkit can be "
+               "handed off from here.",
+               false});
   }
   Screens screens;
   registerUpdateScreens(screens);
@@ -173,7 +174,8 @@ const Registration shots("updates", [](const Add& add) {
   add("held", selected(Pane::held, "Waveform Pro"), window);
   add("hold-sheet", holdSheet, {});
   add("window", mainWindow, MainWindow::kDefaultSize);
-  add("window-small", [](const Context& c) { return windowShot(c, true); }, QSize(900, 600));
+  add(
+      "window-small", [](const Context& c) { return windowShot(c, true); }, QSize(900, 600));
 });
 
 }  // namespace

@@ -36,7 +36,8 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
   auto* path = new ElidedLabel(folder, Qt::ElideMiddle, body);
   path->setObjectName(QStringLiteral("resultFolder"));
   path->setFont(monoFont(ui::TextStyle::callout, path->font()));
-  makeCopyable(path, folder, [&model](const QString& text) { model.copyCommand(text.toStdString()); });
+  makeCopyable(path, folder,
+               [&model](const QString& text) { model.copyCommand(text.toStdString()); });
   auto* show = new QPushButton(tr("Show in File Manager"), body);
   show->setObjectName(QStringLiteral("showResultFolder"));
   connect(show, &QPushButton::clicked, this,

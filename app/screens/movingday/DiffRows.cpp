@@ -258,11 +258,10 @@ std::vector<RowControls::Control> DiffRowDelegate::controls(const QAbstractItemV
                                                             const QModelIndex& index) const {
   const QRect button = buttonRect(view, index);
   if (button.isEmpty()) return {};
-  const QString name =
-      kind_ == Kind::apps
-          ? tr("%1: %2").arg(index.data(MissingAppsModel::buttonRole).toString(),
-                             index.data().toString())
-          : tr("Show Copy of %1").arg(index.data().toString());
+  const QString name = kind_ == Kind::apps
+                           ? tr("%1: %2").arg(index.data(MissingAppsModel::buttonRole).toString(),
+                                              index.data().toString())
+                           : tr("Show Copy of %1").arg(index.data().toString());
   return {{button, name, [this, index = QPersistentModelIndex(index)] { press(index); }}};
 }
 

@@ -75,9 +75,9 @@ QString DiffView::sourceLine(const NewMacDiff& diff) {
   // in one pass so that a value can't bring placeholders of its own.
   // A folder made where the system version isn't known has none to show.
   const bool version = !manifest.systemVersion.empty();
-  QString pattern = (version ? tr("From **%1**, copied %2 (macOS %3) · %4")
-                             : tr("From **%1**, copied %2 · %3"))
-                        .toHtmlEscaped();
+  QString pattern =
+      (version ? tr("From **%1**, copied %2 (macOS %3) · %4") : tr("From **%1**, copied %2 · %3"))
+          .toHtmlEscaped();
   for (bool open = true; pattern.contains(QLatin1String("**")); open = !open) {
     pattern.replace(pattern.indexOf(QLatin1String("**")), 2,
                     open ? QStringLiteral("<b>") : QStringLiteral("</b>"));

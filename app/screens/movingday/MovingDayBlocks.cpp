@@ -1,14 +1,14 @@
 #include "app/screens/movingday/MovingDayBlocks.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QFontDatabase>
-#include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QScrollArea>
@@ -180,8 +180,7 @@ void makeSelectable(QLabel* label) {
   label->setCursor(Qt::IBeamCursor);
 }
 
-void makeCopyable(QWidget* widget, const QString& text,
-                  std::function<void(const QString&)> copy) {
+void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy) {
   new CopyAction(widget, text, std::move(copy));
 }
 

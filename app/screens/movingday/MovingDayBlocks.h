@@ -69,8 +69,7 @@ void makeSelectable(QLabel* label);
 // For text drawn by a widget of its own (shortened or clamped paths): the
 // widget takes the focus from Tab or a click, and Ctrl+C or the "Copy" entry
 // of its context menu hands the whole text to `copy`.
-void makeCopyable(QWidget* widget, const QString& text,
-                  std::function<void(const QString&)> copy);
+void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy);
 
 // A row of a symbol in a tint before wrapping text in the same tint (the
 // warnings of the Copy Settings pane), or in the secondary colour.

@@ -77,9 +77,9 @@ QWidget* header(const AppState& state, const AppUpdate& update, QWidget* parent)
 }
 
 QWidget* holdCard(const Hold& hold, QWidget* parent) {
-  const QString title = tr("On hold since %1")
-                            .arg(AbbreviatedDates(AbbreviatedDates::Place::inSentence)
-                                     .format(hold.since));
+  const QString title =
+      tr("On hold since %1")
+          .arg(AbbreviatedDates(AbbreviatedDates::Place::inSentence).format(hold.since));
   QString reason = hold.reason.empty() ? tr("No reason given.") : text(hold.reason);
   auto* card = new ui::Card(title, QStringLiteral("pause.circle"), ui::Tint::gray,
                             wrapping(plainLabel(reason), "holdReason"), parent);

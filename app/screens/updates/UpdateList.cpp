@@ -168,8 +168,7 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   auto* minute = new QTimer(this);
   connect(minute, &QTimer::timeout, this, [this] {
     if (isVisible()) {
-      subtitle_->setText(
-          subtitle(model_.pane(), model_.state(), std::chrono::system_clock::now()));
+      subtitle_->setText(subtitle(model_.pane(), model_.state(), std::chrono::system_clock::now()));
     }
   });
   minute->start(std::chrono::minutes(1));

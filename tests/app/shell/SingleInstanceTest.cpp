@@ -96,14 +96,13 @@ class SingleInstanceTest : public QObject {
       silent.back()->connectToServer(running.socketPath());
       QVERIFY(silent.back()->waitForConnected(1000));
     }
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(silent.begin(), silent.end(), [](const auto& s) {
-                               return s->state() == QLocalSocket::UnconnectedState;
-                             }),
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        std::all_of(silent.begin(), silent.end(),
+                    [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; }),
+        20000);
     SingleInstance later(folder);
-    auto handed = std::async(std::launch::async, [&later] {
-      return later.handOver(SingleInstance::openRequest);
-    });
+    auto handed = std::async(std::launch::async,
+                             [&later] { return later.handOver(SingleInstance::openRequest); });
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
     QVERIFY(handed.get());
   }

@@ -85,8 +85,8 @@ class TrayMenuTest : public QObject {
     // Neither can be handed off, so no safe run is offered.
     AppUpdate hub = test::update("Hub", UpdateStatus::updateAvailable(),
                                  UpdateSource::github("a/hub"), std::nullopt);
-    model->setState(test::stateWith({hub, test::update("Store", UpdateStatus::updateAvailable(),
-                                                       UpdateSource::appStore())}));
+    model->setState(test::stateWith(
+        {hub, test::update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())}));
     std::vector<Item> items = TrayMenu::items(*model);
     QCOMPARE(items[1].title, QString::fromUtf8("Hub  1.0 \u2192 ?"));
     QCOMPARE(items[1].path, hub.app.path);

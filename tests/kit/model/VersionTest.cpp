@@ -15,13 +15,21 @@ TEST(VersionTest, ComparesTheWorkedExamples) {
       {"1.0rc", "1.0beta"}, {"1.0b10", "1.0b2"}, {"1.2", "V1.2"},   {"", "a"},
       {"ab", "a"}};
   // "\x32" is "2" after two bytes that are not UTF-8.
-  const Pair same[] = {
-      {"1.0", "1.0.0"}, {"1.0RC1", "1.0rc1"}, {"1.01", "1.1"},  {"1.0\u03b2", "1.0"},
-      {"", "0"},        {"1..2", "1 2"},      {"1\u0663", "1"}, {"1\u0301.2", "2"},
-      {"-", ""},        {"\xff\xfe\x32", "2"},
-      // A letter or digit joined to a mark after it, or to a prepended sign
-      // before it, is no character of its own.
-      {"12\u200d", "1"}, {"ab\u0903c", "a.c"}, {"\u06001.2", "2"}};
+  const Pair same[] = {{"1.0", "1.0.0"},
+                       {"1.0RC1", "1.0rc1"},
+                       {"1.01", "1.1"},
+                       {"1.0\u03b2", "1.0"},
+                       {"", "0"},
+                       {"1..2", "1 2"},
+                       {"1\u0663", "1"},
+                       {"1\u0301.2", "2"},
+                       {"-", ""},
+                       {"\xff\xfe\x32", "2"},
+                       // A letter or digit joined to a mark after it, or to a prepended sign
+                       // before it, is no character of its own.
+                       {"12\u200d", "1"},
+                       {"ab\u0903c", "a.c"},
+                       {"\u06001.2", "2"}};
   for (const auto& [a, b] : newer) {
     EXPECT_EQ(Version::compare(a, b), 1) << a << " vs " << b;
     EXPECT_EQ(Version::compare(b, a), -1) << b << " vs " << a;

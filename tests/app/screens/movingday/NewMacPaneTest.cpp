@@ -115,7 +115,8 @@ class NewMacPaneTest : public QObject {
     NewMacDiff unversioned = *f.model->newMacDiff();
     unversioned.manifest.systemVersion.clear();
     const QString created = movingday::dateTimeText(unversioned.manifest.created).toHtmlEscaped();
-    QVERIFY(movingday::DiffView::sourceLine(unversioned).contains(", copied " + created + " · Larkvale"));
+    QVERIFY(movingday::DiffView::sourceLine(unversioned)
+                .contains(", copied " + created + " · Larkvale"));
     QCOMPARE(child<ui::Card>(&pane, "olderCard")->title(),
              QString("Older here than on <b>Old</b> Mac (1)"));
     QCOMPARE(child<QLabel>(&pane, "olderLines")->text(),

@@ -59,11 +59,13 @@ class DetailActionsTest : public QObject {
                                             "hold", "showInFileManager"}
                              << QStringList{} << true;
     QTest::newRow("skipped") << update("A") << "skipped"
-                             << QStringList{"openAndCheck", "offerAgain", "hold", "showInFileManager"}
+                             << QStringList{"openAndCheck", "offerAgain", "hold",
+                                            "showInFileManager"}
                              << QStringList{} << false;
     QTest::newRow("held and skipped")
         << update("A") << "held+skipped"
-        << QStringList{"openAndCheck", "releaseHold", "showInFileManager"} << QStringList{} << false;
+        << QStringList{"openAndCheck", "releaseHold", "showInFileManager"} << QStringList{}
+        << false;
     QTest::newRow("homebrew, current")
         << update("A", UpdateStatus::upToDate(), UpdateSource::homebrew("a")) << ""
         << QStringList{"upgradeInTerminal", "copyCommand", "hold", "showInFileManager"}
@@ -74,7 +76,7 @@ class DetailActionsTest : public QObject {
         << QStringList{} << true;
     QTest::newRow("github, no notes")
         << withLinks(update("A", kWaiting, gh), std::nullopt, "https://d") << ""
-        << QStringList{"openReleasePage", "downloadInBrowser", "openApp", "skipVersion", "hold",
+        << QStringList{"openReleasePage",  "downloadInBrowser", "openApp", "skipVersion", "hold",
                        "showInFileManager"}
         << QStringList{} << true;
     QTest::newRow("app store, no track id")
@@ -82,8 +84,8 @@ class DetailActionsTest : public QObject {
         << QStringList{"openInAppStore", "skipVersion", "hold", "showInFileManager"}
         << QStringList{"openInAppStore"} << true;
     QTest::newRow("macOS, held") << update("A", UpdateStatus::noSource(), UpdateSource::apple())
-                                 << "held" << QStringList{"showInFileManager"}
-                                 << QStringList{} << false;
+                                 << "held" << QStringList{"showInFileManager"} << QStringList{}
+                                 << false;
     QTest::newRow("unknown") << update("A", UpdateStatus::noSource(), UpdateSource::unknown()) << ""
                              << QStringList{"openApp", "hold", "showInFileManager"} << QStringList{}
                              << false;

@@ -23,7 +23,10 @@ class SafeUpdatesSheetTest : public QObject {
     alpha.critical = true;
     AppUpdate beta = update("Beta");
     beta.latestVersion.reset();
-    return {alpha, beta, cask("Cola", "cola"), cask("Fizz", "fizz", true),
+    return {alpha,
+            beta,
+            cask("Cola", "cola"),
+            cask("Fizz", "fizz", true),
             update("Store", waiting, UpdateSource::appStore()),
             update("Hub", waiting, UpdateSource::github("o/hub"))};
   }

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QScrollBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 
 #include "app/screens/updates/UpdateActions.h"
@@ -251,8 +251,7 @@ class UpdatesPaneTest : public QObject {
     QApplication::sendEvent(table->viewport(), &event);
     auto* menu = pane.findChild<QMenu*>("rowMenu");
     QVERIFY(menu);
-    QCOMPARE(namesOf(menu->actions()),
-             QStringList({"releaseHold", "showInFileManager"}));
+    QCOMPARE(namesOf(menu->actions()), QStringList({"releaseHold", "showInFileManager"}));
     menu->actions()[0]->trigger();
     QVERIFY(rig.model->state().holds.empty());
   }
