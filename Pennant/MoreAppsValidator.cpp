@@ -7,8 +7,8 @@
 #include "Pennant/MoreAppsHosts.h"
 #include "Pennant/MoreAppsText.h"
 #include "Pennant/MoreAppsURL.h"
-#include "platform/Strings.h"
 #include "platform/Json.h"
+#include "platform/Strings.h"
 #include "platform/WebURL.h"
 
 namespace pennant::MoreAppsValidator {

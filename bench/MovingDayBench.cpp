@@ -85,7 +85,8 @@ void BM_InventoryEntries(benchmark::State& state) {
   const double n = static_cast<double>(state.iterations());
   state.counters["rows_ms"] = std::chrono::duration<double, std::milli>(rows).count() / n;
   state.counters["floor_ms"] = std::chrono::duration<double, std::milli>(floor).count() / n;
-  state.counters["ratio"] = std::chrono::duration<double>(rows) / std::chrono::duration<double>(floor);
+  state.counters["ratio"] =
+      std::chrono::duration<double>(rows) / std::chrono::duration<double>(floor);
 }
 BENCHMARK(BM_InventoryEntries)->Unit(benchmark::kMillisecond);
 

@@ -136,10 +136,12 @@ void compareAgainstStrverscmp(benchmark::State& state, const VersionPairs& pairs
     version += middle - start;
     floor += Clock::now() - middle;
   }
-  const double n = static_cast<double>(state.iterations()) * kRounds * static_cast<double>(pairs.size());
+  const double n =
+      static_cast<double>(state.iterations()) * kRounds * static_cast<double>(pairs.size());
   state.counters["compare_ns"] = std::chrono::duration<double, std::nano>(version).count() / n;
   state.counters["strverscmp_ns"] = std::chrono::duration<double, std::nano>(floor).count() / n;
-  state.counters["ratio"] = std::chrono::duration<double>(version) / std::chrono::duration<double>(floor);
+  state.counters["ratio"] =
+      std::chrono::duration<double>(version) / std::chrono::duration<double>(floor);
 }
 
 // Non-ASCII text in the versions: combining marks, Greek letters, dashes and
@@ -147,9 +149,14 @@ void compareAgainstStrverscmp(benchmark::State& state, const VersionPairs& pairs
 void BM_VersionCompareUnicode(benchmark::State& state) {
   static const VersionPairs pairs{
       {"1.2\xCC\x81.3 \xCE\xB2", "1.2.3 \xCE\xB2"},
-      {"2.0 \xCE\xB2" "3", "2.0 \xCE\xB2" "4"},
+      {"2.0 \xCE\xB2"
+       "3",
+       "2.0 \xCE\xB2"
+       "4"},
       {"4.1.7 \xE2\x80\x94 build 2219", "4.1.7 \xE2\x80\x94 build 2231"},
-      {"Version 3.10 (Gr\xC3\xB6\xC3\x9F" "e)", "Version 3.9"},
+      {"Version 3.10 (Gr\xC3\xB6\xC3\x9F"
+       "e)",
+       "Version 3.9"},
       {"1.0.0\xE2\x80\x91rc2", "1.0.0"},
       {"12.4 \xE2\x86\x92 12.5", "12.4"},
   };

@@ -112,8 +112,8 @@ MoreAppsLanguageSources moreAppsApplicationSources(const QStringList& localizati
 }
 
 const QString& moreAppsUILanguage() {
-  static const QString language = chooseMoreAppsLanguage(
-      moreAppsApplicationSources(moreAppsApplicationLocalizations(), QLocale::system().uiLanguages()));
+  static const QString language = chooseMoreAppsLanguage(moreAppsApplicationSources(
+      moreAppsApplicationLocalizations(), QLocale::system().uiLanguages()));
   return language;
 }
 

@@ -26,8 +26,7 @@ void AppModel::setLoginItem(bool on) {
   try {
     services_.loginItem->setEnabled(on);
   } catch (const std::exception& e) {
-    note(tr("The desktop didn't change the login item: %1.")
-             .arg(QString::fromStdString(e.what())),
+    note(tr("The desktop didn't change the login item: %1.").arg(QString::fromStdString(e.what())),
          true);
   }
   // The switch shows what the system did, not what was asked.

@@ -2,8 +2,8 @@
 
 #include <xcb/xcb.h>
 
-#include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
+#include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -78,9 +78,8 @@ void bringForward(QWidget& window, const QByteArray& token) {
   requestActiveWindow(window, static_cast<uint32_t>(time));
   // A window that was hidden is mapped only once the event loop runs; ask
   // again then, when the window manager knows it.
-  QTimer::singleShot(0, &window, [&window, time] {
-    requestActiveWindow(window, static_cast<uint32_t>(time));
-  });
+  QTimer::singleShot(0, &window,
+                     [&window, time] { requestActiveWindow(window, static_cast<uint32_t>(time)); });
 }
 
 }  // namespace larkvale::Activation

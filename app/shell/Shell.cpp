@@ -88,7 +88,8 @@ void Shell::showMoreApps() {
   if (!parts_.showMoreApps) return;
   parts_.showMoreApps();
   for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->objectName() == QLatin1String("moreAppsWindow")) skirting::addCloseWindowKey(*window);
+    if (window->objectName() == QLatin1String("moreAppsWindow"))
+      skirting::addCloseWindowKey(*window);
   }
 }
 

@@ -38,7 +38,8 @@ std::pair<QByteArray, QByteArray> SingleInstance::parse(const QByteArray& reques
   const qsizetype space = request.indexOf(' ');
   if (space < 0) return {request, {}};
   QByteArray token = request.mid(space + 1);
-  bool printable = std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 127; });
+  bool printable =
+      std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 127; });
   return {request.left(space), printable ? token : QByteArray()};
 }
 

@@ -4,8 +4,8 @@
 
 #include <unicode/ubrk.h>
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
 #include <unicode/ustring.h>
+#include <unicode/utf8.h>
 
 #include "platform/Strings.h"
 #include "platform/TextTrim.h"

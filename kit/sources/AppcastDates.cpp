@@ -124,8 +124,8 @@ bool isAsciiDigit(char c) {
 bool mentionsMonth(std::string_view s) {
   for (size_t i = 0; i + 3 <= s.size(); ++i) {
     if (!isAsciiLetter(s[i])) continue;
-    for (std::string_view month : {"jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep",
-                                   "oct", "nov", "dec"})
+    for (std::string_view month :
+         {"jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"})
       if (Strings::equalsIgnoringAsciiCase(s.substr(i, 3), month)) return true;
   }
   return false;

@@ -31,8 +31,7 @@ inline AppUpdate update(const std::string& name,
 }
 
 // A waiting update from a Homebrew cask.
-inline AppUpdate cask(const std::string& name, const std::string& token,
-                      bool autoUpdates = false) {
+inline AppUpdate cask(const std::string& name, const std::string& token, bool autoUpdates = false) {
   AppUpdate u = update(name, UpdateStatus::updateAvailable(), UpdateSource::homebrew(token));
   u.caskAutoUpdates = autoUpdates;
   return u;

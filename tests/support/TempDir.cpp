@@ -52,8 +52,4 @@ std::filesystem::path fixture(std::string_view rel) {
   return std::filesystem::path(LARKVALE_FIXTURES) / rel;
 }
 
-std::filesystem::path realworld(std::string_view rel) {
-  return std::filesystem::path(LARKVALE_REALWORLD) / rel;
-}
-
 }  // namespace larkvale::test

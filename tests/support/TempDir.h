@@ -28,8 +28,7 @@ class TempDir {
 // The content of a file, or an empty string when it can't be read.
 std::string readAll(const std::filesystem::path& path);
 
-// Test data shipped with the project, and real-world samples beside it.
+// Test data shipped with the project.
 std::filesystem::path fixture(std::string_view rel);
-std::filesystem::path realworld(std::string_view rel = "");
 
 }  // namespace larkvale::test

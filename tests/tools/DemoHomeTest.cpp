@@ -76,8 +76,9 @@ TEST(DemoHome, ACheckOfTheSampleHomeShowsEveryKindOfSource) {
                                 "Demo Mac", "15.1.0", std::chrono::system_clock::now());
   std::vector<std::string> leftOut;
   for (const auto& item : copied.manifest.leftOut) leftOut.push_back(item.path);
-  EXPECT_EQ(leftOut, (std::vector<std::string>{"~/Library/Application Support/Nimbus Notes/Cache",
-                                               "~/Library/Application Support/Quillset/Quillset.licence"}));
+  EXPECT_EQ(leftOut,
+            (std::vector<std::string>{"~/Library/Application Support/Nimbus Notes/Cache",
+                                      "~/Library/Application Support/Quillset/Quillset.licence"}));
 }
 
 }  // namespace

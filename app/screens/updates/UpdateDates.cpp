@@ -38,9 +38,9 @@ struct Step {
 
 // Each unit is used up to the size of the next one.
 constexpr Step kSteps[] = {
-    {1, UDAT_RELATIVE_SECONDS},        {60, UDAT_RELATIVE_MINUTES},
-    {3600, UDAT_RELATIVE_HOURS},       {86400, UDAT_RELATIVE_DAYS},
-    {7 * 86400, UDAT_RELATIVE_WEEKS},  {30 * 86400, UDAT_RELATIVE_MONTHS},
+    {1, UDAT_RELATIVE_SECONDS},         {60, UDAT_RELATIVE_MINUTES},
+    {3600, UDAT_RELATIVE_HOURS},        {86400, UDAT_RELATIVE_DAYS},
+    {7 * 86400, UDAT_RELATIVE_WEEKS},   {30 * 86400, UDAT_RELATIVE_MONTHS},
     {365 * 86400, UDAT_RELATIVE_YEARS},
 };
 
@@ -48,7 +48,8 @@ constexpr Step kSteps[] = {
 
 AbbreviatedDates::AbbreviatedDates(Place place)
     : format_(icu::DateFormat::createDateInstance(
-          icu::DateFormat::kMedium, place == Place::inSentence ? sentenceLocale() : userLocale())) {}
+          icu::DateFormat::kMedium, place == Place::inSentence ? sentenceLocale() : userLocale())) {
+}
 
 AbbreviatedDates::~AbbreviatedDates() = default;
 

@@ -40,10 +40,10 @@ TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
   critical.critical = true;
   AppUpdate skipped = update("Skipper");
   AppUpdate held = update("Holden");
-  report({update("Bravo"), update("alpha"), update("Current", UpdateStatus::upToDate()),
-             skipped, held, update("Nosource", UpdateStatus::noSource()),
-             update("Unchecked", UpdateStatus::notChecked("Offline.")), critical,
-             update("Caf\u00e9", UpdateStatus::upToDate())});
+  report({update("Bravo"), update("alpha"), update("Current", UpdateStatus::upToDate()), skipped,
+          held, update("Nosource", UpdateStatus::noSource()),
+          update("Unchecked", UpdateStatus::notChecked("Offline.")), critical,
+          update("Caf\u00e9", UpdateStatus::upToDate())});
   model->skipVersion(skipped);
   model->holdApp(held, "later");
 

@@ -7,7 +7,8 @@ namespace {
 
 TEST_F(ModelTest, SkipsAndHoldsChangeTheStateSaveAndSayWhatHappened) {
   AppUpdate alpha = update("Alpha");
-  AppUpdate bare = update("Bare", UpdateStatus::updateAvailable(), UpdateSource::unknown(), std::nullopt);
+  AppUpdate bare =
+      update("Bare", UpdateStatus::updateAvailable(), UpdateSource::unknown(), std::nullopt);
   model->skipVersion(alpha);
   EXPECT_EQ(model->state().skipped,
             (std::map<std::string, std::string>{{"com.example.Alpha", "2.0"}}));
@@ -103,7 +104,7 @@ TEST_F(ModelTest, ALinkTheDesktopCantOpenBecomesAnErrorNotice) {
 
 TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {
   report({update("Alpha"), update("Bravo"), cask("Charlie", "charlie"), cask("Delta", "delta"),
-             update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())});
+          update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore())});
   model->setPane(Pane::history);
   model->startSafeUpdates();
   EXPECT_EQ(model->pane(), Pane::updates);

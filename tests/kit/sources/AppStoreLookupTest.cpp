@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/RealWorld.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -81,8 +82,9 @@ TEST(AppStoreLookup, ReadsTheListingFields) {
 }
 
 TEST(AppStoreLookup, ReadsRealAnswers) {
-  if (!std::filesystem::exists(test::realworld("appstore"))) GTEST_SKIP() << "no samples";
-  auto read = [](const char* name) { return test::readAll(test::realworld("appstore") / name); };
+  auto read = [](const char* name) {
+    return test::readAll(test::realworld("appstore/" + std::string(name)));
+  };
 
   auto facebook = decodeLookup(read("fastlane-itunesLookup-bundleId-com.facebook.Facebook.json"),
                                "com.facebook.Facebook", std::nullopt);

@@ -138,7 +138,8 @@ class InventoryPaneTest : public QObject {
       settle();
       int total = 0;
       for (int column = 0; column < 5; ++column) {
-        QVERIFY2(table->columnWidth(column) >= minimums[column], qPrintable(QString::number(width)));
+        QVERIFY2(table->columnWidth(column) >= minimums[column],
+                 qPrintable(QString::number(width)));
         total += table->columnWidth(column);
       }
       QCOMPARE(total, table->viewport()->width());

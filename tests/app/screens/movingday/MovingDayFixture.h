@@ -11,8 +11,8 @@ namespace larkvale::test {
 
 inline AppUpdate source(const std::string& name, UpdateSource from,
                         const std::string& bundleID = "") {
-  AppUpdate u = update(name, UpdateStatus::notChecked("Not checked yet"), std::move(from),
-                       std::nullopt);
+  AppUpdate u =
+      update(name, UpdateStatus::notChecked("Not checked yet"), std::move(from), std::nullopt);
   if (!bundleID.empty()) u.app.bundleID = bundleID;
   return u;
 }
