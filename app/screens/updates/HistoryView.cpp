@@ -4,7 +4,6 @@
 
 #include "app/screens/updates/HistoryListModel.h"
 #include "app/screens/updates/HistoryViewDelegate.h"
-#include "app/screens/updates/HistoryListModel.h"
 #include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/EmptyState.h"
 #include "app/ui/FittedListView.h"

@@ -8,8 +8,8 @@
 
 #include "app/screens/updates/SafeUpdatesSheetConfirm.h"
 #include "app/screens/updates/SafeUpdatesSheetRun.h"
-#include "app/ui/TintLabel.h"
 #include "app/screens/updates/ViewBlocks.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/screens/updates/ButtonFlowLayout.h"
-#include "app/screens/updates/StatusChip.h"
 #include "app/screens/updates/Labels.h"
+#include "app/screens/updates/StatusChip.h"
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateDates.h"
 #include "app/screens/updates/UpdatesEmptyView.h"
@@ -18,8 +18,8 @@
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
 #include "app/ui/ClampedLabel.h"
-#include "app/ui/TintLabel.h"
 #include "app/ui/SourceLook.h"
+#include "app/ui/TintLabel.h"
 
 namespace larkvale {
 namespace {
