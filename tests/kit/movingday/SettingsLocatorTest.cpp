@@ -70,15 +70,10 @@ TEST(SettingsLocatorTest, FindsSupportFoldersByNameBundleAndLastPiece) {
 
 TEST(SettingsLocatorTest, ListsLicenceLookingFilesFolderByFolderUpToSix) {
   TempDir home;
-  home.write("Library/Application Support/A/serial-number.txt", "");
-  home.write("Library/Application Support/A/License.key", "");
-  home.write("Library/Application Support/A/notes.txt", "");
-  home.write("Library/Application Support/A/.licence", "");
+  for (const char* file : {"A/serial-number.txt", "A/License.key", "A/notes.txt", "A/.licence",
+                           "B/REGISTRATION.dat", "B/licence1", "B/licence2", "B/licence3"})
+    home.write(std::string("Library/Application Support/") + file, "");
   home.mkdir("Library/Application Support/A/Activation Data");
-  home.write("Library/Application Support/B/REGISTRATION.dat", "");
-  home.write("Library/Application Support/B/licence1", "");
-  home.write("Library/Application Support/B/licence2", "");
-  home.write("Library/Application Support/B/licence3", "");
   home.write("Library/Preferences/licence.plist", "");
   SettingsLocator locator(home.path());
   const std::string a = home.path().string() + "/Library/Application Support/A/";

