@@ -25,7 +25,10 @@ constexpr std::chrono::seconds kDay = 24h;
 
 class PoliteFetcherTest : public ::testing::Test {
  protected:
-  void SetUp() override { folder = dir / "Caches/com.tarn4820.Larkvale/http"; }
+  void SetUp() override {
+    folder = dir / "Caches/com.tarn4820.Larkvale/http";
+    fetcher = makeFetcher();  // makes the folder
+  }
 
   // Every route records the request's headers before answering.
   void route(const std::string& path, Handler handler) {
@@ -80,6 +83,7 @@ class PoliteFetcherTest : public ::testing::Test {
   Date wallNow = Dates::fromSecondsSince2001(800000000);
   FetchClock::Monotonic monoNow{};
   std::vector<std::chrono::milliseconds> sleeps;
+  std::unique_ptr<PoliteFetcher> fetcher;
 };
 
 Handler answer(int status, std::string body, std::string etag = "", std::string modified = "") {
@@ -121,7 +125,6 @@ FetchError::Kind failureOf(HTTPFetching& fetcher, const std::string& url,
 TEST_F(PoliteFetcherTest, RefusesAddressesThatAreNotWebBeforeAnythingElse) {
   route("/x", answer(200, "ok"));
   server.start();
-  auto fetcher = makeFetcher();
   std::string port = std::to_string(server.port());
   EXPECT_EQ(failureOf(*fetcher, "ftp://127.0.0.1:" + port + "/x"), FetchError::Kind::notWeb);
   EXPECT_EQ(requests(), 0u);
@@ -135,7 +138,6 @@ TEST_F(PoliteFetcherTest, SavesAnswersAndReusesThemWhileFresh) {
     if (res.status == 200) res.set_header("Last-Modified", "Tue, 01 Dec 2026 10:00:00 GMT");
   });
   server.start();
-  auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
 
   EXPECT_EQ(fetcher->fetch(url, 3600s), (FetchResult{200, "feed v1", false}));
@@ -163,7 +165,6 @@ TEST_F(PoliteFetcherTest, SavesAnswersAndReusesThemWhileFresh) {
 }
 
 TEST_F(PoliteFetcherTest, AConfirmationNeverDatesAnAnswerSavedMeanwhile) {
-  auto fetcher = makeFetcher();
   const std::string url = "https://example.com/feed";
   saveAnswer({url, wallNow - 2h, 200, "\"v1\"", {}}, "v1");
   auto asked = savedAnswer(url);
@@ -177,7 +178,6 @@ TEST_F(PoliteFetcherTest, AConfirmationNeverDatesAnAnswerSavedMeanwhile) {
 TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
   route("/feed", answer(200, "new"));
   server.start();
-  auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
   later(kDay);
   fetcher->fetch(url, 0s);
@@ -189,7 +189,8 @@ TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
 TEST_F(PoliteFetcherTest, WithoutAFolderAlwaysAsks) {
   route("/feed", answer(200, "body", "\"e\""));
   server.start();
-  auto fetcher = makeFetcher(false);
+  std::filesystem::remove_all(folder);
+  fetcher = makeFetcher(false);
   for (int i = 0; i < 2; ++i)
     EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1'000'000s), (FetchResult{200, "body", false}));
   EXPECT_EQ(requests(), 2u);
@@ -203,7 +204,6 @@ TEST_F(PoliteFetcherTest, AnswersOtherThanSuccessAreNeverSaved) {
   });
   route("/busy", answer(503, "try later"));
   server.start();
-  auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
 
   EXPECT_EQ(fetcher->fetch(server.url("/busy"), 0s), (FetchResult{503, "try later", false}));
@@ -220,7 +220,6 @@ TEST_F(PoliteFetcherTest, AnswersOtherThanSuccessAreNeverSaved) {
 TEST_F(PoliteFetcherTest, RefusesBodiesOverEightMebibytesCountedDecoded) {
   route("/over", answer(200, std::string(PoliteFetcher::maxBodyBytes + 1, 'x')));
   server.start();
-  auto fetcher = makeFetcher();
   // Not even a saved answer stands in for an oversized one.
   saveAnswer({server.url("/over"), wallNow - 1h, 200, {}, {}}, "old");
   EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
@@ -234,14 +233,12 @@ TEST_F(PoliteFetcherTest, SavesARedirectedAnswerUnderTheAskedAddress) {
   });
   route("/new", answer(200, "moved here", "\"final\""));
   server.start();
-  auto fetcher = makeFetcher();
   EXPECT_EQ(fetcher->fetch(server.url("/old"), 0s), (FetchResult{200, "moved here", false}));
   EXPECT_EQ(savedAnswer(server.url("/old"))->meta.etag, "\"final\"");
   EXPECT_FALSE(savedAnswer(server.url("/new")));
 }
 
 TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
-  auto fetcher = makeFetcher();
   const std::string closed = "http://127.0.0.1:" + std::to_string(test::closedPort()) + "/feed";
   EXPECT_EQ(failureOf(*fetcher, closed), FetchError::Kind::network);
   saveAnswer({closed, wallNow - 400 * 24h, 203, "\"e\"", {}}, "kept");
@@ -250,7 +247,7 @@ TEST_F(PoliteFetcherTest, FallsBackToTheSavedAnswerWhenTheNetworkFails) {
 
 TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
   test::RawHost silent;  // accepts and reads, never answers
-  auto fetcher = makeFetcher(true, 1s);
+  fetcher = makeFetcher(true, 1s);
   constexpr int kCallers = 5;
   const std::string savedUrl = silent.url("/feed/0");
   saveAnswer({savedUrl, wallNow - 400 * 24h, 200, {}, {}}, "kept");
@@ -287,7 +284,6 @@ TEST_F(PoliteFetcherTest, ASilentHostAnswersItsQueuedRequestsWithItsTimeOut) {
 TEST_F(PoliteFetcherTest, SpacesRequestsToOneHostOnTheMonotonicClock) {
   route("/a", answer(200, "a"));
   server.start();
-  auto fetcher = makeFetcher();
   std::string port = std::to_string(server.port());
 
   fetcher->fetch("http://LOCALHOST:" + port + "/a", 0s);
@@ -316,7 +312,6 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
       "HTTP/1.1 200 OK\r\nETag: \"a\rInjected: 1\"\r\n"
       "Last-Modified: Tue, 01 Dec 2026 10:00:00 GMT\r\n"
       "Content-Length: 4\r\nConnection: close\r\n\r\nbody");
-  auto fetcher = makeFetcher();
   const std::string url = host.url("/feed");
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body", false}));
   EXPECT_EQ(savedAnswer(url)->meta.etag, std::nullopt);
@@ -341,7 +336,6 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
 // Metadata naming another address (a collision, or an edited file) or of the
 // wrong shape is no saved answer.
 TEST_F(PoliteFetcherTest, NamesSavedAnswersByTheExactAddress) {
-  auto fetcher = makeFetcher();  // makes the folder
   const std::string url = "https://example.com/feed.xml";
   saveAnswer({url, wallNow, 200, {}, {}}, "body");
   ASSERT_TRUE(savedAnswer(url));
@@ -358,7 +352,6 @@ TEST_F(PoliteFetcherTest, NeverLeavesValidatorsBesideABodyThatFailedToSave) {
   route("/feed", versioned([&] { return "\"v" + std::to_string(version) + "\""; },
                            [&] { return "body v" + std::to_string(version); }));
   server.start();
-  auto fetcher = makeFetcher();
   std::string url = server.url("/feed");
   fetcher->fetch(url, 0s);
 
@@ -378,7 +371,6 @@ TEST_F(PoliteFetcherTest, NeverLeavesValidatorsBesideABodyThatFailedToSave) {
 TEST_F(PoliteFetcherTest, ABodyCutShortIsNoSavedAnswer) {
   route("/feed", versioned([] { return "\"v1\""; }, [] { return "feed v1"; }));
   server.start();
-  auto fetcher = makeFetcher();
   const std::string url = server.url("/feed");
   const auto body = file(url, ".body"), meta = file(url, ".json");
   fetcher->fetch(url, 0s);
@@ -401,7 +393,6 @@ TEST_F(PoliteFetcherTest, ABodyCutShortIsNoSavedAnswer) {
 }
 
 TEST_F(PoliteFetcherTest, PrunesByAge) {
-  auto fetcher = makeFetcher();
   for (int days : {31, 30}) {
     const std::string url = "https://a.example/" + std::to_string(days);
     saveAnswer({url, wallNow - days * 24h, 200, {}, {}}, url);

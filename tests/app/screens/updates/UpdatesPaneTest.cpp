@@ -201,8 +201,6 @@ class UpdatesPaneTest : public QObject {
     QCOMPARE(casks->text(), "Upgrade 2 Casks in Terminal…");
     QTest::mouseClick(casks, Qt::LeftButton);
     QCOMPARE(rig.fakes.terminal->calls.size(), 1u);
-    QCOMPARE(rig.fakes.terminal->calls[0].tokens,
-             std::vector<std::string>({"cask-one", "brew-two"}));
     QTest::mouseClick(safe, Qt::LeftButton);
     QVERIFY(rig.model->safeSheet());
 
