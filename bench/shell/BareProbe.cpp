@@ -37,6 +37,7 @@ class FirstPaint : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (!done_ && event->type() == QEvent::Paint && watched->objectName() == "main") {
       done_ = true;
+      say("shown");
       QTimer::singleShot(0, next_);
     }
     return false;
@@ -54,7 +55,6 @@ int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   const bool idle = argc > 2 && std::string(argv[2]) == "--idle";
   auto finish = [idle] {
-    say("shown");
     if (!idle) {
       QCoreApplication::quit();
       return;
@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     QMetaObject::Connection ready;
     ready = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
       QObject::disconnect(ready);
+      say("shown");
       QTimer::singleShot(0, finish);
     });
     return QApplication::exec();

@@ -54,6 +54,7 @@ class FirstPaint : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (!done_ && event->type() == QEvent::Paint && watched->objectName() == "main") {
       done_ = true;
+      say("shown");
       QTimer::singleShot(0, next_);
     }
     return false;
@@ -92,7 +93,6 @@ int main(int argc, char** argv) {
   run.options.fetchSpacing = {};
 
   auto after = [idle, check](AppModel& model) {
-    say("shown");
     if (check) {
       QObject::connect(&model, &AppModel::checkingChanged, [&model] {
         if (!model.checking()) reportMemoryAfterIdle();
@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
       ready = QObject::connect(QAbstractEventDispatcher::instance(),
                                &QAbstractEventDispatcher::aboutToBlock, [&, next] {
                                  QObject::disconnect(ready);
+                                 say("shown");
                                  QTimer::singleShot(0, next);
                                });
     } else {
