@@ -1,14 +1,18 @@
-// The running app against a bare Qt program that shows one empty window, both
-// measured in the same run, offscreen:
-//   - from process start to the main window's first paint (target: at most
-//     twice the bare program's time);
+// The running app against a bare Qt program (Qt Widgets only, one empty main
+// window or one tray icon), measured side by side in the same run, offscreen,
+// in interleaved rounds; each counter is the median of its rounds:
+//   - from process start to the main window's first paint, with a fresh home
+//     and with the last report of 300 and of 3,000 apps in the state;
 //   - resident memory at idle after a check of 300 apps, answered by a local
-//     server (target: at most 1.5 times the bare program's).
+//     server;
+//   - a start as a login item (the tray only): to the first idle moment, and
+//     resident memory two seconds later.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -30,8 +34,9 @@ struct Run {
   long rssKB = -1;
 };
 
-// Starts the probe with its own folders, reads its report lines, waits for it.
-Run probe(const std::vector<std::string>& arguments, const std::filesystem::path& home) {
+// Starts `program` with its own folders, reads its report lines, waits for it.
+Run probe(const char* program, const std::vector<std::string>& arguments,
+          const std::filesystem::path& home) {
   std::vector<std::string> env = {
       "QT_QPA_PLATFORM=offscreen",
       "HOME=" + home.string(),
@@ -46,7 +51,7 @@ Run probe(const std::vector<std::string>& arguments, const std::filesystem::path
   std::vector<char*> envp;
   for (auto& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
-  std::vector<std::string> args = {LARKVALE_STARTUP_PROBE};
+  std::vector<std::string> args = {program};
   args.insert(args.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
@@ -82,37 +87,80 @@ Run probe(const std::vector<std::string>& arguments, const std::filesystem::path
   return run;
 }
 
-void BM_StartToMainWindowShown(benchmark::State& state) {
-  larkvale::test::TempDir bareHome, appHome;
-  double bare = 0, app = 0;
-  int rounds = 0;
-  for (auto _ : state) {
-    bare += probe({"bare"}, bareHome.path()).millisToShown;
-    app += probe({"app"}, appHome.path()).millisToShown;
-    ++rounds;
-  }
-  state.counters["bare_ms"] = bare / rounds;
-  state.counters["larkvale_ms"] = app / rounds;
-  state.counters["ratio"] = app / bare;
+Run bare(const std::vector<std::string>& arguments, const std::filesystem::path& home) {
+  return probe(LARKVALE_BARE_PROBE, arguments, home);
 }
-BENCHMARK(BM_StartToMainWindowShown)->Iterations(10)->Unit(benchmark::kMillisecond);
+Run app(const std::vector<std::string>& arguments, const std::filesystem::path& home) {
+  return probe(LARKVALE_STARTUP_PROBE, arguments, home);
+}
+
+double median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Side-by-side samples of one quantity, reported as medians and their ratio.
+struct Pair {
+  std::vector<double> bare, app;
+  void report(benchmark::State& state, const std::string& unit, double scale = 1) const {
+    double b = median(bare), a = median(app);
+    state.counters["bare_" + unit] = b / scale;
+    state.counters["larkvale_" + unit] = a / scale;
+    state.counters[unit == "MB" ? "ratio_rss" : "ratio"] = b > 0 ? a / b : 0;
+  }
+};
+
+// Arg: the number of apps in the last report of the state; 0 is a fresh home.
+void BM_StartToFirstPaint(benchmark::State& state) {
+  const int apps = static_cast<int>(state.range(0));
+  larkvale::test::TempDir seeded;
+  if (apps > 0) app({"seed", std::to_string(apps)}, seeded.path());
+  Pair shown;
+  for (auto _ : state) {
+    larkvale::test::TempDir bareHome, freshHome;
+    shown.bare.push_back(bare({"window"}, bareHome.path()).millisToShown);
+    shown.app.push_back(app({"app"}, apps > 0 ? seeded.path() : freshHome.path()).millisToShown);
+  }
+  shown.report(state, "ms");
+}
+BENCHMARK(BM_StartToFirstPaint)
+    ->Arg(0)
+    ->Arg(300)
+    ->Arg(3000)
+    ->Iterations(9)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_IdleMemoryAfterCheckOf300Apps(benchmark::State& state) {
   larkvale::test::TempDir bareHome, appHome;
   larkvale::demo::DemoServer server;
   server.start(larkvale::demo::writeDemoHome(appHome.path(), server.url(), 300 - 12));
-  long bare = 0, app = 0;
+  const std::string brew = larkvale::demo::demoBrew(appHome.path()).string();
+  Pair rss;
   for (auto _ : state) {
-    bare = probe({"bare", "--idle"}, bareHome.path()).rssKB;
-    app = probe({"app-check", server.url(), larkvale::demo::demoBrew(appHome.path()).string()},
-                appHome.path())
-              .rssKB;
+    rss.bare.push_back(bare({"window", "--idle"}, bareHome.path()).rssKB);
+    rss.app.push_back(app({"app-check", server.url(), brew}, appHome.path()).rssKB);
   }
-  state.counters["bare_MB"] = bare / 1024.0;
-  state.counters["larkvale_MB"] = app / 1024.0;
-  state.counters["ratio"] = static_cast<double>(app) / bare;
+  rss.report(state, "MB", 1024);
 }
-BENCHMARK(BM_IdleMemoryAfterCheckOf300Apps)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleMemoryAfterCheckOf300Apps)->Iterations(7)->Unit(benchmark::kMillisecond);
+
+void BM_TrayOnlyStart(benchmark::State& state) {
+  larkvale::test::TempDir bareHome, appHome;
+  Pair ready, rss;
+  for (auto _ : state) {
+    Run b = bare({"tray", "--idle"}, bareHome.path());
+    Run a = app({"tray", "--idle"}, appHome.path());
+    ready.bare.push_back(b.millisToShown);
+    ready.app.push_back(a.millisToShown);
+    rss.bare.push_back(b.rssKB);
+    rss.app.push_back(a.rssKB);
+  }
+  ready.report(state, "ms");
+  rss.report(state, "MB", 1024);
+}
+BENCHMARK(BM_TrayOnlyStart)->Iterations(7)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

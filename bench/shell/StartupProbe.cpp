@@ -1,22 +1,27 @@
-// Measurement helper for ShellBench: starts either a bare Qt program that
-// shows one empty window, or Larkvale as its own program starts (the real
-// services on the folders of HOME), and reports on standard output:
-//   "shown"      when the window named "main" first paints;
-//   "rss <kB>"   its resident memory, once idle (with --idle, or after the
-//                check of `app-check`).
-// Usage: larkvale_startup_probe bare [--idle] | app | app-check <server> <brew>
+// Measurement helper for ShellBench: Larkvale as its program starts it (the
+// real services on the folders of HOME, every screen and the catalogue
+// registered), reporting on standard output:
+//   "shown"      when the window named "main" first paints, or, started as a
+//                login item (tray only), when the event loop first waits;
+//   "rss <kB>"   its resident memory once idle (two seconds after "shown"
+//                with --idle, or after the check of `app-check`).
+// `seed <count>` writes a last report of that many apps into HOME's state
+// folder and ends; it is not measured.
+// Usage: larkvale_startup_probe app [--idle] | tray [--idle] | seed <count>
+//        | app-check <server> <brew>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QTimer>
-#include <QWidget>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "app/model/AppModel.h"
-#include "app/shell/Shell.h"
-#include "app/shell/Updater.h"
-#include "app/wiring/RealServices.h"
-#include "platform/UserFolders.h"
+#include "app/wiring/AppRun.h"
+#include "bench/support/WidgetBench.h"
+#include "kit/model/StateStore.h"
+#include "platform/AppFolders.h"
 
 using namespace larkvale;
 
@@ -35,7 +40,14 @@ void say(const std::string& text) {
   std::fflush(stdout);
 }
 
-// Reports the first paint of the window named "main", then runs `next`.
+void reportMemoryAfterIdle() {
+  QTimer::singleShot(2000, [] {
+    say("rss " + std::to_string(residentKB()));
+    QCoreApplication::quit();
+  });
+}
+
+// Runs `next` once the window named "main" has first painted.
 class FirstPaint : public QObject {
  public:
   explicit FirstPaint(std::function<void()> next) : next_(std::move(next)) {}
@@ -53,58 +65,60 @@ class FirstPaint : public QObject {
   std::function<void()> next_;
 };
 
-void reportMemoryAfterIdle() {
-  QTimer::singleShot(2000, [] {
-    say("rss " + std::to_string(residentKB()));
-    QCoreApplication::quit();
-  });
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  std::string mode = argc > 1 ? argv[1] : "";
-  bool idle = argc > 2 && std::string(argv[2]) == "--idle";
+  nameApplication("0");
+  const std::string mode = argc > 1 ? argv[1] : "";
+  const bool idle = argc > 2 && std::string(argv[2]) == "--idle";
+  const bool check = mode == "app-check" && argc > 3;
+  const bool trayOnly = mode == "tray";
 
-  if (mode == "bare") {
-    FirstPaint watcher([idle] { idle ? reportMemoryAfterIdle() : QCoreApplication::quit(); });
-    app.installEventFilter(&watcher);
-    QWidget window;
-    window.setObjectName("main");
-    window.resize(1120, 740);
-    window.show();
-    return QApplication::exec();
+  AppRun run{.options = RealServiceOptions::currentUser(),
+             .ownFeedURL = {},
+             .launchedAsLoginItem = trayOnly,
+             .instance = nullptr,
+             .beforeStart = {}};
+  if (mode == "seed" && argc > 2) {
+    StateStore(AppFolders(run.options.folders).state)
+        .save(bench::bigReportState(std::stoi(argv[2])));
+    return 0;
   }
+  // Nothing leaves the machine: the update sources are a local server's
+  // (app-check) or a closed port's.
+  const std::string server = check ? argv[2] : "http://127.0.0.1:9";
+  run.options.hosts = ServiceHosts{server, server, server};
+  run.options.brew = std::filesystem::path(check ? argv[3] : "/nonexistent/brew");
+  run.options.fetchSpacing = {};
 
-  QApplication::setApplicationName("Larkvale");
-  QApplication::setApplicationVersion("0");
-  RealServiceOptions options = RealServiceOptions::currentUser();
-  bool check = mode == "app-check" && argc > 3;
-  if (check) {
-    options.hosts = ServiceHosts{argv[2], argv[2], argv[2]};
-    options.brew = std::filesystem::path(argv[3]);
-    options.fetchSpacing = {};
-  }
-  auto updater = std::make_shared<Updater>(makeCurlSession(), nullptr, Updater::Options{});
-  options.ownUpdater = updater;
-  RealServices real = realServices(options);
-  AppModel model(real.services);
-  ShellParts parts;
-  parts.updater = updater;
-  Shell shell(model, parts);
-
-  FirstPaint watcher([&] {
-    if (!check) {
+  auto after = [idle, check](AppModel& model) {
+    if (check) {
+      QObject::connect(&model, &AppModel::checkingChanged, [&model] {
+        if (!model.checking()) reportMemoryAfterIdle();
+      });
+      model.check();
+    } else if (idle) {
+      reportMemoryAfterIdle();
+    } else {
       QCoreApplication::quit();
-      return;
     }
-    QObject::connect(&model, &AppModel::checkingChanged, [&] {
-      if (!model.checking()) reportMemoryAfterIdle();
-    });
-    model.check();
-  });
-  app.installEventFilter(&watcher);
-  shell.start();
-  return QApplication::exec();
+  };
+  std::unique_ptr<FirstPaint> watcher;
+  QMetaObject::Connection ready;
+  run.beforeStart = [&](AppModel& model, Shell&) {
+    auto next = [&model, after] { after(model); };
+    if (trayOnly) {
+      ready = QObject::connect(QAbstractEventDispatcher::instance(),
+                               &QAbstractEventDispatcher::aboutToBlock, [&, next] {
+                                 QObject::disconnect(ready);
+                                 say("shown");
+                                 QTimer::singleShot(0, next);
+                               });
+    } else {
+      watcher = std::make_unique<FirstPaint>(next);
+      app.installEventFilter(watcher.get());
+    }
+  };
+  return runApp(std::move(run));
 }
