@@ -113,6 +113,23 @@ void BM_PendingUpdates(benchmark::State& state) {
 }
 BENCHMARK(BM_PendingUpdates)->Unit(benchmark::kMillisecond);
 
+// What the window and the tray read after one change of state: the waiting
+// updates, the safe plan, both badges and the rows of the two update panes.
+void BM_DerivedAfterStateChange(benchmark::State& state) {
+  test::Fakes fakes;
+  auto model = largeModel(fakes);
+  for (auto _ : state) {
+    model->mutateState([](AppState&) {});
+    benchmark::DoNotOptimize(model->pendingUpdates().size());
+    benchmark::DoNotOptimize(model->safePlan().candidates.size());
+    benchmark::DoNotOptimize(model->badgeCount(Pane::updates));
+    benchmark::DoNotOptimize(model->badgeCount(Pane::held));
+    benchmark::DoNotOptimize(model->rows(Pane::updates).size());
+    benchmark::DoNotOptimize(model->rows(Pane::allApps).size());
+  }
+}
+BENCHMARK(BM_DerivedAfterStateChange)->Unit(benchmark::kMillisecond);
+
 // The check benchmarks' apps and server, every answer saved and fresh.
 struct SavedAnswersSetup {
   test::TempDir tmp;

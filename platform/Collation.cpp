@@ -46,6 +46,25 @@ int compare(std::string_view a, std::string_view b) {
   return r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1);
 }
 
+std::string sortKey(std::string_view text) {
+  const UCollator* c = collator();
+  if (!c) return std::string(text);
+  const icu::UnicodeString wide = icu::UnicodeString::fromUTF8(
+      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+  std::string key(static_cast<size_t>(wide.length()) * 2 + 16, '\0');
+  for (;;) {
+    int32_t needed =
+        ucol_getSortKey(c, wide.getBuffer(), wide.length(), reinterpret_cast<uint8_t*>(key.data()),
+                        static_cast<int32_t>(key.size()));
+    if (needed <= 0) return std::string(text);
+    if (static_cast<size_t>(needed) <= key.size()) {
+      key.resize(static_cast<size_t>(needed) - 1);  // without the closing zero byte
+      return key;
+    }
+    key.assign(static_cast<size_t>(needed), '\0');
+  }
+}
+
 std::string lowercased(std::string_view text) {
   // Names are nearly always ASCII, where the rules come down to A-Z.
   if (std::all_of(text.begin(), text.end(),

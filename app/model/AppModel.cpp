@@ -44,11 +44,15 @@ void AppModel::setShared(AppModel* model) {
 // ---- setters ----
 
 void AppModel::setState(const AppState& state) {
-  assign(state_, state, &AppModel::stateChanged);
+  if (state_ == state) return;
+  state_ = state;
+  forgetDerived();
+  emit stateChanged();
 }
 
 void AppModel::mutateState(const std::function<void(AppState&)>& change) {
   change(state_);
+  forgetDerived();
   emit stateChanged();
 }
 
@@ -72,6 +76,7 @@ void AppModel::setInventorySelection(const OptionalText& selection) {
 }
 
 void AppModel::setSearch(const QString& search) {
+  if (search != search_) derived_.rows.clear();
   assignText(search_, search, &AppModel::searchChanged);
 }
 
@@ -129,9 +134,25 @@ static const std::vector<AppUpdate>& reportUpdates(const AppState& state) {
   return state.lastReport ? state.lastReport->updates : none;
 }
 
-std::vector<AppUpdate> AppModel::pendingUpdates() const {
+void AppModel::forgetDerived() {
+  derived_ = Derived{};
+}
+
+const std::vector<AppUpdate>& AppModel::pendingUpdates() const {
   assertMainThread(this);
-  return state_.actionableUpdates(reportUpdates(state_));
+  if (!derived_.pending) derived_.pending = state_.actionableUpdates(reportUpdates(state_));
+  return *derived_.pending;
+}
+
+const std::vector<AppUpdate>& AppModel::homebrewPending() const {
+  if (!derived_.homebrewPending) {
+    std::vector<AppUpdate> out;
+    for (const AppUpdate& update : pendingUpdates()) {
+      if (update.source.kind() == UpdateSource::Kind::homebrew) out.push_back(update);
+    }
+    derived_.homebrewPending = std::move(out);
+  }
+  return *derived_.homebrewPending;
 }
 
 static int rank(AppState::Effective effective, bool critical) {
@@ -158,12 +179,16 @@ bool AppModel::rowOrder(const AppUpdate& a, const AppUpdate& b) const {
   return Collation::compare(a.app.name, b.app.name) < 0;
 }
 
-std::vector<AppUpdate> AppModel::rows(Pane pane) const {
+const std::vector<AppUpdate>& AppModel::rows(Pane pane) const {
   assertMainThread(this);
-  // Sorted as (rank, row) pairs: each rank is worked out once, not at every
-  // comparison, and the records move only once, into the answer.
+  if (pane != Pane::updates && pane != Pane::held) pane = Pane::allApps;  // the same rows
+  auto known = derived_.rows.find(pane);
+  if (known != derived_.rows.end()) return known->second;
+  // Sorted as (rank, name key, row): each rank and key is worked out once,
+  // not at every comparison, and the records move only once, into the answer.
   struct Row {
     int rank;
+    const std::string* key;
     const AppUpdate* update;
   };
   std::vector<Row> kept;
@@ -174,7 +199,16 @@ std::vector<AppUpdate> AppModel::rows(Pane pane) const {
         .normalized(QString::NormalizationForm_C)
         .contains(needle, Qt::CaseInsensitive);
   };
-  for (const AppUpdate& update : reportUpdates(state_)) {
+  const std::vector<AppUpdate>& updates = reportUpdates(state_);
+  if (derived_.nameKeys.size() != updates.size()) {
+    derived_.nameKeys.clear();
+    derived_.nameKeys.reserve(updates.size());
+    for (const AppUpdate& update : updates) {
+      derived_.nameKeys.push_back(Collation::sortKey(update.app.name));
+    }
+  }
+  for (size_t i = 0; i < updates.size(); ++i) {
+    const AppUpdate& update = updates[i];
     if (!needle.isEmpty() && !found(update.app.name) && !found(update.app.bundleID)) continue;
     AppState::Effective effective = state_.effective(update);
     if (pane == Pane::updates && effective != AppState::Effective::update) continue;
@@ -182,30 +216,33 @@ std::vector<AppUpdate> AppModel::rows(Pane pane) const {
         effective != AppState::Effective::held) {
       continue;
     }
-    kept.push_back({rank(effective, update.critical), &update});
+    kept.push_back({rank(effective, update.critical), &derived_.nameKeys[i], &update});
   }
   // A stable sort keeps report order among rows the order leaves unordered.
   std::stable_sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) {
     if (a.rank != b.rank) return a.rank < b.rank;
-    return Collation::compare(a.update->app.name, b.update->app.name) < 0;
+    return *a.key < *b.key;
   });
   std::vector<AppUpdate> out;
   out.reserve(kept.size());
   for (const Row& row : kept) out.push_back(*row.update);
-  return out;
+  return derived_.rows[pane] = std::move(out);
 }
 
 int AppModel::badgeCount(Pane pane) const {
   if (pane == Pane::updates) return static_cast<int>(pendingUpdates().size());
   if (pane != Pane::held) return 0;
-  int count = 0;
-  for (const AppUpdate& update : reportUpdates(state_)) {
-    AppState::Effective effective = state_.effective(update);
-    if (effective == AppState::Effective::skipped || effective == AppState::Effective::held) {
-      ++count;
+  if (!derived_.heldCount) {
+    int count = 0;
+    for (const AppUpdate& update : reportUpdates(state_)) {
+      AppState::Effective effective = state_.effective(update);
+      if (effective == AppState::Effective::skipped || effective == AppState::Effective::held) {
+        ++count;
+      }
     }
+    derived_.heldCount = count;
   }
-  return count;
+  return *derived_.heldCount;
 }
 
 std::optional<AppUpdate> AppModel::selectedUpdate() const {
@@ -227,8 +264,9 @@ std::optional<InventoryEntry> AppModel::selectedInventoryEntry() const {
   return std::nullopt;
 }
 
-SafeUpdatePlan AppModel::safePlan() const {
-  return SafeUpdatePlan(reportUpdates(state_), state_);
+const SafeUpdatePlan& AppModel::safePlan() const {
+  if (!derived_.safePlan) derived_.safePlan.emplace(reportUpdates(state_), state_);
+  return *derived_.safePlan;
 }
 
 std::string AppModel::macName() const {

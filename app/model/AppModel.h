@@ -164,14 +164,19 @@ class AppModel : public QObject {
   // refreshRunningChosenApps().
   const AppNames& runningChosenApps() const { return runningChosenApps_; }
 
-  // ---- derived, worked out on every read ----
-  std::vector<AppUpdate> pendingUpdates() const;
-  std::vector<AppUpdate> rows(Pane pane) const;
+  // ---- derived ----
+  // The lists are worked out on the first read after a change of what they
+  // derive from (state; rows also the search text) and kept until the next
+  // one. A returned reference holds until state or search changes.
+  const std::vector<AppUpdate>& pendingUpdates() const;
+  // The pending updates that Homebrew installs, in the same order.
+  const std::vector<AppUpdate>& homebrewPending() const;
+  const std::vector<AppUpdate>& rows(Pane pane) const;
   bool rowOrder(const AppUpdate& a, const AppUpdate& b) const;
   int badgeCount(Pane pane) const;
   std::optional<AppUpdate> selectedUpdate() const;
   std::optional<InventoryEntry> selectedInventoryEntry() const;
-  SafeUpdatePlan safePlan() const;
+  const SafeUpdatePlan& safePlan() const;
   std::vector<DocBlock> movingDayDocument() const;
   // The computer's name for documents and folders, or "this Mac".
   std::string macName() const;
@@ -324,6 +329,19 @@ class AppModel : public QObject {
   uint64_t newMacRun_ = 0;         // the last-started New Mac Check wins
   uint64_t runningWalk_ = 0;       // the last-started walk of running apps wins
   uint64_t safeRunSerial_ = 0;     // tells a run from a later run with the same steps
+
+  // What the derived lists keep between changes (AppModel.cpp).
+  void forgetDerived();
+  struct Derived {
+    std::optional<std::vector<AppUpdate>> pending;
+    std::optional<std::vector<AppUpdate>> homebrewPending;
+    std::optional<SafeUpdatePlan> safePlan;
+    std::optional<int> heldCount;
+    // The collation key of each last-report update's name, in report order.
+    std::vector<std::string> nameKeys;
+    std::map<Pane, std::vector<AppUpdate>> rows;
+  };
+  mutable Derived derived_;
 
   AppState state_;
   Pane pane_ = Pane::updates;

@@ -144,6 +144,7 @@ void TrayIcon::refresh() {
     tray_->setIcon(iconFor(count));
     tray_->setToolTip(TrayMenu::accessibilityLabel(count));
   }
+  menuStale_ = true;
   scheduleRebuild();
 }
 
@@ -157,6 +158,9 @@ void TrayIcon::scheduleRebuild() {
 
 void TrayIcon::rebuildMenu() {
   rebuildPending_ = false;
+  // Built once per change, however often it is shown in between.
+  if (!menuStale_) return;
+  menuStale_ = false;
   menu_->clear();
   for (const TrayMenu::Item& item : TrayMenu::items(model_)) {
     if (item.kind == TrayMenu::Item::Kind::divider) {

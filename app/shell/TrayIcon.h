@@ -1,9 +1,9 @@
 #pragma once
 // The app's permanent presence: an icon in the desktop's tray that carries
 // the number of waiting updates, a tool tip that says it in words, and the
-// menu of TrayMenu, rebuilt from the model whenever it is about to show and
-// after every change it shows. Where the desktop has no tray nothing shows,
-// and the app runs on all the same. Main thread only.
+// menu of TrayMenu, rebuilt from the model once after every change it shows
+// (or when it is about to show first, if that comes sooner). Where the desktop has no tray nothing
+// shows, and the app runs on all the same. Main thread only.
 #include <QFont>
 #include <QIcon>
 #include <QObject>
@@ -50,6 +50,7 @@ class TrayIcon : public QObject {
   QSystemTrayIcon* tray_ = nullptr;
   int shownCount_ = -1;
   bool rebuildPending_ = false;
+  bool menuStale_ = true;  // a change the menu doesn't show yet
 };
 
 }  // namespace larkvale

@@ -53,7 +53,7 @@ std::vector<Item> items(const AppModel& model) {
   std::vector<Item> out;
   out.push_back(text(statusLine(model), QStringLiteral("trayStatus")));
 
-  std::vector<AppUpdate> pending = model.pendingUpdates();
+  const std::vector<AppUpdate>& pending = model.pendingUpdates();
   int n = static_cast<int>(pending.size());
   for (int i = 0; i < n && i < kMaxRows; ++i) {
     Item row =

@@ -71,14 +71,6 @@ class ColumnFitter : public QObject {
   QTableView* table_;
 };
 
-std::vector<AppUpdate> homebrewPending(const AppModel& model) {
-  std::vector<AppUpdate> out;
-  for (const AppUpdate& update : model.pendingUpdates()) {
-    if (update.source.kind() == UpdateSource::Kind::homebrew) out.push_back(update);
-  }
-  return out;
-}
-
 QTableView* makeTable(QWidget* parent) {
   auto* table = new QTableView(parent);
   table->setObjectName(QStringLiteral("updateTable"));
@@ -155,7 +147,7 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
 
   connect(safeButton_, &QPushButton::clicked, this, [this] { model_.startSafeUpdates(); });
   connect(caskButton_, &QPushButton::clicked, this,
-          [this] { model_.upgradeInTerminal(homebrewPending(model_)); });
+          [this] { model_.upgradeInTerminal(model_.homebrewPending()); });
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!syncing_) takeSelection();
   });
@@ -232,7 +224,7 @@ void UpdateList::refreshHeader() {
   subtitle_->setText(subtitle(pane, model_.state(), std::chrono::system_clock::now()));
   const bool updates = pane == Pane::updates;
   safeButton_->setVisible(updates && !model_.safePlan().candidates.empty());
-  const int casks = static_cast<int>(homebrewPending(model_).size());
+  const int casks = static_cast<int>(model_.homebrewPending().size());
   caskButton_->setVisible(updates && casks >= 2);
   caskButton_->setText(tr("Upgrade %n Casks in Terminal…", nullptr, casks));
 }
