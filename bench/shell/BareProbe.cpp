@@ -16,39 +16,9 @@
 #include <functional>
 #include <string>
 
-namespace {
+#include "bench/shell/ProbeSupport.h"
 
-long residentKB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
-
-void say(const std::string& text) {
-  std::fputs((text + "\n").c_str(), stdout);
-  std::fflush(stdout);
-}
-
-class FirstPaint : public QObject {
- public:
-  explicit FirstPaint(std::function<void()> next) : next_(std::move(next)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!done_ && event->type() == QEvent::Paint && watched->objectName() == "main") {
-      done_ = true;
-      say("shown");
-      QTimer::singleShot(0, next_);
-    }
-    return false;
-  }
-
- private:
-  bool done_ = false;
-  std::function<void()> next_;
-};
-
-}  // namespace
+using namespace probe;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -59,10 +29,7 @@ int main(int argc, char** argv) {
       QCoreApplication::quit();
       return;
     }
-    QTimer::singleShot(2000, [] {
-      say("rss " + std::to_string(residentKB()));
-      QCoreApplication::quit();
-    });
+    reportMemoryAfterIdle();
   };
 
   if (mode == "tray") {

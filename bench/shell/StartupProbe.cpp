@@ -17,6 +17,8 @@
 #include <functional>
 #include <string>
 
+#include "bench/shell/ProbeSupport.h"
+
 #include "app/model/AppModel.h"
 #include "app/wiring/AppRun.h"
 #include "bench/support/WidgetBench.h"
@@ -24,48 +26,7 @@
 #include "platform/AppFolders.h"
 
 using namespace larkvale;
-
-namespace {
-
-long residentKB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
-
-void say(const std::string& text) {
-  std::fputs((text + "\n").c_str(), stdout);
-  std::fflush(stdout);
-}
-
-void reportMemoryAfterIdle() {
-  QTimer::singleShot(2000, [] {
-    say("rss " + std::to_string(residentKB()));
-    QCoreApplication::quit();
-  });
-}
-
-// Runs `next` once the window named "main" has first painted.
-class FirstPaint : public QObject {
- public:
-  explicit FirstPaint(std::function<void()> next) : next_(std::move(next)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!done_ && event->type() == QEvent::Paint && watched->objectName() == "main") {
-      done_ = true;
-      say("shown");
-      QTimer::singleShot(0, next_);
-    }
-    return false;
-  }
-
- private:
-  bool done_ = false;
-  std::function<void()> next_;
-};
-
-}  // namespace
+using namespace probe;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
