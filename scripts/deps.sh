@@ -12,6 +12,8 @@ packages=(
   # libraries
   libplist-dev libcurl4-openssl-dev nlohmann-json3-dev libexpat1-dev
   libicu-dev libssl-dev libcairo2-dev libpango1.0-dev zlib1g-dev
+  # the window activation request a second launch hands over on X11
+  libxcb1-dev
   # Qt 6: the application's model, windows, desktop services and tests
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-image-formats-plugins qt6-qpa-plugins libqt6svg6
