@@ -54,6 +54,7 @@ QLabel* picture(const QPixmap& pixmap) {
   auto* label = new QLabel;
   label->setPixmap(pixmap);
   label->setContentsMargins(0, 0, 0, 0);
+  label->setFixedSize(pixmap.deviceIndependentSize().toSize());
   return label;
 }
 
