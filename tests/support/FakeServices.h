@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/model/AppServices.h"
+#include "app/shell/ShellActions.h"
 
 namespace larkvale::test {
 
@@ -245,6 +246,17 @@ struct Fakes {
   std::shared_ptr<FakeOwnUpdater> ownUpdater = std::make_shared<FakeOwnUpdater>();
 
   AppServices services() const;
+};
+
+// A shell whose windows and commands do nothing, for menus shown without one.
+class NoShellActions : public ShellActions {
+ public:
+  void openMainWindow() override {}
+  void openHelp() override {}
+  void showMoreApps() override {}
+  void showAbout() override {}
+  void checkOwnUpdates() override {}
+  void quit() override {}
 };
 
 }  // namespace larkvale::test

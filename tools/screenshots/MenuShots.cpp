@@ -19,19 +19,9 @@
 namespace larkvale::screenshots {
 namespace {
 
-class NoShell : public ShellActions {
- public:
-  void openMainWindow() override {}
-  void openHelp() override {}
-  void showMoreApps() override {}
-  void showAbout() override {}
-  void checkOwnUpdates() override {}
-  void quit() override {}
-};
-
 struct Scene {
   test::Fakes fakes;
-  NoShell shell;
+  test::NoShellActions shell;
   std::unique_ptr<AppModel> model;
   Scene() : model(std::make_unique<AppModel>(fakes.services())) {}
 };

@@ -36,15 +36,6 @@ std::string s(const QString& text) {
   return text.toStdString();
 }
 
-struct NullShell : ShellActions {
-  void openMainWindow() override {}
-  void openHelp() override {}
-  void showMoreApps() override {}
-  void showAbout() override {}
-  void checkOwnUpdates() override {}
-  void quit() override {}
-};
-
 // The texts as a reader gets them, and what would render as HTML.
 struct Seen {
   QStringList tips, names, shown, faults;
@@ -143,7 +134,7 @@ class HostileTextTest : public QObject {
     registerScreens(screens, catalogue);
     MainWindow window(*f.model, screens);
     window.show();
-    NullShell shell;
+    NoShellActions shell;
     TrayIcon tray(*f.model, shell);
     catalogue.showMoreAppsWindow();
     f.loadInventory();
