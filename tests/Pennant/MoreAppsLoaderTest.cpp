@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Pennant/MoreAppsValidator.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "tests/Pennant/FeedSamples.h"
 #include "tests/support/TempDir.h"
@@ -281,6 +282,22 @@ TEST(MoreAppsMetaTest, WritesSecondsSince2001AndReadsLeniently) {
   for (const char* bad : {"[]", R"({"checkedAt":"0"})", "{\"etag\":\"\xff\"}"}) {
     EXPECT_FALSE(MoreAppsLoader::Meta::fromJson(bad)) << bad;
   }
+}
+
+// The app hands its loader AppFolders::catalogue; it must be the folder the
+// catalogue's own default names for the same identifier.
+TEST(MoreAppsCacheFolderTest, NamedAfterTheHostAppsBundleIdentifier) {
+  const larkvale::UserFolders user{"/home/u", "/home/u/.local/share", "/home/u/.cache"};
+  const std::string id(larkvale::AppFolders::kDefaultBundleID);
+  EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, id),
+            larkvale::AppFolders(user).catalogue);
+  EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, "com.x.debug"),
+            larkvale::AppFolders(user, "com.x.debug").catalogue);
+  using namespace std::literals;
+  for (std::string_view none : {""sv, "."sv, ".."sv, "a/b"sv, "/etc"sv, "a\0b"sv})
+    EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, none),
+              "/home/u/.cache/Pennant/MoreApps")
+        << none;
 }
 
 }  // namespace

@@ -142,6 +142,32 @@ class MoreAppsViewTest : public QObject {
     MoreAppsFooter footer("<b>Credit</b>", "More Mac Apps…", [] {});
     QCOMPARE(footer.findChild<QLabel*>("moreAppsCreditText")->textFormat(), Qt::PlainText);
   }
+
+  // A view made from the host's config alone caches below the user's caches
+  // folder (a temporary one here), in a folder named after the host's bundle
+  // identifier, and shows what it finds cached there.
+  void configOnlyViewCachesInTheDefaultFolder() {
+    larkvale::test::TempDir caches;
+    const QByteArray before = qgetenv("XDG_CACHE_HOME");
+    const bool had = qEnvironmentVariableIsSet("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(caches.path().string()));
+    caches.write("com.example.host/MoreApps/more-apps.json", test::validFeed(3));
+
+    auto config = [](std::optional<std::string> bundleID) {
+      return MoreAppsConfig("host", std::nullopt, true, std::move(bundleID), false);
+    };
+    MoreAppsListView named(config("com.example.host"), nullptr);
+    MoreAppsListView anonymous(config(std::nullopt), nullptr);
+    MoreAppsListView odd(config("../elsewhere"), nullptr);
+
+    had ? qputenv("XDG_CACHE_HOME", before) : qunsetenv("XDG_CACHE_HOME");
+    QCOMPARE(named.list()->loader().cacheDirectory, caches / "com.example.host/MoreApps");
+    QCOMPARE(named.list()->source(), MoreAppsSource::cache);
+    QCOMPARE(named.list()->apps().size(), size_t{3});
+    QCOMPARE(anonymous.list()->loader().cacheDirectory, caches / "Pennant/MoreApps");
+    QCOMPARE(anonymous.list()->source(), MoreAppsSource::bundled);
+    QCOMPARE(odd.list()->loader().cacheDirectory, caches / "Pennant/MoreApps");
+  }
 };
 
 QTEST_MAIN(MoreAppsViewTest)
