@@ -284,20 +284,15 @@ TEST(MoreAppsMetaTest, WritesSecondsSince2001AndReadsLeniently) {
   }
 }
 
-// The app hands its loader AppFolders::catalogue; it must be the folder the
-// catalogue's own default names for the same identifier.
+// The app hands its loader AppFolders::catalogue: the folder the catalogue's
+// own default names for the same identifier.
 TEST(MoreAppsCacheFolderTest, NamedAfterTheHostAppsBundleIdentifier) {
-  const larkvale::UserFolders user{"/home/u", "/home/u/.local/share", "/home/u/.cache"};
-  const std::string id(larkvale::AppFolders::kDefaultBundleID);
-  EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, id),
+  const auto user = larkvale::UserFolders::underHome("/home/u");
+  EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, larkvale::AppFolders::kDefaultBundleID),
             larkvale::AppFolders(user).catalogue);
-  EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, "com.x.debug"),
-            larkvale::AppFolders(user, "com.x.debug").catalogue);
-  using namespace std::literals;
-  for (std::string_view none : {""sv, "."sv, ".."sv, "a/b"sv, "/etc"sv, "a\0b"sv})
+  for (const char* none : {"", "..", "a/b"})
     EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, none),
-              "/home/u/.cache/Pennant/MoreApps")
-        << none;
+              "/home/u/.cache/Pennant/MoreApps");
 }
 
 }  // namespace

@@ -105,30 +105,28 @@ TEST(MovingManifestTest, AcceptsOlderSchemasNullsAndInternetDates) {
 }
 
 // New Mac Check shows these texts on one line; a hostile manifest can neither
-// turn them around nor break them.
+// turn them around nor break them. Identifiers and paths stay as written.
 TEST(MovingManifestTest, ReadsShownTextsAsOneCleanLine) {
-  const std::string rlo = "\u202E", nul(1, '\0');
   MovingManifest hostile = sample();
-  hostile.macName = rlo + "Studio\u2028Mac\a";
+  hostile.macName = "\u202EStudio\u2028Mac\a";
   hostile.systemVersion = "15.1.0\x1B[2J";
-  hostile.apps[0].name = "Alpha\u2066\u200B" + nul;
-  hostile.apps[0].version = "2.1\u0085" + rlo + "evil";
+  hostile.apps[0].name = "Alpha\u2066\u200B" + std::string(1, '\0');
+  hostile.apps[0].version = "2.1\u0085\u202Eevil";
   hostile.settings[0].appName = "Al\u2029pha\u009B";
   TempDir tmp;
   tmp.write("Moving Day/manifest.json", MovingManifest::writeManifest(hostile));
 
-  const MovingManifest read = MovingManifest::readManifest(tmp / "Moving Day").manifest;
+  MovingManifest read = MovingManifest::readManifest(tmp / "Moving Day").manifest;
   EXPECT_EQ(read.macName, "Studio Mac");
   EXPECT_EQ(read.systemVersion, "15.1.0[2J");
   EXPECT_EQ(read.apps[0].name, "Alpha");
   EXPECT_EQ(read.apps[0].version, "2.1 evil");
   EXPECT_EQ(read.settings[0].appName, "Al pha");
-  // Identifiers and paths are not display texts: they stay as written.
-  EXPECT_EQ(read.apps, (std::vector<MovingManifest::App>{
-                           {"Alpha", "com.example.alpha", "2.1 evil", "homebrew", "alpha",
-                            std::nullopt, std::nullopt, "brew install --cask alpha", "example.com"},
-                           sample().apps[1]}));
-  EXPECT_EQ(read.settings[0].tildePath, sample().settings[0].tildePath);
+  read.apps[0].name = "Alpha";
+  read.apps[0].version = "2.1";
+  read.settings[0].appName = "Alpha";
+  EXPECT_EQ(read.apps, sample().apps);
+  EXPECT_EQ(read.settings, sample().settings);
 }
 
 // The refusal's text is the model's New Mac Check test.
