@@ -159,4 +159,12 @@ std::string_view rawValue(MoreAppsSource source) {
   return "none";
 }
 
+std::optional<MoreAppsSource> moreAppsSource(std::string_view raw) {
+  for (auto source : {MoreAppsSource::network, MoreAppsSource::cache, MoreAppsSource::bundled,
+                      MoreAppsSource::none}) {
+    if (raw == rawValue(source)) return source;
+  }
+  return std::nullopt;
+}
+
 }  // namespace pennant

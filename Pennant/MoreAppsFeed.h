@@ -98,5 +98,7 @@ enum class MoreAppsSource { network, cache, bundled, none };
 
 // "network", "cache", "bundled", "none".
 std::string_view rawValue(MoreAppsSource source);
+// The source whose raw value is `raw` exactly; nothing for any other text.
+std::optional<MoreAppsSource> moreAppsSource(std::string_view raw);
 
 }  // namespace pennant

@@ -10,6 +10,7 @@
 #include "Pennant/MoreAppsValidator.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
+#include "platform/UserFolders.h"
 #include "platform/WebURL.h"
 
 namespace pennant {
@@ -83,6 +84,22 @@ const std::string& MoreAppsLoader::defaultFeedURL() {
   static const std::string url =
       "https://" + std::string(MoreAppsHosts::maker) + "/mac/more-apps.json";
   return url;
+}
+
+fs::path MoreAppsLoader::cacheDirectoryIn(const fs::path& caches, std::string_view bundleID) {
+  const bool folderName =
+      !bundleID.empty() && bundleID != "." && bundleID != ".." &&
+      bundleID.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+  return caches / (folderName ? bundleID : std::string_view("Pennant")) / "MoreApps";
+}
+
+fs::path MoreAppsLoader::defaultCacheDirectory(std::string_view bundleID) {
+  fs::path caches = larkvale::UserFolders::current().caches;
+  if (caches.empty()) {
+    std::error_code ec;
+    caches = fs::temp_directory_path(ec);
+  }
+  return cacheDirectoryIn(caches, bundleID);
 }
 
 std::optional<std::string> MoreAppsLoader::bundledFeed() {

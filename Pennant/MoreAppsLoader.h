@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "Pennant/MoreAppsFeed.h"
@@ -55,11 +56,21 @@ struct MoreAppsLoader {
   static std::optional<std::string> bundledFeed();
   // The real HTTP session of the platform, made once per process on first use.
   static Transport defaultTransport();
+  // The cache folder of a host app: the user's caches folder
+  // (UserFolders::current(); the temporary folder when that names none),
+  // then a folder named after the host app's bundle identifier ("Pennant"
+  // when it has none, or one that can't stand as one folder name), then
+  // "MoreApps". Nothing is created.
+  static std::filesystem::path defaultCacheDirectory(std::string_view bundleID);
+  // The same below the given caches folder.
+  static std::filesystem::path cacheDirectoryIn(const std::filesystem::path& caches,
+                                                std::string_view bundleID);
 
   std::string feedURL = defaultFeedURL();
-  // The host app's folder for the two cache files (Larkvale's is
-  // AppFolders::catalogue), made when first written. Empty: no cache, so
-  // nothing is read or written there and every fetch finds a check due.
+  // The host app's folder for the two cache files (defaultCacheDirectory;
+  // Larkvale's is AppFolders::catalogue, the same folder), made when first
+  // written. Empty: no cache, so nothing is read or written there and every
+  // fetch finds a check due.
   std::filesystem::path cacheDirectory;
   std::function<std::optional<std::string>()> bundled = bundledFeed;
   std::function<larkvale::Date()> now = [] { return std::chrono::system_clock::now(); };

@@ -117,6 +117,7 @@ bool validLink(std::string_view text) {
   if (!MoreAppsText::fitsIn(text, kMaxLinkCharacters)) return false;
   if (text.find_first_of("?#") != std::string_view::npos) return false;
   if (MoreAppsText::hasSpaceOrControl(text)) return false;
+  if (!larkvale::WebURL::isKeepable(text)) return false;
   auto parts = larkvale::WebURL::parseStrict(text);
   if (!parts || parts->scheme != "https" || !parts->host) return false;
   if (parts->userinfo || parts->port || parts->query || parts->fragment) return false;

@@ -17,7 +17,7 @@ AppFolders::AppFolders(const UserFolders& folders, std::string_view bundleID) {
   caches = folders.caches / bundleID;
   http = caches / "http";
   terminal = caches / "terminal";
-  catalogue = folders.caches / "Pennant" / "MoreApps";
+  catalogue = caches / "MoreApps";
 }
 
 }  // namespace larkvale

@@ -7,7 +7,8 @@
 //   caches     caches/<bundle identifier>
 //   http       caches/<bundle identifier>/"http"      (saved HTTP answers)
 //   terminal   caches/<bundle identifier>/"terminal"  (upgrade scripts)
-//   catalogue  caches/"Pennant"/"MoreApps"            (the catalogue's cache)
+//   catalogue  caches/<bundle identifier>/"MoreApps"  (the catalogue's cache,
+//              where the catalogue's own default puts it)
 //
 // A plain value that only joins paths: it makes and reads nothing. The
 // library never finds the user's folders by itself; the app's entry builds

@@ -365,7 +365,7 @@ void putOptional(Json& obj, const char* key, const std::optional<Date>& value) {
 }
 
 bool isReadableUrl(std::string_view text) {
-  return !text.empty() && WebURL::isWellFormed(text);
+  return WebURL::isKeepable(text);
 }
 
 }  // namespace JsonCoding

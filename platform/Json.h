@@ -211,7 +211,8 @@ void putOptional(Json& obj, const char* key, const std::optional<T>& value) {
 void putOptional(Json& obj, const char* key, const std::optional<Date>& value);
 
 // Whether text reads as a URL: no spaces, controls, non-ASCII or characters
-// that a URL may not hold unescaped, and every "%" starts an escape.
+// that a URL may not hold unescaped, and every "%" starts an escape. The
+// same rule as WebURL::isKeepable, which every source applies to its links.
 bool isReadableUrl(std::string_view text);
 
 }  // namespace JsonCoding

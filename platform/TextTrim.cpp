@@ -93,4 +93,19 @@ std::string withoutFormatting(std::string_view text) {
   return out;
 }
 
+std::string oneLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    auto [c, length] = decodeAt(text, i);
+    if (c == 0x09 || isLineBreak(c)) {
+      out.push_back(' ');
+    } else if (!isFormatting(c) && c >= 0x20 && !(c >= 0x7F && c <= 0x9F)) {
+      out.append(text.substr(i, length));
+    }
+    i += length;
+  }
+  return out;
+}
+
 }  // namespace larkvale::TextTrim

@@ -31,7 +31,16 @@ std::string_view chars(std::string_view text, std::string_view set);
 // spaces and joiners, the direction marks and the embeddings, overrides and
 // isolates that reorder what follows them (U+061C, U+200B–U+200F,
 // U+202A–U+202E, U+2066–U+2069, U+FEFF). Everything else stays, in order.
-// For outside text shown as a name or a version.
+// The clean-up of invisible characters that names of installed apps get.
 std::string withoutFormatting(std::string_view text);
+
+// One line of outside text (a version, a name) made safe to show on one
+// line: the formatting characters of withoutFormatting go; every line break
+// (isLineBreak) and tab becomes one space; every other control character
+// (C0, DEL and C1: U+0000–U+001F, U+007F–U+009F) goes. Everything else
+// stays, in order, and nothing is trimmed; bytes that start no valid
+// sequence are kept as they are. The one cleaner of text from outside
+// that must stay on one line.
+std::string oneLine(std::string_view text);
 
 }  // namespace larkvale::TextTrim

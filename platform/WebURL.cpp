@@ -49,6 +49,15 @@ bool WebURL::isWellFormed(std::string_view text) {
   return true;
 }
 
+bool WebURL::isKeepable(std::string_view text) {
+  return !text.empty() && isWellFormed(text);
+}
+
+std::optional<std::string> WebURL::keepable(std::optional<std::string> link) {
+  if (link && !isKeepable(*link)) link.reset();
+  return link;
+}
+
 namespace {
 
 std::optional<std::string> percentDecode(std::string_view text) {

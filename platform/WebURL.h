@@ -53,6 +53,14 @@ struct WebURL {
   // "%" starts a complete escape.
   static bool isWellFormed(std::string_view text);
 
+  // The one rule for a link that any record keeps, and the rule the saved
+  // state reads its links by (JsonIn::url): not empty and well formed. A
+  // source drops a link that fails it, as if it had none, so nothing it
+  // records can make the saved state unreadable.
+  static bool isKeepable(std::string_view text);
+  // The link when it passes isKeepable; nothing otherwise.
+  static std::optional<std::string> keepable(std::optional<std::string> link);
+
   friend bool operator==(const WebURL&, const WebURL&) = default;
 };
 

@@ -80,7 +80,10 @@ MoreAppsListView::MoreAppsListView(const MoreAppsConfig& config,
                                    std::shared_ptr<MoreAppsLastResult> lastResult,
                                    MoreAppsHooks hooks, QWidget* parent)
     : QWidget(parent),
-      list_(new MoreAppsList(config, MoreAppsLoader{}, std::move(lastResult), this)),
+      list_(new MoreAppsList(config,
+                             MoreAppsLoader{.cacheDirectory = MoreAppsLoader::defaultCacheDirectory(
+                                                config.bundleID.value_or(std::string()))},
+                             std::move(lastResult), this)),
       hooks_(std::move(hooks)) {
   build({});
 }

@@ -24,7 +24,8 @@ class MoreAppsListView : public QWidget {
   Q_OBJECT
 
  public:
-  // A list with every default of the loader, sharing the run's last result.
+  // A list with every default of the loader, sharing the run's last result;
+  // it caches in the default folder named after config.bundleID.
   MoreAppsListView(const MoreAppsConfig& config, std::shared_ptr<MoreAppsLastResult> lastResult,
                    MoreAppsHooks hooks = {}, QWidget* parent = nullptr);
   // A ready list, which the view does not own. `language` empty: the

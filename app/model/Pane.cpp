@@ -30,6 +30,13 @@ std::string_view rawValue(Pane pane) {
   return row(pane).raw;
 }
 
+std::optional<Pane> fromRawValue(std::string_view raw) {
+  for (const Row& r : kRows) {
+    if (r.raw == raw) return r.pane;
+  }
+  return std::nullopt;
+}
+
 QString title(Pane pane) {
   return QCoreApplication::translate("Pane", row(pane).title);
 }

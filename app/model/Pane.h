@@ -16,6 +16,8 @@ inline constexpr std::array<Pane, 9> all = {Pane::updates, Pane::allApps,   Pane
 
 // The case name ("updates", "allApps" …); a pane is its own identifier.
 std::string_view rawValue(Pane pane);
+// The pane whose case name is `raw` exactly; nothing for any other text.
+std::optional<Pane> fromRawValue(std::string_view raw);
 // "Updates", "All Apps", "Skipped & Held" …, translated.
 QString title(Pane pane);
 // The symbol name drawn beside the title ("arrow.down.circle" …); the window

@@ -51,7 +51,8 @@ std::optional<std::string> feedURL(const PlistDict& info) {
 std::string displayName(const PlistDict& info, std::string_view fileName) {
   const std::string* display = textValue(info, "CFBundleDisplayName");
   std::string raw = display && !display->empty() ? *display : fs::path(fileName).stem().string();
-  return std::string(TextTrim::spaces(AppScanner::cleanDisplayName(raw)));
+  // The name is shown on one line too, so it loses line breaks and controls.
+  return std::string(TextTrim::spaces(TextTrim::oneLine(AppScanner::cleanDisplayName(raw))));
 }
 
 // The property list of a bundle, and whether the app is wrapped.
@@ -276,10 +277,10 @@ std::optional<InstalledApp> AppScanner::factsFromInfo(const PlistDict& info,
   if (!bundleID || bundleID->empty()) return std::nullopt;
   const std::string* shortText = textValue(info, "CFBundleShortVersionString");
   const std::string* buildText = textValue(info, "CFBundleVersion");
-  // Versions are shown beside names, so they lose the same invisible
-  // characters: a direction override would turn "1.0 → 2.0" around.
+  // Versions are shown beside names on one line: a direction override would
+  // turn "1.0 → 2.0" around, a line separator break the row.
   auto versionText = [](const std::string* text) {
-    return text ? std::string(TextTrim::spaces(TextTrim::withoutFormatting(*text))) : std::string();
+    return text ? std::string(TextTrim::spaces(TextTrim::oneLine(*text))) : std::string();
   };
   std::string shortVersion = versionText(shortText);
   std::string build = versionText(buildText);

@@ -12,6 +12,7 @@
 #include "platform/Collation.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -62,10 +63,15 @@ Date createdDate(const JsonIn& in) {
                           "Expected date string to be ISO8601-formatted.");
 }
 
+// The texts New Mac Check shows on one line: names and versions.
+std::string shownLine(const JsonIn& in, std::string_view key) {
+  return TextTrim::oneLine(in.string(key));
+}
+
 MovingManifest::App appFrom(const JsonIn& in) {
-  return {in.string("name"),
+  return {shownLine(in, "name"),
           in.string("bundleID"),
-          in.string("version"),
+          shownLine(in, "version"),
           in.string("source"),
           in.optionalString("caskToken"),
           in.optionalInt64("storeTrackID"),
@@ -75,8 +81,8 @@ MovingManifest::App appFrom(const JsonIn& in) {
 }
 
 MovingManifest::Setting settingFrom(const JsonIn& in) {
-  return {in.string("tildePath"), in.string("appName"), in.string("bundleID"),
-          in.boolean("isFolder"), in.int64("bytes"),    in.int64("files"),
+  return {in.string("tildePath"), shownLine(in, "appName"), in.string("bundleID"),
+          in.boolean("isFolder"), in.int64("bytes"),        in.int64("files"),
           in.string("stored")};
 }
 
@@ -157,8 +163,8 @@ MovingManifest MovingManifest::decode(std::string_view bytes) {
   MovingManifest m;
   m.schema = in.int64("schema");
   m.created = createdDate(in);
-  m.macName = in.string("macName");
-  m.systemVersion = in.string("systemVersion");
+  m.macName = shownLine(in, "macName");
+  m.systemVersion = shownLine(in, "systemVersion");
   m.apps = in.at("apps").array(appFrom);
   m.settings = in.at("settings").array(settingFrom);
   m.leftOut = in.at("leftOut").array(leftOutFrom);

@@ -3,9 +3,10 @@
 // "manifest.json", and its one writer and one reader.
 //
 // A manifest read from disk is outside data: it may be hand-edited or
-// hostile. Its paths are only ever turned into file-system locations through
-// Setting::copyIn and Setting::placeIn, which refuse anything that would
-// lead outside the Moving Day folder or the home folder.
+// hostile. The texts shown on one line (the Mac's name, its system version,
+// app names and versions) are read through TextTrim::oneLine. Its paths are only ever turned into
+// file-system locations through Setting::copyIn and Setting::placeIn, which refuse anything that
+// would lead outside the Moving Day folder or the home folder.
 //
 // Plain values; every function may be called from any thread.
 #include <cstdint>

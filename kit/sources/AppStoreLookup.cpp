@@ -6,6 +6,7 @@
 #include "platform/Json.h"
 #include "platform/Strings.h"
 #include "platform/TextTrim.h"
+#include "platform/WebURL.h"
 
 namespace larkvale::AppStoreLookup {
 namespace {
@@ -84,7 +85,7 @@ std::string queryValue(std::string_view value) {
 }
 
 std::optional<std::string> webPage(const std::optional<std::string>& url) {
-  if (!url || !parseUrl(*url)) return std::nullopt;
+  if (!url || !WebURL::isKeepable(*url) || !parseUrl(*url)) return std::nullopt;
   return url;
 }
 
@@ -119,12 +120,13 @@ std::optional<StoreListing> decodeLookup(std::string_view data, const std::strin
   StoreListing listing;
   listing.trackID = *row->trackId;
   listing.name = row->trackName.value_or(bundleID);
-  listing.version = TextTrim::withoutFormatting(*row->version);
+  listing.version = TextTrim::oneLine(*row->version);
   if (row->releaseNotes && !row->releaseNotes->empty()) listing.releaseNotes = row->releaseNotes;
   if (row->currentVersionReleaseDate)
     listing.releaseDate = internetDate(*row->currentVersionReleaseDate);
   listing.storeURL = webPage(row->trackViewUrl);
-  listing.minimumOS = row->minimumOsVersion;
+  // Shown in a remark when this Mac is too old for the version.
+  if (row->minimumOsVersion) listing.minimumOS = TextTrim::oneLine(*row->minimumOsVersion);
   return listing;
 }
 

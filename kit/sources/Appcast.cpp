@@ -194,9 +194,9 @@ class FeedReader {
     if (!version)
       version = open[Tag::shortVersion] ? open[Tag::shortVersion] : enclosure.shortVersion;
     if (!version) return;
-    item.version = TextTrim::withoutFormatting(*version);
+    item.version = TextTrim::oneLine(*version);
     item.shortVersion = open[Tag::shortVersion] ? open[Tag::shortVersion] : enclosure.shortVersion;
-    if (item.shortVersion) item.shortVersion = TextTrim::withoutFormatting(*item.shortVersion);
+    if (item.shortVersion) item.shortVersion = TextTrim::oneLine(*item.shortVersion);
     if (open[Tag::description]) {
       std::string notes = HTMLText::plainText(*open[Tag::description]);
       if (!notes.empty()) item.notes = std::move(notes);

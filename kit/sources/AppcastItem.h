@@ -1,11 +1,14 @@
 #pragma once
-// One release listed in an appcast feed. A plain value.
+// One release listed in an appcast feed. A plain value; codes to JSON with
+// its field names as keys (absent optionals left out, pubDate as seconds
+// since 2001-01-01, as a GitHubRelease's date). Nothing stores it.
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "platform/Dates.h"
+#include "platform/Json.h"
 
 namespace larkvale {
 
@@ -26,6 +29,13 @@ struct AppcastItem {
 
   friend bool operator==(const AppcastItem&, const AppcastItem&) = default;
 };
+
+Json toJson(const AppcastItem& item);
+// version, critical and informational are required; the three links must
+// read as URLs, and pubDate lie within some thousand years. Throws
+// JsonDecodingError.
+template <>
+AppcastItem fromJson<AppcastItem>(const JsonIn& in);
 
 }  // namespace larkvale
 

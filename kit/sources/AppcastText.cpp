@@ -36,7 +36,7 @@ std::optional<std::string> url(std::string_view text) {
   size_t colon = 0;
   while (colon < text.size() && isSchemeChar(text[colon], colon == 0)) ++colon;
   if (colon == 0 || colon >= text.size() || text[colon] != ':') return std::nullopt;
-  if (!WebURL::isWellFormed(text.substr(colon + 1))) return std::nullopt;
+  if (!WebURL::isKeepable(text)) return std::nullopt;
   return std::string(text);
 }
 

@@ -29,8 +29,8 @@ inline bool isLineBreakAt(std::string_view text, size_t at, size_t* length) {
 std::string_view trimmed(std::string_view text, bool lineBreaks = true);
 
 // The text as a URL: trimmed of spaces and line breaks, then kept when it is
-// a scheme, a colon and characters allowed in a URL (percent escapes
-// complete). Nothing otherwise.
+// a scheme and a colon and passes WebURL::isKeepable (characters allowed in
+// a URL, percent escapes complete). Nothing otherwise.
 std::optional<std::string> url(std::string_view text);
 
 // url(), kept only when its scheme is http or https (any case).

@@ -1,12 +1,15 @@
 #pragma once
 // What the Homebrew tool says about the casks on this machine, as plain
-// values.
+// values. BrewCask and BrewOutdated code to JSON with their field names as
+// keys (absent optionals left out); nothing stores them.
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/Json.h"
 
 namespace larkvale {
 
@@ -33,6 +36,16 @@ struct BrewOutdated {
 
   friend bool operator==(const BrewOutdated&, const BrewOutdated&) = default;
 };
+
+Json toJson(const BrewCask& cask);
+Json toJson(const BrewOutdated& row);
+// Every key but installed and homepage is required; homepage must read as a
+// URL. Throws JsonDecodingError.
+template <>
+BrewCask fromJson<BrewCask>(const JsonIn& in);
+// Every key is required. Throws JsonDecodingError.
+template <>
+BrewOutdated fromJson<BrewOutdated>(const JsonIn& in);
 
 // One reading of the tool.
 struct BrewReport {

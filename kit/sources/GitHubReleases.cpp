@@ -11,6 +11,7 @@
 #include "platform/Json.h"
 #include "platform/Strings.h"
 #include "platform/TextTrim.h"
+#include "platform/WebURL.h"
 
 namespace larkvale {
 namespace GitHubReleases {
@@ -51,10 +52,10 @@ Raw readRaw(std::string_view data) {
   }
 }
 
-// The scheme exactly as written must be "https", and there must be a host
-// to go to.
+// A link the record may keep (WebURL::isKeepable, the saved state's own
+// rule), whose scheme exactly as written is "https", with a host to go to.
 bool isHttpsURL(const std::string& url) {
-  if (!url.starts_with("https:")) return false;
+  if (!url.starts_with("https:") || !WebURL::isKeepable(url)) return false;
   auto parts = parseUrl(url);
   return parts && !parts->host.empty();
 }
@@ -141,7 +142,7 @@ GitHubRelease parseRelease(std::string_view data) {
 }
 
 std::optional<std::string> versionFromTag(std::string_view text) {
-  const std::string shown = TextTrim::withoutFormatting(text);
+  const std::string shown = TextTrim::oneLine(text);
   std::string_view trimmed = trimSpace(shown);
   size_t digit = trimmed.find_first_of("0123456789");
   if (digit == std::string_view::npos) return std::nullopt;

@@ -24,7 +24,7 @@ namespace larkvale {
 struct GitHubRelease {
   struct Asset {
     std::string name;
-    std::string url;  // always https
+    std::string url;  // always https, and passes WebURL::isKeepable
     std::optional<int64_t> size;
     friend bool operator==(const Asset&, const Asset&) = default;
   };
@@ -32,7 +32,7 @@ struct GitHubRelease {
   std::string tag;  // never empty
   std::optional<std::string> name;
   std::optional<std::string> body;     // normalised notes, never empty
-  std::optional<std::string> pageURL;  // always https
+  std::optional<std::string> pageURL;  // always https, and passes WebURL::isKeepable
   std::optional<Date> published;
   bool prerelease = false;
   std::vector<Asset> assets;

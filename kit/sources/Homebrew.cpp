@@ -66,7 +66,7 @@ void collectAppPaths(const json& artifact, std::vector<std::string>& paths) {
 }
 
 std::string caskVersion(std::string_view text) {
-  return Version::cleanCaskVersion(TextTrim::withoutFormatting(text));
+  return Version::cleanCaskVersion(TextTrim::oneLine(text));
 }
 
 BrewCask makeCask(const JsonIn& cask, std::string_view home) {
@@ -90,7 +90,7 @@ BrewOutdated makeRow(const JsonIn& row) {
   BrewOutdated out;
   out.token = row.string("name");
   out.installed = row.optionalStrings("installed_versions").value_or(std::vector<std::string>{});
-  for (auto& version : out.installed) version = TextTrim::withoutFormatting(version);
+  for (auto& version : out.installed) version = TextTrim::oneLine(version);
   out.current = caskVersion(row.optionalString("current_version").value_or(""));
   out.pinned = row.optionalBoolean("pinned").value_or(false);
   return out;

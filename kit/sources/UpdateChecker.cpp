@@ -15,6 +15,8 @@
 #include "kit/sources/Homebrew.h"
 #include "kit/sources/SystemBrew.h"
 #include "platform/Strings.h"
+#include "platform/TextTrim.h"
+#include "platform/WebURL.h"
 
 namespace larkvale {
 namespace {
@@ -298,7 +300,10 @@ AppUpdate UpdateChecker::checkGitHub(const Plan& plan, const std::string& repo,
                                      const CheckOptions& options, GitHubGate& gate) const {
   const InstalledApp& app = plan.app;
   AppUpdate update = baseRecord(plan);
-  const std::string releasesPage = GitHubReleases::releasesPageURL(repo, hosts_);
+  // A repository text that makes no link (it is checked as a name below)
+  // leaves the record without one.
+  const std::optional<std::string> releasesPage =
+      WebURL::keepable(GitHubReleases::releasesPageURL(repo, hosts_));
   update.notesURL = releasesPage;
   if (app.selfUpdater) update.remark = "It also updates itself with " + *app.selfUpdater + ".";
 
@@ -340,14 +345,15 @@ AppUpdate UpdateChecker::checkGitHub(const Plan& plan, const std::string& repo,
     const GitHubRelease release = GitHubReleases::parseRelease(answer.data);
     const auto version = release.version();
     if (!version) {
-      update.status = UpdateStatus::notChecked("The newest release's tag (" + release.tag +
-                                               ") has no version number.");
+      update.status =
+          UpdateStatus::notChecked("The newest release's tag (" + TextTrim::oneLine(release.tag) +
+                                   ") has no version number.");
       return update;
     }
     const auto asset = GitHubReleases::pickMacAsset(release, GitHubReleases::builtForAppleSilicon);
     update.latestVersion = *version;
     update.notes = release.body;
-    update.notesURL = release.pageURL ? *release.pageURL : releasesPage;
+    update.notesURL = release.pageURL ? release.pageURL : releasesPage;
     update.downloadURL = asset ? asset : release.pageURL;
     update.released = release.published;
     update.status = verdict(Version::compare(*version, app.version));

@@ -44,5 +44,13 @@ TEST(MoreAppsEntryTest, TrackingQueryOnlyOnMakerLinksWithAValidSource) {
   EXPECT_EQ(entry("https://maker.example/a b").entryURL("larkvale"), std::nullopt);
 }
 
+TEST(MoreAppsSourceTest, ReadsBackExactlyItsFourRawValues) {
+  for (auto source : {MoreAppsSource::network, MoreAppsSource::cache, MoreAppsSource::bundled,
+                      MoreAppsSource::none})
+    EXPECT_EQ(moreAppsSource(rawValue(source)), source);
+  for (const char* other : {"", "Network", "NONE", " cache", "bundled ", "shipped", "network\n"})
+    EXPECT_EQ(moreAppsSource(other), std::nullopt) << other;
+}
+
 }  // namespace
 }  // namespace pennant

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Pennant/MoreAppsValidator.h"
+#include "platform/AppFolders.h"
 #include "platform/FileSystem.h"
 #include "tests/Pennant/FeedSamples.h"
 #include "tests/support/TempDir.h"
@@ -281,6 +282,17 @@ TEST(MoreAppsMetaTest, WritesSecondsSince2001AndReadsLeniently) {
   for (const char* bad : {"[]", R"({"checkedAt":"0"})", "{\"etag\":\"\xff\"}"}) {
     EXPECT_FALSE(MoreAppsLoader::Meta::fromJson(bad)) << bad;
   }
+}
+
+// The app hands its loader AppFolders::catalogue: the folder the catalogue's
+// own default names for the same identifier.
+TEST(MoreAppsCacheFolderTest, NamedAfterTheHostAppsBundleIdentifier) {
+  const auto user = larkvale::UserFolders::underHome("/home/u");
+  EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, larkvale::AppFolders::kDefaultBundleID),
+            larkvale::AppFolders(user).catalogue);
+  for (const char* none : {"", "..", "a/b"})
+    EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, none),
+              "/home/u/.cache/Pennant/MoreApps");
 }
 
 }  // namespace

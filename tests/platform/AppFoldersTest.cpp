@@ -14,12 +14,12 @@ TEST(AppFoldersTest, LaysOutEveryFolderOfTheApp) {
   EXPECT_EQ(release.caches, "/home/u/.cache/com.tarn4820.Larkvale");
   EXPECT_EQ(release.http, "/home/u/.cache/com.tarn4820.Larkvale/http");
   EXPECT_EQ(release.terminal, "/home/u/.cache/com.tarn4820.Larkvale/terminal");
-  EXPECT_EQ(release.catalogue, "/home/u/.cache/Pennant/MoreApps");
+  EXPECT_EQ(release.catalogue, "/home/u/.cache/com.tarn4820.Larkvale/MoreApps");
 
   const AppFolders debug(user, "com.tarn4820.Larkvale.debug");
   EXPECT_EQ(debug.state, "/home/u/.local/share/Larkvale Debug");
   EXPECT_EQ(debug.http, "/home/u/.cache/com.tarn4820.Larkvale.debug/http");
-  EXPECT_EQ(debug.catalogue, release.catalogue);
+  EXPECT_EQ(debug.catalogue, "/home/u/.cache/com.tarn4820.Larkvale.debug/MoreApps");
 
   // An identifier that can't name one folder never leads elsewhere.
   using namespace std::literals;

@@ -32,6 +32,34 @@ TEST(TextTrimTest, TrimsByCharacterClass) {
   EXPECT_EQ(TextTrim::chars("'\"owner\"'", "\"'"), "owner");
 }
 
+// Outside text that must stay one line loses what could reorder it, break
+// it or drive a terminal; what a reader sees stays.
+TEST(TextTrimTest, OneLineKeepsOnlyWhatShowsOnOneLine) {
+  using namespace std::literals;
+  struct Case {
+    std::string_view in, out;
+  };
+  const Case cases[] = {
+      {"1.0\0"sv, "1.0"},
+      {"1.\a0\x1B[31m\x7F"sv, "1.0[31m"},
+      {"2.0\xC2\x80\xC2\x9F"sv, "2.0"},  // C1 controls
+      {"2.0\xC2\x85"
+       "beta"sv,
+       "2.0 beta"},  // U+0085
+      {"2.0\xE2\x80\xA8"
+       "beta\xE2\x80\xA9"sv,
+       "2.0 beta "},  // U+2028, U+2029
+      {"A\tB\r\nC\vD\fE"sv, "A B  C D E"},
+      {"\xE2\x80\xAE"
+       "3.0\xE2\x81\xA6\xE2\x80\x8B\xEF\xBB\xBF"sv,
+       "3.0"},  // U+202E …
+      {"Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 1.0"sv, "Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 1.0"},
+      {"bad\xC2 \xFF"sv, "bad\xC2 \xFF"},  // broken bytes stay for the reader to replace
+      {""sv, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TextTrim::oneLine(c.in), c.out) << c.in;
+}
+
 TEST(WebURLTest, SplitsAddresses) {
   EXPECT_EQ(
       WebURL::parse("HTTPS://git@www.GitHub.com:443/own%65r/repo/?tab=1#top"),

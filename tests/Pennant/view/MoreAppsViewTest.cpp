@@ -142,6 +142,21 @@ class MoreAppsViewTest : public QObject {
     MoreAppsFooter footer("<b>Credit</b>", "More Mac Apps…", [] {});
     QCOMPARE(footer.findChild<QLabel*>("moreAppsCreditText")->textFormat(), Qt::PlainText);
   }
+
+  // A view made from the host's config alone caches in the folder named after
+  // the host's bundle identifier, below the user's caches (a temporary one).
+  void configOnlyViewCachesInTheDefaultFolder() {
+    larkvale::test::TempDir caches;
+    const QByteArray before = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(caches.path().string()));
+    caches.write("com.example.host/MoreApps/more-apps.json", test::validFeed(3));
+    MoreAppsListView view(MoreAppsConfig("host", std::nullopt, true, "com.example.host", false),
+                          nullptr);
+    before.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", before);
+    QCOMPARE(view.list()->loader().cacheDirectory, caches / "com.example.host/MoreApps");
+    QCOMPARE(view.list()->source(), MoreAppsSource::cache);
+    QCOMPARE(view.list()->apps().size(), size_t{3});
+  }
 };
 
 QTEST_MAIN(MoreAppsViewTest)

@@ -97,5 +97,11 @@ TEST_F(ModelTest, AFailedSaveKeepsTheChangeReportsItAndStillSetsTheBadge) {
   EXPECT_EQ(fakes.badge->counts.back(), 1);
 }
 
+TEST(PaneTest, FromRawValueTakesExactlyTheCaseNames) {
+  for (Pane pane : Panes::all) EXPECT_EQ(Panes::fromRawValue(Panes::rawValue(pane)), pane);
+  for (const char* other : {"", "NewMac", "newMac ", "New Mac Check"})
+    EXPECT_EQ(Panes::fromRawValue(other), std::nullopt) << other;
+}
+
 }  // namespace
 }  // namespace larkvale::test

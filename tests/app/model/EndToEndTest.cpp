@@ -2,7 +2,10 @@
 // fake brew, the real state file.
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "app/wiring/KitServices.h"
+#include "kit/model/StateStore.h"
 #include "platform/PropertyList.h"
 #include "tests/app/model/ModelFixture.h"
 #include "tests/support/RawHost.h"
@@ -30,6 +33,15 @@ class EndToEndTest : public ModelTest {
           "trackName":"Store","version":"1.0"}]})",
                       "application/json");
     });
+    // The release a GitHub app in a test may name: its page and download
+    // links hold what no URL may hold as written.
+    server.server().Get("/repos/o/r/releases/latest", [](const auto&, auto& res) {
+      const std::string hostile = "https://github.com/o/r/a|{^\\\"<>\\\\%zz\u00e9.dmg";
+      res.set_content(R"({"tag_name":"v2.0","html_url":")" + hostile +
+                          R"(","assets":[{"name":"Gamma.dmg","browser_download_url":")" + hostile +
+                          R"("}]})",
+                      "application/json");
+    });
     server.start();
     bundle("Alpha", {{"CFBundleIdentifier", "com.example.alpha"},
                      {"SUFeedURL", server.url("/feeds/alpha.xml")}});
@@ -39,6 +51,7 @@ class EndToEndTest : public ModelTest {
 
     KitUpdateChecking::Options options;
     options.hosts.appStoreLookup = server.url();
+    options.hosts.gitHubAPI = server.url();
     options.spacing = {};
     const std::string brew = fakeBrew();
     options.findBrew = [brew] { return brew; };
@@ -97,6 +110,34 @@ TEST_F(EndToEndTest, ACheckGoesFromTheBundlesToTheNoticeTheBadgeAndTheStateFile)
   EXPECT_EQ(savedAnswers(), 0u);
   ASSERT_TRUE(waitFor(model->check()));
   EXPECT_GT(savedAnswers(), 0u);
+}
+
+// A release whose links the state file could not read back: the check keeps
+// the record without them, so the skips and holds made after it survive the
+// next launch (a refused file would be moved aside and both lost).
+TEST_F(EndToEndTest, HostileReleaseLinksCostNoSkipsOrHoldsAtTheNextLaunch) {
+  bundle("Gamma", {{"CFBundleIdentifier", "com.example.gamma"},
+                   {"GitHubRepository", "https://github.com/o/r"}});
+  ASSERT_TRUE(waitFor(model->check()));
+  const auto waiting = model->rows(Pane::updates);
+  ASSERT_EQ(names(waiting), (std::vector<std::string>{"Alpha", "Delta", "Gamma"}));
+  model->skipVersion(waiting[0]);
+  model->holdApp(waiting[2], "Waiting for reviews");
+
+  const StateStore store(tmp.path() / "state");
+  const AppState saved = StateStore::decode(readAll(store.file()));  // throws when refused
+  EXPECT_EQ(saved.skipped, (std::map<std::string, std::string>{{"com.example.alpha", "2.1"}}));
+  EXPECT_EQ(saved.holds.at("com.example.gamma").reason, "Waiting for reviews");
+  const auto& updates = saved.lastReport->updates;
+  const auto gamma = *std::find_if(updates.begin(), updates.end(),
+                                   [](const AppUpdate& u) { return u.app.name == "Gamma"; });
+  EXPECT_EQ(gamma.notesURL, "https://github.com/o/r/releases");
+  EXPECT_EQ(gamma.downloadURL, std::nullopt);
+
+  // The next launch reads the same skips and holds.
+  const AppState loaded = store.load();
+  EXPECT_EQ(loaded.skipped, saved.skipped);
+  EXPECT_EQ(loaded.holds, saved.holds);
 }
 
 // The app's quit path (AppModel::shutdown on aboutToQuit) while a fetch waits

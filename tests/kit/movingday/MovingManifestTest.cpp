@@ -104,6 +104,31 @@ TEST(MovingManifestTest, AcceptsOlderSchemasNullsAndInternetDates) {
         << created;
 }
 
+// New Mac Check shows these texts on one line; a hostile manifest can neither
+// turn them around nor break them. Identifiers and paths stay as written.
+TEST(MovingManifestTest, ReadsShownTextsAsOneCleanLine) {
+  MovingManifest hostile = sample();
+  hostile.macName = "\u202EStudio\u2028Mac\a";
+  hostile.systemVersion = "15.1.0\x1B[2J";
+  hostile.apps[0].name = "Alpha\u2066\u200B" + std::string(1, '\0');
+  hostile.apps[0].version = "2.1\u0085\u202Eevil";
+  hostile.settings[0].appName = "Al\u2029pha\u009B";
+  TempDir tmp;
+  tmp.write("Moving Day/manifest.json", MovingManifest::writeManifest(hostile));
+
+  MovingManifest read = MovingManifest::readManifest(tmp / "Moving Day").manifest;
+  EXPECT_EQ(read.macName, "Studio Mac");
+  EXPECT_EQ(read.systemVersion, "15.1.0[2J");
+  EXPECT_EQ(read.apps[0].name, "Alpha");
+  EXPECT_EQ(read.apps[0].version, "2.1 evil");
+  EXPECT_EQ(read.settings[0].appName, "Al pha");
+  read.apps[0].name = "Alpha";
+  read.apps[0].version = "2.1";
+  read.settings[0].appName = "Alpha";
+  EXPECT_EQ(read.apps, sample().apps);
+  EXPECT_EQ(read.settings, sample().settings);
+}
+
 // The refusal's text is the model's New Mac Check test.
 TEST(MovingManifestTest, RefusesNewerSchemasOnlyOnceTheFileDecodes) {
   EXPECT_THROW(MovingManifest::decode(manifestText("2")), CarryError);

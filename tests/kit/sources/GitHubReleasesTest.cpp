@@ -62,6 +62,25 @@ TEST(GitHubReleases, KeepsOnlyHttpsAssetsWithNames) {
                                 {"g.zip", "https://x.example/g.zip", std::nullopt}}));
 }
 
+// Links the saved state would refuse on reading are dropped as if absent, and
+// the release itself still counts.
+TEST(GitHubReleases, DropsLinksTheSavedStateCannotReadBack) {
+  for (const char* bad : {"|", "{", "}", "^", "\"", "<", ">", "\\", "%zz", "%4", "\u00e9", " ", "`",
+                          "\u202e", "\x7f"}) {
+    const std::string link = std::string("https://github.com/o/r/a") + bad + ".dmg";
+    ASSERT_FALSE(JsonCoding::isReadableUrl(link)) << link;
+    auto release = releaseWith(
+        {{"html_url", link},
+         {"assets", json::array({{{"name", "a.dmg"}, {"browser_download_url", link}},
+                                 {{"name", "b.dmg"},
+                                  {"browser_download_url", "https://x.example/b%C3%A9.dmg"}}})}});
+    EXPECT_EQ(release.pageURL, std::nullopt) << link;
+    EXPECT_EQ(release.assets, (std::vector<GitHubRelease::Asset>{
+                                  {"b.dmg", "https://x.example/b%C3%A9.dmg", std::nullopt}}))
+        << link;
+  }
+}
+
 TEST(GitHubReleases, NormalisesNotesPageAndDate) {
   EXPECT_EQ(releaseWith({{"body", "\r\n  Fixes:\r\n- one\r- two\n\n "}}).body,
             "Fixes:\n- one\r- two");
