@@ -1,7 +1,8 @@
 #include "app/screens/movingday/NoAppsFound.h"
 
 #include "app/model/AppModel.h"
-#include "app/screens/updates/UpdatesEmptyView.h"
+#include "app/ui/EmptyState.h"
+#include "app/ui/NoAppsFound.h"
 
 namespace larkvale::movingday {
 
@@ -12,9 +13,9 @@ bool noAppsFound(const AppModel& model) {
 }
 
 QWidget* noAppsView(const QString& objectName, QWidget* parent) {
-  auto* view = new UpdatesEmptyView(parent);
+  auto* view = new ui::EmptyState(parent);
   view->setObjectName(objectName);
-  view->showFor(Pane::inventory, false, true);
+  ui::showNoAppsFound(view);
   return view;
 }
 

@@ -17,7 +17,8 @@ namespace movingday {
 
 bool noAppsFound(const AppModel& model);
 
-// The update panes' "No apps found" view, named objectName.
+// The view that says "No apps found" as the update panes do, named
+// objectName.
 QWidget* noAppsView(const QString& objectName, QWidget* parent = nullptr);
 
 }  // namespace movingday

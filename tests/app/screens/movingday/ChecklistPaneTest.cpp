@@ -145,6 +145,7 @@ class ChecklistPaneTest : public QObject {
     pane.resize(900, 1400);
     pane.show();
     QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    settle();
     for (const auto& [id, part] :
          {std::pair{"brew:casks", &ChecklistRowDelegate::Geometry::copy},
           std::pair{"brew:install", &ChecklistRowDelegate::Geometry::link}}) {

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/screens/movingday/InventoryPane.h"
+#include "app/screens/updates/UpdatesEmptyView.h"
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/EmptyState.h"
 #include "app/ui/Stat.h"
@@ -163,7 +164,11 @@ class InventoryPaneTest : public QObject {
     auto* none = child<ui::EmptyState>(&pane, "inventoryNoApps");
     QVERIFY(shown(none));
     QCOMPARE(none->title(), QString("No apps found"));
-    QVERIFY(none->description().startsWith("Larkvale looked in /Applications and ~/Applications"));
+    UpdatesEmptyView updates;
+    updates.showFor(Pane::updates, false, true);
+    QCOMPARE(none->title(), updates.title());
+    QCOMPARE(none->description(), updates.description());
+    QCOMPARE(none->symbol(), updates.symbol());
     // No table of nothing, no counts of nothing, no "Select an app" below.
     QVERIFY(!shown(child(&pane, "inventoryTable")));
     QVERIFY(!shown(child(&pane, "inventoryStats")));

@@ -111,9 +111,9 @@ inline bool symbolDrawnIn(const QAbstractButton* button, const QColor& colour) {
 
 // A control painted inside a row of a view as it looks at rest, with the
 // pointer over it and with the left button down on it. The pointer then
-// leaves the view without a release, so nothing is pressed.
+// leaves the view without a release, so nothing is pressed. Settle the
+// view first: it lays its rows out from the event loop.
 inline std::array<QImage, 3> controlLooks(QAbstractItemView* view, const QRect& control) {
-  settle();  // a view added to a shown pane is shown from the event loop
   QWidget* viewport = view->viewport();
   auto mouse = [viewport](QEvent::Type type, QPoint at, Qt::MouseButton button) {
     QMouseEvent event(type, at, viewport->mapToGlobal(at), button,

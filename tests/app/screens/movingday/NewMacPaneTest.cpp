@@ -131,6 +131,7 @@ class NewMacPaneTest : public QObject {
     // The links are drawn hovered and pressed as the pointer goes over
     // them and the button goes down.
     {
+      settle();
       auto* list = child<ui::FittedListView>(&pane, "missingApps");
       auto* rows = static_cast<DiffRowDelegate*>(list->itemDelegate());
       const auto [rest, hovered, pressed] =
@@ -184,6 +185,7 @@ class NewMacPaneTest : public QObject {
     auto* settings = child<ui::FittedListView>(&pane, "missingSettings");
     const QModelIndex kept = settings->model()->index(0, 0);
     // "Show Copy" looks hovered and pressed as a button does.
+    settle();
     const auto [rest, hovered, pressed] = controlLooks(
         settings,
         static_cast<DiffRowDelegate*>(settings->itemDelegate())->buttonRect(settings, kept));
