@@ -1,7 +1,8 @@
 // The Moving day panes over a model with fake services in the renderer's
-// scratch folder: the inventory empty, loading and with 300 apps; the
-// restore checklist; Copy Settings loading and after a copy with left-out
-// items; New Mac Check with nothing open, comparing, complete and
+// scratch folder: the inventory with no apps, loading, with 300 apps and
+// with a long name at the smallest window; the restore checklist, also with
+// no apps; Copy Settings with no apps, loading and after a copy with
+// left-out items; New Mac Check with nothing open, comparing, complete and
 // incomplete.
 #include <QVBoxLayout>
 
@@ -23,6 +24,8 @@ namespace fs = std::filesystem;
 using test::Fakes;
 
 const QSize kPane(900, 700);
+// The pane beside the narrowest sidebar in the smallest window.
+const QSize kSmallestPane(710, 600);
 
 constexpr const char* kWords[] = {
     "Atlas",   "Brewmaster", "Cartograph", "Driftwood", "Ember",   "Fathom",   "Glimmer",
@@ -151,6 +154,22 @@ QWidget* inventory(const Context& c, int count, bool loading) {
   });
 }
 
+QWidget* inventoryLongName(const Context& c) {
+  const fs::path root = c.scratch / "inventory-long-name";
+  World world(root);
+  std::vector<AppUpdate> apps = sampleApps(root, 12);
+  std::string name;
+  while (name.size() < 100) name += "Cartograph Studio Professional Edition ";
+  name.resize(100);
+  apps[0].app.name = name;
+  const std::string selected = apps[0].app.path;
+  world.fakes.checker->setSources(apps);
+  return pane<movingday::InventoryPane>(world, [selected](AppModel& model) {
+    load(model);
+    model.setInventorySelection(QString::fromStdString(selected));
+  });
+}
+
 QWidget* checklist(const Context& c) {
   const fs::path root = c.scratch / "checklist";
   World world(root);
@@ -244,6 +263,19 @@ const Registration shots("movingday", [](const Add& add) {
       "inventory-loading", [](const Context& c) { return inventory(c, 12, true); }, kPane);
   add(
       "inventory-300", [](const Context& c) { return inventory(c, 300, false); }, kPane);
+  add("inventory-smallest", inventoryLongName, kSmallestPane);
+  add(
+      "checklist-none",
+      [](const Context& c) {
+        return pane<movingday::ChecklistPane>(World(c.scratch / "checklist-none"), load);
+      },
+      kPane);
+  add(
+      "carry-none",
+      [](const Context& c) {
+        return pane<movingday::CarryPane>(World(c.scratch / "carry-none"), load);
+      },
+      kPane);
   add("checklist", checklist, QSize(900, 1500));
   add(
       "checklist-loading",

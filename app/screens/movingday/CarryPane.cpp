@@ -16,8 +16,9 @@
 #include "app/screens/movingday/CarryPickModel.h"
 #include "app/screens/movingday/CarryResultCard.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
+#include "app/screens/movingday/NoAppsFound.h"
 #include "app/screens/movingday/StatsRow.h"
-#include "app/ui/Symbols.h"
+#include "app/ui/SymbolButton.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
@@ -118,10 +119,11 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
       picks_(new CarryPickModel(model, this)),
       selectAll_(new QPushButton(tr("Select All"))),
       selectNone_(new QPushButton(tr("Select None"))),
-      copy_(new QPushButton(ui::Symbols::icon("externaldrive.badge.plus"), QString())),
+      copy_(new QPushButton),
       body_(new QStackedLayout),
       busy_(new BusyView(tr("Reading apps and settings folders…"))),
       main_(new QWidget),
+      noApps_(noAppsView(QStringLiteral("carryNoApps"))),
       stats_(new StatsRow),
       progress_(new QProgressBar),
       resultSlot_(new QVBoxLayout),
@@ -131,6 +133,7 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
   selectNone_->setObjectName(QStringLiteral("selectNone"));
   copy_->setObjectName(QStringLiteral("copySettings"));
   copy_->setDefault(true);
+  ui::setButtonSymbol(copy_, QStringLiteral("externaldrive.badge.plus"));
   busy_->setObjectName(QStringLiteral("carryLoading"));
   stats_->setObjectName(QStringLiteral("carryStats"));
   progress_->setObjectName(QStringLiteral("carryProgress"));
@@ -187,6 +190,7 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
 
   body_->addWidget(busy_);
   body_->addWidget(main_);
+  body_->addWidget(noApps_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(18, 18, 18, 18);
   layout->setSpacing(12);
@@ -204,7 +208,8 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
 
   for (auto signal :
        {&AppModel::inventoryChanged, &AppModel::inventoryLoadingChanged, &AppModel::searchChanged,
-        &AppModel::carryChosenChanged, &AppModel::carrySizesChanged, &AppModel::carryBusyChanged}) {
+        &AppModel::carryChosenChanged, &AppModel::carrySizesChanged, &AppModel::carryBusyChanged,
+        &AppModel::stateChanged}) {
     connect(&model_, signal, this, &CarryPane::refresh);
   }
   for (auto signal : {&AppModel::inventoryChanged, &AppModel::carryChosenChanged,
@@ -229,7 +234,11 @@ void CarryPane::showEvent(QShowEvent* event) {
 }
 
 void CarryPane::refresh() {
-  body_->setCurrentWidget(model_.inventoryLoading() ? static_cast<QWidget*>(busy_) : main_);
+  if (model_.inventoryLoading()) {
+    body_->setCurrentWidget(busy_);
+  } else {
+    body_->setCurrentWidget(noAppsFound(model_) ? noApps_ : main_);
+  }
   const std::vector<SettingsPick> ticked = picks_->ticked();
   int64_t bytes = 0;
   std::set<std::string> apps;
@@ -288,6 +297,14 @@ void CarryPane::refreshResult() {
     result_ = new CarryResultCard(model_, *result, main_);
     result_->setObjectName(QStringLiteral("carryResult"));
     resultSlot_->addWidget(result_);
+    // The card is made after the list but shows above it: Tab reaches it
+    // first.
+    QWidget* last = result_;
+    for (QWidget* next = result_->nextInFocusChain(); result_->isAncestorOf(next);
+         next = next->nextInFocusChain()) {
+      last = next;
+    }
+    QWidget::setTabOrder(last, list_);
   }
 }
 

@@ -4,8 +4,11 @@
 // button that copies the ticked items into a new Moving Day folder (the
 // model asks where). While a copy runs it shows its progress; after a
 // successful one, the result card. It warns when an app whose settings are
-// ticked is still running. Each time it is shown it asks the model to load
-// the inventory and then to measure the items not measured yet.
+// ticked is still running. When no apps were found it says so as the update
+// panes do. Tab goes through what is shown from the top down: the header's
+// buttons, the result card, the pick list. Each time it is shown it asks
+// the model to load the inventory and then to measure the items not
+// measured yet.
 // Main thread.
 #include <QWidget>
 
@@ -49,6 +52,7 @@ class CarryPane : public QWidget {
   QStackedLayout* body_;
   BusyView* busy_;
   QWidget* main_;
+  QWidget* noApps_;
   StatsRow* stats_;
   QProgressBar* progress_;
   QWidget* running_ = nullptr;

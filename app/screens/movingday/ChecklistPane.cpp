@@ -11,8 +11,10 @@
 #include "app/screens/movingday/ChecklistSectionModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/movingday/MovingDayHeader.h"
+#include "app/screens/movingday/NoAppsFound.h"
 #include "app/ui/Card.h"
 #include "app/ui/FittedListView.h"
+#include "app/ui/PointerTracker.h"
 #include "kit/movingday/Checklist.h"
 
 namespace larkvale::movingday {
@@ -42,6 +44,20 @@ ui::Tint ChecklistPane::sectionTint(const std::string& title) {
                                    ui::Tint::purple, ui::Tint::teal,   ui::Tint::pink};
   const auto at = sectionPosition(title);
   return at && *at < std::size(tints) ? tints[*at] : ui::Tint::accent;
+}
+
+QString ChecklistPane::exportOffNote(const AppModel& model) {
+  if (!model.inventory().empty()) return {};
+  if (noAppsFound(model)) {
+    return tr(
+        "The export buttons are off: Larkvale found no apps on this Mac, so there is no "
+        "list to export.");
+  }
+  // A check emptied the inventory; the pane reads it again when it is next
+  // shown.
+  return tr(
+      "The export buttons are off until Larkvale has read this Mac's apps again, which it "
+      "does when you next open this pane.");
 }
 
 ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
@@ -92,6 +108,7 @@ ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
     list->setItemDelegate(delegate);
     list->setModel(rows);
     list->setRowControls(delegate);
+    ui::PointerTracker::track(list);
     auto* card = new ui::Card(qs(title), sectionSymbol(title), sectionTint(title), list);
     card->setObjectName(QStringLiteral("checklistCard"));
     body->addWidget(card);
@@ -102,6 +119,7 @@ ChecklistPane::ChecklistPane(AppModel& model, QWidget* parent)
   connect(&model_, &AppModel::inventoryChanged, this, &ChecklistPane::refreshItems);
   connect(&model_, &AppModel::inventoryLoadingChanged, this, &ChecklistPane::refreshLoading);
   connect(&model_, &AppModel::stateChanged, this, &ChecklistPane::refreshTicks);
+  connect(&model_, &AppModel::stateChanged, this, &ChecklistPane::refreshExportNote);
   refreshItems();
   refreshLoading();
 }
@@ -126,7 +144,13 @@ void ChecklistPane::refreshItems() {
     sections_[i].card->setVisible(!bySection[i].empty());
     sections_[i].rows->setItems(std::move(bySection[i]));
   }
+  refreshExportNote();
   refreshTicks();
+}
+
+void ChecklistPane::refreshExportNote() {
+  const QString note = exportOffNote(model_);
+  for (const Section& section : sections_) section.rows->setExportNote(note);
 }
 
 void ChecklistPane::refreshTicks() {

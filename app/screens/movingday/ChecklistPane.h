@@ -3,8 +3,8 @@
 // ticked steps with "Clear Ticks", and one card per section of the checklist
 // (worked out from the model's inventory on every change), each step with
 // its tick box, detail, command and link. Ticks are the model's saved set.
-// Each time it is shown it asks the model to load the inventory.
-// Main thread.
+// While the export buttons are off, the export step says why. Each time it
+// is shown it asks the model to load the inventory. Main thread.
 #include <QWidget>
 
 #include <string>
@@ -41,6 +41,9 @@ class ChecklistPane : public QWidget {
   // the checklist's sections.
   static QString sectionSymbol(const std::string& title);
   static ui::Tint sectionTint(const std::string& title);
+  // Why both export buttons are off, for the export step: nothing while
+  // the inventory holds an app.
+  static QString exportOffNote(const AppModel& model);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -55,6 +58,7 @@ class ChecklistPane : public QWidget {
   void refreshItems();
   void refreshTicks();
   void refreshLoading();
+  void refreshExportNote();
 
   AppModel& model_;
   MovingDayHeader* header_;

@@ -14,6 +14,7 @@
 #include "app/ui/FittedListView.h"
 #include "app/ui/ItemPainting.h"
 #include "app/ui/PlainTip.h"
+#include "app/ui/PointerTracker.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -158,13 +159,15 @@ void ChecklistRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setPen(text);
     ui::drawLines(painter, g.commandBox.adjusted(kBoxPaddingX, kBoxPaddingY, -kBoxPaddingX, 0),
                   g.commandLines, monoFont(ui::TextStyle::callout, option.font));
+    ui::paintBorderlessBackdrop(painter, g.copy, palette,
+                                ui::PointerTracker::look(option.widget, g.copy));
     ui::paintSymbol(painter, g.copy.adjusted(2, 2, -2, -2), QStringLiteral("doc.on.doc"),
                     palette.color(QPalette::Highlight));
   }
   if (!g.linkText.isEmpty()) {
     painter->setFont(option.font);
-    painter->setPen(palette.color(QPalette::Highlight));
-    painter->drawText(g.link, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, g.linkText);
+    ui::paintLink(painter, g.link, g.linkText, palette,
+                  ui::PointerTracker::look(option.widget, g.link));
   }
   painter->restore();
 }

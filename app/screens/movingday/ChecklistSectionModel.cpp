@@ -6,6 +6,12 @@
 #include "app/screens/movingday/MovingDayBlocks.h"
 
 namespace larkvale::movingday {
+namespace {
+
+// The step that the export buttons tick.
+constexpr std::string_view exportStep = "before:export";
+
+}  // namespace
 
 ChecklistSectionModel::ChecklistSectionModel(AppModel& model, QObject* parent)
     : QAbstractListModel(parent), model_(model) {}
@@ -21,6 +27,17 @@ void ChecklistSectionModel::ticksChanged() {
   if (items_.empty()) return;
   emit dataChanged(index(0), index(static_cast<int>(items_.size()) - 1),
                    {tickedRole, Qt::CheckStateRole});
+}
+
+void ChecklistSectionModel::setExportNote(const QString& note) {
+  if (note == exportNote_) return;
+  exportNote_ = note;
+  for (size_t row = 0; row < items_.size(); ++row) {
+    if (items_[row].id != exportStep) continue;
+    const QModelIndex at = index(static_cast<int>(row));
+    // The row's height changes with its detail.
+    emit dataChanged(at, at);
+  }
 }
 
 QString ChecklistSectionModel::linkLabel(const std::string& link) {
@@ -47,8 +64,13 @@ QVariant ChecklistSectionModel::data(const QModelIndex& index, int role) const {
       return qs(item.title);
     case idRole:
       return qs(item.id);
-    case detailRole:
-      return item.detail ? qs(*item.detail) : QString();
+    case detailRole: {
+      QString detail = item.detail ? qs(*item.detail) : QString();
+      if (item.id == exportStep && !exportNote_.isEmpty()) {
+        detail += (detail.isEmpty() ? QString() : QStringLiteral("\n")) + exportNote_;
+      }
+      return detail;
+    }
     case commandRole:
       return item.command ? qs(*item.command) : QString();
     case linkRole:

@@ -34,6 +34,9 @@ class ChecklistSectionModel : public QAbstractListModel {
   const std::vector<ChecklistItem>& items() const { return items_; }
   // Tells the rows that the ticks may have changed.
   void ticksChanged();
+  // A sentence added to the export step's detail on a line of its own;
+  // empty for none.
+  void setExportNote(const QString& note);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -45,6 +48,7 @@ class ChecklistSectionModel : public QAbstractListModel {
  private:
   AppModel& model_;
   std::vector<ChecklistItem> items_;
+  QString exportNote_;
 };
 
 }  // namespace movingday

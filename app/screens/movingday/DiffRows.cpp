@@ -9,6 +9,7 @@
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/PlainTip.h"
+#include "app/ui/PointerTracker.h"
 #include "kit/sources/GitHubRepos.h"
 
 namespace larkvale::movingday {
@@ -35,11 +36,12 @@ QFont mediumFont(const QFont& base) {
   return font;
 }
 
-QStyleOptionButton pushButton(const QStyleOptionViewItem& option, const QRect& rect) {
+QStyleOptionButton pushButton(const QStyleOptionViewItem& option, const QRect& rect,
+                              ui::ControlLook look = ui::ControlLook::normal) {
   QStyleOptionButton button;
   button.rect = rect;
   button.text = DiffRowDelegate::tr("Show Copy");
-  button.state = QStyle::State_Enabled | QStyle::State_Raised;
+  button.state = ui::buttonState(look);
   button.palette = option.palette;
   button.fontMetrics = option.fontMetrics;
   return button;
@@ -194,9 +196,8 @@ void DiffRowDelegate::paintApp(QPainter* painter, const QStyleOptionViewItem& op
       option.fontMetrics.elidedText(index.data(MissingAppsModel::installRole).toString(),
                                     Qt::ElideRight, install.width()));
   if (button.isEmpty()) return;
-  painter->setPen(option.palette.color(QPalette::Highlight));
-  painter->drawText(button, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                    index.data(MissingAppsModel::buttonRole).toString());
+  ui::paintLink(painter, button, index.data(MissingAppsModel::buttonRole).toString(),
+                option.palette, ui::PointerTracker::look(option.widget, button));
 }
 
 void DiffRowDelegate::paintSetting(QPainter* painter, const QStyleOptionViewItem& option,
@@ -212,7 +213,8 @@ void DiffRowDelegate::paintSetting(QPainter* painter, const QStyleOptionViewItem
     painter->setPen(ui::Tints::color(ui::Tint::orange, option.palette));
     painter->drawText(button, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, missing);
   } else {
-    QStyleOptionButton push = pushButton(option, button);
+    QStyleOptionButton push =
+        pushButton(option, button, ui::PointerTracker::look(option.widget, button));
     styleOf(option)->drawControl(QStyle::CE_PushButton, &push, painter, option.widget);
   }
   const QFont mono = monoFont(ui::TextStyle::callout, option.font);

@@ -13,7 +13,8 @@
 #include "app/screens/movingday/StatsRow.h"
 #include "app/ui/Card.h"
 #include "app/ui/FittedListView.h"
-#include "app/ui/Symbols.h"
+#include "app/ui/PointerTracker.h"
+#include "app/ui/SymbolButton.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
@@ -159,7 +160,7 @@ QWidget* DiffView::appsCard(const NewMacDiff& diff) {
     auto* copy = new QToolButton(body);
     copy->setObjectName(QStringLiteral("copyBrewCommand"));
     copy->setAutoRaise(true);
-    copy->setIcon(ui::Symbols::icon("doc.on.doc"));
+    ui::setButtonSymbol(copy, QStringLiteral("doc.on.doc"));
     copy->setAccessibleName(tr("Copy the brew command"));
     copy->setToolTip(copy->accessibleName());
     connect(copy, &QToolButton::clicked, this,
@@ -174,6 +175,7 @@ QWidget* DiffView::appsCard(const NewMacDiff& diff) {
   auto* appRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::apps, list);
   list->setItemDelegate(appRows);
   list->setRowControls(appRows);
+  ui::PointerTracker::track(list);
   list->setModel(new MissingAppsModel(diff.missingApps, list));
   body->layout()->addWidget(list);
   auto* card = new ui::Card(tr("Apps to install (%1)").arg(diff.missingApps.size()),
@@ -212,6 +214,7 @@ QWidget* DiffView::settingsCard(const NewMacDiff& diff) {
   auto* settingRows = new DiffRowDelegate(model_, DiffRowDelegate::Kind::settings, list);
   list->setItemDelegate(settingRows);
   list->setRowControls(settingRows);
+  ui::PointerTracker::track(list);
   list->setModel(new MissingSettingsModel(diff.missingSettings, list));
   body->layout()->addWidget(list);
   auto* card =

@@ -13,8 +13,8 @@
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/EmptyState.h"
 #include "app/ui/PlainTip.h"
+#include "app/ui/SymbolButton.h"
 #include "app/ui/SymbolView.h"
-#include "app/ui/Symbols.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
@@ -32,18 +32,21 @@ InventoryDetail::InventoryDetail(AppModel& model, QWidget* parent)
   scroll_->setObjectName(QStringLiteral("inventoryDetailScroll"));
   scroll_->setWidgetResizable(true);
   scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   pages_->addWidget(empty_);
   pages_->addWidget(scroll_);
   connect(&model_, &AppModel::inventoryChanged, this, &InventoryDetail::refresh);
   connect(&model_, &AppModel::inventorySelectionChanged, this, &InventoryDetail::refresh);
+  connect(&model_, &AppModel::searchChanged, this, &InventoryDetail::refresh);
   refresh();
 }
 
 void InventoryDetail::refresh() {
-  // The whole inventory, not the rows the search leaves in the table.
+  // A detail whose row the search hides goes with the row; it comes back
+  // with it, as the selection stays.
   std::optional<InventoryEntry> entry = model_.selectedInventoryEntry();
-  if (!entry) {
+  if (!entry || !nameMatches(entry->app.name, model_.search())) {
     pages_->setCurrentWidget(empty_);
     delete scroll_->takeWidget();
     return;
@@ -66,9 +69,9 @@ QWidget* InventoryDetail::makeContent(const InventoryEntry& entry) {
   titleRow->addWidget(new ui::AppIcon(qs(entry.app.path), 40, content), 0, Qt::AlignVCenter);
   auto* titles = new QVBoxLayout;
   titles->setSpacing(2);
-  auto* name = new QLabel(qs(entry.app.name), content);
+  // A long name wraps to two lines and is cut off there.
+  auto* name = new ui::ClampedLabel(qs(entry.app.name), 2, content);
   name->setObjectName(QStringLiteral("detailName"));
-  name->setTextFormat(Qt::PlainText);
   name->setFont(ui::Fonts::font(ui::TextStyle::title3, name->font(), QFont::Bold));
   QLabel* how = textLabel(qs(entry.app.version) + QStringLiteral(" · ") + qs(entry.installHow()),
                           ui::TextStyle::body, content, true);
@@ -115,7 +118,7 @@ QWidget* InventoryDetail::makeSettingsCard(const InventoryEntry& entry, QWidget*
     auto* reveal = new QToolButton(body);
     reveal->setObjectName(QStringLiteral("revealSetting"));
     reveal->setAutoRaise(true);
-    reveal->setIcon(ui::Symbols::icon("arrow.right.circle"));
+    ui::setButtonSymbol(reveal, QStringLiteral("arrow.right.circle"));
     const QString label = tr("Show %1 in File Manager").arg(qs(path));
     reveal->setAccessibleName(label);
     reveal->setToolTip(ui::plainTip(label));

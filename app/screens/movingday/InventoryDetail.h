@@ -4,8 +4,11 @@
 // model's inventory selection): its name, version and how to install it
 // again, its settings folders (each shown in the file manager on request),
 // its licence and sign-in note with the files that look like a licence, and
-// a tip. Without such an entry it asks the user to select an app.
-// Redrawn whenever the inventory or the selection changes. Main thread.
+// a tip. Without such an entry, or while the search hides the entry's row,
+// it asks the user to select an app. It fits the width it is given: a long
+// name wraps to two lines and is cut off there, and nothing scrolls
+// sideways. Redrawn whenever the inventory, the selection or the search
+// changes. Main thread.
 #include <QWidget>
 
 class QScrollArea;

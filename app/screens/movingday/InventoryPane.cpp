@@ -13,6 +13,7 @@
 #include "app/screens/movingday/InventoryTableModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/screens/movingday/MovingDayHeader.h"
+#include "app/screens/movingday/NoAppsFound.h"
 #include "app/screens/movingday/StatsRow.h"
 
 namespace larkvale::movingday {
@@ -40,6 +41,7 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
       body_(new QStackedLayout),
       busy_(new BusyView(tr("Reading apps and settings folders…"), this)),
       overview_(new QWidget(this)),
+      noApps_(noAppsView(QStringLiteral("inventoryNoApps"), this)),
       stats_(new StatsRow(overview_)),
       table_(new QTableView(overview_)),
       detail_(new InventoryDetail(model, this)) {
@@ -67,6 +69,7 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
   overviewLayout->addWidget(table_, 1);
   body_->addWidget(busy_);
   body_->addWidget(overview_);
+  body_->addWidget(noApps_);
 
   auto* top = new QWidget(this);
   top->setObjectName(QStringLiteral("inventoryOverview"));
@@ -90,14 +93,17 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(split);
 
-  connect(&model_, &AppModel::inventoryLoadingChanged, this, &InventoryPane::refreshLoading);
+  for (auto signal :
+       {&AppModel::inventoryLoadingChanged, &AppModel::inventoryChanged, &AppModel::stateChanged}) {
+    connect(&model_, signal, this, &InventoryPane::refreshBody);
+  }
   connect(&model_, &AppModel::inventoryChanged, this, &InventoryPane::refreshCounts);
   connect(&model_, &AppModel::inventorySelectionChanged, this, &InventoryPane::selectFromModel);
   // A rebuilt table (new inventory, new search) selects the model's app again.
   connect(rows_, &QAbstractItemModel::modelReset, this, &InventoryPane::selectFromModel);
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &InventoryPane::selectionFromView);
-  refreshLoading();
+  refreshBody();
   refreshCounts();
   selectFromModel();
 }
@@ -137,8 +143,15 @@ void InventoryPane::showEvent(QShowEvent* event) {
   model_.loadInventory();
 }
 
-void InventoryPane::refreshLoading() {
-  body_->setCurrentWidget(model_.inventoryLoading() ? static_cast<QWidget*>(busy_) : overview_);
+void InventoryPane::refreshBody() {
+  const bool none = noAppsFound(model_);
+  if (model_.inventoryLoading()) {
+    body_->setCurrentWidget(busy_);
+  } else {
+    body_->setCurrentWidget(none ? noApps_ : overview_);
+  }
+  // "Select an app" has nothing to ask for under "No apps found".
+  detail_->setVisible(!none);
 }
 
 void InventoryPane::refreshCounts() {

@@ -3,7 +3,8 @@
 // where it came from, how to install it again and where its settings live,
 // four counts above the table, and the selected app's detail below it. Each
 // time it is shown it asks the model to load the inventory (the model does
-// nothing when it is loaded or loading). The table's selection is the
+// nothing when it is loaded or loading). When no apps were found it says so
+// as the update panes do, without the table and the detail. The table's selection is the
 // model's inventory selection, both ways. Main thread.
 #include <QWidget>
 
@@ -38,7 +39,7 @@ class InventoryPane : public QWidget {
 
  private:
   void fitColumns();
-  void refreshLoading();
+  void refreshBody();
   void refreshCounts();
   void selectFromModel();
   void selectionFromView();
@@ -49,6 +50,7 @@ class InventoryPane : public QWidget {
   QStackedLayout* body_;
   BusyView* busy_;
   QWidget* overview_;
+  QWidget* noApps_;
   StatsRow* stats_;
   QTableView* table_;
   InventoryDetail* detail_;

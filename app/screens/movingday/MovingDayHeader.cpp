@@ -5,7 +5,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
-#include "app/ui/Symbols.h"
+#include "app/ui/SymbolButton.h"
 
 namespace larkvale::movingday {
 
@@ -14,8 +14,10 @@ MovingDayHeader::MovingDayHeader(AppModel& model, const QString& title, const QS
     : QWidget(parent),
       model_(model),
       row_(new TitleRow(title, subtitle, this)),
-      markdown_(new QPushButton(ui::Symbols::icon("doc.plaintext"), tr("Export Markdown…"), this)),
-      pdf_(new QPushButton(ui::Symbols::icon("doc.richtext"), tr("Export PDF…"), this)) {
+      markdown_(new QPushButton(tr("Export Markdown…"), this)),
+      pdf_(new QPushButton(tr("Export PDF…"), this)) {
+  ui::setButtonSymbol(markdown_, QStringLiteral("doc.plaintext"));
+  ui::setButtonSymbol(pdf_, QStringLiteral("doc.richtext"));
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
   markdown_->setObjectName(QStringLiteral("exportMarkdown"));
   pdf_->setObjectName(QStringLiteral("exportPdf"));

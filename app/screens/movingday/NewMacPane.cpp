@@ -7,7 +7,7 @@
 #include "app/screens/movingday/DiffView.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/EmptyState.h"
-#include "app/ui/Symbols.h"
+#include "app/ui/SymbolButton.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -24,7 +24,8 @@ NewMacPane::NewMacPane(AppModel& model, QWidget* parent)
                    tr("On the new Mac, open the folder Copy Settings made. Larkvale compares its "
                       "list with the apps and settings here. Read-only: nothing is installed or "
                       "copied."));
-  auto* open = new QPushButton(ui::Symbols::icon("folder"), tr("Open Moving Day Folder…"));
+  auto* open = new QPushButton(tr("Open Moving Day Folder…"));
+  ui::setButtonSymbol(open, QStringLiteral("folder"));
   open->setObjectName(QStringLiteral("openMovingDayFolder"));
   open->setDefault(true);
   header->buttons()->addWidget(open);

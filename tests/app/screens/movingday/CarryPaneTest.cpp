@@ -1,6 +1,8 @@
 // The Copy Settings pane: ticks and totals, sizes as they arrive, the
 // running-app warning, a copy's progress and its result card.
+#include <QApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -10,6 +12,7 @@
 #include "app/screens/movingday/CarryResultCard.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/Card.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/Stat.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
 
@@ -45,9 +48,12 @@ class CarryPaneTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
   void ticksTotalsAndSizesAsTheyArrive() {
     MovingDayFixture f;
     f.useSampleApps();
+    f.tmp.write("home/Library/Application Support/Alpha/b.db", std::string(1438, 'b'));
     f.fakes.workspace->running = {"COM.EXAMPLE.ALPHA"};
     movingday::CarryPane pane(*f.model);
     pane.resize(900, 700);
@@ -58,10 +64,11 @@ class CarryPaneTest : public QObject {
 
     auto* list = child<QTreeView>(&pane, "pickList");
     QCOMPARE(list->model()->rowCount(), 3);
-    QCOMPARE(pickIndex(list, kAlphaSupport, 2).data().toString(), movingday::sizeText(10));
-    QCOMPARE(stats(pane),
-             QStringList({"0 of 3 settings ticked",
-                          movingday::sizeText(0) + " to copy (caches left out)", "0 apps"}));
+    // Decimal units, as file sizes are shown on the desktop.
+    QCOMPARE(pickIndex(list, kAlphaSupport, 2).data().toString(), QString("1.4 kB"));
+    QCOMPARE(pickIndex(list, kAlphaPrefs, 2).data().toString(), QString("5 bytes"));
+    QCOMPARE(stats(pane), QStringList({"0 of 3 settings ticked",
+                                       "0 bytes to copy (caches left out)", "0 apps"}));
     QVERIFY(!copy->isEnabled());
     QVERIFY(!child<QPushButton>(&pane, "selectNone")->isEnabled());
     QTest::mouseClick(copy, Qt::LeftButton);  // nothing ticked: no panel
@@ -75,8 +82,7 @@ class CarryPaneTest : public QObject {
     f.model->setSearch("brewy");
     QCOMPARE(list->model()->rowCount(), 1);
     QCOMPARE(stats(pane),
-             QStringList({"2 of 3 settings ticked",
-                          movingday::sizeText(15) + " to copy (caches left out)", "1 apps"}));
+             QStringList({"2 of 3 settings ticked", "1.5 kB to copy (caches left out)", "1 apps"}));
     QCOMPARE(copy->text(), QString("Copy 2 to a Folder…"));
     QVERIFY(copy->isEnabled());
     // The running apps are looked up off the main thread.
@@ -142,6 +148,73 @@ class CarryPaneTest : public QObject {
     QTest::keyClick(child(&pane, "resultFolder"), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(f.fakes.clipboard->texts.back().toStdString(),
              f.model->carryResult()->folder.string());
+  }
+
+  void tabReachesTheResultCardBeforeThePickList() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    f.model->setCarryChosen({kAlphaPrefs.toStdString(), kAlphaSupport.toStdString()});
+    f.fakes.panels->nextOpen.push_back(f.tmp.mkdir("drive"));
+    movingday::CarryPane pane(*f.model);
+    pane.resize(900, 700);
+    pane.show();
+    QTest::mouseClick(child<QPushButton>(&pane, "copySettings"), Qt::LeftButton);
+    QVERIFY(waitUntil([&] { return f.model->carryResult().has_value(); }));
+    QVERIFY(waitUntil([&] { return !f.model->carryBusy(); }));
+    QVERIFY(QTest::qWaitForWindowActive(&pane));
+    settle();
+
+    child(&pane, "selectAll")->setFocus(Qt::TabFocusReason);
+    QStringList order;
+    for (int i = 0; i < 8 && !order.contains("pickList"); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      order << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(order, QStringList({"selectNone", "copySettings", "resultFolder", "showResultFolder",
+                                 "leftOutDisclosure", "pickList"}));
+  }
+
+  void theResultCardListsTheFirst40LeftOutItemsAndCountsAll() {
+    MovingDayFixture f;
+    SettingsCopier::Result result;
+    result.folder = f.tmp / "drive/Larkvale Moving Day";
+    result.manifest.settings.resize(1);
+    result.manifest.apps.resize(1);
+    // Two the same: rows are by position, both are listed.
+    result.manifest.leftOut.push_back({"~/Library/Same", "Couldn't copy (no room)"});
+    for (int i = 1; i < 57; ++i) {
+      result.manifest.leftOut.push_back({"~/Library/Item " + std::to_string(i), "Licence-looking"});
+    }
+    result.manifest.leftOut[1] = result.manifest.leftOut[0];
+    movingday::CarryResultCard card(*f.model, result);
+    QCOMPARE(child<ui::Card>(&card, "carryResultCard")->title(),
+             QString("Copied 1 setting and a list of 1 apps"));
+    QCOMPARE(child<QToolButton>(&card, "leftOutDisclosure")->text(), QString("57 items left out"));
+    const QStringList lines = child<QLabel>(&card, "leftOutList")->text().split('\n');
+    QCOMPARE(lines.size(), 40);
+    QCOMPARE(lines[0], QString("~/Library/Same: Couldn't copy (no room)"));
+    QCOMPARE(lines[1], lines[0]);
+    QCOMPARE(lines[39], QString("~/Library/Item 39: Licence-looking"));
+  }
+
+  void withNoAppsItSaysWhatTheUpdatePanesSay() {
+    MovingDayFixture f;
+    movingday::CarryPane pane(*f.model);
+    pane.setPalette(darkPalette());
+    pane.resize(900, 700);
+    pane.show();
+    QVERIFY(waitUntil([&] { return !f.model->inventoryLoading(); }));
+    settle();
+    auto* none = child<ui::EmptyState>(&pane, "carryNoApps");
+    QVERIFY(shown(none));
+    QCOMPARE(none->title(), QString("No apps found"));
+    QVERIFY(!shown(child(&pane, "pickList")));
+    QVERIFY(!shown(child(&pane, "carryStats")));
+    QVERIFY(!child<QPushButton>(&pane, "selectAll")->isEnabled());
+    // The copy button's symbol reads on the dark palette.
+    QVERIFY(symbolDrawnIn(child<QPushButton>(&pane, "copySettings"),
+                          darkPalette().color(QPalette::ButtonText)));
   }
 };
 

@@ -137,6 +137,59 @@ class ChecklistPaneTest : public QObject {
     QCOMPARE(f.fakes.clipboard->texts.back(), casks.index.data().toString());
   }
 
+  void paintedControlsShowHoverAndPress() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    movingday::ChecklistPane pane(*f.model);
+    pane.resize(900, 1400);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    settle();
+    for (const auto& [id, part] :
+         {std::pair{"brew:casks", &ChecklistRowDelegate::Geometry::copy},
+          std::pair{"brew:install", &ChecklistRowDelegate::Geometry::link}}) {
+      const Row r = row(pane, id);
+      const auto [rest, hovered, pressed] = controlLooks(r.list, r.geometry.*part);
+      QVERIFY2(hovered != rest, id);
+      QVERIFY2(pressed != hovered, id);
+      QVERIFY2(pressed != rest, id);
+    }
+    QVERIFY(f.fakes.clipboard->texts.empty());
+  }
+
+  void theExportStepSaysWhyTheExportButtonsAreOff() {
+    MovingDayFixture f;
+    movingday::ChecklistPane pane(*f.model);
+    pane.resize(900, 1000);
+    pane.show();
+    QVERIFY(waitUntil([&] { return !f.model->inventoryLoading(); }));
+    QVERIFY(!child<QPushButton>(&pane, "exportPdf")->isEnabled());
+    const QString steady = "Save it to an external drive or iCloud Drive, or email it to yourself.";
+    auto detail = [&] {
+      return row(pane, "before:export").index.data(movingday::ChecklistSectionModel::detailRole);
+    };
+    QCOMPARE(detail().toString(),
+             steady +
+                 "\nThe export buttons are off: Larkvale found no apps on this Mac, so "
+                 "there is no list to export.");
+
+    // A check that lists apps empties the inventory until the pane reads it
+    // again.
+    f.report({source("Alpha", UpdateSource::unknown())});
+    QCOMPARE(detail().toString(),
+             steady +
+                 "\nThe export buttons are off until Larkvale has read this Mac's apps "
+                 "again, which it does when you next open this pane.");
+    QVERIFY(row(pane, "before:export").geometry.detailLines.size() >= 2);
+
+    // With apps the buttons are on and the step says nothing more.
+    f.fakes.checker->setSources({source("Alpha", UpdateSource::unknown())});
+    f.loadInventory();
+    QVERIFY(child<QPushButton>(&pane, "exportPdf")->isEnabled());
+    QCOMPARE(detail().toString(), steady);
+  }
+
   void longCommandsShowThreeLinesButCopyWhole() {
     MovingDayFixture f;
     std::vector<AppUpdate> sources;

@@ -3,13 +3,18 @@
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 
 #include "app/screens/movingday/InventoryPane.h"
+#include "app/screens/updates/UpdatesEmptyView.h"
 #include "app/ui/ClampedLabel.h"
+#include "app/ui/EmptyState.h"
 #include "app/ui/Stat.h"
+#include "app/window/MainWindow.h"
+#include "app/window/Sidebar.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
 
 using namespace larkvale;
@@ -90,13 +95,18 @@ class InventoryPaneTest : public QObject {
                     Qt::ControlModifier);
     QCOMPARE(f.fakes.clipboard->texts.back().toStdString(), f.entry("Alpha").licenceFiles[0]);
 
-    // A row hidden by the search keeps its detail; a path the inventory
-    // lacks shows the empty state.
-    f.model->setSearch("zzz");
+    // A row hidden by the search takes its detail with it; the selection
+    // stays and brings both back. A path the inventory lacks shows the
+    // empty state.
     f.model->setInventorySelection(QString("/Applications/Brewy.app"));
-    QCOMPARE(child<QLabel>(&pane, "detailName")->text(), QString("Brewy"));
+    QCOMPARE(child<ui::ClampedLabel>(&pane, "detailName")->text(), QString("Brewy"));
     QVERIFY(!child(&pane, "licenceCaption"));
     QVERIFY(!child(&pane, "detailTip"));
+    f.model->setSearch("zzz");
+    QVERIFY(shown(child(&pane, "inventoryDetailEmpty")));
+    QVERIFY(!child(&pane, "detailName"));
+    f.model->setSearch("BREW");
+    QCOMPARE(child<ui::ClampedLabel>(&pane, "detailName")->text(), QString("Brewy"));
     f.model->setSearch("");
     QCOMPARE(table->selectionModel()->selectedRows().first().row(), 1);
     f.model->setInventorySelection(QString("/Applications/Gone.app"));
@@ -141,6 +151,91 @@ class InventoryPaneTest : public QObject {
       }
       QCOMPARE(total, table->viewport()->width());
       QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
+    }
+  }
+
+  void withNoAppsItSaysWhatTheUpdatePanesSay() {
+    MovingDayFixture f;
+    movingday::InventoryPane pane(*f.model);
+    pane.resize(900, 700);
+    pane.show();
+    QVERIFY(waitUntil([&] { return !f.model->inventoryLoading(); }));
+    settle();
+    auto* none = child<ui::EmptyState>(&pane, "inventoryNoApps");
+    QVERIFY(shown(none));
+    QCOMPARE(none->title(), QString("No apps found"));
+    UpdatesEmptyView updates;
+    updates.showFor(Pane::updates, false, true);
+    QCOMPARE(none->title(), updates.title());
+    QCOMPARE(none->description(), updates.description());
+    QCOMPARE(none->symbol(), updates.symbol());
+    // No table of nothing, no counts of nothing, no "Select an app" below.
+    QVERIFY(!shown(child(&pane, "inventoryTable")));
+    QVERIFY(!shown(child(&pane, "inventoryStats")));
+    QVERIFY(!shown(child(&pane, "inventoryDetailEmpty")));
+
+    // A check that lists apps empties nothing new but means there are apps:
+    // the table stands until the pane reads them.
+    f.report({source("Alpha", UpdateSource::unknown())});
+    QVERIFY(!shown(none));
+    QVERIFY(shown(child(&pane, "inventoryTable")));
+    QVERIFY(shown(child(&pane, "inventoryDetailEmpty")));
+  }
+
+  void aLongNameFitsTheSmallestWindow() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    std::string name;
+    while (name.size() < 100) name += "Wordy Application ";
+    name.resize(100);
+    AppUpdate wordy = source(name, UpdateSource::homebrew("wordy"), "com.example.Alpha");
+    f.fakes.checker->setSources({wordy});
+    f.tmp.write("home/Library/Application Support/" + name + "/Wordy.licence", "key");
+    f.loadInventory();
+    f.model->setInventorySelection(QString::fromStdString(wordy.app.path));
+    movingday::InventoryPane pane(*f.model);
+    // The pane beside the narrowest sidebar in the smallest window.
+    pane.resize(MainWindow::kMinimumSize.width() - Sidebar::kMinimumWidth,
+                MainWindow::kMinimumSize.height());
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    settle();
+
+    auto* title = child<ui::ClampedLabel>(&pane, "detailName");
+    QVERIFY(title);
+    // Two lines at this width; never a third, whatever the width.
+    QCOMPARE(title->linesAt(title->width()).size(), 2);
+    QCOMPARE(title->height(), title->heightForWidth(title->width()));
+    QVERIFY(title->linesAt(title->width() / 2).last().endsWith(QChar(0x2026)));
+
+    auto* scroll = child<QScrollArea>(&pane, "inventoryDetailScroll");
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    QWidget* page = scroll->widget();
+    QVERIFY(page->width() <= scroll->viewport()->width());
+    for (const char* name : {"settingsCard", "licenceCard"}) {
+      auto* card = child(&pane, name);
+      const QRect within(card->mapTo(page, QPoint(0, 0)), card->size());
+      QVERIFY2(within.right() < scroll->viewport()->width(), name);
+    }
+  }
+
+  void buttonSymbolsFollowADarkPalette() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    f.model->setInventorySelection(QString("/Applications/Alpha.app"));
+    movingday::InventoryPane pane(*f.model);
+    pane.setPalette(darkPalette());
+    pane.show();
+    for (const QColor& text : {darkPalette().color(QPalette::ButtonText), QColor(Qt::black)}) {
+      QVERIFY(symbolDrawnIn(child<QToolButton>(&pane, "revealSetting"), text));
+      QVERIFY(symbolDrawnIn(child<QPushButton>(&pane, "exportMarkdown"), text));
+      QVERIFY(symbolDrawnIn(child<QPushButton>(&pane, "exportPdf"), text));
+      // A change of theme draws them again.
+      QPalette light = darkPalette();
+      light.setColor(QPalette::ButtonText, Qt::black);
+      light.setColor(QPalette::Button, Qt::white);
+      pane.setPalette(light);
     }
   }
 

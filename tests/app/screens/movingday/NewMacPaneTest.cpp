@@ -91,6 +91,7 @@ class NewMacPaneTest : public QObject {
     std::filesystem::remove_all(folder / "Settings/Library/Application Support/Notes");
 
     movingday::NewMacPane pane(*f.model);
+    pane.setPalette(darkPalette());
     pane.resize(960, 1400);
     pane.show();
     QVERIFY(shown(child(&pane, "newMacEmpty")));
@@ -123,6 +124,22 @@ class NewMacPaneTest : public QObject {
     QCOMPARE(child<QLabel>(&pane, "alreadyHereText")->text(), QString("Same, Kept settings"));
 
     QCOMPARE(child<QLabel>(&pane, "brewCommand")->text(), QString("brew install --cask brewy"));
+    // The buttons' symbols read on the dark palette.
+    const QColor text = darkPalette().color(QPalette::ButtonText);
+    QVERIFY(symbolDrawnIn(child<QPushButton>(&pane, "openMovingDayFolder"), text));
+    QVERIFY(symbolDrawnIn(child<QToolButton>(&pane, "copyBrewCommand"), text));
+    // The links are drawn hovered and pressed as the pointer goes over
+    // them and the button goes down.
+    {
+      settle();
+      auto* list = child<ui::FittedListView>(&pane, "missingApps");
+      auto* rows = static_cast<DiffRowDelegate*>(list->itemDelegate());
+      const auto [rest, hovered, pressed] =
+          controlLooks(list, rows->buttonRect(list, list->model()->index(0, 0)));
+      QVERIFY(hovered != rest);
+      QVERIFY(pressed != hovered);
+      QVERIFY(f.fakes.workspace->opened.empty());
+    }
     QTest::mouseClick(child<QToolButton>(&pane, "copyBrewCommand"), Qt::LeftButton);
     QCOMPARE(f.fakes.clipboard->texts.back(), QString("brew install --cask brewy"));
     QCOMPARE(f.notice(), std::string("Copied: brew install --cask brewy"));
@@ -167,6 +184,15 @@ class NewMacPaneTest : public QObject {
     QCOMPARE(stats(pane), QStringList({"0", "0", "1", "1"}));
     auto* settings = child<ui::FittedListView>(&pane, "missingSettings");
     const QModelIndex kept = settings->model()->index(0, 0);
+    // "Show Copy" looks hovered and pressed as a button does.
+    settle();
+    const auto [rest, hovered, pressed] = controlLooks(
+        settings,
+        static_cast<DiffRowDelegate*>(settings->itemDelegate())->buttonRect(settings, kept));
+    QVERIFY(hovered != rest);
+    QVERIFY(pressed != hovered);
+    QVERIFY(pressed != rest);
+    QVERIFY(f.fakes.workspace->revealed.empty());
     QTest::mouseClick(settings->viewport(), Qt::LeftButton, {},
                       static_cast<DiffRowDelegate*>(settings->itemDelegate())
                           ->buttonRect(settings, kept)
