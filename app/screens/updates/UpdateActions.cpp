@@ -50,8 +50,10 @@ void addSparkle(const Facts& f, std::vector<Action>& out) {
   if (OwnApp::isOwn(u.app.bundleID)) {
     Action check = action("checkForUpdates", tr("Check for Updates…"), "arrow.down.app",
                           openUpdater(f.model, u));
-    check.help = tr("Larkvale's own updater checks %1 and installs the new version when you say so")
-                     .arg(ownFeedHost());
+    check.help =
+        tr("Larkvale's own update check asks %1 and shows the new version's page; it never "
+           "installs itself")
+            .arg(ownFeedHost());
     out.push_back(std::move(check));
   } else {
     Action check = action("openAndCheck", tr("Open & Check for Updates"), "arrow.down.app",
