@@ -84,8 +84,8 @@ void addSourceGroup(const Facts& f, std::vector<Action>& out) {
       Action upgrade = action("upgradeInTerminal", tr("Upgrade in Terminal…"), "terminal",
                               [&model, u] { model.upgradeInTerminal({u}); });
       upgrade.enabled = f.available;
-      upgrade.help =
-          tr("Opens Terminal showing the brew command; it runs only when you press Return");
+      upgrade.help = tr(
+          "Opens a terminal window showing the brew command; it runs only when you press Return");
       out.push_back(std::move(upgrade));
       out.push_back(action("copyCommand", tr("Copy Command"), "doc.on.doc",
                            [&model, u] { model.copyBrewCommand({u}); }));
