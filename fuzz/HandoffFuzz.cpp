@@ -63,7 +63,7 @@ std::vector<std::string> lines(const std::string& text) {
 void checkScript(const std::string& script, const std::vector<std::string>& tokens, bool greedy,
                  const std::string& brewPath) {
   auto all = lines(script);
-  require(all.size() == 15);
+  require(all.size() == 14);
   require(brewPath.starts_with('/'));  // a bare word would be a command of its own
   require(brewPath.ends_with("/brew"));
   require(all[9] == *larkvale::Handoff::upgradeCommand(tokens, greedy, brewPath));

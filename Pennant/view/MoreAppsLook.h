@@ -1,8 +1,9 @@
 #pragma once
 // How the catalogue looks and reaches the world: the colours of the feed's
 // tint names, the symbol images, the text styles, and opening a link. The
-// host can hand in its own symbol table and link opener (MoreAppsHooks);
-// tests hand in a recorder instead of the desktop's browser. Main thread.
+// host can hand in its own symbol table, link opener and window keys
+// (MoreAppsHooks); tests hand in a recorder instead of the desktop's
+// browser. Main thread.
 #include <QColor>
 #include <QFont>
 #include <QIcon>
@@ -11,6 +12,8 @@
 #include <QUrl>
 
 #include <functional>
+
+class QWidget;
 
 namespace pennant {
 
@@ -21,6 +24,10 @@ struct MoreAppsHooks {
   // Opens a link in the App Store or the default browser. By default the
   // desktop's handler for the URL.
   std::function<void(const QUrl& url)> openURL;
+  // Called once with the catalogue's window when it is made, before it is
+  // first shown, so that the host can give it the keys its other windows
+  // have. By default nothing.
+  std::function<void(QWidget& window)> windowMade;
 
   MoreAppsHooks();
 };

@@ -53,6 +53,7 @@ void MoreAppsCatalogue::showMoreAppsWindow() {
     auto* view = new MoreAppsListView(list, hooks_);
     list->setParent(view);
     window_ = std::make_unique<MoreAppsWindow>(view);
+    if (hooks_.windowMade) hooks_.windowMade(*window_);
   }
   window_->present();
 }

@@ -107,7 +107,7 @@ bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>& updates) {
     note(tr("Couldn't open a terminal window: %1").arg(text(e.what())), true);
     return false;
   }
-  note(tr("Terminal shows the brew command. It runs only when you press Return there."));
+  note(tr("A terminal window shows the brew command. It runs only when you press Return there."));
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/ui/TintLabel.h"
+
 namespace larkvale {
 namespace {
 
@@ -52,8 +54,9 @@ AboutDialog::AboutDialog(const AppInfo& app, const QIcon& icon, QWidget* parent)
   QFont small = text->font();
   small.setPointSizeF(small.pointSizeF() * 0.85);
   text->setFont(small);
-  // A role, not a colour: it follows the palette when the theme changes.
-  text->setForegroundRole(QPalette::PlaceholderText);
+  // Dimmed from the palette's own text colour, worked out again when the
+  // theme changes: palettes that set no placeholder colour stay readable.
+  ui::tintText(text, ui::Tint::secondary);
   text->setFixedWidth(320);  // wrapped lines get their full height at a known width
   layout->addSpacing(8);
   layout->addWidget(text);

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "Skirting/CloseWindowAction.h"
@@ -16,6 +17,12 @@
 #include "app/ui/DrawnIconStyle.h"
 
 namespace larkvale {
+
+pennant::MoreAppsHooks catalogueHooks(AppModel& model) {
+  pennant::MoreAppsHooks hooks = moreAppsHooks(model);
+  hooks.windowMade = [](QWidget& window) { skirting::addCloseWindowKey(window); };
+  return hooks;
+}
 
 Shell::Shell(AppModel& model, ShellParts parts, QObject* parent)
     : QObject(parent),
@@ -34,8 +41,11 @@ Shell::~Shell() {
 
 void Shell::start() {
   ui::DrawnIconStyle::install();
-  // Closing the last window leaves the app running in the tray.
+  // Closing the last window leaves the app running in the tray; without a
+  // tray the shell ends it itself (eventFilter), as Qt's own rule would
+  // count dialogs and ignore minimised windows.
   QApplication::setQuitOnLastWindowClosed(false);
+  qApp->installEventFilter(this);
   HeapUse::limitArenas();
   model_.loadState();
   model_.refreshPermissions();
@@ -51,7 +61,28 @@ void Shell::start() {
   if (parts_.updater) parts_.updater->start();
   model_.start();
   tray_->show();
-  if (!parts_.launchedAsLoginItem) openMainWindow();
+  // A launch at log-in lives in the tray; with no tray it has nowhere else
+  // to live but its window.
+  if (!parts_.launchedAsLoginItem || !trayAvailable()) openMainWindow();
+}
+
+bool Shell::trayAvailable() const {
+  return parts_.trayAvailable ? parts_.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool Shell::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Close && !closeCheckPending_ && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->isWindow()) {
+    // Looked at once the close is done (or refused).
+    closeCheckPending_ = true;
+    QTimer::singleShot(0, this, &Shell::endIfNothingLeftInView);
+  }
+  return false;
+}
+
+void Shell::endIfNothingLeftInView() {
+  closeCheckPending_ = false;
+  if (WindowOpener::openWindows().isEmpty() && !trayAvailable()) quit();
 }
 
 void Shell::handleRequest(const QByteArray& request) {
@@ -85,12 +116,7 @@ void Shell::openHelp() {
 }
 
 void Shell::showMoreApps() {
-  if (!parts_.showMoreApps) return;
-  parts_.showMoreApps();
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->objectName() == QLatin1String("moreAppsWindow"))
-      skirting::addCloseWindowKey(*window);
-  }
+  if (parts_.showMoreApps) parts_.showMoreApps();
 }
 
 void Shell::showAbout() {

@@ -2,8 +2,12 @@
 // The running app around the model: the start-up sequence, the launch
 // opening of the main window, reopening on a later launch, the relay from a
 // clicked notification, the tray and the main window's menus, the About
-// panel and the own updates. The app keeps running when its last window
-// closes, with its schedule and tray; only Quit ends it. Main thread only.
+// panel and the own updates. Where the desktop has a tray, the app keeps
+// running when its last window closes, with its schedule and tray icon; only
+// Quit ends it. Where it has none, nothing would be left to reach the app
+// by: closing the last of its windows (main, help, catalogue; a minimised
+// one still counts, dialogs don't) ends it, and a launch at log-in opens
+// the main window. Main thread only.
 #include <QByteArray>
 #include <QIcon>
 #include <QObject>
@@ -16,12 +20,19 @@
 #include "app/shell/ShellActions.h"
 #include "app/shell/Updater.h"
 #include "app/shell/WindowOpener.h"
+#include "app/window/MoreAppsCatalogue.h"
 #include "app/window/Screens.h"
 
 namespace larkvale {
 
 class AboutDialog;
 class TrayIcon;
+
+// The catalogue's hooks as the running app hands them in: the app's
+// symbols, links opened through the model (a failure becomes its notice),
+// and the "Close Window" key, Ctrl+W, on the catalogue's window however it
+// is first opened (tray, Help menu or a credit footer).
+pennant::MoreAppsHooks catalogueHooks(AppModel& model);
 
 struct ShellParts {
   bool launchedAsLoginItem = false;  // then the main window doesn't open at launch
@@ -31,6 +42,10 @@ struct ShellParts {
   QIcon appIcon;
   // Shows the catalogue of the maker's other apps.
   std::function<void()> showMoreApps;
+  // Whether the desktop has a tray to hold the app's icon, asked at start
+  // and each time the last window closes. Empty: the desktop's own answer
+  // (QSystemTrayIcon::isSystemTrayAvailable()).
+  std::function<bool()> trayAvailable;
 };
 
 class Shell : public QObject, public ShellActions {
@@ -41,7 +56,8 @@ class Shell : public QObject, public ShellActions {
 
   // The start-up sequence: loads the saved state (which sets the badge),
   // reads the permissions, starts the own updater, the model's schedule and
-  // the tray, and opens the main window unless launched as a login item.
+  // the tray, and opens the main window unless launched as a login item
+  // onto a desktop with a tray.
   void start();
 
   // A later launch's request (SingleInstance::requested): a launch by the
@@ -64,12 +80,20 @@ class Shell : public QObject, public ShellActions {
   TrayIcon& tray() { return *tray_; }
   Updater& updater() { return *parts_.updater; }
 
+ protected:
+  // Watches every window close for the desktop without a tray.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  bool trayAvailable() const;
+  void endIfNothingLeftInView();
+
   AppModel& model_;
   ShellParts parts_;
   WindowOpener windows_;
   std::unique_ptr<TrayIcon> tray_;
   QPointer<AboutDialog> about_;
+  bool closeCheckPending_ = false;
 };
 
 }  // namespace larkvale

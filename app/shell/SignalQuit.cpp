@@ -29,7 +29,12 @@ void quitOnTerminationSignals() {
   QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier] {
     char byte;
     [[maybe_unused]] ssize_t n = ::read(static_cast<int>(notifier->socket()), &byte, 1);
+    // In the main loop, quit() closes the windows and ends it. Before that
+    // loop runs (a message box at start-up) quit() does nothing, and a
+    // window that refuses to close would keep the app up: exit() ends every
+    // loop that runs, whichever it is.
     QCoreApplication::quit();
+    QCoreApplication::exit(0);
   });
   struct sigaction action = {};
   action.sa_handler = onSignal;

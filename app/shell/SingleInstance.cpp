@@ -1,11 +1,19 @@
 #include "app/shell/SingleInstance.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -20,6 +28,20 @@ constexpr std::chrono::milliseconds kIdleLimit = std::chrono::seconds(3);
 // Later launches come one at a time; more peers than this at once are
 // turned away at the door.
 constexpr int kMaxPeers = 8;
+// What a socket's address holds, less its terminating NUL.
+constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un{}.sun_path) - 1;
+
+bool fitsSocketAddress(const QString& path) {
+  return QFile::encodeName(path).size() <= kMaxSocketPath;
+}
+
+// A real folder, not a link, that belongs to this user and that no one else
+// may enter or list.
+bool ownPrivateFolder(const QString& path) {
+  struct stat info = {};
+  if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &info) != 0) return false;
+  return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
 
 }  // namespace
 
@@ -55,8 +77,54 @@ SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::socketPath() const {
+QString SingleInstance::pathInFolder() const {
   return QDir(folder_).filePath(name_ + QStringLiteral(".socket"));
+}
+
+QString SingleInstance::recordPath() const {
+  return QDir(folder_).filePath(name_ + QStringLiteral(".socket-folder"));
+}
+
+QString SingleInstance::socketPath() const {
+  const QString inFolder = pathInFolder();
+  if (fitsSocketAddress(inFolder)) return inFolder;
+  const QString folder = shortFolder_.isEmpty() ? recordedShortFolder() : shortFolder_;
+  return folder.isEmpty() ? QString() : QDir(folder).filePath(name_ + QStringLiteral(".socket"));
+}
+
+QString SingleInstance::recordedShortFolder() const {
+  QFile record(recordPath());
+  if (!record.open(QIODevice::ReadOnly)) return {};
+  const QString folder = QFile::decodeName(record.read(4096).trimmed());
+  if (!QDir::isAbsolutePath(folder) ||
+      !fitsSocketAddress(QDir(folder).filePath(name_ + QStringLiteral(".socket"))) ||
+      !ownPrivateFolder(folder)) {
+    return {};
+  }
+  return folder;
+}
+
+QString SingleInstance::makeShortFolder() {
+  if (QString kept = recordedShortFolder(); !kept.isEmpty()) return kept;
+  const QString leaf = QStringLiteral("/%1-XXXXXX").arg(name_);
+  QString base = QDir::cleanPath(QDir::tempPath());
+  if (!fitsSocketAddress(base + leaf + QStringLiteral("/") + name_ + QStringLiteral(".socket"))) {
+    base = QStringLiteral("/tmp");
+  }
+  // mkdtemp makes the folder 0700 under a name no one can guess beforehand.
+  QByteArray pattern = QFile::encodeName(base + leaf);
+  if (!::mkdtemp(pattern.data())) {
+    error_ = QStringLiteral("No folder for the socket can be made in %1.").arg(base);
+    return {};
+  }
+  const QString made = QFile::decodeName(pattern);
+  QSaveFile record(recordPath());
+  if (!record.open(QIODevice::WriteOnly) || record.write(pattern + '\n') < 0 || !record.commit()) {
+    error_ = QStringLiteral("%1 can't be written.").arg(recordPath());
+    QDir().rmdir(made);
+    return {};
+  }
+  return made;
 }
 
 SingleInstance::Claim SingleInstance::claim() {
@@ -74,6 +142,15 @@ SingleInstance::Claim SingleInstance::claim() {
   }
   lock_ = std::move(lock);
 
+  if (!fitsSocketAddress(pathInFolder())) {
+    shortFolder_ = makeShortFolder();
+    if (shortFolder_.isEmpty()) {
+      // The lock still keeps later launches out; they just can't hand over.
+      qWarning("Larkvale can't listen for later launches: %s", qPrintable(error_));
+      error_.clear();
+      return Claim::first;
+    }
+  }
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   QLocalServer::removeServer(socketPath());  // left by a copy that died
@@ -124,8 +201,12 @@ bool SingleInstance::handOver(const QByteArray& request, std::chrono::millisecon
   // deadline.
   while (true) {
     QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (socket.waitForConnected(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) {
+    // Looked up on every try: a running copy in a deep folder names its
+    // socket's short folder only once it has made it.
+    const QString path = socketPath();
+    if (!path.isEmpty()) socket.connectToServer(path);
+    if (!path.isEmpty() &&
+        socket.waitForConnected(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) {
       socket.write(request + '\n');
       while (!socket.canReadLine() && socket.waitForReadyRead(static_cast<int>(
                                           std::max<qint64>(1, deadline.remainingTime())))) {

@@ -11,6 +11,14 @@
 // window past the window manager's focus-stealing prevention. A peer that
 // connects and doesn't send a line soon is dropped, and only a few peers are
 // heard at a time.
+//
+// A socket's address holds little more than 100 bytes. When the folder's
+// path is too long for it (a private folder in a deep home), the socket
+// lives in a folder of the user's own with an unguessable name in the
+// temporary folder, made 0700 by the first launch, which writes where it is
+// into "<name>.socket-folder" beside the lock. A folder named there is used
+// only while it is still a real folder of this user's that no one else may
+// enter, so another user can neither squat nor redirect it.
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
@@ -68,6 +76,9 @@ class SingleInstance : public QObject {
   bool handOver(const QByteArray& request,
                 std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
+  // Where the running instance listens: "<name>.socket" in the folder, or
+  // in the short folder named beside the lock when that path is too long
+  // for a socket; empty while no usable short folder is named.
   QString socketPath() const;
 
  signals:
@@ -76,10 +87,17 @@ class SingleInstance : public QObject {
  private:
   void serve();
   void hear(QLocalSocket* socket);
+  QString pathInFolder() const;
+  QString recordPath() const;
+  // The short folder the record names, when it is still this user's alone.
+  QString recordedShortFolder() const;
+  // That folder, or a new one (recorded); empty with the reason in error_.
+  QString makeShortFolder();
 
   QString folder_;
   QString name_;
   QString error_;
+  QString shortFolder_;  // where this instance listens, when not in folder_
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
 };

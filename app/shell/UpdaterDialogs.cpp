@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/model/AppModel.h"
+
 namespace larkvale {
 namespace {
 
@@ -32,7 +34,16 @@ void bringForward(QWidget* window) {
 }  // namespace
 
 UpdaterDialogs::UpdaterDialogs(std::function<void(const QUrl&)> openUrl)
-    : openUrl_(std::move(openUrl)) {}
+    : openUrl_(std::move(openUrl)) {
+  // The dialogs are made before the model, whose services hold the updater
+  // they serve: the model is looked up when the button is pressed.
+  if (!openUrl_) {
+    openUrl_ = [](const QUrl& url) {
+      if (AppModel* model = AppModel::shared())
+        model->openLink(url.toString(QUrl::FullyEncoded).toStdString());
+    };
+  }
+}
 
 UpdaterDialogs::~UpdaterDialogs() {
   delete alert_.data();

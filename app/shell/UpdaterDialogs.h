@@ -15,8 +15,11 @@ namespace larkvale {
 
 class UpdaterDialogs : public UpdaterPrompts {
  public:
-  // `openUrl` opens the offered version's page (the desktop's browser).
-  explicit UpdaterDialogs(std::function<void(const QUrl&)> openUrl);
+  // `openUrl` opens the offered version's page. By default the shared
+  // model (AppModel::shared()) opens it, so that a page the desktop can't
+  // open is said in the notice as every other failed open; while no model
+  // is shared the button does nothing.
+  explicit UpdaterDialogs(std::function<void(const QUrl&)> openUrl = {});
   ~UpdaterDialogs() override;
 
   void alert(const QString& title, const QString& text) override;

@@ -66,13 +66,22 @@ void WindowOpener::openHelp() {
   Activation::bringForward(*help_);
 }
 
-QList<QWidget*> WindowOpener::visibleWindows() {
+QList<QWidget*> WindowOpener::ownWindows(bool withMinimised) {
   QList<QWidget*> windows;
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (!widget->isWindow() || !widget->isVisible() || widget->isMinimized()) continue;
+    if (!widget->isWindow() || !widget->isVisible()) continue;
+    if (widget->isMinimized() && !withMinimised) continue;
     if (isOwnWindow(*widget)) windows.append(widget);
   }
   return windows;
+}
+
+QList<QWidget*> WindowOpener::visibleWindows() {
+  return ownWindows(false);
+}
+
+QList<QWidget*> WindowOpener::openWindows() {
+  return ownWindows(true);
 }
 
 }  // namespace larkvale

@@ -36,9 +36,13 @@ class WindowOpener {
   // A tray host that embeds the tray icon as a window of the app's (XEmbed)
   // doesn't make that window one of them.
   static QList<QWidget*> visibleWindows();
+  // The same windows, minimised ones included: those the user can still
+  // reach from the desktop's task list.
+  static QList<QWidget*> openWindows();
 
  private:
   QMainWindow& makeMain();
+  static QList<QWidget*> ownWindows(bool withMinimised);
 
   AppModel& model_;
   Screens screens_;

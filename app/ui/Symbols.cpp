@@ -19,24 +19,28 @@ namespace {
 
 // Theme names follow the freedesktop icon naming specification where it
 // has a fitting icon; the rest are drawn from the bundled images only. A
-// theme icon that would change what a symbol says stays out: the important-
-// update mark is no "low security" shield, and the raised hand (hold, never
-// does) no "stop" sign.
+// theme icon that would change what a symbol says stays out, as the common
+// themes draw them: the important-update mark is no "low security" shield,
+// the raised hand (hold, never does) no "stop" sign, the Updates arrow and
+// the "Update" chip no gear ("software-update-available"), an app no gear
+// ("application-x-executable"), a licence-looking file no spanner
+// ("document-properties"), and the download and history arrows no chevrons
+// that read as fold and unfold ("go-bottom", "go-up").
 const std::vector<Entry> kTable = {
     {"app.badge", ""},
     {"app.dashed", ""},
-    {"app.fill", "application-x-executable"},
+    {"app.fill", ""},
     {"applelogo", ""},
     {"arrow.clockwise", "view-refresh"},
     {"arrow.down.app", ""},
-    {"arrow.down.circle", "software-update-available"},
-    {"arrow.down.circle.fill", "software-update-available"},
-    {"arrow.down.to.line", "go-bottom"},
+    {"arrow.down.circle", ""},
+    {"arrow.down.circle.fill", ""},
+    {"arrow.down.to.line", ""},
     {"arrow.right.circle", "go-next"},
     {"arrow.right.circle.fill", "go-next"},
     {"arrow.triangle.2.circlepath", ""},
     {"arrow.triangle.branch", ""},
-    {"arrow.up.circle.fill", "go-up"},
+    {"arrow.up.circle.fill", ""},
     {"arrow.up.forward.app", ""},
     {"arrow.uturn.backward", "edit-undo"},
     {"bag", "system-software-install"},
@@ -54,7 +58,7 @@ const std::vector<Entry> kTable = {
     {"clock", ""},
     {"clock.arrow.circlepath", "document-open-recent"},
     {"desktopcomputer", "computer"},
-    {"doc.badge.ellipsis", "document-properties"},
+    {"doc.badge.ellipsis", ""},
     {"doc.on.doc", "edit-copy"},
     {"doc.plaintext", "text-x-generic"},
     {"doc.richtext", "x-office-document"},

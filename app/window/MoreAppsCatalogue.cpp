@@ -26,6 +26,14 @@ pennant::MoreAppsHooks moreAppsHooks() {
   return hooks;
 }
 
+pennant::MoreAppsHooks moreAppsHooks(AppModel& model) {
+  pennant::MoreAppsHooks hooks = moreAppsHooks();
+  hooks.openURL = [&model](const QUrl& url) {
+    model.openLink(url.toString(QUrl::FullyEncoded).toStdString());
+  };
+  return hooks;
+}
+
 QWidget* makeMoreAppsFooter(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) {
   return new pennant::MoreAppsFooter(
       QCoreApplication::translate(

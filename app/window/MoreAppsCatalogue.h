@@ -5,6 +5,7 @@
 // The window itself is pennant::MoreAppsCatalogue's. Main thread.
 #include "Pennant/MoreAppsConfig.h"
 #include "Pennant/view/MoreAppsLook.h"
+#include "app/model/AppModel.h"
 
 class QWidget;
 
@@ -23,6 +24,10 @@ const pennant::MoreAppsConfig& moreAppsConfig();
 
 // The app's symbol table and the desktop's link handler.
 pennant::MoreAppsHooks moreAppsHooks();
+// The app's symbol table, and links opened through the model, so that one
+// the desktop can't open is said in the notice as every other failed open.
+// The model must outlive the catalogue.
+pennant::MoreAppsHooks moreAppsHooks(AppModel& model);
 
 // The credit line with its "More Mac Apps…" button, which shows the
 // catalogue's window.

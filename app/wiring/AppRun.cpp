@@ -1,9 +1,7 @@
 #include "app/wiring/AppRun.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
-#include <QUrl>
 #include <cstdio>
 
 #include "Pennant/view/MoreAppsWindow.h"
@@ -33,7 +31,20 @@ std::optional<int> claimOrHandOver(SingleInstance& instance, const char* kind,
     case SingleInstance::Claim::first:
       return std::nullopt;
     case SingleInstance::Claim::later:
-      if (instance.handOver(SingleInstance::request(kind, token))) return 0;
+      if (instance.handOver(SingleInstance::request(kind, token))) {
+        // Said where the launch came from: a terminal, or the session's log.
+        const bool atLogIn = qstrcmp(kind, SingleInstance::loginItemRequest) == 0;
+        std::fputs(
+            qPrintable(
+                atLogIn ? QCoreApplication::translate("AppRun", "Larkvale is already running.")
+                        : QCoreApplication::translate("AppRun",
+                                                      "Larkvale is already running; its window was "
+                                                      "brought forward.")),
+            stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+        return 0;
+      }
       std::fputs("Larkvale is already running but doesn't answer.\n", stderr);
       return 1;
     case SingleInstance::Claim::failed:
@@ -51,9 +62,8 @@ std::optional<int> claimOrHandOver(SingleInstance& instance, const char* kind,
 }
 
 int runApp(AppRun run) {
-  auto openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   auto updater = std::make_shared<Updater>(
-      makeCurlSession(), std::make_shared<UpdaterDialogs>(openUrl),
+      makeCurlSession(), std::make_shared<UpdaterDialogs>(),
       Updater::Options{.feedURL = run.ownFeedURL, .app = AppInfo::running()});
   run.options.ownUpdater = updater;
   RealServices real = realServices(run.options);
@@ -62,9 +72,10 @@ int runApp(AppRun run) {
   AppModel::setShared(&model);
   pennant::MoreAppsLoader catalogueLoader;
   catalogueLoader.cacheDirectory = AppFolders(run.options.folders).catalogue;
-  pennant::MoreAppsCatalogue catalogue(moreAppsConfig(), catalogueLoader, moreAppsHooks());
+  pennant::MoreAppsCatalogue catalogue(moreAppsConfig(), catalogueLoader, catalogueHooks(model));
   ShellParts parts;
   parts.launchedAsLoginItem = run.launchedAsLoginItem;
+  parts.trayAvailable = run.trayAvailable;
   registerScreens(parts.screens, catalogue);
   parts.showMoreApps = [&catalogue] { catalogue.showMoreAppsWindow(); };
   parts.updater = updater;

@@ -30,13 +30,17 @@ struct AppRun {
   SingleInstance* instance = nullptr;
   // Called with the model and the shell just before the shell starts.
   std::function<void(AppModel&, Shell&)> beforeStart;
+  // Whether the desktop has a tray (ShellParts::trayAvailable); empty: the
+  // desktop's own answer.
+  std::function<bool()> trayAvailable = {};
 };
 
 // Claims `instance` for this launch. A later launch hands its request (with
-// its startup-notification token) to the running one. Answers the exit status
-// when this launch ends here: 0 once handed over, 1 when the running copy
-// doesn't answer or no lock can be taken (said on stderr and in a message
-// box); nothing when this launch is the one to run.
+// its startup-notification token) to the running one and says so in one line
+// on stdout. Answers the exit status when this launch ends here: 0 once
+// handed over, 1 when the running copy doesn't answer or no lock can be
+// taken (said on stderr and in a message box); nothing when this launch is
+// the one to run.
 std::optional<int> claimOrHandOver(SingleInstance& instance, const char* kind,
                                    const QByteArray& token);
 

@@ -85,7 +85,7 @@ std::optional<std::string> terminalScript(const std::vector<std::string>& tokens
   cleaned.reserve(names.size());
   for (const auto& name : names) cleaned.push_back(shownName(name));
 
-  const std::array<std::string, 15> lines = {
+  const std::array<std::string, 14> lines = {
       "#!/bin/zsh",
       "# Written by Larkvale. Nothing runs until you press Return in this window.",
       "clear",
@@ -102,7 +102,6 @@ std::optional<std::string> terminalScript(const std::vector<std::string>& tokens
       "print",
       "if (( code == 0 )); then print \"Done. In Larkvale, press Check Now to see the new "
       "version.\"; else print \"brew stopped with code $code (see above).\"; fi",
-      "print \"You can close this window.\"",
       "rm -f -- \"$0\"",
   };
   std::string script;

@@ -25,8 +25,10 @@ std::optional<std::string> upgradeCommand(const std::vector<std::string>& tokens
 bool isSafeBrewPath(std::string_view path);
 
 // The zsh script that shows the command, waits for Return, runs it once,
-// reports its exit code and deletes itself (15 lines, each ending in a line
-// feed). The command runs only after a line is read: end of input exits.
+// reports its exit code and deletes itself (14 lines, each ending in a line
+// feed). The command runs only after a line is read: end of input exits. It
+// says nothing on closing its window: the terminal window that runs it
+// (Terminal::openScript) asks for Return to close once it has ended.
 // `names` are shown in the heading with double quotes, dollar signs,
 // backticks, backslashes and control characters (C0, DEL and C1) removed.
 // Nothing when the command can't be built or `brewPath` fails isSafeBrewPath.

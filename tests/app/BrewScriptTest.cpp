@@ -71,8 +71,7 @@ const std::string kShown =
     "This will run:  brew upgrade --cask --greedy firefox zoom\n"
     "(Homebrew may ask for your password for some apps; it asks in this window.)\n"
     "\n";
-const std::string kDone =
-    "\nDone. In Larkvale, press Check Now to see the new version.\nYou can close this window.\n";
+const std::string kDone = "\nDone. In Larkvale, press Check Now to see the new version.\n";
 const std::string kBrewLog = "upgrade\n--cask\n--greedy\nfirefox\nzoom\n";
 
 TEST(BrewScriptTest, OnlyReturnRunsTheCommandOnceReportsItsCodeAndRemovesTheScript) {
@@ -81,11 +80,11 @@ TEST(BrewScriptTest, OnlyReturnRunsTheCommandOnceReportsItsCodeAndRemovesTheScri
     int brewExit;
     std::string shownAfter;  // empty: brew must not run
   };
-  for (const auto& [input, brewExit, after] : std::vector<Case>{
-           {"\n", 0, kDone},
-           {"\n", 3, "\nbrew stopped with code 3 (see above).\nYou can close this window.\n"},
-           {"", 0, ""},      // end of input
-           {"y", 0, ""}}) {  // typing, then end of input
+  for (const auto& [input, brewExit, after] :
+       std::vector<Case>{{"\n", 0, kDone},
+                         {"\n", 3, "\nbrew stopped with code 3 (see above).\n"},
+                         {"", 0, ""},      // end of input
+                         {"y", 0, ""}}) {  // typing, then end of input
     SCOPED_TRACE(input + std::to_string(brewExit));
     TempDir dir;
     RecordingTerminal terminal;
@@ -95,6 +94,23 @@ TEST(BrewScriptTest, OnlyReturnRunsTheCommandOnceReportsItsCodeAndRemovesTheScri
     EXPECT_EQ(readAll(dir / "brew.log"), after.empty() ? "" : kBrewLog);
     EXPECT_EQ(fs::exists(script), after.empty());
   }
+}
+
+// The whole window as the user reads it, with the terminal's hold after the
+// script: the one way to close it that is offered is the one that works.
+TEST(BrewScriptTest, TheWindowEndsWithOneWayToCloseIt) {
+  TempDir dir;
+  RecordingTerminal terminal;
+  fs::path script = handOff(dir, terminal);
+  fs::path in = dir.write("stdin", "\n\n");
+  fs::path out = dir / "stdout";
+  // As the window runs it (sh -c <hold> sh <script>), the hold read from a
+  // file so that its quotes need no quoting here.
+  fs::path hold = dir.write("hold.sh", SystemTerminal::kHoldOpen);
+  std::string command = "TERM=dumb /bin/sh '" + hold.string() + "' '" + script.string() + "' < '" +
+                        in.string() + "' > '" + out.string() + "' 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(readAll(out), kShown + kDone + "\nPress Return to close this window. ");
 }
 
 TEST(BrewScriptTest, HostileNamesAreShownInertAndNeverRun) {

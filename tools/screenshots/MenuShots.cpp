@@ -1,14 +1,17 @@
 // The tray's menu in the states a user meets (nothing waiting, a few updates,
-// more than fit with their "and N more" line, a check running) and each menu
-// of the main window's bar opened under its title. The menus are the real
-// ones over a model on the test fakes; a shot is a picture of the open menu,
-// as a menu is a popup of its own and not part of any window.
+// more than fit with their "and N more" line, a check running), each menu of
+// the main window's bar opened under its title, and the About panel. The
+// menus are the real ones over a model on the test fakes; a shot is a
+// picture of the open menu, as a menu is a popup of its own and not part of
+// any window.
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 
+#include "app/shell/AboutDialog.h"
+#include "app/shell/LarkvaleIcon.h"
 #include "app/shell/MainMenu.h"
 #include "app/shell/TrayIcon.h"
 #include "tests/support/FakeServices.h"
@@ -146,6 +149,14 @@ const Registration menuShots("menubar", [](const Add& add) {
     QString objectName = QString::fromLatin1(name);
     add(objectName.chopped(4), [objectName](const Context&) { return barMenu(objectName); }, {});
   }
+  // The About panel the app menu opens, its credits dimmed from the palette.
+  add("about",
+      [](const Context&) {
+        return new AboutDialog(
+            AppInfo{QStringLiteral("Larkvale"), std::nullopt, QStringLiteral("1.4.2")},
+            larkvaleIcon());
+      },
+      {});
 });
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/ui/Card.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/SymbolView.h"
+#include "app/ui/TextLocale.h"
 #include "app/ui/TintLabel.h"
 #include "app/window/MoreAppsCatalogue.h"
 
@@ -88,7 +89,7 @@ QWidget* SettingsPane::checkingCard() {
   country_->setMaximumWidth(kCountryMaxWidth);
   country_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   for (std::string_view code : SettingsPaneFacts::countryChoices) {
-    country_->addItem(SettingsPaneFacts::countryName(code, QLocale()),
+    country_->addItem(SettingsPaneFacts::countryName(code, ui::textLocale()),
                       QString::fromUtf8(code.data(), qsizetype(code.size())));
   }
   label->setBuddy(country_);
@@ -237,7 +238,7 @@ void SettingsPane::refresh() {
   }
   std::optional<Date> last;
   if (model_.state().lastReport) last = model_.state().lastReport->date;
-  lastCheck_->setText(SettingsPaneFacts::lastCheckText(last, QLocale()));
+  lastCheck_->setText(SettingsPaneFacts::lastCheckText(last, ui::textLocale()));
   notificationsOff_->setVisible(model_.notificationsDenied());
 
   const bool trusted = model_.accessibilityTrusted();

@@ -1,9 +1,9 @@
 #pragma once
 // What the Settings pane writes about values rather than shows of them: the
-// App Store countries it offers with their names in the user's language, the
-// line on the last check, and the hosts that the texts on network traffic
-// name. Pure functions of their arguments (the ICU data and, for dates, the
-// system's time zone); any thread.
+// App Store countries it offers with their names, the line on the last check
+// (both in the locale the pane passes: that of the app's own texts), and the
+// hosts that the texts on network traffic name. Pure functions of their arguments (the ICU data
+// and, for dates, the system's time zone); any thread.
 #include <QLocale>
 #include <QString>
 

@@ -50,8 +50,10 @@ void addSparkle(const Facts& f, std::vector<Action>& out) {
   if (OwnApp::isOwn(u.app.bundleID)) {
     Action check = action("checkForUpdates", tr("Check for Updates…"), "arrow.down.app",
                           openUpdater(f.model, u));
-    check.help = tr("Larkvale's own updater checks %1 and installs the new version when you say so")
-                     .arg(ownFeedHost());
+    check.help =
+        tr("Larkvale's own update check asks %1 and shows the new version's page; it never "
+           "installs itself")
+            .arg(ownFeedHost());
     out.push_back(std::move(check));
   } else {
     Action check = action("openAndCheck", tr("Open & Check for Updates"), "arrow.down.app",
@@ -82,8 +84,8 @@ void addSourceGroup(const Facts& f, std::vector<Action>& out) {
       Action upgrade = action("upgradeInTerminal", tr("Upgrade in Terminal…"), "terminal",
                               [&model, u] { model.upgradeInTerminal({u}); });
       upgrade.enabled = f.available;
-      upgrade.help =
-          tr("Opens Terminal showing the brew command; it runs only when you press Return");
+      upgrade.help = tr(
+          "Opens a terminal window showing the brew command; it runs only when you press Return");
       out.push_back(std::move(upgrade));
       out.push_back(action("copyCommand", tr("Copy Command"), "doc.on.doc",
                            [&model, u] { model.copyBrewCommand({u}); }));

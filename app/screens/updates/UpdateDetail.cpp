@@ -20,6 +20,7 @@
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/SourceLook.h"
 #include "app/ui/TintLabel.h"
+#include "kit/model/OwnApp.h"
 
 namespace larkvale {
 namespace {
@@ -145,6 +146,11 @@ QString sourceDescription(const AppUpdate& update) {
     case UpdateSource::Kind::sparkle: {
       const QUrl feed(text(source.payload()));
       const QString host = feed.host().isEmpty() ? text(source.payload()) : feed.host();
+      if (OwnApp::isOwn(update.app.bundleID)) {
+        return tr("Larkvale's own update feed at %1. Check for Updates… shows the new version's "
+                  "page; Larkvale never installs itself.")
+            .arg(host);
+      }
       return tr("The app's own Sparkle feed at %1. Updates install through the app's own "
                 "updater.")
           .arg(host);

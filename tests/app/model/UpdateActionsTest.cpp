@@ -82,7 +82,7 @@ TEST_F(ModelTest, HomebrewUpdatesGoToTerminalOrTheClipboard) {
   EXPECT_EQ(fakes.terminal->calls.back(),
             (FakeTerminal::Call{{"delta", "echo"}, {"Delta", "Echo"}, true, fakes.folders.caches}));
   EXPECT_EQ(noticeText(),
-            "Terminal shows the brew command. It runs only when you press Return there.");
+            "A terminal window shows the brew command. It runs only when you press Return there.");
   fakes.terminal->fail = "No terminal program could be started.";
   EXPECT_FALSE(model->upgradeInTerminal(mixed));
   EXPECT_EQ(noticeText(), "Couldn't open a terminal window: No terminal program could be started.");

@@ -1,12 +1,19 @@
 #include <QApplication>
 #include <QLabel>
+#include <QListView>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QtTest>
+
+#include "Pennant/view/MoreAppsWindow.h"
 
 #include "app/shell/AboutDialog.h"
 #include "app/shell/Activation.h"
 #include "app/shell/Shell.h"
 #include "app/shell/SingleInstance.h"
+#include "app/shell/UpdaterDialogs.h"
+#include "app/ui/Tints.h"
+#include "tests/app/AppRig.h"
 #include "tests/app/shell/ShellTestSupport.h"
 
 namespace larkvale {
@@ -23,6 +30,24 @@ bool visible(const char* objectName) {
   return widget && widget->isVisible();
 }
 
+ShellParts withTray() {
+  ShellParts parts;
+  parts.trayAvailable = [] { return true; };
+  return parts;
+}
+
+// Counts the requests to end the app instead of ending it.
+class CountingShell : public Shell {
+ public:
+  using Shell::Shell;
+  int quits = 0;
+  void quit() override { ++quits; }
+};
+
+void settle() {
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
 }  // namespace
 
 class ShellTest : public QObject {
@@ -31,7 +56,7 @@ class ShellTest : public QObject {
  private slots:
   void aLaunchByTheUserOpensTheMainWindow() {
     auto model = test::bareModel();
-    Shell shell(*model, ShellParts{});
+    Shell shell(*model, withTray());
     shell.start();
     QVERIFY(!QApplication::quitOnLastWindowClosed());
     QVERIFY(visible("main"));
@@ -87,7 +112,7 @@ class ShellTest : public QObject {
   void aLaunchAtLogInOpensNoWindowUntilANotificationIsClicked() {
     auto model = test::bareModel();
     model->setPane(Pane::inventory);
-    ShellParts parts;
+    ShellParts parts = withTray();
     parts.launchedAsLoginItem = true;
     Shell shell(*model, parts);
     shell.start();
@@ -102,7 +127,7 @@ class ShellTest : public QObject {
 
   void theAboutPanelCountsAsNoWindow() {
     auto model = test::bareModel();
-    ShellParts parts;
+    ShellParts parts = withTray();
     parts.launchedAsLoginItem = true;
     parts.app =
         AppInfo{QStringLiteral("Larkvale"), QStringLiteral("Larkvale"), QStringLiteral("0.1.0")};
@@ -114,19 +139,103 @@ class ShellTest : public QObject {
     QVERIFY(credits->text().startsWith("Every app update in one place"));
     QCOMPARE(window("about")->findChild<QLabel*>("aboutVersion")->text(),
              QStringLiteral("Version 0.1.0"));
-    // The credits follow the palette when the theme changes.
+    // The credits are dimmed text of the palette in use, also under a dark
+    // theme that sets no placeholder colour (whose default is dark grey).
     const QPalette before = QApplication::palette();
     QPalette dark = before;
-    dark.setColor(QPalette::PlaceholderText, QColor(0xa0, 0xa0, 0xa8));
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
     QApplication::setPalette(dark);
-    QTRY_COMPARE(credits->palette().color(credits->foregroundRole()), QColor(0xa0, 0xa0, 0xa8));
+    QTRY_COMPARE(credits->palette().color(credits->foregroundRole()),
+                 ui::Tints::secondaryText(dark));
     QApplication::setPalette(before);
+    QTRY_COMPARE(credits->palette().color(credits->foregroundRole()),
+                 ui::Tints::secondaryText(before));
 
     // With only a dialog in view, a later launch opens the main window.
     shell.handleRequest(SingleInstance::openRequest);
     QVERIFY(visible("main"));
     window("about")->close();
     qobject_cast<QMainWindow*>(window("main"))->close();
+  }
+
+  // Where the desktop has no tray, nothing of the app is left out of sight:
+  // a launch at log-in shows the main window, and closing the last window
+  // ends the app. A minimised window is still in the task list; a dialog
+  // holds nothing. Whether there is a tray is asked at each close.
+  void withoutATrayTheLastWindowEndsTheApp() {
+    auto model = test::bareModel();
+    bool tray = false;
+    ShellParts parts;
+    parts.launchedAsLoginItem = true;
+    parts.trayAvailable = [&tray] { return tray; };
+    CountingShell shell(*model, parts);
+    shell.start();
+    QVERIFY(visible("main"));
+    QWidget* main = window("main");
+
+    shell.openHelp();
+    main->showMinimized();
+    window("help")->close();
+    settle();
+    QCOMPARE(shell.quits, 0);
+
+    main->showNormal();
+    tray = true;
+    main->close();
+    settle();
+    QCOMPARE(shell.quits, 0);
+
+    tray = false;
+    shell.openMainWindow();
+    shell.showAbout();
+    main->close();
+    QTRY_COMPARE(shell.quits, 1);
+    window("about")->close();
+  }
+
+  // The catalogue's window opened from a credit footer closes with Ctrl+W
+  // as when the menus open it, and a row's link that the desktop can't
+  // open is said in the notice, as every failed open is.
+  void theCatalogueFromAFooterClosesWithCtrlWAndSaysAFailedOpen() {
+    test::Rig rig;
+    rig.fakes.workspace->failure = "No browser is set.";
+    pennant::MoreAppsConfig config = moreAppsConfig();
+    config.allowsNetwork = false;
+    pennant::MoreAppsCatalogue catalogue(
+        config, pennant::MoreAppsLoader{.cacheDirectory = rig.tmp.mkdir("catalogue")},
+        catalogueHooks(*rig.model));
+    std::unique_ptr<QWidget> footer(makeMoreAppsFooter(catalogue));
+    QTest::mouseClick(footer->findChild<QPushButton*>("moreAppsButton"), Qt::LeftButton);
+    QWidget* shown = catalogue.window();
+    QVERIFY(QTest::qWaitForWindowActive(shown));
+
+    auto* rows = shown->findChild<QListView*>("moreAppsList");
+    const QRect first = rows->visualRect(rows->model()->index(0, 0));
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, first.center());
+    QCOMPARE(rig.fakes.workspace->opened.size(), size_t(1));
+    QTRY_COMPARE(rig.notice(), std::string("Couldn't open the link. No browser is set."));
+    QVERIFY(rig.model->notice()->isError);
+
+    QTest::keyClick(shown, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!shown->isVisible());
+  }
+
+  // "Open Download Page" of the own update's offer opens through the
+  // model: a page the desktop can't open is said in the notice.
+  void theOwnUpdatesPageOpensThroughTheModel() {
+    test::Rig rig;
+    rig.fakes.workspace->failure = "No browser is set.";
+    AppModel::setShared(rig.model.get());
+    UpdaterDialogs dialogs;
+    dialogs.offer(OwnRelease{"2.0", std::nullopt, "https://example.com/larkvale/2.0"},
+                  AppInfo{QStringLiteral("Larkvale"), std::nullopt, QStringLiteral("1.0")});
+    auto* open = window("ownUpdateOffer")->findChild<QPushButton*>("ownUpdateOpenPage");
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(rig.fakes.workspace->opened,
+             std::vector<std::string>{"https://example.com/larkvale/2.0"});
+    QTRY_COMPARE(rig.notice(), std::string("Couldn't open the link. No browser is set."));
+    AppModel::setShared(nullptr);
   }
 };
 

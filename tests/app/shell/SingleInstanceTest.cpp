@@ -1,9 +1,12 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <csignal>
 #include <future>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -22,6 +25,13 @@ std::unique_ptr<QProcess> launch(const QProcessEnvironment& env, QStringList arg
   process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process->start(QStringLiteral(LARKVALE_BINARY), arguments);
   return process;
+}
+
+// The permission bits of a file, links not followed.
+int mode(const QString& path) {
+  struct stat info = {};
+  if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+  return static_cast<int>(info.st_mode & 07777);
 }
 
 bool answers(const QString& socketPath) {
@@ -49,10 +59,13 @@ class SingleInstanceTest : public QObject {
     QCOMPARE(requests.count(), 1);
     QCOMPARE(user->exitStatus(), QProcess::NormalExit);
     QCOMPARE(user->exitCode(), 0);
+    QCOMPARE(user->readAllStandardOutput(),
+             QByteArray("Larkvale is already running; its window was brought forward.\n"));
 
     auto atLogIn = launch(env, {"--login-item"});
     QTRY_VERIFY_WITH_TIMEOUT(atLogIn->state() == QProcess::NotRunning, 10000);
     QCOMPARE(atLogIn->exitCode(), 0);
+    QCOMPARE(atLogIn->readAllStandardOutput(), QByteArray("Larkvale is already running.\n"));
     QCOMPARE(requests.count(), 2);
     QCOMPARE(requests[0][0].toByteArray(), QByteArray(SingleInstance::openRequest));
     QCOMPARE(requests[1][0].toByteArray(), QByteArray(SingleInstance::loginItemRequest));
@@ -88,6 +101,60 @@ class SingleInstanceTest : public QObject {
                              [&later] { return later.handOver(SingleInstance::openRequest); });
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
     QVERIFY(handed.get());
+  }
+
+  // A folder too deep for a socket's address (a private folder in a long
+  // home): the running copy listens in a short folder of the user's own,
+  // which a later launch finds; a named folder that others may enter, or a
+  // link, is never used.
+  void aDeepFolderStillHandsOver() {
+    test::TempDir dir;
+    const QString folder =
+        QString::fromStdString(dir.path().string()) + "/" + QString("deep-home-").repeated(12);
+    QVERIFY(QFile::encodeName(folder).size() > 108);
+    QString shortFolder;
+    {
+      SingleInstance running(folder);
+      QCOMPARE(running.claim(), SingleInstance::Claim::first);
+      QSignalSpy requests(&running, &SingleInstance::requested);
+      const QString socket = running.socketPath();
+      QVERIFY2(QFile::encodeName(socket).size() < 108, qPrintable(socket));
+      shortFolder = QFileInfo(socket).path();
+      QCOMPARE(mode(shortFolder), 0700);
+
+      SingleInstance later(folder);
+      QCOMPARE(later.claim(), SingleInstance::Claim::later);
+      QCOMPARE(later.socketPath(), socket);
+      auto handed = std::async(std::launch::async,
+                               [&later] { return later.handOver(SingleInstance::openRequest); });
+      QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
+      QVERIFY(handed.get());
+    }
+    // The next running copy keeps the same folder while it is still private.
+    {
+      SingleInstance again(folder);
+      QCOMPARE(again.claim(), SingleInstance::Claim::first);
+      QCOMPARE(QFileInfo(again.socketPath()).path(), shortFolder);
+    }
+    // Opened to others, or a link to it named instead: neither is used.
+    const QString record = folder + "/larkvale.socket-folder";
+    const QString link = QString::fromStdString((dir.path() / "link").string());
+    QVERIFY(QFile::link(shortFolder, link));
+    for (const QString& named : {shortFolder, link}) {
+      ::chmod(QFile::encodeName(shortFolder).constData(), named == link ? 0700 : 0701);
+      QFile file(record);
+      QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      file.write(QFile::encodeName(named) + "\n");
+      file.close();
+      QCOMPARE(SingleInstance(folder).socketPath(), QString());
+      SingleInstance next(folder);
+      QCOMPARE(next.claim(), SingleInstance::Claim::first);
+      const QString made = QFileInfo(next.socketPath()).path();
+      QVERIFY(made != shortFolder && made != link);
+      QCOMPARE(mode(made), 0700);
+      QDir(made).removeRecursively();
+    }
+    QDir(shortFolder).removeRecursively();
   }
 
   // Without a folder for the lock the launch doesn't run unguarded.

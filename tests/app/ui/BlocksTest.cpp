@@ -1,12 +1,15 @@
-// The rules of the shared blocks, the symbol table and the tints (no pixels
-// compared, except where a symbol's holes are the rule).
+// The rules of the shared blocks, the symbol table and the tints; pixels
+// are compared where what is painted is the rule (a symbol's holes, a
+// card's tint).
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/ui/Card.h"
 #include "app/ui/Chip.h"
@@ -18,6 +21,21 @@
 #include "app/ui/Tints.h"
 
 using namespace larkvale::ui;
+
+namespace {
+
+bool near(const QColor& a, const QColor& b, int tolerance) {
+  return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+         std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+QColor blend(const QColor& under, const QColor& over, double opacity) {
+  auto mix = [opacity](int u, int o) { return qRound(u * (1 - opacity) + o * opacity); };
+  return QColor(mix(under.red(), over.red()), mix(under.green(), over.green()),
+                mix(under.blue(), over.blue()));
+}
+
+}  // namespace
 
 class BlocksTest : public QObject {
   Q_OBJECT
@@ -46,15 +64,31 @@ class BlocksTest : public QObject {
       QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0);
     };
     write("index.theme", "[Icon Theme]\nDirectories=s\n[s]\nSize=16\nType=Scalable\n");
-    for (const char* name : {"security-low", "process-stop", "window-close"})
+    // What a GTK or other desktop theme offers under these names draws
+    // another meaning: a gear, a spanner, a "stop" sign, a chevron.
+    const QStringList lookalikes = {"security-low",
+                                    "process-stop",
+                                    "software-update-available",
+                                    "application-x-executable",
+                                    "document-properties",
+                                    "go-bottom",
+                                    "go-up"};
+    for (const QString& name : lookalikes + QStringList{"window-close"})
       write(QString("s/%1-symbolic.svg").arg(name), "<svg width='16' height='16'/>");
     const QStringList oldPaths = QIcon::themeSearchPaths();
     const QString oldTheme = QIcon::themeName();
     QIcon::setThemeSearchPaths({themes.path()});
     QIcon::setThemeName("T");
     QCOMPARE(Symbols::icon("xmark").name(), QString("window-close-symbolic"));
-    QVERIFY(Symbols::icon("exclamationmark.shield.fill").name().isEmpty());  // not "low security"
-    QVERIFY(Symbols::icon("hand.raised").name().isEmpty());                  // not "stop"
+    // The Updates pane and the "Update" chip, the important-update mark, a
+    // hold, an app without an icon, a licence-looking file, the checklist's
+    // download step and the history's update mark.
+    for (const char* symbol :
+         {"arrow.down.circle", "arrow.down.circle.fill", "exclamationmark.shield.fill",
+          "hand.raised", "app.fill", "doc.badge.ellipsis", "arrow.down.to.line",
+          "arrow.up.circle.fill"}) {
+      QVERIFY2(Symbols::icon(symbol).name().isEmpty(), symbol);
+    }
     QIcon::setThemeName(oldTheme);
     QIcon::setThemeSearchPaths(oldPaths);
   }
@@ -80,20 +114,52 @@ class BlocksTest : public QObject {
   }
 
   void cardsWithAndWithoutSymbolOrContent() {
-    Card bare("Licence and sign-in", std::nullopt, Tint::pink);
+    // A title that looks like markup is shown as its characters: it takes
+    // the room of the literal text, not of bold "Licence".
+    const QString markup = "<b>Licence</b> and sign-in";
+    Card bare(markup, std::nullopt, Tint::pink);
     QVERIFY(bare.findChildren<SymbolView*>().isEmpty());
     QCOMPARE(bare.content(), nullptr);
-    QCOMPARE(bare.findChild<QLabel*>("cardTitle")->text(), QString("Licence and sign-in"));
-    QCOMPARE(bare.findChild<QLabel*>("cardTitle")->textFormat(), Qt::PlainText);
+    auto* title = bare.findChild<QLabel*>("cardTitle");
+    QCOMPARE(title->text(), markup);
+    QLabel literal(markup), rendered(markup);
+    for (QLabel* label : {&literal, &rendered}) label->setFont(title->font());
+    literal.setTextFormat(Qt::PlainText);
+    rendered.setTextFormat(Qt::RichText);
+    QVERIFY(literal.sizeHint() != rendered.sizeHint());
+    QCOMPARE(title->sizeHint(), literal.sizeHint());
     bare.adjustSize();
     QVERIFY(bare.height() >= 2 * Card::padding);
 
+    // What a card with a symbol and content paints: the symbol in the tint
+    // before the title, the content below the heading, and the ground in
+    // the tint at its fill opacity.
     auto* body = new QLabel("Body");
+    QPointer<QLabel> content(body);
     Card full("Settings worth carrying", QString("folder"), Tint::teal, body);
-    QCOMPARE(full.findChild<SymbolView*>()->symbol(), QString("folder"));
-    QCOMPARE(full.content(), body);
+    full.resize(320, full.sizeHint().height());
+    const QImage shot = full.grab().toImage();
+    auto* symbol = full.findChild<SymbolView*>();
+    auto* heading = full.findChild<QLabel*>("cardTitle");
+    QVERIFY(symbol->geometry().right() < heading->geometry().left());
+    QVERIFY(body->geometry().top() > heading->geometry().bottom());
+    const QColor teal = Tints::color(Tint::teal, full.palette());
+    int inTint = 0;
+    for (int y = symbol->y(); y <= symbol->geometry().bottom(); ++y) {
+      for (int x = symbol->x(); x <= symbol->geometry().right(); ++x) {
+        if (near(shot.pixelColor(x, y), teal, 40)) ++inTint;
+      }
+    }
+    QVERIFY(inTint > 4);
+    const QColor ground = full.palette().color(QPalette::Window);
+    const QColor fill = blend(ground, teal, Card::fillOpacity);
+    QVERIFY(near(shot.pixelColor(full.width() / 2, full.height() - Card::padding / 2), fill, 3));
+
+    const int withContent = full.sizeHint().height();
     full.setContent(nullptr);
     QCOMPARE(full.content(), nullptr);
+    QVERIFY(content.isNull());
+    QVERIFY(full.sizeHint().height() < withContent);
   }
 
   void subtitlesStopAtThreeLinesAndCaptionsAtOne() {

@@ -41,7 +41,7 @@ TEST(HandoffTest, UpgradeCommandRefusesAnyTokenAShellWouldInterpret) {
   EXPECT_EQ(Handoff::terminalScript({"a;b"}, {"App"}, false, fakeBrew()), std::nullopt);
 }
 
-TEST(HandoffTest, ScriptIsTheFifteenLinesWithThePathRunAndTheBareWordShown) {
+TEST(HandoffTest, ScriptIsTheFourteenLinesWithThePathRunAndTheBareWordShown) {
   auto script =
       Handoff::terminalScript({"firefox", "zoom"}, {"Firefox", "zoom.us"}, true, fakeBrew());
   ASSERT_TRUE(script);
@@ -63,7 +63,6 @@ TEST(HandoffTest, ScriptIsTheFifteenLinesWithThePathRunAndTheBareWordShown) {
           "print\n"
           "if (( code == 0 )); then print \"Done. In Larkvale, press Check Now to see the new "
           "version.\"; else print \"brew stopped with code $code (see above).\"; fi\n"
-          "print \"You can close this window.\"\n"
           "rm -f -- \"$0\"\n");
 }
 
@@ -103,7 +102,7 @@ TEST(HandoffTest, NamesLoseEverythingThatCouldActInsideTheQuotedHeading) {
                          "TwoLines[2J8m, Caf\u00e9\u00a0Plain\"\n"),
             std::string::npos)
       << *script;
-  EXPECT_EQ(std::count(script->begin(), script->end(), '\n'), 15);
+  EXPECT_EQ(std::count(script->begin(), script->end(), '\n'), 14);
 }
 
 TEST(HandoffTest, CheckForUpdatesTitles) {

@@ -195,8 +195,9 @@ class DetailActionsTest : public QObject {
     QCOMPARE(button(detail, "openAndCheck")->toolTip(),
              "Opens the app and presses its Check for Updates… item");
     rig.model->setSelection(QString("/Applications/Casky.app"));
-    QCOMPARE(button(detail, "upgradeInTerminal")->toolTip(),
-             "Opens Terminal showing the brew command; it runs only when you press Return");
+    QCOMPARE(
+        button(detail, "upgradeInTerminal")->toolTip(),
+        "Opens a terminal window showing the brew command; it runs only when you press Return");
   }
 };
 

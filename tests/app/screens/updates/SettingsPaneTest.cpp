@@ -106,6 +106,27 @@ class SettingsPaneTest : public QObject {
     QVERIFY(child(&pane, "moreAppsButton"));
   }
 
+  // CMakeLists.txt runs this program on a French and on a Spanish desktop:
+  // the app speaks English only, and so do the date and the country names
+  // inside its sentences.
+  void englishWhateverTheDesktopSpeaks() {
+    QVERIFY(QLocale::system().language() != QLocale::English);
+    ScreensFixture f;
+    auto catalogue = f.catalogue();
+    SettingsPane pane(*f.model, *catalogue);
+    auto* country = child<QComboBox>(&pane, "settingsCountry");
+    QStringList names;
+    for (int i = 0; i < country->count(); ++i) names << country->itemText(i);
+    QCOMPARE(names, QStringList({"United States", "United Kingdom", "Canada", "Australia",
+                                 "Ireland", "New Zealand", "Germany", "France", "Spain", "Italy",
+                                 "Netherlands", "Japan"}));
+    f.model->mutateState([](AppState& s) {
+      s.lastReport = CheckReport{*Dates::parseIso8601("2026-12-05T10:00:00Z"), {}, true, {}};
+    });
+    QCOMPARE(labelText(&pane, "settingsLastCheck"),
+             QString("Last check: Dec 5, 2026, 10:00\u202fAM."));
+  }
+
   void wrappedTextsKeepEveryLineInAWideWindow() {
     // Wider than the pane's cap, as in a large window: the pane's height must
     // follow the width its texts really get.
