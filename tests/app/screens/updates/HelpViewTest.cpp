@@ -19,6 +19,11 @@ class HelpViewTest : public QObject {
     ScreensFixture f;
     auto catalogue = f.catalogue();
     HelpView help(*catalogue);
+    QStringList titles;
+    for (auto* card : help.findChildren<ui::Card*>()) titles << card->title();
+    QCOMPARE(titles, QStringList({"Updates", "Skip and hold", "Moving day", "Tray",
+                                  "Larkvale's own updates"}));
+
     auto* updates = help.findChildren<ui::Card*>().first();
     QStringList texts;
     for (auto* label : updates->findChildren<QLabel*>("helpText")) {
@@ -28,7 +33,12 @@ class HelpViewTest : public QObject {
     QCOMPARE(texts.size(), 7);
     QCOMPARE(texts[0], QString("Check Now (Ctrl+R) lists the apps in /Applications and "
                                "~/Applications and asks where each one's updates come from:"));
-    QVERIFY(texts[1].startsWith("• <b>Sparkle feed</b>: "));
+    QCOMPARE(texts[1], QString("• <b>Sparkle feed</b>: the app's own appcast. Open &amp; "
+                               "Check for Updates opens the app so its updater installs the new "
+                               "version."));
+    QVERIFY(texts[4].startsWith("• <b>App Store</b>: "));
+    QVERIFY(texts[5].startsWith("<b>Update All That Are Safe…</b> lists the Sparkle"));
+    QVERIFY(texts[6].startsWith("• <b>macOS</b> and <b>No feed</b>: "));
     QVERIFY(help.findChild<QPushButton*>("moreAppsButton"));
   }
 
