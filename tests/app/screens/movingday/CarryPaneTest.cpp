@@ -143,6 +143,15 @@ class CarryPaneTest : public QObject {
     QCOMPARE(f.fakes.clipboard->texts.back().toStdString(),
              f.model->carryResult()->folder.string());
   }
+
+  void resultTitlesAndLabels() {
+    MovingManifest manifest;
+    manifest.settings.resize(1);
+    manifest.apps.resize(1);
+    QCOMPARE(movingday::CarryResultCard::title(manifest),
+             QString("Copied 1 setting and a list of 1 apps"));
+    QCOMPARE(movingday::CarryResultCard::leftOutLabel(57), QString("57 items left out"));
+  }
 };
 
 QTEST_MAIN(CarryPaneTest)
