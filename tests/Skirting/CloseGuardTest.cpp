@@ -132,6 +132,13 @@ class CloseGuardTest : public QObject {
     QCOMPARE(replaced.back(), &other);
   }
 
+  void attachCloseGuardAttachesTheSharedGuard() {
+    QWidget window;
+    skirting::attachCloseGuard(new QWidget(&window));
+    window.show();
+    QCOMPARE(CloseGuard::shared().main(), &window);
+  }
+
   void undoReaderFollowsTheWindowsStack() {
     QWidget window;
     auto* view = new QWidget(&window);

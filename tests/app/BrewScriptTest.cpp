@@ -145,7 +145,7 @@ TEST(BrewScriptTest, RefusalsWriteNothing) {
   };
   EXPECT_EQ(failure({"a"}, std::nullopt), "Homebrew isn't installed.");
   const std::string bad = "A cask name had unexpected characters.";
-  for (std::string token : {"-greedy", "$(id)"}) {
+  for (std::string token : {"-greedy", "$(id)", "`id`", "a'b"}) {
     EXPECT_EQ(failure({"ok", token}, fakeBrew(dir)), bad) << token;
   }
   EXPECT_EQ(failure({}, fakeBrew(dir)), bad);

@@ -91,7 +91,11 @@ TEST(MenuPressTest, UnreadablePartsCountAsEmptyAndARefusalEndsTheWalk) {
   EXPECT_FALSE(pressUpdateMenuItem(1, ax));
   EXPECT_EQ(refusing->presses, 1);
   EXPECT_EQ(second->presses, 0);
+
   ax.bar = nullptr;
+  EXPECT_FALSE(pressUpdateMenuItem(1, ax));
+  ax.bar = parent({});
+  ax.bar->kids.reset();
   EXPECT_FALSE(pressUpdateMenuItem(1, ax));
 }
 
@@ -157,6 +161,9 @@ TEST(MenuPressTest, OutcomesWithoutAPress) {
   EXPECT_TRUE(ax.requests.empty());
 
   ax.trusted = true;
+  ax.bar = parent({barItem({}), barItem({item("Check for Updates Automatically")})});
+  EXPECT_EQ(press(workspace, ax).result, MenuPressResult::opened());
+
   workspace.error = "The application \u201CTool.app\u201D can't be opened: Exec format error.";
   run = press(workspace, ax);
   EXPECT_EQ(run.result, MenuPressResult::failed(*workspace.error));

@@ -1,5 +1,7 @@
 #include "app/screens/updates/UpdatesEmptyView.h"
 
+#include "app/ui/NoAppsFound.h"
+
 namespace larkvale {
 
 UpdatesEmptyView::UpdatesEmptyView(QWidget* parent) : ui::EmptyState(parent) {
@@ -8,10 +10,7 @@ UpdatesEmptyView::UpdatesEmptyView(QWidget* parent) : ui::EmptyState(parent) {
 
 void UpdatesEmptyView::showFor(Pane pane, bool searching, bool noAppsFound) {
   if (noAppsFound) {
-    setContent(QStringLiteral("folder.badge.questionmark"), tr("No apps found"),
-               tr("Larkvale looked in /Applications and ~/Applications (and the folders directly "
-                  "inside them) and found no app bundles. It reads app bundles (folders ending "
-                  "in \u201c.app\u201d) only."));
+    ui::showNoAppsFound(this);
   } else if (pane == Pane::updates) {
     setContent(QStringLiteral("checkmark.circle"), tr("Nothing waiting"),
                tr("Every app Larkvale can check is up to date."));

@@ -84,6 +84,7 @@ TEST(AutostartLoginItemTest, OnOffAndHiddenEntries) {
   // The folder comes from what the caller read: a relative value is ignored.
   EXPECT_EQ(AutostartLoginItem::configFolder("/home/ada", "/cfg"), "/cfg");
   EXPECT_EQ(AutostartLoginItem::configFolder("/home/ada", "cfg"), "/home/ada/.config");
+  EXPECT_EQ(AutostartLoginItem::configFolder("/home/ada", nullptr), "/home/ada/.config");
 }
 
 TEST(AutostartLoginItemTest, FailuresAreLoginItemErrors) {

@@ -95,6 +95,9 @@ TEST(QtDesktopTest, PanelsOpenAtHomeThenWhereTheirPurposeLastEndedWithTheMessage
     });
   };
   DialogPanels panels;
+  EXPECT_EQ(DialogPanels::nameFilters({"json"}), QStringList{"Files (*.json)"});
+  EXPECT_EQ(DialogPanels::nameFilters({"md", "txt"}), QStringList{"Files (*.md *.txt)"});
+  EXPECT_TRUE(DialogPanels::nameFilters({}).isEmpty());
   const Panels::Open copy{true, false, true, {}, "Copy Here", "Choose a folder that goes along."};
   for (const auto& [answer, openedAt] : std::vector<std::pair<std::optional<QString>, QString>>{
            {home + "/Drive", home}, {std::nullopt, home + "/Drive"}}) {

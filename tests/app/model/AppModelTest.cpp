@@ -8,11 +8,13 @@ TEST_F(ModelTest, SettersNotifyOnlyOnRealChangeWhileProgressValuesAlwaysDo) {
   QSignalSpy notice(model.get(), &AppModel::noticeChanged);
   QSignalSpy search(model.get(), &AppModel::searchChanged);
   QSignalSpy selection(model.get(), &AppModel::selectionChanged);
+  QSignalSpy chosen(model.get(), &AppModel::safeChosenChanged);
   QSignalSpy state(model.get(), &AppModel::stateChanged);
   for (int i = 0; i < 2; ++i) {
     model->setNotice(Notice{"Done.", false});
     model->setSearch(QString::fromUtf8("Cafe\u0301"));  // then its composed form
     model->setSelection(QString("/Applications/A.app"));
+    model->setSafeChosen("/Applications/A.app", true);
     model->setState(model->state());
   }
   model->setSearch(QString::fromUtf8("Caf\u00e9"));
@@ -23,6 +25,7 @@ TEST_F(ModelTest, SettersNotifyOnlyOnRealChangeWhileProgressValuesAlwaysDo) {
   EXPECT_EQ(notice.count(), 2);
   EXPECT_EQ(search.count(), 1);
   EXPECT_EQ(selection.count(), 2);
+  EXPECT_EQ(chosen.count(), 1);
   EXPECT_EQ(state.count(), 0);
   model->mutateState([](AppState&) {});
   EXPECT_EQ(state.count(), 1);

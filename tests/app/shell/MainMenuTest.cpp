@@ -25,6 +25,12 @@ bool enabled(const AppModel& model, const char* objectName) {
   return item(model, QString::fromLatin1(objectName)).enabled;
 }
 
+QStringList titles(const QMenu& menu) {
+  QStringList out;
+  for (QAction* action : menu.actions()) out << (action->isSeparator() ? "---" : action->text());
+  return out;
+}
+
 }  // namespace
 
 class MainMenuTest : public QObject {
@@ -47,6 +53,7 @@ class MainMenuTest : public QObject {
     QTest::newRow("nothing selected") << "" << false << false;
     QTest::newRow("an update") << "Waiting" << true << true;
     QTest::newRow("up to date") << "Current" << false << true;
+    QTest::newRow("not checked") << "Unknown" << false << true;
     QTest::newRow("a path no row has") << "Gone" << false << false;
   }
   void skipAndHoldFollowTheSelectedUpdate() {
@@ -71,8 +78,12 @@ class MainMenuTest : public QObject {
   void goMenuListsEveryPaneWithItsShortcut() {
     auto model = test::bareModel();
     MainMenu::Menu go = MainMenu::menus(*model)[3];
-    QCOMPARE(go.items.size(), std::size(Panes::all));
-    QCOMPARE(go.items[2].title, QStringLiteral("Skipped & Held"));
+    QCOMPARE(go.title, QStringLiteral("&Go"));
+    QStringList names;
+    for (const Item& entry : go.items) names << entry.title;
+    QCOMPARE(names,
+             (QStringList{"Updates", "All Apps", "Skipped & Held", "History", "Inventory",
+                          "Restore Checklist", "Copy Settings", "New Mac Check", "Settings"}));
     QCOMPARE(go.items[2].shortcut, QKeySequence(QStringLiteral("Ctrl+3")));
 
     test::RecordingShell shell;
@@ -86,8 +97,14 @@ class MainMenuTest : public QObject {
     QMainWindow window;
     MainMenu::install(*window.menuBar(), *model, shell);
 
-    QCOMPARE(window.menuBar()->actions().size(), 5);
-    QCOMPARE(window.menuBar()->findChild<QMenu*>("fileMenu")->actions().size(), 3);
+    QStringList menus;
+    for (QAction* action : window.menuBar()->actions()) menus << action->text();
+    QCOMPARE(menus, (QStringList{"&Larkvale", "&File", "&Updates", "&Go", "&Help"}));
+    auto* file = window.menuBar()->findChild<QMenu*>("fileMenu");
+    QCOMPARE(titles(*file), (QStringList{"Close Window", "Export Moving Day as Markdown…",
+                                         "Export Moving Day as PDF…"}));
+    auto* help = window.menuBar()->findChild<QMenu*>("helpMenu");
+    QCOMPARE(titles(*help), (QStringList{"Larkvale Help", "More Mac Apps…"}));
 
     QSet<QKeySequence> seen;
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {

@@ -136,7 +136,12 @@ class ShellTest : public QObject {
     QVERIFY(visible("about"));
     QVERIFY(WindowOpener::visibleWindows().isEmpty());
     auto* credits = window("about")->findChild<QLabel*>("aboutCredits");
-    QVERIFY(credits->text().startsWith("Every app update in one place"));
+    QCOMPARE(credits->text(),
+             QString::fromUtf8(
+                 "Every app update in one place, and a Moving day checklist for your next Mac.\n"
+                 "Larkvale asks only each app's own update feed, Apple's App Store lookup, GitHub "
+                 "and Homebrew. It never installs anything by itself and sends nothing about "
+                 "you.\nIts own updates come through Check for Updates\u2026"));
     QCOMPARE(window("about")->findChild<QLabel*>("aboutVersion")->text(),
              QStringLiteral("Version 0.1.0"));
     // The credits are dimmed text of the palette in use, also under a dark

@@ -20,6 +20,12 @@ const Item* find(const std::vector<Item>& items, TrayMenu::Action action) {
   return nullptr;
 }
 
+QStringList titles(const std::vector<Item>& items) {
+  QStringList out;
+  for (const Item& item : items) out << (item.kind == Item::Kind::divider ? "---" : item.title);
+  return out;
+}
+
 int rows(const std::vector<Item>& items) {
   return static_cast<int>(std::count_if(items.begin(), items.end(), [](const Item& item) {
     return item.action == TrayMenu::Action::openUpdate;
@@ -35,9 +41,10 @@ class TrayMenuTest : public QObject {
   void theWholeMenuBeforeAnyCheck() {
     auto model = test::bareModel();
     std::vector<Item> items = TrayMenu::items(*model);
-    QCOMPARE(items[0].title, QString("Not checked yet"));
+    QCOMPARE(titles(items), (QStringList{"Not checked yet", "---", "Check Now", "Open Larkvale…",
+                                         "Moving Day…", "---", "Check for Larkvale Updates…",
+                                         "More Mac Apps…", "---", "Quit Larkvale"}));
     QVERIFY(!items[0].enabled);
-    QCOMPARE(items[1].kind, Item::Kind::divider);
     QCOMPARE(items.back().action, TrayMenu::Action::quit);
     QCOMPARE(items.back().shortcut, QKeySequence(Qt::CTRL | Qt::Key_Q));
     for (const Item& item : items) {
@@ -55,6 +62,7 @@ class TrayMenuTest : public QObject {
         << 0 << "No app bundles in /Applications or ~/Applications" << 0 << "" << false;
     QTest::newRow("none") << 0 << "Everything is up to date" << 0 << "" << true;
     QTest::newRow("one") << 1 << "1 update waiting" << 1 << "" << true;
+    QTest::newRow("eight") << 8 << "8 updates waiting" << 8 << "" << true;
     QTest::newRow("nine") << 9 << "9 updates waiting" << 8 << "and 1 more" << true;
   }
   void statusLineAndRowsFollowTheWaitingUpdates() {
@@ -91,6 +99,12 @@ class TrayMenuTest : public QObject {
     QCOMPARE(items[1].path, hub.app.path);
     QCOMPARE(items[2].title, QString::fromUtf8("Store  1.0 \u2192 2.0"));
     QVERIFY(!find(items, TrayMenu::Action::updateAllSafe));
+  }
+
+  void accessibilityLabelKeepsThePlural() {
+    QCOMPARE(TrayMenu::accessibilityLabel(0), QStringLiteral("Larkvale"));
+    QCOMPARE(TrayMenu::accessibilityLabel(1), QStringLiteral("Larkvale: 1 updates waiting"));
+    QCOMPARE(TrayMenu::accessibilityLabel(12), QStringLiteral("Larkvale: 12 updates waiting"));
   }
 
   void itemsChangeThePaneAndOpenTheMainWindow() {

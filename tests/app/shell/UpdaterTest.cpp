@@ -87,10 +87,13 @@ class UpdaterTest : public QObject {
       QTest::newRow(name) << path << static_cast<int>(outcome);
     };
     row("200", "/status/200", FeedProbeOutcome::proceed);
+    row("204", "/status/204", FeedProbeOutcome::proceed);
     row("redirect to 200", "/moved", FeedProbeOutcome::proceed);
     row("404", "/status/404", FeedProbeOutcome::upToDate);
     row("405", "/status/405", FeedProbeOutcome::proceed);
+    row("501", "/status/501", FeedProbeOutcome::proceed);
     row("500", "/status/500", FeedProbeOutcome::failed);
+    row("403", "/status/403", FeedProbeOutcome::failed);
     row("304", "/status/304", FeedProbeOutcome::failed);
   }
   void probeMapsEveryAnswer() {
@@ -162,6 +165,9 @@ class UpdaterTest : public QObject {
     QCOMPARE(UpdaterTexts::upToDateText(bare),
              QString::fromUtf8("This app  is the newest version. This app checks for updates on "
                                "its own and will let you know when there\u2019s a new one."));
+    AppInfo named{std::nullopt, QStringLiteral("Larkvale"), std::nullopt};
+    QCOMPARE(named.appDisplayName(), QStringLiteral("Larkvale"));
+    QCOMPARE(named.appShortVersion(), QString());
   }
 
   void scheduledChecksSpeakOnlyToOffer() {

@@ -51,6 +51,15 @@ class BlocksTest : public QObject {
     for (const auto& entry : table) {
       QVERIFY2(!Symbols::bundled(entry.name).pixmap(16).isNull(), entry.name.data());
     }
+    // The names the panes, sources and catalogue rows are drawn with.
+    for (const char* name :
+         {"arrow.down.circle", "square.grid.2x2", "pause.circle", "clock.arrow.circlepath",
+          "shippingbox", "checklist", "externaldrive.badge.plus", "desktopcomputer", "gearshape",
+          "mug", "dot.radiowaves.up.forward", "arrow.triangle.branch", "bag", "applelogo",
+          "questionmark.circle", "app.dashed", "app.fill", "arrow.up.forward.app",
+          "square.grid.2x2.fill"}) {
+      QVERIFY2(Symbols::knows(name), name);
+    }
     QVERIFY(!Symbols::knows("no.such.symbol"));
     QVERIFY(Symbols::icon("no.such.symbol").isNull());
     QVERIFY(Symbols::tinted("no.such.symbol", Qt::red, 16).isNull());

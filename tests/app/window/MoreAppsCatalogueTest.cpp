@@ -1,4 +1,5 @@
 // Larkvale's catalogue window and credit footer.
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -24,8 +25,12 @@ class MoreAppsCatalogueTest : public QObject {
     pennant::MoreAppsCatalogue catalogue(config,
                                          pennant::MoreAppsLoader{.cacheDirectory = temp.path()});
     std::unique_ptr<QWidget> footer(makeMoreAppsFooter(catalogue));
+    QCOMPARE(footer->findChild<QLabel*>("moreAppsCreditText")->text(),
+             QString("Larkvale is made by Quenby, who also make other small Mac apps."));
+    auto* button = footer->findChild<QPushButton*>("moreAppsButton");
+    QCOMPARE(button->text(), QString("More Mac Apps\u2026"));
     QCOMPARE(catalogue.window(), nullptr);
-    QTest::mouseClick(footer->findChild<QPushButton*>("moreAppsButton"), Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton);
     pennant::MoreAppsWindow* window = catalogue.window();
     QVERIFY(window && window->isVisible());
     QVERIFY(QTest::qWaitForWindowExposed(window));

@@ -22,6 +22,22 @@ class SidebarTest : public QObject {
   }
 
  private slots:
+  void listsThePanesInThreeSections() {
+    AppModel model{AppServices{}};
+    Sidebar sidebar(model);
+    const SidebarModel& rows = *sidebar.rows();
+    QStringList shown;
+    for (int i = 0; i < rows.rowCount(); ++i) {
+      const QModelIndex index = rows.index(i);
+      const bool pane = rows.flags(index).testFlag(Qt::ItemIsSelectable);
+      QCOMPARE(rows.paneAt(index).has_value(), pane);
+      shown << (pane ? "" : "# ") + index.data().toString();
+    }
+    QCOMPARE(shown, QStringList({"# Updates", "Updates", "All Apps", "Skipped & Held", "History",
+                                 "# Moving day", "Inventory", "Restore Checklist", "Copy Settings",
+                                 "New Mac Check", "# Larkvale", "Settings"}));
+  }
+
   void selectionAndPaneFollowEachOther() {
     AppModel model{AppServices{}};
     Sidebar sidebar(model);

@@ -216,6 +216,15 @@ class CarryPaneTest : public QObject {
     QVERIFY(symbolDrawnIn(child<QPushButton>(&pane, "copySettings"),
                           darkPalette().color(QPalette::ButtonText)));
   }
+
+  void resultTitlesAndLabels() {
+    MovingManifest manifest;
+    manifest.settings.resize(1);
+    manifest.apps.resize(1);
+    QCOMPARE(movingday::CarryResultCard::title(manifest),
+             QString("Copied 1 setting and a list of 1 apps"));
+    QCOMPARE(movingday::CarryResultCard::leftOutLabel(57), QString("57 items left out"));
+  }
 };
 
 QTEST_MAIN(CarryPaneTest)

@@ -64,6 +64,9 @@ class ChecklistPaneTest : public QObject {
     QVERIFY(f.model->state().ticked.contains("before:export"));
     QCOMPARE(count->text(), QString("1 of %1 done").arg(total));
     QCOMPARE(child<QProgressBar>(&pane, "checklistProgress")->value(), 1);
+    QVERIFY(row(pane, "before:export")
+                .index.data(movingday::ChecklistSectionModel::tickedRole)
+                .toBool());
     QVERIFY(clear->isEnabled());
 
     // A tick of a step that is no longer listed counts for nothing, and
@@ -188,6 +191,13 @@ class ChecklistPaneTest : public QObject {
     f.loadInventory();
     QVERIFY(child<QPushButton>(&pane, "exportPdf")->isEnabled());
     QCOMPARE(detail().toString(), steady);
+  }
+
+  void linkLabels() {
+    using M = movingday::ChecklistSectionModel;
+    QCOMPARE(M::linkLabel("macappstore://apps.apple.com/app/id1"), QString("Open in App Store"));
+    QCOMPARE(M::linkLabel("https://example.com/a?b"), QString("example.com"));
+    QCOMPARE(M::linkLabel("mailto:me@example.com"), QString("mailto:me@example.com"));
   }
 
   void longCommandsShowThreeLinesButCopyWhole() {

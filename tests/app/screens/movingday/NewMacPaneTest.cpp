@@ -228,6 +228,15 @@ class NewMacPaneTest : public QObject {
     QVERIFY(!f.model->newMacDiff());
     QVERIFY(waitUntil([&] { return shown(child(&pane, "newMacEmpty")); }));
   }
+
+  void appLinksNeedAStoreIdentifierOrAPlainRepository() {
+    auto app = manifestApp("X", "1");
+    QVERIFY(!movingday::appLink(app));
+    app.githubRepo = "owner/name";
+    QCOMPARE(movingday::appLink(app)->label, QString("Releases Page"));
+    app.githubRepo = "javascript:alert(1)//x/y";
+    QVERIFY(!movingday::appLink(app));
+  }
 };
 
 QTEST_MAIN(NewMacPaneTest)

@@ -176,6 +176,9 @@ class DetailActionsTest : public QObject {
     QCOMPARE(opened.back(), "macappstore://apps.apple.com/app/id42");
 
     rig.select(own);
+    QCOMPARE(button(detail, "checkForUpdates")->toolTip(),
+             "Larkvale's own update check asks maker.example and shows the new version's page; it "
+             "never installs itself");
     QTest::mouseClick(button(detail, "checkForUpdates"), Qt::LeftButton);
     QCOMPARE(rig.fakes.ownUpdater->checks, 1);
     QCOMPARE(rig.fakes.menuPress->presses().size(), 1u);
@@ -190,6 +193,9 @@ class DetailActionsTest : public QObject {
     QCOMPARE(button(detail, "openAndCheck")->toolTip(),
              "Opens the app; then choose Check for Updates… in its menu");
     QCOMPARE(button(detail, "openAndCheck")->text(), "Open && Check for Updates");
+    QCOMPARE(button(detail, "hold")->toolTip(),
+             "Never offer updates for this app, with a note why");
+    QVERIFY(button(detail, "skipVersion")->toolTip().isEmpty());
     rig.fakes.menuPress->trusted = true;
     rig.model->refreshPermissions();
     QCOMPARE(button(detail, "openAndCheck")->toolTip(),

@@ -43,19 +43,33 @@ class DetailViewTest : public QObject {
     u.latestVersion.reset();
     QCOMPARE(versionLine(u), "1.0 installed");
 
-    QVERIFY(sourceDescription(u).startsWith("The app's own Sparkle feed at example.com. "));
+    QCOMPARE(sourceDescription(u),
+             "The app's own Sparkle feed at example.com. Updates install through the app's own "
+             "updater.");
+    u.source = UpdateSource::sparkle("feed without host");
+    QVERIFY(sourceDescription(u).startsWith("The app's own Sparkle feed at feed without host. "));
     u.source = UpdateSource::homebrew("tok");
+    QCOMPARE(sourceDescription(u),
+             "Homebrew cask “tok”. Upgrading runs brew in Terminal, after you press Return.");
     u.caskAutoUpdates = true;
     QCOMPARE(sourceDescription(u),
              "Homebrew cask “tok” (the app also updates itself). Upgrading runs brew in "
              "Terminal, after you press Return.");
     u.source = UpdateSource::github("o/n");
+    QCOMPARE(sourceDescription(u),
+             "The newest release on GitHub (o/n), asked without signing in and saved for 6 "
+             "hours. You download and install it yourself.");
     u.app.selfUpdater = "Sparkle";
     QVERIFY(sourceDescription(u).endsWith("install it yourself, or let Sparkle do it."));
     u.source = UpdateSource::unknown();
     QCOMPARE(sourceDescription(u), "No feed Larkvale can read. It updates with Sparkle.");
     u.app.selfUpdater.reset();
-    QVERIFY(sourceDescription(u).startsWith("No update feed found."));
+    QCOMPARE(sourceDescription(u),
+             "No update feed found. Larkvale doesn't guess: check the developer's website.");
+    u.source = UpdateSource::apple();
+    QCOMPARE(sourceDescription(u), "Comes with macOS and updates with macOS itself.");
+    u.source = UpdateSource::appStore();
+    QCOMPARE(sourceDescription(u), "The Mac App Store. Updates install from the App Store app.");
   }
 
   void hintWithoutASelectedUpdate() {
@@ -63,6 +77,8 @@ class DetailViewTest : public QObject {
     rig.report({update("A")});
     UpdateDetail detail(*rig.model);
     QCOMPARE(shown(detail, "emptyTitle"), "Select an app");
+    QCOMPARE(shown(detail, "emptyDescription"),
+             "Its versions, release notes and update buttons show here.");
     rig.model->setSelection(QString("/Applications/Gone.app"));
     QCOMPARE(shown(detail, "emptyTitle"), "Select an app");
     rig.select(update("A"));

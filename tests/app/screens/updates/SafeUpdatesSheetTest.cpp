@@ -101,6 +101,8 @@ class SafeUpdatesSheetTest : public QObject {
     SafeUpdatesSheet sheet(*f.model);
     QCOMPARE(labelText(child(&sheet, "safeConfirm"), "emptyTitle"),
              QString("Nothing safe to hand off"));
+    QCOMPARE(cardTitle(&sheet, "safeLeftOutCard"), QString("Left out (1)"));
+    QCOMPARE(labelText(&sheet, "safeCount"), QString("Nothing ticked"));
     QVERIFY(!child<QPushButton>(&sheet, "safeStart")->isEnabled());
   }
 
@@ -124,6 +126,7 @@ class SafeUpdatesSheetTest : public QObject {
     click(&sheet, "safeNext");
     QVERIFY(waitUntil([&] { return f.model->notice() && f.model->notice()->isError; }));
     QCOMPARE(mark(&sheet, "sparkle:/Applications/Beta.app"), QString("Couldn't hand off"));
+    QCOMPARE(mark(&sheet, "sparkle:/Applications/Alpha.app"), QString("Handed off"));
     click(&sheet, "safeSkip");
     QCOMPARE(mark(&sheet, "sparkle:/Applications/Beta.app"), QString("Skipped"));
     QCOMPARE(mark(&sheet, "brew"), QString("Handed off now"));

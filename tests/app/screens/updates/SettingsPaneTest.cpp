@@ -80,8 +80,10 @@ class SettingsPaneTest : public QObject {
     QVERIFY(!checked(&pane, "settingsWeekly"));
     QVERIFY(off->isVisible());
 
-    f.fakes.notifications->nextAnswer = true;
+    f.fakes.notifications->nextAnswer = std::nullopt;  // the answer comes later
     click(&pane, "settingsWeekly");
+    QVERIFY(!checked(&pane, "settingsWeekly"));
+    f.fakes.notifications->answer(true);
     QVERIFY(waitUntil([&] { return f.model->state().settings.weeklyNotice; }));
     QVERIFY(checked(&pane, "settingsWeekly"));
     QVERIFY(off->isHidden());
@@ -94,11 +96,15 @@ class SettingsPaneTest : public QObject {
     QCOMPARE(labelText(&pane, "settingsLastCheck"), QString("Not checked yet."));
     f.report({});
     QVERIFY(labelText(&pane, "settingsLastCheck").startsWith("Last check: "));
+    QVERIFY(labelText(&pane, "settingsLastCheck").endsWith("."));
     QCOMPARE(labelText(&pane, "settingsAccessibility"), QString("Not available on this desktop"));
 
     QStringList texts;
     for (auto* label : pane.findChildren<QLabel*>()) texts << label->text();
     const QString all = texts.join('\n');
+    QVERIFY(all.contains("Apple (itunes.apple.com) with"));
+    QVERIFY(all.contains("request to api.github.com for"));
+    QVERIFY(all.contains("update check at maker.example (about once a day)"));
     QVERIFY(all.contains("<code>brew info</code> and <code>brew outdated</code>"));
 
     click(&pane, "settingsClearFeeds");

@@ -106,6 +106,8 @@ class UpdatesPaneTest : public QObject {
       std::chrono::seconds before;
       const char* text;
     } cases[] = {{std::chrono::seconds(-5), "0 seconds ago"},
+                 {std::chrono::seconds(0), "0 seconds ago"},
+                 {std::chrono::seconds(59), "59 seconds ago"},
                  {std::chrono::seconds(2 * 3600 + 5), "2 hours ago"}};
     const QLocale was;
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
@@ -201,6 +203,8 @@ class UpdatesPaneTest : public QObject {
     QCOMPARE(casks->text(), "Upgrade 2 Casks in Terminal…");
     QTest::mouseClick(casks, Qt::LeftButton);
     QCOMPARE(rig.fakes.terminal->calls.size(), 1u);
+    QCOMPARE(rig.fakes.terminal->calls[0].tokens,
+             std::vector<std::string>({"cask-one", "brew-two"}));
     QTest::mouseClick(safe, Qt::LeftButton);
     QVERIFY(rig.model->safeSheet());
 
