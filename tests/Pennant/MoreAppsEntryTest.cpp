@@ -35,6 +35,8 @@ TEST(MoreAppsEntryTest, WhereALinkPoints) {
 }
 
 TEST(MoreAppsEntryTest, TrackingQueryOnlyOnMakerLinksWithAValidSource) {
+  EXPECT_EQ(entry("https://maker.example/mac/app").entryURL("larkvale"),
+            std::string("https://maker.example/mac/app") + kTracking);
   EXPECT_EQ(entry("https://www.maker.example/mac/app?old=1#part").entryURL("larkvale"),
             std::string("https://www.maker.example/mac/app") + kTracking + "#part");
   EXPECT_EQ(entry("https://maker.example/mac/app").entryURL("lark vale"),

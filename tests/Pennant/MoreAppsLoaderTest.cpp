@@ -135,6 +135,7 @@ TEST_F(MoreAppsLoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
       {200, "https://MAKER.example:8443/x", true},  // same host: its path and port are its own
       {200, "", true},
       {203, kFeedURL, false},
+      {304, kFeedURL, false},
   };
   for (const auto& c : cases) {
     fs::remove_all(cache);
@@ -270,6 +271,42 @@ TEST_F(MoreAppsLoaderTest, StopsTheTransferPastTheFeedLimit) {
   EXPECT_FALSE(overLoopback("/endless").fetch());
   EXPECT_LT(sent.load(), 64u << 20);
   EXPECT_EQ(cachedBody(), exact);  // the first answer is still the cached one
+}
+
+// The loader asks the session for the feed's own limits: its time limits, and
+// a body size far below the session's default, so that a body past it is cut
+// off in transfer, never taken in whole and refused only afterwards.
+TEST_F(MoreAppsLoaderTest, AsksTheSessionToStopAtTheFeedsLimits) {
+  const std::string over(MoreAppsValidator::maxBytes + (1u << 20), ' ');
+  ASSERT_LT(over.size(), HttpRequest{}.maxBodyBytes);
+  server.server().Get("/over", [&](const httplib::Request&, httplib::Response& res) {
+    res.set_content(over, "application/json");
+  });
+  server.start();
+
+  MoreAppsLoader wired = overLoopback("/over");
+  std::optional<HttpError::Kind> failure;
+  std::optional<size_t> arrived;
+  std::optional<HttpRequest> asked;
+  wired.transport = [session = wired.transport, &failure, &arrived,
+                     &asked](const HttpRequest& request) {
+    asked = request;
+    try {
+      HttpResponse response = session(request);
+      arrived = response.body.size();
+      return response;
+    } catch (const HttpError& e) {
+      failure = e.kind();
+      throw;
+    }
+  };
+  EXPECT_FALSE(wired.fetch());
+  EXPECT_EQ(failure, HttpError::Kind::tooLarge);
+  EXPECT_EQ(arrived, std::nullopt);
+  EXPECT_FALSE(fs::exists(cache / "more-apps.json"));
+  ASSERT_TRUE(asked);
+  EXPECT_EQ(asked->timeout, std::chrono::seconds(10));
+  EXPECT_EQ(asked->idleTimeout, std::chrono::seconds(5));
 }
 
 TEST(MoreAppsMetaTest, WritesSecondsSince2001AndReadsLeniently) {

@@ -104,6 +104,7 @@ TEST(MoreAppsValidatorTest, EachFieldRuleNamesFieldLanguageAndApp) {
   const std::vector<Case> cases = {
       {"id", "-app", "id -app"},
       {"bundleId", "com.maker_app", "bundleId of app"},
+      {"bundleId", std::string(101, 'a'), "bundleId of app"},
       {"name", std::string(40, 'n'), nullptr},
       {"name", std::string(41, 'n'), "name of app"},
       {"detail", std::string(121, 'd'), "detail of app"},
@@ -153,10 +154,11 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
       {repeat("e\u0301", 41), 40, false},
       {repeat("👍🏽", 40), 40, true},     // emoji with skin tone
       {"Family 👨\u200D👩\u200D👧", 40, false},  // zero-width joiner is a format char
-      {"\u00A0\u2003 ", 40, false},           // only space separators: blank
-      {"\t x \t", 40, false},                 // a tab is a control character wherever it is
-      {"  x  ", 5, true},                     // edge spaces are kept and counted
-      {"bad \xC3", 40, false},                // invalid UTF-8
+      {"Private \uE000", 40, false},
+      {"\u00A0\u2003 ", 40, false},  // only space separators: blank
+      {"\t x \t", 40, false},        // a tab is a control character wherever it is
+      {"  x  ", 5, true},            // edge spaces are kept and counted
+      {"bad \xC3", 40, false},       // invalid UTF-8
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MoreAppsValidator::validText(c.text, c.limit), c.valid) << c.text;
@@ -175,6 +177,7 @@ TEST(MoreAppsValidatorTest, LinkAndSlugRules) {
       {"https://evilmaker.example/app", false},
       {"https://maker.example.evil.test/app", false},
       {"https://www.www.maker.example/app", false},
+      {"https://a..store.example/app", false},
       {"https://apps.apple.com./app", false},
       {"maker.example/app", false},
   };

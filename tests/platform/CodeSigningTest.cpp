@@ -66,12 +66,16 @@ TEST(CodeSigningTest, RefusesDamagedImagesWithoutReadingOutOfBounds) {
       {"header cut short", good.substr(0, 20)},
       {"load commands past the end", patched(20, le32(0x7fffffff))},
       {"command size zero", patched(36, le32(0))},
+      {"command size past the commands", patched(36, le32(4096))},
       {"more commands than room", patched(16, le32(50))},
       {"signature offset past the end", patched(codeSigCommand + 8, le32(0xfffffff0))},
+      {"signature size past the end", patched(codeSigCommand + 12, le32(0xfffffff0))},
+      {"signature magic", patched(sig, be32(0x12345678))},
       {"signature length beyond its room", patched(sig + 4, be32(0x7fffffff))},
       {"signature length below its header", patched(sig + 4, be32(4))},
       {"blob count beyond the length", patched(sig + 8, be32(0x10000000))},
       {"entitlements offset beyond the length", patched(sig + 12 + 8 + 4, be32(0xfffffff0))},
+      {"entitlements magic", patched(sig + 12 + 16 + 22, be32(0xfade0000))},
       {"entitlements length beyond", patched(sig + 12 + 16 + 22 + 4, be32(0x7fffffff))},
   };
   for (const auto& [what, bytes] : damaged) {

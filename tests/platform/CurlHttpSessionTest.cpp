@@ -183,7 +183,7 @@ TEST(CurlHttpSession, CountsTheWaitForTheHostAgainstTheTimeLimit) {
 
 TEST(CurlHttpSession, ParsesUrlsAndRefusesAddressesThatAreNotWeb) {
   auto session = makeCurlSession();
-  for (const char* url : {"file:///etc/hostname", "http:///x"})
+  for (const char* url : {"ftp://example.com/x", "file:///etc/hostname", "http:///x"})
     EXPECT_EQ(failureOf(*session, at(url)), HttpError::Kind::badURL) << url;
   EXPECT_EQ(parseUrl("HTTPS://Api.Example.com:8443/a/B?q=1"),
             (UrlParts{"https", "api.example.com", "8443", "/a/B"}));

@@ -15,8 +15,11 @@ TEST(DesktopEntryTest, ExecArgumentsAreQuotedThenEscaped) {
       {R"(/a"b)", R"("/a\\"b")"},
       {"/a$b", R"("/a\\$b")"},
       {R"(/a\b)", R"("/a\\\\b")"},
+      {"/a'b", R"("/a'b")"},
       {"/100%", "/100%%"},
+      {"/tab\there", R"("/tab\there")"},
       {"/line\nbreak", R"("/line\nbreak")"},
+      {"", R"("")"},
   };
   for (const auto& [argument, written] : cases)
     EXPECT_EQ(DesktopEntry::execArgument(argument), written) << argument;
@@ -39,6 +42,7 @@ TEST(DesktopEntryTest, ReadsKeysOfTheEntryGroupOnly) {
   EXPECT_EQ(DesktopEntry::value(content, "Hidden"), "true");
   EXPECT_EQ(DesktopEntry::value(content, "Exec"), std::nullopt);
   EXPECT_EQ(DesktopEntry::value("Hidden=true\n", "Hidden"), std::nullopt);
+  EXPECT_EQ(DesktopEntry::value("[Other]\nHidden=true\n", "Hidden"), std::nullopt);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST(FileSystemTest, AnswersRelativeToAnOpenFolder) {
 
 TEST(FileSystemTest, ValidatesUtf8AndReadTextRefusesTheInvalid) {
   // Overlong "/", a surrogate, beyond U+10FFFF, cut short.
-  for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x80"})
+  for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x80", "\x80"})
     EXPECT_FALSE(FileSystem::isValidUtf8(bad)) << bad;
   EXPECT_TRUE(FileSystem::isValidUtf8("\xF0\x9F\x98\x80"));
   TempDir dir;
@@ -85,6 +85,8 @@ TEST(FileSystemTest, WritesAtomically) {
   auto names = *FileSystem::listNames(dir.path());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"state.json", "taken"}));
+
+  EXPECT_THROW(FileSystem::writeAtomically(dir / "no/such/folder/f", "x"), FileError);
 }
 
 TEST(FileSystemTest, ListsEntriesWithTheirOwnDirectoryFlag) {
@@ -118,7 +120,8 @@ TEST(FileSystemTest, JoinsOnlyInsideTheBase) {
   EXPECT_EQ(FileSystem::joinInside("/base", "..a/b.."), fs::path("/base/..a/b.."));
   using namespace std::literals;
   // The last: the system would stop reading at the NUL.
-  for (std::string_view rel : {""sv, "/etc/passwd"sv, "a/../../x"sv, "a/./b"sv, "..\0x"sv}) {
+  for (std::string_view rel :
+       {""sv, "/etc/passwd"sv, "a/../../x"sv, "a/./b"sv, "a//b"sv, "a/"sv, "..\0x"sv}) {
     EXPECT_EQ(FileSystem::joinInside("/base", rel), std::nullopt) << rel;
   }
 }

@@ -34,6 +34,7 @@ TEST(JsonTest, RefusesWrongTypesWithTheirPlace) {
   EXPECT_EQ(in.int64("neg"), -3);
   EXPECT_EQ(failure([&] { in.int64("f"); }).kind(), Kind::typeMismatch);
   EXPECT_EQ(failure([&] { in.int64("big"); }).kind(), Kind::dataCorrupted);
+  EXPECT_EQ(failure([&] { in.boolean("b"); }).kind(), Kind::typeMismatch);
   EXPECT_EQ(failure([&] { in.date("d"); }).kind(), Kind::dataCorrupted);
   EXPECT_EQ(failure([&] { in.string("nul"); }).kind(), Kind::valueNotFound);
 
@@ -56,6 +57,7 @@ TEST(JsonTest, NamesThePlaceAndTypeOfAFault) {
        "a whole number"},
       {failure([&] { readRows([](const JsonIn& r) { return r.string("s"); }); }), "rows[0].s", "s",
        "a string"},
+      {failure([&] { in.at("o").strings("list"); }), "o.list", "list", "an array"},
       {failure([&] { JsonIn(doc["rows"]).optionalString("k"); }), "", "", "an object"},
   };
   EXPECT_STREQ(
@@ -115,7 +117,7 @@ TEST(JsonTest, ReadsEnumerationObjects) {
 
 TEST(JsonTest, TellsReadableUrls) {
   EXPECT_TRUE(JsonCoding::isReadableUrl("https://example.com/a?b=c&d=%20#f"));
-  for (const char* bad : {"has space", "https://x/\xc3\xa9", "a%2"})
+  for (const char* bad : {"", "has space", "https://x/\xc3\xa9", "a%2"})
     EXPECT_FALSE(JsonCoding::isReadableUrl(bad)) << bad;
 }
 

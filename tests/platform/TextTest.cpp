@@ -14,6 +14,7 @@ namespace {
 TEST(CollationTest, IgnoresCaseButNotAccentsAndSortsAsAPersonWould) {
   EXPECT_EQ(Collation::compare("safari", "Safari"), 0);
   EXPECT_EQ(Collation::compare("cote", "côte"), -1);
+  EXPECT_EQ(Collation::compare("côte", "cote"), 1);
   EXPECT_NE(Collation::compare("a\xFF", "b"), 0);  // invalid UTF-8 compares without failing
   // Plain byte order would put every capital first.
   std::vector<std::string> names{"zoom", "Xcode", "1Password", "Éclair", "alfred", "Eclair"};
@@ -30,6 +31,7 @@ TEST(TextTrimTest, TrimsByCharacterClass) {
   EXPECT_EQ(TextTrim::spaces(" \xA0x\xC2"), "\xA0x\xC2");
   EXPECT_EQ(TextTrim::spaces("\xC0\xA0x"), "\xC0\xA0x");  // overlong space
   EXPECT_EQ(TextTrim::chars("'\"owner\"'", "\"'"), "owner");
+  EXPECT_EQ(TextTrim::chars("\"\"", "\"'"), "");
 }
 
 // Outside text that must stay one line loses what could reorder it, break
@@ -66,8 +68,9 @@ TEST(WebURLTest, SplitsAddresses) {
       (WebURL{"HTTPS", true, "git", "www.GitHub.com", "443", "/owner/repo/", "tab=1", "top"}));
   EXPECT_EQ(WebURL::parse("example.com/feed.xml"),
             (WebURL{"", false, "", "", "", "example.com/feed.xml", std::nullopt, std::nullopt}));
-  for (const char* bad : {"https://exa mple.com", "https://example.com/\xC3\xA9",
-                          "https://example.com:80a/", "https://example.com/%zz"}) {
+  for (const char* bad :
+       {"", "https://exa mple.com", "https://example.com/\xC3\xA9", "https://example.com:80a/",
+        "https://example.com/%zz", "https://example.com/%FF"}) {
     EXPECT_FALSE(WebURL::parse(bad)) << bad;
   }
 }

@@ -138,9 +138,17 @@ TEST(WorkspaceTest, OpensTheBundlesNamedExecutableOrSaysWhyNot) {
   };
   const std::string prefix = "The application \u201CTool.app\u201D can't be opened";
   EXPECT_EQ(failure(dir / "Apps/Tool.app"), prefix + " because it isn't there.");
+  dir.mkdir("Apps/Tool.app/Contents");
+  EXPECT_EQ(failure(dir / "Apps/Tool.app"),
+            prefix + " because its Info.plist is missing or unreadable.");
+  dir.write("Apps/Tool.app/Contents/Info.plist", "<plist><dict>");
+  EXPECT_EQ(failure(dir / "Apps/Tool.app"), prefix + " because its Info.plist is damaged.");
+
   EXPECT_EQ(failure(makeBundle(dir, {{"CFBundleExecutable", "../../../bin/sh"}})),
             prefix + " because its Info.plist names no executable.");
   fs::path bundle = makeBundle(dir, {{"CFBundleExecutable", "Tool"}});
+  EXPECT_EQ(failure(bundle),
+            prefix + " because its program \u201CContents/MacOS/Tool\u201D is missing.");
   // A program built for another system: the kernel won't run it.
   writeExecutable(dir, "Apps/Tool.app/Contents/MacOS/Tool",
                   std::string("\xcf\xfa\xed\xfe\x07\x00\x00\x01", 8));

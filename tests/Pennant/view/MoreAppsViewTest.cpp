@@ -59,13 +59,17 @@ class MoreAppsViewTest : public QObject {
     QCOMPARE(f.list.apps().size(), size_t{4});  // the odd one stays listed, without a row
     QCOMPARE(column(model, Qt::DisplayRole), (QStringList{"Name site", "Name store", "Name shop",
                                                           "See all Mac apps on maker.example"}));
-    QCOMPARE(column(model, Qt::AccessibleTextRole)[1], "Opens Name store in the App Store");
+    QCOMPARE(column(model, Qt::AccessibleTextRole),
+             (QStringList{"Opens Name site on maker.example", "Opens Name store in the App Store",
+                          "Opens Name shop in your browser", "See all Mac apps on maker.example"}));
     QCOMPARE(column(model, MoreAppsListModel::UrlRole),
              (QStringList{"https://maker.example/mac/site?utm_source=larkvale&utm_medium=mac-app&"
                           "utm_campaign=more-apps",
                           "https://apps.apple.com/app/id2", "https://maker.store.example/shop",
                           "https://maker.example/mac?utm_source=larkvale&utm_medium=mac-app&"
                           "utm_campaign=more-apps&utm_content=all"}));
+    QCOMPARE(moreAppsFooterText(true, "en"),
+             QString("App Store apps open in the App Store; the others open on maker.example."));
 
     // An App Store build lists the same apps' store links only, without the closing row.
     Fixture store(false);
@@ -87,9 +91,11 @@ class MoreAppsViewTest : public QObject {
     MoreAppsListModel model(&f.list, "es");
     QCOMPARE(column(model, Qt::DisplayRole),
              (QStringList{"Libro", "Name plain", "Ver todas las apps para Mac en maker.example"}));
-    QCOMPARE(column(model, Qt::AccessibleTextRole)[0], "Abre Libro en maker.example");
+    QCOMPARE(column(model, Qt::AccessibleTextRole).mid(0, 2),
+             (QStringList{"Abre Libro en maker.example", "Abre Name plain en la App Store"}));
     QCOMPARE(model.index(0, 0).data(Qt::AccessibleDescriptionRole).toString(),
              QString("Cuentas claras."));
+    QCOMPARE(moreAppsTitle("es"), QString("Más apps para Mac"));
 
     // Spanish only in an application that ships Spanish itself; this
     // program, like the app, ships English only.
@@ -137,7 +143,9 @@ class MoreAppsViewTest : public QObject {
   void windowIsFixedAndTheCreditPlain() {
     Fixture f(true);
     MoreAppsWindow window(new MoreAppsListView(&f.list, f.hooks(), "en"));
+    QCOMPARE(window.size(), QSize(440, 400));
     QCOMPARE(window.minimumSize(), window.maximumSize());
+    QCOMPARE(window.windowTitle(), moreAppsTitle(moreAppsUILanguage()));
     QVERIFY(!(window.windowFlags() & Qt::WindowMinimizeButtonHint));
     MoreAppsFooter footer("<b>Credit</b>", "More Mac Apps…", [] {});
     QCOMPARE(footer.findChild<QLabel*>("moreAppsCreditText")->textFormat(), Qt::PlainText);

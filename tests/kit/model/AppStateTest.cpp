@@ -38,6 +38,7 @@ TEST(AppStateTest, PlacesUpdatesAndSkipsUpToTheSkippedVersion) {
   AppState state;
   state.skipped["com.example.A"] = "2.0";
   EXPECT_EQ(state.effective(available("A", "2.0")), Effective::skipped);
+  EXPECT_EQ(state.effective(available("A", "1.9")), Effective::skipped);
   EXPECT_EQ(state.effective(available("A", "2.1")), Effective::update);
   AppUpdate noLatest = available("A");
   noLatest.latestVersion.reset();
@@ -109,6 +110,7 @@ TEST(AppStateTest, WeeklySummary) {
   const char* tail = " Open Larkvale to hand them to their updaters.";
   const std::vector<std::tuple<std::vector<AppUpdate>, const char*, const char*>> cases = {
       {{available("Alpha")}, "1 update waiting", "Alpha."},
+      {{available("beta"), available("Alpha")}, "2 updates waiting", "Alpha and beta."},
       {{available("Gamma"), available("beta"), available("Alpha")},
        "3 updates waiting",
        "Alpha, beta and Gamma."},

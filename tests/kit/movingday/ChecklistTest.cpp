@@ -72,6 +72,9 @@ TEST(ChecklistTest, WritesTheExactTextsCommandsAndLinks) {
   EXPECT_FALSE(find(items, "direct:org.zip.Zip").link);
   EXPECT_EQ(find(items, "settings:com.example.foo").detail,
             "~/Library/Preferences/com.example.foo.plist\n~/Library/Application Support/Foo");
+  EXPECT_EQ(find(items, "signin:com.runningwithcrayons.Alfred").detail,
+            "Powerpack licence: Alfred \u203a Settings \u203a Powerpack shows it; keep your "
+            "purchase email.");
 }
 
 TEST(ChecklistTest, EmptyAndAppleOnlyInventoriesGiveTheThreeFixedSteps) {

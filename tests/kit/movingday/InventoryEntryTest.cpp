@@ -67,6 +67,9 @@ TEST_F(InventoryEntryTest, OrdersPreferencesThenSupportFoldersThenKnownSettings)
       update("iTerm", "com.googlecode.iterm2", UpdateSource::homebrew("iterm2")), std::nullopt);
   EXPECT_EQ(iterm.settings, (Strings{kPrefs + "com.googlecode.iterm2.plist", kSupport + "iTerm2"}));
   EXPECT_EQ(iterm.caskToken, "iterm2");
+  EXPECT_EQ(iterm.licence,
+            "Installed with Homebrew. If it needed a licence key or an account, bring that with "
+            "you.");
   EXPECT_EQ(iterm.tip, KnownApps::entry("com.googlecode.iterm2")->tip);
 
   const auto karabiner = locator().inventoryEntry(
@@ -93,6 +96,9 @@ TEST_F(InventoryEntryTest, SandboxedAppsKeepOnlyKnownSettingsAndGetAContainer) {
   const auto unknownSignature = locator().inventoryEntry(store, std::nullopt);
   EXPECT_EQ(unknownSignature.container, "~/Library/Containers/com.example.foobar");
   EXPECT_TRUE(unknownSignature.settings.empty());
+  EXPECT_EQ(unknownSignature.licence,
+            "Bought with your Apple Account: sign in to the App Store on the new Mac and it's "
+            "yours.");
   const auto notSandboxed = locator().inventoryEntry(store, false);
   EXPECT_FALSE(notSandboxed.container || notSandboxed.tip);
   EXPECT_EQ(notSandboxed.settings.size(), 2u);
@@ -104,6 +110,7 @@ TEST_F(InventoryEntryTest, AppleAppsWithoutAKnownRowGetNoSettingsAndNoTip) {
   EXPECT_TRUE(safari.settings.empty());
   EXPECT_FALSE(safari.tip);
   EXPECT_EQ(safari.container, "~/Library/Containers/com.apple.Safari");
+  EXPECT_EQ(safari.licence, "Comes with macOS; its data moves with iCloud or Migration Assistant.");
 
   // A known Apple app keeps its known settings (once).
   const auto terminal = locator().inventoryEntry(

@@ -323,6 +323,14 @@ TEST_F(SettingsCopierTest, AStoppedCopyLeavesNoHalfFileAndNoManifest) {
   for (const char* absent : {"manifest.json", "README.txt"})
     EXPECT_FALSE(fs::exists(folder / absent)) << absent;
 
+  // Stopped before it starts: no folder is claimed.
+  std::stop_source before;
+  before.request_stop();
+  EXPECT_THROW(SettingsCopier(home()).copy({pick(kPrefs + "a.plist")}, {}, dest(), "Studio",
+                                           "15.1.0", kDate, {}, before.get_token()),
+               Cancelled);
+  EXPECT_FALSE(fs::exists(folder.string() + " 2"));
+
   // Stopped inside a large file: the part already written goes with it.
   const fs::path big =
       dir.write("home/big.bin", std::string(static_cast<size_t>(CarryFiles::kCopyChunk) + 1, 'x'));

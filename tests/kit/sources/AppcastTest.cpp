@@ -126,6 +126,7 @@ TEST(AppcastTest, ReadsEnglishReleaseNotesLinksOnly) {
 TEST(AppcastTest, KeepsOnlyWebAddresses) {
   const std::pair<const char*, const char*> cases[] = {
       {"\n   https://example.com/a?b=c%20d#e  \n", "https://example.com/a?b=c%20d#e"},
+      {"ftp://example.com/a", nullptr},
       {"https://example.com/%zz", nullptr},
   };
   for (const auto& [text, url] : cases) {
@@ -230,6 +231,7 @@ TEST(AppcastTest, ReadsFeedDates) {
       {"Tue, 4 Mar 2325 10:00:00 +0000", nullptr},  // past what a date here can hold
       {"Thu, 19 Apr 2018 21:36:00 GMT+2", "2018-04-19T19:36:00Z"},
       {"Tuesday, 04 SEPTEMBER 2025 10:00:00 EST", "2025-09-04T15:00:00Z"},
+      {"Tue, 04 \u017fep 2025 10:00:00 +0000", "2025-09-04T10:00:00Z"},  // ICU folds the long s
       {"04 Mar 2025 10:00:00 +0100", "2025-03-04T09:00:00Z"},
   };
   for (const auto& [text, iso] : cases) {
@@ -252,7 +254,10 @@ TEST(AppcastTest, WritesTheSystemVersionAsATriple) {
 <key>ProductVersion</key><string>15.3</string></dict></plist>)");
   EXPECT_EQ(Appcast::osVersionString(plist), "15.3.0");
   // Without the file the version is unknown: nothing else stands in for it.
-  EXPECT_EQ(Appcast::osVersionString(dir / "missing.plist"), std::nullopt);
+  const auto noVersion = dir.write("Other.plist", R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>ProductVersion</key><string>n/a</string></dict></plist>)");
+  for (const auto& path : {dir / "missing.plist", dir.mkdir("folder.plist"), noVersion})
+    EXPECT_EQ(Appcast::osVersionString(path), std::nullopt) << path;
 }
 
 // Real feeds published by others, each with the answer the rules give: the

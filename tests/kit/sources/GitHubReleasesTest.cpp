@@ -39,8 +39,9 @@ GitHubRelease withAssets(std::initializer_list<const char*> names) {
 }
 
 TEST(GitHubReleases, RefusesWhatIsNotAPublishedRelease) {
-  for (const char* body : {"[]", "not json", R"({"tag_name":"v1","draft":true})",
-                           R"({"name":"v1"})", R"({"tag_name":"v1","assets":[{"size":1.5}]})"})
+  for (const char* body :
+       {"[]", "not json", R"({"tag_name":"v1","draft":true})", R"({"tag_name":""})",
+        R"({"name":"v1"})", R"({"tag_name":"v1","assets":[{"size":1.5}]})"})
     EXPECT_TRUE(refused(body)) << body;
   EXPECT_FALSE(refused(R"({"tag_name":" ","draft":false,"assets":null,"extra":{"x":[1]}})"));
   EXPECT_EQ(parseRelease(R"({"tag_name":" "})").version(), std::nullopt);
@@ -130,8 +131,10 @@ TEST(GitHubReleases, PicksTheMacDownload) {
   };
   EXPECT_EQ(pick({"App.tar.gz", "App.AppImage", "App.exe"}), "<none>");
   EXPECT_EQ(pick({"App.dmg.sha256", "App-debug.dmg", "App.zip"}), "App.zip");
+  EXPECT_EQ(pick({"App-a.zip", "App-b.zip"}), "App-a.zip");
   EXPECT_EQ(pick({"App-x64.zip", "App-win64.zip"}), "<none>");
   EXPECT_EQ(pick({"App-x64.zip", "App-arm64.zip"}, false), "App-x64.zip");
+  EXPECT_EQ(pick({"App.zip", "APP.DMG"}), "APP.DMG");
   EXPECT_EQ(pick({"App-mac.zip", "App-universal.pkg", "App-mac-arm64.dmg", "App.blockmap.zip"}),
             "App-mac-arm64.dmg");
 }
@@ -162,7 +165,8 @@ TEST(GitHubReposTest, TellsRepositoryNames) {
   const std::vector<std::pair<std::string, bool>> cases{
       {owner39 + "/r", true},  {owner40 + "/r", false}, {"o/" + repo100, true},
       {"o/" + repo101, false}, {"-owner/repo", false},  {"own_er/repo", false},
-      {"o/..", false},         {"o/...", true},         {"owner/repo\n", false},
+      {"o/..", false},         {"o/...", true},         {"o/my_repo.js-2", true},
+      {"owner/repo\n", false},
   };
   for (const auto& [text, valid] : cases) {
     EXPECT_EQ(isRepoName(text), valid) << text;
@@ -176,6 +180,7 @@ TEST(GitHubReposTest, ReadsRepositoryAddresses) {
   const std::vector<std::pair<std::string, Maybe>> cases{
       {"https://github.com/owner/repo", "owner/repo"},
       {"git@github.com:owner/repo.git", "owner/repo"},
+      {"GitHub.com/owner/repo", "owner/repo"},
       {"HTTP://WWW.GITHUB.COM/Owner/Repo?x=1#y", "Owner/Repo"},
       {"  \n https://user@github.com/owner/repo.git/ \t", "owner/repo"},
       {"owner/repo.git", "owner/repo.git"},

@@ -11,6 +11,7 @@ TEST(HTMLTextTest, MakesPlainText) {
   const std::pair<std::string, std::string> cases[] = {
       {"<ul><li>One</li><li class=\"x\">Two</li></ul>", "\u2022 One\n\u2022 Two"},
       {"first<br>second<BR/>third<br   />fourth", "first\nsecond\nthird\nfourth"},
+      {"a<br\v>b<BR\u00a0/>c<br\u2028\u3000>d", "a\nb\nc\nd"},
       {"<p>One</p><P>Two</P><div>Three</div><h3>Four</h3>Five", "One\nTwo\nThree\nFour\nFive"},
       {"<p>A</p>\n\n\n\n<p>B</p>", "A\n\nB"},
       {"<style>p { color: red }</style><SCRIPT type=x>if (a < b) {}</script>Text", "Text"},
@@ -30,8 +31,8 @@ TEST(HTMLTextTest, MakesPlainText) {
 TEST(HTMLTextTest, FindsLineBreaksAtEveryPlaceInLongText) {
   // Breaks and look-alike bytes at every offset within and across eight-byte words.
   const std::pair<std::string, std::string> joins[] = {
-      {"\r\n", "\n"},       {"\u2028", "\n"},         {"\u00a0", "\u00a0"},
-      {"\xe2\n", "\xe2\n"}, {"\xc2\u2028", "\xc2\n"},
+      {"\r\n", "\n"},       {"\v", "\n"},         {"\u0085", "\n"},         {"\u2028", "\n"},
+      {"\u00a0", "\u00a0"}, {"\xe2\n", "\xe2\n"}, {"\xc2\u2028", "\xc2\n"},
   };
   for (size_t offset = 0; offset < 18; ++offset) {
     const std::string before = std::string(offset, 'a') + "x", after = "y" + std::string(9, 'b');

@@ -74,11 +74,15 @@ TEST(HomebrewTest, CollectsAppPathsByTheArtifactRules) {
 }
 
 TEST(HomebrewTest, RefusesMalformedAnswersWholly) {
-  EXPECT_EQ(errorOf([] {
-              Homebrew::parseInfo(
-                  R"({"casks": [{"token": "a"}, {"token": "b", "name": ["x", 1]}]})", "/h");
-            }),
-            "casks[1].name[1]: expected a string");
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"casks": [{"token": "a"}, {"token": "b", "name": ["x", 1]}]})",
+       "casks[1].name[1]: expected a string"},
+      {R"([])", "expected an object"},
+  };
+  for (const auto& c : cases) {
+    const std::string json = c.first;
+    EXPECT_EQ(errorOf([&] { Homebrew::parseInfo(json, "/h"); }), c.second) << json;
+  }
   EXPECT_TRUE(errorOf([] {
                 Homebrew::parseInfo("{\"casks\": [\"\xff\"]}", "/h");
               }).starts_with("not JSON ("));
@@ -124,7 +128,8 @@ TEST(HomebrewTest, MatchesAppsToCasks) {
 
 TEST(HomebrewTest, AcceptsOnlyShellInertTokens) {
   using Tokens = std::vector<std::string>;
-  for (const auto& token : Tokens{"homebrew/cask-versions/firefox@beta", std::string(99, 'a')})
+  for (const auto& token :
+       Tokens{"homebrew/cask-versions/firefox@beta", "a_b.c+d", std::string(99, 'a')})
     EXPECT_TRUE(Homebrew::isCaskToken(token)) << token;
   for (const auto& token : Tokens{std::string(100, 'a'), "", "-rf", "evil;rm", "$(x)",
                                   "line\nbreak", "caf\xc3\xa9", std::string("nul\0x", 5)})

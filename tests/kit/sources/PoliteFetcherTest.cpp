@@ -210,16 +210,25 @@ TEST_F(PoliteFetcherTest, AnswersOtherThanSuccessAreNeverSaved) {
   EXPECT_FALSE(savedAnswer(server.url("/busy")));
 
   fetcher->fetch(url, 0s);
-  status = 429;  // the saved answer stands in for a busy server
-  EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "status 200", true}));
+  for (int failing : {503, 429, 500}) {  // the saved answer stands in for a busy server
+    status = failing;
+    EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "status 200", true})) << failing;
+  }
   status = 403;  // but not for a refusal
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{403, "status 403", false}));
   EXPECT_EQ(savedAnswer(url)->body, "status 200");
 }
 
 TEST_F(PoliteFetcherTest, RefusesBodiesOverEightMebibytesCountedDecoded) {
-  route("/over", answer(200, std::string(PoliteFetcher::maxBodyBytes + 1, 'x')));
+  const size_t limit = PoliteFetcher::maxBodyBytes;
+  route("/exact", answer(200, std::string(limit, 'x')));
+  route("/over", answer(200, std::string(limit + 1, 'x')));
   server.start();
+
+  EXPECT_EQ(fetcher->fetch(server.url("/exact"), 0s).data.size(), limit);
+  EXPECT_EQ(savedAnswer(server.url("/exact"))->body.size(), limit);
+  EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
+
   // Not even a saved answer stands in for an oversized one.
   saveAnswer({server.url("/over"), wallNow - 1h, 200, {}, {}}, "old");
   EXPECT_EQ(failureOf(*fetcher, server.url("/over")), FetchError::Kind::tooLarge);
@@ -314,7 +323,9 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
       "Content-Length: 4\r\nConnection: close\r\n\r\nbody");
   const std::string url = host.url("/feed");
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body", false}));
-  EXPECT_EQ(savedAnswer(url)->meta.etag, std::nullopt);
+  auto saved = savedAnswer(url);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->meta.etag, std::nullopt);
   fetcher->fetch(url, 0s);
   std::string head = host.heads().back();
   EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
@@ -322,23 +333,35 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
             std::string::npos)
       << head;
 
-  // Values already on disk (older version, or edited) are left out too.
-  const std::string bad = "\"a\r\nInjected: 1\"";
-  nlohmann::json meta = {
-      {"url", url}, {"fetched", 0}, {"status", 200}, {"etag", bad}, {"lastModified", bad}};
-  FileSystem::writeAtomically(file(url, ".json"), meta.dump());
-  fetcher->fetch(url, 0s);
-  EXPECT_EQ(host.heads().back().find("If-"), std::string::npos) << host.heads().back();
-  saveAnswer({url, wallNow, 200, bad, bad}, "body");
-  EXPECT_EQ(savedAnswer(url)->meta.lastModified, std::nullopt);
+  // Values already on disk (written by an older version, or edited) are
+  // left out of the request; saving refuses them too.
+  const auto metaFile = file(url, ".json");
+  for (const std::string& bad : {std::string("\"a\r\nInjected: 1\""), std::string("\"a\0b\"", 5),
+                                 std::string("\"a\x7f\"")}) {
+    nlohmann::json meta = {
+        {"url", url}, {"fetched", 0}, {"status", 200}, {"etag", bad}, {"lastModified", bad}};
+    FileSystem::writeAtomically(metaFile, meta.dump());
+    fetcher->fetch(url, 0s);
+    head = host.heads().back();
+    EXPECT_EQ(head.find("If-"), std::string::npos) << head;
+    EXPECT_EQ(head.find("Injected"), std::string::npos) << head;
+
+    saveAnswer({url, wallNow, 200, bad, bad}, "body");
+    saved = savedAnswer(url);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->meta.etag, std::nullopt);
+    EXPECT_EQ(saved->meta.lastModified, std::nullopt);
+  }
 }
 
 // Metadata naming another address (a collision, or an edited file) or of the
 // wrong shape is no saved answer.
 TEST_F(PoliteFetcherTest, NamesSavedAnswersByTheExactAddress) {
-  const std::string url = "https://example.com/feed.xml";
+  const std::string url = "https://example.com/feed.xml", upper = "https://example.com/Feed.xml";
   saveAnswer({url, wallNow, 200, {}, {}}, "body");
-  ASSERT_TRUE(savedAnswer(url));
+  saveAnswer({upper, wallNow, 200, {}, {}}, "upper");
+  EXPECT_EQ(savedAnswer(url)->body, "body");
+  EXPECT_EQ(savedAnswer(upper)->body, "upper");
   const auto meta = file(url, ".json");
   for (const char* bad :
        {R"({"url":"https://example.com/Feed.xml","fetched":0,"status":200})", "not json"}) {
@@ -376,10 +399,12 @@ TEST_F(PoliteFetcherTest, ABodyCutShortIsNoSavedAnswer) {
   fetcher->fetch(url, 0s);
 
   // What a power cut can leave: the metadata in place, the body short.
-  FileSystem::writeAtomically(body, "feed");
-  EXPECT_FALSE(savedAnswer(url));
-  EXPECT_EQ(fetcher->fetch(url, kDay), (FetchResult{200, "feed v1", false}));
-  EXPECT_EQ(lastHeader("If-None-Match"), "<none>");
+  for (const std::string& cut : {std::string("feed"), std::string("feed v1!")}) {
+    FileSystem::writeAtomically(body, cut);
+    EXPECT_FALSE(savedAnswer(url)) << cut;
+    EXPECT_EQ(fetcher->fetch(url, kDay), (FetchResult{200, "feed v1", false})) << cut;
+    EXPECT_EQ(lastHeader("If-None-Match"), "<none>") << cut;
+  }
 
   // Metadata from before the size was kept is taken on trust.
   auto json = nlohmann::json::parse(test::readAll(meta));
@@ -403,12 +428,13 @@ TEST_F(PoliteFetcherTest, PrunesByAge) {
   saveAnswer({"https://a.example/future", wallNow + kDay, 200, {}, {}}, "x");
   const std::string key = SavedAnswers::cacheKey("https://a.example/30");
   const auto hourAgo = std::filesystem::file_time_type::clock::now() - 1h;
-  const std::string left = key + ".body.tmp-ab12cd34";
+  const std::string left[] = {key + ".body.tmp-ab12cd34", key + ".json.tmp-00000000"};
   const std::string strays[] = {"broken.json", key + ".body.tmp-being000",
                                 "notes.txt.tmp-ab12cd34"};
-  for (const auto& name : {left, strays[0], strays[1], strays[2]})
+  for (const auto& name : {left[0], left[1], strays[0], strays[1], strays[2]})
     FileSystem::writeAtomically(folder / name, "{");
-  for (const auto& old : {left, strays[2]}) std::filesystem::last_write_time(folder / old, hourAgo);
+  for (const auto& old : {left[0], left[1], strays[2]})
+    std::filesystem::last_write_time(folder / old, hourAgo);
 
   fetcher->pruneSaved(30 * kDay);
   for (const char* gone : {"31", "ancient", "future"})
@@ -416,7 +442,7 @@ TEST_F(PoliteFetcherTest, PrunesByAge) {
   EXPECT_FALSE(std::filesystem::exists(file("https://a.example/31", ".body")));
   EXPECT_TRUE(savedAnswer("https://a.example/30"));
   for (const auto& kept : strays) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
-  EXPECT_FALSE(std::filesystem::exists(folder / left));
+  for (const auto& gone : left) EXPECT_FALSE(std::filesystem::exists(folder / gone)) << gone;
 }
 
 }  // namespace

@@ -114,12 +114,20 @@ TEST(SafeUpdatePlanTest, StepsAreTheChosenAppsInPlanOrderThenOneBrewStepLast) {
   ASSERT_EQ(steps.size(), 3u);
   EXPECT_EQ(steps[0], SafeUpdateStep::sparkle(plan.candidates[3]));
   EXPECT_EQ(steps[0].title(), "Sparkle A 1.0 \u2192 2.0");
+  EXPECT_EQ(steps[0].detail(),
+            "Opens the app; its own updater downloads and installs (you approve it there).");
   EXPECT_EQ(steps[1], SafeUpdateStep::sparkle(plan.candidates[4]));
-  EXPECT_EQ(steps[2].title(), "Homebrew: 3 casks");
-  EXPECT_EQ(steps[2].brewCommand(), "brew upgrade --cask --greedy cask-a cask-b cask-c");
+
+  const SafeUpdateStep& brew = steps[2];
+  EXPECT_EQ(brew.title(), "Homebrew: 3 casks");
+  EXPECT_EQ(brew.detail(),
+            "One Terminal window shows the command for Cask A, Cask B, Cask C; it runs when you "
+            "press Return.");
+  EXPECT_EQ(brew.brewCommand(), "brew upgrade --cask --greedy cask-a cask-b cask-c");
 
   auto single = plan.steps({plan.candidates[0].app.path});
   ASSERT_EQ(single.size(), 1u);
+  EXPECT_EQ(single[0].title(), "Homebrew: Cask A");
   EXPECT_EQ(single[0].brewCommand(), "brew upgrade --cask cask-a");
   EXPECT_TRUE(plan.steps({}).empty());
 }
@@ -128,9 +136,11 @@ TEST(SafeUpdatePlanTest, StepTextsForMissingPiecesAndForeignSteps) {
   AppUpdate noLatest = sparkle("Quiet");
   noLatest.latestVersion.reset();
   EXPECT_EQ(SafeUpdateStep::sparkle(noLatest).title(), "Quiet 1.0 \u2192 ?");
-  // A brew step put together by hand with a hostile token gives no command.
+  // A brew step can only be built safely from the plan; one put together by
+  // hand with a hostile or missing token gives no command at all.
   EXPECT_EQ(SafeUpdateStep::brew({cask("A", "a"), cask("B", "b; reboot")}).brewCommand(),
             std::nullopt);
+  EXPECT_EQ(SafeUpdateStep::brew({cask("A", "a"), sparkle("S")}).brewCommand(), std::nullopt);
 }
 
 SafeUpdateStep sparkleStep(const std::string& name) {

@@ -120,6 +120,17 @@ TEST(SystemBrewTest, FailsWithTheFirst400BytesOfStandardError) {
   EXPECT_EQ(brewWith("exit 0\n").run(SystemBrew::infoArguments()), "");
 }
 
+// Output counts even with a failing status.
+TEST(SystemBrewTest, DrainsAToolThatFloodsBothStreams) {
+  TempDir dir;
+  SystemBrew brew(writeBrew(dir,
+                            "head -c 3000000 /dev/zero | tr '\\0' e >&2\n"
+                            "head -c 3000000 /dev/zero | tr '\\0' ' '\nexit 1\n"));
+  const std::string out = brew.run(SystemBrew::infoArguments());
+  EXPECT_EQ(out.size(), readAll(dir / "bin/info.json").size() + 3000000);
+  EXPECT_EQ(Homebrew::parseInfo(out, "/h").size(), 1u);
+}
+
 TEST(SystemBrewTest, StopsAToolThatHangsAndReportsItFailed) {
   TempDir dir;
   SystemBrew brew(writeBrew(dir, "sleep 60\n"), std::chrono::milliseconds(300));
@@ -128,6 +139,8 @@ TEST(SystemBrewTest, StopsAToolThatHangsAndReportsItFailed) {
 }
 
 TEST(SystemBrewTest, ErrorsReadInTheirPlainTextForm) {
+  EXPECT_STREQ(BrewError::refused("info --cask --installed").what(),
+               "refused(\"info --cask --installed\")");
   EXPECT_STREQ(BrewError::failed(1, "Error: \"x\" \\ y\n\tz\x01").what(),
                "failed(1, \"Error: \\\"x\\\" \\\\ y\\n\\tz\\u{1}\")");
 }

@@ -107,6 +107,9 @@ TEST(UpdatePlanTest, ChoosesTheFirstRuleThatApplies) {
     const auto listed = UpdateChecker(fetcher, c.brew, "/home/u").listSources({c.app}).at(0);
     EXPECT_EQ(listed.source, c.expected);
     EXPECT_EQ(listed.caskAutoUpdates, c.expected.kind() == UpdateSource::Kind::homebrew);
+    if (c.expected.kind() == UpdateSource::Kind::sparkle) {
+      EXPECT_EQ(listed.status, UpdateStatus::notChecked("Not checked yet"));
+    }
   }
   EXPECT_TRUE(fetcher.asked.empty());
 }
@@ -140,6 +143,7 @@ TEST(UpdatePlanTest, HomebrewVerdictsAndRemarks) {
     const auto update = judge(fetcher, a, {}, {}, &brew);
     EXPECT_EQ(update.status, c.status) << c.installed << " " << c.latest;
     EXPECT_EQ(update.remark, c.remark);
+    EXPECT_EQ(update.latestVersion, c.latest);
     EXPECT_TRUE(update.alsoSparkle);
   }
 }
@@ -179,6 +183,17 @@ TEST(UpdatePlanTest, AStoppedCheckAnswersNothing) {
   EXPECT_THROW(checker.check(apps, {}, {}, stopped.get_token()), Cancelled);
   EXPECT_THROW(checker.listSources(apps, stopped.get_token()), Cancelled);
   EXPECT_TRUE(fetcher.asked.empty());
+
+  std::stop_source source;
+  int reported = 0;
+  const auto stopAtFirst = [&](WorkProgress step) {
+    reported = step.done;
+    source.request_stop();
+  };
+  CheckOptions one;
+  one.parallel = 1;
+  EXPECT_THROW(checker.check(apps, one, stopAtFirst, source.get_token()), Cancelled);
+  EXPECT_EQ(reported, 1);
 }
 
 std::string feed(const std::string& items) {
@@ -206,6 +221,7 @@ TEST(UpdatePlanTest, SparkleVerdictsReasonsAndTheOwnRemark) {
   const std::string web = "<sparkle:informationalUpdate/><link>https://example.com/w</link>";
   const std::string needs11 = "<sparkle:minimumSystemVersion>11.0</sparkle:minimumSystemVersion>";
   const Case cases[] = {
+      {FetchError::tooLarge(), UpdateStatus::notChecked("Feed not read (the feed is over 8 MB).")},
       {FetchError::network("timed out"), UpdateStatus::notChecked("Feed not read (timed out).")},
       {FetchResult{500, "", false}, UpdateStatus::notChecked("The app's feed answered 500.")},
       {FetchResult{204, feed(""), false}, UpdateStatus::notChecked("The feed lists no versions.")},
@@ -216,7 +232,9 @@ TEST(UpdatePlanTest, SparkleVerdictsReasonsAndTheOwnRemark) {
       {ok(feed(item("1", "1.0"))), UpdateStatus::upToDate(),
        "Larkvale updates itself: choose Check for Updates\u2026 in its menu.",
        "com.tarn4820.Larkvale"},
+      {ok(feed(item("120", "2.0"))), UpdateStatus::upToDate(), {}, "a", "118"},
       {ok(feed(item("120", "2.1"))), UpdateStatus::upToDate(), {}, "a", "130"},
+      {ok(feed(item("121", ""))), UpdateStatus::updateAvailable(), {}, "a", "120"},
       {ok(feed(item("121", "1.9"))), UpdateStatus::updateAvailable(), {}, "a", "120"},
   };
   for (const auto& c : cases) {
@@ -295,6 +313,7 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
             std::make_pair(std::string("http://store.test/lookup?id=42&country=de"),
                            std::chrono::seconds(3600)));
   EXPECT_EQ(update.status, UpdateStatus::upToDate());
+  EXPECT_EQ(update.latestVersion, "3.0");
   EXPECT_EQ(update.storeTrackID, 42);
   EXPECT_EQ(update.remark, "Version 3.0 needs macOS 16.0; this Mac can't install it.");
   update = judge(fetcher, a, {std::chrono::seconds(60), "DE", std::nullopt, 1}, hosts);
@@ -306,9 +325,14 @@ TEST(UpdatePlanTest, AppStoreAsksByIdentifierAndRespectsTheMinimumSystem) {
   a.isWrappedIOSApp = true;
   fetcher.answers["http://store.test/lookup?bundleId=com.apple.Pages&country=de"] = {
       200, R"({"results":[]})", false};
-  EXPECT_EQ(judge(fetcher, a, options, hosts).status, UpdateStatus::noSource());
+  update = judge(fetcher, a, options, hosts);
+  EXPECT_EQ(update.status, UpdateStatus::noSource());
+  EXPECT_EQ(update.remark,
+            "Apple's public lookup doesn't list this Apple app; the App Store app's Updates page "
+            "shows its updates.");
   fetcher.answers["http://store.test/lookup?bundleId=com.apple.Pages&country=de"].data = "[1]";
-  EXPECT_EQ(judge(fetcher, a, options, hosts).status.kind(), UpdateStatus::Kind::notChecked);
+  update = judge(fetcher, a, options, hosts);
+  EXPECT_EQ(update.status, UpdateStatus::notChecked("App Store not checked (typeMismatch(\"\"))."));
 }
 
 TEST(UpdatePlanTest, GitHubReasons) {
@@ -335,6 +359,7 @@ TEST(UpdatePlanTest, GitHubReasons) {
        {404, "", false},
        UpdateStatus::notChecked("GitHub has no published release for o/r.")},
       {"o/r", {502, "", false}, UpdateStatus::notChecked("GitHub answered 502.")},
+      {"o/r", {200, "{}", false}, UpdateStatus::notChecked("GitHub's answer wasn't a release.")},
       {"o/r", {200, named, false}, UpdateStatus::updateAvailable(), true},
       {"o/r",
        {200, unnamed, false},
