@@ -11,9 +11,10 @@
 // rounds' ratios.
 // To set another build beside this one in the same rounds, name its probes in
 // LARKVALE_OTHER_BARE_PROBE and LARKVALE_OTHER_STARTUP_PROBE: the counters
-// `ratio_other_floor` (this app over the other floor) and `ratio_other_app`
-// (the other app over this floor) join the rest. QT_QPA_PLATFORM, when set,
-// is handed to the probes (with DISPLAY) instead of offscreen.
+// `ratio_other_floor` (this app over the other floor), `ratio_other_app` (the
+// other app over this floor) and, with both, `ratio_other_both` join the
+// rest. QT_QPA_PLATFORM, when set, is handed to the probes (with DISPLAY)
+// instead of offscreen.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -143,8 +144,16 @@ struct Sides {
     state.counters["bare_" + unit] = median(bare) / scale;
     state.counters["larkvale_" + unit] = median(app) / scale;
     state.counters["ratio" + suffix] = ratio(app, bare);
-    if (otherBare) state.counters["ratio_other_floor" + suffix] = ratio(app, otherBareValues);
-    if (otherApp) state.counters["ratio_other_app" + suffix] = ratio(otherAppValues, bare);
+    if (otherBare) {
+      state.counters["other_bare_" + unit] = median(otherBareValues) / scale;
+      state.counters["ratio_other_floor" + suffix] = ratio(app, otherBareValues);
+    }
+    if (otherApp) {
+      state.counters["other_larkvale_" + unit] = median(otherAppValues) / scale;
+      state.counters["ratio_other_app" + suffix] = ratio(otherAppValues, bare);
+    }
+    if (otherBare && otherApp)
+      state.counters["ratio_other_both" + suffix] = ratio(otherAppValues, otherBareValues);
   }
 };
 
