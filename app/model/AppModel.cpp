@@ -23,6 +23,28 @@ bool sameText(const OptionalText& a, const OptionalText& b) {
   return !a || sameText(*a, *b);
 }
 
+// A text as the search compares it: composed, each character case-folded on
+// its own (as a case-insensitive QString::contains compares them), so that
+// a plain contains() of two such texts is the case-insensitive one.
+QString searchKey(const QString& text) {
+  QString out = text.normalized(QString::NormalizationForm_C);
+  char16_t* units = reinterpret_cast<char16_t*>(out.data());
+  const qsizetype size = out.size();
+  for (qsizetype i = 0; i < size; ++i) {
+    if (QChar::isHighSurrogate(units[i]) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+      const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(units[i], units[i + 1]));
+      if (QChar::requiresSurrogates(folded)) {
+        units[i] = QChar::highSurrogate(folded);
+        units[i + 1] = QChar::lowSurrogate(folded);
+      }
+      ++i;
+      continue;
+    }
+    units[i] = static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(units[i])));
+  }
+  return out;
+}
+
 }  // namespace
 
 AppModel::AppModel(AppServices services, QObject* parent)
@@ -76,7 +98,12 @@ void AppModel::setInventorySelection(const OptionalText& selection) {
 }
 
 void AppModel::setSearch(const QString& search) {
-  if (search != search_) derived_.rows.clear();
+  // Rows for other texts go; those without a search stay.
+  auto otherText = [&search](const auto& entry) {
+    return !entry.first.second.isEmpty() && entry.first.second != search;
+  };
+  std::erase_if(derived_.rows, otherText);
+  std::erase_if(derived_.records, otherText);
   assignText(search_, search, &AppModel::searchChanged);
 }
 
@@ -179,54 +206,87 @@ bool AppModel::rowOrder(const AppUpdate& a, const AppUpdate& b) const {
   return Collation::compare(a.app.name, b.app.name) < 0;
 }
 
+const std::vector<AppState::Effective>& AppModel::reportEffective() const {
+  assertMainThread(this);
+  if (!derived_.effective) {
+    std::vector<AppState::Effective> out;
+    out.reserve(reportUpdates(state_).size());
+    for (const AppUpdate& update : reportUpdates(state_)) out.push_back(state_.effective(update));
+    derived_.effective = std::move(out);
+  }
+  return *derived_.effective;
+}
+
 const std::vector<AppUpdate>& AppModel::rows(Pane pane) const {
+  std::shared_ptr<const PaneRows> rows = paneRows(pane);
+  if (pane != Pane::updates && pane != Pane::held) pane = Pane::allApps;
+  auto [known, made] = derived_.records.try_emplace({pane, search_});
+  if (made) {
+    known->second.reserve(rows->size());
+    for (size_t row = 0; row < rows->size(); ++row) known->second.push_back(rows->at(row));
+  }
+  return known->second;
+}
+
+std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
   assertMainThread(this);
   if (pane != Pane::updates && pane != Pane::held) pane = Pane::allApps;  // the same rows
-  auto known = derived_.rows.find(pane);
-  if (known != derived_.rows.end()) return known->second;
-  // Sorted as (rank, name key, row): each rank and key is worked out once,
-  // not at every comparison, and the records move only once, into the answer.
-  struct Row {
-    int rank;
-    const std::string* key;
-    const AppUpdate* update;
-  };
-  std::vector<Row> kept;
-  // Both sides composed, so that a decomposed "é" finds a composed one.
-  const QString needle = search_.normalized(QString::NormalizationForm_C);
-  auto found = [&needle](const std::string& text) {
-    return QString::fromStdString(text)
-        .normalized(QString::NormalizationForm_C)
-        .contains(needle, Qt::CaseInsensitive);
-  };
+  std::shared_ptr<const PaneRows>& known = derived_.rows[{pane, search_}];
+  if (known) return known;
   const std::vector<AppUpdate>& updates = reportUpdates(state_);
-  if (derived_.nameKeys.size() != updates.size()) {
-    derived_.nameKeys.clear();
-    derived_.nameKeys.reserve(updates.size());
+  const std::vector<AppState::Effective>& effective = reportEffective();
+  if (!derived_.report) derived_.report = std::make_shared<const std::vector<AppUpdate>>(updates);
+  if (!derived_.order) {
+    // Sorted once per state as (rank, name key, report place): every pane
+    // and search keeps this order, so narrowing the list never sorts again.
+    struct Row {
+      int rank;
+      std::string key;
+      uint32_t place;
+    };
+    std::vector<Row> all;
+    all.reserve(updates.size());
+    for (uint32_t i = 0; i < updates.size(); ++i) {
+      all.push_back(
+          {rank(effective[i], updates[i].critical), Collation::sortKey(updates[i].app.name), i});
+    }
+    // A stable sort keeps report order among rows the order leaves unordered.
+    std::stable_sort(all.begin(), all.end(), [](const Row& a, const Row& b) {
+      if (a.rank != b.rank) return a.rank < b.rank;
+      return a.key < b.key;
+    });
+    std::vector<uint32_t> order;
+    order.reserve(all.size());
+    for (const Row& row : all) order.push_back(row.place);
+    derived_.order = std::move(order);
+  }
+  // Both sides composed, so that a decomposed "é" finds a composed one.
+  const QString needle = searchKey(search_);
+  if (!needle.isEmpty() && derived_.searchKeys.size() != updates.size()) {
+    derived_.searchKeys.clear();
+    derived_.searchKeys.reserve(updates.size());
     for (const AppUpdate& update : updates) {
-      derived_.nameKeys.push_back(Collation::sortKey(update.app.name));
+      derived_.searchKeys.emplace_back(searchKey(QString::fromStdString(update.app.name)),
+                                       searchKey(QString::fromStdString(update.app.bundleID)));
     }
   }
-  for (size_t i = 0; i < updates.size(); ++i) {
-    const AppUpdate& update = updates[i];
-    if (!needle.isEmpty() && !found(update.app.name) && !found(update.app.bundleID)) continue;
-    AppState::Effective effective = state_.effective(update);
-    if (pane == Pane::updates && effective != AppState::Effective::update) continue;
-    if (pane == Pane::held && effective != AppState::Effective::skipped &&
-        effective != AppState::Effective::held) {
+  auto out = std::make_shared<PaneRows>();
+  out->report = derived_.report;
+  for (uint32_t i : *derived_.order) {
+    if (!needle.isEmpty() && !derived_.searchKeys[i].first.contains(needle) &&
+        !derived_.searchKeys[i].second.contains(needle)) {
       continue;
     }
-    kept.push_back({rank(effective, update.critical), &derived_.nameKeys[i], &update});
+    if (pane == Pane::updates && effective[i] != AppState::Effective::update) continue;
+    if (pane == Pane::held && effective[i] != AppState::Effective::skipped &&
+        effective[i] != AppState::Effective::held) {
+      continue;
+    }
+    out->index.push_back(i);
+    out->effective.push_back(effective[i]);
   }
-  // A stable sort keeps report order among rows the order leaves unordered.
-  std::stable_sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) {
-    if (a.rank != b.rank) return a.rank < b.rank;
-    return *a.key < *b.key;
-  });
-  std::vector<AppUpdate> out;
-  out.reserve(kept.size());
-  for (const Row& row : kept) out.push_back(*row.update);
-  return derived_.rows[pane] = std::move(out);
+  known = std::move(out);
+  return known;
 }
 
 int AppModel::badgeCount(Pane pane) const {
@@ -234,8 +294,7 @@ int AppModel::badgeCount(Pane pane) const {
   if (pane != Pane::held) return 0;
   if (!derived_.heldCount) {
     int count = 0;
-    for (const AppUpdate& update : reportUpdates(state_)) {
-      AppState::Effective effective = state_.effective(update);
+    for (AppState::Effective effective : reportEffective()) {
       if (effective == AppState::Effective::skipped || effective == AppState::Effective::held) {
         ++count;
       }

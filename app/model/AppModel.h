@@ -172,6 +172,19 @@ class AppModel : public QObject {
   // The pending updates that Homebrew installs, in the same order.
   const std::vector<AppUpdate>& homebrewPending() const;
   const std::vector<AppUpdate>& rows(Pane pane) const;
+  // The rows of a pane, the same as rows(pane), with the effective status of
+  // each: shared as the model keeps them, so that a holder reads them without
+  // a copy, and keeps them past the next change.
+  struct PaneRows {
+    std::shared_ptr<const std::vector<AppUpdate>> report;  // the last report's updates
+    std::vector<uint32_t> index;                           // each row's place in `report`
+    std::vector<AppState::Effective> effective;            // of each row
+    size_t size() const { return index.size(); }
+    const AppUpdate& at(size_t row) const { return (*report)[index[row]]; }
+  };
+  std::shared_ptr<const PaneRows> paneRows(Pane pane) const;
+  // The effective status of each update of the last report, in report order.
+  const std::vector<AppState::Effective>& reportEffective() const;
   bool rowOrder(const AppUpdate& a, const AppUpdate& b) const;
   int badgeCount(Pane pane) const;
   std::optional<AppUpdate> selectedUpdate() const;
@@ -337,9 +350,19 @@ class AppModel : public QObject {
     std::optional<std::vector<AppUpdate>> homebrewPending;
     std::optional<SafeUpdatePlan> safePlan;
     std::optional<int> heldCount;
-    // The collation key of each last-report update's name, in report order.
-    std::vector<std::string> nameKeys;
-    std::map<Pane, std::vector<AppUpdate>> rows;
+    std::optional<std::vector<AppState::Effective>> effective;
+    // The last report's updates, shared with the rows handed out.
+    std::shared_ptr<const std::vector<AppUpdate>> report;
+    // Places in the report, in the order of rows(): by rank, then name.
+    std::optional<std::vector<uint32_t>> order;
+    // Of each last-report update, in report order: its name and bundle
+    // identifier as the search compares them.
+    std::vector<std::pair<QString, QString>> searchKeys;
+    // By pane and search text: the rows of the current search, and those
+    // without one, which a change of search keeps.
+    std::map<std::pair<Pane, QString>, std::shared_ptr<const PaneRows>> rows;
+    // rows(pane) as records, made from `rows` when first asked for.
+    std::map<std::pair<Pane, QString>, std::vector<AppUpdate>> records;
   };
   mutable Derived derived_;
 

@@ -2,11 +2,15 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QHash>
+#include <QIconEngine>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 
 #include "app/shell/MenuText.h"
 #include "app/shell/TrayMenu.h"
@@ -31,6 +35,50 @@ void drawArrow(QPainter& painter, const QRectF& box, const QColor& color, qreal 
 
 QString countText(int count) {
   return count > 99 ? QStringLiteral("99+") : QString::number(count);
+}
+
+// The largest pixel size from `most` down to `least` at which `width` (of
+// the text at that size) stays within `room`, or `least` when none does.
+// Text widths grow with the size, so the first measure, at `most`, tells
+// where to look next: a few measures instead of one per size.
+int largestFitting(int least, int most, qreal room, const std::function<qreal(int)>& width) {
+  const qreal widest = width(most);
+  if (widest <= room || most <= least) return most;
+  int pixels = std::clamp(static_cast<int>(most * room / widest), least, most - 1);
+  if (width(pixels) <= room) {
+    while (pixels + 1 < most && width(pixels + 1) <= room) ++pixels;
+    return pixels;
+  }
+  while (pixels > least) {
+    if (width(--pixels) <= room) return pixels;
+  }
+  return least;
+}
+
+// Fonts already fitted, by the base font, the icon size and the text: the
+// icon is redrawn at every change of the count, in six sizes.
+QFont fitted(int size, const QString& text, bool badge) {
+  static QHash<QString, int> known;
+  QFont font;
+  font.setBold(true);
+  const QString key = font.key() + QLatin1Char('/') + QString::number(size) +
+                      QLatin1String(badge ? "/badge/" : "/disc/") + text;
+  auto found = known.constFind(key);
+  if (found == known.constEnd()) {
+    auto width = [&font, &text, badge](int pixels) {
+      font.setPixelSize(pixels);
+      const QFontMetricsF metrics(font);
+      if (!badge) return metrics.horizontalAdvance(text);
+      const qreal height = metrics.height();
+      return std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
+    };
+    // As large as fits across the icon, but never taller than about four
+    // fifths of it (the disc) or than about half of it (the badge).
+    found = known.insert(key, badge ? largestFitting(7, size * 9 / 20, size, width)
+                                    : largestFitting(7, size * 4 / 5, size, width));
+  }
+  font.setPixelSize(*found);
+  return font;
 }
 
 // Tray sizes: the number replaces the arrow and fills the disc, so that two
@@ -71,17 +119,11 @@ QPixmap drawIcon(int size, int count) {
   drawArrow(painter, circle, Qt::white, stroke);
 
   const QString text = countText(count);
-  QFont font = painter.font();
-  font.setBold(true);
   // The badge never grows past the icon's edge ("99+" shrinks a little).
-  qreal height = 0, width = 0;
-  for (int pixels = size * 9 / 20; pixels >= 7; --pixels) {
-    font.setPixelSize(pixels);
-    QFontMetricsF metrics(font);
-    height = metrics.height();
-    width = std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
-    if (width <= size) break;
-  }
+  const QFont font = TrayIcon::badgeFont(size, text);
+  const QFontMetricsF metrics(font);
+  const qreal height = metrics.height();
+  const qreal width = std::max(height, metrics.horizontalAdvance(text) + height * 0.4);
   painter.setFont(font);
   QRectF badge(size - width, size - height, width, height);
   painter.setBrush(kBadge);
@@ -91,23 +133,56 @@ QPixmap drawIcon(int size, int count) {
   return pixmap;
 }
 
+constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64};
+
+// The tray icon for a count, drawn in all its sizes when first asked for a
+// picture rather than when made: a change of count at start-up costs
+// nothing until a tray shows the icon, and none where no tray does.
+class CountIconEngine : public QIconEngine {
+ public:
+  explicit CountIconEngine(int count) : count_(count) {}
+
+  QIconEngine* clone() const override { return new CountIconEngine(count_); }
+  QString key() const override { return QStringLiteral("larkvaleCount"); }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return drawn().pixmap(size, 1.0, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return drawn().actualSize(size, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    QList<QSize> sizes;
+    for (int size : kIconSizes) sizes.append(QSize(size, size));
+    return sizes;
+  }
+
+ private:
+  const QIcon& drawn() {
+    if (drawn_.isNull()) {
+      for (int size : kIconSizes) drawn_.addPixmap(drawIcon(size, count_));
+    }
+    return drawn_;
+  }
+
+  int count_;
+  QIcon drawn_;
+};
+
 }  // namespace
 
 QFont TrayIcon::countFont(int size, const QString& text) {
-  QFont font;
-  font.setBold(true);
-  // As large as fits across the icon, but never taller than about four fifths of it.
-  for (int pixels = size * 4 / 5; pixels > 6; --pixels) {
-    font.setPixelSize(pixels);
-    if (QFontMetricsF(font).horizontalAdvance(text) <= size) break;
-  }
-  return font;
+  return fitted(size, text, false);
+}
+
+QFont TrayIcon::badgeFont(int size, const QString& text) {
+  return fitted(size, text, true);
 }
 
 QIcon TrayIcon::iconFor(int count) {
-  QIcon icon;
-  for (int size : {16, 22, 24, 32, 48, 64}) icon.addPixmap(drawIcon(size, count));
-  return icon;
+  return QIcon(new CountIconEngine(count));
 }
 
 TrayIcon::TrayIcon(AppModel& model, ShellActions& shell, QObject* parent)

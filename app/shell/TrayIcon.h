@@ -31,13 +31,19 @@ class TrayIcon : public QObject {
   // The icon for `count` waiting updates: an arrow in a circle; filled and
   // carrying the number in a badge when there is at least one. Below
   // kBadgeFromSize pixels a badge would be too small to read, so there the
-  // number alone fills the circle.
+  // number alone fills the circle. Drawn in 16 to 64 pixels when first
+  // asked for a picture.
   static QIcon iconFor(int count);
   static constexpr int kBadgeFromSize = 32;
 
   // The bold font a small icon of `size` pixels writes `text` in: as large
   // as fits across the icon.
   static QFont countFont(int size, const QString& text);
+  // The bold font the badge of a larger icon writes `text` in: as large as
+  // keeps the badge (the text and a margin of 0.4 of its height, at least
+  // as wide as high) within the icon, up to about half the icon's height.
+  // Both give 7 pixels where nothing fits.
+  static QFont badgeFont(int size, const QString& text);
 
  private:
   void refresh();

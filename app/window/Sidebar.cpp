@@ -1,6 +1,7 @@
 #include "app/window/Sidebar.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -64,20 +65,30 @@ class SidebarDelegate : public QStyledItemDelegate {
  private:
   // Symbols are one-colour images: the accent colour, or the selection's
   // text colour on the selected row.
-  static void tintIcon(QStyleOptionViewItem& opt, const QModelIndex& index) {
+  void tintIcon(QStyleOptionViewItem& opt, const QModelIndex& index) const {
     const QString symbol = index.data(SidebarModel::symbolRole).toString();
     if (symbol.isEmpty()) return;
     const bool selected = opt.state.testFlag(QStyle::State_Selected);
     const QColor color = selected ? opt.palette.color(QPalette::HighlightedText)
                                   : ui::Tints::color(ui::Tint::accent, opt.palette);
     const qreal ratio = opt.widget ? opt.widget->devicePixelRatioF() : 1.0;
-    const QPixmap pixmap = ui::Symbols::tinted(symbol.toStdString(), color, kIconSize, ratio);
+    // Drawn from the symbol's picture once per colour and scale, not per paint.
+    const QString key = symbol + QLatin1Char('/') + color.name(QColor::HexArgb) + QLatin1Char('/') +
+                        QString::number(ratio);
+    auto known = tinted_.constFind(key);
+    if (known == tinted_.constEnd()) {
+      known =
+          tinted_.insert(key, ui::Symbols::tinted(symbol.toStdString(), color, kIconSize, ratio));
+    }
+    const QPixmap pixmap = *known;
     opt.icon = QIcon();
     opt.icon.addPixmap(pixmap, QIcon::Normal);
     opt.icon.addPixmap(pixmap, QIcon::Selected);  // already in the selection's colour
     opt.decorationSize = QSize(kIconSize, kIconSize);
     opt.features |= QStyleOptionViewItem::HasDecoration;
   }
+
+  mutable QHash<QString, QPixmap> tinted_;
 
   static QFont headerFont(QFont font) {
     font.setBold(true);

@@ -60,8 +60,12 @@ QVariant SidebarModel::data(const QModelIndex& index, const int role) const {
   switch (role) {
     case Qt::DisplayRole:
       return Panes::title(row->pane);
-    case Qt::DecorationRole:
-      return ui::Symbols::icon(Panes::symbol(row->pane));
+    case Qt::DecorationRole: {
+      // Read at every layout of the list (each change of a count): made once.
+      QIcon& icon = icons_[static_cast<size_t>(row->pane)];
+      if (icon.isNull()) icon = ui::Symbols::icon(Panes::symbol(row->pane));
+      return icon;
+    }
     case symbolRole: {
       const std::string_view symbol = Panes::symbol(row->pane);
       return QString::fromLatin1(symbol.data(), static_cast<qsizetype>(symbol.size()));

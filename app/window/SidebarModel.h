@@ -2,10 +2,13 @@
 // The rows of the main window's sidebar: three section headers, each followed
 // by its panes, with each pane's badge count read from the model on demand.
 //
-// Main thread only. Holds no copy of model state: titles, icons and counts
-// are read from AppModel whenever a view asks, and a change of the model's
-// state tells the views that every badge may have changed.
+// Main thread only. Holds no copy of model state: titles and counts are read
+// from AppModel whenever a view asks (the icons, which never change, are made
+// once), and a change of the model's state tells the views that every badge
+// may have changed.
 #include <QAbstractListModel>
+#include <QIcon>
+#include <array>
 #include <optional>
 
 #include "app/model/AppModel.h"
@@ -37,6 +40,7 @@ class SidebarModel : public QAbstractListModel {
 
  private:
   AppModel& model_;
+  mutable std::array<QIcon, Panes::all.size()> icons_;  // each pane's symbol, once made
 };
 
 }  // namespace larkvale

@@ -1,12 +1,20 @@
-// The running app against a bare Qt program (Qt Widgets only, one empty main
-// window or one tray icon), measured side by side in the same run, offscreen,
-// in interleaved rounds; each counter is the median of its rounds:
+// The running app against a bare Qt program (Qt Widgets and libcurl only,
+// one main window with a line of text, or one tray icon), measured side by
+// side in the same run, offscreen, in interleaved rounds:
 //   - from process start to the main window's first paint, with a fresh home
 //     and with the last report of 300 and of 3,000 apps in the state;
-//   - resident memory at idle after a check of 300 apps, answered by a local
-//     server;
-//   - a start as a login item (the tray only): to the first idle moment, and
-//     resident memory two seconds later.
+//   - resident memory at idle after a check of 300 apps answered by a local
+//     server, with the window (0) and as a login item, the tray only (1); the
+//     floor fetches the same answers over libcurl before it idles;
+//   - a start as a login item (the tray only): to the first idle moment.
+// Each counter is the median of its rounds, and each ratio the median of the
+// rounds' ratios.
+// To set another build beside this one in the same rounds, name its probes in
+// LARKVALE_OTHER_BARE_PROBE and LARKVALE_OTHER_STARTUP_PROBE: the counters
+// `ratio_other_floor` (this app over the other floor), `ratio_other_app` (the
+// other app over this floor) and, with both, `ratio_other_both` join the
+// rest. QT_QPA_PLATFORM, when set, is handed to the probes (with DISPLAY)
+// instead of offscreen.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -15,7 +23,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,8 +49,11 @@ struct Run {
 // Starts `program` with its own folders, reads its report lines, waits for it.
 Run probe(const char* program, const std::vector<std::string>& arguments,
           const std::filesystem::path& home) {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const char* display = std::getenv("DISPLAY");
   std::vector<std::string> env = {
-      "QT_QPA_PLATFORM=offscreen",
+      std::string("QT_QPA_PLATFORM=") + (platform ? platform : "offscreen"),
+      std::string("DISPLAY=") + (display ? display : ""),
       "HOME=" + home.string(),
       "XDG_RUNTIME_DIR=" + (home / "run").string(),
       "XDG_CONFIG_HOME=" + (home / "config").string(),
@@ -87,11 +102,9 @@ Run probe(const char* program, const std::vector<std::string>& arguments,
   return run;
 }
 
-Run bare(const std::vector<std::string>& arguments, const std::filesystem::path& home) {
-  return probe(LARKVALE_BARE_PROBE, arguments, home);
-}
-Run app(const std::vector<std::string>& arguments, const std::filesystem::path& home) {
-  return probe(LARKVALE_STARTUP_PROBE, arguments, home);
+const char* other(const char* variable) {
+  const char* path = std::getenv(variable);
+  return path && *path ? path : nullptr;
 }
 
 double median(std::vector<double> values) {
@@ -101,14 +114,62 @@ double median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Side-by-side samples of one quantity, reported as medians and their ratio.
-struct Pair {
-  std::vector<double> bare, app;
+// One quantity measured on the floor, the app and (when named) the other
+// build's floor and app, side by side in each round.
+struct Sides {
+  const char* otherBare = other("LARKVALE_OTHER_BARE_PROBE");
+  const char* otherApp = other("LARKVALE_OTHER_STARTUP_PROBE");
+  std::vector<double> bare, app, otherBareValues, otherAppValues;
+
+  // Runs one round: each side once, with its arguments and home.
+  using Home = std::function<std::filesystem::path()>;
+  void round(const std::vector<std::string>& bareArguments, const Home& bareHome,
+             const std::vector<std::string>& appArguments, const Home& appHome,
+             double (*value)(const Run&)) {
+    bare.push_back(value(probe(LARKVALE_BARE_PROBE, bareArguments, bareHome())));
+    app.push_back(value(probe(LARKVALE_STARTUP_PROBE, appArguments, appHome())));
+    if (otherBare) otherBareValues.push_back(value(probe(otherBare, bareArguments, bareHome())));
+    if (otherApp) otherAppValues.push_back(value(probe(otherApp, appArguments, appHome())));
+  }
+
+  static double ratio(const std::vector<double>& over, const std::vector<double>& under) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < std::min(over.size(), under.size()); ++i)
+      if (under[i] > 0) ratios.push_back(over[i] / under[i]);
+    return median(ratios);
+  }
+
   void report(benchmark::State& state, const std::string& unit, double scale = 1) const {
-    double b = median(bare), a = median(app);
-    state.counters["bare_" + unit] = b / scale;
-    state.counters["larkvale_" + unit] = a / scale;
-    state.counters[unit == "MB" ? "ratio_rss" : "ratio"] = b > 0 ? a / b : 0;
+    const std::string suffix = unit == "MB" ? "_rss" : "";
+    state.counters["bare_" + unit] = median(bare) / scale;
+    state.counters["larkvale_" + unit] = median(app) / scale;
+    state.counters["ratio" + suffix] = ratio(app, bare);
+    if (otherBare) {
+      state.counters["other_bare_" + unit] = median(otherBareValues) / scale;
+      state.counters["ratio_other_floor" + suffix] = ratio(app, otherBareValues);
+    }
+    if (otherApp) {
+      state.counters["other_larkvale_" + unit] = median(otherAppValues) / scale;
+      state.counters["ratio_other_app" + suffix] = ratio(otherAppValues, bare);
+    }
+    if (otherBare && otherApp)
+      state.counters["ratio_other_both" + suffix] = ratio(otherAppValues, otherBareValues);
+  }
+};
+
+double millisToShown(const Run& run) {
+  return run.millisToShown;
+}
+double rssKB(const Run& run) {
+  return static_cast<double>(run.rssKB);
+}
+
+// New empty homes, kept until the benchmark ends.
+struct FreshHomes {
+  std::vector<std::unique_ptr<larkvale::test::TempDir>> made;
+  std::filesystem::path operator()() {
+    made.push_back(std::make_unique<larkvale::test::TempDir>());
+    return made.back()->path();
   }
 };
 
@@ -116,13 +177,11 @@ struct Pair {
 void BM_StartToFirstPaint(benchmark::State& state) {
   const int apps = static_cast<int>(state.range(0));
   larkvale::test::TempDir seeded;
-  if (apps > 0) app({"seed", std::to_string(apps)}, seeded.path());
-  Pair shown;
-  for (auto _ : state) {
-    larkvale::test::TempDir bareHome, freshHome;
-    shown.bare.push_back(bare({"window"}, bareHome.path()).millisToShown);
-    shown.app.push_back(app({"app"}, apps > 0 ? seeded.path() : freshHome.path()).millisToShown);
-  }
+  if (apps > 0) probe(LARKVALE_STARTUP_PROBE, {"seed", std::to_string(apps)}, seeded.path());
+  FreshHomes fresh;
+  auto appHome = [&] { return apps > 0 ? seeded.path() : fresh(); };
+  Sides shown;
+  for (auto _ : state) shown.round({"window"}, std::ref(fresh), {"app"}, appHome, millisToShown);
   shown.report(state, "ms");
 }
 BENCHMARK(BM_StartToFirstPaint)
@@ -132,33 +191,50 @@ BENCHMARK(BM_StartToFirstPaint)
     ->Iterations(9)
     ->Unit(benchmark::kMillisecond);
 
+// Arg: 0 with the window, 1 as a login item (the tray only).
 void BM_IdleMemoryAfterCheckOf300Apps(benchmark::State& state) {
+  const bool trayOnly = state.range(0) == 1;
   larkvale::test::TempDir bareHome, appHome;
   larkvale::demo::DemoServer server;
-  server.start(larkvale::demo::writeDemoHome(appHome.path(), server.url(), 300 - 12));
+  const larkvale::demo::DemoAnswers answers =
+      larkvale::demo::writeDemoHome(appHome.path(), server.url(), 300 - 12);
+  // What the check asks the server for, as the floor's list to fetch.
+  const std::filesystem::path urls = bareHome.path() / "urls.txt";
+  {
+    std::ofstream list(urls);
+    for (const auto* table : {&answers.feeds, &answers.releases})
+      for (const auto& [path, body] : *table) list << server.url() << path << '\n';
+    for (const auto& [id, body] : answers.lookups)
+      list << server.url() << "/lookup?bundleId=" << id << '\n';
+    list << server.url() << "/larkvale/appcast.xml\n";
+  }
+  server.start(answers);
   const std::string brew = larkvale::demo::demoBrew(appHome.path()).string();
-  Pair rss;
+  Sides rss;
   for (auto _ : state) {
-    rss.bare.push_back(bare({"window", "--idle"}, bareHome.path()).rssKB);
-    rss.app.push_back(app({"app-check", server.url(), brew}, appHome.path()).rssKB);
+    rss.round(
+        {trayOnly ? "tray" : "window", "--idle", "--fetch", urls.string()},
+        [&] { return bareHome.path(); },
+        {trayOnly ? "tray-check" : "app-check", server.url(), brew}, [&] { return appHome.path(); },
+        rssKB);
   }
   rss.report(state, "MB", 1024);
 }
-BENCHMARK(BM_IdleMemoryAfterCheckOf300Apps)->Iterations(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleMemoryAfterCheckOf300Apps)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(7)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_TrayOnlyStart(benchmark::State& state) {
   larkvale::test::TempDir bareHome, appHome;
-  Pair ready, rss;
+  Sides ready;
   for (auto _ : state) {
-    Run b = bare({"tray", "--idle"}, bareHome.path());
-    Run a = app({"tray", "--idle"}, appHome.path());
-    ready.bare.push_back(b.millisToShown);
-    ready.app.push_back(a.millisToShown);
-    rss.bare.push_back(b.rssKB);
-    rss.app.push_back(a.rssKB);
+    ready.round(
+        {"tray"}, [&] { return bareHome.path(); }, {"tray"}, [&] { return appHome.path(); },
+        millisToShown);
   }
   ready.report(state, "ms");
-  rss.report(state, "MB", 1024);
 }
 BENCHMARK(BM_TrayOnlyStart)->Iterations(7)->Unit(benchmark::kMillisecond);
 

@@ -4,11 +4,12 @@
 //   "shown"      when the window named "main" first paints, or, started as a
 //                login item (tray only), when the event loop first waits;
 //   "rss <kB>"   its resident memory once idle (two seconds after "shown"
-//                with --idle, or after the check of `app-check`).
+//                with --idle, or after the check of `app-check` and
+//                `tray-check`).
 // `seed <count>` writes a last report of that many apps into HOME's state
 // folder and ends; it is not measured.
 // Usage: larkvale_startup_probe app [--idle] | tray [--idle] | seed <count>
-//        | app-check <server> <brew>
+//        | app-check <server> <brew> | tray-check <server> <brew>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QTimer>
@@ -33,8 +34,8 @@ int main(int argc, char** argv) {
   nameApplication("0");
   const std::string mode = argc > 1 ? argv[1] : "";
   const bool idle = argc > 2 && std::string(argv[2]) == "--idle";
-  const bool check = mode == "app-check" && argc > 3;
-  const bool trayOnly = mode == "tray";
+  const bool check = (mode == "app-check" || mode == "tray-check") && argc > 3;
+  const bool trayOnly = mode == "tray" || mode == "tray-check";
 
   AppRun run{.options = RealServiceOptions::currentUser(),
              .ownFeedURL = {},
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   // Nothing leaves the machine: the update sources are a local server's
-  // (app-check) or a closed port's.
+  // (app-check, tray-check) or a closed port's.
   const std::string server = check ? argv[2] : "http://127.0.0.1:9";
   run.options.hosts = ServiceHosts{server, server, server};
   run.options.brew = std::filesystem::path(check ? argv[3] : "/nonexistent/brew");

@@ -234,21 +234,19 @@ void UpdateList::refreshCounts() {
   int current = 0;
   int unchecked = 0;
   int noSource = 0;
-  if (const auto& report = model_.state().lastReport) {
-    for (const AppUpdate& update : report->updates) {
-      switch (model_.state().effective(update)) {
-        case AppState::Effective::current:
-          ++current;
-          break;
-        case AppState::Effective::notChecked:
-          ++unchecked;
-          break;
-        case AppState::Effective::noSource:
-          ++noSource;
-          break;
-        default:
-          break;
-      }
+  for (AppState::Effective effective : model_.reportEffective()) {
+    switch (effective) {
+      case AppState::Effective::current:
+        ++current;
+        break;
+      case AppState::Effective::notChecked:
+        ++unchecked;
+        break;
+      case AppState::Effective::noSource:
+        ++noSource;
+        break;
+      default:
+        break;
     }
   }
   struct Count {
@@ -284,7 +282,7 @@ void UpdateList::refreshCounts() {
 void UpdateList::refreshRows() {
   const Pane pane = model_.pane();
   syncing_ = true;
-  rows_->setRows(model_.rows(pane), model_.state());
+  rows_->setRows(model_.paneRows(pane));
   syncing_ = false;
   if (rows_->rowCount() > 0) {
     body_->setCurrentWidget(table_);

@@ -12,27 +12,25 @@ QString text(const std::string& utf8) {
 
 }  // namespace
 
-UpdateTableModel::UpdateTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+UpdateTableModel::UpdateTableModel(QObject* parent)
+    : QAbstractTableModel(parent), rows_(std::make_shared<AppModel::PaneRows>()) {}
 
-void UpdateTableModel::setRows(std::vector<AppUpdate> rows, const AppState& state) {
+void UpdateTableModel::setRows(std::shared_ptr<const AppModel::PaneRows> rows) {
   beginResetModel();
-  rows_ = std::move(rows);
-  effective_.clear();
-  effective_.reserve(rows_.size());
-  for (const AppUpdate& update : rows_) effective_.push_back(state.effective(update));
+  rows_ = rows ? std::move(rows) : std::make_shared<AppModel::PaneRows>();
   endResetModel();
 }
 
 int UpdateTableModel::rowOf(const QString& path) const {
   const std::string wanted = path.toStdString();
-  for (size_t i = 0; i < rows_.size(); ++i) {
-    if (rows_[i].app.path == wanted) return static_cast<int>(i);
+  for (size_t i = 0; i < rows_->size(); ++i) {
+    if (rows_->at(i).app.path == wanted) return static_cast<int>(i);
   }
   return -1;
 }
 
 int UpdateTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : static_cast<int>(rows_->size());
 }
 
 int UpdateTableModel::columnCount(const QModelIndex& parent) const {
@@ -54,7 +52,7 @@ QVariant UpdateTableModel::display(const AppUpdate& update, int row, int column)
     case sourceColumn:
       return SourceLook::of(update.source).label;
     case statusColumn:
-      return StatusChip::look(effective_[static_cast<size_t>(row)], update.source).text;
+      return StatusChip::look(rows_->effective[static_cast<size_t>(row)], update.source).text;
     case releasedColumn:
       return update.released ? dates_.format(*update.released) : QString();
     default:
@@ -65,7 +63,7 @@ QVariant UpdateTableModel::display(const AppUpdate& update, int row, int column)
 QVariant UpdateTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const int row = index.row();
-  const AppUpdate& update = rows_[static_cast<size_t>(row)];
+  const AppUpdate& update = rows_->at(static_cast<size_t>(row));
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole:
@@ -88,14 +86,14 @@ QVariant UpdateTableModel::data(const QModelIndex& index, int role) const {
       }
       if (column == sourceColumn) return SourceLook::of(update.source).symbol;
       if (column == statusColumn) {
-        return StatusChip::look(effective_[static_cast<size_t>(row)], update.source).symbol;
+        return StatusChip::look(rows_->effective[static_cast<size_t>(row)], update.source).symbol;
       }
       return {};
     case tintRole:
       if (column == sourceColumn) return static_cast<int>(SourceLook::of(update.source).tint);
       if (column == statusColumn) {
         return static_cast<int>(
-            StatusChip::look(effective_[static_cast<size_t>(row)], update.source).tint);
+            StatusChip::look(rows_->effective[static_cast<size_t>(row)], update.source).tint);
       }
       return {};
     case emphasisRole:

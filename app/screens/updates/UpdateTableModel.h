@@ -1,15 +1,15 @@
 #pragma once
 // The rows of the update table as an item model: one row per update, in the
 // order given, six columns (App, Installed, Latest, Source, Status,
-// Released). It keeps the rows it was last handed and the effective status
-// of each, worked out on the state handed with them; setRows() replaces
+// Released). It shares the rows it was last handed, with the effective
+// status of each, as the app model keeps them (no copy); setRows() replaces
 // everything in one reset. Main thread.
 #include <QAbstractTableModel>
 
 #include <vector>
 
+#include "app/model/AppModel.h"
 #include "app/screens/updates/UpdateDates.h"
-#include "kit/model/AppState.h"
 
 namespace larkvale {
 
@@ -36,9 +36,8 @@ class UpdateTableModel : public QAbstractTableModel {
 
   explicit UpdateTableModel(QObject* parent = nullptr);
 
-  void setRows(std::vector<AppUpdate> rows, const AppState& state);
+  void setRows(std::shared_ptr<const AppModel::PaneRows> rows);
 
-  const std::vector<AppUpdate>& rows() const { return rows_; }
   // The row of the app at `path`, or -1.
   int rowOf(const QString& path) const;
 
@@ -55,8 +54,7 @@ class UpdateTableModel : public QAbstractTableModel {
  private:
   QVariant display(const AppUpdate& update, int row, int column) const;
 
-  std::vector<AppUpdate> rows_;
-  std::vector<AppState::Effective> effective_;
+  std::shared_ptr<const AppModel::PaneRows> rows_;
   AbbreviatedDates dates_;
 };
 

@@ -80,6 +80,49 @@ TEST_F(ModelTest, RowsAreSearchedFilteredByPaneAndOrderedByRankThenName) {
   EXPECT_EQ(model->badgeCount(Pane::held), 2);
 }
 
+TEST_F(ModelTest, SearchIsACaseInsensitiveContainsOfComposedTextsWhateverWasSearchedBefore) {
+  // Letters whose case folding is unusual: sharp s (no one-letter capital),
+  // final and capital sigma, the Kelvin sign, dotted capital I, a letter
+  // outside the basic plane (Deseret), and a decomposed accent.
+  const std::vector<std::string> appNames = {"Straße",   "ΟΔΥΣΣΕΥΣ", "Kelvin", "İstanbul",
+                                             "𐐀𐐁 Notes", "Café",     "Plain"};
+  std::vector<AppUpdate> updates;
+  for (const std::string& name : appNames) {
+    updates.push_back(update(name));
+    updates.back().app.bundleID = "id." + std::to_string(updates.size()) + name;
+  }
+  report(updates);
+  const char* searches[] = {"ss", "ß", "STRAẞ", "σσ",   "ς", "kel", "K", "i̇",
+                            "İ",  "𐐨", "𐐩 n",   "café", "É", "a",   ""};
+  // Twice, so that the second pass reads what the first one kept.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const char* search : searches) {
+      const QString needle = QString::fromUtf8(search).normalized(QString::NormalizationForm_C);
+      std::vector<std::string> expected;
+      auto found = [&needle](const std::string& text) {
+        return QString::fromStdString(text)
+            .normalized(QString::NormalizationForm_C)
+            .contains(needle, Qt::CaseInsensitive);
+      };
+      for (const AppUpdate& u : updates) {
+        if (found(u.app.name) || found(u.app.bundleID)) expected.push_back(u.app.name);
+      }
+      model->setSearch(QString::fromUtf8(search));
+      std::vector<std::string> shown = names(model->rows(Pane::allApps));
+      std::sort(shown.begin(), shown.end());
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(shown, expected) << search << " pass " << pass;
+    }
+  }
+  // A change of state under a search shows the new rows, searched.
+  model->setSearch("plain");
+  EXPECT_EQ(names(model->rows(Pane::allApps)), std::vector<std::string>{"Plain"});
+  report({update("Plainly"), update("Other")});
+  EXPECT_EQ(names(model->rows(Pane::allApps)), std::vector<std::string>{"Plainly"});
+  model->setSearch("");
+  EXPECT_EQ(names(model->rows(Pane::allApps)), (std::vector<std::string>{"Other", "Plainly"}));
+}
+
 TEST_F(ModelTest, SelectionFindsItsUpdateAndOutlivesItsRow) {
   report({update("Alpha"), update("Beta")});
   model->setSelection(QString("/Applications/Beta.app"));

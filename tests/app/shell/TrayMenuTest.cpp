@@ -191,6 +191,32 @@ class TrayMenuTest : public QObject {
     QVERIFY(metrics.horizontalAdvance("88") <= 16 && metrics.capHeight() >= 7);
     QVERIFY(QFontMetricsF(TrayIcon::countFont(16, "99+")).horizontalAdvance("99+") <= 16);
   }
+
+  void countFontsAreTheLargestThatFit() {
+    // What a font of `pixels` needs across, as each kind of icon measures it.
+    auto needs = [](const QString& text, int pixels, bool badge) {
+      QFont font;
+      font.setBold(true);
+      font.setPixelSize(pixels);
+      const QFontMetricsF metrics(font);
+      if (!badge) return metrics.horizontalAdvance(text);
+      return std::max(metrics.height(), metrics.horizontalAdvance(text) + metrics.height() * 0.4);
+    };
+    for (const QString text : {"1", "42", "99+"}) {
+      for (int size : {16, 22, 24, 32, 48, 64}) {
+        const bool badge = size >= TrayIcon::kBadgeFromSize;
+        const int most = badge ? size * 9 / 20 : size * 4 / 5;
+        const int pixels =
+            (badge ? TrayIcon::badgeFont(size, text) : TrayIcon::countFont(size, text)).pixelSize();
+        const QString where = text + " at " + QString::number(size);
+        QVERIFY2(pixels >= 7 && pixels <= most, qPrintable(where));
+        QVERIFY2(pixels == 7 || needs(text, pixels, badge) <= size, qPrintable(where));
+        QVERIFY2(pixels == most || needs(text, pixels + 1, badge) > size, qPrintable(where));
+        // A second call gives the same font.
+        QCOMPARE(TrayIcon::countFont(size, text), TrayIcon::countFont(size, text));
+      }
+    }
+  }
 };
 
 }  // namespace larkvale
