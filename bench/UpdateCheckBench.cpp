@@ -19,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -90,31 +91,27 @@ BENCHMARK(BM_CheckOutsideTheFetcher)->Unit(benchmark::kMillisecond)->UseRealTime
 
 namespace fs = std::filesystem;
 
-// The check's server in a process of its own, so that the CPU time of this
-// process is the client's alone.
+// The check's servers in a process of their own, so that the CPU time of
+// this process is the client's alone. One server on each of kServerHosts
+// loopback addresses, as a real check asks many hosts: one host would make
+// the check's workers queue for its one connection.
+constexpr int kServerHosts = 16;
+
 class ServerProcess {
  public:
   ServerProcess() {
     int fds[2];
     if (::pipe(fds) != 0) throw std::runtime_error("no pipe");
     pid_ = ::fork();
-    if (pid_ == 0) {
-      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-      ::close(fds[0]);
-      httplib::Server server;
-      server.set_tcp_nodelay(true);
-      bench::serveCheckAnswers(server, false);  // the floor's libcurl asks for no compression
-      const int port = server.bind_to_any_port("127.0.0.1");
-      if (::write(fds[1], &port, sizeof port) != sizeof port) ::_exit(1);
-      server.listen_after_bind();
-      ::_exit(0);
-    }
+    if (pid_ == 0) serve(fds[1]);
     ::close(fds[1]);
-    int port = 0;
-    const bool told = ::read(fds[0], &port, sizeof port) == sizeof port && port > 0;
+    for (int h = 0; h < kServerHosts; ++h) {
+      int port = 0;
+      if (::read(fds[0], &port, sizeof port) != sizeof port || port <= 0)
+        throw std::runtime_error("the server process didn't start");
+      urls.push_back("http://127.0.0." + std::to_string(h + 1) + ":" + std::to_string(port));
+    }
     ::close(fds[0]);
-    if (!told) throw std::runtime_error("the server process didn't start");
-    url = "http://127.0.0.1:" + std::to_string(port);
   }
   ~ServerProcess() {
     ::kill(pid_, SIGKILL);
@@ -123,9 +120,32 @@ class ServerProcess {
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
-  std::string url;
+  // Feed i is on host i % kServerHosts; the App Store lookups on the first.
+  std::vector<InstalledApp> apps(int count) const {
+    auto apps = bench::checkApps(urls[0], count);
+    for (size_t i = 0; i < apps.size(); ++i)
+      if (apps[i].feedURL) apps[i].feedURL = urls[i % urls.size()] + "/feed/" + std::to_string(i);
+    return apps;
+  }
+
+  std::vector<std::string> urls;
 
  private:
+  [[noreturn]] static void serve(int tell) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    std::vector<std::unique_ptr<httplib::Server>> servers;
+    std::vector<std::jthread> threads;
+    for (int h = 0; h < kServerHosts; ++h) {
+      auto& server = *servers.emplace_back(std::make_unique<httplib::Server>());
+      server.set_tcp_nodelay(true);
+      bench::serveCheckAnswers(server, false);  // the floor's libcurl asks for no compression
+      const int port = server.bind_to_any_port("127.0.0." + std::to_string(h + 1));
+      if (::write(tell, &port, sizeof port) != sizeof port) ::_exit(1);
+      threads.emplace_back([&server] { server.listen_after_bind(); });
+    }
+    for (;;) ::pause();
+  }
+
   pid_t pid_ = -1;
 };
 
@@ -248,8 +268,8 @@ void BM_FirstCheckCpuAgainstCurlAndFiles(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const ScratchFolder scratch(state.range(1) != 0);
   ServiceHosts hosts;
-  hosts.appStoreLookup = server.url;
-  const auto apps = bench::checkApps(server.url, count);
+  hosts.appStoreLookup = server.urls[0];
+  const auto apps = server.apps(count);
   const CheckOptions check{std::chrono::hours(24), "us", "15.0.0", 4};
 
   // One check to learn the URLs it asks, which the floor then asks too.
