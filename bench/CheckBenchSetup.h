@@ -31,9 +31,9 @@ inline std::string feedBody() {
 }
 
 // Version 2.0 build 100; app i's feed is feedBase + "/feed/" + i.
-inline std::vector<InstalledApp> checkApps(const std::string& feedBase) {
+inline std::vector<InstalledApp> checkApps(const std::string& feedBase, int count = kCheckApps) {
   std::vector<InstalledApp> apps;
-  for (int i = 0; i < kCheckApps; ++i) {
+  for (int i = 0; i < count; ++i) {
     InstalledApp app;
     app.path = "/Applications/App" + std::to_string(i) + ".app";
     app.name = "App " + std::to_string(i);
@@ -51,20 +51,27 @@ inline std::vector<InstalledApp> checkApps(const std::string& feedBase) {
   return apps;
 }
 
-// Serves feedBody at /feed/<n> and kLookupAnswer at /lookup; the App Store
-// lookups of `hosts` point at it.
+// feedBody at /feed/<n> and kLookupAnswer at /lookup. Without their own
+// types, both go out as a type the server never compresses, so every client
+// receives the same bytes whatever encodings it accepts.
+inline void serveCheckAnswers(httplib::Server& server, bool ownTypes = true) {
+  const char* feedType = ownTypes ? "application/xml" : "application/octet-stream";
+  const char* lookupType = ownTypes ? "application/json" : "application/octet-stream";
+  server.Get(R"(/feed/\d+)", [body = feedBody(), feedType](const auto&, auto& res) {
+    res.set_content(body, feedType);
+  });
+  server.Get("/lookup",
+             [lookupType](const auto&, auto& res) { res.set_content(kLookupAnswer, lookupType); });
+}
+
+// Serves the check's answers; the App Store lookups of `hosts` point at it.
 struct CheckServer {
   test::TestServer server;
   ServiceHosts hosts;
   std::vector<InstalledApp> apps;
 
   CheckServer() {
-    server.server().Get(R"(/feed/\d+)", [body = feedBody()](const auto&, auto& res) {
-      res.set_content(body, "application/xml");
-    });
-    server.server().Get("/lookup", [](const auto&, auto& res) {
-      res.set_content(kLookupAnswer, "application/json");
-    });
+    serveCheckAnswers(server.server());
     server.start();
     hosts.appStoreLookup = server.url();
     apps = checkApps(server.url());

@@ -141,8 +141,9 @@ void replaceThroughTemp(const fs::path& path, std::string_view bytes, unsigned m
   temp += std::string(kTemporaryMark) + randomSuffix();
   FileDescriptor file{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
   if (!file) throw FileError("Couldn't write " + path.string() + ": " + systemReason(errno));
-  bool ok = writeAll(file.get(), bytes) && ::fchmod(file.get(), mode) == 0 &&
-            (!flush || ::fsync(file.get()) == 0);
+  // The mode given to open() is what the user's umask then narrows, as for
+  // any file a program creates.
+  bool ok = writeAll(file.get(), bytes) && (!flush || ::fsync(file.get()) == 0);
   int err = errno;
   file.reset();
   if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {

@@ -54,6 +54,7 @@ std::optional<std::string> readText(const fs::path& path, size_t maxBytes = kDef
 // Writes the bytes to a temporary file in the same folder, flushes it to disk
 // and renames it over the path, so the path holds either the old or the new
 // content. The folder must exist. Throws FileError with the system's reason.
+// The file gets `mode` less the process's umask, as open(2) gives a new file.
 // The temporary file is named after the path: see isTemporaryFor.
 void writeAtomically(const fs::path& path, std::string_view bytes, unsigned mode = 0644);
 

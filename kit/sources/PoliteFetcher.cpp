@@ -80,6 +80,7 @@ FetchResult PoliteFetcher::answered(const std::string& url, const HttpResponse& 
     // Only the date changes; the body on disk is already the confirmed one.
     if (cacheFolder_) {
       std::unique_lock lock(savedLock(url));
+      std::lock_guard writing(writeMutex_);
       SavedAnswers::refresh(*cacheFolder_, saved->meta, options_.clock.now());
     }
     return fromSaved(*saved);
@@ -123,6 +124,7 @@ std::optional<Saved> PoliteFetcher::loadSaved(const std::string& url) {
 void PoliteFetcher::saveAnswer(const Meta& meta, std::string_view body) {
   if (!cacheFolder_) return;
   std::unique_lock lock(savedLock(meta.url));
+  std::lock_guard writing(writeMutex_);
   SavedAnswers::save(*cacheFolder_, meta, body);
 }
 

@@ -10,9 +10,10 @@
 // host turns are kept by one call at a time. The saved answer of one URL is
 // read by any number of calls together and written by one call at a time
 // with no read meanwhile, so a read always finds a body with the metadata
-// that describes it; answers of other URLs don't wait for each other. The
-// wait for a host's turn and the network exchange hold no guard, so fetches
-// to other hosts (and queued ones to the same host) go on.
+// that describes it; reads of other URLs don't wait for each other. Writes
+// of saved answers go one at a time whatever their URL (see writeMutex_).
+// The wait for a host's turn and the network exchange hold no guard, so
+// fetches to other hosts (and queued ones to the same host) go on.
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -95,6 +96,11 @@ class PoliteFetcher final : public HTTPFetching {
   std::shared_mutex& savedLock(const std::string& url);
 
   std::mutex turnsMutex_;  // guards nextSlot_
+  // Taken inside a URL's exclusive guard around every write to the folder.
+  // Creating and renaming files locks the folder in the kernel anyway, and
+  // there the other writers spin on the CPU while the holder allocates an
+  // inode; here they sleep.
+  std::mutex writeMutex_;
   std::array<std::shared_mutex, 64> savedLocks_;
   std::unique_ptr<HttpSession> session_;
   std::optional<std::filesystem::path> cacheFolder_;

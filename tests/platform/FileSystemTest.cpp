@@ -89,6 +89,25 @@ TEST(FileSystemTest, WritesAtomically) {
   EXPECT_THROW(FileSystem::writeAtomically(dir / "no/such/folder/f", "x"), FileError);
 }
 
+mode_t modeOf(const fs::path& file) {
+  struct stat st {};
+  return ::stat(file.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST(FileSystemTest, WritesWhatTheUmaskLeavesOfTheMode) {
+  TempDir dir;
+  const mode_t before = ::umask(077);
+  FileSystem::writeAtomically(dir / "state.json", "{}");
+  FileSystem::writeAtomicallyUnflushed(dir / "answer.body", "x");
+  FileSystem::writeAtomically(dir / "run.command", "#!/bin/sh", 0700);
+  ::umask(027);
+  FileSystem::writeAtomically(dir / "state.json", "{}");  // a new file takes the new umask
+  ::umask(before);
+  EXPECT_EQ(modeOf(dir / "answer.body"), 0600u);
+  EXPECT_EQ(modeOf(dir / "run.command"), 0700u);
+  EXPECT_EQ(modeOf(dir / "state.json"), 0640u);
+}
+
 TEST(FileSystemTest, ListsEntriesWithTheirOwnDirectoryFlag) {
   TempDir dir;
   dir.mkdir("root/Folder");

@@ -356,6 +356,19 @@ TEST_F(PoliteFetcherTest, NeverSendsBackAValidatorThatCouldBreakTheRequest) {
 
 // Metadata naming another address (a collision, or an edited file) or of the
 // wrong shape is no saved answer.
+TEST_F(PoliteFetcherTest, SavedAnswersKeepToTheUmask) {
+  const std::string url = "https://example.com/feed";
+  const mode_t before = ::umask(077);
+  saveAnswer({url, wallNow, 200, "\"v1\"", {}}, "v1");
+  SavedAnswers::refresh(folder, savedAnswer(url)->meta, wallNow + 1h);
+  ::umask(before);
+  for (const char* ext : {".json", ".body"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat(file(url, ext).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << ext;
+  }
+}
+
 TEST_F(PoliteFetcherTest, NamesSavedAnswersByTheExactAddress) {
   const std::string url = "https://example.com/feed.xml", upper = "https://example.com/Feed.xml";
   saveAnswer({url, wallNow, 200, {}, {}}, "body");
