@@ -1,22 +1,18 @@
 #include "app/window/MoreAppsCatalogue.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QPointer>
 
 #include "Pennant/view/MoreAppsFooter.h"
 #include "Pennant/view/MoreAppsWindow.h"
 #include "app/ui/Symbols.h"
+#include "platform/AppFolders.h"
 
 namespace larkvale {
 
 const pennant::MoreAppsConfig& moreAppsConfig() {
-  static const pennant::MoreAppsConfig config = [] {
-    QString id = QGuiApplication::desktopFileName();
-    std::optional<std::string> bundleID;
-    if (!id.isEmpty()) bundleID = id.toStdString();
-    return pennant::MoreAppsConfig("larkvale", std::string("larkvale"), true, bundleID, true);
-  }();
+  static const pennant::MoreAppsConfig config("larkvale", std::string("larkvale"), true,
+                                              std::string(AppFolders::kDefaultBundleID), true);
   return config;
 }
 

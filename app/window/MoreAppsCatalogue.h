@@ -15,11 +15,11 @@ class MoreAppsCatalogue;
 
 namespace larkvale {
 
-// Larkvale in the catalogue: its own entry "larkvale" and its application
-// id (the desktop file name, when the shell set one) are never listed, links
-// to the maker's site carry "larkvale" as their source, every entry is
-// offered (the app is sold directly) and the feed may be asked. Made on first
-// use and kept.
+// Larkvale in the catalogue: neither its own entry "larkvale" nor an entry
+// with its bundle identifier (AppFolders::kDefaultBundleID, which also names
+// its cache folder) is ever listed, links to the maker's site carry
+// "larkvale" as their source, every entry is offered (the app is sold
+// directly) and the feed may be asked. Made on first use and kept.
 const pennant::MoreAppsConfig& moreAppsConfig();
 
 // The app's symbol table and the desktop's link handler.

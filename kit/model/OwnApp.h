@@ -16,9 +16,11 @@ namespace larkvale::OwnApp {
 // first use (thread-safe), and never changed.
 const std::set<std::string, std::less<>>& bundleIDs();
 
-// Shown on the program's own row instead of an update check.
+// Shown on the program's own row instead of an update check. It checks for
+// its own updates and shows the new version's page; it never installs itself.
 inline constexpr std::string_view selfUpdateNote =
-    "Larkvale updates itself: choose Check for Updates\u2026 in its menu.";
+    "Larkvale checks for its own updates: Check for Updates\u2026 in its menu shows the new "
+    "version's page; it never installs itself.";
 
 // Exactly when bundleIDs() holds the identifier (case-sensitive).
 bool isOwn(std::string_view bundleID);

@@ -21,6 +21,7 @@
 
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/EmptyState.h"
+#include "app/ui/TextLocale.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
@@ -62,16 +63,17 @@ class CopyAction : public QObject {
 }  // namespace
 
 QString sizeText(int64_t bytes) {
-  return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+  return ui::textLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
 }
 
 QString dateTimeText(Date date) {
+  const QLocale& words = ui::textLocale();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(date.time_since_epoch());
-  const icu::Locale locale(QLocale().bcp47Name().toStdString().c_str());
+  const icu::Locale locale(words.name().toUtf8().constData());
   std::unique_ptr<icu::DateFormat> format(icu::DateFormat::createDateTimeInstance(
       icu::DateFormat::kMedium, icu::DateFormat::kShort, locale));
   if (!format)
-    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(ms.count()), QLocale::ShortFormat);
+    return words.toString(QDateTime::fromMSecsSinceEpoch(ms.count()), QLocale::ShortFormat);
   icu::UnicodeString text;
   UErrorCode status = U_ZERO_ERROR;
   format->format(static_cast<UDate>(ms.count()), text, status);

@@ -31,12 +31,13 @@ inline QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A byte count in the user's locale, with decimal (1000-based) units as file
-// sizes are shown on the desktop.
+// A byte count in the locale of the app's texts (ui::textLocale: "1.4 kB",
+// never "1,4 ko" beside English words), with decimal (1000-based) units as
+// file sizes are shown on the desktop.
 QString sizeText(int64_t bytes);
 
-// A moment as an abbreviated date and a short time in the user's locale and
-// time zone ("Dec 5, 2026, 5:30 PM"), through ICU.
+// A moment as an abbreviated date and a short time in the locale of the
+// app's texts and the user's time zone ("Dec 5, 2026, 5:30 PM"), through ICU.
 QString dateTimeText(Date date);
 
 // The main window's search over a name: an empty search keeps everything;

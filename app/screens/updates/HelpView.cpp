@@ -56,7 +56,7 @@ HelpView::HelpView(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) : QSc
             .arg(QKeySequence(Qt::CTRL | Qt::Key_R).toString(QKeySequence::NativeText)),
         tr("• **Sparkle feed**: the app's own appcast. Open & Check for Updates opens the app so "
            "its updater installs the new version."),
-        tr("• **Homebrew cask**: Upgrade in Terminal opens a Terminal window showing the brew "
+        tr("• **Homebrew cask**: Upgrade in Terminal opens a terminal window showing the brew "
            "command; it runs when you press Return."),
         tr("• **GitHub releases**: for apps that name their GitHub repository (or are on "
            "Larkvale's list). Open Release Page; you download and install."),

@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "app/ui/TextLocale.h"
 #include "kit/model/HistoryEntry.h"
 
 namespace larkvale {
@@ -57,7 +58,9 @@ class HistoryListModel : public QAbstractListModel {
   };
   static RowText rowText(const QString& name, const QString& from, const QString& to);
 
-  explicit HistoryListModel(QLocale locale = QLocale(), QObject* parent = nullptr);
+  // Day titles are written in `locale`: by default the language of the app's
+  // own texts, so that an English screen never carries a French day name.
+  explicit HistoryListModel(QLocale locale = ui::textLocale(), QObject* parent = nullptr);
 
   // Regroups; nothing happens (and no reset is signalled) when the history,
   // search and zone are those shown already.

@@ -8,13 +8,14 @@
 #include "app/ui/EmptyState.h"
 #include "app/ui/FittedListView.h"
 #include "app/ui/PaneHeader.h"
+#include "app/ui/TextLocale.h"
 
 namespace larkvale {
 
 HistoryView::HistoryView(AppModel& model, QWidget* parent)
     : CappedColumn(kMaxWidth, parent),
       model_(model),
-      rows_(new HistoryListModel(QLocale(), this)),
+      rows_(new HistoryListModel(ui::textLocale(), this)),
       list_(new ui::FittedListView(body())),
       empty_(new ui::EmptyState(QStringLiteral("clock"), tr("No updates seen yet"),
                                 tr("After you update an app, the next check records it here."),

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include "app/ui/TextLocale.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,11 +17,10 @@ icu::Locale userLocale() {
   return icu::Locale(QLocale().name().toUtf8().constData());
 }
 
-// The app's sentences are English (it ships no other translation); a date
-// told inside one is English too, in the user's region's conventions.
+// A date inside one of the app's sentences is in the sentences' language
+// (ui::textLocale is never the C locale).
 icu::Locale sentenceLocale() {
-  const QString territory = QLocale::territoryToCode(QLocale().territory());
-  return icu::Locale("en", territory.toUtf8().constData());
+  return icu::Locale(ui::textLocale().name().toUtf8().constData());
 }
 
 QString fromIcu(const icu::UnicodeString& text) {

@@ -7,6 +7,7 @@
 #include "Pennant/view/MoreAppsListView.h"
 #include "Pennant/view/MoreAppsWindow.h"
 #include "app/window/MoreAppsCatalogue.h"
+#include "platform/AppFolders.h"
 #include "tests/support/TempDir.h"
 
 using namespace larkvale;
@@ -44,6 +45,31 @@ class MoreAppsCatalogueTest : public QObject {
     QCOMPARE(window->pos(), moved);
     QVERIFY(view->list()->apps().size() >= 1);
     for (const auto& entry : view->list()->apps()) QVERIFY(entry.id != "larkvale");
+  }
+
+  // Larkvale is left out by its entry id and by its bundle identifier, the
+  // one that also names its cache folder, where the catalogue's cache lies.
+  void leavesItselfOutAndCachesInItsOwnFolder() {
+    const pennant::MoreAppsConfig& config = moreAppsConfig();
+    QVERIFY(config.bundleID);
+    const UserFolders user = UserFolders::underHome(temp.path());
+    QCOMPARE(pennant::MoreAppsLoader::cacheDirectoryIn(user.caches, *config.bundleID),
+             AppFolders(user).catalogue);
+
+    auto entry = [](std::string id, std::string bundleID) {
+      pennant::MoreAppsEntry e;
+      e.id = id;
+      e.name = id;
+      e.url = "https://maker.example/mac/" + id;
+      e.bundleId = std::move(bundleID);
+      return e;
+    };
+    pennant::MoreAppsList list(config, pennant::MoreAppsLoader{}, nullptr);
+    const auto kept = list.filter({entry("larkvale", "com.maker.larkvale"),
+                                   entry("larkvale-next", "com.tarn4820.Larkvale"),
+                                   entry("tidemark", "com.maker.tidemark")});
+    QCOMPARE(kept.size(), size_t(1));
+    QCOMPARE(kept[0].id, std::string("tidemark"));
   }
 };
 

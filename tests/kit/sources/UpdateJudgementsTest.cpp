@@ -230,7 +230,8 @@ TEST(UpdatePlanTest, SparkleVerdictsReasonsAndTheOwnRemark) {
       {ok(feed(item("9", "9", web))), UpdateStatus::updateAvailable(),
        "The developer posts this one as a web page, not a download."},
       {ok(feed(item("1", "1.0"))), UpdateStatus::upToDate(),
-       "Larkvale updates itself: choose Check for Updates\u2026 in its menu.",
+       "Larkvale checks for its own updates: Check for Updates\u2026 in its menu shows the new "
+       "version's page; it never installs itself.",
        "com.tarn4820.Larkvale"},
       {ok(feed(item("120", "2.0"))), UpdateStatus::upToDate(), {}, "a", "118"},
       {ok(feed(item("120", "2.1"))), UpdateStatus::upToDate(), {}, "a", "130"},

@@ -57,7 +57,7 @@ class HelpViewTest : public QObject {
           "each one's updates come from:",
           "• **Sparkle feed**: the app's own appcast. Open & Check for Updates opens the app so "
           "its updater installs the new version.",
-          "• **Homebrew cask**: Upgrade in Terminal opens a Terminal window showing the brew "
+          "• **Homebrew cask**: Upgrade in Terminal opens a terminal window showing the brew "
           "command; it runs when you press Return.",
           "• **GitHub releases**: for apps that name their GitHub repository (or are on "
           "Larkvale's list). Open Release Page; you download and install.",
