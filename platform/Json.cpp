@@ -76,11 +76,11 @@ void JsonIn::mismatch(std::string_view expected) const {
   using Kind = JsonDecodingError::Kind;
   JsonDecodingError::Details details{std::string(expected), {}, {}};
   if (value_->is_null()) {
-    throw JsonDecodingError(Kind::valueNotFound, path_,
+    throw JsonDecodingError(Kind::valueNotFound, path(),
                             "Expected " + std::string(expected) + " but found null instead.",
                             std::move(details));
   }
-  throw JsonDecodingError(Kind::typeMismatch, path_,
+  throw JsonDecodingError(Kind::typeMismatch, path(),
                           "Expected " + std::string(expected) + " but found " +
                               std::string(typeName(*value_)) + " instead.",
                           std::move(details));
@@ -106,7 +106,7 @@ int64_t JsonIn::int64() const {
     if (u <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
       return static_cast<int64_t>(u);
     }
-    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_,
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path(),
                             "Number " + value_->dump() + " does not fit in a 64-bit integer.",
                             {"a whole number", {}, {}});
   }
@@ -119,7 +119,7 @@ int64_t JsonIn::integral() const {
   if (std::isfinite(d) && d == std::trunc(d) && d >= -0x1p63 && d < 0x1p63) {
     return static_cast<int64_t>(d);
   }
-  throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_,
+  throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path(),
                           "Number " + value_->dump() + " is not a whole 64-bit integer.",
                           {"a whole number", {}, {}});
 }
@@ -132,7 +132,7 @@ double JsonIn::number() const {
 Date JsonIn::date() const {
   auto parsed = Dates::parseIso8601(string());
   if (!parsed) {
-    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_,
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path(),
                             "Expected date string to be ISO8601-formatted.");
   }
   return *parsed;
@@ -141,7 +141,7 @@ Date JsonIn::date() const {
 std::string JsonIn::url() const {
   std::string text = string();
   if (!JsonCoding::isReadableUrl(text)) {
-    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path_, "Invalid URL string.");
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path(), "Invalid URL string.");
   }
   return text;
 }
@@ -154,30 +154,54 @@ void JsonIn::requireArray() const {
   if (!value_->is_array()) mismatch("an array");
 }
 
-// Paths are built for every value read, so each takes one allocation at most.
-JsonIn JsonIn::child(const Json& value, std::string_view key) const {
-  JsonIn in(value);
-  in.places_ = places_;
-  if (!places_) return in;
-  in.path_.reserve(path_.size() + 1 + key.size());
-  in.path_ += path_;
-  if (!path_.empty()) in.path_ += '.';
-  in.path_ += key;
+// A child keeps the document it was read from; its place is found there
+// only when an error asks for it.
+JsonIn JsonIn::child(const Json& value, std::string_view) const {
+  JsonIn in(*this);
+  in.value_ = &value;
   return in;
 }
 
 JsonIn JsonIn::element(size_t index) const {
-  JsonIn in((*value_)[index]);
-  in.places_ = places_;
-  if (!places_) return in;
-  char digits[24];
-  auto end = std::to_chars(std::begin(digits), std::end(digits), index).ptr;
-  in.path_.reserve(path_.size() + 2 + static_cast<size_t>(end - digits));
-  in.path_ += path_;
-  in.path_ += '[';
-  in.path_.append(digits, end);
-  in.path_ += ']';
-  return in;
+  return child((*value_)[index], {});
+}
+
+namespace {
+
+// Appends the steps from `node` down to `target` to `path`: ".key" (no dot
+// at the very start) for a member, "[index]" for an element. False, with
+// `path` as it was, when `target` is not below `node`.
+bool appendSteps(const Json& node, const Json* target, std::string& path) {
+  const size_t mark = path.size();
+  if (node.is_object()) {
+    for (const auto& [key, value] : node.get_ref<const Json::object_t&>()) {
+      if (!path.empty()) path += '.';
+      path += key;
+      if (&value == target || appendSteps(value, target, path)) return true;
+      path.resize(mark);
+    }
+  } else if (node.is_array()) {
+    const auto& elements = node.get_ref<const Json::array_t&>();
+    for (size_t i = 0; i < elements.size(); ++i) {
+      char digits[24];
+      auto end = std::to_chars(std::begin(digits), std::end(digits), i).ptr;
+      path += '[';
+      path.append(digits, end);
+      path += ']';
+      if (&elements[i] == target || appendSteps(elements[i], target, path)) return true;
+      path.resize(mark);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string JsonIn::path() const {
+  if (!places_) return {};
+  std::string path = prefix_;
+  if (value_ != root_) appendSteps(*root_, value_, path);
+  return path;
 }
 
 JsonIn JsonIn::at(std::string_view key) const {
@@ -188,7 +212,7 @@ JsonIn JsonIn::at(std::string_view key, std::string_view expected) const {
   requireObject();
   auto it = value_->find(key);
   if (it == value_->end()) {
-    throw JsonDecodingError(JsonDecodingError::Kind::keyNotFound, path_,
+    throw JsonDecodingError(JsonDecodingError::Kind::keyNotFound, path(),
                             "No value for key “" + std::string(key) + "”.",
                             {std::string(expected), std::string(key), {}});
   }
@@ -257,7 +281,7 @@ std::pair<size_t, JsonIn> JsonIn::enumCase(std::initializer_list<std::string_vie
     ++index;
   }
   if (!found) {
-    throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch, path_,
+    throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch, path(),
                             "Invalid number of keys found, expected one.");
   }
   found->second.requireObject();

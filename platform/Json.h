@@ -78,10 +78,13 @@ class JsonDecodingError : public Error {
 
 // One value of a document being read, with its place in the document. A
 // cheap view: it refers to the Json it was made from, which must outlive it.
+// The place is worked out only when asked for (an error names it), by finding
+// the value in the document it was read from, so reading a document whole
+// builds no place texts.
 class JsonIn {
  public:
   explicit JsonIn(const Json& value, std::string path = {})
-      : value_(&value), path_(std::move(path)) {}
+      : root_(&value), value_(&value), prefix_(std::move(path)) {}
 
   // For readers that drop the place of a fault: the values read from it keep
   // no path (their errors name none), so reading costs no more than the
@@ -93,7 +96,9 @@ class JsonIn {
   }
 
   const Json& raw() const { return *value_; }
-  const std::string& path() const { return path_; }
+  // Dotted keys and [index] steps from the value this reader began at, after
+  // the path it was made with; empty for readers without places.
+  std::string path() const;
   bool isNull() const { return value_->is_null(); }
 
   // The value must be of the named kind, else typeMismatch.
@@ -163,8 +168,9 @@ class JsonIn {
   JsonIn child(const Json& value, std::string_view key) const;
   [[noreturn]] void mismatch(std::string_view expected) const;
 
-  const Json* value_;
-  std::string path_;
+  const Json* root_;    // the value the first reader was made from
+  const Json* value_;   // within *root_
+  std::string prefix_;  // the place of *root_
   bool places_ = true;
 };
 

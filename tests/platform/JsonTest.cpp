@@ -71,6 +71,32 @@ TEST(JsonTest, NamesThePlaceAndTypeOfAFault) {
   EXPECT_FALSE(failure([] { JsonCoding::parse("{"); }).underlying().empty());
 }
 
+// The place is found in the document the reading began at: the value
+// itself, not the first equal one, through members, maps and nested arrays,
+// after the path a reader was made with.
+TEST(JsonTest, FindsThePlaceOfTheValueAtFault) {
+  Json doc =
+      Json::parse(R"({"":{"e":"x"},"a":[{"n":1,"s":"x"},{"n":"x"}],"m":{"k":[[1],[2,"x"]]}})");
+  auto readN = [](const JsonIn& r) { return r.int64("n"); };
+  auto readInts = [](const JsonIn& r) {
+    return r.array([](const JsonIn& e) { return e.int64(); });
+  };
+  const std::pair<JsonDecodingError, std::string> cases[] = {
+      {failure([&] { JsonIn(doc).at("a").array(readN); }), "a[1].n"},
+      {failure([&] { JsonIn(doc, "state").at("a").array(readN); }), "state.a[1].n"},
+      {failure([&] { JsonIn::withoutPlaces(doc).at("a").array(readN); }), ""},
+      {failure(
+           [&] { JsonIn(doc).at("m").map([&](const JsonIn& v) { return v.array(readInts); }); }),
+       "m.k[1][1]"},
+      {failure([&] { JsonIn(doc).at("").int64("e"); }), "e"},
+      {failure([&] { JsonIn(doc, "state").int64(); }), "state"},
+      {failure([&] { JsonIn(doc).at("a").string(); }), "a"},
+  };
+  for (const auto& [error, path] : cases) EXPECT_EQ(error.path(), path) << error.what();
+  EXPECT_STREQ(cases[0].first.what(),
+               R"(typeMismatch("a[1].n", "Expected a whole number but found a string instead."))");
+}
+
 // Nesting is refused at the first level past the limit, before the rest of
 // the text is read; brackets inside strings don't nest.
 TEST(JsonTest, RefusesNestingDeeperThanTheLimit) {

@@ -149,6 +149,7 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
   header->buttons()->addWidget(selectNone_);
   header->buttons()->addWidget(copy_);
 
+  picks_->setShownBy(this);
   list_->setModel(picks_);
   list_->setItemDelegate(new PickDelegate(list_));
   list_->setRootIsDecorated(false);
@@ -206,10 +207,9 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
   // The copy is the model's: leaving the pane does not stop it.
   connect(copy_, &QPushButton::clicked, this, [this] { model_.copySettings(); });
 
-  for (auto signal :
-       {&AppModel::inventoryChanged, &AppModel::inventoryLoadingChanged, &AppModel::searchChanged,
-        &AppModel::carryChosenChanged, &AppModel::carrySizesChanged, &AppModel::carryBusyChanged,
-        &AppModel::stateChanged}) {
+  for (auto signal : {&AppModel::inventoryChanged, &AppModel::inventoryLoadingChanged,
+                      &AppModel::carryChosenChanged, &AppModel::carrySizesChanged,
+                      &AppModel::carryBusyChanged, &AppModel::stateChanged}) {
     connect(&model_, signal, this, &CarryPane::refresh);
   }
   for (auto signal : {&AppModel::inventoryChanged, &AppModel::carryChosenChanged,
@@ -227,6 +227,7 @@ CarryPane::CarryPane(AppModel& model, QWidget* parent)
 
 void CarryPane::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  picks_->catchUp();
   model_.loadInventory().then(this, [this] {
     if (isVisible()) model_.measureCarrySizes();
   });

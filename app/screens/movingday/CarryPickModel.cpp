@@ -6,11 +6,20 @@
 #include "kit/movingday/SettingsCopier.h"
 
 namespace larkvale::movingday {
+namespace {
+
+// A pane the window isn't showing catches up when it is shown; while the
+// window itself is hidden, everything keeps up at once.
+bool hiddenInShownWindow(const QWidget& pane) {
+  return !pane.isVisible() && pane.window()->isVisible();
+}
+
+}  // namespace
 
 CarryPickModel::CarryPickModel(AppModel& model, QObject* parent)
     : QAbstractTableModel(parent), model_(model) {
   connect(&model_, &AppModel::inventoryChanged, this, &CarryPickModel::rebuild);
-  connect(&model_, &AppModel::searchChanged, this, &CarryPickModel::rebuild);
+  connect(&model_, &AppModel::searchChanged, this, &CarryPickModel::searchChanged);
   connect(&model_, &AppModel::carryChosenChanged, this, [this] { refreshColumn(nameColumn); });
   connect(&model_, &AppModel::carrySizesChanged, this, [this] { refreshColumn(sizeColumn); });
   rebuild();
@@ -19,11 +28,35 @@ CarryPickModel::CarryPickModel(AppModel& model, QObject* parent)
 void CarryPickModel::rebuild() {
   beginResetModel();
   offered_ = SettingsCopier::settingsPicks(model_.inventory());
+  narrow();
+  endResetModel();
+}
+
+void CarryPickModel::narrow() {
+  stale_ = false;
   shown_.clear();
   for (size_t i = 0; i < offered_.size(); ++i) {
     // Hiding an item never unticks it.
     if (nameMatches(offered_[i].appName, model_.search())) shown_.push_back(i);
   }
+}
+
+// The offered items depend on the inventory only: a new search narrows them
+// again without working them out anew.
+void CarryPickModel::searchChanged() {
+  if (pane_ && hiddenInShownWindow(*pane_)) {
+    stale_ = true;
+    return;
+  }
+  beginResetModel();
+  narrow();
+  endResetModel();
+}
+
+void CarryPickModel::catchUp() {
+  if (!stale_) return;
+  beginResetModel();
+  narrow();
   endResetModel();
 }
 

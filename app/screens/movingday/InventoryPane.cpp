@@ -52,6 +52,7 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
   table_->setObjectName(QStringLiteral("inventoryTable"));
 
   (new InventoryTableDelegate(table_))->install(table_);
+  rows_->setShownBy(this);
   table_->setModel(rows_);
   QHeaderView* columns = table_->horizontalHeader();
   columns->setSectionsClickable(false);
@@ -140,6 +141,7 @@ void InventoryPane::fitColumns() {
 
 void InventoryPane::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  rows_->catchUp();
   model_.loadInventory();
 }
 

@@ -6,12 +6,33 @@
 #include "app/ui/SourceLook.h"
 
 namespace larkvale::movingday {
+namespace {
+
+// A pane the window isn't showing catches up when it is shown; while the
+// window itself is hidden, everything keeps up at once.
+bool hiddenInShownWindow(const QWidget& pane) {
+  return !pane.isVisible() && pane.window()->isVisible();
+}
+
+}  // namespace
 
 InventoryTableModel::InventoryTableModel(AppModel& model, QObject* parent)
     : QAbstractTableModel(parent), model_(model) {
   connect(&model_, &AppModel::inventoryChanged, this, &InventoryTableModel::rebuild);
-  connect(&model_, &AppModel::searchChanged, this, &InventoryTableModel::rebuild);
+  connect(&model_, &AppModel::searchChanged, this, &InventoryTableModel::searchChanged);
   rebuild();
+}
+
+void InventoryTableModel::searchChanged() {
+  if (pane_ && hiddenInShownWindow(*pane_)) {
+    stale_ = true;
+    return;
+  }
+  rebuild();
+}
+
+void InventoryTableModel::catchUp() {
+  if (stale_) rebuild();
 }
 
 QString InventoryTableModel::settingsSummary(const InventoryEntry& entry) {
@@ -23,6 +44,7 @@ QString InventoryTableModel::settingsSummary(const InventoryEntry& entry) {
 }
 
 void InventoryTableModel::rebuild() {
+  stale_ = false;
   beginResetModel();
   rows_.clear();
   const QString& search = model_.search();

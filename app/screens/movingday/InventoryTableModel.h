@@ -2,9 +2,13 @@
 // The rows of the Inventory table: the model's inventory, narrowed by the
 // main window's search to the apps whose name contains the search text, in
 // the model's order. Five columns: App, Version, Came from, Install on the
-// new Mac, Settings. Rebuilt whenever the inventory or the search changes;
-// it keeps only what the table needs to draw. Main thread.
+// new Mac, Settings. Rebuilt whenever the inventory or the search changes
+// (a search change while the window shows but the table's pane is hidden
+// waits for catchUp()); it keeps only what the table needs to draw. Main
+// thread.
 #include <QAbstractTableModel>
+#include <QPointer>
+#include <QWidget>
 
 #include <optional>
 #include <string>
@@ -50,6 +54,12 @@ class InventoryTableModel : public QAbstractTableModel {
   std::optional<int> rowOf(const QString& path) const;
   QString pathAt(int row) const;
 
+  // The pane whose visibility decides whether a search change rebuilds at
+  // once; without one, every change does.
+  void setShownBy(QWidget* pane) { pane_ = pane; }
+  // Rebuilds when a search change was put off while the pane was hidden.
+  void catchUp();
+
   // "In its container", "1 place", "3 places" or "—".
   static QString settingsSummary(const InventoryEntry& entry);
 
@@ -60,9 +70,12 @@ class InventoryTableModel : public QAbstractTableModel {
   };
 
   void rebuild();
+  void searchChanged();
 
   AppModel& model_;
   std::vector<Row> rows_;
+  QPointer<QWidget> pane_;
+  bool stale_ = false;  // the search changed while the pane was hidden
 };
 
 }  // namespace movingday

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -106,6 +107,33 @@ class CarryPaneTest : public QObject {
     QCOMPARE(f.model->carryChosen().size(), size_t(1));
     QTest::keyClick(list, Qt::Key_Return);
     QVERIFY(f.model->carryChosen().empty());
+  }
+
+  // A pane the window hides narrows its list when it is shown again; its
+  // totals and Select All keep to every offered item meanwhile.
+  void aHiddenPaneCatchesUpWithTheSearchWhenShown() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    QStackedWidget window;
+    auto* other = new QWidget(&window);
+    auto* pane = new movingday::CarryPane(*f.model, &window);
+    window.addWidget(other);
+    window.addWidget(pane);
+    window.show();
+    auto* list = child<QTreeView>(pane, "pickList");
+    for (const auto& [search, rows] : {std::pair{"brewy", 1}, {"", 3}, {"ALPHA", 2}}) {
+      window.setCurrentWidget(other);
+      f.model->setSearch(search);
+      QTest::mouseClick(child<QPushButton>(pane, "selectAll"), Qt::LeftButton);
+      QCOMPARE(f.model->carryChosen().size(), size_t(3));
+      QCOMPARE(stats(*pane).first(), QString("3 of 3 settings ticked"));
+      f.model->setCarryChosen(TextSet{});
+      window.setCurrentWidget(pane);
+      QCOMPARE(list->model()->rowCount(), rows);
+    }
+    f.model->setSearch("zzz");
+    QCOMPARE(list->model()->rowCount(), 0);
   }
 
   void aCopyShowsItsProgressThenItsResult() {

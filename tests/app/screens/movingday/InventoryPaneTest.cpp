@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QToolButton>
 
@@ -237,6 +238,37 @@ class InventoryPaneTest : public QObject {
       light.setColor(QPalette::Button, Qt::white);
       pane.setPalette(light);
     }
+  }
+
+  // A pane the window hides takes the search up when it is shown again,
+  // with the model's selection.
+  void aHiddenPaneCatchesUpWithTheSearchWhenShown() {
+    MovingDayFixture f;
+    f.useSampleApps();
+    f.loadInventory();
+    f.model->setInventorySelection(QString("/Applications/Alpha.app"));
+    QStackedWidget window;
+    auto* other = new QWidget(&window);
+    auto* pane = new movingday::InventoryPane(*f.model, &window);
+    window.addWidget(other);
+    window.addWidget(pane);
+    window.show();
+    auto* table = child<QTableView>(pane, "inventoryTable");
+    auto selectedName = [&] {
+      const QModelIndexList rows = table->selectionModel()->selectedRows();
+      return rows.isEmpty() ? QString() : rows.first().data().toString();
+    };
+    for (const auto& [search, rows, selected] :
+         {std::tuple{"brewy", 1, ""}, {"", 6, "Alpha"}, {"a", 2, "Alpha"}}) {
+      window.setCurrentWidget(other);
+      f.model->setSearch(search);
+      window.setCurrentWidget(pane);
+      QCOMPARE(table->model()->rowCount(), rows);
+      QCOMPARE(selectedName(), QString(selected));
+    }
+    // Shown, it follows each change at once.
+    f.model->setSearch("shop");
+    QCOMPARE(table->model()->rowCount(), 1);
   }
 
   void subtitleNamesTheMac() {
