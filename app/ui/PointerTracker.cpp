@@ -10,7 +10,8 @@
 
 namespace larkvale::ui {
 
-PointerTracker::PointerTracker(QAbstractItemView* view) : QObject(view), view_(view) {
+PointerTracker::PointerTracker(QAbstractItemView* view)
+    : QObject(view), view_(view), viewport_(view->viewport()) {
   setObjectName(QStringLiteral("pointerTracker"));
   view->viewport()->setMouseTracking(true);
   view->viewport()->installEventFilter(this);
@@ -40,7 +41,15 @@ void PointerTracker::repaintAt(const std::optional<QPoint>& point) const {
 }
 
 bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != view_->viewport()) return false;
+  if (watched != viewport_) return false;
+  if (event->type() == QEvent::Leave || event->type() == QEvent::Hide) {
+    // The view may be half destroyed by now, so it isn't asked for
+    // anything; a hidden viewport needs no repaint.
+    if (event->type() == QEvent::Leave && (hover_ || pressed_)) viewport_->update();
+    hover_.reset();
+    pressed_.reset();
+    return false;
+  }
   const std::optional<QPoint> hoverBefore = hover_;
   const std::optional<QPoint> pressedBefore = pressed_;
   switch (event->type()) {
@@ -60,11 +69,6 @@ bool PointerTracker::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
       hover_ = static_cast<QMouseEvent*>(event)->position().toPoint();
       if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) pressed_.reset();
-      break;
-    case QEvent::Leave:
-    case QEvent::Hide:
-      hover_.reset();
-      pressed_.reset();
       break;
     default:
       return false;

@@ -45,6 +45,9 @@ class PointerTracker : public QObject {
   void repaintAt(const std::optional<QPoint>& point) const;
 
   QAbstractItemView* view_;
+  // Kept apart from view_: while the view is being destroyed its viewport
+  // still sends events, and the view may no longer be asked for it.
+  QWidget* viewport_;
   std::optional<QPoint> hover_;
   std::optional<QPoint> pressed_;
 };
