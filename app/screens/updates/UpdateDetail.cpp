@@ -226,6 +226,9 @@ void UpdateDetail::refresh() {
   if (!update) {
     shownPath_.clear();
     pages_->setCurrentWidget(hint_);
+    // "Select an app" has nothing to ask for under "No apps found".
+    const auto& report = model_.state().lastReport;
+    hint_->setVisible(!(report && report->updates.empty()));
     retire(scroll_->takeWidget());
     return;
   }

@@ -92,11 +92,14 @@ class UpdatesPaneTest : public QObject {
         "directly inside them) and found no app bundles. It reads app bundles (folders ending in "
         "\u201c.app\u201d) only.");
     QCOMPARE(emptyTitle(list), noApps);
+    auto* hint = pane.findChild<QWidget*>("selectHint");
+    QVERIFY(hint->isHidden());  // no "Select an app" under "No apps found"
     rig.model->setPane(Pane::held);
     QCOMPARE(emptyTitle(list), noApps);
     // With apps, an empty pane without a search doesn't speak of matches.
     rig.report({update("Alpha")});
     QCOMPARE(emptyTitle(list), "Nothing here / No skipped versions and no apps on hold.");
+    QVERIFY(!hint->isHidden());
   }
 
   // A last check told in English, never as a time to come.
