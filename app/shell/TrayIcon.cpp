@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include "app/shell/MenuText.h"
 #include "app/shell/TrayMenu.h"
@@ -135,9 +136,10 @@ QPixmap drawIcon(int size, int count) {
 
 constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64};
 
-// The tray icon for a count, drawn in all its sizes when first asked for a
-// picture rather than when made: a change of count at start-up costs
-// nothing until a tray shows the icon, and none where no tray does.
+// The tray icon for a count. Each of its sizes is drawn when first asked for
+// a picture that size serves, not when made: a change of count costs nothing
+// until a tray shows the icon, and a tray that asks for one size gets that
+// size drawn alone (every size fits its own text, so each costs fonts).
 class CountIconEngine : public QIconEngine {
  public:
   explicit CountIconEngine(int count) : count_(count) {}
@@ -145,13 +147,14 @@ class CountIconEngine : public QIconEngine {
   QIconEngine* clone() const override { return new CountIconEngine(count_); }
   QString key() const override { return QStringLiteral("larkvaleCount"); }
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
-    drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+    drawnFor(rect.size() * ratio).paint(painter, rect, Qt::AlignCenter, mode, state);
   }
   QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    return drawn().pixmap(size, 1.0, mode, state);
+    return drawnFor(size).pixmap(size, 1.0, mode, state);
   }
   QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-    return drawn().actualSize(size, mode, state);
+    return drawnFor(size).actualSize(size, mode, state);
   }
   QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
     QList<QSize> sizes;
@@ -160,15 +163,29 @@ class CountIconEngine : public QIconEngine {
   }
 
  private:
-  const QIcon& drawn() {
-    if (drawn_.isNull()) {
-      for (int size : kIconSizes) drawn_.addPixmap(drawIcon(size, count_));
+  // The pictures drawn so far, with the one a request for `size` takes
+  // among them: as a QIcon holding every size would choose, the smallest
+  // that covers its area, else the largest. Drawn ones that are not chosen
+  // never win over the chosen one, so the answer is the same as with all six.
+  const QIcon& drawnFor(const QSize& size) {
+    const qint64 area = qint64{size.width()} * size.height();
+    int chosen = kIconSizes[std::size(kIconSizes) - 1];
+    for (int side : kIconSizes) {
+      if (qint64{side} * side >= area) {
+        chosen = side;
+        break;
+      }
+    }
+    if (!drawnSizes_.contains(chosen)) {
+      drawnSizes_.append(chosen);
+      drawn_.addPixmap(drawIcon(chosen, count_));
     }
     return drawn_;
   }
 
   int count_;
   QIcon drawn_;
+  QList<int> drawnSizes_;
 };
 
 }  // namespace

@@ -192,6 +192,23 @@ class TrayMenuTest : public QObject {
     QVERIFY(QFontMetricsF(TrayIcon::countFont(16, "99+")).horizontalAdvance("99+") <= 16);
   }
 
+  void eachSizeIsDrawnAsTheWholeIconWouldGiveIt() {
+    // An icon that has drawn all its sizes answers as QIcon chooses among
+    // them; one asked cold, for a single size, must answer the same.
+    const QList<QSize> asked = {{8, 8},   {16, 16}, {17, 17}, {20, 20}, {22, 22}, {23, 23},
+                                {24, 24}, {30, 30}, {33, 33}, {48, 48}, {50, 50}, {64, 64},
+                                {80, 80}, {22, 30}, {40, 16}, {0, 0}};
+    for (int count : {0, 7, 42, 120}) {
+      const QIcon whole = TrayIcon::iconFor(count);
+      for (const QSize& size : whole.availableSizes()) (void)whole.pixmap(size);
+      for (const QSize& size : asked) {
+        const QIcon cold = TrayIcon::iconFor(count);
+        QCOMPARE(cold.actualSize(size), whole.actualSize(size));
+        QCOMPARE(TrayIcon::iconFor(count).pixmap(size).toImage(), whole.pixmap(size).toImage());
+      }
+    }
+  }
+
   void countFontsAreTheLargestThatFit() {
     // What a font of `pixels` needs across, as each kind of icon measures it.
     auto needs = [](const QString& text, int pixels, bool badge) {
