@@ -1,6 +1,7 @@
 #include "app/wiring/AppRun.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -67,6 +68,10 @@ int runApp(AppRun run) {
       Updater::Options{.feedURL = run.ownFeedURL, .app = AppInfo::running()});
   run.options.ownUpdater = updater;
   RealServices real = realServices(run.options);
+  // The state file is being read on a worker meanwhile (realServices starts
+  // it): what needs no state is done first, starting with the desktop's font,
+  // which the first window and the tray icon both measure.
+  (void)QFontMetrics(QApplication::font()).height();
 
   AppModel model(real.services);
   AppModel::setShared(&model);

@@ -1,6 +1,7 @@
 #include "app/wiring/KitServices.h"
 
 #include <system_error>
+#include <utility>
 
 #include "kit/model/AppScanner.h"
 #include "kit/sources/SystemBrew.h"
@@ -77,6 +78,23 @@ void KitUpdateChecking::clearSaved() {
   // exists would otherwise save nothing more until the app restarts.
   std::lock_guard lock(mutex_);
   if (fetcher_) fs::create_directories(folders_.http(), ec);
+}
+
+KitStateStorage::~KitStateStorage() = default;  // a reading under way is waited for
+
+void KitStateStorage::readAhead() {
+  if (ahead_.valid()) return;
+  ahead_ = std::async(std::launch::async, [store = store_] { return store.load(); });
+}
+
+AppState KitStateStorage::load(Date now) {
+  if (ahead_.valid()) return ahead_.get();
+  return store_.load(now);
+}
+
+void KitStateStorage::save(const AppState& state) {
+  ahead_ = {};  // waits for a reading under way: after this save it is out of date
+  store_.save(state);
 }
 
 KitTerminalHandoff::KitTerminalHandoff(std::shared_ptr<Terminal> terminal, BrewFinder findBrew)

@@ -6,6 +6,7 @@
 // The running app hands these to AppModel; tests hand in fakes instead.
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -84,14 +85,23 @@ class KitUpdateChecking final : public UpdateChecking {
 };
 
 // The state file "state.json" in a folder.
+//
+// readAhead() starts reading the file on a worker thread, so that a start
+// builds what needs no state while it is read; the next load() takes that
+// reading (waiting for it if need be). A save waits for a reading still
+// under way, so the two never run at the same time, and drops it: the next
+// load reads what was saved.
 class KitStateStorage final : public StateStorage {
  public:
   explicit KitStateStorage(std::filesystem::path folder) : store_(std::move(folder)) {}
-  AppState load(Date now) override { return store_.load(now); }
-  void save(const AppState& state) override { store_.save(state); }
+  ~KitStateStorage() override;
+  void readAhead();
+  AppState load(Date now) override;
+  void save(const AppState& state) override;
 
  private:
   StateStore store_;
+  std::future<AppState> ahead_;
 };
 
 // Writes the upgrade script and opens it in a terminal window.

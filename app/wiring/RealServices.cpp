@@ -42,6 +42,10 @@ RealServiceOptions RealServiceOptions::underHome(const std::filesystem::path& ho
 RealServices realServices(const RealServiceOptions& options) {
   const UserFolders& folders = options.folders;
   AppFolders app(folders);
+  // Read while the rest of the app is built: a start waits for the state
+  // only where it first shows it.
+  auto store = std::make_shared<KitStateStorage>(app.state);
+  store->readAhead();
   auto host = std::make_shared<LinuxHostFacts>();
   // Homebrew is looked for afresh at each check, as it may be installed
   // while the app runs; a given one is always that one.
@@ -55,7 +59,7 @@ RealServices realServices(const RealServiceOptions& options) {
   AppServices& s = real.services;
   s.folders = {folders.home, app.caches};
   s.clock = std::make_shared<SystemClock>();
-  s.store = std::make_shared<KitStateStorage>(app.state);
+  s.store = store;
   s.scanner = options.scanRoots ? std::make_shared<KitAppScanning>(*options.scanRoots, running)
                                 : KitAppScanning::forHome(folders.home, running);
   KitUpdateChecking::Options checking;

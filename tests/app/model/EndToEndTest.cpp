@@ -154,5 +154,28 @@ TEST_F(EndToEndTest, QuittingDuringAStalledCheckEndsTheCheckAndLeavesNothingBehi
   EXPECT_TRUE(model->check().isFinished());
 }
 
+// The state read ahead at start-up is the one the model loads; a save made
+// before that load drops the reading, so nothing older comes back.
+TEST(KitStateStorageTest, AReadingAheadIsLoadedOnceAndNeverOutlivesASave) {
+  TempDir tmp;
+  const Date day = std::chrono::sys_days{std::chrono::year{2026} / 12 / 1};
+  const AppState first = stateWith(waitingCasks(3), day);
+  const AppState second = stateWith(waitingCasks(1), day);
+  StateStore(tmp.path()).save(first);
+
+  KitStateStorage storage(tmp.path());
+  storage.readAhead();
+  StateStore(tmp.path()).save(second);  // written behind its back, after the reading began
+  const AppState loaded = storage.load(std::chrono::system_clock::now());
+  EXPECT_TRUE(loaded == first || loaded == second);
+  EXPECT_EQ(storage.load(std::chrono::system_clock::now()), second);  // read anew
+
+  storage.readAhead();
+  storage.save(first);
+  EXPECT_EQ(storage.load(std::chrono::system_clock::now()), first);
+
+  storage.readAhead();  // never loaded: the storage waits for it as it goes
+}
+
 }  // namespace
 }  // namespace larkvale::test
