@@ -66,15 +66,30 @@ void AppModel::setShared(AppModel* model) {
 // ---- setters ----
 
 void AppModel::setState(const AppState& state) {
-  if (state_ == state) return;
-  state_ = state;
-  forgetDerived();
+  if (*state_ == state) return;
+  replaceState(AppState(state));
+}
+
+void AppModel::setState(AppState&& state) {
+  if (*state_ == state) return;
+  replaceState(std::move(state));
+}
+
+void AppModel::replaceState(AppState&& next) {
+  forgetDerived();  // first: the rows the model keeps hold the state too
+  if (state_.use_count() == 1) {
+    *state_ = std::move(next);
+  } else {
+    state_ = std::make_shared<AppState>(std::move(next));
+  }
   emit stateChanged();
 }
 
 void AppModel::mutateState(const std::function<void(AppState&)>& change) {
-  change(state_);
   forgetDerived();
+  // Rows handed out read the report of the state they were made from.
+  if (state_.use_count() > 1) state_ = std::make_shared<AppState>(*state_);
+  change(*state_);
   emit stateChanged();
 }
 
@@ -167,7 +182,7 @@ void AppModel::forgetDerived() {
 
 const std::vector<AppUpdate>& AppModel::pendingUpdates() const {
   assertMainThread(this);
-  if (!derived_.pending) derived_.pending = state_.actionableUpdates(reportUpdates(state_));
+  if (!derived_.pending) derived_.pending = state_->actionableUpdates(reportUpdates(*state_));
   return *derived_.pending;
 }
 
@@ -200,8 +215,8 @@ static int rank(AppState::Effective effective, bool critical) {
 }
 
 bool AppModel::rowOrder(const AppUpdate& a, const AppUpdate& b) const {
-  int ra = rank(state_.effective(a), a.critical);
-  int rb = rank(state_.effective(b), b.critical);
+  int ra = rank(state_->effective(a), a.critical);
+  int rb = rank(state_->effective(b), b.critical);
   if (ra != rb) return ra < rb;
   return Collation::compare(a.app.name, b.app.name) < 0;
 }
@@ -210,8 +225,8 @@ const std::vector<AppState::Effective>& AppModel::reportEffective() const {
   assertMainThread(this);
   if (!derived_.effective) {
     std::vector<AppState::Effective> out;
-    out.reserve(reportUpdates(state_).size());
-    for (const AppUpdate& update : reportUpdates(state_)) out.push_back(state_.effective(update));
+    out.reserve(reportUpdates(*state_).size());
+    for (const AppUpdate& update : reportUpdates(*state_)) out.push_back(state_->effective(update));
     derived_.effective = std::move(out);
   }
   return *derived_.effective;
@@ -233,9 +248,8 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
   if (pane != Pane::updates && pane != Pane::held) pane = Pane::allApps;  // the same rows
   std::shared_ptr<const PaneRows>& known = derived_.rows[{pane, search_}];
   if (known) return known;
-  const std::vector<AppUpdate>& updates = reportUpdates(state_);
+  const std::vector<AppUpdate>& updates = reportUpdates(*state_);
   const std::vector<AppState::Effective>& effective = reportEffective();
-  if (!derived_.report) derived_.report = std::make_shared<const std::vector<AppUpdate>>(updates);
   if (!derived_.order) {
     // Sorted once per state as (rank, name key, report place): every pane
     // and search keeps this order, so narrowing the list never sorts again.
@@ -271,7 +285,8 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
     }
   }
   auto out = std::make_shared<PaneRows>();
-  out->report = derived_.report;
+  // Shares the state, so that the rows outlive a change of it.
+  out->report = std::shared_ptr<const std::vector<AppUpdate>>(state_, &updates);
   for (uint32_t i : *derived_.order) {
     if (!needle.isEmpty() && !derived_.searchKeys[i].first.contains(needle) &&
         !derived_.searchKeys[i].second.contains(needle)) {
@@ -308,7 +323,7 @@ std::optional<AppUpdate> AppModel::selectedUpdate() const {
   assertMainThread(this);
   if (!selection_) return std::nullopt;
   std::string path = selection_->toStdString();
-  for (const AppUpdate& update : reportUpdates(state_)) {
+  for (const AppUpdate& update : reportUpdates(*state_)) {
     if (update.app.path == path) return update;
   }
   return std::nullopt;
@@ -324,8 +339,16 @@ std::optional<InventoryEntry> AppModel::selectedInventoryEntry() const {
 }
 
 const SafeUpdatePlan& AppModel::safePlan() const {
-  if (!derived_.safePlan) derived_.safePlan.emplace(reportUpdates(state_), state_);
+  if (!derived_.safePlan) derived_.safePlan.emplace(reportUpdates(*state_), *state_);
   return *derived_.safePlan;
+}
+
+bool AppModel::hasSafeCandidates() const {
+  if (derived_.safePlan) return !derived_.safePlan->candidates.empty();
+  if (!derived_.safeCandidates) {
+    derived_.safeCandidates = SafeUpdatePlan::hasCandidates(reportUpdates(*state_), *state_);
+  }
+  return *derived_.safeCandidates;
 }
 
 std::string AppModel::macName() const {
@@ -342,7 +365,7 @@ void AppModel::loadState() {
 
 void AppModel::save() {
   try {
-    if (services_.store) services_.store->save(state_);
+    if (services_.store) services_.store->save(*state_);
   } catch (const std::exception& e) {
     setNotice(Notice{std::string("Couldn't save settings: ") + e.what(), true});
   }

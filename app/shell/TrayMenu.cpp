@@ -67,7 +67,7 @@ std::vector<Item> items(const AppModel& model) {
   out.push_back(divider());
   out.push_back(
       button(tr("Check Now"), Action::checkNow, QStringLiteral("trayCheckNow"), !model.checking()));
-  if (!model.safePlan().candidates.empty()) {
+  if (model.hasSafeCandidates()) {
     out.push_back(button(tr("Update All That Are Safe\u2026"), Action::updateAllSafe,
                          QStringLiteral("trayUpdateAllSafe")));
   }

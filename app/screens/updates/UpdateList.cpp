@@ -223,7 +223,7 @@ void UpdateList::refreshHeader() {
   title_->setText(Panes::title(pane));
   subtitle_->setText(subtitle(pane, model_.state(), std::chrono::system_clock::now()));
   const bool updates = pane == Pane::updates;
-  safeButton_->setVisible(updates && !model_.safePlan().candidates.empty());
+  safeButton_->setVisible(updates && model_.hasSafeCandidates());
   const int casks = static_cast<int>(model_.homebrewPending().size());
   caskButton_->setVisible(updates && casks >= 2);
   caskButton_->setText(tr("Upgrade %n Casks in Terminal…", nullptr, casks));
