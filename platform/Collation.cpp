@@ -3,8 +3,11 @@
 #include <unicode/locid.h>
 #include <unicode/ucol.h>
 #include <unicode/unistr.h>
+#include <unicode/uset.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <memory>
 
 #include "platform/Strings.h"
@@ -34,11 +37,115 @@ const UCollator* collator() {
   return instance.get();
 }
 
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Whether the collator gives a string of ASCII characters alone a weight of
+// its own (a contraction or a prefix rule): then ASCII texts don't compare
+// character by character.
+bool hasAsciiContraction(const UCollator* c) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<USet, decltype(&uset_close)> contractions(uset_openEmpty(), uset_close);
+  ucol_getContractionsAndExpansions(c, contractions.get(), nullptr, true, &status);
+  if (U_FAILURE(status)) return true;
+  const int32_t count = uset_getItemCount(contractions.get());
+  for (int32_t i = 0; i < count; ++i) {
+    UChar32 start = 0;
+    UChar32 end = 0;
+    std::vector<UChar> text(64);
+    status = U_ZERO_ERROR;
+    int32_t length = uset_getItem(contractions.get(), i, &start, &end, text.data(),
+                                  static_cast<int32_t>(text.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+      text.resize(static_cast<size_t>(length));
+      status = U_ZERO_ERROR;
+      length = uset_getItem(contractions.get(), i, &start, &end, text.data(),
+                            static_cast<int32_t>(text.size()), &status);
+    }
+    if (U_FAILURE(status)) return true;
+    if (length > 0 &&
+        std::all_of(text.begin(), text.begin() + length, [](UChar u) { return u < 0x80; })) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The collator's order of the ASCII characters, so that texts of plain ASCII
+// compare without it: each character's place among them (one place for the
+// characters it doesn't tell apart, such as a and A), 0 for those it
+// ignores. Two ASCII texts then compare as the sequences of their places,
+// provided that no ASCII string has a weight of its own and every character
+// has one primary weight and the common secondary one: `usable` says
+// whether the collator was found so.
+struct AsciiOrder {
+  std::array<uint8_t, 128> place{};
+  bool usable = false;
+};
+
+AsciiOrder makeAsciiOrder() {
+  AsciiOrder out;
+  const UCollator* c = collator();
+  if (!c) {  // compare() goes by bytes
+    for (size_t ch = 0; ch < out.place.size(); ++ch) out.place[ch] = static_cast<uint8_t>(ch + 1);
+    out.usable = true;
+    return out;
+  }
+  if (hasAsciiContraction(c)) return out;
+  // A key here is the primary weights, 01, the secondary ones.
+  const std::string none = sortKey("");
+  std::string secondary;
+  std::vector<std::pair<std::string, size_t>> weighed;  // primary weights, character
+  for (size_t ch = 0; ch < out.place.size(); ++ch) {
+    const std::string key = sortKey(std::string(1, static_cast<char>(ch)));
+    if (key == none) continue;
+    const size_t split = key.find('\x01');
+    if (split == 0 || split == std::string::npos) return out;
+    if (secondary.empty()) secondary = key.substr(split);
+    if (key.compare(split, std::string::npos, secondary) != 0) return out;
+    weighed.emplace_back(key.substr(0, split), ch);
+  }
+  std::sort(weighed.begin(), weighed.end());
+  uint8_t place = 0;
+  for (size_t i = 0; i < weighed.size(); ++i) {
+    if (i == 0 || weighed[i].first != weighed[i - 1].first) ++place;
+    out.place[weighed[i].second] = place;
+  }
+  out.usable = true;
+  return out;
+}
+
+const AsciiOrder& asciiOrder() {
+  static const AsciiOrder order = makeAsciiOrder();
+  return order;
+}
+
+int compareAscii(std::string_view a, std::string_view b, const AsciiOrder& order) {
+  auto placeOf = [&order](char ch) { return order.place[static_cast<unsigned char>(ch)]; };
+  // A prefix both share orders nothing (names in a list often share one).
+  const auto [endA, endB] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  size_t i = static_cast<size_t>(endA - a.begin());
+  size_t j = static_cast<size_t>(endB - b.begin());
+  for (;; ++i, ++j) {
+    while (i < a.size() && placeOf(a[i]) == 0) ++i;
+    while (j < b.size() && placeOf(b[j]) == 0) ++j;
+    if (i == a.size() || j == b.size()) return (i == a.size() ? 0 : 1) - (j == b.size() ? 0 : 1);
+    if (placeOf(a[i]) != placeOf(b[j])) return placeOf(a[i]) < placeOf(b[j]) ? -1 : 1;
+  }
+}
+
 }  // namespace
 
 int compare(std::string_view a, std::string_view b) {
   const UCollator* c = collator();
   if (!c) return a < b ? -1 : (a == b ? 0 : 1);
+  // Names are nearly always ASCII.
+  if (isAscii(a) && isAscii(b)) {
+    const AsciiOrder& order = asciiOrder();
+    if (order.usable) return compareAscii(a, b, order);
+  }
   UErrorCode status = U_ZERO_ERROR;
   UCollationResult r = ucol_strcollUTF8(c, a.data(), static_cast<int32_t>(a.size()), b.data(),
                                         static_cast<int32_t>(b.size()), &status);
@@ -65,11 +172,29 @@ std::string sortKey(std::string_view text) {
   }
 }
 
+SortKeys::SortKeys(std::vector<std::string_view> texts)
+    : texts_(std::move(texts)), ascii_(texts_.size()), keyed_(texts_.size()), keys_(texts_.size()) {
+  if (!asciiOrder().usable) return;
+  for (size_t i = 0; i < texts_.size(); ++i) ascii_[i] = isAscii(texts_[i]);
+}
+
+int SortKeys::compare(size_t a, size_t b) {
+  if (ascii_[a] && ascii_[b]) return compareAscii(texts_[a], texts_[b], asciiOrder());
+  const int order = key(a).compare(key(b));
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+const std::string& SortKeys::key(size_t i) {
+  if (!keyed_[i]) {
+    keys_[i] = sortKey(texts_[i]);
+    keyed_[i] = true;
+  }
+  return keys_[i];
+}
+
 std::string lowercased(std::string_view text) {
   // Names are nearly always ASCII, where the rules come down to A-Z.
-  if (std::all_of(text.begin(), text.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-    return Strings::asciiLowercased(text);
+  if (isAscii(text)) return Strings::asciiLowercased(text);
   std::string out;
   icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
       .toLower(icu::Locale::getRoot())

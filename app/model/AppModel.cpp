@@ -251,27 +251,24 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
   const std::vector<AppUpdate>& updates = reportUpdates(*state_);
   const std::vector<AppState::Effective>& effective = reportEffective();
   if (!derived_.order) {
-    // Sorted once per state as (rank, name key, report place): every pane
-    // and search keeps this order, so narrowing the list never sorts again.
-    struct Row {
-      int rank;
-      std::string key;
-      uint32_t place;
-    };
-    std::vector<Row> all;
-    all.reserve(updates.size());
-    for (uint32_t i = 0; i < updates.size(); ++i) {
-      all.push_back(
-          {rank(effective[i], updates[i].critical), Collation::sortKey(updates[i].app.name), i});
+    // Sorted once per state by rank, then name: every pane and search keeps
+    // this order, so narrowing the list never sorts again.
+    std::vector<std::string_view> names;
+    std::vector<int> ranks;
+    names.reserve(updates.size());
+    ranks.reserve(updates.size());
+    for (size_t i = 0; i < updates.size(); ++i) {
+      names.push_back(updates[i].app.name);
+      ranks.push_back(rank(effective[i], updates[i].critical));
     }
+    Collation::SortKeys byName(std::move(names));
+    std::vector<uint32_t> order(updates.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
     // A stable sort keeps report order among rows the order leaves unordered.
-    std::stable_sort(all.begin(), all.end(), [](const Row& a, const Row& b) {
-      if (a.rank != b.rank) return a.rank < b.rank;
-      return a.key < b.key;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+      if (ranks[a] != ranks[b]) return ranks[a] < ranks[b];
+      return byName.less(a, b);
     });
-    std::vector<uint32_t> order;
-    order.reserve(all.size());
-    for (const Row& row : all) order.push_back(row.place);
     derived_.order = std::move(order);
   }
   // Both sides composed, so that a decomposed "é" finds a composed one.
@@ -304,19 +301,37 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
   return known;
 }
 
-int AppModel::badgeCount(Pane pane) const {
-  if (pane == Pane::updates) return static_cast<int>(pendingUpdates().size());
-  if (pane != Pane::held) return 0;
-  if (!derived_.heldCount) {
-    int count = 0;
-    for (AppState::Effective effective : reportEffective()) {
-      if (effective == AppState::Effective::skipped || effective == AppState::Effective::held) {
-        ++count;
+const AppModel::Counts& AppModel::counts() const {
+  if (!derived_.counts) {
+    Counts out;
+    const std::vector<AppUpdate>& updates = reportUpdates(*state_);
+    const std::vector<AppState::Effective>& effective = reportEffective();
+    for (size_t i = 0; i < updates.size(); ++i) {
+      switch (effective[i]) {
+        case AppState::Effective::update:
+          ++out.waiting;
+          if (updates[i].source.kind() == UpdateSource::Kind::homebrew) ++out.homebrewWaiting;
+          break;
+        case AppState::Effective::skipped:
+        case AppState::Effective::held:
+          ++out.held;
+          break;
+        default:
+          break;
       }
     }
-    derived_.heldCount = count;
+    derived_.counts = out;
   }
-  return *derived_.heldCount;
+  return *derived_.counts;
+}
+
+int AppModel::badgeCount(Pane pane) const {
+  if (pane == Pane::updates) return counts().waiting;
+  return pane == Pane::held ? counts().held : 0;
+}
+
+int AppModel::homebrewPendingCount() const {
+  return counts().homebrewWaiting;
 }
 
 std::optional<AppUpdate> AppModel::selectedUpdate() const {
@@ -360,7 +375,7 @@ std::string AppModel::macName() const {
 
 void AppModel::loadState() {
   if (services_.store) setState(services_.store->load(services_.clock->now()));
-  if (services_.badge) services_.badge->setCount(static_cast<int>(pendingUpdates().size()));
+  if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
 }
 
 void AppModel::save() {
@@ -369,7 +384,7 @@ void AppModel::save() {
   } catch (const std::exception& e) {
     setNotice(Notice{std::string("Couldn't save settings: ") + e.what(), true});
   }
-  if (services_.badge) services_.badge->setCount(static_cast<int>(pendingUpdates().size()));
+  if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
 }
 
 void AppModel::refreshPermissions() {

@@ -177,6 +177,8 @@ class AppModel : public QObject {
   const std::vector<AppUpdate>& pendingUpdates() const;
   // The pending updates that Homebrew installs, in the same order.
   const std::vector<AppUpdate>& homebrewPending() const;
+  // homebrewPending().size(), without making the list.
+  int homebrewPendingCount() const;
   const std::vector<AppUpdate>& rows(Pane pane) const;
   // The rows of a pane, the same as rows(pane), with the effective status of
   // each: shared as the model keeps them, so that a holder reads them without
@@ -194,6 +196,7 @@ class AppModel : public QObject {
   // The effective status of each update of the last report, in report order.
   const std::vector<AppState::Effective>& reportEffective() const;
   bool rowOrder(const AppUpdate& a, const AppUpdate& b) const;
+  // Updates: the number of pending updates; Held: of skipped and held ones.
   int badgeCount(Pane pane) const;
   std::optional<AppUpdate> selectedUpdate() const;
   std::optional<InventoryEntry> selectedInventoryEntry() const;
@@ -357,12 +360,20 @@ class AppModel : public QObject {
   void replaceState(AppState&& next);
   // What the derived lists keep between changes (AppModel.cpp).
   void forgetDerived();
+  // Of the last report's updates: pending ones, those of them Homebrew
+  // installs, skipped and held ones.
+  struct Counts {
+    int waiting = 0;
+    int homebrewWaiting = 0;
+    int held = 0;
+  };
+  const Counts& counts() const;
   struct Derived {
     std::optional<std::vector<AppUpdate>> pending;
     std::optional<std::vector<AppUpdate>> homebrewPending;
     std::optional<SafeUpdatePlan> safePlan;
     std::optional<bool> safeCandidates;
-    std::optional<int> heldCount;
+    std::optional<Counts> counts;
     std::optional<std::vector<AppState::Effective>> effective;
     // Places in the report, in the order of rows(): by rank, then name.
     std::optional<std::vector<uint32_t>> order;

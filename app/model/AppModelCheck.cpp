@@ -102,7 +102,7 @@ void AppModel::recordReport(const CheckReport& report) {
   mutateState([&report](AppState& state) { state.record(report); });
   ++reportGeneration_;
   setInventory({});
-  const auto waiting = static_cast<int>(pendingUpdates().size());
+  const int waiting = badgeCount(Pane::updates);
   if (waiting == 1) {
     note(tr("%1 update waiting.").arg(waiting));
   } else if (waiting > 1) {
