@@ -173,23 +173,35 @@ std::string sortKey(std::string_view text) {
 }
 
 SortKeys::SortKeys(std::vector<std::string_view> texts)
-    : texts_(std::move(texts)), ascii_(texts_.size()), keyed_(texts_.size()), keys_(texts_.size()) {
-  if (!asciiOrder().usable) return;
-  for (size_t i = 0; i < texts_.size(); ++i) ascii_[i] = isAscii(texts_[i]);
+    : texts_(std::move(texts)), kinds_(texts_.size(), Kind::unkeyed), keys_(texts_.size()) {
+  const AsciiOrder& order = asciiOrder();
+  if (!order.usable) return;
+  for (size_t i = 0; i < texts_.size(); ++i) {
+    if (!isAscii(texts_[i])) continue;
+    // The places, compared byte by byte, compare as compareAscii() does.
+    std::string& places = keys_[i];
+    places.reserve(texts_[i].size());
+    for (char ch : texts_[i]) {
+      if (uint8_t place = order.place[static_cast<unsigned char>(ch)])
+        places.push_back(static_cast<char>(place));
+    }
+    kinds_[i] = Kind::ascii;
+  }
 }
 
 int SortKeys::compare(size_t a, size_t b) {
-  if (ascii_[a] && ascii_[b]) return compareAscii(texts_[a], texts_[b], asciiOrder());
-  const int order = key(a).compare(key(b));
+  if (kinds_[a] != Kind::ascii || kinds_[b] != Kind::ascii) {
+    keyFromCollator(a);
+    keyFromCollator(b);
+  }
+  const int order = keys_[a].compare(keys_[b]);
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
-const std::string& SortKeys::key(size_t i) {
-  if (!keyed_[i]) {
-    keys_[i] = sortKey(texts_[i]);
-    keyed_[i] = true;
-  }
-  return keys_[i];
+void SortKeys::keyFromCollator(size_t i) {
+  if (kinds_[i] == Kind::keyed) return;
+  keys_[i] = sortKey(texts_[i]);
+  kinds_[i] = Kind::keyed;
 }
 
 std::string lowercased(std::string_view text) {

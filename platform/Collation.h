@@ -23,10 +23,10 @@ inline bool less(std::string_view a, std::string_view b) {
 std::string sortKey(std::string_view text);
 
 // Many texts compared as compare() does, for sorting them: texts of plain
-// ASCII compare through a table, without a sort key; any other text gets
-// its sortKey() the first time it is compared (and an ASCII text the first
-// time it meets such a text). The texts must outlive it; one thread at a
-// time may use one.
+// ASCII compare by their places in a table taken from the collator; any
+// other text gets its sortKey() the first time it is compared (and so does
+// an ASCII text the first time it meets such a text). The texts must
+// outlive it; one thread at a time may use one.
 class SortKeys {
  public:
   explicit SortKeys(std::vector<std::string_view> texts);
@@ -35,12 +35,12 @@ class SortKeys {
   bool less(size_t a, size_t b) { return compare(a, b) < 0; }
 
  private:
-  const std::string& key(size_t i);
+  enum class Kind : unsigned char { ascii, unkeyed, keyed };
+  void keyFromCollator(size_t i);
 
   std::vector<std::string_view> texts_;
-  std::vector<bool> ascii_;
-  std::vector<bool> keyed_;
-  std::vector<std::string> keys_;
+  std::vector<Kind> kinds_;
+  std::vector<std::string> keys_;  // of each text: its places, or its sort key once keyed
 };
 
 // The text lowercased by Unicode's rules in the root locale (for words a
