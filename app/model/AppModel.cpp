@@ -86,10 +86,14 @@ void AppModel::replaceState(AppState&& next) {
 }
 
 void AppModel::mutateState(const std::function<void(AppState&)>& change) {
-  forgetDerived();
+  // The model's own rows go first, as they hold the state too; the other
+  // lists stay until the change is made, as the change may read them (an
+  // update passed in from rows()).
+  derived_.rows.clear();
   // Rows handed out read the report of the state they were made from.
   if (state_.use_count() > 1) state_ = std::make_shared<AppState>(*state_);
   change(*state_);
+  forgetDerived();
   emit stateChanged();
 }
 
