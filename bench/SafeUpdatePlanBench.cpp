@@ -52,6 +52,21 @@ void BM_SafeUpdatePlan(benchmark::State& state) {
 }
 BENCHMARK(BM_SafeUpdatePlan)->Arg(300)->Arg(3000);
 
+// The quick answer for the button and the menu items at its slowest: no
+// update can be handed off, so every one is looked at.
+void BM_SafeUpdatePlanHasCandidates(benchmark::State& state) {
+  auto updates = report(static_cast<int>(state.range(0)));
+  for (AppUpdate& update : updates) {
+    if (update.source.kind() != UpdateSource::Kind::appStore) {
+      update.source = UpdateSource::github("owner/repo");
+    }
+  }
+  AppState saved;
+  for (auto _ : state) benchmark::DoNotOptimize(SafeUpdatePlan::hasCandidates(updates, saved));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SafeUpdatePlanHasCandidates)->Arg(3000);
+
 void BM_TerminalScript(benchmark::State& state) {
   std::vector<std::string> tokens, names;
   for (int i = 0; i < 50; ++i) {

@@ -66,14 +66,33 @@ void AppModel::setShared(AppModel* model) {
 // ---- setters ----
 
 void AppModel::setState(const AppState& state) {
-  if (state_ == state) return;
-  state_ = state;
-  forgetDerived();
+  if (*state_ == state) return;
+  replaceState(AppState(state));
+}
+
+void AppModel::setState(AppState&& state) {
+  if (*state_ == state) return;
+  replaceState(std::move(state));
+}
+
+void AppModel::replaceState(AppState&& next) {
+  forgetDerived();  // first: the rows the model keeps hold the state too
+  if (state_.use_count() == 1) {
+    *state_ = std::move(next);
+  } else {
+    state_ = std::make_shared<AppState>(std::move(next));
+  }
   emit stateChanged();
 }
 
 void AppModel::mutateState(const std::function<void(AppState&)>& change) {
-  change(state_);
+  // The model's own rows go first, as they hold the state too; the other
+  // lists stay until the change is made, as the change may read them (an
+  // update passed in from rows()).
+  derived_.rows.clear();
+  // Rows handed out read the report of the state they were made from.
+  if (state_.use_count() > 1) state_ = std::make_shared<AppState>(*state_);
+  change(*state_);
   forgetDerived();
   emit stateChanged();
 }
@@ -167,7 +186,7 @@ void AppModel::forgetDerived() {
 
 const std::vector<AppUpdate>& AppModel::pendingUpdates() const {
   assertMainThread(this);
-  if (!derived_.pending) derived_.pending = state_.actionableUpdates(reportUpdates(state_));
+  if (!derived_.pending) derived_.pending = state_->actionableUpdates(reportUpdates(*state_));
   return *derived_.pending;
 }
 
@@ -200,8 +219,8 @@ static int rank(AppState::Effective effective, bool critical) {
 }
 
 bool AppModel::rowOrder(const AppUpdate& a, const AppUpdate& b) const {
-  int ra = rank(state_.effective(a), a.critical);
-  int rb = rank(state_.effective(b), b.critical);
+  int ra = rank(state_->effective(a), a.critical);
+  int rb = rank(state_->effective(b), b.critical);
   if (ra != rb) return ra < rb;
   return Collation::compare(a.app.name, b.app.name) < 0;
 }
@@ -210,8 +229,8 @@ const std::vector<AppState::Effective>& AppModel::reportEffective() const {
   assertMainThread(this);
   if (!derived_.effective) {
     std::vector<AppState::Effective> out;
-    out.reserve(reportUpdates(state_).size());
-    for (const AppUpdate& update : reportUpdates(state_)) out.push_back(state_.effective(update));
+    out.reserve(reportUpdates(*state_).size());
+    for (const AppUpdate& update : reportUpdates(*state_)) out.push_back(state_->effective(update));
     derived_.effective = std::move(out);
   }
   return *derived_.effective;
@@ -233,31 +252,27 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
   if (pane != Pane::updates && pane != Pane::held) pane = Pane::allApps;  // the same rows
   std::shared_ptr<const PaneRows>& known = derived_.rows[{pane, search_}];
   if (known) return known;
-  const std::vector<AppUpdate>& updates = reportUpdates(state_);
+  const std::vector<AppUpdate>& updates = reportUpdates(*state_);
   const std::vector<AppState::Effective>& effective = reportEffective();
-  if (!derived_.report) derived_.report = std::make_shared<const std::vector<AppUpdate>>(updates);
   if (!derived_.order) {
-    // Sorted once per state as (rank, name key, report place): every pane
-    // and search keeps this order, so narrowing the list never sorts again.
-    struct Row {
-      int rank;
-      std::string key;
-      uint32_t place;
-    };
-    std::vector<Row> all;
-    all.reserve(updates.size());
-    for (uint32_t i = 0; i < updates.size(); ++i) {
-      all.push_back(
-          {rank(effective[i], updates[i].critical), Collation::sortKey(updates[i].app.name), i});
+    // Sorted once per state by rank, then name: every pane and search keeps
+    // this order, so narrowing the list never sorts again.
+    std::vector<std::string_view> names;
+    std::vector<int> ranks;
+    names.reserve(updates.size());
+    ranks.reserve(updates.size());
+    for (size_t i = 0; i < updates.size(); ++i) {
+      names.push_back(updates[i].app.name);
+      ranks.push_back(rank(effective[i], updates[i].critical));
     }
+    Collation::SortKeys byName(std::move(names));
+    std::vector<uint32_t> order(updates.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
     // A stable sort keeps report order among rows the order leaves unordered.
-    std::stable_sort(all.begin(), all.end(), [](const Row& a, const Row& b) {
-      if (a.rank != b.rank) return a.rank < b.rank;
-      return a.key < b.key;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+      if (ranks[a] != ranks[b]) return ranks[a] < ranks[b];
+      return byName.less(a, b);
     });
-    std::vector<uint32_t> order;
-    order.reserve(all.size());
-    for (const Row& row : all) order.push_back(row.place);
     derived_.order = std::move(order);
   }
   // Both sides composed, so that a decomposed "é" finds a composed one.
@@ -271,7 +286,8 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
     }
   }
   auto out = std::make_shared<PaneRows>();
-  out->report = derived_.report;
+  // Shares the state, so that the rows outlive a change of it.
+  out->report = std::shared_ptr<const std::vector<AppUpdate>>(state_, &updates);
   for (uint32_t i : *derived_.order) {
     if (!needle.isEmpty() && !derived_.searchKeys[i].first.contains(needle) &&
         !derived_.searchKeys[i].second.contains(needle)) {
@@ -289,26 +305,44 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
   return known;
 }
 
-int AppModel::badgeCount(Pane pane) const {
-  if (pane == Pane::updates) return static_cast<int>(pendingUpdates().size());
-  if (pane != Pane::held) return 0;
-  if (!derived_.heldCount) {
-    int count = 0;
-    for (AppState::Effective effective : reportEffective()) {
-      if (effective == AppState::Effective::skipped || effective == AppState::Effective::held) {
-        ++count;
+const AppModel::Counts& AppModel::counts() const {
+  if (!derived_.counts) {
+    Counts out;
+    const std::vector<AppUpdate>& updates = reportUpdates(*state_);
+    const std::vector<AppState::Effective>& effective = reportEffective();
+    for (size_t i = 0; i < updates.size(); ++i) {
+      switch (effective[i]) {
+        case AppState::Effective::update:
+          ++out.waiting;
+          if (updates[i].source.kind() == UpdateSource::Kind::homebrew) ++out.homebrewWaiting;
+          break;
+        case AppState::Effective::skipped:
+        case AppState::Effective::held:
+          ++out.held;
+          break;
+        default:
+          break;
       }
     }
-    derived_.heldCount = count;
+    derived_.counts = out;
   }
-  return *derived_.heldCount;
+  return *derived_.counts;
+}
+
+int AppModel::badgeCount(Pane pane) const {
+  if (pane == Pane::updates) return counts().waiting;
+  return pane == Pane::held ? counts().held : 0;
+}
+
+int AppModel::homebrewPendingCount() const {
+  return counts().homebrewWaiting;
 }
 
 std::optional<AppUpdate> AppModel::selectedUpdate() const {
   assertMainThread(this);
   if (!selection_) return std::nullopt;
   std::string path = selection_->toStdString();
-  for (const AppUpdate& update : reportUpdates(state_)) {
+  for (const AppUpdate& update : reportUpdates(*state_)) {
     if (update.app.path == path) return update;
   }
   return std::nullopt;
@@ -324,8 +358,16 @@ std::optional<InventoryEntry> AppModel::selectedInventoryEntry() const {
 }
 
 const SafeUpdatePlan& AppModel::safePlan() const {
-  if (!derived_.safePlan) derived_.safePlan.emplace(reportUpdates(state_), state_);
+  if (!derived_.safePlan) derived_.safePlan.emplace(reportUpdates(*state_), *state_);
   return *derived_.safePlan;
+}
+
+bool AppModel::hasSafeCandidates() const {
+  if (derived_.safePlan) return !derived_.safePlan->candidates.empty();
+  if (!derived_.safeCandidates) {
+    derived_.safeCandidates = SafeUpdatePlan::hasCandidates(reportUpdates(*state_), *state_);
+  }
+  return *derived_.safeCandidates;
 }
 
 std::string AppModel::macName() const {
@@ -337,16 +379,16 @@ std::string AppModel::macName() const {
 
 void AppModel::loadState() {
   if (services_.store) setState(services_.store->load(services_.clock->now()));
-  if (services_.badge) services_.badge->setCount(static_cast<int>(pendingUpdates().size()));
+  if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
 }
 
 void AppModel::save() {
   try {
-    if (services_.store) services_.store->save(state_);
+    if (services_.store) services_.store->save(*state_);
   } catch (const std::exception& e) {
     setNotice(Notice{std::string("Couldn't save settings: ") + e.what(), true});
   }
-  if (services_.badge) services_.badge->setCount(static_cast<int>(pendingUpdates().size()));
+  if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
 }
 
 void AppModel::refreshPermissions() {

@@ -119,9 +119,15 @@ class AppModel : public QObject {
   static void setShared(AppModel* model);
 
   // ---- observed values ----
-  const AppState& state() const { return state_; }
+  // The reference holds until the next change of state.
+  const AppState& state() const { return *state_; }
+  // A state equal to the current one changes nothing; one given up (an
+  // rvalue) is moved in rather than copied.
   void setState(const AppState& state);
-  // Changes state in place and notifies once, whatever changed. Does not save.
+  void setState(AppState&& state);
+  // Changes state and notifies once, whatever changed. Does not save. Rows
+  // handed out by paneRows() keep the state they were made from: while any
+  // are held, the change is made to a copy.
   void mutateState(const std::function<void(AppState&)>& change);
 
   Pane pane() const { return pane_; }
@@ -171,14 +177,18 @@ class AppModel : public QObject {
   const std::vector<AppUpdate>& pendingUpdates() const;
   // The pending updates that Homebrew installs, in the same order.
   const std::vector<AppUpdate>& homebrewPending() const;
+  // homebrewPending().size(), without making the list.
+  int homebrewPendingCount() const;
   const std::vector<AppUpdate>& rows(Pane pane) const;
   // The rows of a pane, the same as rows(pane), with the effective status of
   // each: shared as the model keeps them, so that a holder reads them without
   // a copy, and keeps them past the next change.
   struct PaneRows {
-    std::shared_ptr<const std::vector<AppUpdate>> report;  // the last report's updates
-    std::vector<uint32_t> index;                           // each row's place in `report`
-    std::vector<AppState::Effective> effective;            // of each row
+    // The last report's updates, as kept in the state the rows were made
+    // from (which they keep alive).
+    std::shared_ptr<const std::vector<AppUpdate>> report;
+    std::vector<uint32_t> index;                 // each row's place in `report`
+    std::vector<AppState::Effective> effective;  // of each row
     size_t size() const { return index.size(); }
     const AppUpdate& at(size_t row) const { return (*report)[index[row]]; }
   };
@@ -186,10 +196,13 @@ class AppModel : public QObject {
   // The effective status of each update of the last report, in report order.
   const std::vector<AppState::Effective>& reportEffective() const;
   bool rowOrder(const AppUpdate& a, const AppUpdate& b) const;
+  // Updates: the number of pending updates; Held: of skipped and held ones.
   int badgeCount(Pane pane) const;
   std::optional<AppUpdate> selectedUpdate() const;
   std::optional<InventoryEntry> selectedInventoryEntry() const;
   const SafeUpdatePlan& safePlan() const;
+  // Whether safePlan() has any candidate, without working the plan out.
+  bool hasSafeCandidates() const;
   std::vector<DocBlock> movingDayDocument() const;
   // The computer's name for documents and folders, or "this Mac".
   std::string macName() const;
@@ -343,16 +356,25 @@ class AppModel : public QObject {
   uint64_t runningWalk_ = 0;       // the last-started walk of running apps wins
   uint64_t safeRunSerial_ = 0;     // tells a run from a later run with the same steps
 
+  // Puts `next` in place of the state and notifies (AppModel.cpp).
+  void replaceState(AppState&& next);
   // What the derived lists keep between changes (AppModel.cpp).
   void forgetDerived();
+  // Of the last report's updates: pending ones, those of them Homebrew
+  // installs, skipped and held ones.
+  struct Counts {
+    int waiting = 0;
+    int homebrewWaiting = 0;
+    int held = 0;
+  };
+  const Counts& counts() const;
   struct Derived {
     std::optional<std::vector<AppUpdate>> pending;
     std::optional<std::vector<AppUpdate>> homebrewPending;
     std::optional<SafeUpdatePlan> safePlan;
-    std::optional<int> heldCount;
+    std::optional<bool> safeCandidates;
+    std::optional<Counts> counts;
     std::optional<std::vector<AppState::Effective>> effective;
-    // The last report's updates, shared with the rows handed out.
-    std::shared_ptr<const std::vector<AppUpdate>> report;
     // Places in the report, in the order of rows(): by rank, then name.
     std::optional<std::vector<uint32_t>> order;
     // Of each last-report update, in report order: its name and bundle
@@ -366,7 +388,9 @@ class AppModel : public QObject {
   };
   mutable Derived derived_;
 
-  AppState state_;
+  // Shared with the rows handed out, which read its report without a copy;
+  // never null.
+  std::shared_ptr<AppState> state_ = std::make_shared<AppState>();
   Pane pane_ = Pane::updates;
   OptionalText selection_;
   OptionalText inventorySelection_;

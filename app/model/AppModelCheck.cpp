@@ -27,7 +27,7 @@ QFuture<void> AppModel::timerTick() {
 }
 
 QFuture<void> AppModel::dailyCheckIfDue() {
-  if (!state_.isDailyCheckDue(services_.clock->now()) || checking_) {
+  if (!state_->isDailyCheckDue(services_.clock->now()) || checking_) {
     return QtFuture::makeReadyFuture();
   }
   return check(kScheduledMaxAge);
@@ -35,10 +35,10 @@ QFuture<void> AppModel::dailyCheckIfDue() {
 
 QFuture<void> AppModel::weeklySummaryIfDue() {
   const Date now = services_.clock->now();
-  if (!state_.isWeeklyNoticeDue(now) || checking_) return QtFuture::makeReadyFuture();
+  if (!state_->isWeeklyNoticeDue(now) || checking_) return QtFuture::makeReadyFuture();
   QFuture<void> before = QtFuture::makeReadyFuture();
   // Strictly older than a day: a report exactly a day old is fresh enough.
-  if (state_.lastReport && state_.lastReport->date < now - AppState::kDailyInterval) {
+  if (state_->lastReport && state_->lastReport->date < now - AppState::kDailyInterval) {
     before = check(kScheduledMaxAge);
   }
   return before.then(this, [this] { postWeeklySummary(); });
@@ -49,7 +49,7 @@ void AppModel::postWeeklySummary() {
   const Date now = services_.clock->now();
   mutateState([now](AppState& state) { state.weeklyNoticeLast = now; });
   save();
-  if (auto summary = state_.weeklyNoticeText()) {
+  if (auto summary = state_->weeklyNoticeText()) {
     services_.notifications->post(kWeeklyNotificationID, summary->title, summary->body);
   }
 }
@@ -63,7 +63,7 @@ QFuture<void> AppModel::check(std::chrono::seconds maxAge) {
   setChecking(true);
   setProgress({0, 0});
   const uint64_t run = ++checkRun_;
-  const CheckOptions options{maxAge, state_.settings.country, systemVersion(), kParallelChecks};
+  const CheckOptions options{maxAge, state_->settings.country, systemVersion(), kParallelChecks};
 
   auto work = [this, run, options, scanner = services_.scanner, checker = services_.checker,
                runner = runner_.get()](std::stop_token stop) {
@@ -102,7 +102,7 @@ void AppModel::recordReport(const CheckReport& report) {
   mutateState([&report](AppState& state) { state.record(report); });
   ++reportGeneration_;
   setInventory({});
-  const auto waiting = static_cast<int>(pendingUpdates().size());
+  const int waiting = badgeCount(Pane::updates);
   if (waiting == 1) {
     note(tr("%1 update waiting.").arg(waiting));
   } else if (waiting > 1) {

@@ -43,7 +43,7 @@ QFuture<void> AppModel::loadInventory() {
 
 QFuture<void> AppModel::buildInventory() {
   std::vector<AppUpdate> updates;
-  if (state_.lastReport) updates = state_.lastReport->updates;
+  if (state_->lastReport) updates = state_->lastReport->updates;
   const uint64_t generation = reportGeneration_;
   auto work = [updates = std::move(updates), home = services_.folders.home,
                scanner = services_.scanner,
@@ -226,7 +226,7 @@ QFuture<void> AppModel::newMacCheck() {
 }
 
 std::vector<DocBlock> AppModel::movingDayDocument() const {
-  return MovingDayDocument::blocks(inventory_, Checklist::items(inventory_), state_.ticked,
+  return MovingDayDocument::blocks(inventory_, Checklist::items(inventory_), state_->ticked,
                                    macName(), services_.clock->now());
 }
 

@@ -5,19 +5,19 @@
 namespace larkvale {
 
 void AppModel::setDailyCheck(bool on) {
-  if (state_.settings.dailyCheck == on) return;
+  if (state_->settings.dailyCheck == on) return;
   mutateState([on](AppState& state) { state.settings.dailyCheck = on; });
   save();
 }
 
 void AppModel::setCountry(const std::string& country) {
-  if (state_.settings.country == country) return;
+  if (state_->settings.country == country) return;
   mutateState([&country](AppState& state) { state.settings.country = country; });
   save();
 }
 
 void AppModel::setShowUpToDate(bool on) {
-  if (state_.settings.showUpToDate == on) return;
+  if (state_->settings.showUpToDate == on) return;
   mutateState([on](AppState& state) { state.settings.showUpToDate = on; });
   save();
 }

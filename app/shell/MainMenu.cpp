@@ -60,7 +60,7 @@ Menu updatesMenu(const AppModel& model) {
               {command(Command::checkNow, tr("Check Now"), QStringLiteral("checkNowAction"),
                        !model.checking(), QKeySequence(Qt::CTRL | Qt::Key_R)),
                command(Command::updateAllSafe, tr("Update All That Are Safe\u2026"),
-                       QStringLiteral("updateAllSafeAction"), !model.safePlan().candidates.empty(),
+                       QStringLiteral("updateAllSafeAction"), model.hasSafeCandidates(),
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U)),
                separator(),
                command(Command::skipVersion, tr("Skip This Version"),

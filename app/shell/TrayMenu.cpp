@@ -39,7 +39,7 @@ QString statusLine(const AppModel& model) {
   if (model.state().lastReport->updates.empty()) {
     return tr("No app bundles in /Applications or ~/Applications");
   }
-  auto n = static_cast<qlonglong>(model.pendingUpdates().size());
+  const auto n = static_cast<qlonglong>(model.badgeCount(Pane::updates));
   if (n == 0) return tr("Everything is up to date");
   return (n == 1 ? tr("%1 update waiting") : tr("%1 updates waiting")).arg(n);
 }
@@ -53,13 +53,20 @@ std::vector<Item> items(const AppModel& model) {
   std::vector<Item> out;
   out.push_back(text(statusLine(model), QStringLiteral("trayStatus")));
 
-  const std::vector<AppUpdate>& pending = model.pendingUpdates();
-  int n = static_cast<int>(pending.size());
-  for (int i = 0; i < n && i < kMaxRows; ++i) {
-    Item row =
-        button(rowTitle(pending[i]), Action::openUpdate, QStringLiteral("trayUpdate%1").arg(i));
-    row.path = pending[i].app.path;
-    out.push_back(row);
+  // The first pending updates in report order, as pendingUpdates() lists
+  // them, found without making that list.
+  const int n = model.badgeCount(Pane::updates);
+  if (n > 0) {
+    const std::vector<AppUpdate>& updates = model.state().lastReport->updates;
+    const std::vector<AppState::Effective>& effective = model.reportEffective();
+    int shown = 0;
+    for (size_t i = 0; i < updates.size() && shown < kMaxRows; ++i) {
+      if (effective[i] != AppState::Effective::update) continue;
+      Item row = button(rowTitle(updates[i]), Action::openUpdate,
+                        QStringLiteral("trayUpdate%1").arg(shown++));
+      row.path = updates[i].app.path;
+      out.push_back(row);
+    }
   }
   if (n > kMaxRows)
     out.push_back(text(tr("and %1 more").arg(n - kMaxRows), QStringLiteral("trayMore")));
@@ -67,7 +74,7 @@ std::vector<Item> items(const AppModel& model) {
   out.push_back(divider());
   out.push_back(
       button(tr("Check Now"), Action::checkNow, QStringLiteral("trayCheckNow"), !model.checking()));
-  if (!model.safePlan().candidates.empty()) {
+  if (model.hasSafeCandidates()) {
     out.push_back(button(tr("Update All That Are Safe\u2026"), Action::updateAllSafe,
                          QStringLiteral("trayUpdateAllSafe")));
   }

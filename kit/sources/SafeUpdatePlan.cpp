@@ -1,7 +1,6 @@
 #include "kit/sources/SafeUpdatePlan.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "kit/model/OwnApp.h"
 #include "kit/sources/Homebrew.h"
@@ -10,14 +9,14 @@
 namespace larkvale {
 namespace {
 
-// Why an update can't be handed off; nothing when it can.
-std::optional<std::string> reasonLeftOut(const AppUpdate& update) {
+// Why a waiting update can't be handed off; null when it can.
+const char* reasonLeftOut(const AppUpdate& update) {
   if (OwnApp::isOwn(update.app.bundleID)) return SafeUpdatePlan::kOwnApp;
   switch (update.source.kind()) {
     case UpdateSource::Kind::sparkle:
-      return std::nullopt;
+      return nullptr;
     case UpdateSource::Kind::homebrew:
-      if (Homebrew::isCaskToken(update.source.payload())) return std::nullopt;
+      if (Homebrew::isCaskToken(update.source.payload())) return nullptr;
       return SafeUpdatePlan::kUnsafeCask;
     case UpdateSource::Kind::github:
       return SafeUpdatePlan::kGitHub;
@@ -39,8 +38,8 @@ bool listedBefore(const AppUpdate& a, const AppUpdate& b) {
 
 SafeUpdatePlan::SafeUpdatePlan(const std::vector<AppUpdate>& updates, const AppState& state) {
   for (auto& update : state.actionableUpdates(updates)) {
-    if (auto reason = reasonLeftOut(update)) {
-      leftOut.push_back({std::move(update), std::move(*reason)});
+    if (const char* reason = reasonLeftOut(update)) {
+      leftOut.push_back({std::move(update), reason});
     } else {
       candidates.push_back(std::move(update));
     }
@@ -48,6 +47,12 @@ SafeUpdatePlan::SafeUpdatePlan(const std::vector<AppUpdate>& updates, const AppS
   std::stable_sort(candidates.begin(), candidates.end(), listedBefore);
   std::stable_sort(leftOut.begin(), leftOut.end(), [](const LeftOut& a, const LeftOut& b) {
     return listedBefore(a.update, b.update);
+  });
+}
+
+bool SafeUpdatePlan::hasCandidates(const std::vector<AppUpdate>& updates, const AppState& state) {
+  return std::any_of(updates.begin(), updates.end(), [&state](const AppUpdate& update) {
+    return state.effective(update) == AppState::Effective::update && !reasonLeftOut(update);
   });
 }
 

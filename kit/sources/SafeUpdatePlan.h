@@ -46,6 +46,10 @@ struct SafeUpdatePlan {
   // localized case-insensitive order; ties keep the order of `updates`.
   SafeUpdatePlan(const std::vector<AppUpdate>& updates, const AppState& state);
 
+  // Whether SafeUpdatePlan(updates, state) has any candidate, found without
+  // building the plan.
+  static bool hasCandidates(const std::vector<AppUpdate>& updates, const AppState& state);
+
   // The hand-offs for the candidates whose app path is in `chosen`, in plan
   // order: one sparkle step per app, then one brew step holding every chosen
   // cask. No steps for an empty choice.

@@ -223,14 +223,14 @@ void UpdateList::refreshHeader() {
   title_->setText(Panes::title(pane));
   subtitle_->setText(subtitle(pane, model_.state(), std::chrono::system_clock::now()));
   const bool updates = pane == Pane::updates;
-  safeButton_->setVisible(updates && !model_.safePlan().candidates.empty());
-  const int casks = static_cast<int>(model_.homebrewPending().size());
+  safeButton_->setVisible(updates && model_.hasSafeCandidates());
+  const int casks = model_.homebrewPendingCount();
   caskButton_->setVisible(updates && casks >= 2);
   caskButton_->setText(tr("Upgrade %n Casks in Terminal…", nullptr, casks));
 }
 
 void UpdateList::refreshCounts() {
-  int waiting = static_cast<int>(model_.pendingUpdates().size());
+  const int waiting = model_.badgeCount(Pane::updates);
   int current = 0;
   int unchecked = 0;
   int noSource = 0;

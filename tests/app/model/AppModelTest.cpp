@@ -123,6 +123,42 @@ TEST_F(ModelTest, SearchIsACaseInsensitiveContainsOfComposedTextsWhateverWasSear
   EXPECT_EQ(names(model->rows(Pane::allApps)), (std::vector<std::string>{"Other", "Plainly"}));
 }
 
+// Rows handed out read the state they were made from, whatever the model
+// does next; the model's own lists follow every change, the quick answer
+// about safe updates included.
+TEST_F(ModelTest, RowsHandedOutKeepTheirStateWhileTheModelMovesOn) {
+  const AppUpdate beta = update("Beta");
+  const AppUpdate brewed = cask("Brewed", "has space");  // waiting, but not safe
+  report({update("Alpha"), beta, brewed});
+  auto rowNames = [](const AppModel::PaneRows& rows) {
+    std::vector<std::string> out;
+    for (size_t row = 0; row < rows.size(); ++row) out.push_back(rows.at(row).app.name);
+    return out;
+  };
+  const std::vector<std::string> before{"Alpha", "Beta", "Brewed"};
+  std::shared_ptr<const AppModel::PaneRows> held = model->paneRows(Pane::updates);
+  EXPECT_TRUE(model->hasSafeCandidates());
+
+  model->skipVersion(beta);
+  model->mutateState([](AppState& state) { state.lastReport->updates.front().app.name = "Aleph"; });
+  EXPECT_EQ(rowNames(*held), before);
+  EXPECT_EQ(held->effective[1], AppState::Effective::update);
+  EXPECT_EQ(names(model->rows(Pane::updates)), (std::vector<std::string>{"Aleph", "Brewed"}));
+  EXPECT_EQ(model->state().skipped.count(beta.app.bundleID), 1u);
+  EXPECT_EQ(model->hasSafeCandidates(), !model->safePlan().candidates.empty());
+
+  std::shared_ptr<const AppModel::PaneRows> second = model->paneRows(Pane::allApps);
+  model->skipVersion(model->rows(Pane::updates).front());  // an update from the lists it changes
+  EXPECT_FALSE(model->hasSafeCandidates());
+  model->setState(AppState{});
+  EXPECT_EQ(rowNames(*held), before);
+  EXPECT_EQ(rowNames(*second), (std::vector<std::string>{"Aleph", "Brewed", "Beta"}));
+  EXPECT_EQ(model->paneRows(Pane::allApps)->size(), 0u);
+  EXPECT_FALSE(model->hasSafeCandidates());
+  report({update("Gamma")});
+  EXPECT_TRUE(model->hasSafeCandidates());
+}
+
 TEST_F(ModelTest, SelectionFindsItsUpdateAndOutlivesItsRow) {
   report({update("Alpha"), update("Beta")});
   model->setSelection(QString("/Applications/Beta.app"));

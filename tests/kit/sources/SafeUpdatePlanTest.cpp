@@ -86,6 +86,39 @@ TEST(SafeUpdatePlanTest, OnlyWaitingUpdatesThatAreNeitherHeldNorSkippedCount) {
   EXPECT_TRUE(plan.leftOut.empty());
 }
 
+// Every subset of updates of every kind and state: the quick answer is the
+// plan's.
+TEST(SafeUpdatePlanTest, HasCandidatesAnswersAsTheBuiltPlanDoes) {
+  AppUpdate own = sparkle("Larkvale");
+  own.app.bundleID = "com.tarn4820.Larkvale";
+  AppUpdate current = cask("Current", "current");
+  current.status = UpdateStatus::upToDate();
+  AppState state;
+  state.holds["com.example.Held"] = Hold{"later", Date{}};
+  state.skipped["com.example.Skipped"] = "2.0";
+  state.skipped["com.example.SkippedOlder"] = "1.5";
+  const std::vector<AppUpdate> all{own,
+                                   current,
+                                   sparkle("Held"),
+                                   cask("Skipped", "skipped"),
+                                   cask("Spaced", "has space"),
+                                   waiting("Hubbed", UpdateSource::github("o/r")),
+                                   waiting("Stored", UpdateSource::appStore()),
+                                   sparkle("SkippedOlder"),
+                                   cask("Brewed", "brewed")};
+  int withCandidates = 0;
+  for (unsigned mask = 0; mask < (1u << all.size()); ++mask) {
+    std::vector<AppUpdate> updates;
+    for (size_t i = 0; i < all.size(); ++i) {
+      if (mask & (1u << i)) updates.push_back(all[i]);
+    }
+    const bool expected = !SafeUpdatePlan(updates, state).candidates.empty();
+    EXPECT_EQ(SafeUpdatePlan::hasCandidates(updates, state), expected) << "subset " << mask;
+    withCandidates += expected;
+  }
+  EXPECT_EQ(withCandidates, 384);  // those with SkippedOlder or Brewed: 3/4 of 512
+}
+
 TEST(SafeUpdatePlanTest, CriticalFirstThenByNameIgnoringCaseKeepingTies) {
   AppUpdate twinA = sparkle("twin");
   AppUpdate twinB = sparkle("Twin");
