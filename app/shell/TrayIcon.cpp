@@ -230,7 +230,7 @@ void TrayIcon::show() {
 }
 
 void TrayIcon::refresh() {
-  int count = static_cast<int>(model_.pendingUpdates().size());
+  int count = model_.badgeCount(Pane::updates);
   if (count != shownCount_) {
     shownCount_ = count;
     tray_->setIcon(iconFor(count));
