@@ -38,8 +38,10 @@ Json toJson(const AppUpdate& u) {
   return obj;
 }
 
-template <>
-AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
+namespace {
+
+template <typename In>
+AppUpdate read(const In& in) {
   AppUpdate u;
   u.app = fromJson<InstalledApp>(in.at("app"));
   u.source = fromJson<UpdateSource>(in.at("source"));
@@ -55,6 +57,18 @@ AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
   u.remark = in.optionalString("remark");
   u.alsoSparkle = in.boolean("alsoSparkle");
   return u;
+}
+
+}  // namespace
+
+template <>
+AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
+  return read(in);
+}
+
+template <>
+AppUpdate fromJson<AppUpdate>(const JsonStreamIn& in) {
+  return read(in);
 }
 
 }  // namespace larkvale

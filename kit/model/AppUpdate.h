@@ -55,6 +55,8 @@ struct AppUpdate {
 Json toJson(const AppUpdate& update);
 template <>
 AppUpdate fromJson<AppUpdate>(const JsonIn& in);
+template <>
+AppUpdate fromJson<AppUpdate>(const JsonStreamIn& in);
 
 }  // namespace larkvale
 

@@ -25,8 +25,10 @@ Json toJson(const InstalledApp& app) {
   return obj;
 }
 
-template <>
-InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
+namespace {
+
+template <typename In>
+InstalledApp read(const In& in) {
   InstalledApp app;
   app.path = in.string("path");
   app.name = in.string("name");
@@ -41,6 +43,18 @@ InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
   app.storeID = in.optionalInt64("storeID");
   app.githubRepo = in.optionalString("githubRepo");
   return app;
+}
+
+}  // namespace
+
+template <>
+InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
+  return read(in);
+}
+
+template <>
+InstalledApp fromJson<InstalledApp>(const JsonStreamIn& in) {
+  return read(in);
 }
 
 }  // namespace larkvale

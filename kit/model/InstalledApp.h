@@ -39,6 +39,8 @@ struct InstalledApp {
 Json toJson(const InstalledApp& app);
 template <>
 InstalledApp fromJson<InstalledApp>(const JsonIn& in);
+template <>
+InstalledApp fromJson<InstalledApp>(const JsonStreamIn& in);
 
 }  // namespace larkvale
 

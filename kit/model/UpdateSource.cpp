@@ -87,8 +87,10 @@ Json toJson(const UpdateSource& source) {
   return JsonCoding::enumCase(name, source.payload());
 }
 
-template <>
-UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
+namespace {
+
+template <typename In>
+UpdateSource read(const In& in) {
   auto [index, inner] =
       in.enumCase({"sparkle", "homebrew", "github", "appStore", "apple", "unknown"});
   switch (static_cast<UpdateSource::Kind>(index)) {
@@ -106,6 +108,18 @@ UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
       break;
   }
   return UpdateSource::unknown();
+}
+
+}  // namespace
+
+template <>
+UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
+  return read(in);
+}
+
+template <>
+UpdateSource fromJson<UpdateSource>(const JsonStreamIn& in) {
+  return read(in);
 }
 
 }  // namespace larkvale

@@ -61,6 +61,8 @@ class UpdateSource {
 Json toJson(const UpdateSource& source);
 template <>
 UpdateSource fromJson<UpdateSource>(const JsonIn& in);
+template <>
+UpdateSource fromJson<UpdateSource>(const JsonStreamIn& in);
 
 }  // namespace larkvale
 

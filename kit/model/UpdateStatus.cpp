@@ -25,8 +25,10 @@ Json toJson(const UpdateStatus& status) {
   return JsonCoding::enumCase("noSource");
 }
 
-template <>
-UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
+namespace {
+
+template <typename In>
+UpdateStatus read(const In& in) {
   auto [index, inner] = in.enumCase({"updateAvailable", "upToDate", "notChecked", "noSource"});
   switch (static_cast<UpdateStatus::Kind>(index)) {
     case UpdateStatus::Kind::updateAvailable:
@@ -39,6 +41,18 @@ UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
       break;
   }
   return UpdateStatus::noSource();
+}
+
+}  // namespace
+
+template <>
+UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
+  return read(in);
+}
+
+template <>
+UpdateStatus fromJson<UpdateStatus>(const JsonStreamIn& in) {
+  return read(in);
 }
 
 }  // namespace larkvale

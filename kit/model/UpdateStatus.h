@@ -43,6 +43,8 @@ class UpdateStatus {
 Json toJson(const UpdateStatus& status);
 template <>
 UpdateStatus fromJson<UpdateStatus>(const JsonIn& in);
+template <>
+UpdateStatus fromJson<UpdateStatus>(const JsonStreamIn& in);
 
 }  // namespace larkvale
 
