@@ -83,6 +83,15 @@ auto singleCase(std::initializer_list<std::string_view> cases, Lookup lookup) {
   return found;
 }
 
+// An optional member: empty when missing or null (find() gives nothing),
+// else read as a required one is.
+template <typename In, typename Read>
+auto optionalMember(const In& in, std::string_view key, Read read)
+    -> std::optional<decltype(read(in))> {
+  if (auto v = in.find(key)) return read(*v);
+  return std::nullopt;
+}
+
 }  // namespace
 
 JsonDecodingError::JsonDecodingError(Kind kind, std::string path, std::string description,
@@ -314,9 +323,17 @@ std::string JsonStreamIn::string() const {
   return std::move(value().text);
 }
 
+std::optional<std::string> JsonStreamIn::optionalString(std::string_view key) const {
+  return optionalMember(*this, key, [](const JsonStreamIn& v) { return v.string(); });
+}
+
 bool JsonStreamIn::boolean() const {
   if (value().type != Json::value_t::boolean) refuse();
   return value().boolean;
+}
+
+std::optional<bool> JsonStreamIn::optionalBoolean(std::string_view key) const {
+  return optionalMember(*this, key, [](const JsonStreamIn& v) { return v.boolean(); });
 }
 
 int64_t JsonStreamIn::int64() const {
@@ -324,6 +341,10 @@ int64_t JsonStreamIn::int64() const {
   if (value().type != Json::value_t::number_unsigned) refuse();
   if (auto fits = signedWhole(value().whole)) return *fits;
   refuse();
+}
+
+std::optional<int64_t> JsonStreamIn::optionalInt64(std::string_view key) const {
+  return optionalMember(*this, key, [](const JsonStreamIn& v) { return v.int64(); });
 }
 
 int64_t JsonStreamIn::integral() const {
@@ -352,10 +373,18 @@ Date JsonStreamIn::date() const {
   return *parsed;
 }
 
+std::optional<Date> JsonStreamIn::optionalDate(std::string_view key) const {
+  return optionalMember(*this, key, [](const JsonStreamIn& v) { return v.date(); });
+}
+
 std::string JsonStreamIn::url() const {
   std::string text = string();
   if (!JsonCoding::isReadableUrl(text)) refuse();
   return text;
+}
+
+std::optional<std::string> JsonStreamIn::optionalUrl(std::string_view key) const {
+  return optionalMember(*this, key, [](const JsonStreamIn& v) { return v.url(); });
 }
 
 void JsonStreamIn::requireObject() const {
@@ -382,31 +411,6 @@ std::optional<JsonStreamIn> JsonStreamIn::find(std::string_view key, bool withNu
   return JsonStreamIn(*values_, *last);
 }
 
-std::optional<std::string> JsonStreamIn::optionalString(std::string_view key) const {
-  if (auto v = find(key)) return v->string();
-  return std::nullopt;
-}
-
-std::optional<bool> JsonStreamIn::optionalBoolean(std::string_view key) const {
-  if (auto v = find(key)) return v->boolean();
-  return std::nullopt;
-}
-
-std::optional<int64_t> JsonStreamIn::optionalInt64(std::string_view key) const {
-  if (auto v = find(key)) return v->int64();
-  return std::nullopt;
-}
-
-std::optional<Date> JsonStreamIn::optionalDate(std::string_view key) const {
-  if (auto v = find(key)) return v->date();
-  return std::nullopt;
-}
-
-std::optional<std::string> JsonStreamIn::optionalUrl(std::string_view key) const {
-  if (auto v = find(key)) return v->url();
-  return std::nullopt;
-}
-
 std::pair<size_t, JsonStreamIn> JsonStreamIn::enumCase(
     std::initializer_list<std::string_view> cases) const {
   auto found = singleCase(cases, [this](std::string_view name) { return find(name, true); });
@@ -423,17 +427,20 @@ std::string encode(const Json& value) {
 
 namespace {
 
-// Builds the tree as nlohmann's own parser does, but stops at the first array
-// or object that would open past maxDepth: deep nesting is refused before it
-// costs more than the levels already open.
-class DepthLimitedBuilder {
- public:
+// The types nlohmann's parser asks of the handlers it reports to.
+struct SaxTypes {
   using number_integer_t = Json::number_integer_t;
   using number_unsigned_t = Json::number_unsigned_t;
   using number_float_t = Json::number_float_t;
   using string_t = Json::string_t;
   using binary_t = Json::binary_t;
+};
 
+// Builds the tree as nlohmann's own parser does, but stops at the first array
+// or object that would open past maxDepth: deep nesting is refused before it
+// costs more than the levels already open.
+class DepthLimitedBuilder : public SaxTypes {
+ public:
   explicit DepthLimitedBuilder(Json& result) : dom_(result) {}
 
   bool tooDeep() const { return tooDeep_; }
@@ -499,13 +506,8 @@ namespace {
 // the array at `path`: each is laid out in a flat list, handed to `element`
 // and forgotten. Gives up (returns false) at anything parse() would refuse,
 // at a repeated key on the path and when `element` refuses.
-class StreamingBuilder {
+class StreamingBuilder : public SaxTypes {
  public:
-  using number_integer_t = Json::number_integer_t;
-  using number_unsigned_t = Json::number_unsigned_t;
-  using number_float_t = Json::number_float_t;
-  using string_t = Json::string_t;
-  using binary_t = Json::binary_t;
   using Value = JsonStreamIn::Value;
 
   StreamingBuilder(Json& result, std::initializer_list<std::string_view> path,
