@@ -651,8 +651,8 @@ class StreamingBuilder : public SaxTypes {
   bool inBulk_ = false;     // within the array at the path
   const std::function<void(const JsonStreamIn&)>& element_;
   // The element being read: its values so far, the open arrays and objects
-  // among them and the key of the next member. Kept between elements so
-  // their strings' buffers are reused.
+  // among them and the key of the next member. Kept between elements, so
+  // the values and their keys' buffers are reused.
   std::vector<Value> values_;
   size_t count_ = 0;
   std::vector<uint32_t> open_;

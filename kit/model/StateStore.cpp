@@ -38,7 +38,7 @@ std::optional<AppState> StateStore::decodeStreaming(std::string_view bytes) {
   if (!rest) return std::nullopt;
   try {
     AppState state = fromJson<AppState>(JsonIn::withoutPlaces(*rest));
-    // The updates were met inside the one report object, so it is there.
+    // Updates, where any were met, stood in the one report object read here.
     if (state.lastReport) state.lastReport->updates = std::move(updates);
     return state;
   } catch (const JsonDecodingError&) {
