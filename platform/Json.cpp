@@ -56,15 +56,6 @@ std::optional<int64_t> signedWhole(uint64_t value) {
   return static_cast<int64_t>(value);
 }
 
-// A number with a fraction part or exponent that still reads as a whole
-// 64-bit integer.
-std::optional<int64_t> wholeNumber(double d) {
-  if (std::isfinite(d) && d == std::trunc(d) && d >= -0x1p63 && d < 0x1p63) {
-    return static_cast<int64_t>(d);
-  }
-  return std::nullopt;
-}
-
 // An enumeration names exactly one of its cases (other keys don't count).
 // `lookup(name)` gives the member or nothing; the result is the case's index
 // and its member, or nothing for no case or several.
@@ -153,7 +144,10 @@ int64_t JsonIn::int64() const {
 
 int64_t JsonIn::integral() const {
   if (!value_->is_number_float()) return int64();
-  if (auto whole = wholeNumber(value_->get<double>())) return *whole;
+  double d = value_->get<double>();
+  if (std::isfinite(d) && d == std::trunc(d) && d >= -0x1p63 && d < 0x1p63) {
+    return static_cast<int64_t>(d);
+  }
   throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path(),
                           "Number " + value_->dump() + " is not a whole 64-bit integer.",
                           {"a whole number", {}, {}});
@@ -347,25 +341,6 @@ std::optional<int64_t> JsonStreamIn::optionalInt64(std::string_view key) const {
   return optionalMember(*this, key, [](const JsonStreamIn& v) { return v.int64(); });
 }
 
-int64_t JsonStreamIn::integral() const {
-  if (value().type != Json::value_t::number_float) return int64();
-  if (auto whole = wholeNumber(value().number)) return *whole;
-  refuse();
-}
-
-double JsonStreamIn::number() const {
-  switch (value().type) {
-    case Json::value_t::number_integer:
-      return static_cast<double>(value().integer);
-    case Json::value_t::number_unsigned:
-      return static_cast<double>(value().whole);
-    case Json::value_t::number_float:
-      return value().number;
-    default:
-      refuse();
-  }
-}
-
 Date JsonStreamIn::date() const {
   if (value().type != Json::value_t::string) refuse();
   auto parsed = Dates::parseIso8601(value().text);
@@ -536,7 +511,7 @@ class StreamingBuilder : public SaxTypes {
   }
   bool number_float(number_float_t v, const string_t& s) {
     if (!inBulk_) return scalar() && dom_.number_float(v, s);
-    add(Json::value_t::number_float).number = v;
+    add(Json::value_t::number_float);  // no streamed reader takes a fraction
     return finish();
   }
   bool string(string_t& v) {

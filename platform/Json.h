@@ -194,7 +194,6 @@ class JsonStreamIn {
     bool boolean = false;
     int64_t integer = 0;  // number_integer
     uint64_t whole = 0;   // number_unsigned
-    double number = 0;    // number_float
     std::string key;      // its name in the enclosing object
     std::string text;     // a string's
     uint32_t end = 0;
@@ -202,12 +201,9 @@ class JsonStreamIn {
 
   JsonStreamIn(std::vector<Value>& values, uint32_t at) : values_(&values), at_(at) {}
 
-  bool isNull() const { return value().type == Json::value_t::null; }
   std::string string() const;
   bool boolean() const;
   int64_t int64() const;
-  int64_t integral() const;
-  double number() const;
   Date date() const;
   std::string url() const;
 
