@@ -240,11 +240,6 @@ class JsonStreamIn {
 template <typename T>
 T fromJson(const JsonIn& in);
 
-// The same reading from a streamed value, for the records that a document
-// holds in bulk. Throws JsonStreamIn::Refused where fromJson(JsonIn) throws.
-template <typename T>
-T fromJson(const JsonStreamIn& in);
-
 namespace JsonCoding {
 
 // The compact, key-sorted text of a value. Bytes that are not UTF-8 are

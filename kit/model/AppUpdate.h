@@ -55,8 +55,9 @@ struct AppUpdate {
 Json toJson(const AppUpdate& update);
 template <>
 AppUpdate fromJson<AppUpdate>(const JsonIn& in);
-template <>
-AppUpdate fromJson<AppUpdate>(const JsonStreamIn& in);
+// fromJson's reading, for a JsonIn or a JsonStreamIn.
+template <typename In>
+AppUpdate readAppUpdate(const In& in);
 
 }  // namespace larkvale
 

@@ -9,6 +9,11 @@ size_t std::hash<larkvale::InstalledApp>::operator()(
 
 namespace larkvale {
 
+template <>
+InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
+  return readInstalledApp(in);
+}
+
 Json toJson(const InstalledApp& app) {
   Json obj = {{"path", app.path},
               {"name", app.name},
@@ -25,10 +30,8 @@ Json toJson(const InstalledApp& app) {
   return obj;
 }
 
-namespace {
-
 template <typename In>
-InstalledApp read(const In& in) {
+InstalledApp readInstalledApp(const In& in) {
   InstalledApp app;
   app.path = in.string("path");
   app.name = in.string("name");
@@ -45,16 +48,7 @@ InstalledApp read(const In& in) {
   return app;
 }
 
-}  // namespace
-
-template <>
-InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
-  return read(in);
-}
-
-template <>
-InstalledApp fromJson<InstalledApp>(const JsonStreamIn& in) {
-  return read(in);
-}
+template InstalledApp readInstalledApp(const JsonIn& in);
+template InstalledApp readInstalledApp(const JsonStreamIn& in);
 
 }  // namespace larkvale

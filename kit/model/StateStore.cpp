@@ -34,7 +34,7 @@ std::optional<AppState> StateStore::decodeStreaming(std::string_view bytes) {
   std::vector<AppUpdate> updates;
   std::optional<Json> rest = JsonCoding::parseStreaming(
       bytes, {"lastReport", "updates"},
-      [&](const JsonStreamIn& e) { updates.push_back(fromJson<AppUpdate>(e)); });
+      [&](const JsonStreamIn& e) { updates.push_back(readAppUpdate(e)); });
   if (!rest) return std::nullopt;
   try {
     AppState state = fromJson<AppState>(JsonIn::withoutPlaces(*rest));

@@ -81,16 +81,19 @@ size_t UpdateSource::hash() const {
   return seed;
 }
 
+template <>
+UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
+  return readUpdateSource(in);
+}
+
 Json toJson(const UpdateSource& source) {
   std::string_view name = texts(source.kind()).jsonName;
   if (!source.hasPayload()) return JsonCoding::enumCase(name);
   return JsonCoding::enumCase(name, source.payload());
 }
 
-namespace {
-
 template <typename In>
-UpdateSource read(const In& in) {
+UpdateSource readUpdateSource(const In& in) {
   auto [index, inner] =
       in.enumCase({"sparkle", "homebrew", "github", "appStore", "apple", "unknown"});
   switch (static_cast<UpdateSource::Kind>(index)) {
@@ -110,16 +113,7 @@ UpdateSource read(const In& in) {
   return UpdateSource::unknown();
 }
 
-}  // namespace
-
-template <>
-UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
-  return read(in);
-}
-
-template <>
-UpdateSource fromJson<UpdateSource>(const JsonStreamIn& in) {
-  return read(in);
-}
+template UpdateSource readUpdateSource(const JsonIn& in);
+template UpdateSource readUpdateSource(const JsonStreamIn& in);
 
 }  // namespace larkvale

@@ -11,6 +11,11 @@ size_t UpdateStatus::hash() const {
   return seed;
 }
 
+template <>
+UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
+  return readUpdateStatus(in);
+}
+
 Json toJson(const UpdateStatus& status) {
   switch (status.kind()) {
     case UpdateStatus::Kind::updateAvailable:
@@ -25,10 +30,8 @@ Json toJson(const UpdateStatus& status) {
   return JsonCoding::enumCase("noSource");
 }
 
-namespace {
-
 template <typename In>
-UpdateStatus read(const In& in) {
+UpdateStatus readUpdateStatus(const In& in) {
   auto [index, inner] = in.enumCase({"updateAvailable", "upToDate", "notChecked", "noSource"});
   switch (static_cast<UpdateStatus::Kind>(index)) {
     case UpdateStatus::Kind::updateAvailable:
@@ -43,16 +46,7 @@ UpdateStatus read(const In& in) {
   return UpdateStatus::noSource();
 }
 
-}  // namespace
-
-template <>
-UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
-  return read(in);
-}
-
-template <>
-UpdateStatus fromJson<UpdateStatus>(const JsonStreamIn& in) {
-  return read(in);
-}
+template UpdateStatus readUpdateStatus(const JsonIn& in);
+template UpdateStatus readUpdateStatus(const JsonStreamIn& in);
 
 }  // namespace larkvale

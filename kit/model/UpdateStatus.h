@@ -43,8 +43,9 @@ class UpdateStatus {
 Json toJson(const UpdateStatus& status);
 template <>
 UpdateStatus fromJson<UpdateStatus>(const JsonIn& in);
-template <>
-UpdateStatus fromJson<UpdateStatus>(const JsonStreamIn& in);
+// fromJson's reading, for a JsonIn or a JsonStreamIn.
+template <typename In>
+UpdateStatus readUpdateStatus(const In& in);
 
 }  // namespace larkvale
 
