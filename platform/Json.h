@@ -15,6 +15,7 @@
 //
 // All functions are pure and may be called from any thread.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -174,6 +175,66 @@ class JsonIn {
   bool places_ = true;
 };
 
+// One value of a document read as it streams past (JsonCoding::parseStreaming),
+// held in a flat list rather than a tree. Its getters are JsonIn's, with the
+// same rules, so one record reader written for either kind of reader serves
+// both. It keeps no places: any refusal throws Refused, on which the
+// streaming read gives up and the caller reads the text again through JsonIn
+// for the exact error. Reading a string moves it out of the list, so each
+// value is read once.
+class JsonStreamIn {
+ public:
+  struct Refused {};
+
+  // One value of the list. An array or object is followed by the values
+  // inside it; `end` is the index past its last one (past itself for the
+  // other types).
+  struct Value {
+    Json::value_t type = Json::value_t::null;
+    bool boolean = false;
+    int64_t integer = 0;  // number_integer
+    uint64_t whole = 0;   // number_unsigned
+    std::string key;      // its name in the enclosing object
+    std::string text;     // a string's
+    uint32_t end = 0;
+  };
+
+  JsonStreamIn(std::vector<Value>& values, uint32_t at) : values_(&values), at_(at) {}
+
+  std::string string() const;
+  bool boolean() const;
+  int64_t int64() const;
+  Date date() const;
+  std::string url() const;
+
+  // As JsonIn's: of a repeated key, the last one counts.
+  JsonStreamIn at(std::string_view key) const;
+  std::optional<JsonStreamIn> find(std::string_view key) const;
+
+  std::string string(std::string_view key) const { return at(key).string(); }
+  bool boolean(std::string_view key) const { return at(key).boolean(); }
+  int64_t int64(std::string_view key) const { return at(key).int64(); }
+  Date date(std::string_view key) const { return at(key).date(); }
+  std::string url(std::string_view key) const { return at(key).url(); }
+  std::optional<std::string> optionalString(std::string_view key) const;
+  std::optional<bool> optionalBoolean(std::string_view key) const;
+  std::optional<int64_t> optionalInt64(std::string_view key) const;
+  std::optional<Date> optionalDate(std::string_view key) const;
+  std::optional<std::string> optionalUrl(std::string_view key) const;
+
+  std::pair<size_t, JsonStreamIn> enumCase(std::initializer_list<std::string_view> cases) const;
+
+  void requireObject() const;
+
+ private:
+  Value& value() const { return (*values_)[at_]; }
+  std::optional<JsonStreamIn> find(std::string_view key, bool withNull) const;
+  [[noreturn]] static void refuse() { throw Refused{}; }
+
+  std::vector<Value>* values_;
+  uint32_t at_;
+};
+
 // Reads a record of type T from a JSON value; each record's header declares
 // its specialisation next to its toJson. Throws JsonDecodingError.
 template <typename T>
@@ -195,6 +256,18 @@ inline constexpr size_t maxDepth = 512;
 // nesting is refused as soon as it is met, so a hostile document costs little
 // more memory than its own text.
 Json parse(std::string_view text);
+
+// Parses text as parse() does, except for the elements of the one array
+// reached by following the object keys `path` from the top: those are not
+// built into the tree, which keeps an empty array in their place, but handed
+// one by one to `element` as soon as each is read. Gives nothing, rather than
+// an error, for any text that parse() refuses, when `element` throws
+// JsonStreamIn::Refused, and when a key on the path is repeated (which array
+// counts is then the tree's business): the caller then reads the text with
+// parse() for the exact result.
+std::optional<Json> parseStreaming(std::string_view text,
+                                   std::initializer_list<std::string_view> path,
+                                   const std::function<void(const JsonStreamIn&)>& element);
 
 // Parses and reads a record in one step.
 template <typename T>

@@ -24,6 +24,11 @@ std::optional<std::string> AppUpdate::storeURL() const {
   return Links::appStore(storeTrackID);
 }
 
+template <>
+AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
+  return readAppUpdate(in);
+}
+
 Json toJson(const AppUpdate& u) {
   Json obj = {{"app", toJson(u.app)},       {"source", toJson(u.source)},
               {"status", toJson(u.status)}, {"caskAutoUpdates", u.caskAutoUpdates},
@@ -38,12 +43,12 @@ Json toJson(const AppUpdate& u) {
   return obj;
 }
 
-template <>
-AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
+template <typename In>
+AppUpdate readAppUpdate(const In& in) {
   AppUpdate u;
-  u.app = fromJson<InstalledApp>(in.at("app"));
-  u.source = fromJson<UpdateSource>(in.at("source"));
-  u.status = fromJson<UpdateStatus>(in.at("status"));
+  u.app = readInstalledApp(in.at("app"));
+  u.source = readUpdateSource(in.at("source"));
+  u.status = readUpdateStatus(in.at("status"));
   u.latestVersion = in.optionalString("latestVersion");
   u.notes = in.optionalString("notes");
   u.notesURL = in.optionalUrl("notesURL");
@@ -56,6 +61,9 @@ AppUpdate fromJson<AppUpdate>(const JsonIn& in) {
   u.alsoSparkle = in.boolean("alsoSparkle");
   return u;
 }
+
+template AppUpdate readAppUpdate(const JsonIn& in);
+template AppUpdate readAppUpdate(const JsonStreamIn& in);
 
 }  // namespace larkvale
 

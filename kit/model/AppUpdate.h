@@ -55,6 +55,9 @@ struct AppUpdate {
 Json toJson(const AppUpdate& update);
 template <>
 AppUpdate fromJson<AppUpdate>(const JsonIn& in);
+// fromJson's reading, for a JsonIn or a JsonStreamIn.
+template <typename In>
+AppUpdate readAppUpdate(const In& in);
 
 }  // namespace larkvale
 

@@ -9,6 +9,11 @@ size_t std::hash<larkvale::InstalledApp>::operator()(
 
 namespace larkvale {
 
+template <>
+InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
+  return readInstalledApp(in);
+}
+
 Json toJson(const InstalledApp& app) {
   Json obj = {{"path", app.path},
               {"name", app.name},
@@ -25,8 +30,8 @@ Json toJson(const InstalledApp& app) {
   return obj;
 }
 
-template <>
-InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
+template <typename In>
+InstalledApp readInstalledApp(const In& in) {
   InstalledApp app;
   app.path = in.string("path");
   app.name = in.string("name");
@@ -42,5 +47,8 @@ InstalledApp fromJson<InstalledApp>(const JsonIn& in) {
   app.githubRepo = in.optionalString("githubRepo");
   return app;
 }
+
+template InstalledApp readInstalledApp(const JsonIn& in);
+template InstalledApp readInstalledApp(const JsonStreamIn& in);
 
 }  // namespace larkvale

@@ -39,6 +39,9 @@ struct InstalledApp {
 Json toJson(const InstalledApp& app);
 template <>
 InstalledApp fromJson<InstalledApp>(const JsonIn& in);
+// fromJson's reading, for a JsonIn or a JsonStreamIn.
+template <typename In>
+InstalledApp readInstalledApp(const In& in);
 
 }  // namespace larkvale
 

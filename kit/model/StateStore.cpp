@@ -26,7 +26,25 @@ std::string StateStore::encode(const AppState& state) {
 }
 
 AppState StateStore::decode(std::string_view bytes) {
+  if (auto state = decodeStreaming(bytes)) return std::move(*state);
   return JsonCoding::decode<AppState>(bytes);
+}
+
+std::optional<AppState> StateStore::decodeStreaming(std::string_view bytes) {
+  std::vector<AppUpdate> updates;
+  std::optional<Json> rest = JsonCoding::parseStreaming(
+      bytes, {"lastReport", "updates"},
+      [&](const JsonStreamIn& e) { updates.push_back(readAppUpdate(e)); });
+  if (!rest) return std::nullopt;
+  try {
+    AppState state = fromJson<AppState>(JsonIn::withoutPlaces(*rest));
+    // Updates, where any were met, stood in the one report object read here.
+    if (state.lastReport) state.lastReport->updates = std::move(updates);
+    return state;
+  } catch (const JsonDecodingError&) {
+  } catch (const Json::exception&) {
+  }
+  return std::nullopt;
 }
 
 AppState StateStore::load() const {

@@ -49,8 +49,16 @@ class StateStore {
   void save(const AppState& state) const;
 
   // The bytes a save writes, and their reading (throws JsonDecodingError).
+  // Reading takes the report's updates, nearly all of a large state, as the
+  // text streams past rather than through a tree (decodeStreaming), and
+  // reads through the tree only what that way refuses.
   static std::string encode(const AppState& state);
   static AppState decode(std::string_view bytes);
+
+  // The streaming reading alone: the state decode() gives, or nothing where
+  // decode() must read the text through the tree for the result or the
+  // exact error.
+  static std::optional<AppState> decodeStreaming(std::string_view bytes);
 
  private:
   void moveAside(Date now) const;

@@ -81,14 +81,19 @@ size_t UpdateSource::hash() const {
   return seed;
 }
 
+template <>
+UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
+  return readUpdateSource(in);
+}
+
 Json toJson(const UpdateSource& source) {
   std::string_view name = texts(source.kind()).jsonName;
   if (!source.hasPayload()) return JsonCoding::enumCase(name);
   return JsonCoding::enumCase(name, source.payload());
 }
 
-template <>
-UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
+template <typename In>
+UpdateSource readUpdateSource(const In& in) {
   auto [index, inner] =
       in.enumCase({"sparkle", "homebrew", "github", "appStore", "apple", "unknown"});
   switch (static_cast<UpdateSource::Kind>(index)) {
@@ -107,5 +112,8 @@ UpdateSource fromJson<UpdateSource>(const JsonIn& in) {
   }
   return UpdateSource::unknown();
 }
+
+template UpdateSource readUpdateSource(const JsonIn& in);
+template UpdateSource readUpdateSource(const JsonStreamIn& in);
 
 }  // namespace larkvale

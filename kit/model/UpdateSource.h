@@ -61,6 +61,9 @@ class UpdateSource {
 Json toJson(const UpdateSource& source);
 template <>
 UpdateSource fromJson<UpdateSource>(const JsonIn& in);
+// fromJson's reading, for a JsonIn or a JsonStreamIn.
+template <typename In>
+UpdateSource readUpdateSource(const In& in);
 
 }  // namespace larkvale
 

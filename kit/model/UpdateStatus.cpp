@@ -11,6 +11,11 @@ size_t UpdateStatus::hash() const {
   return seed;
 }
 
+template <>
+UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
+  return readUpdateStatus(in);
+}
+
 Json toJson(const UpdateStatus& status) {
   switch (status.kind()) {
     case UpdateStatus::Kind::updateAvailable:
@@ -25,8 +30,8 @@ Json toJson(const UpdateStatus& status) {
   return JsonCoding::enumCase("noSource");
 }
 
-template <>
-UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
+template <typename In>
+UpdateStatus readUpdateStatus(const In& in) {
   auto [index, inner] = in.enumCase({"updateAvailable", "upToDate", "notChecked", "noSource"});
   switch (static_cast<UpdateStatus::Kind>(index)) {
     case UpdateStatus::Kind::updateAvailable:
@@ -40,5 +45,8 @@ UpdateStatus fromJson<UpdateStatus>(const JsonIn& in) {
   }
   return UpdateStatus::noSource();
 }
+
+template UpdateStatus readUpdateStatus(const JsonIn& in);
+template UpdateStatus readUpdateStatus(const JsonStreamIn& in);
 
 }  // namespace larkvale

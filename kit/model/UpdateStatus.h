@@ -43,6 +43,9 @@ class UpdateStatus {
 Json toJson(const UpdateStatus& status);
 template <>
 UpdateStatus fromJson<UpdateStatus>(const JsonIn& in);
+// fromJson's reading, for a JsonIn or a JsonStreamIn.
+template <typename In>
+UpdateStatus readUpdateStatus(const In& in);
 
 }  // namespace larkvale
 
