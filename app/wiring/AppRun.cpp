@@ -69,9 +69,9 @@ int runApp(AppRun run) {
   run.options.ownUpdater = updater;
   RealServices real = realServices(run.options);
   // The state file is being read on a worker meanwhile (realServices starts
-  // it): what needs no state is done first, starting with the desktop's font,
-  // which the first window and the tray icon both measure.
-  (void)QFontMetrics(QApplication::font()).height();
+  // it): what needs no state is done first, starting with the desktop's font
+  // when a window is to open (a start in the tray may never draw text).
+  if (!run.launchedAsLoginItem) (void)QFontMetrics(QApplication::font()).height();
 
   AppModel model(real.services);
   AppModel::setShared(&model);
