@@ -228,10 +228,12 @@ class AppModel : public QObject {
   QFuture<void> check(std::chrono::seconds maxAge = kManualMaxAge);
 
   // ---- update actions ----
-  void skipVersion(const AppUpdate& update);
-  void unskip(const AppUpdate& update);
-  void holdApp(const AppUpdate& update, const QString& reason);
-  void releaseHold(const AppUpdate& update);
+  // Each takes its own copy of the update: the one given may be a row of
+  // the lists that the change of state drops.
+  void skipVersion(AppUpdate update);
+  void unskip(AppUpdate update);
+  void holdApp(AppUpdate update, const QString& reason);
+  void releaseHold(AppUpdate update);
   QFuture<bool> openOwnUpdater(const AppUpdate& update);
   bool upgradeInTerminal(const std::vector<AppUpdate>& updates);
   void copyBrewCommand(const std::vector<AppUpdate>& updates);

@@ -37,7 +37,7 @@ Casks casksOf(const std::vector<AppUpdate>& updates) {
 
 }  // namespace
 
-void AppModel::skipVersion(const AppUpdate& update) {
+void AppModel::skipVersion(AppUpdate update) {
   mutateState([&update](AppState& state) { state.skip(update); });
   // The outcome first, so that a failed save's notice is the one that stays.
   note(tr("Skipped %1 %2. It comes back when a newer version appears.")
@@ -47,13 +47,13 @@ void AppModel::skipVersion(const AppUpdate& update) {
 
 // Unskip and release say what they did, so that the status line doesn't go
 // on reporting the skip or hold they undid.
-void AppModel::unskip(const AppUpdate& update) {
+void AppModel::unskip(AppUpdate update) {
   mutateState([&update](AppState& state) { state.skipped.erase(update.app.bundleID); });
   note(tr("%1 is offered again.").arg(text(update.app.name)));
   save();
 }
 
-void AppModel::holdApp(const AppUpdate& update, const QString& reason) {
+void AppModel::holdApp(AppUpdate update, const QString& reason) {
   const std::string typed = reason.toStdString();
   Hold hold{std::string(TextTrim::whitespace(typed)), services_.clock->now()};
   mutateState([&](AppState& state) { state.holds[update.app.bundleID] = hold; });
@@ -61,7 +61,7 @@ void AppModel::holdApp(const AppUpdate& update, const QString& reason) {
   save();
 }
 
-void AppModel::releaseHold(const AppUpdate& update) {
+void AppModel::releaseHold(AppUpdate update) {
   mutateState([&update](AppState& state) { state.holds.erase(update.app.bundleID); });
   note(tr("%1 is no longer on hold.").arg(text(update.app.name)));
   save();
