@@ -305,9 +305,9 @@ std::shared_ptr<const AppModel::PaneRows> AppModel::paneRows(Pane pane) const {
   return known;
 }
 
-const AppModel::Counts& AppModel::counts() const {
+const AppModel::ReportCounts& AppModel::reportCounts() const {
   if (!derived_.counts) {
-    Counts out;
+    ReportCounts out;
     const std::vector<AppUpdate>& updates = reportUpdates(*state_);
     const std::vector<AppState::Effective>& effective = reportEffective();
     for (size_t i = 0; i < updates.size(); ++i) {
@@ -320,7 +320,14 @@ const AppModel::Counts& AppModel::counts() const {
         case AppState::Effective::held:
           ++out.held;
           break;
-        default:
+        case AppState::Effective::current:
+          ++out.current;
+          break;
+        case AppState::Effective::notChecked:
+          ++out.notChecked;
+          break;
+        case AppState::Effective::noSource:
+          ++out.noSource;
           break;
       }
     }
@@ -330,12 +337,12 @@ const AppModel::Counts& AppModel::counts() const {
 }
 
 int AppModel::badgeCount(Pane pane) const {
-  if (pane == Pane::updates) return counts().waiting;
-  return pane == Pane::held ? counts().held : 0;
+  if (pane == Pane::updates) return reportCounts().waiting;
+  return pane == Pane::held ? reportCounts().held : 0;
 }
 
 int AppModel::homebrewPendingCount() const {
-  return counts().homebrewWaiting;
+  return reportCounts().homebrewWaiting;
 }
 
 std::optional<AppUpdate> AppModel::selectedUpdate() const {

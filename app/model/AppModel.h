@@ -196,6 +196,18 @@ class AppModel : public QObject {
   // The effective status of each update of the last report, in report order.
   const std::vector<AppState::Effective>& reportEffective() const;
   bool rowOrder(const AppUpdate& a, const AppUpdate& b) const;
+  // The last report's updates by effective status, counted in one pass:
+  // pending ones (and those of them Homebrew installs), skipped or held,
+  // up to date, not checked, without a source.
+  struct ReportCounts {
+    int waiting = 0;
+    int homebrewWaiting = 0;
+    int held = 0;
+    int current = 0;
+    int notChecked = 0;
+    int noSource = 0;
+  };
+  const ReportCounts& reportCounts() const;
   // Updates: the number of pending updates; Held: of skipped and held ones.
   int badgeCount(Pane pane) const;
   std::optional<AppUpdate> selectedUpdate() const;
@@ -362,20 +374,12 @@ class AppModel : public QObject {
   void replaceState(AppState&& next);
   // What the derived lists keep between changes (AppModel.cpp).
   void forgetDerived();
-  // Of the last report's updates: pending ones, those of them Homebrew
-  // installs, skipped and held ones.
-  struct Counts {
-    int waiting = 0;
-    int homebrewWaiting = 0;
-    int held = 0;
-  };
-  const Counts& counts() const;
   struct Derived {
     std::optional<std::vector<AppUpdate>> pending;
     std::optional<std::vector<AppUpdate>> homebrewPending;
     std::optional<SafeUpdatePlan> safePlan;
     std::optional<bool> safeCandidates;
-    std::optional<Counts> counts;
+    std::optional<ReportCounts> counts;
     std::optional<std::vector<AppState::Effective>> effective;
     // Places in the report, in the order of rows(): by rank, then name.
     std::optional<std::vector<uint32_t>> order;

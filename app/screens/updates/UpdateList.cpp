@@ -230,25 +230,7 @@ void UpdateList::refreshHeader() {
 }
 
 void UpdateList::refreshCounts() {
-  const int waiting = model_.badgeCount(Pane::updates);
-  int current = 0;
-  int unchecked = 0;
-  int noSource = 0;
-  for (AppState::Effective effective : model_.reportEffective()) {
-    switch (effective) {
-      case AppState::Effective::current:
-        ++current;
-        break;
-      case AppState::Effective::notChecked:
-        ++unchecked;
-        break;
-      case AppState::Effective::noSource:
-        ++noSource;
-        break;
-      default:
-        break;
-    }
-  }
+  const AppModel::ReportCounts& report = model_.reportCounts();
   struct Count {
     const char* name;
     int value;
@@ -256,10 +238,10 @@ void UpdateList::refreshCounts() {
     ui::Tint tint;
   };
   const Count counts[] = {
-      {"statWaiting", waiting, tr("updates waiting"), ui::Tint::accent},
-      {"statCurrent", current, tr("up to date"), ui::Tint::green},
-      {"statUnchecked", unchecked, tr("couldn't check"), ui::Tint::orange},
-      {"statNoSource", noSource, tr("no feed (unknown or macOS)"), ui::Tint::gray},
+      {"statWaiting", report.waiting, tr("updates waiting"), ui::Tint::accent},
+      {"statCurrent", report.current, tr("up to date"), ui::Tint::green},
+      {"statUnchecked", report.notChecked, tr("couldn't check"), ui::Tint::orange},
+      {"statNoSource", report.noSource, tr("no feed (unknown or macOS)"), ui::Tint::gray},
   };
   // The counters have fixed texts: a changed count replaces its counter.
   for (int i = 0; i < 4; ++i) {
