@@ -1,20 +1,26 @@
 #include "app/shell/SingleInstance.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cerrno>
+#include <optional>
+#include <utility>
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 
@@ -35,12 +41,84 @@ bool fitsSocketAddress(const QString& path) {
   return QFile::encodeName(path).size() <= kMaxSocketPath;
 }
 
-// A real folder, not a link, that belongs to this user and that no one else
-// may enter or list.
-bool ownPrivateFolder(const QString& path) {
+// An open file descriptor, closed when it goes.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor& operator=(Descriptor&&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// `folder` opened, when it is a real folder, not a link, in which no one else
+// can rename or remove this user's entries: one of this user's own that no
+// one else may write, or one with the sticky bit (such as /tmp). In any other
+// folder another user could swap a short folder for one of theirs between
+// its check and its use. Checked on the open descriptor, so that what was
+// checked is what the caller goes on to use.
+std::optional<Descriptor> safeParent(const QString& folder) {
+  Descriptor parent(::open(QFile::encodeName(folder).constData(),
+                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   struct stat info = {};
-  if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &info) != 0) return false;
+  if (parent.get() < 0 || ::fstat(parent.get(), &info) != 0) return std::nullopt;
+  const bool own = info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+  if (!own && (info.st_mode & S_ISVTX) == 0) return std::nullopt;
+  return parent;
+}
+
+// `leaf` in `parent`: a real folder, not a link, that belongs to this user
+// and that no one else may enter or list.
+bool ownPrivateFolder(const Descriptor& parent, const QString& leaf) {
+  struct stat info = {};
+  if (::fstatat(parent.get(), QFile::encodeName(leaf).constData(), &info, AT_SYMLINK_NOFOLLOW) !=
+      0) {
+    return false;
+  }
   return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+}
+
+// The random part of a short folder's name, as long as mkdtemp's.
+constexpr int kTailLength = 6;
+
+// Where a short folder for `name` may go, in order: the temporary folder,
+// then /tmp, each only when the socket fits in a folder made there. Whether
+// it is a safe parent is checked when the folder is made.
+QStringList shortFolderBases(const QString& name) {
+  const QString leaf = name + QLatin1Char('-') + QString(kTailLength, QLatin1Char('X')) +
+                       QLatin1Char('/') + name + QStringLiteral(".socket");
+  QStringList bases;
+  for (const QString& base : {QDir::cleanPath(QDir::tempPath()), QStringLiteral("/tmp")}) {
+    if (!bases.contains(base) && fitsSocketAddress(QDir(base).filePath(leaf))) bases << base;
+  }
+  return bases;
+}
+
+// A new 0700 folder "<name>-<random tail>" made in `base` through its checked
+// descriptor; empty when `base` isn't a safe parent or nothing can be made.
+QString makePrivateFolderIn(const QString& base, const QString& name) {
+  std::optional<Descriptor> parent = safeParent(base);
+  if (!parent) return {};
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  // Another name is tried only while the one drawn is taken.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    QString leaf = name + QLatin1Char('-');
+    for (int i = 0; i < kTailLength; ++i)
+      leaf += QLatin1Char(
+          kAlphabet[QRandomGenerator::system()->bounded(static_cast<int>(sizeof(kAlphabet) - 1))]);
+    if (::mkdirat(parent->get(), QFile::encodeName(leaf).constData(), 0700) == 0)
+      return QDir(base).filePath(leaf);
+    if (errno != EEXIST) return {};
+  }
+  return {};
 }
 
 }  // namespace
@@ -96,30 +174,33 @@ QString SingleInstance::recordedShortFolder() const {
   QFile record(recordPath());
   if (!record.open(QIODevice::ReadOnly)) return {};
   const QString folder = QFile::decodeName(record.read(4096).trimmed());
-  if (!QDir::isAbsolutePath(folder) ||
-      !fitsSocketAddress(QDir(folder).filePath(name_ + QStringLiteral(".socket"))) ||
-      !ownPrivateFolder(folder)) {
+  // Only a path as this instance writes it: absolute, clean, not the root.
+  if (!QDir::isAbsolutePath(folder) || QDir::cleanPath(folder) != folder || folder == "/" ||
+      !fitsSocketAddress(QDir(folder).filePath(name_ + QStringLiteral(".socket")))) {
     return {};
   }
+  const QFileInfo where(folder);
+  std::optional<Descriptor> parent = safeParent(where.path());
+  if (!parent || !ownPrivateFolder(*parent, where.fileName())) return {};
   return folder;
 }
 
 QString SingleInstance::makeShortFolder() {
   if (QString kept = recordedShortFolder(); !kept.isEmpty()) return kept;
-  const QString leaf = QStringLiteral("/%1-XXXXXX").arg(name_);
-  QString base = QDir::cleanPath(QDir::tempPath());
-  if (!fitsSocketAddress(base + leaf + QStringLiteral("/") + name_ + QStringLiteral(".socket"))) {
-    base = QStringLiteral("/tmp");
+  const QStringList bases = shortFolderBases(name_);
+  QString made;
+  for (const QString& base : bases) {
+    made = makePrivateFolderIn(base, name_);
+    if (!made.isEmpty()) break;
   }
-  // mkdtemp makes the folder 0700 under a name no one can guess beforehand.
-  QByteArray pattern = QFile::encodeName(base + leaf);
-  if (!::mkdtemp(pattern.data())) {
-    error_ = QStringLiteral("No folder for the socket can be made in %1.").arg(base);
+  if (made.isEmpty()) {
+    error_ = QStringLiteral("No folder for the socket can be made in %1.")
+                 .arg(bases.join(QStringLiteral(" or ")));
     return {};
   }
-  const QString made = QFile::decodeName(pattern);
   QSaveFile record(recordPath());
-  if (!record.open(QIODevice::WriteOnly) || record.write(pattern + '\n') < 0 || !record.commit()) {
+  if (!record.open(QIODevice::WriteOnly) || record.write(QFile::encodeName(made) + '\n') < 0 ||
+      !record.commit()) {
     error_ = QStringLiteral("%1 can't be written.").arg(recordPath());
     QDir().rmdir(made);
     return {};

@@ -15,10 +15,14 @@
 // A socket's address holds little more than 100 bytes. When the folder's
 // path is too long for it (a private folder in a deep home), the socket
 // lives in a folder of the user's own with an unguessable name in the
-// temporary folder, made 0700 by the first launch, which writes where it is
-// into "<name>.socket-folder" beside the lock. A folder named there is used
-// only while it is still a real folder of this user's that no one else may
-// enter, so another user can neither squat nor redirect it.
+// temporary folder (or, when that won't do, in /tmp), made 0700 by the first
+// launch, which writes where it is into "<name>.socket-folder" beside the
+// lock. The short folder is made, and a named one used, only in a parent in
+// which no one else can rename or remove the user's entries (the user's own
+// that no one else may write, or one with the sticky bit); a folder named
+// there is used only while it is still a real folder of this user's that no
+// one else may enter, so another user can neither squat, redirect nor swap
+// it. With no such parent to be had, later launches can't hand over.
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>

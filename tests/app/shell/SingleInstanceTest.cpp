@@ -40,6 +40,28 @@ bool answers(const QString& socketPath) {
   return socket.waitForConnected(200);
 }
 
+// Sets an environment variable until it goes, then puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const QString& value)
+      : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    qputenv(name, QFile::encodeName(value));
+  }
+  ~ScopedEnv() {
+    if (had_)
+      qputenv(name_, old_);
+    else
+      qunsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  bool had_;
+  QByteArray old_;
+};
+
 }  // namespace
 
 class SingleInstanceTest : public QObject {
@@ -155,6 +177,38 @@ class SingleInstanceTest : public QObject {
       QDir(made).removeRecursively();
     }
     QDir(shortFolder).removeRecursively();
+  }
+
+  // The short folder is made, and found again, only in a temporary folder
+  // where no one else can swap it: the user's own, or one with the sticky
+  // bit; one that others may write goes on to /tmp.
+  void theShortFoldersParentMustKeepOthersOut() {
+    test::TempDir dir;
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString folder = base + "/" + QString("deep-home-").repeated(12);
+    const QString temp = base + "/tmp";
+    QVERIFY(QDir().mkpath(temp));
+    ScopedEnv tmpdir("TMPDIR", temp);
+    for (auto [bits, inTemp] : {std::pair{0777, false}, {01777, true}, {0700, true}}) {
+      QVERIFY(::chmod(QFile::encodeName(temp).constData(), static_cast<mode_t>(bits)) == 0);
+      QFile::remove(folder + "/larkvale.socket-folder");
+      QString shortFolder;
+      {
+        SingleInstance running(folder);
+        QCOMPARE(running.claim(), SingleInstance::Claim::first);
+        shortFolder = QFileInfo(running.socketPath()).path();
+        QVERIFY2(!running.socketPath().isEmpty() && mode(shortFolder) == 0700,
+                 qPrintable(shortFolder));
+        QCOMPARE(QFileInfo(shortFolder).path() == temp, inTemp);
+        QCOMPARE(SingleInstance(folder).socketPath(), running.socketPath());
+        // Opened to others' writes, the parent no longer vouches for it.
+        if (inTemp) {
+          QVERIFY(::chmod(QFile::encodeName(temp).constData(), 0777) == 0);
+          QCOMPARE(SingleInstance(folder).socketPath(), QString());
+        }
+      }
+      QDir(shortFolder).removeRecursively();
+    }
   }
 
   // Without a folder for the lock the launch doesn't run unguarded.
