@@ -34,8 +34,11 @@ constexpr std::chrono::milliseconds kIdleLimit = std::chrono::seconds(3);
 // Later launches come one at a time; more peers than this at once are
 // turned away at the door.
 constexpr int kMaxPeers = 8;
-// What a socket's address holds, less its terminating NUL.
-constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un{}.sun_path) - 1;
+// What a socket's address holds, less its terminating NUL and one byte more:
+// QLocalServer won't listen on a path that fills all but the NUL (a 107-byte
+// path in Linux's 108-byte address fails to bind), and a path the listener
+// refuses would leave later launches with no way to hand over.
+constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un{}.sun_path) - 2;
 
 bool fitsSocketAddress(const QString& path) {
   return QFile::encodeName(path).size() <= kMaxSocketPath;

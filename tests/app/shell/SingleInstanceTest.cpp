@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <algorithm>
 #include <csignal>
@@ -208,6 +209,27 @@ class SingleInstanceTest : public QObject {
         }
       }
       QDir(shortFolder).removeRecursively();
+    }
+  }
+
+  // The longest socket path the listener takes, two bytes short of the
+  // address's size (its NUL and one more byte), is used in place; one byte
+  // more goes to a short folder. Either way later launches reach it.
+  void aSocketPathAtTheAddressLimit() {
+    test::TempDir dir;
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString leaf = "/larkvale.socket";
+    const qsizetype limit = sizeof(sockaddr_un{}.sun_path) - 2;
+    for (qsizetype length : {limit, limit + 1}) {
+      const QString folder =
+          base + "/" + QString(length - base.size() - 1 - leaf.size(), QLatin1Char('d'));
+      const QString inPlace = folder + leaf;
+      QCOMPARE(QFile::encodeName(inPlace).size(), length);
+      SingleInstance running(folder);
+      QCOMPARE(running.claim(), SingleInstance::Claim::first);
+      QVERIFY(answers(running.socketPath()));
+      QCOMPARE(running.socketPath() == inPlace, length == limit);
+      if (length > limit) QDir(QFileInfo(running.socketPath()).path()).removeRecursively();
     }
   }
 
