@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Skirting/CloseWindowAction.h"
 #include "app/model/AppModel.h"
 
 namespace larkvale {
@@ -106,6 +107,9 @@ void UpdaterDialogs::offer(const OwnRelease& release, const AppInfo& app) {
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   layout->addWidget(buttons);
   dialog->resize(480, 360);
+  // A window of its own with a title bar, closed by the same key as the
+  // app's other windows.
+  skirting::addCloseWindowKey(*dialog);
   offer_ = dialog;
   bringForward(dialog);
 }

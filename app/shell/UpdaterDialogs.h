@@ -1,7 +1,9 @@
 #pragma once
 // The updater's dialogs on screen: the alert with one "OK" button and the
 // offer of a newer version. Each is shown without blocking and deletes
-// itself when closed; a new offer replaces one still open. Main thread only.
+// itself when closed; a new offer replaces one still open. The offer is a
+// window of its own and, as the app's other windows, closes with "Close
+// Window" (Ctrl+W) as well as Escape. Main thread only.
 #include <QPointer>
 #include <QUrl>
 #include <functional>

@@ -1,9 +1,12 @@
+#include <QApplication>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
 #include <atomic>
 
 #include "app/shell/FeedProbe.h"
 #include "app/shell/Updater.h"
+#include "app/shell/UpdaterDialogs.h"
 #include "tests/support/RawHost.h"
 #include "tests/support/TestServer.h"
 
@@ -168,6 +171,19 @@ class UpdaterTest : public QObject {
     AppInfo named{std::nullopt, QStringLiteral("Larkvale"), std::nullopt};
     QCOMPARE(named.appDisplayName(), QStringLiteral("Larkvale"));
     QCOMPARE(named.appShortVersion(), QString());
+  }
+
+  // The offer is a window of its own: Ctrl+W closes it, as it does the
+  // app's other windows.
+  void theOfferClosesWithCtrlW() {
+    UpdaterDialogs dialogs([](const QUrl&) {});
+    dialogs.offer(OwnRelease{"2.0", std::nullopt, std::nullopt}, larkvale());
+    QPointer<QWidget> offer;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (widget->objectName() == "ownUpdateOffer") offer = widget;
+    QVERIFY(offer && QTest::qWaitForWindowActive(offer));
+    QTest::keyClick(offer, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!offer->isVisible());
   }
 
   void scheduledChecksSpeakOnlyToOffer() {
