@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -40,28 +41,6 @@ bool answers(const QString& socketPath) {
   socket.connectToServer(socketPath);
   return socket.waitForConnected(200);
 }
-
-// Sets an environment variable until it goes, then puts the old value back.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const QString& value)
-      : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-    qputenv(name, QFile::encodeName(value));
-  }
-  ~ScopedEnv() {
-    if (had_)
-      qputenv(name_, old_);
-    else
-      qunsetenv(name_);
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  bool had_;
-  QByteArray old_;
-};
 
 }  // namespace
 
@@ -189,7 +168,11 @@ class SingleInstanceTest : public QObject {
     const QString folder = base + "/" + QString("deep-home-").repeated(12);
     const QString temp = base + "/tmp";
     QVERIFY(QDir().mkpath(temp));
-    ScopedEnv tmpdir("TMPDIR", temp);
+    const bool hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray oldTmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp));
+    const auto restore =
+        qScopeGuard([&] { hadTmpdir ? qputenv("TMPDIR", oldTmpdir) : qunsetenv("TMPDIR"); });
     for (auto [bits, inTemp] : {std::pair{0777, false}, {01777, true}, {0700, true}}) {
       QVERIFY(::chmod(QFile::encodeName(temp).constData(), static_cast<mode_t>(bits)) == 0);
       QFile::remove(folder + "/larkvale.socket-folder");
