@@ -26,7 +26,7 @@ namespace Dates = larkvale::Dates;
 
 namespace {
 
-constexpr size_t kMaxMetaBytes = 64 * 1024;
+constexpr size_t kMaxMetaBytes = size_t{64} * 1024;
 constexpr size_t kMaxValidatorLength = 200;
 
 std::optional<MoreAppsFeed> decoded(const std::optional<std::string>& bytes) {
@@ -87,19 +87,19 @@ const std::string& MoreAppsLoader::defaultFeedURL() {
 }
 
 fs::path MoreAppsLoader::cacheDirectoryIn(const fs::path& caches, std::string_view bundleID) {
+  fs::path below = caches;
+  if (below.empty()) {
+    std::error_code ec;
+    below = fs::temp_directory_path(ec);
+  }
   const bool folderName =
       !bundleID.empty() && bundleID != "." && bundleID != ".." &&
       bundleID.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
-  return caches / (folderName ? bundleID : std::string_view("Pennant")) / "MoreApps";
+  return below / (folderName ? bundleID : std::string_view("Pennant")) / "MoreApps";
 }
 
 fs::path MoreAppsLoader::defaultCacheDirectory(std::string_view bundleID) {
-  fs::path caches = larkvale::UserFolders::current().caches;
-  if (caches.empty()) {
-    std::error_code ec;
-    caches = fs::temp_directory_path(ec);
-  }
-  return cacheDirectoryIn(caches, bundleID);
+  return cacheDirectoryIn(larkvale::UserFolders::current().caches, bundleID);
 }
 
 std::optional<std::string> MoreAppsLoader::bundledFeed() {

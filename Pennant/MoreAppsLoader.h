@@ -62,7 +62,8 @@ struct MoreAppsLoader {
   // when it has none, or one that can't stand as one folder name), then
   // "MoreApps". Nothing is created.
   static std::filesystem::path defaultCacheDirectory(std::string_view bundleID);
-  // The same below the given caches folder.
+  // The same below the given caches folder; below the temporary folder when
+  // it is empty.
   static std::filesystem::path cacheDirectoryIn(const std::filesystem::path& caches,
                                                 std::string_view bundleID);
 

@@ -87,6 +87,10 @@ void KitStateStorage::readAhead() {
   ahead_ = std::async(std::launch::async, [store = store_] { return store.load(); });
 }
 
+void KitStateStorage::waitForReadAhead() const {
+  if (ahead_.valid()) ahead_.wait();
+}
+
 AppState KitStateStorage::load(Date now) {
   if (ahead_.valid()) return ahead_.get();
   return store_.load(now);

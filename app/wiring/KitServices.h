@@ -96,6 +96,10 @@ class KitStateStorage final : public StateStorage {
   explicit KitStateStorage(std::filesystem::path folder) : store_(std::move(folder)) {}
   ~KitStateStorage() override;
   void readAhead();
+  // Returns once a reading ahead, if any, has finished, and leaves it for the
+  // next load(); for a caller that must know the file has been read (a test
+  // of what a later save does to the reading).
+  void waitForReadAhead() const;
   AppState load(Date now) override;
   void save(const AppState& state) override;
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -330,6 +332,38 @@ TEST(MoreAppsCacheFolderTest, NamedAfterTheHostAppsBundleIdentifier) {
   for (const char* none : {"", "..", "a/b"})
     EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn(user.caches, none),
               "/home/u/.cache/Pennant/MoreApps");
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// The user's caches come from the environment; an identifier with a NUL is
+// no folder name (the system would cut the path there); and without a caches
+// folder the temporary folder takes its place.
+TEST(MoreAppsCacheFolderTest, DefaultsToTheUsersCachesElseTheTemporaryFolder) {
+  larkvale::test::TempDir caches, temporary;
+  const ScopedEnv xdg("XDG_CACHE_HOME", caches.path().string());
+  EXPECT_EQ(MoreAppsLoader::defaultCacheDirectory("com.example.host"),
+            caches / "com.example.host/MoreApps");
+  EXPECT_EQ(MoreAppsLoader::defaultCacheDirectory(std::string("com.example.host\0evil", 21)),
+            caches / "Pennant/MoreApps");
+
+  const ScopedEnv tmpdir("TMPDIR", temporary.path().string());
+  EXPECT_EQ(MoreAppsLoader::cacheDirectoryIn({}, "com.example.host"),
+            temporary / "com.example.host/MoreApps");
 }
 
 }  // namespace

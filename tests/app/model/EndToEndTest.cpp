@@ -155,7 +155,8 @@ TEST_F(EndToEndTest, QuittingDuringAStalledCheckEndsTheCheckAndLeavesNothingBehi
 }
 
 // The state read ahead at start-up is the one the model loads; a save made
-// before that load drops the reading, so nothing older comes back.
+// before that load drops the reading, finished or not, so nothing older comes
+// back.
 TEST(KitStateStorageTest, AReadingAheadIsLoadedOnceAndNeverOutlivesASave) {
   TempDir tmp;
   const Date day = std::chrono::sys_days{std::chrono::year{2026} / 12 / 1};
@@ -173,6 +174,12 @@ TEST(KitStateStorageTest, AReadingAheadIsLoadedOnceAndNeverOutlivesASave) {
   storage.readAhead();
   storage.save(first);
   EXPECT_EQ(storage.load(std::chrono::system_clock::now()), first);
+
+  // A reading already over is as out of date after a save as one under way.
+  storage.readAhead();
+  storage.waitForReadAhead();
+  storage.save(second);
+  EXPECT_EQ(storage.load(std::chrono::system_clock::now()), second);
 
   storage.readAhead();  // never loaded: the storage waits for it as it goes
 }

@@ -81,6 +81,22 @@ TEST(AppStoreLookup, ReadsTheListingFields) {
   EXPECT_EQ(*bare, (StoreListing{42, "com.example.looked-up", "1", {}, {}, {}, {}}));
 }
 
+// A page link no address may hold as written is dropped as if absent, even
+// where the transfer library's own reader would take it; the listing stands.
+TEST(AppStoreLookup, DropsPageLinksNoAddressMayHold) {
+  for (const std::string link :
+       {"https://apps.example.com/app/a|b", "https://apps.example.com/app/%zz",
+        "https://apps.example.com/app/caf\\u00e9", "https://apps.example.com/app/{42}",
+        "https://apps.example.com/app/a^b", "https://apps.example.com/app/\\\\id42"}) {
+    auto listing = decodeLookup(R"({"results":[{"trackId":42,"trackName":"Pad","version":"3.1",
+        "releaseNotes":"Fixes.","minimumOsVersion":"13.0","trackViewUrl":")" +
+                                    link + R"("}]})",
+                                "com.example.app", 42);
+    ASSERT_TRUE(listing) << link;
+    EXPECT_EQ(*listing, (StoreListing{42, "Pad", "3.1", "Fixes.", {}, {}, "13.0"})) << link;
+  }
+}
+
 TEST(AppStoreLookup, ReadsRealAnswers) {
   auto read = [](const char* name) {
     return test::readAll(test::realworld("appstore/" + std::string(name)));

@@ -58,6 +58,14 @@ TEST(AppcastTest, ReadsElementsBeforeEnclosureAttributes) {
       R"(<item><enclosure sparkle:shortVersionString="2.1" sparkle:minimumSystemVersion="10.13"/></item>)");
   EXPECT_EQ(item.version, "2.1");
   EXPECT_EQ(item.minimumSystemVersion, "10.13");
+
+  // A build number alone is the item's version, on one line: each break and
+  // tab one space, every other control and formatting character gone.
+  item = only(
+      "<item><sparkle:version>12&#x9;3&#xA;4&#xD;5&#x2028;6&#x2029;7&#x85;8&#x202E;&#x2066;"
+      "&#x7F;&#x80;&#x9F;9</sparkle:version></item>");
+  EXPECT_EQ(item.version, "12 3 4 5 6 7 89");
+  EXPECT_EQ(item.shortVersion, std::nullopt);
 }
 
 TEST(AppcastTest, KeepsTheFirstNonEmptyTextOfDirectChildren) {

@@ -43,12 +43,21 @@ TEST(SourceRecordsJsonTest, AppcastItemBrewCaskAndOutdatedRow) {
   EXPECT_EQ(roundTrip(row), row);
 
   const std::string flags = R"("critical":false,"informational":false)";
-  for (const std::string& bad :
-       std::vector<std::string>{"{" + flags + "}", R"({"version":7,)" + flags + "}",
-                                R"({"version":"7","critical":0,"informational":false})",
-                                R"({"version":"7","pubDate":1e300,)" + flags + "}",
-                                R"({"version":"7","link":"https://a/b c",)" + flags + "}"})
+  for (const std::string& bad : std::vector<std::string>{
+           "{" + flags + "}", R"({"version":7,)" + flags + "}",
+           R"({"version":"7","critical":0,"informational":false})",
+           R"({"version":"7","pubDate":1e300,)" + flags + "}",
+           R"({"version":"7","pubDate":1e11,)" + flags + "}",
+           R"({"version":"7","pubDate":-1e11,)" + flags + "}",
+           R"({"version":"7","informational":false})", R"({"version":"7","critical":false})",
+           R"({"version":"7","link":"https://a/b c",)" + flags + "}"})
     EXPECT_THROW(JsonCoding::decode<AppcastItem>(bad), JsonDecodingError) << bad;
+  // Just inside the range of dates at either end.
+  for (const double seconds : {-99999999999.0, 99999999999.0}) {
+    const auto edge = JsonCoding::decode<AppcastItem>(R"({"version":"7","pubDate":)" +
+                                                      std::to_string(seconds) + "," + flags + "}");
+    EXPECT_EQ(edge.pubDate, Dates::fromSecondsSince2001(seconds)) << seconds;
+  }
   const std::string cask4 = R"("token":"t","name":"t","latest":"","autoUpdates":false)";
   for (const std::string& bad :
        std::vector<std::string>{"{" + cask4 + "}", "{" + cask4 + R"(,"appPaths":[1]})",

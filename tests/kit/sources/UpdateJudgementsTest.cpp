@@ -289,6 +289,11 @@ TEST(UpdatePlanTest, VersionsFromEverySourceComeAsOneLine) {
   auto sparkle = app("com.example.sparkle");
   sparkle.feedURL = "https://example.com/f";
   EXPECT_EQ(judge(fetcher, sparkle, options, hosts).latestVersion, "2.0 be ta");
+  // Without a short version the build number is what is shown.
+  fetcher.answers["https://example.com/build"] = {
+      200, feed(item("9&#x9;1&#x2028;0&#x202E;&#x9B;", "")), false};
+  sparkle.feedURL = "https://example.com/build";
+  EXPECT_EQ(judge(fetcher, sparkle, options, hosts).latestVersion, "9 1 0");
 
   auto github = app("com.example.github");
   github.githubRepo = "o/r";
