@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/Stat.h"
+#include "app/ui/SymbolButton.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
 #include "app/ui/Tints.h"
@@ -108,6 +110,33 @@ class BlocksTest : public QObject {
     QCOMPARE(rim.rgb(), QColor(Qt::red).rgb());
     QVERIFY(rim.alpha() > 200);
     QVERIFY(mark.alpha() < 60);
+  }
+
+  void buttonSymbolsTakeTheTextColourOfEachState() {
+    QToolButton button;
+    button.setIconSize(QSize(24, 24));
+    setButtonSymbol(&button, "checkmark.circle.fill");
+    // Set after the symbol: a palette change draws it again.
+    QPalette palette = button.palette();
+    const QColor active(200, 40, 30), disabled(30, 60, 210);
+    palette.setColor(QPalette::Active, QPalette::ButtonText, active);
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, active);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);
+    button.setPalette(palette);
+    for (auto [mode, colour] : {std::pair{QIcon::Normal, active}, {QIcon::Disabled, disabled}}) {
+      const QImage image = button.icon().pixmap(button.iconSize(), mode).toImage();
+      int opaque = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const QColor pixel = image.pixelColor(x, y);
+          if (pixel.alpha() < 255) continue;
+          ++opaque;
+          QVERIFY2(near(pixel, colour, 2),
+                   qPrintable(pixel.name() + " in mode " + QString::number(mode)));
+        }
+      }
+      QVERIFY(opaque > 20);
+    }
   }
 
   void chipsTakeTheirTextsWidthAndCutTheRest() {
