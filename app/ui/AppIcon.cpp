@@ -83,9 +83,10 @@ QString cacheKey(const QString& bundlePath, int pixels) {
 }
 
 QPixmap generic(int size, qreal devicePixelRatio) {
-  QIcon icon = QIcon::fromTheme(QStringLiteral("application-x-executable"),
-                                QIcon(QStringLiteral(":/larkvale/generic-app.svg")));
-  return icon.pixmap(QSize(size, size), devicePixelRatio);
+  // Not the theme's "application-x-executable": common themes draw it as a
+  // gear, which reads as settings rather than as an app.
+  return QIcon(QStringLiteral(":/larkvale/generic-app.svg"))
+      .pixmap(QSize(size, size), devicePixelRatio);
 }
 
 void loadLater(const QString& bundlePath, int size, qreal devicePixelRatio, QObject* context,

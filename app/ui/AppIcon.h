@@ -5,9 +5,10 @@
 // Contents/Info.plist, in Contents/Resources (".icns" added when the name
 // has no extension), read with Qt's image plugins. It is read off the main
 // thread and kept in the application's pixmap cache by path and pixel size;
-// until it arrives, and for a bundle whose icon cannot be read, the desktop's
-// generic application icon stands in. When the read finds nothing at the
-// path the "app.dashed" symbol is drawn at 80 percent of the size instead.
+// until it arrives, and for a bundle whose icon cannot be read, the generic
+// application icon bundled with the app stands in. When the read finds
+// nothing at the path the "app.dashed" symbol is drawn at 80 percent of the
+// size instead.
 // Painting never touches the disk.
 #include <QImage>
 #include <QPixmap>
@@ -36,8 +37,8 @@ QImage load(const std::filesystem::path& bundle, int pixels);
 // The key of a bundle's icon in the pixmap cache.
 QString cacheKey(const QString& bundlePath, int pixels);
 
-// The desktop's generic application icon, else the one bundled with the
-// app. Main thread.
+// The generic application icon bundled with the app, whatever the desktop's
+// icon theme has. Main thread.
 QPixmap generic(int size, qreal devicePixelRatio);
 
 // Reads the icon of the bundle at `bundlePath` off the main thread and puts

@@ -7,6 +7,7 @@
 
 #include "app/ui/AppIcon.h"
 #include "platform/PropertyList.h"
+#include "tests/app/ui/SolidIconTheme.h"
 #include "tests/support/TempDir.h"
 
 using namespace larkvale::ui;
@@ -108,6 +109,20 @@ class AppIconTest : public QObject {
     paint(second);
     QTest::qWait(50);
     QCOMPARE(loadedAgain.count(), 0);
+  }
+
+  void genericIconIsTheBundledOneWhateverTheTheme() {
+    // A desktop theme's executable icon is a gear under common themes:
+    // read as settings, not as an app.
+    SolidIconTheme theme({"application-x-executable", "application-x-executable-symbolic"});
+    QVERIFY(theme.ok());
+    QVERIFY(!QIcon::fromTheme("application-x-executable").isNull());
+    auto argb = [](const QPixmap& pixmap) {
+      return pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage bundled = argb(QIcon(":/larkvale/generic-app.svg").pixmap(QSize(32, 32), 1.0));
+    QVERIFY(!bundled.isNull());
+    QCOMPARE(argb(AppIcons::generic(32, 1.0)), bundled);
   }
 
   void fallbacks() {

@@ -1,12 +1,10 @@
 // The rules of the shared blocks, the symbol table and the tints; pixels
 // are compared where what is painted is the rule (a symbol's holes, a
 // card's tint).
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,9 +14,11 @@
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/PaneHeader.h"
 #include "app/ui/Stat.h"
+#include "app/ui/SymbolButton.h"
 #include "app/ui/SymbolView.h"
 #include "app/ui/Symbols.h"
 #include "app/ui/Tints.h"
+#include "tests/app/ui/SolidIconTheme.h"
 
 using namespace larkvale::ui;
 
@@ -66,40 +66,41 @@ class BlocksTest : public QObject {
   }
 
   void symbolsWhoseMeaningMattersIgnoreTheThemesLookalikes() {
-    QTemporaryDir themes;
-    QDir(themes.path()).mkpath("T/s");
-    auto write = [&](const QString& rel, const QByteArray& content) {
-      QFile file(themes.path() + "/T/" + rel);
-      QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0);
-    };
-    write("index.theme", "[Icon Theme]\nDirectories=s\n[s]\nSize=16\nType=Scalable\n");
     // What a GTK or other desktop theme offers under these names draws
-    // another meaning: a gear, a spanner, a "stop" sign, a chevron.
+    // another meaning: a gear, a spanner, a "stop" sign, a chevron, a light
+    // bulb, a shield without its check, a monitor, a local network.
     const QStringList lookalikes = {"security-low",
                                     "process-stop",
                                     "software-update-available",
                                     "application-x-executable",
                                     "document-properties",
                                     "go-bottom",
-                                    "go-up"};
+                                    "go-up",
+                                    "go-next",
+                                    "dialog-information",
+                                    "security-high",
+                                    "drive-removable-media",
+                                    "network-workgroup"};
+    QStringList offered;
     for (const QString& name : lookalikes + QStringList{"window-close"})
-      write(QString("s/%1-symbolic.svg").arg(name), "<svg width='16' height='16'/>");
-    const QStringList oldPaths = QIcon::themeSearchPaths();
-    const QString oldTheme = QIcon::themeName();
-    QIcon::setThemeSearchPaths({themes.path()});
-    QIcon::setThemeName("T");
+      offered << name + "-symbolic";
+    SolidIconTheme theme(offered);
+    QVERIFY(theme.ok());
     QCOMPARE(Symbols::icon("xmark").name(), QString("window-close-symbolic"));
     // The Updates pane and the "Update" chip, the important-update mark, a
     // hold, an app without an icon, a licence-looking file, the checklist's
-    // download step and the history's update mark.
+    // download step, the history's update mark, "Show in File Manager" and
+    // the "Couldn't hand off" mark, a remark, the safe-update shield, Copy
+    // Settings and what the welcome asks of the internet.
     for (const char* symbol :
          {"arrow.down.circle", "arrow.down.circle.fill", "exclamationmark.shield.fill",
           "hand.raised", "app.fill", "doc.badge.ellipsis", "arrow.down.to.line",
-          "arrow.up.circle.fill"}) {
-      QVERIFY2(Symbols::icon(symbol).name().isEmpty(), symbol);
+          "arrow.up.circle.fill", "arrow.right.circle", "arrow.right.circle.fill", "info.circle",
+          "checkmark.shield", "externaldrive.badge.plus", "network"}) {
+      QVERIFY2(Symbols::icon(symbol).pixmap(16).toImage() ==
+                   Symbols::bundled(symbol).pixmap(16).toImage(),
+               symbol);
     }
-    QIcon::setThemeName(oldTheme);
-    QIcon::setThemeSearchPaths(oldPaths);
   }
 
   void tintedSymbolsKeepTheirHoles() {
@@ -109,6 +110,33 @@ class BlocksTest : public QObject {
     QCOMPARE(rim.rgb(), QColor(Qt::red).rgb());
     QVERIFY(rim.alpha() > 200);
     QVERIFY(mark.alpha() < 60);
+  }
+
+  void buttonSymbolsTakeTheTextColourOfEachState() {
+    QToolButton button;
+    button.setIconSize(QSize(24, 24));
+    setButtonSymbol(&button, "checkmark.circle.fill");
+    // Set after the symbol: a palette change draws it again.
+    QPalette palette = button.palette();
+    const QColor active(200, 40, 30), disabled(30, 60, 210);
+    palette.setColor(QPalette::Active, QPalette::ButtonText, active);
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, active);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, disabled);
+    button.setPalette(palette);
+    for (auto [mode, colour] : {std::pair{QIcon::Normal, active}, {QIcon::Disabled, disabled}}) {
+      const QImage image = button.icon().pixmap(button.iconSize(), mode).toImage();
+      int opaque = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const QColor pixel = image.pixelColor(x, y);
+          if (pixel.alpha() < 255) continue;
+          ++opaque;
+          QVERIFY2(near(pixel, colour, 2),
+                   qPrintable(pixel.name() + " in mode " + QString::number(mode)));
+        }
+      }
+      QVERIFY(opaque > 20);
+    }
   }
 
   void chipsTakeTheirTextsWidthAndCutTheRest() {
