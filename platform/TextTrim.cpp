@@ -79,6 +79,11 @@ bool isFormatting(char32_t c) {
          (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
 }
 
+// C0, DEL and C1.
+bool isControl(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
 }  // namespace
 
 std::string withoutFormatting(std::string_view text) {
@@ -100,7 +105,24 @@ std::string oneLine(std::string_view text) {
     auto [c, length] = decodeAt(text, i);
     if (c == 0x09 || isLineBreak(c)) {
       out.push_back(' ');
-    } else if (!isFormatting(c) && c >= 0x20 && !(c >= 0x7F && c <= 0x9F)) {
+    } else if (!isFormatting(c) && !isControl(c)) {
+      out.append(text.substr(i, length));
+    }
+    i += length;
+  }
+  return out;
+}
+
+std::string visibleControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    auto [c, length] = decodeAt(text, i);
+    if (isControl(c) || isFormatting(c) || c == 0x2028 || c == 0x2029) {
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
+    } else {
       out.append(text.substr(i, length));
     }
     i += length;

@@ -43,4 +43,13 @@ std::string withoutFormatting(std::string_view text);
 // that must stay on one line.
 std::string oneLine(std::string_view text);
 
+// Outside text that must keep naming what it names (a path) made safe to
+// show on one line without losing a character: each control character (C0,
+// DEL and C1, U+0085 among them), U+2028, U+2029 and each formatting
+// character of withoutFormatting is written out as a backslash, "u" and four
+// uppercase hex digits ("a\u202Eb"); all of them lie below U+10000.
+// Everything else stays, in order, backslashes included; bytes that start
+// no valid sequence are kept as they are.
+std::string visibleControls(std::string_view text);
+
 }  // namespace larkvale::TextTrim

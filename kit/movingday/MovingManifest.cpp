@@ -63,7 +63,8 @@ Date createdDate(const JsonIn& in) {
                           "Expected date string to be ISO8601-formatted.");
 }
 
-// The texts New Mac Check shows on one line: names and versions.
+// The texts New Mac Check shows on one line: names, versions and how to
+// install an app.
 std::string shownLine(const JsonIn& in, std::string_view key) {
   return TextTrim::oneLine(in.string(key));
 }
@@ -76,7 +77,7 @@ MovingManifest::App appFrom(const JsonIn& in) {
           in.optionalString("caskToken"),
           in.optionalInt64("storeTrackID"),
           in.optionalString("githubRepo"),
-          in.string("installHow"),
+          shownLine(in, "installHow"),
           in.optionalString("downloadHint")};
 }
 

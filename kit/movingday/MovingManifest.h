@@ -4,9 +4,11 @@
 //
 // A manifest read from disk is outside data: it may be hand-edited or
 // hostile. The texts shown on one line (the Mac's name, its system version,
-// app names and versions) are read through TextTrim::oneLine. Its paths are only ever turned into
-// file-system locations through Setting::copyIn and Setting::placeIn, which refuse anything that
-// would lead outside the Moving Day folder or the home folder.
+// app names and versions, how to install an app) are read through
+// TextTrim::oneLine. Its paths are kept exactly as written, so that they
+// still name their files; they are only ever turned into file-system
+// locations through Setting::copyIn and Setting::placeIn, which refuse
+// anything that would lead outside the Moving Day folder or the home folder.
 //
 // Plain values; every function may be called from any thread.
 #include <cstdint>

@@ -62,6 +62,32 @@ TEST(TextTrimTest, OneLineKeepsOnlyWhatShowsOnOneLine) {
   for (const auto& c : cases) EXPECT_EQ(TextTrim::oneLine(c.in), c.out) << c.in;
 }
 
+// A path keeps every character but shows the ones that would hide, break or
+// reorder it as "\uXXXX".
+TEST(TextTrimTest, VisibleControlsWritesOutWhatWouldNotShow) {
+  using namespace std::literals;
+  struct Case {
+    std::string_view in, out;
+  };
+  const Case cases[] = {
+      {"a\0b\x01\x1B\x1F\x7F"sv, R"(a\u0000b\u0001\u001B\u001F\u007F)"},
+      {"\t\n\r"sv, R"(\u0009\u000A\u000D)"},
+      {"\xC2\x80\xC2\x85\xC2\x9B\xC2\x9F"sv, R"(\u0080\u0085\u009B\u009F)"},  // C1
+      {"a\xE2\x80\xA8"
+       "b\xE2\x80\xA9"sv,
+       R"(a\u2028b\u2029)"},
+      {"a\xE2\x80\xAE"
+       "b\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8E\xE2\x80\x8F\xD8\x9C\xE2\x80\x8B\xEF\xBB\xBF"sv,
+       R"(a\u202Eb\u2066\u2069\u200E\u200F\u061C\u200B\uFEFF)"},
+      // What shows stays, a backslash and broken bytes too.
+      {"~/Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 a\\u202E.plist"sv,
+       "~/Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 a\\u202E.plist"},
+      {"bad\xC2 \xFF\xE2\x80"sv, "bad\xC2 \xFF\xE2\x80"},
+      {""sv, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TextTrim::visibleControls(c.in), c.out) << c.in;
+}
+
 TEST(WebURLTest, SplitsAddresses) {
   EXPECT_EQ(
       WebURL::parse("HTTPS://git@www.GitHub.com:443/own%65r/repo/?tab=1#top"),

@@ -11,6 +11,7 @@
 #include "app/ui/PlainTip.h"
 #include "app/ui/PointerTracker.h"
 #include "kit/sources/GitHubRepos.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -51,6 +52,13 @@ QSize pushButtonSize(const QStyleOptionViewItem& option) {
   QStyleOptionButton button = pushButton(option, {});
   const QSize text(option.fontMetrics.horizontalAdvance(button.text), option.fontMetrics.height());
   return styleOf(option)->sizeFromContents(QStyle::CT_PushButton, &button, text, option.widget);
+}
+
+// A path from the old Mac's manifest as the rows show and copy it: one line
+// that still names its file, its control and direction characters written
+// out rather than dropped or let loose on the row.
+QString shownPath(const MovingManifest::Setting& setting) {
+  return qs(TextTrim::visibleControls(setting.tildePath));
 }
 
 }  // namespace
@@ -111,9 +119,9 @@ QVariant MissingSettingsModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-      return qs(line.setting.tildePath);
+      return shownPath(line.setting);
     case Qt::ToolTipRole:
-      return ui::plainTip(qs(line.setting.tildePath));
+      return ui::plainTip(shownPath(line.setting));
     case captionRole:
       return caption(line.setting);
     case copyRole:

@@ -6,7 +6,9 @@
 // Rows are painted; a click on a row's button calls the model (open the link
 // or show the copy in the file manager). From the keyboard the button is the
 // row's one control; the path of a setting and how to install an app are the
-// rows' copy texts. Main thread.
+// rows' copy texts. A setting's path is shown, named and copied with its
+// control and direction characters written out (TextTrim::visibleControls);
+// the comparison and the copy it shows use the path as written. Main thread.
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
 

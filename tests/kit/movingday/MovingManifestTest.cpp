@@ -113,6 +113,14 @@ TEST(MovingManifestTest, ReadsShownTextsAsOneCleanLine) {
   hostile.apps[0].name = "Alpha\u2066\u200B" + std::string(1, '\0');
   hostile.apps[0].version = "2.1\u0085\u202Eevil";
   hostile.settings[0].appName = "Al\u2029pha\u009B";
+  hostile.apps[0].installHow =
+      "\u202Ebrew\tinstall\n--cask\u2066\u2067\u2068\u2069\u200E\u200F\x01\x1B\x7F\u0085"
+      "alpha\u009B\u2028x\u2029";
+  // A path keeps every character, so that it still names its file.
+  const std::string path =
+      "~/Library/Preferences/a\u202Eb\u2066\u2067\u2068\u2069\u200E\u200F\x01\x1B\x7F\u0085"
+      "\u009B\u2028\u2029\t\n.plist";
+  hostile.settings[0].tildePath = path;
   TempDir tmp;
   tmp.write("Moving Day/manifest.json", MovingManifest::writeManifest(hostile));
 
@@ -122,9 +130,13 @@ TEST(MovingManifestTest, ReadsShownTextsAsOneCleanLine) {
   EXPECT_EQ(read.apps[0].name, "Alpha");
   EXPECT_EQ(read.apps[0].version, "2.1 evil");
   EXPECT_EQ(read.settings[0].appName, "Al pha");
+  EXPECT_EQ(read.apps[0].installHow, "brew install --cask alpha x ");
+  EXPECT_EQ(read.settings[0].tildePath, path);
   read.apps[0].name = "Alpha";
   read.apps[0].version = "2.1";
+  read.apps[0].installHow = "brew install --cask alpha";
   read.settings[0].appName = "Alpha";
+  read.settings[0].tildePath = sample().settings[0].tildePath;
   EXPECT_EQ(read.apps, sample().apps);
   EXPECT_EQ(read.settings, sample().settings);
 }

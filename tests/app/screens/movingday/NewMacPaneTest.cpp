@@ -219,6 +219,62 @@ class NewMacPaneTest : public QObject {
     QVERIFY(child(&pane, "alreadyHereCard"));
   }
 
+  // A hand-edited manifest: how to install an app shows and copies as one
+  // clean line; a path shows and copies its hidden characters written out,
+  // while the comparison and "Show Copy" use it as written.
+  void hostileManifestTextsShowSafely() {
+    MovingDayFixture f;
+    const std::string hidden =
+        "a\u202Eb\u2066\u2069\u200E\u200F\x01\x1B\x7F\u0085\u009B\u2028\u2029\t\n";
+    const QString visible =
+        R"(a\u202Eb\u2066\u2069\u200E\u200F\u0001\u001B\u007F\u0085\u009B\u2028\u2029\u0009\u000A)";
+    MovingManifest manifest;
+    manifest.created = f.fakes.clock->now();
+    manifest.macName = "Old Mac";
+    manifest.systemVersion = "15.1.0";
+    auto app = manifestApp("Evil", "1.0");
+    app.installHow = "Download\u2028from\u202E evil.example\x1B[2J\t";
+    manifest.apps = {app};
+    auto setting = [](const std::string& name) {
+      const std::string rest = "Library/Preferences/" + name + ".plist";
+      return MovingManifest::Setting{"~/" + rest, "Evil", "com.example.Evil", false,
+                                     1,           1,      "Settings/" + rest};
+    };
+    manifest.settings = {setting("here" + hidden), setting(hidden)};
+    const auto folder = f.tmp.mkdir("drive/Moving Day");
+    f.tmp.write("drive/Moving Day/manifest.json", MovingManifest::writeManifest(manifest));
+    f.tmp.write("drive/Moving Day/Settings/Library/Preferences/" + hidden + ".plist", "copy");
+    f.tmp.write("home/Library/Preferences/here" + hidden + ".plist", "here");
+
+    movingday::NewMacPane pane(*f.model);
+    pane.resize(960, 900);
+    pane.show();
+    open(f, pane, folder);
+    QCOMPARE(stats(pane), QStringList({"1", "0", "1", "1"}));
+
+    const QString install("Download from evil.example[2J ");
+    auto* apps = child<ui::FittedListView>(&pane, "missingApps");
+    QCOMPARE(apps->model()->index(0, 0).data(movingday::MissingAppsModel::installRole).toString(),
+             install);
+    apps->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(apps, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts.back(), install);
+
+    const QString path = "~/Library/Preferences/" + visible + ".plist";
+    auto* settings = child<ui::FittedListView>(&pane, "missingSettings");
+    const QModelIndex row = settings->model()->index(0, 0);
+    QCOMPARE(row.data().toString(), path);
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), path);
+    QCOMPARE(row.data(Qt::ToolTipRole).toString(), path);
+    settings->setFocus(Qt::TabFocusReason);
+    QCOMPARE(settings->accessibleDescription(), "Show Copy of " + path);
+    QTest::keyClick(settings, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(f.fakes.clipboard->texts.back(), path);
+    QTest::keyClick(settings, Qt::Key_Return);
+    QCOMPARE(f.fakes.workspace->revealed.back(),
+             folder / ("Settings/Library/Preferences/" + hidden + ".plist"));
+  }
+
   void aRefusedManifestLeavesThePaneAsItWas() {
     MovingDayFixture f;
     f.tmp.write("newer/manifest.json", R"({"schema": 2, "macName": "Future"})");
