@@ -18,21 +18,23 @@ QDBusMessage serviceCall(const char* method) {
                                         QString::fromLatin1(method));
 }
 
-// The answer to a permission request; one that is dropped unanswered (the
-// object went away first) answers "refused" rather than leaving the future
-// cancelled without a result.
-class PendingAnswer {
+}  // namespace
+
+// The answer to a permission request or a post; one that is dropped
+// unanswered (the object went away first) answers "no" rather than leaving
+// the future cancelled without a result.
+class DBusNotifications::Answer {
  public:
-  PendingAnswer() { promise_.start(); }
-  ~PendingAnswer() { finish(false); }
-  PendingAnswer(const PendingAnswer&) = delete;
-  PendingAnswer& operator=(const PendingAnswer&) = delete;
+  Answer() { promise_.start(); }
+  ~Answer() { finish(false); }
+  Answer(const Answer&) = delete;
+  Answer& operator=(const Answer&) = delete;
 
   QFuture<bool> future() { return promise_.future(); }
-  void finish(bool granted) {
+  void finish(bool yes) {
     if (done_) return;
     done_ = true;
-    promise_.addResult(granted);
+    promise_.addResult(yes);
     promise_.finish();
   }
 
@@ -40,8 +42,6 @@ class PendingAnswer {
   QPromise<bool> promise_;
   bool done_ = false;
 };
-
-}  // namespace
 
 DBusNotifications::DBusNotifications(QDBusConnection bus, QObject* parent)
     : QObject(parent), bus_(std::move(bus)) {
@@ -51,7 +51,7 @@ DBusNotifications::DBusNotifications(QDBusConnection bus, QObject* parent)
 }
 
 QFuture<bool> DBusNotifications::requestPermission() {
-  auto answer = std::make_shared<PendingAnswer>();
+  auto answer = std::make_shared<Answer>();
   QFuture<bool> future = answer->future();
   if (!bus_.isConnected()) {
     answer->finish(false);
@@ -69,16 +69,23 @@ QFuture<bool> DBusNotifications::requestPermission() {
   return future;
 }
 
-void DBusNotifications::post(const std::string& identifier, const std::string& title,
-                             const std::string& body) {
-  if (!bus_.isConnected()) return;
-  posted_[identifier].waiting =
-      Content{QString::fromStdString(title), QString::fromStdString(body)};
+QFuture<bool> DBusNotifications::post(const std::string& identifier, const std::string& title,
+                                      const std::string& body) {
+  auto answer = std::make_shared<Answer>();
+  QFuture<bool> future = answer->future();
+  if (!bus_.isConnected()) {
+    answer->finish(false);
+    return future;
+  }
+  Posted& entry = posted_[identifier];
+  entry.waiting = Content{QString::fromStdString(title), QString::fromStdString(body)};
+  entry.waitingAnswers.push_back(std::move(answer));
   if (!markup_) {
     askCapabilities();
-    return;
+  } else {
+    flush(identifier);
   }
-  flush(identifier);
+  return future;
 }
 
 void DBusNotifications::askCapabilities() {
@@ -103,10 +110,11 @@ void DBusNotifications::flush(const std::string& identifier) {
   Posted& entry = posted_[identifier];
   if (entry.inFlight || !entry.waiting || askingCapabilities_) return;
   Content content = *std::exchange(entry.waiting, std::nullopt);
-  notify(identifier, content);
+  notify(identifier, content, std::exchange(entry.waitingAnswers, {}));
 }
 
-void DBusNotifications::notify(const std::string& identifier, const Content& content) {
+void DBusNotifications::notify(const std::string& identifier, const Content& content,
+                               Answers answers) {
   Posted& entry = posted_[identifier];
   entry.inFlight = true;
   QDBusMessage call = serviceCall("Notify");
@@ -117,10 +125,11 @@ void DBusNotifications::notify(const std::string& identifier, const Content& con
        << QStringList{QStringLiteral("default"), tr("Show")} << hints << -1;
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
-          [this, identifier](QDBusPendingCallWatcher* reply) {
+          [this, identifier, answers = std::move(answers)](QDBusPendingCallWatcher* reply) {
             QDBusPendingReply<uint> answer = *reply;
             Posted& entry = posted_[identifier];
             if (answer.isValid()) entry.id = answer.value();
+            for (const auto& owed : answers) owed->finish(answer.isValid());
             entry.inFlight = false;
             flush(identifier);
             reply->deleteLater();

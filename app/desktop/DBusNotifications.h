@@ -12,7 +12,10 @@
 // replaces the earlier notification (its id goes as replaces_id); a post made
 // while the previous one with that identifier still waits for its id is sent
 // once that id is known, so it replaces instead of piling up. The body is
-// escaped for services that read markup in it. Errors are ignored.
+// escaped for services that read markup in it. A post's future gives true
+// once the service has taken it (or the later post with that identifier
+// that replaced it before it went), false when no service is there, the
+// call fails or this object goes away first.
 //
 // When the user clicks one of the notifications this object posted, it emits
 // activated with that notification's identifier.
@@ -23,8 +26,10 @@
 #include <QObject>
 #include <QString>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/model/AppServices.h"
 
@@ -44,8 +49,8 @@ class DBusNotifications final : public QObject, public Notifications {
                              QObject* parent = nullptr);
 
   QFuture<bool> requestPermission() override;
-  void post(const std::string& identifier, const std::string& title,
-            const std::string& body) override;
+  QFuture<bool> post(const std::string& identifier, const std::string& title,
+                     const std::string& body) override;
 
  signals:
   // The user chose a notification's default action (clicked it).
@@ -55,21 +60,25 @@ class DBusNotifications final : public QObject, public Notifications {
   void onActionInvoked(uint id, const QString& action);
 
  private:
+  class Answer;
+  using Answers = std::vector<std::shared_ptr<Answer>>;
   struct Content {
     QString title;
     QString body;
   };
   // One identifier's notification: the id the service gave it, and the post
-  // that waits while a call is under way.
+  // that waits while a call is under way, with the answers owed to it and
+  // to the posts it replaced.
   struct Posted {
     uint id = 0;
     bool inFlight = false;
     std::optional<Content> waiting;
+    Answers waitingAnswers;
   };
 
   void askCapabilities();
   void flush(const std::string& identifier);
-  void notify(const std::string& identifier, const Content& content);
+  void notify(const std::string& identifier, const Content& content, Answers answers);
 
   QDBusConnection bus_;
   std::map<std::string, Posted> posted_;

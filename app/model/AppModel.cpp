@@ -482,7 +482,10 @@ void AppModel::setRunningChosenApps(const AppNames& names) {
 }
 
 void AppModel::note(const QString& text, bool isError) {
-  setNotice(Notice{text.toStdString(), isError});
+  // Each outcome is news, even one that reads as the notice already shown:
+  // a failure met again must reach a user who dismissed it the first time.
+  notice_ = Notice{text.toStdString(), isError};
+  emit noticeChanged();
 }
 
 }  // namespace larkvale

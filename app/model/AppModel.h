@@ -336,6 +336,7 @@ class AppModel : public QObject {
   void setNewMacLoading(bool on);
   void setNotificationsDenied(bool denied);
   void setRunningChosenApps(const AppNames& names);
+  // Sets the notice and always notifies, as an operation's outcome does.
   void note(const QString& text, bool isError = false);
 
   // Stores `value` and emits `changed`, unless `held` equals it already.

@@ -104,10 +104,12 @@ class Notifications {
   // Asks for permission to show alerts with sound. The future gives true when
   // granted; false when refused or when the request failed.
   virtual QFuture<bool> requestPermission() = 0;
-  // Posts (or replaces) the notification with this identifier. Errors are
-  // ignored.
-  virtual void post(const std::string& identifier, const std::string& title,
-                    const std::string& body) = 0;
+  // Posts (or replaces) the notification with this identifier. The future
+  // gives true once the desktop's notification service has taken it, false
+  // when there is no such service or it refused; it never holds an error,
+  // and a caller that doesn't care may drop it.
+  virtual QFuture<bool> post(const std::string& identifier, const std::string& title,
+                             const std::string& body) = 0;
 };
 
 class LoginItemError : public Error {

@@ -64,6 +64,22 @@ void Shell::start() {
   // A launch at log-in lives in the tray; with no tray it has nowhere else
   // to live but its window.
   if (!parts_.launchedAsLoginItem || !trayAvailable()) openMainWindow();
+  // Only from here on: what start-up said shows in the window opened above,
+  // or waits at its foot for the user to open it.
+  connect(&model_, &AppModel::noticeChanged, this, &Shell::carryFailureOutOfView);
+}
+
+void Shell::carryFailureOutOfView() {
+  const OptionalNotice& notice = model_.notice();
+  if (!notice || !notice->isError || windows_.mainInView()) return;
+  if (!parts_.notifications) {
+    openMainWindow();
+    return;
+  }
+  parts_.notifications->post(kFailureNotification, "Larkvale", notice->text)
+      .then(this, [this](bool shown) {
+        if (!shown) openMainWindow();
+      });
 }
 
 bool Shell::trayAvailable() const {
@@ -102,8 +118,8 @@ void Shell::handleRequest(const QByteArray& request) {
   Activation::bringForward(*window, token);
 }
 
-void Shell::notificationActivated(const QString&) {
-  model_.setPane(Pane::updates);
+void Shell::notificationActivated(const QString& identifier) {
+  if (identifier != QLatin1String(kFailureNotification)) model_.setPane(Pane::updates);
   openMainWindow();
 }
 

@@ -7,7 +7,10 @@
 // Quit ends it. Where it has none, nothing would be left to reach the app
 // by: closing the last of its windows (main, help, catalogue; a minimised
 // one still counts, dialogs don't) ends it, and a launch at log-in opens
-// the main window. Main thread only.
+// the main window. A failure said in the notice while the main window is out
+// of view (closed, hidden or minimised) is carried to the user: as a desktop
+// notification where the desktop takes one, else by opening the main window
+// with it. Main thread only.
 #include <QByteArray>
 #include <QIcon>
 #include <QObject>
@@ -46,11 +49,18 @@ struct ShellParts {
   // and each time the last window closes. Empty: the desktop's own answer
   // (QSystemTrayIcon::isSystemTrayAvailable()).
   std::function<bool()> trayAvailable;
+  // Where a failure goes while the main window is out of view; empty: the
+  // main window opens with it.
+  std::shared_ptr<Notifications> notifications;
 };
 
 class Shell : public QObject, public ShellActions {
   Q_OBJECT
  public:
+  // The identifier of the notification that carries a failure; each one
+  // replaces the one before.
+  static constexpr const char* kFailureNotification = "failure";
+
   Shell(AppModel& model, ShellParts parts, QObject* parent = nullptr);
   ~Shell() override;
 
@@ -66,7 +76,8 @@ class Shell : public QObject, public ShellActions {
   void handleRequest(const QByteArray& request);
 
   // A click on one of the app's notifications: the main window comes
-  // forward on the Updates pane.
+  // forward, on the Updates pane unless the notification carried a failure
+  // (that one is said at the foot of whichever pane is shown).
   void notificationActivated(const QString& identifier);
 
   // ShellActions
@@ -87,6 +98,7 @@ class Shell : public QObject, public ShellActions {
  private:
   bool trayAvailable() const;
   void endIfNothingLeftInView();
+  void carryFailureOutOfView();
 
   AppModel& model_;
   ShellParts parts_;

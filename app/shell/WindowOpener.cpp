@@ -57,6 +57,10 @@ void WindowOpener::openMain(const QByteArray& token) {
   Activation::bringForward(main_ ? *main_ : makeMain(), token);
 }
 
+bool WindowOpener::mainInView() const {
+  return main_ && main_->isVisible() && !main_->isMinimized();
+}
+
 void WindowOpener::openHelp() {
   if (!help_) {
     help_ = new HelpWindow(screens_);

@@ -31,6 +31,9 @@ class WindowOpener {
   void openHelp();
   // The main window once made; null before.
   QMainWindow* mainWindow() const { return main_; }
+  // Whether the main window, and with it the notice at its foot, is in the
+  // user's view: made, shown and not minimised.
+  bool mainInView() const;
   // The app's own windows that are in the user's view: the main, help and
   // catalogue windows, neither hidden nor minimised.
   // A tray host that embeds the tray icon as a window of the app's (XEmbed)

@@ -84,6 +84,7 @@ int runApp(AppRun run) {
   registerScreens(parts.screens, catalogue);
   parts.showMoreApps = [&catalogue] { catalogue.showMoreAppsWindow(); };
   parts.updater = updater;
+  parts.notifications = real.services.notifications;
   parts.app = AppInfo::running();
   parts.appIcon = larkvaleIcon();
   QApplication::setWindowIcon(parts.appIcon);

@@ -145,9 +145,10 @@ void FakeNotifications::answer(std::optional<bool> granted) {
   open_.reset();
 }
 
-void FakeNotifications::post(const std::string& identifier, const std::string& title,
-                             const std::string& body) {
+QFuture<bool> FakeNotifications::post(const std::string& identifier, const std::string& title,
+                                      const std::string& body) {
   posted.push_back({identifier, title, body});
+  return QtFuture::makeReadyFuture(bool(serviceThere));
 }
 
 void FakeLoginItem::setEnabled(bool on) {

@@ -128,11 +128,14 @@ class FakeNotifications final : public Notifications {
   // The next answer to requestPermission(); nothing leaves the request open
   // until answer() is called.
   std::optional<bool> nextAnswer = true;
+  // What every post() answers: whether a notification service took it. A
+  // post is recorded either way.
+  bool serviceThere = true;
   std::vector<Posted> posted;
   int requests = 0;
   QFuture<bool> requestPermission() override;
-  void post(const std::string& identifier, const std::string& title,
-            const std::string& body) override;
+  QFuture<bool> post(const std::string& identifier, const std::string& title,
+                     const std::string& body) override;
   // Answers (true/false) or fails (nothing) the open request.
   void answer(std::optional<bool> granted);
 

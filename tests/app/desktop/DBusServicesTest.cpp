@@ -126,14 +126,23 @@ bool answer(QFuture<bool> future) {
   return future.isFinished() && future.resultCount() == 1 && future.result();
 }
 
-TEST(DBusNotificationsTest, PermissionFollowsWhetherAServiceAnswers) {
+// Permission and each post answer whether a service took them; a post
+// replaced while it waited answers as the one that replaced it.
+TEST(DBusNotificationsTest, PermissionAndPostsFollowWhetherAServiceAnswers) {
   DBusNotifications notifications;
   EXPECT_FALSE(answer(notifications.requestPermission()));
+  EXPECT_FALSE(answer(notifications.post("failure", "Larkvale", "No service")));
 
   OtherProcess daemon;
   FakeNotificationServer server;
   daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
   EXPECT_TRUE(answer(notifications.requestPermission()));
+  std::vector<QFuture<bool>> posts;
+  for (const char* body : {"Sent at once", "Replaced while waiting", "Sent next"})
+    posts.push_back(notifications.post("failure", "Larkvale", body));
+  for (const auto& post : posts) EXPECT_TRUE(answer(post));
+  ASSERT_EQ(server.calls.size(), 2u);
+  EXPECT_EQ(server.calls[1].body, "Sent next");
 }
 
 TEST(DBusNotificationsTest, ALaterPostReplacesTheEarlierOneAndAClickNamesIt) {

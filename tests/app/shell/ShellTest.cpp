@@ -36,6 +36,15 @@ ShellParts withTray() {
   return parts;
 }
 
+// A life in the tray from a launch at log-in: no window open, with the
+// rig's notifications.
+ShellParts trayLife(const test::Rig& rig) {
+  ShellParts parts = withTray();
+  parts.launchedAsLoginItem = true;
+  parts.notifications = rig.fakes.notifications;
+  return parts;
+}
+
 // Counts the requests to end the app instead of ending it.
 class CountingShell : public Shell {
  public:
@@ -227,11 +236,16 @@ class ShellTest : public QObject {
   }
 
   // "Open Download Page" of the own update's offer opens through the
-  // model: a page the desktop can't open is said in the notice.
+  // model: a page the desktop can't open is said in the notice. With the
+  // main window closed and no notification service to take it, the main
+  // window opens with that notice.
   void theOwnUpdatesPageOpensThroughTheModel() {
     test::Rig rig;
     rig.fakes.workspace->failure = "No browser is set.";
+    rig.fakes.notifications->serviceThere = false;
     AppModel::setShared(rig.model.get());
+    Shell shell(*rig.model, trayLife(rig));
+    shell.start();
     UpdaterDialogs dialogs;
     dialogs.offer(OwnRelease{"2.0", std::nullopt, "https://example.com/larkvale/2.0"},
                   AppInfo{QStringLiteral("Larkvale"), std::nullopt, QStringLiteral("1.0")});
@@ -240,7 +254,66 @@ class ShellTest : public QObject {
     QCOMPARE(rig.fakes.workspace->opened,
              std::vector<std::string>{"https://example.com/larkvale/2.0"});
     QTRY_COMPARE(rig.notice(), std::string("Couldn't open the link. No browser is set."));
+    QCOMPARE(rig.fakes.notifications->posted.size(), size_t(1));
+    QTRY_VERIFY(visible("main"));
+    QCOMPARE(window("main")->findChild<QLabel*>("noticeText")->text(),
+             QStringLiteral("Couldn't open the link. No browser is set."));
     AppModel::setShared(nullptr);
+  }
+
+  // A failure said while the main window is out of view reaches the user as
+  // a desktop notification, one per failure (a row opened again after the
+  // first one was dismissed is posted again), and the window stays as it
+  // was; a click on the notification brings the window on the pane it had.
+  // With the window in view, and for an ordinary notice, nothing is posted.
+  // A minimised window shows no notice either.
+  void aFailureOutOfViewIsPostedToTheDesktop() {
+    test::Rig rig;
+    rig.fakes.workspace->failure = "No browser is set.";
+    rig.model->setPane(Pane::inventory);
+    pennant::MoreAppsConfig config = moreAppsConfig();
+    config.allowsNetwork = false;
+    pennant::MoreAppsCatalogue catalogue(
+        config, pennant::MoreAppsLoader{.cacheDirectory = rig.tmp.mkdir("catalogue")},
+        catalogueHooks(*rig.model));
+    ShellParts parts = trayLife(rig);
+    parts.showMoreApps = [&catalogue] { catalogue.showMoreAppsWindow(); };
+    Shell shell(*rig.model, parts);
+    shell.start();
+    shell.showMoreApps();  // as the tray's "More Mac Apps…" does
+    auto* rows = catalogue.window()->findChild<QListView*>("moreAppsList");
+    QSignalSpy notices(rig.model.get(), &AppModel::noticeChanged);
+    auto openFirstRow = [&] {
+      const int before = int(notices.size());
+      const QRect first = rows->visualRect(rows->model()->index(0, 0));
+      QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, first.center());
+      QTRY_COMPARE(notices.size(), before + 1);
+    };
+    const auto& posted = rig.fakes.notifications->posted;
+    const test::FakeNotifications::Posted failure{"failure", "Larkvale",
+                                                  "Couldn't open the link. No browser is set."};
+
+    openFirstRow();
+    openFirstRow();
+    QCOMPARE(posted, (std::vector{failure, failure}));
+    QVERIFY(!visible("main"));
+    rig.model->clearSavedFeeds();
+    QCOMPARE(posted.size(), size_t(2));
+    QVERIFY(!visible("main"));
+
+    shell.notificationActivated(QString::fromLatin1(Shell::kFailureNotification));
+    QVERIFY(visible("main"));
+    QCOMPARE(rig.model->pane(), Pane::inventory);
+    openFirstRow();
+    QCOMPARE(posted.size(), size_t(2));
+
+    QWidget* main = window("main");
+    main->showMinimized();
+    openFirstRow();
+    QCOMPARE(posted.size(), size_t(3));
+    QVERIFY(main->isMinimized());
+    main->close();
+    catalogue.window()->close();
   }
 };
 
