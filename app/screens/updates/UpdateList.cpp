@@ -109,7 +109,7 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   UpdateActions::setSymbol(safeButton_, QStringLiteral("checkmark.shield"));
   caskButton_->setObjectName(QStringLiteral("upgradeCasks"));
   caskButton_->setToolTip(
-      tr("Opens Terminal with one brew command; it runs only when you press "
+      tr("Opens a terminal window with one brew command; it runs only when you press "
          "Return there"));
   UpdateActions::setSymbol(caskButton_, QStringLiteral("terminal"));
   empty_->setObjectName(QStringLiteral("emptyState"));

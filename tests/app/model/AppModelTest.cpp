@@ -1,4 +1,6 @@
 // Observed values, the derived lists, save() with the badge, permissions.
+#include <functional>
+
 #include "tests/app/model/ModelFixture.h"
 
 namespace larkvale::test {
@@ -157,6 +159,79 @@ TEST_F(ModelTest, RowsHandedOutKeepTheirStateWhileTheModelMovesOn) {
   EXPECT_FALSE(model->hasSafeCandidates());
   report({update("Gamma")});
   EXPECT_TRUE(model->hasSafeCandidates());
+}
+
+// Each kind of change, made while rows of the very state it changes are held
+// (and, where it acts on an update, through one read from those rows): the
+// held rows read as they were, rows taken afterwards show the change. As the
+// update list does, a listener takes the rows anew on every change.
+TEST_F(ModelTest, RowsHeldThroughEachKindOfChangeReadAsTheyWere) {
+  QObject::connect(model.get(), &AppModel::stateChanged, model.get(),
+                   [this] { model->rows(Pane::allApps); });
+  report({update("Alpha"), update("Bravo"), cask("Cola", "cola")});
+  auto read = [](const AppModel::PaneRows& rows) {
+    std::vector<std::string> out;
+    for (size_t row = 0; row < rows.size(); ++row) {
+      const AppUpdate& u = rows.at(row);
+      out.push_back(u.app.name + " " + u.latestVersion.value_or("-") + " " +
+                    std::to_string(static_cast<int>(rows.effective[row])));
+    }
+    return out;
+  };
+  using Change = std::function<void(const AppModel::PaneRows&)>;
+  auto whileHeld = [&](Pane pane, const Change& change) {
+    const std::shared_ptr<const AppModel::PaneRows> held = model->paneRows(pane);
+    const std::vector<std::string> before = read(*held);
+    change(*held);
+    EXPECT_EQ(read(*held), before);
+  };
+  using Names = std::vector<std::string>;
+
+  whileHeld(Pane::updates, [&](const auto& rows) { model->skipVersion(rows.at(0)); });
+  EXPECT_EQ(noticeText(), "Skipped Alpha 2.0. It comes back when a newer version appears.");
+  EXPECT_EQ(names(model->rows(Pane::updates)), (Names{"Bravo", "Cola"}));
+  whileHeld(Pane::allApps, [&](const auto& rows) { model->holdApp(rows.at(1), "later"); });
+  EXPECT_EQ(noticeText(), "Cola is on hold: it won't be offered until you release it.");
+  EXPECT_EQ(names(model->rows(Pane::held)), (Names{"Alpha", "Cola"}));
+  whileHeld(Pane::held, [&](const auto& rows) { model->unskip(rows.at(0)); });
+  whileHeld(Pane::held, [&](const auto& rows) { model->releaseHold(rows.at(0)); });
+  EXPECT_EQ(noticeText(), "Cola is no longer on hold.");
+  EXPECT_EQ(names(model->rows(Pane::updates)), (Names{"Alpha", "Bravo", "Cola"}));
+  whileHeld(Pane::updates, [&](const auto&) { model->setShowUpToDate(true); });
+  EXPECT_TRUE(model->state().settings.showUpToDate);
+
+  // A new report in place of the one the rows read: from a check, and whole.
+  whileHeld(Pane::updates, [&](const auto&) {
+    runCheck({update("Xray"), update("Yankee"), update("Zulu")});
+  });
+  EXPECT_EQ(names(model->rows(Pane::updates)), (Names{"Xray", "Yankee", "Zulu"}));
+  whileHeld(Pane::allApps, [&](const auto&) {
+    report({update("Kilo"), update("Lima"), update("Mike")});
+  });
+  EXPECT_EQ(names(model->rows(Pane::allApps)), (Names{"Kilo", "Lima", "Mike"}));
+
+  // Nothing held but the model's own rows, the update read from them.
+  model->skipVersion(model->rows(Pane::allApps).front());
+  EXPECT_EQ(noticeText(), "Skipped Kilo 2.0. It comes back when a newer version appears.");
+  EXPECT_EQ(names(model->rows(Pane::updates)), (Names{"Lima", "Mike"}));
+}
+
+// Casks, GitHub and App Store updates waiting side by side: the cask count
+// is of the waiting Homebrew updates alone, as their list is.
+TEST_F(ModelTest, TheCaskCountLeavesOutOtherSourcesAndCasksNotWaiting) {
+  const AppUpdate held = cask("Held", "held");
+  AppUpdate current = cask("Current", "current");
+  current.status = UpdateStatus::upToDate();
+  const auto waiting = UpdateStatus::updateAvailable();
+  report({cask("Cola", "cola"), update("Hub", waiting, UpdateSource::github("o/hub")),
+          update("Store", waiting, UpdateSource::appStore()), update("Sparkly"),
+          cask("Fizz", "fizz", true), held, current,
+          update("Unchecked", UpdateStatus::notChecked("Offline."), UpdateSource::homebrew("u"))});
+  model->holdApp(held, "");
+  EXPECT_EQ(model->reportCounts().waiting, 5);
+  EXPECT_EQ(model->reportCounts().homebrewWaiting, 2);
+  EXPECT_EQ(model->homebrewPendingCount(), 2);
+  EXPECT_EQ(names(model->homebrewPending()), (std::vector<std::string>{"Cola", "Fizz"}));
 }
 
 TEST_F(ModelTest, SelectionFindsItsUpdateAndOutlivesItsRow) {

@@ -1,4 +1,6 @@
 // Skips, holds, hand-offs and "Update All That Are Safe".
+#include <functional>
+
 #include "kit/model/OwnApp.h"
 #include "tests/app/model/ModelFixture.h"
 
@@ -135,6 +137,53 @@ TEST_F(ModelTest, ASafeRunHandsOffEachStepAndTheSheetMovesItOn) {
   ASSERT_TRUE(waitFor(model->startSafeRun()));
   EXPECT_TRUE(model->safeRun()->isFinished());
   EXPECT_EQ(fakes.menuPress->presses().size(), 2u);
+}
+
+// The sheet builds the plan; after each change that removes or adds a
+// candidate, the quick answer that the safe button, the tray and the main
+// menu read is the new state's, asked before anything builds the plan again.
+TEST_F(ModelTest, IsAnyUpdateSafeFollowsEachChangeMadeAfterTheSheetBuiltItsPlan) {
+  const AppUpdate alpha = update("Alpha");
+  const AppUpdate cola = cask("Cola", "cola");
+  const AppUpdate hub =
+      update("Hub", UpdateStatus::updateAvailable(), UpdateSource::github("o/hub"));
+  report({alpha, cola, hub});
+  const struct {
+    const char* change;
+    std::function<void()> make;
+    bool safe;
+  } steps[] = {
+      {"skip Alpha", [&] { model->skipVersion(alpha); }, true},
+      {"hold Cola", [&] { model->holdApp(cola, "later"); }, false},
+      {"unskip Alpha", [&] { model->unskip(alpha); }, true},
+      {"skip Alpha again", [&] { model->skipVersion(alpha); }, false},
+      {"release Cola", [&] { model->releaseHold(cola); }, true},
+      {"a setting", [&] { model->setShowUpToDate(true); }, true},
+      {"a check without Cola",
+       [&] {
+         runCheck({alpha, hub});
+       },
+       false},
+      {"a check that adds Fizz",
+       [&] {
+         runCheck({hub, cask("Fizz", "fizz")});
+       },
+       true},
+      {"a report with Hub alone", [&] { report({hub}); }, false},
+      {"a report with Cola",
+       [&] {
+         report({cola, hub});
+       },
+       true},
+  };
+  for (const auto& step : steps) {
+    model->hasSafeCandidates();
+    model->startSafeUpdates();
+    step.make();
+    EXPECT_EQ(model->hasSafeCandidates(), step.safe) << step.change;
+    EXPECT_EQ(model->safePlan().candidates.empty(), !step.safe) << step.change;
+    EXPECT_EQ(model->hasSafeCandidates(), step.safe) << step.change << ", plan built again";
+  }
 }
 
 TEST_F(ModelTest, ALateHandOffMarksOnlyTheStepItHandedOff) {

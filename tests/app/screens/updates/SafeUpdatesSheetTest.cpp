@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "app/screens/updates/SafeUpdatesSheet.h"
+#include "app/screens/updates/UpdateList.h"
 #include "app/ui/Card.h"
 #include "app/ui/Fonts.h"
 #include "tests/app/screens/updates/ScreensFixture.h"
@@ -68,6 +70,44 @@ class SafeUpdatesSheetTest : public QObject {
     QCOMPARE(labelText(&sheet, "safeCount"), QString("3 hand-offs, one at a time"));
     QCOMPARE(labelText(&sheet, "safeCommand"), QString("brew upgrade --cask --greedy cola fizz"));
     QVERIFY(child<QPushButton>(&sheet, "safeStart")->isEnabled());
+  }
+
+  // Opened from the safe button: while the sheet is open, the button and the
+  // sheet follow each change that takes away or brings back the only
+  // candidate.
+  void theSafeButtonFollowsChangesWhileTheSheetIsOpen() {
+    ScreensFixture f;
+    const AppUpdate cola = cask("Cola", "cola");
+    const AppUpdate store =
+        update("Store", UpdateStatus::updateAvailable(), UpdateSource::appStore());
+    f.report({cola, store});
+    UpdateList list(*f.model);
+    auto* safe = child<QPushButton>(&list, "safeUpdates");
+    click(&list, "safeUpdates");
+    SafeUpdatesSheet sheet(*f.model);
+    const struct {
+      const char* change;
+      std::function<void()> make;
+      bool offered;
+    } steps[] = {
+        {"hold", [&] { f.model->holdApp(cola, ""); }, false},
+        {"release", [&] { f.model->releaseHold(cola); }, true},
+        {"skip", [&] { f.model->skipVersion(cola); }, false},
+        {"a newer Cola",
+         [&] {
+           AppUpdate newer = cola;
+           newer.latestVersion = "3.0";
+           f.report({newer, store});
+         },
+         true},
+        {"a report without Cola", [&] { f.report({store}); }, false},
+    };
+    for (const auto& step : steps) {
+      step.make();
+      QVERIFY2(safe->isVisibleTo(&list) == step.offered, step.change);
+      QVERIFY2((child(&sheet, "safePick:/Applications/Cola.app") != nullptr) == step.offered,
+               step.change);
+    }
   }
 
   void ticksFollowTheModel() {

@@ -204,12 +204,32 @@ class UpdatesPaneTest : public QObject {
          update("Brew", UpdateStatus::updateAvailable(), UpdateSource::homebrew("brew-two"))});
     QVERIFY(casks->isVisibleTo(&pane));
     QCOMPARE(casks->text(), "Upgrade 2 Casks in Terminal…");
+    QCOMPARE(casks->toolTip(),
+             "Opens a terminal window with one brew command; it runs only when you press Return "
+             "there");
     QTest::mouseClick(casks, Qt::LeftButton);
     QCOMPARE(rig.fakes.terminal->calls.size(), 1u);
     QCOMPARE(rig.fakes.terminal->calls[0].tokens,
              std::vector<std::string>({"cask-one", "brew-two"}));
     QTest::mouseClick(safe, Qt::LeftButton);
     QVERIFY(rig.model->safeSheet());
+
+    // GitHub, App Store and Sparkle updates waiting beside the casks are no
+    // casks, nor is a cask on hold.
+    const auto waiting = UpdateStatus::updateAvailable();
+    std::vector<AppUpdate> mixed = {update("Hub", waiting, UpdateSource::github("o/hub")),
+                                    update("Store", waiting, UpdateSource::appStore()),
+                                    update("Sparkly"), cask("Held", "held"), cask("Cola", "cola")};
+    rig.model->mutateState([](AppState& s) { s.holds["com.example.Held"] = Hold{"", {}}; });
+    rig.report(mixed);
+    QVERIFY(!casks->isVisibleTo(&pane));
+    mixed.push_back(cask("Fizz", "fizz"));
+    mixed.push_back(cask("Pop", "pop"));
+    rig.report(mixed);
+    QCOMPARE(casks->text(), "Upgrade 3 Casks in Terminal…");
+    QTest::mouseClick(casks, Qt::LeftButton);
+    QCOMPARE(rig.fakes.terminal->calls.back().tokens,
+             std::vector<std::string>({"cola", "fizz", "pop"}));
 
     rig.model->setPane(Pane::allApps);
     QVERIFY(!safe->isVisibleTo(&pane));
