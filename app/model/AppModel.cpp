@@ -393,7 +393,9 @@ void AppModel::save() {
   try {
     if (services_.store) services_.store->save(*state_);
   } catch (const std::exception& e) {
-    setNotice(Notice{std::string("Couldn't save settings: ") + e.what(), true});
+    // A save that keeps failing is said once, not at every save.
+    const Notice failure{std::string("Couldn't save settings: ") + e.what(), true};
+    if (notice_ != failure) note(QString::fromStdString(failure.text), true);
   }
   if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
 }
@@ -482,10 +484,11 @@ void AppModel::setRunningChosenApps(const AppNames& names) {
 }
 
 void AppModel::note(const QString& text, bool isError) {
+  Notice said{text.toStdString(), isError};
+  setNotice(said);
   // Each outcome is news, even one that reads as the notice already shown:
   // a failure met again must reach a user who dismissed it the first time.
-  notice_ = Notice{text.toStdString(), isError};
-  emit noticeChanged();
+  emit noted(said);
 }
 
 }  // namespace larkvale

@@ -300,6 +300,9 @@ class AppModel : public QObject {
   void checkingChanged();
   void progressChanged();
   void noticeChanged();
+  // An outcome said in the notice; sent for each one, even when it reads as
+  // the notice already shown (noticeChanged is not).
+  void noted(const larkvale::Notice& notice);
   void inventoryChanged();
   void inventoryLoadingChanged();
   void holdRequestChanged();
@@ -336,7 +339,7 @@ class AppModel : public QObject {
   void setNewMacLoading(bool on);
   void setNotificationsDenied(bool denied);
   void setRunningChosenApps(const AppNames& names);
-  // Sets the notice and always notifies, as an operation's outcome does.
+  // Sets the notice and announces it through `noted`.
   void note(const QString& text, bool isError = false);
 
   // Stores `value` and emits `changed`, unless `held` equals it already.

@@ -66,17 +66,16 @@ void Shell::start() {
   if (!parts_.launchedAsLoginItem || !trayAvailable()) openMainWindow();
   // Only from here on: what start-up said shows in the window opened above,
   // or waits at its foot for the user to open it.
-  connect(&model_, &AppModel::noticeChanged, this, &Shell::carryFailureOutOfView);
+  connect(&model_, &AppModel::noted, this, &Shell::carryFailureOutOfView);
 }
 
-void Shell::carryFailureOutOfView() {
-  const OptionalNotice& notice = model_.notice();
-  if (!notice || !notice->isError || windows_.mainInView()) return;
+void Shell::carryFailureOutOfView(const Notice& notice) {
+  if (!notice.isError || windows_.mainInView()) return;
   if (!parts_.notifications) {
     openMainWindow();
     return;
   }
-  parts_.notifications->post(kFailureNotification, "Larkvale", notice->text)
+  parts_.notifications->post(kFailureNotification, "Larkvale", notice.text)
       .then(this, [this](bool shown) {
         if (!shown) openMainWindow();
       });

@@ -98,7 +98,7 @@ class Shell : public QObject, public ShellActions {
  private:
   bool trayAvailable() const;
   void endIfNothingLeftInView();
-  void carryFailureOutOfView();
+  void carryFailureOutOfView(const Notice& notice);
 
   AppModel& model_;
   ShellParts parts_;

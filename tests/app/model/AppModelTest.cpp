@@ -252,6 +252,22 @@ TEST_F(ModelTest, AFailedSaveKeepsTheChangeReportsItAndStillSetsTheBadge) {
   EXPECT_TRUE(noticeIsError());
   EXPECT_EQ(model->state().skipped.at("com.example.Alpha"), "2.0");
   EXPECT_EQ(fakes.badge->counts.back(), 1);
+
+  // Each outcome is announced, once; a save that goes on failing is not
+  // announced again at every save, and the notice itself changes only once.
+  QSignalSpy noted(model.get(), &AppModel::noted);
+  QSignalSpy changed(model.get(), &AppModel::noticeChanged);
+  model->setShowUpToDate(true);
+  model->setShowUpToDate(false);
+  EXPECT_EQ(noted.count(), 0);
+  EXPECT_EQ(changed.count(), 0);
+  fakes.store->failSave = "Disk gone.";
+  model->setShowUpToDate(true);
+  model->setShowUpToDate(false);
+  ASSERT_EQ(noted.count(), 1);
+  EXPECT_EQ(noted.at(0).at(0).value<Notice>(),
+            (Notice{"Couldn't save settings: Disk gone.", true}));
+  EXPECT_EQ(changed.count(), 1);
 }
 
 TEST(PaneTest, FromRawValueTakesExactlyTheCaseNames) {

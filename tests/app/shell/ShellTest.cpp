@@ -282,7 +282,8 @@ class ShellTest : public QObject {
     shell.start();
     shell.showMoreApps();  // as the tray's "More Mac Apps…" does
     auto* rows = catalogue.window()->findChild<QListView*>("moreAppsList");
-    QSignalSpy notices(rig.model.get(), &AppModel::noticeChanged);
+    QSignalSpy notices(rig.model.get(), &AppModel::noted);
+    QSignalSpy changes(rig.model.get(), &AppModel::noticeChanged);
     auto openFirstRow = [&] {
       const int before = int(notices.size());
       const QRect first = rows->visualRect(rows->model()->index(0, 0));
@@ -296,6 +297,7 @@ class ShellTest : public QObject {
     openFirstRow();
     openFirstRow();
     QCOMPARE(posted, (std::vector{failure, failure}));
+    QCOMPARE(changes.size(), 1);  // the same failure twice: one change of the notice
     QVERIFY(!visible("main"));
     rig.model->clearSavedFeeds();
     QCOMPARE(posted.size(), size_t(2));
