@@ -51,9 +51,9 @@ void appendHomebrew(std::vector<ChecklistItem>& out, const Entries& entries) {
   dump.command = "brew bundle dump --file=~/Brewfile";
   out.push_back(std::move(dump));
 
-  auto install =
-      item("brew:install", homebrew, "Install Homebrew on the new Mac",
-           "Paste the install line from " + std::string(kHomebrewHost) + " into Terminal.");
+  auto install = item(
+      "brew:install", homebrew, "Install Homebrew on the new Mac",
+      "Paste the install line from " + std::string(kHomebrewHost) + " into a terminal window.");
   install.link = "https://" + std::string(kHomebrewHost);
   out.push_back(std::move(install));
 

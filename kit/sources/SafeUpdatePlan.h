@@ -29,7 +29,7 @@ struct SafeUpdatePlan {
   static constexpr const char* kOwnApp =
       "Larkvale itself: choose Check for Updates\u2026 in its menu once the others are done.";
   static constexpr const char* kUnsafeCask =
-      "Its cask name has characters Larkvale won't put in a Terminal command.";
+      "Its cask name has characters Larkvale won't put in a terminal command.";
   static constexpr const char* kGitHub =
       "A GitHub download you install by hand: open its release page.";
   static constexpr const char* kAppStore =

@@ -28,7 +28,7 @@ std::string SafeUpdateStep::detail() const {
     if (!names.empty()) names += ", ";
     names += update.app.name;
   }
-  return "One Terminal window shows the command for " + names + "; it runs when you press Return.";
+  return "One terminal window shows the command for " + names + "; it runs when you press Return.";
 }
 
 std::optional<std::string> SafeUpdateStep::brewCommand() const {

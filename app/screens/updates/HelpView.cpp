@@ -63,7 +63,7 @@ HelpView::HelpView(pennant::MoreAppsCatalogue& catalogue, QWidget* parent) : QSc
         tr("• **App Store**: Open in App Store shows the app's page, where Update installs it."),
         tr("**Update All That Are Safe…** lists the Sparkle and Homebrew updates waiting. Untick "
            "any, press Start, and each one is handed off in turn: the app opens for its own "
-           "updater, and all casks share one Terminal window you start. Press Next when one is "
+           "updater, and all casks share one terminal window you start. Press Next when one is "
            "done. App Store and GitHub updates are never part of it."),
         tr("• **macOS** and **No feed**: Apple's apps update with macOS; for the rest, check the "
            "developer's site.")});

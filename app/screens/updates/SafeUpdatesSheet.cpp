@@ -52,7 +52,7 @@ SafeUpdatesSheet::SafeUpdatesSheet(AppModel& model, QWidget* parent)
   viewblocks::stackOf(header)->addWidget(
       (new TintLabel(
            tr("Each update goes to something you can watch: the app's own updater, or "
-              "one Terminal window you start. One at a time, nothing installs by itself."),
+              "one terminal window you start. One at a time, nothing installs by itself."),
            TextStyle::body, Tint::secondary, header))
           ->wrapping());
   header->setFixedWidth(kWidth - 2 * kMargin);

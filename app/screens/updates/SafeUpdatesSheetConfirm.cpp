@@ -185,7 +185,7 @@ QWidget* SafeUpdatesConfirm::brewCard(const std::vector<AppUpdate>& updates) {
   commandBox_ = viewblocks::stackWidget(8, content);
   commandBox_->setObjectName(QStringLiteral("safeCommandBox"));
   viewblocks::stackOf(commandBox_)
-      ->addWidget((new TintLabel(tr("One Terminal window, after you press Return there:"),
+      ->addWidget((new TintLabel(tr("One terminal window, after you press Return there:"),
                                  TextStyle::caption, Tint::secondary, commandBox_))
                       ->wrapping());
   command_ = new CommandLabel(commandBox_);

@@ -158,8 +158,9 @@ QString sourceDescription(const AppUpdate& update) {
     case UpdateSource::Kind::homebrew:
       return (update.caskAutoUpdates
                   ? tr("Homebrew cask “%1” (the app also updates itself). Upgrading runs brew in "
-                       "Terminal, after you press Return.")
-                  : tr("Homebrew cask “%1”. Upgrading runs brew in Terminal, after you press "
+                       "a terminal window, after you press Return.")
+                  : tr("Homebrew cask “%1”. Upgrading runs brew in a terminal window, after you "
+                       "press "
                        "Return."))
           .arg(text(source.payload()));
     case UpdateSource::Kind::github:

@@ -49,7 +49,7 @@ WelcomeView::WelcomeView(AppModel& model, QWidget* parent)
                    1);
   cards->addWidget(card(tr("What it never does"), "hand.raised", ui::Tint::orange,
                         tr("Install anything by itself. Update buttons open the app's own updater, "
-                           "a Terminal window you start, or the App Store page."),
+                           "a terminal window you start, or the App Store page."),
                         "neverCard"),
                    1);
 

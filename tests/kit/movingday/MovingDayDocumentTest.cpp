@@ -47,7 +47,7 @@ Made by Larkvale on December 5, 2026. 4 apps. Licence keys and Keychain items ar
 ## Homebrew apps
 
 - [ ] Install Homebrew on the new Mac
-  Paste the install line from brew.sh into Terminal.
+  Paste the install line from brew.sh into a terminal window.
   https://brew.sh
 - [ ] Install 1 cask app
 

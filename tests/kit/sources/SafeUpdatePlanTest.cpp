@@ -62,7 +62,7 @@ TEST(SafeUpdatePlanTest, EveryWaitingUpdateIsACandidateOrLeftOutWithItsReason) {
           {"Hubbed", "A GitHub download you install by hand: open its release page."},
           {"Larkvale", ownReason},
           {"Larkvale Debug", ownReason},
-          {"Spaced", "Its cask name has characters Larkvale won't put in a Terminal command."},
+          {"Spaced", "Its cask name has characters Larkvale won't put in a terminal command."},
           {"Stored",
            "App Store apps update only in the App Store app: open its page and "
            "press Update."},
@@ -154,7 +154,7 @@ TEST(SafeUpdatePlanTest, StepsAreTheChosenAppsInPlanOrderThenOneBrewStepLast) {
   const SafeUpdateStep& brew = steps[2];
   EXPECT_EQ(brew.title(), "Homebrew: 3 casks");
   EXPECT_EQ(brew.detail(),
-            "One Terminal window shows the command for Cask A, Cask B, Cask C; it runs when you "
+            "One terminal window shows the command for Cask A, Cask B, Cask C; it runs when you "
             "press Return.");
   EXPECT_EQ(brew.brewCommand(), "brew upgrade --cask --greedy cask-a cask-b cask-c");
 

@@ -49,12 +49,13 @@ class DetailViewTest : public QObject {
     u.source = UpdateSource::sparkle("feed without host");
     QVERIFY(sourceDescription(u).startsWith("The app's own Sparkle feed at feed without host. "));
     u.source = UpdateSource::homebrew("tok");
-    QCOMPARE(sourceDescription(u),
-             "Homebrew cask “tok”. Upgrading runs brew in Terminal, after you press Return.");
+    QCOMPARE(
+        sourceDescription(u),
+        "Homebrew cask “tok”. Upgrading runs brew in a terminal window, after you press Return.");
     u.caskAutoUpdates = true;
     QCOMPARE(sourceDescription(u),
              "Homebrew cask “tok” (the app also updates itself). Upgrading runs brew in "
-             "Terminal, after you press Return.");
+             "a terminal window, after you press Return.");
     u.source = UpdateSource::github("o/n");
     QCOMPARE(sourceDescription(u),
              "The newest release on GitHub (o/n), asked without signing in and saved for 6 "
