@@ -160,8 +160,7 @@ QString sourceDescription(const AppUpdate& update) {
                   ? tr("Homebrew cask “%1” (the app also updates itself). Upgrading runs brew in "
                        "a terminal window, after you press Return.")
                   : tr("Homebrew cask “%1”. Upgrading runs brew in a terminal window, after you "
-                       "press "
-                       "Return."))
+                       "press Return."))
           .arg(text(source.payload()));
     case UpdateSource::Kind::github:
       return (updater ? tr("The newest release on GitHub (%1), asked without signing in and saved "
