@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include <unicode/uchar.h>
+
 namespace larkvale::TextTrim {
 std::pair<char32_t, size_t> decodeAt(std::string_view text, size_t i) {
   auto b = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
@@ -15,7 +17,7 @@ std::pair<char32_t, size_t> decodeAt(std::string_view text, size_t i) {
     cp = (cp << 6) | (b(k) & 0x3F);
   }
   static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len]) return {0xFFFD, 1};
+  if (cp < kMin[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return {0xFFFD, 1};
   return {cp, len};
 }
 
@@ -74,38 +76,105 @@ std::string_view chars(std::string_view text, std::string_view set) {
 
 namespace {
 
-bool isFormatting(char32_t c) {
-  return c == 0x061C || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
-         (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+// The code point at text[i] and its length, or kInvalid and 1 for a byte
+// that starts no valid sequence (decodeAt can't tell those from a real
+// U+FFFD).
+std::pair<char32_t, size_t> scalarAt(std::string_view text, size_t i) {
+  auto [c, length] = decodeAt(text, i);
+  if (c == 0xFFFD && length == 1) return {kInvalid, 1};
+  return {c, length};
 }
 
-// C0, DEL and C1.
-bool isControl(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+void append(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
 }
 
-}  // namespace
+bool isPictograph(char32_t c) {
+  return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_EXTENDED_PICTOGRAPHIC);
+}
 
-std::string withoutFormatting(std::string_view text) {
+// A joiner between two pictographs (a pictograph's own selector or skin tone
+// may stand before it) and a variation selector right after an emoji are
+// what make one emoji of several; anywhere else they hide.
+bool keptInEmoji(char32_t c, char32_t before, char32_t after) {
+  if (c == 0x200D) {
+    const bool joinsFrom = isPictograph(before) || before == 0xFE0F ||
+                           u_hasBinaryProperty(static_cast<UChar32>(before), UCHAR_EMOJI_MODIFIER);
+    return joinsFrom && isPictograph(after);
+  }
+  if (c == 0xFE0E || c == 0xFE0F)
+    return u_hasBinaryProperty(static_cast<UChar32>(before), UCHAR_EMOJI);
+  return false;
+}
+
+enum class Breaks { space, keepLineFeeds };
+
+std::string cleaned(std::string_view text, Breaks breaks) {
   std::string out;
   out.reserve(text.size());
+  char32_t before = 0;  // the last character kept
   for (size_t i = 0; i < text.size();) {
-    // Bytes that start no valid sequence are kept as they are, one by one.
-    auto [c, length] = decodeAt(text, i);
-    if (!isFormatting(c)) out.append(text.substr(i, length));
+    auto [c, length] = scalarAt(text, i);
     i += length;
+    if (c == kInvalid) c = 0xFFFD;
+    if (c < 0x80 && c >= 0x20 && c != 0x7F) {
+      out.push_back(static_cast<char>(c));
+    } else if (breaks == Breaks::keepLineFeeds && (c == '\n' || c == '\r')) {
+      if (c == '\r' && i < text.size() && text[i] == '\n') ++i;
+      out.push_back('\n');
+    } else if (c == 0x09 || isLineBreak(c)) {
+      out.push_back(' ');
+    } else if (!isHidden(c) ||
+               keptInEmoji(c, before, i < text.size() ? scalarAt(text, i).first : 0)) {
+      append(out, c);
+    } else {
+      continue;
+    }
+    before = c;
   }
   return out;
 }
 
-std::string oneLine(std::string_view text) {
+}  // namespace
+
+bool isHidden(char32_t c) {
+  if (c >= 0x20 && c < 0x7F) return false;
+  const auto code = static_cast<UChar32>(c);
+  switch (u_charType(code)) {
+    case U_CONTROL_CHAR:
+    case U_FORMAT_CHAR:
+    case U_LINE_SEPARATOR:
+    case U_PARAGRAPH_SEPARATOR:
+      return true;
+    default:
+      return u_hasBinaryProperty(code, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
+  }
+}
+
+std::string validUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    auto [c, length] = decodeAt(text, i);
-    if (c == 0x09 || isLineBreak(c)) {
-      out.push_back(' ');
-    } else if (!isFormatting(c) && !isControl(c)) {
+    auto [c, length] = scalarAt(text, i);
+    if (c == kInvalid) {
+      append(out, 0xFFFD);
+    } else {
       out.append(text.substr(i, length));
     }
     i += length;
@@ -113,15 +182,32 @@ std::string oneLine(std::string_view text) {
   return out;
 }
 
-std::string visibleControls(std::string_view text) {
+std::string oneLine(std::string_view text) {
+  return cleaned(text, Breaks::space);
+}
+
+std::string lines(std::string_view text) {
+  return cleaned(text, Breaks::keepLineFeeds);
+}
+
+std::string writtenOut(std::string_view text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  auto hex = [&](std::string& out, uint32_t value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+      out.push_back(kHex[(value >> shift) & 0xF]);
+  };
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    auto [c, length] = decodeAt(text, i);
-    if (isControl(c) || isFormatting(c) || c == 0x2028 || c == 0x2029) {
-      out += "\\u";
-      for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
+    auto [c, length] = scalarAt(text, i);
+    if (c == kInvalid) {
+      out += "\\x";
+      hex(out, static_cast<unsigned char>(text[i]), 2);
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else if (isHidden(c)) {
+      out += c > 0xFFFF ? "\\U" : "\\u";
+      hex(out, c, c > 0xFFFF ? 8 : 4);
     } else {
       out.append(text.substr(i, length));
     }

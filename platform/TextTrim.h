@@ -1,6 +1,8 @@
 #pragma once
-// Trimming UTF-8 text at both ends by Unicode character class. Pure; any
-// thread. Bytes that are not valid UTF-8 count as non-space.
+// Trimming UTF-8 text at both ends by Unicode character class, and the one
+// rule by which outside text is made safe to show (isHidden and its three
+// forms). Pure; any thread. Bytes that are not valid UTF-8 count as
+// non-space.
 #include <string>
 #include <string_view>
 #include <utility>
@@ -8,7 +10,8 @@
 namespace larkvale::TextTrim {
 
 // The code point that starts at text[i] and its length in bytes; a byte that
-// starts no valid sequence gives U+FFFD and length 1.
+// starts no valid sequence (surrogates and code points past U+10FFFF among
+// them) gives U+FFFD and length 1.
 std::pair<char32_t, size_t> decodeAt(std::string_view text, size_t i);
 
 // Horizontal white space: tab and the space separators (U+0020, U+00A0,
@@ -27,29 +30,42 @@ std::string_view whitespace(std::string_view text);
 // The text without the given ASCII characters at either end.
 std::string_view chars(std::string_view text, std::string_view set);
 
-// The text without the invisible characters that format it: zero-width
-// spaces and joiners, the direction marks and the embeddings, overrides and
-// isolates that reorder what follows them (U+061C, U+200B–U+200F,
-// U+202A–U+202E, U+2066–U+2069, U+FEFF). Everything else stays, in order.
-// The clean-up of invisible characters that names of installed apps get.
-std::string withoutFormatting(std::string_view text);
+// Characters that show nothing of their own but can hide, break, reorder or
+// drive what is around them: the general categories Cc (controls), Cf
+// (format: direction marks, embeddings, overrides and isolates, zero-width
+// spaces and joiners, the tag characters …), Zl and Zp (line and paragraph
+// separators), and every Default_Ignorable_Code_Point (U+00AD, U+034F,
+// U+115F, U+3164, the variation selectors …), by ICU's properties. The one
+// rule for outside text: the three forms below differ only in what they do
+// with these.
+bool isHidden(char32_t c);
 
-// One line of outside text (a version, a name) made safe to show on one
-// line: the formatting characters of withoutFormatting go; every line break
-// (isLineBreak) and tab becomes one space; every other control character
-// (C0, DEL and C1: U+0000–U+001F, U+007F–U+009F) goes. Everything else
-// stays, in order, and nothing is trimmed; bytes that start no valid
-// sequence are kept as they are. The one cleaner of text from outside
-// that must stay on one line.
+// The text as valid UTF-8: each byte that starts no valid sequence (a stray
+// continuation byte, a cut or overlong sequence, a surrogate, a code point
+// past U+10FFFF) becomes U+FFFD, so that nothing dropped later can make its
+// neighbours join into a character of their own.
+std::string validUtf8(std::string_view text);
+
+// One line of outside text (a name, a version, an identifier, a token, a
+// host) made safe to show: made valid (validUtf8) first; every line break
+// (isLineBreak) and tab becomes one space; every other hidden character
+// goes, except a joiner or variation selector that is part of an emoji
+// (U+200D between two pictographs, U+FE0E/U+FE0F after an emoji).
+// Everything else stays, in order, and nothing is trimmed.
 std::string oneLine(std::string_view text);
 
+// Outside text of several lines (release notes) made safe to show: as
+// oneLine, except that line feeds stay line feeds (CR LF and a lone CR
+// become one), so paragraphs keep their breaks.
+std::string lines(std::string_view text);
+
 // Outside text that must keep naming what it names (a path) made safe to
-// show on one line without losing a character: each control character (C0,
-// DEL and C1, U+0085 among them), U+2028, U+2029 and each formatting
-// character of withoutFormatting is written out as a backslash, "u" and four
-// uppercase hex digits ("a\u202Eb"); all of them lie below U+10000.
-// Everything else stays, in order, backslashes included; bytes that start
-// no valid sequence are kept as they are.
-std::string visibleControls(std::string_view text);
+// show on one line without losing or confusing anything: each hidden
+// character is written out as a backslash, "u" and four uppercase hex digits
+// ("a\u202Eb"), or "U" and eight above U+FFFF; each byte that starts no
+// valid sequence as "\x" and two ("\xFF"); and a backslash of its own is
+// doubled, so that two different texts never show alike ("\u202E" typed
+// out shows as "\\u202E"). Everything else stays, in order.
+std::string writtenOut(std::string_view text);
 
 }  // namespace larkvale::TextTrim

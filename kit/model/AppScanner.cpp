@@ -320,7 +320,7 @@ std::optional<int64_t> AppScanner::storeIDFromMetadata(const MetadataValue& valu
 }
 
 std::string AppScanner::cleanDisplayName(std::string_view text) {
-  return TextTrim::withoutFormatting(text);
+  return TextTrim::oneLine(text);
 }
 
 std::optional<bool> AppScanner::isSandboxed(const fs::path& path) {

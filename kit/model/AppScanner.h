@@ -70,8 +70,9 @@ struct AppScanner {
   // that is exactly a base-10 signed integer ("+"/"-" optional).
   static std::optional<int64_t> storeIDFromMetadata(const MetadataValue& value);
 
-  // The text without invisible formatting characters (U+200B–U+200F,
-  // U+202A–U+202E, U+FEFF).
+  // The text without invisible characters, made one line
+  // (TextTrim::oneLine): the direction marks, overrides and zero-width
+  // characters among them.
   static std::string cleanDisplayName(std::string_view text);
 
   // Whether the app at path runs in the App Sandbox, from the entitlements

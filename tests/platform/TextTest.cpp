@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
 
 #include "platform/Collation.h"
 #include "platform/TextTrim.h"
@@ -34,58 +41,184 @@ TEST(TextTrimTest, TrimsByCharacterClass) {
   EXPECT_EQ(TextTrim::chars("\"\"", "\"'"), "");
 }
 
-// Outside text that must stay one line loses what could reorder it, break
-// it or drive a terminal; what a reader sees stays.
-TEST(TextTrimTest, OneLineKeepsOnlyWhatShowsOnOneLine) {
-  using namespace std::literals;
-  struct Case {
-    std::string_view in, out;
-  };
-  const Case cases[] = {
-      {"1.0\0"sv, "1.0"},
-      {"1.\a0\x1B[31m\x7F"sv, "1.0[31m"},
-      {"2.0\xC2\x80\xC2\x9F"sv, "2.0"},  // C1 controls
-      {"2.0\xC2\x85"
-       "beta"sv,
-       "2.0 beta"},  // U+0085
-      {"2.0\xE2\x80\xA8"
-       "beta\xE2\x80\xA9"sv,
-       "2.0 beta "},  // U+2028, U+2029
-      {"A\tB\r\nC\vD\fE"sv, "A B  C D E"},
-      {"\xE2\x80\xAE"
-       "3.0\xE2\x81\xA6\xE2\x80\x8B\xEF\xBB\xBF"sv,
-       "3.0"},  // U+202E …
-      {"Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 1.0"sv, "Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 1.0"},
-      {"bad\xC2 \xFF"sv, "bad\xC2 \xFF"},  // broken bytes stay for the reader to replace
-      {""sv, ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(TextTrim::oneLine(c.in), c.out) << c.in;
+// The rule every form shares, told apart from the code under test: ICU's
+// categories Cc, Cf, Zl, Zp and Default_Ignorable_Code_Point.
+bool hiddenByICU(UChar32 c) {
+  const auto type = u_charType(c);
+  return type == U_CONTROL_CHAR || type == U_FORMAT_CHAR || type == U_LINE_SEPARATOR ||
+         type == U_PARAGRAPH_SEPARATOR ||
+         u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
 }
 
-// A path keeps every character but shows the ones that would hide, break or
-// reorder it as "\uXXXX".
-TEST(TextTrimTest, VisibleControlsWritesOutWhatWouldNotShow) {
+std::string utf8(char32_t c) {
+  std::string out;
+  char buffer[4];
+  int32_t length = 0;
+  U8_APPEND_UNSAFE(buffer, length, c);
+  out.assign(buffer, static_cast<size_t>(length));
+  return out;
+}
+
+bool isBreak(char32_t c) {
+  return c == 0x09 || (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+std::string hexOf(char32_t c, int digits) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%0*X", digits, static_cast<unsigned>(c));
+  return buffer;
+}
+
+// Reads back what writtenOut wrote; a written-out text that reads back as
+// the one it was made from names it alone.
+std::optional<std::string> readBack(std::string_view shown) {
+  std::string out;
+  for (size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] != '\\') {
+      out.push_back(shown[i]);
+      continue;
+    }
+    if (++i >= shown.size()) return std::nullopt;
+    const char kind = shown[i];
+    if (kind == '\\') {
+      out.push_back('\\');
+      continue;
+    }
+    const size_t digits = kind == 'x' ? 2 : kind == 'u' ? 4 : kind == 'U' ? 8 : 0;
+    if (digits == 0 || i + digits >= shown.size()) return std::nullopt;
+    const auto value = std::stoul(std::string(shown.substr(i + 1, digits)), nullptr, 16);
+    if (kind == 'x') {
+      out.push_back(static_cast<char>(value));
+    } else {
+      out += utf8(static_cast<char32_t>(value));
+    }
+    i += digits;
+  }
+  return out;
+}
+
+// Every code point, alone and between letters, in each of the three forms:
+// the hidden ones go (one line, lines) or are written out (a path), line
+// breaks become a space (one line) or a line feed (lines), and every other
+// one stays as it is.
+TEST(TextTrimTest, EveryCodePointTakesOneRuleInEachForm) {
+  size_t hidden = 0;
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::string in = "a" + utf8(c) + "b";
+    const bool expectHidden = hiddenByICU(static_cast<UChar32>(c));
+    ASSERT_EQ(TextTrim::isHidden(c), expectHidden) << hexOf(c, 4);
+    hidden += expectHidden;
+    const bool lineFeed = c == '\n' || c == '\r';
+    const std::string line = isBreak(c) ? "a b" : expectHidden ? "ab" : in;
+    const std::string lines = lineFeed ? "a\nb" : line;
+    std::string path = in;
+    if (expectHidden) path = c > 0xFFFF ? "a\\U" + hexOf(c, 8) + "b" : "a\\u" + hexOf(c, 4) + "b";
+    if (c == '\\') path = "a\\\\b";
+    ASSERT_EQ(TextTrim::oneLine(in), line) << hexOf(c, 4);
+    ASSERT_EQ(TextTrim::lines(in), lines) << hexOf(c, 4);
+    ASSERT_EQ(TextTrim::writtenOut(in), path) << hexOf(c, 4);
+    ASSERT_EQ(TextTrim::validUtf8(in), in) << hexOf(c, 4);
+  }
+  // The invisible characters a short hand list once let through are among them.
+  for (char32_t c : {0xADu, 0x34Fu, 0x115Fu, 0x180Eu, 0x2060u, 0x2064u, 0x206Au, 0x206Fu, 0x3164u,
+                     0xFFF9u, 0xFFFBu, 0xE0001u, 0xE0041u, 0xE007Fu, 0x1BCA0u, 0xFE00u}) {
+    EXPECT_TRUE(TextTrim::isHidden(c)) << hexOf(c, 4);
+  }
+  EXPECT_GT(hidden, 4000u);
+}
+
+// Random bytes, each form: the result is valid UTF-8 holding nothing hidden
+// (but what joins an emoji), made of the input's own visible characters in
+// order; a path shows them all and reads back as the very bytes it came from,
+// so two different paths never show alike.
+TEST(TextTrimTest, RandomBytesComeOutValidCleanAndPathsStayApart) {
   using namespace std::literals;
-  struct Case {
-    std::string_view in, out;
-  };
-  const Case cases[] = {
-      {"a\0b\x01\x1B\x1F\x7F"sv, R"(a\u0000b\u0001\u001B\u001F\u007F)"},
-      {"\t\n\r"sv, R"(\u0009\u000A\u000D)"},
-      {"\xC2\x80\xC2\x85\xC2\x9B\xC2\x9F"sv, R"(\u0080\u0085\u009B\u009F)"},  // C1
-      {"a\xE2\x80\xA8"
-       "b\xE2\x80\xA9"sv,
-       R"(a\u2028b\u2029)"},
-      {"a\xE2\x80\xAE"
-       "b\xE2\x81\xA6\xE2\x81\xA9\xE2\x80\x8E\xE2\x80\x8F\xD8\x9C\xE2\x80\x8B\xEF\xBB\xBF"sv,
-       R"(a\u202Eb\u2066\u2069\u200E\u200F\u061C\u200B\uFEFF)"},
-      // What shows stays, a backslash and broken bytes too.
-      {"~/Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 a\\u202E.plist"sv,
-       "~/Caf\xC3\xA9\xC2\xA0\xF0\x9F\x8E\x89 a\\u202E.plist"},
-      {"bad\xC2 \xFF\xE2\x80"sv, "bad\xC2 \xFF\xE2\x80"},
-      {""sv, ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(TextTrim::visibleControls(c.in), c.out) << c.in;
+  // Pieces that decode into something hidden, or would if a byte between
+  // them went.
+  const std::vector<std::string> pieces{"\xE2\x80\xAE"s,
+                                        "\xE2\x80"s,
+                                        "\xAE"s,
+                                        "\xC2"s,
+                                        "\x85"s,
+                                        "\x01"s,
+                                        "\r"s,
+                                        "\n"s,
+                                        "\\"s,
+                                        "\\u202E"s,
+                                        "\xF0\x9F\x91\xA9"s,
+                                        "\xE2\x80\x8D"s,
+                                        "\xEF\xB8\x8F"s,
+                                        "\xF3\xA0\x80\x81"s,
+                                        "\xED\xA0\x80"s,
+                                        "\xF4\x90\x80\x80"s,
+                                        "\xC0\xAF"s,
+                                        "\xFF"s,
+                                        "a"s,
+                                        "\xC3\xA9"s,
+                                        " "s,
+                                        "\xEF\xBF\xBD"s};
+  std::mt19937 random(20261207);
+  std::map<std::string, std::string> shownPaths;
+  for (int round = 0; round < 20000; ++round) {
+    std::string in;
+    const int count = static_cast<int>(random() % 8);
+    for (int k = 0; k < count; ++k) {
+      if (random() % 3 == 0) {
+        in.push_back(static_cast<char>(random() % 256));
+      } else {
+        in += pieces[random() % pieces.size()];
+      }
+    }
+    for (const auto& out : {TextTrim::oneLine(in), TextTrim::lines(in), TextTrim::writtenOut(in)}) {
+      ASSERT_EQ(TextTrim::validUtf8(out), out) << in;
+      char32_t before = 0;
+      for (size_t i = 0; i < out.size();) {
+        auto [c, length] = TextTrim::decodeAt(out, i);
+        i += length;
+        const bool emojiJoin = (c == 0x200D || c == 0xFE0F) && before != 0;
+        ASSERT_TRUE(!TextTrim::isHidden(c) || c == '\n' || emojiJoin) << in;
+        before = c;
+      }
+    }
+    const std::string shown = TextTrim::writtenOut(in);
+    ASSERT_EQ(readBack(shown), in);
+    auto [it, added] = shownPaths.emplace(shown, in);
+    ASSERT_TRUE(added || it->second == in) << in << " and " << it->second;
+    ASSERT_EQ(TextTrim::oneLine(TextTrim::oneLine(in)), TextTrim::oneLine(in)) << in;
+  }
+}
+
+// Nothing removed makes its neighbours join, and an emoji keeps what makes
+// it one.
+TEST(TextTrimTest, WhatIsDroppedNeverJoinsItsNeighbours) {
+  using namespace std::literals;
+  EXPECT_EQ(TextTrim::oneLine("1.0 \xE2\x80\x01\xAE 0.2"sv),
+            "1.0 \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD 0.2");
+  EXPECT_EQ(TextTrim::oneLine("\xC2\x01\x85"sv), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(TextTrim::lines("\xE2\x80\nAE"sv), "\xEF\xBF\xBD\xEF\xBF\xBD\nAE");
+  EXPECT_EQ(TextTrim::writtenOut("\xE2\x80\x01\xAE"sv), R"(\xE2\x80\u0001\xAE)");
+  EXPECT_NE(TextTrim::writtenOut("\xEF\xBF\xBD"sv), TextTrim::writtenOut("\xFF"sv));
+  EXPECT_EQ(TextTrim::writtenOut("a\xE2\x80\xAE"sv), R"(a\u202E)");
+  EXPECT_EQ(TextTrim::writtenOut(R"(a\u202E)"sv), R"(a\\u202E)");
+  // Family (woman, joiner, girl), a heart with its emoji selector, a
+  // keycap: kept whole. A joiner or selector with no emoji to hold goes.
+  const std::string family = "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
+  const std::string heart = "\xE2\x9D\xA4\xEF\xB8\x8F";
+  const std::string keycap = "1\xEF\xB8\x8F\xE2\x83\xA3";
+  EXPECT_EQ(TextTrim::oneLine("Team " + family + heart + keycap),
+            "Team " + family + heart + keycap);
+  EXPECT_EQ(TextTrim::oneLine("a\xE2\x80\x8D"
+                              "b\xEF\xB8\x8F"
+                              "c"),
+            "abc");
+  EXPECT_EQ(TextTrim::oneLine("\xF0\x9F\x91\xA9\xE2\x80\x8D"
+                              "b"),
+            "\xF0\x9F\x91\xA9"
+            "b");
+  EXPECT_EQ(TextTrim::lines("one\r\ntwo\rthree\n\nfour\xE2\x80\xA8"
+                            "five\x1B[1m"sv),
+            "one\ntwo\nthree\n\nfour five[1m");
 }
 
 TEST(WebURLTest, SplitsAddresses) {

@@ -58,7 +58,7 @@ QSize pushButtonSize(const QStyleOptionViewItem& option) {
 // that still names its file, its control and direction characters written
 // out rather than dropped or let loose on the row.
 QString shownPath(const MovingManifest::Setting& setting) {
-  return qs(TextTrim::visibleControls(setting.tildePath));
+  return qs(TextTrim::writtenOut(setting.tildePath));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 // or show the copy in the file manager). From the keyboard the button is the
 // row's one control; the path of a setting and how to install an app are the
 // rows' copy texts. A setting's path is shown, named and copied with its
-// control and direction characters written out (TextTrim::visibleControls);
+// control and direction characters written out (TextTrim::writtenOut);
 // the comparison and the copy it shows use the path as written. Main thread.
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
