@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/FileSystem.h"
+#include "platform/TextTrim.h"
 
 namespace pennant::MoreAppsText {
 namespace {
@@ -101,11 +102,10 @@ std::string characterPrefix(std::string_view text, size_t count) {
 
 bool hasForbiddenScalar(std::string_view text) {
   return !eachScalar(text, [](UChar32 c) {
+    // What the app shows of no outside text at all (controls, format
+    // characters, separators, default-ignorables), and what no one can read.
+    if (larkvale::TextTrim::isHidden(static_cast<char32_t>(c))) return false;
     switch (u_charType(c)) {
-      case U_LINE_SEPARATOR:
-      case U_PARAGRAPH_SEPARATOR:
-      case U_CONTROL_CHAR:
-      case U_FORMAT_CHAR:
       case U_SURROGATE:
       case U_PRIVATE_USE_CHAR:
       case U_UNASSIGNED:

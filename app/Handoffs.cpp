@@ -6,6 +6,7 @@
 
 #include "kit/sources/Handoff.h"
 #include "platform/FileSystem.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -26,7 +27,8 @@ fs::path makeScriptFolder(const fs::path& terminal) {
   fs::create_directories(terminal, ec);
   if (ec || !fs::is_directory(terminal)) {
     if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
-    throw FileError("Couldn't create the folder " + terminal.string() + ": " + ec.message());
+    throw FileError("Couldn't create the folder " + TextTrim::writtenOut(terminal.native()) + ": " +
+                    ec.message());
   }
   return terminal;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PropertyList.h"
+#include "platform/TextTrim.h"
 #include "platform/WorkspaceLaunch.h"
 
 namespace larkvale {
@@ -19,7 +20,8 @@ std::string quoted(const std::string& text) {
 }
 
 [[noreturn]] void refuse(const fs::path& bundle, const std::string& why) {
-  throw WorkspaceError("The application " + quoted(bundle.filename().string()) +
+  throw WorkspaceError("The application " +
+                       quoted(TextTrim::writtenOut(bundle.filename().native())) +
                        " can't be opened" + why);
 }
 
@@ -51,7 +53,8 @@ RunningApplication SystemWorkspace::openApplication(const fs::path& bundle) {
   if (!name) refuse(bundle, " because its Info.plist names no executable.");
   fs::path executable = bundle / "Contents" / "MacOS" / *name;
   if (!fs::is_regular_file(executable, ec)) {
-    refuse(bundle, " because its program " + quoted("Contents/MacOS/" + *name) + " is missing.");
+    refuse(bundle, " because its program " +
+                       quoted(TextTrim::writtenOut("Contents/MacOS/" + *name)) + " is missing.");
   }
   try {
     int32_t pid = WorkspaceLaunch::launchDetached(executable, {});

@@ -4,6 +4,7 @@
 
 #include "platform/DesktopEntry.h"
 #include "platform/FileSystem.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -56,19 +57,20 @@ void AutostartLoginItem::setEnabled(bool on) {
   std::error_code ec;
   if (!on) {
     if (!fs::remove(entry, ec) && ec)
-      throw LoginItemError("Couldn't remove " + entry.string() + ": " + ec.message());
+      throw LoginItemError("Couldn't remove " + TextTrim::writtenOut(entry.native()) + ": " +
+                           ec.message());
     return;
   }
   const std::string program = executable_.string();
   // A desktop entry is UTF-8 and its program an absolute path.
   if (!executable_.is_absolute() || !FileSystem::isValidUtf8(program)) {
-    throw LoginItemError("The program's path " + program +
+    throw LoginItemError("The program's path " + TextTrim::writtenOut(program) +
                          " can't be written into an autostart entry.");
   }
   fs::create_directories(entry.parent_path(), ec);
   if (ec) {
-    throw LoginItemError("Couldn't make the folder " + entry.parent_path().string() + ": " +
-                         ec.message());
+    throw LoginItemError("Couldn't make the folder " +
+                         TextTrim::writtenOut(entry.parent_path().native()) + ": " + ec.message());
   }
   try {
     FileSystem::writeAtomically(entry, entryContent(executable_));

@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "app/model/ShownText.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "platform/PropertyList.h"
@@ -63,7 +64,7 @@ QString openerFailure(const QString& folder, std::optional<int> exitCode) {
   if (!folder.isEmpty()) {
     return QCoreApplication::translate("DesktopWorkspace",
                                        "No file manager could be started. It is in the folder %1.")
-        .arg(folder);
+        .arg(shown::path(folder));
   }
   if (!exitCode) {
     return QCoreApplication::translate(

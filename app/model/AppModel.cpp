@@ -6,6 +6,7 @@
 #include "app/model/WorkRunner.h"
 #include "kit/sources/SafeUpdatePlan.h"
 #include "platform/Collation.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -394,7 +395,8 @@ void AppModel::save() {
     if (services_.store) services_.store->save(*state_);
   } catch (const std::exception& e) {
     // A save that keeps failing is said once, not at every save.
-    const Notice failure{std::string("Couldn't save settings: ") + e.what(), true};
+    const Notice failure{TextTrim::oneLine(std::string("Couldn't save settings: ") + e.what()),
+                         true};
     if (notice_ != failure) note(QString::fromStdString(failure.text), true);
   }
   if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
@@ -484,7 +486,10 @@ void AppModel::setRunningChosenApps(const AppNames& names) {
 }
 
 void AppModel::note(const QString& text, bool isError) {
-  Notice said{text.toStdString(), isError};
+  // Every notice and notification is said through here, and most carry
+  // outside words (names, OS error texts); none of them may hide, reorder or
+  // break the line. Paths in them come written out already.
+  Notice said{TextTrim::oneLine(text.toStdString()), isError};
   setNotice(said);
   // Each outcome is news, even one that reads as the notice already shown:
   // a failure met again must reach a user who dismissed it the first time.

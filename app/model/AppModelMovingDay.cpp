@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/model/AppModel.h"
+#include "app/model/ShownText.h"
 #include "app/model/WorkRunner.h"
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/Checklist.h"
@@ -175,7 +176,7 @@ void AppModel::finishCopy(const SettingsCopier::Result& result, bool internalDis
   setCarryResult(result);
   note(tr("Copied %1 settings to %2.")
            .arg(QString::number(result.manifest.settings.size()),
-                text(result.folder.filename().string())));
+                shown::path(result.folder.filename())));
 }
 
 QFuture<void> AppModel::newMacCheck() {
@@ -236,7 +237,9 @@ void AppModel::exportMovingDay(bool pdf) {
   const QString day = QDateTime::fromSecsSinceEpoch(std::chrono::system_clock::to_time_t(now))
                           .toString("yyyy-MM-dd");
   Panels::Save request;
-  request.proposedName = tr("Moving day %1 %2.%3").arg(text(macName()), day, extension);
+  // The host's name is outside text: one line, and no folder of its own.
+  const QString mac = shown::line(macName()).trimmed().replace(u'/', u'-');
+  request.proposedName = tr("Moving day %1 %2.%3").arg(mac, day, extension);
   request.fileSuffixes = {extension.toStdString()};
   const auto file = services_.panels->chooseSave(request);
   if (!file) return;
@@ -255,13 +258,15 @@ void AppModel::exportMovingDay(bool pdf) {
     return;
   }
   mutateState([](AppState& state) { state.ticked.insert("before:export"); });
-  note(tr("Saved %1.").arg(text(file->filename().string())));
+  note(tr("Saved %1.").arg(shown::path(file->filename())));
   save();
 }
 
 void AppModel::copyCommand(const std::string& command) {
+  // The clipboard gets the text itself (a path that names its file); the
+  // notice shows it with whatever would hide in it written out.
   services_.clipboard->setText(text(command));
-  note(tr("Copied: %1").arg(text(command)));
+  note(tr("Copied: %1").arg(shown::path(command)));
 }
 
 }  // namespace larkvale

@@ -37,6 +37,10 @@ QString path(std::string_view bytes) {
   return fromUtf8(TextTrim::writtenOut(bytes));
 }
 
+QString path(const std::string& bytes) {
+  return path(std::string_view(bytes));
+}
+
 QString path(const std::filesystem::path& path) {
   return shown::path(std::string_view(path.native()));
 }

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace larkvale::shown {
@@ -26,6 +27,7 @@ QString lines(const QString& text);
 // that it shows on one line and never like another path. A QString path is
 // first turned back into the bytes that name the file.
 QString path(std::string_view bytes);
+QString path(const std::string& bytes);
 QString path(const std::filesystem::path& path);
 QString path(const QString& path);
 

@@ -155,6 +155,12 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
       {repeat("👍🏽", 40), 40, true},     // emoji with skin tone
       {"Family 👨\u200D👩\u200D👧", 40, false},  // zero-width joiner is a format char
       {"Private \uE000", 40, false},
+      // Default-ignorables that are not format characters hide all the same.
+      {"Soft\u00ADhyphen", 40, false},
+      {"Filler \u3164", 40, false},
+      {"Grapheme\u034Fjoiner", 40, false},
+      {"Tag \U000E0041", 40, false},
+      {"Variation \uFE0F", 40, false},
       {"\u00A0\u2003 ", 40, false},  // only space separators: blank
       {"\t x \t", 40, false},        // a tab is a control character wherever it is
       {"  x  ", 5, true},            // edge spaces are kept and counted

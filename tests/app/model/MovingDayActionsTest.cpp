@@ -202,5 +202,33 @@ TEST_F(MovingDayTest, ExportWritesTheDocumentAndTicksTheExportStep) {
   EXPECT_EQ(noticeText(), "Copied: brew install --cask alpha");
 }
 
+// Notices carry outside words: a path shows with what would hide in it
+// written out, while the clipboard gets the path itself; anything else from
+// outside (an OS error text, the host's name) is one clean line.
+TEST_F(MovingDayTest, NoticesShowOutsideTextByTheOneRule) {
+  using namespace std::literals;
+  loadInventory();
+  fakes.host->name = "ev\u202Eil/host\r\n";
+  const auto hostile = tmp / "d\u202Eoc\\u202E\xFF.md";
+  fakes.panels->nextSave = {hostile};
+  model->exportMovingDay(false);
+  EXPECT_EQ(fakes.panels->saves[0].proposedName, "Moving day evil-host 2027-01-15.md");
+  EXPECT_EQ(noticeText(), R"(Saved d\u202Eoc\\u202E\xFF.md.)");
+  EXPECT_TRUE(std::filesystem::exists(hostile));
+
+  const std::string path =
+      "~/Library/Preferences/com.apple.Safari\xE2\x81\xA0\xF3\xA0\x81\x81.plist";
+  model->copyCommand(path);
+  EXPECT_EQ(fakes.clipboard->texts.back(), QString::fromStdString(path));
+  EXPECT_EQ(noticeText(),
+            R"(Copied: ~/Library/Preferences/com.apple.Safari\u2060\U000E0041.plist)");
+
+  fakes.workspace->failure = "No opener:\x1B[31m \xE2\x80\xA8gone\xC2\x85 at \xE2\x80\x01\xAE"s;
+  model->openLink("https://example.com/");
+  EXPECT_EQ(
+      noticeText(),
+      "Couldn't open the link. No opener:[31m  gone  at \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace larkvale::test
