@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -51,7 +53,10 @@ class Descriptor {
   Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
-  Descriptor& operator=(Descriptor&&) = delete;
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
   ~Descriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -61,54 +66,84 @@ class Descriptor {
   int fd_;
 };
 
-// `folder` opened, when it is a real folder, not a link, in which no one else
-// can rename or remove this user's entries: one of this user's own that no
-// one else may write, or one with the sticky bit (such as /tmp). In any other
-// folder another user could swap a short folder for one of theirs between
-// its check and its use. Checked on the open descriptor, so that what was
-// checked is what the caller goes on to use.
-std::optional<Descriptor> safeParent(const QString& folder) {
-  Descriptor parent(::open(QFile::encodeName(folder).constData(),
-                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+// A folder on the walk is only looked at and named, never read: a folder the
+// user may pass through but not list is as good as any other.
+#ifdef O_PATH
+constexpr int kWalkFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+#else
+constexpr int kWalkFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+#endif
+
+// A folder that only root and this user can change: owned by one of them,
+// and writable by no one else unless its sticky bit keeps others from
+// renaming or removing what isn't theirs. The sticky bit doesn't hold back
+// the folder's owner, so a sticky folder of another user's is no better
+// than an open one.
+bool keepsOthersOut(const Descriptor& folder) {
   struct stat info = {};
-  if (parent.get() < 0 || ::fstat(parent.get(), &info) != 0) return std::nullopt;
-  const bool own = info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-  if (!own && (info.st_mode & S_ISVTX) == 0) return std::nullopt;
-  return parent;
+  if (folder.get() < 0 || ::fstat(folder.get(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  if (info.st_uid != 0 && info.st_uid != ::geteuid()) return false;
+  return (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (info.st_mode & S_ISVTX) != 0;
 }
 
-// `leaf` in `parent`: a real folder, not a link, that belongs to this user
-// and that no one else may enter or list.
-bool ownPrivateFolder(const Descriptor& parent, const QString& leaf) {
-  struct stat info = {};
-  if (::fstatat(parent.get(), QFile::encodeName(leaf).constData(), &info, AT_SYMLINK_NOFOLLOW) !=
-      0) {
-    return false;
+struct TrustedFolder {
+  QString path;  // the real path: no link, no "." or ".."
+  Descriptor descriptor;
+};
+
+// `folder` by its real path, opened, when it and every folder above it keep
+// others out. Then no one but root and this user can make that path name
+// anything else, so the socket's path may be looked up by name again (as the
+// listener and the connecting side do) and still lead where it was checked.
+// Checking the last folder alone would not do: whoever may rename a folder
+// further up can move a whole tree of their own into its place. The links
+// are resolved first and the walk from the root follows none, so what was
+// checked is the real path the caller goes on to use, never a link that
+// someone could point elsewhere.
+std::optional<TrustedFolder> trustedFolder(const QString& folder) {
+  const std::unique_ptr<char, decltype(&::free)> resolved(
+      ::realpath(QFile::encodeName(folder).constData(), nullptr), &::free);
+  if (!resolved) return std::nullopt;
+  const QByteArray real(resolved.get());
+  Descriptor at(::open("/", kWalkFlags));
+  if (!keepsOthersOut(at)) return std::nullopt;
+  for (const QByteArray& part : real.split('/')) {
+    if (part.isEmpty()) continue;
+    Descriptor next(::openat(at.get(), part.constData(), kWalkFlags));
+    if (!keepsOthersOut(next)) return std::nullopt;
+    at = std::move(next);
   }
-  return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
+  return TrustedFolder{QFile::decodeName(real), std::move(at)};
+}
+
+// A folder that belongs to this user and that no one else may enter or list.
+bool privateToUser(const Descriptor& folder) {
+  struct stat info = {};
+  return ::fstat(folder.get(), &info) == 0 && info.st_uid == ::geteuid() &&
+         (info.st_mode & 077) == 0;
 }
 
 // The random part of a short folder's name, as long as mkdtemp's.
 constexpr int kTailLength = 6;
 
-// Where a short folder for `name` may go, in order: the temporary folder,
-// then /tmp, each only when the socket fits in a folder made there. Whether
-// it is a safe parent is checked when the folder is made.
-QStringList shortFolderBases(const QString& name) {
-  const QString leaf = name + QLatin1Char('-') + QString(kTailLength, QLatin1Char('X')) +
-                       QLatin1Char('/') + name + QStringLiteral(".socket");
-  QStringList bases;
-  for (const QString& base : {QDir::cleanPath(QDir::tempPath()), QStringLiteral("/tmp")}) {
-    if (!bases.contains(base) && fitsSocketAddress(QDir(base).filePath(leaf))) bases << base;
-  }
+// Where a short folder may go, in order: the temporary folder, then /tmp.
+QStringList shortFolderBases() {
+  QStringList bases{QDir::cleanPath(QDir::tempPath())};
+  if (!bases.contains(QStringLiteral("/tmp"))) bases << QStringLiteral("/tmp");
   return bases;
 }
 
 // A new 0700 folder "<name>-<random tail>" made in `base` through its checked
-// descriptor; empty when `base` isn't a safe parent or nothing can be made.
+// descriptor; empty when `base` can't be trusted, when a socket in a folder
+// made there would be too long for its address, or when nothing can be made.
 QString makePrivateFolderIn(const QString& base, const QString& name) {
-  std::optional<Descriptor> parent = safeParent(base);
+  std::optional<TrustedFolder> parent = trustedFolder(base);
   if (!parent) return {};
+  const QString likeMade =
+      QDir(parent->path)
+          .filePath(name + QLatin1Char('-') + QString(kTailLength, QLatin1Char('X')) +
+                    QLatin1Char('/') + name + QStringLiteral(".socket"));
+  if (!fitsSocketAddress(likeMade)) return {};
   static constexpr char kAlphabet[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   // Another name is tried only while the one drawn is taken.
@@ -117,8 +152,8 @@ QString makePrivateFolderIn(const QString& base, const QString& name) {
     for (int i = 0; i < kTailLength; ++i)
       leaf += QLatin1Char(
           kAlphabet[QRandomGenerator::system()->bounded(static_cast<int>(sizeof(kAlphabet) - 1))]);
-    if (::mkdirat(parent->get(), QFile::encodeName(leaf).constData(), 0700) == 0)
-      return QDir(base).filePath(leaf);
+    if (::mkdirat(parent->descriptor.get(), QFile::encodeName(leaf).constData(), 0700) == 0)
+      return QDir(parent->path).filePath(leaf);
     if (errno != EEXIST) return {};
   }
   return {};
@@ -159,7 +194,10 @@ SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::pathInFolder() const {
-  return QDir(folder_).filePath(name_ + QStringLiteral(".socket"));
+  std::optional<TrustedFolder> trusted = trustedFolder(folder_);
+  if (!trusted) return {};
+  const QString path = QDir(trusted->path).filePath(name_ + QStringLiteral(".socket"));
+  return fitsSocketAddress(path) ? path : QString();
 }
 
 QString SingleInstance::recordPath() const {
@@ -167,8 +205,7 @@ QString SingleInstance::recordPath() const {
 }
 
 QString SingleInstance::socketPath() const {
-  const QString inFolder = pathInFolder();
-  if (fitsSocketAddress(inFolder)) return inFolder;
+  if (QString inFolder = pathInFolder(); !inFolder.isEmpty()) return inFolder;
   const QString folder = shortFolder_.isEmpty() ? recordedShortFolder() : shortFolder_;
   return folder.isEmpty() ? QString() : QDir(folder).filePath(name_ + QStringLiteral(".socket"));
 }
@@ -177,20 +214,17 @@ QString SingleInstance::recordedShortFolder() const {
   QFile record(recordPath());
   if (!record.open(QIODevice::ReadOnly)) return {};
   const QString folder = QFile::decodeName(record.read(4096).trimmed());
-  // Only a path as this instance writes it: absolute, clean, not the root.
-  if (!QDir::isAbsolutePath(folder) || QDir::cleanPath(folder) != folder || folder == "/" ||
-      !fitsSocketAddress(QDir(folder).filePath(name_ + QStringLiteral(".socket")))) {
-    return {};
-  }
-  const QFileInfo where(folder);
-  std::optional<Descriptor> parent = safeParent(where.path());
-  if (!parent || !ownPrivateFolder(*parent, where.fileName())) return {};
+  if (!fitsSocketAddress(QDir(folder).filePath(name_ + QStringLiteral(".socket")))) return {};
+  std::optional<TrustedFolder> trusted = trustedFolder(folder);
+  // Only the real path, as this instance writes it: a record that names a
+  // link, or anything but a whole clean path, wasn't written here.
+  if (!trusted || trusted->path != folder || !privateToUser(trusted->descriptor)) return {};
   return folder;
 }
 
 QString SingleInstance::makeShortFolder() {
   if (QString kept = recordedShortFolder(); !kept.isEmpty()) return kept;
-  const QStringList bases = shortFolderBases(name_);
+  const QStringList bases = shortFolderBases();
   QString made;
   for (const QString& base : bases) {
     made = makePrivateFolderIn(base, name_);
@@ -226,7 +260,7 @@ SingleInstance::Claim SingleInstance::claim() {
   }
   lock_ = std::move(lock);
 
-  if (!fitsSocketAddress(pathInFolder())) {
+  if (pathInFolder().isEmpty()) {
     shortFolder_ = makeShortFolder();
     if (shortFolder_.isEmpty()) {
       // The lock still keeps later launches out; they just can't hand over.
@@ -237,8 +271,9 @@ SingleInstance::Claim SingleInstance::claim() {
   }
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
-  QLocalServer::removeServer(socketPath());  // left by a copy that died
-  if (!server_->listen(socketPath())) {
+  const QString path = socketPath();
+  QLocalServer::removeServer(path);  // left by a copy that died
+  if (!server_->listen(path)) {
     // The lock still keeps later launches out; they just can't hand over.
     qWarning("Larkvale can't listen for later launches: %s", qPrintable(server_->errorString()));
     return Claim::first;

@@ -12,17 +12,24 @@
 // connects and doesn't send a line soon is dropped, and only a few peers are
 // heard at a time.
 //
+// The socket is looked up by its path, by the listener and by every later
+// launch, so it is used only where that path leads where it was checked: in a
+// folder that it and every folder above it keep others out (owned by root or
+// the user, and writable by no one else unless sticky), named by its real
+// path. Another user could otherwise move a folder of theirs, and a listener
+// in it, into the path between the check and the use.
+//
 // A socket's address holds little more than 100 bytes. When the folder's
-// path is too long for it (a private folder in a deep home), the socket
-// lives in a folder of the user's own with an unguessable name in the
-// temporary folder (or, when that won't do, in /tmp), made 0700 by the first
-// launch, which writes where it is into "<name>.socket-folder" beside the
-// lock. The short folder is made, and a named one used, only in a parent in
-// which no one else can rename or remove the user's entries (the user's own
-// that no one else may write, or one with the sticky bit); a folder named
-// there is used only while it is still a real folder of this user's that no
-// one else may enter, so another user can neither squat, redirect nor swap
-// it. With no such parent to be had, later launches can't hand over.
+// path is too long for it (a private folder in a deep home), or the folder
+// can't be trusted so, the socket lives in a folder of the user's own with an
+// unguessable name in the temporary folder (or, when that won't do, in /tmp),
+// made 0700 by the first launch, which writes where it is into
+// "<name>.socket-folder" beside the lock. The short folder is made, and a
+// named one used, only in a temporary folder trusted by the same rule; a
+// folder named there is used only while it is still a real folder of this
+// user's that no one else may enter, so another user can neither squat,
+// redirect nor swap it. With no such folder to be had, later launches can't
+// hand over.
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
@@ -82,7 +89,8 @@ class SingleInstance : public QObject {
 
   // Where the running instance listens: "<name>.socket" in the folder, or
   // in the short folder named beside the lock when that path is too long
-  // for a socket; empty while no usable short folder is named.
+  // for a socket or the folder can't be trusted; empty while no usable
+  // short folder is named.
   QString socketPath() const;
 
  signals:
@@ -91,6 +99,8 @@ class SingleInstance : public QObject {
  private:
   void serve();
   void hear(QLocalSocket* socket);
+  // "<name>.socket" in the folder's real path, when it fits a socket's
+  // address and the folder can be trusted; empty otherwise.
   QString pathInFolder() const;
   QString recordPath() const;
   // The short folder the record names, when it is still this user's alone.

@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -36,6 +37,26 @@ int mode(const QString& path) {
   return static_cast<int>(info.st_mode & 07777);
 }
 
+// Who a folder made by a test belongs to: the user running it, or a user
+// who doesn't exist here.
+enum class Owner { user, other };
+constexpr uid_t kOtherUser = 12345;
+
+struct Folder {
+  Owner owner;
+  int mode;
+};
+// Folders one inside the other, the outermost first.
+using Chain = QList<Folder>;
+
+// TMPDIR set to `folder` until the guard goes.
+auto setTmpdir(const QString& folder) {
+  const bool had = qEnvironmentVariableIsSet("TMPDIR");
+  const QByteArray old = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(folder));
+  return qScopeGuard([had, old] { had ? qputenv("TMPDIR", old) : qunsetenv("TMPDIR"); });
+}
+
 bool answers(const QString& socketPath) {
   QLocalSocket socket;
   socket.connectToServer(socketPath);
@@ -43,6 +64,11 @@ bool answers(const QString& socketPath) {
 }
 
 }  // namespace
+}  // namespace larkvale
+
+Q_DECLARE_METATYPE(larkvale::Chain)
+
+namespace larkvale {
 
 class SingleInstanceTest : public QObject {
   Q_OBJECT
@@ -161,19 +187,25 @@ class SingleInstanceTest : public QObject {
 
   // The short folder is made, and found again, only in a temporary folder
   // where no one else can swap it: the user's own, or one with the sticky
-  // bit; one that others may write goes on to /tmp.
+  // bit; one that others or its group may write, or one too deep for a
+  // socket's address, goes on to /tmp.
   void theShortFoldersParentMustKeepOthersOut() {
     test::TempDir dir;
-    const QString base = QString::fromStdString(dir.path().string());
+    const QString base = QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath();
     const QString folder = base + "/" + QString("deep-home-").repeated(12);
-    const QString temp = base + "/tmp";
-    QVERIFY(QDir().mkpath(temp));
-    const bool hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
-    const QByteArray oldTmpdir = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(temp));
-    const auto restore =
-        qScopeGuard([&] { hadTmpdir ? qputenv("TMPDIR", oldTmpdir) : qunsetenv("TMPDIR"); });
-    for (auto [bits, inTemp] : {std::pair{0777, false}, {01777, true}, {0700, true}}) {
+    const QString shallow = base + "/tmp";
+    const QString deep = base + "/" + QString(70, QLatin1Char('t'));
+    QVERIFY(QDir().mkpath(shallow) && QDir().mkpath(deep));
+    const auto restore = setTmpdir(shallow);
+    struct Row {
+      QString temp;
+      int bits;
+      bool inTemp;
+    };
+    for (const auto& [temp, bits, inTemp] :
+         {Row{shallow, 0777, false}, Row{shallow, 0770, false}, Row{shallow, 01777, true},
+          Row{shallow, 0700, true}, Row{deep, 0700, false}}) {
+      qputenv("TMPDIR", QFile::encodeName(temp));
       QVERIFY(::chmod(QFile::encodeName(temp).constData(), static_cast<mode_t>(bits)) == 0);
       QFile::remove(folder + "/larkvale.socket-folder");
       QString shortFolder;
@@ -184,6 +216,7 @@ class SingleInstanceTest : public QObject {
         QVERIFY2(!running.socketPath().isEmpty() && mode(shortFolder) == 0700,
                  qPrintable(shortFolder));
         QCOMPARE(QFileInfo(shortFolder).path() == temp, inTemp);
+        QVERIFY(answers(running.socketPath()));
         QCOMPARE(SingleInstance(folder).socketPath(), running.socketPath());
         // Opened to others' writes, the parent no longer vouches for it.
         if (inTemp) {
@@ -192,6 +225,106 @@ class SingleInstanceTest : public QObject {
         }
       }
       QDir(shortFolder).removeRecursively();
+    }
+  }
+
+  // Every folder above the socket is checked, not only the last, by both
+  // launches and wherever the socket sits: a folder in place, a short one
+  // made in the temporary folder, or one named beside the lock. Links are
+  // resolved first, and only the real path is used.
+  void aFolderIsTrustedOnlyWithEveryFolderAboveIt_data() {
+    QTest::addColumn<Chain>("chain");
+    QTest::addColumn<bool>("throughLink");
+    QTest::addColumn<bool>("trusted");
+    const Folder ownPrivate{Owner::user, 0700};
+    const Folder ownOpenToRead{Owner::user, 0755};
+    QTest::newRow("another user's sticky folder") << Chain{{Owner::other, 01777}} << false << false;
+    QTest::newRow("a sticky folder in another user's open one")
+        << Chain{{Owner::other, 0777}, {Owner::user, 01777}} << false << false;
+    QTest::newRow("in a folder of another user's that only they may write")
+        << Chain{{Owner::other, 0755}, ownPrivate} << false << false;
+    QTest::newRow("its group may write a folder above")
+        << Chain{{Owner::user, 0770}, ownPrivate} << false << false;
+    QTest::newRow("others may write a folder two above")
+        << Chain{{Owner::user, 0757}, ownOpenToRead, ownPrivate} << false << false;
+    QTest::newRow("its group may write it")
+        << Chain{ownOpenToRead, {Owner::user, 0775}} << false << false;
+    QTest::newRow("own folders no one else may write")
+        << Chain{ownPrivate, ownOpenToRead, ownPrivate} << false << true;
+    QTest::newRow("an own sticky folder")
+        << Chain{ownOpenToRead, {Owner::user, 01777}} << false << true;
+    QTest::newRow("an own folder named through a link in an open folder")
+        << Chain{ownPrivate} << true << true;
+    QTest::newRow("another user's sticky folder named through a link")
+        << Chain{{Owner::other, 01777}} << true << false;
+  }
+
+  void aFolderIsTrustedOnlyWithEveryFolderAboveIt() {
+    QFETCH(Chain, chain);
+    QFETCH(bool, throughLink);
+    QFETCH(bool, trusted);
+    test::TempDir dir;
+    const QString base = QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath();
+    QString real = base;
+    for (qsizetype i = 0; i < chain.size(); ++i)
+      real += "/" + QString(QLatin1Char(static_cast<char>('a' + i)));
+    const QString inPlace = real + "/in-place";
+    const QString kept = real + "/larkvale-Kept01";
+    QVERIFY(QDir().mkpath(inPlace) && QDir().mkpath(kept));
+    QVERIFY(::chmod(QFile::encodeName(inPlace).constData(), 0700) == 0);
+    QVERIFY(::chmod(QFile::encodeName(kept).constData(), 0700) == 0);
+    QString at = real;
+    for (qsizetype i = chain.size() - 1; i >= 0; --i, at = QFileInfo(at).path()) {
+      if (chain[i].owner == Owner::other &&
+          ::chown(QFile::encodeName(at).constData(), kOtherUser, static_cast<gid_t>(-1)) != 0) {
+        QSKIP("Only root can give a folder to another user.");
+      }
+      QVERIFY(::chmod(QFile::encodeName(at).constData(), static_cast<mode_t>(chain[i].mode)) == 0);
+    }
+    QString named = real;
+    if (throughLink) {
+      const QString open = base + "/open";
+      QVERIFY(QDir().mkpath(open) && ::chmod(QFile::encodeName(open).constData(), 0777) == 0);
+      named = open + "/link";
+      QVERIFY(QFile::link(real, named));
+    }
+    const auto restore = setTmpdir(named);
+    QStringList made;
+    const auto removeMade = qScopeGuard([&] {
+      for (const QString& folder : made) QDir(folder).removeRecursively();
+    });
+
+    // In place: both launches move the socket to /tmp when it can't be trusted.
+    {
+      SingleInstance running(named + "/in-place");
+      QCOMPARE(running.claim(), SingleInstance::Claim::first);
+      const QString socket = running.socketPath();
+      if (socket != inPlace + "/larkvale.socket") made << QFileInfo(socket).path();
+      QCOMPARE(socket == inPlace + "/larkvale.socket", trusted);
+      QCOMPARE(QFileInfo(QFileInfo(socket).path()).path() == "/tmp", !trusted);
+      QVERIFY(answers(socket));
+      QCOMPARE(SingleInstance(named + "/in-place").socketPath(), socket);
+    }
+
+    // The first launch of a deep folder makes its short folder in the
+    // temporary folder only when that can be trusted.
+    const QString deep = base + "/" + QString("deep-home-").repeated(12);
+    {
+      SingleInstance running(deep);
+      QCOMPARE(running.claim(), SingleInstance::Claim::first);
+      made << QFileInfo(running.socketPath()).path();
+      QCOMPARE(QFileInfo(made.last()).path(), trusted ? real : QStringLiteral("/tmp"));
+    }
+
+    // A later launch uses a folder named beside the lock only then, and only
+    // by its real path.
+    QFile record(deep + "/larkvale.socket-folder");
+    for (const QString& where : {kept, named + "/larkvale-Kept01"}) {
+      QVERIFY(record.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      record.write(QFile::encodeName(where) + "\n");
+      record.close();
+      QCOMPARE(SingleInstance(deep).socketPath(),
+               trusted && where == kept ? kept + "/larkvale.socket" : QString());
     }
   }
 
