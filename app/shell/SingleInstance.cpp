@@ -26,6 +26,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include "app/model/ShownText.h"
+
 namespace larkvale {
 namespace {
 
@@ -231,14 +233,16 @@ QString SingleInstance::makeShortFolder() {
     if (!made.isEmpty()) break;
   }
   if (made.isEmpty()) {
+    QStringList shownBases;
+    for (const QString& base : bases) shownBases << shown::path(base);
     error_ = QStringLiteral("No folder for the socket can be made in %1.")
-                 .arg(bases.join(QStringLiteral(" or ")));
+                 .arg(shownBases.join(QStringLiteral(" or ")));
     return {};
   }
   QSaveFile record(recordPath());
   if (!record.open(QIODevice::WriteOnly) || record.write(QFile::encodeName(made) + '\n') < 0 ||
       !record.commit()) {
-    error_ = QStringLiteral("%1 can't be written.").arg(recordPath());
+    error_ = QStringLiteral("%1 can't be written.").arg(shown::path(recordPath()));
     QDir().rmdir(made);
     return {};
   }
@@ -247,7 +251,8 @@ QString SingleInstance::makeShortFolder() {
 
 SingleInstance::Claim SingleInstance::claim() {
   if (folder_.isEmpty() || !QDir().mkpath(folder_)) {
-    error_ = QStringLiteral("There is no folder to keep the lock in (%1).").arg(folder_);
+    error_ =
+        QStringLiteral("There is no folder to keep the lock in (%1).").arg(shown::path(folder_));
     return Claim::failed;
   }
   auto lock = std::make_unique<QLockFile>(QDir(folder_).filePath(name_ + QStringLiteral(".lock")));
@@ -255,7 +260,7 @@ SingleInstance::Claim SingleInstance::claim() {
   if (!lock->tryLock(0)) {
     if (lock->error() == QLockFile::LockFailedError) return Claim::later;
     error_ = QStringLiteral("The lock file %1 can't be made.")
-                 .arg(QDir(folder_).filePath(name_ + QStringLiteral(".lock")));
+                 .arg(shown::path(QDir(folder_).filePath(name_ + QStringLiteral(".lock"))));
     return Claim::failed;
   }
   lock_ = std::move(lock);

@@ -79,7 +79,8 @@ class SingleInstance : public QObject {
   // Becomes the running instance when no other holds the lock, and from then
   // on emits requested() for each later launch.
   Claim claim();
-  // Why the last claim() failed.
+  // Why the last claim() failed, as plain text with its paths written out
+  // (shown::path).
   QString errorString() const { return error_; }
 
   // A later launch: hands `request` to the running instance, waiting at most

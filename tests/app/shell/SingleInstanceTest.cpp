@@ -349,14 +349,18 @@ class SingleInstanceTest : public QObject {
     }
   }
 
-  // Without a folder for the lock the launch doesn't run unguarded.
+  // Without a folder for the lock the launch doesn't run unguarded, and the
+  // path it names shows what would hide in it written out.
   void noLockMeansNoRun() {
     test::TempDir dir;
-    QString file = QString::fromStdString((dir.path() / "not-a-folder").string());
+    QString file = QString::fromStdString((dir.path() / "not-a\u202E-\r<b>folder").string());
     QFile(file).open(QIODevice::WriteOnly);
     SingleInstance blocked(file + "/run");
     QCOMPARE(blocked.claim(), SingleInstance::Claim::failed);
-    QVERIFY(!blocked.errorString().isEmpty());
+    QCOMPARE(blocked.errorString(),
+             QStringLiteral("There is no folder to keep the lock in (%1).")
+                 .arg(QString::fromStdString(
+                     (dir.path() / "not-a\\u202E-\\u000D<b>folder/run").string())));
   }
 
   void twoRealCopiesAndOneThatDied() {
