@@ -18,6 +18,22 @@ QDBusMessage serviceCall(const char* method) {
                                         QString::fromLatin1(method));
 }
 
+// The body as the service will show it. A service that said it reads markup
+// gets it escaped, one that said it doesn't gets it as it is. One that hasn't
+// said (its answer came too late, or not at all) may be either: escaped, a
+// plain reader would show "&lt;"; as it is, a markup reader would render a
+// tag from outside text. So the three characters markup reads go as their
+// fullwidth forms, which no markup reader reads and every reader shows much
+// as the user would expect.
+QString bodyFor(const QString& body, std::optional<bool> markup) {
+  if (markup) return *markup ? body.toHtmlEscaped() : body;
+  QString inert = body;
+  inert.replace(QLatin1Char('&'), QChar(0xFF06))
+      .replace(QLatin1Char('<'), QChar(0xFF1C))
+      .replace(QLatin1Char('>'), QChar(0xFF1E));
+  return inert;
+}
+
 }  // namespace
 
 // The answer to a permission request or a post; one that is dropped
@@ -62,7 +78,6 @@ QFuture<bool> DBusNotifications::requestPermission() {
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
           [this, answer](QDBusPendingCallWatcher* call) {
             QDBusPendingReply<QStringList> reply = *call;
-            if (reply.isValid()) markup_ = reply.value().contains(QStringLiteral("body-markup"));
             answer->finish(reply.isValid());
             call->deleteLater();
           });
@@ -80,11 +95,10 @@ QFuture<bool> DBusNotifications::post(const std::string& identifier, const std::
   Posted& entry = posted_[identifier];
   entry.waiting = Content{QString::fromStdString(title), QString::fromStdString(body)};
   entry.waitingAnswers.push_back(std::move(answer));
-  if (!markup_) {
-    askCapabilities();
-  } else {
-    flush(identifier);
-  }
+  // Asked afresh for each post: the daemon that takes this one may not be
+  // the one that answered last time (another took the name, or it reloaded
+  // its settings), and posts are few.
+  askCapabilities();
   return future;
 }
 
@@ -95,9 +109,11 @@ void DBusNotifications::askCapabilities() {
       bus_.asyncCall(serviceCall("GetCapabilities"), kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
     QDBusPendingReply<QStringList> reply = *call;
-    // Without an answer the waiting posts go as plain text, and the next post
-    // asks again (a daemon may start after the app does, at login).
-    if (reply.isValid()) markup_ = reply.value().contains(QStringLiteral("body-markup"));
+    // Without an answer (none in time, or an error) what an earlier service
+    // said holds no more: the waiting posts go in the form both kinds show
+    // alike.
+    markup_ = reply.isValid() ? std::optional(reply.value().contains(QStringLiteral("body-markup")))
+                              : std::nullopt;
     askingCapabilities_ = false;
     for (const auto& [identifier, entry] : posted_) {
       if (entry.waiting) flush(identifier);
@@ -121,7 +137,7 @@ void DBusNotifications::notify(const std::string& identifier, const Content& con
   QVariantMap hints;
   hints.insert(QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopEntry));
   call << QString::fromLatin1(kAppName) << entry.id << QString()  // no icon of its own
-       << content.title << (markup_.value_or(false) ? content.body.toHtmlEscaped() : content.body)
+       << content.title << bodyFor(content.body, markup_)
        << QStringList{QStringLiteral("default"), tr("Show")} << hints << -1;
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -12,10 +12,13 @@
 // replaces the earlier notification (its id goes as replaces_id); a post made
 // while the previous one with that identifier still waits for its id is sent
 // once that id is known, so it replaces instead of piling up. The body is
-// escaped for services that read markup in it. A post's future gives true
-// once the service has taken it (or the later post with that identifier
-// that replaced it before it went), false when no service is there, the
-// call fails or this object goes away first.
+// escaped for a service that says it reads markup in it, sent as it is to
+// one that says it doesn't, and sent with '&', '<' and '>' in their
+// fullwidth forms, which neither kind reads as markup, when the service
+// doesn't say (no answer in time); it is asked before each post. A post's
+// future gives true once the service has taken it (or the later post with
+// that identifier that replaced it before it went), false when no service is
+// there, the call fails or this object goes away first.
 //
 // When the user clicks one of the notifications this object posted, it emits
 // activated with that notification's identifier.
@@ -82,7 +85,8 @@ class DBusNotifications final : public QObject, public Notifications {
 
   QDBusConnection bus_;
   std::map<std::string, Posted> posted_;
-  // Whether the service reads markup in bodies; nothing until one has said.
+  // Whether the service reads markup in bodies, as its latest answer said;
+  // nothing when the latest question got no answer.
   std::optional<bool> markup_;
   bool askingCapabilities_ = false;
 };

@@ -53,12 +53,15 @@ std::optional<int> claimOrHandOver(SingleInstance& instance, const char* kind,
   }
   std::fprintf(stderr, "Larkvale can't make sure that it runs only once, so it doesn't start. %s\n",
                qPrintable(instance.errorString()));
-  QMessageBox::critical(
-      nullptr, QStringLiteral("Larkvale"),
-      QCoreApplication::translate("AppRun",
-                                  "Larkvale can\u2019t make sure that it runs only once, so it "
-                                  "doesn\u2019t start.\n\n%1")
-          .arg(instance.errorString()));
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Larkvale"),
+                  QCoreApplication::translate("AppRun",
+                                              "Larkvale can\u2019t make sure that it runs only "
+                                              "once, so it doesn\u2019t start.\n\n%1")
+                      .arg(instance.errorString()));
+  // The reason names a folder: a path is shown as it is written, never read
+  // as markup.
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
   return 1;
 }
 

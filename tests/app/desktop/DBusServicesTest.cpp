@@ -5,6 +5,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QFutureWatcher>
 #include <QSignalSpy>
 #include <QTest>
@@ -65,7 +66,7 @@ DesktopWorkspace::Failure outcome(QFuture<DesktopWorkspace::Failure> future) {
 
 }  // namespace
 
-class FakeNotificationServer : public QObject {
+class FakeNotificationServer : public QObject, protected QDBusContext {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
@@ -82,9 +83,14 @@ class FakeNotificationServer : public QObject {
   QStringList capabilities{QStringLiteral("body"), QStringLiteral("actions")};
   std::vector<Call> calls;
   uint lastId = 40;
+  // Answers GetCapabilities as a call that timed out comes back to the caller.
+  bool capabilitiesTooLate = false;
 
  public slots:
-  QStringList GetCapabilities() { return capabilities; }
+  QStringList GetCapabilities() {
+    if (capabilitiesTooLate) sendErrorReply(QDBusError::NoReply, QStringLiteral("Too late"));
+    return capabilities;
+  }
   uint Notify(const QString& app, uint replacesId, const QString&, const QString& summary,
               const QString& body, const QStringList& actions, const QVariantMap& hints, int) {
     uint id = replacesId != 0 ? replacesId : ++lastId;
@@ -137,8 +143,9 @@ TEST(DBusNotificationsTest, PermissionAndPostsFollowWhetherAServiceAnswers) {
   FakeNotificationServer server;
   daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
   EXPECT_TRUE(answer(notifications.requestPermission()));
-  std::vector<QFuture<bool>> posts;
-  for (const char* body : {"Sent at once", "Replaced while waiting", "Sent next"})
+  std::vector<QFuture<bool>> posts{notifications.post("failure", "Larkvale", "Sent first")};
+  ASSERT_TRUE(waitFor([&] { return server.calls.size() == 1; }));
+  for (const char* body : {"Replaced while waiting", "Sent next"})
     posts.push_back(notifications.post("failure", "Larkvale", body));
   for (const auto& post : posts) EXPECT_TRUE(answer(post));
   ASSERT_EQ(server.calls.size(), 2u);
@@ -196,6 +203,52 @@ TEST(DBusNotificationsTest, BodyIsEscapedForServicesThatReadMarkup) {
   ASSERT_TRUE(waitFor([&] { return server.calls.size() == 1; }));
   EXPECT_EQ(server.calls[0].summary, "Title <b>");
   EXPECT_EQ(server.calls[0].body, "Tom &amp; Jerry &lt;b&gt;2.0&lt;/b&gt;");
+}
+
+// A service that doesn't say whether it reads markup (its answer comes too
+// late) may read it: the body goes in a form that no markup reader misreads
+// and a plain one shows readably. Otherwise it goes as the service says, now:
+// a daemon may change (another takes the name, or it reloads its settings)
+// between two posts.
+TEST(DBusNotificationsTest, NoMarkupReachesAServiceThatDoesntSayItReadsNone) {
+  const char* hostile = "Couldn't open <img src=\"file:///etc/x\"> & <b>it</b> &amp;";
+  const std::string inert =
+      "Couldn't open \uFF1Cimg src=\"file:///etc/x\"\uFF1E \uFF06 \uFF1Cb\uFF1Eit\uFF1C/b\uFF1E "
+      "\uFF06amp;";
+  const std::string escaped = QString::fromUtf8(hostile).toHtmlEscaped().toStdString();
+  OtherProcess daemon;
+  FakeNotificationServer server;
+  daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
+  DBusNotifications notifications;
+  // Each post waits for the one before, so the body it sent is the last.
+  auto sent = [&](bool readsMarkup, bool tooLate) {
+    server.capabilities = QStringList{QStringLiteral("body"), QStringLiteral("actions")};
+    if (readsMarkup) server.capabilities << QStringLiteral("body-markup");
+    server.capabilitiesTooLate = tooLate;
+    const size_t before = server.calls.size();
+    EXPECT_TRUE(answer(notifications.post("failure", "Larkvale", hostile)));
+    return server.calls.size() == before + 1 ? server.calls.back().body.toStdString() : "(none)";
+  };
+
+  EXPECT_EQ(sent(true, true), inert);
+  EXPECT_EQ(sent(true, true), inert);
+  EXPECT_EQ(sent(false, false), hostile);
+  EXPECT_EQ(sent(true, false), escaped);
+  EXPECT_EQ(sent(false, false), hostile);
+  EXPECT_EQ(sent(true, true), inert);
+}
+
+// Without a session bus nothing takes a post: the caller shows its text
+// another way.
+TEST(DBusNotificationsTest, WithoutASessionBusNothingIsTaken) {
+  const QString name = QStringLiteral("no-bus");
+  {
+    DBusNotifications notifications(QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=/nonexistent/larkvale-test-bus"), name));
+    EXPECT_FALSE(answer(notifications.requestPermission()));
+    EXPECT_FALSE(answer(notifications.post("failure", "Larkvale", "No bus")));
+  }
+  QDBusConnection::disconnectFromBus(name);
 }
 
 TEST(DBusBadgeTest, SendsTheCountToDocks) {

@@ -317,6 +317,28 @@ class ShellTest : public QObject {
     main->close();
     catalogue.window()->close();
   }
+
+  // Closing the main window hides it (it is kept for the next opening): a
+  // failure said after that is out of view as before the window was first
+  // opened.
+  void aFailureAfterTheMainWindowWasClosedIsPosted() {
+    test::Rig rig;
+    rig.fakes.workspace->failure = "No browser is set.";
+    Shell shell(*rig.model, trayLife(rig));
+    shell.start();
+    shell.openMainWindow();
+    QWidget* main = window("main");
+    QVERIFY(main->isVisible());
+    rig.model->openLink("https://example.com/");
+    QTRY_COMPARE(rig.notice(), std::string("Couldn't open the link. No browser is set."));
+    QVERIFY(rig.fakes.notifications->posted.empty());
+
+    main->close();
+    QCOMPARE(window("main"), main);
+    rig.model->openLink("https://example.com/");
+    QTRY_COMPARE(rig.fakes.notifications->posted.size(), size_t(1));
+    QVERIFY(!main->isVisible());
+  }
 };
 
 }  // namespace larkvale
