@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/HostName.h"
 #include "platform/Processes.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -11,6 +12,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr size_t kMachineInfoLimit = 64u << 10;
+
+// The name is read where it is shown, on one line: a name that would show
+// nothing there (hidden characters and spaces only) is no name, so the
+// next source, or "this Mac", stands in for it.
+bool showsSomething(std::string_view name) {
+  return !TextTrim::whitespace(TextTrim::oneLine(name)).empty();
+}
 
 }  // namespace
 
@@ -22,10 +30,10 @@ LinuxHostFacts::LinuxHostFacts(Sources sources) : sources_(std::move(sources)) {
 
 std::optional<std::string> LinuxHostFacts::macName() {
   if (auto info = FileSystem::readFile(sources_.machineInfo, kMachineInfoLimit)) {
-    if (auto pretty = HostName::prettyName(*info)) return pretty;
+    if (auto pretty = HostName::prettyName(*info); pretty && showsSomething(*pretty)) return pretty;
   }
   auto name = sources_.hostName();
-  if (!name || name->empty() || !FileSystem::isValidUtf8(*name)) return std::nullopt;
+  if (!name || !showsSomething(*name) || !FileSystem::isValidUtf8(*name)) return std::nullopt;
   return name;
 }
 

@@ -58,9 +58,15 @@ std::vector<InstalledApp> FakeScanner::scan(std::stop_token stop) {
   return apps();
 }
 
-std::optional<bool> FakeScanner::isSandboxed(const std::filesystem::path&) {
+void FakeScanner::setSandboxed(std::set<std::filesystem::path> bundles) {
+  std::lock_guard lock(mutex_);
+  sandboxed_ = std::move(bundles);
+}
+
+std::optional<bool> FakeScanner::isSandboxed(const std::filesystem::path& bundle) {
   sandboxGate.pass();
-  return false;
+  std::lock_guard lock(mutex_);
+  return sandboxed_.contains(bundle);
 }
 
 void FakeChecker::setReport(CheckReport report) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,8 @@ class FakeScanner final : public AppScanning {
   Gate sandboxGate;
   std::vector<InstalledApp> apps() const;
   void setApps(std::vector<InstalledApp> apps);
+  // The bundles that answer sandboxed; every other one answers not.
+  void setSandboxed(std::set<std::filesystem::path> bundles);
   int scans() const { return scans_; }
   std::vector<InstalledApp> scan(std::stop_token stop) override;
   std::optional<bool> isSandboxed(const std::filesystem::path& bundle) override;
@@ -68,6 +71,7 @@ class FakeScanner final : public AppScanning {
  private:
   mutable std::mutex mutex_;
   std::vector<InstalledApp> apps_;
+  std::set<std::filesystem::path> sandboxed_;
   std::atomic<int> scans_{0};
 };
 

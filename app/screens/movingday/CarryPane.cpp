@@ -269,7 +269,7 @@ void CarryPane::refreshRunning() {
   const std::vector<std::string> runningApps = model_.runningChosenApps();
   if (!runningApps.empty()) {
     QStringList names;
-    for (const std::string& name : runningApps) names << qs(name);
+    for (const std::string& name : runningApps) names << shownLine(name);
     running_ =
         ui::symbolLine(QStringLiteral("runningWarning"), QStringLiteral("exclamationmark.triangle"),
                        tr("Quit %1 first, so the copy has its latest settings.")

@@ -103,13 +103,15 @@ QVariant CarryPickModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole:
-      if (column == nameColumn) return qs(pick.appName);
-      if (column == pathColumn) return qs(pick.tildePath);
+      if (column == nameColumn) return shownLine(pick.appName);
+      if (column == pathColumn) return shownPath(pick.tildePath);
       return sizeCell(pick.tildePath);
     case Qt::ToolTipRole:
-      return column == pathColumn ? QVariant(ui::plainTip(qs(pick.tildePath))) : QVariant();
+      return column == pathColumn ? QVariant(ui::plainTip(shownPath(pick.tildePath))) : QVariant();
     case Qt::AccessibleTextRole:
-      if (column == nameColumn) return tr("Copy %1: %2").arg(qs(pick.appName), qs(pick.tildePath));
+      if (column == nameColumn) {
+        return tr("Copy %1: %2").arg(shownLine(pick.appName), shownPath(pick.tildePath));
+      }
       return data(index, Qt::DisplayRole);
     case Qt::CheckStateRole:
       if (column != nameColumn) return {};

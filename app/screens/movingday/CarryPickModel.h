@@ -27,6 +27,7 @@ class CarryPickModel : public QAbstractTableModel {
 
  public:
   enum Column { nameColumn, pathColumn, sizeColumn, columnCount_ };
+  // The item's path as read (the key of the chosen set), never shown.
   static constexpr int pathRole = Qt::UserRole + 1;
 
   explicit CarryPickModel(AppModel& model, QObject* parent = nullptr);

@@ -1,6 +1,5 @@
 #include "app/screens/movingday/CarryResultCard.h"
 
-#include <QFile>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QToolButton>
@@ -10,7 +9,6 @@
 #include "app/screens/movingday/MovingDayBlocks.h"
 #include "app/ui/Card.h"
 #include "app/ui/ClampedLabel.h"
-#include "app/ui/PlainTip.h"
 #include "app/ui/TintLabel.h"
 
 namespace larkvale::movingday {
@@ -34,16 +32,11 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(6);
 
-  const QString folder = QFile::decodeName(result.folder.string().c_str());
   auto* folderRow = new QHBoxLayout;
-  auto* path = new ui::ClampedLabel(folder, 1, body);
+  auto* path = pathLabel(result.folder.native(), 1, ui::TextStyle::callout, body,
+                         [&model](const std::string& real) { model.copyCommand(real); });
   path->setObjectName(QStringLiteral("resultFolder"));
-  path->setElideMode(Qt::ElideMiddle);
   path->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  path->setToolTip(ui::plainTip(folder));
-  path->setFont(monoFont(ui::TextStyle::callout, path->font()));
-  makeCopyable(path, folder,
-               [&model](const QString& text) { model.copyCommand(text.toStdString()); });
   auto* show = new QPushButton(tr("Show in File Manager"), body);
   show->setObjectName(QStringLiteral("showResultFolder"));
   connect(show, &QPushButton::clicked, this,
@@ -73,7 +66,7 @@ CarryResultCard::CarryResultCard(AppModel& model, const SettingsCopier::Result& 
     disclosure->setArrowType(Qt::RightArrow);
     QStringList lines;
     for (size_t i = 0; i < leftOut.size() && i < listedLeftOut; ++i) {
-      lines << qs(leftOut[i].path) + QStringLiteral(": ") + qs(leftOut[i].reason);
+      lines << shownPath(leftOut[i].path) + QStringLiteral(": ") + shownLine(leftOut[i].reason);
     }
     QLabel* list = textLabel(lines.join(QLatin1Char('\n')), ui::TextStyle::caption, body, true);
     list->setObjectName(QStringLiteral("leftOutList"));

@@ -185,7 +185,7 @@ bool ChecklistRowDelegate::editorEvent(QEvent* event, QAbstractItemModel*,
   if (mouse->button() != Qt::LeftButton) return false;
   const Geometry g = geometry(option, index);
   const QPoint at = mouse->position().toPoint();
-  const std::string id = index.data(ChecklistSectionModel::idRole).toString().toStdString();
+  const std::string id = index.data(ChecklistSectionModel::idRole).toByteArray().toStdString();
   if (g.tick.adjusted(-4, -4, 4, 4).contains(at)) {
     model_.toggleTick(id);
     return true;
@@ -209,7 +209,7 @@ bool ChecklistRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
   if (g.copy.contains(event->pos())) {
     tip = tr("Copy the command");
   } else if (g.link.contains(event->pos())) {
-    tip = index.data(ChecklistSectionModel::linkRole).toString();
+    tip = index.data(Qt::ToolTipRole).toString();
   }
   if (tip.isEmpty()) {
     QToolTip::hideText();
@@ -222,7 +222,7 @@ bool ChecklistRowDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
 std::vector<ui::RowControls::Control> ChecklistRowDelegate::controls(
     const QAbstractItemView* view, const QModelIndex& index) const {
   const Geometry g = geometry(view, index);
-  const std::string id = index.data(ChecklistSectionModel::idRole).toString().toStdString();
+  const std::string id = index.data(ChecklistSectionModel::idRole).toByteArray().toStdString();
   std::vector<Control> out;
   out.push_back({g.tick, index.data().toString(), [this, id] { model_.toggleTick(id); }});
   if (!g.copy.isEmpty()) {
@@ -244,7 +244,7 @@ std::vector<ui::RowControls::CopyText> ChecklistRowDelegate::copyTexts(
   std::vector<CopyText> out;
   const QString command = index.data(ChecklistSectionModel::commandRole).toString();
   if (!command.isEmpty()) out.push_back({tr("Copy Command"), command});
-  const QString detail = index.data(ChecklistSectionModel::detailRole).toString();
+  const QString detail = index.data(ChecklistSectionModel::detailCopyRole).toString();
   if (!detail.isEmpty()) out.push_back({tr("Copy Detail"), detail});
   out.push_back({tr("Copy Step"), index.data().toString()});
   return out;

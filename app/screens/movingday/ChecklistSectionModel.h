@@ -2,7 +2,9 @@
 // The steps of one section of the restore checklist, as rows of a list: each
 // row's text is the step's title; the other parts of the step and whether it
 // is ticked (read from the model's saved ticks, so it follows every change)
-// are roles. Main thread.
+// are roles. What the rows show holds outside text (names, hosts, paths) in
+// its shown form, worked out once per change of the steps; the id and the
+// link are kept as read, for what is ticked and opened. Main thread.
 #include <QAbstractListModel>
 
 #include <vector>
@@ -20,13 +22,17 @@ class ChecklistSectionModel : public QAbstractListModel {
 
  public:
   enum Role {
-    idRole = Qt::UserRole + 1,
-    detailRole,     // QString, empty when none
-    commandRole,    // QString, empty when none
-    linkRole,       // QString, empty when none
-    linkLabelRole,  // "Open in App Store", the link's host, or the whole link
-    tickedRole,     // bool
+    idRole = Qt::UserRole + 1,  // QByteArray: the step's id as made (the key of its tick)
+    detailRole,                 // QString, empty when none; a settings step's paths written out
+    commandRole,                // QString, empty when none
+    linkRole,                   // QString, empty when none: the address opened
+    linkLabelRole,              // "Open in App Store", the link's host, or the whole link
+    tickedRole,                 // bool
+    // QString, empty when none: what "Copy Detail" copies, the real paths of
+    // a settings step (they name the files), else the detail as shown.
+    detailCopyRole,
   };
+  // Qt::ToolTipRole is the link as shown, for the link's tooltip.
 
   ChecklistSectionModel(AppModel& model, QObject* parent = nullptr);
 
@@ -46,8 +52,20 @@ class ChecklistSectionModel : public QAbstractListModel {
   static QString linkLabel(const std::string& link);
 
  private:
+  // A step's texts as the row shows them.
+  struct Shown {
+    QString title;
+    QString detail;
+    QString detailCopy;  // a settings step's only
+    QString command;
+    QString link;
+    QString linkLabel;
+  };
+  Shown shownOf(const ChecklistItem& item) const;
+
   AppModel& model_;
   std::vector<ChecklistItem> items_;
+  std::vector<Shown> shown_;  // one per item
   QString exportNote_;
 };
 

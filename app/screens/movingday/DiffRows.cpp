@@ -11,7 +11,6 @@
 #include "app/ui/PlainTip.h"
 #include "app/ui/PointerTracker.h"
 #include "kit/sources/GitHubRepos.h"
-#include "platform/TextTrim.h"
 
 namespace larkvale::movingday {
 namespace {
@@ -54,13 +53,6 @@ QSize pushButtonSize(const QStyleOptionViewItem& option) {
   return styleOf(option)->sizeFromContents(QStyle::CT_PushButton, &button, text, option.widget);
 }
 
-// A path from the old Mac's manifest as the rows show and copy it: one line
-// that still names its file, its control and direction characters written
-// out rather than dropped or let loose on the row.
-QString shownPath(const MovingManifest::Setting& setting) {
-  return qs(TextTrim::writtenOut(setting.tildePath));
-}
-
 }  // namespace
 
 std::optional<AppLink> appLink(const MovingManifest::App& app) {
@@ -87,9 +79,9 @@ QVariant MissingAppsModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-      return qs(app.name) + QLatin1Char(' ') + qs(app.version);
+      return shownLine(app.name) + QLatin1Char(' ') + shownLine(app.version);
     case installRole:
-      return qs(app.installHow);
+      return shownLine(app.installHow);
     case buttonRole:
       if (auto link = appLink(app)) return link->label;
       return {};
@@ -105,8 +97,8 @@ MissingSettingsModel::MissingSettingsModel(std::vector<NewMacDiff::SettingLine> 
     : QAbstractListModel(parent), lines_(std::move(lines)) {}
 
 QString MissingSettingsModel::caption(const MovingManifest::Setting& setting) {
-  if (!setting.isFolder) return qs(setting.appName);
-  return tr("%1 · %2 files").arg(qs(setting.appName), QString::number(setting.files));
+  if (!setting.isFolder) return shownLine(setting.appName);
+  return tr("%1 · %2 files").arg(shownLine(setting.appName), QString::number(setting.files));
 }
 
 int MissingSettingsModel::rowCount(const QModelIndex& parent) const {
@@ -119,15 +111,17 @@ QVariant MissingSettingsModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-      return shownPath(line.setting);
+      return shownPath(line.setting.tildePath);
     case Qt::ToolTipRole:
-      return ui::plainTip(shownPath(line.setting));
+      return ui::plainTip(shownPath(line.setting.tildePath));
     case captionRole:
       return caption(line.setting);
     case copyRole:
       // Only a copy that is in the folder can be shown.
       if (line.copy && line.copyExists) return QFile::decodeName(line.copy->string().c_str());
       return {};
+    case pathRole:
+      return QString::fromStdString(line.setting.tildePath);
   }
   return {};
 }
@@ -278,7 +272,7 @@ std::vector<ui::RowControls::CopyText> DiffRowDelegate::copyTexts(const QModelIn
   if (kind_ == Kind::apps) {
     return {{tr("Copy How to Install"), index.data(MissingAppsModel::installRole).toString()}};
   }
-  return {{tr("Copy Path"), index.data().toString()}};
+  return {{tr("Copy Path"), index.data(MissingSettingsModel::pathRole).toString()}};
 }
 
 void DiffRowDelegate::copy(const QString& text) const {

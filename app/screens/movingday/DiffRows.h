@@ -6,9 +6,10 @@
 // Rows are painted; a click on a row's button calls the model (open the link
 // or show the copy in the file manager). From the keyboard the button is the
 // row's one control; the path of a setting and how to install an app are the
-// rows' copy texts. A setting's path is shown, named and copied with its
-// control and direction characters written out (TextTrim::writtenOut);
-// the comparison and the copy it shows use the path as written. Main thread.
+// rows' copy texts. Names, versions and install lines show on one line
+// (shown::line); a setting's path is shown and named written out
+// (shown::path), and copied as it is, so that the copy names the file; the
+// comparison and the copy it shows use the path as written. Main thread.
 #include <QAbstractListModel>
 #include <QStyledItemDelegate>
 
@@ -58,7 +59,11 @@ class MissingSettingsModel : public QAbstractListModel {
   Q_OBJECT
 
  public:
-  enum Role { captionRole = Qt::UserRole + 1, copyRole };
+  enum Role {
+    captionRole = Qt::UserRole + 1,
+    copyRole,  // the copy in the folder, when it is there, for "Show Copy"
+    pathRole,  // the setting's path as written, for "Copy Path"
+  };
 
   explicit MissingSettingsModel(std::vector<NewMacDiff::SettingLine> lines,
                                 QObject* parent = nullptr);

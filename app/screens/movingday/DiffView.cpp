@@ -1,6 +1,5 @@
 #include "app/screens/movingday/DiffView.h"
 
-#include <QFile>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -55,10 +54,11 @@ class CommandBox : public QLabel {
   }
 };
 
+// The folder's own name, written out as a path is.
 QString fileName(const std::filesystem::path& folder) {
   std::filesystem::path name = folder.filename();
   if (name.empty()) name = folder.parent_path().filename();  // a trailing "/"
-  return QFile::decodeName(name.string().c_str());
+  return shownPath(name.native());
 }
 
 QWidget* column(int spacing) {
@@ -84,18 +84,19 @@ QString DiffView::sourceLine(const NewMacDiff& diff) {
     pattern.replace(pattern.indexOf(QLatin1String("**")), 2,
                     open ? QStringLiteral("<b>") : QStringLiteral("</b>"));
   }
-  const QString mac = qs(manifest.macName).toHtmlEscaped();
+  const QString mac = shownLine(manifest.macName).toHtmlEscaped();
   const QString created = dateTimeText(manifest.created).toHtmlEscaped();
   const QString folder = fileName(diff.folder).toHtmlEscaped();
-  return version ? pattern.arg(mac, created, qs(manifest.systemVersion).toHtmlEscaped(), folder)
-                 : pattern.arg(mac, created, folder);
+  return version
+             ? pattern.arg(mac, created, shownLine(manifest.systemVersion).toHtmlEscaped(), folder)
+             : pattern.arg(mac, created, folder);
 }
 
 QString DiffView::alreadyHere(const NewMacDiff& diff) {
   QStringList entries;
-  for (const NewMacDiff::AppLine& line : diff.presentApps) entries << qs(line.app.name);
+  for (const NewMacDiff::AppLine& line : diff.presentApps) entries << shownLine(line.app.name);
   for (const NewMacDiff::SettingLine& line : diff.presentSettings) {
-    entries << tr("%1 settings").arg(qs(line.setting.appName));
+    entries << tr("%1 settings").arg(shownLine(line.setting.appName));
   }
   return entries.join(QStringLiteral(", "));
 }
@@ -125,7 +126,7 @@ DiffView::DiffView(AppModel& model, const NewMacDiff& diff, QWidget* parent)
         ui::Tint::green}});
   layout->addWidget(stats);
 
-  const QString macName = qs(diff.manifest.macName);
+  const QString macName = shownLine(diff.manifest.macName);
   if (diff.isComplete()) {
     QLabel* text = textLabel(tr("Every app is installed at the same version or newer, and every "
                                 "copied setting is in place."),
@@ -155,7 +156,7 @@ QWidget* DiffView::appsCard(const NewMacDiff& diff) {
   if (std::optional<std::string> command = diff.brewInstallCommand()) {
     auto* row = new QHBoxLayout;
     row->setSpacing(6);
-    auto* box = new CommandBox(qs(*command), body);
+    auto* box = new CommandBox(shownLine(*command), body);
     box->setObjectName(QStringLiteral("brewCommand"));
     auto* copy = new QToolButton(body);
     copy->setObjectName(QStringLiteral("copyBrewCommand"));
@@ -188,16 +189,17 @@ QWidget* DiffView::olderCard(const NewMacDiff& diff) {
   QStringList lines;
   for (const NewMacDiff::AppLine& line : diff.olderApps) {
     lines << tr("%1: %2 here, %3 there. The Updates list offers the update.")
-                 .arg(qs(line.app.name), line.installed ? qs(*line.installed) : QStringLiteral("?"),
-                      qs(line.app.version));
+                 .arg(shownLine(line.app.name),
+                      line.installed ? shownLine(*line.installed) : QStringLiteral("?"),
+                      shownLine(line.app.version));
   }
   QLabel* text = textLabel(lines.join(QLatin1Char('\n')), ui::TextStyle::body, nullptr);
   text->setObjectName(QStringLiteral("olderLines"));
   text->setWordWrap(true);
-  auto* card =
-      new ui::Card(tr("Older here than on %1 (%2)")
-                       .arg(qs(diff.manifest.macName), QString::number(diff.olderApps.size())),
-                   QStringLiteral("clock.arrow.circlepath"), ui::Tint::yellow, text, this);
+  auto* card = new ui::Card(
+      tr("Older here than on %1 (%2)")
+          .arg(shownLine(diff.manifest.macName), QString::number(diff.olderApps.size())),
+      QStringLiteral("clock.arrow.circlepath"), ui::Tint::yellow, text, this);
   card->setObjectName(QStringLiteral("olderCard"));
   return card;
 }

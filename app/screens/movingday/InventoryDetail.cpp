@@ -70,11 +70,12 @@ QWidget* InventoryDetail::makeContent(const InventoryEntry& entry) {
   auto* titles = new QVBoxLayout;
   titles->setSpacing(2);
   // A long name wraps to two lines and is cut off there.
-  auto* name = new ui::ClampedLabel(qs(entry.app.name), 2, content);
+  auto* name = new ui::ClampedLabel(shownLine(entry.app.name), 2, content);
   name->setObjectName(QStringLiteral("detailName"));
   name->setFont(ui::Fonts::font(ui::TextStyle::title3, name->font(), QFont::Bold));
-  QLabel* how = textLabel(qs(entry.app.version) + QStringLiteral(" · ") + qs(entry.installHow()),
-                          ui::TextStyle::body, content, true);
+  QLabel* how = textLabel(
+      shownLine(entry.app.version) + QStringLiteral(" · ") + shownLine(entry.installHow()),
+      ui::TextStyle::body, content, true);
   how->setObjectName(QStringLiteral("detailInstallHow"));
   how->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   makeSelectable(how);
@@ -91,8 +92,8 @@ QWidget* InventoryDetail::makeContent(const InventoryEntry& entry) {
 
   if (entry.tip) {
     QWidget* tip =
-        ui::symbolLine(QStringLiteral("detailTip"), QStringLiteral("lightbulb"), qs(*entry.tip),
-                       ui::Tint::secondary, ui::TextStyle::body, content);
+        ui::symbolLine(QStringLiteral("detailTip"), QStringLiteral("lightbulb"),
+                       shownLine(*entry.tip), ui::Tint::secondary, ui::TextStyle::body, content);
     layout->addWidget(tip);
   }
   layout->addStretch(1);
@@ -104,22 +105,20 @@ QWidget* InventoryDetail::makeSettingsCard(const InventoryEntry& entry, QWidget*
   auto* layout = new QVBoxLayout(body);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
+  const auto copyPath = [this](const std::string& path) { model_.copyCommand(path); };
   if (entry.settings.empty() && !entry.container) {
     layout->addWidget(textLabel(tr("Nothing found in Preferences or Application Support."),
                                 ui::TextStyle::body, body, true));
   }
   for (const std::string& path : entry.settings) {
     auto* row = new QHBoxLayout;
-    auto* text = new ui::ClampedLabel(qs(path), 2, body);
+    auto* text = pathLabel(path, 2, ui::TextStyle::callout, body, copyPath);
     text->setObjectName(QStringLiteral("settingsPath"));
-    text->setFont(monoFont(ui::TextStyle::callout, text->font()));
-    text->setToolTip(ui::plainTip(qs(path)));
-    makeCopyable(text, qs(path), [this](const QString& t) { model_.copyCommand(t.toStdString()); });
     auto* reveal = new QToolButton(body);
     reveal->setObjectName(QStringLiteral("revealSetting"));
     reveal->setAutoRaise(true);
     ui::setButtonSymbol(reveal, QStringLiteral("arrow.right.circle"));
-    const QString label = tr("Show %1 in File Manager").arg(qs(path));
+    const QString label = tr("Show %1 in File Manager").arg(shownPath(path));
     reveal->setAccessibleName(label);
     reveal->setToolTip(ui::plainTip(label));
     connect(reveal, &QToolButton::clicked, this, [this, path] { model_.revealSetting(path); });
@@ -131,7 +130,7 @@ QWidget* InventoryDetail::makeSettingsCard(const InventoryEntry& entry, QWidget*
     QLabel* sandbox = textLabel(
         tr("Sandboxed: settings live in %1. Larkvale doesn't look inside containers, and they "
            "don't move reliably.")
-            .arg(qs(*entry.container)),
+            .arg(shownPath(*entry.container)),
         ui::TextStyle::callout, body, true);
     sandbox->setObjectName(QStringLiteral("sandboxNote"));
     sandbox->setWordWrap(true);
@@ -148,18 +147,16 @@ QWidget* InventoryDetail::makeLicenceCard(const InventoryEntry& entry, QWidget* 
   auto* layout = new QVBoxLayout(body);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
-  QLabel* licence = textLabel(qs(entry.licence), ui::TextStyle::body, body);
+  QLabel* licence = textLabel(shownLine(entry.licence), ui::TextStyle::body, body);
   licence->setObjectName(QStringLiteral("licenceNote"));
   licence->setWordWrap(true);
   layout->addWidget(licence);
+  const auto copyPath = [this](const std::string& path) { model_.copyCommand(path); };
   for (const std::string& file : entry.licenceFiles) {
     auto* row = new QHBoxLayout;
     row->setSpacing(6);
-    auto* path = new ui::ClampedLabel(qs(file), 2, body);
+    auto* path = pathLabel(file, 2, ui::TextStyle::callout, body, copyPath);
     path->setObjectName(QStringLiteral("licenceFile"));
-    path->setFont(monoFont(ui::TextStyle::callout, path->font()));
-    path->setToolTip(ui::plainTip(qs(file)));
-    makeCopyable(path, qs(file), [this](const QString& t) { model_.copyCommand(t.toStdString()); });
     const int size = QFontMetrics(path->font()).height();
     row->addWidget(
         new ui::SymbolView(QStringLiteral("doc.badge.ellipsis"), ui::Tint::secondary, size, body),

@@ -37,7 +37,8 @@ InventoryPane::InventoryPane(AppModel& model, QWidget* parent)
     : QWidget(parent),
       model_(model),
       rows_(new InventoryTableModel(model, this)),
-      header_(new MovingDayHeader(model, tr("Inventory"), subtitle(qs(model.macName())), this)),
+      header_(
+          new MovingDayHeader(model, tr("Inventory"), subtitle(shownLine(model.macName())), this)),
       body_(new QStackedLayout),
       busy_(new BusyView(tr("Reading apps and settings folders…"), this)),
       overview_(new QWidget(this)),

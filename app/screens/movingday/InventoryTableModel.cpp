@@ -51,8 +51,9 @@ void InventoryTableModel::rebuild() {
   for (const InventoryEntry& entry : model_.inventory()) {
     if (!nameMatches(entry.app.name, search)) continue;
     const SourceLook::Look look = SourceLook::of(entry.source);
-    rows_.push_back({qs(entry.app.path), qs(entry.app.name), qs(entry.app.version), look.label,
-                     look.symbol, qs(entry.installHow()), settingsSummary(entry), look.tint});
+    rows_.push_back({qs(entry.app.path), shownLine(entry.app.name), shownLine(entry.app.version),
+                     look.label, look.symbol, shownLine(entry.installHow()), settingsSummary(entry),
+                     look.tint});
   }
   endResetModel();
 }

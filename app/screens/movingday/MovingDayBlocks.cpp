@@ -19,8 +19,10 @@
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
 
+#include "app/model/ShownText.h"
 #include "app/ui/ClampedLabel.h"
 #include "app/ui/EmptyState.h"
+#include "app/ui/PlainTip.h"
 #include "app/ui/TextLocale.h"
 #include "app/ui/TintLabel.h"
 
@@ -30,8 +32,8 @@ namespace {
 // Ctrl+C and the context menu of a widget whose text can be copied.
 class CopyAction : public QObject {
  public:
-  CopyAction(QWidget* widget, QString text, std::function<void(const QString&)> copy)
-      : QObject(widget), text_(std::move(text)), copy_(std::move(copy)) {
+  CopyAction(QWidget* widget, std::function<void()> copy)
+      : QObject(widget), copy_(std::move(copy)) {
     widget->setFocusPolicy(Qt::StrongFocus);
     widget->setContextMenuPolicy(Qt::DefaultContextMenu);
     widget->installEventFilter(this);
@@ -41,14 +43,14 @@ class CopyAction : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
-      copy_(text_);
+      copy_();
       return true;
     }
     if (event->type() == QEvent::ContextMenu) {
       auto* menu = new QMenu(static_cast<QWidget*>(watched));
       menu->setAttribute(Qt::WA_DeleteOnClose);
       menu->addAction(QCoreApplication::translate("larkvale::movingday::CopyAction", "Copy"), this,
-                      [this] { copy_(text_); });
+                      [this] { copy_(); });
       menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
       return true;
     }
@@ -56,11 +58,18 @@ class CopyAction : public QObject {
   }
 
  private:
-  QString text_;
-  std::function<void(const QString&)> copy_;
+  std::function<void()> copy_;
 };
 
 }  // namespace
+
+QString shownLine(std::string_view text) {
+  return shown::line(text);
+}
+
+QString shownPath(std::string_view path) {
+  return shown::path(path);
+}
 
 QString sizeText(int64_t bytes) {
   return ui::textLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
@@ -131,8 +140,19 @@ void makeSelectable(QLabel* label) {
   label->setCursor(Qt::IBeamCursor);
 }
 
-void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy) {
-  new CopyAction(widget, text, std::move(copy));
+void makeCopyable(QWidget* widget, std::function<void()> copy) {
+  new CopyAction(widget, std::move(copy));
+}
+
+ui::ClampedLabel* pathLabel(const std::string& path, int lines, ui::TextStyle style,
+                            QWidget* parent, std::function<void(const std::string&)> copy) {
+  const QString shown = shownPath(path);
+  auto* label = new ui::ClampedLabel(shown, lines, parent);
+  if (lines == 1) label->setElideMode(Qt::ElideMiddle);
+  label->setFont(monoFont(style, label->font()));
+  label->setToolTip(ui::plainTip(shown));
+  makeCopyable(label, [path, copy = std::move(copy)] { copy(path); });
+  return label;
 }
 
 TitleRow::TitleRow(const QString& title, const QString& subtitle, QWidget* parent)

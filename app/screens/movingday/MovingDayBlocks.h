@@ -1,8 +1,9 @@
 #pragma once
 // Small pieces the Moving day panes share: their title rows, the busy and
-// empty states, text helpers (sizes, the search rule, text styles) and
-// labels in the secondary colour. Everything here shows text verbatim
-// (plain text); nothing reads or changes the model. Main thread.
+// empty states, text helpers (sizes, the search rule, text styles, outside
+// text as shown), labels in the secondary colour and the label of a path.
+// Everything here shows text verbatim (plain text); nothing reads or changes
+// the model. Main thread.
 #include <QLabel>
 #include <QString>
 #include <QWidget>
@@ -27,9 +28,19 @@ class EmptyState;
 
 namespace larkvale::movingday {
 
+// Our own texts (fixed words, section titles, step ids): UTF-8 as it is.
+// Nothing read from outside goes through here: see the three below.
 inline QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Outside text as the panes show it, in the form that fits it: one line for
+// names, versions, identifiers, hosts, install lines and notes; a path
+// written out (every hidden character, stray byte and backslash spelled, so
+// that it names its file and never looks like another path) for paths and
+// folder names. What is looked up, opened or copied keeps the raw text.
+QString shownLine(std::string_view text);
+QString shownPath(std::string_view path);
 
 // A byte count in the locale of the app's texts (ui::textLocale: "1.4 kB",
 // never "1,4 ko" beside English words), with decimal (1000-based) units as
@@ -64,8 +75,15 @@ void makeSelectable(QLabel* label);
 
 // For text drawn by a widget of its own (shortened or clamped paths): the
 // widget takes the focus from Tab or a click, and Ctrl+C or the "Copy" entry
-// of its context menu hands the whole text to `copy`.
-void makeCopyable(QWidget* widget, const QString& text, std::function<void(const QString&)> copy);
+// of its context menu calls `copy`, which holds what is copied.
+void makeCopyable(QWidget* widget, std::function<void()> copy);
+
+// A path from outside, monospaced in a text style, on at most `lines`
+// lines (the last one cut in the middle when there is one): shown written
+// out (shownPath), the same in its tooltip. Ctrl+C and
+// its context menu hand `copy` the real path, which names the file.
+ui::ClampedLabel* pathLabel(const std::string& path, int lines, ui::TextStyle style,
+                            QWidget* parent, std::function<void(const std::string&)> copy);
 
 // What a Moving day pane shows when there is nothing to show yet: an empty
 // state with 24 points of margin and a symbol two title lines tall.

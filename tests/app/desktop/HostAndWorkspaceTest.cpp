@@ -34,6 +34,14 @@ TEST(LinuxHostFactsTest, NamesAndRunningPathFromTheirFiles) {
   EXPECT_EQ(host.macName(), "Ada's \"Mac\" $1");
   temp.write("machine-info", "PRETTY_HOSTNAME=\n");
   EXPECT_EQ(host.macName(), "ada-laptop");
+  // A name of hidden characters and spaces would show as nothing.
+  temp.write("machine-info", "PRETTY_HOSTNAME=\"\u200B \u202E\r\u3000\xF3\xA0\x80\x81\"\n");
+  EXPECT_EQ(host.macName(), "ada-laptop");
+  temp.write("machine-info", "PRETTY_HOSTNAME=\"Ada\u202E's Mac\"\n");
+  EXPECT_EQ(host.macName(), "Ada\u202E's Mac");
+  temp.write("machine-info", "");
+  hostName = "\u2066\u2069";
+  EXPECT_EQ(host.macName(), std::nullopt);
   hostName.reset();
   EXPECT_EQ(host.macName(), std::nullopt);
 

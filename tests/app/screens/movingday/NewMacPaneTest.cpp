@@ -220,8 +220,8 @@ class NewMacPaneTest : public QObject {
   }
 
   // A hand-edited manifest: how to install an app shows and copies as one
-  // clean line; a path shows and copies its hidden characters written out,
-  // while the comparison and "Show Copy" use it as written.
+  // clean line; a path shows its hidden characters written out, while the
+  // comparison, "Show Copy" and "Copy Path" use it as written.
   void hostileManifestTextsShowSafely() {
     MovingDayFixture f;
     const std::string hidden =
@@ -269,7 +269,8 @@ class NewMacPaneTest : public QObject {
     settings->setFocus(Qt::TabFocusReason);
     QCOMPARE(settings->accessibleDescription(), "Show Copy of " + path);
     QTest::keyClick(settings, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(f.fakes.clipboard->texts.back(), path);
+    QCOMPARE(f.fakes.clipboard->texts.back(),
+             QString::fromStdString("~/Library/Preferences/" + hidden + ".plist"));
     QTest::keyClick(settings, Qt::Key_Return);
     QCOMPARE(f.fakes.workspace->revealed.back(),
              folder / ("Settings/Library/Preferences/" + hidden + ".plist"));
