@@ -10,6 +10,7 @@
 
 #include "platform/Error.h"
 #include "platform/FileDescriptor.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale::FileSystem {
 namespace {
@@ -140,7 +141,9 @@ void replaceThroughTemp(const fs::path& path, std::string_view bytes, unsigned m
   fs::path temp = path;
   temp += std::string(kTemporaryMark) + randomSuffix();
   FileDescriptor file{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
-  if (!file) throw FileError("Couldn't write " + path.string() + ": " + systemReason(errno));
+  if (!file)
+    throw FileError("Couldn't write " + TextTrim::writtenOut(path.native()) + ": " +
+                    systemReason(errno));
   // The mode given to open() is what the user's umask then narrows, as for
   // any file a program creates.
   bool ok = writeAll(file.get(), bytes) && (!flush || ::fsync(file.get()) == 0);
@@ -149,7 +152,8 @@ void replaceThroughTemp(const fs::path& path, std::string_view bytes, unsigned m
   if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
     if (ok) err = errno;
     ::unlink(temp.c_str());
-    throw FileError("Couldn't write " + path.string() + ": " + systemReason(err));
+    throw FileError("Couldn't write " + TextTrim::writtenOut(path.native()) + ": " +
+                    systemReason(err));
   }
 }
 

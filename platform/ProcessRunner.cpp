@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/FileDescriptor.h"
+#include "platform/TextTrim.h"
 
 extern char** environ;
 
@@ -100,7 +101,9 @@ pid_t spawn(const ProcessRequest& request, Pipe& out, Pipe& err) {
   out.writeEnd.reset();
   err.writeEnd.reset();
   if (rc != 0)
-    throw ProcessError("Couldn't start " + request.executable + ": " + std::strerror(rc), rc);
+    throw ProcessError(
+        "Couldn't start " + TextTrim::writtenOut(request.executable) + ": " + std::strerror(rc),
+        rc);
   return pid;
 }
 
