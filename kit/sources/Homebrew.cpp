@@ -75,7 +75,7 @@ BrewCask makeCask(const JsonIn& cask, std::string_view home) {
   BrewCask out;
   out.token = cask.string("token");
   const auto names = cask.optionalStrings("name");
-  out.name = names && !names->empty() ? names->front() : out.token;
+  out.name = TextTrim::oneLine(names && !names->empty() ? names->front() : out.token);
   out.latest = caskVersion(cask.optionalString("version").value_or(""));
   if (auto installed = cask.optionalString("installed")) out.installed = caskVersion(*installed);
   out.autoUpdates = cask.optionalBoolean("auto_updates").value_or(false);

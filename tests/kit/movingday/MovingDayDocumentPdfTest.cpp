@@ -55,13 +55,13 @@ TEST(MovingDayDocumentPdfTest, PaginatesWithFooterOnEveryPageUpToTwoHundred) {
 
 TEST(MovingDayDocumentPdfTest, SurvivesHostileText) {
   TempDir dir;
-  const std::string longPath = "/" + std::string(100 * 1024, 'x');
+  const std::string longPath = "/" + std::string(size_t{100} * 1024, 'x');
   const std::vector<DocBlock> blocks = {
       DocBlock::title({line("\u05de\u05e2\u05d1\u05e8 \u05d3\u05d9\u05e8\u05d4 "
                             "\u0627\u0644\u0627\u0646\u062a\u0642\u0627\u0644")}),
       DocBlock::bullet({path(longPath)}),
       DocBlock::check({line("\U0001F680 Rocket \U0001F468\u200D\U0001F469\u200D\U0001F467")}, false,
-                      {{own(std::string("bad \xff\xfe bytes and a NUL \0 here", 30))}}),
+                      {{own(std::string("bad \xff\xfe bytes and a NUL \0 here", 29))}}),
       DocBlock::code({own("<b>not markup</b> & \u202Eevil")}),
       DocBlock::paragraph({own("after")}),
   };
