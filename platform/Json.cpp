@@ -5,6 +5,7 @@
 #include <iterator>
 #include <limits>
 
+#include "platform/TextTrim.h"
 #include "platform/WebURL.h"
 
 namespace larkvale {
@@ -27,7 +28,8 @@ std::string_view kindName(JsonDecodingError::Kind kind) {
 std::string textForm(JsonDecodingError::Kind kind, const std::string& path,
                      const std::string& description) {
   std::string text(kindName(kind));
-  text += "(\"" + path + "\", \"" + description + "\")";
+  // A place names keys of the document, which may hold anything.
+  text += "(\"" + TextTrim::oneLine(path) + "\", \"" + description + "\")";
   return text;
 }
 
@@ -672,7 +674,7 @@ void putOptional(Json& obj, const char* key, const std::optional<Date>& value) {
 }
 
 bool isReadableUrl(std::string_view text) {
-  return WebURL::isKeepable(text);
+  return !text.empty() && WebURL::isWellFormed(text);
 }
 
 }  // namespace JsonCoding

@@ -289,9 +289,11 @@ void putOptional(Json& obj, const char* key, const std::optional<T>& value) {
 }
 void putOptional(Json& obj, const char* key, const std::optional<Date>& value);
 
-// Whether text reads as a URL: no spaces, controls, non-ASCII or characters
-// that a URL may not hold unescaped, and every "%" starts an escape. The
-// same rule as WebURL::isKeepable, which every source applies to its links.
+// Whether text reads as a URL: not empty, no spaces, controls, non-ASCII or
+// characters that a URL may not hold unescaped, and every "%" starts an
+// escape. Looser than WebURL::isKeepable, which every source applies to the
+// links it records, so that a file written by an earlier build, whose links
+// were checked by the syntax alone, stays readable.
 bool isReadableUrl(std::string_view text);
 
 }  // namespace JsonCoding

@@ -1,6 +1,9 @@
 #include "platform/WebURL.h"
 
+#include <unicode/uchar.h>
+
 #include "platform/FileSystem.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -49,13 +52,31 @@ bool WebURL::isWellFormed(std::string_view text) {
   return true;
 }
 
-bool WebURL::isKeepable(std::string_view text) {
-  return !text.empty() && isWellFormed(text);
-}
-
-std::optional<std::string> WebURL::keepable(std::optional<std::string> link) {
-  if (link && !isKeepable(*link)) link.reset();
-  return link;
+bool WebURL::isHostName(std::string_view host) {
+  if (host.empty()) return false;
+  if (host.front() == '[') {
+    if (host.size() < 3 || host.back() != ']') return false;
+    for (char c : host.substr(1, host.size() - 2))
+      if (hexValue(c) < 0 && c != ':' && c != '.') return false;
+    return true;
+  }
+  for (size_t i = 0; i < host.size();) {
+    const auto [c, length] = TextTrim::decodeAt(host, i);
+    if (c == 0xFFFD && length == 1) return false;  // not UTF-8
+    i += length;
+    if (c < 0x80) {
+      const char a = static_cast<char>(c);
+      if (!isAlpha(a) && !isDigit(a) && a != '-' && a != '.' && a != '_') return false;
+      continue;
+    }
+    // What an internationalised name is spelt with: letters, their marks and
+    // digits; never a space, a symbol or punctuation, nor a character that
+    // shows nothing (a variation selector is a mark that hides).
+    constexpr uint32_t kSpelling = U_GC_L_MASK | U_GC_M_MASK | U_GC_ND_MASK;
+    if ((U_GET_GC_MASK(static_cast<UChar32>(c)) & kSpelling) == 0 || TextTrim::isHidden(c))
+      return false;
+  }
+  return true;
 }
 
 namespace {
@@ -73,6 +94,14 @@ std::optional<std::string> percentDecode(std::string_view text) {
   }
   if (!FileSystem::isValidUtf8(out)) return std::nullopt;
   return out;
+}
+
+// The host as decoded when it names one (or is empty, as in "file:///x");
+// nothing otherwise.
+std::optional<std::string> decodedHost(std::string_view written) {
+  auto host = percentDecode(written);
+  if (!host || (!host->empty() && !WebURL::isHostName(*host))) return std::nullopt;
+  return host;
 }
 
 // The length of the scheme at the start of text (without its ":"), or 0.
@@ -145,6 +174,16 @@ bool isStrictHost(std::string_view host) {
 
 }  // namespace
 
+bool WebURL::isKeepable(std::string_view text) {
+  const auto parts = split(text);
+  return parts && (!parts->host || decodedHost(*parts->host));
+}
+
+std::optional<std::string> WebURL::keepable(std::optional<std::string> link) {
+  if (link && !isKeepable(*link)) link.reset();
+  return link;
+}
+
 std::optional<URLParts> WebURL::split(std::string_view text) {
   if (text.empty() || !isWellFormed(text)) return std::nullopt;
   URLParts parts;
@@ -178,7 +217,7 @@ std::optional<WebURL> WebURL::parse(std::string_view text) {
   url.scheme = std::move(parts->scheme);
   url.hasAuthority = parts->host.has_value();
   if (parts->host) {
-    auto host = percentDecode(*parts->host);
+    auto host = decodedHost(*parts->host);
     if (!host) return std::nullopt;
     url.user = parts->userinfo.value_or("");
     url.host = std::move(*host);
@@ -196,7 +235,8 @@ std::optional<URLParts> WebURL::parseStrict(std::string_view text) {
   auto parts = split(text);
   if (!parts || parts->scheme.empty()) return std::nullopt;
   if (parts->userinfo && !isComponent(*parts->userinfo, ":")) return std::nullopt;
-  if (parts->host && !isStrictHost(*parts->host)) return std::nullopt;
+  if (parts->host && (!isStrictHost(*parts->host) || !decodedHost(*parts->host)))
+    return std::nullopt;
   if (!isComponent(parts->path, ":@/")) return std::nullopt;
   if (parts->query && !isComponent(*parts->query, ":@/?")) return std::nullopt;
   if (parts->fragment && !isComponent(*parts->fragment, ":@/?")) return std::nullopt;

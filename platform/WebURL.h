@@ -36,8 +36,9 @@ struct WebURL {
 
   // Nothing when the text is empty, holds a character that can't stand in an
   // address (white space, control or non-ASCII characters, a lone "%"), has a
-  // port that is not all digits, or a path or host whose escapes don't decode
-  // to UTF-8.
+  // port that is not all digits, a path or host whose escapes don't decode
+  // to UTF-8, or a host that decodes to what names no host (isHostName; an
+  // empty host, as in "file:///x", is kept).
   static std::optional<WebURL> parse(std::string_view text);
 
   // The parts as written, by the same rules as parse() less the decoding.
@@ -46,17 +47,27 @@ struct WebURL {
   // An absolute address ("scheme:…") by the generic syntax of RFC 3986 and
   // nothing more: no character is repaired on the reader's behalf, so
   // anything outside the grammar ("[" outside an IP literal, a "#" in the
-  // fragment, a ":" in a host name …) means the text is no address.
+  // fragment, a ":" in a host name …) means the text is no address. The
+  // host must also name one once decoded, as for parse.
   static std::optional<URLParts> parseStrict(std::string_view text);
+
+  // Whether a decoded host names one: an IPv6 literal in brackets (hex
+  // digits, ":" and "."), or a name of ASCII letters, digits, "-", "_" and
+  // "." (an IPv4 address among them) whose other characters are letters,
+  // marks and digits of an internationalised name. White space, line breaks,
+  // characters that show nothing (TextTrim::isHidden), other punctuation and
+  // symbols, and bytes that are not UTF-8 name no host; nor does "".
+  static bool isHostName(std::string_view host);
 
   // Whether every character may stand in an address as written and every
   // "%" starts a complete escape.
   static bool isWellFormed(std::string_view text);
 
-  // The one rule for a link that any record keeps, and the rule the saved
-  // state reads its links by (JsonIn::url): not empty and well formed. A
-  // source drops a link that fails it, as if it had none, so nothing it
-  // records can make the saved state unreadable.
+  // The one rule for a link that any record keeps: not empty, well formed,
+  // split into its parts, and any host it has names one once decoded. A
+  // source drops a link that fails it, as if it had none. The saved state
+  // reads its links by the looser syntax alone (JsonIn::url), so nothing a
+  // source records, nor a link an earlier build kept, makes it unreadable.
   static bool isKeepable(std::string_view text);
   // The link when it passes isKeepable; nothing otherwise.
   static std::optional<std::string> keepable(std::optional<std::string> link);

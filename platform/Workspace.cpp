@@ -15,8 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A file name from the bundle, written out whole so that it names its file.
 std::string quoted(const std::string& text) {
-  return "\u201C" + text + "\u201D";
+  return "\u201C" + TextTrim::writtenOut(text) + "\u201D";
 }
 
 [[noreturn]] void refuse(const fs::path& bundle, const std::string& why) {

@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/FileMove.h"
 #include "platform/FileSystem.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 namespace {
@@ -87,14 +88,14 @@ void StateStore::save(const AppState& state) const {
   std::error_code ec;
   fs::create_directories(folder_, ec);
   if (ec || !fs::is_directory(folder_)) {
-    throw FileError("Couldn't create " + folder_.string() + ": " +
+    throw FileError("Couldn't create " + TextTrim::writtenOut(folder_.native()) + ": " +
                     (ec ? ec.message() : "Not a directory"));
   }
   const std::string bytes = encode(state);
   // Loading refuses a larger file and would move it aside as damaged.
   if (bytes.size() > kMaxFileBytes) {
-    throw FileError("Couldn't write " + file().string() + ": the state is larger than " +
-                    std::to_string(kMaxFileBytes >> 20) + " MiB.");
+    throw FileError("Couldn't write " + TextTrim::writtenOut(file().native()) +
+                    ": the state is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB.");
   }
   FileSystem::writeAtomically(file(), bytes);
 }

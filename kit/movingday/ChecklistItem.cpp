@@ -21,6 +21,13 @@ ChecklistItem fromJson<ChecklistItem>(const JsonIn& in) {
   item.detail = in.optionalString("detail");
   item.command = in.optionalString("command");
   item.link = in.optionalUrl("link");
+  item.titleText = {Doc::line(item.title)};
+  if (item.detail) {
+    std::string_view rest = *item.detail;
+    for (size_t end; (end = rest.find('\n')) != std::string_view::npos; rest.remove_prefix(end + 1))
+      item.detailLines.push_back({Doc::line(std::string(rest.substr(0, end)))});
+    item.detailLines.push_back({Doc::line(std::string(rest))});
+  }
   return item;
 }
 

@@ -6,20 +6,27 @@
 namespace larkvale {
 
 std::string InventoryEntry::installHow() const {
+  return Doc::plain(installHowText());
+}
+
+DocText InventoryEntry::installHowText() const {
+  using Doc::line, Doc::own;
   switch (source.kind()) {
     case UpdateSource::Kind::homebrew:
-      return "brew install --cask " + caskToken.value_or(source.payload());
+      return {own("brew install --cask "), line(caskToken.value_or(source.payload()))};
     case UpdateSource::Kind::github:
-      return "Download from " + Links::releasesPage(source.payload(), Links::gitHubHost);
+      return {own("Download from "),
+              line(Links::releasesPage(source.payload(), Links::gitHubHost))};
     case UpdateSource::Kind::appStore:
-      return "App Store (your Apple Account)";
+      return {own("App Store (your Apple Account)")};
     case UpdateSource::Kind::apple:
-      return "Comes with macOS";
+      return {own("Comes with macOS")};
     case UpdateSource::Kind::sparkle:
     case UpdateSource::Kind::unknown:
       break;
   }
-  return downloadHint ? "Download from " + *downloadHint : "Download from the developer's website";
+  if (downloadHint) return {own("Download from "), line(*downloadHint)};
+  return {own("Download from the developer's website")};
 }
 
 std::optional<std::string> InventoryEntry::githubRepo() const {

@@ -10,6 +10,7 @@
 
 #include "kit/model/InstalledApp.h"
 #include "kit/model/UpdateSource.h"
+#include "kit/movingday/DocText.h"
 #include "platform/Json.h"
 
 namespace larkvale {
@@ -30,6 +31,9 @@ struct InventoryEntry {
 
   // The one line that says how to get the app on the new Mac.
   std::string installHow() const;
+  // The same line with its cask token, repository or host marked as outside
+  // text, for the exported document.
+  DocText installHowText() const;
   // The github source's repository; nothing for other sources.
   std::optional<std::string> githubRepo() const;
 

@@ -33,13 +33,21 @@ std::string longDate(Date date) {
   return out;
 }
 
-std::string bulletText(const InventoryEntry& e) {
-  std::vector<std::string> parts = {e.app.name + " " + e.app.version + ": " + e.installHow()};
-  if (!e.settings.empty()) parts.push_back("settings: " + Strings::join(e.settings, ", "));
-  if (e.container) parts.push_back("container: " + *e.container + " (not copied)");
-  if (!e.licenceFiles.empty())
-    parts.push_back("licence files: " + Strings::join(e.licenceFiles, ", "));
-  return Strings::join(parts, "; ");
+using Doc::line, Doc::own;
+
+DocText bulletText(const InventoryEntry& e) {
+  DocText out = Doc::concat(
+      {{line(e.app.name), own(" "), line(e.app.version), own(": ")}, e.installHowText()});
+  if (!e.settings.empty())
+    out = Doc::concat(
+        {out, {own("; settings: ")}, Doc::joined(e.settings, DocSpan::Kind::path, ", ")});
+  if (e.container)
+    out = Doc::concat({out, {own("; container: "), Doc::path(*e.container), own(" (not copied)")}});
+  if (!e.licenceFiles.empty()) {
+    out = Doc::concat(
+        {out, {own("; licence files: ")}, Doc::joined(e.licenceFiles, DocSpan::Kind::path, ", ")});
+  }
+  return out;
 }
 
 void appendChecklist(std::vector<DocBlock>& out, const std::vector<ChecklistItem>& items,
@@ -47,13 +55,15 @@ void appendChecklist(std::vector<DocBlock>& out, const std::vector<ChecklistItem
   std::string section;
   for (const auto& item : items) {
     if (item.section != section) {
-      out.push_back(DocBlock::heading(item.section));
+      out.push_back(DocBlock::heading({own(item.section)}));
       section = item.section;
     }
-    std::optional<std::string> detail = item.detail;
-    if (item.link) detail = detail ? *detail + "\n" + *item.link : *item.link;
-    out.push_back(DocBlock::check(item.title, ticked.contains(item.id), std::move(detail)));
-    if (item.command) out.push_back(DocBlock::code(*item.command));
+    // The link and the command are the app's own: built from checked parts
+    // (a repository name, a store number, cask tokens).
+    std::vector<DocText> detail = item.detailLines;
+    if (item.link) detail.push_back({own(*item.link)});
+    out.push_back(DocBlock::check(item.titleText, ticked.contains(item.id), std::move(detail)));
+    if (item.command) out.push_back(DocBlock::code({own(*item.command)}));
   }
 }
 
@@ -64,8 +74,8 @@ void appendInventory(std::vector<DocBlock>& out, const std::vector<InventoryEntr
       if (e.source.kind() == kind) group.push_back(&e);
     }
     if (group.empty()) continue;
-    out.push_back(DocBlock::heading(std::string(group.front()->source.label()) + " (" +
-                                    std::to_string(group.size()) + ")"));
+    out.push_back(DocBlock::heading({own(std::string(group.front()->source.label()) + " (" +
+                                         std::to_string(group.size()) + ")")}));
     for (const auto* e : group) out.push_back(DocBlock::bullet(bulletText(*e)));
   }
 }
@@ -77,14 +87,14 @@ std::vector<DocBlock> blocks(const std::vector<InventoryEntry>& entries,
                              const std::set<std::string>& ticked, const std::string& macName,
                              Date date) {
   std::vector<DocBlock> out = {
-      DocBlock::title("Moving day: " + macName),
-      DocBlock::paragraph("Made by Larkvale on " + longDate(date) + ". " +
-                          std::to_string(entries.size()) +
-                          " apps. Licence keys and Keychain items are not included."),
-      DocBlock::heading("Restore checklist"),
+      DocBlock::title({own("Moving day: "), line(macName)}),
+      DocBlock::paragraph(
+          {own("Made by Larkvale on " + longDate(date) + ". " + std::to_string(entries.size()) +
+               " apps. Licence keys and Keychain items are not included.")}),
+      DocBlock::heading({own("Restore checklist")}),
   };
   appendChecklist(out, items, ticked);
-  out.push_back(DocBlock::heading("Inventory"));
+  out.push_back(DocBlock::heading({own("Inventory")}));
   appendInventory(out, entries);
   return out;
 }

@@ -30,18 +30,25 @@ struct ParagraphStyle {
 
 // Title, summary, the checklist with its ticks and the inventory grouped by
 // update source. `entries` in display order; `items` as the checklist built
-// them; the date is written in the en_US long style in the local time zone.
+// them (their marked texts are used); the date is written in the en_US long
+// style in the local time zone. Outside text is marked as such, never mixed
+// into the app's own words.
 std::vector<DocBlock> blocks(const std::vector<InventoryEntry>& entries,
                              const std::vector<ChecklistItem>& items,
                              const std::set<std::string>& ticked, const std::string& macName,
                              Date date);
 
-// Markdown with GitHub-style tick boxes. Nothing is escaped. Always ends in
-// one line break.
+// Markdown with GitHub-style tick boxes. The app's own words are written as
+// they are; outside text is kept to the line it stands on (a name by
+// TextTrim::oneLine, a path by TextTrim::writtenOut), loses its blanks at
+// either end, and has every ASCII character Markdown could read as markup
+// backslash-escaped, so it never starts a list item, heading, fence, quote,
+// table, HTML, link or emphasis of its own. Always ends in one line break.
 std::string renderMarkdown(const std::vector<DocBlock>& blocks);
 
 // The PDF bytes: US Letter pages with a numbered footer, at most 200 (longer
-// text is cut off after the 200th page). Invalid UTF-8 is drawn as U+FFFD.
+// text is cut off after the 200th page). Outside text is drawn on its one
+// line, as for Markdown but unescaped; invalid UTF-8 is drawn as U+FFFD.
 // Nothing when the PDF surface can't be made or written.
 std::optional<std::string> renderPDF(const std::vector<DocBlock>& blocks);
 

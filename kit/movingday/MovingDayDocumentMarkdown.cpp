@@ -1,10 +1,59 @@
-#include <algorithm>
 #include <string_view>
 
 #include "kit/movingday/MovingDayDocument.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale::MovingDayDocument {
 namespace {
+
+// Every ASCII character that can start or close a Markdown construct, in
+// CommonMark or the extensions readers commonly add: lists, headings, code,
+// quotes, tables, HTML and entities, links, autolinks, emphasis, strikes,
+// setext underlines, maths and emoji codes. A backslash before ASCII
+// punctuation is always read as the character itself.
+constexpr std::string_view kMarkup = "\\`*_{}[]()#+-.!|<>~&=:$@^";
+
+// Outside text as inline Markdown that reads as exactly what it says: on
+// one line (a name by TextTrim::oneLine, a path written out so it names its
+// file), without blanks at either end that could indent it into code or
+// break its line, and with every character Markdown could read escaped.
+std::string markdownText(const DocSpan& span) {
+  const std::string shown = span.kind == DocSpan::Kind::path ? TextTrim::writtenOut(span.text)
+                                                             : TextTrim::oneLine(span.text);
+  std::string out;
+  for (char c : TextTrim::spaces(shown)) {
+    if (kMarkup.find(c) != std::string_view::npos) out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+std::string markdown(const DocText& text) {
+  std::string out;
+  for (const auto& span : text)
+    out += span.kind == DocSpan::Kind::own ? span.text : markdownText(span);
+  return out;
+}
+
+// Inside a code fence nothing is read as markup, so outside text there only
+// keeps to its line.
+std::string codeText(const DocText& text) {
+  std::string out;
+  for (const auto& span : text) {
+    switch (span.kind) {
+      case DocSpan::Kind::own:
+        out += span.text;
+        break;
+      case DocSpan::Kind::line:
+        out += TextTrim::oneLine(span.text);
+        break;
+      case DocSpan::Kind::path:
+        out += TextTrim::writtenOut(span.text);
+        break;
+    }
+  }
+  return out;
+}
 
 // The document's lines joined by line feeds, built in one string.
 class Lines {
@@ -15,22 +64,6 @@ class Lines {
     text_ += prefix;
     text_ += text;
   }
-  // A list item's text on one line: every line break ("\r\n", "\n" or "\r")
-  // becomes a blank.
-  void addOneLine(std::string_view prefix, std::string_view text) {
-    add(prefix);
-    size_t from = 0;
-    size_t lf = text.find('\n'), cr = text.find('\r');
-    while (lf != std::string_view::npos || cr != std::string_view::npos) {
-      const size_t at = std::min(lf, cr);
-      text_.append(text, from, at - from);
-      text_ += ' ';
-      from = at == cr && lf == at + 1 ? at + 2 : at + 1;
-      if (lf < from) lf = text.find('\n', from);
-      if (cr < from) cr = text.find('\r', from);
-    }
-    text_.append(text, from);
-  }
   std::string& text() { return text_; }
 
  private:
@@ -38,43 +71,36 @@ class Lines {
   bool empty_ = true;
 };
 
-void addDetail(Lines& lines, std::string_view detail) {
-  size_t start = 0;
-  while (start <= detail.size()) {
-    size_t end = detail.find('\n', start);
-    if (end == std::string_view::npos) end = detail.size();
-    if (end > start) lines.add("  ", detail.substr(start, end - start));
-    start = end + 1;
-  }
-}
-
 void addBlock(Lines& lines, const DocBlock& block) {
   switch (block.kind) {
     case DocBlock::Kind::title:
-      lines.add("# ", block.text);
+      lines.add("# ", markdown(block.text));
       lines.add("");
       break;
     case DocBlock::Kind::heading:
       lines.add("");
-      lines.add("## ", block.text);
+      lines.add("## ", markdown(block.text));
       lines.add("");
       break;
     case DocBlock::Kind::paragraph:
-      lines.add(block.text);
+      lines.add(markdown(block.text));
       lines.add("");
       break;
     case DocBlock::Kind::bullet:
-      lines.addOneLine("- ", block.text);
+      lines.add("- ", markdown(block.text));
       break;
     case DocBlock::Kind::check:
-      lines.addOneLine(block.done ? "- [x] " : "- [ ] ", block.text);
-      if (block.detail) addDetail(lines, *block.detail);
+      lines.add(block.done ? "- [x] " : "- [ ] ", markdown(block.text));
+      for (const auto& detail : block.detail) {
+        // A blank line would end the item's paragraph.
+        if (std::string line = markdown(detail); !line.empty()) lines.add("  ", line);
+      }
       break;
     case DocBlock::Kind::code:
       // Indented so that the fence stays inside the list item above it.
       lines.add("");
       lines.add("  ```");
-      lines.add("  ", block.text);
+      lines.add("  ", codeText(block.text));
       lines.add("  ```");
       lines.add("");
       break;

@@ -13,6 +13,7 @@
 
 #include "kit/movingday/MovingDayDocument.h"
 #include "platform/FileSystem.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale::MovingDayDocument {
 namespace {
@@ -65,34 +66,68 @@ PangoWrapMode wrapModeFor(std::string_view text) {
   return PANGO_WRAP_WORD_CHAR;
 }
 
+// The text as drawn: the app's own words as they are, outside text on its
+// one line (TextTrim::oneLine) and a path written out so that it names its
+// file; neither can break the line it stands on or hide anything.
+std::string shown(const DocText& text) {
+  std::string out;
+  for (const auto& span : text) {
+    switch (span.kind) {
+      case DocSpan::Kind::own:
+        out += span.text;
+        break;
+      case DocSpan::Kind::line:
+        out += TextTrim::oneLine(span.text);
+        break;
+      case DocSpan::Kind::path:
+        out += TextTrim::writtenOut(span.text);
+        break;
+    }
+  }
+  return out;
+}
+
 Paragraph sans(std::string text, bool bold, double size, double before, double indent,
                double grey) {
   return {drawable(std::move(text)), kSansFamily, bold, size, paragraphStyle(before, indent), grey};
 }
 
+// The detail lines below a check item, one paragraph; empty lines left out.
+std::string detailText(const std::vector<DocText>& detail) {
+  std::string out;
+  for (const auto& line : detail) {
+    std::string text = shown(line);
+    if (text.empty()) continue;
+    if (!out.empty()) out += '\n';
+    out += text;
+  }
+  return out;
+}
+
 void appendParagraphs(std::vector<Paragraph>& out, const DocBlock& block) {
+  const std::string text = shown(block.text);
   switch (block.kind) {
     case DocBlock::Kind::title:
-      out.push_back(sans(block.text, true, 22, 0, 0, kBlack));
+      out.push_back(sans(text, true, 22, 0, 0, kBlack));
       break;
     case DocBlock::Kind::heading:
-      out.push_back(sans(block.text, true, 14, 12, 0, kBlack));
+      out.push_back(sans(text, true, 14, 12, 0, kBlack));
       break;
     case DocBlock::Kind::paragraph:
-      out.push_back(sans(block.text, false, 10.5, 4, 0, kGrey));
+      out.push_back(sans(text, false, 10.5, 4, 0, kGrey));
       break;
     case DocBlock::Kind::bullet:
-      out.push_back(sans("\u2022  " + block.text, false, 10, 3, 14, kBlack));
+      out.push_back(sans("\u2022  " + text, false, 10, 3, 14, kBlack));
       break;
     case DocBlock::Kind::check:
-      out.push_back(sans((block.done ? "\u2611  " : "\u2610  ") + block.text, !block.done, 10.5, 5,
-                         18, kBlack));
-      if (block.detail && !block.detail->empty()) {
-        out.push_back(sans(*block.detail, false, 9.5, 1, 18, kGrey));
+      out.push_back(
+          sans((block.done ? "\u2611  " : "\u2610  ") + text, !block.done, 10.5, 5, 18, kBlack));
+      if (std::string detail = detailText(block.detail); !detail.empty()) {
+        out.push_back(sans(std::move(detail), false, 9.5, 1, 18, kGrey));
       }
       break;
     case DocBlock::Kind::code:
-      out.push_back({drawable(block.text), kMonoFamily, false, 9, paragraphStyle(2, 18), kBlack});
+      out.push_back({drawable(text), kMonoFamily, false, 9, paragraphStyle(2, 18), kBlack});
       break;
   }
 }

@@ -9,10 +9,13 @@
 #include "kit/model/Links.h"
 #include "kit/movingday/CarryError.h"
 #include "kit/movingday/InventoryEntry.h"
+#include "kit/sources/GitHubRepos.h"
+#include "kit/sources/Homebrew.h"
 #include "platform/Collation.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
 #include "platform/TextTrim.h"
+#include "platform/WebURL.h"
 
 namespace larkvale {
 namespace {
@@ -69,16 +72,25 @@ std::string shownLine(const JsonIn& in, std::string_view key) {
   return TextTrim::oneLine(in.string(key));
 }
 
+// A value that claims a shape (a cask token, a repository, a host) and
+// lacks it is read as absent: nothing downstream offers or shows it as one.
+std::optional<std::string> shaped(const JsonIn& in, std::string_view key,
+                                  bool (*hasShape)(std::string_view)) {
+  auto value = in.optionalString(key);
+  if (value && !hasShape(*value)) value.reset();
+  return value;
+}
+
 MovingManifest::App appFrom(const JsonIn& in) {
   return {shownLine(in, "name"),
           in.string("bundleID"),
           shownLine(in, "version"),
           in.string("source"),
-          in.optionalString("caskToken"),
+          shaped(in, "caskToken", Homebrew::isCaskToken),
           in.optionalInt64("storeTrackID"),
-          in.optionalString("githubRepo"),
+          shaped(in, "githubRepo", GitHubReleases::isRepoName),
           shownLine(in, "installHow"),
-          in.optionalString("downloadHint")};
+          shaped(in, "downloadHint", WebURL::isHostName)};
 }
 
 MovingManifest::Setting settingFrom(const JsonIn& in) {
@@ -92,15 +104,16 @@ MovingManifest::LeftOut leftOutFrom(const JsonIn& in) {
 }
 
 std::string readManifestFile(const std::filesystem::path& file) {
+  const std::string shown = TextTrim::writtenOut(file.native());
   struct stat st {};
   if (::stat(file.c_str(), &st) != 0)
-    throw FileError("Couldn't read " + file.string() + ": " + std::strerror(errno));
+    throw FileError("Couldn't read " + shown + ": " + std::strerror(errno));
   if (!S_ISREG(st.st_mode))
-    throw FileError("Couldn't read " + file.string() + ": it is not a regular file.");
+    throw FileError("Couldn't read " + shown + ": it is not a regular file.");
   if (static_cast<uint64_t>(st.st_size) > kMaxManifestBytes)
-    throw FileError("Couldn't read " + file.string() + ": the file is too large.");
+    throw FileError("Couldn't read " + shown + ": the file is too large.");
   auto bytes = FileSystem::readFile(file, kMaxManifestBytes);
-  if (!bytes) throw FileError("Couldn't read " + file.string() + ".");
+  if (!bytes) throw FileError("Couldn't read " + shown + ".");
   return std::move(*bytes);
 }
 

@@ -5,7 +5,9 @@
 // A manifest read from disk is outside data: it may be hand-edited or
 // hostile. The texts shown on one line (the Mac's name, its system version,
 // app names and versions, how to install an app) are read through
-// TextTrim::oneLine. Its paths are kept exactly as written, so that they
+// TextTrim::oneLine. A cask token, repository or host that fails its rule
+// (Homebrew::isCaskToken, GitHubReleases::isRepoName, WebURL::isHostName)
+// is read as absent. Its paths are kept exactly as written, so that they
 // still name their files; they are only ever turned into file-system
 // locations through Setting::copyIn and Setting::placeIn, which refuse
 // anything that would lead outside the Moving Day folder or the home folder.

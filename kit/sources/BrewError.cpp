@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/TextTrim.h"
+
 namespace larkvale {
 namespace {
 
@@ -35,8 +37,12 @@ BrewError BrewError::notInstalled() {
 }
 
 std::string quotedForDescription(const std::string& text) {
+  // Made valid first, so each byte that is not UTF-8 shows as U+FFFD; every
+  // character that would hide or break the line is written out.
+  const std::string valid = TextTrim::validUtf8(text);
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (size_t i = 0; i < valid.size();) {
+    const auto [c, length] = TextTrim::decodeAt(valid, i);
     switch (c) {
       case '"':
         out += "\\\"";
@@ -57,14 +63,15 @@ std::string quotedForDescription(const std::string& text) {
         out += "\\0";
         break;
       default:
-        if (c < 0x20 || c == 0x7f) {
-          char buf[12];
-          std::snprintf(buf, sizeof buf, "\\u{%x}", c);
+        if (TextTrim::isHidden(c)) {
+          char buf[16];
+          std::snprintf(buf, sizeof buf, "\\u{%x}", static_cast<unsigned>(c));
           out += buf;
         } else {
-          out += static_cast<char>(c);
+          out.append(valid, i, length);
         }
     }
+    i += length;
   }
   return out + "\"";
 }

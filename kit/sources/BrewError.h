@@ -1,7 +1,8 @@
 #pragma once
 // The errors of running the Homebrew tool. A BrewError has no sentence of its
 // own: what() is its plain text form, the case name followed by its payloads
-// in parentheses (texts quoted with backslash escapes), which callers place
+// in parentheses (texts quoted with backslash escapes, every character that
+// would hide or break the line as "\u{hex}"), which callers place
 // inside their own sentences:
 //   notInstalled
 //   refused("info --cask")
@@ -43,7 +44,8 @@ class BrewError : public Error {
 };
 
 // A text in double quotes with backslash escapes, as the plain text form of
-// an error writes its text payloads.
+// an error writes its text payloads: made valid UTF-8 first (a stray byte
+// becomes U+FFFD), then each TextTrim::isHidden character written out.
 std::string quotedForDescription(const std::string& text);
 
 }  // namespace larkvale

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/Error.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 
@@ -14,7 +15,10 @@ class FetchError : public Error {
     tooLarge,  // the body is longer than the fetcher allows
   };
 
-  static FetchError network(const std::string& text) { return FetchError(Kind::network, text); }
+  // The transport's text may quote a host or an answer: kept to one line.
+  static FetchError network(const std::string& text) {
+    return FetchError(Kind::network, TextTrim::oneLine(text));
+  }
   static FetchError notWeb() { return FetchError(Kind::notWeb, "not a web address"); }
   static FetchError tooLarge() { return FetchError(Kind::tooLarge, "the feed is over 8 MB"); }
 

@@ -13,9 +13,11 @@ using nlohmann::json;
 // The answer's fault in the reader's own words: "casks[2].version: expected
 // a string", or "not JSON (…)" with the parser's account.
 [[noreturn]] void fail(const JsonDecodingError& e) {
-  if (!e.underlying().empty()) throw BrewAnswerError("not JSON (" + e.underlying() + ")");
+  // The parser quotes what it last read, and a place names the answer's keys.
+  if (!e.underlying().empty())
+    throw BrewAnswerError("not JSON (" + TextTrim::oneLine(e.underlying()) + ")");
   const std::string what = "expected " + e.expected();
-  const std::string where = e.place();
+  const std::string where = TextTrim::oneLine(e.place());
   throw BrewAnswerError(where.empty() ? what : where + ": " + what);
 }
 
@@ -73,7 +75,7 @@ BrewCask makeCask(const JsonIn& cask, std::string_view home) {
   BrewCask out;
   out.token = cask.string("token");
   const auto names = cask.optionalStrings("name");
-  out.name = names && !names->empty() ? names->front() : out.token;
+  out.name = TextTrim::oneLine(names && !names->empty() ? names->front() : out.token);
   out.latest = caskVersion(cask.optionalString("version").value_or(""));
   if (auto installed = cask.optionalString("installed")) out.installed = caskVersion(*installed);
   out.autoUpdates = cask.optionalBoolean("auto_updates").value_or(false);
@@ -104,12 +106,18 @@ std::string_view lastComponent(std::string_view path) {
 }  // namespace
 
 std::vector<BrewCask> parseInfo(std::string_view data, std::string_view home) {
-  return readCasks(data, [home](const JsonIn& cask) { return makeCask(cask, home); });
+  std::vector<BrewCask> casks =
+      readCasks(data, [home](const JsonIn& cask) { return makeCask(cask, home); });
+  // A token no command may carry names no cask Larkvale can act on; its app
+  // is judged by its other sources instead.
+  std::erase_if(casks, [](const BrewCask& cask) { return !isCaskToken(cask.token); });
+  return casks;
 }
 
 std::map<std::string, BrewOutdated> parseOutdated(std::string_view data) {
   std::map<std::string, BrewOutdated> rows;
   for (BrewOutdated& row : readCasks(data, makeRow)) {
+    if (!isCaskToken(row.token)) continue;
     std::string token = row.token;
     rows.insert_or_assign(std::move(token), std::move(row));
   }

@@ -26,13 +26,15 @@ namespace Homebrew {
 // Reads the answer of "info --cask --installed --json=v2". Not JSON, a cask
 // without a "token" text, or a known key holding the wrong type fails the
 // whole answer with BrewAnswerError; artifacts and app entries are read
-// leniently and never fail it. A missing "casks" gives no casks. A leading
-// "~" in an app path becomes the home folder given.
+// leniently and never fail it. A cask whose token fails isCaskToken is left
+// out, as if brew had not listed it. A missing "casks" gives no casks. A
+// leading "~" in an app path becomes the home folder given.
 std::vector<BrewCask> parseInfo(std::string_view data, std::string_view home);
 
 // Reads the answer of "outdated --cask --greedy --json=v2" into rows by
-// token; a later row of the same token replaces an earlier one. Failures as
-// for parseInfo ("name" is required in each row).
+// token; a later row of the same token replaces an earlier one, and a row
+// whose token fails isCaskToken is left out. Failures as for parseInfo
+// ("name" is required in each row).
 std::map<std::string, BrewOutdated> parseOutdated(std::string_view data);
 
 // The first cask (in order) with an app path that names the app: an absolute

@@ -28,7 +28,7 @@ AppUpdate failedJudgement(AppUpdate update, std::exception_ptr error) {
     try {
       std::rethrow_exception(error);
     } catch (const std::exception& e) {
-      what = e.what();
+      what = TextTrim::oneLine(e.what());
     } catch (...) {
     }
   }
@@ -52,7 +52,7 @@ std::optional<BrewReport> UpdateChecker::readBrew(bool wantOutdated,
   try {
     report.casks = Homebrew::parseInfo(brew_->run(SystemBrew::infoArguments()), home_.native());
   } catch (const std::exception& e) {
-    problems.push_back("Homebrew didn't list its casks (" + std::string(e.what()) +
+    problems.push_back("Homebrew didn't list its casks (" + TextTrim::oneLine(e.what()) +
                        "); cask apps are checked by their other sources.");
     return std::nullopt;
   }
@@ -61,7 +61,7 @@ std::optional<BrewReport> UpdateChecker::readBrew(bool wantOutdated,
     report.outdated = Homebrew::parseOutdated(brew_->run(SystemBrew::outdatedArguments()));
     report.outdatedRan = true;
   } catch (const std::exception& e) {
-    problems.push_back("brew outdated didn't answer (" + std::string(e.what()) +
+    problems.push_back("brew outdated didn't answer (" + TextTrim::oneLine(e.what()) +
                        "); versions were compared directly.");
   }
   return report;
@@ -214,7 +214,7 @@ AppUpdate UpdateChecker::checkAppStore(const Plan& plan, const CheckOptions& opt
     listing = AppStoreLookup::decodeLookup(answer.data, app.bundleID, app.storeID);
   } catch (const std::exception& e) {
     update.status =
-        UpdateStatus::notChecked("App Store not checked (" + std::string(e.what()) + ").");
+        UpdateStatus::notChecked("App Store not checked (" + TextTrim::oneLine(e.what()) + ").");
     return update;
   }
   if (!listing) {
@@ -261,7 +261,8 @@ AppUpdate UpdateChecker::checkSparkle(const Plan& plan, const std::string& feedU
     update.status = UpdateStatus::notChecked("The feed address doesn't return an appcast.");
     return update;
   } catch (const std::exception& e) {
-    update.status = UpdateStatus::notChecked("Feed not read (" + std::string(e.what()) + ").");
+    update.status =
+        UpdateStatus::notChecked("Feed not read (" + TextTrim::oneLine(e.what()) + ").");
     return update;
   }
   const auto item = Appcast::bestItem(items, options.systemVersion.value_or(""));
@@ -365,7 +366,8 @@ AppUpdate UpdateChecker::checkGitHub(const Plan& plan, const std::string& repo,
   } catch (const GitHubError&) {
     update.status = UpdateStatus::notChecked("GitHub's answer wasn't a release.");
   } catch (const std::exception& e) {
-    update.status = UpdateStatus::notChecked("GitHub not checked (" + std::string(e.what()) + ").");
+    update.status =
+        UpdateStatus::notChecked("GitHub not checked (" + TextTrim::oneLine(e.what()) + ").");
   }
   return update;
 }

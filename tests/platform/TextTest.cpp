@@ -12,6 +12,7 @@
 #include <unicode/utf8.h>
 
 #include "platform/Collation.h"
+#include "platform/Json.h"
 #include "platform/TextTrim.h"
 #include "platform/WebURL.h"
 
@@ -248,6 +249,69 @@ TEST(WebURLTest, SplitsStrictlyAsWritten) {
     EXPECT_FALSE(WebURL::parseStrict(bad)) << bad;
   }
   EXPECT_TRUE(WebURL::parse("https://x/a[1]#a#b")) << "the lenient reading takes what browsers do";
+}
+
+// A host that decodes to what no host holds makes the text no address for
+// every reader: parse, parseStrict and the rule links are kept by.
+TEST(WebURLTest, RefusesHostsThatNameNoHost) {
+  struct Kept {
+    const char* url;
+    const char* host;  // as parse decodes it
+  };
+  for (const Kept& k : std::initializer_list<Kept>{
+           {"https://example.com/feed.xml", "example.com"},
+           {"https://Feeds.Example-1.co.uk:8443/a", "Feeds.Example-1.co.uk"},
+           {"https://u:p@www.example.com/", "www.example.com"},
+           {"http://192.168.0.1:8080/x", "192.168.0.1"},
+           {"https://[2001:db8::1]:443/x", "[2001:db8::1]"},
+           {"https://[::ffff:127.0.0.1]/", "[::ffff:127.0.0.1]"},
+           {"https://b%C3%BCcher.example/", "b\u00fccher.example"},
+           {"https://%E0%A4%B9%E0%A4%BF%E0%A4%82%E0%A4%A6%E0%A5%80.in/",
+            "\u0939\u093f\u0902\u0926\u0940.in"},
+           {"https://%E4%BE%8B%E3%81%88.jp/", "\u4f8b\u3048.jp"},
+           {"https://my_bucket.s3.example.com/", "my_bucket.s3.example.com"},
+           {"https://%65xample.com/", "example.com"},
+           {"file:///tmp/x", ""},
+       }) {
+    const auto url = WebURL::parse(k.url);
+    ASSERT_TRUE(url) << k.url;
+    EXPECT_EQ(url->host, k.host) << k.url;
+    EXPECT_TRUE(WebURL::isKeepable(k.url)) << k.url;
+    if (std::string_view(k.url).find('%') == std::string_view::npos) {
+      EXPECT_TRUE(WebURL::parseStrict(k.url)) << k.url;
+    }
+  }
+  for (const char* bad :
+       {"https://ev%E2%80%AEil.com%0D-%20%5Bx%5D/feed",  // U+202E, CR, space, brackets
+        "https://evil.com%0A/x",
+        "https://evil.com%0D/x",
+        "https://evil%20.com/",
+        "https://ev%E2%80%A8il.com/",     // U+2028
+        "https://ev%C2%85il.com/",        // U+0085
+        "https://ev%C2%ADil.com/",        // soft hyphen
+        "https://ev%E2%80%8Bil.com/",     // zero-width space
+        "https://ev%EF%B8%8Fil.com/",     // a variation selector: a mark that hides
+        "https://ev%F3%A0%80%81il.com/",  // a tag character
+        "https://ev%E3%80%80il.com/",     // ideographic space
+        "https://ev%E2%80%A2il.com/",     // a bullet: punctuation
+        "https://ev%EF%BF%BDil.com/",     // U+FFFD
+        "https://evil.com%2F..%2F/",
+        "https://a%3Cb%3E.com/",
+        "https://a%5Bx%5D.com/",
+        "https://%23heading/",
+        "https://a!b.example/",
+        "https://a%2Ab.example/",
+        "https://a%25b.example/",
+        "https://ev%00il.com/",
+        "https://[2001:db8::1%0D]/",
+        "https://[2001:db8::g]/",
+        "https://[]/"}) {
+    EXPECT_FALSE(WebURL::parse(bad)) << bad;
+    EXPECT_FALSE(WebURL::parseStrict(bad)) << bad;
+    EXPECT_FALSE(WebURL::isKeepable(bad)) << bad;
+  }
+  // The saved state's looser reading still takes such a link back.
+  EXPECT_TRUE(JsonCoding::isReadableUrl("https://ev%E2%80%AEil.com/feed"));
 }
 
 }  // namespace

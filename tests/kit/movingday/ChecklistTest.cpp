@@ -62,9 +62,12 @@ TEST(ChecklistTest, OrdersTheStepsOfAMixedInventory) {
 TEST(ChecklistTest, WritesTheExactTextsCommandsAndLinks) {
   const auto items = Checklist::items(mixed());
   EXPECT_EQ(find(items, "before:keys").title, "Find the licence keys and sign-ins for Alfred, Foo");
-  EXPECT_EQ(find(items, "brew:casks"),
-            (ChecklistItem{"brew:casks", "Homebrew apps", "Install 2 cask apps", std::nullopt,
-                           "brew install --cask alfred iterm2", std::nullopt}));
+  const auto& casks = find(items, "brew:casks");
+  EXPECT_EQ(casks.section, "Homebrew apps");
+  EXPECT_EQ(casks.title, "Install 2 cask apps");
+  EXPECT_EQ(casks.detail, std::nullopt);
+  EXPECT_EQ(casks.command, "brew install --cask alfred iterm2");
+  EXPECT_EQ(casks.link, std::nullopt);
   EXPECT_EQ(find(items, "direct:com.example.foo").detail,
             "From example.com (where its updates come from). Version here: 3.2.");
   EXPECT_EQ(find(items, "direct:org.zip.Zip").detail,

@@ -5,32 +5,35 @@
 namespace larkvale {
 namespace {
 
-// Line breaks in titles and texts; the exported document's golden file covers the rest.
-TEST(MovingDayDocumentMarkdownTest, FoldsLineBreaksAndShortensBlankRuns) {
+using Doc::line, Doc::own, Doc::path;
+
+// The writer's own rules; what outside text may do in a whole document is
+// MovingDayDocumentTest's.
+TEST(MovingDayDocumentMarkdownTest, WritesOwnWordsAsTheyAreAndEscapesOutsideText) {
   const std::vector<DocBlock> blocks = {
-      DocBlock::check("Export\nthis", true, "line one\n\nline two\n"),
-      DocBlock::check("Empty detail", false, ""),
-      DocBlock::bullet("Firefox 1.0: a\r\nb\rc"),
-      DocBlock::bullet("\n\r\r\nd\n\r"),
+      DocBlock::check({own("Copy "), line(" *a* <b> [x] 1.0 "), own("'s settings (quit)")}, true,
+                      {{own("From "), line("\u00fcber.example"), own(".")},
+                       {line("  ")},
+                       {path("~/a\\b\u202E c")}}),
+      DocBlock::check({own("Empty detail")}, false, {}),
+      DocBlock::bullet({line("Tab\tName"), own(" 1.0: x")}),
   };
   EXPECT_EQ(MovingDayDocument::renderMarkdown(blocks),
-            "- [x] Export this\n"
-            "  line one\n"
-            "  line two\n"
+            "- [x] Copy \\*a\\* \\<b\\> \\[x\\] 1\\.0's settings (quit)\n"
+            "  From \u00fcber\\.example.\n"
+            "  \\~/a\\\\\\\\b\\\\u202E c\n"
             "- [ ] Empty detail\n"
-            "- Firefox 1.0: a b c\n"
-            "-    d  \n");
+            "- Tab Name 1.0: x\n");
 
   // Blank runs shorten by one, and the text always ends in a line break.
   EXPECT_EQ(MovingDayDocument::renderMarkdown({}), "\n");
-  EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::code("x"), DocBlock::heading("H")}),
-            "\n  ```\n  x\n  ```\n\n## H\n\n");
-  // Blank lines inside a paragraph are text: each run loses one break.
-  EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::paragraph("a\n\n\n\n\n\nb")}),
+  EXPECT_EQ(MovingDayDocument::renderMarkdown(
+                {DocBlock::code({own("brew install --cask "), line("a\rb")}),
+                 DocBlock::heading({own("H")})}),
+            "\n  ```\n  brew install --cask a b\n  ```\n\n## H\n\n");
+  // Blank lines inside a paragraph of the app's own are text: each run loses one break.
+  EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::paragraph({own("a\n\n\n\n\n\nb")})}),
             "a\n\n\n\nb\n\n");
-  // Nothing is escaped.
-  EXPECT_EQ(MovingDayDocument::renderMarkdown({DocBlock::bullet("*a* <b> [x]")}),
-            "- *a* <b> [x]\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 namespace larkvale {
 namespace {
 
+using Doc::line, Doc::own, Doc::path;
 using test::readPdf;
 using test::TempDir;
 
@@ -30,10 +31,10 @@ TEST(MovingDayDocumentPdfTest, PaginatesWithFooterOnEveryPageUpToTwoHundred) {
   EXPECT_EQ(readPdf(dir, *MovingDayDocument::renderPDF({})).pageCount(), 1);
   std::string words;
   for (int i = 0; i < 1500; ++i) words += "word" + std::to_string(i) + " ";
-  std::vector<DocBlock> blocks = {DocBlock::title("Moving day: Studio"),
-                                  DocBlock::paragraph(words + "END")};
+  std::vector<DocBlock> blocks = {DocBlock::title({own("Moving day: Studio")}),
+                                  DocBlock::paragraph({own(words + "END")})};
   for (int i = 0; i < 20000; ++i)
-    blocks.push_back(DocBlock::bullet("App number " + std::to_string(i) + ":"));
+    blocks.push_back(DocBlock::bullet({own("App number " + std::to_string(i) + ":")}));
   const auto back = readPdf(dir, *MovingDayDocument::renderPDF(blocks));
   EXPECT_EQ(back.info.at("Title"), "Moving day");
   EXPECT_EQ(back.info.at("Creator"), "Larkvale");
@@ -54,15 +55,15 @@ TEST(MovingDayDocumentPdfTest, PaginatesWithFooterOnEveryPageUpToTwoHundred) {
 
 TEST(MovingDayDocumentPdfTest, SurvivesHostileText) {
   TempDir dir;
-  const std::string longPath = "/" + std::string(100 * 1024, 'x');
+  const std::string longPath = "/" + std::string(size_t{100} * 1024, 'x');
   const std::vector<DocBlock> blocks = {
-      DocBlock::title("\u05de\u05e2\u05d1\u05e8 \u05d3\u05d9\u05e8\u05d4 \u0627\u0644\u0627\u0646"
-                      "\u062a\u0642\u0627\u0644"),
-      DocBlock::bullet(longPath),
-      DocBlock::check("\U0001F680 Rocket \U0001F468\u200D\U0001F469\u200D\U0001F467", false,
-                      std::string("bad \xff\xfe bytes and a NUL \0 here", 30)),
-      DocBlock::code("<b>not markup</b> & \u202Eevil"),
-      DocBlock::paragraph("after"),
+      DocBlock::title({line("\u05de\u05e2\u05d1\u05e8 \u05d3\u05d9\u05e8\u05d4 "
+                            "\u0627\u0644\u0627\u0646\u062a\u0642\u0627\u0644")}),
+      DocBlock::bullet({path(longPath)}),
+      DocBlock::check({line("\U0001F680 Rocket \U0001F468\u200D\U0001F469\u200D\U0001F467")}, false,
+                      {{own(std::string("bad \xff\xfe bytes and a NUL \0 here", 29))}}),
+      DocBlock::code({own("<b>not markup</b> & \u202Eevil")}),
+      DocBlock::paragraph({own("after")}),
   };
   const auto pdf = MovingDayDocument::renderPDF(blocks);
   ASSERT_TRUE(pdf);
@@ -77,9 +78,9 @@ TEST(MovingDayDocumentPdfTest, SurvivesHostileText) {
 }
 
 TEST(MovingDayDocumentPdfTest, RendersOnSeveralThreadsAtOnce) {
-  std::vector<DocBlock> blocks = {DocBlock::title("Moving day: Studio")};
+  std::vector<DocBlock> blocks = {DocBlock::title({own("Moving day: Studio")})};
   for (int i = 0; i < 120; ++i)
-    blocks.push_back(DocBlock::check("Step " + std::to_string(i), i % 2, "detail"));
+    blocks.push_back(DocBlock::check({own("Step " + std::to_string(i))}, i % 2, {{own("detail")}}));
   std::vector<std::optional<std::string>> results(4);
   {
     std::vector<std::jthread> threads;

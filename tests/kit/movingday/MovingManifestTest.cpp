@@ -121,6 +121,10 @@ TEST(MovingManifestTest, ReadsShownTextsAsOneCleanLine) {
       "~/Library/Preferences/a\u202Eb\u2066\u2067\u2068\u2069\u200E\u200F\x01\x1B\x7F\u0085"
       "\u009B\u2028\u2029\t\n.plist";
   hostile.settings[0].tildePath = path;
+  // A value that claims a shape and lacks it is read as absent.
+  hostile.apps[0].caskToken = "alpha\u202E;rm";
+  hostile.apps[0].downloadHint = "ev\u202Eil.com\r- [x] done";
+  hostile.apps[1].githubRepo = "owner/beta\n# x";
   TempDir tmp;
   tmp.write("Moving Day/manifest.json", MovingManifest::writeManifest(hostile));
 
@@ -132,6 +136,12 @@ TEST(MovingManifestTest, ReadsShownTextsAsOneCleanLine) {
   EXPECT_EQ(read.settings[0].appName, "Al pha");
   EXPECT_EQ(read.apps[0].installHow, "brew install --cask alpha x ");
   EXPECT_EQ(read.settings[0].tildePath, path);
+  EXPECT_EQ(read.apps[0].caskToken, std::nullopt);
+  EXPECT_EQ(read.apps[0].downloadHint, std::nullopt);
+  EXPECT_EQ(read.apps[1].githubRepo, std::nullopt);
+  read.apps[0].caskToken = "alpha";
+  read.apps[0].downloadHint = "example.com";
+  read.apps[1].githubRepo = "owner/beta";
   read.apps[0].name = "Alpha";
   read.apps[0].version = "2.1";
   read.apps[0].installHow = "brew install --cask alpha";
@@ -183,6 +193,15 @@ TEST(MovingManifestTest, ReadFailuresAreFileErrors) {
   dir.mkdir("nested/manifest.json");
   for (const fs::path& p : {dir / "missing", dir / "empty", dir / "nested"})
     EXPECT_THROW(MovingManifest::readManifest(p), FileError) << p;
+  // The path in the text is written out whole: nothing in it hides or breaks the line.
+  try {
+    MovingManifest::readManifest(dir / "Mov\u202Eing\r- [x] done");
+    ADD_FAILURE() << "read a missing manifest";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Couldn't read " + (dir / "").string() +
+                  "Mov\\u202Eing\\u000D- [x] done: No such file or directory");
+  }
 }
 
 TEST(MovingManifestTest, PathsFromAManifestNeverLeaveTheFolderOrHome) {

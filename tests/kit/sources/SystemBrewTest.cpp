@@ -7,6 +7,7 @@
 #include <string>
 
 #include "kit/sources/BrewError.h"
+#include "kit/sources/FetchError.h"
 #include "kit/sources/Homebrew.h"
 #include "tests/support/TempDir.h"
 
@@ -143,6 +144,19 @@ TEST(SystemBrewTest, ErrorsReadInTheirPlainTextForm) {
                "refused(\"info --cask --installed\")");
   EXPECT_STREQ(BrewError::failed(1, "Error: \"x\" \\ y\n\tz\x01").what(),
                "failed(1, \"Error: \\\"x\\\" \\\\ y\\n\\tz\\u{1}\")");
+  // Nothing the tool writes hides, turns or breaks the text that quotes it.
+  EXPECT_STREQ(BrewError::failed(1, "a\u202Eb\u2028c\u0085d\xFF\u00e9").what(),
+               "failed(1, \"a\\u{202e}b\\u{2028}c\\u{85}d\uFFFD\u00e9\")");
+  EXPECT_STREQ(FetchError::network("Could not resolve host: ev\u202Eil\r\n- [x]").what(),
+               "Could not resolve host: evil  - [x]");
+  try {
+    Homebrew::parseInfo("{\"casks\": [\u202E\r\n- [x]", "/h");
+    ADD_FAILURE() << "read a broken answer";
+  } catch (const BrewAnswerError& e) {
+    const std::string what = e.what();
+    EXPECT_EQ(what.find_first_of("\r\n"), std::string::npos) << what;
+    EXPECT_EQ(what.find("\u202E"), std::string::npos) << what;
+  }
 }
 
 }  // namespace

@@ -85,6 +85,10 @@ TEST(UpdatePlanTest, ChoosesTheFirstRuleThatApplies) {
   const auto ownWithFeed =
       with("com.tarn4820.Larkvale", true, "https://example.com/own.xml", nullptr);
   const auto feedAndRepo = with("com.example.feed", false, "https://example.com/f.xml", "a/b");
+  // A token no command may carry is no cask: the app falls to its other sources.
+  const ScriptedBrew hostile("evil\\u202e;rm -rf ~ \\r- [x]", "/Applications/com.example.both.app",
+                             "2.0");
+  const ScriptedBrew dashed("-evil", "/Applications/com.example.both.app", "2.0");
 
   struct Case {
     InstalledApp app;
@@ -100,6 +104,9 @@ TEST(UpdatePlanTest, ChoosesTheFirstRuleThatApplies) {
       {app("org.alacritty"), &brew, UpdateSource::github("alacritty/alacritty")},
       {app("com.apple.Notes"), &brew, UpdateSource::apple()},
       {app("Com.apple.Notes"), &brew, UpdateSource::unknown()},
+      {caskWithFeed, &hostile, UpdateSource::sparkle("https://example.com/f.xml")},
+      {app("com.example.both"), &hostile, UpdateSource::unknown()},
+      {app("com.example.both"), &dashed, UpdateSource::unknown()},
   };
   ScriptedFetcher fetcher;
   for (const auto& c : cases) {
