@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "app/model/ShownText.h"
+
 namespace larkvale::TrayMenu {
 namespace {
 
@@ -23,10 +25,9 @@ Item divider() {
 
 // "Nova  2.1 → 2.3", or "… → ?" when the source named no version.
 QString rowTitle(const AppUpdate& update) {
-  return QString::fromStdString(update.app.name) + QStringLiteral("  ") +
-         QString::fromStdString(update.app.version) + QStringLiteral(" \u2192 ") +
-         (update.latestVersion ? QString::fromStdString(*update.latestVersion)
-                               : QStringLiteral("?"));
+  return shown::line(update.app.name) + QStringLiteral("  ") + shown::line(update.app.version) +
+         QStringLiteral(" \u2192 ") +
+         (update.latestVersion ? shown::line(*update.latestVersion) : QStringLiteral("?"));
 }
 
 }  // namespace

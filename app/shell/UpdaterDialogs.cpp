@@ -11,6 +11,7 @@
 
 #include "Skirting/CloseWindowAction.h"
 #include "app/model/AppModel.h"
+#include "app/model/ShownText.h"
 
 namespace larkvale {
 namespace {
@@ -75,8 +76,7 @@ void UpdaterDialogs::offer(const OwnRelease& release, const AppInfo& app) {
   auto* layout = new QVBoxLayout(dialog);
 
   QLabel* heading = plainLabel(
-      tr("%1 %2 is available").arg(app.appDisplayName(), QString::fromStdString(release.version)),
-      dialog);
+      tr("%1 %2 is available").arg(app.appDisplayName(), shown::line(release.version)), dialog);
   QFont bold = heading->font();
   bold.setBold(true);
   heading->setFont(bold);
@@ -89,7 +89,7 @@ void UpdaterDialogs::offer(const OwnRelease& release, const AppInfo& app) {
   auto* notes = new QPlainTextEdit(dialog);
   notes->setObjectName(QStringLiteral("ownUpdateNotes"));
   notes->setReadOnly(true);
-  notes->setPlainText(release.notes ? QString::fromStdString(*release.notes)
+  notes->setPlainText(release.notes ? shown::lines(*release.notes)
                                     : tr("This version comes without release notes."));
   layout->addWidget(notes, 1);
 

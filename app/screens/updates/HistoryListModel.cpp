@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+#include "app/model/ShownText.h"
+
 namespace larkvale {
 
 namespace HistoryDays {
@@ -100,24 +102,24 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
     return {};
   }
   const HistoryEntry& entry = day.entries[*row.entry];
+  // The history file is read back as written: its values are shown as any
+  // outside text is.
   switch (role) {
     case Qt::DisplayRole:
-      return rowText(QString::fromStdString(entry.name), QString::fromStdString(entry.from),
-                     QString::fromStdString(entry.to))
-          .text;
+      return rowText(shown::line(entry.name), shown::line(entry.from), shown::line(entry.to)).text;
     case Qt::AccessibleTextRole:
       return data(index, Qt::DisplayRole).toString() + QStringLiteral(", ") +
-             QString::fromStdString(entry.source);
+             shown::line(entry.source);
     case LastInDayRole:
       return *row.entry + 1 == day.entries.size();
     case NameRole:
-      return QString::fromStdString(entry.name);
+      return shown::line(entry.name);
     case FromRole:
-      return QString::fromStdString(entry.from);
+      return shown::line(entry.from);
     case ToRole:
-      return QString::fromStdString(entry.to);
+      return shown::line(entry.to);
     case SourceRole:
-      return QString::fromStdString(entry.source);
+      return shown::line(entry.source);
     default:
       return {};
   }

@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "app/model/ShownText.h"
 #include "app/screens/updates/Labels.h"
 #include "app/screens/updates/UpdateActions.h"
 #include "app/ui/TintLabel.h"
@@ -16,7 +17,7 @@ namespace larkvale {
 HoldSheet::HoldSheet(const AppUpdate& update, AppModel& model, QWidget* parent)
     : QDialog(parent), model_(model), update_(update), reason_(new QPlainTextEdit(this)) {
   setObjectName(QStringLiteral("holdSheet"));
-  const QString title = tr("Hold %1?").arg(QString::fromStdString(update.app.name));
+  const QString title = tr("Hold %1?").arg(shown::line(update.app.name));
   setWindowTitle(title);
   setFixedWidth(width);
 

@@ -8,6 +8,7 @@
 
 #include "app/screens/updates/SafeUpdatesSheetConfirm.h"
 #include "app/screens/updates/SafeUpdatesSheetRun.h"
+#include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/TintLabel.h"
 
@@ -182,9 +183,10 @@ void SafeUpdatesSheet::refreshFooter() {
     start_->setDefault(true);
   } else if (!run->isFinished()) {
     footers_->setCurrentIndex(runningPage);
-    forward_->setText(
+    // "Next: Salt & Pepper …" names an app: its "&" is no mnemonic.
+    forward_->setText(UpdateActions::withoutMnemonic(
         QFontMetrics(forward_->font())
-            .elidedText(SafeUpdatesRunList::forwardText(*run), Qt::ElideRight, kForwardMaxWidth));
+            .elidedText(SafeUpdatesRunList::forwardText(*run), Qt::ElideRight, kForwardMaxWidth)));
     forward_->setDefault(true);
   } else {
     footers_->setCurrentIndex(finishedPage);

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
+#include "app/model/ShownText.h"
 #include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/AppIcon.h"
 #include "app/ui/Card.h"
@@ -75,8 +76,8 @@ class CommandLabel : public TintLabel {
 };
 
 QString versionText(const AppUpdate& update) {
-  return QString::fromStdString(update.app.version) + QStringLiteral(" → ") +
-         QString::fromStdString(update.latestVersion.value_or("?"));
+  return shown::line(update.app.version) + QStringLiteral(" → ") +
+         shown::line(update.latestVersion.value_or("?"));
 }
 
 }  // namespace
@@ -129,7 +130,8 @@ QWidget* SafeUpdatesConfirm::pickRow(const AppUpdate& update, QWidget* parent) {
   const QString id = QString::fromStdString(update.id());
   auto* tick = new QCheckBox;
   tick->setObjectName(QStringLiteral("safePick:") + id);
-  tick->setAccessibleName(QString::fromStdString(update.app.name));
+  const QString name = shown::line(update.app.name);
+  tick->setAccessibleName(name);
   auto* row = new PickRow(tick, parent);
   tick->setParent(row);
   auto* layout = new QHBoxLayout(row);
@@ -137,8 +139,7 @@ QWidget* SafeUpdatesConfirm::pickRow(const AppUpdate& update, QWidget* parent) {
   layout->setSpacing(8);
   layout->addWidget(tick);
   layout->addWidget(new ui::AppIcon(id, kIconSize, row));
-  layout->addWidget(
-      new TintLabel(QString::fromStdString(update.app.name), TextStyle::body, std::nullopt, row));
+  layout->addWidget(new TintLabel(name, TextStyle::body, std::nullopt, row));
   auto* versions = new TintLabel(versionText(update), TextStyle::body, Tint::secondary, row);
   versions->setObjectName(QStringLiteral("safePickVersions"));
   versions->setFont(ui::Fonts::equalWidthDigits(versions->font()));
@@ -208,8 +209,8 @@ QWidget* SafeUpdatesConfirm::leftOutCard() {
     layout->addWidget(new ui::AppIcon(QString::fromStdString(left.id()), kIconSize, row), 0,
                       Qt::AlignTop);
     QWidget* texts = viewblocks::stackWidget(1, row);
-    const QString name = QString::fromStdString(left.update.app.name);
-    const QString reason = QString::fromStdString(left.reason);
+    const QString name = shown::line(left.update.app.name);
+    const QString reason = shown::line(left.reason);
     viewblocks::stackOf(texts)->addWidget(
         new TintLabel(name, TextStyle::body, std::nullopt, texts));
     auto* because = (new TintLabel(reason, TextStyle::caption, Tint::secondary, texts))->wrapping();
@@ -239,7 +240,7 @@ void SafeUpdatesConfirm::refreshChosen() {
   std::optional<std::string> command;
   if (!ticked.empty()) command = SafeUpdateStep::brew(ticked).brewCommand();
   commandBox_->setVisible(command.has_value());
-  command_->setText(command ? QString::fromStdString(*command) : QString());
+  command_->setText(command ? shown::line(*command) : QString());
 }
 
 }  // namespace larkvale

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/model/ShownText.h"
 #include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
 #include "app/ui/SymbolView.h"
@@ -47,7 +48,7 @@ QString SafeUpdatesRunList::title(const SafeUpdateRun& run) {
 QString SafeUpdatesRunList::forwardText(const SafeUpdateRun& run) {
   size_t next = run.index().value_or(0) + 1;
   if (next < run.steps().size()) {
-    return tr("Next: %1").arg(QString::fromStdString(run.steps()[next].title()));
+    return tr("Next: %1").arg(shown::line(run.steps()[next].title()));
   }
   return tr("Finish");
 }
@@ -99,25 +100,24 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
   layout->addWidget(symbol, 0, Qt::AlignTop);
 
   QWidget* texts = viewblocks::stackWidget(2, row);
-  auto* heading =
-      new TintLabel(QString::fromStdString(step.title()), TextStyle::body, std::nullopt, texts);
+  const QString stepTitle = shown::line(step.title());
+  auto* heading = new TintLabel(stepTitle, TextStyle::body, std::nullopt, texts);
   heading->setObjectName(QStringLiteral("safeStepTitle"));
   heading->setFont(
       ui::Fonts::font(TextStyle::body, font(), current ? QFont::DemiBold : QFont::Normal));
   heading->setWordWrap(true);
   viewblocks::stackOf(texts)->addWidget(heading);
   if (current || mark == SafeUpdateRun::Mark::waiting) {
-    auto* detail = (new TintLabel(QString::fromStdString(step.detail()), TextStyle::caption,
-                                  Tint::secondary, texts))
-                       ->wrapping();
+    auto* detail =
+        (new TintLabel(shown::line(step.detail()), TextStyle::caption, Tint::secondary, texts))
+            ->wrapping();
     detail->setObjectName(QStringLiteral("safeStepDetail"));
     viewblocks::stackOf(texts)->addWidget(detail);
   }
   std::optional<std::string> command = step.brewCommand();
   if (current && command) {
     auto* line =
-        (new TintLabel(QString::fromStdString(*command), TextStyle::caption, std::nullopt, texts))
-            ->wrapping();
+        (new TintLabel(shown::line(*command), TextStyle::caption, std::nullopt, texts))->wrapping();
     QFont mono = ui::Fonts::font(TextStyle::caption, font());
     mono.setFamilies({QStringLiteral("monospace")});
     mono.setStyleHint(QFont::Monospace);
@@ -132,7 +132,7 @@ QWidget* SafeUpdatesRunList::stepRow(const SafeUpdateRun& run, size_t position, 
   auto* markText = new TintLabel(look.text, TextStyle::caption, Tint::secondary, row);
   markText->setObjectName(QStringLiteral("safeStepMark"));
   layout->addWidget(markText, 0, Qt::AlignTop);
-  row->setAccessibleName(QString::fromStdString(step.title()) + QStringLiteral(", ") + look.text);
+  row->setAccessibleName(stepTitle + QStringLiteral(", ") + look.text);
   return row;
 }
 

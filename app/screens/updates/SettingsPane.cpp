@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/model/ShownText.h"
 #include "app/screens/updates/SettingsPaneFacts.h"
 #include "app/screens/updates/ViewBlocks.h"
 #include "app/ui/Card.h"
@@ -234,7 +235,7 @@ void SettingsPane::refresh() {
     QSignalBlocker quiet(country_);
     const QString code = QString::fromStdString(settings.country);
     country_->setCurrentIndex(country_->findData(code));
-    country_->setPlaceholderText(code.toUpper());
+    country_->setPlaceholderText(shown::line(code.toUpper()));
   }
   std::optional<Date> last;
   if (model_.state().lastReport) last = model_.state().lastReport->date;

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/model/ShownText.h"
 #include "app/screens/updates/ButtonFlowLayout.h"
 #include "app/screens/updates/Labels.h"
 #include "app/screens/updates/StatusChip.h"
@@ -25,8 +26,10 @@
 namespace larkvale {
 namespace {
 
+// Every value read from an app, a feed or a source reaches the page through
+// here, on one line; notes, the hold's note and paths have forms of their own.
 QString text(const std::string& utf8) {
-  return QString::fromStdString(utf8);
+  return shown::line(utf8);
 }
 
 QString tr(const char* source) {
@@ -56,7 +59,7 @@ QWidget* header(const AppState& state, const AppUpdate& update, QWidget* parent)
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(12);
-  auto* icon = new ui::AppIcon(text(update.app.path), 44, row);
+  auto* icon = new ui::AppIcon(QString::fromStdString(update.app.path), 44, row);
   icon->setObjectName(QStringLiteral("detailIcon"));
   auto* names = new QVBoxLayout;
   names->setSpacing(3);
@@ -83,7 +86,7 @@ QWidget* holdCard(const Hold& hold, QWidget* parent) {
   const QString title =
       tr("On hold since %1")
           .arg(AbbreviatedDates(AbbreviatedDates::Place::inSentence).format(hold.since));
-  QString reason = hold.reason.empty() ? tr("No reason given.") : text(hold.reason);
+  QString reason = hold.reason.empty() ? tr("No reason given.") : shown::lines(hold.reason);
   auto* card = new ui::Card(title, QStringLiteral("pause.circle"), ui::Tint::gray,
                             wrapping(plainLabel(reason), "holdReason"), parent);
   card->setObjectName(QStringLiteral("holdCard"));
@@ -94,8 +97,9 @@ QWidget* notesCard(const AppUpdate& update, QWidget* parent) {
   const QString title = update.latestVersion
                             ? tr("Release notes for %1").arg(text(*update.latestVersion))
                             : tr("Release notes");
-  auto* card = new ui::Card(title, QStringLiteral("doc.text"), ui::Tint::accent,
-                            wrapping(plainLabel(text(update.notes.value_or(""))), "notes"), parent);
+  auto* card =
+      new ui::Card(title, QStringLiteral("doc.text"), ui::Tint::accent,
+                   wrapping(plainLabel(shown::lines(update.notes.value_or(""))), "notes"), parent);
   card->setObjectName(QStringLiteral("notesCard"));
   return card;
 }
@@ -105,8 +109,9 @@ QWidget* sourceCard(const AppUpdate& update, QWidget* parent) {
   lines->layout()->addWidget(
       wrapping(plainLabel(UpdateDetailText::sourceDescription(update)), "sourceDescription"));
   for (const auto& [value, name] :
-       {std::pair{update.app.path, "bundlePath"}, std::pair{update.app.bundleID, "bundleID"}}) {
-    auto* label = new ui::TintLabel(text(value), ui::Tint::secondary);
+       {std::pair{shown::path(std::string_view(update.app.path)), "bundlePath"},
+        std::pair{text(update.app.bundleID), "bundleID"}}) {
+    auto* label = new ui::TintLabel(value, ui::Tint::secondary);
     QFont font = ui::Fonts::font(ui::TextStyle::caption, label->font());
     font.setFamily(QStringLiteral("monospace"));
     font.setStyleHint(QFont::Monospace);
@@ -144,8 +149,9 @@ QString sourceDescription(const AppUpdate& update) {
   const std::optional<std::string>& updater = update.app.selfUpdater;
   switch (source.kind()) {
     case UpdateSource::Kind::sparkle: {
-      const QUrl feed(text(source.payload()));
-      const QString host = feed.host().isEmpty() ? text(source.payload()) : feed.host();
+      const QUrl feed(QString::fromStdString(source.payload()));
+      const QString host =
+          feed.host().isEmpty() ? text(source.payload()) : shown::line(feed.host());
       if (OwnApp::isOwn(update.app.bundleID)) {
         return tr("Larkvale's own update feed at %1. Check for Updates… shows the new version's "
                   "page; Larkvale never installs itself.")

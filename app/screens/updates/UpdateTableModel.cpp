@@ -1,13 +1,15 @@
 #include "app/screens/updates/UpdateTableModel.h"
 
+#include "app/model/ShownText.h"
 #include "app/screens/updates/StatusChip.h"
 #include "app/ui/SourceLook.h"
 
 namespace larkvale {
 namespace {
 
+// What a row shows of an app's values; the path role stays the key it is.
 QString text(const std::string& utf8) {
-  return QString::fromStdString(utf8);
+  return shown::line(utf8);
 }
 
 }  // namespace
@@ -69,7 +71,7 @@ QVariant UpdateTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       return display(update, row, column);
     case pathRole:
-      return text(update.app.path);
+      return QString::fromStdString(update.app.path);
     case Qt::ToolTipRole:
       if (column == appColumn && showsImportantMark(update)) {
         return tr("The developer marks this update as important");
