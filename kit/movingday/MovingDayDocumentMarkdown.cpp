@@ -6,32 +6,55 @@
 namespace larkvale::MovingDayDocument {
 namespace {
 
-// Every ASCII character that can start or close a Markdown construct, in
-// CommonMark or the extensions readers commonly add: lists, headings, code,
-// quotes, tables, HTML and entities, links, autolinks, emphasis, strikes,
-// setext underlines, maths and emoji codes. A backslash before ASCII
-// punctuation is always read as the character itself.
-constexpr std::string_view kMarkup = "\\`*_{}[]()#+-.!|<>~&=:$@^";
+// ASCII characters Markdown reads wherever they stand, in CommonMark or
+// the extensions readers commonly add: escapes, code, emphasis and strikes,
+// links and images, HTML, autolinks and entities, table cells, a heading's
+// closing hashes and maths. A backslash before ASCII punctuation is always
+// read as the character itself.
+constexpr std::string_view kInline = "\\`*_[]<>&~|!#$";
+// Those that open a block only where a line's text begins: list items,
+// quotes, setext underlines and rules. An ordered list item begins with up
+// to nine digits and "." or ")".
+constexpr std::string_view kBlockStart = "-+=>";
+
+bool opensOrderedItem(std::string_view text, size_t at) {
+  if (at == 0 || at > 9 || (text[at] != '.' && text[at] != ')')) return false;
+  return text.substr(0, at).find_first_not_of("0123456789") == std::string_view::npos;
+}
 
 // Outside text as inline Markdown that reads as exactly what it says: on
 // one line (a name by TextTrim::oneLine, a path written out so it names its
 // file), without blanks at either end that could indent it into code or
-// break its line, and with every character Markdown could read escaped.
-std::string markdownText(const DocSpan& span) {
+// break its line, and with every character Markdown could read there
+// escaped; `atStart` when nothing stands before it on its line.
+std::string markdownText(const DocSpan& span, bool atStart) {
   const std::string shown = span.kind == DocSpan::Kind::path ? TextTrim::writtenOut(span.text)
                                                              : TextTrim::oneLine(span.text);
+  const std::string_view text = TextTrim::spaces(shown);
   std::string out;
-  for (char c : TextTrim::spaces(shown)) {
-    if (kMarkup.find(c) != std::string_view::npos) out += '\\';
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool blockOpener =
+        atStart &&
+        ((i == 0 && kBlockStart.find(c) != std::string_view::npos) || opensOrderedItem(text, i));
+    if (blockOpener || kInline.find(c) != std::string_view::npos) out += '\\';
     out += c;
   }
   return out;
 }
 
+// `text` written where a line's text begins: after a list marker, a
+// heading's hashes or the indent of an item's detail.
 std::string markdown(const DocText& text) {
   std::string out;
   for (const auto& span : text)
-    out += span.kind == DocSpan::Kind::own ? span.text : markdownText(span);
+    out += span.kind == DocSpan::Kind::own ? span.text : markdownText(span, out.empty());
+  // Outside digits at the start and the app's "." or ")" after them would
+  // still make an ordered list item.
+  const size_t digits = out.find_first_not_of("0123456789");
+  if (!text.empty() && text.front().kind != DocSpan::Kind::own && digits != std::string::npos &&
+      opensOrderedItem(out, digits))
+    out.insert(digits, 1, '\\');
   return out;
 }
 

@@ -19,8 +19,8 @@ TEST(MovingDayDocumentMarkdownTest, WritesOwnWordsAsTheyAreAndEscapesOutsideText
       DocBlock::bullet({line("Tab\tName"), own(" 1.0: x")}),
   };
   EXPECT_EQ(MovingDayDocument::renderMarkdown(blocks),
-            "- [x] Copy \\*a\\* \\<b\\> \\[x\\] 1\\.0's settings (quit)\n"
-            "  From \u00fcber\\.example.\n"
+            "- [x] Copy \\*a\\* \\<b\\> \\[x\\] 1.0's settings (quit)\n"
+            "  From \u00fcber.example.\n"
             "  \\~/a\\\\\\\\b\\\\u202E c\n"
             "- [ ] Empty detail\n"
             "- Tab Name 1.0: x\n");

@@ -68,7 +68,7 @@ Made by Larkvale on December 5, 2026. 4 apps. Licence keys and Keychain items ar
 ## Direct downloads
 
 - [ ] Download Tool
-  From its GitHub releases (owner/tool). Version here: 1\.0.
+  From its GitHub releases (owner/tool). Version here: 1.0.
   https://github.com/owner/tool/releases
 
 ## Settings worth carrying
@@ -92,19 +92,19 @@ Made by Larkvale on December 5, 2026. 4 apps. Licence keys and Keychain items ar
 
 ## Homebrew cask (1)
 
-- Firefox 1\.0: brew install --cask firefox; settings: \~/Library/Application Support/Firefox/Profiles
+- Firefox 1.0: brew install --cask firefox; settings: \~/Library/Application Support/Firefox/Profiles
 
 ## App Store (1)
 
-- Things 1\.0: App Store (your Apple Account); container: \~/Library/Containers/com\.culturedcode\.ThingsMac (not copied)
+- Things 1.0: App Store (your Apple Account); container: \~/Library/Containers/com.culturedcode.ThingsMac (not copied)
 
 ## GitHub releases (1)
 
-- Tool 1\.0: Download from github\.com/owner/tool/releases; licence files: /home/me/\.tool/licence\.key, /home/me/\.tool/serial
+- Tool 1.0: Download from github.com/owner/tool/releases; licence files: /home/me/.tool/licence.key, /home/me/.tool/serial
 
 ## macOS (1)
 
-- Safari 1\.0: Comes with macOS
+- Safari 1.0: Comes with macOS
 )";
 
 TEST(MovingDayDocumentTest, FullDocumentAsMarkdownAndPdf) {
@@ -248,7 +248,7 @@ TEST(MovingDayDocumentTest, OutsideTextNeverBreaksALineNorOpensAConstruct) {
   EXPECT_EQ(bullets, entries.size());
   EXPECT_EQ(headings, 1 + count(DocBlock::Kind::heading));
   EXPECT_EQ(fences, 2 * count(DocBlock::Kind::code));
-  EXPECT_EQ(lines.front(), "# Moving day: Studio \\- \\[x\\] Keys \\# H \\<b\\>");
+  EXPECT_EQ(lines.front(), "# Moving day: Studio - \\[x\\] Keys \\# H \\<b\\>");
 
   // The PDF: nothing hidden, and each outside text on the line it began.
   test::TempDir dir;
