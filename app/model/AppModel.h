@@ -408,6 +408,7 @@ class AppModel : public QObject {
   bool checking_ = false;
   WorkProgress progress_;
   OptionalNotice notice_;
+  bool saveFailing_ = false;  // the last save failed, and that was said
   Inventory inventory_;
   bool inventoryLoading_ = false;
   OptionalUpdate holdRequest_;
