@@ -247,7 +247,14 @@ class AppModel : public QObject {
   void holdApp(AppUpdate update, const QString& reason);
   void releaseHold(AppUpdate update);
   QFuture<bool> openOwnUpdater(const AppUpdate& update);
-  bool upgradeInTerminal(const std::vector<AppUpdate>& updates);
+  // Where an upgrade in a terminal window was asked from: when no terminal
+  // starts, the notice names the way to the command that that place offers.
+  enum class UpgradeFrom {
+    caskPage,  // a cask's own page, with Copy Command beside the button
+    caskList,  // "Upgrade n Casks in Terminal…" above the list
+    safeRun,   // the Homebrew step of "Update All That Are Safe", which shows the command
+  };
+  bool upgradeInTerminal(const std::vector<AppUpdate>& updates, UpgradeFrom from);
   void copyBrewCommand(const std::vector<AppUpdate>& updates);
   void startSafeUpdates();
   QFuture<void> startSafeRun();
@@ -341,6 +348,9 @@ class AppModel : public QObject {
   void setRunningChosenApps(const AppNames& names);
   // Sets the notice and announces it through `noted`.
   void note(const QString& text, bool isError = false);
+  // How to reach the command without a terminal window, told for the place
+  // the upgrade was asked from.
+  static QString commandElsewhere(UpgradeFrom from);
 
   // Stores `value` and emits `changed`, unless `held` equals it already.
   template <typename T>

@@ -146,8 +146,9 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   applyColours();
 
   connect(safeButton_, &QPushButton::clicked, this, [this] { model_.startSafeUpdates(); });
-  connect(caskButton_, &QPushButton::clicked, this,
-          [this] { model_.upgradeInTerminal(model_.homebrewPending()); });
+  connect(caskButton_, &QPushButton::clicked, this, [this] {
+    model_.upgradeInTerminal(model_.homebrewPending(), AppModel::UpgradeFrom::caskList);
+  });
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!syncing_) takeSelection();
   });

@@ -236,6 +236,34 @@ class UpdatesPaneTest : public QObject {
     QVERIFY(!casks->isVisibleTo(&pane));
   }
 
+  // A terminal that won't start: the notice names the way to the command
+  // that is there where the upgrade was asked for.
+  void aTerminalThatWontStartNamesAWayThatIsThere() {
+    Rig rig;
+    const AppUpdate cola = cask("Cola", "cola");
+    rig.report({cola, cask("Fizz", "fizz")});
+    rig.fakes.terminal->noTerminal = true;
+    UpdatesPane pane(*rig.model);
+    const QString failed =
+        "Couldn't open a terminal window: No terminal program could be started. ";
+
+    // No Copy Command stands beside the list's button; each cask's page has one.
+    QVERIFY(!pane.findChild<QAbstractButton*>("copyCommand"));
+    QTest::mouseClick(pane.findChild<QPushButton*>("upgradeCasks"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(rig.notice()),
+             failed +
+                 "Each cask's page has Copy Command for its own command; paste it into a "
+                 "terminal.");
+
+    rig.select(cola);
+    auto* copy = pane.findChild<QAbstractButton*>("copyCommand");
+    QVERIFY(copy && copy->text() == "Copy Command");
+    QTest::mouseClick(pane.findChild<QAbstractButton*>("upgradeInTerminal"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(rig.notice()),
+             failed + "Choose Copy Command and paste the command into a terminal.");
+    QCOMPARE(rig.fakes.terminal->calls.size(), 2u);
+  }
+
   void selectionFollowsTheModelBothWays() {
     Rig rig;
     auto a = update("Alpha");
