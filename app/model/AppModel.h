@@ -169,6 +169,9 @@ class AppModel : public QObject {
   // plain text order; empty means no warning. As of the last finished
   // refreshRunningChosenApps().
   const AppNames& runningChosenApps() const { return runningChosenApps_; }
+  // The wall clock the model dates its reports with. A time shown relative
+  // to now reads this one, so that it agrees with those dates.
+  Date now() const { return services_.clock->now(); }
 
   // ---- derived ----
   // The lists are worked out on the first read after a change of what they

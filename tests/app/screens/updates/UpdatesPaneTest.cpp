@@ -6,7 +6,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
 
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateDates.h"
@@ -116,6 +120,43 @@ class UpdatesPaneTest : public QObject {
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     for (const Case& c : cases) QCOMPARE(RelativeDates::format(now - c.before, now), c.text);
     QLocale::setDefault(was);
+  }
+
+  // The window closed after a check and opened again minutes later, or the
+  // pane left for another and chosen again: the sentence tells the age of
+  // the check at once, not at the next minute's tick, and nothing ticks
+  // while it is out of view.
+  void theLastCheckIsToldAnewWhenItComesBackIntoView() {
+    Rig rig;
+    rig.report({update("Alpha")});
+    QWidget window;
+    auto* pages = new QStackedWidget(&window);
+    auto* pane = new UpdatesPane(*rig.model);
+    auto* other = new QWidget;
+    pages->addWidget(pane);
+    pages->addWidget(other);
+    window.show();
+    auto* subtitle = pane->findChild<ui::ClampedLabel*>("paneSubtitle");
+    auto ticking = [&] {
+      const QList<QTimer*> timers = subtitle->findChildren<QTimer*>();
+      return std::any_of(timers.begin(), timers.end(), [](QTimer* t) { return t->isActive(); });
+    };
+    const QString lead = "Apps with a newer version from their own source. ";
+    QCOMPARE(subtitle->text(), lead + "Checked 0 seconds ago.");
+    QVERIFY(ticking());
+
+    window.hide();
+    QVERIFY(!ticking());
+    rig.fakes.clock->advance(std::chrono::minutes(7));
+    window.show();
+    QCOMPARE(subtitle->text(), lead + "Checked 7 minutes ago.");
+
+    pages->setCurrentWidget(other);
+    QVERIFY(!ticking());
+    rig.fakes.clock->advance(std::chrono::hours(2));
+    pages->setCurrentWidget(pane);
+    QCOMPARE(subtitle->text(), lead + "Checked 2 hours ago.");
+    QVERIFY(ticking());
   }
 
   // At 900×600 and wide: least widths kept, no sideways scrolling.
