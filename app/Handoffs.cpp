@@ -63,12 +63,11 @@ fs::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
   FileSystem::writeAtomically(path, *script, 0700);
   try {
     terminal.openScript(path);
-  } catch (const TerminalError& error) {
+  } catch (const TerminalError&) {
     // No window will ever run it, and nothing else deletes these scripts.
     std::error_code ignored;
     fs::remove(path, ignored);
-    throw TerminalError(std::string(error.what()) +
-                        " Choose Copy Command and paste the command into a terminal.");
+    throw;
   }
   return path;
 }

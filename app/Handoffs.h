@@ -57,7 +57,8 @@ struct MenuPressResult {
 //     token, or a brew path a shell would interpret)
 //   FileError when the folder can't be made or the file can't be written
 //   TerminalError when no terminal could be started (the script is removed;
-//     what() adds that Copy Command gives the command instead)
+//     where else the command can be had depends on where this was asked
+//     from, so what() doesn't say)
 // Returns the path of the script.
 std::filesystem::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
                                                const std::vector<std::string>& names, bool greedy,

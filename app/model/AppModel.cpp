@@ -393,11 +393,15 @@ void AppModel::loadState() {
 void AppModel::save() {
   try {
     if (services_.store) services_.store->save(*state_);
+    saveFailing_ = false;
   } catch (const std::exception& e) {
-    // A save that keeps failing is said once, not at every save.
+    // A save that keeps failing is said once, not at every save; one that
+    // fails again after a save went through is news, even in the same words
+    // as the notice still on show.
     const Notice failure{TextTrim::oneLine(std::string("Couldn't save settings: ") + e.what()),
                          true};
-    if (notice_ != failure) note(QString::fromStdString(failure.text), true);
+    if (!saveFailing_ || notice_ != failure) note(QString::fromStdString(failure.text), true);
+    saveFailing_ = true;
   }
   if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
 }

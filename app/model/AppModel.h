@@ -169,6 +169,9 @@ class AppModel : public QObject {
   // plain text order; empty means no warning. As of the last finished
   // refreshRunningChosenApps().
   const AppNames& runningChosenApps() const { return runningChosenApps_; }
+  // The wall clock the model dates its reports with. A time shown relative
+  // to now reads this one, so that it agrees with those dates.
+  Date now() const { return services_.clock->now(); }
 
   // ---- derived ----
   // The lists are worked out on the first read after a change of what they
@@ -247,7 +250,14 @@ class AppModel : public QObject {
   void holdApp(AppUpdate update, const QString& reason);
   void releaseHold(AppUpdate update);
   QFuture<bool> openOwnUpdater(const AppUpdate& update);
-  bool upgradeInTerminal(const std::vector<AppUpdate>& updates);
+  // Where an upgrade in a terminal window was asked from: when no terminal
+  // starts, the notice names the way to the command that that place offers.
+  enum class UpgradeFrom {
+    caskPage,  // a cask's own page, with Copy Command beside the button
+    caskList,  // "Upgrade n Casks in Terminal…" above the list
+    safeRun,   // the Homebrew step of "Update All That Are Safe", which shows the command
+  };
+  bool upgradeInTerminal(const std::vector<AppUpdate>& updates, UpgradeFrom from);
   void copyBrewCommand(const std::vector<AppUpdate>& updates);
   void startSafeUpdates();
   QFuture<void> startSafeRun();
@@ -341,6 +351,9 @@ class AppModel : public QObject {
   void setRunningChosenApps(const AppNames& names);
   // Sets the notice and announces it through `noted`.
   void note(const QString& text, bool isError = false);
+  // How to reach the command without a terminal window, told for the place
+  // the upgrade was asked from.
+  static QString commandElsewhere(UpgradeFrom from);
 
   // Stores `value` and emits `changed`, unless `held` equals it already.
   template <typename T>
@@ -408,6 +421,7 @@ class AppModel : public QObject {
   bool checking_ = false;
   WorkProgress progress_;
   OptionalNotice notice_;
+  bool saveFailing_ = false;  // the last save failed, and that was said
   Inventory inventory_;
   bool inventoryLoading_ = false;
   OptionalUpdate holdRequest_;

@@ -3,6 +3,7 @@
 #include "app/model/WorkRunner.h"
 #include "kit/model/OwnApp.h"
 #include "kit/sources/Handoff.h"
+#include "platform/Terminal.h"
 #include "platform/TextTrim.h"
 
 namespace larkvale {
@@ -97,18 +98,38 @@ QFuture<bool> AppModel::openOwnUpdater(const AppUpdate& update) {
       });
 }
 
-bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>& updates) {
+bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>& updates, UpgradeFrom from) {
   const Casks casks = casksOf(updates);
   if (casks.tokens.empty()) return false;
   try {
     services_.terminal->openBrewScript(casks.tokens, casks.names, casks.greedy,
                                        services_.folders.caches);
+  } catch (const TerminalError& e) {
+    note(tr("Couldn't open a terminal window: %1 %2").arg(text(e.what()), commandElsewhere(from)),
+         true);
+    return false;
   } catch (const std::exception& e) {
     note(tr("Couldn't open a terminal window: %1").arg(text(e.what())), true);
     return false;
   }
   note(tr("A terminal window shows the brew command. It runs only when you press Return there."));
   return true;
+}
+
+QString AppModel::commandElsewhere(UpgradeFrom from) {
+  switch (from) {
+    case UpgradeFrom::caskPage:
+      return tr("Choose Copy Command and paste the command into a terminal.");
+    case UpgradeFrom::caskList:
+      return tr(
+          "Each cask's page has Copy Command for its own command; paste it into a "
+          "terminal.");
+    case UpgradeFrom::safeRun:
+      return tr(
+          "Select the command shown under the Homebrew step and paste it into a "
+          "terminal.");
+  }
+  return {};
 }
 
 void AppModel::copyBrewCommand(const std::vector<AppUpdate>& updates) {
@@ -151,7 +172,7 @@ QFuture<void> AppModel::handOffCurrentStep() {
     mutateSafeRun([](SafeUpdateRun& run) { run.markHandedOff(); });
   };
   if (step->kind() == SafeUpdateStep::Kind::brew) {
-    mark(upgradeInTerminal(step->updates()));
+    mark(upgradeInTerminal(step->updates(), UpgradeFrom::safeRun));
     return QtFuture::makeReadyFuture();
   }
   return openOwnUpdater(step->updates().front()).then(this, mark);

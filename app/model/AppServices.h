@@ -184,7 +184,8 @@ class TerminalHandoff {
  public:
   virtual ~TerminalHandoff() = default;
   // Writes the script into `cacheFolder`/terminal and opens it. Throws Error
-  // (what() is the sentence for the user) when it can't.
+  // (what() is the sentence for the user) when it can't, TerminalError when
+  // it could write the script but no terminal program started.
   virtual void openBrewScript(const std::vector<std::string>& tokens,
                               const std::vector<std::string>& names, bool greedy,
                               const std::filesystem::path& cacheFolder) = 0;

@@ -31,7 +31,9 @@ namespace {
 // without its check ("security-high"), Copy Settings' drive a monitor like
 // New Mac Check's ("drive-removable-media"), or the servers on the
 // internet that the welcome says it asks a computer on a local network
-// ("network-workgroup").
+// ("network-workgroup"), nor an unknown source a bare question mark that
+// reads at chip size as a character the font couldn't draw
+// ("dialog-question").
 const std::vector<Entry> kTable = {
     {"app.badge", ""},
     {"app.dashed", ""},
@@ -96,7 +98,7 @@ const std::vector<Entry> kTable = {
     {"network", ""},
     {"pause.circle", "media-playback-pause"},
     {"play.circle", "media-playback-start"},
-    {"questionmark.circle", "dialog-question"},
+    {"questionmark.circle", ""},
     {"safari", "web-browser"},
     {"shippingbox", "package-x-generic"},
     {"square.grid.2x2", "view-grid"},

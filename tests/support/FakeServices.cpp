@@ -1,6 +1,7 @@
 #include "tests/support/FakeServices.h"
 
 #include "platform/Error.h"
+#include "platform/Terminal.h"
 #include "tests/support/FutureWait.h"
 
 namespace larkvale::test {
@@ -183,6 +184,7 @@ void FakeTerminal::openBrewScript(const std::vector<std::string>& tokens,
                                   const std::filesystem::path& cacheFolder) {
   calls.push_back({tokens, names, greedy, cacheFolder});
   if (fail) throw Error(*fail);
+  if (noTerminal) throw TerminalError(SystemTerminal::kNoTerminal);
 }
 
 void FakeMenuPress::setNext(MenuPressResult result) {

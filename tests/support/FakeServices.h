@@ -208,6 +208,7 @@ class FakeTerminal final : public TerminalHandoff {
   };
   std::vector<Call> calls;
   std::optional<std::string> fail;  // throws Error with this text
+  bool noTerminal = false;          // throws TerminalError, as when no terminal program starts
   void openBrewScript(const std::vector<std::string>& tokens, const std::vector<std::string>& names,
                       bool greedy, const std::filesystem::path& cacheFolder) override;
 };

@@ -81,8 +81,9 @@ void addSourceGroup(const Facts& f, std::vector<Action>& out) {
       addSparkle(f, out);
       break;
     case UpdateSource::Kind::homebrew: {
-      Action upgrade = action("upgradeInTerminal", tr("Upgrade in Terminal…"), "terminal",
-                              [&model, u] { model.upgradeInTerminal({u}); });
+      Action upgrade =
+          action("upgradeInTerminal", tr("Upgrade in Terminal…"), "terminal",
+                 [&model, u] { model.upgradeInTerminal({u}, AppModel::UpgradeFrom::caskPage); });
       upgrade.enabled = f.available;
       upgrade.help = tr(
           "Opens a terminal window showing the brew command; it runs only when you press Return");

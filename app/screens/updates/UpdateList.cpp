@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "app/screens/updates/UpdateTableModel.h"
 #include "app/screens/updates/UpdatesEmptyView.h"
 #include "app/ui/ClampedLabel.h"
+#include "app/ui/KeptCurrent.h"
 #include "app/ui/Stat.h"
 
 namespace larkvale {
@@ -146,8 +146,9 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   applyColours();
 
   connect(safeButton_, &QPushButton::clicked, this, [this] { model_.startSafeUpdates(); });
-  connect(caskButton_, &QPushButton::clicked, this,
-          [this] { model_.upgradeInTerminal(model_.homebrewPending()); });
+  connect(caskButton_, &QPushButton::clicked, this, [this] {
+    model_.upgradeInTerminal(model_.homebrewPending(), AppModel::UpgradeFrom::caskList);
+  });
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!syncing_) takeSelection();
   });
@@ -156,14 +157,9 @@ UpdateList::UpdateList(AppModel& model, QWidget* parent)
   connect(&model_, &AppModel::paneChanged, this, &UpdateList::refreshSoon);
   connect(&model_, &AppModel::searchChanged, this, &UpdateList::refreshSoon);
   connect(&model_, &AppModel::selectionChanged, this, &UpdateList::showSelection);
-  // The last-check sentence tells a time relative to now: keep it true.
-  auto* minute = new QTimer(this);
-  connect(minute, &QTimer::timeout, this, [this] {
-    if (isVisible()) {
-      subtitle_->setText(subtitle(model_.pane(), model_.state(), std::chrono::system_clock::now()));
-    }
-  });
-  minute->start(std::chrono::minutes(1));
+  // The last-check sentence tells a time relative to now: true whenever it
+  // is in view, however long the window was closed.
+  new ui::KeptCurrent(subtitle_, [this] { refreshSubtitle(); });
   refresh();
 }
 
@@ -221,12 +217,16 @@ void UpdateList::refresh() {
 void UpdateList::refreshHeader() {
   const Pane pane = model_.pane();
   title_->setText(Panes::title(pane));
-  subtitle_->setText(subtitle(pane, model_.state(), std::chrono::system_clock::now()));
+  refreshSubtitle();
   const bool updates = pane == Pane::updates;
   safeButton_->setVisible(updates && model_.hasSafeCandidates());
   const int casks = model_.homebrewPendingCount();
   caskButton_->setVisible(updates && casks >= 2);
   caskButton_->setText(tr("Upgrade %n Casks in Terminal…", nullptr, casks));
+}
+
+void UpdateList::refreshSubtitle() {
+  subtitle_->setText(subtitle(model_.pane(), model_.state(), model_.now()));
 }
 
 void UpdateList::refreshCounts() {

@@ -45,6 +45,7 @@ class UpdateList : public QWidget {
   void refreshSoon();
   void refresh();
   void refreshHeader();
+  void refreshSubtitle();  // on the model's clock
   void refreshCounts();
   void refreshRows();
   void showSelection();

@@ -270,6 +270,31 @@ TEST_F(ModelTest, AFailedSaveKeepsTheChangeReportsItAndStillSetsTheBadge) {
   EXPECT_EQ(changed.count(), 1);
 }
 
+// Saves that recover and then fail again, in the same words and with the
+// failure still on show: the new failure is announced (and so posted while
+// the window is out of view), the streak before it only once.
+TEST_F(ModelTest, ASaveThatFailsAgainAfterOneWentThroughIsAnnouncedAgain) {
+  QSignalSpy noted(model.get(), &AppModel::noted);
+  const Notice failure{"Couldn't save settings: Disk full.", true};
+  fakes.store->failSave = "Disk full.";
+  model->setShowUpToDate(true);
+  model->setShowUpToDate(false);
+  ASSERT_EQ(noted.count(), 1);
+
+  fakes.store->failSave.reset();
+  const size_t saved = fakes.store->saved.size();
+  model->setShowUpToDate(true);
+  ASSERT_EQ(fakes.store->saved.size(), saved + 1);
+  EXPECT_EQ(noted.count(), 1);
+
+  fakes.store->failSave = "Disk full.";
+  model->setShowUpToDate(false);
+  model->setShowUpToDate(true);
+  ASSERT_EQ(noted.count(), 2);
+  EXPECT_EQ(noted.at(1).at(0).value<Notice>(), failure);
+  EXPECT_EQ(model->notice(), OptionalNotice(failure));
+}
+
 TEST(PaneTest, FromRawValueTakesExactlyTheCaseNames) {
   for (Pane pane : Panes::all) EXPECT_EQ(Panes::fromRawValue(Panes::rawValue(pane)), pane);
   for (const char* other : {"", "NewMac", "newMac ", "New Mac Check"})

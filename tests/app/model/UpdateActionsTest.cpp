@@ -71,7 +71,7 @@ TEST_F(ModelTest, OpeningAnAppsOwnUpdaterReportsEachOutcome) {
 }
 
 TEST_F(ModelTest, HomebrewUpdatesGoToTerminalOrTheClipboard) {
-  EXPECT_FALSE(model->upgradeInTerminal({update("Alpha")}));
+  EXPECT_FALSE(model->upgradeInTerminal({update("Alpha")}, AppModel::UpgradeFrom::caskPage));
   model->copyBrewCommand({update("Alpha")});
   model->copyBrewCommand({cask("Bad", "bad;rm")});
   EXPECT_TRUE(fakes.terminal->calls.empty());
@@ -80,14 +80,16 @@ TEST_F(ModelTest, HomebrewUpdatesGoToTerminalOrTheClipboard) {
 
   const std::vector<AppUpdate> mixed = {cask("Delta", "delta"), update("Alpha"),
                                         cask("Echo", "echo", true)};
-  EXPECT_TRUE(model->upgradeInTerminal(mixed));
+  EXPECT_TRUE(model->upgradeInTerminal(mixed, AppModel::UpgradeFrom::caskList));
   EXPECT_EQ(fakes.terminal->calls.back(),
             (FakeTerminal::Call{{"delta", "echo"}, {"Delta", "Echo"}, true, fakes.folders.caches}));
   EXPECT_EQ(noticeText(),
             "A terminal window shows the brew command. It runs only when you press Return there.");
-  fakes.terminal->fail = "No terminal program could be started.";
-  EXPECT_FALSE(model->upgradeInTerminal(mixed));
-  EXPECT_EQ(noticeText(), "Couldn't open a terminal window: No terminal program could be started.");
+  // Only a terminal that can't start leaves the command to be had another
+  // way; with no Homebrew, say, it would fail there too.
+  fakes.terminal->fail = "Homebrew isn't installed.";
+  EXPECT_FALSE(model->upgradeInTerminal(mixed, AppModel::UpgradeFrom::caskList));
+  EXPECT_EQ(noticeText(), "Couldn't open a terminal window: Homebrew isn't installed.");
   EXPECT_TRUE(noticeIsError());
 
   model->copyBrewCommand(mixed);

@@ -68,7 +68,8 @@ class BlocksTest : public QObject {
   void symbolsWhoseMeaningMattersIgnoreTheThemesLookalikes() {
     // What a GTK or other desktop theme offers under these names draws
     // another meaning: a gear, a spanner, a "stop" sign, a chevron, a light
-    // bulb, a shield without its check, a monitor, a local network.
+    // bulb, a shield without its check, a monitor, a local network, a bare
+    // question mark that reads as a broken character.
     const QStringList lookalikes = {"security-low",
                                     "process-stop",
                                     "software-update-available",
@@ -80,7 +81,8 @@ class BlocksTest : public QObject {
                                     "dialog-information",
                                     "security-high",
                                     "drive-removable-media",
-                                    "network-workgroup"};
+                                    "network-workgroup",
+                                    "dialog-question"};
     QStringList offered;
     for (const QString& name : lookalikes + QStringList{"window-close"})
       offered << name + "-symbolic";
@@ -91,12 +93,12 @@ class BlocksTest : public QObject {
     // hold, an app without an icon, a licence-looking file, the checklist's
     // download step, the history's update mark, "Show in File Manager" and
     // the "Couldn't hand off" mark, a remark, the safe-update shield, Copy
-    // Settings and what the welcome asks of the internet.
+    // Settings, what the welcome asks of the internet and an unknown source.
     for (const char* symbol :
          {"arrow.down.circle", "arrow.down.circle.fill", "exclamationmark.shield.fill",
           "hand.raised", "app.fill", "doc.badge.ellipsis", "arrow.down.to.line",
           "arrow.up.circle.fill", "arrow.right.circle", "arrow.right.circle.fill", "info.circle",
-          "checkmark.shield", "externaldrive.badge.plus", "network"}) {
+          "checkmark.shield", "externaldrive.badge.plus", "network", "questionmark.circle"}) {
       QVERIFY2(Symbols::icon(symbol).pixmap(16).toImage() ==
                    Symbols::bundled(symbol).pixmap(16).toImage(),
                symbol);

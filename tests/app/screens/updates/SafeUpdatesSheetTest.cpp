@@ -184,6 +184,25 @@ class SafeUpdatesSheetTest : public QObject {
     QVERIFY(waitUntil([&] { return !f.model->checking() && f.fakes.checker->checks() == 1; }));
   }
 
+  // The sheet has no Copy Command: a terminal that won't start points at
+  // the command its Homebrew step shows.
+  void aTerminalThatWontStartPointsAtTheStepsCommand() {
+    ScreensFixture f;
+    f.report({cask("Cola", "cola"), cask("Fizz", "fizz")});
+    f.fakes.terminal->noTerminal = true;
+    f.model->startSafeUpdates();
+    SafeUpdatesSheet sheet(*f.model);
+    sheet.show();
+    click(&sheet, "safeStart");
+    QCOMPARE(QString::fromStdString(f.notice()),
+             QString("Couldn't open a terminal window: No terminal program could be started. "
+                     "Select the command shown under the Homebrew step and paste it into a "
+                     "terminal."));
+    QVERIFY(!child(&sheet, "copyCommand"));
+    QCOMPARE(labelText(child(&sheet, "safeStep:brew"), "safeStepCommand"),
+             QString("brew upgrade --cask cola fizz"));
+  }
+
   void closingKeepsTheRunUntilReopened() {
     ScreensFixture f;
     f.report({update("Alpha")});

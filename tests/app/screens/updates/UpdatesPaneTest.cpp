@@ -6,7 +6,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
 
 #include "app/screens/updates/UpdateActions.h"
 #include "app/screens/updates/UpdateDates.h"
@@ -116,6 +120,43 @@ class UpdatesPaneTest : public QObject {
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
     for (const Case& c : cases) QCOMPARE(RelativeDates::format(now - c.before, now), c.text);
     QLocale::setDefault(was);
+  }
+
+  // The window closed after a check and opened again minutes later, or the
+  // pane left for another and chosen again: the sentence tells the age of
+  // the check at once, not at the next minute's tick, and nothing ticks
+  // while it is out of view.
+  void theLastCheckIsToldAnewWhenItComesBackIntoView() {
+    Rig rig;
+    rig.report({update("Alpha")});
+    QWidget window;
+    auto* pages = new QStackedWidget(&window);
+    auto* pane = new UpdatesPane(*rig.model);
+    auto* other = new QWidget;
+    pages->addWidget(pane);
+    pages->addWidget(other);
+    window.show();
+    auto* subtitle = pane->findChild<ui::ClampedLabel*>("paneSubtitle");
+    auto ticking = [&] {
+      const QList<QTimer*> timers = subtitle->findChildren<QTimer*>();
+      return std::any_of(timers.begin(), timers.end(), [](QTimer* t) { return t->isActive(); });
+    };
+    const QString lead = "Apps with a newer version from their own source. ";
+    QCOMPARE(subtitle->text(), lead + "Checked 0 seconds ago.");
+    QVERIFY(ticking());
+
+    window.hide();
+    QVERIFY(!ticking());
+    rig.fakes.clock->advance(std::chrono::minutes(7));
+    window.show();
+    QCOMPARE(subtitle->text(), lead + "Checked 7 minutes ago.");
+
+    pages->setCurrentWidget(other);
+    QVERIFY(!ticking());
+    rig.fakes.clock->advance(std::chrono::hours(2));
+    pages->setCurrentWidget(pane);
+    QCOMPARE(subtitle->text(), lead + "Checked 2 hours ago.");
+    QVERIFY(ticking());
   }
 
   // At 900×600 and wide: least widths kept, no sideways scrolling.
@@ -234,6 +275,34 @@ class UpdatesPaneTest : public QObject {
     rig.model->setPane(Pane::allApps);
     QVERIFY(!safe->isVisibleTo(&pane));
     QVERIFY(!casks->isVisibleTo(&pane));
+  }
+
+  // A terminal that won't start: the notice names the way to the command
+  // that is there where the upgrade was asked for.
+  void aTerminalThatWontStartNamesAWayThatIsThere() {
+    Rig rig;
+    const AppUpdate cola = cask("Cola", "cola");
+    rig.report({cola, cask("Fizz", "fizz")});
+    rig.fakes.terminal->noTerminal = true;
+    UpdatesPane pane(*rig.model);
+    const QString failed =
+        "Couldn't open a terminal window: No terminal program could be started. ";
+
+    // No Copy Command stands beside the list's button; each cask's page has one.
+    QVERIFY(!pane.findChild<QAbstractButton*>("copyCommand"));
+    QTest::mouseClick(pane.findChild<QPushButton*>("upgradeCasks"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(rig.notice()),
+             failed +
+                 "Each cask's page has Copy Command for its own command; paste it into a "
+                 "terminal.");
+
+    rig.select(cola);
+    auto* copy = pane.findChild<QAbstractButton*>("copyCommand");
+    QVERIFY(copy && copy->text() == "Copy Command");
+    QTest::mouseClick(pane.findChild<QAbstractButton*>("upgradeInTerminal"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(rig.notice()),
+             failed + "Choose Copy Command and paste the command into a terminal.");
+    QCOMPARE(rig.fakes.terminal->calls.size(), 2u);
   }
 
   void selectionFollowsTheModelBothWays() {
