@@ -10,14 +10,24 @@
 #include <QMenu>
 #include <QTextDocument>
 
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
 #include "Pennant/view/MoreAppsWindow.h"
 #include "app/screens/ScreenTable.h"
 #include "app/shell/TrayIcon.h"
 #include "app/ui/PlainTip.h"
 #include "app/window/MainWindow.h"
 #include "app/window/MoreAppsCatalogue.h"
+#include "app/wiring/KitServices.h"
+#include "kit/movingday/MovingDayDocument.h"
 #include "kit/movingday/SettingsCopier.h"
+#include "platform/PropertyList.h"
+#include "platform/TextTrim.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
+#include "tests/support/TestServer.h"
 
 using namespace larkvale;
 using namespace larkvale::test;
@@ -100,6 +110,154 @@ struct Seen {
   }
 };
 
+// Every code point of the text that shows nothing of its own (line feeds
+// aside, where a text may have lines), written out for the failure message.
+QString hiddenIn(const QString& text) {
+  const std::string utf8 = text.toStdString();
+  QString found;
+  for (size_t i = 0; i < utf8.size();) {
+    auto [c, length] = TextTrim::decodeAt(utf8, i);
+    i += length;
+    if (c != '\n' && TextTrim::isHidden(c))
+      found += QStringLiteral("U+%1 ").arg(uint(c), 4, 16, QLatin1Char('0'));
+  }
+  return found;
+}
+
+// Lines of Markdown that a reader takes for a tick box, at any depth.
+int tickBoxes(const std::string& markdown) {
+  std::istringstream in(markdown);
+  int count = 0;
+  for (std::string line; std::getline(in, line);) {
+    const size_t start = line.find_first_not_of(' ');
+    if (start == std::string::npos || line.size() < start + 6) continue;
+    const std::string_view rest = std::string_view(line).substr(start);
+    const bool marker = rest[0] == '-' || rest[0] == '*' || rest[0] == '+';
+    if (marker && rest[1] == ' ' && rest[2] == '[' &&
+        (rest[3] == ' ' || rest[3] == 'x' || rest[3] == 'X') && rest[4] == ']')
+      ++count;
+  }
+  return count;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A whole home of hostile outside text, read by the real scanner and checked
+// against real sources on the loopback address and a stand-in brew.
+struct HostileHome {
+  TempDir tmp;
+  Fakes fakes;
+  TestServer server;
+  std::unique_ptr<AppModel> model;
+  QStringList notices;
+
+  static constexpr const char* kOverride = "\xE2\x80\xAE";  // U+202E
+  static constexpr const char* kCut = "\xE2\x80\x01\xAE";   // joins to U+202E if the 01 goes
+
+  HostileHome() {
+    const std::string notes = std::string("<p>Fixed ") + kOverride + "it\x1B[31m red\xC2\x85" +
+                              "\xE2\x81\xA6" +
+                              "gone\xF3\xA0\x81\x81</p><ul><li>- [x] done</li></ul>";
+    server.server().Get("/feed.xml", [notes](const auto&, auto& res) {
+      res.set_content(
+          "<?xml version=\"1.0\"?><rss version=\"2.0\" "
+          "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
+          "<channel><item><title>2.0</title><sparkle:version>2.0</sparkle:version>"
+          "<description><![CDATA[" +
+              notes +
+              "]]></description>"
+              "<enclosure url=\"https://example.com/a.zip\" length=\"1\"/></item>"
+              "</channel></rss>",
+          "application/xml");
+    });
+    server.server().Get("/repos/o/r/releases/latest", [](const auto&, auto& res) {
+      res.set_content(
+          R"({"tag_name":"v2.0","html_url":"https://github.com/o/r/releases/v2.0",)"
+          R"("body":"Notes \u202e\u2066\u00ad\u200b\r\n# Heading\r- [x] Licence keys saved"})",
+          "application/json");
+    });
+    server.server().Get("/lookup", [](const auto&, auto& res) {
+      res.set_content(
+          R"({"resultCount":1,"results":[{"trackId":7,"bundleId":"com.example.store",)"
+          R"("trackName":"Store","version":"2.0","releaseNotes":"Store \u202e\u0085\u2028notes"}]})",
+          "application/json");
+    });
+    server.start();
+    fakes.folders = {tmp.mkdir("home"), tmp.mkdir("caches")};
+    qputenv("HOME", QByteArray::fromStdString((tmp / "home").string()));
+
+    // A folder name with broken UTF-8 around a control names no app the
+    // scanner reads; one that turns text around and has no display name does.
+    bundle(std::string("Ev") + kCut + "il\xFF", {{"CFBundleIdentifier", "com.example.broken"}});
+    bundle(std::string("Ev") + kOverride + "il\xE2\x81\xA6\xC2\xAD",
+           {{"CFBundleIdentifier", "com.example.ev\xE2\x80\xAEil\r\n- [x] x"},
+            {"CFBundleExecutable", std::string("run") + kOverride},
+            {"SUFeedURL", "https://ev%E2%80%AEil.com%0D-%20%5Bx%5D/feed"}});
+    bundle("Notes",
+           {{"CFBundleIdentifier", "com.example.notes"}, {"SUFeedURL", server.url("/feed.xml")}});
+    bundle("Gitty", {{"CFBundleIdentifier", "com.example.gitty"},
+                     {"GitHubRepository", "https://github.com/o/r"}});
+    bundle("Store", {{"CFBundleIdentifier", "com.example.store"}});
+    tmp.write("Applications/Store.app/Contents/_MASReceipt/receipt", "r");
+    bundle("Brewed", {{"CFBundleIdentifier", "com.example.brewed"}});
+    bundle("Tapped", {{"CFBundleIdentifier", "com.example.tapped"}});
+    // Settings whose folder names end lines and turn text around.
+    tmp.write("home/Library/Preferences/com.example.notes.plist", "p");
+    tmp.write(std::string("home/Library/Application Support/Notes\r- [x] Licence keys saved/a"),
+              "a");
+    tmp.write(std::string("home/Library/Application Support/Gitty/") + kOverride + "txt.licence",
+              "k");
+    tmp.write(std::string("home/Library/Preferences/com.example.ev\xE2\x80\xAEil\r\n- [x] x.plist"),
+              "p");
+
+    KitUpdateChecking::Options options;
+    options.hosts.appStoreLookup = server.url();
+    options.hosts.gitHubAPI = server.url();
+    options.spacing = {};
+    const std::string brew = fakeBrew();
+    options.findBrew = [brew] { return brew; };
+    AppServices services = fakes.services();
+    services.scanner =
+        std::make_shared<KitAppScanning>(std::vector{tmp.path() / "Applications"}, std::nullopt);
+    services.checker = std::make_shared<KitUpdateChecking>(fakes.folders, options);
+    services.store = std::make_shared<KitStateStorage>(tmp.path() / "state");
+    model = std::make_unique<AppModel>(services);
+    QObject::connect(model.get(), &AppModel::noted,
+                     [this](const Notice& n) { notices << QString::fromStdString(n.text); });
+  }
+
+  void bundle(const std::string& name, PlistDict info) {
+    info.emplace("CFBundleShortVersionString", "1.0");
+    tmp.write("Applications/" + name + ".app/Contents/Info.plist", PropertyList::toXml(info));
+  }
+
+  // Brewed's cask has a token no cask may have; Tapped's is fine.
+  std::string fakeBrew() {
+    const auto app = [&](const char* name) {
+      return (tmp.path() / "Applications" / name).string();
+    };
+    tmp.write("info.json",
+              std::string(R"({"formulae":[],"casks":[)") +
+                  R"({"token":"brewed\u202e\r\n- [x] x","name":["Brewed"],"version":"1.5",)" +
+                  R"("installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" +
+                  app("Brewed.app") + R"("]}]},)" +
+                  R"({"token":"tapped","name":["Tapped"],"version":"1.5",)" +
+                  R"("installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" +
+                  app("Tapped.app") + R"("]}]}]})");
+    tmp.write("outdated.json",
+              R"({"formulae":[],"casks":[{"name":"tapped",)"
+              R"("installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})");
+    const auto script =
+        tmp.write("brew", "#!/bin/sh\nif [ \"$1\" = info ]; then cat '" +
+                              (tmp.path() / "info.json").string() + "'; else cat '" +
+                              (tmp.path() / "outdated.json").string() + "'; fi\n");
+    ::chmod(script.c_str(), 0755);
+    return script.string();
+  }
+};
 }  // namespace
 
 class HostileTextTest : public QObject {
@@ -182,6 +340,89 @@ class HostileTextTest : public QObject {
       QVERIFY2(Seen::anyHas(seen.shown, part), qPrintable(part));
     }
     QVERIFY(!Seen::anyHas(seen.names, QStringLiteral("&lt;")));
+  }
+  // One home of hostile outside text, read by the real scanner and sources:
+  // no screen's rows, texts, tooltips or accessible names, no notice and no
+  // exported line holds a character that shows nothing of its own, and the
+  // exported checklist has exactly the tick boxes the app made.
+  void aHostileHomeShowsNothingHidden() {
+    HostileHome h;
+    QVERIFY(waitFor(h.model->check()));
+    QVERIFY(waitFor(h.model->loadInventory()));
+    QCOMPARE(h.model->inventory().size(), size_t(6));
+
+    pennant::MoreAppsConfig offline = moreAppsConfig();
+    offline.allowsNetwork = false;
+    pennant::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = h.tmp.mkdir("catalogue")});
+    Screens screens;
+    registerScreens(screens, catalogue);
+    MainWindow window(*h.model, screens);
+    window.show();
+    NoShellActions shell;
+    TrayIcon tray(*h.model, shell);
+
+    Seen seen;
+    for (Pane pane : Panes::all) {
+      h.model->setPane(pane);
+      for (const auto& entry : h.model->inventory()) {
+        const QString path = QString::fromStdString(entry.app.path);
+        h.model->setSelection(path);
+        h.model->setInventorySelection(path);
+        seen.everyWindow();
+      }
+    }
+    h.model->startSafeUpdates();
+    seen.everyWindow();
+    h.model->setSafeSheet(false);
+
+    // Every settings item copied into a folder with an outside name, then
+    // that folder checked against a home without them.
+    h.model->setPane(Pane::carry);
+    for (const auto& entry : h.model->inventory()) {
+      for (const auto& path : entry.settings) h.model->setCarryChosen(path, true);
+    }
+    h.fakes.panels->nextOpen.push_back(
+        h.tmp.mkdir(std::string("drive\r- [x] ") + HostileHome::kOverride));
+    QVERIFY(waitFor(h.model->copySettings()));
+    QVERIFY(h.model->carryResult());
+    seen.everyWindow();
+    std::filesystem::remove_all(h.tmp / "home/Library");
+    h.model->setPane(Pane::newMac);
+    h.fakes.panels->nextOpen.push_back(h.model->carryResult()->folder);
+    QVERIFY(waitFor(h.model->newMacCheck()));
+    seen.everyWindow();
+    tray.menu().popup({});
+    seen.everyWindow();
+    for (const auto& entry : h.model->inventory()) h.model->copyCommand(entry.app.path);
+    h.model->openLink(std::string("https://example.com/") + HostileHome::kOverride);
+
+    h.fakes.panels->nextSave = {h.tmp / "moving.md"};
+    h.model->exportMovingDay(false);
+    const std::string markdown = readFile(h.tmp / "moving.md");
+    QVERIFY(!markdown.empty());
+
+    QStringList faults;
+    const auto look = [&](const QStringList& texts, const QString& where) {
+      for (const QString& text : texts) {
+        const QString hidden = hiddenIn(text);
+        if (!hidden.isEmpty())
+          faults << where + QStringLiteral(": ") + hidden + text.toHtmlEscaped();
+      }
+    };
+    look(seen.tips, QStringLiteral("tooltip"));
+    look(seen.names, QStringLiteral("name"));
+    look(seen.shown, QStringLiteral("shown"));
+    look(h.notices, QStringLiteral("notice"));
+    look(QString::fromStdString(markdown).split(QLatin1Char('\n')), QStringLiteral("markdown"));
+    faults.removeDuplicates();
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    QVERIFY(!h.notices.isEmpty());
+
+    int checks = 0;
+    for (const DocBlock& block : h.model->movingDayDocument())
+      checks += block.kind == DocBlock::Kind::check;
+    QVERIFY(checks > 0);
+    QCOMPARE(tickBoxes(markdown), checks);
   }
 };
 
