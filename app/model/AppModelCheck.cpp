@@ -3,6 +3,7 @@
 
 #include "app/model/AppModel.h"
 #include "app/model/WorkRunner.h"
+#include "platform/TextTrim.h"
 
 namespace larkvale {
 
@@ -50,7 +51,10 @@ void AppModel::postWeeklySummary() {
   mutateState([now](AppState& state) { state.weeklyNoticeLast = now; });
   save();
   if (auto summary = state_->weeklyNoticeText()) {
-    services_.notifications->post(kWeeklyNotificationID, summary->title, summary->body);
+    // The names in it were read from a saved file that an older build may
+    // have written with what no line should hold.
+    services_.notifications->post(kWeeklyNotificationID, summary->title,
+                                  TextTrim::oneLine(summary->body));
   }
 }
 

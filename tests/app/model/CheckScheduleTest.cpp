@@ -127,10 +127,14 @@ TEST_F(ModelTest, WhenBothAreDueTheDailyCheckServesTheWeeklySummary) {
     s.weeklyNoticeLast = fakes.clock->now();
   });
   fakes.clock->advance(seconds(700000));
-  fakes.checker->setReport(CheckReport{fakes.clock->now(), {update("A")}, true, {}});
+  // A name from an older saved file may hold what no line should.
+  fakes.checker->setReport(
+      CheckReport{fakes.clock->now(), {update("A\u202E\r\nB\u2066")}, true, {}});
   ASSERT_TRUE(waitFor(model->timerTick()));
   EXPECT_EQ(fakes.checker->checks(), 1);
-  EXPECT_EQ(fakes.notifications->posted.size(), 1u);
+  ASSERT_EQ(fakes.notifications->posted.size(), 1u);
+  EXPECT_EQ(fakes.notifications->posted[0].body,
+            "A  B. Open Larkvale to hand them to their updaters.");
 }
 
 TEST_F(ModelTest, StartSetsOneRepeatingTimerAndOneEarlyTickOnce) {
