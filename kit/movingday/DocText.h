@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/TextTrim.h"
+
 namespace larkvale {
 
 struct DocSpan {
@@ -35,6 +37,29 @@ inline DocSpan line(std::string text) {
 }
 inline DocSpan path(std::string text) {
   return {DocSpan::Kind::path, std::move(text)};
+}
+
+// A span as a document shows it: the app's own words as they are, outside
+// text on its one line (TextTrim::oneLine), a path written out so that it
+// names its file (TextTrim::writtenOut). Neither can break the line it
+// stands on or hide anything.
+inline std::string shown(const DocSpan& span) {
+  switch (span.kind) {
+    case DocSpan::Kind::line:
+      return TextTrim::oneLine(span.text);
+    case DocSpan::Kind::path:
+      return TextTrim::writtenOut(span.text);
+    case DocSpan::Kind::own:
+      break;
+  }
+  return span.text;
+}
+
+// The spans as a document shows them, joined.
+inline std::string shown(const DocText& text) {
+  std::string out;
+  for (const auto& span : text) out += shown(span);
+  return out;
 }
 
 // The texts of the spans as they are, joined: what the app shows, which

@@ -28,8 +28,9 @@ bool opensOrderedItem(std::string_view text, size_t at) {
 // break its line, and with every character Markdown could read there
 // escaped; `atStart` when nothing stands before it on its line.
 std::string markdownText(const DocSpan& span, bool atStart) {
-  const std::string shown = span.kind == DocSpan::Kind::path ? TextTrim::writtenOut(span.text)
-                                                             : TextTrim::oneLine(span.text);
+  // Inside a code fence nothing is read as markup, so outside text there
+  // only keeps to its line (Doc::shown); here it is escaped as well.
+  const std::string shown = Doc::shown(span);
   const std::string_view text = TextTrim::spaces(shown);
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -55,26 +56,6 @@ std::string markdown(const DocText& text) {
   if (!text.empty() && text.front().kind != DocSpan::Kind::own && digits != std::string::npos &&
       opensOrderedItem(out, digits))
     out.insert(digits, 1, '\\');
-  return out;
-}
-
-// Inside a code fence nothing is read as markup, so outside text there only
-// keeps to its line.
-std::string codeText(const DocText& text) {
-  std::string out;
-  for (const auto& span : text) {
-    switch (span.kind) {
-      case DocSpan::Kind::own:
-        out += span.text;
-        break;
-      case DocSpan::Kind::line:
-        out += TextTrim::oneLine(span.text);
-        break;
-      case DocSpan::Kind::path:
-        out += TextTrim::writtenOut(span.text);
-        break;
-    }
-  }
   return out;
 }
 
@@ -123,7 +104,7 @@ void addBlock(Lines& lines, const DocBlock& block) {
       // Indented so that the fence stays inside the list item above it.
       lines.add("");
       lines.add("  ```");
-      lines.add("  ", codeText(block.text));
+      lines.add("  ", Doc::shown(block.text));
       lines.add("  ```");
       lines.add("");
       break;

@@ -66,27 +66,6 @@ PangoWrapMode wrapModeFor(std::string_view text) {
   return PANGO_WRAP_WORD_CHAR;
 }
 
-// The text as drawn: the app's own words as they are, outside text on its
-// one line (TextTrim::oneLine) and a path written out so that it names its
-// file; neither can break the line it stands on or hide anything.
-std::string shown(const DocText& text) {
-  std::string out;
-  for (const auto& span : text) {
-    switch (span.kind) {
-      case DocSpan::Kind::own:
-        out += span.text;
-        break;
-      case DocSpan::Kind::line:
-        out += TextTrim::oneLine(span.text);
-        break;
-      case DocSpan::Kind::path:
-        out += TextTrim::writtenOut(span.text);
-        break;
-    }
-  }
-  return out;
-}
-
 Paragraph sans(std::string text, bool bold, double size, double before, double indent,
                double grey) {
   return {drawable(std::move(text)), kSansFamily, bold, size, paragraphStyle(before, indent), grey};
@@ -96,7 +75,7 @@ Paragraph sans(std::string text, bool bold, double size, double before, double i
 std::string detailText(const std::vector<DocText>& detail) {
   std::string out;
   for (const auto& line : detail) {
-    std::string text = shown(line);
+    std::string text = Doc::shown(line);
     if (text.empty()) continue;
     if (!out.empty()) out += '\n';
     out += text;
@@ -105,7 +84,7 @@ std::string detailText(const std::vector<DocText>& detail) {
 }
 
 void appendParagraphs(std::vector<Paragraph>& out, const DocBlock& block) {
-  const std::string text = shown(block.text);
+  const std::string text = Doc::shown(block.text);
   switch (block.kind) {
     case DocBlock::Kind::title:
       out.push_back(sans(text, true, 22, 0, 0, kBlack));
