@@ -110,6 +110,31 @@ struct Seen {
   }
 };
 
+// The main window with every pane, the tray and an offline catalogue over
+// one model.
+struct EveryScreen {
+  static pennant::MoreAppsConfig offline() {
+    pennant::MoreAppsConfig config = moreAppsConfig();
+    config.allowsNetwork = false;
+    return config;
+  }
+
+  EveryScreen(AppModel& model, const std::filesystem::path& cache)
+      : catalogue(offline(), {.cacheDirectory = cache}),
+        registered((registerScreens(screens, catalogue), true)),
+        window(model, screens),
+        tray(model, shell) {
+    window.show();
+  }
+
+  pennant::MoreAppsCatalogue catalogue;
+  Screens screens;
+  bool registered;  // the screens are handed over before the window is made
+  MainWindow window;
+  NoShellActions shell;
+  TrayIcon tray;
+};
+
 // Every code point of the text that shows nothing of its own (line feeds
 // aside, where a text may have lines), written out for the failure message.
 QString hiddenIn(const QString& text) {
@@ -285,16 +310,10 @@ class HostileTextTest : public QObject {
     f.tmp.write("home/Library/Application Support/" + s(kPathBold) + "/" + kFolder + ".licence",
                 "k");
 
-    pennant::MoreAppsConfig offline = moreAppsConfig();
-    offline.allowsNetwork = false;
-    pennant::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = f.tmp.mkdir("catalogue")});
-    Screens screens;
-    registerScreens(screens, catalogue);
-    MainWindow window(*f.model, screens);
-    window.show();
-    NoShellActions shell;
-    TrayIcon tray(*f.model, shell);
-    catalogue.showMoreAppsWindow();
+    EveryScreen every(*f.model, f.tmp.mkdir("catalogue"));
+    MainWindow& window = every.window;
+    TrayIcon& tray = every.tray;
+    every.catalogue.showMoreAppsWindow();
     f.loadInventory();
     QCOMPARE(f.model->inventory().size(), size_t(2));
 
@@ -351,15 +370,8 @@ class HostileTextTest : public QObject {
     QVERIFY(waitFor(h.model->loadInventory()));
     QCOMPARE(h.model->inventory().size(), size_t(6));
 
-    pennant::MoreAppsConfig offline = moreAppsConfig();
-    offline.allowsNetwork = false;
-    pennant::MoreAppsCatalogue catalogue(offline, {.cacheDirectory = h.tmp.mkdir("catalogue")});
-    Screens screens;
-    registerScreens(screens, catalogue);
-    MainWindow window(*h.model, screens);
-    window.show();
-    NoShellActions shell;
-    TrayIcon tray(*h.model, shell);
+    EveryScreen every(*h.model, h.tmp.mkdir("catalogue"));
+    TrayIcon& tray = every.tray;
 
     Seen seen;
     for (Pane pane : Panes::all) {
