@@ -17,6 +17,16 @@ using namespace std::chrono_literals;
 
 const Date kNow = std::chrono::system_clock::now();
 
+// The models of these shots tell times against the moment the samples were
+// made at.
+AppServices shotServices() {
+  auto clock = std::make_shared<test::FakeClock>();
+  clock->current = kNow;
+  AppServices services;
+  services.clock = clock;
+  return services;
+}
+
 struct Sample {
   std::string name;
   std::string version;
@@ -117,7 +127,7 @@ class Host : public QWidget {
   ~Host() override { qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly)); }
 
  private:
-  AppModel model_{AppServices{}};
+  AppModel model_{shotServices()};
 };
 
 QWidget* welcome(const Context&) {
@@ -133,7 +143,7 @@ auto selected(Pane pane, std::optional<std::string> name, int extra = 0) {
 // The whole main window with these screens in it; the window owns its model.
 // The small variant shows a notice and an app with a very long name.
 QWidget* windowShot(const Context& context, bool small) {
-  auto* model = new AppModel(AppServices{});
+  auto* model = new AppModel(shotServices());
   AppState state = sampleState(context, small ? 30 : 0);
   if (small) {
     state.lastReport->updates[0].app.name =
@@ -160,7 +170,7 @@ QWidget* mainWindow(const Context& context) {
 }
 
 QWidget* holdSheet(const Context& context) {
-  static AppModel* const model = new AppModel(AppServices{});
+  static AppModel* const model = new AppModel(shotServices());
   AppState state = sampleState(context, 0);
   return new HoldSheet(state.lastReport->updates[0], *model);
 }
