@@ -76,7 +76,7 @@ QFuture<bool> DBusNotifications::requestPermission() {
   auto* watcher = new QDBusPendingCallWatcher(
       bus_.asyncCall(serviceCall("GetCapabilities"), kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
-          [this, answer](QDBusPendingCallWatcher* call) {
+          [answer](QDBusPendingCallWatcher* call) {
             QDBusPendingReply<QStringList> reply = *call;
             answer->finish(reply.isValid());
             call->deleteLater();
