@@ -157,6 +157,13 @@ class UpdatesPaneTest : public QObject {
     pages->setCurrentWidget(pane);
     QCOMPARE(subtitle->text(), lead + "Checked 2 hours ago.");
     QVERIFY(ticking());
+
+    // Minimised and restored: the window comes back a third way.
+    window.showMinimized();
+    rig.fakes.clock->advance(std::chrono::hours(24));
+    window.showNormal();
+    QCOMPARE(subtitle->text(), lead + "Checked 1 day ago.");
+    QVERIFY(ticking());
   }
 
   // At 900×600 and wide: least widths kept, no sideways scrolling.
