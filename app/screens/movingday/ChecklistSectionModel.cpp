@@ -5,32 +5,27 @@
 #include "app/model/AppModel.h"
 #include "app/model/ShownText.h"
 #include "app/screens/movingday/MovingDayBlocks.h"
-#include "platform/Strings.h"
 
 namespace larkvale::movingday {
 namespace {
 
 // The step that the export buttons tick.
 constexpr std::string_view exportStep = "before:export";
-// The steps whose detail is an app's settings folders, one a line.
-constexpr std::string_view settingsStep = "settings:";
 
-// The paths a settings step lists, as read: those of the entry the step was
-// made from, so a path keeps even a line break of its own; the detail's
-// lines when no entry made it.
-std::vector<std::string> settingsPaths(const ChecklistItem& item, const Inventory& inventory) {
-  const std::string& detail = item.detail.value_or(std::string());
-  for (const InventoryEntry& entry : inventory) {
-    if (std::string(settingsStep) + entry.app.bundleID != item.id) continue;
-    if (Strings::join(entry.settings, "\n") == detail) return entry.settings;
-  }
-  std::vector<std::string> lines;
-  for (size_t start = 0;;) {
-    const size_t end = detail.find('\n', start);
-    lines.push_back(detail.substr(start, end == std::string::npos ? end : end - start));
-    if (end == std::string::npos) return lines;
-    start = end + 1;
-  }
+// A marked text as the row shows it (the app's words as they are, outside
+// text on one line, a path written out); a text no one marked counts as
+// outside text on one line.
+QString shownText(const DocText& marked, const std::string& plain) {
+  return marked.empty() ? shownLine(plain) : qs(Doc::shown(marked));
+}
+
+// What copying a marked line gives: a path as it is, so that it names its
+// file; everything else as shown.
+QString copiedText(const DocText& marked) {
+  QString out;
+  for (const DocSpan& span : marked)
+    out += span.kind == DocSpan::Kind::path ? qs(span.text) : qs(Doc::shown(span));
+  return out;
 }
 
 }  // namespace
@@ -72,20 +67,17 @@ QString ChecklistSectionModel::linkLabel(const std::string& link) {
   return shownLine(link);
 }
 
-ChecklistSectionModel::Shown ChecklistSectionModel::shownOf(const ChecklistItem& item) const {
+ChecklistSectionModel::Shown ChecklistSectionModel::shownOf(const ChecklistItem& item) {
   Shown shown;
-  shown.title = shownLine(item.title);
-  if (item.detail && item.id.starts_with(settingsStep)) {
-    QStringList paths, real;
-    for (const std::string& path : settingsPaths(item, model_.inventory())) {
-      paths << shownPath(path);
-      real << QString::fromStdString(path);
-    }
-    shown.detail = paths.join(QLatin1Char('\n'));
-    shown.detailCopy = real.join(QLatin1Char('\n'));
-  } else if (item.detail) {
-    shown.detail = shownLine(*item.detail);
+  shown.title = shownText(item.titleText, item.title);
+  QStringList detail, copied;
+  for (const DocText& line : item.detailLines) {
+    detail << qs(Doc::shown(line));
+    copied << copiedText(line);
   }
+  if (item.detailLines.empty() && item.detail) detail = copied = {shownLine(*item.detail)};
+  shown.detail = detail.join(QLatin1Char('\n'));
+  shown.detailCopy = copied.join(QLatin1Char('\n'));
   if (item.command) shown.command = shownLine(*item.command);
   if (item.link) {
     shown.link = shownLine(*item.link);
@@ -112,16 +104,14 @@ QVariant ChecklistSectionModel::data(const QModelIndex& index, int role) const {
       return shown.title;
     case idRole:
       return QByteArray::fromStdString(item.id);
-    case detailRole: {
-      QString detail = shown.detail;
+    case detailRole:
+    case detailCopyRole: {
+      QString detail = role == detailRole ? shown.detail : shown.detailCopy;
       if (item.id == exportStep && !exportNote_.isEmpty()) {
         detail += (detail.isEmpty() ? QString() : QStringLiteral("\n")) + exportNote_;
       }
       return detail;
     }
-    case detailCopyRole:
-      return item.id.starts_with(settingsStep) ? QVariant(shown.detailCopy)
-                                               : data(index, detailRole);
     case commandRole:
       return shown.command;
     case linkRole:

@@ -23,13 +23,13 @@ class ChecklistSectionModel : public QAbstractListModel {
  public:
   enum Role {
     idRole = Qt::UserRole + 1,  // QByteArray: the step's id as made (the key of its tick)
-    detailRole,                 // QString, empty when none; a settings step's paths written out
+    detailRole,                 // QString, empty when none; paths in it written out
     commandRole,                // QString, empty when none
     linkRole,                   // QString, empty when none: the address opened
     linkLabelRole,              // "Open in App Store", the link's host, or the whole link
     tickedRole,                 // bool
-    // QString, empty when none: what "Copy Detail" copies, the real paths of
-    // a settings step (they name the files), else the detail as shown.
+    // QString, empty when none: what "Copy Detail" copies, the detail with
+    // its paths as they are (they name the files) and the rest as shown.
     detailCopyRole,
   };
   // Qt::ToolTipRole is the link as shown, for the link's tooltip.
@@ -56,12 +56,12 @@ class ChecklistSectionModel : public QAbstractListModel {
   struct Shown {
     QString title;
     QString detail;
-    QString detailCopy;  // a settings step's only
+    QString detailCopy;  // paths as they are, the rest as shown
     QString command;
     QString link;
     QString linkLabel;
   };
-  Shown shownOf(const ChecklistItem& item) const;
+  static Shown shownOf(const ChecklistItem& item);
 
   AppModel& model_;
   std::vector<ChecklistItem> items_;

@@ -29,7 +29,7 @@ class EmptyState;
 namespace larkvale::movingday {
 
 // Our own texts (fixed words, section titles, step ids): UTF-8 as it is.
-// Nothing read from outside goes through here: see the three below.
+// Nothing read from outside goes through here: see the two below.
 inline QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

@@ -205,6 +205,22 @@ class MovingDayShownTextTest : public QObject {
       settle();
       const QStringList hidden = hiddenIn(&pane);
       QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join('\n')));
+      // A settings step shows its paths written out and copies them as they are.
+      bool found = false;
+      for (const auto* rows : pane.findChildren<movingday::ChecklistSectionModel*>()) {
+        for (int row = 0; row < rows->rowCount(); ++row) {
+          const QModelIndex index = rows->index(row);
+          const QString copied =
+              index.data(movingday::ChecklistSectionModel::detailCopyRole).toString();
+          if (!copied.split('\n').contains(fromUtf8(kReal))) continue;
+          found = true;
+          const QStringList shown =
+              index.data(movingday::ChecklistSectionModel::detailRole).toString().split('\n');
+          QVERIFY(shown.contains(QString(R"(~/Library/Application Support/Al\u202Epha)")));
+          QVERIFY(shown.contains(QString(R"(~/Library/Application Support/Al\\u202Epha)")));
+        }
+      }
+      QVERIFY(found);
     }
 
     {
