@@ -1,5 +1,7 @@
 #include "tests/support/TempDir.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -50,6 +52,16 @@ std::string readAll(const std::filesystem::path& path) {
 
 std::filesystem::path fixture(std::string_view rel) {
   return std::filesystem::path(LARKVALE_FIXTURES) / rel;
+}
+
+std::string writeFakeBrew(const TempDir& dir, std::string_view info, std::string_view outdated) {
+  const auto infoFile = dir.write("info.json", info);
+  const auto outdatedFile = dir.write("outdated.json", outdated);
+  const auto script =
+      dir.write("brew", "#!/bin/sh\nif [ \"$1\" = info ]; then cat '" + infoFile.string() +
+                            "'; else cat '" + outdatedFile.string() + "'; fi\n");
+  ::chmod(script.c_str(), 0755);
+  return script.string();
 }
 
 }  // namespace larkvale::test

@@ -2,6 +2,7 @@
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes away.
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace larkvale::test {
@@ -24,6 +25,10 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// A stand-in brew in `dir`: "brew info …" answers `info`, every other
+// command `outdated` (both JSON as brew writes them). Returns its path.
+std::string writeFakeBrew(const TempDir& dir, std::string_view info, std::string_view outdated);
 
 // The content of a file, or an empty string when it can't be read.
 std::string readAll(const std::filesystem::path& path);

@@ -1,15 +1,12 @@
 // The model's real check: bundles on disk, sources on a loopback server, a
 // fake brew, the real state file.
-#include <sys/stat.h>
-
 #include <algorithm>
 
-#include "app/wiring/KitServices.h"
 #include "kit/model/StateStore.h"
 #include "platform/PropertyList.h"
+#include "tests/app/KitRig.h"
 #include "tests/app/model/ModelFixture.h"
 #include "tests/support/RawHost.h"
-#include "tests/support/TestServer.h"
 
 namespace larkvale::test {
 namespace {
@@ -49,19 +46,8 @@ class EndToEndTest : public ModelTest {
     tmp.write("Applications/Store.app/Contents/_MASReceipt/receipt", "r");
     bundle("Delta", {{"CFBundleIdentifier", "com.example.delta"}});
 
-    KitUpdateChecking::Options options;
-    options.hosts.appStoreLookup = server.url();
-    options.hosts.gitHubAPI = server.url();
-    options.spacing = {};
-    const std::string brew = fakeBrew();
-    options.findBrew = [brew] { return brew; };
     fakes.folders = {tmp.mkdir("home"), tmp.path() / "caches"};
-    AppServices services = fakes.services();
-    services.scanner =
-        std::make_shared<KitAppScanning>(std::vector{tmp.path() / "Applications"}, std::nullopt);
-    services.checker = std::make_shared<KitUpdateChecking>(fakes.folders, options);
-    services.store = std::make_shared<KitStateStorage>(tmp.path() / "state");
-    model = std::make_unique<AppModel>(services);
+    model = std::make_unique<AppModel>(kitServices(fakes, tmp, server, fakeBrew()));
   }
 
   // The model's fetcher goes first, closing its connections to the server.
@@ -73,17 +59,12 @@ class EndToEndTest : public ModelTest {
   }
 
   std::string fakeBrew() {
-    tmp.write("info.json", R"({"formulae":[],"casks":[{"token":"delta","name":["Delta"],
+    return writeFakeBrew(tmp,
+                         R"({"formulae":[],"casks":[{"token":"delta","name":["Delta"],
         "version":"1.5","installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" +
-                               (tmp.path() / "Applications/Delta.app").string() + R"("]}]}]})");
-    tmp.write("outdated.json", R"({"formulae":[],"casks":[{"name":"delta",
+                             (tmp.path() / "Applications/Delta.app").string() + R"("]}]}]})",
+                         R"({"formulae":[],"casks":[{"name":"delta",
         "installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})");
-    const auto script =
-        tmp.write("brew", "#!/bin/sh\nif [ \"$1\" = info ]; then cat '" +
-                              (tmp.path() / "info.json").string() + "'; else cat '" +
-                              (tmp.path() / "outdated.json").string() + "'; fi\n");
-    ::chmod(script.c_str(), 0755);
-    return script.string();
   }
 
   size_t savedAnswers() const {

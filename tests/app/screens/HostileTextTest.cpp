@@ -10,8 +10,6 @@
 #include <QMenu>
 #include <QTextDocument>
 
-#include <sys/stat.h>
-
 #include <fstream>
 #include <sstream>
 
@@ -21,13 +19,12 @@
 #include "app/ui/PlainTip.h"
 #include "app/window/MainWindow.h"
 #include "app/window/MoreAppsCatalogue.h"
-#include "app/wiring/KitServices.h"
 #include "kit/movingday/MovingDayDocument.h"
 #include "kit/movingday/SettingsCopier.h"
 #include "platform/PropertyList.h"
 #include "platform/TextTrim.h"
+#include "tests/app/KitRig.h"
 #include "tests/app/screens/movingday/MovingDayFixture.h"
-#include "tests/support/TestServer.h"
 
 using namespace larkvale;
 using namespace larkvale::test;
@@ -238,18 +235,7 @@ struct HostileHome {
     tmp.write(std::string("home/Library/Preferences/com.example.ev\xE2\x80\xAEil\r\n- [x] x.plist"),
               "p");
 
-    KitUpdateChecking::Options options;
-    options.hosts.appStoreLookup = server.url();
-    options.hosts.gitHubAPI = server.url();
-    options.spacing = {};
-    const std::string brew = fakeBrew();
-    options.findBrew = [brew] { return brew; };
-    AppServices services = fakes.services();
-    services.scanner =
-        std::make_shared<KitAppScanning>(std::vector{tmp.path() / "Applications"}, std::nullopt);
-    services.checker = std::make_shared<KitUpdateChecking>(fakes.folders, options);
-    services.store = std::make_shared<KitStateStorage>(tmp.path() / "state");
-    model = std::make_unique<AppModel>(services);
+    model = std::make_unique<AppModel>(kitServices(fakes, tmp, server, fakeBrew()));
     QObject::connect(model.get(), &AppModel::noted,
                      [this](const Notice& n) { notices << QString::fromStdString(n.text); });
   }
@@ -264,23 +250,16 @@ struct HostileHome {
     const auto app = [&](const char* name) {
       return (tmp.path() / "Applications" / name).string();
     };
-    tmp.write("info.json",
-              std::string(R"({"formulae":[],"casks":[)") +
-                  R"({"token":"brewed\u202e\r\n- [x] x","name":["Brewed"],"version":"1.5",)" +
-                  R"("installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" +
-                  app("Brewed.app") + R"("]}]},)" +
-                  R"({"token":"tapped","name":["Tapped"],"version":"1.5",)" +
-                  R"("installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" +
-                  app("Tapped.app") + R"("]}]}]})");
-    tmp.write("outdated.json",
-              R"({"formulae":[],"casks":[{"name":"tapped",)"
-              R"("installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})");
-    const auto script =
-        tmp.write("brew", "#!/bin/sh\nif [ \"$1\" = info ]; then cat '" +
-                              (tmp.path() / "info.json").string() + "'; else cat '" +
-                              (tmp.path() / "outdated.json").string() + "'; fi\n");
-    ::chmod(script.c_str(), 0755);
-    return script.string();
+    return writeFakeBrew(
+        tmp,
+        std::string(R"({"formulae":[],"casks":[)") +
+            R"({"token":"brewed\u202e\r\n- [x] x","name":["Brewed"],"version":"1.5",)" +
+            R"("installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" + app("Brewed.app") +
+            R"("]}]},)" + R"({"token":"tapped","name":["Tapped"],"version":"1.5",)" +
+            R"("installed":"1.0","auto_updates":false,"artifacts":[{"app":[")" + app("Tapped.app") +
+            R"("]}]}]})",
+        R"({"formulae":[],"casks":[{"name":"tapped",)"
+        R"("installed_versions":["1.0"],"current_version":"1.5","pinned":false}]})");
   }
 };
 }  // namespace
