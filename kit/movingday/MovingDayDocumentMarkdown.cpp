@@ -50,12 +50,6 @@ std::string markdown(const DocText& text) {
   std::string out;
   for (const auto& span : text)
     out += span.kind == DocSpan::Kind::own ? span.text : markdownText(span, out.empty());
-  // Outside digits at the start and the app's "." or ")" after them would
-  // still make an ordered list item.
-  const size_t digits = out.find_first_not_of("0123456789");
-  if (!text.empty() && text.front().kind != DocSpan::Kind::own && digits != std::string::npos &&
-      opensOrderedItem(out, digits))
-    out.insert(digits, 1, '\\');
   return out;
 }
 

@@ -25,6 +25,23 @@ TEST(MovingDayDocumentMarkdownTest, WritesOwnWordsAsTheyAreAndEscapesOutsideText
             "- [ ] Empty detail\n"
             "- Tab Name 1.0: x\n");
 
+  // What opens a block is escaped only where the line's text begins: an
+  // ordered item's number (at most nine digits), a list marker, a quote, a
+  // setext rule; the same characters further on stay as they are.
+  EXPECT_EQ(
+      MovingDayDocument::renderMarkdown({DocBlock::check({line("1. a")}, false,
+                                                         {{line("22) b - c + d = e > f 3. g")},
+                                                          {line("+ h")},
+                                                          {line("=== i")},
+                                                          {line("> j")},
+                                                          {line("1234567890. k")}})}),
+      "- [ ] 1\\. a\n"
+      "  22\\) b - c + d = e \\> f 3. g\n"
+      "  \\+ h\n"
+      "  \\=== i\n"
+      "  \\> j\n"
+      "  1234567890. k\n");
+
   // Blank runs shorten by one, and the text always ends in a line break.
   EXPECT_EQ(MovingDayDocument::renderMarkdown({}), "\n");
   EXPECT_EQ(MovingDayDocument::renderMarkdown(
