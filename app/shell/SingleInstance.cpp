@@ -217,6 +217,12 @@ QString SingleInstance::recordedShortFolder() const {
   if (!record.open(QIODevice::ReadOnly)) return {};
   const QString folder = QFile::decodeName(record.read(4096).trimmed());
   if (!fitsSocketAddress(QDir(folder).filePath(name_ + QStringLiteral(".socket")))) return {};
+  // Only a folder named as makePrivateFolderIn names them: a record that
+  // names another private folder of the user's (one a program keeps keys
+  // in) was not written here.
+  const QString leaf = QFileInfo(folder).fileName();
+  if (!leaf.startsWith(name_ + QLatin1Char('-')) || leaf.size() != name_.size() + 1 + kTailLength)
+    return {};
   std::optional<TrustedFolder> trusted = trustedFolder(folder);
   // Only the real path, as this instance writes it: a record that names a
   // link, or anything but a whole clean path, wasn't written here.

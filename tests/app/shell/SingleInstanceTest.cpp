@@ -270,9 +270,12 @@ class SingleInstanceTest : public QObject {
       real += "/" + QString(QLatin1Char(static_cast<char>('a' + i)));
     const QString inPlace = real + "/in-place";
     const QString kept = real + "/larkvale-Kept01";
-    QVERIFY(QDir().mkpath(inPlace) && QDir().mkpath(kept));
+    // Private to the user, but no folder this instance would make.
+    const QString foreign = real + "/ssh";
+    QVERIFY(QDir().mkpath(inPlace) && QDir().mkpath(kept) && QDir().mkpath(foreign));
     QVERIFY(::chmod(QFile::encodeName(inPlace).constData(), 0700) == 0);
     QVERIFY(::chmod(QFile::encodeName(kept).constData(), 0700) == 0);
+    QVERIFY(::chmod(QFile::encodeName(foreign).constData(), 0700) == 0);
     QString at = real;
     for (qsizetype i = chain.size() - 1; i >= 0; --i, at = QFileInfo(at).path()) {
       if (chain[i].owner == Owner::other &&
@@ -319,7 +322,7 @@ class SingleInstanceTest : public QObject {
     // A later launch uses a folder named beside the lock only then, and only
     // by its real path.
     QFile record(deep + "/larkvale.socket-folder");
-    for (const QString& where : {kept, named + "/larkvale-Kept01"}) {
+    for (const QString& where : {kept, named + "/larkvale-Kept01", foreign}) {
       QVERIFY(record.open(QIODevice::WriteOnly | QIODevice::Truncate));
       record.write(QFile::encodeName(where) + "\n");
       record.close();
