@@ -101,10 +101,11 @@ std::string characterPrefix(std::string_view text, size_t count) {
 }
 
 bool hasForbiddenScalar(std::string_view text) {
+  // A catalogue text is taken only as the app would show it, emoji whole;
+  // what it would drop or break is refused rather than shown changed.
+  if (!larkvale::TextTrim::showsAsWritten(text)) return true;
   return !eachScalar(text, [](UChar32 c) {
-    // What the app shows of no outside text at all (controls, format
-    // characters, separators, default-ignorables), and what no one can read.
-    if (larkvale::TextTrim::isHidden(static_cast<char32_t>(c))) return false;
+    // What no one can read.
     switch (u_charType(c)) {
       case U_SURROGATE:
       case U_PRIVATE_USE_CHAR:

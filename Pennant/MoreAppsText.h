@@ -24,9 +24,12 @@ bool fitsIn(std::string_view text, size_t maxCharacters);
 // Invalid UTF-8 is cut at the first bad byte.
 std::string characterPrefix(std::string_view text, size_t count);
 
-// True when some scalar is hidden (larkvale::TextTrim::isHidden: a line or
-// paragraph separator, a control, a format character or a default-ignorable
-// one), a surrogate, for private use or unassigned, and for invalid UTF-8.
+// True when the shown-text rule would not show the text as written
+// (larkvale::TextTrim::showsAsWritten: it holds a control, a format
+// character, a line or paragraph separator, or an invisible letter such as a
+// Hangul filler, but for the joiners and variation selectors that make one
+// emoji of several characters), when some scalar is for private use or
+// unassigned, and for invalid UTF-8.
 bool hasForbiddenScalar(std::string_view text);
 
 // True when nothing is left once space separators and tabs are trimmed

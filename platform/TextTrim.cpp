@@ -186,6 +186,12 @@ std::string oneLine(std::string_view text) {
   return cleaned(text, Breaks::space);
 }
 
+bool showsAsWritten(std::string_view text) {
+  // The very function that shows the text decides, rather than a second
+  // reading of its rule.
+  return oneLine(text) == text;
+}
+
 std::string lines(std::string_view text) {
   return cleaned(text, Breaks::keepLineFeeds);
 }

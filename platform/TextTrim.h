@@ -54,6 +54,12 @@ std::string validUtf8(std::string_view text);
 // Everything else stays, in order, and nothing is trimmed.
 std::string oneLine(std::string_view text);
 
+// Whether oneLine gives the text back as it is: valid UTF-8 with no line
+// break, tab or hidden character but the emoji parts oneLine keeps. A check
+// that takes outside text only whole (the catalogue's) asks this, so that
+// what it takes is exactly what is shown and the two can't drift apart.
+bool showsAsWritten(std::string_view text);
+
 // Outside text of several lines (release notes) made safe to show: as
 // oneLine, except that line feeds stay line feeds (CR LF and a lone CR
 // become one), so paragraphs keep their breaks.

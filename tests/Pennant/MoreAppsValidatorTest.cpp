@@ -152,8 +152,8 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
   const std::vector<Case> cases = {
       {repeat("e\u0301", 40), 40, true},  // combining acute: one character each
       {repeat("e\u0301", 41), 40, false},
-      {repeat("👍🏽", 40), 40, true},     // emoji with skin tone
-      {"Family 👨\u200D👩\u200D👧", 40, false},  // zero-width joiner is a format char
+      {repeat("👍🏽", 40), 40, true},    // emoji with skin tone
+      {"Family 👨\u200D👩\u200D👧", 40, true},  // joiners inside an emoji are kept
       {"Private \uE000", 40, false},
       // Default-ignorables that are not format characters hide all the same.
       {"Soft\u00ADhyphen", 40, false},
@@ -168,6 +168,62 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MoreAppsValidator::validText(c.text, c.limit), c.valid) << c.text;
+  }
+}
+
+// A catalogue text is taken only as the app shows it: each emoji whole, in
+// any text field, and nothing the shown-text rule would drop.
+TEST(MoreAppsValidatorTest, EmojiAreReadWholeAndInvisibleLettersRefused) {
+  const std::vector<std::string> emoji = {
+      "\u2764\uFE0F",   // heart, emoji presentation
+      "\u2601\uFE0F",   // cloud
+      "\u2601\uFE0E",   // cloud, text presentation
+      "1\uFE0F\u20E3",  // keycaps
+      "#\uFE0F\u20E3",
+      "*\uFE0F\u20E3",
+      "\U0001F468\u200D\U0001F469\u200D\U0001F467",  // family, joined
+      "\U0001F44D\U0001F3FD",                        // skin tone
+      "\U0001F469\U0001F3FD\u200D\U0001F680",        // skin tone, then a joiner
+      "\U0001F3F3\uFE0F\u200D\U0001F308",            // selector, then a joiner
+  };
+  for (const auto& e : emoji) {
+    auto app = validApp("app");
+    app["name"] = "Name " + e;
+    app["detail"] = e + " does it.";
+    app["localized"] = {{"es", {{"name", e}, {"detail", "Hace " + e}}}};
+    const auto feed = MoreAppsValidator::decode(feedOf(json::array({app})).dump());
+    ASSERT_EQ(feed.apps.size(), 1u) << e;
+    EXPECT_EQ(feed.apps[0].name, "Name " + e);
+    EXPECT_EQ(feed.apps[0].detail, e + " does it.");
+    EXPECT_EQ(feed.apps[0].localizedName("es"), e);
+  }
+
+  const std::vector<std::string> hidden = {
+      "Filler \u3164",
+      "\u115F\u1160Name",
+      "Half\uFFA0width",
+      "Soft\u00ADhyphen",
+      "Tag \U000E0041",
+      "\u200D",
+      "Lone \u200D join",
+      "\uFE0Fstart",
+      "x\uFE0F",
+      "Joined at end \U0001F468\u200D",
+      "Right\u202Eleft",
+      "One\u2028two",
+      "Tab\tbetween",
+      "Bell\a",
+      // A subdivision flag: its tag letters are dropped on screen like any
+      // other, so it would not show as written.
+      "\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F",
+  };
+  for (const auto& text : hidden) {
+    EXPECT_EQ(failureOfApp(appWith("name", text)), MoreAppsError::invalid("name of app")) << text;
+    EXPECT_EQ(failureOfApp(appWith("detail", text)), MoreAppsError::invalid("detail of app"))
+        << text;
+    EXPECT_EQ(failureOfApp(appWith("localized", {{"de", {{"name", text}}}})),
+              MoreAppsError::invalid("de name of app"))
+        << text;
   }
 }
 

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include <unicode/uchar.h>
+#include <unicode/uniset.h>
+#include <unicode/unistr.h>
+#include <unicode/usetiter.h>
 #include <unicode/utf8.h>
 
 #include "platform/Collation.h"
@@ -220,6 +223,36 @@ TEST(TextTrimTest, WhatIsDroppedNeverJoinsItsNeighbours) {
   EXPECT_EQ(TextTrim::lines("one\r\ntwo\rthree\n\nfour\xE2\x80\xA8"
                             "five\x1B[1m"sv),
             "one\ntwo\nthree\n\nfour five[1m");
+}
+
+// Every emoji Unicode recommends (ICU's RGI_Emoji: presentation selectors,
+// keycaps, flags, skin tones, joined sequences) is shown whole, on one line
+// and in lines. The subdivision flags are the one exception: their tag
+// characters are letters no one sees, dropped like every other tag, which
+// leaves the black flag they stand on.
+TEST(TextTrimTest, EveryRecommendedEmojiIsShownWhole) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::UnicodeSet recommended(u"[:RGI_Emoji:]", status);
+  ASSERT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+  size_t count = 0, keycaps = 0, tagged = 0;
+  for (icu::UnicodeSetIterator it(recommended); it.next(); ++count) {
+    const icu::UnicodeString& emoji = it.getString();
+    std::string text;
+    emoji.toUTF8String(text);
+    std::string shown = text;
+    if (u_stringHasBinaryProperty(emoji.getBuffer(), emoji.length(),
+                                  UCHAR_RGI_EMOJI_TAG_SEQUENCE)) {
+      shown = "\xF0\x9F\x8F\xB4";  // U+1F3F4, the black flag
+      ++tagged;
+    }
+    keycaps += text.ends_with("\xEF\xB8\x8F\xE2\x83\xA3");
+    ASSERT_EQ(TextTrim::oneLine("<" + text + ">"), "<" + shown + ">") << TextTrim::writtenOut(text);
+    ASSERT_EQ(TextTrim::lines(text), shown) << TextTrim::writtenOut(text);
+    ASSERT_EQ(TextTrim::showsAsWritten(text), shown == text) << TextTrim::writtenOut(text);
+  }
+  EXPECT_GT(count, 3000u);
+  EXPECT_EQ(keycaps, 12u);  // 0-9, # and *
+  EXPECT_EQ(tagged, 3u);
 }
 
 TEST(WebURLTest, SplitsAddresses) {
