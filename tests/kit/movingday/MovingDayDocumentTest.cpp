@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 
@@ -107,6 +108,13 @@ Made by Larkvale on December 5, 2026. 4 apps. Licence keys and Keychain items ar
 - Safari 1.0: Comes with macOS
 )";
 
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 TEST(MovingDayDocumentTest, FullDocumentAsMarkdownAndPdf) {
   const auto entries = inventory();
   const auto blocks =
@@ -122,6 +130,16 @@ TEST(MovingDayDocumentTest, FullDocumentAsMarkdownAndPdf) {
   ASSERT_EQ(back.pageCount(), 2);
   EXPECT_NE(back.pages[0].find("\u2611 Export this checklist"), std::string::npos);
   EXPECT_NE(back.pages[1].find("\u2022 Safari 1.0: Comes with macOS"), std::string::npos);
+  // Each line of a check item's detail stands on a line of its own.
+  const auto lines = linesOf(back.pages[0]);
+  auto after = [&](const std::string& line) {
+    const auto at = std::find(lines.begin(), lines.end(), line);
+    return at == lines.end() || at + 1 == lines.end() ? "(no line after " + line + ")" : *(at + 1);
+  };
+  EXPECT_EQ(after("Paste the install line from brew.sh into a terminal window."),
+            "https://brew.sh");
+  EXPECT_EQ(after("From its GitHub releases (owner/tool). Version here: 1.0."),
+            "https://github.com/owner/tool/releases");
 }
 
 // Every outside field holds what ends a line in some reader (CR, LF, U+2028,
@@ -158,13 +176,6 @@ std::vector<InventoryEntry> hostileInventory(Hostile h) {
   auto other = inventoryEntry(h("```", "\u202E", "~~~"), "org.example.other",
                               UpdateSource::unknown(), h("1. item", "\u2028", "| a | b |"));
   return {fire, tool, hub, store, other};
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 // The first hidden character of the text as "U+XXXX", or "" when none.
