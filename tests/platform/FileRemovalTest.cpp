@@ -64,12 +64,6 @@ TEST(FileRemovalTest, RefusesWhatIsNotStrictlyInsideAndRemovesNothing) {
   for (const auto& [folder, path] : refused) {
     EXPECT_EQ(FileRemoval::removeInside(folder, path), kRefused) << folder << " " << path;
   }
-  // The working folder must not be reached through "" or "." either.
-  const fs::path before = fs::current_path();
-  fs::current_path(s.own);
-  EXPECT_EQ(FileRemoval::removeInside(s.own, "a"), kRefused);
-  EXPECT_EQ(FileRemoval::removeInside(".", "./a"), kRefused);
-  fs::current_path(before);
   EXPECT_TRUE(stands(s.inside));
   EXPECT_TRUE(stands(s.outside));
   EXPECT_TRUE(stands(s.root / "own-other/canary"));
