@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "kit/sources/Handoff.h"
+#include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/TextTrim.h"
 
@@ -24,7 +25,10 @@ std::string randomTag() {
 
 fs::path makeScriptFolder(const fs::path& terminal) {
   std::error_code ec;
-  fs::create_directories(terminal, ec);
+  // The terminal runs the script from a working folder of its own, and the
+  // script's last line removes the path it was started as.
+  if (!terminal.is_absolute()) ec = std::make_error_code(std::errc::invalid_argument);
+  if (!ec) fs::create_directories(terminal, ec);
   if (ec || !fs::is_directory(terminal)) {
     if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
     throw FileError("Couldn't create the folder " + TextTrim::writtenOut(terminal.native()) + ": " +
@@ -65,8 +69,7 @@ fs::path openBrewScriptInTerminal(const std::vector<std::string>& tokens,
     terminal.openScript(path);
   } catch (const TerminalError&) {
     // No window will ever run it, and nothing else deletes these scripts.
-    std::error_code ignored;
-    fs::remove(path, ignored);
+    (void)FileRemoval::removeInside(folders.terminal, path, FileRemoval::Reach::entry);
     throw;
   }
   return path;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "kit/movingday/SettingsCopier.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -25,8 +26,6 @@ constexpr size_t kFileBytes = 10 * 1000 * 1000 / 1000;  // 10 kB: 20,000 files m
 class Tree {
  public:
   Tree() {
-    std::string pattern = "/tmp/larkvale-bench-XXXXXX";
-    root_ = ::mkdtemp(pattern.data());
     fs::path app = home() / "Library/Application Support/BenchApp";
     std::string content(kFileBytes, 'x');
     for (int f = 0; f < kFolders; ++f) {
@@ -41,26 +40,21 @@ class Tree {
       }
     }
   }
-  ~Tree() {
-    std::error_code ec;
-    fs::remove_all(root_, ec);
-  }
   fs::path home() const { return root_ / "home"; }
   fs::path destination() const { return root_ / "dest"; }
+  void clearDestination() const {
+    if (!root_.remove(destination())) std::abort();
+    fs::create_directory(destination());
+  }
   fs::path source() const { return home() / "Library/Application Support/BenchApp"; }
 
  private:
-  fs::path root_;
+  larkvale::test::TempDir root_{"/tmp"};
 };
 
 const Tree& tree() {
   static const Tree t;
   return t;
-}
-
-void clearDestination() {
-  fs::remove_all(tree().destination());
-  fs::create_directory(tree().destination());
 }
 
 // The copier and `cp -a` take turns, each into an emptied destination, and
@@ -89,9 +83,9 @@ void BM_SettingsCopierVersusCp(benchmark::State& state) {
   };
   bool copierFirst = true;
   for (auto _ : state) {
-    clearDestination();
+    tree().clearDestination();
     copierFirst ? runCopier() : runCp();
-    clearDestination();
+    tree().clearDestination();
     copierFirst ? runCp() : runCopier();
     copierFirst = !copierFirst;
   }

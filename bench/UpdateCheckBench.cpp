@@ -149,27 +149,6 @@ class ServerProcess {
   pid_t pid_ = -1;
 };
 
-// A fresh folder on disk (the temporary folder) or on a RAM disk, removed
-// with its content.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(bool ramDisk) {
-    std::string pattern =
-        ((ramDisk ? fs::path("/dev/shm") : fs::temp_directory_path()) / "larkvale-bench-XXXXXX")
-            .string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
-    path = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  fs::path path;
-};
-
 // Passes fetches on and notes every URL asked.
 class RecordingFetcher : public HTTPFetching {
  public:
@@ -266,14 +245,16 @@ double median(std::vector<double> values) {
 void BM_FirstCheckCpuAgainstCurlAndFiles(benchmark::State& state) {
   static ServerProcess server;
   const int count = static_cast<int>(state.range(0));
-  const ScratchFolder scratch(state.range(1) != 0);
+  // On disk (the temporary folder) or on a RAM disk.
+  const test::TempDir scratch(state.range(1) != 0 ? fs::path("/dev/shm")
+                                                  : fs::temp_directory_path());
   ServiceHosts hosts;
   hosts.appStoreLookup = server.urls[0];
   const auto apps = server.apps(count);
   const CheckOptions check{std::chrono::hours(24), "us", "15.0.0", 4};
 
   // One check to learn the URLs it asks, which the floor then asks too.
-  auto warm = bench::unspacedFetcher(scratch.path / "warm");
+  auto warm = bench::unspacedFetcher(scratch / "warm");
   RecordingFetcher recorder(*warm);
   UpdateChecker(recorder, nullptr, "/home/bench", hosts).check(apps, check);
   const std::vector<std::string> urls = recorder.urls;
@@ -281,8 +262,8 @@ void BM_FirstCheckCpuAgainstCurlAndFiles(benchmark::State& state) {
   std::vector<double> checkCpu, floorCpu, ratios, curlOnlyRatios;
   int round = 0;
   for (auto _ : state) {
-    const fs::path checkFolder = scratch.path / ("check" + std::to_string(round));
-    const fs::path floorFolder = scratch.path / ("floor" + std::to_string(round));
+    const fs::path checkFolder = scratch / ("check" + std::to_string(round));
+    const fs::path floorFolder = scratch / ("floor" + std::to_string(round));
     fs::create_directories(floorFolder);
     auto fetcher = bench::unspacedFetcher(checkFolder);
     UpdateChecker checker(*fetcher, nullptr, "/home/bench", hosts);
@@ -304,8 +285,8 @@ void BM_FirstCheckCpuAgainstCurlAndFiles(benchmark::State& state) {
     ratios.push_back(cpu[0] / cpu[1]);
     curlOnlyRatios.push_back(cpu[0] / cpu[2]);
     fetcher.reset();
-    fs::remove_all(checkFolder);
-    fs::remove_all(floorFolder);
+    if (!scratch.remove(checkFolder) || !scratch.remove(floorFolder))
+      state.SkipWithError("a scratch folder could not be emptied");
     ++round;
   }
   state.counters["check_cpu_ms"] = median(checkCpu) * 1e3;

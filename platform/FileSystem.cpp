@@ -10,6 +10,7 @@
 
 #include "platform/Error.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FileRemoval.h"
 #include "platform/TextTrim.h"
 
 namespace larkvale::FileSystem {
@@ -195,7 +196,8 @@ void removeStaleTemporaries(const fs::path& folder,
     std::error_code ec;
     if (!fs::is_regular_file(fs::symlink_status(entry.path, ec))) continue;
     const auto written = fs::last_write_time(entry.path, ec);
-    if (!ec && written < staleBefore) fs::remove(entry.path, ec);
+    if (!ec && written < staleBefore)
+      (void)FileRemoval::removeInside(folder, entry.path, FileRemoval::Reach::entry);
   }
 }
 

@@ -79,7 +79,8 @@ inline constexpr std::chrono::minutes kStaleTemporaryAge{5};
 
 // Removes from the folder the regular files that are temporaries of the
 // writes above for a target that `ownsTarget` accepts, once they were last
-// written more than kStaleTemporaryAge ago. Failures are ignored.
+// written more than kStaleTemporaryAge ago. Failures are ignored; nothing is
+// removed from a folder that isn't named absolutely (see FileRemoval).
 void removeStaleTemporaries(const fs::path& folder,
                             const std::function<bool(std::string_view target)>& ownsTarget);
 

@@ -16,7 +16,10 @@ std::filesystem::path absoluteEnv(const char* name) {
 
 std::filesystem::path homeFolder() {
   if (auto home = absoluteEnv("HOME"); !home.empty()) return home;
-  if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
+  // An account whose home is empty or relative would put the app's folders
+  // wherever it happens to be started.
+  if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && pw->pw_dir[0] == '/')
+    return pw->pw_dir;
   return "/";
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The user's folders, following the XDG base-directory conventions:
-//   home                $HOME (else the password database)
+//   home                $HOME (else the password database, else "/"; always absolute)
 //   applicationSupport  $XDG_DATA_HOME, else ~/.local/share
 //   caches              $XDG_CACHE_HOME, else ~/.cache
 // A plain value, so tests hand in folders of their own.

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/DesktopEntry.h"
+#include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/TextTrim.h"
 
@@ -56,7 +57,10 @@ void AutostartLoginItem::setEnabled(bool on) {
   const fs::path entry = entryPath();
   std::error_code ec;
   if (!on) {
-    if (!fs::remove(entry, ec) && ec)
+    // Refused for a configuration folder that isn't absolute: the working
+    // folder is no place of the user's settings.
+    ec = FileRemoval::removeInside(entry.parent_path(), entry, FileRemoval::Reach::entry);
+    if (ec)
       throw LoginItemError("Couldn't remove " + TextTrim::writtenOut(entry.native()) + ": " +
                            ec.message());
     return;

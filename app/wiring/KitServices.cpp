@@ -7,6 +7,7 @@
 #include "kit/sources/SystemBrew.h"
 #include "kit/sources/UpdateChecker.h"
 #include "platform/AppFolders.h"
+#include "platform/FileRemoval.h"
 #include "platform/HttpSession.h"
 
 namespace larkvale {
@@ -71,8 +72,7 @@ void KitUpdateChecking::pruneSaved(std::chrono::seconds age) {
 }
 
 void KitUpdateChecking::clearSaved() {
-  std::error_code ec;
-  fs::remove_all(folders_.http(), ec);
+  std::error_code ec = FileRemoval::removeInside(folders_.caches, folders_.http());
   if (ec) throw FileError(ec.message());
   // The fetcher makes its folder only when it is made; one that already
   // exists would otherwise save nothing more until the app restarts.

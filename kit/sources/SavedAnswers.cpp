@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/Json.h"
 #include "platform/Sha256.h"
@@ -26,9 +27,8 @@ std::optional<Meta> readMeta(const fs::path& file) {
   }
 }
 
-void removeQuietly(const fs::path& file) {
-  std::error_code ignored;
-  fs::remove(file, ignored);
+void removeQuietly(const fs::path& folder, const fs::path& file) {
+  (void)FileRemoval::removeInside(folder, file, FileRemoval::Reach::entry);
 }
 
 // "<key>.json" or "<key>.body": the names save() writes.
@@ -111,7 +111,7 @@ void save(const fs::path& folder, const Meta& meta, std::string_view body) {
   } catch (const std::exception&) {
     // The old metadata may describe another body now, or carry a validator
     // that would let a 304 confirm content we no longer hold.
-    removeQuietly(metaFile);
+    removeQuietly(folder, metaFile);
   }
 }
 
@@ -146,9 +146,9 @@ void prune(const fs::path& folder, std::chrono::seconds age, Date now) {
     if (!meta) continue;
     const auto old = ageOf(*meta, now);
     if (old > age || old < decltype(old)::zero()) {
-      removeQuietly(entry.path);
+      removeQuietly(folder, entry.path);
       fs::path body = entry.path;
-      removeQuietly(body.replace_extension(".body"));
+      removeQuietly(folder, body.replace_extension(".body"));
     }
   }
 }

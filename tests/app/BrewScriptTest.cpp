@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/Handoffs.h"
+#include "platform/FileSystem.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale {
@@ -185,15 +186,35 @@ TEST(BrewScriptTest, FileSystemAndTerminalFailuresReachTheCaller) {
                FileError);
   EXPECT_TRUE(terminal.opened.empty());
 
-  // A terminal that can't start is no hand-off, and its script is not left behind.
+  // A terminal that can't start is no hand-off, and its script is not left
+  // behind; nothing else in the folder goes with it.
   terminal.broken = true;
+  const fs::path kept = dir.write(
+      fs::relative(foldersIn(dir / "other").terminal / "brew-upgrade-0A1B2C3D.command", dir.path())
+          .string(),
+      "an earlier script");
   EXPECT_THAT(
       [&] {
         openBrewScriptInTerminal({"a"}, {"A"}, false, foldersIn(dir / "other"), fakeBrew(dir),
                                  terminal);
       },
       testing::ThrowsMessage<TerminalError>(testing::StrEq(SystemTerminal::kNoTerminal)));
-  EXPECT_TRUE(fs::is_empty(foldersIn(dir / "other").terminal));
+  EXPECT_EQ(FileSystem::listNames(foldersIn(dir / "other").terminal),
+            std::vector<std::string>{kept.filename().string()});
+
+  // The script removes the path it was started as, from the terminal's own
+  // working folder: a folder not named absolutely is refused before anything
+  // is written.
+  terminal.broken = false;
+  AppFolders relative = foldersIn(dir / "unused");
+  relative.terminal = "relative/terminal";
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  EXPECT_THROW(openBrewScriptInTerminal({"a"}, {"A"}, false, relative, fakeBrew(dir), terminal),
+               FileError);
+  fs::current_path(before);
+  EXPECT_FALSE(fs::exists(dir / "relative"));
+  EXPECT_TRUE(terminal.opened.empty());
 }
 
 }  // namespace

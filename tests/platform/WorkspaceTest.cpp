@@ -64,7 +64,7 @@ TEST(TerminalTest, PrefersTheSystemsChoiceAndFallsBackPastProgramsThatDontStart)
   EXPECT_EQ(test::readAll(dir / "log"),
             xterm.string() + "\n-e\n" + held + "/tmp/some folder/brew-upgrade-0A1B2C3D.command\n");
 
-  fs::remove(dir / "bin/x-terminal-emulator");
+  ASSERT_TRUE(dir.remove(dir / "bin/x-terminal-emulator"));
   fs::path chosen = loggingTerminal(dir, "bin/x-terminal-emulator", dir / "chosen");
   SystemTerminal(SystemTerminal::commonPrograms(), bin).openScript("/s.command");
   ASSERT_TRUE(waitForFile(dir / "chosen"));

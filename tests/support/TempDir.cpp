@@ -1,31 +1,74 @@
 #include "tests/support/TempDir.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+
+#include "platform/FileRemoval.h"
 
 namespace larkvale::test {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "larkvale-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path systemTemporaryFolder() {
+  std::error_code ec;
+  fs::path folder = fs::temp_directory_path(ec);
+  return ec || folder.empty() ? fs::path("/tmp") : folder;
+}
+
+// Folders a test left without write or search permission would keep their
+// content; links are not followed.
+void openUp(const fs::path& folder) {
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(folder, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+}
+
+}  // namespace
+
+TempDir::TempDir() : TempDir(systemTemporaryFolder()) {}
+
+TempDir::TempDir(const fs::path& under) {
+  // A relative TMPDIR would name another folder as soon as the working
+  // folder changed, and the removal would follow it there.
+  std::string pattern = (fs::absolute(under) / "larkvale-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed in " + under.string());
+  std::error_code ec;
+  fs::path made = fs::canonical(pattern, ec);
+  struct stat st {};
+  if (ec || ::lstat(made.c_str(), &st) != 0) {
+    ::rmdir(pattern.c_str());
+    throw std::runtime_error("couldn't find the folder just made: " + pattern);
+  }
+  path_ = std::move(made);
+  device_ = st.st_dev;
+  inode_ = st.st_ino;
 }
 
 TempDir::~TempDir() {
-  std::error_code ec;
-  // Tests may leave folders without write permission behind.
-  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-    if (it->is_directory(ec) && !it->is_symlink(ec))
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ec);
-  }
-  std::filesystem::remove_all(path_, ec);
+  if (path_.empty()) return;
+  struct stat st {};
+  if (::lstat(path_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_dev != device_ ||
+      st.st_ino != inode_)
+    return;
+  openUp(path_);
+  (void)FileRemoval::removeInside(path_.parent_path(), path_);
+}
+
+bool TempDir::remove(const fs::path& path) const {
+  if (path_.empty()) return false;
+  return !FileRemoval::removeInside(path_, path);
 }
 
 std::filesystem::path TempDir::write(std::string_view rel, std::string_view content) const {

@@ -1,6 +1,9 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything
-// in it when the object goes away.
+// in it when the object goes away. What a test removes by hand goes through
+// remove(), which keeps to this folder.
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,7 +12,14 @@ namespace larkvale::test {
 
 class TempDir {
  public:
+  // Made in the system's temporary folder (TMPDIR, else /tmp), or in `under`.
+  // The path is absolute with its links resolved, whatever TMPDIR holds.
+  // Throws std::runtime_error when the folder can't be made.
   TempDir();
+  explicit TempDir(const std::filesystem::path& under);
+  // Removes the folder with everything in it, even folders a test left
+  // without write permission; but only while the path still names the folder
+  // made here (not a link or another folder put in its place).
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -22,8 +32,17 @@ class TempDir {
   // Makes a folder (with its parents) and returns its path.
   std::filesystem::path mkdir(std::string_view rel) const;
 
+  // Removes what stands at `path` (everything in it when it is a folder; a
+  // link, never what it points to), which must be an absolute path strictly
+  // inside this folder: see FileRemoval::removeInside. False, removing
+  // nothing, when the path is refused; false also when something stayed.
+  // True when nothing stands there (anymore).
+  [[nodiscard]] bool remove(const std::filesystem::path& path) const;
+
  private:
   std::filesystem::path path_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
 };
 
 // A stand-in brew in `dir`: "brew info …" answers `info`, every other

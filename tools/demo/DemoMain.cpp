@@ -32,7 +32,10 @@ int main(int argc, char** argv) {
                           QStringLiteral("larkvale-demo"));
   if (auto status = claimOrHandOver(instance, SingleInstance::openRequest, token)) return *status;
 
-  QTemporaryDir sample(QDir::tempPath() + QStringLiteral("/larkvale-demo-XXXXXX"));
+  // Named absolutely, so that its removal at the end can't depend on the
+  // working folder.
+  QTemporaryDir sample(
+      QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("larkvale-demo-XXXXXX")));
   if (!sample.isValid()) {
     std::fputs("The demo couldn't make its sample home folder.\n", stderr);
     return 1;

@@ -12,6 +12,7 @@
 #include "app/screens/movingday/InventoryPane.h"
 #include "app/screens/movingday/NewMacPane.h"
 #include "kit/movingday/SettingsCopier.h"
+#include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/FutureWait.h"
@@ -236,8 +237,8 @@ QWidget* newMac(const Context& c, bool complete) {
     here.resize(9);
     here[2].version = "0.1";
     here[5].version = "0.9";
-    fs::remove_all(result.folder / "Settings/Library/Preferences" /
-                   (source.inventory()[0].app.bundleID + ".plist"));
+    (void)FileRemoval::removeInside(c.scratch, result.folder / "Settings/Library/Preferences" /
+                                                   (source.inventory()[0].app.bundleID + ".plist"));
   }
   world.fakes.scanner->setApps(here);
   world.fakes.panels->nextOpen.push_back(result.folder);

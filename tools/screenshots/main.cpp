@@ -4,13 +4,15 @@
 #include <QDir>
 #include <QPalette>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTimer>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <optional>
 
+#include "tests/support/TempDir.h"
 #include "tools/screenshots/Registry.h"
 
 namespace larkvale::screenshots {
@@ -84,8 +86,16 @@ int main(int argc, char** argv) {
   QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
   QString filter = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
   QDir().mkpath(out);
-  QTemporaryDir scratch;
-  Context context{scratch.path().toStdString()};
+  // Every shot writes its files below this folder, and one removes some of
+  // them again: without it nothing is rendered.
+  std::optional<larkvale::test::TempDir> scratch;
+  try {
+    scratch.emplace();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "No scratch folder: %s\n", e.what());
+    return 1;
+  }
+  Context context{scratch->path()};
 
   const QPalette light = QApplication::palette();
   int failures = 0;

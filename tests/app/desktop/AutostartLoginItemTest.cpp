@@ -97,6 +97,15 @@ TEST(AutostartLoginItemTest, FailuresAreLoginItemErrors) {
   AutostartLoginItem stuck(temp / "stuck", "/usr/bin/larkvale");
   EXPECT_THROW(stuck.setEnabled(false), LoginItemError);
 
+  // A configuration folder not named absolutely would be looked for in the
+  // working folder: turning off removes nothing there.
+  temp.write("cwd/config/autostart/larkvale.desktop", "not this one");
+  const fs::path before = fs::current_path();
+  fs::current_path(temp / "cwd");
+  EXPECT_THROW(AutostartLoginItem("config", "/usr/bin/larkvale").setEnabled(false), LoginItemError);
+  fs::current_path(before);
+  EXPECT_TRUE(fs::exists(temp / "cwd/config/autostart/larkvale.desktop"));
+
   AutostartLoginItem relative(temp / "config", "bin/larkvale");
   EXPECT_THROW(relative.setEnabled(true), LoginItemError);
   EXPECT_THROW(AutostartLoginItem(temp / "config", "/opt/\xff/larkvale").setEnabled(true),

@@ -48,7 +48,7 @@ TEST(LinuxHostFactsTest, NamesAndRunningPathFromTheirFiles) {
   fs::create_directories(temp / "proc/self");
   fs::create_symlink("/Applications/Larkvale.app/Contents/MacOS/Larkvale", temp / "proc/self/exe");
   EXPECT_EQ(host.runningPath(), "/Applications/Larkvale.app");
-  fs::remove(temp / "proc/self/exe");
+  ASSERT_TRUE(temp.remove(temp / "proc/self/exe"));
   fs::create_symlink("/usr/bin/larkvale (deleted)", temp / "proc/self/exe");
   EXPECT_EQ(host.runningPath(), "/usr/bin/larkvale");
 

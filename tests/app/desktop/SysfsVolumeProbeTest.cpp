@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 // (or device-mapper volume) of a disk laid out as each case needs.
 class FakeSysfs {
  public:
-  explicit FakeSysfs(const test::TempDir& temp) : root_(temp / "sys") {
+  explicit FakeSysfs(const test::TempDir& temp) : temp_(temp), root_(temp / "sys") {
     struct stat st {};
     EXPECT_EQ(::stat(temp.path().c_str(), &st), 0);
     number_ = std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
@@ -40,7 +40,7 @@ class FakeSysfs {
   }
   // Makes `device` the one that holds the test's folder.
   void holdsTheFolder(const fs::path& device) const {
-    fs::remove(root_ / "dev/block" / number_);
+    ASSERT_TRUE(temp_.remove(root_ / "dev/block" / number_));
     fs::create_directory_symlink(fs::relative(device, root_ / "dev/block"),
                                  root_ / "dev/block" / number_);
   }
@@ -52,6 +52,7 @@ class FakeSysfs {
   }
 
  private:
+  const test::TempDir& temp_;
   fs::path root_;
   std::string number_;
 };

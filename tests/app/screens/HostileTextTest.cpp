@@ -321,7 +321,7 @@ class HostileTextTest : public QObject {
     QVERIFY(waitFor(f.model->copySettings()));
     QVERIFY(f.model->carryResult());
     seen.everyWindow();
-    std::filesystem::remove_all(f.home() / "Library");
+    QVERIFY(f.tmp.remove(f.home() / "Library"));
     f.model->setPane(Pane::newMac);
     f.fakes.panels->nextOpen.push_back(f.model->carryResult()->folder);
     QVERIFY(waitFor(f.model->newMacCheck()));
@@ -377,7 +377,7 @@ class HostileTextTest : public QObject {
     QVERIFY(waitFor(h.model->copySettings()));
     QVERIFY(h.model->carryResult());
     seen.everyWindow();
-    std::filesystem::remove_all(h.tmp / "home/Library");
+    QVERIFY(h.tmp.remove(h.tmp / "home/Library"));
     h.model->setPane(Pane::newMac);
     h.fakes.panels->nextOpen.push_back(h.model->carryResult()->folder);
     QVERIFY(waitFor(h.model->newMacCheck()));

@@ -8,14 +8,15 @@
 #include <QFile>
 #include <QIcon>
 #include <QStringList>
-#include <QTemporaryDir>
+
+#include "tests/support/TempDir.h"
 
 class SolidIconTheme {
  public:
   // `names` are theme names as given (add "-symbolic" to offer that form).
   explicit SolidIconTheme(const QStringList& names)
       : oldPaths_(QIcon::themeSearchPaths()), oldTheme_(QIcon::themeName()) {
-    QDir(folder_.path()).mkpath("Solid/s");
+    QDir(folder()).mkpath("Solid/s");
     write("index.theme", "[Icon Theme]\nName=Solid\nDirectories=s\n[s]\nSize=16\nType=Scalable\n");
     for (int i = 0; i < names.size(); ++i) {
       const QColor colour = QColor::fromHsv((i * 47) % 360, 255, 220);
@@ -25,7 +26,7 @@ class SolidIconTheme {
                 .arg(colour.name())
                 .toUtf8());
     }
-    QIcon::setThemeSearchPaths({folder_.path()});
+    QIcon::setThemeSearchPaths({folder()});
     QIcon::setThemeName("Solid");
   }
   ~SolidIconTheme() {
@@ -39,11 +40,13 @@ class SolidIconTheme {
 
  private:
   void write(const QString& rel, const QByteArray& content) {
-    QFile file(folder_.path() + "/Solid/" + rel);
+    QFile file(folder() + "/Solid/" + rel);
     ok_ = ok_ && file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
   }
 
-  QTemporaryDir folder_;
+  QString folder() const { return QString::fromStdString(folder_.path().string()); }
+
+  larkvale::test::TempDir folder_;
   QStringList oldPaths_;
   QString oldTheme_;
   bool ok_ = true;

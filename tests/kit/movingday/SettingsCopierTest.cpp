@@ -203,7 +203,9 @@ TEST_F(SettingsCopierTest, LeavesOutWhatItWillNotOrCannotCopy) {
       copy({pick("~/Documents/notes.txt"), pick(kPrefs + "License.plist"), pick(kPrefs + "sock"),
             pick(kPrefs + "gone.plist"), pick(kPrefs + "keep.plist")},
            [&](WorkProgress step) {
-             if (step.done == 3) fs::remove(home() / "Library/Preferences/gone.plist");
+             if (step.done == 3) {
+               EXPECT_TRUE(dir.remove(home() / "Library/Preferences/gone.plist"));
+             }
            });
   EXPECT_EQ(result.manifest.leftOut,
             (std::vector<LeftOut>{
@@ -280,7 +282,7 @@ TEST_F(SettingsCopierTest, WritesItsFilesIntoTheFolderItMadeEvenWhenALinkTakesIt
 TEST_F(SettingsCopierTest, PathsBelowALinkedFolderKeepTheirPlace) {
   // Application Support itself reached through a link: the copy still mirrors
   // the home folder, item by item.
-  fs::remove(home() / "Library/Application Support");
+  ASSERT_TRUE(dir.remove(home() / "Library/Application Support"));
   dir.write("real/App/deep/settings.json", "{}");
   dir.write("real/App/deep/Registration.key", "k");
   fs::create_symlink(dir / "real", home() / "Library/Application Support");

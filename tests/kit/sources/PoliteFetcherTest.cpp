@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <latch>
 #include <thread>
@@ -189,7 +190,7 @@ TEST_F(PoliteFetcherTest, TreatsAnAnswerDatedInTheFutureAsStale) {
 TEST_F(PoliteFetcherTest, WithoutAFolderAlwaysAsks) {
   route("/feed", answer(200, "body", "\"e\""));
   server.start();
-  std::filesystem::remove_all(folder);
+  ASSERT_TRUE(dir.remove(folder));
   fetcher = makeFetcher(false);
   for (int i = 0; i < 2; ++i)
     EXPECT_EQ(fetcher->fetch(server.url("/feed"), 1'000'000s), (FetchResult{200, "body", false}));
@@ -393,13 +394,13 @@ TEST_F(PoliteFetcherTest, NeverLeavesValidatorsBesideABodyThatFailedToSave) {
 
   // A folder where the body file belongs makes the body write fail.
   auto body = file(url, ".body");
-  std::filesystem::remove(body);
+  ASSERT_TRUE(dir.remove(body));
   dir.write((body / "blocker").string().substr(dir.path().string().size() + 1), "");
   version = 2;
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body v2", false}));
   EXPECT_FALSE(std::filesystem::exists(file(url, ".json")));
 
-  std::filesystem::remove_all(body);
+  ASSERT_TRUE(dir.remove(body));
   EXPECT_EQ(fetcher->fetch(url, 0s), (FetchResult{200, "body v2", false}));
   EXPECT_EQ(lastHeader("If-None-Match"), "<none>");
 }
@@ -456,6 +457,35 @@ TEST_F(PoliteFetcherTest, PrunesByAge) {
   EXPECT_TRUE(savedAnswer("https://a.example/30"));
   for (const auto& kept : strays) EXPECT_TRUE(std::filesystem::exists(folder / kept)) << kept;
   for (const auto& gone : left) EXPECT_FALSE(std::filesystem::exists(folder / gone)) << gone;
+}
+
+// Named relatively, the folder would be the working folder's: nothing there
+// is pruned, neither old answers nor stale temporaries.
+TEST(SavedAnswersTest, AFolderNotNamedAbsolutelyLosesNothing) {
+  TempDir dir;
+  const Date now = Dates::fromSecondsSince2001(800000000);
+  dir.mkdir("http");
+  SavedAnswers::save(dir / "http", {"https://a.example/old", now - 400h, 200, {}, {}}, "x");
+  const std::string stale = SavedAnswers::cacheKey("https://a.example/old") + ".body.tmp-ab12cd34";
+  FileSystem::writeAtomically(dir / "http" / stale, "{");
+  std::filesystem::last_write_time(dir / "http" / stale,
+                                   std::filesystem::file_time_type::clock::now() - 1h);
+  const auto names = [&] {
+    auto list = FileSystem::listNames(dir / "http").value();
+    std::sort(list.begin(), list.end());
+    return list;
+  };
+  const auto before = names();
+  ASSERT_EQ(before.size(), 3u);
+
+  const std::filesystem::path cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const char* folder : {"http", "./http", ""}) SavedAnswers::prune(folder, 24h, now);
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(names(), before);
+
+  SavedAnswers::prune(dir / "http", 24h, now);
+  EXPECT_EQ(names(), std::vector<std::string>{});
 }
 
 }  // namespace

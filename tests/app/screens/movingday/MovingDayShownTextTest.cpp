@@ -249,8 +249,8 @@ class MovingDayShownTextTest : public QObject {
     }
 
     // On the new Mac the two folders are not there yet.
-    std::filesystem::remove_all(f.home() / "Library/Application Support/Al\u202Epha");
-    std::filesystem::remove_all(f.home() / "Library/Application Support/Al\\u202Epha");
+    QVERIFY(f.tmp.remove(f.home() / "Library/Application Support/Al\u202Epha"));
+    QVERIFY(f.tmp.remove(f.home() / "Library/Application Support/Al\\u202Epha"));
     {
       movingday::NewMacPane pane(*f.model);
       pane.resize(1000, 1400);

@@ -88,7 +88,7 @@ class NewMacPaneTest : public QObject {
                                          manifestApp("Same", "1.0"), manifestApp("Behind", "2.0")});
     f.fakes.scanner->setApps({installed("Same", "1.0"), installed("Behind", "1.5")});
     f.tmp.write("home/Library/Preferences/com.example.Kept.plist", "kept");
-    std::filesystem::remove_all(folder / "Settings/Library/Application Support/Notes");
+    QVERIFY(f.tmp.remove(folder / "Settings/Library/Application Support/Notes"));
 
     movingday::NewMacPane pane(*f.model);
     pane.setPalette(darkPalette());
