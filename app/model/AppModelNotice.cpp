@@ -9,6 +9,8 @@ template <typename... Cases>
 struct Overloaded : Cases... {
   using Cases::operator()...;
 };
+template <typename... Cases>
+Overloaded(Cases...) -> Overloaded<Cases...>;
 
 }  // namespace
 

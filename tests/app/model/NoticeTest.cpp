@@ -122,8 +122,7 @@ TEST_F(ModelTest, TheHomebrewStepsPointerGoesWithTheStepsCommand) {
 }
 
 // From a cask's page the notice points at that page's Copy Command: it goes
-// when that page does. The list's own pointer (each cask's page) holds
-// wherever the user goes.
+// when that page does.
 TEST_F(ModelTest, ACaskPagesPointerGoesWithThePage) {
   const AppUpdate cola = cask("Cola", "cola");
   const AppUpdate fizz = cask("Fizz", "fizz");
@@ -155,14 +154,6 @@ TEST_F(ModelTest, ACaskPagesPointerGoesWithThePage) {
     way.take();
     EXPECT_FALSE(model->notice());
   }
-
-  select(cola);
-  ASSERT_FALSE(model->upgradeInTerminal({cola, fizz}, AppModel::UpgradeFrom::caskList));
-  select(fizz);
-  model->setPane(Pane::settings);
-  EXPECT_EQ(noticeText(), kTerminalFailed +
-                              "Each cask's page has Copy Command for its own command; paste it "
-                              "into a terminal.");
 }
 
 // "Didn't change the login item" goes once the login item is as asked,

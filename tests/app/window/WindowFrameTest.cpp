@@ -114,23 +114,6 @@ class WindowFrameTest : public QObject {
     QVERIFY(!bar->isVisible());
   }
 
-  // A notice the model withdraws takes the bar with it, as a dismissed one
-  // does: no empty bar stays at the foot.
-  void aWithdrawnNoticeTakesTheBarAlong() {
-    test::Fakes fakes;
-    AppModel model(fakes.services());
-    MainWindow window(model, Screens{});
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QWidget* bar = find(window, "notice");
-    fakes.store->failSave = "Read-only file system";
-    model.setDailyCheck(!model.state().settings.dailyCheck);
-    QVERIFY(bar->isVisible());
-    fakes.store->failSave.reset();
-    model.setDailyCheck(!model.state().settings.dailyCheck);
-    QVERIFY(!bar->isVisible());
-  }
-
   void toolbarFollowsARunningCheck() {
     test::Fakes fakes;
     fakes.scanner->setApps({test::update("Alpha").app, test::update("Beta").app});
