@@ -49,9 +49,9 @@ QString searchKey(const QString& text) {
 }  // namespace
 
 AppModel::AppModel(AppServices services, QObject* parent)
-    : QObject(parent),
-      services_(std::move(services)),
-      runner_(std::make_unique<WorkRunner>(this)) {}
+    : QObject(parent), services_(std::move(services)), runner_(std::make_unique<WorkRunner>(this)) {
+  watchNoticeStates();
+}
 
 AppModel::~AppModel() {
   shutdown();
@@ -125,10 +125,6 @@ void AppModel::setSearch(const QString& search) {
   std::erase_if(derived_.rows, otherText);
   std::erase_if(derived_.records, otherText);
   assignText(search_, search, &AppModel::searchChanged);
-}
-
-void AppModel::setNotice(const OptionalNotice& notice) {
-  assign(notice_, notice, &AppModel::noticeChanged);
 }
 
 void AppModel::setHoldRequest(const OptionalUpdate& update) {
@@ -394,13 +390,16 @@ void AppModel::save() {
   try {
     if (services_.store) services_.store->save(*state_);
     saveFailing_ = false;
+    reviewNotice();  // the outage, if one was on show, is over
   } catch (const std::exception& e) {
     // A save that keeps failing is said once, not at every save; one that
     // fails again after a save went through is news, even in the same words
     // as the notice still on show.
     const Notice failure{TextTrim::oneLine(std::string("Couldn't save settings: ") + e.what()),
                          true};
-    if (!saveFailing_ || notice_ != failure) note(QString::fromStdString(failure.text), true);
+    if (!saveFailing_ || notice_ != failure) {
+      note(QString::fromStdString(failure.text), true, SavesFailing{});
+    }
     saveFailing_ = true;
   }
   if (services_.badge) services_.badge->setCount(badgeCount(Pane::updates));
@@ -487,17 +486,6 @@ void AppModel::setNotificationsDenied(bool denied) {
 
 void AppModel::setRunningChosenApps(const AppNames& names) {
   assign(runningChosenApps_, names, &AppModel::runningChosenAppsChanged);
-}
-
-void AppModel::note(const QString& text, bool isError) {
-  // Every notice and notification is said through here, and most carry
-  // outside words (names, OS error texts); none of them may hide, reorder or
-  // break the line. Paths in them come written out already.
-  Notice said{TextTrim::oneLine(text.toStdString()), isError};
-  setNotice(said);
-  // Each outcome is news, even one that reads as the notice already shown:
-  // a failure met again must reach a user who dismissed it the first time.
-  emit noted(said);
 }
 
 }  // namespace larkvale

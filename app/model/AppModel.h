@@ -26,6 +26,7 @@
 #include <stop_token>
 #include <string>
 #include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "app/model/AppServices.h"
@@ -140,6 +141,10 @@ class AppModel : public QObject {
   void setSearch(const QString& search);
   bool checking() const { return checking_; }
   WorkProgress progress() const { return progress_; }
+  // A notice that describes a state (saves failing, a command shown on
+  // screen) is withdrawn, set to nothing, once that state ends; one that
+  // tells an outcome stays until the next. A notice set here describes no
+  // state of the model.
   const OptionalNotice& notice() const { return notice_; }
   void setNotice(const OptionalNotice& notice);
   const Inventory& inventory() const { return inventory_; }
@@ -349,11 +354,37 @@ class AppModel : public QObject {
   void setNewMacLoading(bool on);
   void setNotificationsDenied(bool denied);
   void setRunningChosenApps(const AppNames& names);
-  // Sets the notice and announces it through `noted`.
-  void note(const QString& text, bool isError = false);
+  // What a notice on show describes that can stop being true while it
+  // shows (AppModelNotice.cpp). A notice of an outcome describes nothing.
+  struct SavesFailing {};
+  struct StepCommand {  // the Homebrew step's command, under that step of that run
+    uint64_t run = 0;
+    std::string step;
+  };
+  struct PageCommand {  // Copy Command on the page of the cask at `path`
+    std::string path;
+  };
+  struct LoginItemUnchanged {  // the login item isn't as the user asked
+    bool wanted = false;
+  };
+  struct NewMacFailure {  // the folder chosen for that New Mac Check can't be read
+    uint64_t run = 0;
+  };
+  using NoticeAbout = std::variant<std::monostate, SavesFailing, StepCommand, PageCommand,
+                                   LoginItemUnchanged, NewMacFailure>;
+  // Sets the notice and announces it through `noted`. `about` is the state
+  // the notice describes, if any: the notice goes when that state ends.
+  void note(const QString& text, bool isError = false, NoticeAbout about = {});
+  // Whether the state a notice describes still holds.
+  bool stillHolds(const NoticeAbout& about) const;
+  // Withdraws the notice on show if the state it describes has ended. Runs
+  // after every change that may end one.
+  void reviewNotice();
+  void watchNoticeStates();  // once, from the constructor
   // How to reach the command without a terminal window, told for the place
-  // the upgrade was asked from.
+  // the upgrade was asked from, and where that way is shown.
   static QString commandElsewhere(UpgradeFrom from);
+  NoticeAbout commandShownAt(UpgradeFrom from, const std::vector<AppUpdate>& updates) const;
 
   // Stores `value` and emits `changed`, unless `held` equals it already.
   template <typename T>
@@ -421,6 +452,7 @@ class AppModel : public QObject {
   bool checking_ = false;
   WorkProgress progress_;
   OptionalNotice notice_;
+  NoticeAbout noticeAbout_;   // what notice_ describes
   bool saveFailing_ = false;  // the last save failed, and that was said
   Inventory inventory_;
   bool inventoryLoading_ = false;

@@ -221,7 +221,9 @@ QFuture<void> AppModel::newMacCheck() {
         // from.
         if (runner_->isStopped() || run != newMacRun_) return;
         if (outcome.ok() && outcome.value->diff) setNewMacDiff(*outcome.value->diff);
-        if (outcome.ok() && !outcome.value->failure.isEmpty()) note(outcome.value->failure, true);
+        if (outcome.ok() && !outcome.value->failure.isEmpty()) {
+          note(outcome.value->failure, true, NewMacFailure{run});
+        }
         setNewMacLoading(false);
       });
 }

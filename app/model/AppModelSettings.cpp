@@ -27,7 +27,7 @@ void AppModel::setLoginItem(bool on) {
     services_.loginItem->setEnabled(on);
   } catch (const std::exception& e) {
     note(tr("The desktop didn't change the login item: %1.").arg(QString::fromStdString(e.what())),
-         true);
+         true, LoginItemUnchanged{on});
   }
   // The switch shows what the system did, not what was asked.
   refreshPermissions();

@@ -106,7 +106,7 @@ bool AppModel::upgradeInTerminal(const std::vector<AppUpdate>& updates, UpgradeF
                                        services_.folders.caches);
   } catch (const TerminalError& e) {
     note(tr("Couldn't open a terminal window: %1 %2").arg(text(e.what()), commandElsewhere(from)),
-         true);
+         true, commandShownAt(from, updates));
     return false;
   } catch (const std::exception& e) {
     note(tr("Couldn't open a terminal window: %1").arg(text(e.what())), true);

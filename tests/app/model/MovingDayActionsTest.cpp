@@ -164,6 +164,27 @@ TEST_F(MovingDayTest, NewMacCheckComparesAFolderOrItsManifest) {
   }
 }
 
+// A folder that can't be read is said until the user sets out to compare
+// another; a choice given up keeps it.
+TEST_F(MovingDayTest, AnUnreadableFolderIsSaidUntilAnotherCheckBegins) {
+  const auto folder = copyAlpha();
+  fakes.panels->nextOpen = {tmp.write("odd/manifest.json", "not json"), std::nullopt, folder};
+  ASSERT_TRUE(waitFor(model->newMacCheck()));
+  const auto failure = noticeText();
+  ASSERT_TRUE(failure && failure->starts_with("That isn't a Moving day folder")) << *failure;
+  ASSERT_TRUE(waitFor(model->newMacCheck()));
+  EXPECT_EQ(noticeText(), failure);
+
+  fakes.scanner->scanGate.arm();
+  auto next = model->newMacCheck();
+  ASSERT_TRUE(fakes.scanner->scanGate.waitUntilHeld());
+  EXPECT_FALSE(model->notice());
+  fakes.scanner->scanGate.open();
+  ASSERT_TRUE(waitFor(next));
+  EXPECT_EQ(model->newMacDiff()->folder, folder);
+  EXPECT_FALSE(model->notice());
+}
+
 TEST_F(MovingDayTest, TheLastStartedNewMacCheckWins) {
   const auto folder = copyAlpha();
   std::filesystem::copy(folder, tmp / "second", std::filesystem::copy_options::recursive);

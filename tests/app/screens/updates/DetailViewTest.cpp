@@ -114,6 +114,19 @@ class DetailViewTest : public QObject {
     QCOMPARE(cardTitle(detail, "notesCard"), "Release notes for 3.0");
   }
 
+  // Release notes keep their line breaks, each line on a line of its own.
+  void releaseNotesKeepTheirLines() {
+    Rig rig;
+    auto u = update("A");
+    u.notes = "line 1\nline 2";
+    rig.report({u});
+    rig.select(u);
+    UpdateDetail detail(*rig.model);
+    QCOMPARE(shown(detail, "notes"), "line 1\nline 2");
+    auto* notes = detail.findChild<QLabel*>("notes");
+    QVERIFY(notes->heightForWidth(2000) >= 2 * notes->fontMetrics().height());
+  }
+
   // A 100-character name leaves the chip and the buttons on the page; the
   // bundle's path is reached by Tab and copied with Ctrl+A, Ctrl+C.
   void longNamesFitAndPathsCopy() {

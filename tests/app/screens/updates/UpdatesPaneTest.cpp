@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QTimerEvent>
 
 #include <algorithm>
 
@@ -164,6 +165,31 @@ class UpdatesPaneTest : public QObject {
     window.showNormal();
     QCOMPARE(subtitle->text(), lead + "Checked 1 day ago.");
     QVERIFY(ticking());
+  }
+
+  // While the list stays in view the sentence moves on with each minute's
+  // tick, with no showing or hiding to wake it.
+  void theLastCheckMovesOnEachMinuteWhileInView() {
+    Rig rig;
+    rig.report({update("Alpha")});
+    UpdatesPane pane(*rig.model);
+    pane.show();
+    auto* subtitle = pane.findChild<ui::ClampedLabel*>("paneSubtitle");
+    const QString lead = "Apps with a newer version from their own source. ";
+    QCOMPARE(subtitle->text(), lead + "Checked 0 seconds ago.");
+    QTimer* tick = nullptr;
+    for (QTimer* timer : subtitle->findChildren<QTimer*>()) {
+      if (timer->isActive()) tick = timer;
+    }
+    QVERIFY(tick);
+    QCOMPARE(tick->interval(), 60'000);
+    for (const char* age : {"1 minute ago", "2 minutes ago"}) {
+      rig.fakes.clock->advance(std::chrono::minutes(1));
+      // The minute is up: the event the event loop would deliver.
+      QTimerEvent up(tick->timerId());
+      QCoreApplication::sendEvent(tick, &up);
+      QCOMPARE(subtitle->text(), lead + "Checked " + age + ".");
+    }
   }
 
   // At 900×600 and wide: least widths kept, no sideways scrolling.
