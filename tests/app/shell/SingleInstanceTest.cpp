@@ -84,10 +84,10 @@ QString whyNoTrustedTemp(const QString& folder) {
 
 // What a test made, removed when it goes (or at once), and nothing else: a
 // path inside the test's own temporary folder, with all it holds; a short
-// folder that an instance made in /tmp, only its socket and only while it
-// then is empty. A path that is empty, relative or not clean, the temporary
-// folder itself, or anything above or beside it is left alone: a socket
-// path that was empty makes a "." here.
+// folder that an instance made in /tmp, with its socket, only when nothing
+// else is in it. A path that is empty, relative or not clean, the temporary
+// folder itself, and anything above or beside it are left alone: the folder
+// of an empty socket path is ".", the folder the test was started from.
 class Made {
  public:
   explicit Made(const test::TempDir& dir)
