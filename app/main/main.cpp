@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   quitOnTerminationSignals();
 
   RealServiceOptions options = RealServiceOptions::currentUser();
-  SingleInstance instance(SingleInstance::defaultFolder(
-      QString::fromStdString(AppFolders(options.folders).state.string())));
+  SingleInstance instance(QString::fromStdString(AppFolders(options.folders).state.string()),
+                          SingleInstance::runtimeFolder());
   if (auto status = claimOrHandOver(
           instance, loginItem ? SingleInstance::loginItemRequest : SingleInstance::openRequest,
           token)) {

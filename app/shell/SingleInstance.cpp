@@ -21,7 +21,6 @@
 #include <QLocalSocket>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
@@ -183,36 +182,53 @@ std::pair<QByteArray, QByteArray> SingleInstance::parse(const QByteArray& reques
   return {request.left(space), printable ? token : QByteArray()};
 }
 
-QString SingleInstance::defaultFolder(const QString& privateFolder) {
-  // Qt answers nothing for a runtime folder that is unset and can't be made,
-  // or that belongs to someone else.
-  QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  return runtime.isEmpty() ? privateFolder : runtime;
+QString SingleInstance::runtimeFolder() {
+  // Qt's own answer won't do: with the variable unset, or naming a folder
+  // that isn't the user's, it makes one under the shared temporary folder.
+  const QString value = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+  if (!QDir::isAbsolutePath(value)) return {};
+  const QString named = QDir::cleanPath(value);
+  std::optional<TrustedFolder> trusted = trustedFolder(named);
+  // Named through a link, the folder is wherever whoever may change the link
+  // wants it: another private folder of the user's, say.
+  if (!trusted || trusted->path != named || !privateToUser(trusted->descriptor)) return {};
+  return named;
 }
 
-SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
-    : QObject(parent), folder_(std::move(folder)), name_(std::move(name)) {}
+SingleInstance::SingleInstance(QString lockFolder, QString socketFolder, QString name,
+                               QObject* parent)
+    : QObject(parent),
+      lockFolder_(std::move(lockFolder)),
+      socketFolder_(std::move(socketFolder)),
+      name_(std::move(name)) {}
 
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::pathInFolder() const {
-  std::optional<TrustedFolder> trusted = trustedFolder(folder_);
+  // realpath() would take a relative folder from wherever the launch started.
+  if (!QDir::isAbsolutePath(socketFolder_)) return {};
+  std::optional<TrustedFolder> trusted = trustedFolder(socketFolder_);
   if (!trusted) return {};
   const QString path = QDir(trusted->path).filePath(name_ + QStringLiteral(".socket"));
   return fitsSocketAddress(path) ? path : QString();
 }
 
 QString SingleInstance::recordPath() const {
-  return QDir(folder_).filePath(name_ + QStringLiteral(".socket-folder"));
+  return QDir(lockFolder_).filePath(name_ + QStringLiteral(".socket-folder"));
 }
 
-QString SingleInstance::socketPath() const {
-  if (QString inFolder = pathInFolder(); !inFolder.isEmpty()) return inFolder;
+QString SingleInstance::pathInShortFolder() const {
   const QString folder = shortFolder_.isEmpty() ? recordedShortFolder() : shortFolder_;
   return folder.isEmpty() ? QString() : QDir(folder).filePath(name_ + QStringLiteral(".socket"));
 }
 
+QString SingleInstance::socketPath() const {
+  if (QString inFolder = pathInFolder(); !inFolder.isEmpty()) return inFolder;
+  return pathInShortFolder();
+}
+
 QString SingleInstance::recordedShortFolder() const {
+  if (!QDir::isAbsolutePath(lockFolder_)) return {};
   QFile record(recordPath());
   if (!record.open(QIODevice::ReadOnly)) return {};
   const QString folder = QFile::decodeName(record.read(4096).trimmed());
@@ -256,17 +272,19 @@ QString SingleInstance::makeShortFolder() {
 }
 
 SingleInstance::Claim SingleInstance::claim() {
-  if (folder_.isEmpty() || !QDir().mkpath(folder_)) {
-    error_ =
-        QStringLiteral("There is no folder to keep the lock in (%1).").arg(shown::path(folder_));
+  // A relative folder would put the lock wherever the launch was started,
+  // and two launches from two places would both run.
+  if (!QDir::isAbsolutePath(lockFolder_) || !QDir().mkpath(lockFolder_)) {
+    error_ = QStringLiteral("There is no folder to keep the lock in (%1).")
+                 .arg(shown::path(lockFolder_));
     return Claim::failed;
   }
-  auto lock = std::make_unique<QLockFile>(QDir(folder_).filePath(name_ + QStringLiteral(".lock")));
+  const QString lockPath = QDir(lockFolder_).filePath(name_ + QStringLiteral(".lock"));
+  auto lock = std::make_unique<QLockFile>(lockPath);
   // A lock left by a copy that died is taken over at once.
   if (!lock->tryLock(0)) {
     if (lock->error() == QLockFile::LockFailedError) return Claim::later;
-    error_ = QStringLiteral("The lock file %1 can't be made.")
-                 .arg(shown::path(QDir(folder_).filePath(name_ + QStringLiteral(".lock"))));
+    error_ = QStringLiteral("The lock file %1 can't be made.").arg(shown::path(lockPath));
     return Claim::failed;
   }
   lock_ = std::move(lock);
@@ -330,13 +348,18 @@ bool SingleInstance::handOver(const QByteArray& request, std::chrono::millisecon
   // The running copy may hold the lock but not listen yet: try until the
   // deadline.
   while (true) {
-    QLocalSocket socket;
     // Looked up on every try: a running copy in a deep folder names its
-    // socket's short folder only once it has made it.
-    const QString path = socketPath();
-    if (!path.isEmpty()) socket.connectToServer(path);
-    if (!path.isEmpty() &&
-        socket.waitForConnected(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) {
+    // socket's short folder only once it has made it. It may listen there
+    // even when this launch has a runtime folder: its own environment may
+    // have named none.
+    QStringList paths{pathInFolder(), pathInShortFolder()};
+    paths.removeAll(QString());
+    paths.removeDuplicates();
+    for (const QString& path : std::as_const(paths)) {
+      QLocalSocket socket;
+      socket.connectToServer(path);
+      if (!socket.waitForConnected(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
+        continue;
       socket.write(request + '\n');
       while (!socket.canReadLine() && socket.waitForReadyRead(static_cast<int>(
                                           std::max<qint64>(1, deadline.remainingTime())))) {

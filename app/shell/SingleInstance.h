@@ -1,10 +1,10 @@
 #pragma once
-// One running Larkvale per user. The first launch holds a lock file and
-// listens on a local socket, both in the user's runtime folder, or, when that
-// is unusable (unset, or owned by someone else), in a private folder the app
-// owns; a later launch hands its request to the first over that socket and
-// ends. Two copies would otherwise both write the state file, so a launch
-// that can't take the lock doesn't run at all. Main thread only.
+// One running Larkvale per user. The first launch holds a lock file in the
+// state folder, the folder whose files two copies would both write, so every
+// launch of the user decides "already running" in that one place, whatever
+// its environment says; a launch that can't take the lock doesn't run at all.
+// The first launch also listens on a local socket, and a later launch hands
+// its request to it over that socket and ends. Main thread only.
 //
 // A request is one line: its kind, then optionally a space and the later
 // launch's startup-notification token, which lets the running copy raise its
@@ -19,17 +19,18 @@
 // path. Another user could otherwise move a folder of theirs, and a listener
 // in it, into the path between the check and the use.
 //
-// A socket's address holds little more than 100 bytes. When the folder's
-// path is too long for it (a private folder in a deep home), or the folder
-// can't be trusted so, the socket lives in a folder of the user's own with an
+// The socket goes in the socket folder it is given (the user's runtime
+// folder, when runtimeFolder() finds a usable one) when that can be trusted
+// so and its path fits a socket's address (a little more than 100 bytes).
+// Otherwise it lives in a short folder: one of the user's own with an
 // unguessable name in the temporary folder (or, when that won't do, in /tmp),
 // made 0700 by the first launch, which writes where it is into
 // "<name>.socket-folder" beside the lock. The short folder is made, and a
 // named one used, only in a temporary folder trusted by the same rule; a
 // folder named there is used only while it is still a real folder of this
-// user's that no one else may enter, so another user can neither squat,
-// redirect nor swap it. With no such folder to be had, later launches can't
-// hand over.
+// user's that no one else may enter, named as this instance names them, so
+// another user can neither squat, redirect nor swap it. With no such folder
+// to be had, later launches can't hand over.
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
@@ -67,31 +68,40 @@ class SingleInstance : public QObject {
   // when it holds anything but printable ASCII).
   static std::pair<QByteArray, QByteArray> parse(const QByteArray& request);
 
-  // The user's runtime folder, or `privateFolder` when there is no usable one.
-  static QString defaultFolder(const QString& privateFolder);
+  // $XDG_RUNTIME_DIR when it is set and names, by its real path, a folder of
+  // the user's own that no one else may enter (0700) and that is trusted as
+  // a socket's folder must be; empty otherwise. Never a folder made up in its
+  // place: one in the shared temporary folder is a name that any user may
+  // take or free before a launch.
+  static QString runtimeFolder();
 
-  // `name` names the lock ("<name>.lock") and the socket ("<name>.socket"),
-  // so that the demo keeps a guard of its own beside the app's.
-  explicit SingleInstance(QString folder, QString name = QStringLiteral("larkvale"),
-                          QObject* parent = nullptr);
+  // `lockFolder` (absolute: the state folder) holds the lock ("<name>.lock")
+  // and the short folder's record; `socketFolder` is where the socket
+  // ("<name>.socket") goes when it may (empty: always a short folder).
+  // `name` lets the demo keep a guard of its own beside the app's.
+  SingleInstance(QString lockFolder, QString socketFolder,
+                 QString name = QStringLiteral("larkvale"), QObject* parent = nullptr);
   ~SingleInstance() override;
 
-  // Becomes the running instance when no other holds the lock, and from then
-  // on emits requested() for each later launch.
+  // Becomes the running instance when no other holds the lock (making the
+  // lock folder when it is missing), and from then on emits requested() for
+  // each later launch. Fails when the lock folder is empty or relative.
   Claim claim();
   // Why the last claim() failed, as plain text with its paths written out
   // (shown::path).
   QString errorString() const { return error_; }
 
   // A later launch: hands `request` to the running instance, waiting at most
-  // `timeout` for it to answer. True once it has taken the request.
+  // `timeout` for it to answer. True once it has taken the request. The
+  // recorded short folder is tried too, where a running copy whose
+  // environment named no usable runtime folder listens.
   bool handOver(const QByteArray& request,
                 std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
-  // Where the running instance listens: "<name>.socket" in the folder, or
-  // in the short folder named beside the lock when that path is too long
-  // for a socket or the folder can't be trusted; empty while no usable
-  // short folder is named.
+  // Where this instance listens, or looks first for the running one:
+  // "<name>.socket" in the socket folder, or in the short folder named
+  // beside the lock when the socket folder is empty, can't be trusted or
+  // is too deep for a socket; empty while no usable short folder is named.
   QString socketPath() const;
 
  signals:
@@ -100,19 +110,22 @@ class SingleInstance : public QObject {
  private:
   void serve();
   void hear(QLocalSocket* socket);
-  // "<name>.socket" in the folder's real path, when it fits a socket's
-  // address and the folder can be trusted; empty otherwise.
+  // "<name>.socket" in the socket folder's real path, when it fits a
+  // socket's address and the folder can be trusted; empty otherwise.
   QString pathInFolder() const;
+  // "<name>.socket" in the recorded short folder; empty without one.
+  QString pathInShortFolder() const;
   QString recordPath() const;
   // The short folder the record names, when it is still this user's alone.
   QString recordedShortFolder() const;
   // That folder, or a new one (recorded); empty with the reason in error_.
   QString makeShortFolder();
 
-  QString folder_;
+  QString lockFolder_;
+  QString socketFolder_;
   QString name_;
   QString error_;
-  QString shortFolder_;  // where this instance listens, when not in folder_
+  QString shortFolder_;  // where this instance listens, when not in socketFolder_
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
 };

@@ -27,9 +27,8 @@ int main(int argc, char** argv) {
   nameApplication(LARKVALE_VERSION);
   quitOnTerminationSignals();
 
-  SingleInstance instance(SingleInstance::defaultFolder(QString::fromStdString(
-                              AppFolders(UserFolders::current()).state.string())),
-                          QStringLiteral("larkvale-demo"));
+  SingleInstance instance(QString::fromStdString(AppFolders(UserFolders::current()).state.string()),
+                          SingleInstance::runtimeFolder(), QStringLiteral("larkvale-demo"));
   if (auto status = claimOrHandOver(instance, SingleInstance::openRequest, token)) return *status;
 
   // Named absolutely, so that its removal at the end can't depend on the

@@ -1,3 +1,4 @@
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -5,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <future>
+#include <optional>
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +42,102 @@ int mode(const QString& path) {
 // Who a folder made by a test belongs to: the user running it, or a user
 // who doesn't exist here.
 enum class Owner { user, other };
-constexpr uid_t kOtherUser = 12345;
+uid_t otherUser() {
+  return ::geteuid() == 12345 ? 12346 : 12345;
+}
+
+// Gives `path` to the other user; false where only root could.
+bool giveAway(const QString& path) {
+  return ::chown(QFile::encodeName(path).constData(), otherUser(), static_cast<gid_t>(-1)) == 0;
+}
+
+// Why a socket can't be trusted in `folder` or in /tmp, where short folders
+// go last, or empty when it can: every folder up to the root must belong to
+// root or this user and be writable by no one else unless sticky. Inside a
+// user namespace "/" and "/tmp" belong to a user the namespace doesn't know.
+QString whyNoTrustedTemp(const QString& folder) {
+  for (const QString& start : {folder, QStringLiteral("/tmp")}) {
+    for (QString at = QFileInfo(start).canonicalFilePath();; at = QFileInfo(at).path()) {
+      struct stat info = {};
+      if (at.isEmpty() || ::stat(QFile::encodeName(at).constData(), &info) != 0)
+        return start + " can't be looked at";
+      const bool owned = info.st_uid == 0 || info.st_uid == ::geteuid();
+      if (!owned || ((info.st_mode & 022) != 0 && (info.st_mode & S_ISVTX) == 0)) {
+        return QStringLiteral(
+                   "No temporary folder can hold a trusted socket here: %1 belongs to "
+                   "uid %2, mode %3")
+            .arg(at)
+            .arg(info.st_uid)
+            .arg(info.st_mode & 07777, 0, 8);
+      }
+      if (at == "/") break;
+    }
+  }
+  return {};
+}
+
+#define SKIP_WITHOUT_TRUSTED_TEMP(dir)                                                   \
+  do {                                                                                   \
+    const QString why = whyNoTrustedTemp(QString::fromStdString((dir).path().string())); \
+    if (!why.isEmpty()) QSKIP(qPrintable(why));                                          \
+  } while (false)
+
+// What a test made, removed when it goes (or at once), and nothing else: a
+// path inside the test's own temporary folder, with all it holds; a short
+// folder that an instance made in /tmp, with its socket, only when nothing
+// else is in it. A path that is empty, relative or not clean, the temporary
+// folder itself, and anything above or beside it are left alone: the folder
+// of an empty socket path is ".", the folder the test was started from.
+class Made {
+ public:
+  explicit Made(const test::TempDir& dir)
+      : roots_{QString::fromStdString(dir.path().string()),
+               QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath()} {}
+  Made(const Made&) = delete;
+  Made& operator=(const Made&) = delete;
+  ~Made() {
+    for (const QString& path : std::as_const(paths_)) {
+      if (!remove(path)) qWarning("Left alone: \"%s\"", qPrintable(path));
+    }
+  }
+  void add(const QString& path) { paths_.prepend(path); }
+  // Removes `path` now; false when it isn't the test's to remove, or stays.
+  bool remove(const QString& path) const {
+    if (!QDir::isAbsolutePath(path) || QDir::cleanPath(path) != path) return false;
+    const QFileInfo info(path);
+    for (const QString& root : roots_) {
+      if (root.size() <= 1 || QDir::cleanPath(root) != root || !path.startsWith(root + '/'))
+        continue;
+      if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();
+      return QFile::remove(path);
+    }
+    const QString leaf = info.fileName();
+    if (info.path() != "/tmp" || !leaf.startsWith("larkvale-") || leaf.size() != 15) return false;
+    const QByteArray socket = QFile::encodeName(path + "/larkvale.socket");
+    struct stat socketInfo = {};
+    if (::lstat(socket.constData(), &socketInfo) == 0 && S_ISSOCK(socketInfo.st_mode))
+      ::unlink(socket.constData());
+    return ::rmdir(QFile::encodeName(path).constData()) == 0;
+  }
+
+ private:
+  QStringList roots_;
+  QStringList paths_;
+};
+
+// Sets an environment variable (or unsets it, given nothing) until the
+// guard goes.
+auto setEnv(const char* name, const std::optional<QByteArray>& value) {
+  const std::optional<QByteArray> old =
+      qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+  value ? qputenv(name, *value) : qunsetenv(name);
+  return qScopeGuard([name, old] { old ? qputenv(name, *old) : qunsetenv(name); });
+}
+
+// The state folder the real program takes in `env`.
+QString stateFolder(const QProcessEnvironment& env) {
+  return env.value("XDG_DATA_HOME") + "/Larkvale";
+}
 
 struct Folder {
   Owner owner;
@@ -51,10 +148,7 @@ using Chain = QList<Folder>;
 
 // TMPDIR set to `folder` until the guard goes.
 auto setTmpdir(const QString& folder) {
-  const bool had = qEnvironmentVariableIsSet("TMPDIR");
-  const QByteArray old = qgetenv("TMPDIR");
-  qputenv("TMPDIR", QFile::encodeName(folder));
-  return qScopeGuard([had, old] { had ? qputenv("TMPDIR", old) : qunsetenv("TMPDIR"); });
+  return setEnv("TMPDIR", QFile::encodeName(folder));
 }
 
 bool answers(const QString& socketPath) {
@@ -67,6 +161,7 @@ bool answers(const QString& socketPath) {
 }  // namespace larkvale
 
 Q_DECLARE_METATYPE(larkvale::Chain)
+Q_DECLARE_METATYPE(larkvale::Owner)
 
 namespace larkvale {
 
@@ -76,8 +171,9 @@ class SingleInstanceTest : public QObject {
  private slots:
   void aLaterLaunchHandsItsRequestToTheRunningCopy() {
     test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
     QProcessEnvironment env = test::sandbox(dir);
-    SingleInstance running(env.value("XDG_RUNTIME_DIR"));
+    SingleInstance running(stateFolder(env), env.value("XDG_RUNTIME_DIR"));
     QCOMPARE(running.claim(), SingleInstance::Claim::first);
     QSignalSpy requests(&running, &SingleInstance::requested);
 
@@ -110,8 +206,9 @@ class SingleInstanceTest : public QObject {
   // later launch.
   void silentPeersAreDroppedAndDontBlockALaterLaunch() {
     test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
     const QString folder = QString::fromStdString(dir.path().string());
-    SingleInstance running(folder);
+    SingleInstance running(folder, folder);
     QCOMPARE(running.claim(), SingleInstance::Claim::first);
     QSignalSpy requests(&running, &SingleInstance::requested);
     std::vector<std::unique_ptr<QLocalSocket>> silent;
@@ -124,7 +221,7 @@ class SingleInstanceTest : public QObject {
         std::all_of(silent.begin(), silent.end(),
                     [](const auto& s) { return s->state() == QLocalSocket::UnconnectedState; }),
         20000);
-    SingleInstance later(folder);
+    SingleInstance later(folder, folder);
     auto handed = std::async(std::launch::async,
                              [&later] { return later.handOver(SingleInstance::openRequest); });
     QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
@@ -137,20 +234,23 @@ class SingleInstanceTest : public QObject {
   // link, is never used.
   void aDeepFolderStillHandsOver() {
     test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
     const QString folder =
         QString::fromStdString(dir.path().string()) + "/" + QString("deep-home-").repeated(12);
     QVERIFY(QFile::encodeName(folder).size() > 108);
     QString shortFolder;
     {
-      SingleInstance running(folder);
+      SingleInstance running(folder, folder);
       QCOMPARE(running.claim(), SingleInstance::Claim::first);
       QSignalSpy requests(&running, &SingleInstance::requested);
       const QString socket = running.socketPath();
       QVERIFY2(QFile::encodeName(socket).size() < 108, qPrintable(socket));
       shortFolder = QFileInfo(socket).path();
+      made.add(shortFolder);
       QCOMPARE(mode(shortFolder), 0700);
 
-      SingleInstance later(folder);
+      SingleInstance later(folder, folder);
       QCOMPARE(later.claim(), SingleInstance::Claim::later);
       QCOMPARE(later.socketPath(), socket);
       auto handed = std::async(std::launch::async,
@@ -160,7 +260,7 @@ class SingleInstanceTest : public QObject {
     }
     // The next running copy keeps the same folder while it is still private.
     {
-      SingleInstance again(folder);
+      SingleInstance again(folder, folder);
       QCOMPARE(again.claim(), SingleInstance::Claim::first);
       QCOMPARE(QFileInfo(again.socketPath()).path(), shortFolder);
     }
@@ -174,15 +274,14 @@ class SingleInstanceTest : public QObject {
       QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
       file.write(QFile::encodeName(named) + "\n");
       file.close();
-      QCOMPARE(SingleInstance(folder).socketPath(), QString());
-      SingleInstance next(folder);
+      QCOMPARE(SingleInstance(folder, folder).socketPath(), QString());
+      SingleInstance next(folder, folder);
       QCOMPARE(next.claim(), SingleInstance::Claim::first);
-      const QString made = QFileInfo(next.socketPath()).path();
-      QVERIFY(made != shortFolder && made != link);
-      QCOMPARE(mode(made), 0700);
-      QDir(made).removeRecursively();
+      const QString other = QFileInfo(next.socketPath()).path();
+      made.add(other);
+      QVERIFY(other != shortFolder && other != link);
+      QCOMPARE(mode(other), 0700);
     }
-    QDir(shortFolder).removeRecursively();
   }
 
   // The short folder is made, and found again, only in a temporary folder
@@ -191,6 +290,8 @@ class SingleInstanceTest : public QObject {
   // socket's address, goes on to /tmp.
   void theShortFoldersParentMustKeepOthersOut() {
     test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
     const QString base = QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath();
     const QString folder = base + "/" + QString("deep-home-").repeated(12);
     const QString shallow = base + "/tmp";
@@ -207,24 +308,24 @@ class SingleInstanceTest : public QObject {
           Row{shallow, 0700, true}, Row{deep, 0700, false}}) {
       qputenv("TMPDIR", QFile::encodeName(temp));
       QVERIFY(::chmod(QFile::encodeName(temp).constData(), static_cast<mode_t>(bits)) == 0);
-      QFile::remove(folder + "/larkvale.socket-folder");
-      QString shortFolder;
+      const QString record = folder + "/larkvale.socket-folder";
+      QVERIFY(!QFileInfo::exists(record) || made.remove(record));
       {
-        SingleInstance running(folder);
+        SingleInstance running(folder, folder);
         QCOMPARE(running.claim(), SingleInstance::Claim::first);
-        shortFolder = QFileInfo(running.socketPath()).path();
-        QVERIFY2(!running.socketPath().isEmpty() && mode(shortFolder) == 0700,
-                 qPrintable(shortFolder));
+        QVERIFY(!running.socketPath().isEmpty());
+        const QString shortFolder = QFileInfo(running.socketPath()).path();
+        made.add(shortFolder);
+        QCOMPARE(mode(shortFolder), 0700);
         QCOMPARE(QFileInfo(shortFolder).path() == temp, inTemp);
         QVERIFY(answers(running.socketPath()));
-        QCOMPARE(SingleInstance(folder).socketPath(), running.socketPath());
+        QCOMPARE(SingleInstance(folder, folder).socketPath(), running.socketPath());
         // Opened to others' writes, the parent no longer vouches for it.
         if (inTemp) {
           QVERIFY(::chmod(QFile::encodeName(temp).constData(), 0777) == 0);
-          QCOMPARE(SingleInstance(folder).socketPath(), QString());
+          QCOMPARE(SingleInstance(folder, folder).socketPath(), QString());
         }
       }
-      QDir(shortFolder).removeRecursively();
     }
   }
 
@@ -264,6 +365,8 @@ class SingleInstanceTest : public QObject {
     QFETCH(bool, throughLink);
     QFETCH(bool, trusted);
     test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
     const QString base = QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath();
     QString real = base;
     for (qsizetype i = 0; i < chain.size(); ++i)
@@ -278,10 +381,8 @@ class SingleInstanceTest : public QObject {
     QVERIFY(::chmod(QFile::encodeName(foreign).constData(), 0700) == 0);
     QString at = real;
     for (qsizetype i = chain.size() - 1; i >= 0; --i, at = QFileInfo(at).path()) {
-      if (chain[i].owner == Owner::other &&
-          ::chown(QFile::encodeName(at).constData(), kOtherUser, static_cast<gid_t>(-1)) != 0) {
+      if (chain[i].owner == Owner::other && !giveAway(at))
         QSKIP("Only root can give a folder to another user.");
-      }
       QVERIFY(::chmod(QFile::encodeName(at).constData(), static_cast<mode_t>(chain[i].mode)) == 0);
     }
     QString named = real;
@@ -292,31 +393,30 @@ class SingleInstanceTest : public QObject {
       QVERIFY(QFile::link(real, named));
     }
     const auto restore = setTmpdir(named);
-    QStringList made;
-    const auto removeMade = qScopeGuard([&] {
-      for (const QString& folder : made) QDir(folder).removeRecursively();
-    });
 
     // In place: both launches move the socket to /tmp when it can't be trusted.
     {
-      SingleInstance running(named + "/in-place");
+      SingleInstance running(named + "/in-place", named + "/in-place");
       QCOMPARE(running.claim(), SingleInstance::Claim::first);
       const QString socket = running.socketPath();
-      if (socket != inPlace + "/larkvale.socket") made << QFileInfo(socket).path();
+      QVERIFY(!socket.isEmpty());
+      if (socket != inPlace + "/larkvale.socket") made.add(QFileInfo(socket).path());
       QCOMPARE(socket == inPlace + "/larkvale.socket", trusted);
       QCOMPARE(QFileInfo(QFileInfo(socket).path()).path() == "/tmp", !trusted);
       QVERIFY(answers(socket));
-      QCOMPARE(SingleInstance(named + "/in-place").socketPath(), socket);
+      QCOMPARE(SingleInstance(named + "/in-place", named + "/in-place").socketPath(), socket);
     }
 
     // The first launch of a deep folder makes its short folder in the
     // temporary folder only when that can be trusted.
     const QString deep = base + "/" + QString("deep-home-").repeated(12);
     {
-      SingleInstance running(deep);
+      SingleInstance running(deep, deep);
       QCOMPARE(running.claim(), SingleInstance::Claim::first);
-      made << QFileInfo(running.socketPath()).path();
-      QCOMPARE(QFileInfo(made.last()).path(), trusted ? real : QStringLiteral("/tmp"));
+      QVERIFY(!running.socketPath().isEmpty());
+      const QString shortFolder = QFileInfo(running.socketPath()).path();
+      made.add(shortFolder);
+      QCOMPARE(QFileInfo(shortFolder).path(), trusted ? real : QStringLiteral("/tmp"));
     }
 
     // A later launch uses a folder named beside the lock only then, and only
@@ -326,7 +426,7 @@ class SingleInstanceTest : public QObject {
       QVERIFY(record.open(QIODevice::WriteOnly | QIODevice::Truncate));
       record.write(QFile::encodeName(where) + "\n");
       record.close();
-      QCOMPARE(SingleInstance(deep).socketPath(),
+      QCOMPARE(SingleInstance(deep, deep).socketPath(),
                trusted && where == kept ? kept + "/larkvale.socket" : QString());
     }
   }
@@ -336,6 +436,8 @@ class SingleInstanceTest : public QObject {
   // more goes to a short folder. Either way later launches reach it.
   void aSocketPathAtTheAddressLimit() {
     test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
     const QString base = QString::fromStdString(dir.path().string());
     const QString leaf = "/larkvale.socket";
     const qsizetype limit = sizeof(sockaddr_un{}.sun_path) - 2;
@@ -344,11 +446,11 @@ class SingleInstanceTest : public QObject {
           base + "/" + QString(length - base.size() - 1 - leaf.size(), QLatin1Char('d'));
       const QString inPlace = folder + leaf;
       QCOMPARE(QFile::encodeName(inPlace).size(), length);
-      SingleInstance running(folder);
+      SingleInstance running(folder, folder);
       QCOMPARE(running.claim(), SingleInstance::Claim::first);
       QVERIFY(answers(running.socketPath()));
       QCOMPARE(running.socketPath() == inPlace, length == limit);
-      if (length > limit) QDir(QFileInfo(running.socketPath()).path()).removeRecursively();
+      if (length > limit) made.add(QFileInfo(running.socketPath()).path());
     }
   }
 
@@ -358,18 +460,213 @@ class SingleInstanceTest : public QObject {
     test::TempDir dir;
     QString file = QString::fromStdString((dir.path() / "not-a\u202E-\r<b>folder").string());
     QFile(file).open(QIODevice::WriteOnly);
-    SingleInstance blocked(file + "/run");
+    SingleInstance blocked(file + "/run", file + "/run");
     QCOMPARE(blocked.claim(), SingleInstance::Claim::failed);
     QCOMPARE(blocked.errorString(),
              QStringLiteral("There is no folder to keep the lock in (%1).")
                  .arg(QString::fromStdString(
                      (dir.path() / "not-a\\u202E-\\u000D<b>folder/run").string())));
+
+    // A relative lock folder would be wherever the launch was started.
+    const QString started = QDir::currentPath();
+    const auto back = qScopeGuard([&started] { QDir::setCurrent(started); });
+    QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path().string())));
+    for (const QString& relative : {QString(), QStringLiteral("state")}) {
+      SingleInstance nowhere(relative, QString());
+      QCOMPARE(nowhere.claim(), SingleInstance::Claim::failed);
+      QCOMPARE(nowhere.socketPath(), QString());
+      QVERIFY(!QFileInfo::exists("state/larkvale.lock") && !QFileInfo::exists("larkvale.lock"));
+    }
+  }
+
+  // Whatever the environment says about a runtime folder, and whatever
+  // another user does in the shared temporary folder, the second launch
+  // finds the first by its lock in the state folder and hands over. With the
+  // variable unset, or naming a folder that won't do, a runtime folder made
+  // up in the temporary folder would be one that another user may take
+  // first and free later, so that launch 1 couldn't use it and launch 2
+  // could.
+  void aSecondLaunchHandsOverWhateverAnotherUserDoes_data() {
+    QTest::addColumn<QString>("runtime");
+    QTest::newRow("no runtime folder named") << QString();
+    QTest::newRow("another user's runtime folder") << "other";
+    QTest::newRow("an own runtime folder its group may write") << "group";
+  }
+
+  void aSecondLaunchHandsOverWhateverAnotherUserDoes() {
+    QFETCH(QString, runtime);
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
+    const QString base = QString::fromStdString(dir.path().string());
+    QProcessEnvironment env = test::sandbox(dir);
+    const QString shared = base + "/shared-tmp";
+    QVERIFY(QDir().mkpath(shared) && ::chmod(QFile::encodeName(shared).constData(), 01777) == 0);
+    env.insert("TMPDIR", shared);
+    env.remove("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty()) {
+      const QString folder = base + "/run-" + runtime;
+      QVERIFY(QDir().mkpath(folder));
+      QVERIFY(::chmod(QFile::encodeName(folder).constData(), runtime == "other" ? 0700 : 0770) ==
+              0);
+      if (runtime == "other" && !giveAway(folder))
+        QSKIP("Only root can give a folder to another user.");
+      env.insert("XDG_RUNTIME_DIR", folder);
+    }
+    const passwd* user = ::getpwuid(::geteuid());
+    QVERIFY(user);
+    const QString squatted = shared + "/runtime-" + QString::fromLocal8Bit(user->pw_name);
+    QVERIFY(QDir().mkpath(squatted) && ::chmod(QFile::encodeName(squatted).constData(), 0700) == 0);
+    if (!giveAway(squatted)) QSKIP("Only root can make a folder as another user.");
+
+    auto first = launch(env);
+    // The first launch is up once it answers, wherever it listens.
+    const QString state = stateFolder(env);
+    const auto up = [&] {
+      return std::ranges::any_of(QStringList{QString(), state, env.value("XDG_RUNTIME_DIR")},
+                                 [&](const QString& socketFolder) {
+                                   return answers(SingleInstance(state, socketFolder).socketPath());
+                                 });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(up(), 10000);
+    QVERIFY(made.remove(squatted));
+
+    auto second = launch(env);
+    QVERIFY(second->waitForFinished(10000));
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(second->readAllStandardOutput(),
+             QByteArray("Larkvale is already running; its window was brought forward.\n"));
+    QCOMPARE(first->state(), QProcess::Running);
+    first->terminate();
+    QVERIFY(first->waitForFinished(10000));
+  }
+
+  // The runtime folder holds the socket only when it is the user's own, no
+  // one else may enter it, every folder above it is trusted, and it is named
+  // by its real path; otherwise the socket goes to a short folder. Either
+  // way the lock stays in the state folder, made when it is missing.
+  void theRuntimeFolderIsUsedOnlyWhenItKeepsOthersOut_data() {
+    QTest::addColumn<QString>("named");   // "@": the test's folder
+    QTest::addColumn<int>("bits");        // of @/p/run; 0: none there, -1: a file there
+    QTest::addColumn<int>("parentBits");  // of @/p
+    QTest::addColumn<Owner>("owner");     // of @/p/run
+    QTest::addColumn<bool>("usable");
+    const Owner user = Owner::user;
+    QTest::newRow("unset") << QString("<unset>") << 0700 << 0755 << user << false;
+    QTest::newRow("empty") << QString("") << 0700 << 0755 << user << false;
+    QTest::newRow("relative") << QString("p/run") << 0700 << 0755 << user << false;
+    QTest::newRow("missing") << QString("@/p/run") << 0 << 0755 << user << false;
+    QTest::newRow("a file") << QString("@/p/run") << -1 << 0755 << user << false;
+    QTest::newRow("own, private") << QString("@/p/run") << 0700 << 0755 << user << true;
+    QTest::newRow("own, private, with a trailing slash")
+        << QString("@/p/run/") << 0700 << 0755 << user << true;
+    QTest::newRow("own, open to read") << QString("@/p/run") << 0755 << 0755 << user << false;
+    QTest::newRow("own, its group may write")
+        << QString("@/p/run") << 0770 << 0755 << user << false;
+    QTest::newRow("another user's, private")
+        << QString("@/p/run") << 0700 << 0755 << Owner::other << false;
+    QTest::newRow("own, private, in a folder its group may write")
+        << QString("@/p/run") << 0700 << 0775 << user << false;
+    QTest::newRow("own, private, named through a link")
+        << QString("@/link") << 0700 << 0755 << user << false;
+  }
+
+  void theRuntimeFolderIsUsedOnlyWhenItKeepsOthersOut() {
+    QFETCH(QString, named);
+    QFETCH(int, bits);
+    QFETCH(int, parentBits);
+    QFETCH(Owner, owner);
+    QFETCH(bool, usable);
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
+    const QString base = QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath();
+    const QString real = base + "/p/run";
+    QVERIFY(QDir().mkpath(base + "/p") && QDir().mkpath(base + "/tmp"));
+    if (bits > 0) QVERIFY(QDir().mkpath(real));
+    if (bits < 0) QVERIFY(QFile(real).open(QIODevice::WriteOnly));
+    if (bits > 0) QVERIFY(::chmod(QFile::encodeName(real).constData(), bits) == 0);
+    QVERIFY(::chmod(QFile::encodeName(base + "/p").constData(), parentBits) == 0);
+    QVERIFY(::chmod(QFile::encodeName(base + "/tmp").constData(), 0700) == 0);
+    if (owner == Owner::other && !giveAway(real))
+      QSKIP("Only root can give a folder to another user.");
+    QVERIFY(QFile::link(real, base + "/link"));
+    const auto tmpdir = setTmpdir(base + "/tmp");
+    const auto runtime = setEnv(
+        "XDG_RUNTIME_DIR",
+        named == "<unset>" ? std::nullopt
+                           : std::optional(QFile::encodeName(QString(named).replace("@", base))));
+
+    QCOMPARE(SingleInstance::runtimeFolder(), usable ? real : QString());
+    SingleInstance running(base + "/state", SingleInstance::runtimeFolder());
+    QCOMPARE(running.claim(), SingleInstance::Claim::first);
+    QVERIFY(QFileInfo::exists(base + "/state/larkvale.lock"));
+    const QString socket = running.socketPath();
+    QVERIFY(answers(socket));
+    const QString shortFolder = QFileInfo(socket).path();
+    QCOMPARE(shortFolder == real, usable);
+    if (usable) return;
+    QCOMPARE(QFileInfo(shortFolder).path(), base + "/tmp");
+    QVERIFY(QFileInfo(shortFolder).fileName().startsWith("larkvale-"));
+
+    // A later launch whose environment names a usable runtime folder still
+    // finds it there.
+    const QString ownRuntime = base + "/own-run";
+    QVERIFY(QDir().mkpath(ownRuntime) &&
+            ::chmod(QFile::encodeName(ownRuntime).constData(), 0700) == 0);
+    SingleInstance later(base + "/state", ownRuntime);
+    QCOMPARE(later.claim(), SingleInstance::Claim::later);
+    QSignalSpy requests(&running, &SingleInstance::requested);
+    auto handed = std::async(std::launch::async,
+                             [&later] { return later.handOver(SingleInstance::openRequest); });
+    QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
+    QVERIFY(handed.get());
+  }
+
+  // A record beside the lock is followed only to a folder named as the
+  // instance of that name names them, "<name>-" and six characters: one
+  // named otherwise, even in the same trusted place and private to the
+  // user, is another program's (the app's guard and the demo's keep apart).
+  void aRecordedShortFolderIsUsedOnlyWhenNamedAsMade_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("leaf");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("as made") << "larkvale"
+                             << "larkvale-Kept01" << true;
+    QTest::newRow("a longer name") << "larkvale"
+                                   << "larkvale-backup-keys" << false;
+    QTest::newRow("five characters") << "larkvale"
+                                     << "larkvale-12345" << false;
+    QTest::newRow("seven characters") << "larkvale"
+                                      << "larkvale-1234567" << false;
+    QTest::newRow("the demo's, for the app") << "larkvale"
+                                             << "larkvale-demo-Kept01" << false;
+    QTest::newRow("the demo's own") << "larkvale-demo"
+                                    << "larkvale-demo-Kept01" << true;
+  }
+
+  void aRecordedShortFolderIsUsedOnlyWhenNamedAsMade() {
+    QFETCH(QString, name);
+    QFETCH(QString, leaf);
+    QFETCH(bool, used);
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    const QString base = QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath();
+    const QString folder = base + "/" + leaf;
+    QVERIFY(QDir().mkpath(folder) && ::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+    QFile record(base + "/state/" + name + ".socket-folder");
+    QVERIFY(QDir().mkpath(base + "/state") && record.open(QIODevice::WriteOnly));
+    record.write(QFile::encodeName(folder) + "\n");
+    record.close();
+    QCOMPARE(SingleInstance(base + "/state", QString(), name).socketPath(),
+             used ? folder + "/" + name + ".socket" : QString());
   }
 
   void twoRealCopiesAndOneThatDied() {
     test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
     QProcessEnvironment env = test::sandbox(dir);
-    SingleInstance probe(env.value("XDG_RUNTIME_DIR"));
+    SingleInstance probe(stateFolder(env), env.value("XDG_RUNTIME_DIR"));
 
     auto first = launch(env);
     QTRY_VERIFY_WITH_TIMEOUT(answers(probe.socketPath()), 10000);

@@ -111,7 +111,7 @@ TEST(AppRunTest, ALaunchWithoutALockSaysSoInPlainText) {
   test::TempDir temp;
   const auto blocker = temp.write("a<br>b", "a file where the lock's folder goes");
   const QString folder = QString::fromStdString((blocker / "run").string());
-  SingleInstance blocked(folder);
+  SingleInstance blocked(folder, folder);
   QString text;
   Qt::TextFormat format = Qt::AutoText;
   std::function<void()> answer = [&] {
