@@ -90,9 +90,7 @@ QString whyNoTrustedTemp(const QString& folder) {
 // of an empty socket path is ".", the folder the test was started from.
 class Made {
  public:
-  explicit Made(const test::TempDir& dir)
-      : roots_{QString::fromStdString(dir.path().string()),
-               QFileInfo(QString::fromStdString(dir.path().string())).canonicalFilePath()} {}
+  explicit Made(const test::TempDir& dir) : dir_(dir) {}
   Made(const Made&) = delete;
   Made& operator=(const Made&) = delete;
   ~Made() {
@@ -103,16 +101,12 @@ class Made {
   void add(const QString& path) { paths_.prepend(path); }
   // Removes `path` now; false when it isn't the test's to remove, or stays.
   bool remove(const QString& path) const {
-    if (!QDir::isAbsolutePath(path) || QDir::cleanPath(path) != path) return false;
     const QFileInfo info(path);
-    for (const QString& root : roots_) {
-      if (root.size() <= 1 || QDir::cleanPath(root) != root || !path.startsWith(root + '/'))
-        continue;
-      if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();
-      return QFile::remove(path);
-    }
     const QString leaf = info.fileName();
-    if (info.path() != "/tmp" || !leaf.startsWith("larkvale-") || leaf.size() != 15) return false;
+    if (!QDir::isAbsolutePath(path) || QDir::cleanPath(path) != path || info.path() != "/tmp" ||
+        !leaf.startsWith("larkvale-") || leaf.size() != 15) {
+      return dir_.remove(QFile::encodeName(path).toStdString());
+    }
     const QByteArray socket = QFile::encodeName(path + "/larkvale.socket");
     struct stat socketInfo = {};
     if (::lstat(socket.constData(), &socketInfo) == 0 && S_ISSOCK(socketInfo.st_mode))
@@ -121,7 +115,7 @@ class Made {
   }
 
  private:
-  QStringList roots_;
+  const test::TempDir& dir_;
   QStringList paths_;
 };
 
