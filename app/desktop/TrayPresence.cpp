@@ -102,7 +102,12 @@ TrayPresence::TrayPresence(QDBusConnection bus, std::chrono::milliseconds bound,
                    this, SLOT(hostsChanged()));
     }
   }
-  probeWatcher();
+  // Without a bus there is no watcher, and the toolkit's question fails at once.
+  if (bus_.isConnected()) {
+    probeWatcher();
+  } else {
+    watcherGone();
+  }
 }
 
 TrayPresence::~TrayPresence() {
