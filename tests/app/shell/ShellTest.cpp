@@ -219,7 +219,8 @@ class ShellTest : public QObject {
       bool tray;
       bool windowOpens;
     };
-    for (const Case& c : {Case{true, true, false}, Case{false, true, true}, Case{true, false, true}}) {
+    for (const Case& c :
+         {Case{true, true, false}, Case{false, true, true}, Case{true, false, true}}) {
       auto model = test::bareModel();
       std::vector<std::function<void(bool)>> asked;
       std::function<void()> make;

@@ -1,10 +1,10 @@
+#include <signal.h>
+#include <xcb/xcb.h>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
-#include <signal.h>
-#include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -90,9 +90,11 @@ QString startXvfb(Running& xvfb) {
   return number.isEmpty() ? QString() : ":" + QString::fromLatin1(number);
 }
 
-// The id of the app's main window on `display`, empty while there is none.
+// The id of the app's main window on `display`, empty while there is none: a
+// child of the root (the tray icon's window, made by the same app and named
+// alike, sits inside the tray's).
 QString mainWindow(const QString& display) {
-  static const QRegularExpression main(R"(^ +(0x[0-9a-f]+) "Larkvale": \("larkvale" )",
+  static const QRegularExpression main(R"(^ {5}(0x[0-9a-f]+) "Larkvale": \("larkvale" )",
                                        QRegularExpression::MultilineOption);
   return main.match(tree(display)).captured(1);
 }
@@ -179,6 +181,26 @@ class TrayHostTest : public QObject {
     app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     app.process->start(QStringLiteral(LARKVALE_BINARY), {"--login-item"});
     QVERIFY(eventually([&] { return embedded(tree(display)); }));
+    // It lives in the tray: no window opened at log-in.
+    QVERIFY(mainWindow(display).isEmpty());
+
+    // A window opened by a later launch and closed again leaves the app in
+    // the tray, there to take the next launch.
+    auto launch = [&env] {
+      QProcess later;
+      later.setProcessEnvironment(env);
+      later.start(QStringLiteral(LARKVALE_BINARY), QStringList{});
+      return later.waitForFinished(static_cast<int>(kPatience.count())) && later.exitCode() == 0;
+    };
+    QVERIFY(launch());
+    QString main;
+    QVERIFY(eventually([&] {
+      main = mainWindow(display);
+      return !main.isEmpty() && viewable(display, main);
+    }));
+    askToClose(display, main);
+    QVERIFY(eventually([&] { return !viewable(display, main); }));
+    QVERIFY(launch());
 
     app.process->terminate();
     QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
