@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "Skirting/CloseWindowAction.h"
@@ -28,12 +27,10 @@ Shell::Shell(AppModel& model, ShellParts parts, QObject* parent)
     : QObject(parent),
       model_(model),
       parts_(std::move(parts)),
-      windows_(model, parts_.screens,
-               [this](QMainWindow& window) {
-                 window.setWindowIcon(parts_.appIcon);
-                 MainMenu::install(*window.menuBar(), model_, *this);
-               }),
-      tray_(std::make_unique<TrayIcon>(model, *this)) {}
+      windows_(model, parts_.screens, [this](QMainWindow& window) {
+        window.setWindowIcon(parts_.appIcon);
+        MainMenu::install(*window.menuBar(), model_, *this);
+      }) {}
 
 Shell::~Shell() {
   delete about_.data();
@@ -45,6 +42,7 @@ void Shell::start() {
   // tray the shell ends it itself (eventFilter), as Qt's own rule would
   // count dialogs and ignore minimised windows.
   QApplication::setQuitOnLastWindowClosed(false);
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
   qApp->installEventFilter(this);
   HeapUse::limitArenas();
   model_.loadState();
@@ -60,10 +58,22 @@ void Shell::start() {
   });
   if (parts_.updater) parts_.updater->start();
   model_.start();
-  tray_->show();
+  if (parts_.trayAvailable || !parts_.whenTrayIconMayBeMade) {
+    makeTrayIcon();
+  } else {
+    parts_.whenTrayIconMayBeMade([shell = QPointer<Shell>(this)] {
+      if (shell) shell->makeTrayIcon();
+    });
+  }
   // A launch at log-in lives in the tray; with no tray it has nowhere else
   // to live but its window.
-  if (!parts_.launchedAsLoginItem || !trayAvailable()) openMainWindow();
+  if (!parts_.launchedAsLoginItem) {
+    openMainWindow();
+  } else {
+    askTray([this](bool tray) {
+      if (!tray) openMainWindow();
+    });
+  }
   // Only from here on: what start-up said shows in the window opened above,
   // or waits at its foot for the user to open it.
   connect(&model_, &AppModel::noted, this, &Shell::carryFailureOutOfView);
@@ -81,8 +91,25 @@ void Shell::carryFailureOutOfView(const Notice& notice) {
       });
 }
 
-bool Shell::trayAvailable() const {
-  return parts_.trayAvailable ? parts_.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+void Shell::makeTrayIcon() {
+  if (tray_) return;
+  tray_ = std::make_unique<TrayIcon>(model_, *this);
+  tray_->show();
+}
+
+void Shell::askTray(std::function<void(bool)> answer) {
+  if (parts_.trayAvailable) {
+    answer(parts_.trayAvailable());
+    return;
+  }
+  if (!parts_.askTray) {
+    answer(false);
+    return;
+  }
+  parts_.askTray([shell = QPointer<Shell>(this), answer = std::move(answer)](bool tray) {
+    // The icon may have been made meanwhile: looked at when the answer comes.
+    if (shell) answer(tray && shell->tray_);
+  });
 }
 
 bool Shell::eventFilter(QObject* watched, QEvent* event) {
@@ -97,7 +124,11 @@ bool Shell::eventFilter(QObject* watched, QEvent* event) {
 
 void Shell::endIfNothingLeftInView() {
   closeCheckPending_ = false;
-  if (WindowOpener::openWindows().isEmpty() && !trayAvailable()) quit();
+  if (!WindowOpener::openWindows().isEmpty()) return;
+  askTray([this](bool tray) {
+    // A window opened while the answer was on its way keeps the app.
+    if (!tray && WindowOpener::openWindows().isEmpty()) quit();
+  });
 }
 
 void Shell::handleRequest(const QByteArray& request) {

@@ -7,8 +7,14 @@
 // Quit ends it. Where it has none, nothing would be left to reach the app
 // by: closing the last of its windows (main, help, catalogue; a minimised
 // one still counts, dialogs don't) ends it, and a launch at log-in opens
-// the main window. A failure said in the notice while the main window is out
-// of view (closed, hidden or minimised) is carried to the user: as a desktop
+// the main window. Whether there is a tray is never waited for: a desktop
+// service that stops answering must neither freeze the window nor end the
+// app, so the answer comes from what the app has seen, within a short bound
+// (ShellParts::askTray), and the tray icon is made only once the toolkit
+// can make it without waiting (ShellParts::whenTrayIconMayBeMade). Nor does
+// the main window's menu go to a desktop's global menu service, which the
+// toolkit would wait on each time a window shows or closes. A failure said in the notice while the
+// main window is out of view (closed, hidden or minimised) is carried to the user: as a desktop
 // notification where the desktop takes one, else by opening the main window
 // with it. Main thread only.
 #include <QByteArray>
@@ -45,10 +51,18 @@ struct ShellParts {
   QIcon appIcon;
   // Shows the catalogue of the maker's other apps.
   std::function<void()> showMoreApps;
-  // Whether the desktop has a tray to hold the app's icon, asked at start
-  // and each time the last window closes. Empty: the desktop's own answer
-  // (QSystemTrayIcon::isSystemTrayAvailable()).
+  // Whether the desktop has a tray to hold the app's icon, known at once:
+  // for a desktop known in advance (tests, measurements). When given, the
+  // icon is made at start and this is asked at start and each time the last
+  // window closes, in place of askTray.
   std::function<bool()> trayAvailable;
+  // Asks whether the desktop has a tray; the answer comes once, later, on
+  // the main thread, within a short bound. Empty (and no trayAvailable): no
+  // tray.
+  std::function<void(std::function<void(bool)> answer)> askTray;
+  // Calls `make` once on the main thread when the tray icon may be made
+  // without the toolkit waiting on a desktop service. Empty: at start.
+  std::function<void(std::function<void()> make)> whenTrayIconMayBeMade;
   // Where a failure goes while the main window is out of view; empty: the
   // main window opens with it.
   std::shared_ptr<Notifications> notifications;
@@ -88,7 +102,8 @@ class Shell : public QObject, public ShellActions {
   void checkOwnUpdates() override;
   void quit() override;
 
-  TrayIcon& tray() { return *tray_; }
+  // The tray icon; none until it may be made (ShellParts).
+  TrayIcon* tray() { return tray_.get(); }
   Updater& updater() { return *parts_.updater; }
 
  protected:
@@ -96,7 +111,10 @@ class Shell : public QObject, public ShellActions {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool trayAvailable() const;
+  void makeTrayIcon();
+  // Calls `answer` with whether the app's tray icon is there for the user:
+  // made, and a tray to show it.
+  void askTray(std::function<void(bool)> answer);
   void endIfNothingLeftInView();
   void carryFailureOutOfView(const Notice& notice);
 

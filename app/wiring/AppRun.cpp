@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Pennant/view/MoreAppsWindow.h"
+#include "app/desktop/TrayPresence.h"
 #include "app/model/AppModel.h"
 #include "app/screens/ScreenTable.h"
 #include "app/shell/LarkvaleIcon.h"
@@ -84,6 +85,14 @@ int runApp(AppRun run) {
   ShellParts parts;
   parts.launchedAsLoginItem = run.launchedAsLoginItem;
   parts.trayAvailable = run.trayAvailable;
+  std::unique_ptr<TrayPresence> tray;
+  if (!run.trayAvailable) {
+    tray = std::make_unique<TrayPresence>();
+    parts.askTray = [&tray](std::function<void(bool)> answer) { tray->ask(std::move(answer)); };
+    parts.whenTrayIconMayBeMade = [&tray](std::function<void()> make) {
+      tray->whenIconMayBeMade(std::move(make));
+    };
+  }
   registerScreens(parts.screens, catalogue);
   parts.showMoreApps = [&catalogue] { catalogue.showMoreAppsWindow(); };
   parts.updater = updater;

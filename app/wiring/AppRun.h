@@ -30,8 +30,9 @@ struct AppRun {
   SingleInstance* instance = nullptr;
   // Called with the model and the shell just before the shell starts.
   std::function<void(AppModel&, Shell&)> beforeStart;
-  // Whether the desktop has a tray (ShellParts::trayAvailable); empty: the
-  // desktop's own answer.
+  // Whether the desktop has a tray, known in advance
+  // (ShellParts::trayAvailable); empty: learnt from the desktop as it goes,
+  // never by waiting on it (TrayPresence, on the session bus).
   std::function<bool()> trayAvailable = {};
 };
 

@@ -208,6 +208,55 @@ class ShellTest : public QObject {
     window("about")->close();
   }
 
+  // Where the tray is learnt as the app goes, nothing waits for it: a launch
+  // at log-in opens its window only once the answer says there is no tray,
+  // or no icon of its own to live in; the icon is made when the desktop lets
+  // it be made without waiting. At a close, the app ends only if the answer
+  // says no tray and no window was opened meanwhile.
+  void aTrayLearntLaterIsNeverWaitedFor() {
+    struct Case {
+      bool iconMade;
+      bool tray;
+      bool windowOpens;
+    };
+    for (const Case& c :
+         {Case{true, true, false}, Case{false, true, true}, Case{true, false, true}}) {
+      auto model = test::bareModel();
+      std::vector<std::function<void(bool)>> asked;
+      std::function<void()> make;
+      ShellParts parts;
+      parts.launchedAsLoginItem = true;
+      parts.askTray = [&asked](std::function<void(bool)> answer) { asked.push_back(answer); };
+      parts.whenTrayIconMayBeMade = [&make](std::function<void()> m) { make = m; };
+      CountingShell shell(*model, parts);
+      shell.start();
+      QVERIFY(!shell.tray() && make);
+      QCOMPARE(asked.size(), size_t(1));
+      QVERIFY(!visible("main"));
+      if (c.iconMade) make();
+      QCOMPARE(shell.tray() != nullptr, c.iconMade);
+      asked[0](c.tray);
+      QCOMPARE(visible("main"), c.windowOpens);
+      if (!c.windowOpens) continue;
+
+      QWidget* main = window("main");
+      main->close();
+      QTRY_COMPARE(asked.size(), size_t(2));
+      asked[1](false);
+      QCOMPARE(shell.quits, 1);
+      main->show();
+      main->close();
+      QTRY_COMPARE(asked.size(), size_t(3));
+      shell.openMainWindow();
+      asked[2](false);
+      QCOMPARE(shell.quits, 1);
+      main->close();
+      QTRY_COMPARE(asked.size(), size_t(4));
+      asked[3](c.iconMade);
+      QCOMPARE(shell.quits, c.iconMade ? 1 : 2);
+    }
+  }
+
   // The catalogue's window opened from a credit footer closes with Ctrl+W
   // as when the menus open it, and a row's link that the desktop can't
   // open is said in the notice, as every failed open is.

@@ -1,3 +1,5 @@
+#include <signal.h>
+#include <xcb/xcb.h>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -5,6 +7,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 
 #include "tests/app/shell/ShellTestSupport.h"
@@ -62,6 +65,92 @@ bool embedded(const QString& windows) {
   return nested.match(windows).hasMatch();
 }
 
+// The first line `process` writes on stdout, once it has come whole; empty
+// when the process ends or the patience runs out first.
+QByteArray firstLine(QProcess& process) {
+  QByteArray line;
+  QDeadlineTimer deadline(kPatience);
+  // A read may return part of the line.
+  while (!line.contains('\n') &&
+         process.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+    line += process.readAllStandardOutput();
+  }
+  return line.contains('\n') ? line.trimmed() : QByteArray();
+}
+
+// Starts an X server of its own; answers its display, empty when it can't
+// start here.
+QString startXvfb(Running& xvfb) {
+  // -noreset: a server resets when its last client leaves, and refuses a
+  // client that comes during the reset (the tray host, while a query of
+  // the window tree has just ended).
+  xvfb.process->start(
+      "Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+  const QByteArray number = firstLine(*xvfb.process);
+  return number.isEmpty() ? QString() : ":" + QString::fromLatin1(number);
+}
+
+// The id of the app's main window on `display`, empty while there is none: a
+// child of the root (the tray icon's window, made by the same app and named
+// alike, sits inside the tray's).
+QString mainWindow(const QString& display) {
+  static const QRegularExpression main(R"(^ {5}(0x[0-9a-f]+) "Larkvale": \("larkvale" )",
+                                       QRegularExpression::MultilineOption);
+  return main.match(tree(display)).captured(1);
+}
+
+bool viewable(const QString& display, const QString& window) {
+  QProcess xwininfo;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DISPLAY", display);
+  xwininfo.setProcessEnvironment(env);
+  xwininfo.start("xwininfo", {"-id", window});
+  xwininfo.waitForFinished(5000);
+  return xwininfo.readAllStandardOutput().contains("Map State: IsViewable");
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+      connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name),
+      nullptr);
+  const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return found;
+}
+
+// Asks `window` to close as a window manager's close button does.
+void askToClose(const QString& display, const QString& window) {
+  xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+  xcb_client_message_event_t event{};
+  event.response_type = XCB_CLIENT_MESSAGE;
+  event.format = 32;
+  event.window = window.toUInt(nullptr, 16);
+  event.type = atom(connection, "WM_PROTOCOLS");
+  event.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
+  event.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
+                 reinterpret_cast<const char*>(&event));
+  xcb_flush(connection);
+  xcb_disconnect(connection);
+}
+
+// Closes `window` as a window manager's close button does, asking again
+// until it is gone: under load the toolkit drops a close that comes while a
+// window it has just shown is still settling.
+bool closeWindow(const QString& display, const QString& window) {
+  return eventually([&] {
+    askToClose(display, window);
+    return !viewable(display, window);
+  });
+}
+
+// A private session bus: its address, empty when it can't start here.
+QString startBus(Running& bus) {
+  bus.process->start("dbus-daemon", {"--config-file=" LARKVALE_SESSION_BUS_CONFIG,
+                                     "--print-address=1", "--nofork"});
+  return QString::fromLatin1(firstLine(*bus.process));
+}
+
 }  // namespace
 
 class TrayHostTest : public QObject {
@@ -74,20 +163,8 @@ class TrayHostTest : public QObject {
         QSKIP(qPrintable(QString("no %1").arg(tool)));
     }
     Running xvfb;
-    // -noreset: a server resets when its last client leaves, and refuses a
-    // client that comes during the reset (the tray host, while a query of
-    // the window tree has just ended).
-    xvfb.process->start(
-        "Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
-    // The display number comes as one line; a read may return part of it.
-    QByteArray number;
-    QDeadlineTimer started(kPatience);
-    while (!number.contains('\n') &&
-           xvfb.process->waitForReadyRead(static_cast<int>(started.remainingTime()))) {
-      number += xvfb.process->readAllStandardOutput();
-    }
-    if (!number.contains('\n')) QSKIP("Xvfb can't start here");
-    QString display = ":" + QString::fromLatin1(number).trimmed();
+    const QString display = startXvfb(xvfb);
+    if (display.isEmpty()) QSKIP("Xvfb can't start here");
 
     test::TempDir dir;
     QProcessEnvironment env = test::sandbox(dir);
@@ -114,6 +191,25 @@ class TrayHostTest : public QObject {
     app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     app.process->start(QStringLiteral(LARKVALE_BINARY), {"--login-item"});
     QVERIFY(eventually([&] { return embedded(tree(display)); }));
+    // It lives in the tray: no window opened at log-in.
+    QVERIFY(mainWindow(display).isEmpty());
+
+    // A window opened by a later launch and closed again leaves the app in
+    // the tray, there to take the next launch.
+    auto launch = [&env] {
+      QProcess later;
+      later.setProcessEnvironment(env);
+      later.start(QStringLiteral(LARKVALE_BINARY), QStringList{});
+      return later.waitForFinished(static_cast<int>(kPatience.count())) && later.exitCode() == 0;
+    };
+    QVERIFY(launch());
+    QString main;
+    QVERIFY(eventually([&] {
+      main = mainWindow(display);
+      return !main.isEmpty() && viewable(display, main);
+    }));
+    QVERIFY(closeWindow(display, main));
+    QVERIFY(launch());
 
     app.process->terminate();
     QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
@@ -121,6 +217,76 @@ class TrayHostTest : public QObject {
     QCOMPARE(app.process->exitCode(), 0);
     // The server drops a client's windows once it notices the client left.
     QVERIFY(eventually([&] { return !embedded(tree(display)); }));
+  }
+
+  // A status-notifier watcher that keeps its name and answers nothing, as a
+  // hung desktop service does. A launch at log-in doesn't wait on it: with no
+  // icon to live in, it opens its window. Once the watcher answers, the
+  // icon goes to it; when it hangs again, closing the window leaves the app
+  // running in its tray, and its event loop free: a second launch hands over
+  // and the window comes back.
+  void aHungTrayWatcherNeitherFreezesNorEndsTheApp() {
+    for (const char* tool : {"Xvfb", "xwininfo", "dbus-daemon"}) {
+      if (QStandardPaths::findExecutable(tool).isEmpty())
+        QSKIP(qPrintable(QString("no %1").arg(tool)));
+    }
+    Running xvfb;
+    const QString display = startXvfb(xvfb);
+    if (display.isEmpty()) QSKIP("Xvfb can't start here");
+    Running bus;
+    const QString address = startBus(bus);
+    QVERIFY2(!address.isEmpty(), bus.process->readAllStandardError().constData());
+
+    test::TempDir dir;
+    QProcessEnvironment env = test::sandbox(dir);
+    env.insert("DISPLAY", display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    if (env.contains("ASAN_OPTIONS"))
+      env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
+
+    Running watcher;
+    watcher.process->setProcessEnvironment(env);
+    watcher.process->start(QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), QStringList{});
+    QCOMPARE(firstLine(*watcher.process), QByteArray("ready"));
+    const auto watcherPid = static_cast<pid_t>(watcher.process->processId());
+    // Let go on before it is ended, however the test leaves.
+    auto resumeWatcher = qScopeGuard([watcherPid] { ::kill(watcherPid, SIGCONT); });
+    ::kill(watcherPid, SIGSTOP);
+
+    Running app;
+    app.process->setProcessEnvironment(env);
+    app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.process->start(QStringLiteral(LARKVALE_BINARY), {"--login-item"});
+    QString main;
+    QVERIFY(eventually([&] {
+      main = mainWindow(display);
+      return !main.isEmpty() && viewable(display, main);
+    }));
+
+    ::kill(watcherPid, SIGCONT);
+    QVERIFY(firstLine(*watcher.process).startsWith("registered "));
+    ::kill(watcherPid, SIGSTOP);
+
+    QVERIFY2(closeWindow(display, main), qPrintable(tree(display)));
+    // Only an app whose event loop runs takes the request in time.
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(LARKVALE_BINARY), QStringList{});
+    QVERIFY(second.waitForFinished(static_cast<int>(kPatience.count())));
+    QCOMPARE(second.readAllStandardOutput(),
+             QByteArray("Larkvale is already running; its window was brought forward.\n"));
+    QCOMPARE(second.exitCode(), 0);
+    // The window is made anew on the display.
+    QVERIFY(eventually([&] {
+      main = mainWindow(display);
+      return !main.isEmpty() && viewable(display, main);
+    }));
+    QCOMPARE(app.process->state(), QProcess::Running);
+
+    app.process->terminate();
+    QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
+    QCOMPARE(app.process->exitCode(), 0);
   }
 };
 
