@@ -140,7 +140,7 @@ TEST_F(MoreAppsLoaderTest, RefusesRedirectsElsewhereAndOtherStatuses) {
       {304, kFeedURL, false},
   };
   for (const auto& c : cases) {
-    fs::remove_all(cache);
+    ASSERT_TRUE(temp.remove(cache));
     answer = [&](const HttpRequest&) {
       return HttpResponse{c.status, test::validFeed(1), {}, c.finalURL};
     };
@@ -198,7 +198,7 @@ TEST_F(MoreAppsLoaderTest, GivesTheFeedEvenWhenItCannotBeStored) {
   EXPECT_EQ(meta(), (MoreAppsLoader::Meta{"\"old\"", "Old", clock}));
 
   // A file where the whole cache folder should be: nothing can be written.
-  fs::remove_all(temp / "Caches");
+  ASSERT_TRUE(temp.remove(temp / "Caches"));
   temp.write("Caches/Pennant", "not a folder");
   EXPECT_TRUE(loader().fetch());
   EXPECT_EQ(requests.size(), 2u);

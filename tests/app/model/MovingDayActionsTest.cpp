@@ -188,7 +188,7 @@ TEST_F(MovingDayTest, AnUnreadableFolderIsSaidUntilAnotherCheckBegins) {
 TEST_F(MovingDayTest, TheLastStartedNewMacCheckWins) {
   const auto folder = copyAlpha();
   std::filesystem::copy(folder, tmp / "second", std::filesystem::copy_options::recursive);
-  std::filesystem::remove_all(tmp / "second/Settings");
+  ASSERT_TRUE(tmp.remove(tmp / "second/Settings"));
   fakes.panels->nextOpen = {folder, tmp / "second"};
   fakes.scanner->scanGate.arm();
   auto older = model->newMacCheck();

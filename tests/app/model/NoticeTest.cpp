@@ -68,7 +68,7 @@ TEST_F(ModelTest, ARealStateFileThatCanBeWrittenAgainWithdrawsItsFailure) {
   changeASetting(*model);
   ASSERT_TRUE(noticeText() && noticeText()->starts_with("Couldn't save settings: "))
       << noticeText().value_or("");
-  ASSERT_TRUE(std::filesystem::remove(blocker));
+  ASSERT_TRUE(tmp.remove(blocker));
   changeASetting(*model);
   EXPECT_FALSE(model->notice());
   EXPECT_TRUE(std::filesystem::is_regular_file(blocker / StateStore::kFileName));
