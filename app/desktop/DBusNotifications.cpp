@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <memory>
+#include <utility>
 
 namespace larkvale {
 namespace {
@@ -93,6 +94,7 @@ QFuture<bool> DBusNotifications::post(const std::string& identifier, const std::
     return future;
   }
   Posted& entry = posted_[identifier];
+  entry.closeWhenSent = false;  // this post replaces the one in flight instead
   entry.waiting = Content{QString::fromStdString(title), QString::fromStdString(body)};
   entry.waitingAnswers.push_back(std::move(answer));
   // Asked afresh for each post: the daemon that takes this one may not be
@@ -147,9 +149,32 @@ void DBusNotifications::notify(const std::string& identifier, const Content& con
             if (answer.isValid()) entry.id = answer.value();
             for (const auto& owed : answers) owed->finish(answer.isValid());
             entry.inFlight = false;
+            if (std::exchange(entry.closeWhenSent, false)) close(entry);
             flush(identifier);
             reply->deleteLater();
           });
+}
+
+void DBusNotifications::withdraw(const std::string& identifier) {
+  const auto found = posted_.find(identifier);
+  if (found == posted_.end()) return;
+  Posted& entry = found->second;
+  // Not sent yet: it goes unsent, as nothing of it holds any more.
+  entry.waiting.reset();
+  for (const auto& owed : std::exchange(entry.waitingAnswers, {})) owed->finish(true);
+  if (entry.inFlight) {
+    entry.closeWhenSent = true;
+    return;
+  }
+  close(entry);
+}
+
+void DBusNotifications::close(Posted& entry) {
+  if (entry.id == 0) return;
+  QDBusMessage call = serviceCall("CloseNotification");
+  call << std::exchange(entry.id, 0U);
+  // Nothing is owed to anyone for this: the reply isn't waited for.
+  bus_.send(call);
 }
 
 void DBusNotifications::onActionInvoked(uint id, const QString& action) {

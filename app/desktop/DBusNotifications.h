@@ -20,6 +20,11 @@
 // that identifier that replaced it before it went), false when no service is
 // there, the call fails or this object goes away first.
 //
+// Withdrawing: a posted notification is closed (CloseNotification with its
+// id); one whose Notify call is under way is closed once its id comes back,
+// unless a later post with that identifier is to replace it by then; one
+// that waits to be sent is dropped, its future giving true.
+//
 // When the user clicks one of the notifications this object posted, it emits
 // activated with that notification's identifier.
 //
@@ -54,6 +59,7 @@ class DBusNotifications final : public QObject, public Notifications {
   QFuture<bool> requestPermission() override;
   QFuture<bool> post(const std::string& identifier, const std::string& title,
                      const std::string& body) override;
+  void withdraw(const std::string& identifier) override;
 
  signals:
   // The user chose a notification's default action (clicked it).
@@ -75,6 +81,7 @@ class DBusNotifications final : public QObject, public Notifications {
   struct Posted {
     uint id = 0;
     bool inFlight = false;
+    bool closeWhenSent = false;  // withdrawn while its Notify call was under way
     std::optional<Content> waiting;
     Answers waitingAnswers;
   };
@@ -82,6 +89,7 @@ class DBusNotifications final : public QObject, public Notifications {
   void askCapabilities();
   void flush(const std::string& identifier);
   void notify(const std::string& identifier, const Content& content, Answers answers);
+  void close(Posted& entry);
 
   QDBusConnection bus_;
   std::map<std::string, Posted> posted_;

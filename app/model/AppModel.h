@@ -318,6 +318,9 @@ class AppModel : public QObject {
   // An outcome said in the notice; sent for each one, even when it reads as
   // the notice already shown (noticeChanged is not).
   void noted(const larkvale::Notice& notice);
+  // The notice on show was withdrawn because the state it described ended
+  // (sent after noticeChanged); a copy of it shown elsewhere goes too.
+  void withdrawn(const larkvale::Notice& notice);
   void inventoryChanged();
   void inventoryLoadingChanged();
   void holdRequestChanged();

@@ -46,7 +46,10 @@ void AppModel::watchNoticeStates() {
 void AppModel::reviewNotice() {
   // Only the notice on show is withdrawn: a newer one describes something
   // else, or nothing, and stays.
-  if (notice_ && !stillHolds(noticeAbout_)) setNotice(std::nullopt);
+  if (!notice_ || stillHolds(noticeAbout_)) return;
+  const Notice ended = *notice_;
+  setNotice(std::nullopt);
+  emit withdrawn(ended);
 }
 
 bool AppModel::stillHolds(const NoticeAbout& about) const {

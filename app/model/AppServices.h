@@ -110,6 +110,10 @@ class Notifications {
   // and a caller that doesn't care may drop it.
   virtual QFuture<bool> post(const std::string& identifier, const std::string& title,
                              const std::string& body) = 0;
+  // Takes back the notification with this identifier, posted or on its way,
+  // once what it said no longer holds; nothing when there is none. A post
+  // not yet sent goes unsent, and its future gives true.
+  virtual void withdraw(const std::string& identifier) = 0;
 };
 
 class LoginItemError : public Error {

@@ -77,6 +77,12 @@ void Shell::start() {
   // Only from here on: what start-up said shows in the window opened above,
   // or waits at its foot for the user to open it.
   connect(&model_, &AppModel::noted, this, &Shell::carryFailureOutOfView);
+  connect(&model_, &AppModel::withdrawn, this, [this](const Notice& notice) {
+    // The desktop's copy goes with the notice, while it is still that one.
+    if (!parts_.notifications || carried_ != notice) return;
+    carried_.reset();
+    parts_.notifications->withdraw(kFailureNotification);
+  });
 }
 
 void Shell::carryFailureOutOfView(const Notice& notice) {
@@ -85,6 +91,7 @@ void Shell::carryFailureOutOfView(const Notice& notice) {
     openMainWindow();
     return;
   }
+  carried_ = notice;
   parts_.notifications->post(kFailureNotification, "Larkvale", notice.text)
       .then(this, [this](bool shown) {
         if (!shown) openMainWindow();

@@ -15,8 +15,9 @@
 // the main window's menu go to a desktop's global menu service, which the
 // toolkit would wait on each time a window shows or closes. A failure said in the notice while the
 // main window is out of view (closed, hidden or minimised) is carried to the user: as a desktop
-// notification where the desktop takes one, else by opening the main window
-// with it. Main thread only.
+// notification where the desktop takes one (taken back when the model
+// withdraws that notice, the state it told of having ended), else by opening
+// the main window with it. Main thread only.
 #include <QByteArray>
 #include <QIcon>
 #include <QObject>
@@ -24,6 +25,7 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/model/AppModel.h"
 #include "app/shell/ShellActions.h"
@@ -124,6 +126,8 @@ class Shell : public QObject, public ShellActions {
   std::unique_ptr<TrayIcon> tray_;
   QPointer<AboutDialog> about_;
   bool closeCheckPending_ = false;
+  // The failure last carried to the desktop's notifications.
+  std::optional<Notice> carried_;
 };
 
 }  // namespace larkvale

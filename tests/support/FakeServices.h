@@ -136,10 +136,12 @@ class FakeNotifications final : public Notifications {
   // post is recorded either way.
   bool serviceThere = true;
   std::vector<Posted> posted;
+  std::vector<std::string> withdrawn;
   int requests = 0;
   QFuture<bool> requestPermission() override;
   QFuture<bool> post(const std::string& identifier, const std::string& title,
                      const std::string& body) override;
+  void withdraw(const std::string& identifier) override { withdrawn.push_back(identifier); }
   // Answers (true/false) or fails (nothing) the open request.
   void answer(std::optional<bool> granted);
 

@@ -97,6 +97,10 @@ class FakeNotificationServer : public QObject, protected QDBusContext {
     calls.push_back({app, replacesId, summary, body, actions, hints, id});
     return id;
   }
+  void CloseNotification(uint id) { closed.push_back(id); }
+
+ public:
+  std::vector<uint> closed;
 
  signals:
   void ActionInvoked(uint id, const QString& action);
@@ -191,6 +195,43 @@ TEST(DBusNotificationsTest, ALaterPostReplacesTheEarlierOneAndAClickNamesIt) {
   ASSERT_TRUE(waitFor([&] { return activated.size() == 2; }));
   EXPECT_EQ(activated[0][0].toString(), "weekly-summary");
   EXPECT_EQ(activated[1][0].toString(), "other");
+}
+
+// A withdrawn notification is closed by its id: at once when it has one,
+// when its id comes back while its post is under way, and never when a later
+// post is to replace it. A later post after that starts afresh.
+TEST(DBusNotificationsTest, AWithdrawnNotificationIsClosedUnlessALaterPostReplacesIt) {
+  OtherProcess daemon;
+  FakeNotificationServer server;
+  daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
+  DBusNotifications notifications;
+  notifications.withdraw("failure");  // none: nothing to do
+
+  EXPECT_TRUE(answer(notifications.post("failure", "Larkvale", "Couldn't save settings: full")));
+  notifications.withdraw("failure");
+  ASSERT_TRUE(waitFor([&] { return server.closed.size() == 1; }));
+  EXPECT_EQ(server.closed[0], server.calls[0].id);
+
+  // Withdrawn while its post is under way: closed once its id is known.
+  QFuture<bool> sent = notifications.post("failure", "Larkvale", "Couldn't save settings: again");
+  ASSERT_TRUE(waitFor([&] { return server.calls.size() == 2; }));
+  notifications.withdraw("failure");
+  EXPECT_TRUE(answer(sent));
+  ASSERT_TRUE(waitFor([&] { return server.closed.size() == 2; }));
+  EXPECT_EQ(server.calls[1].replacesId, 0u);
+  EXPECT_EQ(server.closed[1], server.calls[1].id);
+
+  // Withdrawn, then posted again before the first post's id came back: the
+  // new one replaces it, and nothing is closed.
+  sent = notifications.post("failure", "Larkvale", "First");
+  ASSERT_TRUE(waitFor([&] { return server.calls.size() == 3; }));
+  notifications.withdraw("failure");
+  QFuture<bool> next = notifications.post("failure", "Larkvale", "Second");
+  EXPECT_TRUE(answer(sent));
+  EXPECT_TRUE(answer(next));
+  ASSERT_EQ(server.calls.size(), 4u);
+  EXPECT_EQ(server.calls[3].replacesId, server.calls[2].id);
+  EXPECT_EQ(server.closed.size(), 2u);
 }
 
 TEST(DBusNotificationsTest, BodyIsEscapedForServicesThatReadMarkup) {

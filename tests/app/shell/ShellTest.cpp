@@ -388,6 +388,36 @@ class ShellTest : public QObject {
     QTRY_COMPARE(rig.fakes.notifications->posted.size(), size_t(1));
     QVERIFY(!main->isVisible());
   }
+
+  // A failure carried to the desktop is taken back there when the model
+  // withdraws it; not when another notice has taken its place.
+  void aCarriedFailureIsTakenBackWhenItEnds() {
+    test::Rig rig;
+    Shell shell(*rig.model, trayLife(rig));
+    shell.start();
+    auto toggle = [&rig] { rig.model->setShowUpToDate(!rig.model->state().settings.showUpToDate); };
+    rig.fakes.store->failSave = "Disk full.";
+    toggle();
+    QTRY_COMPARE(rig.fakes.notifications->posted.size(), size_t(1));
+    rig.fakes.store->failSave.reset();
+    toggle();
+    QCOMPARE(rig.fakes.notifications->withdrawn, std::vector<std::string>{"failure"});
+
+    // A notice that was never carried is withdrawn: the one carried stays,
+    // still true.
+    rig.fakes.store->failSave = "Disk full.";
+    toggle();
+    QTRY_COMPARE(rig.fakes.notifications->posted.size(), size_t(2));
+    shell.openMainWindow();
+    rig.fakes.loginItem->refuse = "Not allowed.";
+    rig.model->setLoginItem(true);
+    QVERIFY(rig.notice().starts_with("The desktop didn't change the login item"));
+    rig.fakes.loginItem->refuse.reset();
+    rig.model->setLoginItem(true);
+    QVERIFY(!rig.model->notice());
+    QCOMPARE(rig.fakes.notifications->posted.size(), size_t(2));
+    QCOMPARE(rig.fakes.notifications->withdrawn.size(), size_t(1));
+  }
 };
 
 }  // namespace larkvale
