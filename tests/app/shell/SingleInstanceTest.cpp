@@ -107,11 +107,22 @@ class Made {
         !leaf.startsWith("larkvale-") || leaf.size() != 15) {
       return dir_.remove(QFile::encodeName(path).toStdString());
     }
-    const QByteArray socket = QFile::encodeName(path + "/larkvale.socket");
+    // Only a folder as an instance makes it: a real folder of this user's
+    // that no one else may enter, never a link or another's folder of that
+    // name; and in it only a socket of this user's.
+    const QByteArray folder = QFile::encodeName(path);
+    struct stat folderInfo = {};
+    if (::lstat(folder.constData(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode) ||
+        folderInfo.st_uid != ::geteuid() || (folderInfo.st_mode & 07777) != 0700) {
+      return false;
+    }
+    const QByteArray socket = folder + "/larkvale.socket";
     struct stat socketInfo = {};
-    if (::lstat(socket.constData(), &socketInfo) == 0 && S_ISSOCK(socketInfo.st_mode))
+    if (::lstat(socket.constData(), &socketInfo) == 0 && S_ISSOCK(socketInfo.st_mode) &&
+        socketInfo.st_uid == ::geteuid()) {
       ::unlink(socket.constData());
-    return ::rmdir(QFile::encodeName(path).constData()) == 0;
+    }
+    return ::rmdir(folder.constData()) == 0;
   }
 
  private:
