@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -160,6 +162,110 @@ QString makePrivateFolderIn(const QString& base, const QString& name) {
   return {};
 }
 
+// A short folder's name: "<name>-" and a tail as makePrivateFolderIn draws it.
+bool namedAsShortFolder(const QString& leaf, const QString& name) {
+  if (leaf.size() != name.size() + 1 + kTailLength || !leaf.startsWith(name + QLatin1Char('-')))
+    return false;
+  return std::all_of(leaf.end() - kTailLength, leaf.end(), [](QChar c) {
+    return c.unicode() < 128 && std::isalnum(static_cast<unsigned char>(c.unicode()));
+  });
+}
+
+// `folder` when it is, by its real path, a trusted folder of this user's
+// that no one else may enter; empty otherwise.
+QString privateFolder(const QString& folder) {
+  if (!QDir::isAbsolutePath(folder)) return {};
+  std::optional<TrustedFolder> trusted = trustedFolder(folder);
+  if (!trusted || trusted->path != folder || !privateToUser(trusted->descriptor)) return {};
+  return folder;
+}
+
+// Whether a socket of this user's stands at `path`.
+bool userSocketAt(const QString& path) {
+  struct stat info = {};
+  return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISSOCK(info.st_mode) &&
+         info.st_uid == ::geteuid();
+}
+
+// Whether someone listens at `path`: a connection is accepted, or would be
+// once the listener's queue has room. Never waits: a copy that has stopped
+// answering still listens. Refused, or nothing there: nobody does.
+bool listenerAt(const QString& path) {
+  const QByteArray encoded = QFile::encodeName(path);
+  sockaddr_un address = {};
+  if (encoded.isEmpty() || encoded.size() >= static_cast<qsizetype>(sizeof(address.sun_path)))
+    return false;
+  address.sun_family = AF_UNIX;
+  std::copy(encoded.begin(), encoded.end(), address.sun_path);
+  Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (socket.get() < 0) return false;
+  const int connected =
+      ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+  return connected == 0 || errno == EAGAIN || errno == EINPROGRESS;
+}
+
+// Whether a live process holds the lock file in `folder`.
+bool lockHeldIn(const QString& folder, const QString& name) {
+  QLockFile lock(QDir(folder).filePath(name + QStringLiteral(".lock")));
+  qint64 pid = 0;
+  QString host;
+  QString app;
+  if (!lock.getLockInfo(&pid, &host, &app) || pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// The folder a record names, as this instance writes it: the real path of
+// a folder whose socket's path fits an address; empty otherwise.
+QString readRecord(const QString& recordPath, const QString& name) {
+  QFile record(recordPath);
+  if (!QDir::isAbsolutePath(recordPath) || !record.open(QIODevice::ReadOnly)) return {};
+  const QString folder = QFile::decodeName(record.read(4096).trimmed());
+  if (!fitsSocketAddress(QDir(folder).filePath(name + QStringLiteral(".socket")))) return {};
+  // Only the real path, as this instance writes it: a record that names a
+  // link, or anything but a whole clean path, wasn't written here.
+  return privateFolder(folder);
+}
+
+// The file in a short folder that names the state folder whose copy uses it.
+QString stateNotePath(const QString& shortFolder, const QString& name) {
+  return QDir(shortFolder).filePath(name + QStringLiteral(".state-folder"));
+}
+
+// Notes in `shortFolder` (the user's own) which state folder's copy uses it.
+void noteStateFolder(const QString& shortFolder, const QString& name, const QString& state) {
+  QSaveFile note(stateNotePath(shortFolder, name));
+  if (!note.open(QIODevice::WriteOnly) || note.write(QFile::encodeName(state) + '\n') < 0 ||
+      !note.commit())
+    qWarning("Larkvale can't note its state folder in %s.", qPrintable(shown::path(shortFolder)));
+}
+
+// The short folders of `name` in `bases` that are still this user's alone
+// and serve the copy of the state folder `state` (other copies of the same
+// user, with state folders of their own, are none of this launch's
+// business), in the order of their names.
+QStringList shortFoldersIn(const QStringList& bases, const QString& name, const QString& state) {
+  QStringList found;
+  for (const QString& base : bases) {
+    std::optional<TrustedFolder> parent = trustedFolder(base);
+    if (!parent) continue;
+    const QStringList leaves =
+        QDir(parent->path)
+            .entryList({name + QStringLiteral("-*")},
+                       QDir::Dirs | QDir::NoSymLinks | QDir::Hidden | QDir::NoDotAndDotDot,
+                       QDir::Name);
+    for (const QString& leaf : leaves) {
+      if (!namedAsShortFolder(leaf, name)) continue;
+      const QString folder = privateFolder(QDir(parent->path).filePath(leaf));
+      if (folder.isEmpty() || found.contains(folder)) continue;
+      QFile note(stateNotePath(folder, name));
+      if (QFileInfo(note).isFile() && note.open(QIODevice::ReadOnly) &&
+          note.read(4096).trimmed() == QFile::encodeName(state))
+        found << folder;
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 QByteArray SingleInstance::launchToken() {
@@ -187,12 +293,9 @@ QString SingleInstance::runtimeFolder() {
   // that isn't the user's, it makes one under the shared temporary folder.
   const QString value = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
   if (!QDir::isAbsolutePath(value)) return {};
-  const QString named = QDir::cleanPath(value);
-  std::optional<TrustedFolder> trusted = trustedFolder(named);
   // Named through a link, the folder is wherever whoever may change the link
   // wants it: another private folder of the user's, say.
-  if (!trusted || trusted->path != named || !privateToUser(trusted->descriptor)) return {};
-  return named;
+  return privateFolder(QDir::cleanPath(value));
 }
 
 SingleInstance::SingleInstance(QString lockFolder, QString socketFolder, QString name,
@@ -200,7 +303,8 @@ SingleInstance::SingleInstance(QString lockFolder, QString socketFolder, QString
     : QObject(parent),
       lockFolder_(std::move(lockFolder)),
       socketFolder_(std::move(socketFolder)),
-      name_(std::move(name)) {}
+      name_(std::move(name)),
+      temporaryFolders_(shortFolderBases()) {}
 
 SingleInstance::~SingleInstance() = default;
 
@@ -217,6 +321,10 @@ QString SingleInstance::recordPath() const {
   return QDir(lockFolder_).filePath(name_ + QStringLiteral(".socket-folder"));
 }
 
+void SingleInstance::setTemporaryFolders(QStringList folders) {
+  temporaryFolders_ = std::move(folders);
+}
+
 QString SingleInstance::pathInShortFolder() const {
   const QString folder = shortFolder_.isEmpty() ? recordedShortFolder() : shortFolder_;
   return folder.isEmpty() ? QString() : QDir(folder).filePath(name_ + QStringLiteral(".socket"));
@@ -229,67 +337,168 @@ QString SingleInstance::socketPath() const {
 
 QString SingleInstance::recordedShortFolder() const {
   if (!QDir::isAbsolutePath(lockFolder_)) return {};
-  QFile record(recordPath());
-  if (!record.open(QIODevice::ReadOnly)) return {};
-  const QString folder = QFile::decodeName(record.read(4096).trimmed());
-  if (!fitsSocketAddress(QDir(folder).filePath(name_ + QStringLiteral(".socket")))) return {};
+  const QString folder = readRecord(recordPath(), name_);
   // Only a folder named as makePrivateFolderIn names them: a record that
   // names another private folder of the user's (one a program keeps keys
   // in) was not written here.
-  const QString leaf = QFileInfo(folder).fileName();
-  if (!leaf.startsWith(name_ + QLatin1Char('-')) || leaf.size() != name_.size() + 1 + kTailLength)
-    return {};
-  std::optional<TrustedFolder> trusted = trustedFolder(folder);
-  // Only the real path, as this instance writes it: a record that names a
-  // link, or anything but a whole clean path, wasn't written here.
-  if (!trusted || trusted->path != folder || !privateToUser(trusted->descriptor)) return {};
-  return folder;
+  return namedAsShortFolder(QFileInfo(folder).fileName(), name_) ? folder : QString();
 }
 
 QString SingleInstance::makeShortFolder() {
-  if (QString kept = recordedShortFolder(); !kept.isEmpty()) return kept;
-  const QStringList bases = shortFolderBases();
+  if (QString kept = recordedShortFolder(); !kept.isEmpty()) {
+    if (!QFileInfo::exists(stateNotePath(kept, name_))) noteStateFolder(kept, name_, lockFolder_);
+    return kept;
+  }
   QString made;
-  for (const QString& base : bases) {
+  for (const QString& base : std::as_const(temporaryFolders_)) {
     made = makePrivateFolderIn(base, name_);
-    if (!made.isEmpty()) break;
+    if (!made.isEmpty()) {
+      noteStateFolder(made, name_, lockFolder_);
+      return made;
+    }
   }
-  if (made.isEmpty()) {
+  QStringList shownBases;
+  for (const QString& base : std::as_const(temporaryFolders_)) shownBases << shown::path(base);
+  error_ = QStringLiteral("No private folder can be made in %1.")
+               .arg(shownBases.join(QStringLiteral(" or ")));
+  return {};
+}
+
+QStringList SingleInstance::copyPlaces() const {
+  QStringList places;
+  const auto add = [&places, this](const QString& folder) {
+    if (folder.isEmpty()) return;
+    const QString socket = QDir(folder).filePath(name_ + QStringLiteral(".socket"));
+    if (!places.contains(socket)) places << socket;
+  };
+  if (const QString inFolder = pathInFolder(); !inFolder.isEmpty()) add(QFileInfo(inFolder).path());
+  add(shortFolder_);
+  // A record names either a short folder or a socket folder of the user's
+  // own; any other private folder it names must hold a socket of the user's
+  // by this name before a request goes to it.
+  for (const QString& beside :
+       {lockFolder_, pathInFolder().isEmpty() ? QString() : socketFolder_}) {
+    if (!QDir::isAbsolutePath(beside)) continue;
+    const QString folder =
+        readRecord(QDir(beside).filePath(name_ + QStringLiteral(".socket-folder")), name_);
+    if (namedAsShortFolder(QFileInfo(folder).fileName(), name_) ||
+        (!folder.isEmpty() && userSocketAt(QDir(folder).filePath(name_ + ".socket"))))
+      add(folder);
+  }
+  for (const QString& folder : shortFoldersIn(temporaryFolders_, name_, lockFolder_)) add(folder);
+  return places;
+}
+
+QString SingleInstance::answeringCopy() const {
+  for (const QString& place : copyPlaces()) {
+    if (listenerAt(place)) return place;
+  }
+  return {};
+}
+
+QString SingleInstance::lockPath() const {
+  return lock_ ? QDir(lockFolderTaken_).filePath(name_ + QStringLiteral(".lock")) : QString();
+}
+
+SingleInstance::LockTry SingleInstance::tryLockIn(const QString& folder, QStringList& reasons) {
+  // A relative folder would put the lock wherever the launch was started,
+  // and two launches from two places would both run.
+  if (!QDir::isAbsolutePath(folder) || !QDir().mkpath(folder)) {
+    reasons
+        << QStringLiteral("There is no folder to keep the lock in (%1).").arg(shown::path(folder));
+    return LockTry::failed;
+  }
+  const QString path = QDir(folder).filePath(name_ + QStringLiteral(".lock"));
+  auto lock = std::make_unique<QLockFile>(path);
+  // A lock left by a copy that died is taken over at once.
+  if (!lock->tryLock(0)) {
+    if (lock->error() == QLockFile::LockFailedError) return LockTry::held;
+    reasons << QStringLiteral("The lock file %1 can't be made.").arg(shown::path(path));
+    return LockTry::failed;
+  }
+  lock_ = std::move(lock);
+  lockFolderTaken_ = folder;
+  return LockTry::taken;
+}
+
+SingleInstance::LockTry SingleInstance::lockInShortFolder(QStringList& reasons) {
+  // Launches that come here at once must agree on one lock: each takes the
+  // first folder by name, and one that finds another folder's lock held
+  // once it has its own gives way. Of two such launches the one that took
+  // its lock later sees the other's, so at most one runs.
+  const QStringList folders = shortFoldersIn(temporaryFolders_, name_, lockFolder_);
+  for (const QString& folder : folders) {
+    if (lockHeldIn(folder, name_)) return LockTry::held;
+  }
+  QString target = folders.isEmpty() ? QString() : folders.front();
+  if (target.isEmpty()) {
+    for (const QString& base : std::as_const(temporaryFolders_)) {
+      target = makePrivateFolderIn(base, name_);
+      if (!target.isEmpty()) {
+        noteStateFolder(target, name_, lockFolder_);
+        break;
+      }
+    }
+  }
+  if (target.isEmpty()) {
     QStringList shownBases;
-    for (const QString& base : bases) shownBases << shown::path(base);
-    error_ = QStringLiteral("No folder for the socket can be made in %1.")
-                 .arg(shownBases.join(QStringLiteral(" or ")));
-    return {};
+    for (const QString& base : std::as_const(temporaryFolders_)) shownBases << shown::path(base);
+    reasons << QStringLiteral("No private folder for the lock can be made in %1.")
+                   .arg(shownBases.join(QStringLiteral(" or ")));
+    return LockTry::failed;
   }
-  QSaveFile record(recordPath());
-  if (!record.open(QIODevice::WriteOnly) || record.write(QFile::encodeName(made) + '\n') < 0 ||
-      !record.commit()) {
-    error_ = QStringLiteral("%1 can't be written.").arg(shown::path(recordPath()));
-    QDir().rmdir(made);
-    return {};
+  const LockTry got = tryLockIn(target, reasons);
+  if (got != LockTry::taken) return got;
+  for (const QString& folder : shortFoldersIn(temporaryFolders_, name_, lockFolder_)) {
+    if (folder != target && lockHeldIn(folder, name_)) {
+      lock_.reset();
+      lockFolderTaken_.clear();
+      return LockTry::held;
+    }
   }
-  return made;
+  shortFolder_ = target;
+  return LockTry::taken;
+}
+
+void SingleInstance::recordListening(const QString& listenFolder) const {
+  if (listenFolder == lockFolderTaken_) return;
+  const QString path = QDir(lockFolderTaken_).filePath(name_ + QStringLiteral(".socket-folder"));
+  QSaveFile record(path);
+  if (!record.open(QIODevice::WriteOnly) ||
+      record.write(QFile::encodeName(listenFolder) + '\n') < 0 || !record.commit()) {
+    // Later launches still find a short folder by its name, and a runtime
+    // folder their environment names.
+    qWarning("Larkvale can't note where it listens: %s can't be written.",
+             qPrintable(shown::path(path)));
+  }
 }
 
 SingleInstance::Claim SingleInstance::claim() {
-  // A relative folder would put the lock wherever the launch was started,
-  // and two launches from two places would both run.
-  if (!QDir::isAbsolutePath(lockFolder_) || !QDir().mkpath(lockFolder_)) {
-    error_ = QStringLiteral("There is no folder to keep the lock in (%1).")
-                 .arg(shown::path(lockFolder_));
+  error_.clear();
+  QStringList reasons;
+  LockTry got = tryLockIn(lockFolder_, reasons);
+  // What only saving needs never keeps the app from starting: a state
+  // folder that can't be written leaves the lock to a private folder.
+  if (got == LockTry::failed) {
+    if (const QString runtime = privateFolder(socketFolder_); !runtime.isEmpty())
+      got = tryLockIn(runtime, reasons);
+  }
+  if (got == LockTry::failed) got = lockInShortFolder(reasons);
+  if (got == LockTry::held) return Claim::later;
+  if (got == LockTry::failed) {
+    error_ = reasons.join(QLatin1Char(' '));
     return Claim::failed;
   }
-  const QString lockPath = QDir(lockFolder_).filePath(name_ + QStringLiteral(".lock"));
-  auto lock = std::make_unique<QLockFile>(lockPath);
-  // A lock left by a copy that died is taken over at once.
-  if (!lock->tryLock(0)) {
-    if (lock->error() == QLockFile::LockFailedError) return Claim::later;
-    error_ = QStringLiteral("The lock file %1 can't be made.").arg(shown::path(lockPath));
-    return Claim::failed;
+  // A lock proves nothing about a copy that lost its own (its state folder
+  // removed, or kept by an earlier build elsewhere): whoever answers runs.
+  if (!answeringCopy().isEmpty()) {
+    lock_.reset();
+    lockFolderTaken_.clear();
+    shortFolder_.clear();
+    return Claim::later;
   }
-  lock_ = std::move(lock);
 
-  if (pathInFolder().isEmpty()) {
+  if (shortFolder_.isEmpty() && pathInFolder().isEmpty()) {
     shortFolder_ = makeShortFolder();
     if (shortFolder_.isEmpty()) {
       // The lock still keeps later launches out; they just can't hand over.
@@ -298,16 +507,18 @@ SingleInstance::Claim SingleInstance::claim() {
       return Claim::first;
     }
   }
+  const QString path = socketPath();
+  // Only a socket nobody answers on, left by a copy that died, is removed.
+  if (!listenerAt(path)) QLocalServer::removeServer(path);
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
-  const QString path = socketPath();
-  QLocalServer::removeServer(path);  // left by a copy that died
   if (!server_->listen(path)) {
     // The lock still keeps later launches out; they just can't hand over.
     qWarning("Larkvale can't listen for later launches: %s", qPrintable(server_->errorString()));
     return Claim::first;
   }
   connect(server_, &QLocalServer::newConnection, this, &SingleInstance::serve);
+  recordListening(QFileInfo(path).path());
   return Claim::first;
 }
 
@@ -348,14 +559,11 @@ bool SingleInstance::handOver(const QByteArray& request, std::chrono::millisecon
   // The running copy may hold the lock but not listen yet: try until the
   // deadline.
   while (true) {
-    // Looked up on every try: a running copy in a deep folder names its
-    // socket's short folder only once it has made it. It may listen there
-    // even when this launch has a runtime folder: its own environment may
-    // have named none.
-    QStringList paths{pathInFolder(), pathInShortFolder()};
-    paths.removeAll(QString());
-    paths.removeDuplicates();
-    for (const QString& path : std::as_const(paths)) {
+    // Looked up on every try: a running copy names where it listens only
+    // once it listens. It may listen in a short folder even when this launch
+    // has a runtime folder, or in a runtime folder this launch's environment
+    // doesn't name.
+    for (const QString& path : copyPlaces()) {
       QLocalSocket socket;
       socket.connectToServer(path);
       if (!socket.waitForConnected(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))

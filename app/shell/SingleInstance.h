@@ -1,10 +1,18 @@
 #pragma once
-// One running Larkvale per user. The first launch holds a lock file in the
-// state folder, the folder whose files two copies would both write, so every
-// launch of the user decides "already running" in that one place, whatever
-// its environment says; a launch that can't take the lock doesn't run at all.
-// The first launch also listens on a local socket, and a later launch hands
-// its request to it over that socket and ends. Main thread only.
+// One running Larkvale per user, decided by who answers. The running copy
+// listens on a local socket, and a later launch hands its request to it over
+// that socket and ends. Before a launch runs as the first copy it looks in
+// every place where a copy of this user's may listen and hands over to any
+// that answers: a lock file alone is no proof, since anyone may remove it
+// (resetting the app removes the state folder) and a copy of another build
+// keeps its lock elsewhere. A socket that accepts a connection is never
+// removed; only one that nobody answers on is. Main thread only.
+//
+// The lock serialises launches that start at once. It goes where it can be
+// made: "<name>.lock" in the state folder, else in the runtime folder, else
+// in the short folder (below). A state folder that can't be written only
+// keeps the app from saving, never from starting; only when no lock can be
+// made anywhere does the launch not run.
 //
 // A request is one line: its kind, then optionally a space and the later
 // launch's startup-notification token, which lets the running copy raise its
@@ -24,17 +32,18 @@
 // so and its path fits a socket's address (a little more than 100 bytes).
 // Otherwise it lives in a short folder: one of the user's own with an
 // unguessable name in the temporary folder (or, when that won't do, in /tmp),
-// made 0700 by the first launch, which writes where it is into
-// "<name>.socket-folder" beside the lock. The short folder is made, and a
-// named one used, only in a temporary folder trusted by the same rule; a
-// folder named there is used only while it is still a real folder of this
-// user's that no one else may enter, named as this instance names them, so
-// another user can neither squat, redirect nor swap it. With no such folder
-// to be had, later launches can't hand over.
+// made 0700. The short folder is made, and a named one used, only in a
+// temporary folder trusted by the same rule; a folder named there is used
+// only while it is still a real folder of this user's that no one else may
+// enter, named as this instance names them, so another user can neither
+// squat, redirect nor swap it. The running copy writes where it listens into
+// "<name>.socket-folder" beside its lock, so that a later launch whose
+// environment names another runtime folder, or none, still finds it.
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <memory>
 #include <utility>
@@ -53,8 +62,8 @@ class SingleInstance : public QObject {
 
   enum class Claim {
     first,   // this is the running instance now
-    later,   // another instance holds the lock: hand over and end
-    failed,  // no lock could be taken: don't run (see errorString())
+    later,   // another instance answers or holds the lock: hand over and end
+    failed,  // no lock could be taken anywhere: don't run (see errorString())
   };
 
   // The startup-notification token this launch was given
@@ -76,25 +85,32 @@ class SingleInstance : public QObject {
   static QString runtimeFolder();
 
   // `lockFolder` (absolute: the state folder) holds the lock ("<name>.lock")
-  // and the short folder's record; `socketFolder` is where the socket
-  // ("<name>.socket") goes when it may (empty: always a short folder).
+  // and the record of where the copy listens, when they can be made there;
+  // `socketFolder` (the runtime folder) is where the socket ("<name>.socket")
+  // goes when it may (empty: always a short folder), and where the lock goes
+  // when the state folder won't take it.
   // `name` lets the demo keep a guard of its own beside the app's.
   SingleInstance(QString lockFolder, QString socketFolder,
                  QString name = QStringLiteral("larkvale"), QObject* parent = nullptr);
   ~SingleInstance() override;
 
-  // Becomes the running instance when no other holds the lock (making the
-  // lock folder when it is missing), and from then on emits requested() for
-  // each later launch. Fails when the lock folder is empty or relative.
+  // Where short folders may go, in order (absolute); by default the
+  // temporary folder, then /tmp. Call before claim().
+  void setTemporaryFolders(QStringList folders);
+
+  // Becomes the running instance when no other copy answers in any place
+  // where one may listen and none holds the lock, and from then on emits
+  // requested() for each later launch. The lock goes in the first place that
+  // takes it (making the lock folder when it is missing). Fails only when no
+  // place takes a lock.
   Claim claim();
-  // Why the last claim() failed, as plain text with its paths written out
-  // (shown::path).
+  // Why the last claim() failed, each place's reason in turn, as plain text
+  // with its paths written out (shown::path).
   QString errorString() const { return error_; }
 
   // A later launch: hands `request` to the running instance, waiting at most
-  // `timeout` for it to answer. True once it has taken the request. The
-  // recorded short folder is tried too, where a running copy whose
-  // environment named no usable runtime folder listens.
+  // `timeout` for it to answer. True once it has taken the request. Every
+  // place where a copy may listen is tried (copyPlaces()).
   bool handOver(const QByteArray& request,
                 std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
@@ -103,6 +119,17 @@ class SingleInstance : public QObject {
   // beside the lock when the socket folder is empty, can't be trusted or
   // is too deep for a socket; empty while no usable short folder is named.
   QString socketPath() const;
+  // Every socket where a running copy of this user's may listen, each after
+  // the trust checks above: in the socket folder; in the folders recorded
+  // beside the lock and beside the socket folder (where a copy of an earlier
+  // build kept its lock); and in the short folders of this name in the
+  // temporary folders. None is looked at beyond its name and type.
+  QStringList copyPlaces() const;
+  // The first of copyPlaces() on which a copy answers (accepts a
+  // connection); empty when none does.
+  QString answeringCopy() const;
+  // Where this instance's lock is, once claim() took one; empty otherwise.
+  QString lockPath() const;
 
  signals:
   void requested(const QByteArray& request);
@@ -116,16 +143,27 @@ class SingleInstance : public QObject {
   // "<name>.socket" in the recorded short folder; empty without one.
   QString pathInShortFolder() const;
   QString recordPath() const;
-  // The short folder the record names, when it is still this user's alone.
+  // The short folder the record beside the lock names, when it is still
+  // this user's alone.
   QString recordedShortFolder() const;
-  // That folder, or a new one (recorded); empty with the reason in error_.
+  // That folder, or a new one; empty with the reason in error_.
   QString makeShortFolder();
+  // Takes "<name>.lock" in `folder`; see LockTry.
+  enum class LockTry { taken, held, failed };
+  LockTry tryLockIn(const QString& folder, QStringList& reasons);
+  // A lock in a short folder of this name, for a launch whose state folder
+  // and runtime folder take none.
+  LockTry lockInShortFolder(QStringList& reasons);
+  // Writes where this copy listens beside its lock, when that is elsewhere.
+  void recordListening(const QString& listenFolder) const;
 
   QString lockFolder_;
   QString socketFolder_;
   QString name_;
   QString error_;
   QString shortFolder_;  // where this instance listens, when not in socketFolder_
+  QStringList temporaryFolders_;
+  QString lockFolderTaken_;  // where the lock is: lockFolder_ or a fallback
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
 };

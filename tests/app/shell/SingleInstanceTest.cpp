@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QScopeGuard>
@@ -84,8 +85,8 @@ QString whyNoTrustedTemp(const QString& folder) {
 
 // What a test made, removed when it goes (or at once), and nothing else: a
 // path inside the test's own temporary folder, with all it holds; a short
-// folder that an instance made in /tmp, with its socket, only when nothing
-// else is in it. A path that is empty, relative or not clean, the temporary
+// folder that an instance made in /tmp, with what an instance keeps there,
+// only when nothing else is in it. A path that is empty, relative or not clean, the temporary
 // folder itself, and anything above or beside it are left alone: the folder
 // of an empty socket path is ".", the folder the test was started from.
 class Made {
@@ -116,11 +117,18 @@ class Made {
         folderInfo.st_uid != ::geteuid() || (folderInfo.st_mode & 07777) != 0700) {
       return false;
     }
-    const QByteArray socket = folder + "/larkvale.socket";
-    struct stat socketInfo = {};
-    if (::lstat(socket.constData(), &socketInfo) == 0 && S_ISSOCK(socketInfo.st_mode) &&
-        socketInfo.st_uid == ::geteuid()) {
-      ::unlink(socket.constData());
+    // What an instance keeps there: its socket, its lock and the note of
+    // its state folder, each of this user's and of its own kind.
+    for (const auto& [leaf, socketKind] :
+         {std::pair{"/larkvale.socket", true}, std::pair{"/larkvale.lock", false},
+          std::pair{"/larkvale.state-folder", false}}) {
+      const QByteArray entry = folder + leaf;
+      struct stat info = {};
+      if (::lstat(entry.constData(), &info) == 0 &&
+          (socketKind ? S_ISSOCK(info.st_mode) : S_ISREG(info.st_mode)) &&
+          info.st_uid == ::geteuid()) {
+        ::unlink(entry.constData());
+      }
     }
     return ::rmdir(folder.constData()) == 0;
   }
@@ -459,18 +467,22 @@ class SingleInstanceTest : public QObject {
     }
   }
 
-  // Without a folder for the lock the launch doesn't run unguarded, and the
-  // path it names shows what would hide in it written out.
-  void noLockMeansNoRun() {
+  // Only when no place takes a lock does the launch not run, and then it
+  // says why for each place, with what would hide in a path written out.
+  void noLockAnywhereMeansNoRun() {
     test::TempDir dir;
     QString file = QString::fromStdString((dir.path() / "not-a\u202E-\r<b>folder").string());
     QFile(file).open(QIODevice::WriteOnly);
-    SingleInstance blocked(file + "/run", file + "/run");
+    const QString shownFile =
+        QString::fromStdString((dir.path() / "not-a\\u202E-\\u000D<b>folder").string());
+    SingleInstance blocked(file + "/state", file + "/run");
+    blocked.setTemporaryFolders({file + "/tmp"});
     QCOMPARE(blocked.claim(), SingleInstance::Claim::failed);
     QCOMPARE(blocked.errorString(),
-             QStringLiteral("There is no folder to keep the lock in (%1).")
-                 .arg(QString::fromStdString(
-                     (dir.path() / "not-a\\u202E-\\u000D<b>folder/run").string())));
+             QStringLiteral("There is no folder to keep the lock in (%1/state). No private folder "
+                            "for the lock can be made in %1/tmp.")
+                 .arg(shownFile));
+    QCOMPARE(blocked.lockPath(), QString());
 
     // A relative lock folder would be wherever the launch was started.
     const QString started = QDir::currentPath();
@@ -478,10 +490,159 @@ class SingleInstanceTest : public QObject {
     QVERIFY(QDir::setCurrent(QString::fromStdString(dir.path().string())));
     for (const QString& relative : {QString(), QStringLiteral("state")}) {
       SingleInstance nowhere(relative, QString());
+      nowhere.setTemporaryFolders({file + "/tmp"});
       QCOMPARE(nowhere.claim(), SingleInstance::Claim::failed);
       QCOMPARE(nowhere.socketPath(), QString());
       QVERIFY(!QFileInfo::exists("state/larkvale.lock") && !QFileInfo::exists("larkvale.lock"));
     }
+  }
+
+  // A state folder that takes no lock (a file in its place here; a full or
+  // read-only disk, or a folder the user may not write, in the program's
+  // test) keeps the app from saving, never from starting: the lock goes to
+  // the runtime folder, else to a short folder, and there is still one copy
+  // that later launches, at once or later, hand over to.
+  void aStateFolderThatTakesNoLockLeavesTheLockToAPrivateFolder_data() {
+    QTest::addColumn<bool>("runtime");
+    QTest::newRow("in the runtime folder") << true;
+    QTest::newRow("in a short folder") << false;
+  }
+
+  void aStateFolderThatTakesNoLockLeavesTheLockToAPrivateFolder() {
+    QFETCH(bool, runtime);
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString state = base + "/blocked/Larkvale";
+    QVERIFY(QFile(base + "/blocked").open(QIODevice::WriteOnly));
+    const QString run = base + "/run";
+    const QString tmp = base + "/tmp";
+    QVERIFY(QDir().mkpath(run) && QDir().mkpath(tmp));
+    QVERIFY(::chmod(QFile::encodeName(run).constData(), 0700) == 0);
+    QVERIFY(::chmod(QFile::encodeName(tmp).constData(), 0700) == 0);
+    const QString socketFolder = runtime ? run : QString();
+    const auto instance = [&] {
+      auto made = std::make_unique<SingleInstance>(state, socketFolder);
+      made->setTemporaryFolders({tmp});
+      return made;
+    };
+
+    auto running = instance();
+    // Two more launches at once: neither runs beside the first.
+    auto second = instance();
+    auto third = instance();
+    QCOMPARE(running->claim(), SingleInstance::Claim::first);
+    QCOMPARE(second->claim(), SingleInstance::Claim::later);
+    QCOMPARE(third->claim(), SingleInstance::Claim::later);
+    const QString lock = running->lockPath();
+    QCOMPARE(QFileInfo(lock).fileName(), QStringLiteral("larkvale.lock"));
+    if (runtime) {
+      QCOMPARE(lock, run + "/larkvale.lock");
+    } else {
+      made.add(QFileInfo(lock).path());
+      QCOMPARE(QFileInfo(QFileInfo(lock).path()).path(), tmp);
+      QCOMPARE(mode(QFileInfo(lock).path()), 0700);
+    }
+    QSignalSpy requests(running.get(), &SingleInstance::requested);
+    auto handed = std::async(std::launch::async,
+                             [&second] { return second->handOver(SingleInstance::openRequest); });
+    QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
+    QVERIFY(handed.get());
+  }
+
+  // A running copy that lost its lock (the state folder removed, resetting
+  // the app, or only the lock file), or that keeps it elsewhere as an
+  // earlier build did, still answers: the next launch takes the free lock,
+  // finds it answering and hands over, and its socket stays.
+  void aCopyThatLostItsLockIsStillHandedOverTo_data() {
+    QTest::addColumn<QString>("removed");
+    QTest::addColumn<bool>("runtime");
+    QTest::newRow("the state folder, listening in the runtime folder") << "state" << true;
+    QTest::newRow("the state folder, listening in a short folder") << "state" << false;
+    QTest::newRow("the lock, listening in the runtime folder") << "lock" << true;
+    QTest::newRow("the lock, listening in a short folder") << "lock" << false;
+    QTest::newRow("an earlier build's copy in the runtime folder") << "none" << true;
+  }
+
+  void aCopyThatLostItsLockIsStillHandedOverTo() {
+    QFETCH(QString, removed);
+    QFETCH(bool, runtime);
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString state = base + "/data/Larkvale";
+    const QString run = base + "/run";
+    const QString tmp = base + "/tmp";
+    QVERIFY(QDir().mkpath(run) && QDir().mkpath(tmp));
+    QVERIFY(::chmod(QFile::encodeName(run).constData(), 0700) == 0);
+    QVERIFY(::chmod(QFile::encodeName(tmp).constData(), 0700) == 0);
+    const QString socketFolder = runtime ? run : QString();
+
+    std::unique_ptr<SingleInstance> running;
+    QLocalServer earlier;
+    QString socket;
+    if (removed == "none") {
+      // An earlier build kept its lock and socket in the runtime folder.
+      socket = run + "/larkvale.socket";
+      QVERIFY(earlier.listen(socket));
+    } else {
+      running = std::make_unique<SingleInstance>(state, socketFolder);
+      running->setTemporaryFolders({tmp});
+      QCOMPARE(running->claim(), SingleInstance::Claim::first);
+      socket = running->socketPath();
+      if (!runtime) made.add(QFileInfo(socket).path());
+      QVERIFY(dir.remove(
+          QFile::encodeName(removed == "state" ? state : state + "/larkvale.lock").toStdString()));
+    }
+
+    SingleInstance next(state, socketFolder);
+    next.setTemporaryFolders({tmp});
+    QCOMPARE(next.claim(), SingleInstance::Claim::later);
+    QVERIFY(answers(socket));
+    QCOMPARE(next.lockPath(), QString());
+    auto handed = std::async(std::launch::async,
+                             [&next] { return next.handOver(SingleInstance::openRequest); });
+    if (running) {
+      QSignalSpy requests(running.get(), &SingleInstance::requested);
+      QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 10000);
+    } else {
+      // The launch's look for a copy connects too, and says nothing.
+      QLocalSocket* peer = nullptr;
+      QTRY_VERIFY_WITH_TIMEOUT(
+          [&] {
+            while (QLocalSocket* next = earlier.nextPendingConnection()) peer = next;
+            return peer && peer->canReadLine();
+          }(),
+          10000);
+      QCOMPARE(peer->readLine().trimmed(), QByteArray(SingleInstance::openRequest));
+      peer->write("ok\n");
+      peer->flush();
+    }
+    QVERIFY(handed.get());
+  }
+
+  // Only this copy's own short folders are looked in: one that another
+  // state folder's copy of the same user uses is none of its business.
+  void anotherStateFoldersCopyIsLeftAlone() {
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString tmp = base + "/tmp";
+    QVERIFY(QDir().mkpath(tmp) && ::chmod(QFile::encodeName(tmp).constData(), 0700) == 0);
+    SingleInstance other(base + "/other/Larkvale", QString());
+    other.setTemporaryFolders({tmp});
+    QCOMPARE(other.claim(), SingleInstance::Claim::first);
+    made.add(QFileInfo(other.socketPath()).path());
+    SingleInstance own(base + "/own/Larkvale", QString());
+    own.setTemporaryFolders({tmp});
+    QVERIFY(!own.copyPlaces().contains(other.socketPath()));
+    QCOMPARE(own.claim(), SingleInstance::Claim::first);
+    made.add(QFileInfo(own.socketPath()).path());
+    QVERIFY(own.socketPath() != other.socketPath());
+    QVERIFY(answers(other.socketPath()));
   }
 
   // Whatever the environment says about a runtime folder, and whatever
@@ -542,6 +703,58 @@ class SingleInstanceTest : public QObject {
     QCOMPARE(second->readAllStandardOutput(),
              QByteArray("Larkvale is already running; its window was brought forward.\n"));
     QCOMPARE(first->state(), QProcess::Running);
+    first->terminate();
+    QVERIFY(first->waitForFinished(10000));
+  }
+
+  // The real program, as one user: whatever the later launch's environment
+  // says of a runtime folder, and whatever was removed of the running copy's
+  // lock, the later launch hands over and one copy runs.
+  void theRunningCopyIsFoundWhateverTheLaterLaunchSees_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("a later launch without a runtime folder") << "unset";
+    QTest::newRow("a later launch naming another user's runtime folder") << "other";
+    QTest::newRow("the state folder removed") << "state";
+    QTest::newRow("the lock removed") << "lock";
+  }
+
+  void theRunningCopyIsFoundWhateverTheLaterLaunchSees() {
+    QFETCH(QString, change);
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    Made made(dir);
+    QProcessEnvironment env = test::sandbox(dir);
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString tmp = base + "/tmp";
+    QVERIFY(QDir().mkpath(tmp) && ::chmod(QFile::encodeName(tmp).constData(), 0700) == 0);
+    env.insert("TMPDIR", tmp);
+    const QString state = stateFolder(env);
+    auto first = launch(env);
+    const QString socket = env.value("XDG_RUNTIME_DIR") + "/larkvale.socket";
+    QTRY_VERIFY_WITH_TIMEOUT(answers(socket), 10000);
+    QVERIFY(QFileInfo::exists(state + "/larkvale.lock"));
+
+    QProcessEnvironment later = env;
+    if (change == "unset") later.remove("XDG_RUNTIME_DIR");
+    if (change == "other") {
+      const QString foreign = base + "/run-other";
+      QVERIFY(QDir().mkpath(foreign) && ::chmod(QFile::encodeName(foreign).constData(), 0700) == 0);
+      if (!giveAway(foreign)) QSKIP("Only root can give a folder to another user.");
+      later.insert("XDG_RUNTIME_DIR", foreign);
+    }
+    if (change == "state") QVERIFY(dir.remove(QFile::encodeName(state).toStdString()));
+    if (change == "lock")
+      QVERIFY(dir.remove(QFile::encodeName(state + "/larkvale.lock").toStdString()));
+
+    for (int round = 0; round < 2; ++round) {
+      auto second = launch(later);
+      QVERIFY(second->waitForFinished(10000));
+      QCOMPARE(second->exitCode(), 0);
+      QCOMPARE(second->readAllStandardOutput(),
+               QByteArray("Larkvale is already running; its window was brought forward.\n"));
+    }
+    QCOMPARE(first->state(), QProcess::Running);
+    QVERIFY(answers(socket));
     first->terminate();
     QVERIFY(first->waitForFinished(10000));
   }

@@ -105,13 +105,14 @@ TEST(AppRunTest, AFailureOutOfViewGoesToTheNotificationServiceElseOpensTheWindow
   EXPECT_TRUE(openedWithoutService);
 }
 
-// The message of a launch that can't take its lock shows the folder's path
-// as it is written, whatever markup it holds.
+// The message of a launch that can't take a lock anywhere shows the folders'
+// paths as they are written, whatever markup they hold.
 TEST(AppRunTest, ALaunchWithoutALockSaysSoInPlainText) {
   test::TempDir temp;
   const auto blocker = temp.write("a<br>b", "a file where the lock's folder goes");
   const QString folder = QString::fromStdString((blocker / "run").string());
   SingleInstance blocked(folder, folder);
+  blocked.setTemporaryFolders({folder});
   QString text;
   Qt::TextFormat format = Qt::AutoText;
   std::function<void()> answer = [&] {
@@ -129,7 +130,7 @@ TEST(AppRunTest, ALaunchWithoutALockSaysSoInPlainText) {
   EXPECT_EQ(format, Qt::PlainText);
   EXPECT_EQ(text, QString::fromUtf8("Larkvale can\u2019t make sure that it runs only once, so it "
                                     "doesn\u2019t start.\n\nThere is no folder to keep the lock in "
-                                    "(%1).")
+                                    "(%1). No private folder for the lock can be made in %1.")
                       .arg(folder));
 }
 
