@@ -101,12 +101,19 @@ std::string characterPrefix(std::string_view text, size_t count) {
 }
 
 bool hasForbiddenScalar(std::string_view text) {
-  // A catalogue text is taken only as the app would show it, emoji whole;
-  // what it would drop or break is refused rather than shown changed.
+  // What the shown-text rule would drop or break (an invisible letter such
+  // as a Hangul filler, a variation selector after no emoji) is refused
+  // rather than shown changed.
   if (!larkvale::TextTrim::showsAsWritten(text)) return true;
   return !eachScalar(text, [](UChar32 c) {
-    // What no one can read.
+    // The feed's own rule is stricter than what the screen keeps: no format
+    // character at all, the joiner that glues emoji together among them, so
+    // that no run of joined emoji can count as one character.
     switch (u_charType(c)) {
+      case U_LINE_SEPARATOR:
+      case U_PARAGRAPH_SEPARATOR:
+      case U_CONTROL_CHAR:
+      case U_FORMAT_CHAR:
       case U_SURROGATE:
       case U_PRIVATE_USE_CHAR:
       case U_UNASSIGNED:

@@ -24,12 +24,13 @@ bool fitsIn(std::string_view text, size_t maxCharacters);
 // Invalid UTF-8 is cut at the first bad byte.
 std::string characterPrefix(std::string_view text, size_t count);
 
-// True when the shown-text rule would not show the text as written
-// (larkvale::TextTrim::showsAsWritten: it holds a control, a format
-// character, a line or paragraph separator, or an invisible letter such as a
-// Hangul filler, but for the joiners and variation selectors that make one
-// emoji of several characters), when some scalar is for private use or
-// unassigned, and for invalid UTF-8.
+// True when some scalar is a line or paragraph separator, a control, a
+// format character (the zero-width joiner and the tag characters among
+// them), a surrogate, for private use or unassigned; when the shown-text rule
+// would not show the text as written (larkvale::TextTrim::showsAsWritten: an
+// invisible letter such as a Hangul filler, a variation selector after no
+// emoji); and for invalid UTF-8. A variation selector after an emoji, a
+// keycap, a skin tone and a two-letter flag pass.
 bool hasForbiddenScalar(std::string_view text);
 
 // True when nothing is left once space separators and tabs are trimmed

@@ -37,8 +37,10 @@ void validate(const MoreAppsFeed& feed);
 bool validLink(std::string_view text);
 
 // At most `maxCharacters` user-perceived characters, not blank after trimming
-// spaces and tabs, and no separator, control, format, surrogate, private-use
-// or unassigned scalar.
+// space separators and tabs, and no line or paragraph separator, control,
+// format (the zero-width joiner too), surrogate, private-use or unassigned
+// scalar, nor anything the shown-text rule drops (MoreAppsText::
+// hasForbiddenScalar). Emoji without joiners pass.
 bool validText(std::string_view text, size_t maxCharacters);
 
 // 1 to 60 of "a"–"z", "0"–"9" and "-", not beginning with "-".

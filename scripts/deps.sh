@@ -22,8 +22,9 @@ packages=(
   dbus dbus-x11 xvfb xauth libglib2.0-bin x11-utils
   # a small tray host, so that tests see the tray icon embedded under Xvfb
   trayer
-  # run time: fonts for documents, zsh for terminal scripts, PDF tools for tests
-  fonts-dejavu-core zsh poppler-utils
+  # run time: fonts for documents, a colour emoji font so that the emoji the
+  # catalogue keeps are drawn, zsh for terminal scripts, PDF tools for tests
+  fonts-dejavu-core fonts-noto-color-emoji zsh poppler-utils
   # checks the installed desktop entry
   desktop-file-utils
 )

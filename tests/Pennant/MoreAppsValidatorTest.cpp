@@ -152,8 +152,10 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
   const std::vector<Case> cases = {
       {repeat("e\u0301", 40), 40, true},  // combining acute: one character each
       {repeat("e\u0301", 41), 40, false},
-      {repeat("👍🏽", 40), 40, true},    // emoji with skin tone
-      {"Family 👨\u200D👩\u200D👧", 40, true},  // joiners inside an emoji are kept
+      {repeat("👍🏽", 40), 40, true},     // emoji with skin tone
+      {"Family 👨\u200D👩\u200D👧", 40, false},  // a joiner is a format character
+      // Joined, 401 emoji would count as one character.
+      {repeat("👨\u200D", 400) + "👧", 40, false},
       {"Private \uE000", 40, false},
       // Default-ignorables that are not format characters hide all the same.
       {"Soft\u00ADhyphen", 40, false},
@@ -171,20 +173,19 @@ TEST(MoreAppsValidatorTest, TextRuleCountsGraphemesAndRefusesInvisibleScalars) {
   }
 }
 
-// A catalogue text is taken only as the app shows it: each emoji whole, in
-// any text field, and nothing the shown-text rule would drop.
-TEST(MoreAppsValidatorTest, EmojiAreReadWholeAndInvisibleLettersRefused) {
+// A catalogue text is taken only as the app shows it: each emoji that needs
+// no joiner whole, in any text field; no format character, and nothing the
+// shown-text rule would drop.
+TEST(MoreAppsValidatorTest, EmojiWithoutJoinersAreReadWholeAndHiddenScalarsRefused) {
   const std::vector<std::string> emoji = {
-      "\u2764\uFE0F",   // heart, emoji presentation
-      "\u2601\uFE0F",   // cloud
-      "\u2601\uFE0E",   // cloud, text presentation
-      "1\uFE0F\u20E3",  // keycaps
-      "#\uFE0F\u20E3",
-      "*\uFE0F\u20E3",
-      "\U0001F468\u200D\U0001F469\u200D\U0001F467",  // family, joined
-      "\U0001F44D\U0001F3FD",                        // skin tone
-      "\U0001F469\U0001F3FD\u200D\U0001F680",        // skin tone, then a joiner
-      "\U0001F3F3\uFE0F\u200D\U0001F308",            // selector, then a joiner
+      "\u2764\uFE0F",          // heart, emoji presentation
+      "\u2601\uFE0F",          // cloud
+      "\u2601\uFE0E",          // cloud, text presentation
+      "1\uFE0F\u20E3",         // keycaps: a digit,
+      "#\uFE0F\u20E3",         // the number sign
+      "*\uFE0F\u20E3",         // and the asterisk
+      "\U0001F44D\U0001F3FD",  // skin tone
+      "\U0001F1EB\U0001F1F7",  // a flag of two regional indicators
   };
   for (const auto& e : emoji) {
     auto app = validApp("app");
@@ -199,6 +200,10 @@ TEST(MoreAppsValidatorTest, EmojiAreReadWholeAndInvisibleLettersRefused) {
   }
 
   const std::vector<std::string> hidden = {
+      "\U0001F468\u200D\U0001F469\u200D\U0001F467",  // family, joined
+      "\U0001F469\U0001F3FD\u200D\U0001F680",        // skin tone, then a joiner
+      "\U0001F3F3\uFE0F\u200D\U0001F308",            // selector, then a joiner
+      "Line\nfeed",
       "Filler \u3164",
       "\u115F\u1160Name",
       "Half\uFFA0width",
@@ -213,8 +218,7 @@ TEST(MoreAppsValidatorTest, EmojiAreReadWholeAndInvisibleLettersRefused) {
       "One\u2028two",
       "Tab\tbetween",
       "Bell\a",
-      // A subdivision flag: its tag letters are dropped on screen like any
-      // other, so it would not show as written.
+      // A subdivision flag: its tag letters are format characters.
       "\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F",
   };
   for (const auto& text : hidden) {

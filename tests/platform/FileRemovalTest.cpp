@@ -50,8 +50,10 @@ TEST(FileRemovalTest, RefusesWhatIsNotStrictlyInsideAndRemovesNothing) {
       {s.own, s.own / ".." / "outside"},
       {s.own, s.own / "a" / ".." / ".." / "outside"},
       {s.own, s.own / "a" / ".." / "a"},
-      // A sibling whose name begins with the folder's.
+      // A neighbour whose name begins with the folder's, and a file in it,
+      // whose folder's path begins with this folder's letter for letter.
       {s.own, s.root.path() / "own-other"},
+      {s.own, s.root.path() / "own-other" / "canary"},
       // The folder must itself say where it is.
       {"", s.own / "a"},
       {".", s.own / "a"},
