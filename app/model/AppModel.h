@@ -318,8 +318,10 @@ class AppModel : public QObject {
   // An outcome said in the notice; sent for each one, even when it reads as
   // the notice already shown (noticeChanged is not).
   void noted(const larkvale::Notice& notice);
-  // The notice on show was withdrawn because the state it described ended
-  // (sent after noticeChanged); a copy of it shown elsewhere goes too.
+  // The state a notice described has ended, and a copy of it shown
+  // elsewhere goes. Sent for the notice on show, which is withdrawn (after
+  // noticeChanged), and as well for one that a later notice, or the user,
+  // replaced on show while its state still held; once for each.
   void withdrawn(const larkvale::Notice& notice);
   void inventoryChanged();
   void inventoryLoadingChanged();
@@ -375,13 +377,22 @@ class AppModel : public QObject {
   };
   using NoticeAbout = std::variant<std::monostate, SavesFailing, StepCommand, PageCommand,
                                    LoginItemUnchanged, NewMacFailure>;
+  // A notice replaced on show while the state it describes held.
+  struct Replaced {
+    Notice notice;
+    NoticeAbout about;
+  };
   // Sets the notice and announces it through `noted`. `about` is the state
   // the notice describes, if any: the notice goes when that state ends.
   void note(const QString& text, bool isError = false, NoticeAbout about = {});
+  // Puts `notice`, describing `about`, on show; the one it replaces is kept
+  // in replaced_ while the state it describes holds.
+  void show(const OptionalNotice& notice, NoticeAbout about);
   // Whether the state a notice describes still holds.
   bool stillHolds(const NoticeAbout& about) const;
-  // Withdraws the notice on show if the state it describes has ended. Runs
-  // after every change that may end one.
+  // Withdraws the notice on show if the state it describes has ended, and
+  // drops each replaced one whose state has, announcing each through
+  // `withdrawn`. Runs after every change that may end one.
   void reviewNotice();
   void watchNoticeStates();  // once, from the constructor
   // How to reach the command without a terminal window, told for the place
@@ -455,7 +466,12 @@ class AppModel : public QObject {
   bool checking_ = false;
   WorkProgress progress_;
   OptionalNotice notice_;
-  NoticeAbout noticeAbout_;   // what notice_ describes
+  NoticeAbout noticeAbout_;  // what notice_ describes
+  // Notices replaced on show whose states still held then, as a copy may
+  // still show elsewhere; no two with the same words, none with the words on
+  // show. Each kind of state holds for one run, selection or wish at a time,
+  // so this stays short.
+  std::vector<Replaced> replaced_;
   bool saveFailing_ = false;  // the last save failed, and that was said
   Inventory inventory_;
   bool inventoryLoading_ = false;

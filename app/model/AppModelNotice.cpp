@@ -15,8 +15,23 @@ Overloaded(Cases...) -> Overloaded<Cases...>;
 }  // namespace
 
 void AppModel::setNotice(const OptionalNotice& notice) {
+  show(notice, std::monostate{});
+}
+
+void AppModel::show(const OptionalNotice& notice, NoticeAbout about) {
+  // Copies elsewhere are known by their words alone: words said again tell
+  // of what they are said about now, and go when that ends. So no words are
+  // kept twice, nor kept while on show.
+  if (notice) {
+    std::erase_if(replaced_, [&notice](const Replaced& kept) { return kept.notice == *notice; });
+  }
+  // A notice replaced while its state holds may live on elsewhere (carried
+  // to the desktop): that copy must still go when the state ends.
+  if (notice_ && notice_ != notice && !std::holds_alternative<std::monostate>(noticeAbout_)) {
+    replaced_.push_back({*notice_, noticeAbout_});
+  }
   // First: a slot of noticeChanged may look at what the notice describes.
-  noticeAbout_ = std::monostate{};
+  noticeAbout_ = std::move(about);
   assign(notice_, notice, &AppModel::noticeChanged);
 }
 
@@ -25,8 +40,7 @@ void AppModel::note(const QString& text, bool isError, NoticeAbout about) {
   // outside words (names, OS error texts); none of them may hide, reorder or
   // break the line. Paths in them come written out already.
   Notice said{TextTrim::oneLine(text.toStdString()), isError};
-  setNotice(said);
-  noticeAbout_ = std::move(about);
+  show(said, std::move(about));
   // Each outcome is news, even one that reads as the notice already shown:
   // a failure met again must reach a user who dismissed it the first time.
   emit noted(said);
@@ -45,11 +59,20 @@ void AppModel::watchNoticeStates() {
 
 void AppModel::reviewNotice() {
   // Only the notice on show is withdrawn: a newer one describes something
-  // else, or nothing, and stays.
-  if (!notice_ || stillHolds(noticeAbout_)) return;
-  const Notice ended = *notice_;
-  setNotice(std::nullopt);
-  emit withdrawn(ended);
+  // else, or nothing, and stays. A replaced one is no longer there to go,
+  // but its copies elsewhere are.
+  std::vector<Notice> ended;
+  if (notice_ && !stillHolds(noticeAbout_)) {
+    ended.push_back(*notice_);
+    noticeAbout_ = std::monostate{};  // ended: nothing of it is kept
+    setNotice(std::nullopt);
+  }
+  std::erase_if(replaced_, [this, &ended](const Replaced& replaced) {
+    if (stillHolds(replaced.about)) return false;
+    ended.push_back(replaced.notice);
+    return true;
+  });
+  for (const Notice& notice : ended) emit withdrawn(notice);
 }
 
 bool AppModel::stillHolds(const NoticeAbout& about) const {

@@ -153,6 +153,9 @@ QFuture<void> AppModel::startSafeRun() {
   run.start();
   ++safeRunSerial_;
   setSafeRun(std::move(run));
+  // Another run, even one that reads as the last did: what was told of the
+  // last one goes, which the run's own change signal may not have set off.
+  reviewNotice();
   return handOffCurrentStep();
 }
 

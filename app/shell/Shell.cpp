@@ -78,7 +78,8 @@ void Shell::start() {
   // or waits at its foot for the user to open it.
   connect(&model_, &AppModel::noted, this, &Shell::carryFailureOutOfView);
   connect(&model_, &AppModel::withdrawn, this, [this](const Notice& notice) {
-    // The desktop's copy goes with the notice, while it is still that one.
+    // The desktop's copy goes when the state it told of ends, whatever the
+    // window shows by then, if it is still the one there.
     if (!parts_.notifications || carried_ != notice) return;
     carried_.reset();
     parts_.notifications->withdraw(kFailureNotification);

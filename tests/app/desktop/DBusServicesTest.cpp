@@ -234,6 +234,32 @@ TEST(DBusNotificationsTest, AWithdrawnNotificationIsClosedUnlessALaterPostReplac
   EXPECT_EQ(server.closed.size(), 2u);
 }
 
+// A post withdrawn before it has gone out is never sent, its future giving
+// true; the notification it was to replace is closed. Posts go out in
+// order, so one that would have gone has reached the service before a later
+// one is answered.
+TEST(DBusNotificationsTest, APostWithdrawnBeforeItGoesOutNeverShows) {
+  OtherProcess daemon;
+  FakeNotificationServer server;
+  daemon.offer(DBusNotifications::kService, DBusNotifications::kPath, &server);
+  DBusNotifications notifications;
+  QFuture<bool> unsent = notifications.post("failure", "Larkvale", "Couldn't save settings: full");
+  notifications.withdraw("failure");
+  EXPECT_TRUE(answer(unsent));
+  EXPECT_TRUE(answer(notifications.post("other", "Larkvale", "Later")));
+  ASSERT_EQ(server.calls.size(), 1u);
+  EXPECT_EQ(server.calls[0].body, "Later");
+
+  EXPECT_TRUE(answer(notifications.post("failure", "Larkvale", "Shown")));
+  unsent = notifications.post("failure", "Larkvale", "Never shown");
+  notifications.withdraw("failure");
+  EXPECT_TRUE(answer(unsent));
+  EXPECT_TRUE(answer(notifications.post("other", "Larkvale", "Later again")));
+  ASSERT_EQ(server.calls.size(), 3u);
+  EXPECT_EQ(server.calls[2].body, "Later again");
+  EXPECT_EQ(server.closed, std::vector{server.calls[1].id});
+}
+
 TEST(DBusNotificationsTest, BodyIsEscapedForServicesThatReadMarkup) {
   OtherProcess daemon;
   FakeNotificationServer server;

@@ -121,6 +121,35 @@ TEST_F(ModelTest, TheHomebrewStepsPointerGoesWithTheStepsCommand) {
   EXPECT_EQ(noticeText(), "Copied: brew upgrade --cask cola fizz");
 }
 
+// A pointer at one run's Homebrew step goes when another run starts, though
+// that run stands at the same step: from the window at once, and, once a
+// newer notice has replaced it there, from wherever else it shows.
+TEST_F(ModelTest, ARunsPointerGoesWhenAnotherRunStarts) {
+  report({cask("Cola", "cola"), cask("Fizz", "fizz")});
+  fakes.terminal->noTerminal = true;
+  model->startSafeUpdates();
+  ASSERT_TRUE(waitFor(model->startSafeRun()));
+  const OptionalNotice pointer = model->notice();
+  ASSERT_TRUE(pointer && pointer->isError);
+  std::vector<Notice> withdrawn;
+  QObject::connect(model.get(), &AppModel::withdrawn,
+                   [&withdrawn](const Notice& notice) { withdrawn.push_back(notice); });
+  QSignalSpy changed(model.get(), &AppModel::noticeChanged);
+
+  ASSERT_TRUE(waitFor(model->startSafeRun()));
+  EXPECT_EQ(withdrawn, std::vector{*pointer});
+  EXPECT_EQ(changed.count(), 2);  // gone, then the new run's own
+  EXPECT_EQ(model->notice(), pointer);
+
+  model->copyBrewCommand(model->safeRun()->current()->updates());
+  fakes.terminal->noTerminal = false;
+  ASSERT_TRUE(waitFor(model->startSafeRun()));
+  EXPECT_EQ(withdrawn, (std::vector{*pointer, *pointer}));
+  EXPECT_EQ(noticeText(),
+            "A terminal window shows the brew command. It runs only when you press Return "
+            "there.");
+}
+
 // From a cask's page the notice points at that page's Copy Command: it goes
 // when that page does.
 TEST_F(ModelTest, ACaskPagesPointerGoesWithThePage) {

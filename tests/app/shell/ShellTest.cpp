@@ -418,6 +418,27 @@ class ShellTest : public QObject {
     QCOMPARE(rig.fakes.notifications->posted.size(), size_t(2));
     QCOMPARE(rig.fakes.notifications->withdrawn.size(), size_t(1));
   }
+
+  // The carried failure goes when its state ends, even after a check's
+  // outcome has taken its place in the window (and stays there).
+  void aCarriedFailureGoesWithItsStateUnderANewerNotice() {
+    test::Rig rig;
+    Shell shell(*rig.model, trayLife(rig));
+    shell.start();
+    rig.fakes.store->failSave = "Disk full.";
+    rig.model->setShowUpToDate(!rig.model->state().settings.showUpToDate);
+    QTRY_COMPARE(rig.fakes.notifications->posted.size(), size_t(1));
+    QCOMPARE(rig.fakes.notifications->posted[0].body,
+             std::string("Couldn't save settings: Disk full."));
+
+    rig.fakes.store->failSave.reset();
+    rig.fakes.checker->setReport(
+        CheckReport{rig.fakes.clock->now(), {test::update("Alpha")}, true, {}});
+    QVERIFY(test::waitFor(rig.model->check()));
+    QCOMPARE(rig.notice(), std::string("1 update waiting."));
+    QCOMPARE(rig.fakes.notifications->withdrawn, std::vector<std::string>{"failure"});
+    QCOMPARE(rig.fakes.notifications->posted.size(), size_t(1));
+  }
 };
 
 }  // namespace larkvale
