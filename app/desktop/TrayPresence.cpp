@@ -85,6 +85,8 @@ TrayPresence::TrayPresence(QDBusConnection bus, std::chrono::milliseconds bound,
   connect(&xPoll_, &QTimer::timeout, this, &TrayPresence::pollX);
   boundTimer_.setSingleShot(true);
   connect(&boundTimer_, &QTimer::timeout, this, &TrayPresence::settle);
+  recheckTimer_.setSingleShot(true);
+  connect(&recheckTimer_, &QTimer::timeout, this, &TrayPresence::recheck);
 
   const QString watcher = QString::fromLatin1(kWatcher);
   if (bus_.isConnected()) {
@@ -108,10 +110,19 @@ TrayPresence::TrayPresence(QDBusConnection bus, std::chrono::milliseconds bound,
   } else {
     watcherGone();
   }
+  startX();
 }
 
 TrayPresence::~TrayPresence() {
   if (x_->connection) x_->abandon();
+}
+
+bool TrayPresence::iconMayBeMade() const {
+  // The toolkit would wait on an owner that has not answered quickly.
+  if (watcherOwned_ && !ownerQuick_) return false;
+  // It takes the watcher when it has a host, else the X tray, for good: an
+  // icon made with neither would never reach a tray that comes later.
+  return (watcherOwned_ && hostRegistered_) || xTray_;
 }
 
 void TrayPresence::whenIconMayBeMade(std::function<void()> make) {
@@ -120,6 +131,7 @@ void TrayPresence::whenIconMayBeMade(std::function<void()> make) {
     return;
   }
   makers_.push_back(std::move(make));
+  scheduleRecheck();
 }
 
 void TrayPresence::ask(std::function<void(bool)> answer) {
@@ -138,6 +150,10 @@ void TrayPresence::hostsChanged() {
 
 void TrayPresence::probeWatcher() {
   const quint64 probe = ++probe_;
+  answerAwaited_ = true;
+  // Timed to its handling here, not to its arrival: a reply this thread
+  // only gets to late would keep the toolkit's calls waiting as long.
+  const auto sent = std::chrono::steady_clock::now();
   QDBusMessage get = QDBusMessage::createMethodCall(
       QString::fromLatin1(kWatcher), QString::fromLatin1(kWatcherPath),
       QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
@@ -146,59 +162,65 @@ void TrayPresence::probeWatcher() {
   get.setAutoStartService(false);
   auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(get, kLateAnswerMs), this);
   connect(call, &QDBusPendingCallWatcher::finished, this,
-          [this, probe](QDBusPendingCallWatcher* finished) {
+          [this, probe, sent](QDBusPendingCallWatcher* finished) {
             finished->deleteLater();
+            const bool quick = std::chrono::steady_clock::now() - sent < kQuickAnswer;
             const QDBusPendingReply<QDBusVariant> reply = *finished;
             if (reply.isError()) {
-              watcherFailed(probe, reply.error());
+              watcherFailed(probe, reply.error(), quick);
             } else {
-              watcherReplied(probe, reply.value().variant().toBool());
+              watcherReplied(probe, reply.value().variant().toBool(), quick);
             }
           });
 }
 
-void TrayPresence::watcherReplied(quint64 probe, bool hostRegistered) {
+void TrayPresence::watcherReplied(quint64 probe, bool hostRegistered, bool quick) {
   if (probe != probe_) return;
   const bool before = iconMayBeMade();
   watcherOwned_ = true;
-  ownerAnswered_ = true;
+  answerAwaited_ = false;
+  ownerQuick_ = quick;
   hostKnown_ = true;
   hostRegistered_ = hostRegistered;
   noteIconMayBeMade(before);
   settleIfKnown();
+  scheduleRecheck();
 }
 
-void TrayPresence::watcherFailed(quint64 probe, const QDBusError& error) {
+void TrayPresence::watcherFailed(quint64 probe, const QDBusError& error, bool quick) {
   if (probe != probe_) return;
   if (nameHasNoOwner(error)) {
     watcherGone();
     return;
   }
   if (noAnswer(error)) {
+    ownerQuick_ = false;
     probeWatcher();
     return;
   }
-  // An error is an answer too: the toolkit's own question would get one at
-  // once, and finds no host in it.
-  watcherReplied(probe, false);
+  // An error is an answer too: the toolkit's own question would get one,
+  // and find no host in it.
+  watcherReplied(probe, false, quick);
 }
 
 void TrayPresence::watcherGone() {
   const bool before = iconMayBeMade();
   ++probe_;  // whatever the last owner still says is of no account
   watcherOwned_ = false;
-  ownerAnswered_ = false;
+  answerAwaited_ = false;
+  ownerQuick_ = false;
   hostKnown_ = true;
   hostRegistered_ = false;
   noteIconMayBeMade(before);
   settleIfKnown();
+  scheduleRecheck();
 }
 
 void TrayPresence::watcherChanged() {
   // A new owner has said nothing yet; until it does, its predecessor's word
   // on the host stands.
   watcherOwned_ = true;
-  ownerAnswered_ = false;
+  ownerQuick_ = false;
   probeWatcher();
 }
 
@@ -221,6 +243,7 @@ void TrayPresence::startX() {
 }
 
 void TrayPresence::pollX() {
+  const bool before = iconMayBeMade();
   void* reply = nullptr;
   xcb_generic_error_t* error = nullptr;
   if (xcb_connection_has_error(x_->connection)) {
@@ -245,7 +268,22 @@ void TrayPresence::pollX() {
   std::free(reply);
   std::free(error);
   xPoll_.stop();
+  noteIconMayBeMade(before);
   settleIfKnown();
+  scheduleRecheck();
+}
+
+void TrayPresence::scheduleRecheck() {
+  if (makers_.empty() || iconMayBeMade() || recheckTimer_.isActive()) return;
+  recheckTimer_.start(kRecheck);
+}
+
+void TrayPresence::recheck() {
+  if (makers_.empty() || iconMayBeMade()) return;
+  // One call at a time: a watcher that is slow already is not sent more.
+  // Each answer, of the watcher or of the X tray, schedules the next recheck.
+  if (watcherOwned_ && !answerAwaited_) probeWatcher();
+  startX();
 }
 
 void TrayPresence::settleIfKnown() {
@@ -256,6 +294,7 @@ void TrayPresence::settle() {
   boundTimer_.stop();
   if (x_->connection) x_->abandon();
   xPoll_.stop();
+  scheduleRecheck();
   const bool there = (watcherOwned_ && hostKnown_ && hostRegistered_) || xTray_;
   std::vector<std::function<void(bool)>> asked;
   asked.swap(asked_);

@@ -5,18 +5,27 @@
 // Two kinds of tray are looked for: a status-notifier watcher on the session
 // bus (kWatcher) with a host registered, and an X tray, the owner of the
 // _NET_SYSTEM_TRAY_S<screen> selection. The watcher is a program like any
-// other: it may keep its name and stop answering. The toolkit's own tray icon
-// asks it synchronously, for the bus's whole timeout, when the first icon is
-// made and when an icon is shown; so the icon may be made only once the
-// watcher's present owner has answered a call sent without waiting, or while
-// the name has no owner (the bus itself says so at once).
+// other: it may keep its name and stop answering, or answer every call but
+// slowly. When the first icon is made, the toolkit asks the watcher's owner
+// several times over, waiting on each answer, and settles for the whole run
+// on the watcher (when it has a host) or else the X tray. So the icon may be
+// made only where one of them is there to take it, and never while the
+// toolkit would wait on the watcher: only once the watcher's present owner
+// answered the latest call, sent without waiting, within kQuickAnswer (a
+// slow answer counts as none), or while the name has no owner (the bus
+// itself says so at once). A tray that comes later, as a panel that starts
+// late at log-in does, is found then: while the icon waits, the watcher
+// (once it has answered the call before) and the X tray are asked again
+// every kRecheck.
 //
 // What is known of the watcher comes from the bus's word on its name (owner
 // changes), from its answers to IsStatusNotifierHostRegistered, asked
-// afresh for each new owner and at each of its host signals, and from
-// nothing else: a watcher that stops answering keeps its last answer, and one
-// that answers late is heard then. The X tray is asked at each ask(), by a
-// request whose reply is looked for, never waited for.
+// afresh for each new owner, at each of its host signals and at each
+// recheck, and from nothing else: a watcher that stops answering keeps its
+// last answer, and one that answers late is heard then (its host counts
+// for ask(), its pace does not let the icon be made). The X tray is asked
+// at each ask() and recheck, by a request whose reply is looked for, never
+// waited for.
 //
 // Threads: main thread. Never blocks.
 #include <QDBusConnection>
@@ -40,16 +49,24 @@ class TrayPresence final : public QObject {
   static constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
   // How long an answer is waited for before what is known stands.
   static constexpr std::chrono::milliseconds kBound{2000};
+  // The longest a call to the watcher may take, from its sending to its
+  // answer on this thread, for the toolkit's own calls to be deemed safe:
+  // it makes several in a row, and the window waits on each.
+  static constexpr std::chrono::milliseconds kQuickAnswer{250};
+  // How often the watcher and the X tray are asked again while the icon
+  // waits for them.
+  static constexpr std::chrono::milliseconds kRecheck{1000};
 
   explicit TrayPresence(QDBusConnection bus = QDBusConnection::sessionBus(),
                         std::chrono::milliseconds bound = kBound, QObject* parent = nullptr);
   ~TrayPresence() override;
 
   // Whether the tray icon may be made now without the toolkit waiting on the
-  // watcher.
-  bool iconMayBeMade() const { return !watcherOwned_ || ownerAnswered_; }
-  // Calls `make` once: now if the icon may be made, else as soon as it may.
-  // Never called if this object goes first.
+  // watcher, into a tray that is there: by what was heard last.
+  bool iconMayBeMade() const;
+  // Calls `make` once: now if the icon may be made, else as soon as it may
+  // (perhaps never: a desktop without a tray). Never called if this object
+  // goes first.
   void whenIconMayBeMade(std::function<void()> make);
 
   // Calls `answer` once, later, on this thread, with whether a tray is
@@ -70,13 +87,15 @@ class TrayPresence final : public QObject {
   struct XQuery;
 
   void probeWatcher();
-  void watcherReplied(quint64 probe, bool hostRegistered);
-  void watcherFailed(quint64 probe, const QDBusError& error);
+  void watcherReplied(quint64 probe, bool hostRegistered, bool quick);
+  void watcherFailed(quint64 probe, const QDBusError& error, bool quick);
   void watcherGone();
   void watcherChanged();
   void noteIconMayBeMade(bool before);
   void startX();
   void pollX();
+  void scheduleRecheck();
+  void recheck();
   void settleIfKnown();
   void settle();
 
@@ -85,14 +104,17 @@ class TrayPresence final : public QObject {
   QDBusServiceWatcher* names_ = nullptr;
   // Assumed owned until the bus says otherwise: the icon waits for a word.
   bool watcherOwned_ = true;
-  bool ownerAnswered_ = false;
-  bool hostKnown_ = false;  // an answer (or the name's loss) was heard
+  // The present owner's last answer came within kQuickAnswer.
+  bool ownerQuick_ = false;
+  bool answerAwaited_ = false;  // from the present owner, to the latest call
+  bool hostKnown_ = false;      // an answer (or the name's loss) was heard
   bool hostRegistered_ = false;
   quint64 probe_ = 0;  // the latest call to the watcher; older replies are stale
   std::unique_ptr<XQuery> x_;
   bool xTray_ = false;
   QTimer xPoll_;
   QTimer boundTimer_;
+  QTimer recheckTimer_;
   std::vector<std::function<void(bool)>> asked_;
   std::vector<std::function<void()>> makers_;
 };

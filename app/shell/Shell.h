@@ -63,7 +63,9 @@ struct ShellParts {
   // tray.
   std::function<void(std::function<void(bool)> answer)> askTray;
   // Calls `make` once on the main thread when the tray icon may be made
-  // without the toolkit waiting on a desktop service. Empty: at start.
+  // without the toolkit waiting on a desktop service, into a tray that is
+  // there (perhaps never: until then the app lives as it does without a
+  // tray). Empty: at start.
   std::function<void(std::function<void()> make)> whenTrayIconMayBeMade;
   // Where a failure goes while the main window is out of view; empty: the
   // main window opens with it.

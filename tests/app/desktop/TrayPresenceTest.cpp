@@ -1,6 +1,7 @@
 // Whether there is a tray, learnt from a real watcher program on a private
-// bus: one that answers, one that stops answering while keeping its name, and
-// one that answers only late. The offscreen platform has no X tray, so the
+// bus: one that answers, one that stops answering while keeping its name, one
+// that answers only late, one that answers every call slowly, and one that
+// comes after the question. The offscreen platform has no X tray, so the
 // watcher alone decides.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -26,8 +27,8 @@ bool waitFor(const std::function<bool()>& done) {
 // ended when the test leaves, however it leaves.
 class Watcher {
  public:
-  Watcher() {
-    process_->start(QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), QStringList{});
+  explicit Watcher(const QStringList& arguments = {}) {
+    process_->start(QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), arguments);
     started_ = waitFor([this] {
                  return process_->state() == QProcess::NotRunning ||
                         (process_->canReadLine() && process_->readLine() == "ready\n");
@@ -43,6 +44,8 @@ class Watcher {
   bool started() const { return started_; }
   void stop() { ::kill(static_cast<pid_t>(process_->processId()), SIGSTOP); }
   void resume() { ::kill(static_cast<pid_t>(process_->processId()), SIGCONT); }
+  // A slow watcher answers at once from then on.
+  void quicken() { ::kill(static_cast<pid_t>(process_->processId()), SIGUSR1); }
   void end() {
     process_->kill();
     process_->waitForFinished(10000);
@@ -73,12 +76,20 @@ constexpr auto kShortBound = 200ms;
 
 }  // namespace
 
-TEST(TrayPresenceTest, WithoutAWatcherTheIconIsMadeAtOnceAndThereIsNoTray) {
+// Without a watcher (nor an X tray) there is no tray, and an icon made now
+// would never reach one that comes later: it waits. A watcher that starts
+// after the app, as a panel that starts late does, is found.
+TEST(TrayPresenceTest, WithoutATrayTheIconWaitsForAWatcherThatComesLater) {
   TrayPresence presence(QDBusConnection::sessionBus(), kShortBound);
   bool made = false;
   presence.whenIconMayBeMade([&] { made = true; });
-  EXPECT_TRUE(waitFor([&] { return made; }));
   EXPECT_EQ(asked(presence), false);
+  EXPECT_FALSE(made);
+
+  Watcher watcher;
+  ASSERT_TRUE(watcher.started());
+  EXPECT_TRUE(waitFor([&] { return made; }));
+  EXPECT_EQ(asked(presence), true);
 }
 
 // The watcher answered while the icon was made: when it later keeps its
@@ -124,6 +135,24 @@ TEST(TrayPresenceTest, AWatcherHungFromTheStartHoldsTheIconBackUntilItAnswers) {
   watcher.resume();
   EXPECT_TRUE(waitFor([&] { return made; }));
   EXPECT_EQ(asked(presence), true);
+}
+
+// A watcher that answers every call, but each one late: the toolkit's calls
+// would hold the window as long, four times over. Its answer counts for the
+// question, never for the icon, which waits until it answers quickly.
+TEST(TrayPresenceTest, ASlowWatcherHoldsTheIconBackUntilItAnswersQuickly) {
+  Watcher watcher({QStringLiteral("--slow"), QStringLiteral("1000")});
+  ASSERT_TRUE(watcher.started());
+  // Long enough for a slow answer to be heard.
+  TrayPresence presence(QDBusConnection::sessionBus(), 5s);
+  bool made = false;
+  presence.whenIconMayBeMade([&] { made = true; });
+  EXPECT_EQ(asked(presence), true);
+  EXPECT_FALSE(made);
+  EXPECT_FALSE(presence.iconMayBeMade());
+
+  watcher.quicken();
+  EXPECT_TRUE(waitFor([&] { return made; }));
 }
 
 }  // namespace larkvale

@@ -1,6 +1,7 @@
 #include <signal.h>
 #include <xcb/xcb.h>
 #include <QDeadlineTimer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -151,6 +152,59 @@ QString startBus(Running& bus) {
   return QString::fromLatin1(firstLine(*bus.process));
 }
 
+// An X server with no tray and a private session bus with no watcher, and the
+// environment a copy of the app runs in there.
+struct Desktop {
+  Running xvfb;
+  Running bus;
+  test::TempDir dir;
+  QString display;
+  QString address;  // the bus's; empty when it didn't start
+  QProcessEnvironment env;
+
+  // Starts both; the reason why not when X can't run here.
+  QString start() {
+    for (const char* tool : {"Xvfb", "xwininfo", "dbus-daemon"}) {
+      if (QStandardPaths::findExecutable(tool).isEmpty()) return QString("no %1").arg(tool);
+    }
+    display = startXvfb(xvfb);
+    if (display.isEmpty()) return "Xvfb can't start here";
+    address = startBus(bus);
+    env = test::sandbox(dir);
+    env.insert("DISPLAY", display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    if (env.contains("ASAN_OPTIONS"))
+      env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
+    return QString();
+  }
+
+  // Where the running copy takes later launches.
+  QString socket() const { return QString::fromStdString((dir / "run/larkvale.socket").string()); }
+
+  void launch(Running& program, const QString& path, const QStringList& arguments) const {
+    program.process->setProcessEnvironment(env);
+    program.process->start(path, arguments);
+  }
+};
+
+// Whether the running copy listening on `socket` takes a later launch's
+// request within `limit`. It answers from its event loop: a window held
+// waiting doesn't answer in time.
+bool served(const QString& socket, std::chrono::milliseconds limit) {
+  QDeadlineTimer deadline(limit);
+  auto remaining = [&deadline] {
+    return static_cast<int>(std::max<qint64>(1, deadline.remainingTime()));
+  };
+  QLocalSocket peer;
+  peer.connectToServer(socket);
+  if (!peer.waitForConnected(remaining())) return false;
+  peer.write("open\n");
+  while (!peer.canReadLine() && peer.waitForReadyRead(remaining())) {
+  }
+  return peer.canReadLine() && peer.readLine() == "ok\n";
+}
+
 }  // namespace
 
 class TrayHostTest : public QObject {
@@ -226,28 +280,14 @@ class TrayHostTest : public QObject {
   // running in its tray, and its event loop free: a second launch hands over
   // and the window comes back.
   void aHungTrayWatcherNeitherFreezesNorEndsTheApp() {
-    for (const char* tool : {"Xvfb", "xwininfo", "dbus-daemon"}) {
-      if (QStandardPaths::findExecutable(tool).isEmpty())
-        QSKIP(qPrintable(QString("no %1").arg(tool)));
-    }
-    Running xvfb;
-    const QString display = startXvfb(xvfb);
-    if (display.isEmpty()) QSKIP("Xvfb can't start here");
-    Running bus;
-    const QString address = startBus(bus);
-    QVERIFY2(!address.isEmpty(), bus.process->readAllStandardError().constData());
-
-    test::TempDir dir;
-    QProcessEnvironment env = test::sandbox(dir);
-    env.insert("DISPLAY", display);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("DBUS_SESSION_BUS_ADDRESS", address);
-    if (env.contains("ASAN_OPTIONS"))
-      env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
+    Desktop desktop;
+    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
+    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+    const QString& display = desktop.display;
+    const QProcessEnvironment& env = desktop.env;
 
     Running watcher;
-    watcher.process->setProcessEnvironment(env);
-    watcher.process->start(QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), QStringList{});
+    desktop.launch(watcher, QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), {});
     QCOMPARE(firstLine(*watcher.process), QByteArray("ready"));
     const auto watcherPid = static_cast<pid_t>(watcher.process->processId());
     // Let go on before it is ended, however the test leaves.
@@ -283,6 +323,108 @@ class TrayHostTest : public QObject {
       return !main.isEmpty() && viewable(display, main);
     }));
     QCOMPARE(app.process->state(), QProcess::Running);
+
+    app.process->terminate();
+    QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
+    QCOMPARE(app.process->exitCode(), 0);
+  }
+
+  // On X with no tray and no watcher, a launch at log-in has nowhere to live
+  // but its window: it opens it, and closing it ends the app.
+  void aLoginLaunchWithNoTrayShowsItsWindow() {
+    Desktop desktop;
+    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
+    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+
+    Running app;
+    app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    desktop.launch(app, QStringLiteral(LARKVALE_BINARY), {"--login-item"});
+    QString main;
+    QVERIFY(eventually([&] {
+      main = mainWindow(desktop.display);
+      return !main.isEmpty() && viewable(desktop.display, main);
+    }));
+    QVERIFY(closeWindow(desktop.display, main));
+    QVERIFY(eventually([&] { return app.process->state() == QProcess::NotRunning; }));
+    QCOMPARE(app.process->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.process->exitCode(), 0);
+  }
+
+  // A watcher that starts after the app, as a panel that starts late at
+  // log-in does, is found: the icon goes to it, and closing the window
+  // leaves the app running in the tray, there to take the next launch.
+  void aTrayWatcherThatStartsLateIsFound() {
+    Desktop desktop;
+    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
+    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+
+    Running app;
+    app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    desktop.launch(app, QStringLiteral(LARKVALE_BINARY), {"--login-item"});
+    QString main;
+    QVERIFY(eventually([&] {
+      main = mainWindow(desktop.display);
+      return !main.isEmpty() && viewable(desktop.display, main);
+    }));
+
+    Running watcher;
+    desktop.launch(watcher, QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), {});
+    QCOMPARE(firstLine(*watcher.process), QByteArray("ready"));
+    QVERIFY(firstLine(*watcher.process).startsWith("registered "));
+
+    QVERIFY(closeWindow(desktop.display, main));
+    // Without a tray the app would end at once: it is given more than the
+    // time it takes to learn whether there is one.
+    QTest::qWait(3000);
+    QCOMPARE(app.process->state(), QProcess::Running);
+    QVERIFY(served(desktop.socket(), kPatience));
+    QVERIFY(eventually([&] {
+      main = mainWindow(desktop.display);
+      return !main.isEmpty() && viewable(desktop.display, main);
+    }));
+
+    app.process->terminate();
+    QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
+    QCOMPARE(app.process->exitCode(), 0);
+  }
+
+  // A watcher that answers every call, but each one only after 1.5 s: the
+  // toolkit's calls as it makes the icon would hold the window four times
+  // as long. Until the watcher answers quickly, the app lives as it does
+  // without a tray, its window open and every later launch served at once;
+  // then the icon goes to the watcher.
+  void aSlowTrayWatcherNeverHoldsTheWindow() {
+    Desktop desktop;
+    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
+    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+
+    Running watcher;
+    desktop.launch(watcher, QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), {"--slow", "1500"});
+    QCOMPARE(firstLine(*watcher.process), QByteArray("ready"));
+    auto registered = [&watcher] { return watcher.process->canReadLine(); };
+
+    Running app;
+    app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    desktop.launch(app, QStringLiteral(LARKVALE_BINARY), {"--login-item"});
+    QString main;
+    QVERIFY(eventually([&] {
+      main = mainWindow(desktop.display);
+      return registered() || (!main.isEmpty() && viewable(desktop.display, main));
+    }));
+    QVERIFY2(!registered(), "the icon was made while the watcher answered slowly");
+
+    QDeadlineTimer slowWhile(12s);
+    int launches = 0;
+    while (!slowWhile.hasExpired()) {
+      ++launches;
+      QVERIFY2(served(desktop.socket(), 1s), qPrintable(QString("launch %1").arg(launches)));
+      QVERIFY2(!registered(), "the icon was made while the watcher answered slowly");
+      QTest::qWait(250);
+    }
+
+    ::kill(static_cast<pid_t>(watcher.process->processId()), SIGUSR1);
+    QVERIFY(firstLine(*watcher.process).startsWith("registered "));
+    QVERIFY(served(desktop.socket(), kPatience));
 
     app.process->terminate();
     QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));

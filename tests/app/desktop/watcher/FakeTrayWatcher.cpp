@@ -3,11 +3,45 @@
 // registered, and writes "ready" on stdout, then "registered <item>" for
 // each item registered with it. A test stops it (SIGSTOP) to have a watcher
 // that keeps its name and answers nothing, and lets it go on (SIGCONT).
+//
+// "--slow <ms>": a watcher that answers every call, but each one only after
+// that long, one call at a time, as a busy one does. SIGUSR1 makes it answer
+// at once from then on.
+#include <signal.h>
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
+#include <QEvent>
 #include <QStringList>
+#include <QThread>
+#include <atomic>
 #include <cstdio>
+
+namespace {
+
+std::atomic<int> answerDelayMs{0};
+
+void answerQuickly(int) {
+  answerDelayMs.store(0);
+}
+
+// Every call to an exported object reaches it as a meta-call event on its
+// thread, the introspection and the property reads included: holding those
+// holds every answer.
+class SlowAnswers : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    const int delay = answerDelayMs.load();
+    if (event->type() == QEvent::MetaCall && delay > 0) QThread::msleep(delay);
+    return false;
+  }
+};
+
+}  // namespace
 
 class FakeTrayWatcher : public QObject, protected QDBusContext {
   Q_OBJECT
@@ -40,7 +74,20 @@ class FakeTrayWatcher : public QObject, protected QDBusContext {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  const QStringList arguments = QCoreApplication::arguments();
+  if (const qsizetype slow = arguments.indexOf(QStringLiteral("--slow"));
+      slow > 0 && slow + 1 < arguments.size()) {
+    answerDelayMs.store(arguments.at(slow + 1).toInt());
+  }
+  struct sigaction quick {};
+  quick.sa_handler = answerQuickly;
+  sigemptyset(&quick.sa_mask);
+  quick.sa_flags = SA_RESTART;
+  sigaction(SIGUSR1, &quick, nullptr);
+
   FakeTrayWatcher watcher;
+  SlowAnswers slowAnswers;
+  watcher.installEventFilter(&slowAnswers);
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
                           QDBusConnection::ExportAllContents) ||
