@@ -759,6 +759,33 @@ class SingleInstanceTest : public QObject {
     QVERIFY(first->waitForFinished(10000));
   }
 
+  // Launches that start at once, as a double click or a session restoring
+  // itself makes them: one copy runs and takes every other launch's request.
+  void launchesAtOnceGiveOneCopy() {
+    test::TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    const QProcessEnvironment env = test::sandbox(dir);
+    std::vector<std::unique_ptr<QProcess>> launches;
+    for (int i = 0; i < 4; ++i) launches.push_back(launch(env));
+    const auto ended = [&launches] {
+      return std::ranges::count_if(
+          launches, [](const auto& p) { return p->state() == QProcess::NotRunning; });
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(ended(), 3, 10000);
+    QTest::qWait(500);
+    QCOMPARE(ended(), 3);
+    QProcess* running = nullptr;
+    for (auto& launched : launches) {
+      if (launched->state() != QProcess::NotRunning)
+        running = launched.get();
+      else
+        QCOMPARE(launched->exitCode(), 0);
+    }
+    QVERIFY(running);
+    running->terminate();
+    QVERIFY(running->waitForFinished(10000));
+  }
+
   // The runtime folder holds the socket only when it is the user's own, no
   // one else may enter it, every folder above it is trusted, and it is named
   // by its real path; otherwise the socket goes to a short folder. Either
