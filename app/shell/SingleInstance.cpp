@@ -349,18 +349,20 @@ QString SingleInstance::makeShortFolder() {
     if (!QFileInfo::exists(stateNotePath(kept, name_))) noteStateFolder(kept, name_, lockFolder_);
     return kept;
   }
-  QString made;
+  return newShortFolder(error_);
+}
+
+QString SingleInstance::newShortFolder(QString& why) const {
   for (const QString& base : std::as_const(temporaryFolders_)) {
-    made = makePrivateFolderIn(base, name_);
-    if (!made.isEmpty()) {
+    if (QString made = makePrivateFolderIn(base, name_); !made.isEmpty()) {
       noteStateFolder(made, name_, lockFolder_);
       return made;
     }
   }
   QStringList shownBases;
   for (const QString& base : std::as_const(temporaryFolders_)) shownBases << shown::path(base);
-  error_ = QStringLiteral("No private folder can be made in %1.")
-               .arg(shownBases.join(QStringLiteral(" or ")));
+  why = QStringLiteral("No private folder can be made in %1.")
+            .arg(shownBases.join(QStringLiteral(" or ")));
   return {};
 }
 
@@ -432,20 +434,12 @@ SingleInstance::LockTry SingleInstance::lockInShortFolder(QStringList& reasons) 
   }
   QString target = folders.isEmpty() ? QString() : folders.front();
   if (target.isEmpty()) {
-    for (const QString& base : std::as_const(temporaryFolders_)) {
-      target = makePrivateFolderIn(base, name_);
-      if (!target.isEmpty()) {
-        noteStateFolder(target, name_, lockFolder_);
-        break;
-      }
+    QString why;
+    target = newShortFolder(why);
+    if (target.isEmpty()) {
+      reasons << why;
+      return LockTry::failed;
     }
-  }
-  if (target.isEmpty()) {
-    QStringList shownBases;
-    for (const QString& base : std::as_const(temporaryFolders_)) shownBases << shown::path(base);
-    reasons << QStringLiteral("No private folder for the lock can be made in %1.")
-                   .arg(shownBases.join(QStringLiteral(" or ")));
-    return LockTry::failed;
   }
   const LockTry got = tryLockIn(target, reasons);
   if (got != LockTry::taken) return got;

@@ -148,6 +148,9 @@ class SingleInstance : public QObject {
   QString recordedShortFolder() const;
   // That folder, or a new one; empty with the reason in error_.
   QString makeShortFolder();
+  // A new short folder, noted as this state folder's; empty with the reason
+  // in `why`.
+  QString newShortFolder(QString& why) const;
   // Takes "<name>.lock" in `folder`; see LockTry.
   enum class LockTry { taken, held, failed };
   LockTry tryLockIn(const QString& folder, QStringList& reasons);

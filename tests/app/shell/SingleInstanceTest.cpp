@@ -480,7 +480,7 @@ class SingleInstanceTest : public QObject {
     QCOMPARE(blocked.claim(), SingleInstance::Claim::failed);
     QCOMPARE(blocked.errorString(),
              QStringLiteral("There is no folder to keep the lock in (%1/state). No private folder "
-                            "for the lock can be made in %1/tmp.")
+                            "can be made in %1/tmp.")
                  .arg(shownFile));
     QCOMPARE(blocked.lockPath(), QString());
 

@@ -130,7 +130,7 @@ TEST(AppRunTest, ALaunchWithoutALockSaysSoInPlainText) {
   EXPECT_EQ(format, Qt::PlainText);
   EXPECT_EQ(text, QString::fromUtf8("Larkvale can\u2019t make sure that it runs only once, so it "
                                     "doesn\u2019t start.\n\nThere is no folder to keep the lock in "
-                                    "(%1). No private folder for the lock can be made in %1.")
+                                    "(%1). No private folder can be made in %1.")
                       .arg(folder));
 }
 
