@@ -110,6 +110,24 @@ bool viewable(const QString& display, const QString& window) {
   return xwininfo.readAllStandardOutput().contains("Map State: IsViewable");
 }
 
+// Whether `process`, asked to end as the session asks it, ends with status 0.
+bool endsCleanly(QProcess& process) {
+  process.terminate();
+  return process.waitForFinished(static_cast<int>(kPatience.count())) &&
+         process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// The main window once it is shown on `display`; empty when it isn't shown
+// within the patience.
+QString shownMainWindow(const QString& display) {
+  QString main;
+  const bool shown = eventually([&] {
+    main = mainWindow(display);
+    return !main.isEmpty() && viewable(display, main);
+  });
+  return shown ? main : QString();
+}
+
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
       connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name),
@@ -207,6 +225,14 @@ bool served(const QString& socket, std::chrono::milliseconds limit) {
 
 }  // namespace
 
+// Puts up the display and the bus, or skips where they can't be had.
+#define START_DESKTOP_OR_SKIP(desktop)                                                 \
+  do {                                                                                 \
+    if (const QString why = (desktop).start(); !why.isEmpty()) QSKIP(qPrintable(why)); \
+    QVERIFY2(!(desktop).address.isEmpty(),                                             \
+             (desktop).bus.process->readAllStandardError().constData());               \
+  } while (false)
+
 class TrayHostTest : public QObject {
   Q_OBJECT
 
@@ -257,11 +283,8 @@ class TrayHostTest : public QObject {
       return later.waitForFinished(static_cast<int>(kPatience.count())) && later.exitCode() == 0;
     };
     QVERIFY(launch());
-    QString main;
-    QVERIFY(eventually([&] {
-      main = mainWindow(display);
-      return !main.isEmpty() && viewable(display, main);
-    }));
+    QString main = shownMainWindow(display);
+    QVERIFY(!main.isEmpty());
     QVERIFY(closeWindow(display, main));
     QVERIFY(launch());
 
@@ -281,8 +304,7 @@ class TrayHostTest : public QObject {
   // and the window comes back.
   void aHungTrayWatcherNeitherFreezesNorEndsTheApp() {
     Desktop desktop;
-    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
-    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+    START_DESKTOP_OR_SKIP(desktop);
     const QString& display = desktop.display;
     const QProcessEnvironment& env = desktop.env;
 
@@ -298,11 +320,8 @@ class TrayHostTest : public QObject {
     app.process->setProcessEnvironment(env);
     app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     app.process->start(QStringLiteral(LARKVALE_BINARY), {"--login-item"});
-    QString main;
-    QVERIFY(eventually([&] {
-      main = mainWindow(display);
-      return !main.isEmpty() && viewable(display, main);
-    }));
+    QString main = shownMainWindow(display);
+    QVERIFY(!main.isEmpty());
 
     ::kill(watcherPid, SIGCONT);
     QVERIFY(firstLine(*watcher.process).startsWith("registered "));
@@ -318,32 +337,24 @@ class TrayHostTest : public QObject {
              QByteArray("Larkvale is already running; its window was brought forward.\n"));
     QCOMPARE(second.exitCode(), 0);
     // The window is made anew on the display.
-    QVERIFY(eventually([&] {
-      main = mainWindow(display);
-      return !main.isEmpty() && viewable(display, main);
-    }));
+    main = shownMainWindow(display);
+    QVERIFY(!main.isEmpty());
     QCOMPARE(app.process->state(), QProcess::Running);
 
-    app.process->terminate();
-    QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
-    QCOMPARE(app.process->exitCode(), 0);
+    QVERIFY(endsCleanly(*app.process));
   }
 
   // On X with no tray and no watcher, a launch at log-in has nowhere to live
   // but its window: it opens it, and closing it ends the app.
   void aLoginLaunchWithNoTrayShowsItsWindow() {
     Desktop desktop;
-    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
-    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+    START_DESKTOP_OR_SKIP(desktop);
 
     Running app;
     app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     desktop.launch(app, QStringLiteral(LARKVALE_BINARY), {"--login-item"});
-    QString main;
-    QVERIFY(eventually([&] {
-      main = mainWindow(desktop.display);
-      return !main.isEmpty() && viewable(desktop.display, main);
-    }));
+    QString main = shownMainWindow(desktop.display);
+    QVERIFY(!main.isEmpty());
     QVERIFY(closeWindow(desktop.display, main));
     QVERIFY(eventually([&] { return app.process->state() == QProcess::NotRunning; }));
     QCOMPARE(app.process->exitStatus(), QProcess::NormalExit);
@@ -355,17 +366,13 @@ class TrayHostTest : public QObject {
   // leaves the app running in the tray, there to take the next launch.
   void aTrayWatcherThatStartsLateIsFound() {
     Desktop desktop;
-    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
-    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+    START_DESKTOP_OR_SKIP(desktop);
 
     Running app;
     app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     desktop.launch(app, QStringLiteral(LARKVALE_BINARY), {"--login-item"});
-    QString main;
-    QVERIFY(eventually([&] {
-      main = mainWindow(desktop.display);
-      return !main.isEmpty() && viewable(desktop.display, main);
-    }));
+    QString main = shownMainWindow(desktop.display);
+    QVERIFY(!main.isEmpty());
 
     Running watcher;
     desktop.launch(watcher, QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), {});
@@ -378,14 +385,10 @@ class TrayHostTest : public QObject {
     QTest::qWait(3000);
     QCOMPARE(app.process->state(), QProcess::Running);
     QVERIFY(served(desktop.socket(), kPatience));
-    QVERIFY(eventually([&] {
-      main = mainWindow(desktop.display);
-      return !main.isEmpty() && viewable(desktop.display, main);
-    }));
+    main = shownMainWindow(desktop.display);
+    QVERIFY(!main.isEmpty());
 
-    app.process->terminate();
-    QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
-    QCOMPARE(app.process->exitCode(), 0);
+    QVERIFY(endsCleanly(*app.process));
   }
 
   // A watcher that answers every call, but each one only after 1.5 s: the
@@ -395,8 +398,7 @@ class TrayHostTest : public QObject {
   // then the icon goes to the watcher.
   void aSlowTrayWatcherNeverHoldsTheWindow() {
     Desktop desktop;
-    if (const QString why = desktop.start(); !why.isEmpty()) QSKIP(qPrintable(why));
-    QVERIFY2(!desktop.address.isEmpty(), desktop.bus.process->readAllStandardError().constData());
+    START_DESKTOP_OR_SKIP(desktop);
 
     Running watcher;
     desktop.launch(watcher, QStringLiteral(LARKVALE_FAKE_TRAY_WATCHER), {"--slow", "1500"});
@@ -426,9 +428,7 @@ class TrayHostTest : public QObject {
     QVERIFY(firstLine(*watcher.process).startsWith("registered "));
     QVERIFY(served(desktop.socket(), kPatience));
 
-    app.process->terminate();
-    QVERIFY(app.process->waitForFinished(static_cast<int>(kPatience.count())));
-    QCOMPARE(app.process->exitCode(), 0);
+    QVERIFY(endsCleanly(*app.process));
   }
 };
 
