@@ -255,7 +255,13 @@ QStringList shortFoldersIn(const QStringList& bases, const QString& name, const 
                        QDir::Name);
     for (const QString& leaf : leaves) {
       if (!namedAsShortFolder(leaf, name)) continue;
-      const QString folder = privateFolder(QDir(parent->path).filePath(leaf));
+      // Others' folders of the name are passed over before the walk up.
+      const QString path = QDir(parent->path).filePath(leaf);
+      struct stat info = {};
+      if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+          info.st_uid != ::geteuid())
+        continue;
+      const QString folder = privateFolder(path);
       if (folder.isEmpty() || found.contains(folder)) continue;
       QFile note(stateNotePath(folder, name));
       if (QFileInfo(note).isFile() && note.open(QIODevice::ReadOnly) &&
