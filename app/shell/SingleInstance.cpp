@@ -15,6 +15,7 @@
 #include <optional>
 #include <utility>
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -28,6 +29,7 @@
 #include <QTimer>
 
 #include "app/model/ShownText.h"
+#include "app/shell/InstanceName.h"
 
 namespace larkvale {
 namespace {
@@ -48,26 +50,6 @@ constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un{}.sun_path) - 2;
 bool fitsSocketAddress(const QString& path) {
   return QFile::encodeName(path).size() <= kMaxSocketPath;
 }
-
-// An open file descriptor, closed when it goes.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // A folder on the walk is only looked at and named, never read: a folder the
 // user may pass through but not list is as good as any other.
@@ -136,30 +118,49 @@ QStringList shortFolderBases() {
   return bases;
 }
 
-// A new 0700 folder "<name>-<random tail>" made in `base` through its checked
-// descriptor; empty when `base` can't be trusted, when a socket in a folder
-// made there would be too long for its address, or when nothing can be made.
-QString makePrivateFolderIn(const QString& base, const QString& name) {
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr int kAlphabetSize = static_cast<int>(sizeof(kAlphabet) - 1);
+
+// `base` by its real path, when it can be trusted and a socket in a short
+// folder made there fits its address.
+std::optional<TrustedFolder> shortFolderParent(const QString& base, const QString& name) {
   std::optional<TrustedFolder> parent = trustedFolder(base);
-  if (!parent) return {};
+  if (!parent) return std::nullopt;
   const QString likeMade =
       QDir(parent->path)
           .filePath(name + QLatin1Char('-') + QString(kTailLength, QLatin1Char('X')) +
                     QLatin1Char('/') + name + QStringLiteral(".socket"));
-  if (!fitsSocketAddress(likeMade)) return {};
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  if (!fitsSocketAddress(likeMade)) return std::nullopt;
+  return parent;
+}
+
+// A new 0700 folder "<name>-<random tail>" made in `base` through its checked
+// descriptor; empty when `base` can't be trusted, when a socket in a folder
+// made there would be too long for its address, or when nothing can be made.
+QString makePrivateFolderIn(const QString& base, const QString& name) {
+  std::optional<TrustedFolder> parent = shortFolderParent(base, name);
+  if (!parent) return {};
   // Another name is tried only while the one drawn is taken.
   for (int attempt = 0; attempt < 100; ++attempt) {
     QString leaf = name + QLatin1Char('-');
     for (int i = 0; i < kTailLength; ++i)
-      leaf += QLatin1Char(
-          kAlphabet[QRandomGenerator::system()->bounded(static_cast<int>(sizeof(kAlphabet) - 1))]);
+      leaf += QLatin1Char(kAlphabet[QRandomGenerator::system()->bounded(kAlphabetSize)]);
     if (::mkdirat(parent->descriptor.get(), QFile::encodeName(leaf).constData(), 0700) == 0)
       return QDir(parent->path).filePath(leaf);
     if (errno != EEXIST) return {};
   }
   return {};
+}
+
+// The short folder's name that every launch of this user and state folder
+// chooses alike, so that launches which find none agree on one lock.
+QString agreedLeaf(const QString& state, const QString& name) {
+  const QByteArray hash = QCryptographicHash::hash(
+      instance_name::nameFor(::geteuid(), state, name), QCryptographicHash::Sha256);
+  QString leaf = name + QLatin1Char('-');
+  for (int i = 0; i < kTailLength; ++i)
+    leaf += QLatin1Char(kAlphabet[static_cast<unsigned char>(hash[i]) % kAlphabetSize]);
+  return leaf;
 }
 
 // A short folder's name: "<name>-" and a tail as makePrivateFolderIn draws it.
@@ -358,7 +359,33 @@ QString SingleInstance::makeShortFolder() {
   return newShortFolder(error_);
 }
 
+QString SingleInstance::agreedShortFolder() const {
+  if (!QDir::isAbsolutePath(lockFolder_)) return {};
+  const QString leaf = agreedLeaf(lockFolder_, name_);
+  for (const QString& base : std::as_const(temporaryFolders_)) {
+    std::optional<TrustedFolder> parent = shortFolderParent(base, name_);
+    if (!parent) continue;
+    const bool made =
+        ::mkdirat(parent->descriptor.get(), QFile::encodeName(leaf).constData(), 0700) == 0;
+    if (!made && errno != EEXIST) continue;
+    // Taken by another user, or by anything but a private folder of this
+    // user's: the name is anyone's to take first, so it is only a preference.
+    const QString folder = privateFolder(QDir(parent->path).filePath(leaf));
+    if (folder.isEmpty()) continue;
+    QFile note(stateNotePath(folder, name_));
+    if (made || !note.exists()) {
+      noteStateFolder(folder, name_, lockFolder_);
+    } else if (!note.open(QIODevice::ReadOnly) ||
+               note.read(4096).trimmed() != QFile::encodeName(lockFolder_)) {
+      continue;
+    }
+    return folder;
+  }
+  return {};
+}
+
 QString SingleInstance::newShortFolder(QString& why) const {
+  if (QString agreed = agreedShortFolder(); !agreed.isEmpty()) return agreed;
   for (const QString& base : std::as_const(temporaryFolders_)) {
     if (QString made = makePrivateFolderIn(base, name_); !made.isEmpty()) {
       noteStateFolder(made, name_, lockFolder_);
@@ -430,15 +457,17 @@ SingleInstance::LockTry SingleInstance::tryLockIn(const QString& folder, QString
 }
 
 SingleInstance::LockTry SingleInstance::lockInShortFolder(QStringList& reasons) {
-  // Launches that come here at once must agree on one lock: each takes the
-  // first folder by name, and one that finds another folder's lock held
-  // once it has its own gives way. Of two such launches the one that took
-  // its lock later sees the other's, so at most one runs.
+  // Launches that come here at once must agree on one lock: each takes it
+  // in the folder they all choose alike, else the first folder by name, and
+  // one that finds another folder's lock held once it has its own gives
+  // way. Of two such launches the one that took its lock later sees the
+  // other's, so at most one runs.
   const QStringList folders = shortFoldersIn(temporaryFolders_, name_, lockFolder_);
   for (const QString& folder : folders) {
     if (lockHeldIn(folder, name_)) return LockTry::held;
   }
-  QString target = folders.isEmpty() ? QString() : folders.front();
+  QString target = agreedShortFolder();
+  if (target.isEmpty() && !folders.isEmpty()) target = folders.front();
   if (target.isEmpty()) {
     QString why;
     target = newShortFolder(why);
@@ -473,8 +502,27 @@ void SingleInstance::recordListening(const QString& listenFolder) const {
   }
 }
 
+QByteArray SingleInstance::answeringName() const {
+  // A relative folder would name wherever the launch was started.
+  if (!nameOn_ || !QDir::isAbsolutePath(lockFolder_)) return {};
+  return instance_name::nameFor(::geteuid(), lockFolder_, name_);
+}
+
+bool SingleInstance::answersOnName() const {
+  const QByteArray name = answeringName();
+  return !name.isEmpty() && instance_name::connectToOwn(name).valid();
+}
+
+void SingleInstance::letGo() {
+  lock_.reset();
+  lockFolderTaken_.clear();
+  shortFolder_.clear();
+}
+
 SingleInstance::Claim SingleInstance::claim() {
   error_.clear();
+  // A copy that answers on the name runs, whatever became of its files.
+  if (answersOnName()) return Claim::later;
   QStringList reasons;
   LockTry got = tryLockIn(lockFolder_, reasons);
   // What only saving needs never keeps the app from starting: a state
@@ -491,18 +539,17 @@ SingleInstance::Claim SingleInstance::claim() {
   }
   // A lock proves nothing about a copy that lost its own (its state folder
   // removed, or kept by an earlier build elsewhere): whoever answers runs.
-  if (!answeringCopy().isEmpty()) {
-    lock_.reset();
-    lockFolderTaken_.clear();
-    shortFolder_.clear();
+  if (!answeringCopy().isEmpty() || !takeName()) {
+    letGo();
     return Claim::later;
   }
 
   if (shortFolder_.isEmpty() && pathInFolder().isEmpty()) {
     shortFolder_ = makeShortFolder();
     if (shortFolder_.isEmpty()) {
-      // The lock still keeps later launches out; they just can't hand over.
-      qWarning("Larkvale can't listen for later launches: %s", qPrintable(error_));
+      // The lock and the name still keep later launches out, and the name
+      // takes their requests.
+      qWarning("Larkvale can't listen for later launches in a folder: %s", qPrintable(error_));
       error_.clear();
       return Claim::first;
     }
@@ -513,8 +560,9 @@ SingleInstance::Claim SingleInstance::claim() {
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   if (!server_->listen(path)) {
-    // The lock still keeps later launches out; they just can't hand over.
-    qWarning("Larkvale can't listen for later launches: %s", qPrintable(server_->errorString()));
+    // The lock and the name still keep later launches out.
+    qWarning("Larkvale can't listen for later launches in a folder: %s",
+             qPrintable(server_->errorString()));
     return Claim::first;
   }
   connect(server_, &QLocalServer::newConnection, this, &SingleInstance::serve);
@@ -522,16 +570,63 @@ SingleInstance::Claim SingleInstance::claim() {
   return Claim::first;
 }
 
+bool SingleInstance::takeName() {
+  const QByteArray name = answeringName();
+  if (name.isEmpty()) return true;
+  auto listener = std::make_unique<NameListener>(this);
+  switch (listener->listen(name)) {
+    case NameListener::Outcome::listening:
+      connect(listener.get(), &NameListener::connected, this, [this](int fd) {
+        auto* socket = new QLocalSocket(this);
+        if (!socket->setSocketDescriptor(fd)) {
+          ::close(fd);
+          delete socket;
+          return;
+        }
+        admit(socket);
+      });
+      nameListener_ = listener.release();
+      return true;
+    case NameListener::Outcome::heldByOwnUser:
+      // Another launch of this user's got there first, having taken a lock
+      // of its own elsewhere: that one runs.
+      return false;
+    case NameListener::Outcome::heldByOther:
+      qWarning(
+          "Another user's program holds the name Larkvale answers on; later launches find this "
+          "copy through its files.");
+      return true;
+    case NameListener::Outcome::failed:
+      qWarning("Larkvale can't answer on its name (%s); later launches find this copy through "
+               "its files.",
+               qPrintable(listener->errorString()));
+      return true;
+  }
+  return true;
+}
+
 void SingleInstance::serve() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
-    // Each peer is the server's child until it is deleted.
-    if (server_->findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly).size() > kMaxPeers) {
+    // Only root may reach this user's folder besides the user; it, too, is
+    // someone else.
+    if (!instance_name::peerIsOwnUser(static_cast<int>(socket->socketDescriptor()))) {
       socket->abort();
       socket->deleteLater();
       continue;
     }
-    hear(socket);
+    admit(socket);
   }
+}
+
+void SingleInstance::admit(QLocalSocket* socket) {
+  // Each peer is this object's child until it is deleted.
+  socket->setParent(this);
+  if (findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly).size() > kMaxPeers) {
+    socket->abort();
+    socket->deleteLater();
+    return;
+  }
+  hear(socket);
 }
 
 void SingleInstance::hear(QLocalSocket* socket) {
@@ -554,11 +649,34 @@ void SingleInstance::hear(QLocalSocket* socket) {
   });
 }
 
+namespace {
+
+// Hands `request` over on a connected `socket`; true once the copy said it
+// took it.
+bool converse(QLocalSocket& socket, const QByteArray& request, const QDeadlineTimer& deadline) {
+  socket.write(request + '\n');
+  while (!socket.canReadLine() &&
+         socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) {
+  }
+  return socket.canReadLine() && socket.readLine().trimmed() == "ok";
+}
+
+}  // namespace
+
 bool SingleInstance::handOver(const QByteArray& request, std::chrono::milliseconds timeout) const {
   QDeadlineTimer deadline(timeout);
+  const QByteArray name = answeringName();
   // The running copy may hold the lock but not listen yet: try until the
   // deadline.
   while (true) {
+    if (!name.isEmpty()) {
+      if (Descriptor own = instance_name::connectToOwn(name); own.valid()) {
+        QLocalSocket socket;
+        const int fd = own.release();
+        if (socket.setSocketDescriptor(fd)) return converse(socket, request, deadline);
+        ::close(fd);
+      }
+    }
     // Looked up on every try: a running copy names where it listens only
     // once it listens. It may listen in a short folder even when this launch
     // has a runtime folder, or in a runtime folder this launch's environment
@@ -568,11 +686,7 @@ bool SingleInstance::handOver(const QByteArray& request, std::chrono::millisecon
       socket.connectToServer(path);
       if (!socket.waitForConnected(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
         continue;
-      socket.write(request + '\n');
-      while (!socket.canReadLine() && socket.waitForReadyRead(static_cast<int>(
-                                          std::max<qint64>(1, deadline.remainingTime())))) {
-      }
-      return socket.canReadLine() && socket.readLine().trimmed() == "ok";
+      return converse(socket, request, deadline);
     }
     if (deadline.hasExpired()) return false;
     QThread::msleep(50);

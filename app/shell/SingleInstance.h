@@ -1,12 +1,26 @@
 #pragma once
 // One running Larkvale per user, decided by who answers. The running copy
-// listens on a local socket, and a later launch hands its request to it over
-// that socket and ends. Before a launch runs as the first copy it looks in
-// every place where a copy of this user's may listen and hands over to any
-// that answers: a lock file alone is no proof, since anyone may remove it
-// (resetting the app removes the state folder) and a copy of another build
-// keeps its lock elsewhere. A socket that accepts a connection is never
-// removed; only one that nobody answers on is. Main thread only.
+// answers on its name (InstanceName.h), an address that lives exactly as
+// long as the copy and that no file holds, and on a local socket in a
+// folder; a later launch hands its request to it and ends. A launch asks the
+// name first, before it takes a lock, lists a place or reads a folder: when
+// a copy of this user's answers there, nothing else is looked at. Otherwise,
+// before it runs as the first copy, it looks in every place where a copy of
+// this user's may listen and hands over to any that answers: a lock file
+// alone is no proof, since anyone may remove it (resetting the app removes
+// the state folder) and a copy of another build keeps its lock elsewhere. A
+// socket that accepts a connection is never removed; only one that nobody
+// answers on is. Only this user is heard, on the name and in every folder:
+// another user's connection is closed before it is read. Main thread only.
+//
+// The name is the last word between launches that start at once: of two
+// that both took a lock (in different places, their environments naming
+// different folders), the one that finds the name taken by its own user
+// hands over. When another user's program holds the name first, the copy
+// runs through its files alone and says so in a warning line; it never
+// refuses to start for that. The files also serve launches in another
+// network namespace, where the name can't be seen, and copies of an
+// earlier build.
 //
 // The lock serialises launches that start at once. It goes where it can be
 // made: "<name>.lock" in the state folder, else in the runtime folder, else
@@ -30,13 +44,14 @@
 // The socket goes in the socket folder it is given (the user's runtime
 // folder, when runtimeFolder() finds a usable one) when that can be trusted
 // so and its path fits a socket's address (a little more than 100 bytes).
-// Otherwise it lives in a short folder: one of the user's own with an
-// unguessable name in the temporary folder (or, when that won't do, in /tmp),
-// made 0700. The short folder is made, and a named one used, only in a
-// temporary folder trusted by the same rule; a folder named there is used
-// only while it is still a real folder of this user's that no one else may
-// enter, named as this instance names them, so another user can neither
-// squat, redirect nor swap it. The running copy writes where it listens into
+// Otherwise it lives in a short folder: one of the user's own in the
+// temporary folder (or, when that won't do, in /tmp), made 0700, whose name
+// is first the one this state folder's copies all choose alike, and an
+// unguessable one while that is another's. The short folder is made, and a
+// named one used, only in a temporary folder trusted by the same rule; a
+// folder named there is used only while it is still a real folder of this
+// user's that no one else may enter, named as this instance names them, so
+// another user can neither squat, redirect nor swap it. The running copy writes where it listens into
 // "<name>.socket-folder" beside its lock, so that a later launch whose
 // environment names another runtime folder, or none, still finds it.
 #include <QByteArray>
@@ -50,6 +65,10 @@
 
 class QLocalServer;
 class QLocalSocket;
+
+namespace larkvale {
+class NameListener;
+}
 
 namespace larkvale {
 
@@ -97,9 +116,18 @@ class SingleInstance : public QObject {
   // Where short folders may go, in order (absolute); by default the
   // temporary folder, then /tmp. Call before claim().
   void setTemporaryFolders(QStringList folders);
+  // Whether this instance answers on its name, and asks it for the running
+  // copy (on by default). Off, the files alone decide, as they do for a
+  // launch in another network namespace. Call before claim().
+  void answerOnName(bool on) { nameOn_ = on; }
+  // The name this instance answers on and asks (instance_name::nameFor, for
+  // this user and the lock folder); empty while the lock folder isn't
+  // absolute or the name is off.
+  QByteArray answeringName() const;
 
-  // Becomes the running instance when no other copy answers in any place
-  // where one may listen and none holds the lock, and from then on emits
+  // Becomes the running instance when no other copy answers on the name or
+  // in any place where one may listen, none holds the lock and no copy of
+  // this user's took the name meanwhile, and from then on emits
   // requested() for each later launch. The lock goes in the first place that
   // takes it (making the lock folder when it is missing). Fails only when no
   // place takes a lock.
@@ -109,8 +137,9 @@ class SingleInstance : public QObject {
   QString errorString() const { return error_; }
 
   // A later launch: hands `request` to the running instance, waiting at most
-  // `timeout` for it to answer. True once it has taken the request. Every
-  // place where a copy may listen is tried (copyPlaces()).
+  // `timeout` for it to answer. True once it has taken the request. The name
+  // is tried first, then every place where a copy may listen
+  // (copyPlaces()); not a byte goes to a listener of another user's.
   bool handOver(const QByteArray& request,
                 std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
 
@@ -136,7 +165,17 @@ class SingleInstance : public QObject {
 
  private:
   void serve();
+  // Takes a connection of this user's, unless too many are heard already.
+  void admit(QLocalSocket* socket);
   void hear(QLocalSocket* socket);
+  // Whether a copy of this user's answers on the name.
+  bool answersOnName() const;
+  // Listens on the name, once the lock is taken; false when a copy of this
+  // user's has it (this launch then hands over). Another user's hold on it
+  // is said in a warning line and leaves the files to serve.
+  bool takeName();
+  // Gives up the lock this launch took, to hand over.
+  void letGo();
   // "<name>.socket" in the socket folder's real path, when it fits a
   // socket's address and the folder can be trusted; empty otherwise.
   QString pathInFolder() const;
@@ -148,9 +187,14 @@ class SingleInstance : public QObject {
   QString recordedShortFolder() const;
   // That folder, or a new one; empty with the reason in error_.
   QString makeShortFolder();
-  // A new short folder, noted as this state folder's; empty with the reason
-  // in `why`.
+  // A new short folder, noted as this state folder's: the one all its
+  // copies choose alike, else an unguessable one; empty with the reason in
+  // `why`.
   QString newShortFolder(QString& why) const;
+  // The short folder all this state folder's copies choose alike, made when
+  // missing, while it is this user's alone and serves this state folder;
+  // empty otherwise.
+  QString agreedShortFolder() const;
   // Takes "<name>.lock" in `folder`; see LockTry.
   enum class LockTry { taken, held, failed };
   LockTry tryLockIn(const QString& folder, QStringList& reasons);
@@ -169,6 +213,8 @@ class SingleInstance : public QObject {
   QString lockFolderTaken_;  // where the lock is: lockFolder_ or a fallback
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
+  bool nameOn_ = true;
+  NameListener* nameListener_ = nullptr;
 };
 
 }  // namespace larkvale
