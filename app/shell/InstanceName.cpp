@@ -27,6 +27,9 @@ namespace {
 // Room for the later launches that come at once, and for a few of another
 // user's connections, which are closed as soon as they are seen.
 constexpr int kBacklog = 64;
+// How often a name held by someone who doesn't listen yet is asked again,
+// a few milliseconds apart.
+constexpr int kRefusedRetries = 50;
 
 struct Address {
   sockaddr_un address = {};
@@ -93,14 +96,26 @@ NameListener::Outcome NameListener::listen(const QByteArray& name) {
     error_ = QString::fromLocal8Bit(std::strerror(address ? errno : ENAMETOOLONG));
     return Outcome::failed;
   }
-  if (::bind(socket.get(), reinterpret_cast<const sockaddr*>(&address->address),
-             address->length) != 0) {
+  // A holder that has bound the name but doesn't listen yet refuses a
+  // connection for a moment, as one that has just ended does until its name
+  // is free: either is asked again shortly.
+  for (int attempt = 0;; ++attempt) {
+    if (::bind(socket.get(), reinterpret_cast<const sockaddr*>(&address->address),
+               address->length) == 0)
+      break;
     if (errno != EADDRINUSE) {
       error_ = QString::fromLocal8Bit(std::strerror(errno));
       return Outcome::failed;
     }
-    return instance_name::connectToOwn(name).valid() ? Outcome::heldByOwnUser
-                                                      : Outcome::heldByOther;
+    Descriptor holder = instance_name::newSocket();
+    if (::connect(holder.get(), reinterpret_cast<const sockaddr*>(&address->address),
+                  address->length) == 0)
+      return instance_name::peerIsOwnUser(holder.get()) ? Outcome::heldByOwnUser
+                                                        : Outcome::heldByOther;
+    // A full queue can't be asked who it is.
+    if (errno != ECONNREFUSED || attempt == instance_name::kRefusedRetries)
+      return Outcome::heldByOther;
+    ::usleep(2000);
   }
   if (::listen(socket.get(), instance_name::kBacklog) != 0) {
     error_ = QString::fromLocal8Bit(std::strerror(errno));

@@ -155,8 +155,8 @@ QString makePrivateFolderIn(const QString& base, const QString& name) {
 // The short folder's name that every launch of this user and state folder
 // chooses alike, so that launches which find none agree on one lock.
 QString agreedLeaf(const QString& state, const QString& name) {
-  const QByteArray hash = QCryptographicHash::hash(
-      instance_name::nameFor(::geteuid(), state, name), QCryptographicHash::Sha256);
+  const QByteArray hash = QCryptographicHash::hash(instance_name::nameFor(::geteuid(), state, name),
+                                                   QCryptographicHash::Sha256);
   QString leaf = name + QLatin1Char('-');
   for (int i = 0; i < kTailLength; ++i)
     leaf += QLatin1Char(kAlphabet[static_cast<unsigned char>(hash[i]) % kAlphabetSize]);
@@ -597,9 +597,10 @@ bool SingleInstance::takeName() {
           "copy through its files.");
       return true;
     case NameListener::Outcome::failed:
-      qWarning("Larkvale can't answer on its name (%s); later launches find this copy through "
-               "its files.",
-               qPrintable(listener->errorString()));
+      qWarning(
+          "Larkvale can't answer on its name (%s); later launches find this copy through "
+          "its files.",
+          qPrintable(listener->errorString()));
       return true;
   }
   return true;
@@ -621,7 +622,16 @@ void SingleInstance::serve() {
 void SingleInstance::admit(QLocalSocket* socket) {
   // Each peer is this object's child until it is deleted.
   socket->setParent(this);
-  if (findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly).size() > kMaxPeers) {
+  // A launch that only looked whether a copy answers has gone already: it
+  // takes no room from those that speak.
+  char next = 0;
+  const bool gone =
+      ::recv(static_cast<int>(socket->socketDescriptor()), &next, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+  const QList<QLocalSocket*> peers = findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly);
+  const auto heard = std::ranges::count_if(peers, [](const QLocalSocket* peer) {
+    return peer->state() == QLocalSocket::ConnectedState;
+  });
+  if (gone || heard > kMaxPeers) {
     socket->abort();
     socket->deleteLater();
     return;
