@@ -1,5 +1,6 @@
 #include "app/shell/SingleInstance.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -240,6 +242,33 @@ void noteStateFolder(const QString& shortFolder, const QString& name, const QStr
     qWarning("Larkvale can't note its state folder in %s.", qPrintable(shown::path(shortFolder)));
 }
 
+// The names in `parent` that are named as short folders of `name` are, in
+// order. A shared temporary folder may hold a great many entries: they are
+// read as the system gives them, and only the few of the name are made
+// into text.
+QStringList shortFolderNamesIn(const TrustedFolder& parent, const QString& name) {
+  QStringList leaves;
+  const int fd = ::openat(parent.descriptor.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return leaves;
+  const auto close = [](DIR* open) { ::closedir(open); };
+  const std::unique_ptr<DIR, decltype(close)> folder(::fdopendir(fd), close);
+  if (!folder) {
+    ::close(fd);
+    return leaves;
+  }
+  const QByteArray prefix = QFile::encodeName(name) + '-';
+  const auto length = static_cast<size_t>(prefix.size() + kTailLength);
+  while (const dirent* entry = ::readdir(folder.get())) {
+    if (std::strlen(entry->d_name) != length ||
+        std::memcmp(entry->d_name, prefix.constData(), static_cast<size_t>(prefix.size())) != 0)
+      continue;
+    if (const QString leaf = QFile::decodeName(entry->d_name); namedAsShortFolder(leaf, name))
+      leaves << leaf;
+  }
+  leaves.sort();
+  return leaves;
+}
+
 // The short folders of `name` in `bases` that are still this user's alone
 // and serve the copy of the state folder `state` (other copies of the same
 // user, with state folders of their own, are none of this launch's
@@ -249,13 +278,7 @@ QStringList shortFoldersIn(const QStringList& bases, const QString& name, const 
   for (const QString& base : bases) {
     std::optional<TrustedFolder> parent = trustedFolder(base);
     if (!parent) continue;
-    const QStringList leaves =
-        QDir(parent->path)
-            .entryList({name + QStringLiteral("-*")},
-                       QDir::Dirs | QDir::NoSymLinks | QDir::Hidden | QDir::NoDotAndDotDot,
-                       QDir::Name);
-    for (const QString& leaf : leaves) {
-      if (!namedAsShortFolder(leaf, name)) continue;
+    for (const QString& leaf : shortFolderNamesIn(*parent, name)) {
       // Others' folders of the name are passed over before the walk up.
       const QString path = QDir(parent->path).filePath(leaf);
       struct stat info = {};
