@@ -29,10 +29,10 @@
 // recheck, and from nothing else: a watcher that stops answering keeps its
 // last answer, and one that answers late is heard then (its host counts
 // for ask(), its pace does not let the icon be made). The X tray is asked
-// at each ask(), recheck and MANAGER message, on the toolkit's own X
-// connection, by requests whose replies are picked up once a marker event
-// sent after them comes back: the server answers in order, so nothing
-// polls and nothing waits. A stuck X server costs a late answer.
+// at the start, at each ask(), recheck and MANAGER message, on the
+// toolkit's own X connection, by requests whose replies are picked up once
+// a marker event sent after them comes back: the server answers in order,
+// so nothing polls and nothing waits. A stuck X server costs a late answer.
 //
 // Threads: main thread. Never blocks.
 #include <QDBusConnection>
