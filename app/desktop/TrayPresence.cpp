@@ -4,12 +4,15 @@
 #include <xcb/xcbext.h>
 
 #include <QtGui/qguiapplication_platform.h>
+#include <QAbstractNativeEventFilter>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace larkvale {
@@ -19,8 +22,6 @@ namespace {
 // is heard then. A call that gets none is sent again, so one that recovers
 // while keeping its name is heard within about this long.
 constexpr int kLateAnswerMs = 60000;
-
-constexpr auto kXPollInterval = std::chrono::milliseconds(5);
 
 bool nameHasNoOwner(const QDBusError& error) {
   const QString name = error.name();
@@ -35,35 +36,138 @@ bool noAnswer(const QDBusError& error) {
 
 }  // namespace
 
-// The X tray's selection asked on the toolkit's own X connection: a request is
-// sent and its reply picked up when it has come, so a busy or stuck X server
-// costs a late answer, never a frozen window.
-struct TrayPresence::XQuery {
-  enum class Step { idle, atom, owner };
+// The X tray asked on the toolkit's own X connection, never waiting: each
+// round of requests is followed by a marker, a client message sent to a
+// window of our own with no event mask, which the server hands back to us,
+// its maker. It answers requests in order, so when the marker comes the
+// replies before it are in, and are picked up without a wait. A busy or
+// stuck X server costs a late answer, never a frozen window nor a spin.
+struct TrayPresence::XQuery final : QAbstractNativeEventFilter {
+  enum class Step { idle, atoms, owner };
 
   xcb_connection_t* connection = nullptr;
+  xcb_window_t root = XCB_NONE;
+  xcb_window_t marked = XCB_NONE;  // unmapped, input only: the markers' address
   QByteArray selection;
   xcb_atom_t atom = XCB_ATOM_NONE;
+  xcb_atom_t manager = XCB_ATOM_NONE;
   Step step = Step::idle;
-  unsigned int pending = 0;
+  std::array<unsigned int, 2> pending{};
+  uint32_t round = 0;  // the latest round's; an earlier round's marker is stale
+  QObject* context = nullptr;
+  std::function<void(bool)> answered;  // with whether the selection has an owner
+  std::function<void()> announced;     // a tray took the selection
+
+  void open(xcb_connection_t* toolkit, int screen) {
+    // The offscreen platform answers as an X one, without a connection.
+    if (!toolkit || xcb_connection_has_error(toolkit)) return;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(toolkit));
+    for (int i = 0; i < screen && screens.rem > 0; ++i) xcb_screen_next(&screens);
+    if (screens.rem <= 0) return;
+    connection = toolkit;
+    root = screens.data->root;
+    selection = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+    marked = xcb_generate_id(connection);
+    xcb_create_window(connection, 0, marked, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    // The toolkit already listens to the root's structure, where a tray's
+    // MANAGER message goes.
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+
+  void close() {
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+    abandon();
+    xcb_destroy_window(connection, marked);
+    xcb_flush(connection);
+  }
+
+  unsigned int intern(const QByteArray& name) const {
+    return xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData())
+        .sequence;
+  }
 
   void send() {
+    ++round;
     if (atom == XCB_ATOM_NONE) {
-      step = Step::atom;
-      pending = xcb_intern_atom(connection, 0, static_cast<uint16_t>(selection.size()),
-                                selection.constData())
-                    .sequence;
+      step = Step::atoms;
+      pending = {intern(selection), intern("MANAGER")};
     } else {
       step = Step::owner;
-      pending = xcb_get_selection_owner(connection, atom).sequence;
+      pending[0] = xcb_get_selection_owner(connection, atom).sequence;
     }
+    xcb_client_message_event_t marker{};
+    marker.response_type = XCB_CLIENT_MESSAGE;
+    marker.format = 32;
+    marker.window = marked;
+    marker.data.data32[0] = round;
+    xcb_send_event(connection, 0, marked, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&marker));
     xcb_flush(connection);
   }
 
   void abandon() {
     if (step == Step::idle) return;
-    xcb_discard_reply(connection, pending);
+    xcb_discard_reply(connection, pending[0]);
+    if (step == Step::atoms) xcb_discard_reply(connection, pending[1]);
     step = Step::idle;
+  }
+
+  // The reply to `sequence`, now in; null when the request failed.
+  void* reply(unsigned int sequence) const {
+    void* reply = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (xcb_poll_for_reply(connection, sequence, &reply, &error) == 0) return nullptr;
+    std::free(error);
+    return reply;
+  }
+
+  static xcb_atom_t atomIn(void* reply) {
+    const xcb_atom_t atom =
+        reply ? static_cast<xcb_intern_atom_reply_t*>(reply)->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+  }
+
+  void markerCame(uint32_t of) {
+    if (step == Step::idle || of != round) return;
+    if (step == Step::atoms) {
+      atom = atomIn(reply(pending[0]));
+      manager = atomIn(reply(pending[1]));
+      if (atom != XCB_ATOM_NONE) {
+        send();
+        return;
+      }
+      step = Step::idle;
+      answered(false);
+      return;
+    }
+    void* owner = reply(pending[0]);
+    step = Step::idle;
+    const bool tray =
+        owner && static_cast<xcb_get_selection_owner_reply_t*>(owner)->owner != XCB_NONE;
+    std::free(owner);
+    answered(tray);
+  }
+
+  // Runs on the toolkit's event handling: what follows is left to this
+  // thread's event loop, outside it.
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) != XCB_CLIENT_MESSAGE) return false;
+    auto* client = reinterpret_cast<xcb_client_message_event_t*>(event);
+    if (client->window == marked) {
+      const uint32_t of = client->data.data32[0];
+      QMetaObject::invokeMethod(
+          context, [this, of] { markerCame(of); }, Qt::QueuedConnection);
+      return true;
+    }
+    if (client->window == root && client->format == 32 && manager != XCB_ATOM_NONE &&
+        client->type == manager && client->data.data32[1] == atom) {
+      QMetaObject::invokeMethod(context, announced, Qt::QueuedConnection);
+    }
+    return false;
   }
 };
 
@@ -77,12 +181,12 @@ TrayPresence::TrayPresence(QDBusConnection bus, std::chrono::milliseconds bound,
     // The toolkit's connection serves the screen that DISPLAY names.
     if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) screen = 0;
     std::free(host);
-    x_->connection = x11->connection();
-    x_->selection = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
+    x_->context = this;
+    x_->answered = [this](bool tray) { xAnswered(tray); };
+    x_->announced = [this] { trayAnnounced(); };
+    x_->open(x11->connection(), screen);
   }
 #endif
-  xPoll_.setInterval(kXPollInterval);
-  connect(&xPoll_, &QTimer::timeout, this, &TrayPresence::pollX);
   boundTimer_.setSingleShot(true);
   connect(&boundTimer_, &QTimer::timeout, this, &TrayPresence::settle);
   recheckTimer_.setSingleShot(true);
@@ -114,7 +218,8 @@ TrayPresence::TrayPresence(QDBusConnection bus, std::chrono::milliseconds bound,
 }
 
 TrayPresence::~TrayPresence() {
-  if (x_->connection) x_->abandon();
+  // The toolkit's connection goes with the application.
+  if (x_->connection && QCoreApplication::instance()) x_->close();
 }
 
 bool TrayPresence::iconMayBeMade() const {
@@ -211,21 +316,25 @@ void TrayPresence::watcherGone() {
   ownerQuick_ = false;
   hostKnown_ = true;
   hostRegistered_ = false;
+  recheckTimer_.stop();
+  recheckAfter_ = kRecheck;
   noteIconMayBeMade(before);
   settleIfKnown();
-  scheduleRecheck();
 }
 
 void TrayPresence::watcherChanged() {
   // A new owner has said nothing yet; until it does, its predecessor's word
-  // on the host stands.
+  // on the host stands. Its pace is its own: it starts afresh.
   watcherOwned_ = true;
   ownerQuick_ = false;
+  recheckTimer_.stop();
+  recheckAfter_ = kRecheck;
   probeWatcher();
 }
 
 void TrayPresence::noteIconMayBeMade(bool before) {
   if (before || !iconMayBeMade()) return;
+  recheckTimer_.stop();
   emit iconMayBeMadeNow();
   std::vector<std::function<void()>> makers;
   makers.swap(makers_);
@@ -239,50 +348,34 @@ void TrayPresence::startX() {
     return;
   }
   x_->send();
-  xPoll_.start();
 }
 
-void TrayPresence::pollX() {
+void TrayPresence::xAnswered(bool tray) {
   const bool before = iconMayBeMade();
-  void* reply = nullptr;
-  xcb_generic_error_t* error = nullptr;
-  if (xcb_connection_has_error(x_->connection)) {
-    x_->step = XQuery::Step::idle;
-  } else if (!xcb_poll_for_reply(x_->connection, x_->pending, &reply, &error)) {
-    return;
-  } else if (x_->step == XQuery::Step::atom) {
-    x_->atom =
-        reply ? static_cast<xcb_intern_atom_reply_t*>(reply)->atom : xcb_atom_t{XCB_ATOM_NONE};
-    if (x_->atom != XCB_ATOM_NONE) {
-      std::free(reply);
-      std::free(error);
-      x_->send();
-      return;
-    }
-    x_->step = XQuery::Step::idle;
-    xTray_ = false;
-  } else {
-    x_->step = XQuery::Step::idle;
-    xTray_ = reply && static_cast<xcb_get_selection_owner_reply_t*>(reply)->owner != XCB_NONE;
-  }
-  std::free(reply);
-  std::free(error);
-  xPoll_.stop();
+  xTray_ = tray;
   noteIconMayBeMade(before);
   settleIfKnown();
-  scheduleRecheck();
+}
+
+void TrayPresence::trayAnnounced() {
+  // A round sent before the tray took the selection would say it has none.
+  x_->abandon();
+  startX();
 }
 
 void TrayPresence::scheduleRecheck() {
   if (makers_.empty() || iconMayBeMade() || recheckTimer_.isActive()) return;
-  recheckTimer_.start(kRecheck);
+  // Every other change is told: an owner's coming and going, a host's, an X
+  // tray's. A watcher's pace is not, so only one that was slow is asked again.
+  if (!watcherOwned_ || answerAwaited_ || ownerQuick_) return;
+  recheckTimer_.start(recheckAfter_);
+  recheckAfter_ = std::min(recheckAfter_ * 2, kRecheckMax);
 }
 
 void TrayPresence::recheck() {
   if (makers_.empty() || iconMayBeMade()) return;
-  // One call at a time: a watcher that is slow already is not sent more.
-  // Each answer, of the watcher or of the X tray, schedules the next recheck.
   if (watcherOwned_ && !answerAwaited_) probeWatcher();
+  // Should the watcher turn out to have no host, the X tray's word is fresh.
   startX();
 }
 
@@ -293,7 +386,6 @@ void TrayPresence::settleIfKnown() {
 void TrayPresence::settle() {
   boundTimer_.stop();
   if (x_->connection) x_->abandon();
-  xPoll_.stop();
   scheduleRecheck();
   const bool there = (watcherOwned_ && hostKnown_ && hostRegistered_) || xTray_;
   std::vector<std::function<void(bool)>> asked;

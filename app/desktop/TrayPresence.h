@@ -14,9 +14,14 @@
 // answered the latest call, sent without waiting, within kQuickAnswer (a
 // slow answer counts as none), or while the name has no owner (the bus
 // itself says so at once). A tray that comes later, as a panel that starts
-// late at log-in does, is found then: while the icon waits, the watcher
-// (once it has answered the call before) and the X tray are asked again
-// every kRecheck.
+// late at log-in does, is found then, from the desktop's own word, never a
+// clock: the bus's word on the watcher's name, the watcher's host signals,
+// and the X tray's announcement of itself (the MANAGER message its protocol
+// sends to the root window when it takes the selection). Only a watcher
+// whose last answer was slow is asked again unbidden while the icon waits,
+// since speed has no signal: after kRecheck, then after twice as long each
+// time, at most every kRecheckMax, anew from kRecheck when its owner
+// changes. So while nothing changes, nothing here wakes.
 //
 // What is known of the watcher comes from the bus's word on its name (owner
 // changes), from its answers to IsStatusNotifierHostRegistered, asked
@@ -24,8 +29,10 @@
 // recheck, and from nothing else: a watcher that stops answering keeps its
 // last answer, and one that answers late is heard then (its host counts
 // for ask(), its pace does not let the icon be made). The X tray is asked
-// at each ask() and recheck, by a request whose reply is looked for, never
-// waited for.
+// at the start, at each ask(), recheck and MANAGER message, on the
+// toolkit's own X connection, by requests whose replies are picked up once
+// a marker event sent after them comes back: the server answers in order,
+// so nothing polls and nothing waits. A stuck X server costs a late answer.
 //
 // Threads: main thread. Never blocks.
 #include <QDBusConnection>
@@ -53,9 +60,10 @@ class TrayPresence final : public QObject {
   // answer on this thread, for the toolkit's own calls to be deemed safe:
   // it makes several in a row, and the window waits on each.
   static constexpr std::chrono::milliseconds kQuickAnswer{250};
-  // How often the watcher and the X tray are asked again while the icon
-  // waits for them.
+  // How soon a watcher that answered slowly is asked again while the icon
+  // waits for it; the wait doubles with each slow answer up to kRecheckMax.
   static constexpr std::chrono::milliseconds kRecheck{1000};
+  static constexpr std::chrono::milliseconds kRecheckMax{60000};
 
   explicit TrayPresence(QDBusConnection bus = QDBusConnection::sessionBus(),
                         std::chrono::milliseconds bound = kBound, QObject* parent = nullptr);
@@ -93,7 +101,8 @@ class TrayPresence final : public QObject {
   void watcherChanged();
   void noteIconMayBeMade(bool before);
   void startX();
-  void pollX();
+  void xAnswered(bool tray);
+  void trayAnnounced();
   void scheduleRecheck();
   void recheck();
   void settleIfKnown();
@@ -112,9 +121,10 @@ class TrayPresence final : public QObject {
   quint64 probe_ = 0;  // the latest call to the watcher; older replies are stale
   std::unique_ptr<XQuery> x_;
   bool xTray_ = false;
-  QTimer xPoll_;
-  QTimer boundTimer_;
-  QTimer recheckTimer_;
+  // Children, so that a look at this object's timers finds them.
+  QTimer boundTimer_{this};
+  QTimer recheckTimer_{this};
+  std::chrono::milliseconds recheckAfter_ = kRecheck;
   std::vector<std::function<void(bool)>> asked_;
   std::vector<std::function<void()>> makers_;
 };

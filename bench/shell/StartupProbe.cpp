@@ -6,9 +6,11 @@
 //   "rss <kB>"   its resident memory once idle (two seconds after "shown"
 //                with --idle, or after the check of `app-check` and
 //                `tray-check`).
+// With --stay in place of --idle it reports "shown" and runs on until ended,
+// for a watch over its idle behaviour from outside.
 // `seed <count>` writes a last report of that many apps into HOME's state
 // folder and ends; it is not measured.
-// Usage: larkvale_startup_probe app [--idle] | tray [--idle] | seed <count>
+// Usage: larkvale_startup_probe app [--idle|--stay] | tray [--idle|--stay] | seed <count>
 //        | app-check <server> <brew> | tray-check <server> <brew>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -34,6 +36,7 @@ int main(int argc, char** argv) {
   nameApplication("0");
   const std::string mode = argc > 1 ? argv[1] : "";
   const bool idle = argc > 2 && std::string(argv[2]) == "--idle";
+  const bool stay = argc > 2 && std::string(argv[2]) == "--stay";
   const bool check = (mode == "app-check" || mode == "tray-check") && argc > 3;
   const bool trayOnly = mode == "tray" || mode == "tray-check";
 
@@ -57,7 +60,8 @@ int main(int argc, char** argv) {
   run.options.brew = std::filesystem::path(check ? argv[3] : "/nonexistent/brew");
   run.options.fetchSpacing = {};
 
-  auto after = [idle, check](AppModel& model) {
+  auto after = [idle, stay, check](AppModel& model) {
+    if (stay) return;
     if (check) {
       QObject::connect(&model, &AppModel::checkingChanged, [&model] {
         if (!model.checking()) reportMemoryAfterIdle();

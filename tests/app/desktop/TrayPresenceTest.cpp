@@ -8,6 +8,8 @@
 
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,6 +52,12 @@ class Watcher {
     process_->kill();
     process_->waitForFinished(10000);
   }
+  // How many of the lines written since the last look say `what`.
+  int linesSaying(const QByteArray& what) {
+    int count = 0;
+    while (process_->canReadLine()) count += process_->readLine() == what + "\n" ? 1 : 0;
+    return count;
+  }
 
  private:
   std::unique_ptr<QProcess> process_ = std::make_unique<QProcess>();
@@ -74,17 +82,23 @@ std::optional<bool> asked(TrayPresence& presence) {
 
 constexpr auto kShortBound = 200ms;
 
+bool aTimerRuns(const TrayPresence& presence) {
+  return std::ranges::any_of(presence.findChildren<QTimer*>(), &QTimer::isActive);
+}
+
 }  // namespace
 
 // Without a watcher (nor an X tray) there is no tray, and an icon made now
-// would never reach one that comes later: it waits. A watcher that starts
-// after the app, as a panel that starts late does, is found.
+// would never reach one that comes later: it waits, with nothing asking
+// again on a clock. A watcher that starts after the app, as a panel that
+// starts late does, is found from the bus's word on its name.
 TEST(TrayPresenceTest, WithoutATrayTheIconWaitsForAWatcherThatComesLater) {
   TrayPresence presence(QDBusConnection::sessionBus(), kShortBound);
   bool made = false;
   presence.whenIconMayBeMade([&] { made = true; });
   EXPECT_EQ(asked(presence), false);
   EXPECT_FALSE(made);
+  EXPECT_FALSE(aTimerRuns(presence));
 
   Watcher watcher;
   ASSERT_TRUE(watcher.started());
@@ -153,6 +167,23 @@ TEST(TrayPresenceTest, ASlowWatcherHoldsTheIconBackUntilItAnswersQuickly) {
 
   watcher.quicken();
   EXPECT_TRUE(waitFor([&] { return made; }));
+}
+
+// A slow watcher is asked again, since its pace has no signal, but less and
+// less often: over 10 s at half a second an answer, a call every second
+// would come 7 times; the doubling wait (1 s, 2 s, 4 s) allows 4.
+TEST(TrayPresenceTest, ASlowWatcherIsAskedLessAndLessOften) {
+  Watcher watcher(
+      {QStringLiteral("--slow"), QStringLiteral("500"), QStringLiteral("--tell-calls")});
+  ASSERT_TRUE(watcher.started());
+  TrayPresence presence(QDBusConnection::sessionBus(), kShortBound);
+  bool made = false;
+  presence.whenIconMayBeMade([&] { made = true; });
+  QTest::qWait(10000);
+  EXPECT_FALSE(made);
+  const int calls = watcher.linesSaying("asked");
+  EXPECT_GE(calls, 2);
+  EXPECT_LE(calls, 5);
 }
 
 }  // namespace larkvale

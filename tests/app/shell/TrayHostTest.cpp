@@ -361,6 +361,33 @@ class TrayHostTest : public QObject {
     QCOMPARE(app.process->exitCode(), 0);
   }
 
+  // An X tray that starts after the app is found from its own announcement,
+  // with nothing asking again on a clock: the icon is embedded, and closing
+  // the window leaves the app running in the tray, there to take the next
+  // launch.
+  void anXTrayThatStartsLateIsFound() {
+    if (QStandardPaths::findExecutable("trayer").isEmpty()) QSKIP("no trayer");
+    Desktop desktop;
+    START_DESKTOP_OR_SKIP(desktop);
+
+    Running app;
+    app.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    desktop.launch(app, QStringLiteral(LARKVALE_BINARY), {"--login-item"});
+    QString main = shownMainWindow(desktop.display);
+    QVERIFY(!main.isEmpty());
+
+    Running trayer;
+    desktop.launch(trayer, "trayer", {"--edge", "top", "--align", "right"});
+    QVERIFY2(eventually([&] { return embedded(tree(desktop.display)); }),
+             trayer.process->readAllStandardError().constData());
+
+    QVERIFY(closeWindow(desktop.display, main));
+    QVERIFY(served(desktop.socket(), kPatience));
+    QVERIFY(!shownMainWindow(desktop.display).isEmpty());
+    QCOMPARE(app.process->state(), QProcess::Running);
+    QVERIFY(endsCleanly(*app.process));
+  }
+
   // A watcher that starts after the app, as a panel that starts late at
   // log-in does, is found: the icon goes to it, and closing the window
   // leaves the app running in the tray, there to take the next launch.

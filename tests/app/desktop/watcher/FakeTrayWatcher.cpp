@@ -7,6 +7,9 @@
 // "--slow <ms>": a watcher that answers every call, but each one only after
 // that long, one call at a time, as a busy one does. SIGUSR1 makes it answer
 // at once from then on.
+//
+// "--tell-calls": writes "asked" on stdout for each read of
+// IsStatusNotifierHostRegistered, as it answers.
 #include <signal.h>
 
 #include <QCoreApplication>
@@ -21,6 +24,7 @@
 namespace {
 
 std::atomic<int> answerDelayMs{0};
+bool tellCalls = false;
 
 void answerQuickly(int) {
   answerDelayMs.store(0);
@@ -51,7 +55,13 @@ class FakeTrayWatcher : public QObject, protected QDBusContext {
   Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
 
  public:
-  bool hostRegistered() const { return true; }
+  bool hostRegistered() const {
+    if (tellCalls) {
+      std::printf("asked\n");
+      std::fflush(stdout);
+    }
+    return true;
+  }
   int protocolVersion() const { return 0; }
   QStringList items() const { return items_; }
 
@@ -79,6 +89,7 @@ int main(int argc, char** argv) {
       slow > 0 && slow + 1 < arguments.size()) {
     answerDelayMs.store(arguments.at(slow + 1).toInt());
   }
+  tellCalls = arguments.contains(QStringLiteral("--tell-calls"));
   struct sigaction quick {};
   quick.sa_handler = answerQuickly;
   sigemptyset(&quick.sa_mask);
