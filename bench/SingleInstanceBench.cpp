@@ -28,14 +28,14 @@ struct Place {
     ::chmod(QFile::encodeName(tmp).constData(), 0700);
     // Files of other programs, some named like a short folder's kin.
     for (long i = 0; i < entries; ++i) {
-      const QString leaf = (i % 10 == 0 ? QStringLiteral("larkvale-x") : QStringLiteral("f")) +
-                           QString::number(i);
+      const QString leaf =
+          (i % 10 == 0 ? QStringLiteral("larkvale-x") : QStringLiteral("f")) + QString::number(i);
       QFile(tmp + "/" + leaf).open(QIODevice::WriteOnly);
     }
   }
   std::unique_ptr<larkvale::SingleInstance> instance(int id) const {
-    auto made = std::make_unique<larkvale::SingleInstance>(
-        base + "/state-" + QString::number(id), run);
+    auto made =
+        std::make_unique<larkvale::SingleInstance>(base + "/state-" + QString::number(id), run);
     made->setTemporaryFolders({tmp});
     return made;
   }
