@@ -385,7 +385,8 @@ void TrayPresence::settleIfKnown() {
 
 void TrayPresence::settle() {
   boundTimer_.stop();
-  if (x_->connection) x_->abandon();
+  // A round still on its way is left to come: nothing waits on it, and a
+  // late answer of a tray that is there lets the icon be made then.
   scheduleRecheck();
   const bool there = (watcherOwned_ && hostKnown_ && hostRegistered_) || xTray_;
   std::vector<std::function<void(bool)>> asked;

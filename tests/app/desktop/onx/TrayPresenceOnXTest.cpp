@@ -12,6 +12,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -30,6 +31,7 @@ namespace {
 using namespace std::chrono_literals;
 
 std::string display;  // empty when there is no X server to test on
+pid_t xvfb = 0;
 
 bool waitFor(const std::function<bool()>& done) {
   return QTest::qWaitFor(done, 10000);
@@ -127,6 +129,26 @@ TEST(TrayPresenceOnXTest, ATrayThatComesLaterIsFoundFromItsAnnouncement) {
   EXPECT_EQ(asked(presence), true);
 }
 
+// An X server that stops answering holds nothing up: the question is
+// answered at its bound with what is known, and the answer that comes once
+// the server goes on lets the icon be made then.
+TEST(TrayPresenceOnXTest, AStuckXServerCostsALateAnswerNeverAWait) {
+  if (display.empty()) GTEST_SKIP() << "no X server here";
+  XTray tray;
+  QTest::qWait(200);
+  ::kill(xvfb, SIGSTOP);
+  auto resume = qScopeGuard([] { ::kill(xvfb, SIGCONT); });
+  TrayPresence presence(QDBusConnection::sessionBus(), 300ms);
+  bool made = false;
+  presence.whenIconMayBeMade([&] { made = true; });
+  EXPECT_EQ(asked(presence), false);
+  EXPECT_FALSE(made);
+
+  ::kill(xvfb, SIGCONT);
+  EXPECT_TRUE(waitFor([&] { return made; }));
+  EXPECT_FALSE(aTimerRuns(presence));
+}
+
 }  // namespace larkvale
 
 namespace {
@@ -162,7 +184,7 @@ int main(int argc, char** argv) {
   larkvale::test::TempDir dir;
   // No session bus: the X tray alone decides.
   ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (dir / "no-bus").string()).c_str(), 1);
-  pid_t xvfb = 0;
+  pid_t& xvfb = larkvale::xvfb;
   larkvale::display = startXvfb(xvfb);
   ::setenv("QT_QPA_PLATFORM", larkvale::display.empty() ? "offscreen" : "xcb", 1);
   if (!larkvale::display.empty()) ::setenv("DISPLAY", larkvale::display.c_str(), 1);
