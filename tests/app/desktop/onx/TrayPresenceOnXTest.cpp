@@ -5,6 +5,7 @@
 // on connections of their own, doing what the tray protocol asks of one.
 // Skipped where Xvfb can't start.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -162,6 +163,9 @@ std::string startXvfb(pid_t& pid) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, out[0]);
+  // Not the test's own output: should the test die, a server left holding
+  // it would keep whoever reads it waiting.
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   // -noreset: a server resets when its last client leaves (a tray here).
   const char* args[] = {"Xvfb", "-displayfd", "1", "-noreset",   "-nolisten",
                         "tcp",  "-screen",    "0", "640x480x24", nullptr};
