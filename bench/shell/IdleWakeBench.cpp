@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/shell/ProbeHome.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -115,8 +116,6 @@ long long switchesBetween(const std::map<std::string, long long>& before,
 
 void BM_IdleWindowWithoutTrayOnX(benchmark::State& state) {
   larkvale::test::TempDir home;
-  std::filesystem::create_directories(home / "run");
-  std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
   // -noreset: a server resets when its last client leaves.
   Child xvfb(
       {"Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
@@ -126,16 +125,7 @@ void BM_IdleWindowWithoutTrayOnX(benchmark::State& state) {
     state.SkipWithError("Xvfb can't start here");
     return;
   }
-  const std::vector<std::string> env = {
-      "QT_QPA_PLATFORM=xcb",
-      "DISPLAY=:" + display,
-      "HOME=" + (home / "home").string(),
-      "XDG_RUNTIME_DIR=" + (home / "run").string(),
-      "XDG_CONFIG_HOME=" + (home / "config").string(),
-      "XDG_DATA_HOME=" + (home / "data").string(),
-      "XDG_CACHE_HOME=" + (home / "cache").string(),
-      "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (home / "no-bus").string(),
-      "PATH=/usr/bin:/bin"};
+  const std::vector<std::string> env = probe::environment(home.path(), "xcb", ":" + display);
   long long switches = -1;
   for (auto _ : state) {
     Child app({LARKVALE_STARTUP_PROBE, "app", "--stay"}, env);

@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/shell/ProbeHome.h"
 #include "tests/support/TempDir.h"
 #include "tools/demo/DemoHome.h"
 #include "tools/demo/DemoServer.h"
@@ -51,18 +52,8 @@ Run probe(const char* program, const std::vector<std::string>& arguments,
           const std::filesystem::path& home) {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
   const char* display = std::getenv("DISPLAY");
-  std::vector<std::string> env = {
-      std::string("QT_QPA_PLATFORM=") + (platform ? platform : "offscreen"),
-      std::string("DISPLAY=") + (display ? display : ""),
-      "HOME=" + home.string(),
-      "XDG_RUNTIME_DIR=" + (home / "run").string(),
-      "XDG_CONFIG_HOME=" + (home / "config").string(),
-      "XDG_DATA_HOME=" + (home / "data").string(),
-      "XDG_CACHE_HOME=" + (home / "cache").string(),
-      "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (home / "no-bus").string(),
-      "PATH=/usr/bin:/bin"};
-  std::filesystem::create_directories(home / "run");
-  std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
+  std::vector<std::string> env =
+      probe::environment(home, platform ? platform : "offscreen", display ? display : "");
   std::vector<char*> envp;
   for (auto& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
