@@ -339,20 +339,26 @@ SingleInstance::Claim SingleInstance::claim() {
 bool SingleInstance::takeName() {
   const QByteArray name = answeringName();
   if (name.isEmpty()) return true;
-  auto listener = std::make_unique<NameListener>(this);
-  switch (listener->listen(name)) {
+  // It listens as this object's child from here on.
+  auto* listener = new NameListener(this);
+  const NameListener::Outcome outcome = listener->listen(name);
+  if (outcome == NameListener::Outcome::listening) {
+    connect(listener, &NameListener::connected, this, [this](int fd) {
+      auto* socket = new QLocalSocket(this);
+      if (!socket->setSocketDescriptor(fd)) {
+        ::close(fd);
+        delete socket;
+        return;
+      }
+      admit(socket);
+    });
+    return true;
+  }
+  const QString why = listener->errorString();
+  delete listener;
+  switch (outcome) {
     case NameListener::Outcome::listening:
-      connect(listener.get(), &NameListener::connected, this, [this](int fd) {
-        auto* socket = new QLocalSocket(this);
-        if (!socket->setSocketDescriptor(fd)) {
-          ::close(fd);
-          delete socket;
-          return;
-        }
-        admit(socket);
-      });
-      nameListener_ = listener.release();
-      return true;
+      break;
     case NameListener::Outcome::heldByOwnUser:
       // Another launch of this user's got there first, having taken a lock
       // of its own elsewhere: that one runs.
@@ -361,13 +367,13 @@ bool SingleInstance::takeName() {
       qWarning(
           "Another user's program holds the name Larkvale answers on; later launches find this "
           "copy through its files.");
-      return true;
+      break;
     case NameListener::Outcome::failed:
       qWarning(
           "Larkvale can't answer on its name (%s); later launches find this copy through "
           "its files.",
-          qPrintable(listener->errorString()));
-      return true;
+          qPrintable(why));
+      break;
   }
   return true;
 }

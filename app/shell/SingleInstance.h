@@ -51,10 +51,10 @@
 // named one used, only in a temporary folder trusted by the same rule; a
 // folder named there is used only while it is still a real folder of this
 // user's that no one else may enter, named as this instance names them, so
-// another user can neither squat, redirect nor swap it. The running copy writes where it listens
-// into
-// "<name>.socket-folder" beside its lock, so that a later launch whose
-// environment names another runtime folder, or none, still finds it.
+// another user can neither squat, redirect nor swap it. The running copy
+// writes where it listens into "<name>.socket-folder" beside its lock, so
+// that a later launch whose environment names another runtime folder, or
+// none, still finds it.
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
@@ -66,10 +66,6 @@
 
 class QLocalServer;
 class QLocalSocket;
-
-namespace larkvale {
-class NameListener;
-}
 
 namespace larkvale {
 
@@ -215,7 +211,6 @@ class SingleInstance : public QObject {
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
   bool nameOn_ = true;
-  NameListener* nameListener_ = nullptr;
 };
 
 }  // namespace larkvale
