@@ -4,8 +4,8 @@
 // the root window when it takes the selection. The trays here are stand-ins
 // on connections of their own, doing what the tray protocol asks of one.
 // Skipped where Xvfb can't start.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
