@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstddef>
 #include <future>
 
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QThread>
 #include <QtTest>
 
 #include "app/shell/InstanceName.h"
@@ -288,10 +290,56 @@ class InstanceNameTest : public QObject {
 
     SingleInstance later(state, QString());
     later.setTemporaryFolders({base});
-    auto handed = std::async(std::launch::async,
-                             [&later] { return later.handOver(SingleInstance::openRequest); });
-    QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 20000);
-    QVERIFY(handed.get());
+    QVERIFY(handsOver(later, running));
+  }
+
+  // Launches that only looked whether a copy answers, and went, take no
+  // room from one that speaks: however many came before the copy got to
+  // them, the launch after them is heard.
+  void launchesThatOnlyLookedTakeNoRoom() {
+    TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString state = base + "/data/Larkvale";
+    const QString run = base + "/run";
+    QVERIFY(QDir().mkpath(run) && ::chmod(QFile::encodeName(run).constData(), 0700) == 0);
+    SingleInstance running(state, run);
+    QCOMPARE(running.claim(), SingleInstance::Claim::first);
+    for (int look = 0; look < 12; ++look) {
+      QVERIFY(nameAnswers(state));
+      QVERIFY(answers(running.socketPath()));
+    }
+    SingleInstance later(state, run);
+    QVERIFY(handsOver(later, running));
+  }
+
+  // Another launch of the user's has bound the name but doesn't listen on it
+  // yet when this one, holding its lock, comes to take it: this launch waits
+  // a moment and hands over, rather than take the name for another user's
+  // and run beside it.
+  void aNameBoundButNotYetListenedOnIsThisUsersCopy() {
+    TempDir dir;
+    SKIP_WITHOUT_TRUSTED_TEMP(dir);
+    const QString base = QString::fromStdString(dir.path().string());
+    const QString state = base + "/data/Larkvale";
+    const QByteArray name = instance_name::nameFor(::geteuid(), state, "larkvale");
+    Descriptor bound(::socket(AF_UNIX, SOCK_STREAM, 0));
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::copy(name.begin(), name.end(), address.sun_path + 1);
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    QVERIFY(::bind(bound.get(), reinterpret_cast<sockaddr*>(&address), length) == 0);
+    // It listens a little after this launch has taken its lock.
+    auto listening = std::async(std::launch::async, [&] {
+      while (!QFileInfo::exists(state + "/larkvale.lock")) QThread::msleep(1);
+      QThread::msleep(20);
+      return ::listen(bound.get(), 8) == 0;
+    });
+    SingleInstance launch(state, QString());
+    launch.setTemporaryFolders({base});
+    QCOMPARE(launch.claim(), SingleInstance::Claim::later);
+    QVERIFY(listening.get());
+    QCOMPARE(launch.lockPath(), QString());
   }
 
   // With the name out of play, the files decide. A copy that stopped
@@ -331,7 +379,8 @@ class InstanceNameTest : public QObject {
 
   // A copy that lost its lock and listens in a short folder is found by a
   // launch that has a runtime folder: every place is asked, not only the
-  // first.
+  // first. With the state folder gone, no record names the short folder:
+  // the temporary folder is looked through for it.
   void aCopyInAShortFolderIsFoundFromARuntimeFolder() {
     TempDir dir;
     SKIP_WITHOUT_TRUSTED_TEMP(dir);
@@ -345,17 +394,14 @@ class InstanceNameTest : public QObject {
     running.setTemporaryFolders({base});
     QCOMPARE(running.claim(), SingleInstance::Claim::first);
     made.add(QFileInfo(running.socketPath()).path());
-    QVERIFY(made.remove(state + "/larkvale.lock"));
-    QSignalSpy requests(&running, &SingleInstance::requested);
+    QVERIFY(QFileInfo::exists(state + "/larkvale.socket-folder"));
+    QVERIFY(made.remove(state));
 
     SingleInstance later(state, run);
     later.answerOnName(false);
     later.setTemporaryFolders({base});
     QCOMPARE(later.claim(), SingleInstance::Claim::later);
-    auto handed = std::async(std::launch::async,
-                             [&later] { return later.handOver(SingleInstance::openRequest); });
-    QTRY_COMPARE_WITH_TIMEOUT(requests.count(), 1, 20000);
-    QVERIFY(handed.get());
+    QVERIFY(handsOver(later, running));
   }
 
   // With an unwritable state folder and no runtime folder, the lock of a

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -14,8 +15,10 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QtTest>
 
+#include "app/shell/SingleInstance.h"
 #include "tests/support/TempDir.h"
 
 namespace larkvale::test {
@@ -154,6 +157,17 @@ inline bool answers(const QString& socketPath) {
   QLocalSocket socket;
   socket.connectToServer(socketPath);
   return socket.waitForConnected(200);
+}
+
+// Whether `later` hands its request to `running`, a copy in this process
+// whose event loop runs meanwhile, and `running` takes exactly that one.
+inline bool handsOver(const SingleInstance& later, SingleInstance& running) {
+  QSignalSpy requests(&running, &SingleInstance::requested);
+  auto handed = std::async(std::launch::async,
+                           [&later] { return later.handOver(SingleInstance::openRequest); });
+  const bool taken = QTest::qWaitFor([&requests] { return !requests.isEmpty(); }, 20000);
+  return handed.get() && taken && requests.count() == 1 &&
+         requests[0][0].toByteArray() == SingleInstance::openRequest;
 }
 
 }  // namespace larkvale::test
